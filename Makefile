@@ -1,0 +1,51 @@
+# The two everyday commands:
+#   make run   - installs what is missing, builds (Release) and starts Cantorela
+#   make test  - the same set-up, then builds and runs every test
+# Also: make build, make bench, make sanitize (AddressSanitizer+UBSan, then ThreadSanitizer), make clean
+
+BUILD_DIR ?= build
+JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+CMAKE_FLAGS ?=
+
+.PHONY: all setup configure build run test bench sanitize asan tsan clean
+
+all: build
+
+setup:
+	@bash scripts/setup.sh
+
+$(BUILD_DIR)/CMakeCache.txt:
+	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS)
+
+configure: setup $(BUILD_DIR)/CMakeCache.txt
+
+build: configure
+	cmake --build $(BUILD_DIR) -j $(JOBS)
+
+run: build
+	@bash scripts/run.sh $(BUILD_DIR)/cantorela $(ARGS)
+
+test: build
+	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+bench: build
+	@for b in $(BUILD_DIR)/bench/*; do [ -x "$$b" ] && [ -f "$$b" ] && "$$b"; done
+
+asan: export ASAN_OPTIONS ?= detect_leaks=1:abort_on_error=1
+asan: export LSAN_OPTIONS ?= suppressions=$(CURDIR)/scripts/lsan.supp:print_suppressions=0
+asan: export UBSAN_OPTIONS ?= print_stacktrace=1:halt_on_error=1
+asan: setup
+	cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCANTORELA_SANITIZE=address $(CMAKE_FLAGS)
+	cmake --build build-asan -j $(JOBS)
+	cd build-asan && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+tsan: export TSAN_OPTIONS ?= halt_on_error=1:second_deadlock_stack=1:suppressions=$(CURDIR)/scripts/tsan.supp
+tsan: setup
+	cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCANTORELA_SANITIZE=thread $(CMAKE_FLAGS)
+	cmake --build build-tsan -j $(JOBS)
+	cd build-tsan && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+sanitize: asan tsan
+
+clean:
+	rm -rf $(BUILD_DIR) build-asan build-tsan

@@ -1,0 +1,19 @@
+#pragma once
+// What the engine needs from the application that owns the settings: the question settings in
+// force (the quiz block during quiz lessons, the exercise block otherwise) and the quiz-mode
+// flag. The application implements it; engine tests give their own.
+
+#include "core/exercise/trainer_settings.h"
+
+namespace Core {
+
+class TrainerSettingsSource
+{
+public:
+    virtual ~TrainerSettingsSource() = default;
+    // A copy: a lesson keeps the settings it started with.
+    virtual TrainerSettings CurrentSettings() const = 0;
+    virtual bool IsQuizMode() const = 0;
+};
+
+} // namespace Core

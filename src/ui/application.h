@@ -1,0 +1,66 @@
+#pragma once
+// The GUI application object: the root of ownership of the long-lived engine objects and of the
+// window stack manager. Every other part reaches them through Application::Instance().
+// Start-up is two-phase: the constructor sets identity, font and resources; Initialize()
+// applies the style sheet and creates the engine objects. GUI thread only.
+
+#include "core/exercise/trainer_settings_source.h"
+#include "ui/settings_store.h"
+
+#include <QApplication>
+#include <QStringList>
+
+#include <memory>
+
+namespace UI {
+class Console;
+class WindowStackManager;
+} // namespace UI
+
+class Application : public QApplication, public Core::TrainerSettingsSource
+{
+    Q_OBJECT
+public:
+    // commandLine: the arguments as the user gave them (main removes "-display N" from what
+    // QApplication sees); empty means QCoreApplication::arguments().
+    Application(int& argc, char** argv, const QStringList& commandLine = QStringList());
+    ~Application() override;
+
+    static Application* Instance();
+
+    void Initialize();
+
+    void OpenUrl(const QString& url, bool minimize);
+
+    Core::SettingsStore* GetSettings() const { return settingsStore.get(); }
+    UI::WindowStackManager* GetWindowStackManager() const { return windowStackManager; }
+
+    UI::Console* MainWindow() const { return mainWindow; }
+    void SetMainWindow(UI::Console* window) { mainWindow = window; }
+
+    bool IsQuizMode() const override { return quizMode; }
+    void SetQuizMode(bool quiz) { quizMode = quiz; }
+    Core::TrainerSettings CurrentSettings() const override;
+
+    void SetTrainerSettings(const Core::TrainerSettings& block);
+    void SetLastState(const Core::LastState& state);
+    void SetGeneralSettings(const Core::GeneralSettings& settings);
+    bool SelectStoredInputDevice();
+
+    static bool IsFullScreenRequested();
+    static int GetDisplayIndex();
+
+    // The maker's web site; the help page is its "/Home/Help".
+    static QString WebSite();
+
+public Q_SLOTS:
+    void showHelp();
+
+private:
+    static QStringList CommandLineArguments();
+
+    std::unique_ptr<Core::SettingsStore> settingsStore;
+    UI::WindowStackManager* windowStackManager = nullptr;
+    UI::Console* mainWindow = nullptr;
+    bool quizMode = false;
+};

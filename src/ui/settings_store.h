@@ -1,0 +1,108 @@
+#pragma once
+// Every persisted preference of the program: the general settings, the last place the user
+// worked in the catalogue, and the question settings of the three trainers, with the five
+// difficulty presets per trainer. The application creates one store and hands it out; the
+// trainers copy CurrentSettings() when a lesson starts. GUI thread only.
+//
+// Persistence is QSettings in its native format, user scope, under the organisation and
+// application names of the process (on Linux: ~/.config/Vantorix/Cantorela.conf).
+
+#include "core/exercise/trainer_settings.h"
+
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+class QSettings;
+
+namespace Core {
+
+struct LastState
+{
+    int lastState = 3;        // "XMState.LastState"
+    int lessonId = 0;         // "XMState.LessonID"
+    int exerciseId = -1;      // "XMState.ExerciseID"
+    int lessonPosition = 0;   // "XMState.LessonPosition"
+    int exercisePosition = 0; // "XMState.ExercisePosition"
+    bool operator==(const LastState& o) const
+    {
+        return lastState == o.lastState && lessonId == o.lessonId && exerciseId == o.exerciseId &&
+               lessonPosition == o.lessonPosition && exercisePosition == o.exercisePosition;
+    }
+};
+
+struct GeneralSettings
+{
+    QString inputDevice; // name of the MIDI input the answers come from
+    int appearance = 7;
+    bool showNoteFingers = false;
+    bool showNoteLetters = false;
+    bool showMistakes = false;
+    bool hideMidiDialog = false;
+    int newsId = 0;
+    quint8 instrument = 0; // position in the instrument list, 0-35
+    bool showDifficultyDialog = true;
+    bool answerWithGraphicalKeyboard = true;
+    bool answerWithMultipleChoice = false;
+    bool operator==(const GeneralSettings& o) const;
+};
+
+class SettingsStore
+{
+public:
+    static constexpr int InstrumentCount = 36;
+
+    // isQuizMode tells whether the application is in a quiz lesson; without it the store is
+    // never in quiz mode. Loads everything at once.
+    explicit SettingsStore(std::function<bool()> isQuizMode = {});
+    ~SettingsStore();
+    SettingsStore(const SettingsStore&) = delete;
+    SettingsStore& operator=(const SettingsStore&) = delete;
+
+    // The quiz block in quiz mode, else the exercise block.
+    TrainerSettings& CurrentSettings();
+    const TrainerSettings& CurrentSettings() const;
+    const TrainerSettings& ExerciseSettings() const { return exerciseBlock; }
+
+    // In quiz mode replaces the quiz block only; otherwise replaces the exercise block and saves.
+    void SetTrainerSettings(const TrainerSettings& block);
+
+    // Writes the general group and the whole exercise block.
+    void Save();
+
+    const LastState& GetLastState() const { return lastState; }
+    void SetLastState(const LastState& state);
+
+    const GeneralSettings& GetGeneralSettings() const { return generalSettings; }
+    void SetGeneralSettings(const GeneralSettings& settings);
+
+    // 0-4: the preset the exercise block matches for that trainer (durations and the
+    // wrong-answer policy aside); 5: custom.
+    int GetDifficultyLevel(int trainer) const;
+    // Copies preset `level` (0-4) of that trainer into the block in force; 5 or more only
+    // records the level. Does not save.
+    void SetDifficultyLevel(int trainer, int level);
+    int CurrentDifficultyLevel() const { return currentDifficultyLevel; }
+
+    QString FileName() const;
+
+private:
+    bool InQuizMode() const { return isQuizMode && isQuizMode(); }
+    void LoadLastState();
+    void LoadGeneralSettings();
+    void LoadExerciseBlock();
+    void SaveGeneralSettings();
+    void SaveExerciseBlock();
+    void Sync();
+
+    LastState lastState;
+    GeneralSettings generalSettings;
+    TrainerSettings exerciseBlock;
+    TrainerSettings quizBlock;
+    std::unique_ptr<QSettings> settingsFile;
+    int currentDifficultyLevel = 5;
+    std::function<bool()> isQuizMode;
+};
+
+} // namespace Core
