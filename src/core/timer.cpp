@@ -76,6 +76,12 @@ void ConfigureTimerThread(TimerState& state)
     prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
     pthread_setname_np(pthread_self(), "cantorela-timer");
 #endif
+    // CANTORELA_TIMER_NO_REALTIME=1 keeps ordinary scheduling (for measuring what users without
+    // real-time rights get).
+    if (qEnvironmentVariableIntValue("CANTORELA_TIMER_NO_REALTIME") == 1) {
+        state.realTime = false;
+        return;
+    }
     sched_param param{};
     param.sched_priority = std::min(sched_get_priority_min(SCHED_FIFO) + 9, sched_get_priority_max(SCHED_FIFO));
     state.realTime = pthread_setschedparam(pthread_self(), SCHED_FIFO, &param) == 0;
