@@ -5,6 +5,8 @@
 #include <QLoggingCategory>
 #include <QSettings>
 
+#include <optional>
+
 Q_LOGGING_CATEGORY(settingsLog, "cantorela.settings")
 
 namespace Core {
@@ -72,8 +74,15 @@ public:
         body();
         settings.endGroup();
     }
-    void Bool(const char* key, bool& value) { value = settings.value(QLatin1String(key), value).toBool(); }
-    void Int(const char* key, int& value) { value = ReadInt(settings, QLatin1String(key), value); }
+    // fixedDefault: the value an absent key means, whatever is in memory.
+    void Bool(const char* key, bool& value, std::optional<bool> fixedDefault = std::nullopt)
+    {
+        value = settings.value(QLatin1String(key), fixedDefault.value_or(value)).toBool();
+    }
+    void Int(const char* key, int& value, std::optional<int> fixedDefault = std::nullopt)
+    {
+        value = ReadInt(settings, QLatin1String(key), fixedDefault.value_or(value));
+    }
 
 private:
     QSettings& settings;
@@ -90,8 +99,14 @@ public:
         body();
         settings.endGroup();
     }
-    void Bool(const char* key, bool& value) { settings.setValue(QLatin1String(key), value); }
-    void Int(const char* key, int& value) { settings.setValue(QLatin1String(key), value); }
+    void Bool(const char* key, bool& value, std::optional<bool> = std::nullopt)
+    {
+        settings.setValue(QLatin1String(key), value);
+    }
+    void Int(const char* key, int& value, std::optional<int> = std::nullopt)
+    {
+        settings.setValue(QLatin1String(key), value);
+    }
 
 private:
     QSettings& settings;
@@ -196,6 +211,11 @@ void VisitExerciseBlock(IO& io, TrainerSettings& block)
     io.Group("Excersises", [&] {
         io.Group("NoteTrainer", [&] {
             NoteTrainerSettings& n = block.noteTrainer;
+            // Not part of the presets: absent keys mean "continue after a mistake, wait 3 s".
+            io.Group("OnWrongAnswerPolicy", [&] {
+                io.Bool("Settings.WrongAnswerPolicy.Continue", n.wrongAnswerPolicy.continueAfterMistake, true);
+                io.Int("Settings.WrongAnswerPolicy.Delay", n.wrongAnswerPolicy.delay, 3000);
+            });
             Visit(io, n.singleNotes);
             Visit(io, n.intervals);
             Visit(io, n.chords);
@@ -218,8 +238,6 @@ void VisitExerciseBlock(IO& io, TrainerSettings& block)
         });
     });
 }
-
-const char* const PolicyPath[] = {"Excersises", "NoteTrainer", "OnWrongAnswerPolicy"};
 
 } // namespace
 
@@ -382,31 +400,12 @@ void SettingsStore::LoadExerciseBlock()
 {
     SettingsReader reader(*settingsFile);
     VisitExerciseBlock(reader, exerciseBlock);
-
-    // The wrong-answer policy is not part of the presets: absent keys mean continue, 3 s.
-    QSettings& s = *settingsFile;
-    for (const char* group : PolicyPath)
-        s.beginGroup(QLatin1String(group));
-    WrongAnswerPolicy& policy = exerciseBlock.noteTrainer.wrongAnswerPolicy;
-    policy.continueAfterMistake = s.value(QStringLiteral("Settings.WrongAnswerPolicy.Continue"), true).toBool();
-    policy.delay = ReadInt(s, QStringLiteral("Settings.WrongAnswerPolicy.Delay"), 3000);
-    for (std::size_t i = 0; i < std::size(PolicyPath); ++i)
-        s.endGroup();
 }
 
 void SettingsStore::SaveExerciseBlock()
 {
     SettingsWriter writer(*settingsFile);
     VisitExerciseBlock(writer, exerciseBlock);
-
-    QSettings& s = *settingsFile;
-    for (const char* group : PolicyPath)
-        s.beginGroup(QLatin1String(group));
-    const WrongAnswerPolicy& policy = exerciseBlock.noteTrainer.wrongAnswerPolicy;
-    s.setValue(QStringLiteral("Settings.WrongAnswerPolicy.Continue"), policy.continueAfterMistake);
-    s.setValue(QStringLiteral("Settings.WrongAnswerPolicy.Delay"), policy.delay);
-    for (std::size_t i = 0; i < std::size(PolicyPath); ++i)
-        s.endGroup();
 }
 
 // Writes through at once, so that a crash later in the session loses nothing already set.

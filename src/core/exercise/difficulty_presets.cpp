@@ -49,6 +49,16 @@ void ChordTypesForLevel(ChordSettings& chords, int level)
     TurnOn(chords, {C::FirstInversion, C::SecondInversion});
 }
 
+ChordSettings PresetChords(int level, int minimum, int maximum)
+{
+    ChordSettings chords;
+    ChordTypesForLevel(chords, level);
+    chords.diapason = Diapason(minimum, maximum);
+    chords.duration = DurationSettings{10, 20};
+    chords.clefs = ClefSettings{true, true};
+    return chords;
+}
+
 void ScalesForLevel(ScalesSettings& scales, int level)
 {
     using S = ScaleSwitch;
@@ -147,21 +157,13 @@ TrainerSettings DifficultyPreset(int level)
     NoteTrainerSettings& note = s.noteTrainer;
     note.singleNotes = {Diapason(t.singleMin, t.singleMax), standard, bothClefs};
     note.intervals = {0, t.noteIntervalEnd, Diapason(t.noteIntervalMin, t.noteIntervalMax), standard, bothClefs, false};
-    note.chords = ChordSettings{};
-    ChordTypesForLevel(note.chords, level);
-    note.chords.diapason = Diapason(t.noteChordMin, t.noteChordMax);
-    note.chords.duration = standard;
-    note.chords.clefs = bothClefs;
+    note.chords = PresetChords(level, t.noteChordMin, t.noteChordMax);
     note.wrongAnswerPolicy = {false, 0};
 
     EarTrainerSettings& ear = s.earTrainer;
     ear.singleNotes = {Diapason(t.singleMin, t.singleMax), standard, bothClefs};
     ear.intervals = {0, t.earIntervalEnd, Diapason(t.earIntervalMin, t.earIntervalMax), standard, bothClefs, false};
-    ear.chords = ChordSettings{};
-    ChordTypesForLevel(ear.chords, level);
-    ear.chords.diapason = Diapason(t.earChordMin, t.earChordMax);
-    ear.chords.duration = standard;
-    ear.chords.clefs = bothClefs;
+    ear.chords = PresetChords(level, t.earChordMin, t.earChordMax);
     ear.scales = ScalesSettings{};
     ScalesForLevel(ear.scales, level);
     ear.scales.diapason = Diapason(t.earScalesMin, t.earScalesMax);
