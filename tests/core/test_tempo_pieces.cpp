@@ -49,7 +49,7 @@ const QHash<QString, int>& BeatExceptions()
 {
     static const QHash<QString, int> table = {
         {"largo_beet10.3.2.mid", 12},             // 6/8 Largo e mesto, counted in eighths
-        {"allegro_Imprompt Fantastique.mid", 24}, // alla breve, counted in quarters
+        {"largo_chop28.4(1).mid", 24},            // alla breve Largo, counted in quarters
         {"presto_chop.25.2.mid", 24},             // alla breve, counted in quarters
         {"presto_chop58.4.mid", 12},              // 6/8 Presto non tanto, counted in eighths
     };
