@@ -52,6 +52,7 @@ const QHash<QString, int>& BeatExceptions()
         {"largo_chop28.4(1).mid", 24},            // alla breve Largo, counted in quarters
         {"presto_chop.25.2.mid", 24},             // alla breve, counted in quarters
         {"presto_chop58.4.mid", 12},              // 6/8 Presto non tanto, counted in eighths
+        {"vivace_chop10.7.mid", 24},              // 6/8 at the composer's dotted-quarter 84, in quarters
     };
     return table;
 }
