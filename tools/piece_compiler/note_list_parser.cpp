@@ -364,7 +364,9 @@ bool NoteListParser::Parse(const QString& text, CompiledPiece& out, QString& err
         errorOut = error;
         return false;
     }
-    if (out.endTick == 0) {
+    const bool hasNotes = std::any_of(out.events.begin(), out.events.end(),
+                                      [](const CompiledEvent& event) { return event.bytes.value(0) == 0x90; });
+    if (!hasNotes) {
         errorOut = QStringLiteral("the piece has no notes");
         return false;
     }
