@@ -62,10 +62,12 @@ private slots:
     {
         QTest::addColumn<QByteArray>("bytes");
         QTest::newRow("empty track") << File(Hex(endOfTrack));
-        QTest::newRow("program, note on and off") << File(Hex("00c000 00903c40 8360803c40") + Hex(endOfTrack));
+        QTest::newRow("program, note on and off")
+            << File(Hex("00c000 00903c40 8360803c40") + Hex(endOfTrack));
         QTest::newRow("running status") << File(Hex("00903c40 10 3e40 10 3c00 00 3e00") + Hex(endOfTrack));
         QTest::newRow("tempo and metre") << File(Hex("00ff510307a120 00ff580406031808") + Hex(endOfTrack));
-        QTest::newRow("text meta of 127 bytes") << File(Hex("00ff017f") + QByteArray(127, 'a') + Hex(endOfTrack));
+        QTest::newRow("text meta of 127 bytes")
+            << File(Hex("00ff017f") + QByteArray(127, 'a') + Hex(endOfTrack));
         QTest::newRow("sysex") << File(Hex("00f0 05 7e7f0901f7") + Hex(endOfTrack));
         QTest::newRow("four-byte delta") << File(Hex("ffffff7f 903c40") + Hex(endOfTrack));
         QTest::newRow("format 1, three tracks") << File(Hex("00903c40 10803c40") + Hex(endOfTrack), 1, 3);
@@ -111,7 +113,8 @@ private slots:
         QTest::newRow("meta type over 127") << File(Hex("00ff8000") + Hex(endOfTrack)) << qint64(23);
         QTest::newRow("short tempo") << File(Hex("00ff51020001") + Hex(endOfTrack)) << qint64(23);
         QTest::newRow("zero tempo") << File(Hex("00ff5103000000") + Hex(endOfTrack)) << qint64(23);
-        QTest::newRow("metre with zero beats") << File(Hex("00ff580400021808") + Hex(endOfTrack)) << qint64(23);
+        QTest::newRow("metre with zero beats")
+            << File(Hex("00ff580400021808") + Hex(endOfTrack)) << qint64(23);
         QTest::newRow("metre with huge denominator")
             << File(Hex("00ff580404401808") + Hex(endOfTrack)) << qint64(23);
         QTest::newRow("five-byte delta") << File(Hex("8080808000903c40") + Hex(endOfTrack)) << qint64(22);
@@ -132,7 +135,8 @@ private slots:
     // Every proper prefix of a good file is a truncated file.
     void rejectsEveryTruncation()
     {
-        const QByteArray good = File(Hex("00ff510307a120 00c000 00903c40 10803c40 00f00243f7") + Hex(endOfTrack), 1, 2);
+        const QByteArray good =
+            File(Hex("00ff510307a120 00c000 00903c40 10803c40 00f00243f7") + Hex(endOfTrack), 1, 2);
         QVERIFY(MidiFileValidator::Check(good).valid);
         for (int length = 0; length < good.size(); ++length)
             QVERIFY2(!MidiFileValidator::Check(good.left(length)).valid, qPrintable(QString::number(length)));
@@ -141,7 +145,8 @@ private slots:
     // Single-byte damage anywhere: either refused, or still loadable by libsmf.
     void damagedBytesNeverReachLibsmfUnreadable()
     {
-        const QByteArray good = File(Hex("00ff510307a120 00c000 00903c40 10803c40 00f00243f7") + Hex(endOfTrack), 1, 2);
+        const QByteArray good =
+            File(Hex("00ff510307a120 00c000 00903c40 10803c40 00f00243f7") + Hex(endOfTrack), 1, 2);
         for (int position = 0; position < good.size(); ++position) {
             for (int value : {0x00, 0x2f, 0x7f, 0x80, 0xf0, 0xf7, 0xff}) {
                 QByteArray damaged = good;

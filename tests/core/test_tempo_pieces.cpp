@@ -24,23 +24,48 @@ struct Marking
 };
 
 // Beats a minute of each marking, as the ear trainer describes them.
-const Marking markings[] = {{"adagio", 66, 76},    {"allegro", 120, 139}, {"andante", 76, 108},
-                            {"largo", 40, 60},     {"moderato", 101, 110}, {"presto", 168, 200},
+const Marking markings[] = {{"adagio", 66, 76},  {"allegro", 120, 139},  {"andante", 76, 108},
+                            {"largo", 40, 60},   {"moderato", 101, 110}, {"presto", 168, 200},
                             {"vivace", 130, 155}};
 
-const char* const catalogue[] = {
-    "adagio_bps-26-1.mid", "adagio_hay-p33b.mid", "adagio_hay-p34b.mid", "adagio_mozk332b.mid",
-    "adagio_othayd2.mid", "Allegro_clem36.1.mid", "Allegro_gershwin.Prelude 1.mid",
-    "Allegro_gershwin.Prelude 3.mid", "allegro_greig.Elves' Dance.mid", "allegro_Imprompt Fantastique.mid",
-    "andante_bartok.Ten Easy Piano Pieces Hungarian Folksong Mov.8.mid", "andante_beet33.1.mid",
-    "andante_beet33.4.mid", "andante_faure,Romance sans paroles.mid", "andante_greig.Watchmans' Song.mid",
-    "andante_grieg.Little Bird.mid", "largo_beet10.3.2.mid", "largo_chop28.20(2).mid", "largo_chop28.4(1).mid",
-    "largo_chop28.6(1).mid", "largo_chop58.3.mid", "moderato.cram.34.mid", "moderato_bartok.fing.mid",
-    "moderato_beet.51.mid", "moderato_cram.7.mid", "moderato_ginast.1.4.mid", "presto_beeth10.3.1.mid",
-    "presto_chop.25.2.mid", "presto_chop58.4.mid", "presto_hay31.3.mid", "presto_hay32.3.mid",
-    "presto_hay37.1.mid", "vivace_chop10.7.mid", "vivace_cram.Studies for Piano No.5.mid",
-    "vivace_grieg,cobold.mid", "vivace_hay.34.3.mid", "vivace_heller.Melody No.7, Opus.46.mid",
-    "vivace_chop.Ecossaise No.2 in G.mid"};
+const char* const catalogue[] = {"adagio_bps-26-1.mid",
+                                 "adagio_hay-p33b.mid",
+                                 "adagio_hay-p34b.mid",
+                                 "adagio_mozk332b.mid",
+                                 "adagio_othayd2.mid",
+                                 "Allegro_clem36.1.mid",
+                                 "Allegro_gershwin.Prelude 1.mid",
+                                 "Allegro_gershwin.Prelude 3.mid",
+                                 "allegro_greig.Elves' Dance.mid",
+                                 "allegro_Imprompt Fantastique.mid",
+                                 "andante_bartok.Ten Easy Piano Pieces Hungarian Folksong Mov.8.mid",
+                                 "andante_beet33.1.mid",
+                                 "andante_beet33.4.mid",
+                                 "andante_faure,Romance sans paroles.mid",
+                                 "andante_greig.Watchmans' Song.mid",
+                                 "andante_grieg.Little Bird.mid",
+                                 "largo_beet10.3.2.mid",
+                                 "largo_chop28.20(2).mid",
+                                 "largo_chop28.4(1).mid",
+                                 "largo_chop28.6(1).mid",
+                                 "largo_chop58.3.mid",
+                                 "moderato.cram.34.mid",
+                                 "moderato_bartok.fing.mid",
+                                 "moderato_beet.51.mid",
+                                 "moderato_cram.7.mid",
+                                 "moderato_ginast.1.4.mid",
+                                 "presto_beeth10.3.1.mid",
+                                 "presto_chop.25.2.mid",
+                                 "presto_chop58.4.mid",
+                                 "presto_hay31.3.mid",
+                                 "presto_hay32.3.mid",
+                                 "presto_hay37.1.mid",
+                                 "vivace_chop10.7.mid",
+                                 "vivace_cram.Studies for Piano No.5.mid",
+                                 "vivace_grieg,cobold.mid",
+                                 "vivace_hay.34.3.mid",
+                                 "vivace_heller.Melody No.7, Opus.46.mid",
+                                 "vivace_chop.Ecossaise No.2 in G.mid"};
 
 // Pieces whose metre is counted in another beat than the usual one for its time signature:
 // slow compound metres in eighths, and fast alla breve or 6/8 passages in their smaller beat.
@@ -48,11 +73,11 @@ const char* const catalogue[] = {
 const QHash<QString, int>& BeatExceptions()
 {
     static const QHash<QString, int> table = {
-        {"largo_beet10.3.2.mid", 12},             // 6/8 Largo e mesto, counted in eighths
-        {"largo_chop28.4(1).mid", 24},            // alla breve Largo, counted in quarters
-        {"presto_chop.25.2.mid", 24},             // alla breve, counted in quarters
-        {"presto_chop58.4.mid", 12},              // 6/8 Presto non tanto, counted in eighths
-        {"vivace_chop10.7.mid", 24},              // 6/8 at the composer's dotted-quarter 84, in quarters
+        {"largo_beet10.3.2.mid", 12},  // 6/8 Largo e mesto, counted in eighths
+        {"largo_chop28.4(1).mid", 24}, // alla breve Largo, counted in quarters
+        {"presto_chop.25.2.mid", 24},  // alla breve, counted in quarters
+        {"presto_chop58.4.mid", 12},   // 6/8 Presto non tanto, counted in eighths
+        {"vivace_chop10.7.mid", 24},   // 6/8 at the composer's dotted-quarter 84, in quarters
     };
     return table;
 }
@@ -149,7 +174,8 @@ private slots:
         // Beat rate of every entry of the tempo map.
         QVERIFY(smf_get_tempo_by_number(smf, 0) != nullptr);
         for (int index = 0; smf_tempo_t* tempo = smf_get_tempo_by_number(smf, index); ++index) {
-            const int expectedClocks = BeatExceptions().value(name, UsualBeatClocks(tempo->numerator, tempo->denominator));
+            const int expectedClocks =
+                BeatExceptions().value(name, UsualBeatClocks(tempo->numerator, tempo->denominator));
             QCOMPARE(tempo->clocks_per_click, expectedClocks);
             const double quartersPerMinute = 60000000.0 / tempo->microseconds_per_quarter_note;
             const double beatsPerMinute = quartersPerMinute * 24.0 / tempo->clocks_per_click;

@@ -58,18 +58,27 @@ private slots:
     {
         QTest::addColumn<QByteArray>("source");
         QTest::addColumn<QString>("message");
-        QTest::newRow("bar too long") << QByteArray(header) + "voice a\nc4:4 d4 e4 f4 |\n" << "line 4: bar line";
-        QTest::newRow("bar too short") << QByteArray(header) + "voice a\nc4:2 |\n" << "line 4: bar line";
-        QTest::newRow("below the piano") << QByteArray(header) + "voice a\na-1:4\n" << "outside the piano";
-        QTest::newRow("above the piano") << QByteArray(header) + "voice a\nc9:4\n" << "outside the piano";
-        QTest::newRow("unknown duration") << QByteArray(header) + "voice a\nc4:3\n" << "bad duration";
-        QTest::newRow("unknown word") << QByteArray(header) + "voice a\nforte\n" << "bad pitch";
-        QTest::newRow("unclosed chord") << QByteArray(header) + "voice a\n<c4 e4\n" << "without '>'";
-        QTest::newRow("unclosed repeat") << QByteArray(header) + "voice a\n( c4:4\n" << "without ')*N'";
+        QTest::newRow("bar too long") << QByteArray(header) + "voice a\nc4:4 d4 e4 f4 |\n"
+                                      << "line 4: bar line";
+        QTest::newRow("bar too short") << QByteArray(header) + "voice a\nc4:2 |\n"
+                                       << "line 4: bar line";
+        QTest::newRow("below the piano") << QByteArray(header) + "voice a\na-1:4\n"
+                                         << "outside the piano";
+        QTest::newRow("above the piano") << QByteArray(header) + "voice a\nc9:4\n"
+                                         << "outside the piano";
+        QTest::newRow("unknown duration") << QByteArray(header) + "voice a\nc4:3\n"
+                                          << "bad duration";
+        QTest::newRow("unknown word") << QByteArray(header) + "voice a\nforte\n"
+                                      << "bad pitch";
+        QTest::newRow("unclosed chord") << QByteArray(header) + "voice a\n<c4 e4\n"
+                                        << "without '>'";
+        QTest::newRow("unclosed repeat") << QByteArray(header) + "voice a\n( c4:4\n"
+                                         << "without ')*N'";
         QTest::newRow("no tempo") << QByteArray("time 3/4\nvoice a\nc4:4\n") << "before 'time' and 'tempo'";
         QTest::newRow("odd metre") << QByteArray("time 3/5\ntempo 60\n") << "bad time signature";
         QTest::newRow("tempo too fast") << QByteArray("time 3/4\ntempo 400\n") << "20..300";
-        QTest::newRow("no notes") << QByteArray(header) + "voice a\nr:4\n" << "no notes";
+        QTest::newRow("no notes") << QByteArray(header) + "voice a\nr:4\n"
+                                  << "no notes";
     }
     void rejectsMistakes()
     {

@@ -9,13 +9,20 @@
 
 namespace {
 
-enum EventOrder { MetaOrder = 0, PedalUpOrder = 1, NoteOffOrder = 2, NoteOnOrder = 3, PedalDownOrder = 4 };
+enum EventOrder
+{
+    MetaOrder = 0,
+    PedalUpOrder = 1,
+    NoteOffOrder = 2,
+    NoteOnOrder = 3,
+    PedalDownOrder = 4
+};
 
 // Velocities of the dynamic marks; a voice's offset and accents are added to them.
 const QHash<QString, int>& Dynamics()
 {
-    static const QHash<QString, int> table = {{"ppp", 22}, {"pp", 34}, {"p", 48}, {"mp", 62},
-                                              {"mf", 76}, {"f", 90},   {"ff", 104}, {"fff", 116}};
+    static const QHash<QString, int> table = {{"ppp", 22}, {"pp", 34}, {"p", 48},   {"mp", 62},
+                                              {"mf", 76},  {"f", 90},  {"ff", 104}, {"fff", 116}};
     return table;
 }
 
@@ -41,7 +48,8 @@ void NoteListParser::AddTempo(qint64 tick, double beatsPerMinute, CompiledPiece&
     CompiledEvent event;
     event.tick = tick;
     event.order = MetaOrder;
-    event.bytes = {0xFF, 0x51, 0x03, quint8(microseconds >> 16), quint8(microseconds >> 8), quint8(microseconds)};
+    event.bytes = {
+        0xFF, 0x51, 0x03, quint8(microseconds >> 16), quint8(microseconds >> 8), quint8(microseconds)};
     out.events.append(event);
     out.beatsPerMinute.append(beatsPerMinute);
 }
@@ -158,7 +166,8 @@ bool NoteListParser::ParseHeader(const QStringList& words, CompiledPiece& out)
         if (parts.size() == 2 && parts.at(0).toInt() > 0 && parts.at(1).toInt() > 0)
             ticks = qint64(parts.at(0).toInt()) * 4 * ticksPerQuarter / parts.at(1).toInt();
         if (ticks <= 0 || ticks > 4 * ticksPerQuarter || out.beatTicks == 0 || haveTempo)
-            return Fail(QStringLiteral("'beat' needs a fraction such as 1/8, after 'time' and before 'tempo'"));
+            return Fail(
+                QStringLiteral("'beat' needs a fraction such as 1/8, after 'time' and before 'tempo'"));
         out.beatTicks = int(ticks);
         return true;
     }
@@ -364,8 +373,9 @@ bool NoteListParser::Parse(const QString& text, CompiledPiece& out, QString& err
         errorOut = error;
         return false;
     }
-    const bool hasNotes = std::any_of(out.events.begin(), out.events.end(),
-                                      [](const CompiledEvent& event) { return event.bytes.value(0) == 0x90; });
+    const bool hasNotes = std::any_of(out.events.begin(), out.events.end(), [](const CompiledEvent& event) {
+        return event.bytes.value(0) == 0x90;
+    });
     if (!hasNotes) {
         errorOut = QStringLiteral("the piece has no notes");
         return false;
@@ -377,19 +387,26 @@ bool NoteListParser::Parse(const QString& text, CompiledPiece& out, QString& err
         ++exponent;
     CompiledEvent metre;
     metre.order = MetaOrder;
-    metre.bytes = {0xFF, 0x58, 0x04, quint8(out.numerator), quint8(exponent),
-                   quint8(out.beatTicks * 24 / ticksPerQuarter), 8};
+    metre.bytes = {0xFF,
+                   0x58,
+                   0x04,
+                   quint8(out.numerator),
+                   quint8(exponent),
+                   quint8(out.beatTicks * 24 / ticksPerQuarter),
+                   8};
     out.events.prepend(metre);
     CompiledEvent program;
     program.order = MetaOrder;
     program.bytes = {0xC0, 0x00};
     out.events.insert(1, program);
 
-    std::stable_sort(out.events.begin(), out.events.end(), [](const CompiledEvent& a, const CompiledEvent& b) {
-        return a.tick != b.tick ? a.tick < b.tick : a.order < b.order;
-    });
-    std::stable_sort(tempos.begin(), tempos.end(),
-                     [](const QPair<qint64, double>& a, const QPair<qint64, double>& b) { return a.first < b.first; });
+    std::stable_sort(out.events.begin(), out.events.end(),
+                     [](const CompiledEvent& a, const CompiledEvent& b) {
+                         return a.tick != b.tick ? a.tick < b.tick : a.order < b.order;
+                     });
+    std::stable_sort(
+        tempos.begin(), tempos.end(),
+        [](const QPair<qint64, double>& a, const QPair<qint64, double>& b) { return a.first < b.first; });
 
     // Seconds of the last event, integrating the tempo map.
     const qint64 last = out.events.last().tick;

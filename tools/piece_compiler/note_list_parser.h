@@ -23,7 +23,7 @@ struct CompiledPiece
     int beatTicks = 0; // the metronome beat, in ticks
     QVector<CompiledEvent> events;
     qint64 endTick = 0;
-    double seconds = 0.0; // time of the last event, from the tempo map
+    double seconds = 0.0;           // time of the last event, from the tempo map
     QVector<double> beatsPerMinute; // every tempo the piece sets, as beats of beatTicks
 };
 

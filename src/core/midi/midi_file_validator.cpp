@@ -119,16 +119,16 @@ MidiFileValidator::Result CheckTrack(Cursor track, qint64 base)
         const qint64 eventStart = base + track.Position();
         quint32 delta = 0;
         if (!track.VariableLength(delta))
-            return Fault(eventStart, QT_TRANSLATE_NOOP("Core::MidiFileValidator",
-                                                       "bad or truncated delta time"));
+            return Fault(eventStart,
+                         QT_TRANSLATE_NOOP("Core::MidiFileValidator", "bad or truncated delta time"));
         pulses += delta;
         if (pulses > MidiFileValidator::maximumTrackPulses)
             return Fault(eventStart, QT_TRANSLATE_NOOP("Core::MidiFileValidator", "track too long"));
 
         unsigned first = 0;
         if (!track.Peek(first))
-            return Fault(base + track.Position(),
-                         QT_TRANSLATE_NOOP("Core::MidiFileValidator", "track ends without end-of-track event"));
+            return Fault(base + track.Position(), QT_TRANSLATE_NOOP("Core::MidiFileValidator",
+                                                                    "track ends without end-of-track event"));
         const qint64 statusOffset = base + track.Position();
 
         if (first < 0x80) {
@@ -163,7 +163,8 @@ MidiFileValidator::Result CheckTrack(Cursor track, qint64 base)
         if (status == 0xF0) {
             quint32 length = 0;
             if (!track.VariableLength(length) || !track.Skip(length))
-                return Fault(statusOffset, QT_TRANSLATE_NOOP("Core::MidiFileValidator", "bad or truncated sysex"));
+                return Fault(statusOffset,
+                             QT_TRANSLATE_NOOP("Core::MidiFileValidator", "bad or truncated sysex"));
             // libsmf wants at least one byte after a sysex (the next event always follows).
             if (track.AtEnd())
                 return Fault(statusOffset, QT_TRANSLATE_NOOP("Core::MidiFileValidator",
@@ -171,8 +172,8 @@ MidiFileValidator::Result CheckTrack(Cursor track, qint64 base)
             continue;
         }
         if (status != 0xFF)
-            return Fault(statusOffset, QT_TRANSLATE_NOOP("Core::MidiFileValidator",
-                                                         "escaped or system event in a track"));
+            return Fault(statusOffset,
+                         QT_TRANSLATE_NOOP("Core::MidiFileValidator", "escaped or system event in a track"));
 
         unsigned type = 0;
         if (!track.Byte(type) || type >= 0x80)
@@ -251,7 +252,8 @@ MidiFileValidator::Result MidiFileValidator::Check(const char* data, qint64 size
         file.Skip(length);
     }
     if (!file.AtEnd())
-        return Fault(file.Position(), QT_TRANSLATE_NOOP("Core::MidiFileValidator", "data after the last track"));
+        return Fault(file.Position(),
+                     QT_TRANSLATE_NOOP("Core::MidiFileValidator", "data after the last track"));
     Result result;
     result.valid = true;
     return result;
