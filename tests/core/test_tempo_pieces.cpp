@@ -76,7 +76,7 @@ const QHash<QString, int>& BeatExceptions()
         {"largo_beet10.3.2.mid", 12},  // 6/8 Largo e mesto, counted in eighths
         {"largo_chop28.4(1).mid", 24}, // alla breve Largo, counted in quarters
         {"presto_chop.25.2.mid", 24},  // alla breve, counted in quarters
-        {"presto_chop58.4.mid", 12},   // 6/8 Presto non tanto, counted in eighths
+        {"presto_chop58.4.mid", 24},   // 6/8 at dotted-quarter 112, counted in quarters
         {"vivace_chop10.7.mid", 24},   // 6/8 at the composer's dotted-quarter 84, in quarters
     };
     return table;
