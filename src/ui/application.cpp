@@ -19,6 +19,7 @@ QStringList givenCommandLine;
 static void InitializeResources()
 {
     Q_INIT_RESOURCE(resources);
+    Q_INIT_RESOURCE(midi_pieces);
 }
 
 Application::Application(int& argc, char** argv, const QStringList& commandLine) : QApplication(argc, argv)

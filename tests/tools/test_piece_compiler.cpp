@@ -1,0 +1,146 @@
+// The piece compiler run as the build runs it: a note-list source in, a MIDI file out. Mistakes
+// in a source (a bar that does not add up, a note off the keyboard, an unknown word) stop the
+// build with the line number; a good source gives a file that passes the MIDI file check and
+// carries its metre, beat and tempo.
+
+#include "core/midi/midi_file_validator.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <smf.h>
+
+namespace {
+
+struct Run
+{
+    int exitCode = -1;
+    QString output;
+    QByteArray midi;
+};
+
+Run Compile(const QTemporaryDir& dir, const QByteArray& source)
+{
+    Run run;
+    const QString input = dir.filePath(QStringLiteral("piece.notes"));
+    const QString output = dir.filePath(QStringLiteral("piece.mid"));
+    QFile::remove(output);
+    QFile file(input);
+    if (!file.open(QIODevice::WriteOnly))
+        return run;
+    file.write(source);
+    file.close();
+    QProcess process;
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(QStringLiteral(CANTORELA_PIECE_COMPILER), {input, output});
+    if (!process.waitForFinished(30000))
+        return run;
+    run.exitCode = process.exitCode();
+    run.output = QString::fromUtf8(process.readAll());
+    QFile midi(output);
+    if (midi.open(QIODevice::ReadOnly))
+        run.midi = midi.readAll();
+    return run;
+}
+
+const char* const header = "time 3/4\ntempo 60\n";
+
+} // namespace
+
+class TestPieceCompiler : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void rejectsMistakes_data()
+    {
+        QTest::addColumn<QByteArray>("source");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("bar too long") << QByteArray(header) + "voice a\nc4:4 d4 e4 f4 |\n"
+                                      << "line 4: bar line";
+        QTest::newRow("bar too short") << QByteArray(header) + "voice a\nc4:2 |\n"
+                                       << "line 4: bar line";
+        QTest::newRow("below the piano") << QByteArray(header) + "voice a\na-1:4\n"
+                                         << "outside the piano";
+        QTest::newRow("above the piano") << QByteArray(header) + "voice a\nc9:4\n"
+                                         << "outside the piano";
+        QTest::newRow("unknown duration") << QByteArray(header) + "voice a\nc4:3\n"
+                                          << "bad duration";
+        QTest::newRow("unknown word") << QByteArray(header) + "voice a\nforte\n"
+                                      << "bad pitch";
+        QTest::newRow("unclosed chord") << QByteArray(header) + "voice a\n<c4 e4\n"
+                                        << "without '>'";
+        QTest::newRow("unclosed repeat") << QByteArray(header) + "voice a\n( c4:4\n"
+                                         << "without ')*N'";
+        QTest::newRow("no tempo") << QByteArray("time 3/4\nvoice a\nc4:4\n") << "before 'time' and 'tempo'";
+        QTest::newRow("odd metre") << QByteArray("time 3/5\ntempo 60\n") << "bad time signature";
+        QTest::newRow("tempo too fast") << QByteArray("time 3/4\ntempo 400\n") << "20..300";
+        QTest::newRow("no notes") << QByteArray(header) + "voice a\nr:4\n"
+                                  << "no notes";
+    }
+    void rejectsMistakes()
+    {
+        QFETCH(QByteArray, source);
+        QFETCH(QString, message);
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const Run run = Compile(dir, source);
+        QVERIFY2(run.exitCode == 1, qPrintable(run.output));
+        QVERIFY2(run.output.contains(message), qPrintable(run.output));
+        QVERIFY(run.midi.isEmpty());
+    }
+
+    // Three bars of 3/4 in two voices at 60 quarters a minute, with a pickup, a chord, a repeat and
+    // a tempo change: the file says 3/4, quarter beat, 60 then 30 a minute, and ends where the
+    // tempo map puts the last note-off.
+    void writesAPlayableFile()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QByteArray source = "title Test piece\ntime 3/4\ntempo 60\npartial 4\n"
+                                  "voice upper\nmf c5:4 | ( e5:8 d5 )*3 | <c5 e5 g5>:2. |\n@tempo=30 g5:2'\n"
+                                  "voice lower -10\nr:4 | ped c3:2. | ped g2:2. * | c3:2.\n";
+        const Run run = Compile(dir, source);
+        QVERIFY2(run.exitCode == 0, qPrintable(run.output));
+        QVERIFY(Core::MidiFileValidator::Check(run.midi).valid);
+
+        smf_t* smf = smf_load_from_memory(run.midi.constData(), run.midi.size());
+        QVERIFY(smf != nullptr);
+        const std::unique_ptr<smf_t, void (*)(smf_t*)> owner(smf, smf_delete);
+        QCOMPARE(smf->ppqn, 480);
+        smf_tempo_t* first = smf_get_tempo_by_number(smf, 0);
+        QVERIFY(first != nullptr);
+        QCOMPARE(first->numerator, 3);
+        QCOMPARE(first->denominator, 4);
+        QCOMPARE(first->clocks_per_click, 24);
+        QCOMPARE(first->microseconds_per_quarter_note, 1000000);
+        smf_tempo_t* second = smf_get_tempo_by_number(smf, 1);
+        QVERIFY(second != nullptr);
+        QCOMPARE(second->microseconds_per_quarter_note, 2000000);
+        QCOMPARE(second->time_pulses, 480 * 7);
+
+        int notes = 0;
+        int pedals = 0;
+        double last = 0;
+        while (smf_event_t* event = smf_get_next_event(smf)) {
+            if (smf_event_is_metadata(event))
+                continue;
+            const int status = event->midi_buffer[0];
+            if (status == 0x90)
+                ++notes;
+            if (status == 0xB0 && event->midi_buffer[1] == 64)
+                ++pedals;
+            last = event->time_seconds;
+        }
+        QCOMPARE(notes, 1 + 6 + 3 + 1 + 3);
+        QCOMPARE(pedals, 4); // down, change (up and down), up
+        // 7 quarters at 60, then 30 a minute: the left hand's last note ends shortly before its
+        // bar does, 7 s + 3 quarters at 2 s.
+        QVERIFY2(last > 12.4 && last < 13.0, qPrintable(QString::number(last)));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestPieceCompiler)
+#include "test_piece_compiler.moc"
