@@ -1,6 +1,7 @@
 #include "core/midi/midi_in_rt_device.h"
 
 #include "core/error.h"
+#include "core/timer.h"
 
 #include <QStringList>
 
@@ -118,6 +119,7 @@ QString MidiInRtDevice::GetPortName()
 void MidiInRtDevice::Callback(double deltaSeconds, std::vector<unsigned char>* bytes, void* self)
 {
     auto* device = static_cast<MidiInRtDevice*>(self);
+    device->callbackEntryNs.store(Timer::NowNs(), std::memory_order_relaxed);
     if (!bytes || bytes->empty())
         return;
     const double before = device->elapsed.load(std::memory_order_relaxed);

@@ -37,6 +37,10 @@ public:
 
     unsigned int Port() const { return port; }
 
+    // Clock time (Timer::NowNs) at which the last message entered the input callback; lets a
+    // measurement tell our own share of the latency from the MIDI system's.
+    quint64 LastCallbackEntryNs() const { return callbackEntryNs.load(std::memory_order_relaxed); }
+
 private:
     static void Callback(double deltaSeconds, std::vector<unsigned char>* bytes, void* self);
 
@@ -46,6 +50,7 @@ private:
     QString portName;                 // read when the port opened
     MidiBackend::ErrorRecord errors;
     std::atomic<double> elapsed{0.0}; // seconds since Open; written by the input thread only
+    std::atomic<quint64> callbackEntryNs{0};
 };
 
 } // namespace Core
