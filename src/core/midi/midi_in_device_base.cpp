@@ -37,8 +37,10 @@ void MidiInDeviceBase::ClearNoteTable()
 
 QVector<MidiEvent> MidiInDeviceBase::GetEventLog()
 {
+    // A copy of its own: a shared copy would let the receiving thread's next append and this
+    // reader meet on one buffer through Qt's unsynchronised detach check.
     std::lock_guard<std::mutex> guard(stateMutex);
-    return eventLog;
+    return QVector<MidiEvent>(eventLog.cbegin(), eventLog.cend());
 }
 
 double MidiInDeviceBase::GetVelocityScale()

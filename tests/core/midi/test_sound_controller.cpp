@@ -77,6 +77,7 @@ private Q_SLOTS:
         // The selected device hears its keyboard.
         RecordingObserver observer;
         auto device = controller.GetInputDevice(names.indexOf(first->name));
+        QVERIFY(WaitUntilHeard(*first, *device) > 0);
         device->Attach(&observer);
         first->Send(MidiMessage(0x90, 0, 60, 100));
         QTRY_COMPARE(observer.Count(), 1);
@@ -126,6 +127,7 @@ private Q_SLOTS:
 
         // Sending to the chosen output reaches the port.
         controller.SetCurrentOutputIndex(1);
+        QVERIFY(WaitUntilConnected(*controller.CurrentOutputDevice(), listener));
         controller.CurrentOutputDevice()->Send(MidiMessage(0x90, 0, 60, 100));
         QTRY_COMPARE(listener.Count(), 1);
         controller.SetCurrentOutputIndex(-1);
