@@ -1,5 +1,8 @@
 #include "ui/application.h"
 
+#include "core/midi/midi_backend.h"
+#include "core/midi/sound_controller.h"
+#include "core/midi/synthesizer.h"
 #include "ui/command_line.h"
 #include "ui/console.h"
 #include "ui/window_stack_manager.h"
@@ -8,6 +11,7 @@
 #include <QFont>
 #include <QFontDatabase>
 #include <QLoggingCategory>
+#include <QSettings>
 #include <QUrl>
 
 Q_LOGGING_CATEGORY(appLog, "cantorela.app")
@@ -44,6 +48,7 @@ Application::~Application()
     // Engine objects go in the reverse order of their creation; the settings store is saved as
     // it changes, so nothing is written here.
     settingsStore.reset();
+    soundController.reset();
 }
 
 Application* Application::Instance()
@@ -55,6 +60,21 @@ void Application::Initialize()
 {
     setStyleSheet(QStringLiteral("file:///:css/global.css"));
     settingsStore = std::make_unique<Core::SettingsStore>([this] { return quizMode; });
+
+    // Optional sound settings: "Settings.MidiApi" ("alsa" or "jack"; the environment variable
+    // CANTORELA_MIDI_API wins) and "Settings.SoundFont" (a General MIDI soundfont tried before the
+    // system's). The synthesizer loads its soundfont on a thread of its own: start-up never waits.
+    {
+        QSettings sound;
+        sound.beginGroup(QStringLiteral("GlobalSetting"));
+        Core::MidiBackend::SetPreferredApi(sound.value(QStringLiteral("Settings.MidiApi")).toString());
+        Core::Synthesizer::SetPreferredSoundFont(sound.value(QStringLiteral("Settings.SoundFont")).toString());
+    }
+    soundController = std::make_shared<Core::SoundController>();
+    if (soundController->InputCount() > 0)
+        soundController->SetCurrentInputIndex(0);
+    if (soundController->OutputCount() > 0)
+        soundController->SetCurrentOutputIndex(0);
     SelectStoredInputDevice();
 }
 
@@ -83,9 +103,15 @@ void Application::SetGeneralSettings(const Core::GeneralSettings& settings)
     SelectStoredInputDevice();
 }
 
-// No MIDI devices are known yet: nothing matches and nothing is selected.
+// Selects the input whose port name is the stored one; else input 0 when there is one.
 bool Application::SelectStoredInputDevice()
 {
+    if (!soundController || !settingsStore)
+        return false;
+    if (soundController->SelectInputByName(settingsStore->GetGeneralSettings().inputDevice))
+        return true;
+    if (soundController->InputCount() > 0)
+        soundController->SetCurrentInputIndex(0);
     return false;
 }
 

@@ -12,6 +12,10 @@
 
 #include <memory>
 
+namespace Core {
+class SoundController;
+} // namespace Core
+
 namespace UI {
 class Console;
 class WindowStackManager;
@@ -33,6 +37,7 @@ public:
     void OpenUrl(const QString& url, bool minimize);
 
     Core::SettingsStore* GetSettings() const { return settingsStore.get(); }
+    std::shared_ptr<Core::SoundController> GetSoundController() const { return soundController; }
     UI::WindowStackManager* GetWindowStackManager() const { return windowStackManager; }
 
     UI::Console* MainWindow() const { return mainWindow; }
@@ -60,6 +65,7 @@ private:
     static QStringList CommandLineArguments();
 
     std::unique_ptr<Core::SettingsStore> settingsStore;
+    std::shared_ptr<Core::SoundController> soundController;
     UI::WindowStackManager* windowStackManager = nullptr;
     UI::Console* mainWindow = nullptr;
     bool quizMode = false;
