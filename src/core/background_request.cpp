@@ -1,0 +1,158 @@
+#include "core/background_request.h"
+
+#include <QEventLoop>
+#include <QLoggingCategory>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QThreadPool>
+#include <QTimer>
+
+#include <chrono>
+
+Q_LOGGING_CATEGORY(requestLog, "cantorela.services.request")
+
+namespace Core {
+
+QByteArray BackgroundRequest::Result::Header(const QByteArray& name) const
+{
+    for (const auto& header : headers)
+        if (header.first.compare(name, Qt::CaseInsensitive) == 0)
+            return header.second;
+    return QByteArray();
+}
+
+BackgroundRequest::BackgroundRequest(Options options, Completion completion)
+    : options(std::move(options)), completion(std::move(completion))
+{
+}
+
+std::shared_ptr<BackgroundRequest> BackgroundRequest::Start(Options options, Completion completion)
+{
+    auto request = std::make_shared<BackgroundRequest>(std::move(options), std::move(completion));
+    QThreadPool::globalInstance()->start([request] { request->Run(); });
+    return request;
+}
+
+void BackgroundRequest::Cancel()
+{
+    std::lock_guard<std::mutex> lock(mutex);
+    cancelled = true;
+    // The reply lives on the pool thread; its abort must run there. A queued call to an object
+    // that is deleted before it runs is dropped, and the pointer is cleared before deletion.
+    if (reply)
+        QMetaObject::invokeMethod(reply, &QNetworkReply::abort, Qt::QueuedConnection);
+}
+
+bool BackgroundRequest::Wait(int timeoutMs)
+{
+    std::unique_lock<std::mutex> lock(mutex);
+    if (timeoutMs < 0) {
+        finishedCondition.wait(lock, [this] { return finished; });
+        return true;
+    }
+    return finishedCondition.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+                                      [this] { return finished; });
+}
+
+bool BackgroundRequest::IsFinished() const
+{
+    std::lock_guard<std::mutex> lock(mutex);
+    return finished;
+}
+
+void BackgroundRequest::Run()
+{
+    Result result;
+    bool cancelledEarly = false;
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        cancelledEarly = cancelled;
+    }
+
+    if (cancelledEarly) {
+        result.cancelled = true;
+        result.errorText = QStringLiteral("cancelled");
+    } else {
+        QNetworkAccessManager manager;
+        QNetworkRequest request(options.url);
+        for (const auto& header : options.headers)
+            request.setRawHeader(header.first, header.second);
+        if (options.method == Method::Post && !request.hasRawHeader("Content-Type"))
+            request.setHeader(QNetworkRequest::ContentTypeHeader,
+                              QByteArrayLiteral("text/xml; charset=utf-8"));
+
+        QEventLoop loop;
+        QTimer limit;
+        limit.setSingleShot(true);
+        limit.start(options.timeLimitMs);
+
+        QNetworkReply* pending =
+            options.method == Method::Post ? manager.post(request, options.body) : manager.get(request);
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            reply = pending;
+            if (cancelled)
+                QMetaObject::invokeMethod(pending, &QNetworkReply::abort, Qt::QueuedConnection);
+        }
+
+        QByteArray body;
+        bool truncated = false;
+        bool timedOut = false;
+        const auto takeBody = [&] {
+            if (truncated || !pending->isOpen())
+                return;
+            if (options.maxBodyBytes < 0) {
+                body += pending->readAll();
+                return;
+            }
+            body += pending->read(options.maxBodyBytes + 1 - body.size());
+            if (body.size() > options.maxBodyBytes) {
+                body.truncate(int(options.maxBodyBytes));
+                truncated = true;
+                pending->abort(); // the rest is not wanted; stop the transfer
+            }
+        };
+        QObject::connect(pending, &QNetworkReply::readyRead, pending, takeBody);
+        QObject::connect(&limit, &QTimer::timeout, pending, [&] {
+            timedOut = true;
+            pending->abort();
+        });
+        QObject::connect(pending, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+        if (!pending->isFinished())
+            loop.exec();
+        takeBody();
+
+        const QNetworkReply::NetworkError error = pending->error();
+        result.truncated = truncated;
+        result.timedOut = timedOut;
+        result.httpStatus = pending->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+        result.headers = pending->rawHeaderPairs();
+        result.succeeded =
+            error == QNetworkReply::NoError || (truncated && error == QNetworkReply::OperationCanceledError);
+        if (!result.succeeded) {
+            result.errorText = timedOut ? QStringLiteral("no answer within %1 ms").arg(options.timeLimitMs)
+                                        : pending->errorString();
+            std::lock_guard<std::mutex> lock(mutex);
+            result.cancelled = cancelled && !timedOut;
+        }
+        result.body = std::move(body);
+
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            reply = nullptr;
+        }
+        delete pending;
+    }
+
+    if (!result.succeeded)
+        qCDebug(requestLog).noquote() << options.url.toDisplayString() << "failed:" << result.errorText;
+    if (completion)
+        completion(result);
+
+    std::lock_guard<std::mutex> lock(mutex);
+    finished = true;
+    finishedCondition.notify_all();
+}
+
+} // namespace Core
