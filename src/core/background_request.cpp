@@ -85,6 +85,7 @@ void BackgroundRequest::Run()
         QEventLoop loop;
         QTimer limit;
         limit.setSingleShot(true);
+        limit.setTimerType(Qt::PreciseTimer); // a coarse timer may fire up to 5 % early
         limit.start(options.timeLimitMs);
 
         QNetworkReply* pending =

@@ -4,10 +4,12 @@
 
 #include "core/error.h"
 #include "core/exercise/exercise_statistics.h"
+#include "core/exercise/xml_serializer.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QXmlStreamWriter>
 #include <QtTest>
 
 #include <atomic>
@@ -137,6 +139,67 @@ private slots:
             "</ex_stat>\n";
         QCOMPARE(ReadAll(historyPath), expected);
         QCOMPARE(ReadAll(localPath), expected);
+    }
+
+    void writtenLikeXmlStreamWriter_data()
+    {
+        QTest::addColumn<std::vector<StatisticsRecord>>("records");
+        QTest::newRow("none") << std::vector<StatisticsRecord>{};
+        QTest::newRow("one") << std::vector<StatisticsRecord>{Rec(12, 0, 1, 3, 1)};
+        QTest::newRow("extremes") << std::vector<StatisticsRecord>{
+            Rec(-1, 0, 0, 0, 0), Rec(2147483647, -2147483647 - 1, 99, 7, 0),
+            Rec(0, 2, -3, 2147483647, -2147483647 - 1)};
+    }
+
+    void writtenLikeXmlStreamWriter()
+    {
+        QFETCH(std::vector<StatisticsRecord>, records);
+        QByteArray expected;
+        QXmlStreamWriter writer(&expected);
+        writer.setAutoFormatting(true);
+        writer.writeStartDocument();
+        writer.writeStartElement(QStringLiteral("ex_stat"));
+        writer.writeAttribute(QStringLiteral("version"), QStringLiteral("1.0"));
+        for (const auto& r : records) {
+            writer.writeEmptyElement(QStringLiteral("entry"));
+            writer.writeAttribute(QStringLiteral("id"), QString::number(r.id));
+            writer.writeAttribute(QStringLiteral("exId"), QString::number(r.exId));
+            writer.writeAttribute(QStringLiteral("section"), QString::number(r.section));
+            writer.writeAttribute(QStringLiteral("correct"), QString::number(r.correct));
+            writer.writeAttribute(QStringLiteral("wrong"), QString::number(r.wrong));
+        }
+        writer.writeEndElement();
+        writer.writeEndDocument();
+        QCOMPARE(Core::ExDbDetail::XMLSerializer::WriteXML(records), expected);
+    }
+
+    void layoutVariantsReadAlike_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        const QByteArray canonical =
+            "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<ex_stat version=\"1.0\">\n"
+            "    <entry id=\"12\" exId=\"0\" section=\"1\" correct=\"3\" wrong=\"1\"/>\n"
+            "    <entry id=\"-5\" exId=\"0\" section=\"1\" correct=\"2147483647\" "
+            "wrong=\"-2147483648\"/>\n</ex_stat>\n";
+        QTest::newRow("as written") << canonical;
+        QTest::newRow("windows line ends") << QByteArray(canonical).replace("\n", "\r\n");
+        QTest::newRow("single quotes") << QByteArray(canonical).replace('"', '\'');
+        QTest::newRow("byte order mark") << "\xef\xbb\xbf" + canonical;
+        QTest::newRow("no declaration, one line") << QByteArray(
+            "<ex_stat version=\"1.0\"><entry wrong=\"1\" correct=\"3\" section=\"1\" exId=\"0\" "
+            "id=\"12\"></entry><entry  id = \"-5\" exId=\"0\" section=\"1\" correct=\"2147483647\" "
+            "wrong=\"2147483648\" /></ex_stat>");
+        QTest::newRow("leading zeros") << QByteArray(canonical).replace("id=\"12\"", "id=\"0012\"");
+    }
+
+    void layoutVariantsReadAlike()
+    {
+        QFETCH(QByteArray, text);
+        WriteAll(historyPath, text);
+        ExerciseStatistics store(historyPath, localPath);
+        QCOMPARE(
+            HistorySection(store, 0, 1),
+            (std::vector<StatisticsRecord>{Rec(12, 0, 1, 3, 1), Rec(-5, 0, 1, 2147483647, -2147483647 - 1)}));
     }
 
     void accumulation_data()

@@ -34,6 +34,9 @@ public:
     static QByteArray WriteXML(const std::vector<StatisticsRecord>& records);
 
 private:
+    // Reads a file in exactly the layout WriteXML produces; false (database partly filled) for
+    // any other text.
+    bool ReadCanonical(const QByteArray& bytes);
     void StartElement(const QXmlStreamReader& reader);
     [[noreturn]] void FatalError(const QXmlStreamReader& reader);
 
