@@ -9,6 +9,7 @@
 #include <QTimer>
 
 #include <chrono>
+#include <deque>
 
 Q_LOGGING_CATEGORY(requestLog, "cantorela.services.request")
 
@@ -27,10 +28,43 @@ BackgroundRequest::BackgroundRequest(Options options, Completion completion)
 {
 }
 
+namespace {
+
+// Requests waiting for a pool thread. They are handed over through this queue and its mutex
+// rather than captured in the pool's task, so that the hand-over is a lock the thread sanitizer
+// can see (the pool's own locking happens inside Qt). Never destroyed: pool threads may still
+// take from it while the program exits.
+struct PendingRequests
+{
+    std::mutex mutex;
+    std::deque<std::shared_ptr<BackgroundRequest>> queue;
+};
+
+PendingRequests& Pending()
+{
+    static PendingRequests* pending = new PendingRequests;
+    return *pending;
+}
+
+} // namespace
+
 std::shared_ptr<BackgroundRequest> BackgroundRequest::Start(Options options, Completion completion)
 {
     auto request = std::make_shared<BackgroundRequest>(std::move(options), std::move(completion));
-    QThreadPool::globalInstance()->start([request] { request->Run(); });
+    {
+        std::lock_guard<std::mutex> lock(Pending().mutex);
+        Pending().queue.push_back(request);
+    }
+    // One task per request; each takes the oldest waiting request.
+    QThreadPool::globalInstance()->start([] {
+        std::shared_ptr<BackgroundRequest> next;
+        {
+            std::lock_guard<std::mutex> lock(Pending().mutex);
+            next = std::move(Pending().queue.front());
+            Pending().queue.pop_front();
+        }
+        next->Run();
+    });
     return request;
 }
 
@@ -41,7 +75,7 @@ void BackgroundRequest::Cancel()
     // The reply lives on the pool thread; its abort must run there. A queued call to an object
     // that is deleted before it runs is dropped, and the pointer is cleared before deletion.
     if (reply)
-        QMetaObject::invokeMethod(reply, &QNetworkReply::abort, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(reply, "abort", Qt::QueuedConnection);
 }
 
 bool BackgroundRequest::Wait(int timeoutMs)
@@ -94,7 +128,7 @@ void BackgroundRequest::Run()
             std::lock_guard<std::mutex> lock(mutex);
             reply = pending;
             if (cancelled)
-                QMetaObject::invokeMethod(pending, &QNetworkReply::abort, Qt::QueuedConnection);
+                QMetaObject::invokeMethod(pending, "abort", Qt::QueuedConnection);
         }
 
         QByteArray body;

@@ -316,6 +316,21 @@ private slots:
         QCOMPARE(Local(reloaded, 2), (std::vector<StatisticsRecord>{Rec(5, 2, 1, 1, 1)}));
     }
 
+    void presentButUnopenableFileIsKept()
+    {
+        // A directory in the file's place cannot be opened as a file, even by root.
+        QDir d(dir.path());
+        QVERIFY(d.mkdir(QStringLiteral("stats.xml")));
+        WriteAll(d.absoluteFilePath(QStringLiteral("stats.xml/inside")), "keep me");
+        ExerciseStatistics store(historyPath, localPath);
+        QCOMPARE(ReadAll(historyPath), EmptyFile);
+        const QStringList kept = d.entryList({QStringLiteral("stats.xml.unreadable-*")}, QDir::Dirs);
+        QCOMPARE(kept.size(), 1);
+        QCOMPARE(ReadAll(d.absoluteFilePath(kept.first() + QStringLiteral("/inside"))),
+                 QByteArray("keep me"));
+        QVERIFY(QDir(d.absoluteFilePath(kept.first())).removeRecursively());
+    }
+
     void clearLocalAndHistory()
     {
         ExerciseStatistics store(historyPath, localPath);
