@@ -4,8 +4,10 @@
 
 #include "core/error.h"
 #include "core/exercise/exercise_statistics.h"
+#include "core/exercise/statistics_database.h"
 #include "core/exercise/xml_serializer.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -302,6 +304,44 @@ private slots:
         }
         ExerciseStatistics reloaded(historyPath, localPath);
         QCOMPARE(HistorySection(reloaded, 0, 0), HistorySection(store, 0, 0));
+    }
+
+    void parseErrors_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QString>("function");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<int>("recordsRead");
+        QTest::newRow("version") << QByteArray("<ex_stat version=\"1.1\"><entry id=\"1\"/></ex_stat>")
+                                 << "Core::ExDbDetail::XMLSerializer::startElement"
+                                 << "" << 0;
+        QTest::newRow("cut off") << QByteArray("<ex_stat version=\"1.0\">\n<entry id=\"1\"/>\n<entry")
+                                 << "Core::ExDbDetail::XMLSerializer::fatalError"
+                                 << "ExerciseDb XML error 3:6 : Premature end of document." << 1;
+        QTest::newRow("mismatched tag")
+            << QByteArray("<ex_stat version=\"1.0\"><entry id=\"1\"></ex_stat>")
+            << "Core::ExDbDetail::XMLSerializer::fatalError"
+            << "ExerciseDb XML error 1:47 : Opening and ending tag mismatch." << 1;
+    }
+
+    void parseErrors()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(QString, function);
+        QFETCH(QString, message);
+        QFETCH(int, recordsRead);
+        Core::ExDbDetail::StatisticsDatabase database;
+        QBuffer buffer(&text);
+        buffer.open(QIODevice::ReadOnly);
+        try {
+            Core::ExDbDetail::XMLSerializer(&database).ReadXML(buffer);
+            QFAIL("the document was accepted");
+        } catch (const Error& error) {
+            QCOMPARE(error.Code(), 0x623);
+            QCOMPARE(QString::fromUtf8(error.Function()), function);
+            QCOMPARE(error.Message(), message);
+        }
+        QCOMPARE(database.Size(), recordsRead);
     }
 
     void badHistoryDoesNotCostLocalRecords()
