@@ -61,9 +61,11 @@ void TelemetryXMLSerializer::StartElement(const QXmlStreamReader& reader)
         const QUuid uid(a.value(QLatin1String("uid")).toString());
         if (!uid.isNull())
             counters->uid = uid;
-        const QStringRef installDate = a.value(QLatin1String("installDate"));
-        if (!installDate.isEmpty())
-            counters->installDate = installDate.toLongLong();
+        // An empty or broken date keeps the construction time rather than becoming 1970.
+        bool dateOk = false;
+        const qint64 installDate = a.value(QLatin1String("installDate")).toLongLong(&dateOk);
+        if (dateOk)
+            counters->installDate = installDate;
     } else if (name == QLatin1String("exercise")) {
         const int id = Int(a, "id");
         currentTrainer = id >= 0 && id < TelemetryCounters::TrainerCount ? id : -1;

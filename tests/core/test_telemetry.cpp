@@ -255,6 +255,9 @@ private slots:
         QTest::newRow("empty install date")
             << QByteArray("<telemetry version=\"1.0\" appLaunchCount=\"2\" installDate=\"\"/>") << 2
             << qint64(0) << false << 0 << 0.0 << false;
+        QTest::newRow("broken install date")
+            << QByteArray("<telemetry version=\"1.0\" appLaunchCount=\"3\" installDate=\"soon\"/>") << 3
+            << qint64(0) << false << 0 << 0.0 << false;
         QTest::newRow("version 2.0") << "<telemetry version=\"2.0\" appLaunchCount=\"5\" uid=\"" + uid +
                                             "\" installDate=\"1733480000123\">" + ear + "</telemetry>"
                                      << 0 << qint64(0) << false << 0 << 0.0 << true;
