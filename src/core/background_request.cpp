@@ -163,11 +163,18 @@ void BackgroundRequest::Run()
         result.timedOut = timedOut;
         result.httpStatus = pending->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
         result.headers = pending->rawHeaderPairs();
-        result.succeeded =
+        // Redirects are not followed, and their bodies are no answer: only 2xx counts.
+        const bool answered = result.httpStatus >= 200 && result.httpStatus < 300;
+        const bool transferred =
             error == QNetworkReply::NoError || (truncated && error == QNetworkReply::OperationCanceledError);
+        result.succeeded = answered && transferred;
         if (!result.succeeded) {
-            result.errorText = timedOut ? QStringLiteral("no answer within %1 ms").arg(options.timeLimitMs)
-                                        : pending->errorString();
+            if (timedOut)
+                result.errorText = QStringLiteral("no answer within %1 ms").arg(options.timeLimitMs);
+            else if (!transferred)
+                result.errorText = pending->errorString();
+            else
+                result.errorText = QStringLiteral("HTTP status %1").arg(result.httpStatus);
             std::lock_guard<std::mutex> lock(mutex);
             result.cancelled = cancelled && !timedOut;
         }

@@ -73,6 +73,7 @@ private slots:
             << 200 << QByteArray("hello") << QByteArray("-3") << true << -3 << "hello";
         QTest::newRow("empty body") << 200 << QByteArray() << QByteArray("9") << false << 0 << "";
         QTest::newRow("not found") << 404 << QByteArray("missing") << QByteArray("9") << false << 0 << "";
+        QTest::newRow("redirect") << 302 << QByteArray("moved") << QByteArray("9") << false << 0 << "";
         QTest::newRow("server error") << 500 << QByteArray("oops") << QByteArray("9") << false << 0 << "";
         QTest::newRow("markup stays text")
             << 200 << QByteArray("<b>Bold</b> <img src=\"x\">&amp;") << QByteArray("5") << true << 5
@@ -193,7 +194,8 @@ private slots:
         elapsed.start();
         NewsClient client(0, QStringLiteral("en-us"), server.BaseUrl());
         QVERIFY(client.WaitForFetch(NewsClient::FetchTimeLimitMs + 3000));
-        QVERIFY2(elapsed.elapsed() >= NewsClient::FetchTimeLimitMs, qPrintable(QString::number(elapsed.elapsed())));
+        QVERIFY2(elapsed.elapsed() >= NewsClient::FetchTimeLimitMs,
+                 qPrintable(QString::number(elapsed.elapsed())));
         QVERIFY(client.Items().empty());
         QCOMPARE(server.RequestCount(), 1);
     }
