@@ -1,0 +1,96 @@
+#pragma once
+// The per-item right/wrong statistics of every trainer, kept in two databases mirrored in two
+// files of the data directory: the history of everything ever answered ("stats.xml") and the
+// answers of the current run of each trainer ("statsLocal.xml"). The exercise catalogue creates
+// the one store and shares it with every exercise; exercises add a record per judged answer,
+// the screens read per-item scores and clear a trainer's records.
+//
+// Threads: Add runs on whichever thread judged the answer (GUI, timer or MIDI input thread);
+// everything else normally runs on the GUI thread. Every operation takes the store's mutex, so
+// any operation may run on any thread. File writes happen outside that mutex (under a second
+// one that orders writers), so an Add never waits for the disk.
+//
+// Files are replaced atomically. A file that could not be read (malformed, cut off, unsupported
+// version, or present but not openable) is moved aside to "<name>.unreadable-<time>" before the
+// store first writes that file again, so records that could not be read are never lost.
+
+#include "core/exercise/statistics_database.h"
+#include "core/exercise/statistics_record.h"
+
+#include <QString>
+
+#include <mutex>
+#include <vector>
+
+namespace Core {
+
+class ExerciseStatistics
+{
+public:
+    // Loads both files. Never throws: a missing file is created from memory, an unreadable one
+    // leaves what could be read, and a data directory that cannot be written leaves the store
+    // working in memory (the failure is logged).
+    ExerciseStatistics(const QString& historyPath, const QString& localPath);
+    virtual ~ExerciseStatistics();
+
+    ExerciseStatistics(const ExerciseStatistics&) = delete;
+    ExerciseStatistics& operator=(const ExerciseStatistics&) = delete;
+
+    // Writes the history file, then the local file. Throws Error 0x624 when a file cannot be
+    // written; the previous file then stays intact.
+    void Save();
+
+    // Accumulates the record into the local database, then into the history database.
+    void Add(const StatisticsRecord& record);
+
+    // Remove every record of the trainer from one database, then write that database's file
+    // (Error 0x624 when that fails; memory is cleared regardless).
+    void ClearLocal(qint32 exId);
+    void ClearHistory(qint32 exId);
+
+    // Re-reads the local file into the local database when the file can be opened; otherwise
+    // the local database stays as it is. A parse failure leaves the records read before it.
+    void ReloadLocal();
+
+    // Append copies of the matching records to out, in insertion order.
+    void GetLocalRecords(qint32 exId, std::vector<StatisticsRecord>& out) const;
+    void GetLocalSectionRecords(qint32 exId, qint32 section, std::vector<StatisticsRecord>& out) const;
+    void GetHistorySectionRecords(qint32 exId, qint32 section, std::vector<StatisticsRecord>& out) const;
+
+    QString HistoryPath() const { return historyPath; }
+    QString LocalPath() const { return localPath; }
+
+private:
+    enum class ReadResult
+    {
+        Read,
+        NotOpened,
+        Unreadable
+    };
+    enum class Which
+    {
+        History,
+        Local
+    };
+
+    void Load();
+    ReadResult ReadFile(Which which, const char* function);
+    void WriteFile(Which which, const char* function);
+
+    // Guards both databases and the keep-aside flags. Never held while a file is read from or
+    // written to disk.
+    mutable std::mutex mutex;
+    // Orders writers: taken before mutex, held across snapshot and write, so files on disk never
+    // go back to an older snapshot than one already written.
+    std::mutex fileMutex;
+
+    const QString historyPath;
+    const QString localPath;
+    ExDbDetail::StatisticsDatabase history;
+    ExDbDetail::StatisticsDatabase local;
+    // Set when the file could not be read; the next write moves it aside first.
+    bool historyUnreadable = false;
+    bool localUnreadable = false;
+};
+
+} // namespace Core
