@@ -239,15 +239,25 @@ void ScoreBuilder::Build(const QByteArray& gmn, ScoreSet& set, int buildKind)
         RenderPage(page);
 }
 
+// A transparent pixmap of the given size. Copies share one buffer until one of them is painted
+// on (QPixmap copies on write), so the pages' spare pixmaps cost nothing until they are used.
+QPixmap ScoreBuilder::TransparentPixmap(int pixmapWidth, int pixmapHeight)
+{
+    thread_local QPixmap blank;
+    if (blank.width() != pixmapWidth || blank.height() != pixmapHeight) {
+        blank = QPixmap(pixmapWidth, pixmapHeight);
+        blank.fill(Qt::transparent);
+    }
+    return blank;
+}
+
 void ScoreBuilder::RenderPage(int page)
 {
     ScorePage record;
     record.score = std::make_shared<QPixmap>(width, scoreHeight);
     record.score->fill(Qt::transparent);
-    record.second = std::make_shared<QPixmap>(width, height);
-    record.second->fill(Qt::transparent);
-    record.overlay = std::make_shared<QPixmap>(width, scoreHeight);
-    record.overlay->fill(Qt::transparent);
+    record.second = std::make_shared<QPixmap>(TransparentPixmap(width, height));
+    record.overlay = std::make_shared<QPixmap>(TransparentPixmap(width, scoreHeight));
 
     Notation::GraphicMap map;
     {

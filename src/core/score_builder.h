@@ -46,6 +46,7 @@ public:
 private:
     void InitializePainter(const QByteArray& gmn);
     void RenderPage(int page);
+    static QPixmap TransparentPixmap(int pixmapWidth, int pixmapHeight);
 
     std::unique_ptr<Notation::ScoreDocument> painter;
     int kind = 0;

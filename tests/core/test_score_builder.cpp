@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QImage>
+#include <QPainter>
 #include <QtTest>
 
 using Core::ScoreBuilder;
@@ -218,6 +219,21 @@ void TestScoreBuilder::buildsPagesAndBoxes()
     builder.Build(ScoreBuilder::WriteQuestion({10}, false, false, 1), other, 2);
     QCOMPARE(other.pages.size(), 1);
     QCOMPARE(other.elementBoxes.size(), 1);
+
+    // Painting on one page's spare pixmaps leaves every other page's untouched.
+    {
+        QPainter overlayPainter(other.pages.first().overlay.get());
+        overlayPainter.fillRect(0, 0, 1050, 350, Qt::red);
+        QPainter secondPainter(other.pages.first().second.get());
+        secondPainter.fillRect(0, 0, 1050, 350, Qt::blue);
+    }
+    QCOMPARE(other.pages.first().overlay->toImage().pixelColor(500, 175), QColor(Qt::red));
+    QCOMPARE(page.overlay->toImage().pixelColor(500, 175).alpha(), 0);
+    QCOMPARE(page.second->toImage().pixelColor(500, 175).alpha(), 0);
+    Core::ScoreSet third;
+    builder.Build(ScoreBuilder::WriteQuestion({50}, true, false, 1), third, 2);
+    QCOMPARE(third.pages.first().overlay->toImage().pixelColor(500, 175).alpha(), 0);
+    QCOMPARE(third.pages.first().second->toImage().pixelColor(500, 175).alpha(), 0);
 }
 
 void TestScoreBuilder::rejectsBadText_data()
