@@ -10,11 +10,7 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QImage>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QPainter>
-#include <QTextStream>
 
 #include <cstdio>
 
@@ -100,19 +96,18 @@ int main(int argc, char** argv)
         return 1;
     }
 
-    QJsonArray elements;
+    // {"pages":N,"elements":[{"type":1,"subtype":10,"page":0,"box":[left,top,right,bottom]},…]}
+    auto number = [](double value) { return QByteArray::number(value, 'g', 10); };
+    QByteArray json = "{\"pages\":" + QByteArray::number(pages) + ",\"elements\":[";
     for (int i = 0; i < scoreSet.elementBoxes.size(); ++i) {
         const QRectF& box = scoreSet.elementBoxes.at(i);
-        QJsonObject element;
-        element.insert(QStringLiteral("type"), 1);
-        element.insert(QStringLiteral("subtype"), 10);
-        element.insert(QStringLiteral("page"), scoreSet.elementPages.value(i));
-        element.insert(QStringLiteral("box"), QJsonArray{box.left(), box.top(), box.right(), box.bottom()});
-        elements.append(element);
+        if (i > 0)
+            json += ',';
+        json += "{\"type\":1,\"subtype\":10,\"page\":" + QByteArray::number(scoreSet.elementPages.value(i)) +
+                ",\"box\":[" + number(box.left()) + ',' + number(box.top()) + ',' + number(box.right()) +
+                ',' + number(box.bottom()) + "]}";
     }
-    QJsonObject map;
-    map.insert(QStringLiteral("pages"), pages);
-    map.insert(QStringLiteral("elements"), elements);
-    QTextStream(stdout) << QJsonDocument(map).toJson(QJsonDocument::Compact) << '\n';
+    json += "]}\n";
+    std::fwrite(json.constData(), 1, size_t(json.size()), stdout);
     return 0;
 }
