@@ -452,7 +452,8 @@ void LayChord(const VoiceItem& chord, const ChordContext& context, StaffState* s
     }
 }
 
-void LayRest(const VoiceItem& rest, int staff, std::vector<LayoutItem>* out)
+// `shift` moves the rest up (negative) or down, out of the way of another voice on the staff.
+void LayRest(const VoiceItem& rest, int staff, double shift, std::vector<LayoutItem>* out)
 {
     int level = 2, dots = 0;
     Decompose(rest.duration.Whole(), &level, &dots);
@@ -462,7 +463,7 @@ void LayRest(const VoiceItem& rest, int staff, std::vector<LayoutItem>* out)
         SmuflGlyph::rest32nd,        SmuflGlyph::rest64th,  SmuflGlyph::rest128th};
     const SmuflGlyph glyph = glyphs[std::clamp(level + 1, 0, 8)];
     // The whole rest hangs from the fourth line; the others sit on or round the middle line.
-    const double y = level <= 0 ? 1.0 : 2.0;
+    const double y = (level <= 0 ? 1.0 : 2.0) + shift;
     LayoutItem item = Glyph(Role::Rest, glyph, QPointF(0.0, y), staff);
     Colour(&item, rest.restColoured, rest.restColour);
     item.order = rest.sourceOffset;
@@ -470,7 +471,7 @@ void LayRest(const VoiceItem& rest, int staff, std::vector<LayoutItem>* out)
     const double right = Metadata().Width(glyph);
     for (int d = 0; d < dots; ++d) {
         LayoutItem dot = Glyph(Role::Dot, SmuflGlyph::augmentationDot,
-                               QPointF(right + dotGap + d * dotSpacing, 1.5), staff);
+                               QPointF(right + dotGap + d * dotSpacing, 1.5 + shift), staff);
         Colour(&dot, rest.restColoured, rest.restColour);
         out->push_back(dot);
     }
@@ -701,7 +702,10 @@ ScoreLayout LayoutEngine::Lay(const Score& score, const PageFormat& format)
                 break;
             }
             case VoiceItem::Kind::Rest:
-                LayRest(item, staff, &column.items);
+                // With several voices on the staff, the first voice's rests go up, the others' down.
+                LayRest(item, staff,
+                        voicesWithNotes[staff] > 1 ? (voiceRank[events[k].voice] == 0 ? -2.0 : 2.0) : 0.0,
+                        &column.items);
                 column.shortest = std::min(column.shortest, item.duration.Whole());
                 break;
             }

@@ -86,6 +86,7 @@ private slots:
     void mapMatchesLayout();
     void fontOutlinesMatchMetadata();
     void longMusicBreaksIntoSystemsAndPages();
+    void voicesShareAStaffAndStavesStack();
 };
 
 void TestLayoutEngine::everyKeyOnBothStaves_data()
@@ -395,6 +396,43 @@ void TestLayoutEngine::longMusicBreaksIntoSystemsAndPages()
         QCOMPARE(system.items[5].role, Role::Clef);
     }
     QCOMPARE(notes, 960);
+}
+
+void TestLayoutEngine::voicesShareAStaffAndStavesStack()
+{
+    const ScoreLayout layout = LayText("{ [ \\staff<1> c2 d2 _ ], [ \\staff<1> g1 _ f1 ], "
+                                       "[ \\staff<2> \\clef<\"f4\"> c-1/8 c3 ] }");
+    QCOMPARE(int(layout.systems.size()), 1);
+    const LayoutSystem& system = layout.systems[0];
+    QCOMPARE(int(system.staves.size()), 2);
+    QVERIFY(system.staves[1].top - system.staves[0].top >= 8.5);
+    // The first voice of a staff has its stems up, the second down, whatever the pitch.
+    auto stemOf = [&](int noteIndex) {
+        const LayoutItem head = Items(layout, Role::Notehead, noteIndex)[0];
+        for (const LayoutItem& stem : Items(layout, Role::Stem)) {
+            if (stem.staff == head.staff && Box(stem).intersects(Box(head).adjusted(-0.1, -0.3, 0.1, 0.3)))
+                return stem.end.y() < stem.origin.y() ? 1 : -1;
+        }
+        return 0;
+    };
+    QCOMPARE(stemOf(0), 1);  // c2, first voice: up although above the middle line
+    QCOMPARE(stemOf(2), -1); // g1, second voice: down although below it
+    std::vector<LayoutItem> rests = Items(layout, Role::Rest);
+    QCOMPARE(int(rests.size()), 2);
+    std::sort(rests.begin(), rests.end(),
+              [](const LayoutItem& a, const LayoutItem& b) { return a.order < b.order; });
+    QVERIFY(rests[0].origin.y() < rests[1].origin.y() - 3.0); // the first voice's rest above the second's
+    // Nothing of the upper staff reaches into what the lower staff draws.
+    double upperBottom = -1e9, lowerTop = 1e9;
+    for (const LayoutItem& item : system.items) {
+        if (item.role == Role::StaffLine)
+            continue;
+        if (item.staff == 0)
+            upperBottom = std::max(upperBottom, Box(item).bottom());
+        else
+            lowerTop = std::min(lowerTop, Box(item).top());
+    }
+    QVERIFY(upperBottom < lowerTop);
 }
 
 QTEST_MAIN(TestLayoutEngine)
