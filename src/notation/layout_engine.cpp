@@ -483,7 +483,15 @@ void LayKey(int fifths, const Clef& clef, double x, int staff, std::vector<Layou
     const int shift = KeyShift(clef);
     for (int i = 0; i < std::abs(fifths) && i < 7; ++i) {
         const SmuflGlyph glyph = fifths > 0 ? SmuflGlyph::accidentalSharp : SmuflGlyph::accidentalFlat;
-        const int step = (fifths > 0 ? sharpSteps[i] : flatSteps[i]) + shift;
+        int step = (fifths > 0 ? sharpSteps[i] : flatSteps[i]) + shift;
+        // Tenor-clef sharps climb by fourths from the second line instead of leaping above the
+        // staff; any clef keeps its signature within a space of the staff.
+        if (fifths > 0 && shift == 1 && step > 8)
+            step -= 7;
+        while (step > 9)
+            step -= 7;
+        while (step < -1)
+            step += 7;
         out->push_back(Glyph(Role::KeySignature, glyph, QPointF(*right, StepY(step)), staff));
         *right += Metadata().Width(glyph) + 0.12;
     }

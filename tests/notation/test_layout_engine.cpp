@@ -87,6 +87,8 @@ private slots:
     void fontOutlinesMatchMetadata();
     void longMusicBreaksIntoSystemsAndPages();
     void voicesShareAStaffAndStavesStack();
+    void keySignaturesSitOnTheirLines_data();
+    void keySignaturesSitOnTheirLines();
 };
 
 void TestLayoutEngine::everyKeyOnBothStaves_data()
@@ -433,6 +435,40 @@ void TestLayoutEngine::voicesShareAStaffAndStavesStack()
             lowerTop = std::min(lowerTop, Box(item).top());
     }
     QVERIFY(upperBottom < lowerTop);
+}
+
+void TestLayoutEngine::keySignaturesSitOnTheirLines_data()
+{
+    QTest::addColumn<QByteArray>("clef");
+    QTest::addColumn<int>("fifths");
+    QTest::addColumn<QVector<int>>("steps");
+    QTest::newRow("treble sharps") << QByteArray("g2") << 7 << QVector<int>{8, 5, 9, 6, 3, 7, 4};
+    QTest::newRow("treble flats") << QByteArray("g2") << -7 << QVector<int>{4, 7, 3, 6, 2, 5, 1};
+    QTest::newRow("bass sharps") << QByteArray("f4") << 7 << QVector<int>{6, 3, 7, 4, 1, 5, 2};
+    QTest::newRow("bass flats") << QByteArray("f4") << -7 << QVector<int>{2, 5, 1, 4, 0, 3, -1};
+    QTest::newRow("alto sharps") << QByteArray("c3") << 7 << QVector<int>{7, 4, 8, 5, 2, 6, 3};
+    QTest::newRow("alto flats") << QByteArray("c3") << -7 << QVector<int>{3, 6, 2, 5, 1, 4, 0};
+    QTest::newRow("tenor sharps") << QByteArray("c4") << 7 << QVector<int>{2, 6, 3, 7, 4, 8, 5};
+    QTest::newRow("tenor flats") << QByteArray("c4") << -7 << QVector<int>{5, 8, 4, 7, 3, 6, 2};
+}
+
+void TestLayoutEngine::keySignaturesSitOnTheirLines()
+{
+    QFETCH(QByteArray, clef);
+    QFETCH(int, fifths);
+    QFETCH(QVector<int>, steps);
+    const ScoreLayout layout =
+        LayText("[ \\clef<\"" + clef + "\"> \\key<" + QByteArray::number(fifths) + "> c1 ]");
+    std::vector<LayoutItem> signs = Items(layout, Role::KeySignature);
+    QCOMPARE(int(signs.size()), steps.size());
+    const double top = layout.systems[0].staves[0].top;
+    double previousX = -1.0;
+    for (int i = 0; i < steps.size(); ++i) {
+        QCOMPARE(signs[i].glyph, fifths > 0 ? SmuflGlyph::accidentalSharp : SmuflGlyph::accidentalFlat);
+        QCOMPARE(signs[i].origin.y(), top + 4.0 - steps[i] / 2.0);
+        QVERIFY(signs[i].origin.x() > previousX);
+        previousX = signs[i].origin.x();
+    }
 }
 
 QTEST_MAIN(TestLayoutEngine)
