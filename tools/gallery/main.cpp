@@ -1,7 +1,8 @@
 // gallery OUTPUT.png
 // Draws a contact sheet of labelled engraved examples (every clef, chords with seconds and
 // clustered accidentals, the highest and lowest keys, answer views in their colours, scales,
-// key signatures, durations) through the score builder, for a person to review.
+// key signatures, durations) through the score builder, for a person to review. Each cell shows
+// the inked part of the example's first page.
 
 #include "core/error.h"
 #include "core/score_builder.h"
@@ -12,6 +13,7 @@
 #include <QImage>
 #include <QPainter>
 
+#include <algorithm>
 #include <cstdio>
 #include <vector>
 
@@ -56,7 +58,7 @@ std::vector<Example> Examples()
         {"C major scale, ascending",
          ScoreBuilder::WriteQuestion({39, 41, 43, 44, 46, 48, 50, 51}, true, false, 0)},
         {"Eb major scale, descending",
-         ScoreBuilder::WriteQuestion({55, 53, 51, 50, 48, 46, 44, 43}, true, true, 0)},
+         ScoreBuilder::WriteQuestion({54, 53, 51, 49, 47, 46, 44, 42}, true, true, 0)},
         {"Chromatic scale, sharps",
          ScoreBuilder::WriteQuestion({39, 40, 41, 42, 43, 44, 45, 46, 47, 48, 49, 50, 51}, true, false, 0)},
         {"Bass scale, A minor harmonic",
@@ -79,6 +81,27 @@ std::vector<Example> Examples()
         {"Ledger lines both ways, bass", ScoreBuilder::WriteQuestion({1, 5, 47, 51}, false, false, 0)},
     };
     return examples;
+}
+
+// The smallest rectangle holding every pixel that is not transparent.
+QRect InkBounds(const QImage& page)
+{
+    const QImage image = page.convertToFormat(QImage::Format_ARGB32);
+    int left = image.width(), right = -1, top = image.height(), bottom = -1;
+    for (int y = 0; y < image.height(); ++y) {
+        const QRgb* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            if (qAlpha(line[x]) == 0)
+                continue;
+            left = std::min(left, x);
+            right = std::max(right, x);
+            top = std::min(top, y);
+            bottom = std::max(bottom, y);
+        }
+    }
+    if (right < 0)
+        return image.rect();
+    return QRect(QPoint(left, top), QPoint(right, bottom));
 }
 
 } // namespace
@@ -123,17 +146,24 @@ int main(int argc, char** argv)
             painter.drawText(frame, Qt::AlignCenter, error.Message());
             continue;
         }
-        painter.drawPixmap(frame, *set.pages.first().score);
-        // The note boxes of the graphic map, faint, to show that they fit the heads.
-        painter.setPen(QColor(0xff, 0x80, 0x00, 0x60));
-        const double scale = double(pictureWidth) / set.width;
-        for (int b = 0; b < set.elementBoxes.size(); ++b) {
-            if (set.elementPages.value(b) != 0)
-                continue;
-            const QRectF& box = set.elementBoxes.at(b);
-            painter.drawRect(QRectF(frame.x() + box.x() * scale, frame.y() + box.y() * scale,
-                                    box.width() * scale, box.height() * scale));
+        // Show the inked part of the page, at most at its natural size, so that small examples
+        // can be read; the crop keeps the cell's proportions.
+        const QImage page = set.pages.first().score->toImage();
+        const QRect ink = InkBounds(page).adjusted(-12, -12, 12, 12).intersected(page.rect());
+        QRectF source(ink);
+        const double aspect = double(pictureWidth) / pictureHeight;
+        if (source.width() / source.height() < aspect)
+            source.setWidth(source.height() * aspect);
+        else {
+            const double grow = source.width() / aspect - source.height();
+            source.adjust(0, -grow / 2, 0, grow / 2);
         }
+        if (source.width() < pictureWidth) {
+            const QPointF centre = source.center();
+            source.setSize(QSizeF(pictureWidth, pictureHeight));
+            source.moveCenter(QPointF(source.width() / 2 + ink.left(), centre.y()));
+        }
+        painter.drawImage(QRectF(frame), page, source);
     }
     painter.end();
     if (!sheet.save(QString::fromLocal8Bit(argv[1]), "PNG")) {
