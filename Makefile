@@ -7,7 +7,7 @@ BUILD_DIR ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
 
-.PHONY: all setup configure build run test bench sanitize asan tsan clean
+.PHONY: all setup configure build run test bench sanitize asan tsan clean gallery fuzz
 
 all: build
 
@@ -47,5 +47,19 @@ tsan: setup
 
 sanitize: asan tsan
 
+# A contact sheet of engraved examples for a person to review: $(BUILD_DIR)/gallery.png
+gallery: build
+	QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/tools/gallery/gallery $(BUILD_DIR)/gallery.png
+
+# Fuzzes the notation parser with libFuzzer (clang) for FUZZ_SECONDS; crashes land in
+# build-fuzz/artifacts/ and belong in tests/notation/fuzz_cases/ once understood.
+FUZZ_SECONDS ?= 600
+fuzz: setup
+	CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCANTORELA_SANITIZE=address -DCANTORELA_FUZZ=ON $(CMAKE_FLAGS)
+	cmake --build build-fuzz --target fuzz_gmn_parser -j $(JOBS)
+	mkdir -p build-fuzz/corpus build-fuzz/artifacts
+	build-fuzz/tests/fuzz_gmn_parser -max_total_time=$(FUZZ_SECONDS) -max_len=4096 -artifact_prefix=build-fuzz/artifacts/ \
+		build-fuzz/corpus tests/notation/fuzz_seeds tests/notation/fuzz_cases
+
 clean:
-	rm -rf $(BUILD_DIR) build-asan build-tsan
+	rm -rf $(BUILD_DIR) build-asan build-tsan build-fuzz

@@ -19,8 +19,9 @@ for pkg in "${wanted[@]}"; do
     [ "$status" = "installed" ] || missing+=("$pkg")
 done
 
+install_missing_packages() {
 if [ ${#missing[@]} -eq 0 ]; then
-    exit 0
+    return 0
 fi
 
 if ! command -v apt-get >/dev/null 2>&1; then
@@ -42,3 +43,24 @@ echo "setup: installing ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
 "${as_root[@]}" apt-get update -qq
 "${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+install_missing_packages
+
+# The music font (Bravura, SIL Open Font License) with its SMuFL metadata, from the npm package
+# pinned below. It is kept out of the tracked files, in .cache/, and compiled into the resources
+# at build time.
+if ! command -v npm >/dev/null 2>&1; then
+    missing=(npm)
+    install_missing_packages
+fi
+bravura_version="1.0.2"
+bravura_dir="$here/../.cache/bravura-$bravura_version"
+if [ ! -f "$bravura_dir/bravura.otf" ] || [ ! -f "$bravura_dir/metadata.json" ] || [ ! -f "$bravura_dir/LICENSE.txt" ]; then
+    echo "setup: fetching the Bravura font $bravura_version"
+    work="$(mktemp -d)"
+    trap 'rm -rf "$work"' EXIT
+    (cd "$work" && npm pack --silent "@vexflow-fonts/bravura@$bravura_version" >/dev/null)
+    tar -xzf "$work"/vexflow-fonts-bravura-"$bravura_version".tgz -C "$work"
+    mkdir -p "$bravura_dir"
+    cp "$work/package/bravura.otf" "$work/package/metadata.json" "$work/package/LICENSE.txt" "$bravura_dir/"
+fi

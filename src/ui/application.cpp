@@ -7,6 +7,8 @@
 #include "ui/console.h"
 #include "ui/window_stack_manager.h"
 
+#include "notation/music_font.h"
+
 #include <QDesktopServices>
 #include <QFont>
 #include <QFontDatabase>
@@ -36,8 +38,8 @@ Application::Application(int& argc, char** argv, const QStringList& commandLine)
     QCoreApplication::setOrganizationDomain(tr("vantorix.com"));
     QCoreApplication::setApplicationName(tr("Cantorela"));
     QCoreApplication::setApplicationVersion(QStringLiteral(CANTORELA_VERSION));
-    // The music font is optional here: notation falls back to what it finds.
-    QFontDatabase::addApplicationFont(QStringLiteral(":/fonts/guido2.ttf"));
+    // The music font the notation is engraved with; a failure is reported and start-up goes on.
+    Notation::MusicFont::RegisterApplicationFont();
 
     windowStackManager = new UI::WindowStackManager(this);
     quizMode = false;

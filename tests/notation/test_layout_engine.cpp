@@ -1,0 +1,475 @@
+// Engraving geometry, in staff spaces: every piano key on the treble and the bass staff lands on
+// its staff step with the right ledger lines, accidental and stem; chords displace seconds and
+// stack accidentals without collisions; the font's metadata matches its outlines.
+
+#include "core/score_builder.h"
+#include "notation/bounding_box_surface.h"
+#include "notation/font_metadata.h"
+#include "notation/gmn_parser.h"
+#include "notation/layout_engine.h"
+#include "notation/music_font.h"
+#include "notation/score_document.h"
+#include "notation/score_painter.h"
+
+#include <QtTest>
+
+#include <algorithm>
+
+using namespace Notation;
+using Role = LayoutItem::Role;
+
+namespace {
+
+ScoreLayout LayText(const QByteArray& text)
+{
+    Score score;
+    ParseError error;
+    if (!GmnParser::Parse(text, &score, &error))
+        qFatal("%s: %s", text.constData(), qPrintable(error.Describe()));
+    return LayoutEngine::Lay(score, PageFormat{});
+}
+
+std::vector<LayoutItem> Items(const ScoreLayout& layout, Role role, int noteIndex = -2)
+{
+    std::vector<LayoutItem> found;
+    for (const LayoutSystem& system : layout.systems) {
+        for (const LayoutItem& item : system.items) {
+            if (item.role == role && (noteIndex == -2 || item.noteIndex == noteIndex))
+                found.push_back(item);
+        }
+    }
+    return found;
+}
+
+QRectF Box(const LayoutItem& item)
+{
+    if (item.isGlyph)
+        return BoundingBoxSurface::GlyphBox(item.glyph, item.origin, 1.0);
+    return BoundingBoxSurface::LineBox(item.origin, item.end, item.thickness);
+}
+
+bool IsBlack(int key)
+{
+    const int pitchClass = (key + 21) % 12;
+    return pitchClass == 1 || pitchClass == 3 || pitchClass == 6 || pitchClass == 8 || pitchClass == 10;
+}
+
+// Staff step of a key from its spelling, counted independently of the engraver: scientific
+// octave × 7 + letter, minus the bottom line (E4 for treble, G2 for bass).
+int ExpectedStep(int key, bool flat, bool treble)
+{
+    static const int sharpLetter[12] = {0, 0, 1, 1, 2, 3, 3, 4, 4, 5, 5, 6};
+    static const int flatLetter[12] = {0, 1, 1, 2, 2, 3, 4, 4, 5, 5, 6, 6};
+    const int midi = key + 21;
+    const int octave = midi / 12 - 1;
+    const int letter = (flat ? flatLetter : sharpLetter)[midi % 12];
+    const int bottom = treble ? 4 * 7 + 2 : 2 * 7 + 4;
+    return octave * 7 + letter - bottom;
+}
+
+} // namespace
+
+class TestLayoutEngine : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void everyKeyOnBothStaves_data();
+    void everyKeyOnBothStaves();
+    void chordSecondsSitOnTheOtherSideOfTheStem_data();
+    void chordSecondsSitOnTheOtherSideOfTheStem();
+    void chordAccidentalsDoNotCollide_data();
+    void chordAccidentalsDoNotCollide();
+    void accidentalsFollowKeyAndMeasure();
+    void flagsDotsAndRests();
+    void answerColoursAreKept();
+    void mapMatchesLayout();
+    void fontOutlinesMatchMetadata();
+    void longMusicBreaksIntoSystemsAndPages();
+    void voicesShareAStaffAndStavesStack();
+    void keySignaturesSitOnTheirLines_data();
+    void keySignaturesSitOnTheirLines();
+};
+
+void TestLayoutEngine::everyKeyOnBothStaves_data()
+{
+    QTest::addColumn<bool>("treble");
+    QTest::addColumn<bool>("flat");
+    QTest::newRow("treble sharps") << true << false;
+    QTest::newRow("treble flats") << true << true;
+    QTest::newRow("bass sharps") << false << false;
+    QTest::newRow("bass flats") << false << true;
+}
+
+void TestLayoutEngine::everyKeyOnBothStaves()
+{
+    QFETCH(bool, treble);
+    QFETCH(bool, flat);
+    const EngravingDefaults& defaults = FontMetadata::Instance().Defaults();
+    for (int key = 0; key <= 87; ++key) {
+        const QByteArray text = Core::ScoreBuilder::WriteQuestion({key}, treble, flat, 1);
+        const ScoreLayout layout = LayText(text);
+        QCOMPARE(layout.pageCount, 1);
+        QCOMPARE(int(layout.systems.size()), 1);
+        const LayoutSystem& system = layout.systems[0];
+        const double staffTop = system.staves[0].top;
+        const std::vector<LayoutItem> heads = Items(layout, Role::Notehead);
+        QCOMPARE(int(heads.size()), 1);
+        const LayoutItem& head = heads[0];
+        const int step = ExpectedStep(key, flat, treble);
+        QVERIFY2(
+            head.step == step,
+            qPrintable(QStringLiteral("key %1: step %2, expected %3").arg(key).arg(head.step).arg(step)));
+        QCOMPARE(head.origin.y(), staffTop + 4.0 - step / 2.0);
+
+        // Ledger lines: one per line between the staff and the note, centred on line positions,
+        // reaching past the head by the font's extension.
+        const std::vector<LayoutItem> ledgers = Items(layout, Role::LedgerLine);
+        const int expectedLedgers = step <= -2 ? -step / 2 : step >= 10 ? (step - 8) / 2 : 0;
+        QVERIFY2(int(ledgers.size()) == expectedLedgers,
+                 qPrintable(QStringLiteral("key %1: %2 ledger lines").arg(key).arg(ledgers.size())));
+        for (const LayoutItem& ledger : ledgers) {
+            const double offset = ledger.origin.y() - staffTop;
+            QCOMPARE(offset, std::round(offset));
+            QVERIFY(offset < 0.0 || offset > 4.0);
+            QCOMPARE(ledger.thickness, defaults.legerLineThickness);
+            QVERIFY(qAbs(head.origin.x() - ledger.origin.x() - defaults.legerLineExtension) < 1e-9);
+        }
+
+        // An accidental exactly for the black keys, spelled as asked, left of the head.
+        const std::vector<LayoutItem> accidentals = Items(layout, Role::Accidental);
+        QCOMPARE(int(accidentals.size()), IsBlack(key) ? 1 : 0);
+        if (IsBlack(key)) {
+            QCOMPARE(accidentals[0].glyph, flat ? SmuflGlyph::accidentalFlat : SmuflGlyph::accidentalSharp);
+            QVERIFY(Box(accidentals[0]).right() < Box(head).left());
+            QCOMPARE(accidentals[0].origin.y(), head.origin.y());
+        }
+
+        // Stems: up below the middle line, down on and above it; 3.5 spaces at least, and to
+        // the middle line for notes far from the staff.
+        const std::vector<LayoutItem> stems = Items(layout, Role::Stem);
+        QCOMPARE(int(stems.size()), 1);
+        const LayoutItem& stem = stems[0];
+        const bool up = stem.end.y() < stem.origin.y();
+        QVERIFY2(up == (step < 4), qPrintable(QStringLiteral("key %1: stem direction").arg(key)));
+        const double headCentre = head.origin.y();
+        QVERIFY(qAbs(stem.end.y() - headCentre) >= 3.5 - 1e-9);
+        QVERIFY(up ? stem.end.y() <= staffTop + 2.0 + 1e-9 : stem.end.y() >= staffTop + 2.0 - 1e-9);
+        const QRectF headBox = Box(head);
+        if (up)
+            QVERIFY(qAbs(Box(stem).right() - headBox.right()) < 1e-9);
+        else
+            QVERIFY(qAbs(Box(stem).left() - headBox.left()) < 1e-9);
+    }
+}
+
+void TestLayoutEngine::chordSecondsSitOnTheOtherSideOfTheStem_data()
+{
+    QTest::addColumn<QByteArray>("chord");
+    QTest::addColumn<bool>("stemUp");
+    QTest::addColumn<QVector<int>>("displaced"); // note indexes in the text
+
+    QTest::newRow("second below the middle") << QByteArray("{ c1, d1 }") << true << QVector<int>{1};
+    QTest::newRow("second above the middle") << QByteArray("{ c2, d2 }") << false << QVector<int>{0};
+    QTest::newRow("cluster of three") << QByteArray("{ c1, d1, e1 }") << true << QVector<int>{1};
+    QTest::newRow("cluster of four, stem down")
+        << QByteArray("{ g2, a2, b2, c3 }") << false << QVector<int>{0, 2};
+    QTest::newRow("no second") << QByteArray("{ c1, e1, g1 }") << true << QVector<int>{};
+    QTest::newRow("forced down") << QByteArray("\\stemsDown { f1, g1 }") << false << QVector<int>{0};
+    QTest::newRow("whole notes") << QByteArray("{ c1/1, d1 }") << true << QVector<int>{1};
+}
+
+void TestLayoutEngine::chordSecondsSitOnTheOtherSideOfTheStem()
+{
+    QFETCH(QByteArray, chord);
+    QFETCH(bool, stemUp);
+    QFETCH(QVector<int>, displaced);
+    const ScoreLayout layout = LayText("[ \\clef<\"g2\"> " + chord + " ]");
+    const std::vector<LayoutItem> heads = Items(layout, Role::Notehead);
+    const std::vector<LayoutItem> stems = Items(layout, Role::Stem);
+    double normalX = 1e9;
+    for (const LayoutItem& head : heads) {
+        if (!displaced.contains(head.noteIndex))
+            normalX = std::min(normalX, head.origin.x());
+    }
+    for (const LayoutItem& head : heads) {
+        const double shift = head.origin.x() - normalX;
+        if (displaced.contains(head.noteIndex)) {
+            QVERIFY2(stemUp ? shift > 0.9 : shift < -0.9,
+                     qPrintable(QStringLiteral("note %1").arg(head.noteIndex)));
+            if (!stems.empty()) // the displaced head touches the stem from the other side
+                QVERIFY(Box(head).intersects(Box(stems[0])));
+        } else {
+            QCOMPARE(shift, 0.0);
+        }
+    }
+    if (!stems.empty())
+        QCOMPARE(stems[0].end.y() < stems[0].origin.y(), stemUp);
+    // No two heads overlap, except where both touch the stem.
+    const double stemThickness = FontMetadata::Instance().Defaults().stemThickness;
+    for (size_t i = 0; i < heads.size(); ++i) {
+        for (size_t j = i + 1; j < heads.size(); ++j) {
+            const QRectF overlap = Box(heads[i]).intersected(Box(heads[j]));
+            QVERIFY(overlap.width() <= stemThickness + 1e-9 || overlap.height() < 0.05);
+        }
+    }
+}
+
+void TestLayoutEngine::chordAccidentalsDoNotCollide_data()
+{
+    QTest::addColumn<QByteArray>("chord");
+    QTest::addColumn<int>("accidentals");
+    QTest::newRow("seconds") << QByteArray("{ c#1, d#1 }") << 2;
+    QTest::newRow("cluster") << QByteArray("{ c#1, e&1, f#1, a&1 }") << 4;
+    QTest::newRow("thirds of flats") << QByteArray("{ e&1, g&1, b&1, d&2 }") << 4;
+    QTest::newRow("octave") << QByteArray("{ f#1, f#2 }") << 2;
+    QTest::newRow("mixed with naturals") << QByteArray("{ c1, d#1, e1, g#1 }") << 2;
+    QTest::newRow("stem down cluster") << QByteArray("{ a#1, b1, c#2, d#2 }") << 3;
+}
+
+void TestLayoutEngine::chordAccidentalsDoNotCollide()
+{
+    QFETCH(QByteArray, chord);
+    QFETCH(int, accidentals);
+    const ScoreLayout layout = LayText("[ \\clef<\"g2\"> " + chord + " ]");
+    const std::vector<LayoutItem> signs = Items(layout, Role::Accidental);
+    QCOMPARE(int(signs.size()), accidentals);
+    double headsLeft = 1e9;
+    for (const LayoutItem& head : Items(layout, Role::Notehead))
+        headsLeft = std::min(headsLeft, Box(head).left());
+    for (size_t i = 0; i < signs.size(); ++i) {
+        QVERIFY(Box(signs[i]).right() < headsLeft);
+        for (size_t j = i + 1; j < signs.size(); ++j) {
+            const QRectF overlap = Box(signs[i]).intersected(Box(signs[j]));
+            QVERIFY2(overlap.isEmpty() || overlap.height() <= 0.1,
+                     qPrintable(QStringLiteral("accidentals of notes %1 and %2 collide")
+                                    .arg(signs[i].noteIndex)
+                                    .arg(signs[j].noteIndex)));
+        }
+    }
+}
+
+void TestLayoutEngine::accidentalsFollowKeyAndMeasure()
+{
+    // D major: f# and c# need no sign, f natural does; a sharp holds to the bar line.
+    const ScoreLayout layout = LayText("[ \\key<2> f#1 f1 c#2 g#1 g#1 | g#1 g1 ]");
+    auto signOf = [&](int note) {
+        const std::vector<LayoutItem> signs = Items(layout, Role::Accidental, note);
+        return signs.empty() ? -1 : int(signs[0].glyph);
+    };
+    QCOMPARE(signOf(0), -1);
+    QCOMPARE(signOf(1), int(SmuflGlyph::accidentalNatural));
+    QCOMPARE(signOf(2), -1);
+    QCOMPARE(signOf(3), int(SmuflGlyph::accidentalSharp));
+    QCOMPARE(signOf(4), -1);
+    QCOMPARE(signOf(5), int(SmuflGlyph::accidentalSharp));
+    QCOMPARE(signOf(6), int(SmuflGlyph::accidentalNatural));
+    QCOMPARE(int(Items(layout, Role::KeySignature).size()), 2);
+    QCOMPARE(int(Items(layout, Role::Barline).size()), 1);
+}
+
+void TestLayoutEngine::flagsDotsAndRests()
+{
+    const ScoreLayout layout = LayText("[ \\meter<\"4/4\"> c1/8 a1/16 e1/4. _/4 _/1 g1/2 ]");
+    const std::vector<LayoutItem> flags = Items(layout, Role::Flag);
+    QCOMPARE(int(flags.size()), 2);
+    QCOMPARE(flags[0].glyph, SmuflGlyph::flag8thUp);
+    QCOMPARE(flags[1].glyph, SmuflGlyph::flag16thUp);
+    // The flag hangs from the top of its stem.
+    const std::vector<LayoutItem> stems = Items(layout, Role::Stem);
+    QVERIFY(qAbs(Box(flags[0]).left() - Box(stems[0]).left()) < 0.01);
+    QVERIFY(qAbs(Box(flags[0]).top() - stems[0].end.y()) < 0.1);
+    // The dot of a note on a line (e1 is the bottom line) goes in the space above it.
+    const std::vector<LayoutItem> dots = Items(layout, Role::Dot);
+    QCOMPARE(int(dots.size()), 1);
+    const LayoutItem head = Items(layout, Role::Notehead, 2)[0];
+    QCOMPARE(dots[0].origin.y(), head.origin.y() - 0.5);
+    QVERIFY(dots[0].origin.x() > Box(head).right());
+    const std::vector<LayoutItem> rests = Items(layout, Role::Rest);
+    QCOMPARE(int(rests.size()), 2);
+    QCOMPARE(rests[0].glyph, SmuflGlyph::restQuarter);
+    QCOMPARE(rests[1].glyph, SmuflGlyph::restWhole);
+    QCOMPARE(rests[1].origin.y(), layout.systems[0].staves[0].top + 1.0); // hangs from the fourth line
+    QCOMPARE(int(Items(layout, Role::TimeSignature).size()), 2);
+    // Longer notes take more room.
+    const double eighth =
+        Items(layout, Role::Notehead, 1)[0].origin.x() - Items(layout, Role::Notehead, 0)[0].origin.x();
+    const double quarter = rests[0].origin.x() - head.origin.x();
+    QVERIFY(quarter > eighth);
+}
+
+void TestLayoutEngine::answerColoursAreKept()
+{
+    const QByteArray text =
+        Core::ScoreBuilder::WriteAnswer({{39, 0}, {41, 1}, {43, 2}, {44, 3}}, true, false);
+    const ScoreLayout layout = LayText(text);
+    const std::vector<LayoutItem> heads = Items(layout, Role::Notehead);
+    QCOMPARE(int(heads.size()), 4);
+    QMap<int, QColor> colours;
+    for (const LayoutItem& head : heads) {
+        QVERIFY(head.coloured);
+        colours[head.step] = head.colour;
+    }
+    QCOMPARE(colours.value(-1), QColor(0xdc, 0x40, 0x40)); // d1, red
+    QCOMPARE(colours.value(-2), QColor(0x00, 0x99, 0x6c)); // c1, green
+    QCOMPARE(colours.value(0), QColor(0x27, 0x89, 0xdd));  // e1, blue
+    QCOMPARE(colours.value(1), QColor(Qt::black));         // f1
+}
+
+void TestLayoutEngine::mapMatchesLayout()
+{
+    ScoreDocument document;
+    QVERIFY(
+        document.SetGmnCode("{ [ \\staff<1> \\clef<\"g2\">  \\stemsAuto  { c1 , e1 , g1 }  a1 _ ], [ ] }"));
+    const QRectF target(0, 0, 1050, 350);
+    const GraphicMap map = document.MapPage(0, target);
+    const double space = ScorePainter::StaffSpace(document.Layout(), target);
+    QCOMPARE(space, 17.5);
+    std::vector<const MapElement*> events;
+    for (const MapElement& element : map.elements) {
+        if (element.type == MapElement::eventType)
+            events.push_back(&element);
+    }
+    QCOMPARE(int(events.size()), 5);
+    for (int i = 0; i < 4; ++i) {
+        QCOMPARE(events[i]->subtype, MapElement::noteSubtype);
+        const LayoutItem head = Items(document.Layout(), Role::Notehead, i)[0];
+        const QRectF expected = BoundingBoxSurface::GlyphBox(head.glyph, head.origin * space, space);
+        QCOMPARE(events[i]->box, expected);
+    }
+    QCOMPARE(events[4]->subtype, MapElement::restSubtype);
+    const MapElement* staff = map.FindNth(MapElement::staffType, 1);
+    QVERIFY(staff);
+    const double lineThickness = FontMetadata::Instance().Defaults().staffLineThickness;
+    QVERIFY(qAbs(staff->box.height() - (4.0 + lineThickness) * space) < 1e-6);
+    QVERIFY(qAbs(staff->box.top() -
+                 (document.Layout().systems[0].staves[0].top - lineThickness / 2) * space) < 1e-6);
+    const MapElement* system = map.FindNth(MapElement::systemType, 1);
+    QVERIFY(system && system->box.contains(staff->box));
+    QVERIFY(!map.FindNth(MapElement::systemType, 2));
+    QVERIFY(!map.FindNth(MapElement::eventType, 0));
+}
+
+void TestLayoutEngine::fontOutlinesMatchMetadata()
+{
+    // Every glyph of the code-point table exists in the font, and its outline fills the box the
+    // metadata gives it: a wrong code point would show here.
+    for (int i = 0; i < SmuflGlyphCount; ++i) {
+        const auto glyph = static_cast<SmuflGlyph>(i);
+        const QRectF outline = MusicFont::GlyphPath(glyph).boundingRect();
+        const QRectF box = FontMetadata::Instance().BoundingBox(glyph);
+        QVERIFY2(!outline.isEmpty(), SmuflName(glyph));
+        const double tolerance = 0.05;
+        QVERIFY2(qAbs(outline.left() - box.left()) < tolerance &&
+                     qAbs(outline.right() - box.right()) < tolerance &&
+                     qAbs(outline.top() - box.top()) < tolerance &&
+                     qAbs(outline.bottom() - box.bottom()) < tolerance,
+                 SmuflName(glyph));
+    }
+    QVERIFY(FontMetadata::Instance().HasAnchor(SmuflGlyph::noteheadBlack, GlyphAnchor::stemUpSE));
+    QVERIFY(FontMetadata::Instance().HasAnchor(SmuflGlyph::noteheadBlack, GlyphAnchor::stemDownNW));
+    QVERIFY(MusicFont::LicenceText().contains("SIL Open Font License"));
+    QVERIFY(MusicFont::RegisterApplicationFont() >= 0);
+
+    FontMetadata broken;
+    QString message;
+    QVERIFY(!broken.Load("{\"glyphBBoxes\": {}}", &message));
+    QVERIFY(message.contains(QLatin1String("gClef")));
+    QVERIFY(!broken.Load("not json", &message));
+}
+
+void TestLayoutEngine::longMusicBreaksIntoSystemsAndPages()
+{
+    QByteArray text = "[ \\clef<\"g2\"> ";
+    for (int i = 0; i < 120; ++i)
+        text += "c1 d e f g a b c2 ";
+    text += "]";
+    const ScoreLayout layout = LayText(text);
+    QVERIFY(layout.systems.size() > 4);
+    QVERIFY(layout.pageCount > 1);
+    int notes = 0;
+    for (const LayoutSystem& system : layout.systems) {
+        QVERIFY(system.staves[0].right <= layout.pageSize.width() - 0.4 + 1e-9);
+        for (const LayoutItem& item : system.items) {
+            QVERIFY(item.origin.y() > 0.0 && item.origin.y() < layout.pageSize.height());
+            notes += item.role == Role::Notehead;
+        }
+        // Every system starts with its clef.
+        QCOMPARE(system.items[5].role, Role::Clef);
+    }
+    QCOMPARE(notes, 960);
+}
+
+void TestLayoutEngine::voicesShareAStaffAndStavesStack()
+{
+    const ScoreLayout layout = LayText("{ [ \\staff<1> c2 d2 _ ], [ \\staff<1> g1 _ f1 ], "
+                                       "[ \\staff<2> \\clef<\"f4\"> c-1/8 c3 ] }");
+    QCOMPARE(int(layout.systems.size()), 1);
+    const LayoutSystem& system = layout.systems[0];
+    QCOMPARE(int(system.staves.size()), 2);
+    QVERIFY(system.staves[1].top - system.staves[0].top >= 8.5);
+    // The first voice of a staff has its stems up, the second down, whatever the pitch.
+    auto stemOf = [&](int noteIndex) {
+        const LayoutItem head = Items(layout, Role::Notehead, noteIndex)[0];
+        for (const LayoutItem& stem : Items(layout, Role::Stem)) {
+            if (stem.staff == head.staff && Box(stem).intersects(Box(head).adjusted(-0.1, -0.3, 0.1, 0.3)))
+                return stem.end.y() < stem.origin.y() ? 1 : -1;
+        }
+        return 0;
+    };
+    QCOMPARE(stemOf(0), 1);  // c2, first voice: up although above the middle line
+    QCOMPARE(stemOf(2), -1); // g1, second voice: down although below it
+    std::vector<LayoutItem> rests = Items(layout, Role::Rest);
+    QCOMPARE(int(rests.size()), 2);
+    std::sort(rests.begin(), rests.end(),
+              [](const LayoutItem& a, const LayoutItem& b) { return a.order < b.order; });
+    QVERIFY(rests[0].origin.y() < rests[1].origin.y() - 3.0); // the first voice's rest above the second's
+    // Nothing of the upper staff reaches into what the lower staff draws.
+    double upperBottom = -1e9, lowerTop = 1e9;
+    for (const LayoutItem& item : system.items) {
+        if (item.role == Role::StaffLine)
+            continue;
+        if (item.staff == 0)
+            upperBottom = std::max(upperBottom, Box(item).bottom());
+        else
+            lowerTop = std::min(lowerTop, Box(item).top());
+    }
+    QVERIFY(upperBottom < lowerTop);
+}
+
+void TestLayoutEngine::keySignaturesSitOnTheirLines_data()
+{
+    QTest::addColumn<QByteArray>("clef");
+    QTest::addColumn<int>("fifths");
+    QTest::addColumn<QVector<int>>("steps");
+    QTest::newRow("treble sharps") << QByteArray("g2") << 7 << QVector<int>{8, 5, 9, 6, 3, 7, 4};
+    QTest::newRow("treble flats") << QByteArray("g2") << -7 << QVector<int>{4, 7, 3, 6, 2, 5, 1};
+    QTest::newRow("bass sharps") << QByteArray("f4") << 7 << QVector<int>{6, 3, 7, 4, 1, 5, 2};
+    QTest::newRow("bass flats") << QByteArray("f4") << -7 << QVector<int>{2, 5, 1, 4, 0, 3, -1};
+    QTest::newRow("alto sharps") << QByteArray("c3") << 7 << QVector<int>{7, 4, 8, 5, 2, 6, 3};
+    QTest::newRow("alto flats") << QByteArray("c3") << -7 << QVector<int>{3, 6, 2, 5, 1, 4, 0};
+    QTest::newRow("tenor sharps") << QByteArray("c4") << 7 << QVector<int>{2, 6, 3, 7, 4, 8, 5};
+    QTest::newRow("tenor flats") << QByteArray("c4") << -7 << QVector<int>{5, 8, 4, 7, 3, 6, 2};
+}
+
+void TestLayoutEngine::keySignaturesSitOnTheirLines()
+{
+    QFETCH(QByteArray, clef);
+    QFETCH(int, fifths);
+    QFETCH(QVector<int>, steps);
+    const ScoreLayout layout =
+        LayText("[ \\clef<\"" + clef + "\"> \\key<" + QByteArray::number(fifths) + "> c1 ]");
+    std::vector<LayoutItem> signs = Items(layout, Role::KeySignature);
+    QCOMPARE(int(signs.size()), steps.size());
+    const double top = layout.systems[0].staves[0].top;
+    double previousX = -1.0;
+    for (int i = 0; i < steps.size(); ++i) {
+        QCOMPARE(signs[i].glyph, fifths > 0 ? SmuflGlyph::accidentalSharp : SmuflGlyph::accidentalFlat);
+        QCOMPARE(signs[i].origin.y(), top + 4.0 - steps[i] / 2.0);
+        QVERIFY(signs[i].origin.x() > previousX);
+        previousX = signs[i].origin.x();
+    }
+}
+
+QTEST_MAIN(TestLayoutEngine)
+#include "test_layout_engine.moc"
