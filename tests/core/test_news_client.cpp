@@ -38,6 +38,8 @@ private slots:
         NewsClient client(7, QStringLiteral("en-us"), server.BaseUrl());
         int received = 0;
         connect(&client, &NewsClient::newsReceived, this, [&received] { ++received; });
+        // Read the list while the fetch may be filling it on its own thread.
+        QTRY_VERIFY(client.LatestId() == 42 && !client.Items().empty());
         QTRY_COMPARE(received, 1);
 
         const QList<HttpRequest> requests = server.Requests();

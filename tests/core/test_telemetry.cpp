@@ -19,7 +19,9 @@
 #include <QXmlStreamReader>
 #include <QtTest>
 
+#include <atomic>
 #include <memory>
+#include <thread>
 
 using Core::Telemetry;
 using Core::TelemetryCounters;
@@ -337,6 +339,39 @@ private slots:
             QCOMPARE(error.Code(), 1572);
         }
     } // the destructor's save fails too, and is only logged
+
+    void reportsFromSeveralThreads()
+    {
+        Telemetry telemetry(path, QUrl());
+        std::atomic<bool> stop{false};
+        std::thread reporter([&telemetry] {
+            for (int i = 0; i < 2000; ++i) {
+                telemetry.ExerciseStarted(i % 3, i % 2 == 1);
+                telemetry.ReferenceOpened();
+                telemetry.ExerciseFinished(0.5);
+            }
+        });
+        std::thread settings([&telemetry, &stop] {
+            while (!stop.load()) {
+                telemetry.SettingsOpened();
+                telemetry.SettingsClosed();
+            }
+        });
+        for (int i = 0; i < 20; ++i) {
+            QVERIFY(!telemetry.Document().isEmpty());
+            telemetry.Save();
+        }
+        reporter.join();
+        stop = true;
+        settings.join();
+        const TelemetryCounters c = telemetry.Counters();
+        int exercises = 0;
+        for (const auto& t : c.trainers) {
+            exercises += t.exLaunchCount + t.quizLaunchCount;
+            QCOMPARE(t.exScoreAverage, t.exLaunchCount ? 0.5 : 0.0);
+        }
+        QCOMPARE(exercises, 2000);
+    }
 
     void uploadRequest()
     {
