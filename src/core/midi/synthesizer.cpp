@@ -10,7 +10,7 @@
 
 #include <algorithm>
 
-Q_LOGGING_CATEGORY(synthLog, "cantorela.synth")
+Q_LOGGING_CATEGORY(synthLog, "cantorela.synth", QtInfoMsg)
 
 namespace Core {
 namespace {
@@ -21,10 +21,9 @@ QString preferredSoundFont;                   // guarded by sharedMutex
 
 void FluidMessage(int level, const char* message, void*)
 {
-    if (level <= FLUID_ERR)
-        qCInfo(synthLog, "fluidsynth: %s", message);
-    else
-        qCDebug(synthLog, "fluidsynth: %s", message);
+    // Failures that matter are summed up by our own messages (no audio device, no soundfont).
+    Q_UNUSED(level)
+    qCDebug(synthLog, "fluidsynth: %s", message);
 }
 
 void InstallFluidLog()
