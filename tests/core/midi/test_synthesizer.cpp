@@ -311,6 +311,28 @@ private Q_SLOTS:
         QVERIFY(!synth->IsClipPlaying());
     }
 
+    // A soundfont setting that names no usable file falls back to the system's soundfont.
+    void soundFontFallback_data()
+    {
+        QTest::addColumn<QString>("preferred");
+        QTest::newRow("missing file") << QStringLiteral("/nonexistent/piano.sf2");
+        QTest::newRow("not a soundfont") << QStringLiteral("/etc/hostname");
+        QTest::newRow("a folder") << QStringLiteral("/usr/share/sounds");
+    }
+    void soundFontFallback()
+    {
+        QFETCH(QString, preferred);
+        Synthesizer::Options options;
+        options.audioOutput = false;
+        options.soundFont = preferred;
+        QCOMPARE(Synthesizer::SoundFontCandidates(preferred).first(), preferred);
+        Synthesizer fallback(options);
+        QVERIFY(fallback.WaitForSoundFont(60000));
+        QVERIFY(fallback.SoundFontPath() != preferred);
+        QCOMPARE(fallback.SoundFontPath(), synth->SoundFontPath());
+        QVERIFY(fallback.SoundFontLoadMs() > 0);
+    }
+
     // Without any audio device the synthesizer with audio output still comes up, silent.
     void noAudioDeviceIsSilentNotFatal()
     {
