@@ -168,6 +168,20 @@ private Q_SLOTS:
         const Audio after = Render(*synth, 0.3);
         const double tail = Peak(after, Rate / 20); // from 50 ms on
         QVERIFY2(tail < 1e-4, qPrintable(QString::number(tail)));
+
+        // Notes behind a program change still loading its instrument are silenced as well.
+        device.Send(MidiMessage(0xC0, 0, 73)); // flute, not heard yet in this run
+        device.Send(MidiMessage(0x90, 0, 72, 127));
+        device.Reset();
+        const Audio pending = Render(*synth, 0.3);
+        QVERIFY2(Peak(pending, Rate / 20) < 1e-4, qPrintable(QString::number(Peak(pending, Rate / 20))));
+        // The program change itself took effect: the next note is a flute's A4.
+        device.Send(MidiMessage(0x90, 0, 69, 100));
+        const Audio flute = Render(*synth, 0.5);
+        QVERIFY(Peak(flute) > 0.01);
+        const double hz = Fundamental(flute.left, Rate / 5, Rate / 5);
+        QVERIFY2(std::fabs(hz - 440.0) <= 4.4, qPrintable(QString::number(hz)));
+        device.Reset();
     }
 
     // The instrument at list position 21 is the violin (General MIDI 40): the program change
