@@ -8,7 +8,7 @@
 #include <cmath>
 #include <cstring>
 
-Q_LOGGING_CATEGORY(soundLog, "cantorela.sound")
+Q_LOGGING_CATEGORY(soundLog, "cantorela.sound", QtInfoMsg)
 
 namespace Core {
 namespace {

@@ -11,7 +11,7 @@
 #include <mutex>
 #include <unistd.h>
 
-Q_LOGGING_CATEGORY(midiLog, "cantorela.midi")
+Q_LOGGING_CATEGORY(midiLog, "cantorela.midi", QtInfoMsg)
 
 namespace Core {
 namespace {
@@ -95,6 +95,17 @@ bool MidiBackend::IsAlsaSequencerAvailable()
     Initialize();
     static const bool available = ProbeAlsaSequencer();
     return available;
+}
+
+bool MidiBackend::IsJackServerRunning()
+{
+    Initialize();
+    jack_status_t status{};
+    jack_client_t* client = jack_client_open("Cantorela Probe", JackNoStartServer, &status);
+    if (!client)
+        return false;
+    jack_client_close(client);
+    return true;
 }
 
 void MidiBackend::SetPreferredApi(const QString& name)

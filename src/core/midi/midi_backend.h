@@ -34,6 +34,10 @@ public:
 
     static bool IsAlsaSequencerAvailable();
 
+    // Whether a JACK server answers now. RtMidi's JACK objects complain on standard error when
+    // none does, so the devices ask first.
+    static bool IsJackServerRunning();
+
     // Whether a port named as RtMidi names it belongs to this process's own MIDI clients. Such
     // ports are never offered as devices: listening to our own output would hear the questions
     // as answers.

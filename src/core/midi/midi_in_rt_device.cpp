@@ -25,6 +25,8 @@ MidiInRtDevice::~MidiInRtDevice()
 
 unsigned int MidiInRtDevice::GetPortCount()
 {
+    if (MidiBackend::Api() == RtMidi::UNIX_JACK && !MidiBackend::IsJackServerRunning())
+        return 0;
     try {
         RtMidiIn counter(MidiBackend::Api(), ClientName, QueueSizeLimit);
         MidiBackend::ErrorRecord errors;
@@ -41,6 +43,8 @@ unsigned int MidiInRtDevice::GetPortCount()
 QStringList MidiInRtDevice::GetPortNames()
 {
     QStringList names;
+    if (MidiBackend::Api() == RtMidi::UNIX_JACK && !MidiBackend::IsJackServerRunning())
+        return names;
     try {
         RtMidiIn lister(MidiBackend::Api(), ClientName, QueueSizeLimit);
         MidiBackend::ErrorRecord errors;

@@ -21,6 +21,8 @@ MidiOutRtDevice::~MidiOutRtDevice()
 
 unsigned int MidiOutRtDevice::GetPortCount()
 {
+    if (MidiBackend::Api() == RtMidi::UNIX_JACK && !MidiBackend::IsJackServerRunning())
+        return 0;
     try {
         RtMidiOut counter(MidiBackend::Api(), ClientName);
         MidiBackend::ErrorRecord errors;
@@ -36,6 +38,8 @@ unsigned int MidiOutRtDevice::GetPortCount()
 QStringList MidiOutRtDevice::GetPortNames()
 {
     QStringList names;
+    if (MidiBackend::Api() == RtMidi::UNIX_JACK && !MidiBackend::IsJackServerRunning())
+        return names;
     try {
         RtMidiOut lister(MidiBackend::Api(), ClientName);
         MidiBackend::ErrorRecord errors;

@@ -10,7 +10,7 @@
 
 #include <algorithm>
 
-Q_LOGGING_CATEGORY(synthLog, "cantorela.synth")
+Q_LOGGING_CATEGORY(synthLog, "cantorela.synth", QtInfoMsg)
 
 namespace Core {
 namespace {
@@ -21,10 +21,9 @@ QString preferredSoundFont;                   // guarded by sharedMutex
 
 void FluidMessage(int level, const char* message, void*)
 {
-    if (level <= FLUID_ERR)
-        qCInfo(synthLog, "fluidsynth: %s", message);
-    else
-        qCDebug(synthLog, "fluidsynth: %s", message);
+    // Failures that matter are summed up by our own messages (no audio device, no soundfont).
+    Q_UNUSED(level)
+    qCDebug(synthLog, "fluidsynth: %s", message);
 }
 
 void InstallFluidLog()
@@ -79,6 +78,7 @@ Synthesizer::Synthesizer(const Options& options)
             qCInfo(synthLog, "no audio device: the built-in synthesizer is silent");
     }
 
+    worker = std::thread([this] { RunWorker(); });
     QStringList candidates = SoundFontCandidates(options.soundFont);
     loader = std::thread([this, candidates] { LoadSoundFont(candidates); });
 }
@@ -87,6 +87,13 @@ Synthesizer::~Synthesizer()
 {
     if (loader.joinable())
         loader.join();
+    {
+        std::lock_guard<std::mutex> guard(queueMutex);
+        stopping = true;
+    }
+    queueChanged.notify_all();
+    if (worker.joinable())
+        worker.join();
     if (driver)
         delete_fluid_audio_driver(driver);
     if (synth)
@@ -179,8 +186,37 @@ double Synthesizer::BufferMs() const
 
 void Synthesizer::Send(const MidiMessage& m)
 {
-    if (!synth || m.length == 0)
-        return;
+    if (!synth || m.length == 0 || m.Type() == 0xF0)
+        return; // system messages mean nothing to the synthesizer
+    const size_t channel = size_t(m.Channel());
+    {
+        std::lock_guard<std::mutex> guard(queueMutex);
+        const bool silence = m.Type() == 0xB0 && (m.byte1 == 120 || m.byte1 == 123);
+        if (silence && deferred[channel] > 0) {
+            // Notes waiting behind a program change would sound after the silence: drop them.
+            for (auto it = queue.begin(); it != queue.end();) {
+                if (size_t(it->Channel()) == channel && (it->Type() == 0x90 || it->Type() == 0x80)) {
+                    it = queue.erase(it);
+                    --deferred[channel];
+                } else {
+                    ++it;
+                }
+            }
+        }
+        if (!silence && (m.Type() == 0xC0 || deferred[channel] > 0)) {
+            if (m.Type() == 0xC0)
+                programs[channel].store(m.byte1);
+            queue.push_back(m);
+            ++deferred[channel];
+            queueChanged.notify_all();
+            return;
+        }
+    }
+    Apply(m);
+}
+
+void Synthesizer::Apply(const MidiMessage& m)
+{
     const int channel = m.Channel();
     switch (m.Type()) {
     case 0x80:
@@ -199,7 +235,6 @@ void Synthesizer::Send(const MidiMessage& m)
         fluid_synth_cc(synth, channel, m.byte1, m.byte2);
         break;
     case 0xC0:
-        programs[size_t(channel)].store(m.byte1);
         fluid_synth_program_change(synth, channel, m.byte1);
         break;
     case 0xD0:
@@ -209,8 +244,34 @@ void Synthesizer::Send(const MidiMessage& m)
         fluid_synth_pitch_bend(synth, channel, (m.byte2 << 7) | m.byte1);
         break;
     default:
-        break; // system messages mean nothing to the synthesizer
+        break;
     }
+}
+
+void Synthesizer::RunWorker()
+{
+    std::unique_lock<std::mutex> lock(queueMutex);
+    for (;;) {
+        queueChanged.wait(lock, [this] { return stopping || !queue.empty(); });
+        if (stopping)
+            return;
+        const MidiMessage m = queue.front();
+        queue.pop_front();
+        applying = true;
+        lock.unlock();
+        Apply(m); // a program change may load samples for a while
+        lock.lock();
+        applying = false;
+        // Only now may the channel's next messages go straight to the synthesizer again.
+        --deferred[size_t(m.Channel())];
+        queueChanged.notify_all();
+    }
+}
+
+void Synthesizer::WaitUntilApplied()
+{
+    std::unique_lock<std::mutex> lock(queueMutex);
+    queueChanged.wait(lock, [this] { return stopping || (queue.empty() && !applying); });
 }
 
 void Synthesizer::Render(float* left, float* right, int frames)
@@ -221,6 +282,7 @@ void Synthesizer::Render(float* left, float* right, int frames)
         std::fill(right, right + frames, 0.0f);
         return;
     }
+    WaitUntilApplied();
     if (synth)
         fluid_synth_write_float(synth, frames, left, 0, 1, right, 0, 1);
     else {

@@ -9,8 +9,15 @@
 // synthesizer stays silent and nothing fails. Without audio output (tests, benchmarks) Render
 // produces the sound offline.
 //
+// A program change to an instrument not heard yet loads its samples, which takes tens of
+// milliseconds; Send never does that on the caller's thread (the timer thread during replay).
+// The program change goes to a worker thread, and the channel's later messages follow it there
+// in order until it is done, so the notes after it sound with the new instrument, a little late
+// the first time. All sound off and all notes off still act at once.
+//
 // Threads: Send, the clip operations and the queries are safe from any thread (FluidSynth's API
-// is thread-safe; `clipMutex` guards the clip). The audio callback runs on the driver's thread.
+// is thread-safe; `queueMutex` guards the deferred messages, `clipMutex` the clip). The audio
+// callback runs on the driver's thread.
 
 #include "core/midi/midi_message.h"
 
@@ -21,6 +28,7 @@
 #include <array>
 #include <atomic>
 #include <condition_variable>
+#include <deque>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -72,7 +80,8 @@ public:
     // Audio buffered between the synthesizer and the device, in milliseconds.
     double BufferMs() const;
 
-    // Renders `frames` frames offline (only without audio output): synthesizer plus clip.
+    // Renders `frames` frames offline (only without audio output): synthesizer plus clip, after
+    // every message sent before it has been applied.
     void Render(float* left, float* right, int frames);
 
     // Plays a clip in the audio output, replacing the one playing; StopClip silences it.
@@ -83,6 +92,9 @@ public:
 private:
     static int AudioCallback(void* self, int frames, int nfx, float* fx[], int nout, float* out[]);
     void MixClip(float* left, float* right, int frames);
+    void Apply(const MidiMessage& message);
+    void RunWorker();
+    void WaitUntilApplied();
     void LoadSoundFont(QStringList candidates);
 
     _fluid_hashtable_t* settings = nullptr;
@@ -102,6 +114,14 @@ private:
     std::atomic<double> loadMs{0.0};
     // Last program asked for on each channel, applied again once the soundfont is in.
     std::array<std::atomic<int>, 16> programs{};
+
+    std::thread worker;
+    std::mutex queueMutex; // guards queue, deferred, applying, stopping
+    std::condition_variable queueChanged;
+    std::deque<MidiMessage> queue;       // messages for the worker, in arrival order
+    std::array<int, 16> deferred{};      // per channel: messages queued or being applied
+    bool applying = false;
+    bool stopping = false;
 
     std::mutex clipMutex; // guards clip and clipPosition
     std::shared_ptr<const Clip> clip;

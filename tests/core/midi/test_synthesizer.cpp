@@ -168,6 +168,20 @@ private Q_SLOTS:
         const Audio after = Render(*synth, 0.3);
         const double tail = Peak(after, Rate / 20); // from 50 ms on
         QVERIFY2(tail < 1e-4, qPrintable(QString::number(tail)));
+
+        // Notes behind a program change still loading its instrument are silenced as well.
+        device.Send(MidiMessage(0xC0, 0, 73)); // flute, not heard yet in this run
+        device.Send(MidiMessage(0x90, 0, 72, 127));
+        device.Reset();
+        const Audio pending = Render(*synth, 0.3);
+        QVERIFY2(Peak(pending, Rate / 20) < 1e-4, qPrintable(QString::number(Peak(pending, Rate / 20))));
+        // The program change itself took effect: the next note is a flute's A4.
+        device.Send(MidiMessage(0x90, 0, 69, 100));
+        const Audio flute = Render(*synth, 0.5);
+        QVERIFY(Peak(flute) > 0.01);
+        const double hz = Fundamental(flute.left, Rate / 5, Rate / 5);
+        QVERIFY2(std::fabs(hz - 440.0) <= 4.4, qPrintable(QString::number(hz)));
+        device.Reset();
     }
 
     // The instrument at list position 21 is the violin (General MIDI 40): the program change
@@ -309,6 +323,28 @@ private Q_SLOTS:
         QVERIFY(Peak(all, 0, Rate / 50) > 0.4);
         QVERIFY(Peak(all, Rate * 6 / 100) < 1e-6);
         QVERIFY(!synth->IsClipPlaying());
+    }
+
+    // A soundfont setting that names no usable file falls back to the system's soundfont.
+    void soundFontFallback_data()
+    {
+        QTest::addColumn<QString>("preferred");
+        QTest::newRow("missing file") << QStringLiteral("/nonexistent/piano.sf2");
+        QTest::newRow("not a soundfont") << QStringLiteral("/etc/hostname");
+        QTest::newRow("a folder") << QStringLiteral("/usr/share/sounds");
+    }
+    void soundFontFallback()
+    {
+        QFETCH(QString, preferred);
+        Synthesizer::Options options;
+        options.audioOutput = false;
+        options.soundFont = preferred;
+        QCOMPARE(Synthesizer::SoundFontCandidates(preferred).first(), preferred);
+        Synthesizer fallback(options);
+        QVERIFY(fallback.WaitForSoundFont(60000));
+        QVERIFY(fallback.SoundFontPath() != preferred);
+        QCOMPARE(fallback.SoundFontPath(), synth->SoundFontPath());
+        QVERIFY(fallback.SoundFontLoadMs() > 0);
     }
 
     // Without any audio device the synthesizer with audio output still comes up, silent.
