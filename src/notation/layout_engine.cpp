@@ -534,6 +534,27 @@ void LayMeter(const Meter& meter, double x, int staff, std::vector<LayoutItem>* 
     *right = x + total;
 }
 
+// A whole rest with nothing else between its bar lines (or the start and end of the voice).
+bool IsMeasureRest(const Voice& voice, int index)
+{
+    const VoiceItem& rest = voice.items[index];
+    if (rest.duration.numerator != 1 || rest.duration.denominator != 1 || rest.duration.dots != 0)
+        return false;
+    const auto isSign = [](const VoiceItem& item) {
+        return item.kind == VoiceItem::Kind::Clef || item.kind == VoiceItem::Kind::Key ||
+               item.kind == VoiceItem::Kind::Meter;
+    };
+    for (int i = index - 1; i >= 0 && voice.items[i].kind != VoiceItem::Kind::Bar; --i) {
+        if (!isSign(voice.items[i]))
+            return false;
+    }
+    for (int i = index + 1; i < int(voice.items.size()) && voice.items[i].kind != VoiceItem::Kind::Bar; ++i) {
+        if (!isSign(voice.items[i]))
+            return false;
+    }
+    return true;
+}
+
 double DurationSpace(double duration)
 {
     if (duration <= 0.0)
@@ -714,6 +735,8 @@ ScoreLayout LayoutEngine::Lay(const Score& score, const PageFormat& format)
                 LayRest(item, staff,
                         voicesWithNotes[staff] > 1 ? (voiceRank[events[k].voice] == 0 ? -2.0 : 2.0) : 0.0,
                         &column.items);
+                if (IsMeasureRest(voice, events[k].item))
+                    column.items.back().measureRest = true;
                 column.shortest = std::min(column.shortest, item.duration.Whole());
                 break;
             }
@@ -816,6 +839,24 @@ ScoreLayout LayoutEngine::Lay(const Score& score, const PageFormat& format)
         if (!placedAny)
             end = meterRight + 2.0;
         next = c;
+        // Whole-measure rests move to the middle of their measure.
+        const double signsEnd = meterRight + signGap;
+        for (LayoutItem& rest : items) {
+            if (rest.role != Role::Rest || !rest.measureRest)
+                continue;
+            double from = signsEnd, to = end;
+            for (const LayoutItem& bar : items) {
+                if (bar.role != Role::Barline || bar.staff != rest.staff)
+                    continue;
+                if (bar.origin.x() < rest.origin.x())
+                    from = std::max(from, bar.origin.x());
+                else
+                    to = std::min(to, bar.origin.x());
+            }
+            const double centred = (from + to) / 2 - metadata.Width(rest.glyph) / 2;
+            if (centred > rest.origin.x())
+                rest.origin.rx() = centred;
+        }
         // Staff lines and vertical placement of the staves.
         double staffTop = 0.0;
         double previousBelow = 0.0;

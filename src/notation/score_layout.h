@@ -39,10 +39,11 @@ struct LayoutItem
     double thickness = 0.0;
     bool coloured = false; // false: the default ink
     QColor colour;
-    int staff = 0;      // index of the staff in its system
-    int noteIndex = -1; // Notehead, Accidental, Dot, LedgerLine: the note (order in the text)
-    int order = -1;     // Notehead and Rest: byte offset in the text, for the graphic map
-    int step = 0;       // Notehead: staff step, 0 = bottom line, 8 = top line
+    int staff = 0;            // index of the staff in its system
+    int noteIndex = -1;       // Notehead, Accidental, Dot, LedgerLine: the note (order in the text)
+    int order = -1;           // Notehead and Rest: byte offset in the text, for the graphic map
+    int step = 0;             // Notehead: staff step, 0 = bottom line, 8 = top line
+    bool measureRest = false; // Rest: a whole rest alone in its measure, centred between its bar lines
 };
 
 struct LayoutStaff

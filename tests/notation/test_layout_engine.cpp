@@ -89,6 +89,7 @@ private slots:
     void voicesShareAStaffAndStavesStack();
     void keySignaturesSitOnTheirLines_data();
     void keySignaturesSitOnTheirLines();
+    void wholeMeasureRestsAreCentred();
 };
 
 void TestLayoutEngine::everyKeyOnBothStaves_data()
@@ -469,6 +470,21 @@ void TestLayoutEngine::keySignaturesSitOnTheirLines()
         QVERIFY(signs[i].origin.x() > previousX);
         previousX = signs[i].origin.x();
     }
+}
+
+void TestLayoutEngine::wholeMeasureRestsAreCentred()
+{
+    const ScoreLayout layout = LayText("[ c1/4 d e f | _/1 | g/1 | _/1 _/1 ]");
+    const std::vector<LayoutItem> bars = Items(layout, Role::Barline);
+    const std::vector<LayoutItem> rests = Items(layout, Role::Rest);
+    QCOMPARE(int(bars.size()), 3);
+    QCOMPARE(int(rests.size()), 3);
+    QVERIFY(rests[0].measureRest);
+    const double centre = Box(rests[0]).center().x();
+    QVERIFY(qAbs(centre - (bars[0].origin.x() + bars[1].origin.x()) / 2) < 1e-9);
+    // Two rests in one measure are not a measure rest.
+    QVERIFY(!rests[1].measureRest && !rests[2].measureRest);
+    QVERIFY(Box(rests[1]).right() < Box(rests[2]).left());
 }
 
 QTEST_MAIN(TestLayoutEngine)
