@@ -34,7 +34,13 @@ Error MidiFile::ReadStream(MidiStream& out)
         return ReadStreamError(__LINE__, 0x105,
                                QT_TRANSLATE_NOOP("Core::MidiFile", "Error opening midi file."));
 
+    // Nothing this large is a MIDI file that libsmf could read; refuse it before reading it.
     const qint64 size = device->size();
+    if (size > MidiFileValidator::maximumSize) {
+        device->close();
+        return ReadStreamError(__LINE__, 0x108,
+                               QT_TRANSLATE_NOOP("Core::MidiFile", "Error loading midi file."));
+    }
     const QByteArray bytes = device->read(size);
     device->close();
     if (bytes.size() != size)

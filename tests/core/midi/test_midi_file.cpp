@@ -138,6 +138,9 @@ private slots:
             << 0x108 << loading;
         QByteArray longer = SmfFile(0, 480, {Channel(0, 0x90, 60, 90)});
         longer[21] = char(longer[21] + 40); // track length beyond the end of the file
+        const QString huge = Write(QStringLiteral("huge.mid"), piece);
+        QVERIFY(QFile(huge).resize(Core::MidiFileValidator::maximumSize + 1)); // sparse
+        QTest::newRow("larger than any MIDI file") << huge << 0x108 << loading;
         QTest::newRow("track longer than file")
             << Write(QStringLiteral("long.mid"), longer) << 0x108 << loading;
     }
