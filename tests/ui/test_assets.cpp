@@ -366,6 +366,8 @@ private slots:
             QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
             environment.insert("QT_QPA_PLATFORM", "offscreen");
             environment.insert("ASAN_OPTIONS", "detect_leaks=0");
+            // Single-threaded: only Qt's own font threads could be reported.
+            environment.insert("TSAN_OPTIONS", "report_bugs=0");
             generator.setProcessEnvironment(environment);
             generator.setProcessChannelMode(QProcess::ForwardedErrorChannel);
             generator.start(CANTORELA_ASSET_GENERATOR,
@@ -391,6 +393,44 @@ private slots:
             QVERIFY2(compiled.open(QIODevice::ReadOnly), qPrintable(relative + " is not compiled in"));
             QVERIFY2(compiled.readAll() == bytes, qPrintable(relative + " differs from the compiled one"));
         }
+    }
+
+    // The build stops with a message rather than compiling in half a set of pictures.
+    void generatorRefusesWhatItCannotDo_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("no output folder") << QStringList{"--font-dir", CANTORELA_TEXT_FONT_DIR} << 2 << "usage";
+        QTest::newRow("text font missing") << QStringList{"--font-dir", "/nonexistent", "@OUT@"} << 1 << "text font";
+        QTest::newRow("output under a file") << QStringList{"--font-dir", CANTORELA_TEXT_FONT_DIR, "@FILE@/out"} << 1
+                                             << "cannot write";
+    }
+
+    void generatorRefusesWhatItCannotDo()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, exitCode);
+        QFETCH(QString, message);
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        QFile blocker(dir.path() + "/file");
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        for (QString& argument : arguments)
+            argument.replace("@OUT@", dir.path() + "/out").replace("@FILE@", blocker.fileName());
+        QProcess generator;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("QT_QPA_PLATFORM", "offscreen");
+        environment.insert("ASAN_OPTIONS", "detect_leaks=0");
+        environment.insert("TSAN_OPTIONS", "report_bugs=0");
+        generator.setProcessEnvironment(environment);
+        generator.start(CANTORELA_ASSET_GENERATOR, arguments);
+        QVERIFY(generator.waitForFinished(120000));
+        QCOMPARE(generator.exitCode(), exitCode);
+        const QString errors = QString::fromLocal8Bit(generator.readAllStandardError());
+        QVERIFY2(errors.contains(message), qPrintable(errors));
+        QVERIFY(!QFile::exists(dir.path() + "/out/assets.qrc"));
     }
 
     void contactSheetIsWritten()
