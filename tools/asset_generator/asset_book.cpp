@@ -7,7 +7,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QPainter>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <set>
@@ -55,8 +54,10 @@ namespace {
 bool WriteBytes(const QString& fileName, const QByteArray& data, QString* error)
 {
     QDir().mkpath(QFileInfo(fileName).absolutePath());
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit()) {
+    // Plain writes, no syncing to disk: a run that fails stops the build, and the next run
+    // writes every file again (the collection file last).
+    QFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(data) != data.size() || !file.flush()) {
         *error = QStringLiteral("cannot write %1: %2").arg(fileName, file.errorString());
         return false;
     }
