@@ -27,6 +27,7 @@ static void InitializeResources()
 {
     Q_INIT_RESOURCE(resources);
     Q_INIT_RESOURCE(midi_pieces);
+    Q_INIT_RESOURCE(assets);
 }
 
 Application::Application(int& argc, char** argv, const QStringList& commandLine) : QApplication(argc, argv)
