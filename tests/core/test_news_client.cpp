@@ -213,7 +213,8 @@ private slots:
         QElapsedTimer elapsed;
         elapsed.start();
         client.reset();
-        QVERIFY2(elapsed.elapsed() < 1000, qPrintable(QString::number(elapsed.elapsed())));
+        // Well under the 5 s fetch limit: closing does not wait for the silent server.
+        QVERIFY2(elapsed.elapsed() < 2500, qPrintable(QString::number(elapsed.elapsed())));
     }
 };
 
