@@ -99,7 +99,7 @@ int MidiBank::TempoOfFileName(const QString& fileName)
 
 void MidiBank::GetPieces(int tempo, QList<PieceEntry>& out)
 {
-    QMutexLocker lock(&mutex);
+    const std::lock_guard<std::mutex> lock(mutex);
     for (PieceEntry& entry : entries) {
         if (entry.tempo != tempo)
             continue;

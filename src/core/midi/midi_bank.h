@@ -8,10 +8,10 @@
 #include "core/midi/midi_stream.h"
 
 #include <QList>
-#include <QMutex>
 #include <QString>
 
 #include <memory>
+#include <mutex>
 
 namespace Core {
 
@@ -37,7 +37,7 @@ public:
     static int TempoOfFileName(const QString& fileName);
 
 private:
-    QMutex mutex; // guards entries and their streams' loading
+    std::mutex mutex; // guards entries and their streams' loading
     QList<PieceEntry> entries;
 };
 

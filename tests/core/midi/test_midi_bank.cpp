@@ -8,12 +8,11 @@
 #include <QFile>
 #include <QSet>
 #include <QTemporaryDir>
-#include <QThread>
 #include <QtTest>
 
 #include <glib.h>
 
-#include <atomic>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -199,15 +198,11 @@ private slots:
     {
         Core::MidiBank bank;
         std::vector<QList<Core::MidiBank::PieceEntry>> results(4);
-        std::vector<QThread*> threads;
+        std::vector<std::thread> threads;
         for (auto& result : results)
-            threads.push_back(QThread::create([&bank, &result] { bank.GetPieces(2, result); }));
-        for (QThread* thread : threads)
-            thread->start();
-        for (QThread* thread : threads) {
-            QVERIFY(thread->wait(60000));
-            delete thread;
-        }
+            threads.emplace_back([&bank, &result] { bank.GetPieces(2, result); });
+        for (std::thread& thread : threads)
+            thread.join();
         for (const auto& result : results) {
             QCOMPARE(result.size(), 6);
             for (int i = 0; i < 6; ++i)
