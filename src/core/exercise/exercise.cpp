@@ -431,7 +431,10 @@ void Exercise::Next()
             continue;
         const std::vector<QuestionRecord>& pool = pools[size_t(i)];
         question = pool[size_t(std::rand()) % pool.size()];
-        if (DrawQuestion(i, question))
+        drawSection = i;
+        const bool drawn = DrawQuestion(i, question);
+        drawSection = -1;
+        if (drawn)
             break;
         // Nothing can be asked here under the settings in force: skip the section as if it had
         // no questions, without announcing it.
@@ -607,10 +610,7 @@ int Exercise::DrawCandidates(unsigned poolSize, QValidator* validator, const QVa
     ids.clear();
     std::vector<StatisticsRecord> records;
     if (statistics)
-        statistics->GetHistorySectionRecords(trainerIndex, currentSection, records);
-    std::sort(records.begin(), records.end(),
-              [](const StatisticsRecord& a, const StatisticsRecord& b) { return a.id < b.id; });
-
+        statistics->GetHistorySectionRecords(trainerIndex, drawSection >= 0 ? drawSection : currentSection, records);
     QuestionGenerator generator(poolSize, validator, provider);
     if (generator.Prepare(records) == 0)
         return -1;

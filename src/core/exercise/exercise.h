@@ -201,6 +201,7 @@ private:
     // is the timeline's current position and lies past the last position set or taken.
     int clockMark = 0;
     bool clockRunning = false;
+    int drawSection = -1; // section being drawn for by Next, before it becomes current
     int askedAt = -1; // position at which a shown question was asked, until it is answered
     std::vector<bool> sectionSkipped; // sections found to have nothing to ask in this run
 };

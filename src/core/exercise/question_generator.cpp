@@ -42,15 +42,18 @@ int QuestionGenerator::Prepare(const std::vector<StatisticsRecord>& records)
     totalWeight = 0;
     if (!validator)
         return 0;
+    // Records by question id; ids outside the pool are ignored, and of several records of one
+    // id the first counts.
+    std::vector<const StatisticsRecord*> byId(poolSize, nullptr);
+    for (const StatisticsRecord& record : records)
+        if (record.id >= 0 && quint64(record.id) < poolSize && !byId[size_t(record.id)])
+            byId[size_t(record.id)] = &record;
     validIds.reserve(poolSize);
     weights.reserve(poolSize);
-    size_t r = 0;
     for (unsigned id = 0; id < poolSize; ++id) {
         if (!validator->Validate(id))
             continue;
-        while (r < records.size() && records[r].id < qint64(id))
-            ++r;
-        const int w = Weight(r < records.size() && records[r].id == qint64(id) ? &records[r] : nullptr);
+        const int w = Weight(byId[id]);
         validIds.push_back(id);
         weights.push_back(w);
         totalWeight += quint64(w);

@@ -25,8 +25,8 @@ public:
 
     static int Weight(const StatisticsRecord* record);
 
-    // Collects the valid ids and their weights; `records` must be sorted by id. Returns the
-    // number of valid ids.
+    // Collects the valid ids and their weights from the section's statistics records (in any
+    // order). Returns the number of valid ids.
     int Prepare(const std::vector<StatisticsRecord>& records);
     // Draws one of the prepared ids by weight; needs Prepare to have found at least one.
     unsigned Draw() const;

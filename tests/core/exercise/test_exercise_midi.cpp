@@ -219,10 +219,15 @@ private Q_SLOTS:
         QVERIFY(WaitUntilHeard(rig->keyboard, *rig->controller.CurrentInputDevice()) > 0);
 
         std::atomic<bool> playing{true};
+        std::atomic<bool> quiet{false}; // nobody answers: the timer's time-outs judge
         std::atomic<int> sent{0};
         std::thread player([&] {
             std::mt19937 random(12345);
             while (playing) {
+                if (quiet) {
+                    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+                    continue;
+                }
                 const quint8 note = quint8(55 + random() % 25);
                 rig->keyboard.Send(MidiMessage(0x90, 0, note, quint8(random() % 3 == 0 ? 0 : 90)));
                 rig->keyboard.Send(MidiMessage(0x80, 0, note, 0));
@@ -237,9 +242,25 @@ private Q_SLOTS:
         QElapsedTimer clock;
         clock.start();
         int operations = 0;
-        while (clock.elapsed() < 5000) {
+        while (clock.elapsed() < 6000) {
             QTest::qWait(int(random() % 4));
             const int state = trainer.GetState();
+            // Every other 1.5 s nothing answers, so questions time out on the timer thread.
+            const bool wasQuiet = quiet;
+            quiet = (clock.elapsed() / 1500) % 2 == 1;
+            if (quiet && !wasQuiet)
+                trainer.JumpToSection(0); // a section with a time limit
+            if (quiet) {
+                if (trainer.GetPlayState() != LessonBase::Running)
+                    trainer.Pause(false);
+                if (state == Exercise::LessonEnd || state == Exercise::NotStarted) {
+                    trainer.Reset();
+                    trainer.Start();
+                }
+                if (trainer.GetState() == Exercise::BetweenQuestions)
+                    trainer.Next();
+                continue;
+            }
             switch (random() % 12) {
             case 0:
                 trainer.Pause(true);
@@ -296,6 +317,11 @@ private Q_SLOTS:
         QVERIFY(sent > 100);
         QVERIFY(operations > 100);
         QVERIFY(recorder.JudgedCount() > 0);
+        int timeOuts = 0;
+        for (const auto& judged : recorder.JudgedAnswers())
+            if (judged.answer.kind == Answer::NoAnswer)
+                ++timeOuts;
+        QVERIFY2(timeOuts > 0, "no question timed out");
         for (int state : recorder.States())
             QVERIFY(state >= 0 && state <= 4);
 
