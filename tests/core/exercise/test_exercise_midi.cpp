@@ -126,7 +126,9 @@ private Q_SLOTS:
                 sounded.append(heard[i].byte1);
         QCOMPARE(sounded, expected);
 
-        // Answer key by key on the keyboard port.
+        // Answer key by key on the keyboard port, once the question's last messages are in.
+        QTRY_VERIFY_WITH_TIMEOUT(rig->synth.Count() >= 48 + 1 + 6, 5000);
+        QTest::qWait(300);
         rig->synth.Clear();
         rig->keyboard.Send(MidiMessage(0x90, 0, quint8(expected[2]), 80));
         QTRY_COMPARE_WITH_TIMEOUT(recorder.Notes().size(), 1, 3000);

@@ -7,12 +7,11 @@
 #include "core/exercise/q_validator.h"
 #include "core/exercise/question_data.h"
 
-#include <QMutex>
-#include <QMutexLocker>
 #include <QVector>
 
 #include <atomic>
 #include <functional>
+#include <mutex>
 #include <memory>
 #include <vector>
 
@@ -129,40 +128,40 @@ public:
 
     void OnExerciseStateChanged(int state) override
     {
-        QMutexLocker guard(&mutex);
+        std::lock_guard<std::mutex> guard(mutex);
         states.append(state);
     }
     void OnLessonTick(int) override { ++ticks; }
     void OnPlayStateChanged(int playState) override
     {
-        QMutexLocker guard(&mutex);
+        std::lock_guard<std::mutex> guard(mutex);
         playStates.append(playState);
     }
     void OnAnswerJudged(bool correct, const Core::Answer& answer) override
     {
-        QMutexLocker guard(&mutex);
+        std::lock_guard<std::mutex> guard(mutex);
         judged.append({correct, answer});
     }
     void OnSectionChanged(unsigned section) override
     {
-        QMutexLocker guard(&mutex);
+        std::lock_guard<std::mutex> guard(mutex);
         sections.append(int(section));
     }
     void OnNoteFromDevice(bool pressed, int note) override
     {
-        QMutexLocker guard(&mutex);
+        std::lock_guard<std::mutex> guard(mutex);
         notes.append(pressed ? note : -note);
     }
 
-    QVector<int> States() { QMutexLocker g(&mutex); return states; }
-    QVector<int> PlayStates() { QMutexLocker g(&mutex); return playStates; }
-    QVector<Judged> JudgedAnswers() { QMutexLocker g(&mutex); return judged; }
-    int JudgedCount() { QMutexLocker g(&mutex); return judged.size(); }
-    QVector<int> Sections() { QMutexLocker g(&mutex); return sections; }
-    QVector<int> Notes() { QMutexLocker g(&mutex); return notes; }
+    QVector<int> States() { std::lock_guard<std::mutex> g(mutex); return states; }
+    QVector<int> PlayStates() { std::lock_guard<std::mutex> g(mutex); return playStates; }
+    QVector<Judged> JudgedAnswers() { std::lock_guard<std::mutex> g(mutex); return judged; }
+    int JudgedCount() { std::lock_guard<std::mutex> g(mutex); return judged.size(); }
+    QVector<int> Sections() { std::lock_guard<std::mutex> g(mutex); return sections; }
+    QVector<int> Notes() { std::lock_guard<std::mutex> g(mutex); return notes; }
     void Clear()
     {
-        QMutexLocker g(&mutex);
+        std::lock_guard<std::mutex> g(mutex);
         states.clear();
         playStates.clear();
         judged.clear();
@@ -173,7 +172,7 @@ public:
     std::atomic<int> ticks{0};
 
 private:
-    QMutex mutex;
+    std::mutex mutex; // std::mutex: ThreadSanitizer sees its ordering
     QVector<int> states;
     QVector<int> playStates;
     QVector<Judged> judged;
