@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Fuzzes the MIDI file check together with libsmf's loader (libFuzzer, clang).
+# Fuzzes the MIDI file check, libsmf's loader and the MIDI file reader (libFuzzer, clang).
 #   scripts/fuzz-midi-file.sh [SECONDS]   (default 600)
 # Seeds: the compiled tempo pieces of ./build and the kept cases. Inputs that crash are written
 # as hex text to tests/data/midi_fuzz_cases/, which a regular test replays; so is a minimised
@@ -13,7 +13,8 @@ mkdir -p "$work/corpus" "$work/seeds" "$work/crashes" "$work/kept"
 
 clang++ -std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
     -I src $(pkg-config --cflags Qt5Core smf) -fPIC \
-    tests/fuzz/midi_file_fuzzer.cpp src/core/midi/midi_file_validator.cpp \
+    tests/fuzz/midi_file_fuzzer.cpp src/core/midi/midi_file_validator.cpp src/core/midi/midi_file.cpp \
+    src/core/midi/midi_message.cpp src/core/midi/midi_stream.cpp src/core/error.cpp \
     $(pkg-config --libs Qt5Core smf) -o "$work/midi_file_fuzzer"
 
 for mid in build/resources/midi/midi/*.mid; do

@@ -1,6 +1,7 @@
 #include "ui/application.h"
 
 #include "core/midi/midi_backend.h"
+#include "core/midi/midi_bank.h"
 #include "core/midi/sound_controller.h"
 #include "core/midi/synthesizer.h"
 #include "ui/command_line.h"
@@ -49,6 +50,7 @@ Application::~Application()
 {
     // Engine objects go in the reverse order of their creation; the settings store is saved as
     // it changes, so nothing is written here.
+    midiBank.reset();
     settingsStore.reset();
     soundController.reset();
 }
@@ -77,6 +79,8 @@ void Application::Initialize()
         soundController->SetCurrentInputIndex(0);
     if (soundController->OutputCount() > 0)
         soundController->SetCurrentOutputIndex(0);
+    // Catalogues the compiled-in tempo pieces; each is read on its first request.
+    midiBank = std::make_shared<Core::MidiBank>();
     SelectStoredInputDevice();
 }
 

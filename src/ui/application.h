@@ -13,6 +13,7 @@
 #include <memory>
 
 namespace Core {
+class MidiBank;
 class SoundController;
 } // namespace Core
 
@@ -38,6 +39,7 @@ public:
 
     Core::SettingsStore* GetSettings() const { return settingsStore.get(); }
     std::shared_ptr<Core::SoundController> GetSoundController() const { return soundController; }
+    std::shared_ptr<Core::MidiBank> GetMidiBank() const { return midiBank; }
     UI::WindowStackManager* GetWindowStackManager() const { return windowStackManager; }
 
     UI::Console* MainWindow() const { return mainWindow; }
@@ -66,6 +68,7 @@ private:
 
     std::unique_ptr<Core::SettingsStore> settingsStore;
     std::shared_ptr<Core::SoundController> soundController;
+    std::shared_ptr<Core::MidiBank> midiBank;
     UI::WindowStackManager* windowStackManager = nullptr;
     UI::Console* mainWindow = nullptr;
     bool quizMode = false;

@@ -1,6 +1,7 @@
 // The application object and the program as a whole: identity, start-up with no MIDI or sound
 // hardware, the quiz-mode flag, and the real executable reaching its event loop.
 
+#include "core/midi/midi_bank.h"
 #include "ui/application.h"
 #include "ui/window_stack_manager.h"
 
@@ -40,6 +41,16 @@ private Q_SLOTS:
         QFile css(":/css/global.css");
         QVERIFY(css.open(QIODevice::ReadOnly));
         QVERIFY(css.readAll().contains("checkbox_full_hover.png"));
+    }
+
+    void tempoPiecesFromTheResources()
+    {
+        const std::shared_ptr<Core::MidiBank> bank = app->GetMidiBank();
+        QVERIFY(bank);
+        QList<Core::MidiBank::PieceEntry> largo;
+        bank->GetPieces(3, largo);
+        QCOMPARE(largo.size(), 5);
+        QVERIFY(largo.first().stream && !largo.first().stream->isEmpty());
     }
 
     void commandLineAsTheUserGaveIt()
