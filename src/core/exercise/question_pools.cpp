@@ -5,6 +5,7 @@
 #include "core/exercise/question_note_data.h"
 #include "core/exercise/question_scale_data.h"
 #include "core/exercise/question_tempo_data.h"
+#include "core/midi/midi_bank.h"
 
 namespace Core {
 namespace {
@@ -156,6 +157,21 @@ const RootIndex& GetChordRootIndex()
 const RootIndex& GetScaleRootIndex()
 {
     return AllPools().scaleRoots;
+}
+
+TempoPieceSource PiecesOf(std::shared_ptr<MidiBank> bank)
+{
+    return [bank](int tempo) {
+        std::vector<std::shared_ptr<MidiStream>> streams;
+        if (!bank)
+            return streams;
+        QList<MidiBank::PieceEntry> pieces;
+        bank->GetPieces(tempo, pieces);
+        for (const MidiBank::PieceEntry& piece : pieces)
+            if (piece.stream)
+                streams.push_back(piece.stream);
+        return streams;
+    };
 }
 
 std::vector<TempoEntry> BuildTempoPool(const TempoPieceSource& pieces)

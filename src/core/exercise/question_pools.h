@@ -26,8 +26,12 @@ const RootIndex& GetIntervalRootIndex();
 const RootIndex& GetChordRootIndex();
 const RootIndex& GetScaleRootIndex();
 
+class MidiBank;
+
 // The streams of the pieces of one tempo (0-6) that could be loaded, in the bank's order.
 using TempoPieceSource = std::function<std::vector<std::shared_ptr<MidiStream>>(int tempo)>;
+// The pieces of the bank; a tempo whose pieces all fail to load gives none.
+TempoPieceSource PiecesOf(std::shared_ptr<MidiBank> bank);
 
 // Tempo entries keyed by id (tempo x 64 + piece number), in ascending id order: one entry per
 // loaded piece (at most 64 a tempo); a tempo without any piece gets one made-up entry of eleven

@@ -11,7 +11,9 @@
 #include "core/exercise/question_validators.h"
 #include "core/exercise/root_note_provider.h"
 #include "core/exercise/tempo_provider.h"
+#include "core/midi/midi_bank.h"
 
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include <set>
@@ -285,6 +287,29 @@ private Q_SLOTS:
         QCOMPARE(ons, 11);
         QVERIFY(qAbs(made.last().seconds - 10 * 60.0 / 70) < 1e-9);
         QCOMPARE(pool[0].data->caption2, QStringLiteral("Adagio"));
+    }
+
+    // The tempo pool over the compiled-in pieces: one entry per piece, numbered within its tempo.
+    void tempoPoolFromBank()
+    {
+        Q_INIT_RESOURCE(midi_pieces);
+        const auto pool = BuildTempoPool(PiecesOf(std::make_shared<MidiBank>()));
+        QCOMPARE(int(pool.size()), 38);
+        int vivace = 0;
+        for (const TempoEntry& entry : pool) {
+            QVERIFY(entry.data->stream && !entry.data->stream->isEmpty());
+            QCOMPARE(entry.data->statisticsKey, int(entry.id));
+            QVERIFY(ValidateTempoQuestion(entry.id, nullptr) == false);
+            if (entry.id / 64 == 6) {
+                QCOMPARE(entry.id, 6u * 64 + unsigned(vivace));
+                QCOMPARE(entry.data->caption2, QStringLiteral("Vivace"));
+                ++vivace;
+            }
+        }
+        QCOMPARE(vivace, 6);
+        // A bank whose folder holds nothing gives one made-up entry per tempo.
+        QTemporaryDir empty;
+        QCOMPARE(int(BuildTempoPool(PiecesOf(std::make_shared<MidiBank>(empty.path() + "/"))).size()), 7);
     }
 
     void providers()
