@@ -49,11 +49,15 @@ public:
     int DrawOnce(std::vector<unsigned>& ids)
     {
         Core::ChordValidator validator(&settings);
-        return DrawCandidates(unsigned(Core::GetChordPool().size()), &validator, &Core::ChordProvider::Instance(), ids);
+        return DrawCandidates(unsigned(Core::GetChordPool().size()), &validator,
+                              &Core::ChordProvider::Instance(), ids);
     }
 
 protected:
-    void RegisterSections(std::vector<SectionTitle>& out) override { out.push_back({"Chords", "Train Chords"}); }
+    void RegisterSections(std::vector<SectionTitle>& out) override
+    {
+        out.push_back({"Chords", "Train Chords"});
+    }
     void InitQuestionRecord(int, std::vector<Core::QuestionRecord>& pool) override
     {
         Core::QuestionRecord record;
@@ -84,14 +88,17 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     QLoggingCategory::setFilterRules(QStringLiteral("cantorela.*.info=false"));
     QTemporaryDir dir;
-    auto statistics = std::make_shared<Core::ExerciseStatistics>(dir.filePath("stats.xml"), dir.filePath("statsLocal.xml"));
+    auto statistics =
+        std::make_shared<Core::ExerciseStatistics>(dir.filePath("stats.xml"), dir.filePath("statsLocal.xml"));
     std::mt19937 random(2024);
     const int poolSize = int(Core::GetChordPool().size());
     for (int i = 0; i < 2000; ++i)
-        statistics->Add(Core::StatisticsRecord{qint32(i * 2 % poolSize), 0, 0, int(random() % 5), int(random() % 5)});
+        statistics->Add(
+            Core::StatisticsRecord{qint32(i * 2 % poolSize), 0, 0, int(random() % 5), int(random() % 5)});
     std::vector<Core::StatisticsRecord> check;
     statistics->GetHistorySectionRecords(0, 0, check);
-    std::printf("chord pool %d entries, %d statistics records for the section\n", poolSize, int(check.size()));
+    std::printf("chord pool %d entries, %d statistics records for the section\n", poolSize,
+                int(check.size()));
 
     ChordTrainer trainer;
     trainer.Initialize(statistics, 0);

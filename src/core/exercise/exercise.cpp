@@ -539,7 +539,8 @@ void Exercise::Judge(const Answer& answer)
     Locker guard(*this);
     if (state != AwaitingAnswer && state != Presenting)
         return;
-    if (currentSection < 0 || size_t(currentSection) >= history.size() || history[size_t(currentSection)].empty())
+    if (currentSection < 0 || size_t(currentSection) >= history.size() ||
+        history[size_t(currentSection)].empty())
         return;
     const QuestionRecord& question = history[size_t(currentSection)].back();
     const int result = Validate(question, answer);
@@ -610,7 +611,8 @@ int Exercise::DrawCandidates(unsigned poolSize, QValidator* validator, const QVa
     ids.clear();
     std::vector<StatisticsRecord> records;
     if (statistics)
-        statistics->GetHistorySectionRecords(trainerIndex, drawSection >= 0 ? drawSection : currentSection, records);
+        statistics->GetHistorySectionRecords(trainerIndex, drawSection >= 0 ? drawSection : currentSection,
+                                             records);
     QuestionGenerator generator(poolSize, validator, provider);
     if (generator.Prepare(records) == 0)
         return -1;
@@ -643,7 +645,8 @@ int Exercise::GetCurrentSection() const
 QuestionRecord Exercise::GetCurrentQuestion() const
 {
     Locker guard(*this);
-    if (currentSection < 0 || size_t(currentSection) >= history.size() || history[size_t(currentSection)].empty())
+    if (currentSection < 0 || size_t(currentSection) >= history.size() ||
+        history[size_t(currentSection)].empty())
         return QuestionRecord();
     return history[size_t(currentSection)].back();
 }

@@ -70,8 +70,8 @@ public:
         qint32 sectionCorrect = 0;
     };
 
-    static constexpr int TickMs = 50;           // timeline interval
-    static constexpr int UnlimitedTicks = 10;   // ticks per question without a time limit
+    static constexpr int TickMs = 50;         // timeline interval
+    static constexpr int UnlimitedTicks = 10; // ticks per question without a time limit
     static constexpr int CandidateCount = 6;
 
     Exercise();
@@ -201,8 +201,8 @@ private:
     // is the timeline's current position and lies past the last position set or taken.
     int clockMark = 0;
     bool clockRunning = false;
-    int drawSection = -1; // section being drawn for by Next, before it becomes current
-    int askedAt = -1; // position at which a shown question was asked, until it is answered
+    int drawSection = -1;             // section being drawn for by Next, before it becomes current
+    int askedAt = -1;                 // position at which a shown question was asked, until it is answered
     std::vector<bool> sectionSkipped; // sections found to have nothing to ask in this run
 };
 

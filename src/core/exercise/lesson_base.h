@@ -106,7 +106,7 @@ private:
     class TimeLineLink;
 
     std::shared_ptr<TimeLineLink> link; // what the timeline calls; forwards to this lesson
-    mutable int lockDepth = 0; // owning thread's recursion depth; guarded by lock
+    mutable int lockDepth = 0;          // owning thread's recursion depth; guarded by lock
     mutable std::vector<std::shared_ptr<void>> releasePending;
     mutable std::vector<std::function<void()>> afterUnlock;
 };

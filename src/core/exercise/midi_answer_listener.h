@@ -21,7 +21,8 @@ class Exercise;
 class MidiAnswerListener : public MidiDeviceObserver
 {
 public:
-    MidiAnswerListener(Exercise* exercise, MidiInDeviceBase* device, const std::shared_ptr<MidiInDeviceBase>& deviceRef);
+    MidiAnswerListener(Exercise* exercise, MidiInDeviceBase* device,
+                       const std::shared_ptr<MidiInDeviceBase>& deviceRef);
     ~MidiAnswerListener() override;
     MidiAnswerListener(const MidiAnswerListener&) = delete;
     MidiAnswerListener& operator=(const MidiAnswerListener&) = delete;

@@ -43,7 +43,9 @@ const std::vector<MusicTables::Scale>& ScaleTable()
             {QT_TRANSLATE_NOOP("Core::MusicTables", "Major"), {0, 2, 4, 5, 7, 9, 11, 12}, {}},
             {QT_TRANSLATE_NOOP("Core::MusicTables", "Natural m"), {0, 2, 3, 5, 7, 8, 10, 12}, {}},
             {QT_TRANSLATE_NOOP("Core::MusicTables", "Harmonic m"), {0, 2, 3, 5, 7, 8, 11, 12}, {}},
-            {QT_TRANSLATE_NOOP("Core::MusicTables", "Melodic m"), {0, 2, 3, 5, 7, 9, 11, 12}, {12, 10, 8, 7, 5, 3, 2, 0}},
+            {QT_TRANSLATE_NOOP("Core::MusicTables", "Melodic m"),
+             {0, 2, 3, 5, 7, 9, 11, 12},
+             {12, 10, 8, 7, 5, 3, 2, 0}},
             {QT_TRANSLATE_NOOP("Core::MusicTables", "Pentatonic"), {0, 2, 4, 7, 9, 12}, {}},
             {QT_TRANSLATE_NOOP("Core::MusicTables", "Pentatonic m"), {0, 3, 5, 7, 10, 12}, {}},
             {QT_TRANSLATE_NOOP("Core::MusicTables", "Diminished"), {0, 2, 3, 5, 6, 8, 9, 11, 12}, {}},
@@ -60,37 +62,49 @@ const std::vector<MusicTables::Scale>& ScaleTable()
 }
 
 const MusicTables::Tempo tempoTable[MusicTables::TempoCount] = {
-    {QT_TRANSLATE_NOOP("Core::MusicTables", "Adagio"), QT_TRANSLATE_NOOP("Core::MusicTables", "Slow && stately\n (66-76 bpm)"),
-     ":/pixmap/exercise/adagio.png", 60, 70, 80},
-    {QT_TRANSLATE_NOOP("Core::MusicTables", "Allegro"), QT_TRANSLATE_NOOP("Core::MusicTables", "Fast && bright\n (120-139 bpm)"),
+    {QT_TRANSLATE_NOOP("Core::MusicTables", "Adagio"),
+     QT_TRANSLATE_NOOP("Core::MusicTables", "Slow && stately\n (66-76 bpm)"), ":/pixmap/exercise/adagio.png",
+     60, 70, 80},
+    {QT_TRANSLATE_NOOP("Core::MusicTables", "Allegro"),
+     QT_TRANSLATE_NOOP("Core::MusicTables", "Fast && bright\n (120-139 bpm)"),
      ":/pixmap/exercise/allegro.png", 115, 120, 130},
     {QT_TRANSLATE_NOOP("Core::MusicTables", "Andante"),
-     QT_TRANSLATE_NOOP("Core::MusicTables", "At a Walking Pace\n (76-108 bpm)"), ":/pixmap/exercise/andante.png", 80, 90,
-     100},
-    {QT_TRANSLATE_NOOP("Core::MusicTables", "Largo"), QT_TRANSLATE_NOOP("Core::MusicTables", "Very slow\n (40-60 bpm)"),
-     ":/pixmap/exercise/largo.png", 0, 50, 60},
-    {QT_TRANSLATE_NOOP("Core::MusicTables", "Moderato"), QT_TRANSLATE_NOOP("Core::MusicTables", "Moderately\n (101-110 bpm)"),
-     ":/pixmap/exercise/moderato.png", 100, 110, 115},
-    {QT_TRANSLATE_NOOP("Core::MusicTables", "Presto"), QT_TRANSLATE_NOOP("Core::MusicTables", "Very fast\n (168-200 bpm)"),
-     ":/pixmap/exercise/presto.png", 155, 170, 185},
-    {QT_TRANSLATE_NOOP("Core::MusicTables", "Vivace"), QT_TRANSLATE_NOOP("Core::MusicTables", "Lively && fast\n (130-155 bpm)"),
-     ":/pixmap/exercise/vivace.png", 130, 140, 155},
+     QT_TRANSLATE_NOOP("Core::MusicTables", "At a Walking Pace\n (76-108 bpm)"),
+     ":/pixmap/exercise/andante.png", 80, 90, 100},
+    {QT_TRANSLATE_NOOP("Core::MusicTables", "Largo"),
+     QT_TRANSLATE_NOOP("Core::MusicTables", "Very slow\n (40-60 bpm)"), ":/pixmap/exercise/largo.png", 0, 50,
+     60},
+    {QT_TRANSLATE_NOOP("Core::MusicTables", "Moderato"),
+     QT_TRANSLATE_NOOP("Core::MusicTables", "Moderately\n (101-110 bpm)"), ":/pixmap/exercise/moderato.png",
+     100, 110, 115},
+    {QT_TRANSLATE_NOOP("Core::MusicTables", "Presto"),
+     QT_TRANSLATE_NOOP("Core::MusicTables", "Very fast\n (168-200 bpm)"), ":/pixmap/exercise/presto.png", 155,
+     170, 185},
+    {QT_TRANSLATE_NOOP("Core::MusicTables", "Vivace"),
+     QT_TRANSLATE_NOOP("Core::MusicTables", "Lively && fast\n (130-155 bpm)"), ":/pixmap/exercise/vivace.png",
+     130, 140, 155},
 };
 
 const char* const intervalNames[MusicTables::IntervalCount] = {
-    QT_TRANSLATE_NOOP("Core::MusicTables", "Perfect Unison"), QT_TRANSLATE_NOOP("Core::MusicTables", "Minor second"),
-    QT_TRANSLATE_NOOP("Core::MusicTables", "Major second"),   QT_TRANSLATE_NOOP("Core::MusicTables", "Minor third"),
-    QT_TRANSLATE_NOOP("Core::MusicTables", "Major third"),    QT_TRANSLATE_NOOP("Core::MusicTables", "Perfect fourth"),
-    QT_TRANSLATE_NOOP("Core::MusicTables", "Tritone"),        QT_TRANSLATE_NOOP("Core::MusicTables", "Perfect fifth"),
-    QT_TRANSLATE_NOOP("Core::MusicTables", "Minor sixth"),    QT_TRANSLATE_NOOP("Core::MusicTables", "Major sixth"),
-    QT_TRANSLATE_NOOP("Core::MusicTables", "Minor seventh"),  QT_TRANSLATE_NOOP("Core::MusicTables", "Major seventh"),
+    QT_TRANSLATE_NOOP("Core::MusicTables", "Perfect Unison"),
+    QT_TRANSLATE_NOOP("Core::MusicTables", "Minor second"),
+    QT_TRANSLATE_NOOP("Core::MusicTables", "Major second"),
+    QT_TRANSLATE_NOOP("Core::MusicTables", "Minor third"),
+    QT_TRANSLATE_NOOP("Core::MusicTables", "Major third"),
+    QT_TRANSLATE_NOOP("Core::MusicTables", "Perfect fourth"),
+    QT_TRANSLATE_NOOP("Core::MusicTables", "Tritone"),
+    QT_TRANSLATE_NOOP("Core::MusicTables", "Perfect fifth"),
+    QT_TRANSLATE_NOOP("Core::MusicTables", "Minor sixth"),
+    QT_TRANSLATE_NOOP("Core::MusicTables", "Major sixth"),
+    QT_TRANSLATE_NOOP("Core::MusicTables", "Minor seventh"),
+    QT_TRANSLATE_NOOP("Core::MusicTables", "Major seventh"),
     QT_TRANSLATE_NOOP("Core::MusicTables", "Perfect octave"),
 };
 
-const char16_t* const sharpNames[12] = {u"C", u"C\u266F", u"D", u"D\u266F", u"E", u"F",
-                                        u"F\u266F", u"G", u"G\u266F", u"A", u"A\u266F", u"B"};
-const char16_t* const flatNames[12] = {u"C", u"D\u266D", u"D", u"E\u266D", u"E", u"F",
-                                       u"G\u266D", u"G", u"A\u266D", u"A", u"B\u266D", u"B"};
+const char16_t* const sharpNames[12] = {u"C",       u"C\u266F", u"D",       u"D\u266F", u"E",       u"F",
+                                        u"F\u266F", u"G",       u"G\u266F", u"A",       u"A\u266F", u"B"};
+const char16_t* const flatNames[12] = {u"C",       u"D\u266D", u"D",       u"E\u266D", u"E",       u"F",
+                                       u"G\u266D", u"G",       u"A\u266D", u"A",       u"B\u266D", u"B"};
 
 } // namespace
 

@@ -28,8 +28,8 @@ public:
     {
         const char* settingsKey;
         const char* suffix;
-        std::vector<int> offsets;       // from the root, root position
-        std::array<int, 3> lastRoot;    // per inversion
+        std::vector<int> offsets;    // from the root, root position
+        std::array<int, 3> lastRoot; // per inversion
     };
     struct Scale
     {

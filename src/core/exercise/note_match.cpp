@@ -15,7 +15,8 @@ int PitchClassOf(int note)
 
 } // namespace
 
-int MatchNotes(const QVector<MidiEvent>& expected, const QVector<MidiEvent>& played, bool ordered, bool pitchClass)
+int MatchNotes(const QVector<MidiEvent>& expected, const QVector<MidiEvent>& played, bool ordered,
+               bool pitchClass)
 {
     // Chords and scales have at most a few dozen notes: a small fixed list avoids allocating on
     // the MIDI input thread for ordinary questions.

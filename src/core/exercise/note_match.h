@@ -19,6 +19,7 @@ enum NoteMatch
 // matches no expected one left makes the answer wrong at once; each expected note matches once.
 // With `ordered` only the first expected note still unmatched is tried; with `pitchClass` the
 // octave does not matter. Returns NoteMatchIncomplete while expected notes are still unplayed.
-int MatchNotes(const QVector<MidiEvent>& expected, const QVector<MidiEvent>& played, bool ordered, bool pitchClass);
+int MatchNotes(const QVector<MidiEvent>& expected, const QVector<MidiEvent>& played, bool ordered,
+               bool pitchClass);
 
 } // namespace Core

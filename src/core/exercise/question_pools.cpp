@@ -206,7 +206,8 @@ std::vector<TempoEntry> BuildTempoPool(const TempoPieceSource& pieces)
                 if (i > 0)
                     stream->append({MidiMessage(0x80, 0, quint8(77 + i - 1), Velocity),
                                     qint32(t * MidiEvent::TicksPerSecond), t});
-                stream->append({MidiMessage(0x90, 0, quint8(77 + i), Velocity), qint32(t * MidiEvent::TicksPerSecond), t});
+                stream->append({MidiMessage(0x90, 0, quint8(77 + i), Velocity),
+                                qint32(t * MidiEvent::TicksPerSecond), t});
             }
             pool.push_back(makeEntry(unsigned(tempo * MusicTables::PiecesPerTempo), stream));
         }

@@ -117,9 +117,10 @@ bool ValidateScaleQuestion(unsigned id, const ScalesSettings* settings)
     if (!settings)
         return false;
     static const ScaleSwitch order[MusicTables::ScaleCount] = {
-        ScaleSwitch::NaturalMaj,    ScaleSwitch::NaturalMin,    ScaleSwitch::Harmonic,   ScaleSwitch::MelodicMin,
-        ScaleSwitch::PentatonicMaj, ScaleSwitch::PentatonicMin, ScaleSwitch::Diminished, ScaleSwitch::Blues,
-        ScaleSwitch::Augmented,     ScaleSwitch::WholeTone};
+        ScaleSwitch::NaturalMaj, ScaleSwitch::NaturalMin,    ScaleSwitch::Harmonic,
+        ScaleSwitch::MelodicMin, ScaleSwitch::PentatonicMaj, ScaleSwitch::PentatonicMin,
+        ScaleSwitch::Diminished, ScaleSwitch::Blues,         ScaleSwitch::Augmented,
+        ScaleSwitch::WholeTone};
     const unsigned scale = id / MusicTables::ScaleRootCount;
     const unsigned root = id % MusicTables::ScaleRootCount;
     if (scale >= unsigned(MusicTables::ScaleCount) || !(*settings)[order[scale]])
@@ -131,10 +132,9 @@ bool ValidateTempoQuestion(unsigned id, const TempoSettings* settings)
 {
     if (!settings)
         return false;
-    static const TempoSwitch order[MusicTables::TempoCount] = {TempoSwitch::Adagio,   TempoSwitch::Allegro,
-                                                               TempoSwitch::Andante,  TempoSwitch::Largo,
-                                                               TempoSwitch::Moderato, TempoSwitch::Presto,
-                                                               TempoSwitch::Vivace};
+    static const TempoSwitch order[MusicTables::TempoCount] = {
+        TempoSwitch::Adagio,   TempoSwitch::Allegro, TempoSwitch::Andante, TempoSwitch::Largo,
+        TempoSwitch::Moderato, TempoSwitch::Presto,  TempoSwitch::Vivace};
     const unsigned tempo = id / MusicTables::PiecesPerTempo;
     return tempo < unsigned(MusicTables::TempoCount) && (*settings)[order[tempo]];
 }
@@ -159,20 +159,20 @@ bool ValidateSignatureQuestion(unsigned id, const KeySignaturesSettings* setting
 bool ValidateLoudnessQuestion(unsigned id, const LoudnessSettings* settings)
 {
     using S = LoudnessSwitch;
-    static const S order[11] = {S::Pianississimo, S::Pianissimo,   S::Piano,         S::MezzoPiano,
-                                S::MezzoForte,    S::Forte,        S::Fortissimo,    S::Fortississimo,
-                                S::Sforzando,     S::Crescendo,    S::Diminuendo};
+    static const S order[11] = {S::Pianississimo, S::Pianissimo, S::Piano,      S::MezzoPiano,
+                                S::MezzoForte,    S::Forte,      S::Fortissimo, S::Fortississimo,
+                                S::Sforzando,     S::Crescendo,  S::Diminuendo};
     return settings && id < 11 && (*settings)[order[id]];
 }
 
 bool ValidateModifiersQuestion(unsigned id, const NoteModifiersSettings* settings)
 {
     using S = NoteModifierSwitch;
-    static const S order[24] = {S::Stacatto,    S::Stacattissimo, S::Acent,        S::Fermata,     S::Flat,
-                                S::Tie,         S::Marcato,       S::Natural,      S::OttavaAlto,  S::OttavaBasso,
-                                S::EngagePedal, S::ReleasePedal,  S::RepeatSigns,  S::Sharp,       S::VoltaBracket,
-                                S::Tremolo,     S::Trill,         S::Appogiatura,  S::DoubleFlat,  S::DoubleSharp,
-                                S::Arpeggio,    S::Tenuto,        S::Slur,         S::Acciaccatura};
+    static const S order[24] = {
+        S::Stacatto,    S::Stacattissimo, S::Acent,        S::Fermata,     S::Flat,        S::Tie,
+        S::Marcato,     S::Natural,       S::OttavaAlto,   S::OttavaBasso, S::EngagePedal, S::ReleasePedal,
+        S::RepeatSigns, S::Sharp,         S::VoltaBracket, S::Tremolo,     S::Trill,       S::Appogiatura,
+        S::DoubleFlat,  S::DoubleSharp,   S::Arpeggio,     S::Tenuto,      S::Slur,        S::Acciaccatura};
     return settings && id < 24 && (*settings)[order[id]];
 }
 

@@ -7,7 +7,10 @@
 
 namespace Core {
 
-RootNoteProvider::RootNoteProvider(const QuestionPool& entries, const RootIndex& roots) : pool(entries), index(roots) {}
+RootNoteProvider::RootNoteProvider(const QuestionPool& entries, const RootIndex& roots)
+    : pool(entries), index(roots)
+{
+}
 
 const RootNoteProvider& RootNoteProvider::Intervals()
 {

@@ -99,7 +99,8 @@ private Q_SLOTS:
         QTest::newRow("ordered, in order") << ceg << QList<int>{60, 64, 67} << true << false << 1;
         QTest::newRow("repeated key") << ceg << QList<int>{60, 60} << false << false << 0;
         QTest::newRow("too many keys") << QList<int>{60} << QList<int>{60, 64} << false << false << 0;
-        QTest::newRow("octave wrong without pitch class") << QList<int>{60} << QList<int>{72} << false << false << 0;
+        QTest::newRow("octave wrong without pitch class")
+            << QList<int>{60} << QList<int>{72} << false << false << 0;
         QTest::newRow("pitch class") << QList<int>{60} << QList<int>{72} << false << true << 1;
         QTest::newRow("pitch class, other class") << QList<int>{60} << QList<int>{73} << false << true << 0;
         QTest::newRow("nothing played") << ceg << QList<int>{} << false << false << -1;
@@ -182,7 +183,8 @@ private Q_SLOTS:
     void timeOutJudgedWrongAndRecorded()
     {
         QTemporaryDir dir;
-        auto statistics = std::make_shared<ExerciseStatistics>(dir.filePath("stats.xml"), dir.filePath("statsLocal.xml"));
+        auto statistics =
+            std::make_shared<ExerciseStatistics>(dir.filePath("stats.xml"), dir.filePath("statsLocal.xml"));
         Lesson lesson({ChordSection(2, 1000)});
         auto& trainer = lesson.trainer;
         trainer.Initialize(statistics, 1);
@@ -282,7 +284,8 @@ private Q_SLOTS:
         QTest::newRow("unordered, any order") << 5 << notes << QList<int>{67, 60, 64} << 1 << true;
         QTest::newRow("ordered, out of order") << 5 << ordered << QList<int>{64} << 1 << false;
         QTest::newRow("ordered, in order") << 5 << ordered << QList<int>{60, 64, 67} << 1 << true;
-        QTest::newRow("chord symbol: octaves free, order free") << 6 << ordered << QList<int>{76, 48, 67} << 1 << true;
+        QTest::newRow("chord symbol: octaves free, order free")
+            << 6 << ordered << QList<int>{76, 48, 67} << 1 << true;
         QTest::newRow("modes 0: nothing is right") << 5 << 0 << QList<int>{60} << 1 << false;
     }
     void orderedAndPitchClassQuestions()
@@ -293,7 +296,8 @@ private Q_SLOTS:
         TestTrainer::SectionSpec spec = ChordSection(3, 10000);
         spec.kind = kind;
         spec.answerModes = modes;
-        spec.items = {Item(0, {60, 64, 67}), Item(1, {61}), Item(2, {62}), Item(3, {63}), Item(4, {65}), Item(5, {66})};
+        spec.items = {Item(0, {60, 64, 67}), Item(1, {61}), Item(2, {62}),
+                      Item(3, {63}),         Item(4, {65}), Item(5, {66})};
         spec.valid = [](unsigned id) { return id == 0; };
         Lesson lesson({spec});
         lesson.trainer.Start();

@@ -41,8 +41,9 @@ TestTrainer::SectionSpec SoundSection(int questions, int ms)
     spec.name = QStringLiteral("Chords by ear");
     spec.kind = QuestionRecord::NoteReadingQuestion;
     spec.answerModes = QuestionRecord::NotesMode | QuestionRecord::ChoiceMode;
-    spec.items = {Item(0, {60, 64, 67}, 0.0, 0.1), Item(1, {62, 65, 69}, 0.0, 0.1), Item(2, {64, 67, 71}, 0.0, 0.1),
-                  Item(3, {65, 69, 72}, 0.0, 0.1), Item(4, {67, 71, 74}, 0.0, 0.1), Item(5, {69, 72, 76}, 0.0, 0.1)};
+    spec.items = {Item(0, {60, 64, 67}, 0.0, 0.1), Item(1, {62, 65, 69}, 0.0, 0.1),
+                  Item(2, {64, 67, 71}, 0.0, 0.1), Item(3, {65, 69, 72}, 0.0, 0.1),
+                  Item(4, {67, 71, 74}, 0.0, 0.1), Item(5, {69, 72, 76}, 0.0, 0.1)};
     spec.questionCount = questions;
     spec.msPerQuestion = ms;
     return spec;
@@ -50,7 +51,8 @@ TestTrainer::SectionSpec SoundSection(int questions, int ms)
 
 struct Rig
 {
-    Rig() : keyboard("Cantorela Exercise Keyboard"), synth("Cantorela Exercise Synth"), controller(PortsOnly())
+    Rig()
+        : keyboard("Cantorela Exercise Keyboard"), synth("Cantorela Exercise Synth"), controller(PortsOnly())
     {
         controller.RefreshDevices();
     }
@@ -79,7 +81,8 @@ private Q_SLOTS:
     void initTestCase()
     {
         QCOMPARE(MidiBackend::Api(), RtMidi::UNIX_JACK);
-        QVERIFY2(!qEnvironmentVariableIsEmpty("JACK_DEFAULT_SERVER"), "run by ctest against the test JACK server");
+        QVERIFY2(!qEnvironmentVariableIsEmpty("JACK_DEFAULT_SERVER"),
+                 "run by ctest against the test JACK server");
     }
 
     // The question sounds at the output port, its program change ahead of its notes; keys

@@ -66,9 +66,11 @@ private Q_SLOTS:
         QTest::newRow("C4 white only") << 39 << 40 << true << false << QList<int>{39};
         QTest::newRow("C4 black only widens up") << 39 << 40 << false << true << QList<int>{40};
         QTest::newRow("F4 black only") << 44 << 45 << false << true << QList<int>{45};
-        QTest::newRow("black just below belongs") << 41 << 46 << true << true << QList<int>{40, 41, 42, 43, 44, 45};
+        QTest::newRow("black just below belongs")
+            << 41 << 46 << true << true << QList<int>{40, 41, 42, 43, 44, 45};
         QTest::newRow("top black only widens down") << 88 << 88 << false << true << QList<int>{85};
-        QTest::newRow("C4-C5 excludes maximum") << 39 << 51 << true << false << QList<int>{39, 41, 43, 44, 46, 48, 50};
+        QTest::newRow("C4-C5 excludes maximum")
+            << 39 << 51 << true << false << QList<int>{39, 41, 43, 44, 46, 48, 50};
         QTest::newRow("nothing on") << 0 << 88 << false << false << QList<int>{};
         QTest::newRow("lowest keys") << 0 << 2 << true << true << QList<int>{0, 1};
     }
@@ -101,7 +103,7 @@ private Q_SLOTS:
         s.intervalStart = 0;
         s.intervalEnd = 12;
         s.diapason = Diapason(87, 88, true, true);
-        QVERIFY(ValidateIntervalQuestion(87, &s));   // unison on C8
+        QVERIFY(ValidateIntervalQuestion(87, &s));    // unison on C8
         QVERIFY(!ValidateIntervalQuestion(1066, &s)); // beyond the pool
     }
 
@@ -236,23 +238,29 @@ private Q_SLOTS:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("expected");
         QTest::newRow("dim") << MusicTables::ChordLabel(16, 39, 0) << QString::fromUtf8("Cdim\n(oct 4)");
-        QTest::newRow("inv2") << MusicTables::ChordLabel(0, 40, 2) << QString::fromUtf8("C\u266Fmaj inv2\n(oct 4)");
+        QTest::newRow("inv2") << MusicTables::ChordLabel(0, 40, 2)
+                              << QString::fromUtf8("C\u266Fmaj inv2\n(oct 4)");
         QTest::newRow("chord error") << MusicTables::ChordLabel(18, 40, 0) << QStringLiteral("chord error");
         QTest::newRow("dim7 suffix") << MusicTables::ChordSuffix(17) << QStringLiteral("dim7");
         QTest::newRow("suffix error") << MusicTables::ChordSuffix(-1) << QStringLiteral("chord error");
-        QTest::newRow("octave on A0") << MusicTables::IntervalLabel(12, 0, false) << QStringLiteral("A0 Perfect octave");
-        QTest::newRow("interval error") << MusicTables::IntervalLabel(13, 0, false) << QStringLiteral("interval error");
-        QTest::newRow("interval name error") << MusicTables::IntervalName(13) << QStringLiteral("interval error");
+        QTest::newRow("octave on A0")
+            << MusicTables::IntervalLabel(12, 0, false) << QStringLiteral("A0 Perfect octave");
+        QTest::newRow("interval error")
+            << MusicTables::IntervalLabel(13, 0, false) << QStringLiteral("interval error");
+        QTest::newRow("interval name error")
+            << MusicTables::IntervalName(13) << QStringLiteral("interval error");
         QTest::newRow("note error") << MusicTables::NoteName(12, false) << QStringLiteral("note error");
         QTest::newRow("flat") << MusicTables::NoteName(10, true) << QString::fromUtf8("B\u266D");
         QTest::newRow("middle C") << MusicTables::NoteLabel(39, false) << QStringLiteral("C4");
         QTest::newRow("B0") << MusicTables::NoteLabel(2, false) << QStringLiteral("B0");
         QTest::newRow("C8") << MusicTables::NoteLabel(87, false) << QStringLiteral("C8");
         QTest::newRow("scale") << MusicTables::ScaleLabel(0, 39, false) << QStringLiteral("C4 Major");
-        QTest::newRow("scale error") << MusicTables::ScaleLabel(10, 39, false) << QStringLiteral("scale error");
+        QTest::newRow("scale error") << MusicTables::ScaleLabel(10, 39, false)
+                                     << QStringLiteral("scale error");
         QTest::newRow("scale name error") << MusicTables::ScaleName(10) << QStringLiteral("scale error");
         QTest::newRow("tempo") << MusicTables::TempoName(3) << QStringLiteral("Largo");
-        QTest::newRow("tempo picture") << MusicTables::TempoPicture(5) << QStringLiteral(":/pixmap/exercise/presto.png");
+        QTest::newRow("tempo picture")
+            << MusicTables::TempoPicture(5) << QStringLiteral(":/pixmap/exercise/presto.png");
     }
     void labels()
     {
@@ -329,7 +337,8 @@ private Q_SLOTS:
         }
         for (int i = 0; i < 50; ++i) {
             unsigned variant = 0;
-            QVERIFY(RootNoteProvider::Intervals().ProvideVariant(MusicTables::IntervalFirstId(4) + 10, variant));
+            QVERIFY(
+                RootNoteProvider::Intervals().ProvideVariant(MusicTables::IntervalFirstId(4) + 10, variant));
             QCOMPARE(dynamic_cast<const QuestionChordData&>(*GetIntervalPool().at(variant)).rootKey, 10);
         }
         unsigned variant = 0;

@@ -11,8 +11,8 @@
 
 #include <atomic>
 #include <functional>
-#include <mutex>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 inline std::shared_ptr<Core::MidiStream> NotesStream(const std::vector<int>& notes, double spacing = 0.0,
@@ -21,11 +21,13 @@ inline std::shared_ptr<Core::MidiStream> NotesStream(const std::vector<int>& not
     auto stream = std::make_shared<Core::MidiStream>();
     for (size_t i = 0; i < notes.size(); ++i) {
         const double on = spacing * double(i);
-        stream->append({MidiMessage(0x90, 0, quint8(notes[i]), 96), qint32(on * MidiEvent::TicksPerSecond), on});
+        stream->append(
+            {MidiMessage(0x90, 0, quint8(notes[i]), 96), qint32(on * MidiEvent::TicksPerSecond), on});
     }
     for (size_t i = 0; i < notes.size(); ++i) {
         const double off = spacing * double(i) + length;
-        stream->append({MidiMessage(0x80, 0, quint8(notes[i]), 96), qint32(off * MidiEvent::TicksPerSecond), off});
+        stream->append(
+            {MidiMessage(0x80, 0, quint8(notes[i]), 96), qint32(off * MidiEvent::TicksPerSecond), off});
     }
     stream->Sort();
     return stream;
@@ -153,12 +155,36 @@ public:
         notes.append(pressed ? note : -note);
     }
 
-    QVector<int> States() { std::lock_guard<std::mutex> g(mutex); return states; }
-    QVector<int> PlayStates() { std::lock_guard<std::mutex> g(mutex); return playStates; }
-    QVector<Judged> JudgedAnswers() { std::lock_guard<std::mutex> g(mutex); return judged; }
-    int JudgedCount() { std::lock_guard<std::mutex> g(mutex); return judged.size(); }
-    QVector<int> Sections() { std::lock_guard<std::mutex> g(mutex); return sections; }
-    QVector<int> Notes() { std::lock_guard<std::mutex> g(mutex); return notes; }
+    QVector<int> States()
+    {
+        std::lock_guard<std::mutex> g(mutex);
+        return states;
+    }
+    QVector<int> PlayStates()
+    {
+        std::lock_guard<std::mutex> g(mutex);
+        return playStates;
+    }
+    QVector<Judged> JudgedAnswers()
+    {
+        std::lock_guard<std::mutex> g(mutex);
+        return judged;
+    }
+    int JudgedCount()
+    {
+        std::lock_guard<std::mutex> g(mutex);
+        return judged.size();
+    }
+    QVector<int> Sections()
+    {
+        std::lock_guard<std::mutex> g(mutex);
+        return sections;
+    }
+    QVector<int> Notes()
+    {
+        std::lock_guard<std::mutex> g(mutex);
+        return notes;
+    }
     void Clear()
     {
         std::lock_guard<std::mutex> g(mutex);
