@@ -190,6 +190,8 @@ void TimeLine::SetPaused(bool pause)
 void TimeLine::OnTimer(quint64 nowMs)
 {
     int tickPosition = 0;
+    int lastSegment = -1;
+    bool ranOffEnd = false;
     {
         Guard guard(lock);
         if (state != TimeLineRunning)
@@ -200,11 +202,21 @@ void TimeLine::OnTimer(quint64 nowMs)
         lastTickMs = nowMs;
         if (position == total) {
             position = 0;
-            Stop();
-            Notify(&TimeLineObserver::OnSegmentChanged, int(segments.size()) - 1, -1);
-            return;
+            state = TimeLineStopped;
+            ranOffEnd = true;
+            lastSegment = int(segments.size()) - 1;
+        } else {
+            tickPosition = position;
         }
-        tickPosition = position;
+    }
+
+    if (ranOffEnd) {
+        // Ran off the end. Told without the lock: observers take their own locks here (a lesson
+        // takes its lock and then calls back in), and a thread holding such a lock may be
+        // waiting for ours.
+        Notify(&TimeLineObserver::OnStateChanged, int(TimeLineRunning), int(TimeLineStopped));
+        Notify(&TimeLineObserver::OnSegmentChanged, lastSegment, -1);
+        return;
     }
 
     // Observers run without the lock; the GUI thread may change the timeline in between.

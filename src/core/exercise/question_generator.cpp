@@ -1,0 +1,133 @@
+#include "core/exercise/question_generator.h"
+
+#include "core/exercise/q_validator.h"
+#include "core/exercise/q_variant_provider.h"
+
+#include <QtGlobal>
+
+#include <cstdlib>
+
+namespace Core {
+namespace {
+
+// A 32-bit number from four calls to rand(), one byte each, lowest byte first.
+quint32 Random32()
+{
+    quint32 value = 0;
+    for (int i = 0; i < 4; ++i)
+        value |= quint32(std::rand() & 0xFF) << (8 * i);
+    return value;
+}
+
+} // namespace
+
+QuestionGenerator::QuestionGenerator(unsigned size, QValidator* check, const QVariantProvider* variants)
+    : poolSize(size), validator(check), provider(variants)
+{
+}
+
+int QuestionGenerator::Weight(const StatisticsRecord* record)
+{
+    if (!record)
+        return 100;
+    if (record->correct <= 0)
+        return record->wrong > 0 ? 200 : 100;
+    return int(qBound(qint64(50), qint64(100) * record->wrong / record->correct, qint64(200)));
+}
+
+int QuestionGenerator::Prepare(const std::vector<StatisticsRecord>& records)
+{
+    validIds.clear();
+    weights.clear();
+    totalWeight = 0;
+    if (!validator)
+        return 0;
+    // Records by question id; ids outside the pool are ignored, and of several records of one
+    // id the first counts.
+    std::vector<const StatisticsRecord*> byId(poolSize, nullptr);
+    for (const StatisticsRecord& record : records)
+        if (record.id >= 0 && quint64(record.id) < poolSize && !byId[size_t(record.id)])
+            byId[size_t(record.id)] = &record;
+    validIds.reserve(poolSize);
+    weights.reserve(poolSize);
+    for (unsigned id = 0; id < poolSize; ++id) {
+        if (!validator->Validate(id))
+            continue;
+        const int w = Weight(byId[id]);
+        validIds.push_back(id);
+        weights.push_back(w);
+        totalWeight += quint64(w);
+    }
+    return int(validIds.size());
+}
+
+unsigned QuestionGenerator::Draw() const
+{
+    Q_ASSERT(!validIds.empty());
+    const quint64 target = quint64(Random32()) * totalWeight / 0xFFFFFFFFull;
+    quint64 sum = 0;
+    for (size_t i = 0; i < validIds.size(); ++i) {
+        sum += quint64(weights[i]);
+        if (sum >= target)
+            return validIds[i];
+    }
+    return validIds.back();
+}
+
+bool QuestionGenerator::IsSameAnswer(unsigned a, unsigned b) const
+{
+    return provider ? provider->IsSameAnswer(a, b) : a == b;
+}
+
+int QuestionGenerator::BuildChoices(unsigned drawn, std::vector<unsigned>& ids) const
+{
+    ids.clear();
+    const int p = std::rand() % CandidateCount;
+    int a = 0;
+    int b = 0;
+    do
+        a = std::rand() % CandidateCount;
+    while (a == p);
+    do
+        b = std::rand() % CandidateCount;
+    while (b == p || b == a);
+
+    auto acceptable = [&](unsigned candidate) {
+        if (candidate >= poolSize || candidate == drawn || IsSameAnswer(candidate, drawn))
+            return false;
+        for (unsigned placed : ids)
+            if (IsSameAnswer(candidate, placed))
+                return false;
+        return true;
+    };
+
+    int position = 0;
+    for (int slot = 0; slot < CandidateCount; ++slot) {
+        if (slot == p) {
+            position = int(ids.size());
+            ids.push_back(drawn);
+            continue;
+        }
+        bool placed = false;
+        // Random tries first; a pool with few distinct answers is then scanned, and a slot that
+        // nothing fits stays out rather than being drawn for ever.
+        for (int tries = 0; tries < 256 && !placed && poolSize > 0; ++tries) {
+            unsigned candidate = unsigned(std::rand()) % poolSize;
+            if (provider && (slot == a || slot == b))
+                provider->ProvideVariant(drawn, candidate);
+            if (acceptable(candidate)) {
+                ids.push_back(candidate);
+                placed = true;
+            }
+        }
+        for (unsigned candidate = 0; candidate < poolSize && !placed; ++candidate) {
+            if (acceptable(candidate)) {
+                ids.push_back(candidate);
+                placed = true;
+            }
+        }
+    }
+    return position;
+}
+
+} // namespace Core
