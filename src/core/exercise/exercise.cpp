@@ -8,6 +8,7 @@
 #include "core/midi/midi_device_connector.h"
 #include "core/midi/midi_in_stream_device_auto.h"
 #include "core/midi/sound_controller.h"
+#include "core/score_builder.h"
 
 #include <QLoggingCategory>
 
@@ -508,6 +509,50 @@ void Exercise::JumpToSection(int section)
         return;
     Seek(timeline->SegmentStart(section));
     Start();
+}
+
+QByteArray Exercise::AnswerView(const QuestionRecord& question, const Answer& answer, bool trebleClef,
+                               bool flatSpelling, bool interval, QVector<QPair<int, int>>& keys) const
+{
+    keys.clear();
+    return BuildAnswerView(question, answer, trebleClef, flatSpelling, interval, keys);
+}
+
+QByteArray Exercise::BuildAnswerView(const QuestionRecord& question, const Answer& answer,
+                                     bool trebleClef, bool flatSpelling, bool interval,
+                                     QVector<QPair<int, int>>& keys) const
+{
+    // Keys count from A0, MIDI note 21.
+    constexpr int LowestNote = 21;
+    QVector<int> left;
+    const QuestionData* item = question.AskedItem();
+    if (item && item->stream)
+        for (const MidiEvent& e : *item->stream)
+            if (e.message.IsNoteOn())
+                left.append(e.message.byte1);
+    QVector<int> entered;
+    if (answer.kind == Answer::Notes)
+        for (const MidiEvent& e : answer.notes)
+            if (e.message.IsNoteOn())
+                entered.append(e.message.byte1);
+    if (interval) {
+        // Only the first note played is compared, with the first note of the interval.
+        left.resize(qMin(1, left.size()));
+        entered.resize(qMin(1, entered.size()));
+    }
+
+    // The same rule as the judgement, so that the view never contradicts it.
+    const bool pitchClass = question.kind == QuestionRecord::ChordSymbolQuestion;
+    const bool ordered = (question.answerModes & QuestionRecord::OrderedMode) && !pitchClass;
+    for (int note : entered) {
+        const int found = FindMatchingNote(left.constData(), left.size(), note, ordered, pitchClass);
+        keys.append({note - LowestNote, found >= 0 ? 0 : 1});
+        if (found >= 0)
+            left.remove(found);
+    }
+    for (int note : left)
+        keys.append({note - LowestNote, 2});
+    return ScoreBuilder::WriteAnswer(keys, trebleClef, flatSpelling);
 }
 
 int Exercise::Validate(const QuestionRecord& question, const Answer& answer) const

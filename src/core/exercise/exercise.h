@@ -22,6 +22,8 @@
 #include "core/exercise/trainer_settings.h"
 #include "core/midi/midi_in_stream_device_observer.h"
 
+#include <QByteArray>
+#include <QPair>
 #include <QString>
 #include <QVector>
 
@@ -138,7 +140,19 @@ public:
 
     void StopSound();
 
+    // The answer view of an answered question: the score text of the entered notes coloured
+    // against the expected ones, and the flagged keys for the screen (flag 0 right, 1 wrong,
+    // 2 an expected note missing). `interval` compares only the first entered note with the
+    // first expected one.
+    QByteArray AnswerView(const QuestionRecord& question, const Answer& answer, bool trebleClef,
+                          bool flatSpelling, bool interval, QVector<QPair<int, int>>& keys) const;
+
 protected:
+    // Builds the answer view; trainers may override it for their own notation.
+    virtual QByteArray BuildAnswerView(const QuestionRecord& question, const Answer& answer,
+                                       bool trebleClef, bool flatSpelling, bool interval,
+                                       QVector<QPair<int, int>>& keys) const;
+
     // Trainer hooks.
     virtual int AnswerInputMode(const QuestionRecord& question);
     // Whether the section can ask anything under the settings in force (a trainer whose

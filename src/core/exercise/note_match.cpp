@@ -36,19 +36,21 @@ int MatchNotes(const QVector<MidiEvent>& expected, const QVector<MidiEvent>& pla
         if (!p.message.IsNoteOn())
             continue;
         const int note = p.message.byte1;
-        int found = -1;
-        const int tries = ordered ? qMin(1, left.size()) : left.size();
-        for (int i = 0; i < tries; ++i) {
-            if (left[i] == note || (pitchClass && PitchClassOf(left[i]) == PitchClassOf(note))) {
-                found = i;
-                break;
-            }
-        }
+        const int found = FindMatchingNote(left.constData(), left.size(), note, ordered, pitchClass);
         if (found < 0)
             return NoteMatchWrong;
         left.remove(found);
     }
     return expectedCount > playedCount ? NoteMatchIncomplete : NoteMatchRight;
+}
+
+int FindMatchingNote(const int* left, int count, int note, bool ordered, bool pitchClass)
+{
+    const int tries = ordered ? qMin(1, count) : count;
+    for (int i = 0; i < tries; ++i)
+        if (left[i] == note || (pitchClass && PitchClassOf(left[i]) == PitchClassOf(note)))
+            return i;
+    return -1;
 }
 
 } // namespace Core

@@ -22,4 +22,8 @@ enum NoteMatch
 int MatchNotes(const QVector<MidiEvent>& expected, const QVector<MidiEvent>& played, bool ordered,
                bool pitchClass);
 
+// Position among the `count` expected notes still unmatched in `left` of the one that the played
+// `note` matches, or -1. With `ordered` only the first of them is tried.
+int FindMatchingNote(const int* left, int count, int note, bool ordered, bool pitchClass);
+
 } // namespace Core

@@ -5,6 +5,7 @@
 #include "core/exercise/exercise_statistics.h"
 #include "core/exercise/note_match.h"
 #include "core/exercise/question_generator.h"
+#include "core/score_builder.h"
 #include "test_trainer.h"
 
 #include <QTemporaryDir>
@@ -116,6 +117,97 @@ private Q_SLOTS:
         QVector<MidiEvent> playedEvents = Events(played);
         playedEvents.append(Key(50, 0)); // velocity 0 is no played note
         QTEST(MatchNotes(expectedEvents, playedEvents, ordered, pitchClass), "result");
+    }
+
+    // The answer view flags each key played (0 right, 1 wrong) and each expected key missing (2);
+    // keys count from A0 (MIDI 21). `flagged` lists key, flag, key, flag...
+    void answerView_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<int>("modes");
+        QTest::addColumn<bool>("interval");
+        QTest::addColumn<QList<int>>("expected");
+        QTest::addColumn<QList<int>>("played");
+        QTest::addColumn<QList<int>>("flagged");
+        const int notes = QuestionRecord::NotesMode;
+        const int ordered = notes | QuestionRecord::OrderedMode;
+        const QList<int> ceg{60, 64, 67};
+        QTest::newRow("all right, any order")
+            << 5 << notes << false << ceg << QList<int>{67, 60, 64} << QList<int>{46, 0, 39, 0, 43, 0};
+        QTest::newRow("one wrong, one missing")
+            << 5 << notes << false << ceg << QList<int>{60, 65, 67} << QList<int>{39, 0, 44, 1, 46, 0, 43, 2};
+        QTest::newRow("nothing played: all missing")
+            << 5 << notes << false << ceg << QList<int>{} << QList<int>{39, 2, 43, 2, 46, 2};
+        QTest::newRow("a key matches once only")
+            << 5 << notes << false << QList<int>{60} << QList<int>{60, 60} << QList<int>{39, 0, 39, 1};
+        QTest::newRow("octave off is wrong by note")
+            << 5 << notes << false << QList<int>{60} << QList<int>{72} << QList<int>{51, 1, 39, 2};
+        QTest::newRow("chord symbol: by pitch class")
+            << 6 << ordered << false << ceg << QList<int>{76, 48, 67} << QList<int>{55, 0, 27, 0, 46, 0};
+        QTest::newRow("chord symbol: other class wrong")
+            << 6 << notes << false << QList<int>{60} << QList<int>{73} << QList<int>{52, 1, 39, 2};
+        QTest::newRow("ordered: out of order is wrong")
+            << 5 << ordered << false << ceg << QList<int>{64, 60} << QList<int>{43, 1, 39, 0, 43, 2, 46, 2};
+        QTest::newRow("ordered: in order")
+            << 5 << ordered << false << ceg << QList<int>{60, 64} << QList<int>{39, 0, 43, 0, 46, 2};
+        QTest::newRow("interval: first key right, rest ignored")
+            << 5 << notes << true << QList<int>{60, 67} << QList<int>{60, 61} << QList<int>{39, 0};
+        QTest::newRow("interval: first key wrong")
+            << 5 << notes << true << QList<int>{60, 67} << QList<int>{67, 60} << QList<int>{46, 1, 39, 2};
+        QTest::newRow("interval: nothing played")
+            << 5 << notes << true << QList<int>{60, 67} << QList<int>{} << QList<int>{39, 2};
+    }
+    void answerView()
+    {
+        QFETCH(int, kind);
+        QFETCH(int, modes);
+        QFETCH(bool, interval);
+        QFETCH(QList<int>, expected);
+        QFETCH(QList<int>, played);
+        QFETCH(QList<int>, flagged);
+        TestTrainer trainer({ChordSection(3, 10000)});
+        QuestionRecord question;
+        question.kind = kind;
+        question.answerModes = modes;
+        question.candidates = {Item(1, {62}), Item(0, std::vector<int>(expected.begin(), expected.end()))};
+        question.correctIndex = 1;
+        Answer answer;
+        answer.kind = Answer::Notes;
+        answer.notes = Events(played);
+        answer.notes.append(Key(50, 0)); // velocity 0 is no played note
+
+        for (bool treble : {true, false}) {
+            for (bool flat : {false, true}) {
+                QVector<QPair<int, int>> keys{{0, 0}}; // replaced, not appended to
+                const QByteArray text = trainer.AnswerView(question, answer, treble, flat, interval, keys);
+                QList<int> got;
+                for (const auto& k : keys)
+                    got << k.first << k.second;
+                QCOMPARE(got, flagged);
+                QCOMPARE(text, ScoreBuilder::WriteAnswer(keys, treble, flat));
+                QVERIFY(!text.isEmpty());
+            }
+        }
+    }
+
+    // A question without an asked item or an answer that is no notes shows only what was played.
+    void answerViewWithoutNotes()
+    {
+        TestTrainer trainer({ChordSection(3, 10000)});
+        QuestionRecord question;
+        question.answerModes = QuestionRecord::NotesMode;
+        Answer answer;
+        answer.kind = Answer::Notes;
+        answer.notes = Events({60});
+        QVector<QPair<int, int>> keys;
+        trainer.AnswerView(question, answer, true, false, false, keys);
+        QCOMPARE(keys, (QVector<QPair<int, int>>{{39, 1}}));
+
+        question.candidates = {Item(0, {60})};
+        answer.kind = Answer::Choice;
+        const QByteArray text = trainer.AnswerView(question, answer, true, false, false, keys);
+        QCOMPARE(keys, (QVector<QPair<int, int>>{{39, 2}}));
+        QCOMPARE(text, ScoreBuilder::WriteAnswer(keys, true, false));
     }
 
     void ticksPerQuestion_data()
