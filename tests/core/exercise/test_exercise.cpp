@@ -39,13 +39,13 @@ Answer Choice(int variant)
 // One section of shown questions about three chords.
 TestTrainer::SectionSpec ChordSection(int questions = 3, int ms = 10000)
 {
-    TestTrainer::SectionSpec spec;
-    spec.name = QStringLiteral("Chords");
-    spec.items = {Item(0, {60, 64, 67}), Item(1, {62, 65, 69}), Item(2, {64, 67, 71}),
+    TestTrainer::SectionSpec plan;
+    plan.name = QStringLiteral("Chords");
+    plan.items = {Item(0, {60, 64, 67}), Item(1, {62, 65, 69}), Item(2, {64, 67, 71}),
                   Item(3, {65, 69, 72}), Item(4, {67, 71, 74}), Item(5, {69, 72, 76})};
-    spec.questionCount = questions;
-    spec.msPerQuestion = ms;
-    return spec;
+    plan.questionCount = questions;
+    plan.msPerQuestion = ms;
+    return plan;
 }
 
 struct Lesson
@@ -319,10 +319,10 @@ private Q_SLOTS:
     // may be played key by key; a wrong key is wrong at once; velocity 0 only releases.
     void chordKeyByKey()
     {
-        TestTrainer::SectionSpec spec = ChordSection(4, 10000);
-        spec.kind = QuestionRecord::NoteReadingQuestion;
-        spec.items = {Item(0, {60, 64, 67}, 0.3), Item(1, {62, 65, 69}, 0.3)};
-        Lesson lesson({spec});
+        TestTrainer::SectionSpec plan = ChordSection(4, 10000);
+        plan.kind = QuestionRecord::NoteReadingQuestion;
+        plan.items = {Item(0, {60, 64, 67}, 0.3), Item(1, {62, 65, 69}, 0.3)};
+        Lesson lesson({plan});
         auto& trainer = lesson.trainer;
         trainer.Start();
         trainer.Next();
@@ -385,13 +385,13 @@ private Q_SLOTS:
         QFETCH(int, kind);
         QFETCH(int, modes);
         QFETCH(QList<int>, keys);
-        TestTrainer::SectionSpec spec = ChordSection(3, 10000);
-        spec.kind = kind;
-        spec.answerModes = modes;
-        spec.items = {Item(0, {60, 64, 67}), Item(1, {61}), Item(2, {62}),
+        TestTrainer::SectionSpec plan = ChordSection(3, 10000);
+        plan.kind = kind;
+        plan.answerModes = modes;
+        plan.items = {Item(0, {60, 64, 67}), Item(1, {61}), Item(2, {62}),
                       Item(3, {63}),         Item(4, {65}), Item(5, {66})};
-        spec.valid = [](unsigned id) { return id == 0; };
-        Lesson lesson({spec});
+        plan.valid = [](unsigned id) { return id == 0; };
+        Lesson lesson({plan});
         lesson.trainer.Start();
         lesson.trainer.Next();
         QTRY_COMPARE_WITH_TIMEOUT(lesson.trainer.GetState(), int(Exercise::AwaitingAnswer), 3000);
@@ -413,11 +413,11 @@ private Q_SLOTS:
     void intervalAnswerBySize()
     {
         QFETCH(int, value);
-        TestTrainer::SectionSpec spec = ChordSection(3, 10000);
-        spec.items = {Item(0, {60, 64}, 0.5), Item(1, {60, 61}, 0.5), Item(2, {60, 62}, 0.5),
+        TestTrainer::SectionSpec plan = ChordSection(3, 10000);
+        plan.items = {Item(0, {60, 64}, 0.5), Item(1, {60, 61}, 0.5), Item(2, {60, 62}, 0.5),
                       Item(3, {60, 63}, 0.5), Item(4, {60, 65}, 0.5), Item(5, {60, 66}, 0.5)};
-        spec.valid = [](unsigned id) { return id == 0; };
-        Lesson lesson({spec});
+        plan.valid = [](unsigned id) { return id == 0; };
+        Lesson lesson({plan});
         lesson.trainer.Start();
         lesson.trainer.Next();
         Answer answer;

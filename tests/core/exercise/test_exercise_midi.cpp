@@ -37,16 +37,16 @@ int OutputIndexOf(const SoundController& controller, const QString& name)
 
 TestTrainer::SectionSpec SoundSection(int questions, int ms)
 {
-    TestTrainer::SectionSpec spec;
-    spec.name = QStringLiteral("Chords by ear");
-    spec.kind = QuestionRecord::NoteReadingQuestion;
-    spec.answerModes = QuestionRecord::NotesMode | QuestionRecord::ChoiceMode;
-    spec.items = {Item(0, {60, 64, 67}, 0.0, 0.1), Item(1, {62, 65, 69}, 0.0, 0.1),
+    TestTrainer::SectionSpec plan;
+    plan.name = QStringLiteral("Chords by ear");
+    plan.kind = QuestionRecord::NoteReadingQuestion;
+    plan.answerModes = QuestionRecord::NotesMode | QuestionRecord::ChoiceMode;
+    plan.items = {Item(0, {60, 64, 67}, 0.0, 0.1), Item(1, {62, 65, 69}, 0.0, 0.1),
                   Item(2, {64, 67, 71}, 0.0, 0.1), Item(3, {65, 69, 72}, 0.0, 0.1),
                   Item(4, {67, 71, 74}, 0.0, 0.1), Item(5, {69, 72, 76}, 0.0, 0.1)};
-    spec.questionCount = questions;
-    spec.msPerQuestion = ms;
-    return spec;
+    plan.questionCount = questions;
+    plan.msPerQuestion = ms;
+    return plan;
 }
 
 struct Rig

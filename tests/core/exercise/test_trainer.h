@@ -67,8 +67,8 @@ public:
     void ApplyDurations(int instrument = 0)
     {
         std::vector<Section> table;
-        for (const auto& spec : specs)
-            table.push_back({spec.questionCount, spec.msPerQuestion});
+        for (const auto& plan : specs)
+            table.push_back({plan.questionCount, plan.msPerQuestion});
         ApplySettings(table, instrument);
     }
 
@@ -78,8 +78,8 @@ public:
 protected:
     void RegisterSections(std::vector<SectionTitle>& out) override
     {
-        for (const auto& spec : specs)
-            out.push_back({spec.name, QStringLiteral("Train ") + spec.name});
+        for (const auto& plan : specs)
+            out.push_back({plan.name, QStringLiteral("Train ") + plan.name});
     }
     void InitQuestionRecord(int section, std::vector<Core::QuestionRecord>& pool) override
     {
@@ -91,15 +91,15 @@ protected:
     bool DrawQuestion(int section, Core::QuestionRecord& question) override
     {
         ++draws;
-        const SectionSpec& spec = specs[size_t(section)];
-        Validator validator(spec.valid);
+        const SectionSpec& plan = specs[size_t(section)];
+        Validator validator(plan.valid);
         std::vector<unsigned> ids;
-        const int position = DrawCandidates(unsigned(spec.items.size()), &validator, nullptr, ids);
+        const int position = DrawCandidates(unsigned(plan.items.size()), &validator, nullptr, ids);
         if (position < 0)
             return false;
         question.candidates.clear();
         for (unsigned id : ids)
-            question.candidates.push_back(spec.items[id]);
+            question.candidates.push_back(plan.items[id]);
         question.correctIndex = position;
         return true;
     }
