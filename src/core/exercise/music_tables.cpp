@@ -1,5 +1,7 @@
 #include "core/exercise/music_tables.h"
 
+#include "core/midi/midi_message.h"
+
 #include <algorithm>
 
 namespace Core {
@@ -166,18 +168,10 @@ int MusicTables::IntervalFirstId(int size)
     return id;
 }
 
+// Piano keys count from A0, MIDI note 21.
 bool MusicTables::IsBlackKey(int key)
 {
-    switch ((key + 21) % 12) {
-    case 1:
-    case 3:
-    case 6:
-    case 8:
-    case 10:
-        return true;
-    default:
-        return false;
-    }
+    return ::IsBlackKey(key + 21);
 }
 
 int MusicTables::PitchClass(int key)
