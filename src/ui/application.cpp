@@ -1,9 +1,11 @@
 #include "ui/application.h"
 
+#include "core/exercise/exercise_catalog.h"
 #include "core/midi/midi_backend.h"
 #include "core/midi/midi_bank.h"
 #include "core/midi/sound_controller.h"
 #include "core/midi/synthesizer.h"
+#include "core/news_client.h"
 #include "ui/command_line.h"
 #include "ui/console.h"
 #include "ui/window_stack_manager.h"
@@ -49,10 +51,12 @@ Application::Application(int& argc, char** argv, const QStringList& commandLine)
 
 Application::~Application()
 {
-    // Engine objects go in the reverse order of their creation; the settings store is saved as
-    // it changes, so nothing is written here.
+    // The settings store is saved as it changes, so nothing is written here. The catalogue's
+    // telemetry store writes "tstats.xml" as it goes; its exercises have gone with the window.
     midiBank.reset();
+    newsClient.reset();
     settingsStore.reset();
+    exerciseCatalog.reset();
     soundController.reset();
 }
 
@@ -80,14 +84,24 @@ void Application::Initialize()
         soundController->SetCurrentInputIndex(0);
     if (soundController->OutputCount() > 0)
         soundController->SetCurrentOutputIndex(0);
+    // The trainers, the statistics and the telemetry with their files in the data directory.
+    exerciseCatalog = std::make_shared<Core::ExerciseCatalog>(this);
     // Catalogues the compiled-in tempo pieces; each is read on its first request.
     midiBank = std::make_shared<Core::MidiBank>();
+    exerciseCatalog->SetMidiBank(midiBank);
+    // Fetches nothing unless a services address is configured.
+    newsClient = std::make_shared<Core::NewsClient>(settingsStore->GetGeneralSettings().newsId, QStringLiteral("en-us"));
     SelectStoredInputDevice();
 }
 
 Core::TrainerSettings Application::CurrentSettings() const
 {
     return settingsStore ? settingsStore->CurrentSettings() : Core::TrainerSettings{};
+}
+
+int Application::CurrentInstrument() const
+{
+    return settingsStore ? int(settingsStore->GetGeneralSettings().instrument) : 0;
 }
 
 void Application::SetTrainerSettings(const Core::TrainerSettings& block)

@@ -13,7 +13,9 @@
 #include <memory>
 
 namespace Core {
+class ExerciseCatalog;
 class MidiBank;
+class NewsClient;
 class SoundController;
 } // namespace Core
 
@@ -40,6 +42,8 @@ public:
     Core::SettingsStore* GetSettings() const { return settingsStore.get(); }
     std::shared_ptr<Core::SoundController> GetSoundController() const { return soundController; }
     std::shared_ptr<Core::MidiBank> GetMidiBank() const { return midiBank; }
+    std::shared_ptr<Core::ExerciseCatalog> GetExerciseCatalog() const { return exerciseCatalog; }
+    std::shared_ptr<Core::NewsClient> GetNewsClient() const { return newsClient; }
     UI::WindowStackManager* GetWindowStackManager() const { return windowStackManager; }
 
     UI::Console* MainWindow() const { return mainWindow; }
@@ -48,6 +52,7 @@ public:
     bool IsQuizMode() const override { return quizMode; }
     void SetQuizMode(bool quiz) { quizMode = quiz; }
     Core::TrainerSettings CurrentSettings() const override;
+    int CurrentInstrument() const override;
 
     void SetTrainerSettings(const Core::TrainerSettings& block);
     void SetLastState(const Core::LastState& state);
@@ -66,8 +71,10 @@ public Q_SLOTS:
 private:
     static QStringList CommandLineArguments();
 
-    std::unique_ptr<Core::SettingsStore> settingsStore;
     std::shared_ptr<Core::SoundController> soundController;
+    std::shared_ptr<Core::ExerciseCatalog> exerciseCatalog;
+    std::unique_ptr<Core::SettingsStore> settingsStore;
+    std::shared_ptr<Core::NewsClient> newsClient;
     std::shared_ptr<Core::MidiBank> midiBank;
     UI::WindowStackManager* windowStackManager = nullptr;
     UI::Console* mainWindow = nullptr;

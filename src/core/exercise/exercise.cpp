@@ -4,6 +4,8 @@
 #include "core/exercise/midi_answer_listener.h"
 #include "core/exercise/note_match.h"
 #include "core/exercise/question_generator.h"
+#include "core/exercise/trainer_settings_source.h"
+#include "core/error.h"
 #include "core/midi/instrument_list.h"
 #include "core/midi/midi_device_connector.h"
 #include "core/midi/midi_in_stream_device_auto.h"
@@ -47,6 +49,19 @@ Exercise::Exercise()
 Exercise::~Exercise()
 {
     Shutdown();
+    // The lesson's answers reach the statistics files when the exercise goes.
+    std::shared_ptr<ExerciseStatistics> store;
+    {
+        Locker guard(*this);
+        store = statistics;
+    }
+    if (store) {
+        try {
+            store->Save();
+        } catch (const Error& e) {
+            qCWarning(exerciseLog) << "statistics not saved:" << e.Message();
+        }
+    }
 }
 
 void Exercise::Shutdown()
@@ -839,5 +854,43 @@ QString Exercise::AnswerText(int, int)
 void Exercise::ChoiceIds(int, std::vector<int>&) {}
 
 void Exercise::SetUpSections() {}
+
+bool Exercise::AcceptsKeyAnswers()
+{
+    return true;
+}
+
+QByteArray Exercise::DrawAnswerView(const QuestionRecord&, const Answer&, QVector<QPair<int, int>>& keys)
+{
+    keys.clear();
+    return QByteArray();
+}
+
+void Exercise::SetSettingsSource(const TrainerSettingsSource* source)
+{
+    Locker guard(*this);
+    settingsSource = source;
+}
+
+const TrainerSettingsSource* Exercise::GetSettingsSource() const
+{
+    Locker guard(*this);
+    return settingsSource;
+}
+
+bool Exercise::ReadSettings(TrainerSettings& out) const
+{
+    Locker guard(*this);
+    if (!settingsSource)
+        return false;
+    out = settingsSource->CurrentSettings();
+    return true;
+}
+
+int Exercise::SettingsInstrument() const
+{
+    Locker guard(*this);
+    return settingsSource ? settingsSource->CurrentInstrument() : 0;
+}
 
 } // namespace Core

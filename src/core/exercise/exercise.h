@@ -39,6 +39,7 @@ class MidiInStreamDeviceAuto;
 class MidiOutDevice;
 class QValidator;
 class QVariantProvider;
+class TrainerSettingsSource;
 
 class Exercise : public LessonBase, public Subject<ExerciseObserver>, public MidiInStreamDeviceObserver
 {
@@ -140,6 +141,31 @@ public:
 
     void StopSound();
 
+    // The settings in force come from the application (the quiz block during a quiz lesson);
+    // an exercise without a source asks nothing. The source must outlive the exercise.
+    void SetSettingsSource(const TrainerSettingsSource* source);
+    const TrainerSettingsSource* GetSettingsSource() const;
+
+    // What the trainer asks and how its answers read, for the screen and the reference views.
+    // 0 no answer input, 1 multiple-choice buttons, 2 keys (MIDI or on-screen).
+    virtual int AnswerInputMode(const QuestionRecord& question);
+    // Whether answers may come from the MIDI keyboard at all.
+    virtual bool AcceptsKeyAnswers();
+    // The root key (0-87) of a pool entry; -1 where the section has no keys.
+    virtual int QuestionKey(int section, int id);
+    virtual QString QuestionLabel(int section, int id);
+    virtual bool IsSameAnswer(int section, int a, int b);
+    virtual QString AnswerText(int section, int id);
+    // The pool ids behind the multiple-choice answer buttons of a section.
+    virtual void ChoiceIds(int section, std::vector<int>& out);
+    // The answer view of an answered question of the current section as the trainer shows it
+    // (see AnswerView); empty for trainers that show no notes. Clef and spelling are the
+    // question's own (option1 treble, option2 flat).
+    virtual QByteArray DrawAnswerView(const QuestionRecord& question, const Answer& answer,
+                                      QVector<QPair<int, int>>& keys);
+    // Reads the durations of the settings in force into the section table.
+    virtual void SetUpSections();
+
     // The answer view of an answered question: the score text of the entered notes coloured
     // against the expected ones, and the flagged keys for the screen (flag 0 right, 1 wrong,
     // 2 an expected note missing). `interval` compares only the first entered note with the
@@ -153,17 +179,9 @@ protected:
                                        bool trebleClef, bool flatSpelling, bool interval,
                                        QVector<QPair<int, int>>& keys) const;
 
-    // Trainer hooks.
-    virtual int AnswerInputMode(const QuestionRecord& question);
     // Whether the section can ask anything under the settings in force (a trainer whose
     // settings permit no pool entry answers false; the section is then skipped).
     virtual bool SectionHasQuestions(int section);
-    virtual int QuestionKey(int section, int id);
-    virtual QString QuestionLabel(int section, int id);
-    virtual bool IsSameAnswer(int section, int a, int b);
-    virtual QString AnswerText(int section, int id);
-    virtual void ChoiceIds(int section, std::vector<int>& out);
-    virtual void SetUpSections();
     virtual void RegisterSections(std::vector<SectionTitle>& out) = 0;
     virtual void InitQuestionRecord(int section, std::vector<QuestionRecord>& pool) = 0;
     // Fills the drawn copy; false when nothing can be asked in the section.
@@ -173,6 +191,11 @@ protected:
     // for calls in progress on other threads. Trainers call it first in their destructors, so
     // that no thread reaches their hooks while they are destroyed. No lock may be held.
     void Shutdown();
+
+    // A copy of the settings in force; false (and `out` untouched) without a source.
+    bool ReadSettings(TrainerSettings& out) const;
+    // The instrument of the general settings (position in the instrument list).
+    int SettingsInstrument() const;
 
     void ConnectDevices();
     void Refresh();
@@ -218,6 +241,7 @@ private:
     int drawSection = -1;             // section being drawn for by Next, before it becomes current
     int askedAt = -1;                 // position at which a shown question was asked, until it is answered
     std::vector<bool> sectionSkipped; // sections found to have nothing to ask in this run
+    const TrainerSettingsSource* settingsSource = nullptr;
 };
 
 } // namespace Core

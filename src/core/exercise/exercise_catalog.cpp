@@ -1,0 +1,78 @@
+#include "core/exercise/exercise_catalog.h"
+
+#include "core/exercise/exercise_ear_trainer.h"
+#include "core/exercise/exercise_note_trainer.h"
+#include "core/exercise/exercise_statistics.h"
+#include "core/exercise/exercise_symbol_trainer.h"
+#include "core/midi/midi_bank.h"
+#include "core/telemetry.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QLoggingCategory>
+#include <QStandardPaths>
+
+Q_LOGGING_CATEGORY(catalogLog, "cantorela.catalog")
+
+namespace Core {
+namespace {
+
+QString Tr(const char* text)
+{
+    return QCoreApplication::translate("Core::ExerciseCatalog", text);
+}
+
+} // namespace
+
+ExerciseCatalog::ExerciseCatalog(const TrainerSettingsSource* settings) : settingsSource(settings)
+{
+    trainers.push_back({Tr("Note Trainer"), Tr("Learn reading notes"), Tr("Quiz yourself on reading notes")});
+    trainers.push_back({Tr("Ear Trainer"), Tr("Learn recognizing notes by ear"),
+                        Tr("Quiz yourself on recognizing notes by ear")});
+    trainers.push_back({Tr("Music Symbols"), Tr("Learn various music symbols"), Tr("Quiz yourself on music symbols")});
+
+    const QDir data(DataDirectory());
+    statistics = std::make_shared<ExerciseStatistics>(data.absoluteFilePath(QLatin1String(HistoryFileName)),
+                                                      data.absoluteFilePath(QLatin1String(LocalFileName)));
+    telemetry = std::make_shared<Telemetry>(data.absoluteFilePath(QLatin1String(TelemetryFileName)));
+}
+
+ExerciseCatalog::~ExerciseCatalog()
+{
+    telemetry.reset();
+    statistics.reset();
+    trainers.clear();
+}
+
+QString ExerciseCatalog::DataDirectory()
+{
+    const QStringList locations = QStandardPaths::standardLocations(QStandardPaths::AppDataLocation);
+    QDir dir(locations.isEmpty() ? QDir::homePath() : locations.first());
+    if (!dir.exists()) {
+        dir.makeAbsolute();
+        // A directory that cannot be made leaves the stores without files; they say so.
+        if (!QDir::root().mkpath(dir.path()))
+            qCWarning(catalogLog) << "cannot create the data directory" << dir.path();
+    }
+    return dir.absolutePath();
+}
+
+void ExerciseCatalog::SetMidiBank(std::shared_ptr<MidiBank> bank)
+{
+    midiBank = std::move(bank);
+}
+
+std::shared_ptr<Exercise> ExerciseCatalog::CreateExercise(unsigned trainerIndex)
+{
+    std::shared_ptr<Exercise> exercise;
+    if (trainerIndex == NoteTrainerIndex)
+        exercise = std::make_shared<ExerciseNoteTrainer>(settingsSource);
+    else if (trainerIndex == EarTrainerIndex)
+        exercise = std::make_shared<ExerciseEarTrainer>(settingsSource, midiBank);
+    else
+        exercise = std::make_shared<ExerciseSymbolTrainer>(settingsSource, midiBank);
+    exercise->Initialize(statistics, int(qMin(trainerIndex, unsigned(SymbolTrainerIndex))));
+    return exercise;
+}
+
+} // namespace Core

@@ -1,0 +1,67 @@
+#pragma once
+// The trainers the program offers and the stores that outlive an exercise. Three trainers, each
+// with a learning lesson and a quiz lesson of the same exercise class; the catalogue makes a new
+// exercise of a trainer on request, linked to the one statistics store, and owns the usage
+// telemetry. Both stores keep their files in the data directory ("stats.xml", "statsLocal.xml",
+// "tstats.xml"), created when missing.
+//
+// The application creates the one catalogue at start-up and gives it the piece bank once that
+// exists. GUI thread.
+
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+#include <vector>
+
+namespace Core {
+
+class Exercise;
+class ExerciseStatistics;
+class MidiBank;
+class Telemetry;
+class TrainerSettingsSource;
+
+class ExerciseCatalog
+{
+public:
+    struct Trainer
+    {
+        QString name;
+        QString lessonTitle; // the learning lesson
+        QString quizTitle;
+    };
+
+    static constexpr const char* HistoryFileName = "stats.xml";
+    static constexpr const char* LocalFileName = "statsLocal.xml";
+    static constexpr const char* TelemetryFileName = "tstats.xml";
+
+    // settings: where the exercises read the settings in force; it must outlive the catalogue
+    // and its exercises. Null makes exercises that ask nothing.
+    explicit ExerciseCatalog(const TrainerSettingsSource* settings = nullptr);
+    virtual ~ExerciseCatalog();
+    ExerciseCatalog(const ExerciseCatalog&) = delete;
+    ExerciseCatalog& operator=(const ExerciseCatalog&) = delete;
+
+    // Trainer 0 the note trainer, 1 the ear trainer, any other the symbol trainer.
+    std::shared_ptr<Exercise> CreateExercise(unsigned trainerIndex);
+
+    // The tempo pieces of the exercises made from now on.
+    void SetMidiBank(std::shared_ptr<MidiBank> bank);
+
+    const std::vector<Trainer>& GetTrainers() const { return trainers; }
+    std::shared_ptr<ExerciseStatistics> GetStatistics() const { return statistics; }
+    std::shared_ptr<Telemetry> GetTelemetry() const { return telemetry; }
+
+    // The first data location of the platform for this application, created when missing.
+    static QString DataDirectory();
+
+private:
+    std::vector<Trainer> trainers;
+    std::shared_ptr<ExerciseStatistics> statistics;
+    std::shared_ptr<Telemetry> telemetry;
+    const TrainerSettingsSource* settingsSource;
+    std::shared_ptr<MidiBank> midiBank;
+};
+
+} // namespace Core

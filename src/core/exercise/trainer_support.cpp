@@ -1,0 +1,166 @@
+#include "core/exercise/trainer_support.h"
+
+#include "core/exercise/music_tables.h"
+#include "core/exercise/question_chord_data.h"
+#include "core/exercise/question_note_data.h"
+#include "core/exercise/question_scale_data.h"
+#include "core/exercise/question_tempo_data.h"
+
+#include <algorithm>
+
+namespace Core {
+namespace TrainerSupport {
+
+std::shared_ptr<MidiStream> TogetherStream(const MidiStream& stream)
+{
+    constexpr double Release = 1.0;
+    auto together = std::make_shared<MidiStream>();
+    MidiStream offs;
+    for (MidiEvent event : stream) {
+        if (event.message.IsNoteOff() || (event.message.IsNoteOnType() && event.message.byte2 == 0)) {
+            event.seconds = Release;
+            event.tick = qint32(Release * MidiEvent::TicksPerSecond);
+            offs.append(event);
+            continue;
+        }
+        if (event.message.IsNoteOn()) {
+            event.seconds = 0.0;
+            event.tick = 0;
+        }
+        together->append(event);
+    }
+    // Stable: the notes keep their order within each moment.
+    std::stable_sort(together->begin(), together->end(),
+                     [](const MidiEvent& a, const MidiEvent& b) { return a.seconds < b.seconds; });
+    together->append(offs);
+    return together;
+}
+
+std::shared_ptr<QuestionData> CopyItem(const QuestionData* item)
+{
+    if (!item)
+        return std::make_shared<QuestionData>();
+    if (const auto* note = dynamic_cast<const QuestionNoteData*>(item))
+        return std::make_shared<QuestionNoteData>(*note);
+    if (const auto* chord = dynamic_cast<const QuestionChordData*>(item))
+        return std::make_shared<QuestionChordData>(*chord);
+    if (const auto* scale = dynamic_cast<const QuestionScaleData*>(item))
+        return std::make_shared<QuestionScaleData>(*scale);
+    if (const auto* tempo = dynamic_cast<const QuestionTempoData*>(item))
+        return std::make_shared<QuestionTempoData>(*tempo);
+    return std::make_shared<QuestionData>(*item);
+}
+
+QString OneLine(QString label)
+{
+    return label.replace(QLatin1Char('\n'), QLatin1Char(' '));
+}
+
+QVector<int> EntryKeys(const QuestionData* item)
+{
+    QVector<int> keys;
+    if (const auto* note = dynamic_cast<const QuestionNoteData*>(item))
+        keys.append(note->key);
+    else if (const auto* chord = dynamic_cast<const QuestionChordData*>(item))
+        keys = QVector<int>(chord->keys.begin(), chord->keys.end());
+    else if (const auto* scale = dynamic_cast<const QuestionScaleData*>(item))
+        keys = QVector<int>(scale->ascendingKeys.begin(), scale->ascendingKeys.end());
+    return keys;
+}
+
+bool TrebleForSound(const MidiStream* stream)
+{
+    constexpr int MiddleC = 60;
+    if (!stream)
+        return true;
+    int sum = 0;
+    int count = 0;
+    for (const MidiEvent& event : *stream) {
+        if (event.message.IsNoteOn()) {
+            sum += event.message.byte1;
+            ++count;
+        }
+    }
+    return count == 0 || sum / count >= MiddleC;
+}
+
+std::vector<int> IntervalChoiceIds()
+{
+    std::vector<int> ids;
+    for (int size = 0; size < MusicTables::IntervalCount; ++size)
+        ids.push_back(MusicTables::IntervalFirstId(size));
+    return ids;
+}
+
+std::vector<int> ChordChoiceIds()
+{
+    std::vector<int> ids;
+    int first = 0;
+    for (int type = 0; type < MusicTables::ChordTypeCount; ++type) {
+        ids.push_back(first);
+        first += MusicTables::ChordEntries(type, 0);
+    }
+    return ids;
+}
+
+int ChordEntryType(const QuestionPool& pool, int id)
+{
+    if (id < 0 || size_t(id) >= pool.size())
+        return -1;
+    const auto* chord = dynamic_cast<const QuestionChordData*>(pool[size_t(id)].get());
+    return chord ? chord->type : -1;
+}
+
+int EntryRootKey(const QuestionPool& pool, int id)
+{
+    if (id < 0 || size_t(id) >= pool.size())
+        return -1;
+    const QuestionData* item = pool[size_t(id)].get();
+    if (const auto* chord = dynamic_cast<const QuestionChordData*>(item))
+        return chord->rootKey;
+    if (const auto* scale = dynamic_cast<const QuestionScaleData*>(item))
+        return scale->rootKey;
+    return -1;
+}
+
+void TempoPieces::Build(const std::shared_ptr<MidiBank>& bank)
+{
+    entries = BuildTempoPool(PiecesOf(bank));
+}
+
+unsigned TempoPieces::IdBound()
+{
+    return unsigned(MusicTables::TempoCount * MusicTables::PiecesPerTempo);
+}
+
+bool TempoPieces::Has(unsigned id) const
+{
+    return std::binary_search(entries.begin(), entries.end(), TempoEntry{id, nullptr},
+                              [](const TempoEntry& a, const TempoEntry& b) { return a.id < b.id; });
+}
+
+std::shared_ptr<const QuestionData> TempoPieces::Entry(unsigned id) const
+{
+    const unsigned tempo = id / unsigned(MusicTables::PiecesPerTempo);
+    std::vector<const TempoEntry*> sameTempo;
+    for (const TempoEntry& entry : entries) {
+        if (entry.id == id)
+            return entry.data;
+        if (entry.id / unsigned(MusicTables::PiecesPerTempo) == tempo)
+            sameTempo.push_back(&entry);
+    }
+    if (sameTempo.empty())
+        return nullptr;
+    return sameTempo[(id % unsigned(MusicTables::PiecesPerTempo)) % sameTempo.size()]->data;
+}
+
+std::vector<int> TempoChoiceIds()
+{
+    std::vector<int> ids;
+    for (int tempo = 0; tempo < 6; ++tempo)
+        ids.push_back(tempo * MusicTables::PiecesPerTempo);
+    return ids;
+}
+
+} // namespace TrainerSupport
+} // namespace Core

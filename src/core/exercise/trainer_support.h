@@ -1,0 +1,83 @@
+#pragma once
+// What the three trainers share when they draw and name questions: notes of an interval or chord
+// made to sound together, the question's staff, the one-line form of two-line labels, the pool
+// entries behind the answer buttons, and the tempo pieces of the ear and symbol trainers with
+// the validator that keeps a draw to the pieces that exist.
+
+#include "core/exercise/q_validator.h"
+#include "core/exercise/question_pools.h"
+#include "core/exercise/question_validators.h"
+
+#include <QString>
+#include <QVector>
+
+#include <memory>
+#include <vector>
+
+namespace Core {
+
+class MidiBank;
+class QuestionData;
+
+namespace TrainerSupport {
+
+// A copy of a pool entry of its own kind (note, interval or chord, scale, tempo piece), which a
+// draw may change: its score, its sound.
+std::shared_ptr<QuestionData> CopyItem(const QuestionData* item);
+// The stream with every note-on moved to 0 s and every note-off to 1 s.
+std::shared_ptr<MidiStream> TogetherStream(const MidiStream& stream);
+
+// Line breaks of a label replaced by blanks.
+QString OneLine(QString label);
+
+// The keys (0-87) an entry of the note, interval, chord or scale pools shows, lowest first
+// (scales ascending); empty for other entries.
+QVector<int> EntryKeys(const QuestionData* item);
+// Treble unless the note-ons of the stream average (integer division) below middle C.
+bool TrebleForSound(const MidiStream* stream);
+
+// The first pool id of each interval size (0-12) and of each chord type (root position).
+std::vector<int> IntervalChoiceIds();
+std::vector<int> ChordChoiceIds();
+// Interval size or chord type of an entry of those pools; -1 outside the pool.
+int ChordEntryType(const QuestionPool& pool, int id);
+// Root key of an entry of the interval, chord or scale pools; -1 outside the pool.
+int EntryRootKey(const QuestionPool& pool, int id);
+
+// The tempo pieces one exercise asks from, keyed by id (tempo x 64 + piece number).
+class TempoPieces
+{
+public:
+    void Build(const std::shared_ptr<MidiBank>& bank);
+    // Ids run up to this bound; most of them have no piece.
+    static unsigned IdBound();
+    bool Has(unsigned id) const;
+    // The piece of that id; for an id without a piece, one of the same tempo (every tempo has
+    // at least one entry). Null only for a tempo outside the table.
+    std::shared_ptr<const QuestionData> Entry(unsigned id) const;
+    size_t Count() const { return entries.size(); }
+
+private:
+    std::vector<TempoEntry> entries;
+};
+
+// The tempo rule of the settings, limited to ids that have a piece.
+class TempoPieceValidator : public QValidator
+{
+public:
+    TempoPieceValidator(const TempoSettings* settings, const TempoPieces& pieces)
+        : rule(settings), available(pieces)
+    {
+    }
+    bool Validate(unsigned id) override { return available.Has(id) && rule.Validate(id); }
+
+private:
+    TempoValidator rule;
+    const TempoPieces& available;
+};
+
+// Tempo ids behind the answer buttons: tempos 0 to 5, one id each.
+std::vector<int> TempoChoiceIds();
+
+} // namespace TrainerSupport
+} // namespace Core
