@@ -78,6 +78,8 @@ const QHash<QString, int>& BeatExceptions()
         {"presto_chop.25.2.mid", 24},  // alla breve, counted in quarters
         {"presto_chop58.4.mid", 24},   // 6/8 at dotted-quarter 112, counted in quarters
         {"vivace_chop10.7.mid", 24},   // 6/8 at the composer's dotted-quarter 84, in quarters
+        {"andante_greig.Watchmans' Song.mid", 24}, // alla breve Molto andante, in quarters
+        {"vivace_grieg,cobold.mid", 24},           // alla breve Allegro molto, in quarters
     };
     return table;
 }
