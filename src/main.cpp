@@ -4,6 +4,7 @@
 #include "ui/command_line.h"
 #include "ui/console.h"
 #include "ui/splash_dialog.h"
+#include "ui/termination_signals.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -37,6 +38,8 @@ int main(int argc, char** argv)
     application.SetMainWindow(&console);
     console.ShowOnScreen(Application::IsFullScreenRequested(), Application::GetDisplayIndex());
 
+    // Logging out or Ctrl+C closes the program the way its window does.
+    UI::TerminationSignals stopRequests;
     application.exec();
     return 0;
 }

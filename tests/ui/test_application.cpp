@@ -2,9 +2,14 @@
 // hardware, the quiz-mode flag, and the real executable reaching its event loop.
 
 #include "core/midi/midi_bank.h"
+#include "core/exercise/exercise.h"
+#include "core/exercise/exercise_catalog.h"
+#include "core/exercise/exercise_statistics.h"
+#include "core/news_client.h"
 #include "ui/application.h"
 #include "ui/window_stack_manager.h"
 
+#include <QFileInfo>
 #include <QtTest>
 
 class TestApplication : public QObject
@@ -51,6 +56,26 @@ private Q_SLOTS:
         bank->GetPieces(3, largo);
         QCOMPARE(largo.size(), 5);
         QVERIFY(largo.first().stream && !largo.first().stream->isEmpty());
+    }
+
+    void engineObjectsOfTheRun()
+    {
+        const auto catalog = app->GetExerciseCatalog();
+        QVERIFY(catalog);
+        QVERIFY(catalog->GetStatistics()->HistoryPath().startsWith(home.filePath("data/Vantorix/Cantorela/")));
+        QVERIFY(QFileInfo::exists(catalog->GetStatistics()->LocalPath()));
+        QVERIFY(app->GetNewsClient());
+        // No services address is configured here: nothing is fetched.
+        QVERIFY(!app->GetNewsClient()->FetchStarted());
+        // Exercises read the application's settings, through the block the quiz flag selects.
+        const auto exercise = catalog->CreateExercise(Core::NoteTrainerIndex);
+        QCOMPARE(exercise->GetSettingsSource(), static_cast<const Core::TrainerSettingsSource*>(app.get()));
+        app->SetQuizMode(true);
+        exercise->SetUpSections();
+        QCOMPARE(exercise->GetSections()[0].msPerQuestion, app->CurrentSettings().noteTrainer.singleNotes.duration.seconds * 1000);
+        app->SetQuizMode(false);
+        exercise->SetUpSections();
+        QCOMPARE(exercise->GetSections()[0].questionCount, app->CurrentSettings().noteTrainer.singleNotes.duration.questions);
     }
 
     void commandLineAsTheUserGaveIt()
@@ -103,8 +128,17 @@ private Q_SLOTS:
         // Still alive after start-up: it reached the event loop and waits there.
         QVERIFY(!program.waitForFinished(3000));
         QCOMPARE(program.state(), QProcess::Running);
+        // The data directory and the statistics files are there from the start.
+        const QString data = home.filePath("program-data/Vantorix/Cantorela/");
+        QVERIFY(QFileInfo::exists(data + "stats.xml"));
+        QVERIFY(QFileInfo::exists(data + "statsLocal.xml"));
+        // Asked to stop (as by logging out), it closes like its window does and writes the
+        // usage counters on the way.
         program.terminate();
         QVERIFY(program.waitForFinished(10000));
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.exitCode(), 0);
+        QVERIFY(QFileInfo::exists(data + "tstats.xml"));
     }
 
     void versionAndHelpExitAtOnce()
