@@ -53,6 +53,8 @@ Application::~Application()
 {
     // The settings store is saved as it changes, so nothing is written here. The catalogue's
     // telemetry store writes "tstats.xml" as it goes; its exercises have gone with the window.
+    if (exerciseCatalog)
+        exerciseCatalog->SetMidiBank(nullptr);
     midiBank.reset();
     newsClient.reset();
     settingsStore.reset();

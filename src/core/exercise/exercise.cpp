@@ -60,6 +60,8 @@ Exercise::~Exercise()
             store->Save();
         } catch (const Error& e) {
             qCWarning(exerciseLog) << "statistics not saved:" << e.Message();
+        } catch (const std::exception& e) {
+            qCWarning(exerciseLog) << "statistics not saved:" << e.what();
         }
     }
 }
@@ -371,7 +373,7 @@ void Exercise::ConnectDevices()
     if (!soundController)
         return;
     std::shared_ptr<MidiInDeviceBase> input;
-    if (trainerIndex != SymbolTrainerIndex)
+    if (trainerIndex != SymbolTrainerIndex && AcceptsKeyAnswers())
         input = soundController->CurrentInputDevice();
     if (input) {
         if (answerListener) {
@@ -671,8 +673,8 @@ int Exercise::DrawCandidates(unsigned poolSize, QValidator* validator, const QVa
     ids.clear();
     std::vector<StatisticsRecord> records;
     if (statistics)
-        statistics->GetHistorySectionRecords(trainerIndex, drawSection >= 0 ? drawSection : currentSection,
-                                             records);
+        statistics->GetLocalSectionRecords(trainerIndex, drawSection >= 0 ? drawSection : currentSection,
+                                           records);
     QuestionGenerator generator(poolSize, validator, provider);
     if (generator.Prepare(records) == 0)
         return -1;

@@ -2,6 +2,7 @@
 
 #include "core/exercise/chord_provider.h"
 #include "core/exercise/music_tables.h"
+#include "core/exercise/question_chord_data.h"
 #include "core/exercise/question_pools.h"
 #include "core/exercise/question_scale_data.h"
 #include "core/exercise/question_validators.h"
@@ -39,9 +40,11 @@ QString Tr(const char* text)
 } // namespace
 
 ExerciseEarTrainer::ExerciseEarTrainer(const TrainerSettingsSource* settings, std::shared_ptr<MidiBank> pieceBank)
-    : bank(std::move(pieceBank))
 {
+    // The pieces are read once; a piece that failed to load stays out of this exercise.
+    tempoPieces.Build(pieceBank);
     SetSettingsSource(settings);
+    Initialize(nullptr, EarTrainerIndex);
     Reset();
 }
 
@@ -61,7 +64,6 @@ void ExerciseEarTrainer::RegisterSections(std::vector<SectionTitle>& out)
     GetIntervalPool();
     GetChordPool();
     GetScalePool();
-    tempoPieces.Build(bank);
 }
 
 void ExerciseEarTrainer::InitQuestionRecord(int, std::vector<QuestionRecord>& pool)
@@ -229,6 +231,8 @@ QString ExerciseEarTrainer::QuestionLabel(int section, int id)
         return section == ChordsSection ? MusicTables::ChordSuffix(-1) : MusicTables::ScaleName(-1);
     }
     case TempoSection:
+        if (id < 0 || unsigned(id) >= TrainerSupport::TempoPieces::IdBound())
+            return QString();
         return TrainerSupport::OneLine(MusicTables::TempoName(id / MusicTables::PiecesPerTempo));
     default:
         return Exercise::QuestionLabel(section, id);
@@ -266,7 +270,7 @@ QString ExerciseEarTrainer::AnswerText(int section, int id)
     case ScalesSection:
         return MusicTables::ScaleName(id >= 0 ? id / MusicTables::ScaleRootCount : -1);
     case TempoSection:
-        return MusicTables::TempoName(id >= 0 ? id / MusicTables::PiecesPerTempo : -1);
+        return QuestionLabel(section, id);
     default:
         return QString();
     }
@@ -304,13 +308,15 @@ void ExerciseEarTrainer::ChoiceIds(int section, std::vector<int>& out)
 QByteArray ExerciseEarTrainer::DrawAnswerView(const QuestionRecord& question, const Answer& answer,
                                               QVector<QPair<int, int>>& keys)
 {
-    const int section = GetCurrentSection();
-    if (section == TempoSection) {
+    if (question.kind == QuestionRecord::TempoQuestion) {
         keys.clear();
         return QByteArray();
     }
-    return AnswerView(question, answer, question.option1, question.option2,
-                      section == IntervalsSection || section == ScalesSection, keys);
+    // Of an interval or a scale only the first note played is compared, with the first heard.
+    const QuestionData* item = question.AskedItem();
+    const auto* chord = dynamic_cast<const QuestionChordData*>(item);
+    const bool firstNote = (chord && chord->keys.size() == 2) || dynamic_cast<const QuestionScaleData*>(item);
+    return AnswerView(question, answer, question.option1, question.option2, firstNote, keys);
 }
 
 } // namespace Core

@@ -49,8 +49,7 @@ protected:
     bool DrawQuestion(int section, QuestionRecord& question) override;
 
 private:
-    std::shared_ptr<MidiBank> bank;
-    TrainerSupport::TempoPieces tempoPieces; // built with the sections, read-only afterwards
+    TrainerSupport::TempoPieces tempoPieces; // read once at construction, read-only afterwards
 };
 
 } // namespace Core

@@ -2,6 +2,7 @@
 
 #include "core/exercise/chord_provider.h"
 #include "core/exercise/music_tables.h"
+#include "core/exercise/question_chord_data.h"
 #include "core/exercise/question_note_data.h"
 #include "core/exercise/question_pools.h"
 #include "core/exercise/question_validators.h"
@@ -37,6 +38,7 @@ const QuestionPool& SectionPool(int section)
 ExerciseNoteTrainer::ExerciseNoteTrainer(const TrainerSettingsSource* settings)
 {
     SetSettingsSource(settings);
+    Initialize(nullptr, NoteTrainerIndex);
     Reset();
 }
 
@@ -250,8 +252,10 @@ void ExerciseNoteTrainer::ChoiceIds(int section, std::vector<int>& out)
 QByteArray ExerciseNoteTrainer::DrawAnswerView(const QuestionRecord& question, const Answer& answer,
                                                QVector<QPair<int, int>>& keys)
 {
-    return AnswerView(question, answer, question.option1, question.option2,
-                      GetCurrentSection() == IntervalsSection, keys);
+    // Of an interval only the first note played is compared, with its lower note.
+    const auto* chord = dynamic_cast<const QuestionChordData*>(question.AskedItem());
+    const bool interval = chord && chord->keys.size() == 2;
+    return AnswerView(question, answer, question.option1, question.option2, interval, keys);
 }
 
 } // namespace Core

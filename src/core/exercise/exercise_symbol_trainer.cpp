@@ -137,9 +137,10 @@ QString Tr(const char* text)
 } // namespace
 
 ExerciseSymbolTrainer::ExerciseSymbolTrainer(const TrainerSettingsSource* settings, std::shared_ptr<MidiBank> pieceBank)
-    : bank(std::move(pieceBank))
 {
+    tempoPieces.Build(pieceBank);
     SetSettingsSource(settings);
+    Initialize(nullptr, SymbolTrainerIndex);
     Reset();
 }
 
@@ -181,7 +182,6 @@ void ExerciseSymbolTrainer::RegisterSections(std::vector<SectionTitle>& out)
     out.push_back({Tr("Loudness"), Tr("Train Loudness")});
     out.push_back({Tr("Note Modifiers"), Tr("Train Note Modifiers")});
     Tables();
-    tempoPieces.Build(bank);
 }
 
 void ExerciseSymbolTrainer::InitQuestionRecord(int, std::vector<QuestionRecord>& pool)
@@ -284,8 +284,11 @@ bool ExerciseSymbolTrainer::AcceptsKeyAnswers()
 
 QString ExerciseSymbolTrainer::QuestionLabel(int section, int id)
 {
-    if (section == TempoSection)
+    if (section == TempoSection) {
+        if (id < 0 || unsigned(id) >= TrainerSupport::TempoPieces::IdBound())
+            return QString();
         return TrainerSupport::OneLine(MusicTables::TempoName(id / MusicTables::PiecesPerTempo));
+    }
     const QuestionPool& table = ItemTable(section);
     if (id < 0 || size_t(id) >= table.size())
         return QString();

@@ -319,6 +319,47 @@ private Q_SLOTS:
         QCOMPARE(trainer.AnswerInputMode(chord), 2);
     }
 
+    // The answer view compares only the first note of an interval, whatever section is current.
+    void answerViewOfIntervalsAndChords()
+    {
+        settings.Change([](TrainerSettings& s) {
+            s.noteTrainer.intervals.intervalStart = 4;
+            s.noteTrainer.intervals.intervalEnd = 4;
+            OnlyKeys(s.noteTrainer.intervals.diapason, 30, 40);
+            s.noteTrainer.chords.SetAll(false);
+            s.noteTrainer.chords[ChordSwitch::MajorTriad] = true;
+            OnlyKeys(s.noteTrainer.chords.diapason, 30, 40);
+        });
+        Probe<ExerciseNoteTrainer> trainer(&settings);
+        QCOMPARE(trainer.GetCurrentSection(), 0);
+        for (int section : {1, 2}) {
+            const QuestionRecord question = trainer.Draw(section);
+            QVERIFY(trainer.drawn);
+            Answer answer;
+            answer.kind = Answer::Notes;
+            for (int note : NoteOns(question.AskedItem()))
+                answer.notes.append({MidiMessage(0x90, 0, quint8(note), 100), 0, 0.0});
+            QVector<QPair<int, int>> keys;
+            const QByteArray view = trainer.DrawAnswerView(question, answer, keys);
+            QVERIFY(!view.isEmpty());
+            QCOMPARE(keys.size(), section == 1 ? 1 : 3);
+            for (const auto& key : keys)
+                QCOMPARE(key.second, 0);
+        }
+        // The ear trainer shows no notes for a tempo piece.
+        settings.Change([](TrainerSettings& s) { s.earTrainer.tempo.SetAll(true); });
+        Probe<ExerciseEarTrainer> ear(&settings);
+        const QuestionRecord tempo = ear.Draw(ExerciseEarTrainer::TempoSection);
+        QVector<QPair<int, int>> keys{{1, 1}};
+        QVERIFY(ear.DrawAnswerView(tempo, Answer(), keys).isEmpty());
+        QVERIFY(keys.isEmpty());
+        QCOMPARE(ear.QuestionLabel(ExerciseEarTrainer::TempoSection, -1), QString());
+        QCOMPARE(ear.QuestionLabel(ExerciseEarTrainer::TempoSection, 448), QString());
+        // A trainer made without the catalogue still knows which trainer it is.
+        QCOMPARE(ear.GetTrainerIndex(), 1);
+        QCOMPARE(ExerciseSymbolTrainer(&settings).GetTrainerIndex(), 2);
+    }
+
     // Questions answered wrongly before come back more often.
     void mistakesWeighTheDraw()
     {
@@ -358,6 +399,13 @@ private Q_SLOTS:
         QVERIFY2(weighted > plain + 60, qPrintable(QStringLiteral("D drawn %1 times weighted, %2 plain")
                                                         .arg(weighted)
                                                         .arg(plain)));
+        // Only this run's answers weigh: once the run's records are cleared (a lesson opened
+        // again), the history alone leaves the draw even.
+        statistics->ClearLocal(0);
+        const int afterClear = countD(true);
+        QVERIFY2(afterClear < weighted - 60, qPrintable(QStringLiteral("D drawn %1 times after clearing, %2 weighted")
+                                                            .arg(afterClear)
+                                                            .arg(weighted)));
     }
 
     // ---- ear trainer ---------------------------------------------------------------------
