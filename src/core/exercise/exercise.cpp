@@ -889,6 +889,14 @@ bool Exercise::ReadSettings(TrainerSettings& out) const
     return true;
 }
 
+void Exercise::ApplyDurations(std::initializer_list<const DurationSettings*> durations)
+{
+    std::vector<Section> table;
+    for (const DurationSettings* d : durations)
+        table.push_back({d->questions, d->seconds * 1000});
+    ApplySettings(table, SettingsInstrument());
+}
+
 int Exercise::SettingsInstrument() const
 {
     Locker guard(*this);

@@ -196,6 +196,9 @@ protected:
     bool ReadSettings(TrainerSettings& out) const;
     // The instrument of the general settings (position in the instrument list).
     int SettingsInstrument() const;
+    // The sections' question counts and time-outs from their duration settings, in section
+    // order, with the instrument of the general settings.
+    void ApplyDurations(std::initializer_list<const DurationSettings*> durations);
 
     void ConnectDevices();
     void Refresh();

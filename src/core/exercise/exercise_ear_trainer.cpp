@@ -18,18 +18,17 @@
 namespace Core {
 namespace {
 
-const QuestionPool& SectionPool(int section)
+bool IsPitched(int section)
 {
-    switch (section) {
-    case ExerciseEarTrainer::IntervalsSection:
-        return GetIntervalPool();
-    case ExerciseEarTrainer::ChordsSection:
-        return GetChordPool();
-    case ExerciseEarTrainer::ScalesSection:
-        return GetScalePool();
-    default:
-        return GetNotePool();
-    }
+    return section >= ExerciseEarTrainer::SingleNotesSection && section <= ExerciseEarTrainer::ScalesSection;
+}
+
+TrainerSupport::PitchedPool PoolKind(int section)
+{
+    static const TrainerSupport::PitchedPool kinds[] = {
+        TrainerSupport::PitchedPool::Notes, TrainerSupport::PitchedPool::Intervals,
+        TrainerSupport::PitchedPool::Chords, TrainerSupport::PitchedPool::Scales};
+    return kinds[section];
 }
 
 QString Tr(const char* text)
@@ -80,11 +79,8 @@ void ExerciseEarTrainer::SetUpSections()
     if (!ReadSettings(settings))
         return;
     const EarTrainerSettings& s = settings.earTrainer;
-    std::vector<Section> table;
-    for (const DurationSettings* d : {&s.singleNotes.duration, &s.intervals.duration, &s.chords.duration,
-                                      &s.scales.duration, &s.tempo.duration})
-        table.push_back({d->questions, d->seconds * 1000});
-    ApplySettings(table, SettingsInstrument());
+    ApplyDurations({&s.singleNotes.duration, &s.intervals.duration, &s.chords.duration, &s.scales.duration,
+                    &s.tempo.duration});
 }
 
 bool ExerciseEarTrainer::DrawQuestion(int section, QuestionRecord& question)
@@ -147,7 +143,7 @@ bool ExerciseEarTrainer::DrawQuestion(int section, QuestionRecord& question)
         return true;
     }
 
-    const QuestionPool& pool = SectionPool(section);
+    const QuestionPool& pool = TrainerSupport::PoolOf(PoolKind(section));
     bool descending = false;
     if (section == ScalesSection) {
         const bool up = s.scales[ScaleSwitch::Ascending];
@@ -203,106 +199,37 @@ int ExerciseEarTrainer::AnswerInputMode(const QuestionRecord&)
 
 int ExerciseEarTrainer::QuestionKey(int section, int id)
 {
-    switch (section) {
-    case SingleNotesSection:
-        return id >= 0 && id < MusicTables::KeyCount ? id : -1;
-    case IntervalsSection:
-    case ChordsSection:
-    case ScalesSection:
-        return TrainerSupport::EntryRootKey(SectionPool(section), id);
-    default:
-        return -1;
-    }
+    return IsPitched(section) ? TrainerSupport::PitchedKey(PoolKind(section), id) : -1;
 }
 
 QString ExerciseEarTrainer::QuestionLabel(int section, int id)
 {
-    switch (section) {
-    case SingleNotesSection:
-        return MusicTables::NoteLabel(id, false);
-    case IntervalsSection:
-    case ChordsSection:
-    case ScalesSection: {
-        const QuestionPool& pool = SectionPool(section);
-        if (id >= 0 && size_t(id) < pool.size())
-            return TrainerSupport::OneLine(pool[size_t(id)]->caption2);
-        if (section == IntervalsSection)
-            return MusicTables::IntervalName(-1);
-        return section == ChordsSection ? MusicTables::ChordSuffix(-1) : MusicTables::ScaleName(-1);
-    }
-    case TempoSection:
-        if (id < 0 || unsigned(id) >= TrainerSupport::TempoPieces::IdBound())
-            return QString();
-        return TrainerSupport::OneLine(MusicTables::TempoName(id / MusicTables::PiecesPerTempo));
-    default:
-        return Exercise::QuestionLabel(section, id);
-    }
+    if (section == TempoSection)
+        return TrainerSupport::TempoLabel(id);
+    return IsPitched(section) ? TrainerSupport::PitchedLabel(PoolKind(section), id)
+                              : Exercise::QuestionLabel(section, id);
 }
 
 bool ExerciseEarTrainer::IsSameAnswer(int section, int a, int b)
 {
-    switch (section) {
-    case SingleNotesSection:
-        return MusicTables::PitchClass(a) == MusicTables::PitchClass(b);
-    case IntervalsSection:
-    case ChordsSection: {
-        const int typeA = TrainerSupport::ChordEntryType(SectionPool(section), a);
-        return typeA >= 0 && typeA == TrainerSupport::ChordEntryType(SectionPool(section), b);
-    }
-    case ScalesSection:
-        return a / MusicTables::ScaleRootCount == b / MusicTables::ScaleRootCount;
-    case TempoSection:
-        return a / MusicTables::PiecesPerTempo == b / MusicTables::PiecesPerTempo;
-    default:
-        return a == b;
-    }
+    if (section == TempoSection)
+        return TrainerSupport::SameTempo(a, b);
+    return IsPitched(section) ? TrainerSupport::PitchedSameAnswer(PoolKind(section), a, b) : a == b;
 }
 
 QString ExerciseEarTrainer::AnswerText(int section, int id)
 {
-    switch (section) {
-    case SingleNotesSection:
-        return MusicTables::NoteName(id >= 0 && id < MusicTables::KeyCount ? MusicTables::PitchClass(id) : -1, false);
-    case IntervalsSection:
-        return MusicTables::IntervalName(TrainerSupport::ChordEntryType(GetIntervalPool(), id));
-    case ChordsSection:
-        return MusicTables::ChordSuffix(TrainerSupport::ChordEntryType(GetChordPool(), id));
-    case ScalesSection:
-        return MusicTables::ScaleName(id >= 0 ? id / MusicTables::ScaleRootCount : -1);
-    case TempoSection:
-        return QuestionLabel(section, id);
-    default:
-        return QString();
-    }
+    if (section == TempoSection)
+        return TrainerSupport::TempoLabel(id);
+    return IsPitched(section) ? TrainerSupport::PitchedAnswerText(PoolKind(section), id) : QString();
 }
 
 void ExerciseEarTrainer::ChoiceIds(int section, std::vector<int>& out)
 {
-    switch (section) {
-    case SingleNotesSection:
-        for (int key = 3; key <= 14; ++key)
-            out.push_back(key);
-        break;
-    case IntervalsSection:
-        for (int id : TrainerSupport::IntervalChoiceIds())
-            out.push_back(id);
-        break;
-    case ChordsSection:
-        for (int id : TrainerSupport::ChordChoiceIds())
-            out.push_back(id);
-        break;
-    case ScalesSection:
-        // Scale s on root 2s: one button a scale.
-        for (int scale = 0; scale < MusicTables::ScaleCount; ++scale)
-            out.push_back(scale * (MusicTables::ScaleRootCount + 2));
-        break;
-    case TempoSection:
-        for (int id : TrainerSupport::TempoChoiceIds())
-            out.push_back(id);
-        break;
-    default:
-        break;
-    }
+    if (section == TempoSection)
+        TrainerSupport::TempoChoiceIds(out);
+    else if (IsPitched(section))
+        TrainerSupport::PitchedChoiceIds(PoolKind(section), out);
 }
 
 QByteArray ExerciseEarTrainer::DrawAnswerView(const QuestionRecord& question, const Answer& answer,

@@ -21,16 +21,17 @@ namespace {
 // The staff of the last question drawn by any note trainer of this process; bass at first.
 std::atomic<bool> previousTrebleClef{false};
 
-const QuestionPool& SectionPool(int section)
+bool IsPitched(int section)
 {
-    switch (section) {
-    case ExerciseNoteTrainer::IntervalsSection:
-        return GetIntervalPool();
-    case ExerciseNoteTrainer::ChordsSection:
-        return GetChordPool();
-    default:
-        return GetNotePool();
-    }
+    return section >= ExerciseNoteTrainer::SingleNotesSection && section <= ExerciseNoteTrainer::ChordsSection;
+}
+
+TrainerSupport::PitchedPool PoolKind(int section)
+{
+    static const TrainerSupport::PitchedPool kinds[] = {
+        TrainerSupport::PitchedPool::Notes, TrainerSupport::PitchedPool::Intervals,
+        TrainerSupport::PitchedPool::Chords};
+    return kinds[section];
 }
 
 } // namespace
@@ -75,10 +76,7 @@ void ExerciseNoteTrainer::SetUpSections()
     if (!ReadSettings(settings))
         return;
     const NoteTrainerSettings& s = settings.noteTrainer;
-    std::vector<Section> table;
-    for (const DurationSettings* d : {&s.singleNotes.duration, &s.intervals.duration, &s.chords.duration})
-        table.push_back({d->questions, d->seconds * 1000});
-    ApplySettings(table, SettingsInstrument());
+    ApplyDurations({&s.singleNotes.duration, &s.intervals.duration, &s.chords.duration});
 }
 
 bool ExerciseNoteTrainer::ChooseTrebleClef(bool gClef, bool fClef, int key, bool previousTreble)
@@ -106,7 +104,9 @@ bool ExerciseNoteTrainer::DrawQuestion(int section, QuestionRecord& question)
     question.answerModes = QuestionRecord::NotesMode | QuestionRecord::ChoiceMode;
     question.option2 = (std::rand() & 1) != 0;
 
-    const QuestionPool& pool = SectionPool(section);
+    if (!IsPitched(section))
+        return false;
+    const QuestionPool& pool = TrainerSupport::PoolOf(PoolKind(section));
     std::vector<unsigned> ids;
     int position = -1;
     const ClefSettings* clefs = &s.singleNotes.clefs;
@@ -172,81 +172,29 @@ int ExerciseNoteTrainer::AnswerInputMode(const QuestionRecord& question)
 
 int ExerciseNoteTrainer::QuestionKey(int section, int id)
 {
-    switch (section) {
-    case SingleNotesSection:
-        return id >= 0 && id < MusicTables::KeyCount ? id : -1;
-    case IntervalsSection:
-    case ChordsSection:
-        return TrainerSupport::EntryRootKey(SectionPool(section), id);
-    default:
-        return -1;
-    }
+    return IsPitched(section) ? TrainerSupport::PitchedKey(PoolKind(section), id) : -1;
 }
 
 QString ExerciseNoteTrainer::QuestionLabel(int section, int id)
 {
-    switch (section) {
-    case SingleNotesSection:
-        return MusicTables::NoteLabel(id, false);
-    case IntervalsSection:
-    case ChordsSection: {
-        const QuestionPool& pool = SectionPool(section);
-        if (id < 0 || size_t(id) >= pool.size())
-            return section == IntervalsSection ? MusicTables::IntervalName(-1) : MusicTables::ChordSuffix(-1);
-        return TrainerSupport::OneLine(pool[size_t(id)]->caption2);
-    }
-    default:
-        return Exercise::QuestionLabel(section, id);
-    }
+    return IsPitched(section) ? TrainerSupport::PitchedLabel(PoolKind(section), id)
+                              : Exercise::QuestionLabel(section, id);
 }
 
 bool ExerciseNoteTrainer::IsSameAnswer(int section, int a, int b)
 {
-    switch (section) {
-    case SingleNotesSection:
-        return MusicTables::PitchClass(a) == MusicTables::PitchClass(b);
-    case IntervalsSection:
-    case ChordsSection: {
-        const int typeA = TrainerSupport::ChordEntryType(SectionPool(section), a);
-        return typeA >= 0 && typeA == TrainerSupport::ChordEntryType(SectionPool(section), b);
-    }
-    default:
-        return a == b;
-    }
+    return IsPitched(section) ? TrainerSupport::PitchedSameAnswer(PoolKind(section), a, b) : a == b;
 }
 
 QString ExerciseNoteTrainer::AnswerText(int section, int id)
 {
-    switch (section) {
-    case SingleNotesSection:
-        return MusicTables::NoteName(id >= 0 && id < MusicTables::KeyCount ? MusicTables::PitchClass(id) : -1, false);
-    case IntervalsSection:
-        return MusicTables::IntervalName(TrainerSupport::ChordEntryType(GetIntervalPool(), id));
-    case ChordsSection:
-        return MusicTables::ChordSuffix(TrainerSupport::ChordEntryType(GetChordPool(), id));
-    default:
-        return QString();
-    }
+    return IsPitched(section) ? TrainerSupport::PitchedAnswerText(PoolKind(section), id) : QString();
 }
 
 void ExerciseNoteTrainer::ChoiceIds(int section, std::vector<int>& out)
 {
-    switch (section) {
-    case SingleNotesSection:
-        for (int key = 3; key <= 14; ++key) // C1 to B1: one button a pitch class
-            out.push_back(key);
-        break;
-    case IntervalsSection:
-        for (int id : TrainerSupport::IntervalChoiceIds())
-            out.push_back(id);
-        break;
-    case ChordsSection:
-        for (int id : TrainerSupport::ChordChoiceIds())
-            out.push_back(id);
-        break;
-    default:
-        break;
-    }
+    if (IsPitched(section))
+        TrainerSupport::PitchedChoiceIds(PoolKind(section), out);
 }
 
 QByteArray ExerciseNoteTrainer::DrawAnswerView(const QuestionRecord& question, const Answer& answer,

@@ -198,11 +198,8 @@ void ExerciseSymbolTrainer::SetUpSections()
     if (!ReadSettings(settings))
         return;
     const SymbolTrainerSettings& s = settings.symbolTrainer;
-    std::vector<Section> table;
-    for (const DurationSettings* d : {&s.lengths.duration, &s.keySignatures.duration, &s.tempo.duration,
-                                      &s.loudness.duration, &s.noteModifiers.duration})
-        table.push_back({d->questions, d->seconds * 1000});
-    ApplySettings(table, SettingsInstrument());
+    ApplyDurations({&s.lengths.duration, &s.keySignatures.duration, &s.tempo.duration, &s.loudness.duration,
+                    &s.noteModifiers.duration});
 }
 
 bool ExerciseSymbolTrainer::DrawQuestion(int section, QuestionRecord& question)
@@ -284,11 +281,8 @@ bool ExerciseSymbolTrainer::AcceptsKeyAnswers()
 
 QString ExerciseSymbolTrainer::QuestionLabel(int section, int id)
 {
-    if (section == TempoSection) {
-        if (id < 0 || unsigned(id) >= TrainerSupport::TempoPieces::IdBound())
-            return QString();
-        return TrainerSupport::OneLine(MusicTables::TempoName(id / MusicTables::PiecesPerTempo));
-    }
+    if (section == TempoSection)
+        return TrainerSupport::TempoLabel(id);
     const QuestionPool& table = ItemTable(section);
     if (id < 0 || size_t(id) >= table.size())
         return QString();
@@ -297,9 +291,7 @@ QString ExerciseSymbolTrainer::QuestionLabel(int section, int id)
 
 bool ExerciseSymbolTrainer::IsSameAnswer(int section, int a, int b)
 {
-    if (section == TempoSection)
-        return a / MusicTables::PiecesPerTempo == b / MusicTables::PiecesPerTempo;
-    return a == b;
+    return section == TempoSection ? TrainerSupport::SameTempo(a, b) : a == b;
 }
 
 QString ExerciseSymbolTrainer::AnswerText(int section, int id)
@@ -310,8 +302,7 @@ QString ExerciseSymbolTrainer::AnswerText(int section, int id)
 void ExerciseSymbolTrainer::ChoiceIds(int section, std::vector<int>& out)
 {
     if (section == TempoSection) {
-        for (int id : TrainerSupport::TempoChoiceIds())
-            out.push_back(id);
+        TrainerSupport::TempoChoiceIds(out);
         return;
     }
     const size_t rows = ItemTable(section).size();

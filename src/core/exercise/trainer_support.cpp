@@ -84,25 +84,9 @@ bool TrebleForSound(const MidiStream* stream)
     return count == 0 || sum / count >= MiddleC;
 }
 
-std::vector<int> IntervalChoiceIds()
-{
-    std::vector<int> ids;
-    for (int size = 0; size < MusicTables::IntervalCount; ++size)
-        ids.push_back(MusicTables::IntervalFirstId(size));
-    return ids;
-}
+namespace {
 
-std::vector<int> ChordChoiceIds()
-{
-    std::vector<int> ids;
-    int first = 0;
-    for (int type = 0; type < MusicTables::ChordTypeCount; ++type) {
-        ids.push_back(first);
-        first += MusicTables::ChordEntries(type, 0);
-    }
-    return ids;
-}
-
+// Interval size or chord type of an entry of those pools; -1 outside the pool.
 int ChordEntryType(const QuestionPool& pool, int id)
 {
     if (id < 0 || size_t(id) >= pool.size())
@@ -111,16 +95,123 @@ int ChordEntryType(const QuestionPool& pool, int id)
     return chord ? chord->type : -1;
 }
 
-int EntryRootKey(const QuestionPool& pool, int id)
+} // namespace
+
+const QuestionPool& PoolOf(PitchedPool pool)
 {
-    if (id < 0 || size_t(id) >= pool.size())
+    switch (pool) {
+    case PitchedPool::Intervals:
+        return GetIntervalPool();
+    case PitchedPool::Chords:
+        return GetChordPool();
+    case PitchedPool::Scales:
+        return GetScalePool();
+    default:
+        return GetNotePool();
+    }
+}
+
+int PitchedKey(PitchedPool pool, int id)
+{
+    if (pool == PitchedPool::Notes)
+        return id >= 0 && id < MusicTables::KeyCount ? id : -1;
+    const QuestionPool& entries = PoolOf(pool);
+    if (id < 0 || size_t(id) >= entries.size())
         return -1;
-    const QuestionData* item = pool[size_t(id)].get();
+    const QuestionData* item = entries[size_t(id)].get();
     if (const auto* chord = dynamic_cast<const QuestionChordData*>(item))
         return chord->rootKey;
     if (const auto* scale = dynamic_cast<const QuestionScaleData*>(item))
         return scale->rootKey;
     return -1;
+}
+
+QString PitchedLabel(PitchedPool pool, int id)
+{
+    if (pool == PitchedPool::Notes)
+        return MusicTables::NoteLabel(id, false);
+    const QuestionPool& entries = PoolOf(pool);
+    if (id >= 0 && size_t(id) < entries.size())
+        return OneLine(entries[size_t(id)]->caption2);
+    switch (pool) {
+    case PitchedPool::Intervals:
+        return MusicTables::IntervalName(-1);
+    case PitchedPool::Chords:
+        return MusicTables::ChordSuffix(-1);
+    default:
+        return MusicTables::ScaleName(-1);
+    }
+}
+
+bool PitchedSameAnswer(PitchedPool pool, int a, int b)
+{
+    switch (pool) {
+    case PitchedPool::Notes:
+        return MusicTables::PitchClass(a) == MusicTables::PitchClass(b);
+    case PitchedPool::Intervals:
+    case PitchedPool::Chords: {
+        const int type = ChordEntryType(PoolOf(pool), a);
+        return type >= 0 && type == ChordEntryType(PoolOf(pool), b);
+    }
+    case PitchedPool::Scales:
+        return a / MusicTables::ScaleRootCount == b / MusicTables::ScaleRootCount;
+    }
+    return a == b;
+}
+
+QString PitchedAnswerText(PitchedPool pool, int id)
+{
+    switch (pool) {
+    case PitchedPool::Notes:
+        return MusicTables::NoteName(id >= 0 && id < MusicTables::KeyCount ? MusicTables::PitchClass(id) : -1, false);
+    case PitchedPool::Intervals:
+        return MusicTables::IntervalName(ChordEntryType(GetIntervalPool(), id));
+    case PitchedPool::Chords:
+        return MusicTables::ChordSuffix(ChordEntryType(GetChordPool(), id));
+    case PitchedPool::Scales:
+        return MusicTables::ScaleName(id >= 0 ? id / MusicTables::ScaleRootCount : -1);
+    }
+    return QString();
+}
+
+void PitchedChoiceIds(PitchedPool pool, std::vector<int>& out)
+{
+    switch (pool) {
+    case PitchedPool::Notes:
+        for (int key = 3; key <= 14; ++key) // C1 to B1: one button a pitch class
+            out.push_back(key);
+        break;
+    case PitchedPool::Intervals:
+        for (int size = 0; size < MusicTables::IntervalCount; ++size)
+            out.push_back(MusicTables::IntervalFirstId(size));
+        break;
+    case PitchedPool::Chords: {
+        // The root-position block begins with each type's entries in turn.
+        int first = 0;
+        for (int type = 0; type < MusicTables::ChordTypeCount; ++type) {
+            out.push_back(first);
+            first += MusicTables::ChordEntries(type, 0);
+        }
+        break;
+    }
+    case PitchedPool::Scales:
+        // Scale s on root 2s: one button a scale.
+        for (int scale = 0; scale < MusicTables::ScaleCount; ++scale)
+            out.push_back(scale * (MusicTables::ScaleRootCount + 2));
+        break;
+    }
+}
+
+QString TempoLabel(int id)
+{
+    if (id < 0 || unsigned(id) >= TempoPieces::IdBound())
+        return QString();
+    return OneLine(MusicTables::TempoName(id / MusicTables::PiecesPerTempo));
+}
+
+bool SameTempo(int a, int b)
+{
+    return a / MusicTables::PiecesPerTempo == b / MusicTables::PiecesPerTempo;
 }
 
 void TempoPieces::Build(const std::shared_ptr<MidiBank>& bank)
@@ -154,12 +245,10 @@ std::shared_ptr<const QuestionData> TempoPieces::Entry(unsigned id) const
     return sameTempo[(id % unsigned(MusicTables::PiecesPerTempo)) % sameTempo.size()]->data;
 }
 
-std::vector<int> TempoChoiceIds()
+void TempoChoiceIds(std::vector<int>& out)
 {
-    std::vector<int> ids;
     for (int tempo = 0; tempo < 6; ++tempo)
-        ids.push_back(tempo * MusicTables::PiecesPerTempo);
-    return ids;
+        out.push_back(tempo * MusicTables::PiecesPerTempo);
 }
 
 } // namespace TrainerSupport

@@ -36,13 +36,26 @@ QVector<int> EntryKeys(const QuestionData* item);
 // Treble unless the note-ons of the stream average (integer division) below middle C.
 bool TrebleForSound(const MidiStream* stream);
 
-// The first pool id of each interval size (0-12) and of each chord type (root position).
-std::vector<int> IntervalChoiceIds();
-std::vector<int> ChordChoiceIds();
-// Interval size or chord type of an entry of those pools; -1 outside the pool.
-int ChordEntryType(const QuestionPool& pool, int id);
-// Root key of an entry of the interval, chord or scale pools; -1 outside the pool.
-int EntryRootKey(const QuestionPool& pool, int id);
+// The hooks of the sections that ask notes, intervals, chords or scales, shared by the note and
+// the ear trainer: the root key, the one-line label, which ids are the same answer, the text
+// and ids of the answer buttons. Ids outside the pool give -1, an error text or false.
+enum class PitchedPool
+{
+    Notes,
+    Intervals,
+    Chords,
+    Scales,
+};
+const QuestionPool& PoolOf(PitchedPool pool);
+int PitchedKey(PitchedPool pool, int id);
+QString PitchedLabel(PitchedPool pool, int id);
+bool PitchedSameAnswer(PitchedPool pool, int a, int b);
+QString PitchedAnswerText(PitchedPool pool, int id);
+void PitchedChoiceIds(PitchedPool pool, std::vector<int>& out);
+
+// The same hooks for tempo ids (tempo x 64 + piece).
+QString TempoLabel(int id);
+bool SameTempo(int a, int b);
 
 // The tempo pieces one exercise asks from, keyed by id (tempo x 64 + piece number).
 class TempoPieces
@@ -76,8 +89,8 @@ private:
     const TempoPieces& available;
 };
 
-// Tempo ids behind the answer buttons: tempos 0 to 5, one id each.
-std::vector<int> TempoChoiceIds();
+// Tempo ids behind the answer buttons: tempos 0 to 5, one id each (Vivace has none).
+void TempoChoiceIds(std::vector<int>& out);
 
 } // namespace TrainerSupport
 } // namespace Core
