@@ -1,12 +1,7 @@
 #include "core/exercise/exercise_ear_trainer.h"
 
-#include "core/exercise/chord_provider.h"
 #include "core/exercise/music_tables.h"
-#include "core/exercise/question_chord_data.h"
-#include "core/exercise/question_pools.h"
 #include "core/exercise/question_scale_data.h"
-#include "core/exercise/question_validators.h"
-#include "core/exercise/root_note_provider.h"
 #include "core/exercise/tempo_provider.h"
 #include "core/midi/midi_bank.h"
 #include "core/score_builder.h"
@@ -93,47 +88,17 @@ bool ExerciseEarTrainer::DrawQuestion(int section, QuestionRecord& question)
     question.answerModes = QuestionRecord::NotesMode | QuestionRecord::ChoiceMode;
     question.option2 = (std::rand() & 1) != 0;
 
-    std::vector<unsigned> ids;
-    int position = -1;
-    switch (section) {
-    case SingleNotesSection: {
-        NoteValidator validator(&s.singleNotes.diapason);
-        position = DrawCandidates(unsigned(GetNotePool().size()), &validator, nullptr, ids);
-        break;
-    }
-    case IntervalsSection: {
-        IntervalValidator validator(&s.intervals);
-        position = DrawCandidates(unsigned(GetIntervalPool().size()), &validator, &RootNoteProvider::Intervals(),
-                                  ids);
-        break;
-    }
-    case ChordsSection: {
-        ChordValidator validator(&s.chords);
-        position = DrawCandidates(unsigned(GetChordPool().size()), &validator, &ChordProvider::Instance(), ids);
-        break;
-    }
-    case ScalesSection: {
-        ScaleValidator validator(&s.scales);
-        position = DrawCandidates(unsigned(GetScalePool().size()), &validator, &RootNoteProvider::Scales(), ids);
-        break;
-    }
-    case TempoSection: {
-        TrainerSupport::TempoPieceValidator validator(&s.tempo, tempoPieces);
-        position = DrawCandidates(TrainerSupport::TempoPieces::IdBound(), &validator, &TempoProvider::Instance(),
-                                  ids);
-        break;
-    }
-    default:
-        return false;
-    }
-    if (position < 0)
-        return false;
-    question.correctIndex = position;
-    question.candidates.clear();
-
     if (section == TempoSection) {
+        TrainerSupport::TempoPieceValidator validator(&s.tempo, tempoPieces);
+        std::vector<unsigned> ids;
+        const int position = DrawCandidates(TrainerSupport::TempoPieces::IdBound(), &validator,
+                                            &TempoProvider::Instance(), ids);
+        if (position < 0)
+            return false;
         question.kind = QuestionRecord::TempoQuestion;
         question.answerModes = QuestionRecord::ChoiceMode;
+        question.correctIndex = position;
+        question.candidates.clear();
         for (unsigned id : ids) {
             std::shared_ptr<const QuestionData> entry = tempoPieces.Entry(id);
             if (!entry)
@@ -143,52 +108,40 @@ bool ExerciseEarTrainer::DrawQuestion(int section, QuestionRecord& question)
         return true;
     }
 
-    const QuestionPool& pool = TrainerSupport::PoolOf(PoolKind(section));
+    if (!IsPitched(section))
+        return false;
+    const TrainerSupport::PitchedPool kind = PoolKind(section);
+    const TrainerSupport::PitchedSettings records{&s.singleNotes.diapason, &s.intervals, &s.chords, &s.scales};
+    if (!TrainerSupport::DrawPitched(*this, kind, records, question))
+        return false;
+
     bool descending = false;
     if (section == ScalesSection) {
         const bool up = s.scales[ScaleSwitch::Ascending];
         const bool down = s.scales[ScaleSwitch::Descending];
         descending = up && down ? (std::rand() & 1) != 0 : !up;
-    }
-    for (unsigned id : ids) {
-        if (!descending) {
-            question.candidates.push_back(pool[id]);
-            continue;
+        if (descending) {
+            // Every candidate is heard the way the question is.
+            for (auto& candidate : question.candidates) {
+                auto scale = std::dynamic_pointer_cast<const QuestionScaleData>(candidate);
+                auto descending = std::make_shared<QuestionScaleData>(*scale);
+                descending->stream = scale->descendingStream;
+                candidate = std::move(descending);
+            }
         }
-        // Every candidate is heard the way the question is.
-        auto scale = std::dynamic_pointer_cast<const QuestionScaleData>(pool[id]);
-        auto down = std::make_shared<QuestionScaleData>(*scale);
-        down->stream = scale->descendingStream;
-        question.candidates.push_back(std::move(down));
     }
 
     std::shared_ptr<QuestionData> asked = TrainerSupport::CopyItem(question.AskedItem());
     QVector<int> keys = TrainerSupport::EntryKeys(asked.get());
-    int gmnMode = 1;
-    switch (section) {
-    case IntervalsSection:
-        gmnMode = 2;
-        if (!s.intervals.arpeggiated && asked->stream)
-            asked->stream = TrainerSupport::TogetherStream(*asked->stream);
-        break;
-    case ChordsSection:
-        gmnMode = 3;
-        if (!s.chords[ChordSwitch::Arpeggiated] && asked->stream)
-            asked->stream = TrainerSupport::TogetherStream(*asked->stream);
-        break;
-    case ScalesSection:
-        gmnMode = 0;
-        if (descending) {
-            const auto* scale = static_cast<const QuestionScaleData*>(asked.get());
-            keys = QVector<int>(scale->descendingKeys.begin(), scale->descendingKeys.end());
-        }
-        break;
-    default:
-        break;
+    if (TrainerSupport::SoundsTogether(kind, records) && asked->stream)
+        asked->stream = TrainerSupport::TogetherStream(*asked->stream);
+    if (descending) {
+        const auto* scale = static_cast<const QuestionScaleData*>(asked.get());
+        keys = QVector<int>(scale->descendingKeys.begin(), scale->descendingKeys.end());
     }
     question.option1 = TrainerSupport::TrebleForSound(asked->stream.get());
-    asked->gmn = ScoreBuilder::WriteQuestion(keys, question.option1, question.option2, gmnMode);
-    question.candidates[size_t(position)] = std::move(asked);
+    asked->gmn = ScoreBuilder::WriteQuestion(keys, question.option1, question.option2, TrainerSupport::GmnMode(kind));
+    question.candidates[size_t(question.correctIndex)] = std::move(asked);
     return true;
 }
 
@@ -241,8 +194,7 @@ QByteArray ExerciseEarTrainer::DrawAnswerView(const QuestionRecord& question, co
     }
     // Of an interval or a scale only the first note played is compared, with the first heard.
     const QuestionData* item = question.AskedItem();
-    const auto* chord = dynamic_cast<const QuestionChordData*>(item);
-    const bool firstNote = (chord && chord->keys.size() == 2) || dynamic_cast<const QuestionScaleData*>(item);
+    const bool firstNote = TrainerSupport::IsInterval(item) || TrainerSupport::IsScale(item);
     return AnswerView(question, answer, question.option1, question.option2, firstNote, keys);
 }
 

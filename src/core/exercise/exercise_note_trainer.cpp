@@ -1,12 +1,7 @@
 #include "core/exercise/exercise_note_trainer.h"
 
-#include "core/exercise/chord_provider.h"
 #include "core/exercise/music_tables.h"
-#include "core/exercise/question_chord_data.h"
 #include "core/exercise/question_note_data.h"
-#include "core/exercise/question_pools.h"
-#include "core/exercise/question_validators.h"
-#include "core/exercise/root_note_provider.h"
 #include "core/exercise/trainer_support.h"
 #include "core/score_builder.h"
 
@@ -106,49 +101,18 @@ bool ExerciseNoteTrainer::DrawQuestion(int section, QuestionRecord& question)
 
     if (!IsPitched(section))
         return false;
-    const QuestionPool& pool = TrainerSupport::PoolOf(PoolKind(section));
-    std::vector<unsigned> ids;
-    int position = -1;
-    const ClefSettings* clefs = &s.singleNotes.clefs;
-    bool arpeggiated = true;
-    int gmnMode = 1;
-    switch (section) {
-    case SingleNotesSection: {
-        NoteValidator validator(&s.singleNotes.diapason);
-        position = DrawCandidates(unsigned(pool.size()), &validator, nullptr, ids);
-        break;
-    }
-    case IntervalsSection: {
-        IntervalValidator validator(&s.intervals);
-        position = DrawCandidates(unsigned(pool.size()), &validator, &RootNoteProvider::Intervals(), ids);
-        clefs = &s.intervals.clefs;
-        arpeggiated = s.intervals.arpeggiated;
-        gmnMode = 2;
-        break;
-    }
-    case ChordsSection: {
-        ChordValidator validator(&s.chords);
-        position = DrawCandidates(unsigned(pool.size()), &validator, &ChordProvider::Instance(), ids);
-        clefs = &s.chords.clefs;
-        arpeggiated = s.chords[ChordSwitch::Arpeggiated];
-        gmnMode = 3;
-        break;
-    }
-    default:
+    const TrainerSupport::PitchedPool kind = PoolKind(section);
+    const TrainerSupport::PitchedSettings records{&s.singleNotes.diapason, &s.intervals, &s.chords};
+    if (!TrainerSupport::DrawPitched(*this, kind, records, question))
         return false;
-    }
-    if (position < 0)
-        return false;
-
-    question.candidates.clear();
-    for (unsigned id : ids)
-        question.candidates.push_back(pool[id]);
-    question.correctIndex = position;
 
     const QVector<int> keys = TrainerSupport::EntryKeys(question.AskedItem());
     if (keys.isEmpty())
         return false;
-    question.option1 = ChooseTrebleClef(clefs->gClef, clefs->fClef, keys.first(), previousTrebleClef.load());
+    const ClefSettings& clefs = section == IntervalsSection ? s.intervals.clefs
+                                : section == ChordsSection  ? s.chords.clefs
+                                                            : s.singleNotes.clefs;
+    question.option1 = ChooseTrebleClef(clefs.gClef, clefs.fClef, keys.first(), previousTrebleClef.load());
     previousTrebleClef.store(question.option1);
 
     if (section == ChordsSection && s.chords[ChordSwitch::ChordNotation]) {
@@ -158,10 +122,10 @@ bool ExerciseNoteTrainer::DrawQuestion(int section, QuestionRecord& question)
     // The asked item carries the question's own score (its staff and spelling) and, unless the
     // notes are to be heard one after another, sounds them together.
     std::shared_ptr<QuestionData> asked = TrainerSupport::CopyItem(question.AskedItem());
-    if (section != SingleNotesSection && !arpeggiated && asked->stream)
+    if (TrainerSupport::SoundsTogether(kind, records) && asked->stream)
         asked->stream = TrainerSupport::TogetherStream(*asked->stream);
-    asked->gmn = ScoreBuilder::WriteQuestion(keys, question.option1, question.option2, gmnMode);
-    question.candidates[size_t(position)] = std::move(asked);
+    asked->gmn = ScoreBuilder::WriteQuestion(keys, question.option1, question.option2, TrainerSupport::GmnMode(kind));
+    question.candidates[size_t(question.correctIndex)] = std::move(asked);
     return true;
 }
 
@@ -201,9 +165,8 @@ QByteArray ExerciseNoteTrainer::DrawAnswerView(const QuestionRecord& question, c
                                                QVector<QPair<int, int>>& keys)
 {
     // Of an interval only the first note played is compared, with its lower note.
-    const auto* chord = dynamic_cast<const QuestionChordData*>(question.AskedItem());
-    const bool interval = chord && chord->keys.size() == 2;
-    return AnswerView(question, answer, question.option1, question.option2, interval, keys);
+    return AnswerView(question, answer, question.option1, question.option2,
+                      TrainerSupport::IsInterval(question.AskedItem()), keys);
 }
 
 } // namespace Core

@@ -1,10 +1,13 @@
 #include "core/exercise/trainer_support.h"
 
+#include "core/exercise/chord_provider.h"
+#include "core/exercise/exercise.h"
 #include "core/exercise/music_tables.h"
 #include "core/exercise/question_chord_data.h"
 #include "core/exercise/question_note_data.h"
 #include "core/exercise/question_scale_data.h"
 #include "core/exercise/question_tempo_data.h"
+#include "core/exercise/root_note_provider.h"
 
 #include <algorithm>
 
@@ -66,6 +69,17 @@ QVector<int> EntryKeys(const QuestionData* item)
     else if (const auto* scale = dynamic_cast<const QuestionScaleData*>(item))
         keys = QVector<int>(scale->ascendingKeys.begin(), scale->ascendingKeys.end());
     return keys;
+}
+
+bool IsInterval(const QuestionData* item)
+{
+    const auto* chord = dynamic_cast<const QuestionChordData*>(item);
+    return chord && chord->keys.size() == 2;
+}
+
+bool IsScale(const QuestionData* item)
+{
+    return dynamic_cast<const QuestionScaleData*>(item) != nullptr;
 }
 
 bool TrebleForSound(const MidiStream* stream)
@@ -199,6 +213,66 @@ void PitchedChoiceIds(PitchedPool pool, std::vector<int>& out)
         for (int scale = 0; scale < MusicTables::ScaleCount; ++scale)
             out.push_back(scale * (MusicTables::ScaleRootCount + 2));
         break;
+    }
+}
+
+bool DrawPitched(Exercise& exercise, PitchedPool pool, const PitchedSettings& settings, QuestionRecord& question)
+{
+    const QuestionPool& entries = PoolOf(pool);
+    const unsigned size = unsigned(entries.size());
+    std::vector<unsigned> ids;
+    int position = -1;
+    switch (pool) {
+    case PitchedPool::Notes: {
+        NoteValidator validator(settings.singleNotes);
+        position = exercise.DrawCandidates(size, &validator, nullptr, ids);
+        break;
+    }
+    case PitchedPool::Intervals: {
+        IntervalValidator validator(settings.intervals);
+        position = exercise.DrawCandidates(size, &validator, &RootNoteProvider::Intervals(), ids);
+        break;
+    }
+    case PitchedPool::Chords: {
+        ChordValidator validator(settings.chords);
+        position = exercise.DrawCandidates(size, &validator, &ChordProvider::Instance(), ids);
+        break;
+    }
+    case PitchedPool::Scales: {
+        ScaleValidator validator(settings.scales);
+        position = exercise.DrawCandidates(size, &validator, &RootNoteProvider::Scales(), ids);
+        break;
+    }
+    }
+    if (position < 0)
+        return false;
+    question.candidates.clear();
+    for (unsigned id : ids)
+        question.candidates.push_back(entries[id]);
+    question.correctIndex = position;
+    return true;
+}
+
+bool SoundsTogether(PitchedPool pool, const PitchedSettings& settings)
+{
+    if (pool == PitchedPool::Intervals)
+        return settings.intervals && !settings.intervals->arpeggiated;
+    if (pool == PitchedPool::Chords)
+        return settings.chords && !(*settings.chords)[ChordSwitch::Arpeggiated];
+    return false;
+}
+
+int GmnMode(PitchedPool pool)
+{
+    switch (pool) {
+    case PitchedPool::Intervals:
+        return 2;
+    case PitchedPool::Chords:
+        return 3;
+    case PitchedPool::Scales:
+        return 0;
+    default:
+        return 1;
     }
 }
 

@@ -16,8 +16,10 @@
 
 namespace Core {
 
+class Exercise;
 class MidiBank;
 class QuestionData;
+struct QuestionRecord;
 
 namespace TrainerSupport {
 
@@ -33,6 +35,9 @@ QString OneLine(QString label);
 // The keys (0-87) an entry of the note, interval, chord or scale pools shows, lowest first
 // (scales ascending); empty for other entries.
 QVector<int> EntryKeys(const QuestionData* item);
+// Whether an entry is an interval, or a scale; answer views compare only their first note.
+bool IsInterval(const QuestionData* item);
+bool IsScale(const QuestionData* item);
 // Treble unless the note-ons of the stream average (integer division) below middle C.
 bool TrebleForSound(const MidiStream* stream);
 
@@ -52,6 +57,23 @@ QString PitchedLabel(PitchedPool pool, int id);
 bool PitchedSameAnswer(PitchedPool pool, int a, int b);
 QString PitchedAnswerText(PitchedPool pool, int id);
 void PitchedChoiceIds(PitchedPool pool, std::vector<int>& out);
+
+// The trainer's copy of the settings in force that a pitched section's draw reads; records a
+// trainer does not have (the note trainer's scales) stay null.
+struct PitchedSettings
+{
+    const NotesDiapason* singleNotes = nullptr;
+    const IntervalSettings* intervals = nullptr;
+    const ChordSettings* chords = nullptr;
+    const ScalesSettings* scales = nullptr;
+};
+// Draws the six candidates of a pitched section into `question` with the section's validator
+// and variant provider, and marks the asked one. False when nothing may be asked.
+bool DrawPitched(Exercise& exercise, PitchedPool pool, const PitchedSettings& settings, QuestionRecord& question);
+// Whether the asked notes of an interval or chord are heard together rather than in turn.
+bool SoundsTogether(PitchedPool pool, const PitchedSettings& settings);
+// How the asked notes are written: 1 a note, 2 an interval and 0 a scale in sequence, 3 a chord.
+int GmnMode(PitchedPool pool);
 
 // The same hooks for tempo ids (tempo x 64 + piece).
 QString TempoLabel(int id);
