@@ -1,7 +1,8 @@
 // The 38 tempo pieces compiled into ":/midi/": exactly the catalogue's file names, each a
 // Standard MIDI File that passes the file check and loads with libsmf, plays the piano on
 // channel 0 from its first event, lasts 8 to 20 seconds, and keeps its beat inside the range of
-// its tempo marking throughout its tempo map.
+// its tempo marking throughout its tempo map. The Ecossaise transcribed from its first edition
+// is read back note by note in its first bar.
 
 #include "core/midi/midi_file_validator.h"
 
@@ -12,6 +13,7 @@
 
 #include <smf.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -73,11 +75,11 @@ const char* const catalogue[] = {"adagio_bps-26-1.mid",
 const QHash<QString, int>& BeatExceptions()
 {
     static const QHash<QString, int> table = {
-        {"largo_beet10.3.2.mid", 12},  // 6/8 Largo e mesto, counted in eighths
-        {"largo_chop28.4(1).mid", 24}, // alla breve Largo, counted in quarters
-        {"presto_chop.25.2.mid", 24},  // alla breve, counted in quarters
-        {"presto_chop58.4.mid", 24},   // 6/8 at dotted-quarter 112, counted in quarters
-        {"vivace_chop10.7.mid", 24},   // 6/8 at the composer's dotted-quarter 84, in quarters
+        {"largo_beet10.3.2.mid", 12},              // 6/8 Largo e mesto, counted in eighths
+        {"largo_chop28.4(1).mid", 24},             // alla breve Largo, counted in quarters
+        {"presto_chop.25.2.mid", 24},              // alla breve, counted in quarters
+        {"presto_chop58.4.mid", 24},               // 6/8 at dotted-quarter 112, counted in quarters
+        {"vivace_chop10.7.mid", 24},               // 6/8 at the composer's dotted-quarter 84, in quarters
         {"andante_greig.Watchmans' Song.mid", 24}, // alla breve Molto andante, in quarters
         {"vivace_grieg,cobold.mid", 24},           // alla breve Allegro molto, in quarters
     };
@@ -94,6 +96,32 @@ int UsualBeatClocks(int numerator, int denominator)
 }
 
 void IgnoreLog(const gchar*, GLogLevelFlags, const gchar*, gpointer) {}
+
+struct NoteOn
+{
+    double quarters; // onset from the start of the file
+    int key;
+};
+
+// Every sounding note-on of a compiled piece, in file order.
+QVector<NoteOn> NoteOns(const QString& name)
+{
+    QVector<NoteOn> notes;
+    QFile file(QStringLiteral(":/midi/") + name);
+    if (!file.open(QIODevice::ReadOnly))
+        return notes;
+    const QByteArray bytes = file.readAll();
+    smf_t* smf = smf_load_from_memory(bytes.constData(), bytes.size());
+    if (smf == nullptr)
+        return notes;
+    while (smf_event_t* event = smf_get_next_event(smf)) {
+        if (!smf_event_is_metadata(event) && (event->midi_buffer[0] & 0xF0) == 0x90 &&
+            event->midi_buffer[2] > 0)
+            notes.append({double(event->time_pulses) / smf->ppqn, event->midi_buffer[1]});
+    }
+    smf_delete(smf);
+    return notes;
+}
 
 } // namespace
 
@@ -184,6 +212,44 @@ private slots:
             QVERIFY2(beatsPerMinute >= marking->low - 0.5 && beatsPerMinute <= marking->high + 0.5,
                      qPrintable(QStringLiteral("%1 beats a minute").arg(beatsPerMinute)));
         }
+    }
+
+    // Bar 1 of the Ecossaise in G op. 72 no. 3/2 as the first edition (Schlesinger) prints it:
+    // both hands' MIDI keys starting in each stretch of the bar, in crotchets from the bar line.
+    // The stretches cover the whole bar, so a note added, dropped or moved shows up.
+    void ecossaiseFirstBar_data()
+    {
+        QTest::addColumn<double>("from");
+        QTest::addColumn<double>("to");
+        QTest::addColumn<QList<int>>("keys");
+        QTest::newRow("1: G2, triplet D5") << 0.0 << 1.0 / 6 << QList<int>{43, 74};
+        QTest::newRow("1, triplet E5") << 1.0 / 6 << 2.0 / 6 << QList<int>{76};
+        QTest::newRow("1, triplet D5") << 2.0 / 6 << 0.5 << QList<int>{74};
+        QTest::newRow("1 and: D3 B3, B5") << 0.5 << 1.0 << QList<int>{50, 59, 83};
+        QTest::newRow("2: D#3, triplet C5") << 1.0 << 7.0 / 6 << QList<int>{51, 72};
+        QTest::newRow("2, triplet D5") << 7.0 / 6 << 8.0 / 6 << QList<int>{74};
+        QTest::newRow("2, triplet C5") << 8.0 / 6 << 1.5 << QList<int>{72};
+        QTest::newRow("2 and: F#3 C4, A5") << 1.5 << 2.0 << QList<int>{54, 60, 81};
+    }
+    void ecossaiseFirstBar()
+    {
+        QFETCH(double, from);
+        QFETCH(double, to);
+        QFETCH(QList<int>, keys);
+        const double upbeat = 0.5; // the right hand's two semiquavers B4 C5
+        const QVector<NoteOn> notes = NoteOns(QStringLiteral("vivace_chop.Ecossaise No.2 in G.mid"));
+        QVERIFY(!notes.isEmpty());
+        QList<int> found;
+        for (const NoteOn& note : notes) {
+            const double onset = note.quarters - upbeat;
+            if (onset < from - 1e-6 || onset >= to - 1e-6)
+                continue;
+            QVERIFY2(std::abs(onset - from) < 1e-6,
+                     qPrintable(QStringLiteral("key %1 at %2").arg(note.key).arg(onset)));
+            found.append(note.key);
+        }
+        std::sort(found.begin(), found.end());
+        QCOMPARE(found, keys);
     }
 };
 
