@@ -273,12 +273,19 @@ void ScoreBuilder::RenderPage(int page)
     if (const Notation::MapElement* system = map.FindNth(Notation::MapElement::systemType, 1))
         record.measuredWidth = int(system->box.width());
     scoreSet->pages.append(record);
-    // The events in map order, as counting them one by one would find them.
+    // The events in map order, as counting them one by one would find them; staves and
+    // systems in drawing order.
     for (const Notation::MapElement& element : map.elements) {
         if (element.type == Notation::MapElement::eventType &&
             element.subtype == Notation::MapElement::noteSubtype) {
             scoreSet->elementBoxes.append(element.box);
             scoreSet->elementPages.append(page);
+        } else if (element.type == Notation::MapElement::staffType) {
+            scoreSet->staffBoxes.append(element.box);
+            scoreSet->staffPages.append(page);
+        } else if (element.type == Notation::MapElement::systemType) {
+            scoreSet->systemBoxes.append(element.box);
+            scoreSet->systemPages.append(page);
         }
     }
 }

@@ -1,7 +1,8 @@
 #pragma once
 // Writes the GUIDO Music Notation text of questions and answer views, and builds a text into
-// page pictures with the boxes of its notes (Core::ScoreSet) through the notation layer. The
-// trainers call the writers; the exercise handler builds. GUI thread: building paints pixmaps.
+// page pictures with the boxes of its notes, staves and systems (Core::ScoreSet) through the
+// notation layer. The trainers call the writers; the exercise handler builds. GUI thread:
+// building paints pixmaps.
 
 #include "core/score_set.h"
 

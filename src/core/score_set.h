@@ -29,6 +29,12 @@ struct ScoreSet
     // coordinates of the page's score pixmap.
     QVector<QRectF> elementBoxes;
     QVector<int> elementPages; // the page of each element box
+    // Boxes of the staves (their lines) and of the systems (everything drawn in them), page
+    // after page in drawing order, in the same coordinates, with the page of each.
+    QVector<QRectF> staffBoxes;
+    QVector<int> staffPages;
+    QVector<QRectF> systemBoxes;
+    QVector<int> systemPages;
     double scale = 0.0;
     int width = 0;
     int height = 0;

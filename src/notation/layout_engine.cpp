@@ -576,6 +576,7 @@ ScoreLayout LayoutEngine::Lay(const Score& score, const PageFormat& format)
         std::max(10.0, (format.width - format.marginLeft - format.marginRight) / unit);
     const double availableHeight =
         std::max(4.0, (format.height - format.marginTop - format.marginBottom) / unit);
+    const double roomBelowStaff = std::max(0.0, format.roomBelowStaff / unit);
 
     if (score.voices.empty())
         return layout;
@@ -873,7 +874,7 @@ ScoreLayout LayoutEngine::Lay(const Score& score, const PageFormat& format)
             system.staves[s].top = staffTop;
             system.staves[s].left = left;
             system.staves[s].right = end;
-            previousBelow = below;
+            previousBelow = below + roomBelowStaff;
         }
         for (LayoutItem& item : items) {
             item.origin.ry() += system.staves[item.staff].top;
@@ -899,11 +900,18 @@ ScoreLayout LayoutEngine::Lay(const Score& score, const PageFormat& format)
     };
     std::vector<Extent> extents;
     for (const LayoutSystem& system : layout.systems) {
+        const int lastStaff = int(system.staves.size()) - 1;
         Extent extent{0.0, system.staves.back().top + 4.0};
+        double lastStaffBottom = extent.bottom;
         for (const LayoutItem& item : system.items) {
             extent.top = std::min(extent.top, ItemTop(item));
             extent.bottom = std::max(extent.bottom, ItemBottom(item));
+            if (item.staff == lastStaff)
+                lastStaffBottom = std::max(lastStaffBottom, ItemBottom(item));
         }
+        // The room under the last staff belongs to the system (the room under the others lies
+        // between the staves already).
+        extent.bottom = std::max(extent.bottom, lastStaffBottom + roomBelowStaff);
         extents.push_back(extent);
     }
     std::vector<std::vector<int>> pages(1);

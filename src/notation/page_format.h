@@ -14,6 +14,9 @@ struct PageFormat
     double marginTop = 70.0;
     double marginRight = 20.0;
     double marginBottom = 70.0;
+    // Kept free under the lowest sign of every staff, for text written under the notes (the
+    // score board's note letters): staves, systems and the page's bottom margin keep clear of it.
+    double roomBelowStaff = 0.0;
 };
 
 } // namespace Notation

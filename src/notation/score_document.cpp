@@ -32,6 +32,14 @@ bool ScoreDocument::SetGmnCode(const QByteArray& text)
     return true;
 }
 
+void ScoreDocument::SetScore(Score parsed)
+{
+    error = ParseError{};
+    score = std::move(parsed);
+    layout = LayoutEngine::Lay(score, format);
+    valid = true;
+}
+
 int ScoreDocument::PageCount() const
 {
     return valid ? layout.pageCount : 0;

@@ -27,6 +27,9 @@ public:
     // previous score is dropped.
     bool SetGmnCode(const QByteArray& text);
     const ParseError& LastError() const { return error; }
+    // Lays out a score parsed earlier, for example one whose voices were filtered after
+    // SetGmnCode; the source offsets of its notes keep pointing into the original text.
+    void SetScore(Score parsed);
 
     int PageCount() const;
 

@@ -8,6 +8,7 @@
 #include "core/news_client.h"
 #include "ui/command_line.h"
 #include "ui/console.h"
+#include "ui/interface_fonts.h"
 #include "ui/window_stack_manager.h"
 
 #include "notation/music_font.h"
@@ -44,6 +45,7 @@ Application::Application(int& argc, char** argv, const QStringList& commandLine)
     QCoreApplication::setApplicationVersion(QStringLiteral(CANTORELA_VERSION));
     // The music font the notation is engraved with; a failure is reported and start-up goes on.
     Notation::MusicFont::RegisterApplicationFont();
+    UI::InterfaceFonts::Register(); // Lato in place of the forms' "Tahoma" and "MS Shell Dlg 2"
 
     windowStackManager = new UI::WindowStackManager(this);
     quizMode = false;

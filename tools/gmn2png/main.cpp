@@ -1,7 +1,7 @@
 // gmn2png [--width W] [--height H] INPUT OUTPUT.png
 // Engraves a GUIDO Music Notation text (a file, or "-" for standard input) through the score
 // builder, writes the pages as one PNG (pages stacked top to bottom) and prints the graphic
-// map of the notes as JSON on standard output.
+// map as JSON on standard output: the notes of all pages, then each page's staves and systems.
 
 #include "core/error.h"
 #include "core/score_builder.h"
@@ -97,15 +97,30 @@ int main(int argc, char** argv)
     }
 
     // {"pages":N,"elements":[{"type":1,"subtype":10,"page":0,"box":[left,top,right,bottom]},…]}
+    // with the notes (type 1, sub-type 10) first, then page by page its staves (type 3) and
+    // systems (type 7), each with sub-type 0, in the score builder's order.
     auto number = [](double value) { return QByteArray::number(value, 'g', 10); };
     QByteArray json = "{\"pages\":" + QByteArray::number(pages) + ",\"elements\":[";
-    for (int i = 0; i < scoreSet.elementBoxes.size(); ++i) {
-        const QRectF& box = scoreSet.elementBoxes.at(i);
-        if (i > 0)
+    bool first = true;
+    auto element = [&](int type, int subtype, int page, const QRectF& box) {
+        if (!first)
             json += ',';
-        json += "{\"type\":1,\"subtype\":10,\"page\":" + QByteArray::number(scoreSet.elementPages.value(i)) +
-                ",\"box\":[" + number(box.left()) + ',' + number(box.top()) + ',' + number(box.right()) +
-                ',' + number(box.bottom()) + "]}";
+        first = false;
+        json += "{\"type\":" + QByteArray::number(type) + ",\"subtype\":" + QByteArray::number(subtype) +
+                ",\"page\":" + QByteArray::number(page) + ",\"box\":[" + number(box.left()) + ',' +
+                number(box.top()) + ',' + number(box.right()) + ',' + number(box.bottom()) + "]}";
+    };
+    for (int i = 0; i < scoreSet.elementBoxes.size(); ++i)
+        element(1, 10, scoreSet.elementPages.value(i), scoreSet.elementBoxes.at(i));
+    for (int p = 0; p < pages; ++p) {
+        for (int i = 0; i < scoreSet.staffBoxes.size(); ++i) {
+            if (scoreSet.staffPages.value(i) == p)
+                element(3, 0, p, scoreSet.staffBoxes.at(i));
+        }
+        for (int i = 0; i < scoreSet.systemBoxes.size(); ++i) {
+            if (scoreSet.systemPages.value(i) == p)
+                element(7, 0, p, scoreSet.systemBoxes.at(i));
+        }
     }
     json += "]}\n";
     std::fwrite(json.constData(), 1, size_t(json.size()), stdout);

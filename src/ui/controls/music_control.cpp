@@ -1,0 +1,20 @@
+#include "music_control.h"
+
+#include "core/exercise/music_tables.h"
+
+MusicControl::MusicControl(QWidget* parent) : BaseControl(parent) {}
+
+bool MusicControl::IsWhiteKey(int key)
+{
+    return !Core::MusicTables::IsBlackKey(key);
+}
+
+QString MusicControl::KeyName(int key)
+{
+    if (key < 0 || key >= KeyCount)
+        return QString();
+    if (IsWhiteKey(key))
+        return Core::MusicTables::NoteLabel(key, false);
+    return Core::MusicTables::NoteLabel(key, false) + QLatin1Char('/') +
+           Core::MusicTables::NoteLabel(key, true);
+}

@@ -1,0 +1,148 @@
+#pragma once
+// The pane of the exercise screen that shows an engraved question or answer view. It lays the
+// notation text out for its own size (the staff follows the height, the line length follows the
+// width), draws the current page with the music font's vector outlines at whatever resolution
+// the paint device has, can write each note's letter name under it, and can show only the
+// treble or only the bass voices. Long music runs over several pages, which the screen turns.
+//
+// GUI thread. The mutex guards the parsed score and the laid-out pages, which SetScore replaces;
+// every public member takes it, so none of them may be called from inside another.
+
+#include "notation/graphic_map.h"
+#include "notation/score.h"
+#include "notation/score_document.h"
+#include "notation/smufl_glyph.h"
+
+#include <QByteArray>
+#include <QColor>
+#include <QFont>
+#include <QMutex>
+#include <QPointF>
+#include <QRectF>
+#include <QString>
+#include <QWidget>
+
+#include <vector>
+
+namespace UI {
+
+class ScoreBoard : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit ScoreBoard(QWidget* parent = nullptr);
+    ~ScoreBoard() override;
+
+    // 1 (after construction): the music alone, over whatever lies behind the board.
+    // 2 (the exercise screen): the board fills its rectangle with grey first.
+    void SetDrawingMode(int mode);
+    int DrawingMode() const;
+
+    // Shows a notation text from its first page. False, showing nothing, when the text is not
+    // notation the engraver reads. An empty text clears the board.
+    bool SetScore(const QByteArray& gmn);
+    void ClearScore();
+
+    // Pages of the score as laid out for the current size and clef filter; 0 when nothing is
+    // shown (no score, or no voice the filter lets through).
+    int PageCount() const;
+    int CurrentPage() const;
+    // What the last paint drew, in widget coordinates: notes and rests (their `order` is the
+    // byte offset of the note in the text), staves and systems.
+    Notation::GraphicMap LastMap() const;
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+public slots:
+    void NextPage();
+    void PrevPage();
+    // Lays the score out again for the current size and repaints.
+    void UpdateScores();
+    // Show only the voices in the bass clef, only those in the treble clef, or all voices.
+    void F();
+    void G();
+    void Both();
+    // Note letter names under the notes.
+    void ChangeLettersMode(bool on);
+    // Fingerings: the switch is kept; notation texts carry no fingering to draw yet.
+    void ChangeFingersMode(bool on);
+    // Repaints after the question changed.
+    void Refresh();
+
+signals:
+    // For the exercise screen's connections; the board has no playback cursor that would
+    // raise it yet.
+    void TickRecieved();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    enum class ClefFilter
+    {
+        Both,
+        Bass,
+        Treble
+    };
+
+    // A note's letter name: the letter in the text font and its accidental, if any, from the
+    // music font, so that it looks like the accidentals on the staff.
+    struct Letter
+    {
+        QPointF baseline; // left end of the letter's baseline, widget coordinates
+        QString text;
+        bool hasAccidental = false;
+        Notation::SmuflGlyph accidental = Notation::SmuflGlyph::accidentalSharp;
+        QPointF accidentalOrigin; // widget coordinates
+        QColor colour;
+    };
+
+    struct LaidOutPage
+    {
+        QRectF target; // where the page is drawn, widget coordinates
+        std::vector<Letter> letters;
+    };
+
+    // The size of the letters and of their rows, from the staff space in pixels.
+    struct LetterStyle
+    {
+        QFont font;
+        double capHeight = 0.0;
+        double accidentalScale = 0.0; // pixels per staff space of the accidental glyphs
+        double gap = 0.0;             // from the lowest sign of the staff to the top of the first row
+        double rowHeight = 0.0;       // from one row's top to the next
+        double ascent = 0.0;          // from a row's top to its baseline
+    };
+
+    // The helpers below expect the caller to hold `mutex`.
+    void LayOut();
+    void SetFilter(ClefFilter newFilter);
+    void TurnTo(int page);
+    void UpdateAccessibleDescription();
+    std::vector<Letter> PlaceLetters(int page, const QRectF& target, double staffSpace,
+                                     const LetterStyle& style) const;
+    static LetterStyle MakeLetterStyle(double staffSpace);
+    static Notation::Score Filtered(const Notation::Score& score, ClefFilter filter);
+    static int LetterRows(const Notation::Score& score);
+
+    mutable QMutex mutex;
+    int drawingMode = 1;
+    bool hasScore = false;
+    Notation::Score parsedScore; // the whole text, before the clef filter
+    ClefFilter filter = ClefFilter::Both;
+    bool lettersShown = false;
+    bool fingersShown = false;
+
+    // The layout for laidOutSize; replaced as a whole by LayOut().
+    Notation::ScoreDocument document;
+    QSize laidOutSize;
+    std::vector<LaidOutPage> pages;
+    QFont letterFont;
+    double accidentalScale = 0.0;
+    int currentPage = 0;
+    Notation::GraphicMap lastMap;
+};
+
+} // namespace UI

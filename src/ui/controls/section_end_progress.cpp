@@ -1,0 +1,3 @@
+#include "ui/controls/section_end_progress.h"
+
+SectionEndProgress::SectionEndProgress(QWidget* parent) : Progress(2, parent) {}

@@ -1,0 +1,17 @@
+#include "ui/speed.h"
+
+#include "core/exercise/answer.h"
+
+namespace UI {
+
+void RegisterScreenMetaTypes()
+{
+    static const bool registered = [] {
+        Core::Answer::RegisterMetaType();
+        qRegisterMetaType<UI::Speed>("UI::Speed");
+        return true;
+    }();
+    Q_UNUSED(registered);
+}
+
+} // namespace UI

@@ -1,0 +1,65 @@
+// The check group of the settings pages: a user can uncheck members until one is left, which
+// stays checked; the group announces only real changes of the checked set.
+
+#include "ui/controls/check_group.h"
+
+#include <QCheckBox>
+#include <QSignalSpy>
+#include <QVBoxLayout>
+#include <QtTest>
+
+class TestCheckGroup : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void lastCheckedMemberStays_data()
+    {
+        QTest::addColumn<QList<bool>>("checked");
+        QTest::addColumn<int>("clicked");
+        QTest::addColumn<QList<bool>>("expected");
+        QTest::addColumn<int>("announced");
+        QTest::newRow("uncheck one of two")
+            << QList<bool>{true, true, false} << 0 << QList<bool>{false, true, false} << 1;
+        QTest::newRow("uncheck the last")
+            << QList<bool>{false, true, false} << 1 << QList<bool>{false, true, false} << 0;
+        QTest::newRow("check another")
+            << QList<bool>{false, true, false} << 2 << QList<bool>{false, true, true} << 1;
+    }
+
+    void lastCheckedMemberStays()
+    {
+        QFETCH(QList<bool>, checked);
+        QFETCH(int, clicked);
+        QFETCH(QList<bool>, expected);
+        QFETCH(int, announced);
+
+        QWidget page;
+        auto* layout = new QVBoxLayout(&page);
+        UI::CheckGroup group;
+        QList<QCheckBox*> boxes;
+        for (int i = 0; i < checked.size(); ++i) {
+            boxes << new QCheckBox(QStringLiteral("Option %1").arg(i), &page);
+            boxes.back()->setChecked(checked[i]);
+            layout->addWidget(boxes.back());
+            group.AddMember(boxes.back());
+        }
+        page.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&page));
+        QSignalSpy changed(&group, &UI::CheckGroup::changed);
+
+        QCheckBox* box = boxes[clicked];
+        QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(8, box->height() / 2));
+        for (int i = 0; i < boxes.size(); ++i)
+            QCOMPARE(boxes[i]->isChecked(), expected[i]);
+        QCOMPARE(changed.count(), announced);
+
+        // The keyboard goes the same way as the mouse.
+        box->setFocus();
+        QTest::keyClick(box, Qt::Key_Space);
+        QVERIFY(!group.CheckedMembers().isEmpty());
+    }
+};
+
+QTEST_MAIN(TestCheckGroup)
+#include "test_check_group.moc"

@@ -1,0 +1,56 @@
+// The interface font: after registration the Windows families the forms name are drawn in the
+// compiled-in Lato, also through a style sheet.
+
+#include "ui/interface_fonts.h"
+
+#include <QLabel>
+#include <QtTest>
+
+class TestInterfaceFonts : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() { QVERIFY(UI::InterfaceFonts::Register()); }
+
+    void familiesDrawnInLato_data()
+    {
+        QTest::addColumn<QString>("family");
+        QTest::addColumn<bool>("bold");
+        for (const char* family : {"Tahoma", "MS Shell Dlg 2"})
+            for (bool bold : {false, true})
+                QTest::addRow("%s%s", family, bold ? " bold" : "") << QString::fromLatin1(family) << bold;
+    }
+
+    void familiesDrawnInLato()
+    {
+        QFETCH(QString, family);
+        QFETCH(bool, bold);
+        QFont font(family);
+        font.setBold(bold);
+        const QFontInfo info(font);
+        QCOMPARE(info.family(), UI::InterfaceFonts::FamilyName());
+        QCOMPARE(info.bold(), bold);
+
+        // A second registration adds nothing and answers the same.
+        QVERIFY(UI::InterfaceFonts::Register());
+    }
+
+    void styleSheetFamily()
+    {
+        QLabel label(QStringLiteral("Please select difficulty level"));
+        label.setStyleSheet(QStringLiteral("font-family: \"Tahoma\"; font-size: 14px;"));
+        label.ensurePolished();
+        QCOMPARE(label.fontInfo().family(), UI::InterfaceFonts::FamilyName());
+
+        // What is painted is Lato too: it matches a label set in Lato directly, pixel for pixel.
+        QLabel lato(label.text());
+        lato.setStyleSheet(QStringLiteral("font-family: \"Lato\"; font-size: 14px;"));
+        label.resize(label.sizeHint());
+        lato.resize(label.size());
+        QCOMPARE(label.grab().toImage(), lato.grab().toImage());
+    }
+};
+
+QTEST_MAIN(TestInterfaceFonts)
+#include "test_interface_fonts.moc"
