@@ -1,6 +1,6 @@
 // The statistics store against real files in a temporary directory: the exact file text, merging
 // of answers, reading damaged and foreign files, keeping unreadable files, atomic replacement,
-// and Add racing saves and lookups on several threads.
+// and Add racing saves (also the store's background saves) and lookups on several threads.
 
 #include "core/error.h"
 #include "core/exercise/exercise_statistics.h"
@@ -510,8 +510,14 @@ private slots:
         std::vector<std::thread> adders;
         for (int t = 0; t < Threads; ++t)
             adders.emplace_back([&store, &running, t] {
-                for (int i = 0; i < PerThread; ++i)
+                for (int i = 0; i < PerThread; ++i) {
                     store.Add(Rec(i % 50, t % 3, i % 4, i % 2, 1 - i % 2));
+                    // As the exercises ask after each answer: the saver thread writes meanwhile.
+                    if (i % 500 == 499)
+                        store.SaveNow();
+                    else
+                        store.SaveSoon();
+                }
                 running.fetch_sub(1);
             });
 

@@ -1,11 +1,11 @@
 #include "core/exercise/exercise.h"
 
+#include "core/error.h"
 #include "core/exercise/exercise_statistics.h"
 #include "core/exercise/midi_answer_listener.h"
 #include "core/exercise/note_match.h"
 #include "core/exercise/question_generator.h"
 #include "core/exercise/trainer_settings_source.h"
-#include "core/error.h"
 #include "core/midi/instrument_list.h"
 #include "core/midi/midi_device_connector.h"
 #include "core/midi/midi_in_stream_device_auto.h"
@@ -322,6 +322,10 @@ void Exercise::SetSection(int section)
         section >= 0 && size_t(section) < sections.size() ? sections[size_t(section)].questionCount : 0;
     counters.sectionAsked = 0;
     counters.sectionCorrect = 0;
+    // Leaving a section: what was answered in it is written now (in the background; a save with
+    // nothing new writes nothing).
+    if (statistics)
+        statistics->SaveNow();
     Subject<ExerciseObserver>::Notify(&ExerciseObserver::OnSectionChanged, unsigned(section));
 }
 
@@ -529,15 +533,14 @@ void Exercise::JumpToSection(int section)
 }
 
 QByteArray Exercise::AnswerView(const QuestionRecord& question, const Answer& answer, bool trebleClef,
-                               bool flatSpelling, bool interval, QVector<QPair<int, int>>& keys) const
+                                bool flatSpelling, bool interval, QVector<QPair<int, int>>& keys) const
 {
     keys.clear();
     return BuildAnswerView(question, answer, trebleClef, flatSpelling, interval, keys);
 }
 
-QByteArray Exercise::BuildAnswerView(const QuestionRecord& question, const Answer& answer,
-                                     bool trebleClef, bool flatSpelling, bool interval,
-                                     QVector<QPair<int, int>>& keys) const
+QByteArray Exercise::BuildAnswerView(const QuestionRecord& question, const Answer& answer, bool trebleClef,
+                                     bool flatSpelling, bool interval, QVector<QPair<int, int>>& keys) const
 {
     // Keys count from A0, MIDI note 21.
     constexpr int LowestNote = 21;
@@ -630,6 +633,17 @@ void Exercise::Judge(const Answer& answer)
     }
     pressedNotes.clear();
     AdvanceQuestion(true);
+    if (statistics) {
+        // The files are written on the store's own thread, never here: the last answer of a
+        // section at once, any other within two seconds. Neither call blocks.
+        const bool sectionEnd = state == LessonEnd ||
+                                (timeline && timeline->CurrentSegment() != currentSection) ||
+                                counters.sectionAsked >= counters.sectionQuestionCount;
+        if (sectionEnd)
+            statistics->SaveNow();
+        else
+            statistics->SaveSoon();
+    }
 }
 
 void Exercise::HandleInputEvent(const MidiEvent& event)

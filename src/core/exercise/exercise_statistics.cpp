@@ -8,6 +8,8 @@
 #include <QFileInfo>
 #include <QLoggingCategory>
 
+#include <algorithm>
+
 Q_LOGGING_CATEGORY(statisticsLog, "cantorela.statistics")
 
 namespace Core {
@@ -18,13 +20,19 @@ const char* const SourceFile = "src/core/exercise/exercise_statistics";
 } // namespace
 
 ExerciseStatistics::ExerciseStatistics(const QString& historyPath, const QString& localPath)
-    : historyPath(historyPath), localPath(localPath)
+    : historyPath(historyPath), localPath(localPath), saver([this] { SaveChanges(true); })
 {
     std::lock_guard<std::mutex> files(fileMutex);
     Load();
 }
 
-ExerciseStatistics::~ExerciseStatistics() = default;
+ExerciseStatistics::~ExerciseStatistics()
+{
+    // Waits for a background save in progress; then what no save has covered yet is written
+    // here, so nothing added is lost when the store goes.
+    saver.Stop();
+    SaveChanges(false);
+}
 
 void ExerciseStatistics::Load()
 {
@@ -111,11 +119,62 @@ void ExerciseStatistics::WriteFile(Which which, const char* function)
         throw Error(SourceFile, function, __LINE__, 0x624, errorText);
 }
 
+void ExerciseStatistics::WriteBoth()
+{
+    // Every change counted before the snapshots is in them; later ones may be too, and are
+    // written again by the next save.
+    std::uint64_t written = 0;
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        written = changes;
+    }
+    WriteFile(Which::History, "Core::ExerciseStatistics::Save");
+    WriteFile(Which::Local, "Core::ExerciseStatistics::Save");
+    std::lock_guard<std::mutex> lock(mutex);
+    savedChanges = std::max(savedChanges, written);
+    ++saveCount;
+}
+
 void ExerciseStatistics::Save()
 {
     std::lock_guard<std::mutex> files(fileMutex);
-    WriteFile(Which::History, "Core::ExerciseStatistics::Save");
-    WriteFile(Which::Local, "Core::ExerciseStatistics::Save");
+    WriteBoth();
+}
+
+// Saver thread, or the destructor once the saver has stopped (retried false: no later save).
+void ExerciseStatistics::SaveChanges(bool retried)
+{
+    std::lock_guard<std::mutex> files(fileMutex);
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        if (changes == savedChanges)
+            return;
+    }
+    const char* const outcome = retried ? "statistics not saved; tried again at the next answer:"
+                                        : "statistics not saved before the store closed:";
+    try {
+        WriteBoth();
+    } catch (const Error& error) {
+        qCWarning(statisticsLog).noquote() << outcome << error.Describe();
+    } catch (const std::exception& error) {
+        qCWarning(statisticsLog).noquote() << outcome << error.what();
+    }
+}
+
+void ExerciseStatistics::SaveSoon()
+{
+    saver.SaveSoon();
+}
+
+void ExerciseStatistics::SaveNow()
+{
+    saver.SaveNow();
+}
+
+int ExerciseStatistics::SaveCount() const
+{
+    std::lock_guard<std::mutex> lock(mutex);
+    return saveCount;
 }
 
 void ExerciseStatistics::Add(const StatisticsRecord& record)
@@ -123,6 +182,7 @@ void ExerciseStatistics::Add(const StatisticsRecord& record)
     std::lock_guard<std::mutex> lock(mutex);
     local.Accumulate(record);
     history.Accumulate(record);
+    ++changes;
 }
 
 void ExerciseStatistics::ClearLocal(qint32 exId)
@@ -131,6 +191,7 @@ void ExerciseStatistics::ClearLocal(qint32 exId)
     {
         std::lock_guard<std::mutex> lock(mutex);
         local.RemoveTrainer(exId);
+        ++changes;
     }
     WriteFile(Which::Local, "Core::ExerciseStatistics::Save");
 }
@@ -141,6 +202,7 @@ void ExerciseStatistics::ClearHistory(qint32 exId)
     {
         std::lock_guard<std::mutex> lock(mutex);
         history.RemoveTrainer(exId);
+        ++changes;
     }
     WriteFile(Which::History, "Core::ExerciseStatistics::Save");
 }

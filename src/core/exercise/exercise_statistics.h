@@ -10,15 +10,22 @@
 // any operation may run on any thread. File writes happen outside that mutex (under a second
 // one that orders writers), so an Add never waits for the disk.
 //
+// Saving: the exercise asks for a background save after each answer (SaveSoon: on disk within
+// two seconds, answers close together share one write) and at each section end (SaveNow); the
+// store's own saver thread writes both files then. Save writes at once on the calling thread.
+// The destructor joins the saver thread and writes whatever changed since the last save.
+//
 // Files are replaced atomically. A file that could not be read (malformed, cut off, unsupported
 // version, or present but not openable) is moved aside to "<name>.unreadable-<time>" before the
 // store first writes that file again, so records that could not be read are never lost.
 
 #include "core/exercise/statistics_database.h"
 #include "core/exercise/statistics_record.h"
+#include "core/exercise/statistics_saver.h"
 
 #include <QString>
 
+#include <cstdint>
 #include <mutex>
 #include <vector>
 
@@ -40,8 +47,19 @@ public:
     // written; the previous file then stays intact.
     void Save();
 
-    // Accumulates the record into the local database, then into the history database.
+    // Accumulates the record into the local database, then into the history database. Memory
+    // only: the caller asks for the files to be written (SaveSoon, SaveNow, Save).
     void Add(const StatisticsRecord& record);
+
+    // Ask for both files to be written on the store's saver thread: SaveSoon within two seconds
+    // (CoalesceDelay after the first unserved request), SaveNow at once. Both return at once,
+    // from any thread and with any lock held (they take only the saver's leaf mutex); they never
+    // throw. A save with nothing changed since the last one writes nothing; a failed one is
+    // logged and tried again at the next request.
+    void SaveSoon();
+    void SaveNow();
+    // How many times both files were written, by Save or in the background.
+    int SaveCount() const;
 
     // Remove every record of the trainer from one database, then write that database's file
     // (Error 0x624 when that fails; memory is cleared regardless).
@@ -76,6 +94,11 @@ private:
     void Load();
     ReadResult ReadFile(Which which, const char* function);
     void WriteFile(Which which, const char* function);
+    // Both files, with fileMutex held; throws Error 0x624.
+    void WriteBoth();
+    // Both files when anything changed since the last save, with failures logged (the saver
+    // thread, retried true, and the destructor).
+    void SaveChanges(bool retried);
 
     // Guards both databases and the keep-aside flags. Never held while a file is read from or
     // written to disk.
@@ -91,6 +114,14 @@ private:
     // Set when the file could not be read; the next write moves it aside first.
     bool historyUnreadable = false;
     bool localUnreadable = false;
+    // Counts changes of the databases, and the count the files were last written at; both
+    // guarded by mutex.
+    std::uint64_t changes = 0;
+    std::uint64_t savedChanges = 0;
+    int saveCount = 0; // guarded by mutex
+
+    // Stopped first thing in the destructor: its thread never sees a half-destroyed store.
+    StatisticsSaver saver;
 };
 
 } // namespace Core
