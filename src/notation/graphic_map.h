@@ -1,7 +1,8 @@
 #pragma once
 // The graphic map of one drawn page: boxes, in the coordinates the page was drawn in, of its
-// notes and rests (events), staves and systems, matching exactly what was painted. Made by
-// BoundingBoxSurface; the score builder reads note boxes, staff and system extents from it.
+// notes and rests (events), staves, systems and the braces of grand staves, matching exactly
+// what was painted. Made by BoundingBoxSurface; the score builder reads note boxes, staff and
+// system extents from it.
 
 #include <QRectF>
 
@@ -15,6 +16,9 @@ struct MapElement
     static constexpr int eventType = 1;
     static constexpr int staffType = 3;
     static constexpr int systemType = 7;
+    // The brace joining the staves of a system; it lies inside its system's element, whose box
+    // takes it in.
+    static constexpr int braceType = 8;
     static constexpr int noteSubtype = 10;
     static constexpr int restSubtype = 11;
 
@@ -26,7 +30,7 @@ struct MapElement
 
 struct GraphicMap
 {
-    // Events in text order, then staves and systems in drawing order.
+    // Events in text order, then staves, braces and systems in drawing order.
     std::vector<MapElement> elements;
 
     // The n-th element of a type, from 1 as the score builder counts; nullptr past the end.

@@ -22,9 +22,12 @@ constexpr double dotGap = 0.3;
 constexpr double dotSpacing = 0.5;
 constexpr double minimumNoteGap = 0.5; // between the right of one column and the left of the next
 constexpr double endGap = 1.2;         // after the last note of a system
-constexpr double staffDistance = 10.0; // between the top lines of two staves, at least
-constexpr double staffPadding = 1.0;   // between what hangs below one staff and what rises above the next
-constexpr double systemGap = 2.0;      // between systems stacked on one page
+// Between the top lines of two staves, at least: the distance of the two staves of printed piano
+// music, which leaves room for a ledger line or two of either hand between them.
+constexpr double staffDistance = 10.5;
+constexpr double staffPadding = 1.0; // between what hangs below one staff and what rises above the next
+constexpr double braceGap = 0.3;     // between the brace and the bar line at the start of the system
+constexpr double systemGap = 2.0;    // between systems stacked on one page
 
 const int sharpSteps[7] = {8, 5, 9, 6, 3, 7, 4}; // on the treble staff: F C G D A E B
 const int flatSteps[7] = {4, 7, 3, 6, 2, 5, 1};  // B E A D G C F
@@ -143,7 +146,7 @@ void Colour(LayoutItem* item, bool coloured, const QColor& colour)
 double ItemLeft(const LayoutItem& item)
 {
     if (item.isGlyph)
-        return item.origin.x() + Metadata().BoundingBox(item.glyph).left();
+        return item.origin.x() + Metadata().BoundingBox(item.glyph).left() * item.scale;
     return std::min(item.origin.x(), item.end.x()) -
            (item.origin.x() == item.end.x() ? item.thickness / 2 : 0);
 }
@@ -151,7 +154,7 @@ double ItemLeft(const LayoutItem& item)
 double ItemRight(const LayoutItem& item)
 {
     if (item.isGlyph)
-        return item.origin.x() + Metadata().BoundingBox(item.glyph).right();
+        return item.origin.x() + Metadata().BoundingBox(item.glyph).right() * item.scale;
     return std::max(item.origin.x(), item.end.x()) +
            (item.origin.x() == item.end.x() ? item.thickness / 2 : 0);
 }
@@ -159,7 +162,7 @@ double ItemRight(const LayoutItem& item)
 double ItemTop(const LayoutItem& item)
 {
     if (item.isGlyph)
-        return item.origin.y() + Metadata().BoundingBox(item.glyph).top();
+        return item.origin.y() + Metadata().BoundingBox(item.glyph).top() * item.scale;
     return std::min(item.origin.y(), item.end.y()) -
            (item.origin.y() == item.end.y() ? item.thickness / 2 : 0);
 }
@@ -167,7 +170,7 @@ double ItemTop(const LayoutItem& item)
 double ItemBottom(const LayoutItem& item)
 {
     if (item.isGlyph)
-        return item.origin.y() + Metadata().BoundingBox(item.glyph).bottom();
+        return item.origin.y() + Metadata().BoundingBox(item.glyph).bottom() * item.scale;
     return std::max(item.origin.y(), item.end.y()) +
            (item.origin.y() == item.end.y() ? item.thickness / 2 : 0);
 }
@@ -664,6 +667,18 @@ ScoreLayout LayoutEngine::Lay(const Score& score, const PageFormat& format)
             return a.time < b.time;
         return a.rank < b.rank;
     });
+    // The metre is the whole score's: a staff whose voices give none takes another staff's.
+    const auto metered =
+        std::find_if(states.begin(), states.end(), [](const StaffState& state) { return state.hasMeter; });
+    if (metered != states.end()) {
+        const Meter meter = metered->meter;
+        for (StaffState& state : states) {
+            if (!state.hasMeter) {
+                state.hasMeter = true;
+                state.meter = meter;
+            }
+        }
+    }
     const std::vector<StaffState> initialStates = states;
 
     // Columns, with their items relative to the column.
@@ -674,6 +689,7 @@ ScoreLayout LayoutEngine::Lay(const Score& score, const PageFormat& format)
         column.rank = events[e].rank;
         column.shortest = 1e9;
         std::vector<bool> barDone(staffCount, false), signDone(staffCount, false);
+        const Meter* columnMeter = nullptr;
         size_t end = e;
         while (end < events.size() && std::fabs(events[end].time - column.time) <= 1e-9 &&
                events[end].rank == column.rank)
@@ -685,11 +701,15 @@ ScoreLayout LayoutEngine::Lay(const Score& score, const PageFormat& format)
             StaffState& state = states[staff];
             switch (item.kind) {
             case VoiceItem::Kind::Bar:
-                state.measureAlters.clear();
-                if (!barDone[staff]) {
-                    barDone[staff] = true;
-                    column.items.push_back(Line(Role::Barline, QPointF(0.0, 0.0), QPointF(0.0, 4.0),
-                                                defaults.thinBarlineThickness, staff));
+                // A bar line runs through every staff of the system, so it ends the measure of
+                // each of them.
+                for (int s = 0; s < staffCount; ++s) {
+                    states[s].measureAlters.clear();
+                    if (!barDone[s]) {
+                        barDone[s] = true;
+                        column.items.push_back(Line(Role::Barline, QPointF(0.0, 0.0), QPointF(0.0, 4.0),
+                                                    defaults.thinBarlineThickness, s));
+                    }
                 }
                 break;
             case VoiceItem::Kind::Clef:
@@ -717,6 +737,7 @@ ScoreLayout LayoutEngine::Lay(const Score& score, const PageFormat& format)
                 }
                 state.hasMeter = true;
                 state.meter = item.meter;
+                columnMeter = &item.meter;
                 break;
             case VoiceItem::Kind::Chord: {
                 ChordContext context;
@@ -740,6 +761,17 @@ ScoreLayout LayoutEngine::Lay(const Score& score, const PageFormat& format)
                     column.items.back().measureRest = true;
                 column.shortest = std::min(column.shortest, item.duration.Whole());
                 break;
+            }
+        }
+        // A change of metre shows on every staff, whichever voice wrote it.
+        if (columnMeter) {
+            for (int s = 0; s < staffCount; ++s) {
+                if (signDone[s])
+                    continue;
+                double right = 0.0;
+                LayMeter(*columnMeter, 0.0, s, &column.items, &right);
+                states[s].hasMeter = true;
+                states[s].meter = *columnMeter;
             }
         }
         e = end;
@@ -766,16 +798,16 @@ ScoreLayout LayoutEngine::Lay(const Score& score, const PageFormat& format)
         }
     }
 
-    // Systems: the start signs, then as many columns as fit the width.
-    size_t next = 0;
-    bool firstSystem = true;
-    do {
+    // Systems: the start signs, then as many columns as fit the width. Several staves make a
+    // grand staff: a brace and a bar line at the start join them, and every bar line runs down
+    // through all of them, so the staff lines start after the room the brace takes.
+    const bool joined = staffCount > 1;
+    auto laySystem = [&](double left, size_t first, bool withMeter, size_t* after) {
         LayoutSystem system;
         system.staves.resize(staffCount);
         const std::vector<StaffState>& startStates =
-            next == 0 ? initialStates : columns[next - 1].statesAfter;
+            first == 0 ? initialStates : columns[first - 1].statesAfter;
         // Start signs, aligned across the staves: clefs, then keys, then the metre.
-        const double left = marginLeft;
         double clefRight = left, keyRight = left, meterRight = left;
         std::vector<LayoutItem> items;
         for (int s = 0; s < staffCount; ++s) {
@@ -793,7 +825,7 @@ ScoreLayout LayoutEngine::Lay(const Score& score, const PageFormat& format)
             keyRight = std::max(keyRight, right);
         }
         meterRight = keyRight;
-        if (firstSystem) {
+        if (withMeter) {
             for (int s = 0; s < staffCount; ++s) {
                 if (!startStates[s].hasMeter)
                     continue;
@@ -805,7 +837,7 @@ ScoreLayout LayoutEngine::Lay(const Score& score, const PageFormat& format)
         double cursor = meterRight + firstNoteGap;
         double end = cursor;
         const double limit = marginLeft + availableWidth;
-        size_t c = next;
+        size_t c = first;
         bool placedAny = false;
         double previousRight = 0.0, previousSpace = 0.0;
         for (; c < columns.size(); ++c) {
@@ -839,7 +871,7 @@ ScoreLayout LayoutEngine::Lay(const Score& score, const PageFormat& format)
         }
         if (!placedAny)
             end = meterRight + 2.0;
-        next = c;
+        *after = c;
         // Whole-measure rests move to the middle of their measure.
         const double signsEnd = meterRight + signGap;
         for (LayoutItem& rest : items) {
@@ -858,7 +890,8 @@ ScoreLayout LayoutEngine::Lay(const Score& score, const PageFormat& format)
             if (centred > rest.origin.x())
                 rest.origin.rx() = centred;
         }
-        // Staff lines and vertical placement of the staves.
+        // Staff lines and vertical placement of the staves: at least the usual distance, more
+        // where what hangs below one staff would come near what rises above the next.
         double staffTop = 0.0;
         double previousBelow = 0.0;
         for (int s = 0; s < staffCount; ++s) {
@@ -889,7 +922,67 @@ ScoreLayout LayoutEngine::Lay(const Score& score, const PageFormat& format)
             }
         }
         system.items = std::move(items);
+        return system;
+    };
+
+    // The brace is the font's, scaled evenly to the height of the system from the top line of
+    // its first staff to the bottom line of its last.
+    const QRectF braceBox = metadata.BoundingBox(SmuflGlyph::brace);
+    auto braceScale = [&](double height) {
+        return braceBox.height() > 0.0 ? height / braceBox.height() : 1.0;
+    };
+    auto braceRoom = [&](double height) { return braceBox.right() * braceScale(height) + braceGap; };
+    auto joinStaves = [&](LayoutSystem* system) {
+        const double left = system->staves.front().left;
+        const double top = system->staves.front().top, bottom = system->staves.back().top + 4.0;
+        const double thickness = defaults.thinBarlineThickness;
+        std::vector<double> bars;
+        std::vector<LayoutItem>& items = system->items;
+        for (const LayoutItem& item : items) {
+            if (item.role == Role::Barline && std::none_of(bars.begin(), bars.end(), [&](double x) {
+                    return std::fabs(x - item.origin.x()) < 1e-9;
+                }))
+                bars.push_back(item.origin.x());
+        }
+        items.erase(std::remove_if(items.begin(), items.end(),
+                                   [](const LayoutItem& item) { return item.role == Role::Barline; }),
+                    items.end());
+        // The system's own bar line stands on the start of the staff lines.
+        items.push_back(Line(Role::Barline, QPointF(left + thickness / 2, top),
+                             QPointF(left + thickness / 2, bottom), thickness, LayoutItem::wholeSystem));
+        for (double x : bars)
+            items.push_back(
+                Line(Role::Barline, QPointF(x, top), QPointF(x, bottom), thickness, LayoutItem::wholeSystem));
+        const double scale = braceScale(bottom - top);
+        LayoutItem brace =
+            Glyph(Role::Brace, SmuflGlyph::brace,
+                  QPointF(left - braceGap - braceBox.right() * scale, bottom - braceBox.bottom() * scale),
+                  LayoutItem::wholeSystem);
+        brace.scale = scale;
+        items.push_back(brace);
+    };
+
+    size_t next = 0;
+    bool firstSystem = true;
+    do {
+        // The brace's room follows the system's height, which the music on it decides: a system
+        // taller than the usual grand staff is laid again with a wider brace before it.
+        double room = joined ? braceRoom(staffDistance * (staffCount - 1) + 4.0) : 0.0;
+        LayoutSystem system;
+        size_t after = next;
+        for (int attempt = 0;; ++attempt) {
+            system = laySystem(marginLeft + room, next, firstSystem, &after);
+            if (!joined)
+                break;
+            const double needed = braceRoom(system.staves.back().top - system.staves.front().top + 4.0);
+            if (needed <= room + 1e-9 || attempt == 2)
+                break;
+            room = needed;
+        }
+        if (joined)
+            joinStaves(&system);
         layout.systems.push_back(std::move(system));
+        next = after;
         firstSystem = false;
     } while (next < columns.size());
 

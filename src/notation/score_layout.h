@@ -28,8 +28,13 @@ struct LayoutItem
         Stem,
         Flag,
         LedgerLine,
-        Rest
+        Rest,
+        Brace
     };
+
+    // The staff index of what belongs to the whole system: the brace and the bar lines that
+    // join the staves of a grand staff.
+    static constexpr int wholeSystem = -1;
 
     Role role = Role::Notehead;
     bool isGlyph = true;
@@ -37,9 +42,10 @@ struct LayoutItem
     QPointF origin; // glyph origin, or the start of a line
     QPointF end;    // end of a line (lines are horizontal or vertical)
     double thickness = 0.0;
+    double scale = 1.0;    // glyphs: times their size on the staff (the brace grows with its system)
     bool coloured = false; // false: the default ink
     QColor colour;
-    int staff = 0;            // index of the staff in its system
+    int staff = 0;            // index of the staff in its system, or wholeSystem
     int noteIndex = -1;       // Notehead, Accidental, Dot, LedgerLine: the note (order in the text)
     int order = -1;           // Notehead and Rest: byte offset in the text, for the graphic map
     int step = 0;             // Notehead: staff step, 0 = bottom line, 8 = top line

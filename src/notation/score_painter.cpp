@@ -20,7 +20,7 @@ void ScorePainter::PaintPage(const ScoreLayout& layout, int page, const QRectF& 
     if (space <= 0.0)
         return;
     auto toDevice = [&](QPointF point) { return target.topLeft() + point * space; };
-    int systemNumber = 0, staffNumber = 0;
+    int systemNumber = 0, staffNumber = 0, braceNumber = 0;
     for (const LayoutSystem& system : layout.systems) {
         if (system.page != page)
             continue;
@@ -39,16 +39,19 @@ void ScorePainter::PaintPage(const ScoreLayout& layout, int page, const QRectF& 
                 continue;
             const QColor& colour = item.coloured ? item.colour : ink;
             const bool event = item.role == LayoutItem::Role::Notehead || item.role == LayoutItem::Role::Rest;
+            const bool brace = item.role == LayoutItem::Role::Brace;
             if (event)
                 surface->BeginElement(MapElement::eventType,
                                       item.role == LayoutItem::Role::Notehead ? MapElement::noteSubtype
                                                                               : MapElement::restSubtype,
                                       item.order);
+            else if (brace)
+                surface->BeginElement(MapElement::braceType, 0, braceNumber++);
             if (item.isGlyph)
-                surface->DrawGlyph(item.glyph, toDevice(item.origin), space, colour);
+                surface->DrawGlyph(item.glyph, toDevice(item.origin), space * item.scale, colour);
             else
                 surface->DrawLine(toDevice(item.origin), toDevice(item.end), item.thickness * space, colour);
-            if (event)
+            if (event || brace)
                 surface->EndElement();
         }
         surface->EndElement();

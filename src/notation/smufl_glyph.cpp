@@ -57,6 +57,7 @@ constexpr GlyphEntry glyphTable[] = {
     {SmuflGlyph::timeSig9, "timeSig9", 0xE089},
     {SmuflGlyph::timeSigCommon, "timeSigCommon", 0xE08A},
     {SmuflGlyph::timeSigCutCommon, "timeSigCutCommon", 0xE08B},
+    {SmuflGlyph::brace, "brace", 0xE000},
 };
 
 static_assert(sizeof(glyphTable) / sizeof(glyphTable[0]) == SmuflGlyphCount, "one entry per glyph");

@@ -53,6 +53,7 @@ enum class SmuflGlyph : std::uint8_t
     timeSig9,
     timeSigCommon,
     timeSigCutCommon,
+    brace,
     Count
 };
 

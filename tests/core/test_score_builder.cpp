@@ -15,6 +15,9 @@ namespace {
 
 const QByteArray trebleHeader = "[ \\staff<1> \\clef<\"g2\">  \\stemsAuto ";
 const QByteArray bassHeader = "[ \\staff<1> \\clef<\"f4\">  \\stemsAuto ";
+// A piano score: treble C4 E4 G4 over bass C2 G2 C3.
+const QByteArray grandStaff =
+    "{ [ \\staff<1> \\clef<\"g2\"> c1 e g ], [ \\staff<2> \\clef<\"f4\"> c-1 g-1 c0 ] }";
 
 QByteArray Question(const QByteArray& header, const QByteArray& notes)
 {
@@ -43,6 +46,8 @@ private slots:
     void rejectsBadText_data();
     void rejectsBadText();
     void paintsAnswerColours();
+    void buildsGrandStaff_data();
+    void buildsGrandStaff();
     void matchesGoldenPictures_data();
     void matchesGoldenPictures();
 };
@@ -288,6 +293,62 @@ void TestScoreBuilder::paintsAnswerColours()
     }
 }
 
+void TestScoreBuilder::buildsGrandStaff_data()
+{
+    QTest::addColumn<int>("scale"); // page pixmaps this many times 1050 × 350
+    QTest::newRow("1050 x 350") << 1;
+    QTest::newRow("2100 x 700") << 2;
+}
+
+void TestScoreBuilder::buildsGrandStaff()
+{
+    QFETCH(int, scale);
+    Core::ScoreSet set;
+    ScoreBuilder builder;
+    if (scale != 1)
+        builder.SetPageSize(1050 * scale, 350 * scale);
+    builder.Build(grandStaff, set, 2);
+    QCOMPARE(set.pages.size(), 1);
+    const double space = 17.5 * scale;
+    QCOMPARE(set.staffBoxes.size(), 2);
+    QCOMPARE(set.systemBoxes.size(), 1);
+    const QRectF upper = set.staffBoxes.at(0), lower = set.staffBoxes.at(1), system = set.systemBoxes.at(0);
+    // The staves of printed piano music: 10 to 12 staff spaces between the middle lines.
+    const double distance = (lower.center().y() - upper.center().y()) / space;
+    QVERIFY2(distance >= 10.0 && distance <= 12.0, qPrintable(QString::number(distance)));
+    // The system spans both staves and the brace left of them; the page's measured top and
+    // height are the upper staff's, its measured width the whole system's.
+    QVERIFY(system.contains(upper) && system.contains(lower));
+    QVERIFY(system.left() < upper.left() - space);
+    const Core::ScorePage& page = set.pages.first();
+    QCOMPARE(page.measuredTop, int(upper.top()));
+    QCOMPARE(page.measuredHeight, int(upper.height()));
+    QCOMPARE(page.measuredWidth, int(system.width()));
+    // The notes in the order of the text; the two hands' notes of one beat stand one above the
+    // other.
+    QCOMPARE(set.elementBoxes.size(), 6);
+    for (int i = 0; i < 3; ++i) {
+        const double treble = set.elementBoxes.at(i).center().y(),
+                     bass = set.elementBoxes.at(i + 3).center().y();
+        QVERIFY(qAbs(treble - upper.center().y()) < qAbs(treble - lower.center().y()));
+        QVERIFY(qAbs(bass - lower.center().y()) < qAbs(bass - upper.center().y()));
+        QCOMPARE(set.elementBoxes.at(i).left(), set.elementBoxes.at(i + 3).left());
+    }
+    // Between the staves, ink only where the brace and the bar line at the start join them.
+    const QImage picture = Picture(set);
+    const int y = int((upper.bottom() + lower.top()) / 2);
+    int runs = 0;
+    bool inRun = false;
+    for (int x = 0; x < picture.width(); ++x) {
+        const bool ink = qAlpha(picture.pixel(x, y)) > 128;
+        runs += ink && !inRun;
+        inRun = ink;
+        if (ink)
+            QVERIFY(x < upper.left() + 0.5 * space);
+    }
+    QCOMPARE(runs, 2);
+}
+
 void TestScoreBuilder::matchesGoldenPictures_data()
 {
     QTest::addColumn<QByteArray>("text");
@@ -298,6 +359,9 @@ void TestScoreBuilder::matchesGoldenPictures_data()
     QTest::newRow("bass_extremes") << ScoreBuilder::WriteQuestion({0, 3, 30, 54}, false, false, 0);
     QTest::newRow("engraved_example") << QByteArray(
         "[ \\clef<\"g2\"> \\key<3> \\meter<\"6/8\"> c#2/8. d/16 e/8 a1/4. | _/8 {f#1/8, a, c#2} _ b0*3/8 ]");
+    QTest::newRow("grand_staff") << QByteArray(
+        "{ [ \\staff<1> \\clef<\"g2\"> \\key<-1> \\meter<\"3/4\"> {f1/2, a, c2} b&1/4 | a1/2. ], "
+        "[ \\staff<2> \\clef<\"f4\"> \\key<-1> f-1/2. | {c0/2., c1} ] }");
 }
 
 void TestScoreBuilder::matchesGoldenPictures()

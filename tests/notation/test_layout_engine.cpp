@@ -11,9 +11,12 @@
 #include "notation/score_document.h"
 #include "notation/score_painter.h"
 
+#include <QImage>
+#include <QPainter>
 #include <QtTest>
 
 #include <algorithm>
+#include <map>
 
 using namespace Notation;
 using Role = LayoutItem::Role;
@@ -44,8 +47,22 @@ std::vector<LayoutItem> Items(const ScoreLayout& layout, Role role, int noteInde
 QRectF Box(const LayoutItem& item)
 {
     if (item.isGlyph)
-        return BoundingBoxSurface::GlyphBox(item.glyph, item.origin, 1.0);
+        return BoundingBoxSurface::GlyphBox(item.glyph, item.origin, item.scale);
     return BoundingBoxSurface::LineBox(item.origin, item.end, item.thickness);
+}
+
+// A piano score: a treble voice on the upper staff, a bass voice on the lower.
+QByteArray GrandStaff(const QByteArray& treble, const QByteArray& bass)
+{
+    return "{ [ \\staff<1> \\clef<\"g2\"> " + treble + " ], [ \\staff<2> \\clef<\"f4\"> " + bass + " ] }";
+}
+
+std::vector<MapElement> MapElements(const GraphicMap& map, int type)
+{
+    std::vector<MapElement> found;
+    std::copy_if(map.elements.begin(), map.elements.end(), std::back_inserter(found),
+                 [type](const MapElement& element) { return element.type == type; });
+    return found;
 }
 
 bool IsBlack(int key)
@@ -90,6 +107,14 @@ private slots:
     void keySignaturesSitOnTheirLines_data();
     void keySignaturesSitOnTheirLines();
     void wholeMeasureRestsAreCentred();
+    void braceAndSystemSpanBothStaves_data();
+    void braceAndSystemSpanBothStaves();
+    void simultaneousNotesShareTheirX_data();
+    void simultaneousNotesShareTheirX();
+    void ledgerNotesOfTheTwoStavesKeepApart_data();
+    void ledgerNotesOfTheTwoStavesKeepApart();
+    void startSignsOnBothStaves();
+    void barOfOneHandEndsTheMeasureOfBoth();
 };
 
 void TestLayoutEngine::everyKeyOnBothStaves_data()
@@ -432,7 +457,7 @@ void TestLayoutEngine::voicesShareAStaffAndStavesStack()
             continue;
         if (item.staff == 0)
             upperBottom = std::max(upperBottom, Box(item).bottom());
-        else
+        else if (item.staff == 1)
             lowerTop = std::min(lowerTop, Box(item).top());
     }
     QVERIFY(upperBottom < lowerTop);
@@ -485,6 +510,246 @@ void TestLayoutEngine::wholeMeasureRestsAreCentred()
     // Two rests in one measure are not a measure rest.
     QVERIFY(!rests[1].measureRest && !rests[2].measureRest);
     QVERIFY(Box(rests[1]).right() < Box(rests[2]).left());
+}
+
+void TestLayoutEngine::braceAndSystemSpanBothStaves_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<qreal>("ratio");
+    QTest::addColumn<int>("barLines"); // the system's own at the start included
+    for (qreal ratio : {1.0, 2.0}) {
+        const QByteArray suffix = ratio == 1.0 ? ", ratio 1" : ", ratio 2";
+        QTest::newRow("triads" + suffix) << GrandStaff("c1 e g", "c-1 g-1 c0") << ratio << 1;
+        QTest::newRow("key, metre and bars" + suffix)
+            << GrandStaff("\\key<-1> \\meter<\"3/4\"> c2/4 d e | f/2. | g", "\\key<-1> c0/2. | f-1/2. | c0/4")
+            << ratio << 3;
+        QTest::newRow("ledger notes of both hands" + suffix) << GrandStaff("a0/1", "e1/1") << ratio << 1;
+        QTest::newRow("stems into the gap" + suffix) << GrandStaff("a0/2 f0", "e1/2 g1") << ratio << 1;
+    }
+}
+
+void TestLayoutEngine::braceAndSystemSpanBothStaves()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(qreal, ratio);
+    QFETCH(int, barLines);
+    ScoreDocument document;
+    QVERIFY(document.SetGmnCode(text));
+    // The page painted for a screen of the given device pixel ratio, as the score board paints
+    // it: the map in the painter's coordinates, the pixels at the device's resolution.
+    const QRectF target(0, 0, 1050, 350);
+    QImage image((target.size() * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(ratio);
+    image.fill(Qt::transparent);
+    GraphicMap painted;
+    {
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::Antialiasing, true);
+        painted = document.DrawPage(&painter, 0, target);
+    }
+    // Measured into a target as many times larger, the map is the painted one scaled.
+    const GraphicMap scaled = document.MapPage(0, QRectF(QPointF(0, 0), target.size() * ratio));
+    QCOMPARE(scaled.elements.size(), painted.elements.size());
+    for (size_t i = 0; i < painted.elements.size(); ++i) {
+        const QRectF expected(painted.elements[i].box.topLeft() * ratio,
+                              painted.elements[i].box.size() * ratio);
+        const QRectF got = scaled.elements[i].box;
+        QCOMPARE(scaled.elements[i].type, painted.elements[i].type);
+        QVERIFY(qAbs(got.left() - expected.left()) < 1e-6 && qAbs(got.top() - expected.top()) < 1e-6 &&
+                qAbs(got.right() - expected.right()) < 1e-6 && qAbs(got.bottom() - expected.bottom()) < 1e-6);
+    }
+
+    const double lineThickness = FontMetadata::Instance().Defaults().staffLineThickness;
+    const QRectF glyph = FontMetadata::Instance().BoundingBox(SmuflGlyph::brace);
+    const QRectF scaledTarget(QPointF(0, 0), target.size() * ratio);
+    const std::pair<const GraphicMap*, QRectF> drawn[] = {{&painted, target}, {&scaled, scaledTarget}};
+    for (const auto& [map, drawnTarget] : drawn) {
+        const double space = ScorePainter::StaffSpace(document.Layout(), drawnTarget);
+        const std::vector<MapElement> staves = MapElements(*map, MapElement::staffType);
+        const std::vector<MapElement> systems = MapElements(*map, MapElement::systemType);
+        const std::vector<MapElement> braces = MapElements(*map, MapElement::braceType);
+        QCOMPARE(int(staves.size()), 2);
+        QCOMPARE(int(systems.size()), 1);
+        QCOMPARE(int(braces.size()), 1);
+        const QRectF upper = staves[0].box, lower = staves[1].box;
+        const QRectF brace = braces[0].box, system = systems[0].box;
+        QVERIFY(upper.bottom() < lower.top());
+        // From the top line of the upper staff to the bottom line of the lower one, scaled
+        // evenly, left of the staves and close to them.
+        QVERIFY(qAbs(brace.top() - upper.top()) <= lineThickness * space);
+        QVERIFY(qAbs(brace.bottom() - lower.bottom()) <= lineThickness * space);
+        QVERIFY(qAbs(brace.width() / brace.height() - glyph.width() / glyph.height()) < 0.005);
+        QVERIFY(brace.right() < upper.left() && brace.right() < lower.left());
+        QVERIFY(upper.left() - brace.right() < 0.6 * space);
+        QVERIFY(brace.left() > 0.0);
+        // The system takes in both staves and the brace.
+        QVERIFY(system.contains(upper) && system.contains(lower) && system.contains(brace));
+        QVERIFY(qAbs(system.left() - brace.left()) < 1e-9);
+    }
+
+    // Painted at the device's resolution: the brace has ink in every row of its middle part,
+    // and a row through the middle of the gap between the staves crosses the brace and each
+    // bar line, nothing else.
+    auto inked = [&](QPointF point) {
+        const QPoint pixel = (point * ratio).toPoint();
+        return image.rect().contains(pixel) && qAlpha(image.pixel(pixel)) > 128;
+    };
+    const QRectF brace = MapElements(painted, MapElement::braceType)[0].box;
+    for (double y = brace.top() + 0.05 * brace.height(); y < brace.bottom() - 0.05 * brace.height();
+         y += 1 / ratio) {
+        bool any = false;
+        for (double x = brace.left(); x <= brace.right() && !any; x += 0.5 / ratio)
+            any = inked(QPointF(x, y));
+        QVERIFY2(any, qPrintable(QStringLiteral("no ink in the brace at y %1").arg(y)));
+    }
+    const std::vector<MapElement> staves = MapElements(painted, MapElement::staffType);
+    const QRectF system = MapElements(painted, MapElement::systemType)[0].box;
+    const double middle = (staves[0].box.bottom() + staves[1].box.top()) / 2;
+    int runs = 0;
+    bool inRun = false;
+    for (double x = system.left() - 2; x <= system.right() + 2; x += 1 / ratio) {
+        const bool ink = inked(QPointF(x, middle));
+        runs += ink && !inRun;
+        inRun = ink;
+    }
+    QCOMPARE(runs, 1 + barLines);
+}
+
+void TestLayoutEngine::simultaneousNotesShareTheirX_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::newRow("quarters over halves") << GrandStaff("c1 e g c2", "c-1/2 g-1/2");
+    QTest::newRow("accidentals on one staff") << GrandStaff("f#1 b&1 c#2 e2", "c0 d0 e0 f0");
+    QTest::newRow("dotted notes and rests") << GrandStaff("c1/4. d/8 e/2", "_/8 g-1/8 c0/8 d0 g-1/2");
+    QTest::newRow("chords of both hands")
+        << GrandStaff("{c1, e, g} {d, f, b} {e&/2, g, c2}", "{c-1, c0} {g-1, g0} {a&-1/2, a&0}");
+    QTest::newRow("bars and stems both ways")
+        << GrandStaff("\\meter<\"2/4\"> a2 g | f1 e", "\\meter<\"2/4\"> c1 b0 | c-1/8 d e f");
+}
+
+void TestLayoutEngine::simultaneousNotesShareTheirX()
+{
+    QFETCH(QByteArray, text);
+    ScoreDocument document;
+    QVERIFY(document.SetGmnCode(text));
+    QCOMPARE(int(document.Layout().systems.size()), 1);
+    // The time of every note, counted from the text independently of the layout.
+    std::map<int, double> timeOf; // byte offset → time in whole notes
+    for (const Voice& voice : document.ParsedScore().voices) {
+        double time = 0.0;
+        for (const VoiceItem& item : voice.items) {
+            for (const Note& note : item.notes)
+                timeOf[note.sourceOffset] = time;
+            if (item.kind == VoiceItem::Kind::Chord || item.kind == VoiceItem::Kind::Rest)
+                time += item.duration.Whole();
+        }
+    }
+    // Heads of one time share their left edge across the staves; later times lie further right.
+    std::map<double, std::vector<double>> lefts;
+    const GraphicMap map = document.MapPage(0, QRectF(0, 0, 1050, 350));
+    for (const MapElement& element : MapElements(map, MapElement::eventType)) {
+        if (element.subtype == MapElement::noteSubtype)
+            lefts[timeOf.at(element.order)].push_back(element.box.left());
+    }
+    QCOMPARE(int(map.elements.size()) > 0, true);
+    double previous = -1.0;
+    int shared = 0;
+    for (const auto& time : lefts) {
+        const double x = time.second.front();
+        for (double left : time.second)
+            QVERIFY2(qAbs(left - x) < 1e-6,
+                     qPrintable(QStringLiteral("time %1: %2 against %3").arg(time.first).arg(left).arg(x)));
+        QVERIFY(x > previous);
+        previous = x;
+        shared += time.second.size() > 1;
+    }
+    QVERIFY(shared >= 2);
+}
+
+void TestLayoutEngine::ledgerNotesOfTheTwoStavesKeepApart_data()
+{
+    QTest::addColumn<QByteArray>("treble");
+    QTest::addColumn<QByteArray>("bass");
+    QTest::addColumn<bool>("plain"); // the usual distance suffices
+    QTest::newRow("triads in the staves") << QByteArray("{c2, e, g}") << QByteArray("{c0, e, g}") << true;
+    QTest::newRow("an empty lower staff") << QByteArray("c2 d e") << QByteArray("") << true;
+    QTest::newRow("middle C from both staves") << QByteArray("c1/1") << QByteArray("c1/1") << true;
+    QTest::newRow("treble C4 chord, bass C4 chord")
+        << QByteArray("{c1, e1, g1}") << QByteArray("{e0, g0, c1}") << true;
+    QTest::newRow("treble A3, bass E4") << QByteArray("a0/1") << QByteArray("e1/1") << true;
+    QTest::newRow("treble A3, bass E4, with accidentals")
+        << QByteArray("a&0/1") << QByteArray("e#1/1") << false;
+    QTest::newRow("treble F3, bass G4") << QByteArray("f0/1") << QByteArray("g1/1") << false;
+    QTest::newRow("treble C3, bass C5, stems into the gap")
+        << QByteArray("c0/4") << QByteArray("c2/4") << false;
+}
+
+void TestLayoutEngine::ledgerNotesOfTheTwoStavesKeepApart()
+{
+    QFETCH(QByteArray, treble);
+    QFETCH(QByteArray, bass);
+    QFETCH(bool, plain);
+    const ScoreLayout layout = LayText(GrandStaff(treble, bass));
+    QCOMPARE(int(layout.systems.size()), 1);
+    const LayoutSystem& system = layout.systems[0];
+    QCOMPARE(int(system.staves.size()), 2);
+    // The middle lines are as far apart as the top lines.
+    const double distance = system.staves[1].top - system.staves[0].top;
+    if (plain)
+        QVERIFY2(distance >= 10.0 && distance <= 12.0,
+                 qPrintable(QStringLiteral("distance %1").arg(distance)));
+    else
+        QVERIFY2(distance > 10.0, qPrintable(QStringLiteral("distance %1").arg(distance)));
+    // What hangs below the treble staff (heads, ledger lines, stems, accidentals) stays clear
+    // of what rises above the bass staff.
+    double upperBottom = system.staves[0].top + 4.0, lowerTop = system.staves[1].top;
+    for (const LayoutItem& item : system.items) {
+        if (item.staff == 0)
+            upperBottom = std::max(upperBottom, Box(item).bottom());
+        else if (item.staff == 1)
+            lowerTop = std::min(lowerTop, Box(item).top());
+    }
+    QVERIFY2(
+        lowerTop - upperBottom >= 0.5,
+        qPrintable(QStringLiteral("%1 staff spaces between the staves' signs").arg(lowerTop - upperBottom)));
+    // The notes stay on their own staff's steps.
+    for (const LayoutItem& head : Items(layout, Role::Notehead))
+        QCOMPARE(head.origin.y(), system.staves[head.staff].top + 4.0 - head.step / 2.0);
+}
+
+void TestLayoutEngine::startSignsOnBothStaves()
+{
+    // The metre is written in the treble voice only, and changes in it halfway.
+    const ScoreLayout layout = LayText(
+        GrandStaff("\\key<2> \\meter<\"3/4\"> d1/4 e f# | \\meter<\"2/4\"> g a", "\\key<2> d0/2. | g-1/2"));
+    QCOMPARE(int(layout.systems.size()), 1);
+    for (Role role : {Role::Clef, Role::KeySignature, Role::TimeSignature}) {
+        const std::vector<LayoutItem> signs = Items(layout, role);
+        // Each staff has the same signs at the same places.
+        std::map<int, std::vector<double>> byStaff;
+        for (const LayoutItem& sign : signs)
+            byStaff[sign.staff].push_back(sign.origin.x());
+        QCOMPARE(int(byStaff.size()), 2);
+        QCOMPARE(byStaff[0], byStaff[1]);
+        QVERIFY(!byStaff[0].empty());
+    }
+    // Two metres on each staff: 3/4 at the start, 2/4 after the bar.
+    QCOMPARE(int(Items(layout, Role::TimeSignature).size()), 2 * 2 * 2);
+}
+
+void TestLayoutEngine::barOfOneHandEndsTheMeasureOfBoth()
+{
+    // Only the treble voice writes the bar; the bar line runs through the bass staff too, so
+    // the bass's second F sharp needs its sharp again.
+    const ScoreLayout layout = LayText(GrandStaff("c1/2 | c1/2", "f#0/2 f#0/2"));
+    QCOMPARE(int(Items(layout, Role::Accidental).size()), 2);
+    const std::vector<LayoutItem> bars = Items(layout, Role::Barline);
+    const LayoutSystem& system = layout.systems[0];
+    QCOMPARE(int(bars.size()), 2); // the system's own and the one of the text
+    for (const LayoutItem& bar : bars) {
+        QCOMPARE(Box(bar).top(), system.staves[0].top);
+        QCOMPARE(Box(bar).bottom(), system.staves[1].top + 4.0);
+    }
 }
 
 QTEST_MAIN(TestLayoutEngine)

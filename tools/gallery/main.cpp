@@ -1,12 +1,14 @@
 // gallery OUTPUT.png
 // Draws a contact sheet of labelled engraved examples (every clef, chords with seconds and
 // clustered accidentals, the highest and lowest keys, answer views in their colours, scales,
-// key signatures, durations) through the score builder, for a person to review. Each cell shows
-// the inked part of the example's first page.
+// key signatures, durations, grand staves) through the score builder, for a person to review.
+// Each cell shows the inked part of the example's first page; at the end, a grand-staff page
+// at the score board's size and the same page drawn at device pixel ratio 2.
 
 #include "core/error.h"
 #include "core/score_builder.h"
 #include "notation/music_font.h"
+#include "notation/score_document.h"
 
 #include <QFont>
 #include <QGuiApplication>
@@ -26,6 +28,14 @@ struct Example
     QString label;
     QByteArray gmn;
 };
+
+// The opening of a minuet in G, as a piano score: a treble and a bass voice with bars.
+QByteArray GrandStaffPiece()
+{
+    return "{ [ \\staff<1> \\clef<\"g2\"> \\key<1> \\meter<\"3/4\"> d2/4 g1/8 a b c2 | d2/4 g1 g | "
+           "e2/4 c2/8 d e f# | g2/4 g1 g ], "
+           "[ \\staff<2> \\clef<\"f4\"> \\key<1> {g0/2, b0, d1} a0/4 | b0/2. | c1/2. | b0/2. ] }";
+}
 
 std::vector<Example> Examples()
 {
@@ -75,6 +85,13 @@ std::vector<Example> Examples()
          "[ \\meter<\"C\"> c1/1 | \\meter<\"C/\"> c/1 | \\meter<\"6/8\"> c/4. c ]"},
         {"Grand staff", "{ [ \\staff<1> \\clef<\"g2\"> \\key<-1> {c1/2, e, g} {f, a, c2} ], [ \\staff<2> "
                         "\\clef<\"f4\"> \\key<-1> c-1/2 f-1 ] }"},
+        {"Grand staff: treble C4 E4 G4 over bass C2 G2 C3",
+         "{ [ \\staff<1> \\clef<\"g2\"> c1 e g ], [ \\staff<2> \\clef<\"f4\"> c-1 g-1 c0 ] }"},
+        {"Grand staff: middle C from both staves", "{ [ \\staff<1> \\clef<\"g2\"> c1/1 | b0 ], "
+                                                   "[ \\staff<2> \\clef<\"f4\"> c1/1 | d1 ] }"},
+        {"Grand staff: treble A3 over bass E4 (ledger lines meet)",
+         "{ [ \\staff<1> \\clef<\"g2\"> a0/2 {a0, c1} ], [ \\staff<2> \\clef<\"f4\"> e1/2 {c1, e1} ] }"},
+        {"Grand staff: 3/4 with bars, metre given once", GrandStaffPiece()},
         {"Two voices on one staff", "{ [ \\staff<1> e2/4 d c b1 ], [ \\staff<1> c1/2 g0 ] }"},
         {"Accidentals through a bar", "[ \\meter<\"4/4\"> f#1 f f# g | f g#1 g g# ]"},
         {"Stems forced up and down", "[ \\stemsUp c2 d e \\stemsDown c1 d e \\stemsAuto g1 b1 ]"},
@@ -120,7 +137,37 @@ int main(int argc, char** argv)
     const std::vector<Example> examples = Examples();
     const int columns = 3, cellWidth = 560, cellHeight = 215, pictureWidth = 525, pictureHeight = 175;
     const int rows = int(examples.size() + columns - 1) / columns;
-    QImage sheet(columns * cellWidth + 20, rows * cellHeight + 20, QImage::Format_ARGB32_Premultiplied);
+
+    // The grand staff as the score board shows it: the page at the board's size (1050 × 350),
+    // and the same page drawn for a screen of device pixel ratio 2, shown at its device pixels.
+    const QByteArray piece = GrandStaffPiece();
+    Core::ScoreSet pieceSet;
+    Core::ScoreBuilder pieceBuilder;
+    try {
+        pieceBuilder.Build(piece, pieceSet, 2);
+    } catch (const Error& error) {
+        std::fprintf(stderr, "gallery: the grand-staff page: %s\n", qPrintable(error.Message()));
+        return 1;
+    }
+    const QImage pieceAtOne = pieceSet.pages.first().score->toImage();
+    QImage pieceAtTwo(pieceAtOne.size() * 2, QImage::Format_ARGB32_Premultiplied);
+    pieceAtTwo.setDevicePixelRatio(2.0);
+    pieceAtTwo.fill(Qt::transparent);
+    {
+        Notation::ScoreDocument document;
+        document.SetGmnCode(piece);
+        QPainter twoPainter(&pieceAtTwo);
+        twoPainter.setRenderHint(QPainter::Antialiasing, true);
+        twoPainter.setPen(QColor(0x00, 0x00, 0x20));
+        document.DrawPage(&twoPainter, 0, QRectF(QPointF(0, 0), QSizeF(pieceAtOne.size())));
+    }
+    QImage twoCrop = pieceAtTwo.copy(InkBounds(pieceAtTwo).adjusted(-16, -16, 16, 16));
+    twoCrop.setDevicePixelRatio(1.0);
+    const int sheetWidth = std::max(columns * cellWidth, twoCrop.width()) + 20;
+    const int bandTop = rows * cellHeight + 20;
+    const int bandHeight = 22 + pieceAtOne.height() + 12 + 22 + twoCrop.height() + 12;
+
+    QImage sheet(sheetWidth, bandTop + bandHeight, QImage::Format_ARGB32_Premultiplied);
     sheet.fill(Qt::white);
     QPainter painter(&sheet);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
@@ -165,11 +212,33 @@ int main(int argc, char** argv)
         }
         painter.drawImage(QRectF(frame), page, source);
     }
+    {
+        int y = bandTop;
+        painter.setPen(QColor(0x44, 0x44, 0x44));
+        painter.drawText(QRect(10, y, sheetWidth - 20, 20), Qt::AlignLeft | Qt::AlignVCenter,
+                         QStringLiteral("%1. Grand staff page at 1050 x 350, device pixel ratio 1")
+                             .arg(examples.size() + 1));
+        y += 22;
+        painter.setPen(QColor(0xcc, 0xcc, 0xcc));
+        painter.drawRect(QRect(QPoint(10, y), pieceAtOne.size()).adjusted(-1, -1, 0, 0));
+        painter.drawImage(QPoint(10, y), pieceAtOne);
+        y += pieceAtOne.height() + 12;
+        painter.setPen(QColor(0x44, 0x44, 0x44));
+        painter.drawText(
+            QRect(10, y, sheetWidth - 20, 20), Qt::AlignLeft | Qt::AlignVCenter,
+            QStringLiteral("%1. The same page at device pixel ratio 2, inked part at device pixels")
+                .arg(examples.size() + 2));
+        y += 22;
+        painter.setPen(QColor(0xcc, 0xcc, 0xcc));
+        const QRect twoFrame(QPoint(10, y), twoCrop.size());
+        painter.drawRect(twoFrame.adjusted(-1, -1, 0, 0));
+        painter.drawImage(twoFrame.topLeft(), twoCrop);
+    }
     painter.end();
     if (!sheet.save(QString::fromLocal8Bit(argv[1]), "PNG")) {
         std::fprintf(stderr, "gallery: cannot write %s\n", argv[1]);
         return 1;
     }
-    std::printf("gallery: %d examples written to %s\n", int(examples.size()), argv[1]);
+    std::printf("gallery: %d examples written to %s\n", int(examples.size()) + 2, argv[1]);
     return failures == 0 ? 0 : 1;
 }

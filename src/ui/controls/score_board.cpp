@@ -65,7 +65,7 @@ Notation::Clef StartingClef(const Notation::Voice& voice)
 QRectF LayoutBox(const Notation::LayoutItem& item)
 {
     if (item.isGlyph)
-        return Notation::BoundingBoxSurface::GlyphBox(item.glyph, item.origin, 1.0);
+        return Notation::BoundingBoxSurface::GlyphBox(item.glyph, item.origin, item.scale);
     return Notation::BoundingBoxSurface::LineBox(item.origin, item.end, item.thickness);
 }
 
@@ -401,6 +401,11 @@ void ScoreBoard::LayOut()
             for (const Notation::LayoutStaff& staff : system.staves) {
                 left = std::min(left, staff.left);
                 right = std::max(right, staff.right);
+            }
+            // The brace of a grand staff stands left of its staves and belongs to the music.
+            for (const Notation::LayoutItem& item : system.items) {
+                if (item.role == Notation::LayoutItem::Role::Brace)
+                    left = std::min(left, LayoutBox(item).left());
             }
         }
         LaidOutPage page;
