@@ -19,7 +19,7 @@ cd $(1) && export QT_QPA_PLATFORM=offscreen; \
 	[ $$once -eq 0 ] && [ $$retried -eq 0 ]
 endef
 
-.PHONY: all setup configure build run test bench sanitize asan tsan clean gallery widgets fuzz
+.PHONY: all setup configure build run test bench sanitize asan tsan clean gallery widgets tour fuzz
 
 all: build
 
@@ -67,6 +67,12 @@ gallery: build
 # ratio 1 and 2, for a person to review: $(BUILD_DIR)/widgets.png, each tile also in $(BUILD_DIR)/widgets/
 widgets: build
 	QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/tools/widget_sheet/widget_sheet $(BUILD_DIR)/widgets.png $(BUILD_DIR)/widgets
+
+# Drives the exercise screen through a learning and a quiz lesson of each trainer at 1920x1080,
+# 1366x768 and 1920x1080 at ratio 2, for a person to review: a picture of every moment in
+# $(BUILD_DIR)/tour/<size>/ and a labelled contact sheet in $(BUILD_DIR)/tour.png
+tour: build
+	QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/tools/tour/tour $(BUILD_DIR)/tour $(BUILD_DIR)/tour.png
 
 # Fuzzes the notation parser with libFuzzer (clang) for FUZZ_SECONDS; crashes land in
 # build-fuzz/artifacts/ and belong in tests/notation/fuzz_cases/ once understood.

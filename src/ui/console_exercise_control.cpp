@@ -672,22 +672,30 @@ QString ConsoleExerciseControl::WrongMarkText()
     return QStringLiteral("\u2717");
 }
 
+// Setting a style sheet polishes the widget and all its children again, even when the text is
+// the same; on every question and every answer that is worth skipping.
+static void SetStyleSheetIfChanged(QWidget* widget, const QString& styleSheet)
+{
+    if (widget->styleSheet() != styleSheet)
+        widget->setStyleSheet(styleSheet);
+}
+
 void ConsoleExerciseControl::ApplyVariantStyle(int id, const char* property)
 {
     if (QToolButton* button = VariantButton(id))
-        button->setStyleSheet(m_ui->variantBar->property(property).toString());
+        SetStyleSheetIfChanged(button, m_ui->variantBar->property(property).toString());
 }
 
 void ConsoleExerciseControl::ApplyScorePaneStyle(const char* property)
 {
-    m_ui->scorePane->setStyleSheet(m_ui->scorePane->property(property).toString());
+    SetStyleSheetIfChanged(m_ui->scorePane, m_ui->scorePane->property(property).toString());
     m_ui->scoreFrame->update();
 }
 
 void ConsoleExerciseControl::SetStatus(const QString& text, const char* styleProperty)
 {
     QLabel* label = m_ui->statusLabel;
-    label->setStyleSheet(label->property(styleProperty).toString());
+    SetStyleSheetIfChanged(label, label->property(styleProperty).toString());
     label->setText(text);
     // Screen readers hear the judgement as the label's new name.
     label->setAccessibleName(text.isEmpty() ? tr("Answer status") : text);

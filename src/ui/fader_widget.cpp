@@ -45,7 +45,7 @@ void FaderWidget::Reset(QWidget* widget)
     mode = Mode::Idle;
     oldPicture = TransparentPicture();
     newPicture = TransparentPicture();
-    blend = share = QPixmap();
+    oldImage = newImage = blend = QImage();
     incoming = nullptr;
     SetContent(widget);
     update();
@@ -78,6 +78,7 @@ void FaderWidget::StartFade(QWidget* widget, bool takeOutOldContent)
         incoming->hide();
     incoming = widget;
     newPicture = widget ? PictureOf(widget) : TransparentPicture();
+    oldImage = newImage = QImage(); // made from the new pictures on the first frame
     mode = Mode::FadingIn;
     timeLine->start();
     update();
@@ -88,7 +89,7 @@ void FaderWidget::Finish()
     mode = Mode::Idle;
     oldPicture = QPixmap();
     newPicture = QPixmap();
-    blend = share = QPixmap();
+    oldImage = newImage = blend = QImage();
     QWidget* widget = incoming;
     incoming = nullptr;
     SetContent(widget);
@@ -143,41 +144,54 @@ QPixmap FaderWidget::TransparentPicture() const
     return picture;
 }
 
+// `picture` as a premultiplied image of exactly `pixels`, scaled only when it was taken at
+// another ratio than the one painted now.
+static QImage DeviceImage(const QPixmap& picture, const QSize& pixels)
+{
+    QImage image = picture.toImage();
+    if (image.size() != pixels)
+        image = image.scaled(pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    return image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}
+
 void FaderWidget::paintEvent(QPaintEvent*)
 {
     if (mode != Mode::FadingIn)
         return;
     // Old at f plus new at 1 - f: a true cross-fade, also of pictures with transparent parts.
-    // Each share is faded in a buffer of its own and the two are added up: the raster engine
-    // does not apply an opacity correctly to an additive composition.
-    const double f = double(timeLine->currentFrame()) / lastFrame;
+    // Premultiplied pixels blend channel by channel, alpha included, in one pass over the two
+    // images, which costs a fraction of fading each picture through the painter.
+    const int frame = timeLine->currentFrame();
     QPainter painter(this);
     const QPaintDevice* device = painter.paintEngine() && painter.paintEngine()->paintDevice()
                                      ? painter.paintEngine()->paintDevice()
                                      : painter.device();
     const qreal ratio = device->devicePixelRatioF();
     const QSize pixels = size() * ratio;
-    if (blend.size() != pixels || blend.devicePixelRatio() != ratio) {
-        blend = QPixmap(pixels);
-        blend.setDevicePixelRatio(ratio);
-        share = QPixmap(pixels);
-        share.setDevicePixelRatio(ratio);
+    if (oldImage.size() != pixels || newImage.size() != pixels) {
+        oldImage = DeviceImage(oldPicture, pixels);
+        newImage = DeviceImage(newPicture, pixels);
+        blend = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
     }
-    const auto faded = [this](QPixmap& target, const QPixmap& picture, double opacity) {
-        target.fill(Qt::transparent);
-        QPainter fade(&target);
-        fade.setRenderHint(QPainter::SmoothPixmapTransform);
-        fade.setOpacity(opacity);
-        fade.drawPixmap(rect(), picture);
-    };
-    faded(blend, oldPicture, f);
-    faded(share, newPicture, 1.0 - f);
-    {
-        QPainter sum(&blend);
-        sum.setCompositionMode(QPainter::CompositionMode_Plus);
-        sum.drawPixmap(0, 0, share);
+    // Weights in 256ths: the old picture's share and the new one's add up to 256.
+    const quint32 oldWeight = quint32((frame * 256 + lastFrame / 2) / lastFrame);
+    const quint32 newWeight = 256 - oldWeight;
+    for (int y = 0; y < pixels.height(); ++y) {
+        const auto* from = reinterpret_cast<const quint32*>(oldImage.constScanLine(y));
+        const auto* to = reinterpret_cast<const quint32*>(newImage.constScanLine(y));
+        auto* out = reinterpret_cast<quint32*>(blend.scanLine(y));
+        for (int x = 0; x < pixels.width(); ++x) {
+            // Red and blue, then alpha and green, two channels per multiplication.
+            const quint32 a = from[x], b = to[x];
+            const quint32 redBlue =
+                (((a & 0xff00ffu) * oldWeight + (b & 0xff00ffu) * newWeight) >> 8) & 0xff00ffu;
+            const quint32 alphaGreen =
+                (((a >> 8) & 0xff00ffu) * oldWeight + ((b >> 8) & 0xff00ffu) * newWeight) & 0xff00ff00u;
+            out[x] = redBlue | alphaGreen;
+        }
     }
-    painter.drawPixmap(0, 0, blend);
+    blend.setDevicePixelRatio(ratio);
+    painter.drawImage(QPointF(0, 0), blend);
 }
 
 } // namespace UI

@@ -4,6 +4,7 @@
 // picture of the new screen over 700 ms, and only then puts the screen itself into its layout,
 // visible and focused. GUI thread only.
 
+#include <QImage>
 #include <QPixmap>
 #include <QPointer>
 #include <QWidget>
@@ -57,9 +58,9 @@ private:
     QPointer<QWidget> incoming;
     // What was shown when the fade started and what will be shown when it ends.
     QPixmap oldPicture, newPicture;
-    // The blend of the two for the current frame and a buffer for one share of it, reused from
-    // frame to frame.
-    QPixmap blend, share;
+    // The two pictures as premultiplied images of the painted device's pixels, made on the
+    // first frame of a fade, and the blend of the current frame, reused from frame to frame.
+    QImage oldImage, newImage, blend;
     enum class Mode
     {
         Idle,
