@@ -342,6 +342,11 @@ private:
     WrongRightAnswerAnimation* wrongAnimation = nullptr;
     QTimer* timeoutSummary = nullptr;
 
+    // The last exercise state the screen handled (shared by every screen of the process): a
+    // lesson end seen before brings the section end dialog back as it was, one seen only now
+    // shows the final score.
+    static int lastHandledExerciseState;
+
     QStateMachine* viewMachine = nullptr;
     // exercise, statistics, extended statistics, reference
     std::array<QState*, 4> viewStates{};

@@ -1,0 +1,231 @@
+// The screen's section bar: one button per section, sized by the section's length, and the
+// slider that glides along them and seeks through the lesson.
+#include "ui/console_exercise_control.h"
+
+#include "ui_console_exercise_control.h"
+
+#include "core/exercise/exercise.h"
+
+#include <QStyleOptionSlider>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+using Core::Exercise;
+using Core::LessonBase;
+
+} // namespace
+
+namespace UI {
+
+// ---- the section bar ---------------------------------------------------------------------------
+
+int ConsoleExerciseControl::SliderHandleLength() const
+{
+    QStyleOptionSlider option;
+    option.initFrom(m_ui->sectionSlider);
+    option.orientation = Qt::Horizontal;
+    option.minimum = m_ui->sectionSlider->minimum();
+    option.maximum = m_ui->sectionSlider->maximum();
+    option.sliderPosition = m_ui->sectionSlider->minimum();
+    const QRect handle = m_ui->sectionSlider->style()->subControlRect(
+        QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, m_ui->sectionSlider);
+    return handle.width() > 0 ? handle.width() : 14;
+}
+
+QToolButton* ConsoleExerciseControl::SectionButton(int s) const
+{
+    return m_ui->sectionButtons->findChild<QToolButton*>(QStringLiteral("section%1").arg(s + 1));
+}
+
+void ConsoleExerciseControl::UpdateSectionBar()
+{
+    if (!exercise)
+        return;
+    const std::shared_ptr<Core::TimeLine> timeline = exercise->GetTimeLine();
+    if (!timeline)
+        return;
+    QSlider* slider = m_ui->sectionSlider;
+    const int handle = SliderHandleLength();
+    const int usable = std::max(0, m_ui->sectionButtons->width() - handle);
+    slider->setMaximum(usable);
+    slider->setTickPosition(QSlider::NoTicks);
+
+    const int total = timeline->TotalLength();
+    const int count = timeline->SegmentCount();
+    std::array<double, SectionCount> weights{};
+    double sum = 0;
+    for (int i = 0; i < SectionCount; ++i) {
+        QToolButton* button = SectionButton(i);
+        const int length = i < count ? timeline->SegmentDuration(i) : 0;
+        if (length > 0 && total > 0) {
+            button->setEnabled(true);
+            button->show();
+            const QString name = timeline->SegmentName(i);
+            button->setText(name);
+            button->setToolTip(name);
+            button->setAccessibleName(name);
+            const int product = int(qint64(length) * usable / total);
+            weights[size_t(i)] = std::max(2.0, product > 0 ? std::log(double(product)) : 0.0);
+            sum += weights[size_t(i)];
+            sectionTable[size_t(i)] = SectionRecord{i, 0, 0, length};
+        } else {
+            sectionTable[size_t(i)] = SectionRecord{};
+            button->hide();
+        }
+    }
+    const double scale = sum > 0 ? usable / sum : 0.0;
+    int x = handle / 2;
+    for (int i = 0; i < std::min(count, int(SectionCount)); ++i) {
+        SectionRecord& record = sectionTable[size_t(i)];
+        if (record.index < 0)
+            continue;
+        const int width = int(weights[size_t(i)] * scale);
+        record.start = x - handle / 2;
+        record.span = width;
+        QToolButton* button = SectionButton(i);
+        button->setFixedWidth(width);
+        button->setFixedHeight(m_ui->sectionButtons->height());
+        button->move(x, 0);
+        x += width;
+    }
+    UpdateSlider(true);
+}
+
+void ConsoleExerciseControl::UpdateSlider()
+{
+    UpdateSlider(false);
+}
+
+void ConsoleExerciseControl::UpdateSlider(bool force)
+{
+    if (!exercise)
+        return;
+    QSlider* slider = m_ui->sectionSlider;
+    slider->setEnabled(!quizMode);
+    const std::shared_ptr<Core::TimeLine> timeline = exercise->GetTimeLine();
+    if (!timeline)
+        return;
+    const int segment = timeline->CurrentSegment();
+    // The button of the section whose question is shown, also while the timeline already
+    // stands at the start of the next one.
+    if (viewMode == ExerciseView) {
+        const int shown = exercise->GetCurrentSection();
+        for (int i = 0; i < SectionCount; ++i)
+            SectionButton(i)->setChecked(i == shown);
+    }
+    const SectionRecord* record = nullptr;
+    for (const SectionRecord& r : sectionTable)
+        if (r.index >= 0 && r.index == segment)
+            record = &r;
+    if (!record || record->length <= 0 || slider->isSliderDown())
+        return;
+    const int offset = timeline->OffsetInSegment();
+    const int value = int(record->start + double(record->span) * offset / record->length);
+    if (!force && value > slider->value() + 2) {
+        glideTarget = value;
+    } else {
+        slider->setValue(value);
+        glideTarget = 0;
+    }
+}
+
+void ConsoleExerciseControl::BeginSeekSlider()
+{
+    if (!exercise)
+        return;
+    KillNextQuestionTimer();
+    exercise->BeginSeek();
+}
+
+void ConsoleExerciseControl::EndSeekSlider()
+{
+    if (!exercise)
+        return;
+    const int v = m_ui->sectionSlider->value();
+    int position = 0;
+    bool found = false;
+    int before = 0;
+    for (const SectionRecord& record : sectionTable) {
+        if (record.index >= 0 && record.span > 0 && record.start <= v && v < record.start + record.span) {
+            position = before + int(qint64(v - record.start) * record.length / record.span);
+            found = true;
+            break;
+        }
+        before += record.length;
+    }
+    if (!found)
+        position = before - 1;
+    exercise->Seek(std::max(0, position));
+    m_ui->sectionSlider->setValue(v);
+    glideTarget = 0;
+    exercise->EndSeek();
+    if (exercise->GetPlayState() == LessonBase::Running &&
+        exercise->GetState() == Exercise::BetweenQuestions && !nextQuestionTimer.isActive())
+        MoveToNextQuestion();
+    UpdateSlider(false);
+}
+
+void ConsoleExerciseControl::SwitchToSection(int s)
+{
+    if (!exercise || s < 0 || s >= SectionCount || sectionTable[size_t(s)].index < 0)
+        return;
+    KillNextQuestionTimer();
+    exercise->BeginSeek();
+    exercise->JumpToSection(s);
+    exercise->EndSeek();
+    UpdateSlider(true);
+    if (exercise->GetPlayState() == LessonBase::Running &&
+        exercise->GetState() == Exercise::BetweenQuestions && !nextQuestionTimer.isActive())
+        MoveToNextQuestion();
+}
+
+void ConsoleExerciseControl::HighlightSectionButton(int s)
+{
+    const QString exerciseLook = m_ui->sectionButtons->property("sectionExerciseMode").toString();
+    const QString statisticsLook = m_ui->sectionButtons->property("sectionStatisticsMode").toString();
+    for (int i = 0; i < SectionCount; ++i)
+        SectionButton(i)->setStyleSheet(i == s ? statisticsLook : exerciseLook);
+}
+
+void ConsoleExerciseControl::ConnectSectionButtons(int view)
+{
+    using Slot = void (ConsoleExerciseControl::*)();
+    static const Slot exerciseSlots[SectionCount] = {
+        &ConsoleExerciseControl::SwitchToSection1, &ConsoleExerciseControl::SwitchToSection2,
+        &ConsoleExerciseControl::SwitchToSection3, &ConsoleExerciseControl::SwitchToSection4,
+        &ConsoleExerciseControl::SwitchToSection5};
+    static const Slot statisticsSlots[SectionCount] = {
+        &ConsoleExerciseControl::SwitchToStatSection1, &ConsoleExerciseControl::SwitchToStatSection2,
+        &ConsoleExerciseControl::SwitchToStatSection3, &ConsoleExerciseControl::SwitchToStatSection4,
+        &ConsoleExerciseControl::SwitchToStatSection5};
+    static const Slot referenceSlots[SectionCount] = {&ConsoleExerciseControl::SwitchToReferenceSection1,
+                                                      &ConsoleExerciseControl::SwitchToReferenceSection2,
+                                                      &ConsoleExerciseControl::SwitchToReferenceSection3,
+                                                      &ConsoleExerciseControl::SwitchToReferenceSection4,
+                                                      &ConsoleExerciseControl::SwitchToReferenceSection5};
+    const Slot* chosen = view == StatisticsView  ? statisticsSlots
+                         : view == ReferenceView ? referenceSlots
+                                                 : exerciseSlots;
+    for (int i = 0; i < SectionCount; ++i) {
+        QToolButton* button = SectionButton(i);
+        disconnect(sectionConnections[size_t(i)]);
+        sectionConnections[size_t(i)] = connect(button, &QToolButton::clicked, this, chosen[i]);
+        button->setCheckable(view == ExerciseView);
+    }
+}
+
+int ConsoleExerciseControl::CurrentSectionIndex() const
+{
+    if (!exercise)
+        return 0;
+    const std::shared_ptr<Core::TimeLine> timeline = exercise->GetTimeLine();
+    int section = exercise->GetCurrentSection();
+    if (timeline && exercise->GetState() == Exercise::LessonEnd)
+        section = timeline->SegmentCount() - 1;
+    return std::clamp(section, 0, SectionCount - 1);
+}
+
+} // namespace UI

@@ -1,0 +1,424 @@
+// The screen's views: the exercise, statistics, extended statistics and reference panes on one
+// strip, and the view machine that glides between them.
+#include "ui/console_exercise_control.h"
+
+#include "ui_console_exercise_control.h"
+
+#include "core/exercise/exercise.h"
+#include "core/exercise/exercise_catalog.h"
+#include "core/exercise/trainer_settings.h"
+#include "core/telemetry.h"
+#include "ui/action_hint.h"
+#include "ui/custom_animation_group.h"
+#include "ui/play_dialog.h"
+#include "ui/section_end_dialog.h"
+
+#include <QSignalTransition>
+#include <QState>
+#include <QStateMachine>
+
+namespace {
+
+using Core::Exercise;
+
+// The view machine's states and the panes' order on the strip they glide along.
+enum MachineState
+{
+    ExerciseState = 0,
+    StatisticsState = 1,
+    ExtendedStatisticsState = 2,
+    ReferenceState = 3,
+};
+enum Pane
+{
+    ExercisePane = 0,
+    StatisticsPane = 1,
+    ExtendedStatisticsPane = 2,
+    ReferencePane = 3,
+};
+// Where each pane lies on the strip: reference, exercise, statistics, extended statistics.
+constexpr int stripPosition[4] = {1, 2, 3, 0};
+// The pane each state shows.
+constexpr int paneOfState[4] = {ExercisePane, StatisticsPane, ExtendedStatisticsPane, ReferencePane};
+
+} // namespace
+
+namespace UI {
+
+int ConsoleExerciseControl::lastHandledExerciseState = -1;
+
+// ---- views -------------------------------------------------------------------------------------
+
+int ConsoleExerciseControl::MachineStateIndex() const
+{
+    if (viewMode == StatisticsView)
+        return extendedStatistics ? ExtendedStatisticsState : StatisticsState;
+    if (viewMode == ReferenceView)
+        return ReferenceState;
+    return ExerciseState;
+}
+
+void ConsoleExerciseControl::showExercise(UI::Speed speed)
+{
+    if (viewMode == ExerciseView)
+        return;
+    const bool quick = speed == Quick;
+    const int from = MachineStateIndex();
+    if (from == ReferenceState && catalog)
+        if (auto telemetry = catalog->GetTelemetry())
+            telemetry->ReferenceClosed();
+    m_ui->sectionSlider->setEnabled(!quizMode);
+    viewMode = ExerciseView;
+    extendedStatistics = false;
+    ApplyScorePaneStyle("RegularBorderStyle");
+    const int state = exercise ? exercise->GetState() : Exercise::NotStarted;
+    if (state == Exercise::LessonEnd) {
+        SectionEndDialog* dialog = EnsureSectionEndDialog();
+        if (lastHandledExerciseState == Exercise::LessonEnd)
+            dialog->show();
+        else
+            dialog->setScore(m_ui->progress->Wrong(), m_ui->progress->Right());
+    } else {
+        if (sectionEndDialog)
+            sectionEndDialog->hide();
+        if (exercise)
+            GetPlayDialog()->ShowOver();
+    }
+    lastHandledExerciseState = state;
+    if (from == ReferenceState)
+        emit quick ? quickReferenceToExerciseTrans() : referenceToExerciseTrans();
+    else if (from == ExtendedStatisticsState)
+        emit quick ? quickExtendedStatisticsToExerciseTrans() : extendedStatisticsToExerciseTrans();
+    else
+        emit quick ? quickStatisticsToExerciseTrans() : statisticsToExerciseTrans();
+    if (!viewMachine)
+        PlacePanesForView();
+
+    m_ui->sectionSlider->setStyleSheet(m_ui->sectionSlider->property("sliderOn").toString());
+    HighlightSectionButton(-1);
+    ConnectSectionButtons(ExerciseView);
+    m_ui->keyboard->SetMode(Keyboard::PlayMode);
+    disconnect(m_ui->keyboard, &Keyboard::hover, this, &ConsoleExerciseControl::onStatisticsGkcHover);
+    if (answerMark != RegularMark)
+        ApplyScorePaneStyle(answerMark == CorrectMark ? "CorrectAnswerBorderStyle"
+                                                      : "WrongAnswerBorderStyle");
+    showExerciseStatistics();
+    m_ui->scorePaneLabel->show();
+    m_ui->statusLabel->show();
+    if (exercise && (state == Exercise::Presenting || state == Exercise::AwaitingAnswer))
+        UpdateAnswerInputs(exercise->GetCurrentQuestion());
+    else
+        m_ui->keyboard->show();
+    UpdateUI();
+    UpdateSlider(true);
+}
+
+void ConsoleExerciseControl::ShowStatistics(UI::Speed speed)
+{
+    if (viewMode == StatisticsView)
+        return;
+    const bool quick = speed == Quick;
+    const int from = MachineStateIndex();
+    if (from == ReferenceState && catalog)
+        if (auto telemetry = catalog->GetTelemetry())
+            telemetry->ReferenceClosed();
+    if (sectionEndDialog)
+        sectionEndDialog->hide();
+    PauseExercise(true);
+    ApplyScorePaneStyle("RegularBorderStyle");
+    GetPlayDialog()->hide();
+    actionHint->Dismiss();
+    m_ui->playButton->hide();
+    viewMode = StatisticsView;
+    extendedStatistics = false;
+    HighlightSectionButton(CurrentSectionIndex());
+    ShowStatisticsPage();
+    ConnectSectionButtons(StatisticsView);
+    m_ui->sectionSlider->setStyleSheet(m_ui->sectionSlider->property("sliderOff").toString());
+    connect(m_ui->keyboard, &Keyboard::hover, this, &ConsoleExerciseControl::onStatisticsGkcHover,
+            Qt::UniqueConnection);
+    SetStatus(QString(), "RegularStyle");
+    if (from == ReferenceState)
+        emit quick ? quickReferenceToStatisticsTrans() : referenceToStatisticsTrans();
+    else
+        emit quick ? quickExerciseToStatisticsTrans() : exerciseToStatisticsTrans();
+    if (!viewMachine)
+        PlacePanesForView();
+}
+
+void ConsoleExerciseControl::ShowStatisticsPage()
+{
+    // The statistics rows come with the statistics view itself; the caption names the section.
+    const int section = CurrentSectionIndex();
+    QString name;
+    if (exercise) {
+        const std::vector<Exercise::SectionTitle> titles = exercise->GetSectionTitles();
+        if (size_t(section) < titles.size())
+            name = titles[size_t(section)].shortName.toLower();
+    }
+    m_ui->statisticsCaption->setText(tr("This is your score for %1.").arg(name));
+}
+
+void ConsoleExerciseControl::ReviewStats()
+{
+    ShowStatistics(Animated);
+}
+
+void ConsoleExerciseControl::showReference(UI::Speed speed)
+{
+    if (viewMode == ReferenceView)
+        return;
+    const bool quick = speed == Quick;
+    const int from = MachineStateIndex();
+    if (from == ExerciseState)
+        PauseExercise(true);
+    if (catalog)
+        if (auto telemetry = catalog->GetTelemetry())
+            telemetry->ReferenceOpened();
+    if (sectionEndDialog)
+        sectionEndDialog->hide();
+    if (playDialog)
+        playDialog->hide();
+    actionHint->Dismiss();
+    m_ui->playButton->hide();
+    const int section = CurrentSectionIndex();
+    viewMode = ReferenceView;
+    extendedStatistics = false;
+    SwitchToReferenceSection(section);
+    ConnectSectionButtons(ReferenceView);
+    m_ui->sectionSlider->setStyleSheet(m_ui->sectionSlider->property("sliderOff").toString());
+    m_ui->scorePaneLabel->hide();
+    m_ui->statusLabel->hide();
+    m_ui->keyboard->hide();
+    m_ui->variantBar->hide();
+    if (from == ExtendedStatisticsState)
+        emit quick ? quickExtendedStatisticsToReferenceTrans() : extendedStatisticsToReferenceTrans();
+    else if (from == StatisticsState)
+        emit quick ? quickStatisticsToReferenceTrans() : statisticsToReferenceTrans();
+    else
+        emit quick ? quickExerciseToReferenceTrans() : exerciseToReferenceTrans();
+    if (!viewMachine)
+        PlacePanesForView();
+}
+
+void ConsoleExerciseControl::SwitchToStatSection(int s)
+{
+    if (viewMode != StatisticsView)
+        return;
+    HighlightSectionButton(s);
+    QString name;
+    if (exercise) {
+        const std::vector<Exercise::SectionTitle> titles = exercise->GetSectionTitles();
+        if (s >= 0 && size_t(s) < titles.size())
+            name = titles[size_t(s)].shortName.toLower();
+    }
+    m_ui->statisticsCaption->setText(tr("This is your score for %1.").arg(name));
+    // The ear trainer's tempo section has the extended page, without the keyboard.
+    const bool extended = exerciseId == size_t(Core::EarTrainerIndex) && s == 4;
+    if (extended != extendedStatistics) {
+        if (extended)
+            emit statisticsToExtendedStatisticsTrans();
+        else
+            emit extendedStatisticsToStatisticsTrans();
+        extendedStatistics = extended;
+        if (!viewMachine)
+            PlacePanesForView();
+    }
+}
+
+void ConsoleExerciseControl::SwitchToReferenceSection(int s)
+{
+    static const char* const pitchedTitles[SectionCount] = {
+        QT_TR_NOOP("Single Notes Reference"), QT_TR_NOOP("Intervals Reference"),
+        QT_TR_NOOP("Chords Reference"), QT_TR_NOOP("Scales Reference"), QT_TR_NOOP("Tempo Reference")};
+    static const char* const symbolTitles[SectionCount] = {
+        QT_TR_NOOP("Note Lengths Reference"), QT_TR_NOOP("Key Signatures Reference"),
+        QT_TR_NOOP("Tempo Reference"), QT_TR_NOOP("Loudness Reference"),
+        QT_TR_NOOP("Note Modifiers Reference")};
+    if (s < 0 || s >= SectionCount)
+        return;
+    HighlightSectionButton(s);
+    const char* title = exerciseId == size_t(Core::SymbolTrainerIndex) ? symbolTitles[s] : pitchedTitles[s];
+    m_ui->referenceTitle->setText(tr(title));
+}
+
+void ConsoleExerciseControl::onStatisticsGkcHover(int)
+{
+    // The octave pages belong to the statistics view's own contents.
+}
+
+void ConsoleExerciseControl::toggleStatistics()
+{
+    if (!exercise)
+        return;
+    exercise->SetShowHistory(!exercise->IsShowingHistory());
+    const bool history = exercise->IsShowingHistory();
+    m_ui->viewHistory->setText(history
+                                   ? (quizMode ? tr("View quiz statistics") : tr("View lesson statistics"))
+                                   : tr("View History"));
+    m_ui->clearHistory->setText(history ? tr("Clear History") : QString());
+    m_ui->clearHistory->setEnabled(history);
+}
+
+void ConsoleExerciseControl::clearStatisticsHistory()
+{
+    if (!exercise)
+        return;
+    exercise->ClearHistoryStatistics();
+    m_ui->clearHistory->setEnabled(false);
+}
+
+void ConsoleExerciseControl::PrintSlot()
+{
+    // Printing belongs to the reference view's contents.
+}
+
+void ConsoleExerciseControl::repaintProgress()
+{
+    m_ui->progress->update();
+}
+
+QRect ConsoleExerciseControl::PaneRect(int pane, int state) const
+{
+    const QSize area = m_ui->viewArea->size();
+    const int offset = stripPosition[pane] - stripPosition[paneOfState[state]];
+    return QRect(QPoint(offset * area.width(), 0), area);
+}
+
+QWidget* ConsoleExerciseControl::PaneWidget(int pane) const
+{
+    switch (pane) {
+    case StatisticsPane:
+        return m_ui->statisticsPane;
+    case ExtendedStatisticsPane:
+        return m_ui->extendedStatisticsPane;
+    case ReferencePane:
+        return m_ui->referencePane;
+    default:
+        return m_ui->exercisePane;
+    }
+}
+
+void ConsoleExerciseControl::PlacePanesForView()
+{
+    PlacePanesForState(MachineStateIndex());
+}
+
+void ConsoleExerciseControl::PlacePanesForState(int state)
+{
+    for (int pane = 0; pane < 4; ++pane) {
+        QWidget* widget = PaneWidget(pane);
+        widget->setGeometry(PaneRect(pane, state));
+        widget->setVisible(pane == paneOfState[state]);
+    }
+}
+
+void ConsoleExerciseControl::AssignPaneGeometry()
+{
+    if (!viewMachine)
+        return;
+    for (int state = 0; state < 4; ++state)
+        for (int pane = 0; pane < 4; ++pane)
+            viewStates[size_t(state)]->assignProperty(PaneWidget(pane), "geometry", PaneRect(pane, state));
+}
+
+void ConsoleExerciseControl::BuildViewMachine()
+{
+    if (viewMachine)
+        return;
+    viewMachine = new QStateMachine(this);
+    viewMachine->setObjectName(QStringLiteral("viewMachine"));
+    static const char* const names[4] = {"exercise", "statistics", "extendedStatistics", "reference"};
+    for (int s = 0; s < 4; ++s) {
+        viewStates[size_t(s)] = new QState(viewMachine);
+        viewStates[size_t(s)]->setObjectName(QLatin1String(names[s]));
+        viewStates[size_t(s)]->assignProperty(PaneWidget(paneOfState[s]), "visible", true);
+        // Once the panes are in place (for the view's size now: the piano may have come or gone
+        // meanwhile), those outside the view are hidden from screen readers.
+        connect(viewStates[size_t(s)], &QState::propertiesAssigned, this,
+                [this, s] { PlacePanesForState(s); });
+    }
+    viewStates[StatisticsState]->assignProperty(m_ui->statisticsRows, "maximumWidth", 750);
+    viewStates[ExtendedStatisticsState]->assignProperty(m_ui->statisticsRows, "maximumWidth", 800);
+    viewStates[StatisticsState]->assignProperty(m_ui->keyboard, "visible", true);
+    viewStates[ExtendedStatisticsState]->assignProperty(m_ui->keyboard, "visible", false);
+    viewStates[ReferenceState]->assignProperty(m_ui->keyboard, "visible", false);
+    AssignPaneGeometry();
+
+    using Signal = void (ConsoleExerciseControl::*)();
+    struct Transition
+    {
+        Signal signal;
+        int from, to;
+        bool animated;
+    };
+    const Transition transitions[] = {
+        {&ConsoleExerciseControl::exerciseToStatisticsTrans, ExerciseState, StatisticsState, true},
+        {&ConsoleExerciseControl::quickExerciseToStatisticsTrans, ExerciseState, StatisticsState, false},
+        {&ConsoleExerciseControl::exerciseToExtendedStatisticsTrans, ExerciseState, ExtendedStatisticsState,
+         true},
+        {&ConsoleExerciseControl::quickExerciseToExtendedStatisticsTrans, ExerciseState,
+         ExtendedStatisticsState, false},
+        {&ConsoleExerciseControl::exerciseToReferenceTrans, ExerciseState, ReferenceState, true},
+        {&ConsoleExerciseControl::quickExerciseToReferenceTrans, ExerciseState, ReferenceState, false},
+        {&ConsoleExerciseControl::referenceToExerciseTrans, ReferenceState, ExerciseState, true},
+        {&ConsoleExerciseControl::quickReferenceToExerciseTrans, ReferenceState, ExerciseState, false},
+        {&ConsoleExerciseControl::referenceToStatisticsTrans, ReferenceState, StatisticsState, true},
+        {&ConsoleExerciseControl::quickReferenceToStatisticsTrans, ReferenceState, StatisticsState, false},
+        {&ConsoleExerciseControl::referenceToExtendedStatisticsTrans, ReferenceState, ExtendedStatisticsState,
+         true},
+        {&ConsoleExerciseControl::quickReferenceToExtendedStatisticsTrans, ReferenceState,
+         ExtendedStatisticsState, false},
+        {&ConsoleExerciseControl::statisticsToReferenceTrans, StatisticsState, ReferenceState, true},
+        {&ConsoleExerciseControl::quickStatisticsToReferenceTrans, StatisticsState, ReferenceState, false},
+        {&ConsoleExerciseControl::statisticsToExerciseTrans, StatisticsState, ExerciseState, true},
+        {&ConsoleExerciseControl::quickStatisticsToExerciseTrans, StatisticsState, ExerciseState, false},
+        {&ConsoleExerciseControl::statisticsToExtendedStatisticsTrans, StatisticsState,
+         ExtendedStatisticsState, true},
+        {&ConsoleExerciseControl::extendedStatisticsToExerciseTrans, ExtendedStatisticsState, ExerciseState,
+         true},
+        {&ConsoleExerciseControl::quickExtendedStatisticsToExerciseTrans, ExtendedStatisticsState,
+         ExerciseState, false},
+        {&ConsoleExerciseControl::extendedStatisticsToReferenceTrans, ExtendedStatisticsState, ReferenceState,
+         true},
+        {&ConsoleExerciseControl::quickExtendedStatisticsToReferenceTrans, ExtendedStatisticsState,
+         ReferenceState, false},
+        {&ConsoleExerciseControl::extendedStatisticsToStatisticsTrans, ExtendedStatisticsState,
+         StatisticsState, true},
+    };
+    for (const Transition& t : transitions) {
+        QSignalTransition* transition =
+            viewStates[size_t(t.from)]->addTransition(this, t.signal, viewStates[size_t(t.to)]);
+        if (t.animated) {
+            auto* group = new CustomAnimationGroup(
+                {m_ui->exercisePane, m_ui->statisticsPane, m_ui->extendedStatisticsPane, m_ui->referencePane},
+                transition);
+            connect(group, &QAbstractAnimation::finished, this, &ConsoleExerciseControl::repaintProgress);
+            transition->addAnimation(group);
+        }
+    }
+    viewMachine->setInitialState(viewStates[size_t(MachineStateIndex())]);
+    PlacePanesForView();
+    viewMachine->start();
+}
+
+int ConsoleExerciseControl::MachineConfigurationIndex() const
+{
+    if (viewMachine)
+        for (int s = 0; s < 4; ++s)
+            if (viewMachine->configuration().contains(viewStates[size_t(s)]))
+                return s;
+    return MachineStateIndex();
+}
+
+bool ConsoleExerciseControl::IsViewAnimating() const
+{
+    if (!viewMachine)
+        return false;
+    for (QAbstractAnimation* animation : viewMachine->findChildren<QAbstractAnimation*>())
+        if (animation->state() == QAbstractAnimation::Running)
+            return true;
+    return false;
+}
+
+} // namespace UI
