@@ -10,6 +10,7 @@
 #include "core/midi/sound_controller.h"
 #include "core/telemetry.h"
 #include "ui/action_hint.h"
+#include "ui/high_dpi_style_sheet.h"
 #include "ui/midi_warning_dialog.h"
 #include "ui/play_dialog.h"
 #include "ui/section_end_dialog.h"
@@ -31,7 +32,7 @@ using Core::Exercise;
 using Core::LessonBase;
 using Core::QuestionRecord;
 
-constexpr int hintGap = 16;        // between the hint and the answer inputs under it
+constexpr int hintGap = 10;        // between the hint and the foot of the question area
 constexpr int hintZoneHeight = 20; // the bottom of the question area that brings the hint
 constexpr int keyboardMinimumHeight = 80;
 constexpr int keyboardMaximumHeight = 190;
@@ -147,6 +148,9 @@ ConsoleExerciseControl::ConsoleExerciseControl(std::shared_ptr<Core::ExerciseCat
     timeoutSummary->setSingleShot(true);
     timeoutSummary->setInterval(TimeoutSummaryDelayMs);
     connect(timeoutSummary, &QTimer::timeout, this, &ConsoleExerciseControl::showExerciseStatistics);
+    sectionEndDelay = new QTimer(this);
+    sectionEndDelay->setSingleShot(true);
+    connect(sectionEndDelay, &QTimer::timeout, this, &ConsoleExerciseControl::UpdateUIOnStateChange);
 
     for (QObject* watched :
          {static_cast<QObject*>(m_ui->scorePane), static_cast<QObject*>(m_ui->scoreFrame),
@@ -264,7 +268,6 @@ void ConsoleExerciseControl::CloseExercise()
         // Reports of the closed exercise still queued would be taken for the next one's.
         QCoreApplication::removePostedEvents(this, QEvent::MetaCall);
     }
-    midiWarningShown = false;
     if (playDialog)
         playDialog->hide();
     showExercise(Quick);
@@ -272,6 +275,8 @@ void ConsoleExerciseControl::CloseExercise()
     answerMark = RegularMark;
     timedOut = false;
     timeoutSummary->stop();
+    sectionEndDelay->stop();
+    feedbackClock.invalidate();
     actionHint->Dismiss();
     variantsShown = false;
     UpdateUI();
@@ -425,12 +430,11 @@ void ConsoleExerciseControl::HideActionHintDialog()
 
 QPoint ConsoleExerciseControl::HintAnchor() const
 {
-    // Over the lower edge of the question, clear of the answer buttons and the keys.
-    QWidget* below = m_ui->variantBar->isVisible() ? static_cast<QWidget*>(m_ui->variantBar)
-                     : m_ui->keyboard->isVisible() ? static_cast<QWidget*>(m_ui->keyboard)
-                                                   : static_cast<QWidget*>(m_ui->sectionBar);
-    const int top = below->mapTo(const_cast<ConsoleExerciseControl*>(this), QPoint(0, 0)).y();
-    return QPoint(width() / 2, top - hintGap);
+    // Inside the question area, at its foot: over neither the score pane's border nor the
+    // answer inputs under it. The question pictures keep that band free.
+    const QWidget* area = m_ui->questionFader;
+    const QPoint topLeft = area->mapTo(const_cast<ConsoleExerciseControl*>(this), QPoint(0, 0));
+    return QPoint(topLeft.x() + area->width() / 2, topLeft.y() + area->height() - hintGap);
 }
 
 // ---- questions -------------------------------------------------------------------------------
@@ -643,8 +647,9 @@ QString ConsoleExerciseControl::WrongMarkText()
 // the same; on every question and every answer that is worth skipping.
 static void SetStyleSheetIfChanged(QWidget* widget, const QString& styleSheet)
 {
-    if (widget->styleSheet() != styleSheet)
-        widget->setStyleSheet(styleSheet);
+    const QString sheet = HighDpiStyleSheet(styleSheet);
+    if (widget->styleSheet() != sheet)
+        widget->setStyleSheet(sheet);
 }
 
 void ConsoleExerciseControl::ApplyVariantStyle(int id, const char* property)

@@ -19,6 +19,7 @@
 #include "ui/speed.h"
 
 #include <QBasicTimer>
+#include <QElapsedTimer>
 #include <QPointer>
 #include <QWidget>
 
@@ -75,6 +76,8 @@ public:
 
     static constexpr int RightAnswerDelayMs = 500;
     static constexpr int TimeoutSummaryDelayMs = 3000;
+    // How long the last answer's judgement stays in view before the section end dialog covers it.
+    static constexpr int FeedbackBeforeSectionEndMs = 1200;
     static constexpr int GlideIntervalMs = 50;
     static constexpr int SectionCount = 5;
     static constexpr int VariantCount = 6;
@@ -341,6 +344,9 @@ private:
     WrongRightAnswerAnimation* rightAnimation = nullptr;
     WrongRightAnswerAnimation* wrongAnimation = nullptr;
     QTimer* timeoutSummary = nullptr;
+    // Since the last judgement was shown, and the wait for the section end dialog after it.
+    QElapsedTimer feedbackClock;
+    QTimer* sectionEndDelay = nullptr;
 
     // The last exercise state the screen handled (shared by every screen of the process): a
     // lesson end seen before brings the section end dialog back as it was, one seen only now

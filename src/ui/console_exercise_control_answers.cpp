@@ -138,6 +138,7 @@ void ConsoleExerciseControl::UpdateAnswerUI(bool correct, Core::Answer answer)
     if (counters.answered <= answersShown)
         return;
     answersShown = counters.answered;
+    feedbackClock.start();
 
     const QuestionRecord question = exercise->GetCurrentQuestion();
     const int right = question.correctIndex + 1;
@@ -377,6 +378,11 @@ void ConsoleExerciseControl::UpdateUIOnStateChange()
                         exercise->GetCounters().asked > 0);
     if (!ended || (sectionEndDialog && sectionEndDialog->isVisible()))
         return;
+    // The judgement of the last answer stays in view a moment before the dialog covers it.
+    if (feedbackClock.isValid() && !feedbackClock.hasExpired(FeedbackBeforeSectionEndMs)) {
+        sectionEndDelay->start(int(FeedbackBeforeSectionEndMs - feedbackClock.elapsed()));
+        return;
+    }
     lastHandledExerciseState = state;
     SectionEndDialog* dialog = EnsureSectionEndDialog();
     dialog->setScore(m_ui->progress->Wrong(), m_ui->progress->Right());

@@ -144,6 +144,9 @@ void ConsoleExerciseControl::EndSeekSlider()
 {
     if (!exercise)
         return;
+    // A seek to the end brings the section end dialog at once: the last judgement is not
+    // what the student is looking at any more.
+    feedbackClock.invalidate();
     const int v = m_ui->sectionSlider->value();
     int position = 0;
     bool found = false;
@@ -173,6 +176,7 @@ void ConsoleExerciseControl::SwitchToSection(int s)
     if (!exercise || s < 0 || s >= SectionCount || sectionTable[size_t(s)].index < 0)
         return;
     KillNextQuestionTimer();
+    feedbackClock.invalidate();
     exercise->BeginSeek();
     exercise->JumpToSection(s);
     exercise->EndSeek();

@@ -8,6 +8,8 @@
 #include <QToolButton>
 #include <QVariantAnimation>
 
+#include <algorithm>
+
 namespace {
 
 constexpr int buttonSide = 84;
@@ -161,6 +163,16 @@ void PlayDialog::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.fillRect(rect(), QColor(20, 22, 28, int(150 * opacity)));
+    // A card under the words and the button, so that the music under the veil does not run
+    // through the text.
+    const int textWidth = std::max(title->sizeHint().width(), hint->sizeHint().width());
+    const QRect words(QPoint((width() - textWidth) / 2, button->y()),
+                      QPoint((width() + textWidth) / 2, hint->geometry().bottom()));
+    const QRect card = words.united(button->geometry()).adjusted(-28, -20, 28, 20).intersected(rect());
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(28, 30, 38, int(225 * opacity)));
+    painter.drawRoundedRect(card, 14, 14);
 }
 
 void PlayDialog::mousePressEvent(QMouseEvent* event)

@@ -41,7 +41,8 @@ QRect QuestionPicture::PictureRect() const
     const double ratio = std::max(1.0, devicePixelRatioF());
     const QSizeF pixels = QSizeF(picture.size());
     QSizeF size = pixels / ratio;
-    const QSizeF room = QSizeF(rect().size()) * 0.9;
+    // A band at the top and the bottom stays free: the action hint comes up in the lower one.
+    const QSizeF room(width() * 0.9, std::max(height() * 0.5, double(height() - 2 * HintBand)));
     if (size.width() > room.width() || size.height() > room.height())
         size.scale(room, Qt::KeepAspectRatio);
     const QSize whole(int(size.width()), int(size.height()));

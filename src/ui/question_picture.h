@@ -16,6 +16,8 @@ class QuestionPicture : public QWidget
     Q_OBJECT
 public:
     static constexpr const char* DefaultPicture = ":/pixmap/exercise/question.png";
+    // The height kept free above and below the picture (the action hint shows in the lower band).
+    static constexpr int HintBand = 52;
 
     explicit QuestionPicture(QWidget* parent = nullptr);
 

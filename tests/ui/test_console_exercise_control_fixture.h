@@ -1,9 +1,10 @@
 #pragma once
-// The exercise screen on real parts for its tests: a catalogue of the three trainers whose
-// statistics and telemetry live in a temporary data folder, the settings in force (a learning
-// and a quiz block, short lessons), a general settings store in a temporary settings folder, a
-// sound controller without the synthesizer, and an answer-sound server that records what it is
-// asked to play. Helpers answer as a student does: clicks at painted positions, keys.
+// The exercise screen on real parts for its tests and the answer_feedback benchmark: a catalogue
+// of the three trainers whose statistics and telemetry live in a temporary data folder, the
+// settings in force (a learning and a quiz block, both ShortLessons(3, 30)), a general settings
+// store in a temporary settings folder, a sound controller without the synthesizer, and an
+// answer-sound server that records what it is asked to play. Helpers answer as a student does:
+// clicks at painted positions, keys.
 
 #include "core/exercise/exercise.h"
 #include "core/exercise/exercise_catalog.h"
@@ -17,6 +18,7 @@
 #include "ui/controls/keyboard.h"
 #include "ui/controls/progress.h"
 #include "ui/interface_fonts.h"
+#include "ui/section_end_dialog.h"
 #include "ui/settings_store.h"
 
 #include <QAccessible>
@@ -56,36 +58,14 @@ private:
     QStringList played;
 };
 
-// Short lessons: `questions` per section, `timeoutSeconds` each (0: no time limit, in which case
-// the lesson's timeline moves on from a section only ten ticks after its last answer), single notes
-// in one octave, and one kind of chord, scale, tempo and symbol per section, so that every
-// section has something to ask.
-inline void ShortLessons(Core::TrainerSettings& s, int questions, int timeoutSeconds)
+// ShortLessons for going through whole lessons on the screen: the ear trainer's tempo section asks
+// one question (each plays a whole piece), and the note trainer's policy after a mistake.
+inline void WholeLessons(Core::TrainerSettings& s, int questions, int timeoutSeconds,
+                         Core::WrongAnswerPolicy afterMistake)
 {
-    using namespace Core;
-    for (DurationSettings* d :
-         {&s.noteTrainer.singleNotes.duration, &s.noteTrainer.intervals.duration,
-          &s.noteTrainer.chords.duration, &s.earTrainer.singleNotes.duration,
-          &s.earTrainer.intervals.duration, &s.earTrainer.chords.duration, &s.earTrainer.scales.duration,
-          &s.earTrainer.tempo.duration, &s.symbolTrainer.lengths.duration,
-          &s.symbolTrainer.keySignatures.duration, &s.symbolTrainer.tempo.duration,
-          &s.symbolTrainer.loudness.duration, &s.symbolTrainer.noteModifiers.duration})
-        *d = DurationSettings{timeoutSeconds, questions};
-    for (NotesDiapason* d : {&s.noteTrainer.singleNotes.diapason, &s.earTrainer.singleNotes.diapason}) {
-        d->minimum = 39;
-        d->maximum = 51;
-        d->whiteKeys = true;
-        d->blackKeys = false;
-    }
-    s.noteTrainer.chords[ChordSwitch::MajorTriad] = true;
-    s.earTrainer.chords[ChordSwitch::MajorTriad] = true;
-    s.earTrainer.scales[ScaleSwitch::NaturalMaj] = true;
-    s.earTrainer.tempo[TempoSwitch::Allegro] = true;
-    s.symbolTrainer.tempo[TempoSwitch::Allegro] = true;
-    s.symbolTrainer.lengths[LengthSwitch::Whole] = true;
-    s.symbolTrainer.keySignatures[KeySignatureSwitch::CMaj] = true;
-    s.symbolTrainer.loudness[LoudnessSwitch::Piano] = true;
-    s.symbolTrainer.noteModifiers[NoteModifierSwitch::Fermata] = true;
+    ShortLessons(s, questions, timeoutSeconds);
+    s.earTrainer.tempo.duration.questions = 1;
+    s.noteTrainer.wrongAnswerPolicy = afterMistake;
 }
 
 // The parts of one screen. Create it after ScreenTestSetUp() ran once in the test case.
@@ -103,11 +83,7 @@ struct ScreenRig
         general.answerWithMultipleChoice = true;
         general.hideMidiDialog = true;
         store->SetGeneralSettings(general);
-        for (bool quiz : {false, true}) {
-            blocks.SetQuizMode(quiz);
-            blocks.Change([](Core::TrainerSettings& s) { ShortLessons(s, 3, 30); });
-        }
-        blocks.SetQuizMode(false);
+        blocks.ChangeBoth([](Core::TrainerSettings& s) { ShortLessons(s, 3, 30); });
         catalog = std::make_shared<Core::ExerciseCatalog>(&blocks);
         catalog->SetMidiBank(std::move(bank));
         if (!sound) {
@@ -149,6 +125,11 @@ struct ScreenRig
     template <typename T = QWidget> T* Child(const QString& name) const
     {
         return screen->findChild<T*>(name);
+    }
+    // A look the form stores as the style-sheet property `look` of the widget `holder`.
+    QString Look(const QString& holder, const char* look) const
+    {
+        return Child(holder)->property(look).toString();
     }
     QToolButton* Variant(int id) const { return Child<QToolButton>(QStringLiteral("variant%1").arg(id)); }
     QToolButton* SectionButton(int s) const
@@ -194,6 +175,25 @@ struct ScreenRig
     void ClickVariant(int id) const
     {
         QTest::mouseClick(Variant(id), Qt::LeftButton, Qt::NoModifier, Variant(id)->rect().center());
+    }
+
+    // The score that the section end dialog counts up to at the lesson's end, once it has: right
+    // and wrong answers; {-1, -1} when the dialog does not show or count within the wait.
+    QPair<int, int> FinalScore() const
+    {
+        UI::SectionEndDialog* dialog = nullptr;
+        if (!QTest::qWaitFor(
+                [&] {
+                    dialog = screen->GetSectionEndDialog();
+                    return dialog && dialog->isVisible();
+                },
+                5000))
+            return {-1, -1};
+        QSignalSpy counted(dialog, &UI::SectionEndDialog::SectionEndTimeout);
+        auto* bar = dialog->findChild<Progress*>();
+        if (!bar || !counted.wait(3000))
+            return {-1, -1};
+        return {bar->Right() / bar->Divisor(), bar->Wrong() / bar->Divisor()};
     }
 
     // The notes (keys 0-87) of the question being asked, in order.

@@ -4,10 +4,9 @@
 // question left to time out. After every answer the score bar shows the engine's counts; at the
 // end the section end dialog shows the final score.
 
-#include "../core/midi/jack_test_ports.h"
+#include "screen_jack_keyboard.h"
 #include "test_console_exercise_control_fixture.h"
 #include "ui/midi_warning_dialog.h"
-#include "ui/section_end_dialog.h"
 
 #include <set>
 
@@ -37,36 +36,6 @@ const char* NameOf(Method method)
         return "MIDI";
     }
 }
-
-bool HaveJack()
-{
-    return !qEnvironmentVariableIsEmpty("JACK_DEFAULT_SERVER");
-}
-
-// A keyboard port on the test JACK server, selected as the screen's MIDI input.
-struct JackKeyboard
-{
-    JackKeyboard() : keyboard("Cantorela Screen Keyboard")
-    {
-        Core::SoundController::Options options;
-        options.builtInSynthesizer = false;
-        options.watchDevices = false;
-        controller = std::make_shared<Core::SoundController>(options);
-        controller->RefreshDevices();
-    }
-    bool Ready()
-    {
-        return controller->SelectInputByName(keyboard.name) &&
-               WaitUntilHeard(keyboard, *controller->CurrentInputDevice()) >= 0;
-    }
-    void Play(int key)
-    {
-        keyboard.Send(MidiMessage(0x90, 0, quint8(key + 21), 100));
-        keyboard.Send(MidiMessage(0x80, 0, quint8(key + 21), 0));
-    }
-    TestKeyboard keyboard;
-    std::shared_ptr<Core::SoundController> controller;
-};
 
 // A key that is none of `expected`, next to the first of them.
 int WrongKey(const QVector<int>& expected)
@@ -112,14 +81,9 @@ private Q_SLOTS:
             QVERIFY(jack->Ready());
         }
         ScreenRig rig(bank, QSize(1366, 708), jack ? jack->controller : nullptr);
-        for (bool block : {false, true}) {
-            rig.blocks.SetQuizMode(block);
-            rig.Settings([](Core::TrainerSettings& s) {
-                ShortLessons(s, Questions, TimeoutSeconds);
-                s.earTrainer.tempo.duration.questions = 1; // a whole piece is heard
-                s.noteTrainer.wrongAnswerPolicy = {true, 0};
-            });
-        }
+        rig.blocks.ChangeBoth([](Core::TrainerSettings& s) {
+            WholeLessons(s, Questions, TimeoutSeconds, {true, 0});
+        });
         rig.blocks.SetQuizMode(quiz);
         QVERIFY(rig.Show());
         rig.screen->LoadExercise(trainer, quiz, false);
@@ -196,18 +160,11 @@ private Q_SLOTS:
         QVERIFY(used.size() >= (trainer == 2 ? 2u : 3u));
 
         // The end: every question asked once, and the dialog counts up to the final score.
-        UI::SectionEndDialog* dialog = rig.screen->GetSectionEndDialog();
-        QVERIFY(dialog);
-        QTRY_VERIFY(dialog->isVisible());
         const Exercise::Counters counters = rig.Lesson().GetCounters();
         QCOMPARE(counters.asked, expectedQuestions);
         QCOMPARE(counters.answered, expectedQuestions);
-        QSignalSpy counted(dialog, &UI::SectionEndDialog::SectionEndTimeout);
-        QVERIFY(counted.wait(3000));
-        auto* bar = dialog->findChild<Progress*>();
-        QVERIFY(bar);
-        QCOMPARE(bar->Right() / bar->Divisor(), counters.correct);
-        QCOMPARE(bar->Wrong() / bar->Divisor(), counters.answered - counters.correct);
+        QCOMPARE(rig.FinalScore(), qMakePair(counters.correct, counters.answered - counters.correct));
+        const UI::SectionEndDialog* dialog = rig.screen->GetSectionEndDialog();
         const int percentage = counters.correct * 100 / counters.answered;
         bool shown = false;
         for (QLabel* label : dialog->findChildren<QLabel*>())

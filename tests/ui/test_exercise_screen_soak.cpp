@@ -7,9 +7,9 @@
 //
 // CANTORELA_SOAK_SEED overrides the seed. On failure the last actions are printed.
 
-#include "../core/midi/jack_test_ports.h"
 #include "core/exercise/exercise_statistics.h"
 #include "core/exercise/statistics_record.h"
+#include "screen_jack_keyboard.h"
 #include "test_console_exercise_control_fixture.h"
 #include "ui/play_dialog.h"
 #include "ui/section_end_dialog.h"
@@ -106,36 +106,6 @@ const char* const actionNames[ActionKinds] = {
 
 // Relative frequencies of the random actions (the dialog's choices come when it is shown).
 constexpr int weights[ActionKinds] = {18, 10, 14, 12, 4, 2, 5, 5, 4, 3, 3, 1, 2, 1, 0};
-
-bool HaveJack()
-{
-    return !qEnvironmentVariableIsEmpty("JACK_DEFAULT_SERVER");
-}
-
-// A keyboard port on the test JACK server, selected as the screen's MIDI input.
-struct JackKeyboard
-{
-    JackKeyboard() : keyboard("Cantorela Soak Keyboard")
-    {
-        Core::SoundController::Options options;
-        options.builtInSynthesizer = false;
-        options.watchDevices = false;
-        controller = std::make_shared<Core::SoundController>(options);
-        controller->RefreshDevices();
-    }
-    bool Ready()
-    {
-        return controller->SelectInputByName(keyboard.name) &&
-               WaitUntilHeard(keyboard, *controller->CurrentInputDevice()) >= 0;
-    }
-    void Play(int key)
-    {
-        keyboard.Send(MidiMessage(0x90, 0, quint8(key + 21), 100));
-        keyboard.Send(MidiMessage(0x80, 0, quint8(key + 21), 0));
-    }
-    TestKeyboard keyboard;
-    std::shared_ptr<Core::SoundController> controller;
-};
 
 // The answers the screen was told about (its AnswerProvided reports), counted on the thread that
 // judged them: all of them, and per trainer since that trainer's current run began.
@@ -265,21 +235,15 @@ private Q_SLOTS:
 
         std::unique_ptr<JackKeyboard> jack;
         if (HaveJack()) {
-            jack = std::make_unique<JackKeyboard>();
+            jack = std::make_unique<JackKeyboard>("Cantorela Soak Keyboard");
             QVERIFY(jack->Ready());
         } else {
             qInfo("no test JACK server (run through ctest): no MIDI notes");
         }
         ScreenRig rig(bank, QSize(1366, 708), jack ? jack->controller : nullptr);
-        for (bool block : {false, true}) {
-            rig.blocks.SetQuizMode(block);
-            rig.Settings([](Core::TrainerSettings& s) {
-                ShortLessons(s, QuestionsPerSection, TimeoutSeconds);
-                s.earTrainer.tempo.duration.questions = 1;
-                s.noteTrainer.wrongAnswerPolicy = {true, 200};
-            });
-        }
-        rig.blocks.SetQuizMode(false);
+        rig.blocks.ChangeBoth([](Core::TrainerSettings& s) {
+            WholeLessons(s, QuestionsPerSection, TimeoutSeconds, {true, 200});
+        });
         QVERIFY(rig.Show());
         UI::ConsoleExerciseControl* screen = rig.screen.get();
 
@@ -459,6 +423,15 @@ private Q_SLOTS:
                 note(n, QStringLiteral("slider seek to x=%1").arg(x));
                 if (slider->isVisible())
                     DragSlider(slider, x);
+                // At the lesson's end the dialog comes once the last judgement has been seen.
+                if (toEnd && screen->GetExercise())
+                    QTest::qWaitFor(
+                        [&] {
+                            const auto* end = screen->GetSectionEndDialog();
+                            return (end && end->isVisible()) || !screen->GetExercise() ||
+                                   screen->GetExercise()->GetState() != Exercise::LessonEnd;
+                        },
+                        UI::ConsoleExerciseControl::FeedbackBeforeSectionEndMs + 2000);
                 break;
             }
             case SectionButton: {
@@ -528,9 +501,7 @@ private Q_SLOTS:
                     g.showNoteLetters = !g.showNoteLetters;
                 });
                 rig.Settings([&](Core::TrainerSettings& s) {
-                    ShortLessons(s, questions, TimeoutSeconds);
-                    s.earTrainer.tempo.duration.questions = 1;
-                    s.noteTrainer.wrongAnswerPolicy = {carryOn, delay};
+                    WholeLessons(s, questions, TimeoutSeconds, {carryOn, delay});
                 });
                 screen->ApplySettings();
                 break;

@@ -13,11 +13,10 @@
 // devices, so no MIDI input exists and the screen shows its MIDI notice; answer sounds are
 // swallowed by a silent server. Questions are drawn from a fixed seed.
 
-#include "core/exercise/difficulty_presets.h"
+#include "../../tests/core/exercise/settings_blocks.h"
 #include "core/exercise/exercise.h"
 #include "core/exercise/exercise_catalog.h"
 #include "core/exercise/question_data.h"
-#include "core/exercise/trainer_settings_source.h"
 #include "core/midi/au_server.h"
 #include "core/midi/midi_bank.h"
 #include "core/midi/midi_event.h"
@@ -53,7 +52,6 @@
 #include <cstdlib>
 #include <functional>
 #include <memory>
-#include <mutex>
 
 // The resources of the libraries (outside any namespace, as Q_INIT_RESOURCE needs).
 static void InitResources()
@@ -95,47 +93,14 @@ public:
     void Stop() override {}
 };
 
-// The settings in force: a learning and a quiz block and the flag choosing between them.
-class TourSettings : public Core::TrainerSettingsSource
-{
-public:
-    TourSettings() : learnBlock(Core::DifficultyPreset(2)), quizBlock(Core::BuiltInQuizSettings()) {}
-    Core::TrainerSettings CurrentSettings() const override
-    {
-        std::lock_guard<std::mutex> guard(mutex);
-        return quiz ? quizBlock : learnBlock;
-    }
-    bool IsQuizMode() const override
-    {
-        std::lock_guard<std::mutex> guard(mutex);
-        return quiz;
-    }
-    void SetQuizMode(bool on)
-    {
-        std::lock_guard<std::mutex> guard(mutex);
-        quiz = on;
-    }
-    void Set(bool quizBlockToo, const Core::TrainerSettings& settings)
-    {
-        std::lock_guard<std::mutex> guard(mutex);
-        (quizBlockToo ? quizBlock : learnBlock) = settings;
-    }
-
-private:
-    mutable std::mutex mutex;
-    Core::TrainerSettings learnBlock;
-    Core::TrainerSettings quizBlock;
-    bool quiz = false;
-};
-
 // Short lessons that ask every question kind: single notes, intervals and chords of the note
 // trainer twice each (the trainer alternates the clefs when both are on and the notes fit both
 // staves), chord symbols in the quiz, one question of every other section, and one section with
-// a short time-out so that a question runs out of time.
-Core::TrainerSettings LessonSettings(bool quiz)
+// a short time-out so that a question runs out of time; edits the learning or the quiz block.
+// Not the tests' ShortLessons(): the tour must show every question kind, on both staves.
+void TourLessons(Core::TrainerSettings& s, bool quiz)
 {
     using namespace Core;
-    TrainerSettings s = quiz ? BuiltInQuizSettings() : DifficultyPreset(2);
     const int relaxed = 30;
     NoteTrainerSettings& n = s.noteTrainer;
     n.singleNotes.duration = {relaxed, quiz ? 1 : 2};
@@ -185,7 +150,6 @@ Core::TrainerSettings LessonSettings(bool quiz)
     y.tempo.SetAll(true);
     y.loudness.SetAll(true);
     y.noteModifiers.SetAll(true);
-    return s;
 }
 
 const char* TrainerName(size_t trainer)
@@ -224,8 +188,10 @@ public:
         general.answerWithMultipleChoice = true;
         general.hideMidiDialog = false;
         store->SetGeneralSettings(general);
-        blocks.Set(false, LessonSettings(false));
-        blocks.Set(true, LessonSettings(true));
+        for (bool quizBlock : {true, false}) {
+            blocks.SetQuizMode(quizBlock);
+            blocks.Change([quizBlock](Core::TrainerSettings& s) { TourLessons(s, quizBlock); });
+        }
         catalog = std::make_shared<Core::ExerciseCatalog>(&blocks);
         catalog->SetMidiBank(std::make_shared<Core::MidiBank>());
         Core::SoundController::Options options;
@@ -581,7 +547,7 @@ private:
     QString folder;
     QTemporaryDir data;
     QTemporaryDir config;
-    TourSettings blocks;
+    SettingsBlocks blocks;
     std::unique_ptr<Core::SettingsStore> store;
     std::shared_ptr<Core::ExerciseCatalog> catalog;
     std::shared_ptr<Core::SoundController> sound;

@@ -2,6 +2,8 @@
 // The settings in force as the application hands them to the trainers: a learning block and a
 // quiz block, the quiz-mode flag that chooses between them, and the instrument. Tests change
 // them between lessons; the lock keeps a draw on another thread from reading a half-made block.
+// ShortLessons() gives the short lessons that the whole-lesson tests of the engine and of the
+// exercise screen go through.
 
 #include "core/exercise/difficulty_presets.h"
 #include "core/exercise/trainer_settings_source.h"
@@ -41,11 +43,17 @@ public:
         instrument = value;
     }
     // Edits the block in force.
-    template <typename Edit>
-    void Change(Edit edit)
+    template <typename Edit> void Change(Edit edit)
     {
         std::lock_guard<std::mutex> guard(mutex);
         edit(quiz ? quizBlock : learnBlock);
+    }
+    // Edits the learning and the quiz block alike.
+    template <typename Edit> void ChangeBoth(Edit edit)
+    {
+        std::lock_guard<std::mutex> guard(mutex);
+        edit(learnBlock);
+        edit(quizBlock);
     }
 
 private:
@@ -55,3 +63,35 @@ private:
     bool quiz = false;
     int instrument = 0;
 };
+
+// Short lessons: `questions` per section, `timeoutSeconds` each (0: no time limit, in which case
+// the lesson's timeline moves on from a section only ten ticks after its last answer), single
+// notes on the white keys from `lowestKey` (0-87; 39 is middle C) to the octave above, and one
+// kind of chord, scale, tempo and symbol per section, so that every section has something to ask.
+inline void ShortLessons(Core::TrainerSettings& s, int questions, int timeoutSeconds, int lowestKey = 39)
+{
+    using namespace Core;
+    for (DurationSettings* d :
+         {&s.noteTrainer.singleNotes.duration, &s.noteTrainer.intervals.duration,
+          &s.noteTrainer.chords.duration, &s.earTrainer.singleNotes.duration,
+          &s.earTrainer.intervals.duration, &s.earTrainer.chords.duration, &s.earTrainer.scales.duration,
+          &s.earTrainer.tempo.duration, &s.symbolTrainer.lengths.duration,
+          &s.symbolTrainer.keySignatures.duration, &s.symbolTrainer.tempo.duration,
+          &s.symbolTrainer.loudness.duration, &s.symbolTrainer.noteModifiers.duration})
+        *d = DurationSettings{timeoutSeconds, questions};
+    for (NotesDiapason* d : {&s.noteTrainer.singleNotes.diapason, &s.earTrainer.singleNotes.diapason}) {
+        d->minimum = lowestKey;
+        d->maximum = lowestKey + 12;
+        d->whiteKeys = true;
+        d->blackKeys = false;
+    }
+    s.noteTrainer.chords[ChordSwitch::MajorTriad] = true;
+    s.earTrainer.chords[ChordSwitch::MajorTriad] = true;
+    s.earTrainer.scales[ScaleSwitch::NaturalMaj] = true;
+    s.earTrainer.tempo[TempoSwitch::Allegro] = true;
+    s.symbolTrainer.tempo[TempoSwitch::Allegro] = true;
+    s.symbolTrainer.lengths[LengthSwitch::Whole] = true;
+    s.symbolTrainer.keySignatures[KeySignatureSwitch::CMaj] = true;
+    s.symbolTrainer.loudness[LoudnessSwitch::Piano] = true;
+    s.symbolTrainer.noteModifiers[NoteModifierSwitch::Fermata] = true;
+}
