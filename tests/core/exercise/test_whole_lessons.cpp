@@ -32,34 +32,6 @@ enum class Reply
 constexpr int Questions = 2;
 constexpr int TimeoutSeconds = 1;
 
-// Short sections, each with something to ask, and the single notes of each block in a range of
-// their own so that the lesson shows which block it reads.
-void Prepare(TrainerSettings& s, int lowestKey)
-{
-    for (DurationSettings* d :
-         {&s.noteTrainer.singleNotes.duration, &s.noteTrainer.intervals.duration, &s.noteTrainer.chords.duration,
-          &s.earTrainer.singleNotes.duration, &s.earTrainer.intervals.duration, &s.earTrainer.chords.duration,
-          &s.earTrainer.scales.duration, &s.earTrainer.tempo.duration, &s.symbolTrainer.lengths.duration,
-          &s.symbolTrainer.keySignatures.duration, &s.symbolTrainer.tempo.duration,
-          &s.symbolTrainer.loudness.duration, &s.symbolTrainer.noteModifiers.duration})
-        *d = DurationSettings{TimeoutSeconds, Questions};
-    for (NotesDiapason* d : {&s.noteTrainer.singleNotes.diapason, &s.earTrainer.singleNotes.diapason}) {
-        d->minimum = lowestKey;
-        d->maximum = lowestKey + 12;
-        d->whiteKeys = true;
-        d->blackKeys = false;
-    }
-    s.noteTrainer.chords[ChordSwitch::MajorTriad] = true;
-    s.earTrainer.chords[ChordSwitch::MajorTriad] = true;
-    s.earTrainer.scales[ScaleSwitch::NaturalMaj] = true;
-    s.earTrainer.tempo[TempoSwitch::Allegro] = true;
-    s.symbolTrainer.tempo[TempoSwitch::Allegro] = true;
-    s.symbolTrainer.lengths[LengthSwitch::Whole] = true;
-    s.symbolTrainer.keySignatures[KeySignatureSwitch::CMaj] = true;
-    s.symbolTrainer.loudness[LoudnessSwitch::Piano] = true;
-    s.symbolTrainer.noteModifiers[NoteModifierSwitch::Fermata] = true;
-}
-
 MidiEvent Key(int note)
 {
     return MidiEvent{MidiMessage(0x90, 0, quint8(note), 100), 0, -1.0};
@@ -136,9 +108,11 @@ private Q_SLOTS:
         QTemporaryDir home;
         qputenv("XDG_DATA_HOME", home.path().toUtf8());
         SettingsBlocks settings;
-        settings.Change([](TrainerSettings& s) { Prepare(s, 39); }); // C4 to B4 to learn
+        // Short sections; the single notes of each block in a range of their own, so that the
+        // lesson shows which block it reads: C4 to B4 to learn, C5 to B5 in the quiz.
+        settings.Change([](TrainerSettings& s) { ShortLessons(s, Questions, TimeoutSeconds, 39); });
         settings.SetQuizMode(true);
-        settings.Change([](TrainerSettings& s) { Prepare(s, 51); }); // C5 to B5 in the quiz
+        settings.Change([](TrainerSettings& s) { ShortLessons(s, Questions, TimeoutSeconds, 51); });
         settings.SetQuizMode(quiz);
         const int lowestKey = quiz ? 51 : 39;
 
@@ -165,24 +139,28 @@ private Q_SLOTS:
             exercise->Start();
 
             for (int n = 0; n < 100; ++n) {
-                if (exercise->GetState() == Exercise::LessonEnd || exercise->GetState() == Exercise::NotStarted)
+                if (exercise->GetState() == Exercise::LessonEnd ||
+                    exercise->GetState() == Exercise::NotStarted)
                     break;
                 QCOMPARE(exercise->GetState(), int(Exercise::BetweenQuestions));
                 exercise->Next();
                 QVERIFY(WaitForState(*exercise, {Exercise::Presenting, Exercise::AwaitingAnswer}, 2000));
-                Asked item{exercise->GetCurrentSection(), exercise->GetCurrentQuestion(), Reply::Right, false};
+                Asked item{exercise->GetCurrentSection(), exercise->GetCurrentQuestion(), Reply::Right,
+                           false};
                 const QuestionRecord& question = item.question;
                 QCOMPARE(int(question.candidates.size()), 6);
                 for (const auto& candidate : question.candidates)
                     QVERIFY(!candidate->caption2.isEmpty());
                 if (const auto* note = dynamic_cast<const QuestionNoteData*>(question.AskedItem()))
-                    QVERIFY2(note->key >= lowestKey && note->key < lowestKey + 12, "asked from the block in force");
+                    QVERIFY2(note->key >= lowestKey && note->key < lowestKey + 12,
+                             "asked from the block in force");
 
                 // One late answer a lesson, then wrong and right by turns; keys where keys answer.
                 item.reply = n == 1 ? Reply::Late : (n % 3 == 2 ? Reply::Wrong : Reply::Right);
                 const bool keysAllowed = question.answerModes & QuestionRecord::NotesMode;
                 const bool choiceAllowed = question.answerModes & QuestionRecord::ChoiceMode;
-                item.byKeys = keysAllowed && exercise->AnswerInputMode(question) == 2 && (!choiceAllowed || n % 2 == 0);
+                item.byKeys =
+                    keysAllowed && exercise->AnswerInputMode(question) == 2 && (!choiceAllowed || n % 2 == 0);
                 if (keysAllowed && !choiceAllowed)
                     item.byKeys = true;
 
