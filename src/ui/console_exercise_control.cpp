@@ -494,6 +494,8 @@ void ConsoleExerciseControl::ShowQuestion()
     SetVariantTexts(question);
     UpdateAnswerInputs(question);
     const Core::QuestionData* item = question.AskedItem();
+    // The fade goes from what was shown (the last answer on the board) to the new question.
+    m_ui->questionFader->HoldPicture();
     if (item && !item->gmn.isEmpty())
         m_ui->scoreBoard->SetScore(item->gmn);
     else

@@ -1,13 +1,21 @@
 #pragma once
-// The central area of the main window, in which one screen at a time is shown. The window stack
-// manager hands it each screen pushed; it cross-fades from a picture of what was shown to a
-// picture of the new screen over 700 ms, and only then puts the screen itself into its layout,
-// visible and focused. GUI thread only.
+// The central area of the main window, in which one screen at a time is shown, and the area over
+// the exercise screen's score pane, in which the question's overlay is shown. It is handed each
+// widget to show; it cross-fades from a picture of what was shown to a picture of the new widget
+// over 700 ms, and only then puts the widget itself into its layout, visible and focused. GUI
+// thread only.
+//
+// Only the part where the two pictures differ changes from frame to frame: the fader finds its
+// bounding rectangle once per fade, blends and repaints only there, and draws the rest as the
+// new picture (where that is transparent, nothing at all), so a fade between two pictures that
+// differ in a few notes costs a few small blends.
 
 #include <QImage>
-#include <QPixmap>
 #include <QPointer>
+#include <QRect>
 #include <QWidget>
+
+#include <vector>
 
 class QTimeLine;
 class QVBoxLayout;
@@ -28,11 +36,16 @@ public:
     void FadeTo(QWidget* widget);
     // Stops a fade and shows `widget` as the content at once.
     void Reset(QWidget* widget);
+    // Takes a picture of what is shown now, for the next fade to start from: called before the
+    // content changes (a new score on the board) that is then faded in over itself. During a
+    // fade nothing is needed: the blend shown is made from pictures taken before the change.
+    void HoldPicture();
 
     // The content in the layout (the widget being faded in becomes it only when the fade ends).
     QWidget* Content() const;
     bool IsFading() const;
-    // The fade's time line: frames 30 down to 0 over 700 ms; each frame repaints.
+    // The fade's time line: frames 30 down to 0 over 700 ms; each frame repaints the part of the
+    // fader where the two pictures differ.
     QTimeLine* TimeLine() const { return timeLine; }
 
 Q_SIGNALS:
@@ -41,26 +54,60 @@ Q_SIGNALS:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     void StartFade(QWidget* widget, bool takeOutOldContent);
+    // The picture HoldPicture took, until the next fade starts from it.
+    QImage heldPicture;
     void Finish();
+    void UpdateChangingArea();
     // Makes `widget` (or nothing) the only visible widget of the layout.
     void SetContent(QWidget* widget);
     // A picture of `widget` laid out over the fader, or of the fader itself as it is now, at the
     // fader's size and device pixel ratio.
-    QPixmap PictureOf(QWidget* widget);
-    QPixmap TransparentPicture() const;
+    QImage PictureOf(QWidget* widget);
+    // What the fader shows now, at its own size and ratio. During a fade that is the blend of
+    // the current frame, made by writing it into the new picture, which is taken for it.
+    QImage TakePictureNow();
+    // A picture of the fader's size and ratio, in a recycled buffer when one fits; transparent,
+    // unless `clear` is false for a picture that is about to be painted all over.
+    QImage TransparentPicture(bool clear);
+    // Whether no child but the content is shown: then the idle fader shows just the content,
+    // and a fading one just what paintEvent draws.
+    bool OnlyContentShown() const;
+    // Whether a picture of `widget` (or of the idle fader itself) has every pixel painted
+    // opaquely: the widget paints all its pixels over the fader's whole rectangle.
+    bool PaintsWholePicture(const QWidget* widget) const;
+    // Keeps the buffer of a picture no longer needed for the next one, unless it is shared.
+    void Recycle(QImage& picture);
+    // Finds, for painting at `ratio` device pixels per pixel, where the two pictures differ and
+    // where the new one shows anything; pictures taken at another ratio are scaled first.
+    void Prepare(qreal ratio);
+    const QImage& OldImage() const;
+    const QImage& NewImage() const;
+    // The blend of `frame` over `changed`, in `blend`.
+    void BlendFrame(int frame);
 
     QTimeLine* timeLine = nullptr;
     QVBoxLayout* contentLayout = nullptr;
     QPointer<QWidget> content;
     QPointer<QWidget> incoming;
-    // What was shown when the fade started and what will be shown when it ends.
-    QPixmap oldPicture, newPicture;
-    // The two pictures as premultiplied images of the painted device's pixels, made on the
-    // first frame of a fade, and the blend of the current frame, reused from frame to frame.
-    QImage oldImage, newImage, blend;
+    // What was shown when the fade started and what will be shown when it ends: premultiplied,
+    // of the fader's size at its device pixel ratio.
+    QImage oldPicture, newPicture;
+    // Made by Prepare() for the ratio last painted at: the pictures scaled to it (only when it
+    // is not theirs), the bounding rectangles, in its device pixels, of the pixels in which they
+    // differ and of the new picture's pixels that are not transparent, and the blend over
+    // `changed` of frame `blendFrame` (-1: none yet).
+    qreal preparedRatio = 0.0;
+    QImage scaledOld, scaledNew;
+    QRect changed, shown;
+    QImage blend;
+    int blendFrame = -1;
+    // Buffers of pictures no longer needed, reused for the next pictures so that a fade does
+    // not fault in fresh memory; dropped when the fader is hidden.
+    std::vector<QImage> spares;
     enum class Mode
     {
         Idle,

@@ -1,7 +1,8 @@
 // The score board as the exercise screen uses it: noteheads painted where its graphic map says,
 // at device pixel ratio 1 and 2 and really drawn at the higher resolution; note letters under
 // the notes, stacked for chords and never cut off; long music over pages that turn and clamp;
-// the clef filter over both staves and all pages; rejected texts showing nothing.
+// the clef filter over both staves and all pages; rejected texts showing nothing; a board that
+// changed after it was drawn drawing as a new one would.
 // CANTORELA_SCORE_BOARD_SHEETS=<folder> also writes the pictures for a person to look at.
 
 #include "core/score_builder.h"
@@ -126,6 +127,8 @@ private slots:
     void clefFilterOverStavesAndPages();
     void rejectedTextShowsNothing_data();
     void rejectedTextShowsNothing();
+    void changedBoardDrawsAsNew_data();
+    void changedBoardDrawsAsNew();
     void writeSheets();
 
 private:
@@ -369,6 +372,67 @@ void TestScoreBoard::rejectedTextShowsNothing()
     board->Both();
     QVERIFY(board->SetScore(ScoreBuilder::WriteQuestion({39}, true, false, 1)));
     QCOMPARE(board->PageCount(), 1);
+}
+
+void TestScoreBoard::changedBoardDrawsAsNew_data()
+{
+    QTest::addColumn<QByteArray>("change");
+    QTest::addColumn<int>("ratio");
+    for (const char* change :
+         {"new score", "same score again", "cleared", "resized", "page", "bass only", "letters", "mode 1"}) {
+        QTest::newRow(qPrintable(QStringLiteral("%1 at 1").arg(QLatin1String(change))))
+            << QByteArray(change) << 1;
+        QTest::newRow(qPrintable(QStringLiteral("%1 at 2").arg(QLatin1String(change))))
+            << QByteArray(change) << 2;
+    }
+}
+
+// A board that was drawn and then changed draws what a board set up in the changed state
+// draws: nothing of the picture drawn before the change is shown again.
+void TestScoreBoard::changedBoardDrawsAsNew()
+{
+    QFETCH(QByteArray, change);
+    QFETCH(int, ratio);
+    const QByteArray first = twoStaves;
+    const QByteArray second = ScoreBuilder::WriteQuestion({39, 43}, true, false, 3);
+    auto apply = [&](UI::ScoreBoard& target) {
+        if (change == "new score")
+            target.SetScore(second);
+        else if (change == "same score again")
+            target.SetScore(first);
+        else if (change == "cleared")
+            target.ClearScore();
+        else if (change == "resized")
+            target.resize(700, 300);
+        else if (change == "page")
+            target.NextPage();
+        else if (change == "bass only")
+            target.F();
+        else if (change == "letters")
+            target.ChangeLettersMode(true);
+        else if (change == "mode 1")
+            target.SetDrawingMode(1);
+    };
+    board->resize(360, 350);
+    QVERIFY(board->SetScore(first));
+    board->NextPage(); // "same score again" goes back to the first page
+    const QImage before = Render(*board, ratio);
+    apply(*board);
+    const QImage after = Render(*board, ratio);
+    const Notation::GraphicMap map = board->LastMap();
+
+    UI::ScoreBoard fresh;
+    fresh.SetDrawingMode(2);
+    fresh.resize(360, 350);
+    fresh.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&fresh));
+    QVERIFY(fresh.SetScore(first));
+    fresh.NextPage();
+    apply(fresh);
+    const QImage expected = Render(fresh, ratio);
+    QVERIFY(after != before);
+    QCOMPARE(after, expected);
+    QCOMPARE(NoteOrders(map), NoteOrders(fresh.LastMap()));
 }
 
 void TestScoreBoard::writeSheets()

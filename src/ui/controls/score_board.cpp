@@ -10,7 +10,9 @@
 #include "notation/score_painter.h"
 
 #include <QFontMetricsF>
+#include <QImage>
 #include <QMutexLocker>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QResizeEvent>
 
@@ -149,10 +151,22 @@ void ScoreBoard::SetDrawingMode(int mode)
         if (drawingMode == mode)
             return;
         drawingMode = mode;
+        engravedCurrent = false;
     }
     // In mode 2 every pixel is painted, so nothing behind the board needs drawing first.
     setAttribute(Qt::WA_OpaquePaintEvent, mode == 2);
     update();
+}
+
+bool ScoreBoard::event(QEvent* event)
+{
+    const bool result = QWidget::event(event);
+    // A style sheet with a transparent background (the exercise screen gives the board one)
+    // takes the opaque flag away whenever the board is polished again; mode 2 still paints
+    // every pixel.
+    if (event->type() == QEvent::Polish || event->type() == QEvent::StyleChange)
+        setAttribute(Qt::WA_OpaquePaintEvent, DrawingMode() == 2);
+    return result;
 }
 
 int ScoreBoard::DrawingMode() const
@@ -288,18 +302,45 @@ void ScoreBoard::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     QMutexLocker locker(&mutex);
-    if (drawingMode == 2)
-        painter.fillRect(rect(), groundGrey);
-    lastMap = Notation::GraphicMap{};
-    if (pages.empty())
+    if (pages.empty()) {
+        if (drawingMode == 2)
+            painter.fillRect(rect(), groundGrey);
+        lastMap = Notation::GraphicMap{};
         return;
+    }
+    // The ratio of the device painted on: the window's backing store, or a picture being
+    // rendered (whose painter is redirected from the widget).
+    const QPaintDevice* device = painter.paintEngine() && painter.paintEngine()->paintDevice()
+                                     ? painter.paintEngine()->paintDevice()
+                                     : painter.device();
+    const qreal ratio = device->devicePixelRatioF();
+    if (!engravedCurrent || engraved.devicePixelRatio() != ratio || engravedSize != size())
+        Engrave(ratio);
+    painter.drawImage(QPointF(0, 0), engraved);
+    lastMap = engravedMap;
+}
+
+void ScoreBoard::Engrave(qreal ratio)
+{
+    // An opaque ground makes a picture without alpha, which is copied rather than blended. The
+    // buffer of the last picture is reused when it fits.
+    const QImage::Format format =
+        drawingMode == 2 ? QImage::Format_RGB32 : QImage::Format_ARGB32_Premultiplied;
+    const QSize pixels = size() * ratio;
+    if (engraved.size() != pixels || engraved.format() != format)
+        engraved = QImage(pixels, format);
+    engraved.setDevicePixelRatio(ratio);
+    engraved.fill(drawingMode == 2 ? groundGrey : QColor(Qt::transparent));
+    engravedSize = size();
+    engravedCurrent = true;
+    QPainter painter(&engraved);
     const LaidOutPage& page = pages[size_t(currentPage)];
     painter.setRenderHint(QPainter::Antialiasing, true);
     painter.setRenderHint(QPainter::TextAntialiasing, true);
     // The glyphs are filled outlines and the letters text, both drawn through the painter, so
     // they come out at the paint device's own resolution.
     painter.setPen(ink);
-    lastMap = document.DrawPage(&painter, currentPage, page.target);
+    engravedMap = document.DrawPage(&painter, currentPage, page.target);
     if (!page.letters.empty()) {
         painter.setFont(letterFont);
         const QTransform base = painter.transform();
@@ -333,6 +374,7 @@ void ScoreBoard::TurnTo(int page)
     if (clamped == currentPage)
         return;
     currentPage = clamped;
+    engravedCurrent = false;
     UpdateAccessibleDescription();
     update();
 }
@@ -347,6 +389,7 @@ void ScoreBoard::LayOut()
 {
     laidOutSize = size();
     pages.clear();
+    engravedCurrent = false;
     document = Notation::ScoreDocument{};
     Notation::Score shown = hasScore ? Filtered(parsedScore, filter) : Notation::Score{};
     if (shown.voices.empty() || width() <= 0 || height() <= 0) {

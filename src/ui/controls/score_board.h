@@ -4,6 +4,9 @@
 // width), draws the current page with the music font's vector outlines at whatever resolution
 // the paint device has, can write each note's letter name under it, and can show only the
 // treble or only the bass voices. Long music runs over several pages, which the screen turns.
+// The page is engraved once into a picture at the paint device's pixel ratio and kept until
+// what it shows changes (score, page, size, clef filter, letters, drawing mode), so painting an
+// unchanged board again (under a restyled frame, into the fader's pictures) is a copy.
 //
 // GUI thread. The mutex guards the parsed score and the laid-out pages, which SetScore replaces;
 // every public member takes it, so none of them may be called from inside another.
@@ -16,6 +19,7 @@
 #include <QByteArray>
 #include <QColor>
 #include <QFont>
+#include <QImage>
 #include <QMutex>
 #include <QPointF>
 #include <QRectF>
@@ -76,6 +80,7 @@ signals:
     void TickRecieved();
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
@@ -121,6 +126,9 @@ private:
     void SetFilter(ClefFilter newFilter);
     void TurnTo(int page);
     void UpdateAccessibleDescription();
+    // Draws the whole board (ground, page, letters) into `engraved` at `ratio` device pixels per
+    // pixel, and what it drew into `engravedMap`.
+    void Engrave(qreal ratio);
     std::vector<Letter> PlaceLetters(int page, const QRectF& target, double staffSpace,
                                      const LetterStyle& style) const;
     static LetterStyle MakeLetterStyle(double staffSpace);
@@ -143,6 +151,12 @@ private:
     double accidentalScale = 0.0;
     int currentPage = 0;
     Notation::GraphicMap lastMap;
+    // The board as last engraved, for `engravedSize` at the picture's ratio; not current any
+    // more once anything it shows changed (its buffer is kept for the next picture).
+    QImage engraved;
+    QSize engravedSize;
+    bool engravedCurrent = false;
+    Notation::GraphicMap engravedMap;
 };
 
 } // namespace UI
