@@ -16,8 +16,9 @@ class QuestionPicture : public QWidget
     Q_OBJECT
 public:
     static constexpr const char* DefaultPicture = ":/pixmap/exercise/question.png";
-    // The height kept free above and below the picture (the action hint shows in the lower band).
-    static constexpr int HintBand = 52;
+    // The height kept free above and below the picture: the action hint, two lines high, shows
+    // in the lower band.
+    static constexpr int HintBand = 66;
 
     explicit QuestionPicture(QWidget* parent = nullptr);
 
