@@ -425,7 +425,7 @@ private Q_SLOTS:
                     DragSlider(slider, x);
                 // At the lesson's end the dialog comes once the last judgement has been seen.
                 if (toEnd && screen->GetExercise())
-                    QTest::qWaitFor(
+                    (void)QTest::qWaitFor(
                         [&] {
                             const auto* end = screen->GetSectionEndDialog();
                             return (end && end->isVisible()) || !screen->GetExercise() ||
@@ -507,6 +507,9 @@ private Q_SLOTS:
                 break;
             }
             case Restart: {
+                // Only the screen holds the lesson it closes, as in the application: held here
+                // too, the closed lesson would go on hearing the JACK keyboard a while longer.
+                lesson.reset();
                 const bool fromHome = chance(0.5);
                 note(n, QStringLiteral("restart%1").arg(fromHome ? " (closed first)" : ""));
                 const int trainer = int(screen->GetExerciseId());
@@ -520,6 +523,9 @@ private Q_SLOTS:
                 break;
             }
             case LoadOther: {
+                // Only the screen holds the lesson it closes, as in the application: held here
+                // too, the closed lesson would go on hearing the JACK keyboard a while longer.
+                lesson.reset();
                 const int current = int(screen->GetExerciseId());
                 int trainer = pick(0, TrainerCount - 2);
                 if (current >= 0 && current < TrainerCount && trainer >= current)
@@ -545,6 +551,9 @@ private Q_SLOTS:
                 break;
             }
             case DialogChoice: {
+                // Only the screen holds the lesson it closes, as in the application: held here
+                // too, the closed lesson would go on hearing the JACK keyboard a while longer.
+                lesson.reset();
                 const int choice = dialogsShown % 4;
                 ++dialogsShown;
                 ++dialogChoices[size_t(choice)];
