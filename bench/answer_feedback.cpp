@@ -219,14 +219,6 @@ void RunFor(int ms)
     loop.exec();
 }
 
-int WrongKey(const QVector<int>& expected)
-{
-    int key = expected.first() + 1;
-    while (expected.contains(key) || (key - expected.first()) % 12 == 0)
-        ++key;
-    return key;
-}
-
 } // namespace
 
 int main(int argc, char** argv)

@@ -345,57 +345,46 @@ void ConsoleExerciseControl::BuildViewMachine()
     viewStates[ReferenceState]->assignProperty(m_ui->keyboard, "visible", false);
     AssignPaneGeometry();
 
+    // Each move between two views has an animated signal and, but for the two moves within the
+    // statistics view, a quick one.
     using Signal = void (ConsoleExerciseControl::*)();
+    using C = ConsoleExerciseControl;
     struct Transition
     {
-        Signal signal;
+        Signal animated, quick;
         int from, to;
-        bool animated;
     };
     const Transition transitions[] = {
-        {&ConsoleExerciseControl::exerciseToStatisticsTrans, ExerciseState, StatisticsState, true},
-        {&ConsoleExerciseControl::quickExerciseToStatisticsTrans, ExerciseState, StatisticsState, false},
-        {&ConsoleExerciseControl::exerciseToExtendedStatisticsTrans, ExerciseState, ExtendedStatisticsState,
-         true},
-        {&ConsoleExerciseControl::quickExerciseToExtendedStatisticsTrans, ExerciseState,
-         ExtendedStatisticsState, false},
-        {&ConsoleExerciseControl::exerciseToReferenceTrans, ExerciseState, ReferenceState, true},
-        {&ConsoleExerciseControl::quickExerciseToReferenceTrans, ExerciseState, ReferenceState, false},
-        {&ConsoleExerciseControl::referenceToExerciseTrans, ReferenceState, ExerciseState, true},
-        {&ConsoleExerciseControl::quickReferenceToExerciseTrans, ReferenceState, ExerciseState, false},
-        {&ConsoleExerciseControl::referenceToStatisticsTrans, ReferenceState, StatisticsState, true},
-        {&ConsoleExerciseControl::quickReferenceToStatisticsTrans, ReferenceState, StatisticsState, false},
-        {&ConsoleExerciseControl::referenceToExtendedStatisticsTrans, ReferenceState, ExtendedStatisticsState,
-         true},
-        {&ConsoleExerciseControl::quickReferenceToExtendedStatisticsTrans, ReferenceState,
-         ExtendedStatisticsState, false},
-        {&ConsoleExerciseControl::statisticsToReferenceTrans, StatisticsState, ReferenceState, true},
-        {&ConsoleExerciseControl::quickStatisticsToReferenceTrans, StatisticsState, ReferenceState, false},
-        {&ConsoleExerciseControl::statisticsToExerciseTrans, StatisticsState, ExerciseState, true},
-        {&ConsoleExerciseControl::quickStatisticsToExerciseTrans, StatisticsState, ExerciseState, false},
-        {&ConsoleExerciseControl::statisticsToExtendedStatisticsTrans, StatisticsState,
-         ExtendedStatisticsState, true},
-        {&ConsoleExerciseControl::extendedStatisticsToExerciseTrans, ExtendedStatisticsState, ExerciseState,
-         true},
-        {&ConsoleExerciseControl::quickExtendedStatisticsToExerciseTrans, ExtendedStatisticsState,
-         ExerciseState, false},
-        {&ConsoleExerciseControl::extendedStatisticsToReferenceTrans, ExtendedStatisticsState, ReferenceState,
-         true},
-        {&ConsoleExerciseControl::quickExtendedStatisticsToReferenceTrans, ExtendedStatisticsState,
-         ReferenceState, false},
-        {&ConsoleExerciseControl::extendedStatisticsToStatisticsTrans, ExtendedStatisticsState,
-         StatisticsState, true},
+        {&C::exerciseToStatisticsTrans, &C::quickExerciseToStatisticsTrans, ExerciseState, StatisticsState},
+        {&C::exerciseToExtendedStatisticsTrans, &C::quickExerciseToExtendedStatisticsTrans, ExerciseState,
+         ExtendedStatisticsState},
+        {&C::exerciseToReferenceTrans, &C::quickExerciseToReferenceTrans, ExerciseState, ReferenceState},
+        {&C::referenceToExerciseTrans, &C::quickReferenceToExerciseTrans, ReferenceState, ExerciseState},
+        {&C::referenceToStatisticsTrans, &C::quickReferenceToStatisticsTrans, ReferenceState,
+         StatisticsState},
+        {&C::referenceToExtendedStatisticsTrans, &C::quickReferenceToExtendedStatisticsTrans, ReferenceState,
+         ExtendedStatisticsState},
+        {&C::statisticsToReferenceTrans, &C::quickStatisticsToReferenceTrans, StatisticsState,
+         ReferenceState},
+        {&C::statisticsToExerciseTrans, &C::quickStatisticsToExerciseTrans, StatisticsState, ExerciseState},
+        {&C::statisticsToExtendedStatisticsTrans, nullptr, StatisticsState, ExtendedStatisticsState},
+        {&C::extendedStatisticsToExerciseTrans, &C::quickExtendedStatisticsToExerciseTrans,
+         ExtendedStatisticsState, ExerciseState},
+        {&C::extendedStatisticsToReferenceTrans, &C::quickExtendedStatisticsToReferenceTrans,
+         ExtendedStatisticsState, ReferenceState},
+        {&C::extendedStatisticsToStatisticsTrans, nullptr, ExtendedStatisticsState, StatisticsState},
     };
     for (const Transition& t : transitions) {
-        QSignalTransition* transition =
-            viewStates[size_t(t.from)]->addTransition(this, t.signal, viewStates[size_t(t.to)]);
-        if (t.animated) {
-            auto* group = new CustomAnimationGroup(
-                {m_ui->exercisePane, m_ui->statisticsPane, m_ui->extendedStatisticsPane, m_ui->referencePane},
-                transition);
-            connect(group, &QAbstractAnimation::finished, this, &ConsoleExerciseControl::repaintProgress);
-            transition->addAnimation(group);
-        }
+        QState* from = viewStates[size_t(t.from)];
+        QState* to = viewStates[size_t(t.to)];
+        QSignalTransition* transition = from->addTransition(this, t.animated, to);
+        auto* group = new CustomAnimationGroup(
+            {m_ui->exercisePane, m_ui->statisticsPane, m_ui->extendedStatisticsPane, m_ui->referencePane},
+            transition);
+        connect(group, &QAbstractAnimation::finished, this, &ConsoleExerciseControl::repaintProgress);
+        transition->addAnimation(group);
+        if (t.quick)
+            from->addTransition(this, t.quick, to);
     }
     viewMachine->setInitialState(viewStates[size_t(MachineStateIndex())]);
     PlacePanesForView();

@@ -58,6 +58,15 @@ private:
     QStringList played;
 };
 
+// A key that is none of `expected` and no octave of the first, next to the first of them.
+inline int WrongKey(const QVector<int>& expected)
+{
+    int key = expected.first() + 1;
+    while (expected.contains(key) || (key - expected.first()) % 12 == 0)
+        ++key;
+    return key;
+}
+
 // ShortLessons for going through whole lessons on the screen: the ear trainer's tempo section asks
 // one question (each plays a whole piece), and the note trainer's policy after a mistake.
 inline void WholeLessons(Core::TrainerSettings& s, int questions, int timeoutSeconds,

@@ -37,15 +37,6 @@ const char* NameOf(Method method)
     }
 }
 
-// A key that is none of `expected`, next to the first of them.
-int WrongKey(const QVector<int>& expected)
-{
-    int key = expected.first() + 1;
-    while (expected.contains(key) || (key - expected.first()) % 12 == 0)
-        ++key;
-    return key;
-}
-
 } // namespace
 
 class TestConsoleExerciseControlLessons : public QObject
