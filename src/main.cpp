@@ -4,11 +4,32 @@
 #include "ui/command_line.h"
 #include "ui/console.h"
 #include "ui/splash_dialog.h"
+#include "ui/startup_trace.h"
 #include "ui/termination_signals.h"
+
+#include <QElapsedTimer>
+#include <QWindow>
 
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+
+namespace {
+
+// Lets the window system show the splash before the slow part of start-up, without waiting
+// for long if it never says the window is visible.
+void ShowAtOnce(QWidget& window)
+{
+    window.show();
+    QElapsedTimer waited;
+    waited.start();
+    while (!(window.windowHandle() && window.windowHandle()->isExposed()) && waited.elapsed() < 500)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    window.repaint();
+    QCoreApplication::processEvents();
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -27,19 +48,25 @@ int main(int argc, char** argv)
     std::vector<char*> qtArguments = UI::CommandLine::QtArguments(argc, argv);
     int qtArgc = int(qtArguments.size()) - 1;
     Application application(qtArgc, qtArguments.data(), commandLine);
-    application.Initialize();
 
+    // The splash comes first, so that the student sees the program start at once; it says
+    // what is being prepared while the sound, the records and the screens are made ready.
     UI::SplashDialog splash;
-    splash.show();
-    QCoreApplication::processEvents();
+    splash.SetStatus(Application::tr("Starting the sound and looking for MIDI keyboards…"));
+    ShowAtOnce(splash);
+    UI::StartupTrace::Mark("splash-painted");
+    application.Initialize([&splash](const QString& step) { splash.SetStatus(step); });
 
-    UI::Console console;
+    splash.SetStatus(Application::tr("Preparing the trainers…"));
+    UI::Console console(application);
     splash.hide();
     application.SetMainWindow(&console);
     console.ShowOnScreen(Application::IsFullScreenRequested(), Application::GetDisplayIndex());
 
-    // Logging out or Ctrl+C closes the program the way its window does.
+    // Logging out, a terminal closing or Ctrl+C: the program ends without asking anything, after
+    // the resume record and the statistics are saved.
     UI::TerminationSignals stopRequests;
+    QObject::connect(&stopRequests, &UI::TerminationSignals::StopRequested, &console, &UI::Console::EndSession);
     application.exec();
     return 0;
 }

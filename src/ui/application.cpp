@@ -6,8 +6,10 @@
 #include "core/midi/sound_controller.h"
 #include "core/midi/synthesizer.h"
 #include "core/news_client.h"
+#include "core/services_address.h"
 #include "ui/command_line.h"
 #include "ui/console.h"
+#include "ui/help_dialog.h"
 #include "ui/interface_fonts.h"
 #include "ui/window_stack_manager.h"
 
@@ -69,8 +71,12 @@ Application* Application::Instance()
     return qobject_cast<Application*>(QCoreApplication::instance());
 }
 
-void Application::Initialize()
+void Application::Initialize(const std::function<void(const QString&)>& progress)
 {
+    const auto say = [&progress](const QString& step) {
+        if (progress)
+            progress(step);
+    };
     setStyleSheet(QStringLiteral("file:///:css/global.css"));
     settingsStore = std::make_unique<Core::SettingsStore>([this] { return quizMode; });
 
@@ -89,6 +95,7 @@ void Application::Initialize()
     if (soundController->OutputCount() > 0)
         soundController->SetCurrentOutputIndex(0);
     // The trainers, the statistics and the telemetry with their files in the data directory.
+    say(tr("Reading your progress…"));
     exerciseCatalog = std::make_shared<Core::ExerciseCatalog>(this);
     // Catalogues the compiled-in tempo pieces; each is read on its first request.
     midiBank = std::make_shared<Core::MidiBank>();
@@ -155,11 +162,6 @@ int Application::GetDisplayIndex()
     return UI::CommandLine::GetDisplayIndex(CommandLineArguments());
 }
 
-QString Application::WebSite()
-{
-    return QStringLiteral("https://www.vantorix.com");
-}
-
 void Application::OpenUrl(const QString& url, bool minimize)
 {
     if (minimize && mainWindow)
@@ -170,5 +172,14 @@ void Application::OpenUrl(const QString& url, bool minimize)
 
 void Application::showHelp()
 {
-    OpenUrl(WebSite() + QStringLiteral("/Home/Help"), true);
+    const QUrl services = Core::ServicesAddress::Configured();
+    if (!services.isEmpty()) {
+        OpenUrl(Core::ServicesAddress::ServiceUrl(services, QStringLiteral("/Home/Help")).toString(), true);
+        return;
+    }
+    if (!helpDialog)
+        helpDialog = new UI::HelpDialog(mainWindow);
+    helpDialog->show();
+    helpDialog->raise();
+    helpDialog->activateWindow();
 }

@@ -8,8 +8,10 @@
 #include "ui/settings_store.h"
 
 #include <QApplication>
+#include <QPointer>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 
 namespace Core {
@@ -21,6 +23,7 @@ class SoundController;
 
 namespace UI {
 class Console;
+class HelpDialog;
 class WindowStackManager;
 } // namespace UI
 
@@ -35,7 +38,8 @@ public:
 
     static Application* Instance();
 
-    void Initialize();
+    // `progress`, when given, hears what is being prepared (for the splash).
+    void Initialize(const std::function<void(const QString&)>& progress = {});
 
     void OpenUrl(const QString& url, bool minimize);
 
@@ -62,10 +66,9 @@ public:
     static bool IsFullScreenRequested();
     static int GetDisplayIndex();
 
-    // The maker's web site; the help page is its "/Home/Help".
-    static QString WebSite();
-
 public Q_SLOTS:
+    // The maker's help page ("/Home/Help" of the services address) when one is configured;
+    // otherwise the guide built into the program, over the main window.
     void showHelp();
 
 private:
@@ -78,5 +81,6 @@ private:
     std::shared_ptr<Core::MidiBank> midiBank;
     UI::WindowStackManager* windowStackManager = nullptr;
     UI::Console* mainWindow = nullptr;
+    QPointer<UI::HelpDialog> helpDialog;
     bool quizMode = false;
 };

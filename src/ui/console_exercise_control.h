@@ -95,6 +95,9 @@ public:
     void LoadExercise(size_t exerciseId, bool quizMode, bool resume);
     // Stops and releases the open exercise, if any.
     void CloseExercise();
+    // Moves the open lesson to timeline position `position` (a lesson left earlier and opened
+    // again) and goes on from there.
+    void ResumeAt(int position);
 
     bool isReferenceEnabled() const { return viewMode == ReferenceView; }
 

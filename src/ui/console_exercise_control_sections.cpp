@@ -186,6 +186,21 @@ void ConsoleExerciseControl::SwitchToSection(int s)
         MoveToNextQuestion();
 }
 
+void ConsoleExerciseControl::ResumeAt(int position)
+{
+    if (!exercise)
+        return;
+    KillNextQuestionTimer();
+    feedbackClock.invalidate();
+    exercise->BeginSeek();
+    exercise->Seek(std::max(0, position));
+    exercise->EndSeek();
+    UpdateSlider(true);
+    if (exercise->GetPlayState() == LessonBase::Running &&
+        exercise->GetState() == Exercise::BetweenQuestions && !nextQuestionTimer.isActive())
+        MoveToNextQuestion();
+}
+
 void ConsoleExerciseControl::HighlightSectionButton(int s)
 {
     const QString exerciseLook = m_ui->sectionButtons->property("sectionExerciseMode").toString();

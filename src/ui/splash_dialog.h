@@ -1,7 +1,11 @@
 #pragma once
-// Shown while the main window builds its screens.
+// The window shown while the application builds the main window's screens: the program's name,
+// its version and a line saying what is being prepared. The event loop is busy meanwhile, so
+// SetStatus() paints at once instead of waiting for it. Frameless, without a parent, centred on
+// the primary screen. Created and shown by main(). GUI thread only.
 
 #include <QDialog>
+#include <QPixmap>
 
 namespace UI {
 
@@ -10,6 +14,21 @@ class SplashDialog : public QDialog
     Q_OBJECT
 public:
     explicit SplashDialog(QWidget* parent = nullptr);
+
+    // Shows `status` under the name and repaints the dialog before returning.
+    void SetStatus(const QString& status);
+    QString Status() const { return status; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    // The home screen's backdrop at this screen's pixel density, loaded on first paint.
+    const QPixmap& Backdrop();
+
+    QString status;
+    QString version;
+    QPixmap backdrop;
 };
 
 } // namespace UI

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QLoggingCategory>
+#include <QMetaMethod>
 #include <QSocketNotifier>
 
 #include <csignal>
@@ -65,7 +66,10 @@ void TerminationSignals::OnSignal()
     char byte = 0;
     [[maybe_unused]] const ssize_t read = ::read(sockets[1], &byte, 1);
     qCInfo(signalLog) << "signal" << int(byte) << "received; closing";
-    QCoreApplication::quit();
+    if (isSignalConnected(QMetaMethod::fromSignal(&TerminationSignals::StopRequested)))
+        emit StopRequested(int(byte));
+    else
+        QCoreApplication::quit();
 }
 
 } // namespace UI

@@ -1,8 +1,9 @@
 #pragma once
 // Ends the event loop when the desktop session or the terminal asks the program to stop
-// (SIGTERM, SIGINT, SIGHUP), so that it shuts down as if its window were closed: statistics and
-// usage counters are written. The signal handler only writes a byte to a socket pair; the GUI
-// thread reads it and quits. A second signal while shutting down ends the process at once.
+// (SIGTERM, SIGINT, SIGHUP), without a dialog and with nothing lost: StopRequested() lets the
+// main window save the resume record and the statistics before it ends the event loop (with
+// nobody listening, the loop just quits). The signal handler only writes a byte to a socket
+// pair; the GUI thread reads it. A second signal while shutting down ends the process at once.
 
 #include <QObject>
 
@@ -18,6 +19,10 @@ public:
     explicit TerminationSignals(QObject* parent = nullptr);
     ~TerminationSignals() override;
     bool IsInstalled() const { return notifier != nullptr; }
+
+Q_SIGNALS:
+    // On the GUI thread, once per signal received.
+    void StopRequested(int signal);
 
 private:
     static void Handle(int signal);

@@ -1,35 +1,38 @@
 #include "ui/window_stack_manager.h"
 
+#include "ui/fader_widget.h"
+
+#include <QWidget>
+
 namespace UI {
 
 WindowStackManager::WindowStackManager(QObject* parent) : QObject(parent) {}
 
-void WindowStackManager::Push(QWidget* window)
+void WindowStackManager::Push(QWidget* widget, FaderWidget* fader)
 {
-    Remove(window);
-    windows.push_back(window);
-}
-
-void WindowStackManager::Remove(QWidget* window)
-{
-    windows.removeAll(QPointer<QWidget>(window));
-    windows.removeAll(QPointer<QWidget>());
+    if (!widget)
+        return;
+    if (QWidget* top = Top())
+        emit screenChange(widget->objectName(), top->objectName());
+    if (fader)
+        fader->FadeIn(widget);
+    else
+        widget->show();
+    // Screens live as long as the window; a destroyed one simply drops out of Top().
+    stack.push_back(widget);
 }
 
 QWidget* WindowStackManager::Top() const
 {
-    for (int i = windows.size() - 1; i >= 0; --i)
-        if (windows[i])
-            return windows[i];
+    for (int i = stack.size() - 1; i >= 0; --i)
+        if (stack[i])
+            return stack[i];
     return nullptr;
 }
 
-int WindowStackManager::Count() const
+void WindowStackManager::SetSize(int height, int width)
 {
-    int count = 0;
-    for (const auto& w : windows)
-        count += w ? 1 : 0;
-    return count;
+    geometry = QRect(0, 0, width, height);
 }
 
 } // namespace UI

@@ -1,13 +1,20 @@
 #pragma once
-// Keeps the stack of top-level screens and dialogs of the main window, so that the program can
-// tell which one is in front. Created by the application, used by the main window.
+// The stack of screens of the main window: the home screen, the exercise screen and the
+// settings pages are pushed onto it as the student moves between them, and the one pushed last
+// is the one in front. Each push fades the new screen in over the old one and announces the
+// change with screenChange(), which the exercise screen and its section end dialog follow.
+// Created by the application, used by the main window. GUI thread only.
 
 #include <QObject>
 #include <QPointer>
+#include <QRect>
 #include <QVector>
-#include <QWidget>
+
+class QWidget;
 
 namespace UI {
+
+class FaderWidget;
 
 class WindowStackManager : public QObject
 {
@@ -15,13 +22,25 @@ class WindowStackManager : public QObject
 public:
     explicit WindowStackManager(QObject* parent = nullptr);
 
-    void Push(QWidget* window);
-    void Remove(QWidget* window);
+    // Brings `widget` to the front: announces the change (when something was in front before),
+    // fades it in with `fader` (or just shows it without one) and appends it to the stack. A
+    // widget may be pushed many times; the stack keeps every push.
+    void Push(QWidget* widget, FaderWidget* fader);
+    // The widget pushed last, or null.
     QWidget* Top() const;
-    int Count() const;
+    int Count() const { return int(stack.size()); }
+
+    // The size the screens are laid out for (0 × 0 until set).
+    QRect Geometry() const { return geometry; }
+    void SetSize(int height, int width);
+
+Q_SIGNALS:
+    // `currentWin` and `previousWin` are the object names of the new and the previous screen.
+    void screenChange(QString currentWin, QString previousWin);
 
 private:
-    QVector<QPointer<QWidget>> windows;
+    QVector<QPointer<QWidget>> stack;
+    QRect geometry;
 };
 
 } // namespace UI

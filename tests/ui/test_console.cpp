@@ -1,0 +1,306 @@
+// The main window on the real application: the tool bar that follows the screen in front, the
+// resume record across a restart (the settings file in a temporary HOME), a MIDI keyboard
+// plugged in during a lesson (a port on the test JACK server), the tabs while the exercise
+// screen is hidden, and every screen fitting the window at the sizes of common screens.
+
+#include "../core/midi/jack_test_ports.h"
+#include "core/exercise/exercise.h"
+#include "core/exercise/exercise_catalog.h"
+#include "core/exercise/exercise_statistics.h"
+#include "core/midi/sound_controller.h"
+#include "core/time_line.h"
+#include "ui/application.h"
+#include "ui/console.h"
+#include "ui/console_exercise_control.h"
+#include "ui/fader_widget.h"
+#include "ui/controls/block_view_control.h"
+#include "ui/play_dialog.h"
+#include "ui/settings_store.h"
+#include "ui/trainer_settings_page.h"
+#include "ui/window_stack_manager.h"
+
+#include <QAbstractButton>
+#include <QLabel>
+#include <QStateMachine>
+#include <QTemporaryDir>
+#include <QToolButton>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+QTemporaryDir* home = nullptr;
+
+bool HaveJack()
+{
+    return !qEnvironmentVariableIsEmpty("JACK_DEFAULT_SERVER");
+}
+
+} // namespace
+
+class TestConsole : public QObject
+{
+    Q_OBJECT
+
+    Application& app = *Application::Instance();
+    std::unique_ptr<UI::Console> console;
+
+    UI::Console& Open()
+    {
+        console = std::make_unique<UI::Console>(app);
+        console->resize(1366, 768);
+        console->show();
+        return *console;
+    }
+    // The window as the program ends it (the session's end; no dialog), then gone.
+    void End()
+    {
+        console->EndSession();
+        console.reset();
+    }
+    bool WaitForQuestion(int timeoutMs = 20000)
+    {
+        return QTest::qWaitFor(
+            [&] {
+                auto exercise = console->GetExerciseScreen()->GetExercise();
+                return exercise && exercise->GetState() == Core::Exercise::AwaitingAnswer &&
+                       exercise->GetPlayState() == Core::LessonBase::Running;
+            },
+            timeoutMs);
+    }
+    QStringList VisibleToolButtons() const
+    {
+        QStringList names;
+        for (const char* name : {"Back", "Exercise", "Reference", "Statistics", "Settings", "About", "Help", "Minimize",
+                                 "FullScreen", "Exit"})
+            if (console->GetToolButton(name)->isVisible())
+                names << QString::fromLatin1(name);
+        return names;
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        Core::GeneralSettings general = app.GetSettings()->GetGeneralSettings();
+        general.showDifficultyDialog = false;
+        general.hideMidiDialog = true;
+        app.SetGeneralSettings(general);
+    }
+    void cleanup()
+    {
+        if (console)
+            End();
+    }
+
+    void toolBarFollowsTheScreen_data()
+    {
+        QTest::addColumn<int>("place"); // 0 home, 1 learning lesson, 2 quiz, 3 settings of a lesson
+        QTest::addColumn<QStringList>("visible");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("exerciseTab");
+        const QStringList general{"About", "Help", "Minimize", "FullScreen", "Exit"};
+        const QStringList lesson = QStringList{"Back", "Exercise", "Reference", "Statistics", "Settings"} + general;
+        QStringList quiz = lesson;
+        quiz.removeAll("Reference");
+        QTest::newRow("home") << 0 << general << "Cantorela" << "Exercise";
+        QTest::newRow("learning") << 1 << lesson << "Ear Trainer" << "Exercise";
+        QTest::newRow("quiz") << 2 << quiz << "Ear Trainer quiz" << "Quiz";
+        QTest::newRow("settings of a quiz") << 3 << quiz << "Ear Trainer quiz" << "Quiz";
+    }
+    void toolBarFollowsTheScreen()
+    {
+        QFETCH(int, place);
+        QFETCH(QStringList, visible);
+        QFETCH(QString, caption);
+        QFETCH(QString, exerciseTab);
+        UI::Console& window = Open();
+        if (place > 0) {
+            app.SetQuizMode(place >= 2);
+            window.OpenExercise(1, place >= 2);
+        }
+        if (place == 3)
+            window.showSettings();
+        QTRY_COMPARE(VisibleToolButtons(), visible);
+        QCOMPARE(window.findChild<QLabel*>("Caption")->accessibleName(), caption);
+        QCOMPARE(window.GetToolButton("Exercise")->text(), exerciseTab);
+        if (place == 3) {
+            auto* page = window.GetSettingsPage(1);
+            QTRY_COMPARE(window.GetStackManager()->Top(), static_cast<QWidget*>(page));
+            QVERIFY(page->IsQuizMode());
+        }
+    }
+
+    // A learning lesson left in the middle reopens where it was; a quiz or the home screen
+    // leaves LastState 3 and the next run starts on the home screen.
+    void resumeAfterRestart_data()
+    {
+        QTest::addColumn<int>("place"); // 0 home, 1 learning lesson, 2 quiz
+        QTest::addColumn<int>("lastState");
+        QTest::newRow("learning lesson") << 1 << 2;
+        QTest::newRow("quiz") << 2 << 3;
+        QTest::newRow("home screen") << 0 << 3;
+    }
+    void resumeAfterRestart()
+    {
+        QFETCH(int, place);
+        QFETCH(int, lastState);
+        UI::Console& window = Open();
+        int position = -1;
+        if (place > 0) {
+            app.SetQuizMode(place == 2);
+            window.OpenExercise(0, place == 2);
+            QVERIFY(WaitForQuestion());
+            auto timeline = window.GetExerciseScreen()->GetExercise()->GetTimeLine();
+            position = timeline->TotalLength() / 3;
+            window.GetExerciseScreen()->ResumeAt(position);
+            position = timeline->Position();
+        }
+        End();
+
+        // What the next run reads.
+        const Core::SettingsStore file;
+        QCOMPARE(file.GetLastState().lastState, lastState);
+        if (lastState == 2) {
+            QCOMPARE(file.GetLastState().exerciseId, 0);
+            QCOMPARE(file.GetLastState().exercisePosition, position);
+        }
+
+        app.Initialize(); // the next run: every store reads its file again
+        UI::Console& next = Open();
+        QWidget* expected = lastState == 2 ? static_cast<QWidget*>(next.GetExerciseScreen())
+                                           : static_cast<QWidget*>(next.GetHomeScreen());
+        QCOMPARE(next.GetStackManager()->Top(), expected);
+        if (lastState == 2) {
+            auto exercise = next.GetExerciseScreen()->GetExercise();
+            QVERIFY(exercise);
+            QCOMPARE(next.GetExerciseScreen()->GetExerciseId(), size_t(0));
+            QVERIFY(!next.IsQuiz());
+            // The lesson goes on from the question after the stored position, in the same section.
+            const auto timeline = exercise->GetTimeLine();
+            const int now = timeline->Position();
+            QVERIFY2(now >= position && timeline->SegmentAt(now) == timeline->SegmentAt(position),
+                     qPrintable(QString("at %1, stored %2").arg(now).arg(position)));
+            QTRY_VERIFY(next.GetToolButton("Back")->isVisible());
+        }
+    }
+
+    // The statistics tab while a settings page is in front: the exercise screen switches its view
+    // before it fades in, without its animation.
+    void statisticsTabWhileTheExerciseScreenIsHidden()
+    {
+        UI::Console& window = Open();
+        window.OpenExercise(0, false);
+        window.showSettings();
+        QTRY_VERIFY(!window.GetExerciseScreen()->isVisible());
+        QTest::mouseClick(window.GetToolButton("Statistics"), Qt::LeftButton);
+        QCOMPARE(window.GetExerciseScreen()->GetViewMode(), int(UI::ConsoleExerciseControl::StatisticsView));
+        QCOMPARE(window.GetStackManager()->Top(), static_cast<QWidget*>(window.GetExerciseScreen()));
+        QTRY_VERIFY(window.GetExerciseScreen()->isVisible());
+    }
+
+    // A keyboard plugged in during a lesson: one re-scan finds it, the stored input is selected
+    // again, the lesson waits behind the play dialog, and after play the keyboard answers.
+    void keyboardPluggedInDuringALesson()
+    {
+        if (!HaveJack())
+            QSKIP("needs the test JACK server");
+        UI::Console& window = Open();
+        window.OpenExercise(0, false);
+        QVERIFY(WaitForQuestion());
+        QSignalSpy changes(&window, &UI::Console::deviceChange);
+
+        TestKeyboard keyboard("Cantorela Plugged Keyboard");
+        Core::GeneralSettings general = app.GetSettings()->GetGeneralSettings();
+        general.inputDevice = keyboard.name;
+        app.GetSettings()->SetGeneralSettings(general); // stored only: the re-scan selects it
+        QTRY_COMPARE_WITH_TIMEOUT(changes.count(), 1, 9000);
+        auto controller = app.GetSoundController();
+        QVERIFY(controller->CurrentInputDevice());
+        QCOMPARE(controller->CurrentInputDevice()->GetPortName(), keyboard.name);
+        UI::ConsoleExerciseControl* screen = window.GetExerciseScreen();
+        QCOMPARE(screen->GetExercise()->GetPlayState(), int(Core::LessonBase::Paused));
+        QVERIFY(screen->FindPlayDialog() && screen->FindPlayDialog()->IsShown());
+
+        // Two notifications at once lead to one re-scan and one change.
+        changes.clear();
+        UI::Console::DeviceChangeHandler();
+        UI::Console::DeviceChangeHandler();
+        QTRY_COMPARE_WITH_TIMEOUT(changes.count(), 1, 9000);
+        QCOMPARE(window.DeviceRetryCounter(), 0);
+
+        screen->Play();
+        QVERIFY(WaitForQuestion());
+        QVERIFY(WaitUntilHeard(keyboard, *controller->CurrentInputDevice()) >= 0);
+        const int answered = screen->GetExercise()->GetCounters().answered;
+        keyboard.Send(MidiMessage(0x90, 0, 60, 100));
+        keyboard.Send(MidiMessage(0x80, 0, 60, 0));
+        QTRY_VERIFY(screen->GetExercise()->GetCounters().answered > answered);
+    }
+
+    // Every screen fits the window: no visible control reaches past its window or is smaller than
+    // it needs to be.
+    void everyScreenFits_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<int>("screen"); // 0 home, 1-3 a lesson of trainer 0-2, 4 a settings page
+        for (const QSize size : {QSize(1280, 720), QSize(1366, 768), QSize(1920, 1080)})
+            for (int screen = 0; screen <= 4; ++screen)
+                QTest::addRow("%dx%d screen %d", size.width(), size.height(), screen) << size << screen;
+    }
+    void everyScreenFits()
+    {
+        QFETCH(QSize, size);
+        QFETCH(int, screen);
+        UI::Console& window = Open();
+        window.setMinimumSize(0, 0);
+        window.resize(size);
+        if (screen >= 1) {
+            window.OpenExercise(size_t(screen == 4 ? 0 : screen - 1), false);
+            QVERIFY(WaitForQuestion());
+        }
+        if (screen == 4)
+            window.showSettings();
+        QTRY_VERIFY(!window.GetFader()->IsFading());
+        QTRY_COMPARE(window.GetStackManager()->Top()->isVisible(), true);
+        QCoreApplication::processEvents();
+        const QRect bounds = window.rect();
+        for (QWidget* widget : window.findChildren<QWidget*>()) {
+            if (!widget->isVisible() || widget->isWindow() || widget->size().isEmpty())
+                continue;
+            const QRect at(widget->mapTo(&window, QPoint(0, 0)), widget->size());
+            QVERIFY2(bounds.contains(at), qPrintable(QString("%1 %2 at %3,%4 %5x%6")
+                                                         .arg(widget->metaObject()->className(), widget->objectName())
+                                                         .arg(at.x())
+                                                         .arg(at.y())
+                                                         .arg(at.width())
+                                                         .arg(at.height())));
+            if (qobject_cast<QAbstractButton*>(widget) || qobject_cast<QLabel*>(widget)) {
+                const QSize need = widget->minimumSizeHint();
+                QVERIFY2(widget->width() >= need.width() - 1 && widget->height() >= need.height() - 1,
+                         qPrintable(QString("%1 %2 is %3x%4, needs %5x%6")
+                                        .arg(widget->metaObject()->className(), widget->objectName())
+                                        .arg(widget->width())
+                                        .arg(widget->height())
+                                        .arg(need.width())
+                                        .arg(need.height())));
+            }
+        }
+    }
+};
+
+int main(int argc, char** argv)
+{
+    QTemporaryDir dir;
+    home = &dir;
+    qputenv("XDG_CONFIG_HOME", dir.filePath("config").toUtf8());
+    qputenv("XDG_DATA_HOME", dir.filePath("data").toUtf8());
+    qunsetenv("CANTORELA_SERVICES_URL");
+    Application app(argc, argv);
+    app.Initialize();
+    app.setAttribute(Qt::AA_Use96Dpi, true);
+    TestConsole test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "test_console.moc"
