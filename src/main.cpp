@@ -45,6 +45,11 @@ int main(int argc, char** argv)
 
     std::srand(unsigned(std::time(nullptr)));
 
+    // Every screen is drawn by the raster engine: without OpenGL the window system's GL driver
+    // (tens of megabytes) is never loaded.
+    if (qEnvironmentVariableIsEmpty("QT_XCB_GL_INTEGRATION"))
+        qputenv("QT_XCB_GL_INTEGRATION", "none");
+
     std::vector<char*> qtArguments = UI::CommandLine::QtArguments(argc, argv);
     int qtArgc = int(qtArguments.size()) - 1;
     Application application(qtArgc, qtArguments.data(), commandLine);

@@ -597,7 +597,9 @@ void Console::resizeEvent(QResizeEvent* event)
 
 bool Console::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == homeScreen && event->type() == QEvent::Paint && !homePaintLogged) {
+    // The first paint that reaches the screen (not a picture taken for a fade).
+    if (watched == homeScreen && event->type() == QEvent::Paint && !homePaintLogged && windowHandle() &&
+        windowHandle()->isExposed()) {
         homePaintLogged = true;
         StartupTrace::Mark("home-painted");
     }

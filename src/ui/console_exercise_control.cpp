@@ -17,6 +17,7 @@
 #include "ui/settings_store.h"
 
 #include <QAccessible>
+#include <QAccessibleWidget>
 #include <QCoreApplication>
 #include <QEnterEvent>
 #include <QFontMetrics>
@@ -71,6 +72,17 @@ QString Wrapped(const QString& text, const QFontMetrics& metrics, int width)
     return lines.join(QLatin1Char('\n'));
 }
 
+// The screen takes the keyboard focus (the space bar, keys 1 to 6), so a screen reader announces
+// it when the focus lands on it: as a pane, under the name the form gives it, rather than as an
+// anonymous client area.
+QAccessibleInterface* ScreenAccessibleFactory(const QString& className, QObject* object)
+{
+    if (className == QLatin1String("UI::ConsoleExerciseControl"))
+        if (auto* widget = qobject_cast<QWidget*>(object))
+            return new QAccessibleWidget(widget, QAccessible::Pane);
+    return nullptr;
+}
+
 } // namespace
 
 namespace UI {
@@ -82,6 +94,11 @@ ConsoleExerciseControl::ConsoleExerciseControl(std::shared_ptr<Core::ExerciseCat
       catalog(std::move(exerciseCatalog)), soundController(std::move(sound)), settings(settingsStore)
 {
     RegisterScreenMetaTypes();
+    static const bool accessibleFactoryInstalled = [] {
+        QAccessible::installFactory(ScreenAccessibleFactory);
+        return true;
+    }();
+    Q_UNUSED(accessibleFactoryInstalled)
     // Wrong first, right second: the order the sounds are made in.
     wrongSound = std::make_unique<SoundClip>(QStringLiteral(":/wav/wrong.wav"));
     rightSound = std::make_unique<SoundClip>(QStringLiteral(":/wav/right.wav"));

@@ -99,6 +99,8 @@ FaderWidget::FaderWidget(QWidget* parent) : QWidget(parent)
     // Runs backwards: the frame is the old picture's share of the blend, in thirtieths.
     timeLine = new QTimeLine(fadeDuration, this);
     timeLine->setFrameRange(0, lastFrame);
+    // One update per frame of the thirty, not Qt's default of one per 40 ms.
+    timeLine->setUpdateInterval(qMax(1, fadeDuration / lastFrame));
     timeLine->setDirection(QTimeLine::Backward);
     connect(timeLine, &QTimeLine::frameChanged, this, &FaderWidget::UpdateChangingArea);
     connect(timeLine, &QTimeLine::finished, this, &FaderWidget::Finish);

@@ -12,10 +12,14 @@ void WindowStackManager::Push(QWidget* widget, FaderWidget* fader)
 {
     if (!widget)
         return;
-    if (QWidget* top = Top())
+    QWidget* top = Top();
+    if (top)
         emit screenChange(widget->objectName(), top->objectName());
-    if (fader)
+    // The first screen has nothing to fade from: it shows at once.
+    if (fader && top)
         fader->FadeIn(widget);
+    else if (fader)
+        fader->Reset(widget);
     else
         widget->show();
     // Screens live as long as the window; a destroyed one simply drops out of Top().

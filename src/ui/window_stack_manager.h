@@ -23,7 +23,8 @@ public:
     explicit WindowStackManager(QObject* parent = nullptr);
 
     // Brings `widget` to the front: announces the change (when something was in front before),
-    // fades it in with `fader` (or just shows it without one) and appends it to the stack. A
+    // fades it in with `fader` (the first screen shows at once; without a fader it is just
+    // shown) and appends it to the stack. A
     // widget may be pushed many times; the stack keeps every push.
     void Push(QWidget* widget, FaderWidget* fader);
     // The widget pushed last, or null.
