@@ -405,6 +405,12 @@ bool ConsoleExerciseControl::WarnIfNoMidiInput()
         return false;
     if (settings && settings->GetGeneralSettings().hideMidiDialog)
         return false;
+    // A screen still fading in gets its notice once it is in view, over the lesson.
+    if (!isVisible()) {
+        midiWarningPending = true;
+        return false;
+    }
+    midiWarningPending = false;
     midiWarningShown = true;
     if (!midiWarningDialog) {
         midiWarningDialog = new MidiWarningDialog(this);
@@ -719,6 +725,8 @@ void ConsoleExerciseControl::showEvent(QShowEvent* event)
     LayOutKeyboard();
     BuildViewMachine();
     setFocus();
+    if (midiWarningPending)
+        WarnIfNoMidiInput();
 }
 
 void ConsoleExerciseControl::hideEvent(QHideEvent* event)

@@ -325,6 +325,7 @@ private:
     int glideTarget = 0;
     std::array<SectionRecord, SectionCount> sectionTable{};
     bool midiWarningShown = false;
+    bool midiWarningPending = false;
     // Judged answers already shown, so that none is shown twice.
     int answersShown = 0;
     // Whether the keys 1-6 and the buttons answer now.

@@ -2,17 +2,17 @@
 // The notice the exercise screen shows, once per screen, when a trainer that takes answers from
 // a MIDI keyboard starts and no MIDI input device is there. It says that the on-screen piano and
 // the multiple-choice buttons still work, and offers not to show it again (the general setting
-// "Settings.HideMidiDialog", which the screen writes when the dialog closes). A fading dialog
-// over the screen (UI::BaseDialog). GUI thread.
+// "Settings.HideMidiDialog", which the screen writes when the dialog closes). A card over a
+// dimmed picture of the screen (UI::CardDialog). GUI thread.
 
-#include "ui/base_dialog.h"
+#include "ui/card_dialog.h"
 
 class QCheckBox;
 class QPushButton;
 
 namespace UI {
 
-class MidiWarningDialog : public BaseDialog
+class MidiWarningDialog : public CardDialog
 {
     Q_OBJECT
 public:

@@ -10,6 +10,7 @@
 #include "ui/console.h"
 #include "ui/console_exercise_control.h"
 #include "ui/controls/block_view_control.h"
+#include "ui/controls/keyboard.h"
 #include "ui/difficulty_level_dialog.h"
 #include "ui/fader_widget.h"
 #include "ui/help_dialog.h"
@@ -49,7 +50,8 @@ bool TakesInput(QAccessibleInterface* node)
             return false;
         if (qobject_cast<QAbstractButton*>(widget) || qobject_cast<QAbstractSlider*>(widget) ||
             qobject_cast<QLineEdit*>(widget) || qobject_cast<QComboBox*>(widget) ||
-            qobject_cast<QAbstractSpinBox*>(widget) || qobject_cast<QTabBar*>(widget))
+            qobject_cast<QAbstractSpinBox*>(widget) || qobject_cast<QTabBar*>(widget) ||
+            qobject_cast<Keyboard*>(widget))
             return true;
         return widget->focusPolicy() != Qt::NoFocus;
     }
@@ -104,16 +106,9 @@ QString FirstUnnamed(QAccessibleInterface* node, int& checked)
         return QString();
     if (TakesInput(node)) {
         ++checked;
-        if (qEnvironmentVariableIsSet("ACC_LIST"))
-            qWarning("CTRL %s = %s [0x%x]", qPrintable(Describe(node)), qPrintable(node->text(QAccessible::Name)), int(node->role()));
         const QAccessible::Role role = node->role();
         const bool noRole = role == QAccessible::NoRole || role == QAccessible::Client;
         if (noRole || node->text(QAccessible::Name).trimmed().isEmpty())
-            qWarning("FAULT %s", qPrintable(QStringLiteral("%1 has %2 (role 0x%3); parents: %4")
-                .arg(Describe(node), noRole ? QStringLiteral("no role") : QStringLiteral("no name"))
-                .arg(int(role), 0, 16)
-                .arg(PathTo(node))));
-        if (false)
             return QStringLiteral("%1 has %2 (role 0x%3); parents: %4")
                 .arg(Describe(node), noRole ? QStringLiteral("no role") : QStringLiteral("no name"))
                 .arg(int(role), 0, 16)
