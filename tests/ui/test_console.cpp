@@ -3,16 +3,19 @@
 // plugged in during a lesson (a port on the test JACK server), the tabs while the exercise
 // screen is hidden, and every screen fitting the window at the sizes of common screens.
 
+#include "../core/local_http_server.h"
 #include "../core/midi/jack_test_ports.h"
 #include "core/exercise/exercise.h"
 #include "core/exercise/exercise_catalog.h"
 #include "core/exercise/exercise_statistics.h"
 #include "core/midi/sound_controller.h"
+#include "core/news_client.h"
 #include "core/time_line.h"
 #include "ui/application.h"
 #include "ui/console.h"
 #include "ui/console_exercise_control.h"
 #include "ui/fader_widget.h"
+#include "ui/mail_dialog.h"
 #include "ui/controls/block_view_control.h"
 #include "ui/play_dialog.h"
 #include "ui/settings_store.h"
@@ -20,6 +23,7 @@
 #include "ui/window_stack_manager.h"
 
 #include <QAbstractButton>
+#include <QPlainTextEdit>
 #include <QLabel>
 #include <QStateMachine>
 #include <QTemporaryDir>
@@ -183,6 +187,47 @@ private Q_SLOTS:
                      qPrintable(QString("at %1, stored %2").arg(now).arg(position)));
             QTRY_VERIFY(next.GetToolButton("Back")->isVisible());
         }
+    }
+
+    // News from the maker's service (a local server here): the mail button shows, the message
+    // shows as the plain text it is, and once seen it is not announced again, in the next run too.
+    void newsShowOnceAsPlainText()
+    {
+        LocalHttpServer server;
+        HttpReply reply;
+        reply.body = "<b>New:</b> scales in <i>every</i> key & more";
+        reply.headers.append(qMakePair(QByteArray("NewsID"), QByteArray("7")));
+        server.SetReply(reply);
+        qputenv("CANTORELA_SERVICES_URL", server.BaseUrl().toString().toUtf8());
+        app.Initialize();
+        qunsetenv("CANTORELA_SERVICES_URL");
+
+        UI::Console& window = Open();
+        QTRY_VERIFY_WITH_TIMEOUT(window.GetToolButton("Mail")->isVisible(), 5000);
+        QTest::mouseClick(window.GetToolButton("Mail"), Qt::LeftButton);
+        auto* mail = window.findChild<UI::MailDialog*>();
+        QVERIFY(mail && mail->isVisible());
+        QCOMPARE(mail->TextView()->toPlainText(), QString::fromUtf8(reply.body));
+        QCOMPARE(Core::SettingsStore().GetGeneralSettings().newsId, 7);
+        mail->reject();
+        QTRY_VERIFY(!window.GetToolButton("Mail")->isVisible());
+        End();
+
+        // The next run asks only for news newer than the one seen.
+        qputenv("CANTORELA_SERVICES_URL", server.BaseUrl().toString().toUtf8());
+        app.Initialize();
+        qunsetenv("CANTORELA_SERVICES_URL");
+        const auto newsRequests = [&server] {
+            QList<HttpRequest> news;
+            for (const HttpRequest& request : server.Requests())
+                if (request.path.endsWith(Core::NewsClient::ServicePath))
+                    news.append(request);
+            return news;
+        };
+        QTRY_COMPARE(newsRequests().size(), 2);
+        QCOMPARE(newsRequests().last().Header("NewsId"), QByteArray("7"));
+        QVERIFY(app.GetNewsClient()->WaitForFetch(5000));
+        app.Initialize(); // no services for the tests after this one
     }
 
     // The statistics tab while a settings page is in front: the exercise screen switches its view
