@@ -255,7 +255,8 @@ private Q_SLOTS:
         QVERIFY(WaitForQuestion());
         QSignalSpy changes(&window, &UI::Console::deviceChange);
 
-        TestKeyboard keyboard("Cantorela Plugged Keyboard");
+        auto plugged = std::make_unique<TestKeyboard>("Cantorela Plugged Keyboard");
+        TestKeyboard& keyboard = *plugged;
         Core::GeneralSettings general = app.GetSettings()->GetGeneralSettings();
         general.inputDevice = keyboard.name;
         app.GetSettings()->SetGeneralSettings(general); // stored only: the re-scan selects it
@@ -281,6 +282,17 @@ private Q_SLOTS:
         keyboard.Send(MidiMessage(0x90, 0, 60, 100));
         keyboard.Send(MidiMessage(0x80, 0, 60, 0));
         QTRY_VERIFY(screen->GetExercise()->GetCounters().answered > answered);
+
+        // Unplugged during the next question: the lesson waits behind the play dialog and keeps
+        // every answer given.
+        QVERIFY(WaitForQuestion());
+        const int kept = screen->GetExercise()->GetCounters().answered;
+        changes.clear();
+        plugged.reset();
+        QTRY_COMPARE_WITH_TIMEOUT(changes.count(), 1, 9000);
+        QCOMPARE(screen->GetExercise()->GetPlayState(), int(Core::LessonBase::Paused));
+        QVERIFY(screen->FindPlayDialog()->IsShown());
+        QCOMPARE(screen->GetExercise()->GetCounters().answered, kept);
     }
 
     // Every screen fits the window: no visible control reaches past its window or is smaller than
