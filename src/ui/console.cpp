@@ -210,6 +210,11 @@ void Console::ShowScreen(QWidget* widget)
     if (!widget || showing || minimized)
         return;
     QWidget* top = stack->Top();
+    // Already in front (a view tab of the lesson): nothing to fade, no screen change to announce.
+    if (widget == top) {
+        UpdateNavigation(widget);
+        return;
+    }
     if (widget == homeScreen)
         homeScreen->MarkForRefresh();
     // Leaving a settings page puts its values into force.
@@ -392,6 +397,9 @@ void Console::showEvent(QShowEvent* event)
     for (QToolButton* lessonButton : {m_ui->Back, m_ui->Exercise, m_ui->Reference, m_ui->Statistics, m_ui->Settings})
         lessonButton->hide();
     ShowScreen(homeScreen);
+    // The keyboard starts on the first trainer's "Learn", not on the tool bar.
+    if (auto* learn = homeScreen->findChild<QWidget*>(QStringLiteral("Learn1")))
+        learn->setFocus(Qt::OtherFocusReason);
     ResumeLastLesson();
     setupNavigation(IsExerciseInFront() ? ExerciseStart : HomeStart);
 }

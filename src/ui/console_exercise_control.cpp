@@ -287,6 +287,8 @@ void ConsoleExerciseControl::CloseExercise()
     }
     if (playDialog)
         playDialog->hide();
+    if (sectionEndDialog)
+        sectionEndDialog->Dismiss(false);
     showExercise(Quick);
     ApplyScorePaneStyle("RegularBorderStyle");
     answerMark = RegularMark;

@@ -117,6 +117,9 @@ void ConsoleExerciseControl::ShowStatistics(UI::Speed speed)
 {
     if (viewMode == StatisticsView)
         return;
+    // The lesson's score gives way to the view the student asked for.
+    if (sectionEndDialog)
+        sectionEndDialog->Dismiss(true);
     const bool quick = speed == Quick;
     const int from = MachineStateIndex();
     if (from == ReferenceState && catalog)
@@ -168,6 +171,9 @@ void ConsoleExerciseControl::showReference(UI::Speed speed)
 {
     if (viewMode == ReferenceView)
         return;
+    // The lesson's score gives way to the view the student asked for.
+    if (sectionEndDialog)
+        sectionEndDialog->Dismiss(true);
     const bool quick = speed == Quick;
     const int from = MachineStateIndex();
     if (from == ExerciseState)

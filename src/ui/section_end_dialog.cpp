@@ -163,6 +163,19 @@ void SectionEndDialog::on_Continue_released()
     closeTimer->start();
 }
 
+void SectionEndDialog::Dismiss(bool fade)
+{
+    shown = false;
+    StopCountUp();
+    closeTimer->stop();
+    if (!isVisible())
+        return;
+    if (fade)
+        reject();
+    else
+        hide();
+}
+
 void SectionEndDialog::on_Repeat_released()
 {
     if (Leaving())

@@ -48,6 +48,9 @@ public Q_SLOTS:
     void setScore(int wrong, int right);
     // Shows 0% on the neutral look, with an empty bar.
     void clearScore();
+    // The lesson it belongs to is closed, or the student looks elsewhere in it: the dialog goes
+    // (fading out when `fade`) and screen changes no longer bring it back.
+    void Dismiss(bool fade);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

@@ -28,6 +28,7 @@ TrainerSettingsPage::TrainerSettingsPage(int trainerIndex, Core::SettingsStore* 
         "QLabel#title { font: bold 26px \"Tahoma\"; }"
         "QLabel#quizNotice { color: rgb(255, 193, 94); font: bold 16px \"Tahoma\"; }"
         "QCheckBox { font: 600 15px \"Tahoma\"; }"
+        "QCheckBox:disabled { color: rgb(150, 156, 168); }"
         "QFrame#card { background: rgba(255, 255, 255, 16); border: 1px solid rgba(255, 255, 255, 40);"
         " border-radius: 12px; }")
                       .arg(objectName()));
@@ -60,7 +61,7 @@ TrainerSettingsPage::TrainerSettingsPage(int trainerIndex, Core::SettingsStore* 
     for (QCheckBox* box : {noteLetters, difficultyDialog})
         inner->addWidget(box);
     outer->addWidget(card, 0, Qt::AlignLeft);
-    auto* hint = new QLabel(tr("A MIDI keyboard always answers when one is connected. Choose \"Exercise\" above to go "
+    hint = new QLabel(tr("A MIDI keyboard always answers when one is connected. Choose \"Exercise\" above to go "
                                "back to the lesson; the changes apply at once."),
                             this);
     hint->setWordWrap(true);
@@ -73,6 +74,7 @@ void TrainerSettingsPage::SetQuizMode(bool quiz)
 {
     quizMode = quiz;
     quizNotice->setVisible(quiz);
+    hint->setVisible(!quiz);
     for (QCheckBox* box : {onScreenKeyboard, multipleChoice, noteLetters, difficultyDialog})
         box->setEnabled(!quiz);
 }

@@ -43,6 +43,7 @@ private:
     bool quizMode = false;
     Core::SettingsStore* settings = nullptr;
     QLabel* quizNotice = nullptr;
+    QLabel* hint = nullptr;
     QCheckBox* onScreenKeyboard = nullptr;
     QCheckBox* multipleChoice = nullptr;
     QCheckBox* noteLetters = nullptr;

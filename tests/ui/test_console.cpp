@@ -323,7 +323,7 @@ private Q_SLOTS:
         QCoreApplication::processEvents();
         const QRect bounds = window.rect();
         for (QWidget* widget : window.findChildren<QWidget*>()) {
-            if (!widget->isVisible() || widget->isWindow() || widget->size().isEmpty())
+            if (!widget->isVisibleTo(&window) || widget->isWindow() || widget->size().isEmpty())
                 continue;
             const QRect at(widget->mapTo(&window, QPoint(0, 0)), widget->size());
             QVERIFY2(bounds.contains(at), qPrintable(QString("%1 %2 at %3,%4 %5x%6")

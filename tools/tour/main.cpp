@@ -1,69 +1,73 @@
 // tour OUTPUT_DIR SHEET.png
-// Drives the real exercise screen offscreen through a learning and a quiz lesson of each trainer,
-// answered as a student answers (on-screen keys, answer buttons, the keys 1 to 6, one question
-// left to time out), and takes a picture at every moment a reviewer should see: each question
-// kind, the judgements, the MIDI notice, the pause hint, the play dialog and the section end
-// dialog. It does so at 1920x1080, at 1366x768 and at 1920x1080 with device pixel ratio 2, each
-// in a process of its own (the ratio-2 pass runs with QT_SCALE_FACTOR=2, so every widget paints
-// at ratio 2 and picks its "@2x" pictures). The screen sits under a 60 px stand-in for the main
-// window's tool bar, as it will in the main window. The pictures go to OUTPUT_DIR/<size>/, with
-// a labelled contact sheet of all of them in SHEET.png (make tour).
+// Drives the whole program offscreen, in its real main window, and takes a picture at every
+// moment a reviewer should see: the splash, the home screen fresh and with progress, both forms
+// of the difficulty dialog, the about, help, news and rating dialogs, the tool bar in every
+// navigation state (home, a lesson and its reference, statistics and settings tabs, a quiz, full
+// screen), and a learning and a quiz lesson of each trainer answered as a student answers
+// (on-screen keys, answer buttons, the keys 1 to 6, one question left to time out) with each
+// question kind, the judgements, the MIDI notice, the pause hint, the play dialog and the section
+// end dialog. It does so at 1920x1080, at 1366x768 and at 1920x1080 with device pixel ratio 2,
+// each in a process of its own with a fresh configuration and data folder (the ratio-2 pass runs
+// with QT_SCALE_FACTOR=2, so every widget paints at ratio 2 and picks its "@2x" pictures). The
+// pictures go to OUTPUT_DIR/<size>/, with a labelled contact sheet of all of them in SHEET.png
+// (make tour).
 //
-// Without a JACK server or a sound card: the sound controller has no synthesizer and watches no
-// devices, so no MIDI input exists and the screen shows its MIDI notice; answer sounds are
-// swallowed by a silent server. Questions are drawn from a fixed seed.
+// Without a sound card the answer sounds are swallowed by a silent server; without a MIDI
+// keyboard the lessons show their MIDI notice. No services address is set, so help is the guide
+// built into the program and no news is fetched (the news dialog is filled by the tour). Questions
+// are drawn from a fixed seed.
 
-#include "../../tests/core/exercise/settings_blocks.h"
 #include "core/exercise/exercise.h"
 #include "core/exercise/exercise_catalog.h"
+#include "core/exercise/exercise_statistics.h"
 #include "core/exercise/question_data.h"
 #include "core/midi/au_server.h"
-#include "core/midi/midi_bank.h"
 #include "core/midi/midi_event.h"
-#include "core/midi/sound_controller.h"
-#include "notation/music_font.h"
+#include "ui/about_dialog.h"
 #include "ui/action_hint.h"
+#include "ui/application.h"
+#include "ui/console.h"
 #include "ui/console_exercise_control.h"
+#include "ui/controls/block_view_control.h"
 #include "ui/controls/keyboard.h"
 #include "ui/controls/progress.h"
+#include "ui/difficulty_level_dialog.h"
+#include "ui/fader_widget.h"
+#include "ui/help_dialog.h"
 #include "ui/interface_fonts.h"
+#include "ui/mail_dialog.h"
 #include "ui/midi_warning_dialog.h"
 #include "ui/play_dialog.h"
+#include "ui/rating_dialog.h"
 #include "ui/section_end_dialog.h"
 #include "ui/settings_store.h"
+#include "ui/splash_dialog.h"
+#include "ui/trainer_settings_page.h"
+#include "ui/window_stack_manager.h"
 
+#include <QAbstractAnimation>
 #include <QApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
-#include <QLabel>
 #include <QPainter>
 #include <QProcess>
+#include <QPropertyAnimation>
 #include <QPushButton>
-#include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <QToolButton>
-#include <QVBoxLayout>
 #include <QtTest>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <memory>
 
-// The resources of the libraries (outside any namespace, as Q_INIT_RESOURCE needs).
-static void InitResources()
-{
-    Q_INIT_RESOURCE(resources);
-    Q_INIT_RESOURCE(assets);
-    Q_INIT_RESOURCE(midi_pieces);
-}
-
 namespace {
 
-constexpr int ToolBarHeight = 60;
 const char* const IndexFile = "index.tsv";
 
 struct Pass
@@ -173,87 +177,195 @@ void Pause(int ms)
     QTest::qWait(ms);
 }
 
-// One pass: the screen at one size and ratio, through six lessons.
+bool FadeRunning(const UI::BaseDialog* dialog)
+{
+    return dialog->FadeAnimation() && dialog->FadeAnimation()->state() == QAbstractAnimation::Running;
+}
+
+// A dialog in view with its fade-in over.
+bool ShownStill(const UI::BaseDialog* dialog)
+{
+    return dialog && dialog->isVisible() && !FadeRunning(dialog) && !dialog->IsFadingOut();
+}
+
+// A news message as the maker's news service sends one: a title and a few paragraphs.
+const char* const NewsTitle = "Spring update: chord symbols and a calmer ear trainer";
+const char* const NewsText =
+    "Dear students and teachers,\n\n"
+    "thank you for practising with Cantorela this winter. This update brings chord symbols to the "
+    "note trainer's quiz: after a few chords on the staff you are now asked to name them as a "
+    "lead sheet writes them (C, Am, G7).\n\n"
+    "The ear trainer plays its intervals and chords a little more slowly at the first two levels, "
+    "and it repeats a question when you press the space bar before answering.\n\n"
+    "Teachers asked us for a way to follow a class: the statistics of every trainer can now be "
+    "printed from the Statistics tab, with the notes and symbols that went wrong most often at the "
+    "top of the list.\n\n"
+    "As always, we would be glad to hear what you think. Happy practising!\n"
+    "— The Cantorela team";
+
+// One pass: the program at one size and ratio, from the splash through six lessons to the
+// dialogs of the main window.
 class Tour
 {
 public:
-    Tour(const Pass& pass, const QString& folder) : pass(pass), folder(folder)
-    {
-        qputenv("XDG_DATA_HOME", data.path().toUtf8());
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config.path());
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, config.path());
-        store = std::make_unique<Core::SettingsStore>([this] { return blocks.IsQuizMode(); });
-        Core::GeneralSettings general = store->GetGeneralSettings();
-        general.answerWithGraphicalKeyboard = true;
-        general.answerWithMultipleChoice = true;
-        general.hideMidiDialog = false;
-        store->SetGeneralSettings(general);
-        for (bool quizBlock : {true, false}) {
-            blocks.SetQuizMode(quizBlock);
-            blocks.Change([quizBlock](Core::TrainerSettings& s) { TourLessons(s, quizBlock); });
-        }
-        catalog = std::make_shared<Core::ExerciseCatalog>(&blocks);
-        catalog->SetMidiBank(std::make_shared<Core::MidiBank>());
-        Core::SoundController::Options options;
-        options.builtInSynthesizer = false;
-        options.watchDevices = false;
-        sound = std::make_shared<Core::SoundController>(options);
-
-        // The main window's frame: its tool bar above, the screen below.
-        window = std::make_unique<QWidget>();
-        window->setWindowTitle(QStringLiteral("Cantorela tour"));
-        auto* layout = new QVBoxLayout(window.get());
-        layout->setContentsMargins(0, 0, 0, 0);
-        layout->setSpacing(0);
-        auto* bar = new QLabel(QStringLiteral("   tool bar of the main window (60 px)"), window.get());
-        bar->setFixedHeight(ToolBarHeight);
-        bar->setStyleSheet(QStringLiteral("background: #202225; color: #6d727a; font-size: 14px;"));
-        layout->addWidget(bar);
-        screen = new UI::ConsoleExerciseControl(catalog, sound, store.get(), window.get());
-        layout->addWidget(screen, 1);
-        window->setFixedSize(pass.width, pass.height);
-    }
+    Tour(Application& app, const Pass& pass, const QString& folder) : app(app), pass(pass), folder(folder) {}
     ~Tour()
     {
-        if (screen)
-            screen->CloseExercise();
-        window.reset();
-        catalog.reset();
+        if (console) {
+            console->GetExerciseScreen()->CloseExercise();
+            console.reset();
+        }
     }
 
     bool Run()
     {
-        window->show();
-        window->activateWindow();
-        if (!QTest::qWaitForWindowExposed(window.get())) {
-            std::fprintf(stderr, "tour: the window is not exposed\n");
+        if (!Start())
             return false;
-        }
-        for (bool quiz : {false, true})
-            for (size_t trainer = 0; trainer < 3; ++trainer)
-                if (!Lesson(trainer, quiz))
+        Place("home", "Main window");
+        Shot(QStringLiteral("Home screen of a fresh data folder"));
+        AddProgress();
+        for (bool quizLesson : {false, true})
+            for (size_t t = 0; t < 3; ++t) {
+                if (!Lesson(t, quizLesson))
                     return false;
-        return WriteIndex();
+                if (t == 0 && !TabMoments())
+                    return false;
+                // Once, the lesson's end is left with the tool bar's Back button instead of
+                // "Continue"; the next lesson shows what that leaves behind.
+                if (!GoHome(t == 2 && !quizLesson))
+                    return false;
+            }
+        Place("home", "Main window");
+        Shot(QStringLiteral("Home screen with progress in all three trainers"));
+        return DifficultyMoments() && DialogMoments() && FullScreenMoment() && WriteIndex();
     }
 
 private:
-    Core::Exercise& Exercise() const { return *screen->GetExercise(); }
-    template <typename T = QWidget> T* Child(const QString& name) const
-    {
-        return screen->findChild<T*>(name);
-    }
-    QToolButton* Variant(int id) const { return Child<QToolButton>(QStringLiteral("variant%1").arg(id)); }
-    Keyboard* Piano() const { return Child<Keyboard>(QStringLiteral("keyboard")); }
-    Progress* Bar() const { return Child<Progress>(QStringLiteral("progress")); }
+    // ---- start -------------------------------------------------------------------------------
 
-    // The window as it is on screen: the window itself with the dialogs laid over it.
+    // The splash while the application prepares itself, then the main window on the home screen.
+    bool Start()
+    {
+        auto splash = std::make_unique<UI::SplashDialog>();
+        splash->SetStatus(Application::tr("Starting the sound and looking for MIDI keyboards…"));
+        splash->show();
+        if (!QTest::qWaitForWindowExposed(splash.get()))
+            return Fail("the splash is not exposed");
+        app.Initialize([&splash](const QString& step) { splash->SetStatus(step); });
+        splash->SetStatus(Application::tr("Preparing the trainers…"));
+        Place("start", "Start");
+        ShotOfDesktop(*splash,
+                      QStringLiteral("Splash while the trainers are prepared (centred on the desktop)"));
+
+        Core::SettingsStore* store = app.GetSettings();
+        Core::GeneralSettings general = store->GetGeneralSettings();
+        general.answerWithGraphicalKeyboard = true;
+        general.answerWithMultipleChoice = true;
+        general.hideMidiDialog = false;
+        general.showDifficultyDialog = true;
+        app.SetGeneralSettings(general);
+        // The tour's lessons in both blocks: the exercise block then matches no preset, so the
+        // learn form of the difficulty dialog shows its custom row.
+        for (bool quizBlock : {true, false}) {
+            app.SetQuizMode(quizBlock);
+            Core::TrainerSettings block = store->CurrentSettings();
+            TourLessons(block, quizBlock);
+            app.SetTrainerSettings(block);
+        }
+        app.SetQuizMode(false);
+
+        console = std::make_unique<UI::Console>(app);
+        app.SetMainWindow(console.get());
+        screen = console->GetExerciseScreen();
+        console->setFixedSize(pass.width, pass.height);
+        console->show();
+        splash->hide();
+        splash.reset();
+        console->activateWindow();
+        if (!QTest::qWaitForWindowExposed(console.get()))
+            return Fail("the main window is not exposed");
+        return Settle(console->GetHomeScreen());
+    }
+
+    // Statistics of earlier days in the history of all three trainers, on disk before the home
+    // screen is next shown.
+    void AddProgress()
+    {
+        const auto statistics = app.GetExerciseCatalog()->GetStatistics();
+        // {trainer, sections with records, items per section, right, wrong per item}
+        const int plan[3][4] = {{5, 6, 14, 2}, {3, 5, 6, 3}, {2, 4, 9, 1}};
+        for (int trainer = 0; trainer < 3; ++trainer)
+            for (int section = 0; section < plan[trainer][0]; ++section)
+                for (int item = 0; item < plan[trainer][1]; ++item) {
+                    Core::StatisticsRecord record;
+                    record.exId = trainer;
+                    record.section = section;
+                    record.id = trainer == 0 && section == 0 ? 34 + 2 * item : item;
+                    record.correct = plan[trainer][2] + (item * 3) % 5;
+                    record.wrong = plan[trainer][3] + (item + section) % 3;
+                    statistics->Add(record);
+                }
+        statistics->Save();
+    }
+
+    // ---- waiting -----------------------------------------------------------------------------
+
+    bool NothingFades() const
+    {
+        for (const UI::FaderWidget* fader : console->findChildren<UI::FaderWidget*>())
+            if (fader->IsFading())
+                return false;
+        return true;
+    }
+
+    // Waits until `front` is the screen in front, shown, with every fade over.
+    bool Settle(QWidget* front)
+    {
+        const bool settled = WaitFor(
+            [&] {
+                return console->GetStackManager()->Top() == front && front->isVisible() &&
+                       console->GetFader()->Content() == front && NothingFades();
+            },
+            8000);
+        if (!settled)
+            return Fail(qPrintable(QStringLiteral("the screen %1 did not settle").arg(front->objectName())));
+        Pause(150); // the views inside a screen slide for a moment after its fade
+        return true;
+    }
+
+    bool ShowDialog(UI::BaseDialog* dialog, const char* what)
+    {
+        if (!WaitFor([&] { return ShownStill(dialog); }, 5000))
+            return Fail(qPrintable(QStringLiteral("the %1 did not come up").arg(QLatin1String(what))));
+        return true;
+    }
+
+    // Closes a dialog with Escape and waits until it has faded out.
+    bool CloseDialog(UI::BaseDialog* dialog, const char* what)
+    {
+        QTest::keyClick(dialog, Qt::Key_Escape);
+        if (!WaitFor([&] { return !dialog->isVisible(); }, 5000))
+            return Fail(qPrintable(QStringLiteral("the %1 did not close").arg(QLatin1String(what))));
+        return true;
+    }
+
+    bool Fail(const char* what) const
+    {
+        std::fprintf(stderr, "tour %s: %s\n", qPrintable(pass.name), what);
+        return false;
+    }
+
+    // ---- pictures ----------------------------------------------------------------------------
+
+    // The window as it is on screen: the window itself with its dialogs laid over it (each
+    // dialog is a window of its own).
     QImage Capture() const
     {
-        QPixmap picture = window->grab();
+        QPixmap picture = console->grab();
         QPainter painter(&picture);
-        const QPoint origin = window->mapToGlobal(QPoint(0, 0));
+        const QPoint origin = console->mapToGlobal(QPoint(0, 0));
         for (QWidget* top : QApplication::topLevelWidgets()) {
-            if (top == window.get() || !top->isVisible() || top->parentWidget() == nullptr)
+            if (top == console.get() || !top->isVisible() || top->parentWidget() == nullptr)
                 continue;
             painter.drawPixmap(top->mapToGlobal(QPoint(0, 0)) - origin, top->grab());
         }
@@ -263,23 +375,48 @@ private:
         return image;
     }
 
-    void Shot(const QString& moment)
+    // What the following pictures belong to: a file name part and a label part.
+    void Place(const QString& slug, const QString& label)
+    {
+        placeSlug = slug;
+        placeLabel = label;
+    }
+    void LessonPlace()
+    {
+        Place(QStringLiteral("%1-%2").arg(QLatin1String(TrainerSlug(trainer)), quiz ? "quiz" : "learn"),
+              QStringLiteral("%1 · %2").arg(QLatin1String(TrainerName(trainer)), quiz ? "quiz" : "learn"));
+    }
+
+    void Save(const QImage& image, const QString& moment)
     {
         ++count;
         const QString slug = QString(moment).toLower().replace(
             QRegularExpression(QStringLiteral("[^a-z0-9]+")), QStringLiteral("-"));
-        const QString file = QStringLiteral("%1-%2-%3-%4.png")
+        const QString file = QStringLiteral("%1-%2-%3.png")
                                  .arg(count, 2, 10, QLatin1Char('0'))
-                                 .arg(QLatin1String(TrainerSlug(trainer)), quiz ? "quiz" : "learn")
+                                 .arg(placeSlug)
                                  .arg(slug.left(60).remove(QRegularExpression(QStringLiteral("-$"))));
-        const QImage image = Capture();
         if (!image.save(QDir(folder).filePath(file), "PNG"))
             std::fprintf(stderr, "tour: cannot write %s\n", qPrintable(file));
-        index.append(QStringLiteral("%1\t%2 · %3 · %4 · %5")
-                         .arg(file, pass.title, QLatin1String(TrainerName(trainer)),
-                              quiz ? QStringLiteral("quiz") : QStringLiteral("learn"), moment));
+        index.append(QStringLiteral("%1\t%2 · %3 · %4").arg(file, pass.title, placeLabel, moment));
         std::printf("tour %s: %s\n", qPrintable(pass.name), qPrintable(file));
         std::fflush(stdout);
+    }
+
+    void Shot(const QString& moment) { Save(Capture(), moment); }
+
+    // A window without a parent, centred on an empty desktop of the pass's size.
+    void ShotOfDesktop(QWidget& window, const QString& moment)
+    {
+        QImage desktop(pass.width * pass.ratio, pass.height * pass.ratio, QImage::Format_RGB32);
+        desktop.fill(QColor(0x3a, 0x3d, 0x42));
+        QPixmap picture = window.grab();
+        picture.setDevicePixelRatio(1.0);
+        QPainter painter(&desktop);
+        painter.drawPixmap((desktop.width() - picture.width()) / 2, (desktop.height() - picture.height()) / 2,
+                           picture);
+        painter.end();
+        Save(desktop, moment);
     }
 
     bool WriteIndex() const
@@ -294,9 +431,215 @@ private:
         return true;
     }
 
+    // ---- the main window's own moments ---------------------------------------------------------
+
+    // The tabs of a lesson after it ended: reference (learning only), statistics and settings.
+    // The section end dialog, when it stays over a tab, is pictured once and then put away, so
+    // that the tab's own view shows.
+    bool TabMoments()
+    {
+        const auto tab = [&](void (UI::Console::*open)(), int view, const QString& moment) {
+            (console.get()->*open)();
+            if (!WaitFor([&] { return screen->GetViewMode() == view; }, 5000))
+                return Fail(qPrintable(moment + QStringLiteral(": the view did not come up")));
+            if (!Settle(screen))
+                return false;
+            UI::SectionEndDialog* dialog = screen->GetSectionEndDialog();
+            if (dialog && WaitFor([&] { return ShownStill(dialog); }, 600)) {
+                if (!scoreOverTabShown)
+                    Shot(moment + QStringLiteral(" (the lesson's score stays over it)"));
+                scoreOverTabShown = true;
+                dialog->hide();
+                Pause(100);
+            }
+            Shot(moment);
+            return true;
+        };
+        if (!quiz && !tab(&UI::Console::showReference, UI::ConsoleExerciseControl::ReferenceView,
+                          QStringLiteral("Tool bar: Reference tab selected")))
+            return false;
+        if (!tab(&UI::Console::showStatistics, UI::ConsoleExerciseControl::StatisticsView,
+                 QStringLiteral("Tool bar: Statistics tab selected")))
+            return false;
+        console->showSettings();
+        UI::TrainerSettingsPage* page = console->GetSettingsPage(int(trainer));
+        if (!Settle(page))
+            return false;
+        Shot(quiz ? QStringLiteral("Tool bar: Settings tab of a quiz (nothing may change)")
+                  : QStringLiteral("Tool bar: Settings tab of a learning lesson"));
+        console->showExercise();
+        return Settle(screen);
+    }
+
+    // Leaves a lesson that has ended for the home screen: with "Continue" in the section end
+    // dialog, as the dialog offers, or with the tool bar's Back button.
+    bool GoHome(bool withBack)
+    {
+        UI::SectionEndDialog* dialog = screen->GetSectionEndDialog();
+        WaitFor([&] { return dialog && ShownStill(dialog); }, 1500);
+        if (withBack) {
+            QToolButton* back = console->GetToolButton("Back");
+            QTest::mouseClick(back, Qt::LeftButton, Qt::NoModifier, back->rect().center());
+            if (!Settle(console->GetHomeScreen()))
+                return false;
+            Place("home", "Main window");
+            Shot(QStringLiteral("Home after Back was pressed at a lesson's end"));
+            leftWithBack = true;
+            return true;
+        }
+        if (dialog && dialog->isVisible()) {
+            auto* next = dialog->findChild<QPushButton*>(QStringLiteral("Continue"));
+            QTest::mouseClick(next, Qt::LeftButton, Qt::NoModifier, next->rect().center());
+        } else {
+            console->NavigateHome();
+        }
+        return Settle(console->GetHomeScreen());
+    }
+
+    // After a lesson's end was left with Back: the next lesson as it opens, and the section end
+    // dialog put away with "Continue" if it came back with it (the lesson is then opened again).
+    bool AfterBack()
+    {
+        leftWithBack = false;
+        UI::SectionEndDialog* dialog = screen->GetSectionEndDialog();
+        if (!Settle(screen))
+            return false;
+        const bool back = WaitFor([&] { return dialog && ShownStill(dialog); }, 1200);
+        Shot(back ? QStringLiteral("Lesson opened after Back: the last lesson's score is shown again")
+                  : QStringLiteral("Lesson opened after Back"));
+        if (!back)
+            return true;
+        std::fprintf(stderr, "tour %s: the section end dialog of the last lesson came back over %s\n",
+                     qPrintable(pass.name), TrainerName(trainer));
+        auto* next = dialog->findChild<QPushButton*>(QStringLiteral("Continue"));
+        QTest::mouseClick(next, Qt::LeftButton, Qt::NoModifier, next->rect().center());
+        if (!Settle(console->GetHomeScreen()))
+            return false;
+        console->OpenExercise(trainer, quiz);
+        return screen->GetExercise() != nullptr;
+    }
+
+    // Both forms of the difficulty dialog over the home screen, opened with the blocks' buttons.
+    bool DifficultyMoments()
+    {
+        UI::BlockViewControl* home = console->GetHomeScreen();
+        Place("home", "Main window");
+        const struct
+        {
+            const char* button;
+            int trainer;
+            const char* moment;
+        } forms[] = {{"Learn1", 0, "Difficulty dialog, learn form with the custom row (Note trainer)"},
+                     {"Quiz2", 1, "Difficulty dialog, quiz form (Ear trainer)"}};
+        for (const auto& form : forms) {
+            auto* button = home->findChild<QPushButton*>(QLatin1String(form.button));
+            if (!button)
+                return Fail("a block's button is missing");
+            QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, button->rect().center());
+            UI::DifficultyLevelDialog* dialog = nullptr;
+            WaitFor([&] { return (dialog = home->GetDifficultyDialog(form.trainer)) != nullptr; }, 3000);
+            if (!dialog || !ShowDialog(dialog, "difficulty dialog"))
+                return false;
+            Shot(QLatin1String(form.moment));
+            if (!CloseDialog(dialog, "difficulty dialog"))
+                return false;
+        }
+        app.SetQuizMode(false);
+        return true;
+    }
+
+    // The about, help, news and rating dialogs over the home screen.
+    bool DialogMoments()
+    {
+        Place("window", "Main window");
+        console->showAbout();
+        auto* about = console->findChild<UI::AboutDialog*>();
+        if (!about || !ShowDialog(about, "about dialog"))
+            return Fail("no about dialog");
+        Shot(QStringLiteral("About dialog"));
+        if (!CloseDialog(about, "about dialog"))
+            return false;
+
+        console->showHelp();
+        UI::HelpDialog* help = nullptr;
+        WaitFor([&] { return (help = console->findChild<UI::HelpDialog*>()) != nullptr; }, 3000);
+        if (!help || !ShowDialog(help, "help dialog"))
+            return Fail("no help dialog");
+        Shot(QStringLiteral("Help dialog (the guide built into the program)"));
+        if (!CloseDialog(help, "help dialog"))
+            return false;
+
+        auto* mail = new UI::MailDialog(console.get());
+        mail->SetNews(QString::fromUtf8(NewsTitle), QString::fromUtf8(NewsText));
+        mail->show();
+        if (!ShowDialog(mail, "news dialog"))
+            return false;
+        Shot(QStringLiteral("News dialog with a message of four paragraphs"));
+        if (!CloseDialog(mail, "news dialog"))
+            return false;
+        delete mail;
+
+        // On leaving, the window asks for a rating now and then (over itself, as it is seen here).
+        auto* rating = new UI::RatingDialog(
+            QUrl(), [](const QString&) {}, console.get());
+        rating->show();
+        if (!ShowDialog(rating, "rating dialog"))
+            return false;
+        Shot(QStringLiteral("Rating dialog asked on leaving"));
+        if (!CloseDialog(rating, "rating dialog"))
+            return false;
+        delete rating;
+        return true;
+    }
+
+    // The full-screen button's look in full screen (the window's look is in every other
+    // picture). The offscreen platform's screen is smaller than the pass, so the full-screen
+    // window is pictured by the right end of its tool bar (the window buttons, laid out from the
+    // right) over the window at the pass's size.
+    bool FullScreenMoment()
+    {
+        Place("window", "Main window");
+        QWidget* bar = console->findChild<QWidget*>(QStringLiteral("toolBar"));
+        console->showFullScreen();
+        if (!WaitFor([&] { return console->isFullScreen(); }, 3000) || !Settle(console->GetHomeScreen()))
+            return Fail("no full screen");
+        console->repaint();
+        const QImage full = Capture();
+        // The window buttons' part: from the first of them to the right end.
+        QToolButton* first = console->GetToolButton("Help");
+        const int from = first ? first->mapTo(console.get(), QPoint(0, 0)).x() - 16 : 0;
+        console->showNormal();
+        console->setFixedSize(pass.width, pass.height);
+        if (!WaitFor([&] { return !console->isFullScreen() && console->width() == pass.width; }, 3000) ||
+            !Settle(console->GetHomeScreen()))
+            return Fail("the window did not come back from full screen");
+        QImage picture = Capture();
+        const int ratio = pass.ratio;
+        const int width = std::min(full.width(), full.width() - std::max(0, from) * ratio);
+        const int height = (bar ? bar->height() : 56) * ratio;
+        QPainter painter(&picture);
+        painter.drawImage(QPoint(picture.width() - width, 0),
+                          full.copy(full.width() - width, 0, width, height));
+        painter.end();
+        Save(picture, QStringLiteral("Tool bar in full screen (its right end as shown full screen)"));
+        return true;
+    }
+
+    // ---- lessons -------------------------------------------------------------------------------
+
+    Core::Exercise& Exercise() const { return *screen->GetExercise(); }
+    template <typename T = QWidget> T* Child(const QString& name) const
+    {
+        return screen->findChild<T*>(name);
+    }
+    QToolButton* Variant(int id) const { return Child<QToolButton>(QStringLiteral("variant%1").arg(id)); }
+    Keyboard* Piano() const { return Child<Keyboard>(QStringLiteral("keyboard")); }
+    Progress* Bar() const { return Child<Progress>(QStringLiteral("progress")); }
+
     bool LessonEnded() const
     {
-        return screen->GetSectionEndDialog() && screen->GetSectionEndDialog()->isVisible();
+        return screen->GetSectionEndDialog() && screen->GetSectionEndDialog()->isVisible() &&
+               Exercise().GetState() == Core::Exercise::LessonEnd;
     }
 
     // Waits for a question after `asked` questions that waits for its answer, or the lesson's end;
@@ -440,11 +783,12 @@ private:
     {
         trainer = trainerId;
         quiz = quizMode;
-        blocks.SetQuizMode(quiz);
+        LessonPlace();
+        app.SetQuizMode(quiz);
         std::srand(14u + unsigned(trainer) + (quiz ? 3u : 0u));
-        if (screen->GetSectionEndDialog())
-            screen->GetSectionEndDialog()->hide();
-        screen->LoadExercise(trainer, quiz, false);
+        console->OpenExercise(trainer, quiz);
+        if (leftWithBack && !AfterBack())
+            return false;
         if (!screen->GetExercise()) {
             std::fprintf(stderr, "tour: no lesson of trainer %zu\n", trainer);
             return false;
@@ -543,30 +887,33 @@ private:
         return true;
     }
 
+    Application& app;
     const Pass& pass;
     QString folder;
-    QTemporaryDir data;
-    QTemporaryDir config;
-    SettingsBlocks blocks;
-    std::unique_ptr<Core::SettingsStore> store;
-    std::shared_ptr<Core::ExerciseCatalog> catalog;
-    std::shared_ptr<Core::SoundController> sound;
-    std::unique_ptr<QWidget> window;
+    std::unique_ptr<UI::Console> console;
     UI::ConsoleExerciseControl* screen = nullptr;
+    QString placeSlug;
+    QString placeLabel;
     QStringList index;
     int count = 0;
     int noticeShots = 0;
     size_t trainer = 0;
     bool quiz = false;
+    bool leftWithBack = false;
+    bool scoreOverTabShown = false;
 };
 
-int RunPass(const Pass& pass, const QString& folder)
+// One pass in a process of its own, with a fresh configuration and data folder (set before the
+// application reads them).
+int RunPass(int& argc, char** argv, const Pass& pass, const QString& folder)
 {
-    InitResources();
-    QCoreApplication::setOrganizationName(QStringLiteral("Vantorix"));
-    QCoreApplication::setApplicationName(QStringLiteral("Cantorela"));
-    UI::InterfaceFonts::Register();
-    Notation::MusicFont::RegisterApplicationFont();
+    QTemporaryDir home;
+    if (!home.isValid())
+        return 1;
+    qputenv("XDG_CONFIG_HOME", home.filePath(QStringLiteral("config")).toUtf8());
+    qputenv("XDG_DATA_HOME", home.filePath(QStringLiteral("data")).toUtf8());
+    qunsetenv("CANTORELA_SERVICES_URL");
+    Application app(argc, argv);
     SilentAuServer sounds;
     if (!QDir(folder).mkpath(QStringLiteral("."))) {
         std::fprintf(stderr, "tour: cannot create %s\n", qPrintable(folder));
@@ -574,7 +921,7 @@ int RunPass(const Pass& pass, const QString& folder)
     }
     for (const QString& old : QDir(folder).entryList({QStringLiteral("*.png")}, QDir::Files))
         QFile::remove(QDir(folder).filePath(old));
-    Tour tour(pass, folder);
+    Tour tour(app, pass, folder);
     return tour.Run() ? 0 : 1;
 }
 
@@ -695,14 +1042,14 @@ int RunAll(const QString& outputDir, const QString& sheetPath)
 
 int main(int argc, char** argv)
 {
-    QApplication application(argc, argv);
-    const QStringList arguments = QCoreApplication::arguments();
-    if (arguments.size() == 4 && arguments.at(1) == QLatin1String("--pass")) {
-        const size_t pass = arguments.at(2).toUInt();
+    if (argc == 4 && std::strcmp(argv[1], "--pass") == 0) {
+        const size_t pass = size_t(std::strtoul(argv[2], nullptr, 10));
         if (pass >= Passes().size())
             return 2;
-        return RunPass(Passes()[pass], arguments.at(3));
+        return RunPass(argc, argv, Passes()[pass], QString::fromLocal8Bit(argv[3]));
     }
+    QApplication application(argc, argv);
+    const QStringList arguments = QCoreApplication::arguments();
     if (arguments.size() != 3) {
         std::fputs("usage: tour OUTPUT_DIR SHEET.png\n", stderr);
         return 2;
