@@ -1,6 +1,7 @@
 #include "ui/application.h"
 
 #include "core/exercise/exercise_catalog.h"
+#include "core/midi/au_server_synth.h"
 #include "core/midi/midi_backend.h"
 #include "core/midi/midi_bank.h"
 #include "core/midi/sound_controller.h"
@@ -59,6 +60,7 @@ Application::~Application()
     // telemetry store writes "tstats.xml" as it goes; its exercises have gone with the window.
     if (exerciseCatalog)
         exerciseCatalog->SetMidiBank(nullptr);
+    answerSounds.reset();
     midiBank.reset();
     newsClient.reset();
     settingsStore.reset();
@@ -90,6 +92,8 @@ void Application::Initialize(const std::function<void(const QString&)>& progress
         Core::Synthesizer::SetPreferredSoundFont(sound.value(QStringLiteral("Settings.SoundFont")).toString());
     }
     soundController = std::make_shared<Core::SoundController>();
+    answerSounds.reset();
+    answerSounds = std::make_unique<Core::AuServerSynth>(Core::Synthesizer::Shared());
     if (soundController->InputCount() > 0)
         soundController->SetCurrentInputIndex(0);
     if (soundController->OutputCount() > 0)

@@ -15,6 +15,7 @@
 #include <memory>
 
 namespace Core {
+class AuServer;
 class ExerciseCatalog;
 class MidiBank;
 class NewsClient;
@@ -79,6 +80,9 @@ private:
     std::unique_ptr<Core::SettingsStore> settingsStore;
     std::shared_ptr<Core::NewsClient> newsClient;
     std::shared_ptr<Core::MidiBank> midiBank;
+    // The answer sounds, played by the built-in synthesizer; owned here so that the synthesizer
+    // and its threads end with the application.
+    std::unique_ptr<Core::AuServer> answerSounds;
     UI::WindowStackManager* windowStackManager = nullptr;
     UI::Console* mainWindow = nullptr;
     QPointer<UI::HelpDialog> helpDialog;
