@@ -179,7 +179,6 @@ ConsoleExerciseControl::ConsoleExerciseControl(std::shared_ptr<Core::ExerciseCat
         watched->installEventFilter(this);
     m_ui->questionFader->setMouseTracking(true);
 
-    glideTimer.start(GlideIntervalMs, Qt::CoarseTimer, this);
     showExerciseStatistics();
     UpdateUI();
 }
@@ -727,6 +726,8 @@ void ConsoleExerciseControl::showEvent(QShowEvent* event)
     LayOutKeyboard();
     BuildViewMachine();
     setFocus();
+    // The slider glides only where it is seen: a hidden screen costs no wake-ups.
+    glideTimer.start(GlideIntervalMs, Qt::CoarseTimer, this);
     if (midiWarningPending)
         WarnIfNoMidiInput();
 }
@@ -734,6 +735,7 @@ void ConsoleExerciseControl::showEvent(QShowEvent* event)
 void ConsoleExerciseControl::hideEvent(QHideEvent* event)
 {
     QWidget::hideEvent(event);
+    glideTimer.stop();
     // The lesson does not run on while nobody sees it.
     if (exercise && exercise->GetPlayState() == LessonBase::Running)
         PauseExercise(true, true);

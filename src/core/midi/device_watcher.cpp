@@ -6,6 +6,8 @@
 #include <alsa/asoundlib.h>
 #include <jack/jack.h>
 
+#include <algorithm>
+#include <chrono>
 #include <poll.h>
 #include <set>
 #include <unistd.h>
@@ -132,10 +134,20 @@ void DeviceWatcher::WatchAlsa()
     snd_seq_close(seq);
 }
 
+namespace {
+
+constexpr std::chrono::seconds minRetry(2);
+constexpr std::chrono::seconds maxRetry(16);
+
+} // namespace
+
 void DeviceWatcher::WatchJack()
 {
     JackWatch watch;
     bool firstAttempt = true;
+    // While there is no server the watcher asks again, less often the longer none comes: an
+    // attempt costs a little CPU, and a program left open for hours should cost next to none.
+    auto retry = minRetry;
     std::unique_lock<std::mutex> lock(mutex);
     while (!stopping) {
         if (!watch.client || watch.shutDown) {
@@ -158,9 +170,10 @@ void DeviceWatcher::WatchJack()
                 }
             }
             firstAttempt = false;
+            retry = watch.client ? minRetry : std::min(retry * 2, maxRetry);
             lock.lock();
         }
-        wake.wait_for(lock, std::chrono::seconds(2), [this] { return stopping; });
+        wake.wait_for(lock, watch.client ? minRetry : retry, [this] { return stopping; });
     }
     lock.unlock();
     if (watch.client)

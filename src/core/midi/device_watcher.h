@@ -6,7 +6,8 @@
 // on the GUI thread. Owned by the sound controller.
 //
 // A thread of its own waits for the announcements; on JACK it also connects, and reconnects,
-// to the server every two seconds while there is none (a server that appears is a change).
+// to the server while there is none: after two seconds, then less often, up to every 16 seconds
+// (a server that appears is a change).
 
 #include <atomic>
 #include <condition_variable>
