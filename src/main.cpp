@@ -71,7 +71,8 @@ int main(int argc, char** argv)
     // Logging out, a terminal closing or Ctrl+C: the program ends without asking anything, after
     // the resume record and the statistics are saved.
     UI::TerminationSignals stopRequests;
-    QObject::connect(&stopRequests, &UI::TerminationSignals::StopRequested, &console, &UI::Console::EndSession);
+    QObject::connect(&stopRequests, &UI::TerminationSignals::StopRequested, &console,
+                     &UI::Console::EndSession);
     application.exec();
     return 0;
 }

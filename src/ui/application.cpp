@@ -89,7 +89,8 @@ void Application::Initialize(const std::function<void(const QString&)>& progress
         QSettings sound;
         sound.beginGroup(QStringLiteral("GlobalSetting"));
         Core::MidiBackend::SetPreferredApi(sound.value(QStringLiteral("Settings.MidiApi")).toString());
-        Core::Synthesizer::SetPreferredSoundFont(sound.value(QStringLiteral("Settings.SoundFont")).toString());
+        Core::Synthesizer::SetPreferredSoundFont(
+            sound.value(QStringLiteral("Settings.SoundFont")).toString());
     }
     soundController = std::make_shared<Core::SoundController>();
     answerSounds.reset();
@@ -105,7 +106,8 @@ void Application::Initialize(const std::function<void(const QString&)>& progress
     midiBank = std::make_shared<Core::MidiBank>();
     exerciseCatalog->SetMidiBank(midiBank);
     // Fetches nothing unless a services address is configured.
-    newsClient = std::make_shared<Core::NewsClient>(settingsStore->GetGeneralSettings().newsId, QStringLiteral("en-us"));
+    newsClient = std::make_shared<Core::NewsClient>(settingsStore->GetGeneralSettings().newsId,
+                                                    QStringLiteral("en-us"));
     SelectStoredInputDevice();
 }
 

@@ -81,11 +81,12 @@ Console::Console(Application& application, QWidget* parent)
     m_ui->centralLayout->addWidget(fader, 1);
 
     Core::SettingsStore* settings = app.GetSettings();
-    homeScreen = new BlockViewControl(app.GetExerciseCatalog(), settings,
-                                      [this](bool quizMode) { app.SetQuizMode(quizMode); }, fader);
+    homeScreen = new BlockViewControl(
+        app.GetExerciseCatalog(), settings, [this](bool quizMode) { app.SetQuizMode(quizMode); }, fader);
     homeScreen->hide();
     homeScreen->installEventFilter(this);
-    exerciseScreen = new ConsoleExerciseControl(app.GetExerciseCatalog(), app.GetSoundController(), settings, fader);
+    exerciseScreen =
+        new ConsoleExerciseControl(app.GetExerciseCatalog(), app.GetSoundController(), settings, fader);
     exerciseScreen->hide();
     for (int t = 0; t < int(settingsPages.size()); ++t) {
         settingsPages[size_t(t)] = new TrainerSettingsPage(t, settings, fader);
@@ -110,7 +111,8 @@ Console::Console(Application& application, QWidget* parent)
     connect(m_ui->Back, &QToolButton::released, this, &Console::NavigateHome);
     connect(m_ui->FullScreen, &QToolButton::clicked, this, &Console::toggleFullscreen);
     if (auto news = app.GetNewsClient())
-        connect(news.get(), &Core::NewsClient::newsReceived, this, &Console::onMailReceived, Qt::QueuedConnection);
+        connect(news.get(), &Core::NewsClient::newsReceived, this, &Console::onMailReceived,
+                Qt::QueuedConnection);
     connect(this, &Console::deviceChange, this, &Console::updateDevices);
     connect(stack, &WindowStackManager::screenChange, this, &Console::screenChange);
 
@@ -118,7 +120,8 @@ Console::Console(Application& application, QWidget* parent)
             QOverload<size_t, bool>::of(&Console::OpenExercise));
     connect(this, &Console::SettingsChanged, exerciseScreen, &ConsoleExerciseControl::ApplySettings);
     connect(exerciseScreen, &ConsoleExerciseControl::ExitSignal, this, &Console::NavigateHome);
-    connect(stack, &WindowStackManager::screenChange, exerciseScreen, &ConsoleExerciseControl::screenChangeSlot);
+    connect(stack, &WindowStackManager::screenChange, exerciseScreen,
+            &ConsoleExerciseControl::screenChangeSlot);
     connect(this, QOverload<UI::Speed>::of(&Console::showReference), exerciseScreen,
             &ConsoleExerciseControl::showReference);
     connect(this, QOverload<UI::Speed>::of(&Console::showStatistics), exerciseScreen,
@@ -394,7 +397,8 @@ void Console::showEvent(QShowEvent* event)
         return;
     firstShown = true;
     // Before the machine runs, the tool bar shows the home state's buttons.
-    for (QToolButton* lessonButton : {m_ui->Back, m_ui->Exercise, m_ui->Reference, m_ui->Statistics, m_ui->Settings})
+    for (QToolButton* lessonButton :
+         {m_ui->Back, m_ui->Exercise, m_ui->Reference, m_ui->Statistics, m_ui->Settings})
         lessonButton->hide();
     ShowScreen(homeScreen);
     // The keyboard starts on the first trainer's "Learn", not on the tool bar.
@@ -593,7 +597,8 @@ void Console::SetFullScreenLook(bool fullScreen)
     if (fullScreenLook == int(fullScreen))
         return;
     fullScreenLook = int(fullScreen);
-    m_ui->FullScreen->setStyleSheet(property(fullScreen ? "fullScreenStyle" : "notFullScreenStyle").toString());
+    m_ui->FullScreen->setStyleSheet(
+        property(fullScreen ? "fullScreenStyle" : "notFullScreenStyle").toString());
     m_ui->FullScreen->setAccessibleName(fullScreen ? tr("Leave full screen") : tr("Full screen"));
 }
 
@@ -644,7 +649,8 @@ void Console::userExitRequest()
     hide();
     const QUrl services = Core::ServicesAddress::Configured();
     if (RatingDialog::ShouldShow(services)) {
-        RatingDialog rating(services, [this](const QString& url) { app.OpenUrl(url, false); }, this);
+        RatingDialog rating(
+            services, [this](const QString& url) { app.OpenUrl(url, false); }, this);
         rating.exec();
     }
     if (auto telemetry = app.GetExerciseCatalog() ? app.GetExerciseCatalog()->GetTelemetry() : nullptr)

@@ -3,6 +3,8 @@
 #include "ui_section_end_dialog.h"
 
 #include <QKeyEvent>
+#include <QPainter>
+#include <QShowEvent>
 #include <QTimer>
 
 #include <algorithm>
@@ -209,6 +211,29 @@ void SectionEndDialog::screenChangeSlot(QString current, QString previous)
         show();
         raise();
     }
+}
+
+void SectionEndDialog::showEvent(QShowEvent* event)
+{
+    // The lesson stays in sight under the score, as the student left it.
+    cover = QPixmap();
+    if (QWidget* parent = parentWidget(); parent && parent->isVisible() && !event->spontaneous())
+        cover = parent->window()->grab(QRect(parent->mapTo(parent->window(), QPoint(0, 0)), parent->size()));
+    BaseDialog::showEvent(event);
+}
+
+void SectionEndDialog::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    if (!cover.isNull() && cover.size() / cover.devicePixelRatio() == size()) {
+        painter.drawPixmap(0, 0, cover);
+        painter.fillRect(rect(), QColor(12, 16, 26, 170));
+        return;
+    }
+    QLinearGradient backdrop(0, 0, 0, height());
+    backdrop.setColorAt(0, QColor(31, 47, 74));
+    backdrop.setColorAt(1, QColor(18, 24, 38));
+    painter.fillRect(rect(), backdrop);
 }
 
 void SectionEndDialog::keyPressEvent(QKeyEvent* event)

@@ -8,6 +8,8 @@
 
 #include "ui/base_dialog.h"
 
+#include <QPixmap>
+
 #include <memory>
 
 class QTimer;
@@ -54,6 +56,8 @@ public Q_SLOTS:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     void CountUpTick();
@@ -75,6 +79,8 @@ private:
     // Closes the dialog a moment after Continue, so that the choice is seen.
     QTimer* closeTimer = nullptr;
     bool shown = false;
+    // The finished lesson under the dialog, dimmed behind the score (taken when it shows).
+    QPixmap cover;
 };
 
 } // namespace UI

@@ -9,7 +9,8 @@
 namespace UI {
 namespace {
 
-const char* const objectNames[] = {"note_trainer_settings", "ear_trainer_settings", "symbol_trainer_settings"};
+const char* const objectNames[] = {"note_trainer_settings", "ear_trainer_settings",
+                                   "symbol_trainer_settings"};
 const char* const titles[] = {QT_TRANSLATE_NOOP("UI::TrainerSettingsPage", "Note Trainer settings"),
                               QT_TRANSLATE_NOOP("UI::TrainerSettingsPage", "Ear Trainer settings"),
                               QT_TRANSLATE_NOOP("UI::TrainerSettingsPage", "Music Symbols settings")};
@@ -22,16 +23,18 @@ TrainerSettingsPage::TrainerSettingsPage(int trainerIndex, Core::SettingsStore* 
     // The screen stack and the section end dialog tell the pages by these names.
     setObjectName(QString::fromLatin1(objectNames[trainer]));
     setAttribute(Qt::WA_StyledBackground);
-    setStyleSheet(QStringLiteral(
-        "#%1 { background: qlineargradient(x1: 0, y1: 0, x2: 0, y2: 1, stop: 0 rgb(31, 47, 74), stop: 1 rgb(18, 24, 38)); }"
-        "QLabel { color: white; font: 15px \"Tahoma\"; }"
-        "QLabel#title { font: bold 26px \"Tahoma\"; }"
-        "QLabel#quizNotice { color: rgb(255, 193, 94); font: bold 16px \"Tahoma\"; }"
-        "QCheckBox { font: 600 15px \"Tahoma\"; }"
-        "QCheckBox:disabled { color: rgb(150, 156, 168); }"
-        "QFrame#card { background: rgba(255, 255, 255, 16); border: 1px solid rgba(255, 255, 255, 40);"
-        " border-radius: 12px; }")
-                      .arg(objectName()));
+    setStyleSheet(
+        QStringLiteral(
+            "#%1 { background: qlineargradient(x1: 0, y1: 0, x2: 0, y2: 1, stop: 0 rgb(31, 47, 74), stop: 1 "
+            "rgb(18, 24, 38)); }"
+            "QLabel { color: white; font: 15px \"Tahoma\"; }"
+            "QLabel#title { font: bold 26px \"Tahoma\"; }"
+            "QLabel#quizNotice { color: rgb(255, 193, 94); font: bold 16px \"Tahoma\"; }"
+            "QCheckBox { font: 600 15px \"Tahoma\"; }"
+            "QCheckBox:disabled { color: rgb(150, 156, 168); }"
+            "QFrame#card { background: rgba(255, 255, 255, 16); border: 1px solid rgba(255, 255, 255, 40);"
+            " border-radius: 12px; }")
+            .arg(objectName()));
 
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(48, 36, 48, 36);
@@ -61,9 +64,10 @@ TrainerSettingsPage::TrainerSettingsPage(int trainerIndex, Core::SettingsStore* 
     for (QCheckBox* box : {noteLetters, difficultyDialog})
         inner->addWidget(box);
     outer->addWidget(card, 0, Qt::AlignLeft);
-    hint = new QLabel(tr("A MIDI keyboard always answers when one is connected. Choose \"Exercise\" above to go "
-                               "back to the lesson; the changes apply at once."),
-                            this);
+    hint =
+        new QLabel(tr("A MIDI keyboard always answers when one is connected. Choose \"Exercise\" above to go "
+                      "back to the lesson; the changes apply at once."),
+                   this);
     hint->setWordWrap(true);
     outer->addWidget(hint);
     outer->addStretch(1);

@@ -14,17 +14,17 @@
 #include "ui/application.h"
 #include "ui/console.h"
 #include "ui/console_exercise_control.h"
+#include "ui/controls/block_view_control.h"
 #include "ui/fader_widget.h"
 #include "ui/mail_dialog.h"
-#include "ui/controls/block_view_control.h"
 #include "ui/play_dialog.h"
 #include "ui/settings_store.h"
 #include "ui/trainer_settings_page.h"
 #include "ui/window_stack_manager.h"
 
 #include <QAbstractButton>
-#include <QPlainTextEdit>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QStateMachine>
 #include <QTemporaryDir>
 #include <QToolButton>
@@ -76,8 +76,8 @@ class TestConsole : public QObject
     QStringList VisibleToolButtons() const
     {
         QStringList names;
-        for (const char* name : {"Back", "Exercise", "Reference", "Statistics", "Settings", "About", "Help", "Minimize",
-                                 "FullScreen", "Exit"})
+        for (const char* name : {"Back", "Exercise", "Reference", "Statistics", "Settings", "About", "Help",
+                                 "Minimize", "FullScreen", "Exit"})
             if (console->GetToolButton(name)->isVisible())
                 names << QString::fromLatin1(name);
         return names;
@@ -104,13 +104,18 @@ private Q_SLOTS:
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QString>("exerciseTab");
         const QStringList general{"About", "Help", "Minimize", "FullScreen", "Exit"};
-        const QStringList lesson = QStringList{"Back", "Exercise", "Reference", "Statistics", "Settings"} + general;
+        const QStringList lesson =
+            QStringList{"Back", "Exercise", "Reference", "Statistics", "Settings"} + general;
         QStringList quiz = lesson;
         quiz.removeAll("Reference");
-        QTest::newRow("home") << 0 << general << "Cantorela" << "Exercise";
-        QTest::newRow("learning") << 1 << lesson << "Ear Trainer" << "Exercise";
-        QTest::newRow("quiz") << 2 << quiz << "Ear Trainer quiz" << "Quiz";
-        QTest::newRow("settings of a quiz") << 3 << quiz << "Ear Trainer quiz" << "Quiz";
+        QTest::newRow("home") << 0 << general << "Cantorela"
+                              << "Exercise";
+        QTest::newRow("learning") << 1 << lesson << "Ear Trainer"
+                                  << "Exercise";
+        QTest::newRow("quiz") << 2 << quiz << "Ear Trainer quiz"
+                              << "Quiz";
+        QTest::newRow("settings of a quiz") << 3 << quiz << "Ear Trainer quiz"
+                                            << "Quiz";
     }
     void toolBarFollowsTheScreen()
     {
@@ -326,12 +331,13 @@ private Q_SLOTS:
             if (!widget->isVisibleTo(&window) || widget->isWindow() || widget->size().isEmpty())
                 continue;
             const QRect at(widget->mapTo(&window, QPoint(0, 0)), widget->size());
-            QVERIFY2(bounds.contains(at), qPrintable(QString("%1 %2 at %3,%4 %5x%6")
-                                                         .arg(widget->metaObject()->className(), widget->objectName())
-                                                         .arg(at.x())
-                                                         .arg(at.y())
-                                                         .arg(at.width())
-                                                         .arg(at.height())));
+            QVERIFY2(bounds.contains(at),
+                     qPrintable(QString("%1 %2 at %3,%4 %5x%6")
+                                    .arg(widget->metaObject()->className(), widget->objectName())
+                                    .arg(at.x())
+                                    .arg(at.y())
+                                    .arg(at.width())
+                                    .arg(at.height())));
             if (qobject_cast<QAbstractButton*>(widget) || qobject_cast<QLabel*>(widget)) {
                 const QSize need = widget->minimumSizeHint();
                 QVERIFY2(widget->width() >= need.width() - 1 && widget->height() >= need.height() - 1,

@@ -74,9 +74,10 @@ void DeviceWatcher::WatchAlsa()
         return;
     }
     snd_seq_set_client_name(seq, "Cantorela Device Watcher");
-    const int port = snd_seq_create_simple_port(seq, "announce", SND_SEQ_PORT_CAP_WRITE | SND_SEQ_PORT_CAP_NO_EXPORT,
-                                                SND_SEQ_PORT_TYPE_APPLICATION);
-    if (port < 0 || snd_seq_connect_from(seq, port, SND_SEQ_CLIENT_SYSTEM, SND_SEQ_PORT_SYSTEM_ANNOUNCE) < 0) {
+    const int port = snd_seq_create_simple_port(
+        seq, "announce", SND_SEQ_PORT_CAP_WRITE | SND_SEQ_PORT_CAP_NO_EXPORT, SND_SEQ_PORT_TYPE_APPLICATION);
+    if (port < 0 ||
+        snd_seq_connect_from(seq, port, SND_SEQ_CLIENT_SYSTEM, SND_SEQ_PORT_SYSTEM_ANNOUNCE) < 0) {
         qCDebug(midiLog, "device watcher: cannot subscribe to the announce port");
         snd_seq_close(seq);
         return;
@@ -89,7 +90,8 @@ void DeviceWatcher::WatchAlsa()
             return true;
         snd_seq_client_info_t* info = nullptr;
         snd_seq_client_info_alloca(&info);
-        if (snd_seq_get_any_client_info(seq, client, info) == 0 && snd_seq_client_info_get_pid(info) == getpid()) {
+        if (snd_seq_get_any_client_info(seq, client, info) == 0 &&
+            snd_seq_client_info_get_pid(info) == getpid()) {
             ownClients.insert(client);
             return true;
         }
