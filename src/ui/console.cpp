@@ -89,7 +89,9 @@ Console::Console(Application& application, QWidget* parent)
         new ConsoleExerciseControl(app.GetExerciseCatalog(), app.GetSoundController(), settings, fader);
     exerciseScreen->hide();
     for (int t = 0; t < int(settingsPages.size()); ++t) {
-        settingsPages[size_t(t)] = new TrainerSettingsPage(t, settings, fader);
+        settingsPages[size_t(t)] = new TrainerSettingsPage(
+            t, settings, app.GetSoundController(),
+            [this](const Core::GeneralSettings& general) { app.SetGeneralSettings(general); }, fader);
         settingsPages[size_t(t)]->hide();
     }
 
@@ -210,7 +212,7 @@ void Console::ShowOnScreen(bool fullScreen, int displayIndex)
 
 void Console::ShowScreen(QWidget* widget)
 {
-    if (!widget || showing || minimized)
+    if (!widget || minimized)
         return;
     QWidget* top = stack->Top();
     // Already in front (a view tab of the lesson): nothing to fade, no screen change to announce.
@@ -474,6 +476,8 @@ void Console::updateDevices()
         return;
     exerciseScreen->PauseExercise(true, true);
     exerciseScreen->ApplySettings();
+    for (TrainerSettingsPage* page : settingsPages)
+        page->updateDevices();
     for (int t = 0; t < 3; ++t)
         if (DifficultyLevelDialog* dialog = homeScreen->GetDifficultyDialog(t))
             if (dialog->isVisible())

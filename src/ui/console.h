@@ -150,7 +150,6 @@ private:
     QPointer<MailDialog> mailDialog;
 
     bool quiz = false;
-    bool showing = false;
     bool minimized = false;
     bool firstShown = false;
     bool ending = false;

@@ -1,9 +1,10 @@
 #include "ui/trainer_settings_page.h"
 
+#include "ui/general_settings_tab.h"
 #include "ui/settings_store.h"
 
-#include <QCheckBox>
 #include <QLabel>
+#include <QTabWidget>
 #include <QVBoxLayout>
 
 namespace UI {
@@ -17,28 +18,30 @@ const char* const titles[] = {QT_TRANSLATE_NOOP("UI::TrainerSettingsPage", "Note
 
 } // namespace
 
-TrainerSettingsPage::TrainerSettingsPage(int trainerIndex, Core::SettingsStore* store, QWidget* parent)
+TrainerSettingsPage::TrainerSettingsPage(int trainerIndex, Core::SettingsStore* store,
+                                         std::shared_ptr<Core::SoundController> soundController,
+                                         std::function<void(const Core::GeneralSettings&)> setGeneralSettings,
+                                         QWidget* parent)
     : QWidget(parent), trainer(qBound(0, trainerIndex, 2)), settings(store)
 {
     // The screen stack and the section end dialog tell the pages by these names.
     setObjectName(QString::fromLatin1(objectNames[trainer]));
     setAttribute(Qt::WA_StyledBackground);
     setStyleSheet(
-        QStringLiteral(
-            "#%1 { background: qlineargradient(x1: 0, y1: 0, x2: 0, y2: 1, stop: 0 rgb(31, 47, 74), stop: 1 "
-            "rgb(18, 24, 38)); }"
-            "QLabel { color: white; font: 15px \"Tahoma\"; }"
-            "QLabel#title { font: bold 26px \"Tahoma\"; }"
-            "QLabel#quizNotice { color: rgb(255, 193, 94); font: bold 16px \"Tahoma\"; }"
-            "QCheckBox { font: 600 15px \"Tahoma\"; }"
-            "QCheckBox:disabled { color: rgb(150, 156, 168); }"
-            "QFrame#card { background: rgba(255, 255, 255, 16); border: 1px solid rgba(255, 255, 255, 40);"
-            " border-radius: 12px; }")
+        QStringLiteral("#%1 { background: qlineargradient(x1: 0, y1: 0, x2: 0, y2: 1, stop: 0 rgb(31, 47, "
+                       "74), stop: 1 rgb(18, 24, 38)); }"
+                       "QLabel#title { color: white; font: bold 26px \"Tahoma\"; }"
+                       "QLabel#quizNotice { color: rgb(255, 193, 94); font: bold 16px \"Tahoma\"; }"
+                       "QTabWidget::pane { border: none; }"
+                       "QTabBar::tab { color: rgb(201, 205, 214); background: transparent; font: bold 14px "
+                       "\"Tahoma\"; padding: 8px 18px; border-bottom: 2px solid transparent; }"
+                       "QTabBar::tab:selected { color: white; border-bottom-color: rgb(245, 154, 35); }"
+                       "QTabBar::tab:focus { color: rgb(255, 193, 94); }")
             .arg(objectName()));
 
     auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(48, 36, 48, 36);
-    outer->setSpacing(18);
+    outer->setContentsMargins(40, 24, 40, 24);
+    outer->setSpacing(12);
     auto* title = new QLabel(tr(titles[trainer]), this);
     title->setObjectName(QStringLiteral("title"));
     outer->addWidget(title);
@@ -47,68 +50,60 @@ TrainerSettingsPage::TrainerSettingsPage(int trainerIndex, Core::SettingsStore* 
     quizNotice->hide();
     outer->addWidget(quizNotice);
 
-    auto* card = new QFrame(this);
-    card->setObjectName(QStringLiteral("card"));
-    auto* inner = new QVBoxLayout(card);
-    inner->setContentsMargins(24, 20, 24, 20);
-    inner->setSpacing(14);
-    auto* answerCaption = new QLabel(tr("Answer with"), card);
-    inner->addWidget(answerCaption);
-    onScreenKeyboard = new QCheckBox(tr("The on-screen piano"), card);
-    multipleChoice = new QCheckBox(tr("Multiple-choice buttons (keys 1 to 6)"), card);
-    noteLetters = new QCheckBox(tr("Show the note letters on the keys and notes"), card);
-    difficultyDialog = new QCheckBox(tr("Ask for the difficulty level before a lesson"), card);
-    for (QCheckBox* box : {onScreenKeyboard, multipleChoice})
-        inner->addWidget(box);
-    inner->addSpacing(8);
-    for (QCheckBox* box : {noteLetters, difficultyDialog})
-        inner->addWidget(box);
-    outer->addWidget(card, 0, Qt::AlignLeft);
-    hint =
-        new QLabel(tr("A MIDI keyboard always answers when one is connected. Choose \"Exercise\" above to go "
-                      "back to the lesson; the changes apply at once."),
-                   this);
-    hint->setWordWrap(true);
-    outer->addWidget(hint);
-    outer->addStretch(1);
-    Data2Gui();
+    tabs = new QTabWidget(this);
+    tabs->setAccessibleName(tr("Settings of the trainer"));
+    // The tab bar takes the keyboard focus itself; the frame around the tabs is no control.
+    tabs->setFocusPolicy(Qt::NoFocus);
+    generalTab = new GeneralSettingsTab(
+        trainer, settings, std::move(soundController), [this] { return quizMode; },
+        std::move(setGeneralSettings), tabs);
+    tabs->addTab(generalTab, tr("General"));
+    connect(generalTab, &GeneralSettingsTab::refreshGui, this, [this] { levelChanged = true; });
+    outer->addWidget(tabs, 1);
 }
 
 void TrainerSettingsPage::SetQuizMode(bool quiz)
 {
     quizMode = quiz;
     quizNotice->setVisible(quiz);
-    hint->setVisible(!quiz);
-    for (QCheckBox* box : {onScreenKeyboard, multipleChoice, noteLetters, difficultyDialog})
-        box->setEnabled(!quiz);
+    tabs->setEnabled(!quiz);
+    Data2Gui();
 }
 
-void TrainerSettingsPage::OpenTab(int) {}
+void TrainerSettingsPage::OpenTab(int)
+{
+    tabs->setCurrentWidget(generalTab);
+}
 
 void TrainerSettingsPage::Data2Gui()
 {
-    if (!settings)
-        return;
-    const Core::GeneralSettings& general = settings->GetGeneralSettings();
-    onScreenKeyboard->setChecked(general.answerWithGraphicalKeyboard);
-    multipleChoice->setChecked(general.answerWithMultipleChoice);
-    noteLetters->setChecked(general.showNoteLetters);
-    difficultyDialog->setChecked(general.showDifficultyDialog);
+    if (settings)
+        generalTab->Data2Gui(settings->CurrentSettings().noteTrainer.wrongAnswerPolicy);
 }
 
 bool TrainerSettingsPage::Gui2Data()
 {
     if (!settings || quizMode)
         return false;
-    Core::GeneralSettings general = settings->GetGeneralSettings();
-    general.answerWithGraphicalKeyboard = onScreenKeyboard->isChecked();
-    general.answerWithMultipleChoice = multipleChoice->isChecked();
-    general.showNoteLetters = noteLetters->isChecked();
-    general.showDifficultyDialog = difficultyDialog->isChecked();
-    if (general == settings->GetGeneralSettings())
-        return false;
-    settings->SetGeneralSettings(general);
-    return true;
+    const Core::GeneralSettings generalBefore = settings->GetGeneralSettings();
+    // The policy after a mistake is kept with the note trainer's settings and holds for all three.
+    Core::TrainerSettings block = settings->CurrentSettings();
+    Core::WrongAnswerPolicy policy = block.noteTrainer.wrongAnswerPolicy;
+    generalTab->Gui2Data(policy);
+    const bool policyChanged = !(policy == block.noteTrainer.wrongAnswerPolicy);
+    const bool changed = policyChanged || levelChanged || !(settings->GetGeneralSettings() == generalBefore);
+    if (policyChanged || levelChanged) {
+        // A level button has put a preset into the block in force; storing the block keeps it.
+        block.noteTrainer.wrongAnswerPolicy = policy;
+        settings->SetTrainerSettings(block);
+    }
+    levelChanged = false;
+    return changed;
+}
+
+void TrainerSettingsPage::updateDevices()
+{
+    generalTab->updateDevices();
 }
 
 void TrainerSettingsPage::showEvent(QShowEvent* event)

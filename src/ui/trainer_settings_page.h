@@ -1,27 +1,41 @@
 #pragma once
 // The settings page of one trainer, shown from the tool bar's "Settings" tab while a lesson is
-// open. For now it holds the general choices the student makes most (how to answer, note
-// letters, the difficulty question before a lesson); the trainers' question settings come with
-// their own tabs. In a quiz nothing may be changed, and a notice says so. The main window
-// creates the three pages and applies a page when the student leaves it. GUI thread only.
+// open: the trainer's title, and its tabs, of which the first is the general one (MIDI keyboard,
+// instrument, answer inputs, what follows a mistake, the difficulty question and level). In a
+// quiz nothing may be changed, and a notice says so. The main window creates the three pages,
+// gives each its trainer, and applies a page when the student leaves it. GUI thread only.
+
+#include "core/exercise/trainer_settings.h"
 
 #include <QWidget>
 
-class QCheckBox;
+#include <functional>
+#include <memory>
+
 class QLabel;
+class QTabWidget;
 
 namespace Core {
 class SettingsStore;
-}
+class SoundController;
+struct GeneralSettings;
+} // namespace Core
 
 namespace UI {
+
+class GeneralSettingsTab;
 
 class TrainerSettingsPage : public QWidget
 {
     Q_OBJECT
 public:
-    // trainer: 0 note, 1 ear, 2 symbol trainer. The settings store must outlive the page.
-    TrainerSettingsPage(int trainer, Core::SettingsStore* settings, QWidget* parent = nullptr);
+    // trainer: 0 note, 1 ear, 2 symbol trainer. The settings store must outlive the page;
+    // setGeneralSettings stores a general record the way the application does (saving it and
+    // choosing the stored MIDI input again).
+    TrainerSettingsPage(int trainer, Core::SettingsStore* settings,
+                        std::shared_ptr<Core::SoundController> soundController,
+                        std::function<void(const Core::GeneralSettings&)> setGeneralSettings,
+                        QWidget* parent = nullptr);
 
     int Trainer() const { return trainer; }
     // In a quiz the page only shows what is in force.
@@ -29,11 +43,16 @@ public:
     bool IsQuizMode() const { return quizMode; }
     // Opens the page at the tab of lesson section `section` (the general tab when it has none).
     void OpenTab(int section);
+    GeneralSettingsTab* GeneralTab() const { return generalTab; }
 
     // Reads the stored values into the controls.
     void Data2Gui();
     // Stores what the controls show; nothing in a quiz. True when anything changed.
     bool Gui2Data();
+
+public Q_SLOTS:
+    // The MIDI inputs have changed.
+    void updateDevices();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -41,13 +60,12 @@ protected:
 private:
     int trainer = 0;
     bool quizMode = false;
+    // A level button was used since the page was last stored.
+    bool levelChanged = false;
     Core::SettingsStore* settings = nullptr;
     QLabel* quizNotice = nullptr;
-    QLabel* hint = nullptr;
-    QCheckBox* onScreenKeyboard = nullptr;
-    QCheckBox* multipleChoice = nullptr;
-    QCheckBox* noteLetters = nullptr;
-    QCheckBox* difficultyDialog = nullptr;
+    QTabWidget* tabs = nullptr;
+    GeneralSettingsTab* generalTab = nullptr;
 };
 
 } // namespace UI

@@ -16,6 +16,7 @@
 #include "ui/console_exercise_control.h"
 #include "ui/controls/block_view_control.h"
 #include "ui/fader_widget.h"
+#include "ui/general_settings_tab.h"
 #include "ui/mail_dialog.h"
 #include "ui/play_dialog.h"
 #include "ui/settings_store.h"
@@ -25,6 +26,7 @@
 #include <QAbstractButton>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QStateMachine>
 #include <QTemporaryDir>
 #include <QToolButton>
@@ -233,6 +235,26 @@ private Q_SLOTS:
         QCOMPARE(newsRequests().last().Header("NewsId"), QByteArray("7"));
         QVERIFY(app.GetNewsClient()->WaitForFetch(5000));
         app.Initialize(); // no services for the tests after this one
+    }
+
+    // A level chosen on the settings page of a lesson is stored when the student goes back to
+    // the lesson, and is the level of the next run.
+    void settingsPageAppliesWhenLeft()
+    {
+        UI::Console& window = Open();
+        app.SetQuizMode(false);
+        const Core::TrainerSettings before = app.GetSettings()->CurrentSettings();
+        window.OpenExercise(0, false);
+        window.showSettings();
+        UI::TrainerSettingsPage* page = window.GetSettingsPage(0);
+        QTRY_VERIFY(page->isVisible());
+        auto* level = page->GeneralTab()->findChild<QPushButton*>(QStringLiteral("Level3"));
+        QTest::mouseClick(level, Qt::LeftButton);
+        QCOMPARE(Core::SettingsStore().GetDifficultyLevel(0), 0); // not stored while on the page
+        QTest::mouseClick(window.GetToolButton("Exercise"), Qt::LeftButton);
+        QCOMPARE(window.GetStackManager()->Top(), static_cast<QWidget*>(window.GetExerciseScreen()));
+        QCOMPARE(Core::SettingsStore().GetDifficultyLevel(0), 2);
+        app.GetSettings()->SetTrainerSettings(before);
     }
 
     // The statistics tab while a settings page is in front: the exercise screen switches its view
