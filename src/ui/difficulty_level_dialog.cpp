@@ -1,5 +1,6 @@
 #include "ui/difficulty_level_dialog.h"
 
+#include "ui/controls/base_control.h"
 #include "ui/settings_store.h"
 #include "ui_difficulty_level_dialog.h"
 
@@ -16,14 +17,6 @@ constexpr int dimAlpha = 170;
 constexpr int shadowAlpha = 10, shadowSteps = 14;
 constexpr double shadowDrop = 6, cardRadius = 16;
 
-// ":/x/name.png" -> ":/x/name@2x.png"
-QString LargePicture(const QString& path)
-{
-    QString large = path;
-    large.insert(large.lastIndexOf(QLatin1Char('.')), QStringLiteral("@2x"));
-    return large;
-}
-
 } // namespace
 
 namespace UI {
@@ -33,19 +26,23 @@ DifficultyLevelDialog::DifficultyLevelDialog(Core::SettingsStore* settings, QWid
 {
     // Connects the buttons' clicked() and released() to the on_<button>_<signal>() slots by name.
     m_ui->setupUi(this);
-    // The form names the pictures at their logical size; their "@2x" twins are added so that a
-    // screen at ratio 2 draws them sharp. QIcon picks the picture by the painter's ratio.
     const auto levels = LevelButtons();
-    for (std::size_t level = 0; level < levels.size(); ++level) {
-        const QString picture = QStringLiteral(":/pixmap/btn_reset_%1_normal.png").arg(level + 1);
-        QIcon icon;
-        icon.addFile(picture);
-        icon.addFile(LargePicture(picture));
-        levels[level]->setIcon(icon);
-    }
+    for (std::size_t level = 0; level < levels.size(); ++level)
+        levels[level]->setIcon(DifficultyLevelDialog::LevelIcon(int(level)));
 }
 
 DifficultyLevelDialog::~DifficultyLevelDialog() = default;
+
+QIcon DifficultyLevelDialog::LevelIcon(int level)
+{
+    // The pictures at their logical size with their "@2x" twins: QIcon picks the picture by the
+    // painter's ratio, so a screen at ratio 2 draws them sharp.
+    const QString picture = QStringLiteral(":/pixmap/btn_reset_%1_normal.png").arg(level + 1);
+    QIcon icon;
+    icon.addFile(picture);
+    icon.addFile(BaseControl::HighDensityPath(picture));
+    return icon;
+}
 
 void DifficultyLevelDialog::ShowForLearn(std::size_t trainer)
 {

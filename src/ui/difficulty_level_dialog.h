@@ -8,6 +8,8 @@
 
 #include "ui/base_dialog.h"
 
+#include <QIcon>
+
 #include <QPixmap>
 
 #include <array>
@@ -30,6 +32,9 @@ class DifficultyLevelDialog : public BaseDialog
 {
     Q_OBJECT
 public:
+    // The picture of level button `level` (0-4), sharp at any device pixel ratio.
+    static QIcon LevelIcon(int level);
+
     // settings must outlive the dialog.
     explicit DifficultyLevelDialog(Core::SettingsStore* settings, QWidget* parent = nullptr);
     ~DifficultyLevelDialog() override;

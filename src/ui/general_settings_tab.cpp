@@ -3,6 +3,7 @@
 #include "core/midi/instrument_list.h"
 #include "core/midi/sound_controller.h"
 #include "ui/device_box_view.h"
+#include "ui/difficulty_level_dialog.h"
 #include "ui/settings_store.h"
 #include "ui_general_settings_tab.h"
 
@@ -16,14 +17,6 @@ constexpr int quizDifficultyPanelHeight = 160;
 // The preview of a chosen instrument: middle C, struck like an on-screen key, this long.
 constexpr quint8 previewNote = 60, previewVelocity = 100;
 constexpr int previewMilliseconds = 400;
-
-// ":/x/name.png" -> ":/x/name@2x.png"
-QString LargePicture(const QString& path)
-{
-    QString large = path;
-    large.insert(large.lastIndexOf(QLatin1Char('.')), QStringLiteral("@2x"));
-    return large;
-}
 
 } // namespace
 
@@ -46,13 +39,8 @@ GeneralSettingsTab::GeneralSettingsTab(int trainerIndex, Core::SettingsStore* se
     m_ui->instrumentCombo->addItems(Core::InstrumentList::Names());
 
     const auto levels = LevelButtons();
-    for (std::size_t level = 0; level < levels.size(); ++level) {
-        const QString picture = QStringLiteral(":/pixmap/btn_reset_%1_normal.png").arg(level + 1);
-        QIcon icon;
-        icon.addFile(picture);
-        icon.addFile(LargePicture(picture));
-        levels[level]->setIcon(icon);
-    }
+    for (std::size_t level = 0; level < levels.size(); ++level)
+        levels[level]->setIcon(DifficultyLevelDialog::LevelIcon(int(level)));
 
     // The delay matters only when the lesson goes on by itself.
     connect(m_ui->continueAfterMistake, &QRadioButton::toggled, m_ui->delayCombo, &QWidget::setEnabled);

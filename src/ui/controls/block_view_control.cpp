@@ -1,5 +1,7 @@
 #include "ui/controls/block_view_control.h"
 
+#include "ui/controls/base_control.h"
+
 #include "core/exercise/exercise_catalog.h"
 #include "core/exercise/exercise_statistics.h"
 #include "ui/controls/progress.h"
@@ -226,16 +228,8 @@ void BlockViewControl::RefreshProgress()
 
 void BlockViewControl::LoadBackground(double ratio)
 {
-    pictureRatio = ratio > 1.0 ? 2.0 : 1.0;
-    QString name = backgroundName;
-    if (pictureRatio > 1.0)
-        name.insert(name.lastIndexOf(QLatin1Char('.')), QStringLiteral("@2x"));
-    background = QPixmap(name);
-    if (background.isNull() && pictureRatio > 1.0) {
-        background = QPixmap(backgroundName);
-        pictureRatio = 1.0;
-    }
-    background.setDevicePixelRatio(pictureRatio);
+    background = QPixmap::fromImage(BaseControl::LoadPicture(backgroundName, ratio));
+    pictureRatio = background.devicePixelRatio();
     scaledBackground = QPixmap();
 }
 
