@@ -7,6 +7,7 @@
 #include "ui/settings_store.h"
 #include "ui_general_settings_tab.h"
 
+#include <QLabel>
 #include <QTimer>
 
 namespace {
@@ -41,6 +42,12 @@ GeneralSettingsTab::GeneralSettingsTab(int trainerIndex, Core::SettingsStore* se
     const auto levels = LevelButtons();
     for (std::size_t level = 0; level < levels.size(); ++level)
         levels[level]->setIcon(DifficultyLevelDialog::LevelIcon(int(level)));
+    customLevelLabel = new QLabel(tr("Custom"), m_ui->difficultyGroup);
+    customLevelLabel->setObjectName(QStringLiteral("customLevel"));
+    customLevelLabel->setStyleSheet(QStringLiteral("color: rgb(255, 193, 94); font: bold 15px \"Tahoma\";"));
+    customLevelLabel->setToolTip(tr("The question settings are your own and match none of the levels"));
+    customLevelLabel->hide();
+    m_ui->levelLayout->addWidget(customLevelLabel);
 
     // The delay matters only when the lesson goes on by itself.
     connect(m_ui->continueAfterMistake, &QRadioButton::toggled, m_ui->delayCombo, &QWidget::setEnabled);
@@ -176,14 +183,22 @@ void GeneralSettingsTab::on_Level5_clicked()
 void GeneralSettingsTab::ChooseLevel(int level)
 {
     CheckLevelButton(level);
+    customLevelLabel->hide();
     m_ui->difficultyGroup->update();
     settings->SetDifficultyLevel(trainer, level);
     emit refreshGui();
 }
 
+void GeneralSettingsTab::RefreshLevel()
+{
+    const int level = settings->GetDifficultyLevel(trainer);
+    CheckLevelButton(level);
+    customLevelLabel->setVisible(level == customLevel);
+}
+
 void GeneralSettingsTab::showEvent(QShowEvent* event)
 {
-    CheckLevelButton(settings->GetDifficultyLevel(trainer));
+    RefreshLevel();
     updateDevices();
     QWidget::showEvent(event);
 }

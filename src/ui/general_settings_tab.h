@@ -15,6 +15,7 @@
 #include <functional>
 #include <memory>
 
+class QLabel;
 class QPushButton;
 class QTimer;
 
@@ -54,6 +55,9 @@ public:
     void Data2Gui(const Core::WrongAnswerPolicy& policy);
     // Stores the general settings shown and writes the wrong-answer policy shown into `policy`.
     void Gui2Data(Core::WrongAnswerPolicy& policy);
+    // Checks the level button of the trainer's stored level, or says "Custom" when the question
+    // settings match none of the levels.
+    void RefreshLevel();
 
 public Q_SLOTS:
     // Re-reads the input ports of the sound controller (after a device change), keeping the
@@ -90,6 +94,8 @@ private:
     std::function<void(const Core::GeneralSettings&)> setGeneralSettings;
     // Milliseconds, in the order of the delay combo box's entries.
     QVector<int> delays;
+    // Beside the level buttons while the question settings are the student's own.
+    QLabel* customLevelLabel = nullptr;
     // The preview note sounding, and the timer that ends it.
     QTimer* previewTimer = nullptr;
     std::shared_ptr<Core::MidiOutDevice> previewDevice;

@@ -1,9 +1,12 @@
 #include "ui/trainer_settings_page.h"
 
+#include "core/exercise/settings_check.h"
 #include "ui/general_settings_tab.h"
+#include "ui/section_settings_tab.h"
 #include "ui/settings_store.h"
 
 #include <QLabel>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -15,6 +18,40 @@ const char* const objectNames[] = {"note_trainer_settings", "ear_trainer_setting
 const char* const titles[] = {QT_TRANSLATE_NOOP("UI::TrainerSettingsPage", "Note Trainer settings"),
                               QT_TRANSLATE_NOOP("UI::TrainerSettingsPage", "Ear Trainer settings"),
                               QT_TRANSLATE_NOOP("UI::TrainerSettingsPage", "Music Symbols settings")};
+
+// Why a block cannot make a lesson, in the words of the section the student was changing.
+QString RefusalText(const Core::SettingsCheck& check, const Core::TrainerSettings& block, int trainer)
+{
+    if (check.outcome == Core::SettingsCheck::NoQuestions)
+        return TrainerSettingsPage::tr(
+            "Not changed: every section would be off. At least one section of the lesson needs questions.");
+    const auto& intervals =
+        trainer == Core::EarTrainerIndex ? block.earTrainer.intervals : block.noteTrainer.intervals;
+    switch (Core::KindOfSection(trainer, check.section)) {
+    case Core::SectionKind::Notes:
+        return TrainerSettingsPage::tr("Not changed: no key of this range has the colour asked for. Widen "
+                                       "the range or allow the other keys.");
+    case Core::SectionKind::Intervals:
+        if (intervals.intervalStart > intervals.intervalEnd)
+            return TrainerSettingsPage::tr(
+                "Not changed: the smallest interval would be larger than the largest one.");
+        return TrainerSettingsPage::tr(
+            "Not changed: no interval of these sizes fits this range of keys. Widen the range or the sizes.");
+    case Core::SectionKind::Chords:
+        return TrainerSettingsPage::tr(
+            "Not changed: no chord of these types and inversions has its root in this range of keys.");
+    case Core::SectionKind::Scales:
+        return TrainerSettingsPage::tr("Not changed: no scale of these kinds starts in this range of keys.");
+    case Core::SectionKind::Tempo:
+        return TrainerSettingsPage::tr(
+            "Not changed: no piece is played in Prestissimo, so at least one other tempo stays on.");
+    case Core::SectionKind::Lengths:
+        return TrainerSettingsPage::tr(
+            "Not changed: rests need a note length to go with; keep one length on.");
+    default:
+        return TrainerSettingsPage::tr("Not changed: this section would have nothing to ask.");
+    }
+}
 
 } // namespace
 
@@ -31,7 +68,8 @@ TrainerSettingsPage::TrainerSettingsPage(int trainerIndex, Core::SettingsStore* 
         QStringLiteral("#%1 { background: qlineargradient(x1: 0, y1: 0, x2: 0, y2: 1, stop: 0 rgb(31, 47, "
                        "74), stop: 1 rgb(18, 24, 38)); }"
                        "QLabel#title { color: white; font: bold 26px \"Tahoma\"; }"
-                       "QLabel#quizNotice { color: rgb(255, 193, 94); font: bold 16px \"Tahoma\"; }"
+                       "QLabel#quizNotice { color: rgb(255, 193, 94); font: bold 20px \"Tahoma\"; "
+                       "background: rgba(18, 24, 38, 200); border-radius: 12px; }"
                        "QTabWidget::pane { border: none; }"
                        "QTabBar::tab { color: rgb(201, 205, 214); background: transparent; font: bold 14px "
                        "\"Tahoma\"; padding: 8px 18px; border-bottom: 2px solid transparent; }"
@@ -40,45 +78,100 @@ TrainerSettingsPage::TrainerSettingsPage(int trainerIndex, Core::SettingsStore* 
             .arg(objectName()));
 
     auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(40, 24, 40, 24);
-    outer->setSpacing(12);
+    outer->setContentsMargins(40, 16, 40, 12);
+    outer->setSpacing(8);
     auto* title = new QLabel(tr(titles[trainer]), this);
     title->setObjectName(QStringLiteral("title"));
     outer->addWidget(title);
-    quizNotice = new QLabel(tr("Settings cannot be changed in a quiz mode."), this);
-    quizNotice->setObjectName(QStringLiteral("quizNotice"));
-    quizNotice->hide();
-    outer->addWidget(quizNotice);
 
     tabs = new QTabWidget(this);
     tabs->setAccessibleName(tr("Settings of the trainer"));
     // The tab bar takes the keyboard focus itself; the frame around the tabs is no control.
     tabs->setFocusPolicy(Qt::NoFocus);
+    tabs->setUsesScrollButtons(true);
     generalTab = new GeneralSettingsTab(
         trainer, settings, std::move(soundController), [this] { return quizMode; },
         std::move(setGeneralSettings), tabs);
     tabs->addTab(generalTab, tr("General"));
-    connect(generalTab, &GeneralSettingsTab::refreshGui, this, [this] { levelChanged = true; });
+    connect(generalTab, &GeneralSettingsTab::refreshGui, this, [this] {
+        // A level button has put a preset into the block in force; it is kept like any change.
+        levelChanged = true;
+        if (settings && !quizMode)
+            settings->SetTrainerSettings(settings->CurrentSettings());
+        for (SectionSettingsTab* tab : sectionTabs) {
+            tab->ShowRefusal(QString());
+            if (settings)
+                tab->Data2Gui(settings->CurrentSettings());
+        }
+    });
+    for (int section = 0; section < Core::TrainerSectionCount(trainer); ++section) {
+        auto* tab = new SectionSettingsTab(trainer, section, tabs);
+        tabs->addTab(tab, tab->Title());
+        connect(tab, &SectionSettingsTab::edited, this, &TrainerSettingsPage::onSectionEdited);
+        sectionTabs.push_back(tab);
+    }
     outer->addWidget(tabs, 1);
+
+    // Over the tabs, so that nothing under it can be reached during a quiz.
+    quizNotice = new QLabel(tr("Settings cannot be changed in a quiz mode."), this);
+    quizNotice->setObjectName(QStringLiteral("quizNotice"));
+    quizNotice->setAlignment(Qt::AlignCenter);
+    quizNotice->setWordWrap(true);
+    quizNotice->hide();
+}
+
+SectionSettingsTab* TrainerSettingsPage::SectionTab(int section) const
+{
+    return section >= 0 && size_t(section) < sectionTabs.size() ? sectionTabs[size_t(section)] : nullptr;
 }
 
 void TrainerSettingsPage::SetQuizMode(bool quiz)
 {
     quizMode = quiz;
     quizNotice->setVisible(quiz);
+    quizNotice->raise();
     tabs->setEnabled(!quiz);
     Data2Gui();
 }
 
-void TrainerSettingsPage::OpenTab(int)
+void TrainerSettingsPage::OpenTab(int section)
 {
-    tabs->setCurrentWidget(generalTab);
+    SectionSettingsTab* tab = SectionTab(section);
+    tabs->setCurrentWidget(tab ? static_cast<QWidget*>(tab) : generalTab);
 }
 
 void TrainerSettingsPage::Data2Gui()
 {
-    if (settings)
-        generalTab->Data2Gui(settings->CurrentSettings().noteTrainer.wrongAnswerPolicy);
+    if (!settings)
+        return;
+    generalTab->Data2Gui(settings->CurrentSettings().noteTrainer.wrongAnswerPolicy);
+    for (SectionSettingsTab* tab : sectionTabs) {
+        tab->ShowRefusal(QString());
+        tab->Data2Gui(settings->CurrentSettings());
+    }
+}
+
+void TrainerSettingsPage::onSectionEdited()
+{
+    auto* tab = qobject_cast<SectionSettingsTab*>(sender());
+    if (!tab || !settings || quizMode)
+        return;
+    const Core::TrainerSettings& kept = settings->CurrentSettings();
+    Core::TrainerSettings changed = kept;
+    tab->Gui2Data(changed);
+    // A check box a group has just checked again changes nothing, and its message stays.
+    if (changed == kept)
+        return;
+    const Core::SettingsCheck check = Core::CheckTrainerSettings(changed, trainer);
+    if (!check.IsAskable()) {
+        tab->Data2Gui(kept);
+        tab->ShowRefusal(RefusalText(check, changed, trainer));
+        return;
+    }
+    tab->ShowRefusal(QString());
+    settings->SetTrainerSettings(changed);
+    sectionsChanged = true;
+    generalTab->RefreshLevel();
 }
 
 bool TrainerSettingsPage::Gui2Data()
@@ -91,13 +184,14 @@ bool TrainerSettingsPage::Gui2Data()
     Core::WrongAnswerPolicy policy = block.noteTrainer.wrongAnswerPolicy;
     generalTab->Gui2Data(policy);
     const bool policyChanged = !(policy == block.noteTrainer.wrongAnswerPolicy);
-    const bool changed = policyChanged || levelChanged || !(settings->GetGeneralSettings() == generalBefore);
-    if (policyChanged || levelChanged) {
-        // A level button has put a preset into the block in force; storing the block keeps it.
+    const bool changed = policyChanged || levelChanged || sectionsChanged ||
+                         !(settings->GetGeneralSettings() == generalBefore);
+    if (policyChanged) {
         block.noteTrainer.wrongAnswerPolicy = policy;
         settings->SetTrainerSettings(block);
     }
     levelChanged = false;
+    sectionsChanged = false;
     return changed;
 }
 
@@ -110,6 +204,13 @@ void TrainerSettingsPage::showEvent(QShowEvent* event)
 {
     Data2Gui();
     QWidget::showEvent(event);
+}
+
+void TrainerSettingsPage::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    // The notice covers the tabs, bar and all.
+    quizNotice->setGeometry(tabs->geometry());
 }
 
 } // namespace UI

@@ -1,9 +1,13 @@
 #pragma once
 // The settings page of one trainer, shown from the tool bar's "Settings" tab while a lesson is
-// open: the trainer's title, and its tabs, of which the first is the general one (MIDI keyboard,
-// instrument, answer inputs, what follows a mistake, the difficulty question and level). In a
-// quiz nothing may be changed, and a notice says so. The main window creates the three pages,
-// gives each its trainer, and applies a page when the student leaves it. GUI thread only.
+// open: the trainer's title and its tabs, the general one (MIDI keyboard, instrument, answer
+// inputs, what follows a mistake, the difficulty question and level) and one for each section of
+// the lesson (what that section may ask). Each change on a section tab is checked against the
+// lesson's question pools before it is kept: a change that would leave a section with nothing to
+// ask, or the lesson without questions, is refused at once with a message beside the control and
+// the previous value stays. Kept changes are saved straight away. In a quiz nothing may be changed,
+// and a notice covers the page. The main window creates the three pages, gives each its trainer,
+// and applies a page when the student leaves it. GUI thread only.
 
 #include "core/exercise/trainer_settings.h"
 
@@ -11,6 +15,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 class QLabel;
 class QTabWidget;
@@ -24,6 +29,7 @@ struct GeneralSettings;
 namespace UI {
 
 class GeneralSettingsTab;
+class SectionSettingsTab;
 
 class TrainerSettingsPage : public QWidget
 {
@@ -44,6 +50,9 @@ public:
     // Opens the page at the tab of lesson section `section` (the general tab when it has none).
     void OpenTab(int section);
     GeneralSettingsTab* GeneralTab() const { return generalTab; }
+    // The tab of lesson section `section`; null when the trainer has no such section.
+    SectionSettingsTab* SectionTab(int section) const;
+    QTabWidget* Tabs() const { return tabs; }
 
     // Reads the stored values into the controls.
     void Data2Gui();
@@ -56,16 +65,23 @@ public Q_SLOTS:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private Q_SLOTS:
+    void onSectionEdited();
 
 private:
     int trainer = 0;
     bool quizMode = false;
-    // A level button was used since the page was last stored.
+    // A level button was used, or a section tab changed, since the page was last stored.
     bool levelChanged = false;
+    bool sectionsChanged = false;
     Core::SettingsStore* settings = nullptr;
+    // Lies over the tabs during a quiz.
     QLabel* quizNotice = nullptr;
     QTabWidget* tabs = nullptr;
     GeneralSettingsTab* generalTab = nullptr;
+    std::vector<SectionSettingsTab*> sectionTabs;
 };
 
 } // namespace UI

@@ -1,7 +1,8 @@
 // The main window on the real application: the tool bar that follows the screen in front, the
 // resume record across a restart (the settings file in a temporary HOME), a MIDI keyboard
-// plugged in during a lesson (a port on the test JACK server), the tabs while the exercise
-// screen is hidden, and every screen fitting the window at the sizes of common screens.
+// plugged in during a lesson and while a settings page is open (a port on the test JACK
+// server), the tabs while the exercise screen is hidden, and every screen fitting the window at
+// the sizes of common screens.
 
 #include "../core/local_http_server.h"
 #include "../core/midi/jack_test_ports.h"
@@ -15,19 +16,25 @@
 #include "ui/console.h"
 #include "ui/console_exercise_control.h"
 #include "ui/controls/block_view_control.h"
+#include "ui/device_box_view.h"
 #include "ui/fader_widget.h"
 #include "ui/general_settings_tab.h"
 #include "ui/mail_dialog.h"
 #include "ui/play_dialog.h"
+#include "ui/section_settings_tab.h"
 #include "ui/settings_store.h"
 #include "ui/trainer_settings_page.h"
 #include "ui/window_stack_manager.h"
 
 #include <QAbstractButton>
+#include <QAbstractScrollArea>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QStateMachine>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <QtTest>
@@ -237,8 +244,8 @@ private Q_SLOTS:
         app.Initialize(); // no services for the tests after this one
     }
 
-    // A level chosen on the settings page of a lesson is stored when the student goes back to
-    // the lesson, and is the level of the next run.
+    // A level chosen on the settings page of a lesson is kept at once and is the level of the
+    // next run; a changed number of questions reaches the lesson when the student goes back to it.
     void settingsPageAppliesWhenLeft()
     {
         UI::Console& window = Open();
@@ -248,11 +255,20 @@ private Q_SLOTS:
         window.showSettings();
         UI::TrainerSettingsPage* page = window.GetSettingsPage(0);
         QTRY_VERIFY(page->isVisible());
+        page->OpenTab(-1);
         auto* level = page->GeneralTab()->findChild<QPushButton*>(QStringLiteral("Level3"));
         QTest::mouseClick(level, Qt::LeftButton);
-        QCOMPARE(Core::SettingsStore().GetDifficultyLevel(0), 0); // not stored while on the page
+        // Kept at once, so that nothing is lost when the program ends on the page.
+        QCOMPARE(Core::SettingsStore().GetDifficultyLevel(0), 2);
+        auto* questions = page->SectionTab(1)->findChild<QSpinBox*>(QStringLiteral("questionsSpin"));
+        page->OpenTab(1);
+        questions->setFocus();
+        questions->selectAll();
+        QTest::keyClicks(questions, QStringLiteral("4"));
+        QTest::keyClick(questions, Qt::Key_Enter);
         QTest::mouseClick(window.GetToolButton("Exercise"), Qt::LeftButton);
         QCOMPARE(window.GetStackManager()->Top(), static_cast<QWidget*>(window.GetExerciseScreen()));
+        QCOMPARE(window.GetExerciseScreen()->GetExercise()->GetSections().at(1).questionCount, 4);
         QCOMPARE(Core::SettingsStore().GetDifficultyLevel(0), 2);
         app.GetSettings()->SetTrainerSettings(before);
     }
@@ -349,11 +365,18 @@ private Q_SLOTS:
         QTRY_COMPARE(window.GetStackManager()->Top()->isVisible(), true);
         QCoreApplication::processEvents();
         const QRect bounds = window.rect();
+        // What lies in a scroll area is brought into view by scrolling.
+        auto scrolled = [&window](const QWidget* widget) {
+            for (const QWidget* up = widget->parentWidget(); up && up != &window; up = up->parentWidget())
+                if (qobject_cast<const QAbstractScrollArea*>(up))
+                    return true;
+            return false;
+        };
         for (QWidget* widget : window.findChildren<QWidget*>()) {
             if (!widget->isVisibleTo(&window) || widget->isWindow() || widget->size().isEmpty())
                 continue;
             const QRect at(widget->mapTo(&window, QPoint(0, 0)), widget->size());
-            QVERIFY2(bounds.contains(at),
+            QVERIFY2(scrolled(widget) || bounds.contains(at),
                      qPrintable(QString("%1 %2 at %3,%4 %5x%6")
                                     .arg(widget->metaObject()->className(), widget->objectName())
                                     .arg(at.x())
@@ -371,6 +394,52 @@ private Q_SLOTS:
                                         .arg(need.height())));
             }
         }
+    }
+
+    // A keyboard plugged in and then out while the settings page of a lesson is open: after the
+    // re-scan the device box of the General tab lists it and shows it when stepped to, and after
+    // the next one it is gone from the list and from the read-out.
+    void deviceBoxFollowsAKeyboardOnTheSettingsPage()
+    {
+        if (!HaveJack())
+            QSKIP("needs the test JACK server");
+        UI::Console& window = Open();
+        app.SetQuizMode(false);
+        window.OpenExercise(1, false);
+        QVERIFY(WaitForQuestion());
+        QTest::mouseClick(window.GetToolButton("Settings"), Qt::LeftButton);
+        UI::TrainerSettingsPage* page = window.GetSettingsPage(1);
+        QTRY_COMPARE(window.GetStackManager()->Top(), static_cast<QWidget*>(page));
+        QTRY_VERIFY(page->isVisible() && !window.GetFader()->IsFading());
+        // The page opens at the lesson's section; the General tab is the first.
+        auto* tabs = page->findChild<QTabWidget*>();
+        QVERIFY(tabs);
+        QTest::mouseClick(tabs->tabBar(), Qt::LeftButton, {}, tabs->tabBar()->tabRect(0).center());
+        QCOMPARE(tabs->currentWidget(), static_cast<QWidget*>(page->GeneralTab()));
+        UI::DeviceBoxView* box = page->GeneralTab()->DeviceBox();
+        auto* readOut = box->findChild<QLabel*>(QStringLiteral("deviceText"));
+        auto* down = box->findChild<QToolButton*>(QStringLiteral("nextMidiDeviceDown"));
+        QVERIFY(readOut && down);
+        QSignalSpy changes(&window, &UI::Console::deviceChange);
+
+        auto plugged = std::make_unique<TestKeyboard>("Cantorela Settings Keyboard");
+        const QString name = plugged->name;
+        QTRY_VERIFY_WITH_TIMEOUT(box->DeviceList().contains(name), 9000);
+        QVERIFY(changes.count() >= 1);
+        for (int step = 0; step < box->DeviceList().size() && box->DeviceName() != name; ++step) {
+            QVERIFY(down->isEnabled() || box->DeviceList().size() == 1);
+            QTest::mouseClick(down, Qt::LeftButton);
+        }
+        QCOMPARE(box->DeviceName(), name);
+        QCOMPARE(readOut->accessibleName(), QString("Using the %1 keyboard device.").arg(name));
+
+        changes.clear();
+        plugged.reset();
+        QTRY_VERIFY_WITH_TIMEOUT(!box->DeviceList().contains(name), 9000);
+        QVERIFY(changes.count() >= 1);
+        QVERIFY(box->DeviceName() != name);
+        QVERIFY(!readOut->accessibleName().contains(name));
+        QCOMPARE(window.GetStackManager()->Top(), static_cast<QWidget*>(page));
     }
 };
 

@@ -3,12 +3,13 @@
 // moment a reviewer should see: the splash, the home screen fresh and with progress, both forms
 // of the difficulty dialog, the about, help, news and rating dialogs, the tool bar in every
 // navigation state (home, a lesson and its reference, statistics and settings tabs, a quiz, full
-// screen), and a learning and a quiz lesson of each trainer answered as a student answers
-// (on-screen keys, answer buttons, the keys 1 to 6, one question left to time out) with each
-// question kind, the judgements, the MIDI notice, the pause hint, the play dialog and the section
-// end dialog. It does so at 1920x1080, at 1366x768 and at 1920x1080 with device pixel ratio 2,
-// each in a process of its own with a fresh configuration and data folder (the ratio-2 pass runs
-// with QT_SCALE_FACTOR=2, so every widget paints at ratio 2 and picks its "@2x" pictures). The
+// screen), every tab of each trainer's settings page in a learning lesson and in a quiz, and a
+// learning and a quiz lesson of each trainer answered as a student answers (on-screen keys,
+// answer buttons, the keys 1 to 6, one question left to time out) with each question kind, the
+// judgements, the MIDI notice, the pause hint, the play dialog and the section end dialog. It
+// does so at 1920x1080, at 1366x768 and at 1920x1080 with device pixel ratio 2, each in a process
+// of its own with a fresh configuration and data folder (the ratio-2 pass runs with
+// QT_SCALE_FACTOR=2, so every widget paints at ratio 2 and picks its "@2x" pictures). The
 // pictures go to OUTPUT_DIR/<size>/, with a labelled contact sheet of all of them in SHEET.png
 // (make tour).
 //
@@ -54,6 +55,8 @@
 #include <QPropertyAnimation>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <QToolButton>
@@ -228,7 +231,7 @@ public:
             for (size_t t = 0; t < 3; ++t) {
                 if (!Lesson(t, quizLesson))
                     return false;
-                if (t == 0 && !TabMoments())
+                if (!(t == 0 ? TabMoments() : SettingsMoments()))
                     return false;
                 // Once, the lesson's end is left with the tool bar's Back button instead of
                 // "Continue"; the next lesson shows what that leaves behind.
@@ -461,12 +464,41 @@ private:
         if (!tab(&UI::Console::showStatistics, UI::ConsoleExerciseControl::StatisticsView,
                  QStringLiteral("Tool bar: Statistics tab selected")))
             return false;
+        return SettingsMoments();
+    }
+
+    // Every tab of the trainer's settings page, opened with the tool bar's Settings tab after the
+    // lesson: in a learning lesson each tab is chosen with a click on its title; in a quiz the
+    // tabs take no clicks (the notice says that nothing may change), so each is opened as the
+    // window opens the tab of the lesson's section. The lesson's score, when it is still up,
+    // gives way to the page and comes back with the lesson.
+    bool SettingsMoments()
+    {
         console->showSettings();
         UI::TrainerSettingsPage* page = console->GetSettingsPage(int(trainer));
-        if (!Settle(page))
-            return false;
-        Shot(quiz ? QStringLiteral("Tool bar: Settings tab of a quiz (nothing may change)")
-                  : QStringLiteral("Tool bar: Settings tab of a learning lesson"));
+        if (!page || !Settle(page))
+            return Fail("the settings page did not come up");
+        UI::SectionEndDialog* dialog = screen->GetSectionEndDialog();
+        if (dialog && !WaitFor([&] { return !dialog->isVisible(); }, 3000))
+            return Fail("the lesson's score stayed over the settings page");
+        auto* tabs = page->findChild<QTabWidget*>();
+        const int count = tabs ? tabs->count() : 1;
+        for (int i = 0; i < count; ++i) {
+            if (tabs && tabs->currentIndex() != i) {
+                QTabBar* bar = tabs->tabBar();
+                if (quiz || !bar->isEnabled())
+                    tabs->setCurrentIndex(i);
+                else
+                    QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, bar->tabRect(i).center());
+                if (!WaitFor([&] { return tabs->currentIndex() == i; }, 2000))
+                    return Fail("a settings tab did not open");
+                Pause(80); // the tab lays itself out
+            }
+            const QString title =
+                tabs ? tabs->tabText(i).remove(QLatin1Char('&')) : QStringLiteral("General");
+            Shot(quiz ? QStringLiteral("Settings: \"%1\" tab, in a quiz (nothing may change)").arg(title)
+                      : QStringLiteral("Settings: \"%1\" tab, in a learning lesson").arg(title));
+        }
         console->showExercise();
         return Settle(screen);
     }

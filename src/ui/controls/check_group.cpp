@@ -43,6 +43,8 @@ void CheckGroup::onChange()
         if (keep) {
             keep->setChecked(true);
             checked = CheckedMembers();
+            if (keep == clicked)
+                emit lastMemberKept(keep);
         }
     }
     if (checked == announced)

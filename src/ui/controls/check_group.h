@@ -26,6 +26,8 @@ public:
 Q_SIGNALS:
     // The set of checked members differs from the one last announced.
     void changed();
+    // The user unchecked the last checked member, which the group checked again.
+    void lastMemberKept(QCheckBox* box);
 
 public Q_SLOTS:
     // Runs after a member was clicked: keeps the clicked member checked when it was the last
