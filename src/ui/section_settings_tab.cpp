@@ -14,6 +14,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <limits>
 
 namespace UI {
 namespace {
@@ -262,9 +263,11 @@ SectionSettingsTab::SectionSettingsTab(int trainerIndex, int sectionIndex, QWidg
             m_ui->intervalStart->setItemData(size, tip, Qt::ToolTipRole);
             m_ui->intervalEnd->setItemData(size, tip, Qt::ToolTipRole);
         }
-        for (QComboBox* combo : {m_ui->intervalStart, m_ui->intervalEnd})
+        for (QComboBox* combo : {m_ui->intervalStart, m_ui->intervalEnd}) {
+            combo->setMaximumWidth(260);
             connect(combo, QOverload<int>::of(&QComboBox::activated), this,
                     [this, combo] { OnEdited(combo); });
+        }
     }
     BuildSwitchGroups();
     for (CheckGroup* group : checkGroups)
@@ -380,13 +383,20 @@ void SectionSettingsTab::BuildSwitchGroups()
         break;
     }
     case SectionKind::Tempo: {
-        AddSwitchGroup(tr("Tempo markings"), range(0, int(Core::TempoSettings::Size)), true, 2);
+        // Slowest first; Prestissimo, which no piece is played in, last.
+        std::vector<int> order = range(0, int(Core::TempoSettings::Size));
+        auto speed = [](int index) {
+            const int tempo = TempoOfSwitch(index);
+            return tempo < 0 ? std::numeric_limits<int>::max() : Core::MusicTables::TempoNumbers(tempo)[0];
+        };
+        std::stable_sort(order.begin(), order.end(), [&speed](int a, int b) { return speed(a) < speed(b); });
+        AddSwitchGroup(tr("Tempo markings"), order, true, 2);
         for (int index = 0; index < int(Core::TempoSettings::Size); ++index) {
             QCheckBox* box = switchBoxes[size_t(index)];
             const int tempo = TempoOfSwitch(index);
             if (tempo < 0) {
                 // No piece is played at this speed; it is kept for the difficulty levels.
-                box->setText(tr("Prestissimo"));
+                box->setText(tr("Prestissimo (no pieces)"));
                 box->setToolTip(tr("No piece is played in Prestissimo: it asks nothing by itself"));
                 continue;
             }

@@ -416,6 +416,7 @@ private Q_SLOTS:
             }
         }
         MakePage(0);
+        PickRange(OpenSection(1), 34, 51);
         ChooseInterval(OpenSection(1), "intervalStart", 12);
         SavePicture(QStringLiteral("settings-refused"));
     }

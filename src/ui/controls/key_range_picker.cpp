@@ -21,10 +21,10 @@ namespace {
 
 constexpr int keyCount = Core::MusicTables::KeyCount;
 constexpr int middleC = 39;
-// Wide enough that the staff of two notes with a change of clef stays on one line; it takes the
-// picker's height.
+// Wide enough that the staff of two notes with a change of clef stays on one line. The staff
+// grows with the height of its paper, so the paper keeps its size whatever room the page gives.
 constexpr int staffWidth = 164;
-constexpr int staffMinimumHeight = 140;
+constexpr int staffHeight = 140;
 
 const char* const pickerStyle =
     "QLabel#rangeText { color: white; font: bold 20px \"Tahoma\"; }"
@@ -85,8 +85,7 @@ KeyRangePicker::KeyRangePicker(QWidget* parent) : QWidget(parent)
 
     auto* paper = new QFrame(this);
     paper->setObjectName(QStringLiteral("staffPaper"));
-    paper->setFixedWidth(staffWidth);
-    paper->setMinimumHeight(staffMinimumHeight);
+    paper->setFixedSize(staffWidth, staffHeight);
     auto* paperLayout = new QVBoxLayout(paper);
     paperLayout->setContentsMargins(4, 4, 4, 4);
     staff = new ScoreBoard(paper);
