@@ -78,11 +78,7 @@ void GeneralSettingsTab::Data2Gui(const Core::WrongAnswerPolicy& policy)
 {
     const Core::GeneralSettings general = settings->GetGeneralSettings();
     m_ui->instrumentCombo->setCurrentIndex(general.instrument);
-
-    m_ui->continueAfterMistake->setChecked(policy.continueAfterMistake);
-    m_ui->pauseAfterMistake->setChecked(!policy.continueAfterMistake);
-    m_ui->delayCombo->setEnabled(policy.continueAfterMistake);
-    m_ui->delayCombo->setCurrentIndex(delays.indexOf(policy.delay));
+    ShowPolicy(policy);
 
     if (!general.answerWithGraphicalKeyboard)
         m_ui->useMultipleChoice->setChecked(true);
@@ -101,6 +97,14 @@ void GeneralSettingsTab::Data2Gui(const Core::WrongAnswerPolicy& policy)
         panel->setMinimumHeight(0);
         panel->setMaximumHeight(QWIDGETSIZE_MAX);
     }
+}
+
+void GeneralSettingsTab::ShowPolicy(const Core::WrongAnswerPolicy& policy)
+{
+    m_ui->continueAfterMistake->setChecked(policy.continueAfterMistake);
+    m_ui->pauseAfterMistake->setChecked(!policy.continueAfterMistake);
+    m_ui->delayCombo->setEnabled(policy.continueAfterMistake);
+    m_ui->delayCombo->setCurrentIndex(delays.indexOf(policy.delay));
 }
 
 void GeneralSettingsTab::Gui2Data(Core::WrongAnswerPolicy& policy)

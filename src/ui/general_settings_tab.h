@@ -53,6 +53,8 @@ public:
 
     // Shows the stored general settings and the wrong-answer policy given.
     void Data2Gui(const Core::WrongAnswerPolicy& policy);
+    // Shows a wrong-answer policy alone (a level button may have put the level's one in force).
+    void ShowPolicy(const Core::WrongAnswerPolicy& policy);
     // Stores the general settings shown and writes the wrong-answer policy shown into `policy`.
     void Gui2Data(Core::WrongAnswerPolicy& policy);
     // Checks the level button of the trainer's stored level, or says "Custom" when the question

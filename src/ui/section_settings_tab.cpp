@@ -7,10 +7,12 @@
 #include "ui/controls/key_range_picker.h"
 #include "ui_section_settings_tab.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QIcon>
+#include <QScrollBar>
 #include <QTimer>
 
 #include <algorithm>
@@ -256,7 +258,7 @@ SectionSettingsTab::SectionSettingsTab(int trainerIndex, int sectionIndex, QWidg
         connect(box, &QCheckBox::clicked, this, [this, box] { OnEdited(box); });
     if (kind == SectionKind::Intervals) {
         for (int size = 0; size < Core::MusicTables::IntervalCount; ++size) {
-            const QString name = Core::MusicTables::IntervalName(size);
+            const QString name = Core::MusicTables::IntervalShortName(size);
             const QString tip = tr("%n semitone(s)", nullptr, size);
             m_ui->intervalStart->addItem(name);
             m_ui->intervalEnd->addItem(name);
@@ -278,6 +280,44 @@ SectionSettingsTab::SectionSettingsTab(int trainerIndex, int sectionIndex, QWidg
                             .arg(owner ? owner->title() : box->text()));
         });
     static_cast<QVBoxLayout*>(m_ui->rightColumn)->addStretch(1);
+
+    // Numbers and lists change under the wheel only once the student has chosen them: a wheel
+    // turned to scroll the tab must not change a setting on its way.
+    QList<QWidget*> wheelGuarded{m_ui->questionsSpin, m_ui->timeoutSpin, m_ui->intervalStart,
+                                 m_ui->intervalEnd};
+    if (rangePicker)
+        for (QComboBox* list : rangePicker->findChildren<QComboBox*>())
+            wheelGuarded << list;
+    for (QWidget* control : wheelGuarded) {
+        control->setFocusPolicy(Qt::StrongFocus);
+        control->installEventFilter(this);
+    }
+
+    // Tab follows the page from top to bottom: the range picker stands above the key colours.
+    if (rangePicker) {
+        QWidget* previous = m_ui->timeoutSpin;
+        for (QWidget* control : rangePicker->findChildren<QWidget*>())
+            if (control->focusPolicy() & Qt::TabFocus) {
+                setTabOrder(previous, control);
+                previous = control;
+            }
+        for (QWidget* control : {m_ui->whiteKeys, m_ui->blackKeys, m_ui->gClef, m_ui->fClef}) {
+            setTabOrder(previous, control);
+            previous = control;
+        }
+    }
+}
+
+bool SectionSettingsTab::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Wheel) {
+        auto* control = qobject_cast<QWidget*>(watched);
+        if (control && !control->hasFocus()) {
+            QCoreApplication::sendEvent(m_ui->scrollArea->verticalScrollBar(), event);
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 SectionSettingsTab::~SectionSettingsTab() = default;
@@ -545,6 +585,9 @@ void SectionSettingsTab::ShowRefusal(const QString& text)
     label->setText(text);
     label->setAccessibleDescription(text);
     label->show();
+    // Screen readers say why the control went back.
+    QAccessibleEvent alert(label, QAccessible::Alert);
+    QAccessible::updateAccessibility(&alert);
     // Scrolled into view once the group has made room for it.
     QTimer::singleShot(0, label, [this, label] { m_ui->scrollArea->ensureWidgetVisible(label); });
 }

@@ -62,8 +62,10 @@ Q_SIGNALS:
     // The user changed a control; Gui2Data gives the changed record.
     void edited();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
-    struct SwitchGroup;
     void BuildSwitchGroups();
     QWidget* AddSwitchGroup(const QString& title, const std::vector<int>& indices, bool atLeastOne,
                             int columns);

@@ -5,6 +5,8 @@
 #include "ui/section_settings_tab.h"
 #include "ui/settings_store.h"
 
+#include <QAbstractSpinBox>
+#include <QApplication>
 #include <QLabel>
 #include <QTabBar>
 #include <QTabWidget>
@@ -86,8 +88,9 @@ TrainerSettingsPage::TrainerSettingsPage(int trainerIndex, Core::SettingsStore* 
 
     tabs = new QTabWidget(this);
     tabs->setAccessibleName(tr("Settings of the trainer"));
-    // The tab bar takes the keyboard focus itself; the frame around the tabs is no control.
+    // The frame around the tabs is no control; its tab bar is, and Tab reaches it.
     tabs->setFocusPolicy(Qt::NoFocus);
+    tabs->tabBar()->setFocusPolicy(Qt::TabFocus);
     tabs->setUsesScrollButtons(true);
     generalTab = new GeneralSettingsTab(
         trainer, settings, std::move(soundController), [this] { return quizMode; },
@@ -98,6 +101,9 @@ TrainerSettingsPage::TrainerSettingsPage(int trainerIndex, Core::SettingsStore* 
         levelChanged = true;
         if (settings && !quizMode)
             settings->SetTrainerSettings(settings->CurrentSettings());
+        // The note trainer's levels bring their own policy after a mistake.
+        if (settings)
+            generalTab->ShowPolicy(settings->CurrentSettings().noteTrainer.wrongAnswerPolicy);
         for (SectionSettingsTab* tab : sectionTabs) {
             tab->ShowRefusal(QString());
             if (settings)
@@ -144,10 +150,17 @@ void TrainerSettingsPage::Data2Gui()
 {
     if (!settings)
         return;
-    generalTab->Data2Gui(settings->CurrentSettings().noteTrainer.wrongAnswerPolicy);
+    const Core::TrainerSettings& block = settings->CurrentSettings();
+    generalTab->Data2Gui(block.noteTrainer.wrongAnswerPolicy);
     for (SectionSettingsTab* tab : sectionTabs) {
-        tab->ShowRefusal(QString());
-        tab->Data2Gui(settings->CurrentSettings());
+        tab->Data2Gui(block);
+        // Settings from an old or hand-edited file may leave a section with nothing to ask; the
+        // tab says so until a change mends it.
+        const bool empty = Core::SectionQuestions(block, trainer, tab->Section()) > 0 &&
+                           Core::AskableCount(block, trainer, tab->Section()) == 0;
+        tab->ShowRefusal(empty ? tr("These settings leave nothing to ask in this section. Widen the range of "
+                                    "keys or switch more on.")
+                               : QString());
     }
 }
 
@@ -162,7 +175,16 @@ void TrainerSettingsPage::onSectionEdited()
     // A check box a group has just checked again changes nothing, and its message stays.
     if (changed == kept)
         return;
-    const Core::SettingsCheck check = Core::CheckTrainerSettings(changed, trainer);
+    // Only what this tab changed is judged: a section that a stored file left empty elsewhere
+    // must not stop the student from mending this one.
+    Core::SettingsCheck check = Core::CheckTrainerSettings(changed, trainer);
+    if (check.outcome == Core::SettingsCheck::EmptySection && check.section != tab->Section()) {
+        const int section = tab->Section();
+        const bool empty = Core::SectionQuestions(changed, trainer, section) > 0 &&
+                           Core::AskableCount(changed, trainer, section) == 0;
+        check.outcome = empty ? Core::SettingsCheck::EmptySection : Core::SettingsCheck::Askable;
+        check.section = section;
+    }
     if (!check.IsAskable()) {
         tab->Data2Gui(kept);
         tab->ShowRefusal(RefusalText(check, changed, trainer));
@@ -178,6 +200,10 @@ bool TrainerSettingsPage::Gui2Data()
 {
     if (!settings || quizMode)
         return false;
+    // A number typed but not yet entered counts as the student left it.
+    if (auto* spin = qobject_cast<QAbstractSpinBox*>(QApplication::focusWidget()))
+        if (isAncestorOf(spin))
+            spin->interpretText();
     const Core::GeneralSettings generalBefore = settings->GetGeneralSettings();
     // The policy after a mistake is kept with the note trainer's settings and holds for all three.
     Core::TrainerSettings block = settings->CurrentSettings();

@@ -387,6 +387,52 @@ private Q_SLOTS:
         QVERIFY(!Part<QLabel>(page.get(), "customLevel")->isVisible());
     }
 
+    // A section that a hand-edited file left with nothing to ask is pointed out on its tab, and
+    // does not stop changes on the others.
+    void storedEmptySectionIsShownAndDoesNotBlockTheOthers()
+    {
+        TrainerSettings broken = store->CurrentSettings();
+        broken.noteTrainer.singleNotes.diapason = {200, 210, true, false};
+        store->SetTrainerSettings(broken);
+        MakePage(0);
+        QVERIFY(!page->SectionTab(0)->Refusal().isEmpty());
+        QCOMPARE(page->SectionTab(2)->Refusal(), QString());
+        SetSpin(OpenSection(2), "questionsSpin", 5);
+        QCOMPARE(page->SectionTab(2)->Refusal(), QString());
+        QCOMPARE(FromFile().noteTrainer.chords.duration.questions, 5);
+    }
+
+    // What the student typed counts although they left without Enter; a wheel turned over a
+    // number they have not chosen scrolls the tab instead of changing it.
+    void typedNumbersCountAndTheWheelDoesNot()
+    {
+        MakePage(1);
+        auto* questions = Part<QSpinBox>(OpenSection(3), "questionsSpin");
+        const int stored = questions->value();
+        QWheelEvent wheel(QPointF(5, 5), questions->mapToGlobal(QPoint(5, 5)), QPoint(), QPoint(0, -120),
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QVERIFY(!questions->hasFocus());
+        QCoreApplication::sendEvent(questions, &wheel);
+        QCOMPARE(questions->value(), stored);
+
+        questions->setFocus();
+        questions->selectAll();
+        QTest::keyClicks(questions, QStringLiteral("4"));
+        QVERIFY(page->Gui2Data());
+        QCOMPARE(FromFile().earTrainer.scales.duration.questions, 4);
+    }
+
+    // The note trainer's levels bring their policy after a mistake; the general tab shows it.
+    void levelShowsItsPolicy()
+    {
+        MakePage(0);
+        page->OpenTab(-1);
+        Click(Part<QPushButton>(page.get(), "Level3"));
+        const bool goOn = store->CurrentSettings().noteTrainer.wrongAnswerPolicy.continueAfterMistake;
+        QCOMPARE(Part<QAbstractButton>(page.get(), "continueAfterMistake")->isChecked(), goOn);
+        QCOMPARE(Part<QAbstractButton>(page.get(), "pauseAfterMistake")->isChecked(), !goOn);
+    }
+
     // During a quiz the notice lies over every tab and nothing under it takes input.
     void quizNoticeCoversThePage()
     {

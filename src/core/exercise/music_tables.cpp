@@ -103,6 +103,23 @@ const char* const intervalNames[MusicTables::IntervalCount] = {
     QT_TRANSLATE_NOOP("Core::MusicTables", "Perfect octave"),
 };
 
+// The short names of the reference tables and the settings pages.
+const char* const intervalShortNames[MusicTables::IntervalCount] = {
+    QT_TRANSLATE_NOOP("Core::MusicTables", "Unison"),
+    QT_TRANSLATE_NOOP("Core::MusicTables", "Minor 2nd"),
+    QT_TRANSLATE_NOOP("Core::MusicTables", "Major 2nd"),
+    QT_TRANSLATE_NOOP("Core::MusicTables", "Minor 3rd"),
+    QT_TRANSLATE_NOOP("Core::MusicTables", "Major 3rd"),
+    QT_TRANSLATE_NOOP("Core::MusicTables", "Perfect 4th"),
+    QT_TRANSLATE_NOOP("Core::MusicTables", "Tritone"),
+    QT_TRANSLATE_NOOP("Core::MusicTables", "Perfect 5th"),
+    QT_TRANSLATE_NOOP("Core::MusicTables", "Minor 6th"),
+    QT_TRANSLATE_NOOP("Core::MusicTables", "Major 6th"),
+    QT_TRANSLATE_NOOP("Core::MusicTables", "Minor 7th"),
+    QT_TRANSLATE_NOOP("Core::MusicTables", "Major 7th"),
+    QT_TRANSLATE_NOOP("Core::MusicTables", "Octave"),
+};
+
 const char16_t* const sharpNames[12] = {u"C",       u"C\u266F", u"D",       u"D\u266F", u"E",       u"F",
                                         u"F\u266F", u"G",       u"G\u266F", u"A",       u"A\u266F", u"B"};
 const char16_t* const flatNames[12] = {u"C",       u"D\u266D", u"D",       u"E\u266D", u"E",       u"F",
@@ -207,6 +224,13 @@ QString MusicTables::IntervalName(int size)
     if (size < 0 || size >= IntervalCount)
         return tr("interval error");
     return tr(intervalNames[size]);
+}
+
+QString MusicTables::IntervalShortName(int size)
+{
+    if (size < 0 || size >= IntervalCount)
+        return tr("interval error");
+    return tr(intervalShortNames[size]);
 }
 
 QString MusicTables::IntervalLabel(int size, int root, bool flat)

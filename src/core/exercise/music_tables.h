@@ -63,6 +63,8 @@ public:
     static QString NoteName(int pitchClass, bool flat);
     static QString NoteLabel(int key, bool flat);
     static QString IntervalName(int size);
+    // "Minor 3rd" for "Minor third", as the reference tables and the settings pages write it.
+    static QString IntervalShortName(int size);
     static QString IntervalLabel(int size, int root, bool flat);
     static QString ChordSuffix(int type);
     static QString ChordLabel(int type, int root, int inversion);
