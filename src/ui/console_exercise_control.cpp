@@ -10,6 +10,7 @@
 #include "core/midi/sound_controller.h"
 #include "core/telemetry.h"
 #include "ui/action_hint.h"
+#include "ui/controls/reference_book.h"
 #include "ui/high_dpi_style_sheet.h"
 #include "ui/midi_warning_dialog.h"
 #include "ui/play_dialog.h"
@@ -95,6 +96,14 @@ ConsoleExerciseControl::ConsoleExerciseControl(std::shared_ptr<Core::ExerciseCat
     m_ui->sectionSlider->setMinimum(0);
     m_ui->sectionSlider->setMaximum(0);
     m_ui->printButton->setText(tr("Print"));
+    // The reference pages take the place the form keeps for them; each is built when first shown.
+    referenceBook = new ReferenceBook(soundController, m_ui->referencePane);
+    referenceBook->setObjectName(QStringLiteral("referencePages"));
+    referenceBook->setAccessibleName(m_ui->referencePages->accessibleName());
+    referenceBook->setSizePolicy(m_ui->referencePages->sizePolicy());
+    delete m_ui->referencePane->layout()->replaceWidget(m_ui->referencePages, referenceBook);
+    delete m_ui->referencePages;
+    m_ui->referencePages = nullptr;
     SetStatus(QString(), "RegularStyle");
 
     // The six reports of the handler, queued (see exercise_handler.h).

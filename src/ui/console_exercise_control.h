@@ -52,6 +52,7 @@ namespace UI {
 class ActionHint;
 class MidiWarningDialog;
 class PlayDialog;
+class ReferenceBook;
 class SectionEndDialog;
 class WrongRightAnswerAnimation;
 
@@ -287,7 +288,25 @@ private:
     int CurrentSectionIndex() const;
 
     // Views.
+    // The statistics view (console_exercise_control_statistics.cpp). ShowStatisticsPage refreshes
+    // the page shown: the history buttons, the caption and the rows of the section and octave.
     void ShowStatisticsPage();
+    // Whether the hidden keyboard and answer buttons keep their room (in a lesson) or give it to
+    // the view in front (the reference, the tempo page).
+    void KeepInputRoom(bool keep);
+    // Fills the rows with the section's records (of the octave picked on the keyboard, if any);
+    // returns how many records the section has in the database the history switch reads.
+    int BuildStatisticsPage(int section);
+    QString StatisticsCaption(const QString& sectionName, int octave) const;
+    void SetHistoryButtons(int sectionRecords);
+    void SetStatisticsCaption(int section, int octave);
+    QString SectionShortName(int section) const;
+    bool IsKeyboardSection(int section) const;
+    bool IsExtendedStatisticsSection(int section) const;
+    bool IsTempoSection(int section) const;
+    int LowestKey(int section, int id) const;
+    // Puts the history buttons on the statistics page in view (the plain or the extended one).
+    void PlaceHistoryBar(bool extended);
     void BuildViewMachine();
     void AssignPaneGeometry();
     void PlacePanesForView();
@@ -309,6 +328,10 @@ private:
 
     std::shared_ptr<Core::ExerciseCatalog> catalog;
     std::shared_ptr<Core::SoundController> soundController;
+    // The reference pages, in the place the form keeps for them.
+    ReferenceBook* referenceBook = nullptr;
+    // Logical pixels: about the width of a printed A4 sheet at screen resolution.
+    static constexpr int referencePrintWidth = 720;
     Core::SettingsStore* settings = nullptr;
 
     std::shared_ptr<Core::Exercise> exercise;
@@ -317,6 +340,9 @@ private:
     bool quizMode = false;
     int viewMode = ExerciseView;
     bool extendedStatistics = false;
+    // The section the statistics view shows, and the octave picked on the keyboard (-1: all).
+    int statisticsSection = 0;
+    int statisticsOctave = -1;
     int answerMark = RegularMark;
     bool timedOut = false;
     bool lastAnswerCorrect = false;

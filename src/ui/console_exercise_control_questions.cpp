@@ -189,17 +189,24 @@ void ConsoleExerciseControl::UpdateAnswerInputs(const QuestionRecord& question)
     const bool showButtons = choices && (mode == 1 || (mode == 2 && SettingsShowChoices()) || !keys);
     const bool showKeyboard = keys && mode != 1 && (SettingsShowKeyboard() || !showButtons);
 
-    // Within a lesson the question stays where it is when an input comes and goes.
-    QSizePolicy bar = m_ui->variantBar->sizePolicy();
-    bar.setRetainSizeWhenHidden(SettingsShowChoices() || exerciseId == size_t(Core::SymbolTrainerIndex));
-    m_ui->variantBar->setSizePolicy(bar);
-    QSizePolicy piano = m_ui->keyboard->sizePolicy();
-    piano.setRetainSizeWhenHidden(exerciseId != size_t(Core::SymbolTrainerIndex));
-    m_ui->keyboard->setSizePolicy(piano);
+    KeepInputRoom(viewMode == ExerciseView || (viewMode == StatisticsView && !extendedStatistics));
 
     variantsShown = showButtons;
     m_ui->variantBar->setVisible(showButtons);
     m_ui->keyboard->setVisible(showKeyboard && viewMode != ReferenceView);
+}
+
+void ConsoleExerciseControl::KeepInputRoom(bool keep)
+{
+    // Within a lesson the question stays where it is when an input comes and goes; the
+    // reference and the tempo page, which have no keyboard, take its room instead.
+    const bool symbols = exerciseId == size_t(Core::SymbolTrainerIndex);
+    QSizePolicy bar = m_ui->variantBar->sizePolicy();
+    bar.setRetainSizeWhenHidden(keep && (SettingsShowChoices() || symbols));
+    m_ui->variantBar->setSizePolicy(bar);
+    QSizePolicy piano = m_ui->keyboard->sizePolicy();
+    piano.setRetainSizeWhenHidden(keep && !symbols);
+    m_ui->keyboard->setSizePolicy(piano);
 }
 
 bool ConsoleExerciseControl::SettingsShowKeyboard() const

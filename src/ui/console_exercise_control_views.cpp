@@ -9,8 +9,10 @@
 #include "core/exercise/trainer_settings.h"
 #include "core/telemetry.h"
 #include "ui/action_hint.h"
+#include "ui/controls/reference_book.h"
 #include "ui/custom_animation_group.h"
 #include "ui/play_dialog.h"
+#include "ui/reference_printer.h"
 #include "ui/section_end_dialog.h"
 
 #include <QSignalTransition>
@@ -68,6 +70,8 @@ void ConsoleExerciseControl::showExercise(UI::Speed speed)
         if (auto telemetry = catalog->GetTelemetry())
             telemetry->ReferenceClosed();
     m_ui->sectionSlider->setEnabled(!quizMode);
+    referenceBook->StopExample();
+    KeepInputRoom(true);
     viewMode = ExerciseView;
     extendedStatistics = false;
     ApplyScorePaneStyle("RegularBorderStyle");
@@ -128,38 +132,46 @@ void ConsoleExerciseControl::ShowStatistics(UI::Speed speed)
     if (sectionEndDialog)
         sectionEndDialog->hide();
     PauseExercise(true);
+    referenceBook->StopExample();
     ApplyScorePaneStyle("RegularBorderStyle");
     GetPlayDialog()->hide();
     actionHint->Dismiss();
     m_ui->playButton->hide();
+    // The view opens on the current run's results of the section the lesson is in (the last one
+    // at the lesson's end); the ear trainer's tempo section has the extended page.
+    if (exercise)
+        exercise->SetShowHistory(false);
     viewMode = StatisticsView;
-    extendedStatistics = false;
-    HighlightSectionButton(CurrentSectionIndex());
+    statisticsSection = CurrentSectionIndex();
+    statisticsOctave = -1;
+    extendedStatistics = IsExtendedStatisticsSection(statisticsSection);
+    KeepInputRoom(!extendedStatistics);
+    // The keys show octaves here, not the last answer.
+    m_ui->keyboard->ResetKeys();
+    m_ui->keyboard->update();
+    HighlightSectionButton(statisticsSection);
     ShowStatisticsPage();
+    PlaceHistoryBar(extendedStatistics);
     ConnectSectionButtons(StatisticsView);
     m_ui->sectionSlider->setStyleSheet(m_ui->sectionSlider->property("sliderOff").toString());
+    // Hovering a key shades its octave and shows the octave's page (onStatisticsGkcHover).
+    m_ui->keyboard->SetMode(Keyboard::PickKeyMode);
     connect(m_ui->keyboard, &Keyboard::hover, this, &ConsoleExerciseControl::onStatisticsGkcHover,
             Qt::UniqueConnection);
     SetStatus(QString(), "RegularStyle");
-    if (from == ReferenceState)
-        emit quick ? quickReferenceToStatisticsTrans() : referenceToStatisticsTrans();
-    else
-        emit quick ? quickExerciseToStatisticsTrans() : exerciseToStatisticsTrans();
+    if (from == ReferenceState) {
+        if (extendedStatistics)
+            emit quick ? quickReferenceToExtendedStatisticsTrans() : referenceToExtendedStatisticsTrans();
+        else
+            emit quick ? quickReferenceToStatisticsTrans() : referenceToStatisticsTrans();
+    } else {
+        if (extendedStatistics)
+            emit quick ? quickExerciseToExtendedStatisticsTrans() : exerciseToExtendedStatisticsTrans();
+        else
+            emit quick ? quickExerciseToStatisticsTrans() : exerciseToStatisticsTrans();
+    }
     if (!viewMachine)
         PlacePanesForView();
-}
-
-void ConsoleExerciseControl::ShowStatisticsPage()
-{
-    // The statistics rows come with the statistics view itself; the caption names the section.
-    const int section = CurrentSectionIndex();
-    QString name;
-    if (exercise) {
-        const std::vector<Exercise::SectionTitle> titles = exercise->GetSectionTitles();
-        if (size_t(section) < titles.size())
-            name = titles[size_t(section)].shortName.toLower();
-    }
-    m_ui->statisticsCaption->setText(tr("This is your score for %1.").arg(name));
 }
 
 void ConsoleExerciseControl::ReviewStats()
@@ -190,6 +202,7 @@ void ConsoleExerciseControl::showReference(UI::Speed speed)
     const int section = CurrentSectionIndex();
     viewMode = ReferenceView;
     extendedStatistics = false;
+    KeepInputRoom(false);
     SwitchToReferenceSection(section);
     ConnectSectionButtons(ReferenceView);
     m_ui->sectionSlider->setStyleSheet(m_ui->sectionSlider->property("sliderOff").toString());
@@ -207,76 +220,22 @@ void ConsoleExerciseControl::showReference(UI::Speed speed)
         PlacePanesForView();
 }
 
-void ConsoleExerciseControl::SwitchToStatSection(int s)
-{
-    if (viewMode != StatisticsView)
-        return;
-    HighlightSectionButton(s);
-    QString name;
-    if (exercise) {
-        const std::vector<Exercise::SectionTitle> titles = exercise->GetSectionTitles();
-        if (s >= 0 && size_t(s) < titles.size())
-            name = titles[size_t(s)].shortName.toLower();
-    }
-    m_ui->statisticsCaption->setText(tr("This is your score for %1.").arg(name));
-    // The ear trainer's tempo section has the extended page, without the keyboard.
-    const bool extended = exerciseId == size_t(Core::EarTrainerIndex) && s == 4;
-    if (extended != extendedStatistics) {
-        if (extended)
-            emit statisticsToExtendedStatisticsTrans();
-        else
-            emit extendedStatisticsToStatisticsTrans();
-        extendedStatistics = extended;
-        if (!viewMachine)
-            PlacePanesForView();
-    }
-}
-
 void ConsoleExerciseControl::SwitchToReferenceSection(int s)
 {
-    static const char* const pitchedTitles[SectionCount] = {
-        QT_TR_NOOP("Single Notes Reference"), QT_TR_NOOP("Intervals Reference"),
-        QT_TR_NOOP("Chords Reference"), QT_TR_NOOP("Scales Reference"), QT_TR_NOOP("Tempo Reference")};
-    static const char* const symbolTitles[SectionCount] = {
-        QT_TR_NOOP("Note Lengths Reference"), QT_TR_NOOP("Key Signatures Reference"),
-        QT_TR_NOOP("Tempo Reference"), QT_TR_NOOP("Loudness Reference"),
-        QT_TR_NOOP("Note Modifiers Reference")};
     if (s < 0 || s >= SectionCount)
         return;
     HighlightSectionButton(s);
-    const char* title = exerciseId == size_t(Core::SymbolTrainerIndex) ? symbolTitles[s] : pitchedTitles[s];
-    m_ui->referenceTitle->setText(tr(title));
-}
-
-void ConsoleExerciseControl::onStatisticsGkcHover(int)
-{
-    // The octave pages belong to the statistics view's own contents.
-}
-
-void ConsoleExerciseControl::toggleStatistics()
-{
-    if (!exercise)
-        return;
-    exercise->SetShowHistory(!exercise->IsShowingHistory());
-    const bool history = exercise->IsShowingHistory();
-    m_ui->viewHistory->setText(history
-                                   ? (quizMode ? tr("View quiz statistics") : tr("View lesson statistics"))
-                                   : tr("View History"));
-    m_ui->clearHistory->setText(history ? tr("Clear History") : QString());
-    m_ui->clearHistory->setEnabled(history);
-}
-
-void ConsoleExerciseControl::clearStatisticsHistory()
-{
-    if (!exercise)
-        return;
-    exercise->ClearHistoryStatistics();
-    m_ui->clearHistory->setEnabled(false);
+    m_ui->referenceTitle->setText(referenceBook->ShowPage(int(exerciseId), s));
 }
 
 void ConsoleExerciseControl::PrintSlot()
 {
-    // Printing belongs to the reference view's contents.
+    if (viewMode != ReferenceView || referenceBook->CurrentPageName().isEmpty())
+        return;
+    // The page at the width of a printed sheet at screen resolution, so that it is sliced into
+    // pages without being squeezed.
+    const QImage page = referenceBook->PageImage(referencePrintWidth, devicePixelRatioF());
+    ReferencePrinter::PrintWithDialog(window(), page, ReferencePrinter::ConfiguredFooter());
 }
 
 void ConsoleExerciseControl::repaintProgress()
@@ -345,7 +304,7 @@ void ConsoleExerciseControl::BuildViewMachine()
                 [this, s] { PlacePanesForState(s); });
     }
     viewStates[StatisticsState]->assignProperty(m_ui->statisticsRows, "maximumWidth", 750);
-    viewStates[ExtendedStatisticsState]->assignProperty(m_ui->statisticsRows, "maximumWidth", 800);
+    viewStates[ExtendedStatisticsState]->assignProperty(m_ui->extendedStatisticsRows, "maximumWidth", 800);
     viewStates[StatisticsState]->assignProperty(m_ui->keyboard, "visible", true);
     viewStates[ExtendedStatisticsState]->assignProperty(m_ui->keyboard, "visible", false);
     viewStates[ReferenceState]->assignProperty(m_ui->keyboard, "visible", false);

@@ -296,8 +296,9 @@ SectionSettingsTab::SectionSettingsTab(int trainerIndex, int sectionIndex, QWidg
     // Tab follows the page from top to bottom: the range picker stands above the key colours.
     if (rangePicker) {
         QWidget* previous = m_ui->timeoutSpin;
+        // The lists' pop-ups are windows of their own and take no part in the chain.
         for (QWidget* control : rangePicker->findChildren<QWidget*>())
-            if (control->focusPolicy() & Qt::TabFocus) {
+            if ((control->focusPolicy() & Qt::TabFocus) && control->window() == window()) {
                 setTabOrder(previous, control);
                 previous = control;
             }

@@ -6,7 +6,9 @@
 // screen), every tab of each trainer's settings page in a learning lesson and in a quiz, and a
 // learning and a quiz lesson of each trainer answered as a student answers (on-screen keys,
 // answer buttons, the keys 1 to 6, one question left to time out) with each question kind, the
-// judgements, the MIDI notice, the pause hint, the play dialog and the section end dialog. It
+// judgements, the MIDI notice, the pause hint, the play dialog and the section end dialog, and
+// after each learning lesson the reference page and the statistics page of every section (the
+// ear trainer's tempo section on its extended page), with one history page. It
 // does so at 1920x1080, at 1366x768 and at 1920x1080 with device pixel ratio 2, each in a process
 // of its own with a fresh configuration and data folder (the ratio-2 pass runs with
 // QT_SCALE_FACTOR=2, so every widget paints at ratio 2 and picks its "@2x" pictures). The
@@ -32,6 +34,7 @@
 #include "ui/controls/block_view_control.h"
 #include "ui/controls/keyboard.h"
 #include "ui/controls/progress.h"
+#include "ui/controls/reference_book.h"
 #include "ui/difficulty_level_dialog.h"
 #include "ui/fader_widget.h"
 #include "ui/help_dialog.h"
@@ -50,11 +53,13 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QPainter>
 #include <QProcess>
 #include <QPropertyAnimation>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QStateMachine>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -231,7 +236,9 @@ public:
             for (size_t t = 0; t < 3; ++t) {
                 if (!Lesson(t, quizLesson))
                     return false;
-                if (!(t == 0 ? TabMoments() : SettingsMoments()))
+                // The tool bar's tabs are pictured in the first trainer; the reference and
+                // statistics pages of every section in each learning lesson.
+                if (!(t == 0 || !quizLesson ? TabMoments(t == 0) : SettingsMoments()))
                     return false;
                 // Once, the lesson's end is left with the tool bar's Back button instead of
                 // "Continue"; the next lesson shows what that leaves behind.
@@ -436,35 +443,162 @@ private:
 
     // ---- the main window's own moments ---------------------------------------------------------
 
-    // The tabs of a lesson after it ended: reference (learning only), statistics and settings.
-    // The section end dialog, when it stays over a tab, is pictured once and then put away, so
-    // that the tab's own view shows.
-    bool TabMoments()
+    // The tabs of a lesson after it ended: reference (learning only), statistics and settings,
+    // each pictured as the tab opens when `toolBarShots` is set. In a learning lesson the
+    // reference page and the statistics page of every section follow their tab, and in the first
+    // one the history page too. The section end dialog, when it stays over a tab, is pictured
+    // once and then put away, so that the tab's own view shows.
+    bool TabMoments(bool toolBarShots)
     {
         const auto tab = [&](void (UI::Console::*open)(), int view, const QString& moment) {
             (console.get()->*open)();
             if (!WaitFor([&] { return screen->GetViewMode() == view; }, 5000))
                 return Fail(qPrintable(moment + QStringLiteral(": the view did not come up")));
-            if (!Settle(screen))
+            if (!Settle(screen) || !ViewSettled())
                 return false;
             UI::SectionEndDialog* dialog = screen->GetSectionEndDialog();
-            if (dialog && WaitFor([&] { return ShownStill(dialog); }, 600)) {
-                if (!scoreOverTabShown)
-                    Shot(moment + QStringLiteral(" (the lesson's score stays over it)"));
-                scoreOverTabShown = true;
+            if (toolBarShots) {
+                if (dialog && WaitFor([&] { return ShownStill(dialog); }, 600)) {
+                    if (!scoreOverTabShown)
+                        Shot(moment + QStringLiteral(" (the lesson's score stays over it)"));
+                    scoreOverTabShown = true;
+                    dialog->hide();
+                    Pause(100);
+                }
+                Shot(moment);
+            } else if (dialog) {
+                // No picture of the tab: only the score's fade, in or out, is waited for.
+                WaitFor([&] { return !dialog->isVisible() || ShownStill(dialog); }, 1000);
                 dialog->hide();
-                Pause(100);
             }
-            Shot(moment);
             return true;
         };
         if (!quiz && !tab(&UI::Console::showReference, UI::ConsoleExerciseControl::ReferenceView,
                           QStringLiteral("Tool bar: Reference tab selected")))
             return false;
+        if (!quiz && !ReferenceMoments())
+            return false;
         if (!tab(&UI::Console::showStatistics, UI::ConsoleExerciseControl::StatisticsView,
                  QStringLiteral("Tool bar: Statistics tab selected")))
             return false;
+        if (!quiz && !StatisticsMoments(toolBarShots))
+            return false;
         return SettingsMoments();
+    }
+
+    // The section buttons the lesson shows (a trainer with fewer sections hides the others),
+    // with their index.
+    std::vector<std::pair<int, QToolButton*>> SectionButtons() const
+    {
+        std::vector<std::pair<int, QToolButton*>> buttons;
+        for (int s = 0; s < UI::ConsoleExerciseControl::SectionCount; ++s) {
+            auto* button = Child<QToolButton>(QStringLiteral("section%1").arg(s + 1));
+            if (button && button->isVisible() && button->isEnabled())
+                buttons.emplace_back(s, button);
+        }
+        return buttons;
+    }
+
+    // Waits until the view machine rests in the state of the screen's view (the panes glide
+    // between views and between the two statistics pages).
+    bool ViewSettled()
+    {
+        QStateMachine* machine = screen->GetViewMachine();
+        if (!machine)
+            return true;
+        const QString expected =
+            screen->GetViewMode() == UI::ConsoleExerciseControl::ReferenceView ? QStringLiteral("reference")
+            : screen->GetViewMode() != UI::ConsoleExerciseControl::StatisticsView ? QStringLiteral("exercise")
+            : screen->IsExtendedStatistics() ? QStringLiteral("extendedStatistics")
+                                             : QStringLiteral("statistics");
+        const auto settled = [&] {
+            bool there = false;
+            for (const QAbstractState* state : machine->configuration())
+                there = there || state->objectName() == expected;
+            if (!there)
+                return false;
+            for (const QAbstractAnimation* animation : machine->findChildren<QAbstractAnimation*>())
+                if (animation->state() == QAbstractAnimation::Running)
+                    return false;
+            return true;
+        };
+        if (!WaitFor(settled, 3000))
+            return Fail(
+                qPrintable(QStringLiteral("the view machine did not come to rest in %1").arg(expected)));
+        return true;
+    }
+
+    void ClickButton(QAbstractButton* button) const
+    {
+        QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, button->rect().center());
+    }
+
+    // Delivers the events a click left posted (the layout of a page just built or filled), as
+    // the event loop would before the next frame; nothing is waited for.
+    static void Deliver()
+    {
+        for (int round = 0; round < 3; ++round) {
+            QCoreApplication::sendPostedEvents();
+            QCoreApplication::processEvents();
+        }
+    }
+
+    // The reference page of every section button, chosen with the button.
+    bool ReferenceMoments()
+    {
+        auto* book = Child<UI::ReferenceBook>(QStringLiteral("referencePages"));
+        auto* title = Child<QLabel>(QStringLiteral("referenceTitle"));
+        if (!book || !title)
+            return Fail("the reference view has no pages");
+        for (const auto& [section, button] : SectionButtons()) {
+            ClickButton(button);
+            const QString name = UI::ReferenceBook::PageName(int(trainer), section);
+            if (!WaitFor([&] { return book->CurrentPageName() == name; }, 2000) || !ViewSettled())
+                return Fail(qPrintable(QStringLiteral("section button %1 did not show the reference page %2")
+                                           .arg(section + 1)
+                                           .arg(name)));
+            QString subject = UI::ReferenceBook::PageTitle(int(trainer), section);
+            if (title->text() != subject)
+                std::fprintf(stderr, "tour %s: the reference page %s is titled \"%s\"\n",
+                             qPrintable(pass.name), qPrintable(name), qPrintable(title->text()));
+            subject.remove(QRegularExpression(QStringLiteral("\\s*Reference$")));
+            Deliver();
+            Shot(QStringLiteral("Reference: %1").arg(subject.isEmpty() ? button->text() : subject));
+        }
+        return true;
+    }
+
+    // The statistics page of every section button (the ear trainer's tempo section on its
+    // extended page, without the keyboard), and with `history` the first section's page of all
+    // runs, chosen with "View History".
+    bool StatisticsMoments(bool history)
+    {
+        for (const auto& [section, button] : SectionButtons()) {
+            ClickButton(button);
+            if (!ViewSettled())
+                return false;
+            const QString name = button->text();
+            Deliver();
+            Shot(screen->IsExtendedStatistics() ? QStringLiteral("Statistics: %1 (extended page)").arg(name)
+                                                : QStringLiteral("Statistics: %1").arg(name));
+        }
+        if (!history)
+            return true;
+        const auto buttons = SectionButtons();
+        auto* toggle = Child<QPushButton>(QStringLiteral("viewHistory"));
+        if (buttons.empty() || !toggle)
+            return Fail("the statistics view has no history switch");
+        ClickButton(buttons.front().second);
+        if (!ViewSettled())
+            return false;
+        ClickButton(toggle);
+        if (!WaitFor([&] { return Exercise().IsShowingHistory(); }, 2000))
+            return Fail("\"View History\" did not turn the history on");
+        Deliver();
+        Shot(QStringLiteral("Statistics history: %1").arg(buttons.front().second->text()));
+        ClickButton(toggle);
+        return WaitFor([&] { return !Exercise().IsShowingHistory(); }, 2000) ||
+               Fail("the history switch did not turn off");
     }
 
     // Every tab of the trainer's settings page, opened with the tool bar's Settings tab after the

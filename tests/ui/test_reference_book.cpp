@@ -1,0 +1,393 @@
+// The reference pages as the exercise screen drives them: the page and title behind every
+// trainer's section button, every text the reference must hold read as a screen reader reads it,
+// examples heard through the built-in synthesizer rendered offline, an example stopped by the
+// next one, by a page change and by hiding, and the whole page drawn for printing.
+// CANTORELA_REFERENCE_SHEETS=<folder> also writes every page's picture at ratios 1 and 2.
+
+#include "../core/midi/audio_probe.h"
+#include "core/midi/sound_controller.h"
+#include "core/midi/synthesizer.h"
+#include "notation/music_font.h"
+#include "ui/controls/reference_book.h"
+#include "ui/interface_fonts.h"
+
+#include <QAbstractButton>
+#include <QAccessible>
+#include <QDir>
+#include <QRegularExpression>
+#include <QScrollArea>
+#include <QtTest>
+
+#include <cmath>
+
+using namespace AudioProbe;
+using Steps = QList<QVector<int>>;
+Q_DECLARE_METATYPE(Steps)
+
+namespace {
+
+// What a screen reader reads on the page: the names of all its accessible objects, line by line.
+void ReadAloud(QAccessibleInterface* node, QStringList& lines)
+{
+    if (!node)
+        return;
+    lines +=
+        node->text(QAccessible::Name).split(QRegularExpression(QStringLiteral("[\\n\\x{2028}\\x{2029}]")));
+    for (int i = 0; i < node->childCount(); ++i)
+        ReadAloud(node->child(i), lines);
+}
+
+// Power of one frequency in the left channel over [from, from + length), Hann-windowed.
+double Power(const Audio& audio, int from, int length, double hz)
+{
+    const double w = 2.0 * M_PI * hz / Rate;
+    double re = 0, im = 0;
+    for (int i = 0; i < length; ++i) {
+        const double window = 0.5 - 0.5 * std::cos(2.0 * M_PI * i / (length - 1));
+        re += window * audio.left[size_t(from + i)] * std::cos(w * i);
+        im += window * audio.left[size_t(from + i)] * std::sin(w * i);
+    }
+    return re * re + im * im;
+}
+
+// Ink: a pixel that is not white paper.
+int InkInRows(const QImage& image, int top, int bottom)
+{
+    int ink = 0;
+    for (int y = top; y < bottom; y += 2) {
+        for (int x = 0; x < image.width(); x += 2)
+            ink += qGray(image.pixel(x, y)) < 160;
+    }
+    return ink;
+}
+
+} // namespace
+
+class TestReferenceBook : public QObject
+{
+    Q_OBJECT
+
+    std::shared_ptr<Core::Synthesizer> synth;
+    std::shared_ptr<Core::SoundController> sound;
+    std::unique_ptr<UI::ReferenceBook> book;
+
+    // Clicks the play button of that name on the page shown, as a user does; false when there is none.
+    static bool Press(UI::ReferenceBook& pages, const QString& name)
+    {
+        auto* page = qobject_cast<QScrollArea*>(pages.currentWidget());
+        for (QAbstractButton* button : page->findChildren<QAbstractButton*>()) {
+            if (button->accessibleName() == name) {
+                page->ensureWidgetVisible(button);
+                QTest::mouseClick(button, Qt::LeftButton);
+                return true;
+            }
+        }
+        return false;
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        Q_INIT_RESOURCE(assets);
+        qRegisterMetaType<QVector<int>>();
+        QVERIFY(UI::InterfaceFonts::Register());
+        QVERIFY(Notation::MusicFont::RegisterApplicationFont() >= 0);
+        Core::Synthesizer::Options options;
+        options.audioOutput = false;
+        options.sampleRate = Rate;
+        synth = std::make_shared<Core::Synthesizer>(options);
+        QVERIFY2(synth->WaitForSoundFont(60000), "a General MIDI soundfont is installed by scripts/setup.sh");
+        Core::SoundController::Options soundOptions;
+        soundOptions.synthesizer = synth;
+        soundOptions.watchDevices = false;
+        sound = std::make_shared<Core::SoundController>(soundOptions);
+        sound->SetCurrentOutputIndex(0);
+    }
+
+    void init()
+    {
+        book = std::make_unique<UI::ReferenceBook>(sound);
+        book->resize(900, 600);
+        book->show();
+        QVERIFY(QTest::qWaitForWindowExposed(book.get()));
+    }
+
+    void cleanup() { book.reset(); }
+
+    void pageOfEveryButton_data()
+    {
+        QTest::addColumn<int>("trainer");
+        QTest::addColumn<int>("button");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("title");
+        // clang-format off
+        const struct { int trainer, button; const char *name, *title; } pages[] = {
+            {0, 1, "SingleNotes", "Single Notes Reference"}, {0, 2, "Intervals", "Intervals Reference"},
+            {0, 3, "Chords", "Chords Reference"},            {0, 4, "", ""}, {0, 5, "", ""},
+            {1, 1, "SingleNotes", "Single Notes Reference"}, {1, 2, "Intervals", "Intervals Reference"},
+            {1, 3, "Chords", "Chords Reference"},            {1, 4, "Scales", "Scales Reference"},
+            {1, 5, "Tempo", "Tempo Reference"},
+            {2, 1, "NoteLengths", "Note Lengths Reference"}, {2, 2, "KeySignatures", "Key Signatures Reference"},
+            {2, 3, "Tempo", "Tempo Reference"},              {2, 4, "Loudness", "Loudness Reference"},
+            {2, 5, "NoteModifiers", "Note Modifiers Reference"},
+            {3, 1, "", ""}, {2, 0, "", ""}, {2, 6, "", ""},
+        };
+        // clang-format on
+        for (const auto& page : pages) {
+            QTest::addRow("trainer %d button %d", page.trainer, page.button)
+                << page.trainer << page.button << QString(page.name) << QString(page.title);
+        }
+    }
+
+    // Buttons are counted from 1 here, as the screen shows them; the book takes their index.
+    void pageOfEveryButton()
+    {
+        QFETCH(int, trainer);
+        QFETCH(int, button);
+        QFETCH(QString, name);
+        QFETCH(QString, title);
+        book->ShowPage(1, 3); // whatever was shown before goes
+        QCOMPARE(book->ShowPage(trainer, button - 1), title);
+        QCOMPARE(book->CurrentPageName(), name);
+        QCOMPARE(book->PageImage(800).isNull(), name.isEmpty());
+        if (!name.isEmpty())
+            QCOMPARE(book->currentWidget()->accessibleName(), title);
+    }
+
+    void eachPageBuiltOnceOnFirstShow()
+    {
+        QCOMPARE(book->count(), 1); // the blank page alone: nothing is built before it is shown
+        book->ShowPage(2, 2);
+        QWidget* tempo = book->currentWidget();
+        book->ShowPage(1, 4);
+        QCOMPARE(book->currentWidget(), tempo);
+        book->ShowPage(2, 0);
+        book->ShowPage(2, 2);
+        QCOMPARE(book->currentWidget(), tempo);
+        QCOMPARE(book->count(), 3);
+    }
+
+    void pageHoldsItsTexts_data()
+    {
+        QTest::addColumn<int>("trainer");
+        QTest::addColumn<int>("button");
+        QTest::addColumn<QString>("texts");
+        // The texts the pages must hold, "|" between them, compared without regard to case (the
+        // modifiers are named in lower case in the list they come from).
+        QTest::newRow("note lengths")
+            << 2 << 1 << "Note|Rest|Duration|Whole|Half|Quarter|16th|32nd|64th|128th";
+        QTest::newRow("tempo")
+            << 2 << 3
+            << "Tempo|Name|Description|Slow and solemn (20-40 bpm)|Very slow (40-60 bpm)|"
+               "At a walking pace (76-108 bpm)|Moderately (101-110 bpm)|Very fast (168-200 bpm)|"
+               "Extremely fast (more than 200 bpm)";
+        QTest::newRow("loudness")
+            << 2 << 4
+            << "Fortississimo|Fortissimo|Forte|Mezzo forte|Mezzo piano|Piano|Pianissimo|Pianississimo|"
+               "Sforzando|Crescendo|Diminuendo";
+        QTest::newRow("note modifiers")
+            << 2 << 5
+            << "Symbol|Definition|arpeggio|tremolo|accent|staccato|staccatissimo|tenuto|marcato|legato|tie|"
+               "pedal down|pedal up|fermata|trill|appoggiatura|acciaccatura|ottava alta|ottava bassa|repeat|"
+               "volta brackets|flat|double flat|sharp|double sharp|natural";
+        QTest::newRow("intervals")
+            << 1 << 2
+            << "Unison|Minor 2nd|Major 2nd|Minor 3rd|Major 3rd|Perfect 4th|Tritone|Perfect 5th|Minor 6th|"
+               "Major 6th|Minor 7th|Major 7th|Octave";
+        QTest::newRow("chords")
+            << 1 << 3
+            << "Major Triad - C|Minor Triad - Cm|Major Sixth - C6|Minor Sixth - Cm6|Major Seventh - CM7|"
+               "Minor Seventh - Cm7|Dominant Seventh - C7|Suspended 2 - Csus2|Suspended 4 - Csus4|"
+               "Sixth Suspended 2 - C6sus2|Sixth Suspended 4 - C6sus4|Seventh Suspended 2 - C7sus2|"
+               "Seventh Suspended 4 - C7sus4|Augmented - Caug|Augmented Sixth - Caug6|"
+               "Augmented Seventh - Caug7|Diminished - Cdim|Diminished Seventh - Cdim7";
+        QTest::newRow("scales")
+            << 1 << 4
+            << "Major|Natural Minor|Melodic Minor|Melodic Minor (Descending)|Harmonic Minor|Pentatonic Major|"
+               "Pentatonic Minor|Diminished|Augmented|Blues|Arabian|Whole Tone";
+    }
+
+    void pageHoldsItsTexts()
+    {
+        QFETCH(int, trainer);
+        QFETCH(int, button);
+        QFETCH(QString, texts);
+        book->ShowPage(trainer, button - 1);
+        QStringList lines;
+        ReadAloud(QAccessible::queryAccessibleInterface(book->currentWidget()), lines);
+        for (QString& line : lines)
+            line = line.trimmed().toCaseFolded();
+        for (const QString& text : texts.split(QLatin1Char('|')))
+            QVERIFY2(lines.contains(text.toCaseFolded()), qPrintable(text));
+    }
+
+    void playButtonSoundsItsExample_data()
+    {
+        QTest::addColumn<int>("trainer");
+        QTest::addColumn<int>("button");
+        QTest::addColumn<QString>("play");
+        QTest::addColumn<Steps>("heard"); // piano keys, 39 = middle C
+        QTest::newRow("C3") << 0 << 1 << "Play C3" << Steps{{27}};
+        QTest::newRow("minor third") << 0 << 2 << "Play Minor 3rd" << Steps{{39}, {42}, {39, 42}};
+        QTest::newRow("dominant seventh")
+            << 1 << 3 << "Play Dominant Seventh - C7" << Steps{{39}, {43}, {46}, {49}, {39, 43, 46, 49}};
+        QTest::newRow("melodic minor down") << 1 << 4 << "Play Melodic Minor (Descending)"
+                                            << Steps{{51}, {49}, {47}, {46}, {44}, {42}, {41}, {39}};
+        QTest::newRow("arabian") << 1 << 4 << "Play Arabian"
+                                 << Steps{{39}, {41}, {43}, {44}, {45}, {47}, {49}, {51}};
+    }
+
+    void playButtonSoundsItsExample()
+    {
+        QFETCH(int, trainer);
+        QFETCH(int, button);
+        QFETCH(QString, play);
+        QFETCH(Steps, heard);
+        book->ShowPage(trainer, button - 1);
+        Render(*synth, 0.5); // whatever rang before has died away
+
+        // Each change is heard at once, before the book's timer can move on.
+        Steps sounded;
+        QStringList faults;
+        connect(book.get(), &UI::ReferenceBook::exampleSounding, this, [&](const QVector<int>& keys) {
+            sounded.append(keys);
+            if (keys.isEmpty())
+                return;
+            const Audio audio = Render(*synth, 0.35);
+            const int from = Rate / 10, length = Rate / 5;
+            for (int key : keys) {
+                const double hz = NoteFrequency(key + 21);
+                const double here = Power(audio, from, length, hz);
+                const double beside = std::max(Power(audio, from, length, hz * std::pow(2.0, 1.0 / 12)),
+                                               Power(audio, from, length, hz / std::pow(2.0, 1.0 / 12)));
+                if (keys.size() == 1) {
+                    const double fundamental = Fundamental(audio.left, from, length / 2);
+                    if (std::fabs(12.0 * std::log2(fundamental / hz)) > 0.33)
+                        faults << QStringLiteral("key %1: heard %2 Hz").arg(key).arg(fundamental);
+                } else if (here < 4 * beside) {
+                    faults << QStringLiteral("key %1 not heard in the chord").arg(key);
+                }
+            }
+        });
+        QSignalSpy played(book.get(), &UI::ReferenceBook::examplePlayed);
+        QVERIFY(Press(*book, play));
+        QCOMPARE(played.count(), 1);
+        QCOMPARE(played.first().at(0).toString(), book->CurrentPageName());
+        QTRY_VERIFY_WITH_TIMEOUT(!sounded.isEmpty() && sounded.last().isEmpty(), 10000);
+        sounded.removeLast();
+        QCOMPARE(sounded, heard);
+        QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QStringLiteral("; "))));
+        // Ended means silent.
+        Render(*synth, 0.5);
+        QVERIFY(Peak(Render(*synth, 0.1)) < 0.01);
+    }
+
+    void exampleStops_data()
+    {
+        QTest::addColumn<QString>("stopper");
+        for (const char* stopper : {"another example", "page change", "book hidden"})
+            QTest::newRow(stopper) << stopper;
+    }
+
+    void exampleStops()
+    {
+        QFETCH(QString, stopper);
+        book->ShowPage(1, 3);
+        QSignalSpy sounding(book.get(), &UI::ReferenceBook::exampleSounding);
+        QVERIFY(Press(*book, QStringLiteral("Play Major")));
+        QCOMPARE(sounding.count(), 1); // the first note sounds at once
+        if (stopper == QLatin1String("another example")) {
+            QVERIFY(Press(*book, QStringLiteral("Play Pentatonic Minor")));
+            // The first scale is silenced and never heard again: only the second one follows.
+            QTRY_VERIFY_WITH_TIMEOUT(
+                sounding.last().first().value<QVector<int>>().isEmpty() && sounding.count() > 3, 10000);
+            QCOMPARE(sounding.count(), 1 + 1 + 6 + 1);
+            QCOMPARE(sounding.at(1).first().value<QVector<int>>(), QVector<int>());
+            QCOMPARE(sounding.at(2).first().value<QVector<int>>(), QVector<int>{39});
+        } else {
+            if (stopper == QLatin1String("page change"))
+                book->ShowPage(1, 2);
+            else
+                book->hide();
+            QCOMPARE(sounding.count(), 2);
+            QCOMPARE(sounding.last().first().value<QVector<int>>(), QVector<int>());
+        }
+        Render(*synth, 0.5);
+        QVERIFY(Peak(Render(*synth, 0.1)) < 0.01);
+    }
+
+    void withoutSoundNothingPlays()
+    {
+        UI::ReferenceBook silent(nullptr);
+        silent.resize(900, 600);
+        silent.show();
+        silent.ShowPage(0, 1);
+        QSignalSpy played(&silent, &UI::ReferenceBook::examplePlayed);
+        QSignalSpy sounding(&silent, &UI::ReferenceBook::exampleSounding);
+        QVERIFY(Press(silent, QStringLiteral("Play Octave")));
+        QCOMPARE(played.count(), 1);
+        QCOMPARE(played.first().at(1).toInt(), 12);
+        QCOMPARE(sounding.count(), 0);
+    }
+
+    void pageImageIsTheWholePage_data()
+    {
+        QTest::addColumn<int>("trainer");
+        QTest::addColumn<int>("button");
+        QTest::newRow("note modifiers") << 2 << 5;
+        QTest::newRow("intervals, with play buttons") << 1 << 2;
+    }
+
+    void pageImageIsTheWholePage()
+    {
+        QFETCH(int, trainer);
+        QFETCH(int, button);
+        book->ShowPage(trainer, button - 1);
+        QAbstractButton* focused = book->currentWidget()->findChild<QAbstractButton*>();
+        if (focused) {
+            book->activateWindow();
+            focused->setFocus();
+            QTRY_VERIFY(focused->hasFocus());
+        }
+        const QImage screen = book->grab().toImage();
+        const QImage single = book->PageImage(800, 1.0);
+        const QImage twice = book->PageImage(800, 2.0);
+        QCOMPARE(single.width(), 800);
+        QVERIFY2(single.height() > 2 * book->height(), "the page is drawn at its full height");
+        QCOMPARE(twice.size(), single.size() * 2);
+        QCOMPARE(twice.devicePixelRatio(), 2.0);
+        for (int quarter = 0; quarter < 4; ++quarter) {
+            const int top = single.height() * quarter / 4;
+            QVERIFY2(InkInRows(single, top, top + single.height() / 4) > 200, "ink all the way down");
+        }
+        // The screen is left as it was.
+        QCOMPARE(book->grab().toImage(), screen);
+        if (focused)
+            QVERIFY(focused->hasFocus());
+    }
+
+    void writeSheets()
+    {
+        const QString folder = qEnvironmentVariable("CANTORELA_REFERENCE_SHEETS");
+        if (folder.isEmpty())
+            QSKIP("set CANTORELA_REFERENCE_SHEETS=<folder> to write the pages' pictures");
+        QDir().mkpath(folder);
+        for (int trainer = 0; trainer < 3; ++trainer) {
+            for (int button = 0; button < 5; ++button) {
+                if (book->ShowPage(trainer, button).isEmpty())
+                    continue;
+                QVERIFY(book->grab().save(
+                    QStringLiteral("%1/%2-screen.png").arg(folder, book->CurrentPageName())));
+                for (qreal ratio : {1.0, 2.0}) {
+                    QVERIFY(book->PageImage(900, ratio)
+                                .save(QStringLiteral("%1/%2@%3.png")
+                                          .arg(folder, book->CurrentPageName())
+                                          .arg(ratio)));
+                }
+            }
+        }
+    }
+};
+
+QTEST_MAIN(TestReferenceBook)
+#include "test_reference_book.moc"
