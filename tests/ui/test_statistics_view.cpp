@@ -6,6 +6,7 @@
 
 #include "core/exercise/music_tables.h"
 #include "test_console_exercise_control_fixture.h"
+#include "ui/controls/reference_book.h"
 #include "ui/controls/statistics_rows.h"
 
 #include <QDir>
@@ -321,6 +322,38 @@ private Q_SLOTS:
         QCOMPARE(rig->Child<QLabel>(QStringLiteral("extendedStatisticsCaption"))->text(),
                  QStringLiteral("This is your score for tempo."));
         QVERIFY(page->window() == rig->window.get() && Button(*rig, "viewHistory")->isVisible());
+    }
+
+    // In the reference view the section buttons turn the reference's pages: the symbol trainer's
+    // third button and the ear trainer's fifth show the tempo reference.
+    void referenceFollowsTheSectionButtons_data()
+    {
+        QTest::addColumn<unsigned>("trainer");
+        QTest::addColumn<int>("button"); // 0-4
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("symbol trainer, button 3") << 2u << 2 << "Tempo"
+                                                  << "Tempo Reference";
+        QTest::newRow("ear trainer, button 5") << 1u << 4 << "Tempo"
+                                               << "Tempo Reference";
+        QTest::newRow("note trainer, button 2") << 0u << 1 << "Intervals"
+                                                << "Intervals Reference";
+    }
+
+    void referenceFollowsTheSectionButtons()
+    {
+        QFETCH(unsigned, trainer);
+        QFETCH(int, button);
+        QFETCH(QString, page);
+        QFETCH(QString, title);
+        auto rig = Open(trainer, {});
+        QVERIFY(rig);
+        rig->screen->showReference(UI::Quick);
+        QTRY_VERIFY(rig->SectionButton(button)->isVisible());
+        Click(rig->SectionButton(button));
+        auto* book = rig->Child<UI::ReferenceBook>(QStringLiteral("referencePages"));
+        QCOMPARE(book->CurrentPageName(), page);
+        QCOMPARE(rig->Child<QLabel>(QStringLiteral("referenceTitle"))->text(), title);
     }
 
     // Pictures of the pages for a person to look at, when CANTORELA_SCREEN_SHOTS names a folder
