@@ -4,14 +4,10 @@
 
 #include "core/error.h"
 #include "core/exercise/exercise_statistics.h"
-#include "core/exercise/statistics_database.h"
-#include "core/exercise/xml_serializer.h"
 
-#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <QXmlStreamWriter>
 #include <QtTest>
 
 #include <atomic>
@@ -73,14 +69,7 @@ QStringList KeptFiles(const QDir& dir, const QString& name)
 namespace QTest {
 template <> char* toString(const StatisticsRecord& r)
 {
-    return qstrdup(QStringLiteral("{id %1 exId %2 section %3 correct %4 wrong %5}")
-                       .arg(r.id)
-                       .arg(r.exId)
-                       .arg(r.section)
-                       .arg(r.correct)
-                       .arg(r.wrong)
-                       .toUtf8()
-                       .constData());
+    return toString(std::make_tuple(r.id, r.exId, r.section, r.correct, r.wrong));
 }
 } // namespace QTest
 
@@ -104,104 +93,46 @@ private slots:
         localPath = d.absoluteFilePath(QStringLiteral("statsLocal.xml"));
     }
 
-    void firstRunCreatesBothFiles()
+    // A missing file is created empty; the other file is left as it was.
+    void missingFilesAreCreatedEmpty()
     {
-        ExerciseStatistics store(historyPath, localPath);
-        QCOMPARE(ReadAll(historyPath), EmptyFile);
-        QCOMPARE(ReadAll(localPath), EmptyFile);
-        QVERIFY(Local(store, 0).empty());
-    }
-
-    void missingLocalFileKeepsHistory()
-    {
-        WriteAll(historyPath,
-                 "<?xml version=\"1.0\"?><ex_stat version=\"1.0\">"
-                 "<entry id=\"4\" exId=\"1\" section=\"0\" correct=\"2\" wrong=\"5\"/></ex_stat>");
-        const QByteArray before = ReadAll(historyPath);
+        {
+            ExerciseStatistics store(historyPath, localPath);
+            QCOMPARE(ReadAll(historyPath), EmptyFile);
+            QCOMPARE(ReadAll(localPath), EmptyFile);
+        }
+        const QByteArray history =
+            "<?xml version=\"1.0\"?><ex_stat version=\"1.0\">"
+            "<entry id=\"4\" exId=\"1\" section=\"0\" correct=\"2\" wrong=\"5\"/></ex_stat>";
+        WriteAll(historyPath, history);
+        QVERIFY(QFile::remove(localPath));
         ExerciseStatistics store(historyPath, localPath);
         QCOMPARE(HistorySection(store, 1, 0), (std::vector<StatisticsRecord>{Rec(4, 1, 0, 2, 5)}));
         QCOMPARE(ReadAll(localPath), EmptyFile);
-        QCOMPARE(ReadAll(historyPath), before);
+        QCOMPARE(ReadAll(historyPath), history);
     }
 
+    // Answers to one item add up to one entry; numbers are written in full at the ends of their
+    // range.
     void exactFileText()
     {
         {
             ExerciseStatistics store(historyPath, localPath);
-            store.Add(Rec(12, 0, 1, 1, 0));
-            store.Add(Rec(12, 0, 1, 1, 0));
-            store.Add(Rec(12, 0, 1, 0, 1));
-            store.Add(Rec(12, 0, 1, 1, 0));
+            for (const StatisticsRecord& r :
+                 {Rec(12, 0, 1, 1, 0), Rec(12, 0, 1, 1, 0), Rec(12, 0, 1, 0, 1), Rec(12, 0, 1, 1, 0),
+                  Rec(-1, 2147483647, -3, 2147483647, 0), Rec(-1, 2147483647, -3, 0, -2147483647 - 1)})
+                store.Add(r);
             store.Save();
         }
         const QByteArray expected =
             "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
             "<ex_stat version=\"1.0\">\n"
             "    <entry id=\"12\" exId=\"0\" section=\"1\" correct=\"3\" wrong=\"1\"/>\n"
+            "    <entry id=\"-1\" exId=\"2147483647\" section=\"-3\" correct=\"2147483647\" "
+            "wrong=\"-2147483648\"/>\n"
             "</ex_stat>\n";
         QCOMPARE(ReadAll(historyPath), expected);
         QCOMPARE(ReadAll(localPath), expected);
-    }
-
-    void writtenLikeXmlStreamWriter_data()
-    {
-        QTest::addColumn<std::vector<StatisticsRecord>>("records");
-        QTest::newRow("none") << std::vector<StatisticsRecord>{};
-        QTest::newRow("one") << std::vector<StatisticsRecord>{Rec(12, 0, 1, 3, 1)};
-        QTest::newRow("extremes") << std::vector<StatisticsRecord>{
-            Rec(-1, 0, 0, 0, 0), Rec(2147483647, -2147483647 - 1, 99, 7, 0),
-            Rec(0, 2, -3, 2147483647, -2147483647 - 1)};
-    }
-
-    void writtenLikeXmlStreamWriter()
-    {
-        QFETCH(std::vector<StatisticsRecord>, records);
-        QByteArray expected;
-        QXmlStreamWriter writer(&expected);
-        writer.setAutoFormatting(true);
-        writer.writeStartDocument();
-        writer.writeStartElement(QStringLiteral("ex_stat"));
-        writer.writeAttribute(QStringLiteral("version"), QStringLiteral("1.0"));
-        for (const auto& r : records) {
-            writer.writeEmptyElement(QStringLiteral("entry"));
-            writer.writeAttribute(QStringLiteral("id"), QString::number(r.id));
-            writer.writeAttribute(QStringLiteral("exId"), QString::number(r.exId));
-            writer.writeAttribute(QStringLiteral("section"), QString::number(r.section));
-            writer.writeAttribute(QStringLiteral("correct"), QString::number(r.correct));
-            writer.writeAttribute(QStringLiteral("wrong"), QString::number(r.wrong));
-        }
-        writer.writeEndElement();
-        writer.writeEndDocument();
-        QCOMPARE(Core::ExDbDetail::XMLSerializer::WriteXML(records), expected);
-    }
-
-    void layoutVariantsReadAlike_data()
-    {
-        QTest::addColumn<QByteArray>("text");
-        const QByteArray canonical =
-            "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<ex_stat version=\"1.0\">\n"
-            "    <entry id=\"12\" exId=\"0\" section=\"1\" correct=\"3\" wrong=\"1\"/>\n"
-            "    <entry id=\"-5\" exId=\"0\" section=\"1\" correct=\"2147483647\" "
-            "wrong=\"-2147483648\"/>\n</ex_stat>\n";
-        QTest::newRow("as written") << canonical;
-        QTest::newRow("windows line ends") << QByteArray(canonical).replace("\n", "\r\n");
-        QTest::newRow("single quotes") << QByteArray(canonical).replace('"', '\'');
-        QTest::newRow("byte order mark") << "\xef\xbb\xbf" + canonical;
-        QTest::newRow("no declaration, one line") << QByteArray(
-            "<ex_stat version=\"1.0\"><entry wrong=\"1\" correct=\"3\" section=\"1\" exId=\"0\" "
-            "id=\"12\"></entry><entry  id = \"-5\" exId=\"0\" section=\"1\" correct=\"2147483647\" "
-            "wrong=\"2147483648\" /></ex_stat>");
-        QTest::newRow("leading zeros") << QByteArray(canonical).replace("id=\"12\"", "id=\"0012\"");
-    }
-
-    void layoutVariantsReadAlike()
-    {
-        QFETCH(QByteArray, text);
-        WriteAll(historyPath, text);
-        ExerciseStatistics store(historyPath, localPath);
-        QCOMPARE(
-            HistorySection(store, 0, 1),
-            (std::vector<StatisticsRecord>{Rec(12, 0, 1, 3, 1), Rec(-5, 0, 1, 2147483647, -2147483647 - 1)}));
     }
 
     void accumulation_data()
@@ -243,6 +174,8 @@ private slots:
         QCOMPARE(Local(reloaded, 0), expected);
     }
 
+    // Files written by other tools read alike; a file that cannot be read whole keeps what was
+    // read before the fault and is kept aside at the first write.
     void readingFiles_data()
     {
         QTest::addColumn<QByteArray>("text");
@@ -251,22 +184,23 @@ private slots:
 
         const QByteArray head = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<ex_stat version=\"1.0\">\n";
         const QByteArray a = "    <entry id=\"1\" exId=\"0\" section=\"0\" correct=\"3\" wrong=\"0\"/>\n";
-        const QByteArray b = "    <entry id=\"2\" exId=\"0\" section=\"0\" correct=\"0\" wrong=\"4\"/>\n";
-        QTest::newRow("well formed") << head + a + b + "</ex_stat>\n"
-                                     << std::vector<StatisticsRecord>{Rec(1, 0, 0, 3, 0), Rec(2, 0, 0, 0, 4)}
-                                     << true;
-        QTest::newRow("version 2.0") << QByteArray("<?xml version=\"1.0\"?>\n<ex_stat version=\"2.0\">\n") +
-                                            a + b + "</ex_stat>\n"
-                                     << std::vector<StatisticsRecord>{} << false;
-        QTest::newRow("no version") << QByteArray("<ex_stat>") + a + "</ex_stat>"
-                                    << std::vector<StatisticsRecord>{} << false;
-        QTest::newRow("cut off mid entry")
-            << head + a + b.left(30) << std::vector<StatisticsRecord>{Rec(1, 0, 0, 3, 0)} << false;
-        QTest::newRow("cut off after entries")
-            << head + a + b << std::vector<StatisticsRecord>{Rec(1, 0, 0, 3, 0), Rec(2, 0, 0, 0, 4)} << false;
-        QTest::newRow("empty file") << QByteArray() << std::vector<StatisticsRecord>{} << false;
-        QTest::newRow("not xml") << QByteArray("stats, but not as we know them")
-                                 << std::vector<StatisticsRecord>{} << false;
+        const QByteArray b = "    <entry id=\"-5\" exId=\"0\" section=\"0\" correct=\"2147483647\" "
+                             "wrong=\"-2147483648\"/>\n";
+        const QByteArray whole = head + a + b + "</ex_stat>\n";
+        const std::vector<StatisticsRecord> both{Rec(1, 0, 0, 3, 0),
+                                                 Rec(-5, 0, 0, 2147483647, -2147483647 - 1)};
+        const std::vector<StatisticsRecord> none;
+        QTest::newRow("well formed") << whole << both << true;
+        QTest::newRow("windows line ends") << QByteArray(whole).replace("\n", "\r\n") << both << true;
+        QTest::newRow("single quotes") << QByteArray(whole).replace('"', '\'') << both << true;
+        QTest::newRow("byte order mark") << "\xef\xbb\xbf" + whole << both << true;
+        QTest::newRow("leading zeros") << QByteArray(whole).replace("id=\"1\"", "id=\"001\"") << both << true;
+        QTest::newRow("no declaration, one line, any attribute order")
+            << QByteArray(
+                   "<ex_stat version=\"1.0\"><entry wrong=\"0\" correct=\"3\" section=\"0\" exId=\"0\" "
+                   "id=\"1\"></entry><entry  id = \"-5\" exId=\"0\" section=\"0\" correct=\"2147483647\" "
+                   "wrong=\"2147483648\" /></ex_stat>")
+            << both << true;
         QTest::newRow("odd attributes")
             << head + "<entry id=\"x\" exId=\"0\" section=\"0\" correct=\"-2\"/>\n"
                       "<entry id=\"4294967295\" exId=\"0\" section=\"0\" correct=\" 5 \" "
@@ -275,6 +209,16 @@ private slots:
         QTest::newRow("duplicates kept, other elements ignored")
             << head + a + "<note id=\"9\" exId=\"0\" section=\"0\"/>" + a + "</ex_stat>"
             << std::vector<StatisticsRecord>{Rec(1, 0, 0, 3, 0), Rec(1, 0, 0, 3, 0)} << true;
+        QTest::newRow("version 2.0") << QByteArray(whole).replace("version=\"1.0\">", "version=\"2.0\">")
+                                     << none << false;
+        QTest::newRow("no version") << QByteArray("<ex_stat>") + a + "</ex_stat>" << none << false;
+        QTest::newRow("cut off mid entry")
+            << head + a + b.left(30) << std::vector<StatisticsRecord>{Rec(1, 0, 0, 3, 0)} << false;
+        QTest::newRow("cut off after entries") << head + a + b << both << false;
+        QTest::newRow("mismatched end tag")
+            << head + a + "</ex_sta>" << std::vector<StatisticsRecord>{Rec(1, 0, 0, 3, 0)} << false;
+        QTest::newRow("empty file") << QByteArray() << none << false;
+        QTest::newRow("not xml") << QByteArray("stats, but not as we know them") << none << false;
     }
 
     void readingFiles()
@@ -306,44 +250,6 @@ private slots:
         QCOMPARE(HistorySection(reloaded, 0, 0), HistorySection(store, 0, 0));
     }
 
-    void parseErrors_data()
-    {
-        QTest::addColumn<QByteArray>("text");
-        QTest::addColumn<QString>("function");
-        QTest::addColumn<QString>("message");
-        QTest::addColumn<int>("recordsRead");
-        QTest::newRow("version") << QByteArray("<ex_stat version=\"1.1\"><entry id=\"1\"/></ex_stat>")
-                                 << "Core::ExDbDetail::XMLSerializer::startElement"
-                                 << "" << 0;
-        QTest::newRow("cut off") << QByteArray("<ex_stat version=\"1.0\">\n<entry id=\"1\"/>\n<entry")
-                                 << "Core::ExDbDetail::XMLSerializer::fatalError"
-                                 << "ExerciseDb XML error 3:6 : Premature end of document." << 1;
-        QTest::newRow("mismatched tag")
-            << QByteArray("<ex_stat version=\"1.0\"><entry id=\"1\"></ex_stat>")
-            << "Core::ExDbDetail::XMLSerializer::fatalError"
-            << "ExerciseDb XML error 1:47 : Opening and ending tag mismatch." << 1;
-    }
-
-    void parseErrors()
-    {
-        QFETCH(QByteArray, text);
-        QFETCH(QString, function);
-        QFETCH(QString, message);
-        QFETCH(int, recordsRead);
-        Core::ExDbDetail::StatisticsDatabase database;
-        QBuffer buffer(&text);
-        buffer.open(QIODevice::ReadOnly);
-        try {
-            Core::ExDbDetail::XMLSerializer(&database).ReadXML(buffer);
-            QFAIL("the document was accepted");
-        } catch (const Error& error) {
-            QCOMPARE(error.Code(), 0x623);
-            QCOMPARE(QString::fromUtf8(error.Function()), function);
-            QCOMPARE(error.Message(), message);
-        }
-        QCOMPARE(database.Size(), recordsRead);
-    }
-
     void badHistoryDoesNotCostLocalRecords()
     {
         WriteAll(historyPath, "<ex_stat version=\"1.0\"><entry id=\"1\"");
@@ -371,54 +277,29 @@ private slots:
         QVERIFY(QDir(d.absoluteFilePath(kept.first())).removeRecursively());
     }
 
-    void clearLocalAndHistory()
+    // Clearing one trainer leaves the others; the local records are cleared on disk at once, the
+    // history with its own call, and a cleared item counts from zero again.
+    void clearOneTrainer()
     {
         ExerciseStatistics store(historyPath, localPath);
-        store.Add(Rec(1, 0, 0, 1, 0));
-        store.Add(Rec(2, 1, 0, 1, 0));
-        store.Add(Rec(3, 1, 1, 0, 1));
-        store.Add(Rec(4, 2, 0, 1, 0));
+        for (const StatisticsRecord& r : {Rec(1, 0, 0, 1, 0), Rec(2, 1, 0, 1, 0), Rec(3, 1, 1, 0, 1)})
+            store.Add(r);
         store.Save();
 
         store.ClearLocal(1);
         QVERIFY(Local(store, 1).empty());
         QCOMPARE(Local(store, 0).size(), size_t(1));
-        QCOMPARE(Local(store, 2).size(), size_t(1));
-        QCOMPARE(HistorySection(store, 1, 0), (std::vector<StatisticsRecord>{Rec(2, 1, 0, 1, 0)}));
-        QCOMPARE(HistorySection(store, 1, 1), (std::vector<StatisticsRecord>{Rec(3, 1, 1, 0, 1)}));
-        {
-            // ClearLocal wrote the local file at once; the history file is untouched.
-            ExerciseStatistics onDisk(historyPath, localPath);
-            QVERIFY(Local(onDisk, 1).empty());
-            QCOMPARE(HistorySection(onDisk, 1, 1).size(), size_t(1));
-        }
+        QCOMPARE(HistorySection(ExerciseStatistics(historyPath, localPath), 1, 1).size(), size_t(1));
+        QVERIFY(Local(ExerciseStatistics(historyPath, localPath), 1).empty());
 
         store.ClearHistory(1);
         QVERIFY(HistorySection(store, 1, 0).empty());
-        QCOMPARE(HistorySection(store, 2, 0).size(), size_t(1));
-        ExerciseStatistics onDisk(historyPath, localPath);
+        const ExerciseStatistics onDisk(historyPath, localPath);
         QVERIFY(HistorySection(onDisk, 1, 1).empty());
         QCOMPARE(HistorySection(onDisk, 0, 0).size(), size_t(1));
 
-        // A cleared item starts counting from zero again.
         store.Add(Rec(2, 1, 0, 0, 1));
         QCOMPARE(HistorySection(store, 1, 0), (std::vector<StatisticsRecord>{Rec(2, 1, 0, 0, 1)}));
-    }
-
-    void lookupsKeepInsertionOrder()
-    {
-        ExerciseStatistics store(historyPath, localPath);
-        store.Add(Rec(9, 0, 1, 1, 0));
-        store.Add(Rec(3, 1, 0, 1, 0));
-        store.Add(Rec(5, 0, 0, 1, 0));
-        store.Add(Rec(1, 0, 1, 1, 0));
-        QCOMPARE(Local(store, 0),
-                 (std::vector<StatisticsRecord>{Rec(9, 0, 1, 1, 0), Rec(5, 0, 0, 1, 0), Rec(1, 0, 1, 1, 0)}));
-        std::vector<StatisticsRecord> section;
-        store.GetLocalSectionRecords(0, 1, section);
-        QCOMPARE(section, (std::vector<StatisticsRecord>{Rec(9, 0, 1, 1, 0), Rec(1, 0, 1, 1, 0)}));
-        store.GetLocalSectionRecords(0, 7, section); // appends nothing
-        QCOMPARE(section.size(), size_t(2));
     }
 
     void reloadLocal()
@@ -447,6 +328,8 @@ private slots:
         QCOMPARE(ReadAll(localPath), EmptyFile);
     }
 
+    // Saving or clearing where nothing can be written is reported; the answers stay in memory
+    // until cleared.
     void unwritableDirectoryKeepsWorkingInMemory()
     {
         // A path below a regular file can be neither created nor written, even by root.
@@ -455,15 +338,13 @@ private slots:
         ExerciseStatistics store(blocker + QStringLiteral("/stats.xml"),
                                  blocker + QStringLiteral("/statsLocal.xml"));
         store.Add(Rec(1, 2, 3, 1, 0));
-        QCOMPARE(Local(store, 2), (std::vector<StatisticsRecord>{Rec(1, 2, 3, 1, 0)}));
         try {
             store.Save();
             QFAIL("Save into a non-directory succeeded");
         } catch (const Error& error) {
             QCOMPARE(error.Code(), 0x624);
-            QCOMPARE(QString::fromUtf8(error.Function()), QStringLiteral("Core::ExerciseStatistics::Save"));
-            QVERIFY(!error.Message().isEmpty());
         }
+        QCOMPARE(Local(store, 2), (std::vector<StatisticsRecord>{Rec(1, 2, 3, 1, 0)}));
         QVERIFY_EXCEPTION_THROWN(store.ClearLocal(2), Error);
         QVERIFY(Local(store, 2).empty());
     }

@@ -1,29 +1,25 @@
-// The compiled-in pictures and sounds: every resource path the program uses loads, at its logical
-// size and at twice its pixels under the "@2x" name; the piano's key pictures fit the keyboard's
-// reference layout with their cut-outs; the answer sounds are 44.1 kHz 16-bit PCM of the right
-// length; the generator gives identical files on every run, and they are what was compiled in.
+// The compiled-in pictures and sounds: every picture path the sources name is compiled in, every
+// picture has its "@2x" twin at twice the pixels, pictures of one control share a size, the
+// piano's key pictures fit the keyboard's reference layout with their cut-outs, the answer sounds
+// are 44.1 kHz 16-bit PCM of the right length, and the generator gives identical files on every
+// run, which are what was compiled in.
 
-#include <QCryptographicHash>
-#include <QDir>
+#include "core/exercise/exercise_symbol_trainer.h"
+#include "core/exercise/music_tables.h"
+#include "core/exercise/question_data.h"
+#include "ui/controls/keyboard.h"
+#include "ui/question_picture.h"
+
 #include <QDirIterator>
-#include <QFile>
-#include <QImage>
-#include <QImageReader>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtEndian>
 #include <QtTest>
 
-#include <algorithm>
 #include <set>
 
-QStringList SymbolPictures();
-
 namespace {
-
-const QString pix = QStringLiteral(":/PIX/pixmap/");
-const QString exercise = QStringLiteral(":/pixmap/exercise/");
 
 QString HighDensity(const QString& path)
 {
@@ -33,55 +29,49 @@ QString HighDensity(const QString& path)
     return result;
 }
 
-// Every picture path the program names, except the key pictures (checked on their own).
-QStringList NamedPictures()
+// The symbol trainer's pictures, as its item tables, key signatures and tempo markings name them.
+std::set<QString> SymbolPictures()
 {
-    QStringList paths;
-    for (const char* kind : {"checkbox", "radio"})
-        for (const char* fill : {"empty", "full"})
-            for (const char* look : {"normal", "hover", "pressed", "disable"})
-                paths << pix + QStringLiteral("%1_%2_%3.png").arg(kind, fill, look);
-    for (const char* name :
-         {"highlight_orange.png", "tab_hover.PNG", "exitfull_normal.png", "backtofull_normal.png", "cantorela.PNG",
-          "title_note.PNG", "title_ear.PNG", "title_symbol.PNG", "title_note_quiz.PNG", "title_ear_quiz.PNG",
-          "title_symbol_quiz.PNG", "header_bg.png", "btn_multy_normal.png", "btn_multy_hover.png",
-          "btn_multy_pressed.png", "btn_multy_green.png", "btn_multy_red.png", "time.png", "footer_bg.png", "grip.png",
-          "progress_main_bg.png", "progress_main_red.png", "progress_main_green.png", "progress_thin_bg.png",
-          "progress_thin_red.png", "progress_thin_green.png", "progress_score_bg.png", "sausage_red.png",
-          "sausage_green.png", "main_bg.png", "main_bg_big.png", "green_bg.png", "red_bg.png", "white_bg.png",
-          "pointer.png"})
-        paths << pix + name;
-    for (int level = 1; level <= 5; ++level)
-        paths << QStringLiteral(":/pixmap/btn_reset_%1_normal.png").arg(level);
-    for (const QString& path : QStringList{":/pixmap/GKC/highlightL", ":/pixmap/GKC/highlightR"})
-        paths << path;
-    for (const QString& file : SymbolPictures())
-        paths << exercise + file;
+    using Core::ExerciseSymbolTrainer;
+    std::set<QString> paths{UI::QuestionPicture::DefaultPicture};
+    for (int section : {ExerciseSymbolTrainer::LengthsSection, ExerciseSymbolTrainer::LoudnessSection,
+                        ExerciseSymbolTrainer::ModifiersSection})
+        for (const auto& item : ExerciseSymbolTrainer::ItemTable(section))
+            paths.insert(item->caption);
+    for (int row = 0; !ExerciseSymbolTrainer::SignaturePicture(row, true).isEmpty(); ++row)
+        paths.insert({ExerciseSymbolTrainer::SignaturePicture(row, true),
+                      ExerciseSymbolTrainer::SignaturePicture(row, false)});
+    for (int tempo = 0; tempo < Core::MusicTables::TempoCount; ++tempo)
+        paths.insert(QLatin1String(Core::MusicTables::TempoAt(tempo).picture));
     return paths;
 }
 
-} // namespace
-
-// The symbol trainer's pictures, under ":/pixmap/exercise/".
-QStringList SymbolPictures()
+QString KeyPicture(const QString& set, const QString& name)
 {
-    QStringList files;
-    for (const char* length : {"whole", "half", "quarter", "eighth", "sixteenth", "thirtysecond", "sixtyfourth"})
-        files << QStringLiteral("%1note.png").arg(length) << QStringLiteral("%1rest.png").arg(length);
-    for (const char* key : {"c-a", "g-e", "d-b", "a-fis", "e-cis", "b-gis", "fis-dis", "ges-ees", "des-bes", "aes-f",
-                            "ees-c", "bes-g", "f-d"})
-        files << QStringLiteral("%1-bass.png").arg(key) << QStringLiteral("%1-tr.png").arg(key);
-    for (const char* file : {"pianississimo.png", "pianissimo.png", "piano.png", "mezzopiano.png", "mezzoforte.png",
-                             "forte.png", "fortissimo.png", "fortississimo.png", "sforzando.png", "crescendo.png",
-                             "diminuendo.png", "staccato.png", "staccatissimo.png", "accent.png", "fermata.png",
-                             "flat.png", "tie.png", "marcato.png", "natural.png", "ottavaalta.png", "ottavabassa.png",
-                             "pedaldown.png", "pedalup.png", "repeat.png", "sharp.png", "volte.png", "tremolo.png",
-                             "trill.png", "appoggiatura.png", "doubleflat.png", "doublesharp.png", "arpeggio.png",
-                             "tenuto.png", "legato.png", "acciaccatura.png", "adagio.png", "allegro.png",
-                             "andante.png", "largo.png", "moderato.png", "presto.png", "vivace.png", "question.png"})
-        files << file;
-    return files;
+    const QString suffix = set == QLatin1String("normal") ? QString() : QLatin1Char('_') + set;
+    return QStringLiteral(":/pixmap/GKC/%1/%2%3.png").arg(set, name, suffix);
 }
+
+const QStringList keySets{"normal", "hover", "pressed", "green", "red", "blue"};
+
+// Runs the asset generator to the end; its standard error is returned.
+QString RunGenerator(const QStringList& arguments, int* exitCode)
+{
+    QProcess generator;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    environment.insert("ASAN_OPTIONS", "detect_leaks=0");
+    // Single-threaded: only Qt's own font threads could be reported.
+    environment.insert("TSAN_OPTIONS", "report_bugs=0");
+    generator.setProcessEnvironment(environment);
+    generator.start(CANTORELA_ASSET_GENERATOR, arguments);
+    *exitCode = generator.waitForFinished(120000) && generator.exitStatus() == QProcess::NormalExit
+                    ? generator.exitCode()
+                    : -1;
+    return QString::fromLocal8Bit(generator.readAllStandardError());
+}
+
+} // namespace
 
 class TestAssets : public QObject
 {
@@ -94,191 +84,182 @@ private slots:
         Q_INIT_RESOURCE(resources);
     }
 
-    void picturesLoadAtBothDensities_data()
+    // Picture paths written out in the sources and forms, and the symbol trainer's pictures:
+    // a missing one would leave a button or a question blank.
+    void everyNamedPictureIsCompiledIn()
     {
-        QTest::addColumn<QString>("path");
-        for (const QString& path : NamedPictures())
-            QTest::newRow(qPrintable(path)) << path;
-    }
-
-    void picturesLoadAtBothDensities()
-    {
-        QFETCH(QString, path);
-        QImageReader reader(path);
-        QCOMPARE(reader.format(), QByteArray("png"));
-        const QImage base = reader.read();
-        QVERIFY2(!base.isNull(), qPrintable(reader.errorString()));
-        QCOMPARE(base.devicePixelRatio(), 1.0);
-        QVERIFY(base.width() >= 8 && base.height() >= 8);
-        // Qt picks the "@2x" file on high-density screens and reads its ratio from the name.
-        const QImage dense(HighDensity(path));
-        QVERIFY(!dense.isNull());
-        QCOMPARE(dense.devicePixelRatio(), 2.0);
-        QCOMPARE(dense.size(), base.size() * 2);
-        // Neither drawing is empty.
-        QVERIFY(base.convertToFormat(QImage::Format_ARGB32) != QImage(base.size(), QImage::Format_ARGB32));
-    }
-
-    void sizesFollowTheirUse_data()
-    {
-        QTest::addColumn<QStringList>("paths");
-        QTest::addColumn<QSize>("size"); // empty: only equal to one another
-        QStringList indicators;
-        for (const char* kind : {"checkbox", "radio"})
-            for (const char* fill : {"empty", "full"})
-                for (const char* look : {"normal", "hover", "pressed", "disable"})
-                    indicators << pix + QStringLiteral("%1_%2_%3.png").arg(kind, fill, look);
-        QTest::newRow("indicators 13 × 13") << indicators << QSize(13, 13);
-        QTest::newRow("footer groove 39 high") << QStringList{pix + "footer_bg.png"} << QSize();
-        for (const char* style : {"main", "thin"})
-            QTest::newRow(style) << QStringList{pix + QStringLiteral("progress_%1_bg.png").arg(style),
-                                                pix + QStringLiteral("progress_%1_red.png").arg(style),
-                                                pix + QStringLiteral("progress_%1_green.png").arg(style)}
-                                 << QSize();
-        QTest::newRow("score") << QStringList{pix + "progress_score_bg.png", pix + "sausage_red.png", pix + "sausage_green.png"}
-                               << QSize();
-        QStringList buttons, titles, levels, symbols, ends;
-        for (const char* state : {"normal", "hover", "pressed", "green", "red"})
-            buttons << pix + QStringLiteral("btn_multy_%1.png").arg(state);
-        for (const char* title : {"cantorela", "title_note", "title_ear", "title_symbol", "title_note_quiz",
-                                  "title_ear_quiz", "title_symbol_quiz"})
-            titles << pix + title + ".PNG";
-        for (int level = 1; level <= 5; ++level)
-            levels << QStringLiteral(":/pixmap/btn_reset_%1_normal.png").arg(level);
-        for (const QString& file : SymbolPictures())
-            symbols << exercise + file;
-        for (const char* colour : {"green", "red", "white"})
-            ends << pix + colour + "_bg.png";
-        QTest::newRow("choice buttons") << buttons << QSize();
-        QTest::newRow("titles") << titles << QSize();
-        QTest::newRow("level buttons") << levels << QSize();
-        QTest::newRow("symbol pictures") << symbols << QSize();
-        QTest::newRow("section end") << ends << QSize();
-        QTest::newRow("tabs") << QStringList{pix + "highlight_orange.png", pix + "tab_hover.PNG"} << QSize();
-        QTest::newRow("window buttons") << QStringList{pix + "exitfull_normal.png", pix + "backtofull_normal.png"}
-                                        << QSize();
-        QTest::newRow("octave highlights 180 high")
-            << QStringList{":/pixmap/GKC/highlightL", ":/pixmap/GKC/highlightR"} << QSize();
-    }
-
-    void sizesFollowTheirUse()
-    {
-        QFETCH(QStringList, paths);
-        QFETCH(QSize, size);
-        const QSize first = QImage(paths.first()).size();
-        for (const QString& path : paths) {
-            const QSize actual = QImage(path).size();
-            QVERIFY2(actual == (size.isEmpty() ? first : size),
-                     qPrintable(QStringLiteral("%1 is %2×%3").arg(path).arg(actual.width()).arg(actual.height())));
+        const QString sources = QFINDTESTDATA("../../src");
+        QVERIFY(!sources.isEmpty());
+        const std::set<QString> symbols = SymbolPictures();
+        QSet<QString> named(symbols.begin(), symbols.end());
+        const QRegularExpression literal(QStringLiteral(":/(PIX|pixmap)/[A-Za-z0-9_/.@-]+"));
+        QDirIterator it(sources, {"*.cpp", "*.h", "*.ui", "*.css"}, QDir::Files,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            QFile file(it.next());
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            const QString text = QString::fromUtf8(file.readAll());
+            for (auto match = literal.globalMatch(text); match.hasNext();) {
+                const QRegularExpressionMatch found = match.next();
+                // Folders and names completed at run time ("btn_reset_%1") are left out.
+                const QChar next = found.capturedEnd() < text.size() ? text.at(found.capturedEnd()) : QChar();
+                if (!found.captured().endsWith('/') && next != '%' && next != '<')
+                    named.insert(found.captured());
+            }
         }
-        if (paths.first().endsWith("footer_bg.png"))
-            QCOMPARE(first.height(), 39);
-        if (paths.first().contains("GKC/highlight"))
-            QCOMPARE(first.height(), 180);
+        QVERIFY(named.size() > int(symbols.size()) + 20);
+        for (const QString& path : named)
+            QVERIFY2(!QImage(path).isNull(), qPrintable(path + " is not compiled in"));
+    }
+
+    void everyPictureHasItsDoubleDensityTwin()
+    {
+        int pictures = 0;
+        for (QDirIterator it(":/", {"*.png", "*.PNG", "highlight?"}, QDir::Files,
+                             QDirIterator::Subdirectories);
+             it.hasNext();) {
+            const QString path = it.next();
+            if (path.contains("@2x") || path.startsWith(":/qt-project.org"))
+                continue;
+            ++pictures;
+            const QImage base(path);
+            QVERIFY2(!base.isNull(), qPrintable(path));
+            QCOMPARE(base.devicePixelRatio(), 1.0);
+            // Neither empty nor all transparent.
+            QVERIFY2(base.convertToFormat(QImage::Format_ARGB32) !=
+                         QImage(base.size(), QImage::Format_ARGB32),
+                     qPrintable(path + " is empty"));
+            // Qt picks the "@2x" file on high-density screens and reads its ratio from the name.
+            const QImage dense(HighDensity(path));
+            QVERIFY2(!dense.isNull(), qPrintable(path + " has no @2x twin"));
+            QCOMPARE(dense.devicePixelRatio(), 2.0);
+            QVERIFY2(dense.size() == base.size() * 2, qPrintable(path));
+        }
+        QVERIFY(pictures > 200);
+    }
+
+    // A control whose pictures differ in size would jump when its state changes.
+    void picturesOfOneControlShareTheirSize_data()
+    {
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QStringList>("names");
+        const QString pix = QStringLiteral(":/PIX/pixmap");
+        QTest::newRow("check boxes and radio buttons") << pix << QStringList{"checkbox_*", "radio_*"};
+        QTest::newRow("main bar") << pix << QStringList{"progress_main_*"};
+        QTest::newRow("thin bar") << pix << QStringList{"progress_thin_*"};
+        QTest::newRow("score bar") << pix << QStringList{"progress_score_bg*", "sausage_*"};
+        QTest::newRow("choice buttons") << pix << QStringList{"btn_multy_*"};
+        QTest::newRow("titles") << pix << QStringList{"cantorela*", "title_*"};
+        QTest::newRow("section end cards") << pix << QStringList{"green_bg*", "red_bg*", "white_bg*"};
+        QTest::newRow("tabs") << pix << QStringList{"highlight_orange*", "tab_hover*"};
+        QTest::newRow("window buttons") << pix << QStringList{"exitfull_*", "backtofull_*"};
+        QTest::newRow("level buttons") << ":/pixmap" << QStringList{"btn_reset_*"};
+        QTest::newRow("symbols") << ":/pixmap/exercise" << QStringList{"*"};
+        QTest::newRow("octave highlights") << ":/pixmap/GKC" << QStringList{"highlight*"};
+    }
+
+    void picturesOfOneControlShareTheirSize()
+    {
+        QFETCH(QString, folder);
+        QFETCH(QStringList, names);
+        QStringList paths;
+        for (const QString& file : QDir(folder).entryList(names, QDir::Files))
+            if (!file.contains("@2x"))
+                paths << folder + '/' + file;
+        QVERIFY(paths.size() >= 2);
+        const QSize size = QImage(paths.first()).size();
+        for (const QString& path : paths)
+            QVERIFY2(QImage(path).size() == size, qPrintable(path));
+        if (folder.endsWith("GKC")) // as high as the keys they frame
+            QCOMPARE(size.height(), QImage(KeyPicture("normal", "C")).height());
     }
 
     void homeBackgroundsGrowForTallScreens()
     {
-        const QImage small(pix + "main_bg.png"), big(pix + "main_bg_big.png");
-        QVERIFY(big.height() > 900 - 100 && big.height() > small.height());
+        const QImage small(":/PIX/pixmap/main_bg.png"), big(":/PIX/pixmap/main_bg_big.png");
+        QVERIFY(big.height() > 800 && big.height() > small.height());
         QVERIFY(big.width() > small.width());
     }
 
-    // The key pictures: white keys 35 × 180 with transparent cut-outs where black keys lie over
-    // them (black keys at 21, 65, 126, 165 and 206 units into the octave, 19 wide, G♯ 20), black
-    // keys 19 × 108 (G♯ 20 × 108), in six sets.
-    void keyPicturesFitTheReferenceLayout_data()
+    // Each key's picture, in every set and at both densities, fits the keyboard's reference
+    // layout: the key's size, transparent high up where a black key lies over a white one, solid
+    // everywhere else.
+    void keyPicturesFitTheKeyboardLayout_data()
     {
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<QSize>("size");
-        QTest::addColumn<QList<int>>("cutOutCentres"); // x of each cut-out's middle, within the key
-        QTest::addColumn<QList<int>>("solidColumns");  // x where the key is solid from top to bottom
-        const QList<int> blackLeft{21, 65, 126, 165, 206}, blackWidth{19, 19, 19, 20, 19};
-        const struct
-        {
-            const char* name;
-            int index;
-        } whites[] = {{"C", 0}, {"D", 1}, {"E", 2}, {"F", 3}, {"G", 4}, {"A", 5}, {"B", 6}};
-        for (const char* set : {"normal", "hover", "pressed", "green", "red", "blue"}) {
-            const QString suffix = QByteArray(set) == "normal" ? QString() : QStringLiteral("_") + set;
-            auto path = [&](const QString& name) { return QStringLiteral(":/pixmap/GKC/%1/%2%3.png").arg(set, name, suffix); };
-            for (const auto& white : whites) {
-                const int left = 35 * white.index;
-                QList<int> cuts, solid;
-                for (int b = 0; b < 5; ++b) {
-                    const int from = std::max(blackLeft[b], left), to = std::min(blackLeft[b] + blackWidth[b], left + 35);
-                    if (to - from >= 4)
-                        cuts << (from + to) / 2 - left;
-                }
-                // The middle of the key's own top part.
-                int x = 17;
-                for (int c : cuts)
-                    x = c < 17 ? std::max(x, c + 8) : std::min(x, c - 8);
-                solid << x;
-                QTest::newRow(qPrintable(path(white.name))) << path(white.name) << QSize(35, 180) << cuts << solid;
-            }
-            const char* blacks[] = {"C_sharp", "D_sharp", "F_sharp", "G_sharp", "A_sharp"};
-            for (int b = 0; b < 5; ++b)
-                QTest::newRow(qPrintable(path(blacks[b]))) << path(blacks[b]) << QSize(blackWidth[b], 108) << QList<int>()
-                                                          << QList<int>{blackWidth[b] / 2};
-            // A0: A♯0 covers 30–49, so its last units are cut; C8 is whole.
-            QTest::newRow(qPrintable(path("Afirst"))) << path("Afirst") << QSize(35, 180) << QList<int>{33}
-                                                      << QList<int>{14};
-            QTest::newRow(qPrintable(path("Clast"))) << path("Clast") << QSize(35, 180) << QList<int>()
-                                                     << QList<int>{5, 17, 30};
-        }
+        QTest::addColumn<QString>("set");
+        QTest::addColumn<int>("key");
+        for (const QString& set : keySets)
+            for (int key : {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 87})
+                QTest::addRow("%s, key %d", qPrintable(set), key) << set << key;
     }
 
-    void keyPicturesFitTheReferenceLayout()
+    void keyPicturesFitTheKeyboardLayout()
     {
-        QFETCH(QString, path);
-        QFETCH(QSize, size);
-        QFETCH(QList<int>, cutOutCentres);
-        QFETCH(QList<int>, solidColumns);
-        for (const QString& file : {path, HighDensity(path)}) {
+        QFETCH(QString, set);
+        QFETCH(int, key);
+        static const char* const names[] = {"A",       "A_sharp", "B", "C",       "C_sharp", "D",
+                                            "D_sharp", "E",       "F", "F_sharp", "G",       "G_sharp"};
+        const QString name = key == 0 ? "Afirst" : key == 87 ? "Clast" : names[key % 12];
+        Keyboard keyboard;
+        keyboard.setFixedSize(1820, 180); // the reference size: a pixel a unit
+        keyboard.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&keyboard));
+        const QRect rect = keyboard.KeyRect(key);
+        QRect blacks[2]; // the black keys lying over this white key
+        if (Keyboard::IsWhiteKey(key))
+            for (int side : {0, 1})
+                if (const int other = key - 1 + 2 * side;
+                    other >= 0 && other < 88 && !Keyboard::IsWhiteKey(other))
+                    blacks[side] = keyboard.KeyRect(other);
+        for (const int ratio : {1, 2}) {
+            const QString file = ratio == 1 ? KeyPicture(set, name) : HighDensity(KeyPicture(set, name));
             const QImage image = QImage(file).convertToFormat(QImage::Format_ARGB32);
-            QVERIFY2(!image.isNull(), qPrintable(file));
-            const int ratio = file == path ? 1 : 2;
-            QCOMPARE(image.size(), size * ratio);
-            for (int x : cutOutCentres) {
-                QCOMPARE(qAlpha(image.pixel(x * ratio, 50 * ratio)), 0);
-                QCOMPARE(qAlpha(image.pixel(x * ratio, 150 * ratio)), 255);
+            QCOMPARE(image.size(), rect.size() * ratio);
+            auto alpha = [&](int x, int y) {
+                return qAlpha(image.pixel((x - rect.left()) * ratio, y * ratio));
+            };
+            for (int x = rect.left(); x <= rect.right(); ++x) {
+                bool under = false, edge = false;
+                for (const QRect& black : blacks) {
+                    under = under || (x >= black.left() && x <= black.right());
+                    edge = edge ||
+                           (!black.isNull() && (qAbs(x - black.left()) <= 1 || qAbs(x - black.right()) <= 1));
+                }
+                if (edge)
+                    continue;
+                // Edges are drawn soft: solid is more than three quarters opaque.
+                QVERIFY2(under ? alpha(x, 50) < 64 : alpha(x, 50) > 192,
+                         qPrintable(QStringLiteral("%1 at x %2").arg(file).arg(x - rect.left())));
+                QVERIFY2(alpha(x, rect.height() - 20) > 192,
+                         qPrintable(QStringLiteral("%1 low at x %2").arg(file).arg(x - rect.left())));
             }
-            for (int x : solidColumns)
-                for (int y : {10, 60, size.height() - 20})
-                    QVERIFY2(qAlpha(image.pixel(x * ratio, y * ratio)) == 255,
-                             qPrintable(QStringLiteral("%1 at %2,%3").arg(file).arg(x).arg(y)));
         }
     }
 
-    void keyLooksDiffer()
+    // Each state of a key looks different from the others; symbols carry dark ink, and no two
+    // symbols share a picture.
+    void keyStatesAndSymbolsLookDistinct()
     {
-        std::set<QByteArray> seen;
-        for (const char* set : {"normal", "hover", "pressed", "green", "red", "blue"}) {
-            const QString suffix = QByteArray(set) == "normal" ? QString() : QStringLiteral("_") + set;
+        std::set<QByteArray> keys;
+        for (const QString& set : keySets)
             for (const char* name : {"C", "C_sharp"}) {
-                QFile file(QStringLiteral(":/pixmap/GKC/%1/%2%3.png").arg(set, name, suffix));
+                QFile file(KeyPicture(set, name));
                 QVERIFY(file.open(QIODevice::ReadOnly));
-                QVERIFY(seen.insert(file.readAll()).second);
+                QVERIFY2(keys.insert(file.readAll()).second, qPrintable(file.fileName()));
             }
-        }
-    }
-
-    // Symbol pictures carry dark notation ink, and no two symbols share a picture.
-    void symbolPicturesAreEngraved()
-    {
-        std::set<QByteArray> seen;
-        for (const QString& file : SymbolPictures()) {
-            const QImage image = QImage(exercise + file).convertToFormat(QImage::Format_ARGB32);
+        std::set<QByteArray> symbols;
+        for (const QString& path : SymbolPictures()) {
+            const QImage image = QImage(path).convertToFormat(QImage::Format_ARGB32);
             int ink = 0;
             for (int y = 0; y < image.height(); ++y)
-                for (int x = 0; x < image.width(); ++x) {
-                    const QRgb pixel = image.pixel(x, y);
-                    ink += qAlpha(pixel) == 255 && qGray(pixel) < 60;
-                }
-            QVERIFY2(ink > 150, qPrintable(QStringLiteral("%1 has %2 ink pixels").arg(file).arg(ink)));
-            QVERIFY2(seen.insert(QByteArray(reinterpret_cast<const char*>(image.constBits()), int(image.sizeInBytes()))).second,
-                     qPrintable(file + " looks like another symbol"));
+                for (int x = 0; x < image.width(); ++x)
+                    ink += qAlpha(image.pixel(x, y)) == 255 && qGray(image.pixel(x, y)) < 60;
+            QVERIFY2(ink > 150, qPrintable(QStringLiteral("%1 has %2 ink pixels").arg(path).arg(ink)));
+            QVERIFY2(symbols
+                         .insert(QByteArray(reinterpret_cast<const char*>(image.constBits()),
+                                            int(image.sizeInBytes())))
+                         .second,
+                     qPrintable(path + " looks like another symbol"));
         }
     }
 
@@ -299,61 +280,60 @@ private slots:
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QByteArray wav = file.readAll();
-        QVERIFY(wav.size() > 44);
-        QCOMPARE(wav.left(4), QByteArray("RIFF"));
-        QCOMPARE(qFromLittleEndian<quint32>(wav.constData() + 4), quint32(wav.size() - 8));
-        QCOMPARE(wav.mid(8, 4), QByteArray("WAVE"));
-        // Walk the chunks.
-        int at = 12, channels = 0;
-        QByteArray samples;
-        while (at + 8 <= wav.size()) {
-            const QByteArray id = wav.mid(at, 4);
-            const quint32 length = qFromLittleEndian<quint32>(wav.constData() + at + 4);
+        auto u16 = [&](int at) { return qint64(qFromLittleEndian<quint16>(wav.constData() + at)); };
+        auto u32 = [&](int at) { return qint64(qFromLittleEndian<quint32>(wav.constData() + at)); };
+        QVERIFY(wav.size() > 44 && wav.startsWith("RIFF") && wav.mid(8, 4) == "WAVE");
+        QCOMPARE(u32(4), qint64(wav.size() - 8));
+        int channels = 0, samples = -1, count = 0; // samples: offset of the data
+        for (int at = 12, length = 0; at + 8 <= wav.size(); at += 8 + length + length % 2) {
+            length = int(u32(at + 4));
             QVERIFY(at + 8 + qint64(length) <= wav.size());
-            const char* body = wav.constData() + at + 8;
-            if (id == "fmt ") {
-                QVERIFY(length >= 16);
-                QCOMPARE(qFromLittleEndian<quint16>(body), quint16(1)); // PCM
-                channels = qFromLittleEndian<quint16>(body + 2);
-                QVERIFY(channels == 1 || channels == 2);
-                QCOMPARE(qFromLittleEndian<quint32>(body + 4), quint32(44100));
-                QCOMPARE(qFromLittleEndian<quint32>(body + 8), quint32(44100 * channels * 2));
-                QCOMPARE(qFromLittleEndian<quint16>(body + 12), quint16(channels * 2));
-                QCOMPARE(qFromLittleEndian<quint16>(body + 14), quint16(16));
-            } else if (id == "data") {
-                QVERIFY(channels > 0); // fmt comes first
-                samples = QByteArray(body, int(length));
+            if (wav.mid(at, 4) == "fmt ") {
+                channels = int(u16(at + 10));
+                QVERIFY(length >= 16 && (channels == 1 || channels == 2));
+                // PCM, 44.1 kHz, 16 bits, byte rate and block size to match.
+                QCOMPARE(
+                    (QVector<qint64>{u16(at + 8), u32(at + 12), u32(at + 16), u16(at + 20), u16(at + 22)}),
+                    (QVector<qint64>{1, 44100, 44100 * channels * 2, channels * 2, 16}));
+            } else if (wav.mid(at, 4) == "data") {
+                QVERIFY(channels > 0 && length % (channels * 2) == 0); // fmt comes first
+                samples = at + 8;
+                count = length / 2;
             }
-            at += 8 + int(length) + int(length % 2);
         }
-        QVERIFY(!samples.isEmpty());
-        QCOMPARE(samples.size() % (channels * 2), 0);
-        const double seconds = double(samples.size()) / (channels * 2) / 44100.0;
+        QVERIFY(samples > 0);
+        const double seconds = double(count) / channels / 44100.0;
         QVERIFY2(seconds >= shortest && seconds <= longest, qPrintable(QString::number(seconds)));
+        auto sample = [&](int i) {
+            return std::abs(int(qFromLittleEndian<qint16>(wav.constData() + samples + 2 * i)));
+        };
         int peak = 0;
-        const int count = samples.size() / 2;
         for (int i = 0; i < count; ++i)
-            peak = std::max(peak, std::abs(int(qFromLittleEndian<qint16>(samples.constData() + 2 * i))));
+            peak = std::max(peak, sample(i));
         QVERIFY2(peak > 8000 && peak < 32767, qPrintable(QString::number(peak))); // audible, not clipped
         // It fades out to silence, so it ends without a click.
         for (int i = count - channels; i < count; ++i)
-            QVERIFY(std::abs(int(qFromLittleEndian<qint16>(samples.constData() + 2 * i))) < 64);
+            QVERIFY(sample(i) < 64);
     }
 
-    void styleSheetNamesExistingPictures()
+    // The style sheet's indicators show their pictures at the size it gives them.
+    void styleSheetIndicatorsFitTheirPictures()
     {
         QFile file(":/css/global.css");
         QVERIFY(file.open(QIODevice::ReadOnly | QIODevice::Text));
         const QString css = QString::fromUtf8(file.readAll());
-        QRegularExpression url(QStringLiteral("url\\((:/[^)]+)\\)"));
+        const auto size =
+            QRegularExpression(QStringLiteral("indicator \\{\\s*width: (\\d+)px;\\s*height: (\\d+)px"))
+                .match(css);
+        QVERIFY(size.hasMatch());
         int count = 0;
-        for (auto match = url.globalMatch(css); match.hasNext(); ++count) {
-            const QString path = match.next().captured(1);
-            const QImage image(path);
-            QVERIFY2(!image.isNull(), qPrintable(path));
-            QCOMPARE(image.size(), QSize(13, 13));
+        for (auto url = QRegularExpression(QStringLiteral("url\\((:/[^)]+)\\)")).globalMatch(css);
+             url.hasNext(); ++count) {
+            const QString path = url.next().captured(1);
+            QVERIFY2(QImage(path).size() == QSize(size.captured(1).toInt(), size.captured(2).toInt()),
+                     qPrintable(path));
         }
-        QCOMPARE(count, 16);
+        QVERIFY(count > 0);
     }
 
     // Two runs of the generator give byte-identical files, and those are the compiled resources.
@@ -362,28 +342,19 @@ private slots:
         QTemporaryDir first, second;
         QVERIFY(first.isValid() && second.isValid());
         for (const QTemporaryDir* dir : {&first, &second}) {
-            QProcess generator;
-            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-            environment.insert("QT_QPA_PLATFORM", "offscreen");
-            environment.insert("ASAN_OPTIONS", "detect_leaks=0");
-            // Single-threaded: only Qt's own font threads could be reported.
-            environment.insert("TSAN_OPTIONS", "report_bugs=0");
-            generator.setProcessEnvironment(environment);
-            generator.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-            generator.start(CANTORELA_ASSET_GENERATOR,
-                            {"--font-dir", CANTORELA_TEXT_FONT_DIR, dir->path() + "/out"});
-            QVERIFY(generator.waitForFinished(120000));
-            QCOMPARE(generator.exitStatus(), QProcess::NormalExit);
-            QCOMPARE(generator.exitCode(), 0);
+            int exitCode = -1;
+            const QString errors =
+                RunGenerator({"--font-dir", CANTORELA_TEXT_FONT_DIR, dir->path() + "/out"}, &exitCode);
+            QVERIFY2(exitCode == 0, qPrintable(errors));
         }
+        const QDir out(first.path() + "/out");
         QStringList files;
-        QDirIterator it(first.path() + "/out", QDir::Files, QDirIterator::Subdirectories);
+        QDirIterator it(out.path(), QDir::Files, QDirIterator::Subdirectories);
         while (it.hasNext())
-            files << QDir(first.path() + "/out").relativeFilePath(it.next());
-        files.sort();
+            files << out.relativeFilePath(it.next());
         QVERIFY(files.size() > 2 * 200);
         for (const QString& relative : files) {
-            QFile a(first.path() + "/out/" + relative), b(second.path() + "/out/" + relative);
+            QFile a(out.filePath(relative)), b(second.path() + "/out/" + relative);
             QVERIFY2(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly), qPrintable(relative));
             const QByteArray bytes = a.readAll();
             QVERIFY2(bytes == b.readAll(), qPrintable(relative + " differs between runs"));
@@ -401,10 +372,12 @@ private slots:
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("message");
-        QTest::newRow("no output folder") << QStringList{"--font-dir", CANTORELA_TEXT_FONT_DIR} << 2 << "usage";
-        QTest::newRow("text font missing") << QStringList{"--font-dir", "/nonexistent", "@OUT@"} << 1 << "text font";
-        QTest::newRow("output under a file") << QStringList{"--font-dir", CANTORELA_TEXT_FONT_DIR, "@FILE@/out"} << 1
-                                             << "cannot write";
+        QTest::newRow("no output folder")
+            << QStringList{"--font-dir", CANTORELA_TEXT_FONT_DIR} << 2 << "usage";
+        QTest::newRow("text font missing")
+            << QStringList{"--font-dir", "/nonexistent", "@OUT@"} << 1 << "text font";
+        QTest::newRow("output under a file")
+            << QStringList{"--font-dir", CANTORELA_TEXT_FONT_DIR, "@FILE@/out"} << 1 << "cannot write";
     }
 
     void generatorRefusesWhatItCannotDo()
@@ -413,22 +386,14 @@ private slots:
         QFETCH(int, exitCode);
         QFETCH(QString, message);
         QTemporaryDir dir;
-        QVERIFY(dir.isValid());
         QFile blocker(dir.path() + "/file");
-        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        QVERIFY(dir.isValid() && blocker.open(QIODevice::WriteOnly));
         blocker.close();
         for (QString& argument : arguments)
             argument.replace("@OUT@", dir.path() + "/out").replace("@FILE@", blocker.fileName());
-        QProcess generator;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("QT_QPA_PLATFORM", "offscreen");
-        environment.insert("ASAN_OPTIONS", "detect_leaks=0");
-        environment.insert("TSAN_OPTIONS", "report_bugs=0");
-        generator.setProcessEnvironment(environment);
-        generator.start(CANTORELA_ASSET_GENERATOR, arguments);
-        QVERIFY(generator.waitForFinished(120000));
-        QCOMPARE(generator.exitCode(), exitCode);
-        const QString errors = QString::fromLocal8Bit(generator.readAllStandardError());
+        int exited = -1;
+        const QString errors = RunGenerator(arguments, &exited);
+        QCOMPARE(exited, exitCode);
         QVERIFY2(errors.contains(message), qPrintable(errors));
         QVERIFY(!QFile::exists(dir.path() + "/out/assets.qrc"));
     }
@@ -436,10 +401,9 @@ private slots:
     void contactSheetIsWritten()
     {
         const QImage sheet(CANTORELA_ASSET_SHEET);
-        QVERIFY(!sheet.isNull());
         QVERIFY(sheet.width() > 1000 && sheet.height() > 1000);
     }
 };
 
-QTEST_GUILESS_MAIN(TestAssets)
+QTEST_MAIN(TestAssets)
 #include "test_assets.moc"
