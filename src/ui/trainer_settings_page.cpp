@@ -110,12 +110,6 @@ TrainerSettingsPage::TrainerSettingsPage(int trainerIndex, Core::SettingsStore* 
                 tab->Data2Gui(settings->CurrentSettings());
         }
     });
-    for (int section = 0; section < Core::TrainerSectionCount(trainer); ++section) {
-        auto* tab = new SectionSettingsTab(trainer, section, tabs);
-        tabs->addTab(tab, tab->Title());
-        connect(tab, &SectionSettingsTab::edited, this, &TrainerSettingsPage::onSectionEdited);
-        sectionTabs.push_back(tab);
-    }
     outer->addWidget(tabs, 1);
 
     // Over the tabs, so that nothing under it can be reached during a quiz.
@@ -126,8 +120,23 @@ TrainerSettingsPage::TrainerSettingsPage(int trainerIndex, Core::SettingsStore* 
     quizNotice->hide();
 }
 
-SectionSettingsTab* TrainerSettingsPage::SectionTab(int section) const
+void TrainerSettingsPage::BuildSectionTabs()
 {
+    // Built when the page is first opened rather than with the main window: start-up does not
+    // wait for pages most runs never show.
+    if (!sectionTabs.empty())
+        return;
+    for (int section = 0; section < Core::TrainerSectionCount(trainer); ++section) {
+        auto* tab = new SectionSettingsTab(trainer, section, tabs);
+        tabs->addTab(tab, tab->Title());
+        connect(tab, &SectionSettingsTab::edited, this, &TrainerSettingsPage::onSectionEdited);
+        sectionTabs.push_back(tab);
+    }
+}
+
+SectionSettingsTab* TrainerSettingsPage::SectionTab(int section)
+{
+    BuildSectionTabs();
     return section >= 0 && size_t(section) < sectionTabs.size() ? sectionTabs[size_t(section)] : nullptr;
 }
 
@@ -150,6 +159,7 @@ void TrainerSettingsPage::Data2Gui()
 {
     if (!settings)
         return;
+    BuildSectionTabs();
     const Core::TrainerSettings& block = settings->CurrentSettings();
     generalTab->Data2Gui(block.noteTrainer.wrongAnswerPolicy);
     for (SectionSettingsTab* tab : sectionTabs) {

@@ -50,8 +50,9 @@ public:
     // Opens the page at the tab of lesson section `section` (the general tab when it has none).
     void OpenTab(int section);
     GeneralSettingsTab* GeneralTab() const { return generalTab; }
-    // The tab of lesson section `section`; null when the trainer has no such section.
-    SectionSettingsTab* SectionTab(int section) const;
+    // The tab of lesson section `section` (the section tabs are built on first use); null when
+    // the trainer has no such section.
+    SectionSettingsTab* SectionTab(int section);
     QTabWidget* Tabs() const { return tabs; }
 
     // Reads the stored values into the controls.
@@ -71,6 +72,8 @@ private Q_SLOTS:
     void onSectionEdited();
 
 private:
+    void BuildSectionTabs();
+
     int trainer = 0;
     bool quizMode = false;
     // A level button was used, or a section tab changed, since the page was last stored.
