@@ -1,16 +1,19 @@
 #!/usr/bin/env bash
 # Starts or stops the JACK server that the MIDI tests and benchmarks talk to: a dummy driver (no
-# sound card needed) at 48 kHz with 64-frame periods (PERIOD frames when given: the sanitizer
-# builds' clients are too slow for 1.3 ms), under a server name of its own so that it never
-# meets a JACK server the user runs.
+# sound card needed) at 48 kHz with 512-frame periods (PERIOD frames when given), under a server
+# name of its own so that it never meets a JACK server the user runs. Shorter periods leave a
+# client on a loaded two-core machine too little time: the server then times it out and, after
+# a few such cycles, stops its driver, and every later client hangs.
 #   jack-test-server.sh start NAME STATEFILE [PERIOD]   starts it and waits until clients connect
+#   jack-test-server.sh run   NAME STATEFILE PERIOD -- COMMAND...
+#                          starts a fresh server (stopping the recorded one), then runs COMMAND
 #   jack-test-server.sh stop  NAME STATEFILE            stops the server that `start` recorded
 set -euo pipefail
 
 action="${1:?start or stop}"
 name="${2:?server name}"
 state="${3:?state file}"
-period="${4:-64}"
+period="${4:-512}"
 log="${state%.pid}.log"
 
 stop_recorded() {
@@ -25,8 +28,7 @@ stop_recorded() {
     fi
 }
 
-case "$action" in
-start)
+start_server() {
     command -v jackd >/dev/null || { echo "jack-test-server: jackd is not installed (scripts/setup.sh installs jackd2)" >&2; exit 1; }
     stop_recorded
     mkdir -p "$(dirname "$state")"
@@ -37,7 +39,7 @@ start)
     for _ in $(seq 100); do
         if timeout 2 jack_lsp >/dev/null 2>&1; then
             echo "jack-test-server: '$name' running (pid $(cat "$state"))"
-            exit 0
+            return 0
         fi
         kill -0 "$(cat "$state")" 2>/dev/null || break
         sleep 0.1
@@ -45,14 +47,28 @@ start)
     echo "jack-test-server: '$name' did not come up; its log:" >&2
     cat "$log" >&2 || true
     stop_recorded
-    exit 1
+    return 1
+}
+
+case "$action" in
+start)
+    start_server
+    ;;
+run)
+    # A server of its own for each test program: one that a loaded machine has left stuck
+    # (a client timed out, the driver stopped) would fail the test's second attempt as well.
+    shift 4
+    [ "${1:-}" = "--" ] && shift
+    start_server >/dev/null
+    export JACK_NO_START_SERVER=1 JACK_DEFAULT_SERVER="$name"
+    exec "$@"
     ;;
 stop)
     stop_recorded
     echo "jack-test-server: '$name' stopped"
     ;;
 *)
-    echo "usage: $0 start|stop NAME STATEFILE" >&2
+    echo "usage: $0 start|run|stop NAME STATEFILE [PERIOD] [-- COMMAND...]" >&2
     exit 2
     ;;
 esac
