@@ -1,5 +1,6 @@
 #include "notation/gmn_parser.h"
 
+#include <cctype>
 #include <cmath>
 #include <cstring>
 
@@ -484,6 +485,11 @@ private:
             const QByteArray digits = value.mid(2);
             if (digits.size() != 6 && digits.size() != 8)
                 return false;
+            // toUInt alone would take a sign or blanks ("0x+12345") for a digit.
+            for (char c : digits) {
+                if (!std::isxdigit(static_cast<unsigned char>(c)))
+                    return false;
+            }
             bool ok = false;
             const uint rgb = digits.toUInt(&ok, 16);
             if (!ok)

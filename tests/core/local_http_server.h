@@ -12,7 +12,6 @@
 #include <QThread>
 #include <QUrl>
 
-#include <atomic>
 #include <future>
 #include <memory>
 #include <mutex>
@@ -24,20 +23,15 @@ struct HttpRequest
     QList<QPair<QByteArray, QByteArray>> headers;
     QByteArray body;
 
-    QByteArray Header(const QByteArray& name) const
+    const QByteArray* Find(const QByteArray& name) const
     {
         for (const auto& h : headers)
             if (h.first.compare(name, Qt::CaseInsensitive) == 0)
-                return h.second;
-        return QByteArray();
+                return &h.second;
+        return nullptr;
     }
-    bool HasHeader(const QByteArray& name) const
-    {
-        for (const auto& h : headers)
-            if (h.first.compare(name, Qt::CaseInsensitive) == 0)
-                return true;
-        return false;
-    }
+    QByteArray Header(const QByteArray& name) const { return Find(name) ? *Find(name) : QByteArray(); }
+    bool HasHeader(const QByteArray& name) const { return Find(name) != nullptr; }
 };
 
 struct HttpReply
@@ -76,11 +70,7 @@ public:
         std::lock_guard<std::mutex> lock(mutex);
         return requests;
     }
-    int RequestCount() const
-    {
-        std::lock_guard<std::mutex> lock(mutex);
-        return requests.size();
-    }
+    int RequestCount() const { return Requests().size(); }
     // Connections accepted so far, answered or not.
     int ConnectionCount() const
     {
@@ -95,10 +85,8 @@ protected:
         server.listen(QHostAddress::LocalHost, 0);
         QObject::connect(&server, &QTcpServer::newConnection, &server, [this, &server] {
             while (QTcpSocket* socket = server.nextPendingConnection()) {
-                {
-                    std::lock_guard<std::mutex> lock(mutex);
-                    ++connections;
-                }
+                std::lock_guard<std::mutex> lock(mutex);
+                ++connections;
                 auto buffer = std::make_shared<QByteArray>();
                 QObject::connect(socket, &QTcpSocket::readyRead, socket,
                                  [this, socket, buffer] { OnData(socket, *buffer); });
@@ -110,6 +98,7 @@ protected:
     }
 
 private:
+    // Collects one request (headers, then Content-Length bytes of body) and answers it.
     void OnData(QTcpSocket* socket, QByteArray& buffer)
     {
         buffer += socket->readAll();
@@ -121,17 +110,12 @@ private:
         const QList<QByteArray> requestLine = lines.value(0).trimmed().split(' ');
         request.method = requestLine.value(0);
         request.path = requestLine.value(1);
-        int contentLength = 0;
         for (int i = 1; i < lines.size(); ++i) {
             const int colon = lines[i].indexOf(':');
-            if (colon < 0)
-                continue;
-            const QByteArray name = lines[i].left(colon).trimmed();
-            const QByteArray value = lines[i].mid(colon + 1).trimmed();
-            request.headers.append({name, value});
-            if (name.compare("Content-Length", Qt::CaseInsensitive) == 0)
-                contentLength = value.toInt();
+            if (colon >= 0)
+                request.headers.append({lines[i].left(colon).trimmed(), lines[i].mid(colon + 1).trimmed()});
         }
+        const int contentLength = request.Header("Content-Length").toInt();
         if (buffer.size() < headerEnd + 4 + contentLength)
             return;
         request.body = buffer.mid(headerEnd + 4, contentLength);
@@ -149,8 +133,7 @@ private:
         for (const auto& h : reply.headers)
             out += h.first + ": " + h.second + "\r\n";
         out += "Content-Length: " + QByteArray::number(reply.body.size()) + "\r\nConnection: close\r\n\r\n";
-        out += reply.body;
-        socket->write(out);
+        socket->write(out + reply.body);
         socket->disconnectFromHost();
     }
 

@@ -1,52 +1,64 @@
-// The MIDI file check in front of libsmf: well-formed files pass and load with libsmf; every
-// truncation and each kind of damage is refused with its offset; the kept fuzzing cases replay
-// without stopping the process.
+// The MIDI file check in front of libsmf, and what the reader makes of the same bytes. Every
+// length and count the check reads is tried where it reaches exactly the end of the file and one
+// byte past it; each check runs on a heap block that ends with the file, so that AddressSanitizer
+// sees any read past it. Then every truncation, single-byte damage and the kept fuzzing inputs.
 
+#include "core/midi/midi_file.h"
 #include "core/midi/midi_file_validator.h"
+#include "midi/midi_file_bytes.h"
 
 #include <QDir>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include <smf.h>
 
+#include <vector>
+
 using Core::MidiFileValidator;
+using namespace MidiFileBytes;
 
 namespace {
 
-QByteArray Hex(const char* text)
-{
-    return QByteArray::fromHex(QByteArray(text).replace(' ', ""));
-}
-
-// Header for one track (format 0) at 480 pulses, then a track chunk around `events`.
-QByteArray File(const QByteArray& events, int format = 0, int tracks = 1)
-{
-    QByteArray file = Hex("4d546864 00000006");
-    file += char(0) + QByteArray(1, char(format));
-    file += char(tracks >> 8) + QByteArray(1, char(tracks & 0xFF));
-    file += Hex("01e0");
-    for (int i = 0; i < tracks; ++i) {
-        file += Hex("4d54726b");
-        const quint32 length = quint32(events.size());
-        file += char(length >> 24) + QByteArray(1, char(length >> 16)) + char(length >> 8) + char(length);
-        file += events;
-    }
-    return file;
-}
-
-const char* endOfTrack = "00 ff2f00";
-
 void IgnoreLog(const gchar*, GLogLevelFlags, const gchar*, gpointer) {}
 
-// libsmf must read every accepted file whole.
-void CheckLoads(const QByteArray& bytes)
+// The file in a heap block of exactly its size.
+std::vector<char> Exact(const QByteArray& bytes)
 {
-    smf_t* smf = smf_load_from_memory(bytes.constData(), bytes.size());
+    return std::vector<char>(bytes.begin(), bytes.end());
+}
+
+MidiFileValidator::Result CheckExact(const std::vector<char>& bytes)
+{
+    return MidiFileValidator::Check(bytes.data(), qint64(bytes.size()));
+}
+
+// libsmf must read every accepted file whole.
+void CheckLoads(const std::vector<char>& bytes)
+{
+    smf_t* smf = smf_load_from_memory(bytes.data(), int(bytes.size()));
     QVERIFY(smf != nullptr);
     QCOMPARE(smf->number_of_tracks, (uchar(bytes.at(10)) << 8) | uchar(bytes.at(11)));
     while (smf_get_next_event(smf) != nullptr) {
     }
     smf_delete(smf);
+}
+
+QByteArray Bumped(QByteArray bytes, int at)
+{
+    bytes[at] = char(bytes.at(at) + 1);
+    return bytes;
+}
+
+// A format 0 file of the given size: a note behind a system exclusive message filling the rest.
+QByteArray FileOfSize(qint64 size)
+{
+    const quint32 length = quint32(size - 36);
+    QByteArray vlq;
+    for (int shift = 21; shift > 0; shift -= 7)
+        vlq += char(0x80 | ((length >> shift) & 0x7F));
+    vlq += char(length & 0x7F);
+    return Smf({Hex("00f0") + vlq + QByteArray(int(length), '\x01') + Hex("00903c40 00ff2f00")}, 0);
 }
 
 } // namespace
@@ -55,124 +67,203 @@ class TestMidiFileValidator : public QObject
 {
     Q_OBJECT
 
+    QTemporaryDir folder;
+    const MidiEvent marker{MidiMessage(0xB0, 0, 7, 100), 0, 0.0};
+
+    // Reads the bytes from a real file through the reader, after `marker`.
+    Error Read(const QByteArray& bytes, Core::MidiStream& stream)
+    {
+        QFile file(folder.filePath(QStringLiteral("file.mid")));
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
+            qFatal("cannot write %s", qPrintable(file.fileName()));
+        file.close();
+        stream = Core::MidiStream{marker};
+        return Core::MidiFile(file.fileName()).ReadStream(stream);
+    }
+
 private slots:
-    void initTestCase() { g_log_set_default_handler(IgnoreLog, nullptr); }
-
-    void accepts_data()
+    void initTestCase()
     {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::newRow("empty track") << File(Hex(endOfTrack));
-        QTest::newRow("program, note on and off")
-            << File(Hex("00c000 00903c40 8360803c40") + Hex(endOfTrack));
-        QTest::newRow("running status") << File(Hex("00903c40 10 3e40 10 3c00 00 3e00") + Hex(endOfTrack));
-        QTest::newRow("tempo and metre") << File(Hex("00ff510307a120 00ff580406031808") + Hex(endOfTrack));
-        QTest::newRow("text meta of 127 bytes")
-            << File(Hex("00ff017f") + QByteArray(127, 'a') + Hex(endOfTrack));
-        QTest::newRow("sysex") << File(Hex("00f0 05 7e7f0901f7") + Hex(endOfTrack));
-        QTest::newRow("four-byte delta") << File(Hex("ffffff7f 903c40") + Hex(endOfTrack));
-        QTest::newRow("format 1, three tracks") << File(Hex("00903c40 10803c40") + Hex(endOfTrack), 1, 3);
-        QTest::newRow("pitch bend and pressure") << File(Hex("00e00040 00d020 00b04000") + Hex(endOfTrack));
-    }
-    void accepts()
-    {
-        QFETCH(QByteArray, bytes);
-        const MidiFileValidator::Result result = MidiFileValidator::Check(bytes);
-        QVERIFY2(result.valid, qPrintable(result.reason));
-        QVERIFY(result.reason.isEmpty());
-        CheckLoads(bytes);
+        g_log_set_default_handler(IgnoreLog, nullptr);
+        QVERIFY(folder.isValid());
     }
 
-    void rejects_data()
+    void fileReadOrRejectedAtFirstFault_data()
     {
         QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<qint64>("offset");
-        const QByteArray good = File(Hex("00903c40 10803c40") + Hex(endOfTrack));
-        QTest::newRow("empty") << QByteArray() << qint64(0);
-        QTest::newRow("not a MIDI file") << QByteArray("RIFF....WAVEfmt ") << qint64(0);
-        QTest::newRow("header length 7") << QByteArray(good).replace(7, 1, "\x07") << qint64(4);
-        QTest::newRow("format 2") << File(Hex(endOfTrack), 2) << qint64(8);
-        QTest::newRow("format 0 with two tracks") << File(Hex(endOfTrack), 0, 2) << qint64(10);
-        QTest::newRow("no tracks") << File(Hex(endOfTrack), 1, 0) << qint64(10);
-        QTest::newRow("SMPTE division") << QByteArray(good).replace(12, 2, Hex("e728")) << qint64(12);
-        QTest::newRow("zero division") << QByteArray(good).replace(12, 2, Hex("0000")) << qint64(12);
-        QTest::newRow("chunk is not a track") << QByteArray(good).replace(14, 4, "MTrx") << qint64(14);
-        QTest::newRow("chunk longer than file") << QByteArray(good).replace(21, 1, "\x40") << qint64(14);
-        QTest::newRow("missing end of track") << File(Hex("00903c40 10803c40")) << qint64(30);
-        QTest::newRow("data after end of track") << File(Hex("00ff2f00 00")) << qint64(26);
-        QTest::newRow("bytes after the last track") << good + Hex("00") << qint64(good.size());
-        QTest::newRow("running status at start") << File(Hex("003c40") + Hex(endOfTrack)) << qint64(23);
-        QTest::newRow("running status after meta")
-            << File(Hex("00903c40 00ff0100 003c00") + Hex(endOfTrack)) << qint64(31);
-        QTest::newRow("running status after sysex")
-            << File(Hex("00903c40 00f001f7 003c00") + Hex(endOfTrack)) << qint64(31);
-        QTest::newRow("status byte as data") << File(Hex("00903cff") + Hex(endOfTrack)) << qint64(23);
-        QTest::newRow("escaped event") << File(Hex("00f703903c40") + Hex(endOfTrack)) << qint64(23);
-        QTest::newRow("system message in a track") << File(Hex("00f8") + Hex(endOfTrack)) << qint64(23);
-        QTest::newRow("meta length over 127")
-            << File(Hex("00ff018100") + QByteArray(128, 'a') + Hex(endOfTrack)) << qint64(23);
-        QTest::newRow("meta type over 127") << File(Hex("00ff8000") + Hex(endOfTrack)) << qint64(23);
-        QTest::newRow("short tempo") << File(Hex("00ff51020001") + Hex(endOfTrack)) << qint64(23);
-        QTest::newRow("zero tempo") << File(Hex("00ff5103000000") + Hex(endOfTrack)) << qint64(23);
-        QTest::newRow("metre with zero beats")
-            << File(Hex("00ff580400021808") + Hex(endOfTrack)) << qint64(23);
-        QTest::newRow("metre with huge denominator")
-            << File(Hex("00ff580404401808") + Hex(endOfTrack)) << qint64(23);
-        QTest::newRow("five-byte delta") << File(Hex("8080808000903c40") + Hex(endOfTrack)) << qint64(22);
-        QTest::newRow("sysex past the chunk") << File(Hex("00f07f00") + Hex(endOfTrack)) << qint64(23);
-        QTest::newRow("track too long")
-            << File(Hex("ffffff7f903c40 ffffff7f803c40") + Hex(endOfTrack)) << qint64(29);
+        QTest::addColumn<qint64>("offset");   // of the fault; `read` when the file is accepted
+        QTest::addColumn<QString>("outcome"); // the check's reason, or the messages read
+        const qint64 read = -1;
+        const auto row = [](const char* name, const QByteArray& bytes, qint64 offset, const char* outcome) {
+            QTest::newRow(name) << bytes << offset << QString::fromLatin1(outcome);
+        };
+        const char* cutDelta = "bad or truncated delta time";
+        const char* noEnd = "track ends without end-of-track event";
+        const char* cutMessage = "bad or truncated channel message";
+        const char* noStatus = "data byte without a running status";
+        const char* cutSysex = "bad or truncated sysex";
+        const char* metaLength = "bad meta event length";
+        const char* system = "escaped or system event in a track";
+
+        row("empty", QByteArray(), 0, "empty file");
+        row("no MThd", "RIFF....WAVEfmt ", 0, "no MThd header");
+        const QByteArray header = Hex("4d546864 00000006 0000 0001 01e0");
+        row("header reaching the end", header, 14, "missing track chunk");
+        row("header one past the end", header.left(13), 8, "truncated header");
+        row("header length one past its fields", Bumped(Smf("00ff2f00"), 7), 4, "header length is not 6");
+        row("format 2", Smf({Hex("00ff2f00")}, 2), 8, "unsupported format");
+        row("format 0 with two tracks", Smf({Hex("00ff2f00"), Hex("00ff2f00")}, 0), 10,
+            "bad number of tracks");
+        row("no tracks", Smf({}, 1), 10, "bad number of tracks");
+        row("SMPTE division", Smf("00ff2f00").replace(12, 2, Hex("e728")), 12, "unsupported time division");
+        row("zero division", Smf("00ff2f00").replace(12, 2, Hex("0000")), 12, "unsupported time division");
+
+        const QByteArray twoTracks = Smf({Hex("00903c40 00ff2f00"), Hex("10803c40 00ff2f00")});
+        row("track count reaching the last chunk", twoTracks, read, "903c40@0 803c40@16");
+        row("track count one past the last chunk", Bumped(twoTracks, 11), 46, "missing track chunk");
+        row("track count short of the chunks", QByteArray(twoTracks).replace(11, 1, "\x01"), 30,
+            "data after the last track");
+        row("chunk is not a track", QByteArray(twoTracks).replace(14, 4, "MTrx"), 14, "chunk is not a track");
+        const QByteArray notes = Smf("00c305 0a933d63 00ff2f00");
+        row("chunk length reaching the end", notes, read, "c305@0 933d63@10");
+        row("chunk length one past the end", Bumped(notes, 21), 14, "truncated track chunk");
+
+        row("four-byte delta at the pulse limit", Smf("ffffff7f 903c40 00ff2f00"), read, "903c40@268435455");
+        row("pulses one past the limit", Smf("ffffff7f 903c40 01ff2f00"), 29, "track too long");
+        row("five-byte delta", Smf("8080808000 903c40 00ff2f00"), 22, cutDelta);
+        row("delta reaching the end", Smf("00903c40 8360"), 28, noEnd);
+        row("delta one past the end", Smf("00903c40 83e0"), 26, cutDelta);
+
+        row("every channel message shape", Smf("00c000 00e00040 00d020 00b04000 00a03c10 00ff2f00"), read,
+            "c000@0 e00040@0 d020@0 b04000@0 a03c10@0");
+        row("note reaching the end", Smf("00903c40"), 26, cutDelta);
+        row("note one past the end", Smf("00903c"), 23, cutMessage);
+        row("program change reaching the end", Smf("00c000"), 25, cutDelta);
+        row("program change one past the end", Smf("00c0"), 23, cutMessage);
+        row("status bit in a data byte", Smf("00903cff 00ff2f00"), 23, cutMessage);
+
+        row("running status after a note", Smf("00903c40 103e40 00ff2f00"), read, "903c40@0 903e40@16");
+        row("running status reaching the end", Smf("00903c40 103e40"), 29, cutDelta);
+        row("running status one past the end", Smf("00903c40 103e"), 27, cutMessage);
+        row("running status at the start", Smf("003c40 00ff2f00"), 23, noStatus);
+        row("running status after meta", Smf("00903c40 00ff0100 003c00 00ff2f00"), 31, noStatus);
+        row("running status after sysex", Smf("00903c40 00f001f7 003c00 00ff2f00"), 31, noStatus);
+
+        const QByteArray text = Smf("00ff0103616263");
+        row("meta reaching the end", text, 29, cutDelta);
+        row("meta one past the end", Bumped(text, 25), 23, "truncated meta event");
+        row("tempo one past the end", Smf("00ff510307a1"), 23, "truncated meta event");
+        row("metre one past the end", Smf("00ff5804040218"), 23, "truncated meta event");
+        row("meta length one past the end", Smf("00ff01"), 23, metaLength);
+        row("meta type one past the end", Smf("00ff"), 23, "bad meta event type");
+        row("meta of 127 bytes", Smf({Hex("00ff017f") + QByteArray(127, 'a') + Hex("00903c40 00ff2f00")}, 0),
+            read, "903c40@0");
+        row("meta of 128 bytes", Smf({Hex("00ff018100") + QByteArray(128, 'a') + Hex("00ff2f00")}, 0), 23,
+            metaLength);
+        // libsmf would take 0x80 for the first byte of a longer length.
+        row("meta length byte 0x80", Smf({Hex("00ff0180") + QByteArray(128, 'a') + Hex("00ff2f00")}, 0), 23,
+            metaLength);
+        row("meta type over 127", Smf("00ff8000 00ff2f00"), 23, "bad meta event type");
+        row("tempo of two bytes", Smf("00ff51020001 00ff2f00"), 23, metaLength);
+        row("zero tempo", Smf("00ff5103000000 00ff2f00"), 23, "zero tempo");
+        row("metre with zero beats", Smf("00ff580400021808 00ff2f00"), 23, "bad time signature");
+        row("metre with huge denominator", Smf("00ff580404401808 00ff2f00"), 23, "bad time signature");
+        row("data after end of track", Smf("00ff2f00 00"), 26, "data after end-of-track event");
+
+        const QByteArray sysex = Smf("00f0037e7ff7");
+        row("sysex reaching the end", sysex, 23, noEnd);
+        row("sysex one past the end", Bumped(sysex, 24), 23, cutSysex);
+        row("sysex length one past the end", Smf("00f081"), 23, cutSysex);
+        row("sysex length of five bytes", Smf("00f08080808000 00ff2f00"), 23, cutSysex);
+        row("sysex of two-byte length",
+            Smf({Hex("00f08100") + QByteArray(128, '\x01') + Hex("00903c40 00ff2f00")}, 0), read, "903c40@0");
+        row("empty sysex", Smf("00f000 00903c40 00ff2f00"), read, "903c40@0");
+        // The length of an escaped event is never trusted: libsmf misreads these events.
+        const QByteArray escaped = Smf("00f703903c40");
+        row("escaped event reaching the end", escaped, 23, system);
+        row("escaped event one past the end", Bumped(escaped, 24), 23, system);
+        row("system message in a track", Smf("00f8 00ff2f00"), 23, system);
+
+        row("file at the size limit", FileOfSize(MidiFileValidator::maximumSize), read, "903c40@0");
+        row("file one byte past the size limit", FileOfSize(MidiFileValidator::maximumSize + 1), 0,
+            "file too large");
     }
-    void rejects()
+    void fileReadOrRejectedAtFirstFault()
     {
         QFETCH(QByteArray, bytes);
         QFETCH(qint64, offset);
-        const MidiFileValidator::Result result = MidiFileValidator::Check(bytes);
-        QVERIFY(!result.valid);
-        QVERIFY(!result.reason.isEmpty());
-        QCOMPARE(result.offset, offset);
+        QFETCH(QString, outcome);
+        const std::vector<char> exact = Exact(bytes);
+        const MidiFileValidator::Result result = CheckExact(exact);
+        Core::MidiStream stream;
+        const Error error = Read(bytes, stream);
+        QCOMPARE(stream.first().message, marker.message); // appended after, never replaced
+        if (offset < 0) {
+            QVERIFY2(result.valid, qPrintable(result.reason));
+            CheckLoads(exact);
+            QVERIFY2(Core::MidiFile::IsSuccess(error), qPrintable(error.Describe()));
+            QCOMPARE(Described(stream, 1), outcome);
+        } else {
+            QVERIFY(!result.valid);
+            QCOMPARE(result.reason, outcome);
+            QCOMPARE(result.offset, offset);
+            QCOMPARE(error.Code(), 0x108);
+            QCOMPARE(stream.size(), 1);
+        }
     }
 
     // Every proper prefix of a good file is a truncated file.
-    void rejectsEveryTruncation()
+    void everyTruncationIsRejected()
     {
-        const QByteArray good =
-            File(Hex("00ff510307a120 00c000 00903c40 10803c40 00f00243f7") + Hex(endOfTrack), 1, 2);
-        QVERIFY(MidiFileValidator::Check(good).valid);
+        const QByteArray good = Smf({Hex("00ff510307a120 00c000 00903c40 10803c40 00f00243f7 00ff2f00"),
+                                     Hex("00f08100") + QByteArray(128, '\x01') + Hex("00ff017f") +
+                                         QByteArray(127, 'a') + Hex("00ff2f00")});
+        QVERIFY(CheckExact(Exact(good)).valid);
         for (int length = 0; length < good.size(); ++length)
-            QVERIFY2(!MidiFileValidator::Check(good.left(length)).valid, qPrintable(QString::number(length)));
+            QVERIFY2(!CheckExact(Exact(good.left(length))).valid, qPrintable(QString::number(length)));
     }
 
     // Single-byte damage anywhere: either refused, or still loadable by libsmf.
     void damagedBytesNeverReachLibsmfUnreadable()
     {
-        const QByteArray good =
-            File(Hex("00ff510307a120 00c000 00903c40 10803c40 00f00243f7") + Hex(endOfTrack), 1, 2);
+        const QByteArray good = Smf({Hex("00ff510307a120 00c000 00903c40 10803c40 00f00243f7 00ff2f00"),
+                                     Hex("00ff580404021808 00b04000 00ff2f00")});
         for (int position = 0; position < good.size(); ++position) {
-            for (int value : {0x00, 0x2f, 0x7f, 0x80, 0xf0, 0xf7, 0xff}) {
+            for (int value : {0x00, 0x01, 0x2f, 0x7f, 0x80, 0x81, 0xf0, 0xf7, 0xff}) {
                 QByteArray damaged = good;
                 damaged[position] = char(value);
-                if (MidiFileValidator::Check(damaged).valid)
-                    CheckLoads(damaged);
+                const std::vector<char> exact = Exact(damaged);
+                if (CheckExact(exact).valid)
+                    CheckLoads(exact);
             }
         }
     }
 
-    void replaysFuzzingCases()
+    // Each input the fuzzer kept: the reader gives the check's verdict and never ends the process.
+    void keptFuzzingInputKeepsItsVerdict_data()
     {
-        const QDir cases(QStringLiteral(CANTORELA_FUZZ_CASES));
-        const QFileInfoList files = cases.entryInfoList({QStringLiteral("*.hex")}, QDir::Files);
+        QTest::addColumn<QString>("path");
+        const QFileInfoList files =
+            QDir(QStringLiteral(CANTORELA_FUZZ_CASES)).entryInfoList({QStringLiteral("*.hex")}, QDir::Files);
         QVERIFY(!files.isEmpty());
-        int accepted = 0;
-        for (const QFileInfo& info : files) {
-            QFile file(info.absoluteFilePath());
-            QVERIFY(file.open(QIODevice::ReadOnly));
-            const QByteArray bytes = QByteArray::fromHex(file.readAll().simplified().replace(' ', ""));
-            if (MidiFileValidator::Check(bytes).valid) {
-                ++accepted;
-                CheckLoads(bytes);
-            }
-        }
-        qInfo("%lld cases, %d accepted", qint64(files.size()), accepted);
+        for (const QFileInfo& info : files)
+            QTest::newRow(qPrintable(info.fileName())) << info.absoluteFilePath();
+    }
+    void keptFuzzingInputKeepsItsVerdict()
+    {
+        QFETCH(QString, path);
+        QFile hex(path);
+        QVERIFY(hex.open(QIODevice::ReadOnly));
+        const QByteArray bytes = QByteArray::fromHex(hex.readAll().simplified().replace(' ', ""));
+        const std::vector<char> exact = Exact(bytes);
+        const bool valid = CheckExact(exact).valid;
+        if (valid)
+            CheckLoads(exact);
+        Core::MidiStream stream;
+        QCOMPARE(Read(bytes, stream).Code(), valid ? 0 : 0x108);
+        QCOMPARE(stream.first().message, marker.message);
+        if (!valid)
+            QCOMPARE(stream.size(), 1);
     }
 };
 

@@ -22,10 +22,11 @@ public:
     void Fire(int value) { Notify(&Listener::OnEvent, value); }
 };
 
+// Logs id * 100 + value for each notification, then runs `onEvent`.
 class Recorder : public Listener
 {
 public:
-    explicit Recorder(std::vector<int>* log, int id) : log(log), id(id) {}
+    Recorder(std::vector<int>* log, int id) : log(log), id(id) {}
     void OnEvent(int value) override
     {
         log->push_back(id * 100 + value);
@@ -43,33 +44,22 @@ class TestSubject : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void attachKeepsOrderAndRefusesDuplicates()
-    {
-        std::vector<int> log;
-        Recorder a(&log, 1), b(&log, 2);
-        Notifier n;
-        n.Attach(&a);
-        n.Attach(&b);
-        n.Attach(&a);
-        QCOMPARE(n.ObserverCount(), 2);
-        n.Fire(7);
-        QCOMPARE(log, (std::vector<int>{107, 207}));
-    }
-
-    void detachRemovesOnlyThatObserverAndIgnoresStrangers()
+    void attachKeepsOrderRefusesDuplicatesAndDetachIgnoresStrangers()
     {
         std::vector<int> log;
         Recorder a(&log, 1), b(&log, 2), c(&log, 3), stranger(&log, 9);
         Notifier n;
-        n.Attach(&a);
-        n.Attach(&b);
-        n.Attach(&c);
+        for (Recorder* r : {&a, &b, &a, &c})
+            n.Attach(r);
+        n.Fire(7);
         n.Detach(&stranger);
         n.Detach(&b);
         n.Fire(1);
-        QCOMPARE(log, (std::vector<int>{101, 301}));
+        QCOMPARE(log, (std::vector<int>{107, 207, 307, 101, 301}));
     }
 
+    // a detaches itself and b, and attaches a newcomer, while being notified: b is still told
+    // this time, the newcomer from the next time on.
     void changesDuringNotificationTakeEffectNextTime()
     {
         std::vector<int> log;
@@ -77,15 +67,12 @@ private Q_SLOTS:
         Notifier n;
         n.Attach(&a);
         n.Attach(&b);
-        // a detaches itself and b, and attaches a newcomer, while being notified.
         a.onEvent = [&] {
             n.Detach(&a);
             n.Detach(&b);
             n.Attach(&late);
-            a.onEvent = nullptr;
         };
         n.Fire(1);
-        QCOMPARE(log, (std::vector<int>{101, 201}));
         n.Fire(2);
         QCOMPARE(log, (std::vector<int>{101, 201, 302}));
     }
@@ -98,15 +85,15 @@ private Q_SLOTS:
         std::vector<int> log;
         std::vector<std::unique_ptr<Recorder>> recorders;
         Notifier n;
-        for (int i = 0; i < Notifier::MaxObservers + 3; ++i) {
+        for (int i = 0; i <= Notifier::MaxObservers; ++i) {
             recorders.push_back(std::make_unique<Recorder>(&log, i));
-            if (i >= Notifier::MaxObservers)
+            if (i == Notifier::MaxObservers)
                 QTest::ignoreMessage(QtWarningMsg, QRegularExpression("refusing observer"));
             n.Attach(recorders.back().get());
         }
-        QCOMPARE(n.ObserverCount(), Notifier::MaxObservers);
         n.Fire(0);
         QCOMPARE(int(log.size()), Notifier::MaxObservers);
+        QCOMPARE(log.back(), (Notifier::MaxObservers - 1) * 100);
 #endif
     }
 };

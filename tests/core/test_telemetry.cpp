@@ -1,7 +1,8 @@
 // Usage counters against real files and a local HTTP service on 127.0.0.1: first run, running
-// means and score histories, the file and its reader, the upload request, and a shutdown that
-// must not hang on a service that never answers.
+// means and score histories up to their limits, the file and its reader, the services address,
+// the upload, and a shutdown that waits for the upload no longer than its time limit.
 
+#include "../common/temp_settings.h"
 #include "core/error.h"
 #include "core/services_address.h"
 #include "core/telemetry.h"
@@ -10,16 +11,14 @@
 #include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
-#include <QSettings>
-#include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QtTest>
 
-#include <atomic>
+#include <limits>
 #include <memory>
+#include <numeric>
 #include <thread>
 
+using Core::ServicesAddress;
 using Core::Telemetry;
 using Core::TelemetryCounters;
 using Core::TrainerUsage;
@@ -32,11 +31,10 @@ QByteArray ReadAll(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-void WriteAll(const QString& path, const QByteArray& bytes)
+bool WriteAll(const QString& path, const QByteArray& bytes)
 {
     QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(file.write(bytes), qint64(bytes.size()));
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
 // The last `count` entries of a score history, newest last.
@@ -51,8 +49,7 @@ struct ManualClock
     std::shared_ptr<qint64> now = std::make_shared<qint64>(1000);
     Telemetry::Clock Function() const
     {
-        auto shared = now;
-        return [shared] { return *shared; };
+        return [shared = now] { return *shared; };
     }
     void Advance(qint64 ms) { *now += ms; }
 };
@@ -63,27 +60,16 @@ class TestTelemetry : public QObject
 {
     Q_OBJECT
 
-private:
-    QTemporaryDir dir;
+    TempSettings settings;
+    std::unique_ptr<QTemporaryDir> dir;
     QString path;
 
 private slots:
-    void initTestCase()
-    {
-        QStandardPaths::setTestModeEnabled(true);
-        QCoreApplication::setOrganizationName(QStringLiteral("CantorelaTests"));
-        QCoreApplication::setApplicationName(QStringLiteral("test_telemetry"));
-        qunsetenv(Core::ServicesAddress::EnvironmentVariable);
-        QSettings().clear();
-    }
-
     void init()
     {
-        QVERIFY(dir.isValid());
-        QDir d(dir.path());
-        for (const QString& name : d.entryList(QDir::Files))
-            QVERIFY(d.remove(name));
-        path = d.absoluteFilePath(QStringLiteral("tstats.xml"));
+        qunsetenv(ServicesAddress::EnvironmentVariable);
+        dir = std::make_unique<QTemporaryDir>();
+        path = dir->filePath(QStringLiteral("tstats.xml"));
     }
 
     // The first run makes an identity and an install date; the next run keeps them and counts
@@ -149,16 +135,48 @@ private slots:
         QCOMPARE(c.trainers[0].exLaunchCount + c.trainers[2].exLaunchCount, 0);
     }
 
-    void longVisitsDoNotOverflow()
+    // Counts and mean lengths stop at the largest value the file holds instead of wrapping, a
+    // stored count beyond it reads as none, and a trainer index outside the three counts for the
+    // nearest trainer.
+    void countersStayInRange_data()
     {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QByteArray>("stored"); // the trainer's exercise count and mean
+        QTest::addColumn<qint64>("visitMs");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("mean");
+        const int largest = std::numeric_limits<qint32>::max();
+        const QByteArray seven = "\" exTimeAverage=\"7";
+        QTest::newRow("count reaching the largest") << 2 << "2147483646" + seven << 7ll << largest << 7;
+        QTest::newRow("count at the largest stays") << 2 << "2147483647" + seven << 7ll << largest << 7;
+        QTest::newRow("stored count one past the largest") << 2 << QByteArray("2147483648") << 7ll << 1 << 7;
+        QTest::newRow("visit of the largest length")
+            << 2 << QByteArray("0") << qint64(largest) << 1 << largest;
+        QTest::newRow("visit one past the largest length")
+            << 2 << QByteArray("0") << largest + 1ll << 1 << largest;
+        QTest::newRow("mean whose sum needs 64 bits")
+            << 2 << QByteArray("2\" exTimeAverage=\"2000000000") << 2000000000ll << 3 << 2000000000;
+        QTest::newRow("trainer index one past the last") << 3 << "1" + seven << 7ll << 2 << 7;
+        QTest::newRow("trainer index one before the first") << -1 << "1" + seven << 7ll << 2 << 7;
+    }
+    void countersStayInRange()
+    {
+        QFETCH(int, index);
+        QFETCH(QByteArray, stored);
+        QFETCH(qint64, visitMs);
+        const int trainer = std::clamp(index, 0, TelemetryCounters::TrainerCount - 1);
+        QVERIFY(WriteAll(path, "<telemetry version=\"1.0\"><exercise id=\"" + QByteArray::number(trainer) +
+                                   "\" exLaunchCount=\"" + stored + "\"/></telemetry>"));
         ManualClock clock;
         Telemetry telemetry(path, QUrl(), clock.Function());
-        for (int i = 0; i < 3; ++i) {
-            telemetry.ExerciseStarted(2, false);
-            clock.Advance(2000000000); // 23 days each; sums exceed 32 bits
-            telemetry.ExerciseFinished(1.0);
-        }
-        QCOMPARE(telemetry.Counters().trainers[2].exTimeAverage, 2000000000);
+        telemetry.ExerciseStarted(index, false);
+        clock.Advance(visitMs);
+        telemetry.ExerciseFinished(1.0);
+        const TelemetryCounters c = telemetry.Counters();
+        QTEST(c.trainers[size_t(trainer)].exLaunchCount, "count");
+        QTEST(c.trainers[size_t(trainer)].exTimeAverage, "mean");
+        QCOMPARE(c.trainers[0].exLaunchCount + c.trainers[1].exLaunchCount + c.trainers[2].exLaunchCount,
+                 c.trainers[size_t(trainer)].exLaunchCount);
     }
 
     // Ten scores fill the history; the eleventh pushes the oldest out, and the file keeps them.
@@ -166,7 +184,7 @@ private slots:
     {
         Telemetry telemetry(path, QUrl());
         std::vector<double> given;
-        for (int i = 1; i <= 11; ++i) {
+        for (int i = 1; i <= TrainerUsage::HistoryLength + 1; ++i) {
             telemetry.ExerciseStarted(0, true);
             telemetry.ExerciseFinished(i / 100.0);
             given.push_back(i / 100.0);
@@ -203,13 +221,12 @@ private slots:
             "    <exercise id=\"2\" exLaunchCount=\"1\" quizLaunchCount=\"0\" refLaunchCount=\"0\" "
             "settingsLaunchCount=\"0\" exTimeAverage=\"0\" quizTimeAverage=\"0\" refTimeAverage=\"0\" "
             "settingsTimeAverage=\"0\" exScoreAverage=\"0.5\" quizScoreAverage=\"0\">\n";
-        for (const char* name : {"exScore", "quizScore"})
-            for (int i = 0; i < 10; ++i)
-                symbols += QStringLiteral("        <%1 index=\"%2\" value=\"%3\"/>\n")
-                               .arg(QLatin1String(name))
-                               .arg(i)
-                               .arg(i == 9 && name[0] == 'e' ? QStringLiteral("0.5") : QStringLiteral("0"))
-                               .toUtf8();
+        for (int i = 0; i < 20; ++i)
+            symbols += QStringLiteral("        <%1 index=\"%2\" value=\"%3\"/>\n")
+                           .arg(i < 10 ? "exScore" : "quizScore")
+                           .arg(i % 10)
+                           .arg(i == 9 ? "0.5" : "0")
+                           .toUtf8();
         QVERIFY2(text.endsWith(symbols + "    </exercise>\n</telemetry>\n"), text.right(1500).constData());
         QCOMPARE(text.count("<exercise "), 3);
     }
@@ -220,67 +237,63 @@ private slots:
         QTest::addColumn<int>("appLaunchCount");
         QTest::addColumn<qint64>("installDate"); // 0: the construction time stands
         QTest::addColumn<bool>("storedUid");
-        QTest::addColumn<int>("earExLaunchCount");
-        QTest::addColumn<double>("earExScore3");
+        QTest::addColumn<int>("earLaunches"); // with it, the ear trainer's last score: 0.75
         QTest::addColumn<bool>("keptAside");
 
-        const QByteArray uid = "{6f1d2a4e-0b7c-4c1a-9a57-3e2b1c0d9f88}";
-        const QByteArray ear = "<exercise id=\"1\" exLaunchCount=\"4\"><exScore index=\"3\" value=\"0.75\"/>"
-                               "<exScore index=\"10\" value=\"9\"/></exercise>";
-        const QByteArray whole = "<telemetry version=\"1.0\" appLaunchCount=\"5\" uid=\"" + uid +
-                                 "\" installDate=\"1733480000123\">" + ear + "</telemetry>";
-        QTest::newRow("64-bit install date, score index past the history")
-            << whole << 5 << qint64(1733480000123) << true << 4 << 0.75 << false;
-        QTest::newRow("empty install date")
-            << QByteArray("<telemetry version=\"1.0\" appLaunchCount=\"2\" installDate=\"\"/>") << 2
-            << qint64(0) << false << 0 << 0.0 << false;
+        // History indexes at both ends and one past each; only the last in range is read.
+        const QByteArray ear =
+            "<exercise id=\"1\" exLaunchCount=\"4\"><exScore index=\"9\" value=\"0.75\"/>"
+            "<exScore index=\"10\" value=\"9\"/><exScore index=\"-1\" value=\"9\"/></exercise>";
+        const QByteArray whole =
+            "<telemetry version=\"1.0\" appLaunchCount=\"5\" "
+            "uid=\"{6f1d2a4e-0b7c-4c1a-9a57-3e2b1c0d9f88}\" installDate=\"1733480000123\">" +
+            ear + "</telemetry>";
+        QTest::newRow("64-bit install date, history ends")
+            << whole << 5 << 1733480000123ll << true << 4 << false;
         QTest::newRow("broken install date")
             << QByteArray("<telemetry version=\"1.0\" appLaunchCount=\"3\" installDate=\"soon\"/>") << 3
-            << qint64(0) << false << 0 << 0.0 << false;
-        QTest::newRow("version 2.0") << QByteArray(whole).replace("version=\"1.0\"", "version=\"2.0\"") << 0
-                                     << qint64(0) << false << 0 << 0.0 << true;
-        QTest::newRow("cut off") << whole.left(whole.indexOf("<exScore index=\"10\"")) << 5
-                                 << qint64(1733480000123) << true << 4 << 0.75 << true;
-        QTest::newRow("trainer out of range") << "<telemetry version=\"1.0\"><exercise id=\"3\" "
-                                                 "exLaunchCount=\"9\"><exScore index=\"3\" value=\"1\"/>"
-                                                 "</exercise>" +
-                                                     ear + "</telemetry>"
-                                              << 0 << qint64(0) << false << 4 << 0.75 << false;
+            << 0ll << false << 0 << false;
+        QTest::newRow("version 2.0") << QByteArray(whole).replace("\"1.0\"", "\"2.0\"") << 0 << 0ll << false
+                                     << 0 << true;
+        QTest::newRow("cut off") << whole.left(whole.indexOf("<exScore index=\"10\"")) << 5 << 1733480000123ll
+                                 << true << 4 << true;
+        QTest::newRow("trainer one past the last")
+            << "<telemetry version=\"1.0\"><exercise id=\"3\" exLaunchCount=\"9\"><exScore index=\"9\" "
+               "value=\"1\"/></exercise>" +
+                   ear + "</telemetry>"
+            << 0 << 0ll << false << 4 << false;
     }
-
     void readingFiles()
     {
         QFETCH(QByteArray, text);
         QFETCH(int, appLaunchCount);
         QFETCH(qint64, installDate);
+        QFETCH(int, earLaunches);
         QFETCH(bool, keptAside);
-        WriteAll(path, text);
+        QVERIFY(WriteAll(path, text));
         const qint64 before = QDateTime::currentMSecsSinceEpoch();
-        {
+        for (int run = 0; run < 2; ++run) { // the second reads what the first saved at its end
             const TelemetryCounters c = Telemetry(path, QUrl()).Counters();
             QCOMPARE(c.appLaunchCount, appLaunchCount);
             QVERIFY(installDate ? c.installDate == installDate : c.installDate >= before);
             QTEST(c.uid == QUuid(QStringLiteral("{6f1d2a4e-0b7c-4c1a-9a57-3e2b1c0d9f88}")), "storedUid");
             QVERIFY(!c.uid.isNull());
-            QTEST(c.trainers[1].exLaunchCount, "earExLaunchCount");
-            QTEST(c.trainers[1].exScore[3], "earExScore3");
+            const auto& history = c.trainers[1].exScore;
+            QCOMPARE(c.trainers[1].exLaunchCount, earLaunches);
+            QCOMPARE(std::make_pair(std::accumulate(history.begin(), history.end(), 0.0), history.back()),
+                     earLaunches ? std::make_pair(0.75, 0.75) : std::make_pair(0.0, 0.0));
             QCOMPARE(c.trainers[0].exLaunchCount + c.trainers[2].exLaunchCount, 0);
         }
-        // Saved at destruction; a file that could not be read was kept aside first.
-        const QStringList kept = QDir(dir.path()).entryList({QStringLiteral("tstats.xml.unreadable-*")});
-        QCOMPARE(kept.size(), keptAside ? 1 : 0);
-        if (keptAside)
-            QCOMPARE(ReadAll(QDir(dir.path()).absoluteFilePath(kept.first())), text);
-        const TelemetryCounters reread = Telemetry(path, QUrl()).Counters();
-        QCOMPARE(reread.appLaunchCount, appLaunchCount);
-        QVERIFY(!installDate || reread.installDate == installDate);
+        // A file that could not be read was kept aside before the first save replaced it.
+        const QStringList kept = QDir(dir->path()).entryList({QStringLiteral("tstats.xml.unreadable-*")});
+        QCOMPARE(kept.size(), int(keptAside));
+        QVERIFY(!keptAside || ReadAll(dir->filePath(kept.first())) == text);
     }
 
     void unwritableFileIsReported()
     {
-        const QString blocker = QDir(dir.path()).absoluteFilePath(QStringLiteral("file"));
-        WriteAll(blocker, "x");
-        Telemetry telemetry(blocker + QStringLiteral("/tstats.xml"), QUrl());
+        QVERIFY(WriteAll(dir->filePath(QStringLiteral("file")), "x"));
+        Telemetry telemetry(dir->filePath(QStringLiteral("file/tstats.xml")), QUrl());
         try {
             telemetry.Save();
             QFAIL("saving below a regular file succeeded");
@@ -292,7 +305,6 @@ private slots:
     void reportsFromSeveralThreads()
     {
         Telemetry telemetry(path, QUrl());
-        std::atomic<bool> stop{false};
         std::thread reporter([&telemetry] {
             for (int i = 0; i < 2000; ++i) {
                 telemetry.ExerciseStarted(i % 3, i % 2 == 1);
@@ -300,8 +312,8 @@ private slots:
                 telemetry.ExerciseFinished(0.5);
             }
         });
-        std::thread settings([&telemetry, &stop] {
-            while (!stop.load()) {
+        std::thread settings([&telemetry] {
+            for (int i = 0; i < 2000; ++i) {
                 telemetry.SettingsOpened();
                 telemetry.SettingsClosed();
             }
@@ -311,24 +323,64 @@ private slots:
             telemetry.Save();
         }
         reporter.join();
-        stop = true;
         settings.join();
-        int exercises = 0;
+        int exercises = 0, settingsVisits = 0;
         for (const auto& t : telemetry.Counters().trainers) {
             exercises += t.exLaunchCount + t.quizLaunchCount;
+            settingsVisits += t.settingsLaunchCount;
             QCOMPARE(t.exScoreAverage, t.exLaunchCount ? 0.5 : 0.0);
         }
-        QCOMPARE(exercises, 2000);
+        QCOMPARE(std::make_pair(exercises, settingsVisits), std::make_pair(2000, 2000));
     }
 
-    // One upload a run, of the document the file holds, with the installation's identity.
+    // The address from the environment comes before the one in the settings; only an absolute
+    // http or https address with a host counts, and the service path goes below its path.
+    void servicesAddress_data()
+    {
+        QTest::addColumn<QString>("environment"); // null: unset
+        QTest::addColumn<QString>("setting");
+        QTest::addColumn<QString>("serviceUrl");
+        const QString tstats = QStringLiteral("/Services/Tstats.ashx");
+        QTest::newRow("environment before the settings")
+            << "http://127.0.0.1:8080"
+            << "http://b.test" << QStringLiteral("http://127.0.0.1:8080") + tstats;
+        QTest::newRow("settings without environment")
+            << QString() << "https://services.example.test/api/"
+            << QStringLiteral("https://services.example.test/api") + tstats;
+        QTest::newRow("query dropped") << "http://localhost/x?y=1"
+                                       << "" << QStringLiteral("http://localhost/x") + tstats;
+        QTest::newRow("blank") << "   "
+                               << "" << QString();
+        QTest::newRow("other scheme") << "ftp://127.0.0.1/"
+                                      << "" << QString();
+        QTest::newRow("no host") << "http:///path"
+                                 << "" << QString();
+        QTest::newRow("relative") << "Services"
+                                  << "" << QString();
+    }
+    void servicesAddress()
+    {
+        QFETCH(QString, environment);
+        QFETCH(QString, setting);
+        if (!environment.isNull())
+            qputenv(ServicesAddress::EnvironmentVariable, environment.toUtf8());
+        QSettings().setValue(QStringLiteral("GlobalSetting/Settings.ServicesUrl"), setting);
+        const QUrl base = ServicesAddress::Configured();
+        QSettings().clear();
+        QTEST(ServicesAddress::ServiceUrl(base, QStringLiteral("/Services/Tstats.ashx")).toString(),
+              "serviceUrl");
+    }
+
+    // One upload a run, to the configured address, of the document the file holds, with the
+    // installation's identity.
     void uploadRequest()
     {
         LocalHttpServer server;
+        qputenv(ServicesAddress::EnvironmentVariable, server.BaseUrl().toString().toUtf8() + "/base/");
         QByteArray document;
         QUuid uid;
         {
-            Telemetry telemetry(path, server.BaseUrl());
+            Telemetry telemetry(path);
             telemetry.ExerciseStarted(0, false);
             telemetry.ExerciseFinished(1.0);
             telemetry.ApplicationFinished();
@@ -341,78 +393,43 @@ private slots:
         QCOMPARE(server.RequestCount(), 1);
         const HttpRequest request = server.Requests().first();
         QCOMPARE(std::make_tuple(request.method, request.path, request.Header("uid")),
-                 std::make_tuple(QByteArray("POST"), QByteArray("/Services/Tstats.ashx"),
+                 std::make_tuple(QByteArray("POST"), QByteArray("/base/Services/Tstats.ashx"),
                                  uid.toString(QUuid::WithBraces).toLatin1()));
         QCOMPARE(request.body, document);
         QCOMPARE(ReadAll(path), document);
         QVERIFY(document.contains("appLaunchCount=\"1\""));
     }
 
-    // The address from the environment comes before the one in the settings; the upload goes
-    // below its path.
-    void uploadToConfiguredAddress()
+    // Closing waits for an upload to a service that never answers only until the upload's time
+    // limit has passed on the telemetry's clock, then cancels it.
+    void closingWaitsNoLongerThanTheUploadLimit_data()
     {
-        using Core::ServicesAddress;
-        QVERIFY(ServicesAddress::Configured().isEmpty());
-        LocalHttpServer server;
-        QSettings().setValue(QStringLiteral("GlobalSetting/Settings.ServicesUrl"),
-                             server.BaseUrl().toString() + QStringLiteral("/base/"));
-        qputenv(ServicesAddress::EnvironmentVariable, "http://127.0.0.1:10");
-        QCOMPARE(ServicesAddress::Configured(), QUrl(QStringLiteral("http://127.0.0.1:10")));
-        qunsetenv(ServicesAddress::EnvironmentVariable);
-        {
-            Telemetry telemetry(path);
-            telemetry.ApplicationFinished();
-            QVERIFY(telemetry.WaitForUpload(10000));
-        }
-        QSettings().clear();
-        QCOMPARE(server.RequestCount(), 1);
-        QCOMPARE(server.Requests().first().path, QByteArray("/base/Services/Tstats.ashx"));
+        QTest::addColumn<int>("sinceUploadMs");
+        QTest::addColumn<int>("waitMs");
+        QTest::newRow("300 ms before the limit") << Telemetry::UploadTimeLimitMs - 300 << 300;
+        QTest::newRow("at the limit") << Telemetry::UploadTimeLimitMs << 0;
+        QTest::newRow("past the limit") << Telemetry::UploadTimeLimitMs + 1 << 0;
     }
-
-    void shutdownWithUnresponsiveService()
+    void closingWaitsNoLongerThanTheUploadLimit()
     {
+        QFETCH(int, sinceUploadMs);
+        QFETCH(int, waitMs);
         LocalHttpServer server;
         HttpReply silent;
         silent.respond = false;
         server.SetReply(silent);
+        ManualClock clock;
         QElapsedTimer elapsed;
         {
-            Telemetry telemetry(path, server.BaseUrl());
+            Telemetry telemetry(path, server.BaseUrl(), clock.Function());
             telemetry.ApplicationFinished();
+            QTRY_COMPARE(server.RequestCount(), 1);
+            clock.Advance(sinceUploadMs);
             elapsed.start();
         }
-        // The upload gives up at its limit and the destructor never waits longer.
-        QVERIFY2(elapsed.elapsed() < Telemetry::UploadTimeLimitMs + 1500,
+        QVERIFY2(elapsed.elapsed() >= waitMs && elapsed.elapsed() < waitMs + 1000,
                  qPrintable(QString::number(elapsed.elapsed())));
-        QCOMPARE(server.RequestCount(), 1);
         QCOMPARE(Telemetry(path, QUrl()).Counters().appLaunchCount, 1);
-    }
-
-    void servicesAddress_data()
-    {
-        QTest::addColumn<QString>("configured");
-        QTest::addColumn<QString>("serviceUrl");
-        const QString tstats = QStringLiteral("/Services/Tstats.ashx");
-        QTest::newRow("http") << "http://127.0.0.1:8080" << QStringLiteral("http://127.0.0.1:8080") + tstats;
-        QTest::newRow("https with path") << "https://services.example.test/api/"
-                                         << QStringLiteral("https://services.example.test/api") + tstats;
-        QTest::newRow("query dropped")
-            << "http://localhost/x?y=1" << QStringLiteral("http://localhost/x") + tstats;
-        QTest::newRow("blank") << "   " << QString();
-        QTest::newRow("other scheme") << "ftp://127.0.0.1/" << QString();
-        QTest::newRow("no host") << "http:///path" << QString();
-        QTest::newRow("relative") << "Services" << QString();
-    }
-
-    void servicesAddress()
-    {
-        QFETCH(QString, configured);
-        qputenv(Core::ServicesAddress::EnvironmentVariable, configured.toUtf8());
-        const QUrl base = Core::ServicesAddress::Configured();
-        qunsetenv(Core::ServicesAddress::EnvironmentVariable);
-        QTEST(Core::ServicesAddress::ServiceUrl(base, QStringLiteral("/Services/Tstats.ashx")).toString(),
-              "serviceUrl");
     }
 };
 

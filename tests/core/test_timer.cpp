@@ -1,5 +1,6 @@
-// The 1 ms timer: start and stop with the observer count, delivery rules, and detaching from
-// other threads while callbacks run, including the lock-order case that used to deadlock.
+// The 1 ms timer: start and stop with the observer count, the observer limit, delivery rules, and
+// detaching from other threads while callbacks run, including the lock-order case that used to
+// deadlock. Every wait is for an observer's calls, never for a fixed time.
 
 #include "core/time_line.h"
 #include "core/timer.h"
@@ -14,49 +15,46 @@
 #include <thread>
 
 using namespace std::chrono_literals;
+using Core::Timer;
 
 namespace {
 
-class CountingObserver : public Core::MultimediaTimerObserver
+// Counts its calls after running its hook, so that a wait for n calls also waits for the hook.
+struct Observer : Core::MultimediaTimerObserver
 {
-public:
-    void OnTimer(quint64 nowMs) override
+    void OnTimer(quint64) override
     {
-        lastNowMs = nowMs;
-        ++calls;
         if (hook)
             hook();
+        std::lock_guard<std::mutex> lock(mutex);
+        ++calls;
+        called.notify_all();
     }
-    std::atomic<int> calls{0};
-    std::atomic<quint64> lastNowMs{0};
+    bool WaitForCalls(int count)
+    {
+        std::unique_lock<std::mutex> lock(mutex);
+        return called.wait_for(lock, 5s, [&] { return calls >= count; });
+    }
+    int Calls()
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        return calls;
+    }
     std::function<void()> hook;
+    std::mutex mutex;
+    std::condition_variable called;
+    int calls = 0;
 };
 
-// Runs `work` on its own thread and reports whether it finished within `limit`. A deadlock
-// leaves the thread stuck: the process then ends with a clear message instead of hanging ctest.
-bool FinishesWithin(std::function<void()> work, std::chrono::milliseconds limit)
+// Whether `observer` stays uncalled while a fresh observer is called five times.
+bool NotCalledAnyMore(Observer& observer)
 {
-    auto done = std::make_shared<std::promise<void>>();
-    auto future = done->get_future();
-    std::thread([work, done] {
-        work();
-        done->set_value();
-    }).detach();
-    if (future.wait_for(limit) == std::future_status::ready)
-        return true;
-    qFatal("deadlock: the operation did not finish within %lld ms", (long long)limit.count());
-    return false;
-}
-
-bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds limit = 5000ms)
-{
-    const auto end = std::chrono::steady_clock::now() + limit;
-    while (std::chrono::steady_clock::now() < end) {
-        if (condition())
-            return true;
-        std::this_thread::sleep_for(1ms);
-    }
-    return condition();
+    const int calls = observer.Calls();
+    Observer pacer;
+    Timer::Attach(&pacer);
+    const bool paced = pacer.WaitForCalls(5);
+    Timer::Detach(&pacer);
+    return paced && observer.Calls() == calls;
 }
 
 } // namespace
@@ -65,177 +63,183 @@ class TestTimer : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void init() { QCOMPARE(Core::Timer::ObserverCount(), 0); }
+    void init() { QCOMPARE(Timer::ObserverCount(), 0); }
 
     void runsExactlyWhileObserversAreAttached()
     {
-        QCOMPARE(Core::Timer::TimerId(), quint32(0));
-        CountingObserver a;
-        const quint64 before = Core::Timer::NowMs();
-        const quint64 attachedAt = Core::Timer::Attach(&a);
-        QVERIFY(attachedAt >= before);
-        const quint32 firstId = Core::Timer::TimerId();
+        QCOMPARE(Timer::TimerId(), quint32(0));
+        Observer a;
+        const auto start = std::chrono::steady_clock::now();
+        const quint64 startMs = Timer::NowMs();
+        Timer::Attach(&a);
+        const quint32 firstId = Timer::TimerId();
         QVERIFY(firstId != 0);
-        QVERIFY(WaitUntil([&] { return a.calls >= 20; }));
-        QVERIFY(a.lastNowMs >= attachedAt);
+        QVERIFY(a.WaitForCalls(20));
+        // Twenty ticks on the 1 ms grid take 19 ms at least, as the timer's own clock agrees.
+        using std::chrono::steady_clock;
+        const qint64 elapsedMs = (steady_clock::now() - start) / 1ms, clockMs = Timer::NowMs() - startMs;
+        QVERIFY2(elapsedMs >= 19 && std::abs(clockMs - elapsedMs) <= 2, qPrintable(QString::number(clockMs)));
+        Timer::Detach(&a);
+        QCOMPARE(Timer::TimerId(), quint32(0));
+        // A restarted timer has a new identity and calls only what is attached now.
+        Observer b;
+        Timer::Attach(&b);
+        QVERIFY(Timer::TimerId() != 0 && Timer::TimerId() != firstId);
+        QVERIFY(NotCalledAnyMore(a));
+        Timer::Detach(&b);
+    }
 
-        Core::Timer::Detach(&a);
-        QCOMPARE(Core::Timer::TimerId(), quint32(0));
-        const int callsAtDetach = a.calls;
-        std::this_thread::sleep_for(20ms);
-        QCOMPARE(a.calls.load(), callsAtDetach);
-
-        Core::Timer::Attach(&a);
-        const quint32 secondId = Core::Timer::TimerId();
-        QVERIFY(secondId != 0);
-        QVERIFY(secondId != firstId);
-        QVERIFY(WaitUntil([&] { return a.calls >= callsAtDetach + 5; }));
-        Core::Timer::Detach(&a);
+    void observersUpToTheLimitAreServed_data()
+    {
+        QTest::addColumn<int>("attached");
+        QTest::newRow("at the limit") << Timer::MaxObservers;
+        QTest::newRow("one past the limit") << Timer::MaxObservers + 1;
+    }
+    void observersUpToTheLimitAreServed()
+    {
+#ifndef QT_NO_DEBUG
+        QSKIP("Attach asserts on an observer beyond the limit in a debug build");
+#endif
+        QFETCH(int, attached);
+        std::vector<Observer> observers(static_cast<size_t>(attached));
+        for (int i = 0; i < attached; ++i) {
+            if (i == Timer::MaxObservers)
+                QTest::ignoreMessage(QtCriticalMsg, QRegularExpression("refusing observer beyond the limit"));
+            Timer::Attach(&observers[size_t(i)]);
+        }
+        QCOMPARE(Timer::ObserverCount(), Timer::MaxObservers);
+        QVERIFY(observers[size_t(Timer::MaxObservers - 1)].WaitForCalls(3));
+        for (int i = 0; i < attached; ++i)
+            QCOMPARE(observers[size_t(i)].Calls() > 0, i < Timer::MaxObservers);
+        for (Observer& observer : observers)
+            Timer::Detach(&observer); // the refused one is not in the list: no effect
+        QCOMPARE(Timer::TimerId(), quint32(0));
     }
 
     void sameObserverTwiceIsCalledTwiceAndDetachedOnceAtATime()
     {
-        CountingObserver a, pacer;
-        std::atomic<int> rounds{0};
-        pacer.hook = [&] { ++rounds; };
-        Core::Timer::Attach(&a);
-        Core::Timer::Attach(&a);
-        Core::Timer::Attach(&pacer);
-        QCOMPARE(Core::Timer::ObserverCount(), 3);
-        QVERIFY(WaitUntil([&] { return rounds >= 10; }));
-        Core::Timer::Detach(&pacer);
-        // Each round calls `a` twice before the pacer.
-        const int calls = a.calls;
-        QVERIFY2(calls >= 20, qPrintable(QString::number(calls)));
+        Observer a, pacer;
+        Timer::Attach(&a);
+        Timer::Attach(&a);
+        Timer::Attach(&pacer);
+        QCOMPARE(Timer::ObserverCount(), 3);
+        QVERIFY(pacer.WaitForCalls(10));
+        Timer::Detach(&pacer);
+        QVERIFY2(a.Calls() >= 20, qPrintable(QString::number(a.Calls()))); // twice a round
 
-        Core::Timer::Detach(&a);
-        QCOMPARE(Core::Timer::ObserverCount(), 1);
-        QVERIFY(Core::Timer::TimerId() != 0);
-        const int afterOne = a.calls;
-        QVERIFY(WaitUntil([&] { return a.calls >= afterOne + 5; }));
-        Core::Timer::Detach(&a);
-        QCOMPARE(Core::Timer::TimerId(), quint32(0));
+        Timer::Detach(&a);
+        QCOMPARE(Timer::ObserverCount(), 1);
+        QVERIFY(a.WaitForCalls(a.Calls() + 5));
+        Timer::Detach(&a);
+        QCOMPARE(Timer::TimerId(), quint32(0));
     }
 
     void detachWaitsForTheObserversCallInProgress()
     {
-        CountingObserver slow;
-        std::atomic<bool> inCallback{false};
-        std::atomic<bool> entered{false};
+        Observer slow;
+        std::atomic<bool> inCallback{false}, entered{false};
+        std::promise<void> firstCall;
         slow.hook = [&] {
             inCallback = true;
-            entered = true;
-            std::this_thread::sleep_for(30ms);
+            if (!entered.exchange(true))
+                firstCall.set_value();
+            std::this_thread::sleep_for(30ms); // a long callback, for Detach to wait for
             inCallback = false;
         };
-        Core::Timer::Attach(&slow);
-        QVERIFY(WaitUntil([&] { return entered.load(); }));
-        QVERIFY(WaitUntil([&] { return inCallback.load(); }));
-        Core::Timer::Detach(&slow);
+        Timer::Attach(&slow);
+        firstCall.get_future().wait();
+        Timer::Detach(&slow);
         QVERIFY(!inCallback);
-        const int calls = slow.calls;
-        std::this_thread::sleep_for(40ms);
-        QCOMPARE(slow.calls.load(), calls);
+        QVERIFY(NotCalledAnyMore(slow));
     }
 
     // A callback takes a lock that another thread holds while it attaches and detaches other
-    // observers (creating and destroying a timeline, as a lesson does under its own lock).
+    // observers (creating and destroying a timeline, as a lesson does under its own lock). A
+    // deadlock ends the process with a message instead of hanging ctest.
     void attachAndDetachUnderALockTheCallbackWaitsFor()
     {
         std::mutex lessonLock;
-        CountingObserver lesson;
+        Observer lesson;
         lesson.hook = [&] { std::lock_guard<std::mutex> guard(lessonLock); };
-        Core::Timer::Attach(&lesson);
-        QVERIFY(WaitUntil([&] { return lesson.calls >= 3; }));
-
-        FinishesWithin(
-            [&] {
-                for (int i = 0; i < 50; ++i) {
-                    std::lock_guard<std::mutex> guard(lessonLock);
-                    // Give the timer thread time to block on lessonLock inside its callback.
-                    std::this_thread::sleep_for(2ms);
-                    auto timeLine = std::make_unique<Core::TimeLine>();
-                    CountingObserver other;
-                    Core::Timer::Attach(&other);
-                    Core::Timer::Detach(&other);
-                    timeLine.reset();
-                }
-            },
-            10s);
-        Core::Timer::Detach(&lesson);
-        QCOMPARE(Core::Timer::TimerId(), quint32(0));
+        Timer::Attach(&lesson);
+        QVERIFY(lesson.WaitForCalls(3));
+        auto done = std::make_shared<std::promise<void>>();
+        std::thread([&lessonLock, done] {
+            for (int i = 0; i < 50; ++i) {
+                std::lock_guard<std::mutex> guard(lessonLock);
+                std::this_thread::sleep_for(2ms); // lets the callback block on lessonLock
+                auto timeLine = std::make_unique<Core::TimeLine>();
+                Observer other;
+                Timer::Attach(&other);
+                Timer::Detach(&other);
+            }
+            done->set_value();
+        }).detach();
+        if (done->get_future().wait_for(10s) != std::future_status::ready)
+            qFatal("deadlock: attaching and detaching under the lesson's lock did not finish");
+        Timer::Detach(&lesson);
+        QCOMPARE(Timer::TimerId(), quint32(0));
     }
 
-    void observerMayDetachItselfAndAttachOthersFromItsCallback()
+    void observerMayDetachItselfFromItsCallback_data()
     {
-        CountingObserver self, newcomer;
+        QTest::addColumn<bool>("attachAnother");
+        QTest::newRow("the last one: the timer stops") << false;
+        QTest::newRow("attaching another: the timer goes on") << true;
+    }
+    void observerMayDetachItselfFromItsCallback()
+    {
+        QFETCH(bool, attachAnother);
+        Observer self, newcomer;
         self.hook = [&] {
-            Core::Timer::Detach(&self);
-            Core::Timer::Attach(&newcomer);
+            Timer::Detach(&self);
+            if (attachAnother)
+                Timer::Attach(&newcomer);
         };
-        Core::Timer::Attach(&self);
-        QVERIFY(WaitUntil([&] { return newcomer.calls >= 5; }));
-        QCOMPARE(self.calls.load(), 1);
-        Core::Timer::Detach(&newcomer);
-    }
-
-    void lastObserverDetachingItselfStopsTheTimer()
-    {
-        CountingObserver self;
-        self.hook = [&] { Core::Timer::Detach(&self); };
-        Core::Timer::Attach(&self);
-        QVERIFY(WaitUntil([&] { return self.calls >= 1; }));
-        QVERIFY(WaitUntil([&] { return Core::Timer::TimerId() == 0; }));
-        std::this_thread::sleep_for(10ms);
-        QCOMPARE(self.calls.load(), 1);
+        Timer::Attach(&self);
+        QVERIFY(self.WaitForCalls(1));
+        QCOMPARE(Timer::TimerId() != 0, attachAnother);
+        QVERIFY(NotCalledAnyMore(self));
+        QCOMPARE(newcomer.Calls() > 0, attachAnother);
+        Timer::Detach(&newcomer);
     }
 
     void throwingObserverDoesNotStopTheOthers()
     {
-        CountingObserver thrower, steady;
-        thrower.hook = [] { throw std::runtime_error("boom"); };
+        Observer steady, thrower;
+        thrower.hook = [&] {
+            Timer::Detach(&thrower);
+            throw std::runtime_error("boom");
+        };
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("threw"));
-        Core::Timer::Attach(&thrower);
-        QVERIFY(WaitUntil([&] { return thrower.calls >= 1; }));
-        Core::Timer::Detach(&thrower);
-        Core::Timer::Attach(&steady);
-        QVERIFY(WaitUntil([&] { return steady.calls >= 3; }));
-        Core::Timer::Detach(&steady);
+        Timer::Attach(&steady);
+        Timer::Attach(&thrower);
+        QVERIFY(steady.WaitForCalls(50));
+        Timer::Detach(&steady);
     }
 
     // Many threads attach and detach while callbacks run; run under ThreadSanitizer in CI.
     void concurrentAttachAndDetach()
     {
-        constexpr int Threads = 4;
         std::vector<std::thread> threads;
         std::atomic<int> totalCalls{0};
-        for (int t = 0; t < Threads; ++t) {
+        for (int t = 0; t < 4; ++t) {
             threads.emplace_back([&] {
                 for (int i = 0; i < 200; ++i) {
-                    CountingObserver o;
+                    Observer o;
                     o.hook = [&] { ++totalCalls; };
-                    Core::Timer::Attach(&o);
+                    Timer::Attach(&o);
                     if (i % 10 == 0)
-                        std::this_thread::sleep_for(2ms);
-                    Core::Timer::Detach(&o);
+                        std::this_thread::sleep_for(2ms); // lets callbacks run between the calls
+                    Timer::Detach(&o);
                 }
             });
         }
         for (auto& t : threads)
             t.join();
-        QCOMPARE(Core::Timer::ObserverCount(), 0);
-        QVERIFY(WaitUntil([] { return Core::Timer::TimerId() == 0; }));
+        QCOMPARE(Timer::ObserverCount(), 0);
+        QCOMPARE(Timer::TimerId(), quint32(0));
         QVERIFY(totalCalls > 0);
-    }
-
-    void clockIsMonotonicMilliseconds()
-    {
-        const quint64 a = Core::Timer::NowMs();
-        std::this_thread::sleep_for(25ms);
-        const quint64 b = Core::Timer::NowMs();
-        QVERIFY(b >= a + 24);
-        QVERIFY(b < a + 2000);
-        QVERIFY(Core::Timer::NowNs() / 1000000 >= b);
     }
 };
 

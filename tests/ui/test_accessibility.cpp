@@ -5,6 +5,7 @@
 // does, and stops at the first control without, naming its class, object name and parents.
 
 #include "core/exercise/exercise.h"
+#include "core/exercise/settings_check.h"
 #include "ui/about_dialog.h"
 #include "ui/application.h"
 #include "ui/console.h"
@@ -23,16 +24,10 @@
 #include "ui/window_stack_manager.h"
 
 #include <QAbstractAnimation>
-#include <QAbstractButton>
-#include <QAbstractSlider>
-#include <QAbstractSpinBox>
 #include <QAccessible>
-#include <QComboBox>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStateMachine>
-#include <QTabBar>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -41,44 +36,26 @@
 namespace {
 
 // Whether the user can act on this node: a control widget, any other widget that takes the
-// keyboard focus (item views, text views, the piano), or a part drawn inside a widget that acts
-// like a control (a piano key, a tab).
+// keyboard focus (item views, text views), or a part drawn inside a widget that acts like a
+// control (a piano key, a tab).
 bool TakesInput(QAccessibleInterface* node)
 {
-    if (auto* widget = qobject_cast<QWidget*>(node->object())) {
-        if (qobject_cast<QScrollBar*>(widget)) // read out as part of its scroll area
-            return false;
-        if (qobject_cast<QAbstractButton*>(widget) || qobject_cast<QAbstractSlider*>(widget) ||
-            qobject_cast<QLineEdit*>(widget) || qobject_cast<QComboBox*>(widget) ||
-            qobject_cast<QAbstractSpinBox*>(widget) || qobject_cast<QTabBar*>(widget) ||
-            qobject_cast<Keyboard*>(widget))
+    auto* widget = qobject_cast<QWidget*>(node->object());
+    if (!widget) {
+        static const QVector<int> controlRoles{QAccessible::PushButton,     QAccessible::CheckBox,
+                                               QAccessible::RadioButton,    QAccessible::ButtonMenu,
+                                               QAccessible::ButtonDropDown, QAccessible::PageTab,
+                                               QAccessible::Slider,         QAccessible::SpinBox,
+                                               QAccessible::ComboBox,       QAccessible::EditableText};
+        return !node->object() && controlRoles.contains(int(node->role()));
+    }
+    if (qobject_cast<QScrollBar*>(widget)) // read out as part of its scroll area
+        return false;
+    for (const char* control : {"QAbstractButton", "QAbstractSlider", "QLineEdit", "QComboBox",
+                                "QAbstractSpinBox", "QTabBar", "Keyboard"})
+        if (widget->inherits(control))
             return true;
-        return widget->focusPolicy() != Qt::NoFocus;
-    }
-    if (node->object())
-        return false;
-    switch (node->role()) {
-    case QAccessible::PushButton:
-    case QAccessible::CheckBox:
-    case QAccessible::RadioButton:
-    case QAccessible::ButtonMenu:
-    case QAccessible::ButtonDropDown:
-    case QAccessible::PageTab:
-    case QAccessible::Slider:
-    case QAccessible::SpinBox:
-    case QAccessible::ComboBox:
-    case QAccessible::EditableText:
-        return true;
-    default:
-        return false;
-    }
-}
-
-bool Shown(QAccessibleInterface* node)
-{
-    if (auto* widget = qobject_cast<QWidget*>(node->object()))
-        return widget->isVisible();
-    return !node->state().invisible;
+    return widget->focusPolicy() != Qt::NoFocus;
 }
 
 QString Describe(QAccessibleInterface* node)
@@ -90,29 +67,24 @@ QString Describe(QAccessibleInterface* node)
         .arg(node->text(QAccessible::Description));
 }
 
-QString PathTo(QAccessibleInterface* node)
-{
-    QStringList path;
-    for (QAccessibleInterface* up = node->parent(); up; up = up->parent())
-        path.prepend(Describe(up));
-    return path.join(QStringLiteral(" > "));
-}
-
-// The first visible control under `node` without a name or a role, described; empty when none.
-// `checked` counts the controls looked at.
+// The first visible control under `node` without a name or a role, described with its parents;
+// empty when none. `checked` counts the controls looked at.
 QString FirstUnnamed(QAccessibleInterface* node, int& checked)
 {
-    if (!node || !Shown(node))
+    auto* widget = node ? qobject_cast<QWidget*>(node->object()) : nullptr;
+    if (!node || (widget ? !widget->isVisible() : node->state().invisible))
         return QString();
     if (TakesInput(node)) {
         ++checked;
-        const QAccessible::Role role = node->role();
-        const bool noRole = role == QAccessible::NoRole || role == QAccessible::Client;
-        if (noRole || node->text(QAccessible::Name).trimmed().isEmpty())
-            return QStringLiteral("%1 has %2 (role 0x%3); parents: %4")
-                .arg(Describe(node), noRole ? QStringLiteral("no role") : QStringLiteral("no name"))
-                .arg(int(role), 0, 16)
-                .arg(PathTo(node));
+        const bool noRole = node->role() == QAccessible::NoRole || node->role() == QAccessible::Client;
+        if (noRole || node->text(QAccessible::Name).trimmed().isEmpty()) {
+            QStringList path;
+            for (QAccessibleInterface* up = node->parent(); up; up = up->parent())
+                path.prepend(Describe(up));
+            return QStringLiteral("%1 has %2; parents: %3")
+                .arg(Describe(node), noRole ? QStringLiteral("no role") : QStringLiteral("no name"),
+                     path.join(QStringLiteral(" > ")));
+        }
     }
     for (int i = 0; i < node->childCount(); ++i) {
         const QString fault = FirstUnnamed(node->child(i), checked);
@@ -120,6 +92,18 @@ QString FirstUnnamed(QAccessibleInterface* node, int& checked)
             return fault;
     }
     return QString();
+}
+
+void EveryVisibleControlIsNamed()
+{
+    int checked = 0;
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (!window->isVisible())
+            continue;
+        const QString fault = FirstUnnamed(QAccessible::queryAccessibleInterface(window), checked);
+        QVERIFY2(fault.isEmpty(), qPrintable(fault));
+    }
+    QVERIFY(checked > 0);
 }
 
 } // namespace
@@ -130,13 +114,6 @@ class TestAccessibility : public QObject
 
     Application& app = *Application::Instance();
     std::unique_ptr<UI::Console> console;
-
-    void General(const std::function<void(Core::GeneralSettings&)>& edit)
-    {
-        Core::GeneralSettings general = app.GetSettings()->GetGeneralSettings();
-        edit(general);
-        app.SetGeneralSettings(general);
-    }
 
     // The lesson of `trainer` open in the exercise view, its question asked.
     UI::ConsoleExerciseControl* Lesson(int trainer)
@@ -165,23 +142,74 @@ class TestAccessibility : public QObject
         return true;
     }
 
-    template <typename Dialog> static void ShowCard(Dialog* dialog)
+    static void ShowFully(UI::BaseDialog* dialog)
     {
+        QVERIFY(dialog);
         dialog->show();
         QVERIFY(QTest::qWaitForWindowExposed(dialog));
         QTRY_COMPARE(dialog->Opacity(), 1.0);
+    }
+
+    void ShowDifficultyDialog(int trainer, bool learn)
+    {
+        if (learn) {
+            // The user's own settings match no level: the custom row shows.
+            app.SetQuizMode(false);
+            app.GetSettings()->SetDifficultyLevel(trainer, 0);
+            Core::TrainerSettings block = app.GetSettings()->ExerciseSettings();
+            block.noteTrainer.chords[Core::ChordSwitch::Diminished] ^= true;
+            app.SetTrainerSettings(block);
+        }
+        QTRY_VERIFY(Settled());
+        UI::BlockViewControl* home = console->GetHomeScreen();
+        auto* button = home->findChild<QPushButton*>(
+            QStringLiteral("%1%2").arg(learn ? "Learn" : "Quiz").arg(trainer + 1));
+        QVERIFY(button);
+        QTest::mouseClick(button, Qt::LeftButton);
+        UI::DifficultyLevelDialog* dialog = home->GetDifficultyDialog(trainer);
+        ShowFully(dialog);
+        QCOMPARE(dialog->IsQuizForm(), !learn);
+        QCOMPARE(dialog->findChild<QPushButton*>(QStringLiteral("Custom"))->isVisible(), learn);
+    }
+
+    void ShowInLesson(const QString& place, int trainer)
+    {
+        UI::ConsoleExerciseControl* screen = Lesson(trainer);
+        QVERIFY2(screen, "no question was asked");
+        if (place == "statistics")
+            console->showStatistics();
+        else if (place == "reference")
+            console->showReference();
+        else if (place == "settings")
+            console->showSettings();
+        else if (place == "paused")
+            QVERIFY(screen->PauseExercise(true, true));
+        else if (place == "section end")
+            QMetaObject::invokeMethod(screen, "ShowSectionEndDialog");
+        QTRY_VERIFY(Settled());
+        if (place == "statistics")
+            QCOMPARE(screen->GetViewMode(), int(UI::ConsoleExerciseControl::StatisticsView));
+        else if (place == "reference")
+            QCOMPARE(screen->GetViewMode(), int(UI::ConsoleExerciseControl::ReferenceView));
+        else if (place == "settings")
+            QTRY_COMPARE(console->GetStackManager()->Top(),
+                         static_cast<QWidget*>(console->GetSettingsPage(trainer)));
+        else if (place == "paused")
+            QTRY_VERIFY(screen->FindPlayDialog() && screen->FindPlayDialog()->Opacity() == 1.0);
+        else if (place == "section end")
+            ShowFully(screen->GetSectionEndDialog());
     }
 
 private Q_SLOTS:
     void init()
     {
         app.SetLastState(Core::LastState()); // every row starts on the home screen
-        General([](Core::GeneralSettings& general) {
-            general.showDifficultyDialog = true;
-            general.hideMidiDialog = true;
-            general.answerWithGraphicalKeyboard = true;
-            general.answerWithMultipleChoice = true;
-        });
+        Core::GeneralSettings general = app.GetSettings()->GetGeneralSettings();
+        general.showDifficultyDialog = true;
+        general.hideMidiDialog = true;
+        general.answerWithGraphicalKeyboard = true;
+        general.answerWithMultipleChoice = true;
+        app.SetGeneralSettings(general);
         console = std::make_unique<UI::Console>(app);
         console->resize(1366, 768);
         console->show();
@@ -201,14 +229,11 @@ private Q_SLOTS:
         QTest::addColumn<QString>("place");
         QTest::addColumn<int>("trainer");
         QTest::newRow("home") << "home" << 0;
-        for (int trainer = 0; trainer < 3; ++trainer) {
-            QTest::addRow("difficulty learn %d", trainer) << "difficulty learn" << trainer;
-            QTest::addRow("difficulty quiz %d", trainer) << "difficulty quiz" << trainer;
-            QTest::addRow("exercise %d", trainer) << "exercise" << trainer;
-            QTest::addRow("statistics %d", trainer) << "statistics" << trainer;
-            QTest::addRow("reference %d", trainer) << "reference" << trainer;
-            QTest::addRow("settings %d", trainer) << "settings" << trainer;
-        }
+        QTest::newRow("difficulty learn") << "difficulty learn" << 0;
+        QTest::newRow("difficulty quiz") << "difficulty quiz" << 2;
+        for (int trainer = 0; trainer < 3; ++trainer)
+            for (const char* place : {"exercise", "statistics", "reference", "settings"})
+                QTest::addRow("%s %d", place, trainer) << place << trainer;
         QTest::newRow("paused") << "paused" << 0;
         QTest::newRow("section end") << "section end" << 1;
         for (const char* dialog : {"about", "help", "mail", "rating"})
@@ -218,91 +243,37 @@ private Q_SLOTS:
     {
         QFETCH(QString, place);
         QFETCH(int, trainer);
-        UI::BlockViewControl* home = console->GetHomeScreen();
-
+        UI::CardDialog* card = nullptr;
         if (place.startsWith("difficulty")) {
-            const bool learn = place.endsWith("learn");
-            if (learn) {
-                // The user's own settings match no level: the custom row shows.
-                app.SetQuizMode(false);
-                app.GetSettings()->SetDifficultyLevel(trainer, 0);
-                Core::TrainerSettings block = app.GetSettings()->ExerciseSettings();
-                if (trainer == 0)
-                    block.noteTrainer.chords[Core::ChordSwitch::Diminished] ^= true;
-                else if (trainer == 1)
-                    block.earTrainer.tempo[Core::TempoSwitch::Vivace] ^= true;
-                else
-                    block.symbolTrainer.tempo[Core::TempoSwitch::Vivace] ^= true;
-                app.SetTrainerSettings(block);
-                QCOMPARE(app.GetSettings()->GetDifficultyLevel(trainer), 5);
-            }
-            QTRY_VERIFY(Settled());
-            auto* button = home->findChild<QPushButton*>(
-                QStringLiteral("%1%2").arg(learn ? "Learn" : "Quiz").arg(trainer + 1));
-            QVERIFY(button);
-            QTest::mouseClick(button, Qt::LeftButton);
-            UI::DifficultyLevelDialog* dialog = home->GetDifficultyDialog(trainer);
-            QVERIFY(dialog);
-            QVERIFY(QTest::qWaitForWindowExposed(dialog));
-            QTRY_COMPARE(dialog->Opacity(), 1.0);
-            QCOMPARE(dialog->IsQuizForm(), !learn);
-            if (learn)
-                QVERIFY(dialog->findChild<QPushButton*>(QStringLiteral("Custom"))->isVisible());
-        } else if (place != "home" && place != "about" && place != "help" && place != "mail" &&
-                   place != "rating") {
-            UI::ConsoleExerciseControl* screen = Lesson(trainer);
-            QVERIFY2(screen, "no question was asked");
-            if (place == "statistics")
-                console->showStatistics();
-            else if (place == "reference")
-                console->showReference();
-            else if (place == "settings")
-                console->showSettings();
-            else if (place == "paused")
-                QVERIFY(screen->PauseExercise(true, true));
-            else if (place == "section end")
-                QMetaObject::invokeMethod(screen, "ShowSectionEndDialog");
-            QTRY_VERIFY(Settled());
-            if (place == "statistics")
-                QCOMPARE(screen->GetViewMode(), int(UI::ConsoleExerciseControl::StatisticsView));
-            if (place == "reference")
-                QCOMPARE(screen->GetViewMode(), int(UI::ConsoleExerciseControl::ReferenceView));
-            if (place == "settings")
-                QTRY_COMPARE(console->GetStackManager()->Top(),
-                             static_cast<QWidget*>(console->GetSettingsPage(trainer)));
-            if (place == "paused")
-                QTRY_VERIFY(screen->FindPlayDialog() && screen->FindPlayDialog()->Opacity() == 1.0);
-            if (place == "section end") {
-                QVERIFY(screen->GetSectionEndDialog());
-                QVERIFY(QTest::qWaitForWindowExposed(screen->GetSectionEndDialog()));
-                QTRY_COMPARE(screen->GetSectionEndDialog()->Opacity(), 1.0);
-            }
-        } else {
-            QTRY_VERIFY(Settled());
-            if (place == "about")
-                ShowCard(new UI::AboutDialog(console.get()));
-            else if (place == "help")
-                ShowCard(new UI::HelpDialog(console.get()));
-            else if (place == "mail") {
-                auto* mail = new UI::MailDialog(console.get());
-                mail->SetNews(QStringLiteral("Lessons"), QStringLiteral("New pieces in the ear trainer."));
-                ShowCard(mail);
-            } else if (place == "rating") {
-                ShowCard(new UI::RatingDialog(
-                    QUrl(QStringLiteral("http://localhost")), [](const QString&) {}, console.get()));
-            }
+            ShowDifficultyDialog(trainer, place.endsWith("learn"));
+        } else if (place == "about") {
+            card = new UI::AboutDialog(console.get());
+        } else if (place == "help") {
+            card = new UI::HelpDialog(console.get());
+        } else if (place == "rating") {
+            card = new UI::RatingDialog(
+                QUrl(QStringLiteral("http://localhost")), [](const QString&) {}, console.get());
+        } else if (place == "mail") {
+            auto* mail = new UI::MailDialog(console.get());
+            mail->SetNews(QStringLiteral("Lessons"), QStringLiteral("New pieces in the ear trainer."));
+            card = mail;
+        } else if (place != "home") {
+            ShowInLesson(place, trainer);
         }
+        QTRY_VERIFY(Settled());
+        if (card)
+            ShowFully(card);
         if (QTest::currentTestFailed())
             return;
-
-        int checked = 0;
-        for (QWidget* window : QApplication::topLevelWidgets()) {
-            if (!window->isVisible())
-                continue;
-            const QString fault = FirstUnnamed(QAccessible::queryAccessibleInterface(window), checked);
-            QVERIFY2(fault.isEmpty(), qPrintable(fault));
+        if (place != "settings")
+            return EveryVisibleControlIsNamed();
+        // Every tab of the settings page: the general one and each section's.
+        UI::TrainerSettingsPage* page = console->GetSettingsPage(trainer);
+        for (int section = -1; section < Core::TrainerSectionCount(trainer) && !QTest::currentTestFailed();
+             ++section) {
+            page->OpenTab(section);
+            EveryVisibleControlIsNamed();
         }
-        QVERIFY(checked > 0);
     }
 };
 

@@ -4,7 +4,6 @@
 
 #include "ui/base_dialog.h"
 
-#include <QDir>
 #include <QLabel>
 #include <QPropertyAnimation>
 #include <QSignalSpy>
@@ -72,10 +71,6 @@ private Q_SLOTS:
         screen->resize(500, 300);
         window->move(70, 90);
         QTRY_COMPARE(dialog->geometry(), QRect(screen->mapToGlobal(QPoint(0, 0)), screen->size()));
-
-        const QString dir = qEnvironmentVariable("CANTORELA_PICTURE_DIR");
-        if (!dir.isEmpty())
-            dialog->grab().save(QDir(dir).filePath(QStringLiteral("base_dialog.png")));
     }
 
     void closesAfterFadingOut_data()

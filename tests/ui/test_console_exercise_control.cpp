@@ -1,5 +1,6 @@
 // The exercise screen on a real catalogue of the three trainers, driven as a student drives it:
 // clicks where the buttons and keys are painted, the keys 1 to 6 and the space bar, the slider.
+// (Whole lessons with their scores: test_console_exercise_control_lessons.)
 
 #include "core/exercise/question_data.h"
 #include "test_console_exercise_control_fixture.h"
@@ -49,10 +50,11 @@ void SetPolicy(ScreenRig& rig, bool continueAfterMistake, int delay)
     });
 }
 
-// A look the form stores; a missing one matches no style sheet (two empty ones would).
+// A look the form stores as the style-sheet property `look` of the widget `holder`; a missing
+// one matches no style sheet (two empty ones would).
 QString Look(const ScreenRig& rig, const char* holder, const char* look)
 {
-    const QString sheet = rig.Look(QString::fromLatin1(holder), look);
+    const QString sheet = rig.Child(QString::fromLatin1(holder))->property(look).toString();
     return sheet.isEmpty() ? QStringLiteral("no look %1").arg(QLatin1String(look)) : sheet;
 }
 
@@ -66,11 +68,15 @@ bool IsShaking(const ScreenRig& rig)
     return false;
 }
 
-// The mark on answer button `id`: 1 a tick, 2 a cross, 0 none.
-int Mark(const ScreenRig& rig, int id)
+// The marks on answer buttons 1-6: 1 a tick, 2 a cross, 0 none.
+QVector<int> Marks(const ScreenRig& rig)
 {
-    const QString text = rig.Variant(id)->text();
-    return text.startsWith(QChar(0x2713)) ? 1 : text.startsWith(QChar(0x2717)) ? 2 : 0;
+    QVector<int> marks;
+    for (int id = 1; id <= 6; ++id) {
+        const QString text = rig.Variant(id)->text();
+        marks.append(text.startsWith(QChar(0x2713)) ? 1 : text.startsWith(QChar(0x2717)) ? 2 : 0);
+    }
+    return marks;
 }
 
 // The view whose pane fills the view area while the others are out of it or hidden; else empty.
@@ -109,24 +115,22 @@ class TestConsoleExerciseControl : public QObject
     std::shared_ptr<Core::MidiBank> bank;
     RecordingAuServer* sounds = nullptr;
 
-    // A screen shown with a lesson of `trainer` open and its first question waiting.
-    std::unique_ptr<ScreenRig> Open(unsigned trainer, QSize size = QSize(1366, 708),
-                                    const std::function<void(ScreenRig&)>& prepare = {})
+    std::unique_ptr<ScreenRig> rig;
+
+    // Shows a screen with a lesson of `trainer` open and its first question waiting.
+    bool Open(unsigned trainer, const std::function<void(ScreenRig&)>& prepare = {},
+              QSize size = QSize(1366, 708))
     {
-        auto rig = std::make_unique<ScreenRig>(bank, size);
+        rig = std::make_unique<ScreenRig>(bank, size);
         if (prepare)
             prepare(*rig);
         if (!rig->Show())
-            return nullptr;
+            return false;
         rig->screen->LoadExercise(trainer, rig->blocks.IsQuizMode(), false);
         if (!rig->WaitForQuestion())
-            return nullptr;
+            return false;
         QCoreApplication::processEvents();
-        return rig;
-    }
-    std::unique_ptr<ScreenRig> Open(unsigned trainer, const std::function<void(ScreenRig&)>& prepare)
-    {
-        return Open(trainer, QSize(1366, 708), prepare);
+        return true;
     }
 
 private Q_SLOTS:
@@ -135,6 +139,7 @@ private Q_SLOTS:
         sounds = &ScreenTestSetUp();
         bank = std::make_shared<Core::MidiBank>();
     }
+    void cleanup() { rig.reset(); }
 
     // No part overlaps another at the common sizes; the score pane keeps its room. (Nothing past
     // the window or below its size hint: checked with the whole main window.)
@@ -150,30 +155,22 @@ private Q_SLOTS:
     {
         QFETCH(unsigned, trainer);
         QFETCH(QSize, size);
-        auto rig = Open(trainer, size);
-        QVERIFY(rig);
-        auto placed = [&](const QString& name) {
-            QWidget* w = rig->Child(name);
-            return QRect(w->mapTo(rig->screen.get(), QPoint(0, 0)), w->size());
-        };
+        QVERIFY(Open(trainer, {}, size));
         QList<QRect> shown;
         for (const char* name : {"headerBar", "scorePane", "variantBar", "keyboard", "sectionBar"}) {
             QWidget* part = rig->Child(QString::fromLatin1(name));
+            const QRect r(part->mapTo(rig->screen.get(), QPoint(0, 0)), part->size());
             if (!part->isVisible())
                 continue;
-            const QRect r = placed(part->objectName());
-            QVERIFY2(rig->screen->rect().contains(r), name);
-            QVERIFY2(r.height() >= part->minimumSizeHint().height() || part == rig->ScorePane(), name);
+            QVERIFY2(r.height() >= (part == rig->ScorePane() ? 200 : part->minimumSizeHint().height()), name);
             for (const QRect& other : shown)
                 QVERIFY2(!other.intersects(r), name);
             shown.append(r);
         }
-        QVERIFY(placed(QStringLiteral("scorePane")).height() >= 200);
         // The section buttons share the bar's width without running out of it.
+        const int bar = rig->Child(QStringLiteral("sectionButtons"))->width();
         for (int s = 0; s < 5; ++s)
-            QVERIFY(!rig->SectionButton(s)->isVisible() ||
-                    rig->SectionButton(s)->geometry().right() <
-                        rig->Child(QStringLiteral("sectionButtons"))->width());
+            QVERIFY(!rig->SectionButton(s)->isVisible() || rig->SectionButton(s)->geometry().right() < bar);
     }
 
     // After a right answer, or a mistake under a policy that goes on, the next question comes by
@@ -191,8 +188,7 @@ private Q_SLOTS:
     {
         QFETCH(bool, right);
         QFETCH(bool, goOn);
-        auto rig = Open(0, [&](ScreenRig& r) { SetPolicy(r, goOn, 300); });
-        QVERIFY(rig);
+        QVERIFY(Open(0, [&](ScreenRig& r) { SetPolicy(r, goOn, 300); }));
         const int asked = rig->Lesson().GetCounters().asked;
         rig->ClickVariant(right ? RightButton(*rig) : WrongButton(*rig));
         QVERIFY(rig->WaitForAnswers(1));
@@ -222,6 +218,8 @@ private Q_SLOTS:
         QCOMPARE(rig->Lesson().GetPlayState(), int(LessonBase::Running));
         QCOMPARE(rig->ScorePane()->styleSheet(), Look(*rig, "scorePane", "RegularBorderStyle"));
         QVERIFY(!hint->isVisible() || hint->GetMode() == UI::ActionHint::PauseMode);
+        rig->screen->hide(); // hiding the screen pauses too
+        QCOMPARE(rig->Lesson().GetPlayState(), int(LessonBase::Paused));
     }
 
     // Whatever gives it (a click, the piano, another thread as the MIDI keyboard's, the timer's
@@ -242,14 +240,14 @@ private Q_SLOTS:
         QFETCH(QString, how);
         const bool timeOut = how == QLatin1String("time-out");
         const bool right = how.startsWith(QLatin1String("right"));
-        auto rig = Open(trainer, [&](ScreenRig& r) {
+        const bool chosenWrong =
+            how == QLatin1String("wrong button") || how.endsWith(QLatin1String("thread"));
+        QVERIFY(Open(trainer, [&](ScreenRig& r) {
             r.Settings([&](Core::TrainerSettings& s) { ShortLessons(s, 3, timeOut ? 1 : 30); });
             SetPolicy(r, true, 60000);
-        });
-        QVERIFY(rig);
+        }));
         sounds->Clear();
-        const int rightId = RightButton(*rig);
-        const int wrongId = WrongButton(*rig);
+        const int rightId = RightButton(*rig), wrongId = WrongButton(*rig);
         const QVector<int> keys = rig->ExpectedKeys();
         if (how.endsWith(QLatin1String("button")))
             rig->ClickVariant(right ? rightId : wrongId);
@@ -276,11 +274,11 @@ private Q_SLOTS:
         const QString sound = right ? QStringLiteral(":/wav/right.wav") : QStringLiteral(":/wav/wrong.wav");
         QCOMPARE(sounds->Played(), trainer == 2 ? QStringList{sound} : QStringList());
         QVERIFY(rig->screen->IsNextQuestionPending());
-
-        const bool chosenWrong =
-            how == QLatin1String("wrong button") || how.endsWith(QLatin1String("thread"));
-        for (int id = 1; id <= 6; ++id)
-            QCOMPARE(Mark(*rig, id), id == rightId ? 1 : id == wrongId && chosenWrong ? 2 : 0);
+        QVector<int> marks(6, 0);
+        marks[rightId - 1] = 1;
+        if (chosenWrong)
+            marks[wrongId - 1] = 2;
+        QCOMPARE(Marks(*rig), marks);
         QCOMPARE(rig->Variant(rightId)->styleSheet(), Look(*rig, "variantBar", "MultichoiceCorrectStyle"));
         QVERIFY(rig->Variant(rightId)->accessibleName().endsWith(QStringLiteral("right answer")));
         if (chosenWrong) {
@@ -303,8 +301,7 @@ private Q_SLOTS:
         QCoreApplication::processEvents();
         QCOMPARE(sounds->Played().size(), trainer == 2 ? 1 : 0);
         QCOMPARE(rig->Bar()->Right() + rig->Bar()->Wrong(), 1);
-        for (int id = 1; id <= 6; ++id)
-            QCOMPARE(Mark(*rig, id), id == rightId ? 1 : id == wrongId && chosenWrong ? 2 : 0);
+        QCOMPARE(Marks(*rig), marks);
 
         if (timeOut) {
             QTRY_COMPARE_WITH_TIMEOUT(rig->Status()->styleSheet(), Look(*rig, "statusLabel", "RegularStyle"),
@@ -314,25 +311,23 @@ private Q_SLOTS:
         }
         QMetaObject::invokeMethod(rig->screen.get(), "MoveToNextQuestion");
         QVERIFY(rig->WaitForQuestion());
-        for (int id = 1; id <= 6; ++id)
-            QCOMPARE(Mark(*rig, id), 0);
+        QCOMPARE(Marks(*rig), QVector<int>(6, 0));
         QVERIFY(rig->Status()->text().startsWith(QStringLiteral("Question ")));
         QCOMPARE(rig->ScorePane()->styleSheet(), Look(*rig, "scorePane", "RegularBorderStyle"));
     }
 
     // A button per section with questions, wider for longer ones but a 12 times longer section not
-    // twice as wide; the slider released past the last section ends the lesson.
+    // twice as wide; the slider, enabled, released past the last section ends the lesson.
     void sectionBarFollowsSectionLengths()
     {
-        auto rig = Open(0, [](ScreenRig& r) {
+        QVERIFY(Open(0, [](ScreenRig& r) {
             SetPolicy(r, true, 60000);
             r.Settings([](Core::TrainerSettings& s) {
                 s.noteTrainer.singleNotes.duration = {1, 2};
                 s.noteTrainer.intervals.duration = {1, 6};
                 s.noteTrainer.chords.duration = {1, 24};
             });
-        });
-        QVERIFY(rig);
+        }));
         const auto timeline = rig->Lesson().GetTimeLine();
         QCOMPARE(timeline->SegmentCount(), 3);
         for (int i = 0; i < 5; ++i)
@@ -342,6 +337,7 @@ private Q_SLOTS:
         QVERIFY(rig->SectionButton(1)->width() < rig->SectionButton(2)->width());
         QVERIFY(rig->SectionButton(2)->width() < 2 * rig->SectionButton(0)->width());
 
+        QVERIFY(rig->Slider()->isEnabled());
         QMetaObject::invokeMethod(rig->screen.get(), "BeginSeekSlider");
         rig->Slider()->setValue(rig->Slider()->maximum());
         const auto last = rig->screen->GetSectionRecord(2);
@@ -366,9 +362,8 @@ private Q_SLOTS:
     {
         QFETCH(int, ahead);
         QFETCH(bool, glides);
-        auto rig = Open(
-            0, [](ScreenRig& r) { r.Settings([](Core::TrainerSettings& s) { ShortLessons(s, 40, 0); }); });
-        QVERIFY(rig);
+        QVERIFY(Open(
+            0, [](ScreenRig& r) { r.Settings([](Core::TrainerSettings& s) { ShortLessons(s, 40, 0); }); }));
         QSlider* slider = rig->Slider();
         const auto record = rig->screen->GetSectionRecord(0);
         const auto timeline = rig->Lesson().GetTimeLine();
@@ -390,95 +385,45 @@ private Q_SLOTS:
         timeline->SetPosition(position);
         QSignalSpy moves(slider, &QSlider::valueChanged);
         QMetaObject::invokeMethod(rig->screen.get(), "UpdateSlider", Q_ARG(bool, false));
-        if (!glides) {
-            QCOMPARE(slider->value(), target);
-            QCOMPARE(rig->screen->GlideTarget(), 0);
-            return;
-        }
-        QCOMPARE(slider->value(), from);
+        QCOMPARE(slider->value(), glides ? from : target);
         QTRY_COMPARE_WITH_TIMEOUT(slider->value(), target, 10000);
         int previous = from;
         for (const QList<QVariant>& move : moves) {
-            QCOMPARE(move.at(0).toInt() - previous, std::max(1, (target - previous) / 10));
+            QCOMPARE(move.at(0).toInt() - previous,
+                     glides ? std::max(1, (target - previous) / 10) : target - from);
             previous = move.at(0).toInt();
         }
         QCOMPARE(rig->screen->GlideTarget(), 0);
     }
 
-    // The space bar pauses and resumes in the exercise view only; hiding the screen pauses too.
-    void spaceBarPausesOnlyInExerciseView_data()
-    {
-        QTest::addColumn<int>("view");
-        QTest::newRow("exercise") << int(UI::ConsoleExerciseControl::ExerciseView);
-        QTest::newRow("statistics") << int(UI::ConsoleExerciseControl::StatisticsView);
-        QTest::newRow("reference") << int(UI::ConsoleExerciseControl::ReferenceView);
-    }
-    void spaceBarPausesOnlyInExerciseView()
-    {
-        QFETCH(int, view);
-        auto rig = Open(0);
-        QVERIFY(rig);
-        if (view == UI::ConsoleExerciseControl::StatisticsView)
-            rig->screen->ShowStatistics(UI::Quick);
-        else if (view == UI::ConsoleExerciseControl::ReferenceView)
-            rig->screen->showReference(UI::Quick);
-        const int before = rig->Lesson().GetPlayState();
-        QTest::keyClick(rig->screen.get(), Qt::Key_Space);
-        QCOMPARE(rig->Lesson().GetPlayState(), view == 0 ? int(LessonBase::Paused) : before);
-        QCOMPARE(rig->screen->GetViewMode(), view);
-        if (view != UI::ConsoleExerciseControl::ExerciseView)
-            return;
-        QTest::keyClick(rig->screen.get(), Qt::Key_Space);
-        QCOMPARE(rig->Lesson().GetPlayState(), int(LessonBase::Running));
-        rig->screen->hide();
-        QCOMPARE(rig->Lesson().GetPlayState(), int(LessonBase::Paused));
-    }
-
-    void quizModeLocksTheSlider_data()
-    {
-        QTest::addColumn<bool>("quiz");
-        QTest::newRow("learning") << false;
-        QTest::newRow("quiz") << true;
-    }
+    // In a quiz the slider cannot seek, also once answered (in a lesson it can: above).
     void quizModeLocksTheSlider()
     {
-        QFETCH(bool, quiz);
-        auto rig = Open(1, [&](ScreenRig& r) { r.blocks.SetQuizMode(quiz); });
-        QVERIFY(rig);
-        QCOMPARE(rig->Slider()->isEnabled(), !quiz);
+        QVERIFY(Open(1, [&](ScreenRig& r) { r.blocks.SetQuizMode(true); }));
+        QVERIFY(!rig->Slider()->isEnabled());
         rig->ClickVariant(RightButton(*rig));
         QVERIFY(rig->WaitForAnswers(1, 30000));
-        QCOMPARE(rig->Slider()->isEnabled(), !quiz);
+        QVERIFY(!rig->Slider()->isEnabled());
     }
 
     // Keys 1 to 6 answer with the numbered buttons, once per question; the space bar still pauses.
-    void numberKeysAnswerOnlyWhileButtonsShow_data()
+    // (Without the buttons: inputsFollowSettings.)
+    void numberKeysAnswerWithTheButtons_data()
     {
         QTest::addColumn<int>("key");
-        QTest::addColumn<bool>("buttonsShown");
         for (int key = 1; key <= 6; ++key)
-            QTest::addRow("key %d", key) << key << true;
-        QTest::newRow("key 2 without buttons") << 2 << false;
+            QTest::addRow("key %d", key) << key;
     }
-    void numberKeysAnswerOnlyWhileButtonsShow()
+    void numberKeysAnswerWithTheButtons()
     {
         QFETCH(int, key);
-        QFETCH(bool, buttonsShown);
-        auto rig = Open(0, [&](ScreenRig& r) {
-            r.General([&](Core::GeneralSettings& g) { g.answerWithMultipleChoice = buttonsShown; });
-            SetPolicy(r, true, 60000);
-        });
-        QVERIFY(rig);
-        QCOMPARE(rig->Variant(1)->isVisible(), buttonsShown);
+        QVERIFY(Open(0, [&](ScreenRig& r) { SetPolicy(r, true, 60000); }));
         for (int id = 1; id <= 6; ++id) {
             QVERIFY(rig->Variant(id)->text().startsWith(QString::number(id) + QStringLiteral("  ")));
             QCOMPARE(rig->Variant(id)->focusPolicy(), Qt::NoFocus);
         }
         QTest::keyClick(rig->screen.get(), Qt::Key(Qt::Key_0 + key));
-        QCoreApplication::processEvents();
-        QCOMPARE(rig->Lesson().GetCounters().answered, buttonsShown ? 1 : 0);
-        if (!buttonsShown)
-            return;
+        QCOMPARE(rig->Lesson().GetCounters().answered, 1);
         QCOMPARE(rig->Lesson().GetAnswers(0).back().kind, int(Core::Answer::Choice));
         QCOMPARE(rig->Lesson().GetAnswers(0).back().variant, key - 1);
         QVERIFY(rig->WaitForAnswers(1));
@@ -488,7 +433,8 @@ private Q_SLOTS:
         QCOMPARE(rig->Lesson().GetPlayState(), int(LessonBase::Paused));
     }
 
-    // The inputs the settings ask for, also when changed in a lesson; the symbol trainer's buttons only.
+    // The inputs the settings ask for, also when changed in a lesson; the symbol trainer's buttons
+    // only. Number keys answer nothing while the buttons are hidden.
     void inputsFollowSettings_data()
     {
         QTest::addColumn<unsigned>("trainer");
@@ -505,15 +451,18 @@ private Q_SLOTS:
         QFETCH(unsigned, trainer);
         QFETCH(bool, piano);
         QFETCH(bool, choices);
-        auto rig = Open(trainer, [&](ScreenRig& r) {
+        QVERIFY(Open(trainer, [&](ScreenRig& r) {
             r.General([&](Core::GeneralSettings& g) {
                 g.answerWithGraphicalKeyboard = piano;
                 g.answerWithMultipleChoice = choices;
             });
-        });
-        QVERIFY(rig);
+        }));
         QCOMPARE(rig->Piano()->isVisible(), piano && trainer != 2);
         QCOMPARE(rig->Variant(1)->isVisible(), choices || trainer == 2);
+        if (!rig->Variant(1)->isVisible()) {
+            QTest::keyClick(rig->screen.get(), Qt::Key_2);
+            QCOMPARE(rig->Lesson().GetCounters().answered, 0);
+        }
         rig->General([&](Core::GeneralSettings& g) {
             g.answerWithGraphicalKeyboard = !piano;
             g.answerWithMultipleChoice = true;
@@ -528,8 +477,7 @@ private Q_SLOTS:
     // its notes on the staff.
     void heardQuestionLocksInputsWhileItSounds()
     {
-        auto rig = Open(1);
-        QVERIFY(rig);
+        QVERIFY(Open(1));
         rig->SectionButton(1)->click(); // intervals: their two notes sound for a second
         QVERIFY(rig->WaitForQuestion());
         const int asked = rig->Lesson().GetCounters().asked;
@@ -576,12 +524,11 @@ private Q_SLOTS:
     // A chord written as a symbol is shown as its text and answered on the keys only.
     void chordSymbolIsTextAnsweredOnKeys()
     {
-        auto rig = Open(0, [](ScreenRig& r) {
+        QVERIFY(Open(0, [](ScreenRig& r) {
             r.Settings([](Core::TrainerSettings& s) {
                 s.noteTrainer.chords[Core::ChordSwitch::ChordNotation] = true;
             });
-        });
-        QVERIFY(rig);
+        }));
         rig->SectionButton(2)->click();
         QVERIFY(rig->WaitForQuestion());
         const Core::QuestionRecord question = rig->Lesson().GetCurrentQuestion();
@@ -615,10 +562,9 @@ private Q_SLOTS:
         QFETCH(unsigned, trainer);
         QFETCH(bool, hidden);
         QFETCH(bool, shown);
-        auto rig = Open(trainer, [&](ScreenRig& r) {
+        QVERIFY(Open(trainer, [&](ScreenRig& r) {
             r.General([&](Core::GeneralSettings& g) { g.hideMidiDialog = hidden; });
-        });
-        QVERIFY(rig);
+        }));
         QCOMPARE(rig->controller->InputCount(), 0);
         UI::MidiWarningDialog* notice = rig->screen->GetMidiWarningDialog();
         QCOMPARE(notice != nullptr && notice->isVisible(), shown);
@@ -644,8 +590,7 @@ private Q_SLOTS:
     // Reports of a lesson that is closed before they are shown never reach the next lesson.
     void closedLessonReportsAreDropped()
     {
-        auto rig = Open(0);
-        QVERIFY(rig);
+        QVERIFY(Open(0));
         rig->Lesson().Judge(Choice(rig->Lesson().GetCurrentQuestion().correctIndex)); // report queued
         rig->screen->LoadExercise(2, false, false);
         QVERIFY(rig->WaitForQuestion());
@@ -657,25 +602,20 @@ private Q_SLOTS:
     }
 
     // The last judgement is seen before the dialog covers it; Continue leaves, Repeat starts afresh.
-    void lessonEndShowsFinalScoreThenLeavesOrRepeats()
+    void lessonEndShowsTheLastJudgementThenLeavesOrRepeats()
     {
-        auto rig = Open(2, [](ScreenRig& r) {
+        QVERIFY(Open(2, [](ScreenRig& r) {
             r.Settings([](Core::TrainerSettings& s) { ShortLessons(s, 1, 30); });
             SetPolicy(r, true, 0); // the policy of every trainer
-        });
-        QVERIFY(rig);
-        int rights = 0;
+        }));
         for (int n = 0; n < 5; ++n) {
             QVERIFY(rig->WaitForQuestion());
-            const bool right = n != 2;
-            rig->ClickVariant(right ? RightButton(*rig) : WrongButton(*rig));
-            rights += right;
+            rig->ClickVariant(RightButton(*rig));
             QVERIFY(rig->WaitForAnswers(n + 1));
         }
         QTRY_COMPARE(rig->Status()->text(), QStringLiteral("Right"));
         QVERIFY(!rig->screen->GetSectionEndDialog() || !rig->screen->GetSectionEndDialog()->isVisible());
-        QCOMPARE(rig->FinalScore(), qMakePair(rights, 5 - rights));
-        QCOMPARE(rig->Bar()->Right(), rights);
+        QCOMPARE(rig->FinalScore(), qMakePair(5, 0));
         auto* dialog = rig->screen->GetSectionEndDialog();
         QSignalSpy exit(rig->screen.get(), &UI::ConsoleExerciseControl::ExitSignal);
         emit dialog->Continue();
@@ -714,32 +654,37 @@ private Q_SLOTS:
         QFETCH(QString, from);
         QFETCH(QString, signal);
         QFETCH(QString, to);
-        ScreenRig rig(bank);
-        QVERIFY(rig.Show());
-        QTRY_COMPARE(ShownView(rig), QStringLiteral("exercise"));
+        rig = std::make_unique<ScreenRig>(bank); // no lesson open
+        QVERIFY(rig->Show());
+        QTRY_COMPARE(ShownView(*rig), QStringLiteral("exercise"));
         const QString quick =
             QStringLiteral("quickExerciseTo%1%2Trans").arg(from.left(1).toUpper(), from.mid(1));
         QVERIFY(from == QLatin1String("exercise") ||
-                QMetaObject::invokeMethod(rig.screen.get(), quick.toLatin1().constData()));
-        QTRY_COMPARE(ShownView(rig), from);
-        QVERIFY(QMetaObject::invokeMethod(rig.screen.get(), signal.toLatin1().constData()));
-        QTRY_COMPARE(ShownView(rig), to);
+                QMetaObject::invokeMethod(rig->screen.get(), quick.toLatin1().constData()));
+        QTRY_COMPARE(ShownView(*rig), from);
+        QVERIFY(QMetaObject::invokeMethod(rig->screen.get(), signal.toLatin1().constData()));
+        QTRY_COMPARE(ShownView(*rig), to);
     }
 
-    // The section buttons turn pages in the reference (with its look), sections in the exercise;
-    // the views pause the lesson until the play dialog, the tempo page gives the piano's room away.
+    // The views pause the lesson until the play dialog, and the space bar does nothing there; the
+    // section buttons turn pages in the reference (with its look: its pages, test_statistics_view)
+    // and sections in the exercise; the tempo page gives the piano's room away.
     void sectionButtonsFollowTheView()
     {
-        auto rig = Open(1);
-        QVERIFY(rig);
+        QVERIFY(Open(1));
         rig->screen->ShowStatistics(UI::Animated);
         QCOMPARE(rig->Lesson().GetPlayState(), int(LessonBase::Paused));
         QTRY_COMPARE(ShownView(*rig), QStringLiteral("statistics"));
+        QTest::keyClick(rig->screen.get(), Qt::Key_Space);
+        QCOMPARE(rig->Lesson().GetPlayState(), int(LessonBase::Paused));
         QMetaObject::invokeMethod(rig->screen.get(), "SwitchToStatSection", Q_ARG(int, 4));
         QTRY_VERIFY(!rig->Piano()->isVisible());
         rig->screen->showReference(UI::Quick);
+        QTest::keyClick(rig->screen.get(), Qt::Key_Space);
+        QCOMPARE(rig->screen->GetViewMode(), int(UI::ConsoleExerciseControl::ReferenceView));
         rig->SectionButton(4)->click();
         QCOMPARE(rig->Lesson().GetCurrentSection(), 0);
+        QCOMPARE(rig->Lesson().GetPlayState(), int(LessonBase::Paused));
         QCOMPARE(rig->SectionButton(4)->styleSheet(), Look(*rig, "sectionButtons", "sectionStatisticsMode"));
         rig->screen->showExercise(UI::Quick);
         QTRY_COMPARE(ShownView(*rig), QStringLiteral("exercise"));

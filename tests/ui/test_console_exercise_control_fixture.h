@@ -6,6 +6,7 @@
 // answer-sound server that records what it is asked to play. Helpers answer as a student does:
 // clicks at painted positions, keys.
 
+#include "../common/temp_settings.h"
 #include "core/exercise/exercise.h"
 #include "core/exercise/exercise_catalog.h"
 #include "core/midi/au_server.h"
@@ -23,7 +24,6 @@
 
 #include <QAccessible>
 #include <QLabel>
-#include <QSettings>
 #include <QSlider>
 #include <QTemporaryDir>
 #include <QToolButton>
@@ -84,8 +84,6 @@ struct ScreenRig
                        std::shared_ptr<Core::SoundController> sound = {})
     {
         qputenv("XDG_DATA_HOME", data.path().toUtf8());
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config.path());
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, config.path());
         store = std::make_unique<Core::SettingsStore>([this] { return blocks.IsQuizMode(); });
         Core::GeneralSettings general = store->GetGeneralSettings();
         general.answerWithGraphicalKeyboard = true;
@@ -134,11 +132,6 @@ struct ScreenRig
     template <typename T = QWidget> T* Child(const QString& name) const
     {
         return screen->findChild<T*>(name);
-    }
-    // A look the form stores as the style-sheet property `look` of the widget `holder`.
-    QString Look(const QString& holder, const char* look) const
-    {
-        return Child(holder)->property(look).toString();
     }
     QToolButton* Variant(int id) const { return Child<QToolButton>(QStringLiteral("variant%1").arg(id)); }
     QToolButton* SectionButton(int s) const
@@ -219,7 +212,7 @@ struct ScreenRig
     }
 
     QTemporaryDir data;
-    QTemporaryDir config;
+    TempSettings config; // the settings folder
     SettingsBlocks blocks;
     std::unique_ptr<Core::SettingsStore> store;
     std::shared_ptr<Core::ExerciseCatalog> catalog;

@@ -42,38 +42,39 @@ class TestKeyboard : public QObject
 {
     Q_OBJECT
 
-    static std::unique_ptr<Keyboard> Shown(const QSize& size)
+    std::unique_ptr<Keyboard> keyboard;
+
+    // A keyboard of its own window at `size`: the reference size is 1820 × 180, a pixel a unit.
+    bool Show(const QSize& size = QSize(1820, 180))
     {
-        auto keyboard = std::make_unique<Keyboard>();
+        keyboard = std::make_unique<Keyboard>();
         keyboard->setFixedSize(size);
         keyboard->show();
-        return QTest::qWaitForWindowExposed(keyboard.get()) ? std::move(keyboard) : nullptr;
+        return QTest::qWaitForWindowExposed(keyboard.get());
     }
     // A point on the key that no neighbour covers: low on a white key, mid-body on a black one.
-    static QPoint At(const Keyboard& keyboard, int key)
+    QPoint At(int key) const
     {
-        const QRect rect = keyboard.KeyRect(key);
+        const QRect rect = keyboard->KeyRect(key);
         return Keyboard::IsWhiteKey(key) ? QPoint(rect.center().x(), rect.bottom() - rect.height() / 6)
                                          : rect.center();
     }
     // The mouse through the window system, as a real one comes (the window is the keyboard's own).
-    static void Move(Keyboard& keyboard, int key)
+    void Move(int key) { QTest::mouseMove(keyboard->windowHandle(), At(key)); }
+    void Press(const QPoint& point)
     {
-        QTest::mouseMove(keyboard.windowHandle(), At(keyboard, key));
+        QTest::mousePress(keyboard->windowHandle(), Qt::LeftButton, {}, point);
     }
-    static void Press(Keyboard& keyboard, const QPoint& point)
+    void Release(const QPoint& point)
     {
-        QTest::mousePress(keyboard.windowHandle(), Qt::LeftButton, {}, point);
-    }
-    static void Release(Keyboard& keyboard, const QPoint& point)
-    {
-        QTest::mouseRelease(keyboard.windowHandle(), Qt::LeftButton, {}, point);
+        QTest::mouseRelease(keyboard->windowHandle(), Qt::LeftButton, {}, point);
     }
 
 private slots:
     void initTestCase() { Q_INIT_RESOURCE(assets); }
     // No keyboard starts under the mouse.
     void init() { QCursor::setPos(QPoint(-1000, -1000)); }
+    void cleanup() { keyboard.reset(); }
 
     // The reference layout is 52 white keys of 35 × 180 with black keys 108 high; at half size
     // every length halves.
@@ -106,17 +107,11 @@ private slots:
         QFETCH(QSize, size);
         QFETCH(QPoint, pixel);
         QFETCH(int, key);
-        auto keyboard = Shown(size);
-        QVERIFY(keyboard);
+        QVERIFY(Show(size));
         QSignalSpy pressed(keyboard.get(), &Keyboard::keyPressed);
-        if (keyboard->rect().contains(pixel)) {
-            Press(*keyboard, pixel);
-            Release(*keyboard, pixel);
-        } else {
-            // Outside the window only a widget holding the mouse hears of it: sent to it directly.
-            QTest::mousePress(keyboard.get(), Qt::LeftButton, {}, pixel);
-            QTest::mouseRelease(keyboard.get(), Qt::LeftButton, {}, pixel);
-        }
+        // Sent to the widget, as to one holding the mouse: a point outside its window too.
+        QTest::mousePress(keyboard.get(), Qt::LeftButton, {}, pixel);
+        QTest::mouseRelease(keyboard.get(), Qt::LeftButton, {}, pixel);
         QCOMPARE(pressed.count(), key == -1 ? 0 : 1);
         if (key != -1)
             QCOMPARE(pressed.first().first().toInt(), key);
@@ -124,66 +119,55 @@ private slots:
 
     void slidingOffReleasesWithoutPressingTheNeighbour()
     {
-        auto keyboard = Shown({1820, 180});
-        QVERIFY(keyboard);
+        QVERIFY(Show());
         QStringList emitted;
         connect(keyboard.get(), &Keyboard::keyPressed,
                 [&](int key) { emitted << QStringLiteral("pressed %1").arg(key); });
         connect(keyboard.get(), &Keyboard::keyReleased,
                 [&](int key) { emitted << QStringLiteral("released %1").arg(key); });
-        Move(*keyboard, 39);
-        Press(*keyboard, At(*keyboard, 39));
-        Move(*keyboard, 41);
+        Move(39);
+        Press(At(39));
+        Move(41);
         QCOMPARE(emitted, QStringList({"pressed 39", "released 39"}));
-        Release(*keyboard, At(*keyboard, 41));
+        Release(At(41));
         QCOMPARE(emitted, QStringList({"pressed 39", "released 39"}));
         QCOMPARE(keyboard->KeyState(39).played, quint8(1));
         QCOMPARE(keyboard->KeyState(41).played, quint8(0));
     }
 
-    // Steps, in order: hover, press, release, green, red, blue (through updateKeysState), reset,
-    // static (not interactive).
+    // After the steps (hover, press, release, green, red, blue through updateKeysState, reset,
+    // static: not interactive), the key shows the picture of `set`, at ratios 1 and 2.
     void eachKeyStateShowsItsPicture_data()
     {
         QTest::addColumn<int>("key");
-        QTest::addColumn<QString>("picture");
         QTest::addColumn<QStringList>("steps");
         QTest::addColumn<QString>("set");
-        QTest::addColumn<qreal>("ratio");
-        for (qreal ratio : {1.0, 2.0}) {
-            auto row = [ratio](const char* name, int key, const char* steps, const char* set) {
-                QTest::addRow("%s at %g", name, ratio)
-                    << key << QString(key == 39 ? "C" : "F_sharp")
-                    << QString(steps).split(' ', Qt::SkipEmptyParts) << QString(set) << ratio;
-            };
-            row("untouched", 39, "", "normal");
-            row("hovered", 39, "hover", "hover");
-            row("held", 39, "hover press", "pressed");
-            row("played, still under the mouse", 39, "hover press release", "normal");
-            row("played, hovered after a reset", 39, "hover press release reset hover", "hover");
-            row("green under the mouse", 39, "green hover", "green");
-            row("black key red while held", 45, "hover press red", "red");
-            row("blue under the mouse", 39, "blue hover", "blue");
-            row("hovered, not interactive", 39, "static hover", "normal");
-        }
+        auto row = [](const char* name, int key, const char* steps, const char* set) {
+            QTest::newRow(name) << key << QString(steps).split(' ', Qt::SkipEmptyParts) << QString(set);
+        };
+        row("untouched", 39, "", "normal");
+        row("hovered", 39, "hover", "hover");
+        row("held", 39, "hover press", "pressed");
+        row("played, still under the mouse", 39, "hover press release", "normal");
+        row("played, hovered after a reset", 39, "hover press release reset hover", "hover");
+        row("green under the mouse", 39, "green hover", "green");
+        row("black key red while held", 45, "hover press red", "red");
+        row("blue under the mouse", 39, "blue hover", "blue");
+        row("hovered, not interactive", 39, "static hover", "normal");
     }
-
     void eachKeyStateShowsItsPicture()
     {
         QFETCH(int, key);
-        QFETCH(QString, picture);
         QFETCH(QStringList, steps);
         QFETCH(QString, set);
-        QFETCH(qreal, ratio);
-        auto keyboard = Shown({1820, 180});
-        QVERIFY(keyboard);
-        const QPoint point = At(*keyboard, key);
+        QVERIFY(Show());
+        const QPoint point = At(key);
         for (const QString& step : steps) {
             if (step == "hover") {
-                Move(*keyboard, 10);
-                Move(*keyboard, key);
+                Move(10);
+                Move(key);
             } else if (step == "press" || step == "release") {
-                (step == "press" ? Press : Release)(*keyboard, point);
+                step == "press" ? Press(point) : Release(point);
             } else if (step == "green" || step == "red") {
                 keyboard->SetMarks(step == "green" ? QList<int>{key} : QList<int>{},
                                    step == "red" ? QList<int>{key} : QList<int>{});
@@ -195,36 +179,44 @@ private slots:
                 step == "reset" ? keyboard->ResetKeys() : keyboard->SetInteractive(false);
             }
         }
-        // The key's whole picture, drawn pixel for pixel at this ratio, where no black key lies over it.
-        QPixmap canvas(keyboard->size() * ratio);
-        canvas.setDevicePixelRatio(ratio);
-        canvas.fill(Qt::black);
-        keyboard->render(&canvas);
-        const QImage painted = canvas.toImage().convertToFormat(QImage::Format_ARGB32);
-        const QString suffix = set == "normal" ? QString() : '_' + set;
-        const QImage expected = QImage(QStringLiteral(":/pixmap/GKC/%1/%2%3%4.png")
-                                           .arg(set, picture, suffix, ratio > 1 ? "@2x" : ""))
-                                    .convertToFormat(QImage::Format_ARGB32);
-        QVERIFY(!expected.isNull());
-        const QPoint origin = keyboard->KeyRect(key).topLeft() * ratio;
-        int compared = 0, differing = 0;
-        for (int y = 0; y < expected.height(); ++y)
-            for (int x = 0; x < expected.width(); ++x) {
-                const QRgb want = expected.pixel(x, y), got = painted.pixel(origin + QPoint(x, y));
-                const QPointF logical = QPointF(origin + QPoint(x, y)) / ratio;
-                auto underBlackKey = [&](int other) {
-                    return !Keyboard::IsWhiteKey(other) && QRectF(keyboard->KeyRect(other)).contains(logical);
-                };
-                if (qAlpha(want) != 255 || underBlackKey(key - 1) || underBlackKey(key + 1))
-                    continue;
-                ++compared;
-                differing += qAbs(qRed(got) - qRed(want)) > 2 || qAbs(qGreen(got) - qGreen(want)) > 2 ||
-                             qAbs(qBlue(got) - qBlue(want)) > 2;
-            }
+        QImage painted[2];
+        for (int ratio : {1, 2}) {
+            QPixmap canvas(keyboard->size() * ratio);
+            canvas.setDevicePixelRatio(ratio);
+            canvas.fill(Qt::black);
+            keyboard->render(&canvas);
+            painted[ratio - 1] = canvas.toImage().convertToFormat(QImage::Format_ARGB32);
+        }
         if (QGuiApplication::mouseButtons() != Qt::NoButton)
-            Release(*keyboard, point);
-        QVERIFY(compared > 500 * ratio * ratio);
-        QCOMPARE(differing, 0);
+            Release(point);
+        // The key's whole picture, drawn pixel for pixel, where no black key lies over it.
+        for (int ratio : {1, 2}) {
+            const QImage expected =
+                QImage(QStringLiteral(":/pixmap/GKC/%1/%2%3%4.png")
+                           .arg(set, key == 39 ? "C" : "F_sharp", set == "normal" ? QString() : '_' + set,
+                                ratio > 1 ? "@2x" : ""))
+                    .convertToFormat(QImage::Format_ARGB32);
+            QVERIFY(!expected.isNull());
+            const QPoint origin = keyboard->KeyRect(key).topLeft() * ratio;
+            int compared = 0, differing = 0;
+            for (int y = 0; y < expected.height(); ++y)
+                for (int x = 0; x < expected.width(); ++x) {
+                    const QRgb want = expected.pixel(x, y),
+                               got = painted[ratio - 1].pixel(origin + QPoint(x, y));
+                    const QPointF logical = QPointF(origin + QPoint(x, y)) / ratio;
+                    auto underBlackKey = [&](int other) {
+                        return !Keyboard::IsWhiteKey(other) &&
+                               QRectF(keyboard->KeyRect(other)).contains(logical);
+                    };
+                    if (qAlpha(want) != 255 || underBlackKey(key - 1) || underBlackKey(key + 1))
+                        continue;
+                    ++compared;
+                    differing += qAbs(qRed(got) - qRed(want)) > 2 || qAbs(qGreen(got) - qGreen(want)) > 2 ||
+                                 qAbs(qBlue(got) - qBlue(want)) > 2;
+                }
+            QVERIFY(compared > 500 * ratio * ratio);
+            QCOMPARE(differing, 0);
+        }
     }
 
     void oneChangedKeyRepaintsOnlyItsArea_data()
@@ -238,8 +230,7 @@ private slots:
     void oneChangedKeyRepaintsOnlyItsArea()
     {
         QFETCH(QSize, size);
-        auto keyboard = Shown(size);
-        QVERIFY(keyboard);
+        QVERIFY(Show(size));
         QCoreApplication::processEvents();
         PaintRecorder recorder(keyboard.get());
         auto check = [&](const QList<int>& keys) {
@@ -258,13 +249,13 @@ private slots:
         state[60].mark = Keyboard::RedMark;
         keyboard->updateKeysState(state);
         check({60});
-        Move(*keyboard, 20);
+        Move(20);
         recorder.painted = QRegion();
-        Move(*keyboard, 21);
+        Move(21);
         check({20, 21});
-        Press(*keyboard, At(*keyboard, 21));
+        Press(At(21));
         check({21});
-        Release(*keyboard, At(*keyboard, 21));
+        Release(At(21));
         check({21});
     }
 
@@ -272,8 +263,7 @@ private slots:
     // differ are taken, keys the map leaves out lose their marks and played flags.
     void queuedStateReplacesMarksAndPlayedFlags()
     {
-        auto keyboard = Shown({910, 90});
-        QVERIFY(keyboard);
+        QVERIFY(Show(QSize(910, 90)));
         keyboard->SetMarks({10, 20}, {30});
         KeysStateMap state;
         state[20].mark = Keyboard::GreenMark;
@@ -304,19 +294,18 @@ private slots:
     {
         QFETCH(int, key);
         QFETCH(int, hovered);
-        auto keyboard = Shown({1820, 180});
-        QVERIFY(keyboard);
+        QVERIFY(Show());
         const QImage plain = keyboard->grab().toImage();
         keyboard->SetMode(Keyboard::PickOctaveMode);
         QSignalSpy hover(keyboard.get(), &Keyboard::hover);
-        Move(*keyboard, 40);
+        Move(40);
         QCOMPARE(hover.count(), 1);
         QCOMPARE(hover.last().first().toInt(), 40);
         // Shaded outside the octave, untouched inside it.
         const QImage highlighted = keyboard->grab().toImage();
-        QVERIFY(qGray(highlighted.pixel(At(*keyboard, 70))) < qGray(plain.pixel(At(*keyboard, 70))) - 40);
-        QCOMPARE(highlighted.pixel(At(*keyboard, 40)), plain.pixel(At(*keyboard, 40)));
-        Move(*keyboard, key);
+        QVERIFY(qGray(highlighted.pixel(At(70))) < qGray(plain.pixel(At(70))) - 40);
+        QCOMPARE(highlighted.pixel(At(40)), plain.pixel(At(40)));
+        Move(key);
         QCOMPARE(hover.count(), 2);
         QCOMPARE(hover.last().first().toInt(), hovered);
         QCOMPARE(keyboard->grab().toImage() == plain, hovered == -1);
@@ -337,8 +326,7 @@ private slots:
     {
         QFETCH(int, key);
         QFETCH(QString, name);
-        auto keyboard = Shown({1820, 180});
-        QVERIFY(keyboard);
+        QVERIFY(Show());
         QAccessibleInterface* piano = QAccessible::queryAccessibleInterface(keyboard.get());
         QVERIFY(piano);
         QCOMPARE(piano->text(QAccessible::Name), QStringLiteral("Piano keyboard"));
@@ -351,20 +339,19 @@ private slots:
         QCOMPARE(piano->indexOfChild(child), key);
         const QRect rect = keyboard->KeyRect(key);
         QCOMPARE(child->rect(), QRect(keyboard->mapToGlobal(rect.topLeft()), rect.size()));
-        const QPoint global = keyboard->mapToGlobal(At(*keyboard, key));
+        const QPoint global = keyboard->mapToGlobal(At(key));
         QCOMPARE(piano->childAt(global.x(), global.y()), child);
         QVERIFY(!child->state().pressed && !child->state().disabled);
     }
 
     void screenReaderSeesKeyStatesAndPresses()
     {
-        auto keyboard = Shown({1820, 180});
-        QVERIFY(keyboard);
+        QVERIFY(Show());
         QAccessibleInterface* piano = QAccessible::queryAccessibleInterface(keyboard.get());
         QAccessibleInterface* key = piano->child(39);
-        Press(*keyboard, At(*keyboard, 39));
+        Press(At(39));
         QVERIFY(key->state().pressed);
-        Release(*keyboard, At(*keyboard, 39));
+        Release(At(39));
         QVERIFY(key->state().pressed); // played in this question
         keyboard->ResetKeys();
         QVERIFY(!key->state().pressed);

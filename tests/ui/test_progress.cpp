@@ -1,12 +1,11 @@
 // The answer bars: what is painted for no answers, for a 3 : 1 split and with scaled counts, at
-// device pixel ratios 1 and 2, and that a number too wide for its part is left out rather than
-// painted over the other part. CANTORELA_PICTURE_DIR, when set, receives the pictures painted.
+// device pixel ratios 1 and 2, that a number too wide for its part is left out rather than
+// painted over the other part, and what a screen reader reads.
 
 #include "ui/controls/progress.h"
 #include "ui/controls/section_end_progress.h"
 
 #include <QAccessible>
-#include <QDir>
 #include <QPainter>
 #include <QtTest>
 
@@ -23,9 +22,6 @@ QImage Render(Progress& bar, double ratio)
     canvas.setDevicePixelRatio(ratio);
     canvas.fill(Qt::transparent);
     bar.render(&canvas, QPoint(), QRegion(), QWidget::RenderFlags());
-    const QString dir = qEnvironmentVariable("CANTORELA_PICTURE_DIR");
-    if (!dir.isEmpty())
-        canvas.save(QDir(dir).filePath(QStringLiteral("%1_%2.png").arg(QTest::currentDataTag()).arg(ratio)));
     return canvas.toImage().convertToFormat(QImage::Format_ARGB32);
 }
 

@@ -1,6 +1,8 @@
-// The settings store against real settings files in a temporary directory: a fresh
-// installation, the presets, level matching, quiz-mode isolation and save/load round trips.
+// The settings store against real settings files in a temporary directory: a fresh installation,
+// the presets and level matching, quiz-mode isolation, save/load round trips, the key names that
+// stored files use, and unreadable values.
 
+#include "../common/temp_settings.h"
 #include "core/exercise/difficulty_presets.h"
 #include "ui/settings_store.h"
 
@@ -12,87 +14,62 @@ class TestSettingsStore : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> dir;
+    std::unique_ptr<TempSettings> settings;
     bool quiz = false;
 
     std::unique_ptr<SettingsStore> NewStore()
     {
         return std::make_unique<SettingsStore>([this] { return quiz; });
     }
-    QString FilePath() const { return dir->filePath(QStringLiteral("Vantorix/Cantorela.conf")); }
+    QString FilePath() const { return settings->Path() + QStringLiteral("/Vantorix/Cantorela.conf"); }
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        QCoreApplication::setOrganizationName(QStringLiteral("Vantorix"));
-        QCoreApplication::setApplicationName(QStringLiteral("Cantorela"));
-    }
-
     void init()
     {
-        dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(dir->isValid());
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir->path());
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir->path());
+        settings = std::make_unique<TempSettings>();
+        QVERIFY(settings->IsValid());
         quiz = false;
     }
 
-    void freshInstallation()
+    void freshInstallationReadsDefaultsAndWritesNothing()
     {
         auto store = NewStore();
         QCOMPARE(store->FileName(), FilePath());
         TrainerSettings expected = DifficultyPreset(0);
         expected.noteTrainer.wrongAnswerPolicy = {true, 3000};
         QVERIFY(store->CurrentSettings() == expected);
-        const GeneralSettings& g = store->GetGeneralSettings();
-        QVERIFY(g.answerWithGraphicalKeyboard);
-        QVERIFY(!g.answerWithMultipleChoice);
-        QVERIFY(g.showDifficultyDialog);
-        QCOMPARE(g.appearance, 7);
-        QCOMPARE(int(g.instrument), 0);
-        QVERIFY(g.inputDevice.isEmpty());
+        QVERIFY(store->GetGeneralSettings() == GeneralSettings());
         QVERIFY(store->GetLastState() == (LastState{3, 0, 0, 0, 0}));
         for (int trainer = 0; trainer < 3; ++trainer)
             QCOMPARE(store->GetDifficultyLevel(trainer), 0);
-        QCOMPARE(store->CurrentDifficultyLevel(), 5);
-        QVERIFY(!QFile::exists(FilePath())); // reading writes nothing
+        QVERIFY(!QFile::exists(FilePath()));
     }
 
-    void everyPresetIsRecognised_data()
-    {
-        QTest::addColumn<int>("trainer");
-        QTest::addColumn<int>("level");
-        for (int trainer = 0; trainer < 3; ++trainer)
-            for (int level = 0; level < 5; ++level)
-                QTest::addRow("trainer %d level %d", trainer, level) << trainer << level;
-    }
+    // Each preset is recognised as its level for its trainer only, and is not saved until asked.
     void everyPresetIsRecognised()
     {
-        QFETCH(int, trainer);
-        QFETCH(int, level);
-        auto store = NewStore();
-        store->SetDifficultyLevel(trainer, level);
-        QCOMPARE(store->CurrentDifficultyLevel(), level);
-        QCOMPARE(store->GetDifficultyLevel(trainer), level);
-        // The other trainers keep level 0.
-        for (int other = 0; other < 3; ++other)
-            if (other != trainer)
-                QCOMPARE(store->GetDifficultyLevel(other), 0);
-        // Not saved until asked.
-        QCOMPARE(NewStore()->GetDifficultyLevel(trainer), 0);
+        for (int trainer = 0; trainer < 3; ++trainer)
+            for (int level = 0; level < 5; ++level) {
+                auto store = NewStore();
+                store->SetDifficultyLevel(trainer, level);
+                QCOMPARE(store->CurrentDifficultyLevel(), level);
+                for (int other = 0; other < 3; ++other)
+                    QCOMPARE(store->GetDifficultyLevel(other), other == trainer ? level : 0);
+            }
+        QVERIFY(!QFile::exists(FilePath()));
     }
 
-    void levelMatching()
+    // Durations and the wrong-answer policy do not leave a level; a switch does, and switching it
+    // back returns to the level. SetTrainerSettings saves.
+    void levelFollowsTheSwitchesOnly()
     {
         auto store = NewStore();
         store->SetDifficultyLevel(NoteTrainerIndex, 2);
         TrainerSettings block = store->CurrentSettings();
-
         block.noteTrainer.intervals.duration = {3, 7};
         block.noteTrainer.wrongAnswerPolicy = {true, 1000};
         store->SetTrainerSettings(block);
         QCOMPARE(store->GetDifficultyLevel(NoteTrainerIndex), 2);
-
         block.noteTrainer.chords[ChordSwitch::MinorSeventh] = false;
         store->SetTrainerSettings(block);
         QCOMPARE(store->GetDifficultyLevel(NoteTrainerIndex), 5);
@@ -105,7 +82,6 @@ private Q_SLOTS:
         block.symbolTrainer.tempo[TempoSwitch::Largo] = true;
         store->SetTrainerSettings(block);
         QCOMPARE(store->GetDifficultyLevel(SymbolTrainerIndex), 2);
-        // Saved by SetTrainerSettings: a new store sees the same levels.
         auto reloaded = NewStore();
         QCOMPARE(reloaded->GetDifficultyLevel(NoteTrainerIndex), 5);
         QCOMPARE(reloaded->GetDifficultyLevel(SymbolTrainerIndex), 2);
@@ -115,37 +91,35 @@ private Q_SLOTS:
         QCOMPARE(store->GetDifficultyLevel(EarTrainerIndex), 0);
     }
 
+    // The quiz block starts as the built-in one, takes changes and presets for this run only, and
+    // never touches the exercise block, its levels or the file.
     void quizModeIsolation()
     {
         auto store = NewStore();
         const TrainerSettings exerciseBefore = store->CurrentSettings();
         quiz = true;
         QVERIFY(store->CurrentSettings() == BuiltInQuizSettings());
-
         TrainerSettings quizBlock = store->CurrentSettings();
         quizBlock.earTrainer.tempo.SetAll(false);
         store->SetTrainerSettings(quizBlock);
-        QVERIFY(store->CurrentSettings() == quizBlock);
         QVERIFY(!QFile::exists(FilePath()));
-
         store->SetDifficultyLevel(EarTrainerIndex, 3);
         TrainerSettings expected = quizBlock;
         expected.earTrainer = DifficultyPreset(3).earTrainer;
         QVERIFY(store->CurrentSettings() == expected);
-        // The level is always read from the exercise block.
-        QCOMPARE(store->GetDifficultyLevel(EarTrainerIndex), 0);
+        QCOMPARE(store->GetDifficultyLevel(EarTrainerIndex), 0); // always read from the exercise block
 
         quiz = false;
         QVERIFY(store->CurrentSettings() == exerciseBefore);
         quiz = true;
-        QVERIFY(store->CurrentSettings() == expected); // kept for this run
-        QVERIFY(NewStore()->CurrentSettings() == BuiltInQuizSettings()); // but never persisted
+        QVERIFY(store->CurrentSettings() == expected);
+        QVERIFY(NewStore()->CurrentSettings() == BuiltInQuizSettings());
     }
 
     void saveAndLoadRoundTrip()
     {
         TrainerSettings block = DifficultyPreset(3);
-        // Make every kind of field differ from every preset.
+        // Every kind of field differs from every preset.
         block.noteTrainer.singleNotes.diapason = {1, 86, true, false};
         block.noteTrainer.singleNotes.clefs = {false, true};
         block.noteTrainer.intervals = {2, 9, {10, 70, false, true}, {15, 33}, {true, false}, true};
@@ -159,20 +133,14 @@ private Q_SLOTS:
         block.symbolTrainer.loudness[LoudnessSwitch::Sforzando] = true;
         block.symbolTrainer.noteModifiers[NoteModifierSwitch::Arpeggio] = true;
         block.symbolTrainer.lengths.duration = {5, 40};
-
-        GeneralSettings general;
+        GeneralSettings general; // every field away from its default
         general.inputDevice = QStringLiteral("USB Keyboard:USB Keyboard MIDI 1 20:0");
         general.appearance = 3;
-        general.showNoteFingers = true;
-        general.showNoteLetters = true;
-        general.showMistakes = true;
-        general.hideMidiDialog = true;
+        general.showNoteFingers = general.showNoteLetters = general.showMistakes = true;
+        general.hideMidiDialog = general.answerWithMultipleChoice = true;
         general.newsId = 41;
-        general.instrument = 35;
-        general.showDifficultyDialog = false;
-        general.answerWithGraphicalKeyboard = false;
-        general.answerWithMultipleChoice = true;
-
+        general.instrument = SettingsStore::InstrumentCount - 1;
+        general.showDifficultyDialog = general.answerWithGraphicalKeyboard = false;
         const LastState last{1, 2, -1, 4, 5};
         {
             auto store = NewStore();
@@ -180,7 +148,6 @@ private Q_SLOTS:
             store->SetGeneralSettings(general);
             store->SetLastState(last);
         }
-        QVERIFY(QFile::exists(FilePath()));
         auto reloaded = NewStore();
         QVERIFY(reloaded->CurrentSettings() == block);
         QVERIFY(reloaded->GetGeneralSettings() == general);
@@ -188,51 +155,35 @@ private Q_SLOTS:
         QCOMPARE(reloaded->GetDifficultyLevel(NoteTrainerIndex), 5);
     }
 
-    // Stored files from earlier versions rely on the exact group and key names.
+    // Files of earlier versions are read by these group and key names, misspellings included;
+    // every field is written once.
     void keysAreWrittenWhereStoredFilesExpectThem()
     {
-        {
-            auto store = NewStore();
-            store->Save();
-            store->SetLastState(LastState{});
-        }
-        QSettings file(FilePath(), QSettings::IniFormat);
-        const QStringList keys = file.allKeys();
-        const QStringList expected{
-            "XMState.LastState",
-            "XMState.ExerciseID",
-            "GlobalSetting/Settings.Answer.GKC",
-            "GlobalSetting/Settings.MidiInstrument",
-            "Excersises/NoteTrainer/SingleNotes/Diapason/Diapason.Minimum",
-            "Excersises/NoteTrainer/SingleNotes/Diapason/Chromatic/chromatics.Black",
-            "Excersises/NoteTrainer/Interval/Cleff/cleff.FClef",
-            "Excersises/NoteTrainer/Interval/Interval.Arpeggiated",
-            "Excersises/NoteTrainer/Chord/Chord.SuspendedSeventh4",
-            "Excersises/NoteTrainer/OnWrongAnswerPolicy/Settings.WrongAnswerPolicy.Delay",
-            "Excersises/EarTrainer/Scales/Scales.ApplyDifferentScaleModes",
-            "Excersises/EarTrainer/Scales/Duration/Duration.SecondsValue",
-            "Excersises/EarTrainer/Tempo/Tempo.Prestissimo",
-            "Excersises/SheetMusicSymbol/Length/Length.HundredTwentyEight",
-            "Excersises/SheetMusicSymbol/Signatures/Signatures.AbMaj",
-            "Excersises/SheetMusicSymbol/Loudness/Loudness.Fortississimo",
-            "Excersises/SheetMusicSymbol/NoteModifiers/NoteModifiers.Acciaccatura",
-            "Excersises/SheetMusicSymbol/Tempo/Duration/Duration.QuestionsValue",
-        };
-        for (const QString& key : expected)
-            QVERIFY2(keys.contains(key), qPrintable(key));
+        NewStore()->Save();
+        NewStore()->SetLastState(LastState{});
+        const QStringList keys = QSettings(FilePath(), QSettings::IniFormat).allKeys();
+        for (const char* key : {"XMState.ExerciseID", "GlobalSetting/Settings.Answer.GKC",
+                                "Excersises/NoteTrainer/SingleNotes/Diapason/Chromatic/chromatics.Black",
+                                "Excersises/NoteTrainer/Interval/Cleff/cleff.FClef",
+                                "Excersises/NoteTrainer/OnWrongAnswerPolicy/Settings.WrongAnswerPolicy.Delay",
+                                "Excersises/EarTrainer/Scales/Scales.ApplyDifferentScaleModes",
+                                "Excersises/SheetMusicSymbol/Length/Length.HundredTwentyEight",
+                                "Excersises/SheetMusicSymbol/Tempo/Duration/Duration.QuestionsValue"})
+            QVERIFY2(keys.contains(QLatin1String(key)), key);
         QVERIFY(!keys.contains("Excersises/EarTrainer/OnWrongAnswerPolicy/Settings.WrongAnswerPolicy.Delay"));
-        // 5 last-state keys, 11 general; note trainer 2 + 8 + 11 + 30, ear trainer 8 + 11 + 30 + 21 + 10,
-        // symbol trainer 11 + 14 + 10 + 13 + 26.
+        // 5 last-state keys, 11 general, 51 note trainer, 80 ear trainer, 74 symbol trainer.
         QCOMPARE(keys.size(), 5 + 11 + 51 + 80 + 74);
     }
 
-    void absentKeysKeepTheirDefaults()
+    // Keys that are absent keep their defaults; values out of range or unreadable are ignored.
+    void absentOrBadKeysKeepTheirDefaults()
     {
         {
             QSettings file(FilePath(), QSettings::IniFormat);
             file.setValue("Excersises/EarTrainer/Chord/Chord.Augmented", true);
-            file.setValue("Excersises/NoteTrainer/OnWrongAnswerPolicy/Settings.WrongAnswerPolicy.Delay", 1000);
-            file.setValue("GlobalSetting/Settings.MidiInstrument", 200); // not an instrument
+            file.setValue("Excersises/NoteTrainer/OnWrongAnswerPolicy/Settings.WrongAnswerPolicy.Delay",
+                          1000);
+            file.setValue("GlobalSetting/Settings.MidiInstrument", SettingsStore::InstrumentCount);
             file.setValue("GlobalSetting/Settings.Appearance", "not a number");
         }
         auto store = NewStore();
@@ -240,8 +191,7 @@ private Q_SLOTS:
         expected.earTrainer.chords[ChordSwitch::Augmented] = true;
         expected.noteTrainer.wrongAnswerPolicy = {true, 1000};
         QVERIFY(store->CurrentSettings() == expected);
-        QCOMPARE(int(store->GetGeneralSettings().instrument), 0);
-        QCOMPARE(store->GetGeneralSettings().appearance, 7); // unreadable: the default
+        QVERIFY(store->GetGeneralSettings() == GeneralSettings());
         QCOMPARE(store->GetDifficultyLevel(EarTrainerIndex), 5);
         QCOMPARE(store->GetDifficultyLevel(NoteTrainerIndex), 0);
     }

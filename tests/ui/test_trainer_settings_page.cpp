@@ -2,9 +2,9 @@
 // every section tab stored through the page and read back from the file by a fresh store and a
 // fresh page, each refusal of a change that would leave a lesson with nothing to ask (the old
 // value kept on the page and on disk), the quiz cover, and the difficulty level shown alike by
-// the general tab and the difficulty dialog. CANTORELA_PICTURE_DIR, when set, receives a picture
-// of every tab.
+// the general tab and the difficulty dialog.
 
+#include "../common/temp_settings.h"
 #include "core/exercise/difficulty_presets.h"
 #include "core/exercise/settings_check.h"
 #include "core/midi/sound_controller.h"
@@ -18,23 +18,19 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDir>
 #include <QLabel>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QtTest>
 
-#include <functional>
 #include <memory>
 
 using Core::SettingsStore;
 using Core::TrainerSettings;
+using Tab = UI::SectionSettingsTab;
 
 namespace {
-
-// A change the student makes on one section tab.
-using Change = std::function<void(UI::SectionSettingsTab*)>;
 
 void Click(QAbstractButton* button)
 {
@@ -42,72 +38,72 @@ void Click(QAbstractButton* button)
     QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(8, button->height() / 2));
 }
 
-template <typename T> T* Part(QWidget* in, const char* name)
+template <typename T> T* Part(QWidget* in, const QString& name)
 {
-    T* part = in->findChild<T*>(QLatin1String(name));
+    T* part = in->findChild<T*>(name);
     if (!part)
-        qFatal("no %s", name);
+        qFatal("no %s", qPrintable(name));
     return part;
 }
 
-void SetSpin(UI::SectionSettingsTab* tab, const char* name, int value)
+// Does what the student does on one section tab, in steps separated by ";": "click NAME" clicks
+// a check box, "spin NAME N" types a number and Enter, "range MIN MAX" picks a range of keys,
+// "combo NAME N" chooses an entry, "switch N" clicks switch N, "on N" and "off N" click it only
+// when it is not so already, "only N LAST" clicks until N is the only switch on among 0..LAST.
+void Do(Tab* tab, const QString& steps)
 {
-    auto* spin = Part<QSpinBox>(tab, name);
-    spin->setFocus();
-    spin->selectAll();
-    QTest::keyClicks(spin, QString::number(value));
-    QTest::keyClick(spin, Qt::Key_Enter);
-}
-
-void PickRange(UI::SectionSettingsTab* tab, int minimum, int maximum)
-{
-    UI::KeyRangePicker* picker = tab->RangePicker();
-    picker->SetRange(minimum, maximum);
-    emit picker->rangePicked(minimum, maximum);
-}
-
-void ChooseInterval(UI::SectionSettingsTab* tab, const char* combo, int size)
-{
-    auto* box = Part<QComboBox>(tab, combo);
-    box->setCurrentIndex(size);
-    emit box->activated(size);
-}
-
-// Switches every box of the section's record off but `keep`, as a user would, one click each.
-void OnlySwitch(UI::SectionSettingsTab* tab, int keep, int first, int last)
-{
-    if (!tab->SwitchBox(keep)->isChecked())
-        Click(tab->SwitchBox(keep));
-    for (int i = first; i <= last; ++i)
-        if (i != keep && tab->SwitchBox(i) && tab->SwitchBox(i)->isChecked())
-            Click(tab->SwitchBox(i));
+    for (const QString& step : steps.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+        const QStringList w = step.simplified().split(QLatin1Char(' '));
+        const QString verb = w[0];
+        const int a = w.value(1).toInt(), b = w.value(2).toInt();
+        if (verb == "click") {
+            Click(Part<QCheckBox>(tab, w[1]));
+        } else if (verb == "spin") {
+            auto* spin = Part<QSpinBox>(tab, w[1]);
+            spin->setFocus();
+            spin->selectAll();
+            QTest::keyClicks(spin, w[2]);
+            QTest::keyClick(spin, Qt::Key_Enter);
+        } else if (verb == "range") {
+            tab->RangePicker()->SetRange(a, b);
+            emit tab->RangePicker()->rangePicked(a, b);
+        } else if (verb == "combo") {
+            Part<QComboBox>(tab, w[1])->setCurrentIndex(b);
+            emit Part<QComboBox>(tab, w[1])->activated(b);
+        } else if (verb == "only") {
+            Do(tab, QStringLiteral("on %1").arg(a));
+            for (int i = 0; i <= b; ++i)
+                if (i != a && tab->SwitchBox(i))
+                    Do(tab, QStringLiteral("off %1").arg(i));
+        } else if (verb == "switch" || tab->SwitchBox(a)->isChecked() == (verb == "off")) {
+            Click(tab->SwitchBox(a));
+        }
+    }
 }
 
 } // namespace
-
-Q_DECLARE_METATYPE(Change)
 
 class TestTrainerSettingsPage : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> dir;
+    std::unique_ptr<TempSettings> settingsDir;
     std::unique_ptr<SettingsStore> store;
     std::shared_ptr<Core::SoundController> sound;
     std::unique_ptr<UI::TrainerSettingsPage> page;
     bool quiz = false;
 
-    void MakePage(int trainer, const QSize& size = QSize(1366, 704))
+    void MakePage(int trainer)
     {
         page = std::make_unique<UI::TrainerSettingsPage>(
             trainer, store.get(), sound,
             [this](const Core::GeneralSettings& g) { store->SetGeneralSettings(g); });
-        page->resize(size);
+        page->resize(1366, 704);
         page->show();
         QVERIFY(QTest::qWaitForWindowExposed(page.get()));
     }
 
-    UI::SectionSettingsTab* OpenSection(int section)
+    Tab* OpenSection(int section)
     {
         page->OpenTab(section);
         return page->SectionTab(section);
@@ -128,21 +124,12 @@ class TestTrainerSettingsPage : public QObject
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
 
-    void SavePicture(const QString& name)
-    {
-        const QString folder = qEnvironmentVariable("CANTORELA_PICTURE_DIR");
-        if (!folder.isEmpty())
-            page->grab().save(QDir(folder).filePath(name + QStringLiteral(".png")));
-    }
-
 private Q_SLOTS:
     void initTestCase()
     {
         Q_INIT_RESOURCE(assets);
         UI::InterfaceFonts::Register();
         qApp->setStyleSheet(QStringLiteral("file:///:css/global.css"));
-        QCoreApplication::setOrganizationName(QStringLiteral("Vantorix"));
-        QCoreApplication::setApplicationName(QStringLiteral("Cantorela"));
         Core::SoundController::Options options;
         options.builtInSynthesizer = false;
         options.watchDevices = false;
@@ -151,10 +138,8 @@ private Q_SLOTS:
 
     void init()
     {
-        dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(dir->isValid());
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir->path());
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir->path());
+        settingsDir = std::make_unique<TempSettings>();
+        QVERIFY(settingsDir->IsValid());
         quiz = false;
         store = std::make_unique<SettingsStore>([this] { return quiz; });
     }
@@ -175,127 +160,103 @@ private Q_SLOTS:
         for (int trainer = 0; trainer < 3; ++trainer)
             QTest::addRow("trainer %d", trainer) << trainer;
     }
-
     void everyFieldRoundTrips()
     {
         QFETCH(int, trainer);
         store->SetDifficultyLevel(trainer, 4);
         store->Save();
         MakePage(trainer);
-        for (int section = 0; section < Core::TrainerSectionCount(trainer); ++section) {
-            UI::SectionSettingsTab* tab = OpenSection(section);
-            SetSpin(tab, "questionsSpin", 7 + section);
-            SetSpin(tab, "timeoutSpin", 3 + section);
-            if (tab->RangePicker()) {
-                PickRange(tab, 20 + section, 60 + section);
-                Click(Part<QCheckBox>(tab, "blackKeys"));
-                Click(Part<QCheckBox>(tab, "fClef"));
-            }
-            if (tab->Kind() == Core::SectionKind::Intervals) {
-                ChooseInterval(tab, "intervalStart", 2);
-                ChooseInterval(tab, "intervalEnd", 9);
-                Click(Part<QCheckBox>(tab, "intervalArpeggiated"));
-            }
+        const int sections = Core::TrainerSectionCount(trainer);
+        for (int section = 0; section < sections; ++section) {
+            Tab* tab = OpenSection(section);
+            Do(tab, QStringLiteral("spin questionsSpin %1; spin timeoutSpin %2")
+                        .arg(7 + section)
+                        .arg(3 + section));
+            if (tab->RangePicker())
+                Do(tab, QStringLiteral("range %1 %2; click blackKeys; click fClef")
+                            .arg(20 + section)
+                            .arg(60 + section));
+            if (tab->Kind() == Core::SectionKind::Intervals)
+                Do(tab, "combo intervalStart 2; combo intervalEnd 9; click intervalArpeggiated");
             // Toggle every other switch so that each group keeps members on either way.
             for (int i = section % 2; tab->SwitchBox(i) || i < 2; i += 2)
                 if (tab->SwitchBox(i))
                     Click(tab->SwitchBox(i));
             QCOMPARE(tab->Refusal(), QString());
         }
-        TrainerSettings shown = store->CurrentSettings();
+        const TrainerSettings shown = store->CurrentSettings();
         QVERIFY(!Core::SameQuestionContent(shown, Core::DifficultyPreset(4), trainer));
         QVERIFY(page->Gui2Data());
-        QCOMPARE(FromFile(), shown);
+        const TrainerSettings stored = FromFile();
+        QCOMPARE(stored, shown);
+        for (int section = 0; section < sections; ++section)
+            QCOMPARE(Core::SectionQuestions(stored, trainer, section), 7 + section);
+        if (trainer < 2) { // each box clicked above turned its own field off
+            const Core::SingleNotesSettings& notes =
+                trainer ? stored.earTrainer.singleNotes : stored.noteTrainer.singleNotes;
+            QVERIFY(notes.clefs.gClef && !notes.clefs.fClef && notes.diapason.whiteKeys &&
+                    !notes.diapason.blackKeys);
+        }
 
         // A new page over a new store shows exactly what was stored.
         page.reset();
         store = std::make_unique<SettingsStore>([this] { return quiz; });
         MakePage(trainer);
         TrainerSettings read = Core::DifficultyPreset(0);
-        for (int section = 0; section < Core::TrainerSectionCount(trainer); ++section)
+        for (int section = 0; section < sections; ++section)
             page->SectionTab(section)->Gui2Data(read);
         read.noteTrainer.wrongAnswerPolicy = shown.noteTrainer.wrongAnswerPolicy;
         if (trainer == 1) // chord symbols belong to the note trainer's page only
             read.earTrainer.chords[Core::ChordSwitch::ChordNotation] =
                 shown.earTrainer.chords[Core::ChordSwitch::ChordNotation];
-        const bool same = trainer == 0   ? read.noteTrainer == shown.noteTrainer
-                          : trainer == 1 ? read.earTrainer == shown.earTrainer
-                                         : read.symbolTrainer == shown.symbolTrainer;
-        QVERIFY(same);
+        QVERIFY(trainer == 0   ? read.noteTrainer == shown.noteTrainer
+                : trainer == 1 ? read.earTrainer == shown.earTrainer
+                               : read.symbolTrainer == shown.symbolTrainer);
     }
 
     // Changes that would leave a section, or the lesson, with nothing to ask: refused with a
     // message beside the control; the page and the file keep the values from before.
-    void refusals_data()
+    void refusedChangeKeepsTheOldValues_data()
     {
         QTest::addColumn<int>("trainer");
         QTest::addColumn<int>("section");
-        QTest::addColumn<Change>("prepare"); // accepted changes that lead up to the refusal
-        QTest::addColumn<Change>("refused");
-
-        const Change nothing = [](UI::SectionSettingsTab*) {};
-        QTest::newRow("black key alone while only white keys are asked")
-            << 0 << 0 << Change([](UI::SectionSettingsTab* t) { Click(Part<QCheckBox>(t, "blackKeys")); })
-            << Change([](UI::SectionSettingsTab* t) { PickRange(t, 40, 41); });
-        QTest::newRow("white keys off over a range of white keys")
-            << 1 << 0 << Change([](UI::SectionSettingsTab* t) {
-                   PickRange(t, 39, 40);
-                   Click(Part<QCheckBox>(t, "blackKeys"));
-               })
-            << Change([](UI::SectionSettingsTab* t) { Click(Part<QCheckBox>(t, "whiteKeys")); });
-        QTest::newRow("smallest interval above the largest")
-            << 0 << 1 << nothing
-            << Change([](UI::SectionSettingsTab* t) { ChooseInterval(t, "intervalStart", 12); });
-        QTest::newRow("no interval starts on the top key")
-            << 1 << 1 << Change([](UI::SectionSettingsTab* t) { PickRange(t, 87, 88); })
-            << Change([](UI::SectionSettingsTab* t) { ChooseInterval(t, "intervalStart", 1); });
-        QTest::newRow("no chord root in the range")
-            << 0 << 2 << nothing << Change([](UI::SectionSettingsTab* t) { PickRange(t, 86, 88); });
-        QTest::newRow("last chord type off") << 1 << 2 << Change([](UI::SectionSettingsTab* t) {
-            OnlySwitch(t, 0, 0, Core::ChordTypeCount - 1);
-        }) << Change([](UI::SectionSettingsTab* t) { Click(t->SwitchBox(0)); });
-        QTest::newRow("no scale root in the range")
-            << 1 << 3 << nothing << Change([](UI::SectionSettingsTab* t) { PickRange(t, 80, 88); });
-        QTest::newRow("last scale direction off") << 1 << 3 << Change([](UI::SectionSettingsTab* t) {
-            if (t->SwitchBox(int(Core::ScaleSwitch::Ascending))->isChecked())
-                Click(t->SwitchBox(int(Core::ScaleSwitch::Ascending)));
-        }) << Change([](UI::SectionSettingsTab* t) {
-            Click(t->SwitchBox(int(Core::ScaleSwitch::Descending)));
-        });
+        QTest::addColumn<QString>("steps"); // accepted changes that lead up to it | the refused one
         const int prestissimo = int(Core::TempoSwitch::Prestissimo), vivace = int(Core::TempoSwitch::Vivace);
-        for (int trainer : {1, 2})
-            QTest::addRow("only prestissimo left, trainer %d", trainer)
-                << trainer << (trainer == 1 ? 4 : 2) << Change([=](UI::SectionSettingsTab* t) {
-                       if (!t->SwitchBox(prestissimo)->isChecked())
-                           Click(t->SwitchBox(prestissimo));
-                       OnlySwitch(t, vivace, 0, prestissimo - 1);
-                   })
-                << Change([=](UI::SectionSettingsTab* t) { Click(t->SwitchBox(vivace)); });
-        const int rests = int(Core::LengthSwitch::Rests);
+        const QString onlyVivace =
+            QStringLiteral("on %1; only %2 %3 | switch %2").arg(prestissimo).arg(vivace);
+        QTest::newRow("black key alone while only white keys are asked")
+            << 0 << 0 << "click blackKeys | range 40 41";
+        QTest::newRow("white keys off over white keys")
+            << 1 << 0 << "range 39 40; click blackKeys | click whiteKeys";
+        QTest::newRow("smallest interval above the largest") << 0 << 1 << "| combo intervalStart 12";
+        QTest::newRow("no interval starts on the top key") << 1 << 1 << "range 87 88 | combo intervalStart 1";
+        QTest::newRow("no chord root in the range") << 0 << 2 << "| range 86 88";
+        QTest::newRow("last chord type off")
+            << 1 << 2 << QStringLiteral("only 0 %1 | switch 0").arg(Core::ChordTypeCount - 1);
+        QTest::newRow("no scale root in the range") << 1 << 3 << "| range 80 88";
+        QTest::newRow("last scale direction off") << 1 << 3
+                                                  << QStringLiteral("off %1 | switch %2")
+                                                         .arg(int(Core::ScaleSwitch::Ascending))
+                                                         .arg(int(Core::ScaleSwitch::Descending));
+        QTest::newRow("only prestissimo left, ear trainer") << 1 << 4 << onlyVivace.arg(prestissimo - 1);
+        QTest::newRow("only prestissimo left, symbols") << 2 << 2 << onlyVivace.arg(prestissimo - 1);
         QTest::newRow("last note length off, rests on")
-            << 2 << 0 << Change([=](UI::SectionSettingsTab* t) { OnlySwitch(t, 0, 0, rests - 1); })
-            << Change([](UI::SectionSettingsTab* t) { Click(t->SwitchBox(0)); });
+            << 2 << 0 << QStringLiteral("only 0 %1 | switch 0").arg(int(Core::LengthSwitch::Rests) - 1);
         for (int section : {1, 3, 4})
-            QTest::addRow("last symbol off, section %d", section)
-                << 2 << section << Change([](UI::SectionSettingsTab* t) { OnlySwitch(t, 0, 0, 40); })
-                << Change([](UI::SectionSettingsTab* t) { Click(t->SwitchBox(0)); });
-        QTest::newRow("last clef off")
-            << 0 << 0 << Change([](UI::SectionSettingsTab* t) { Click(Part<QCheckBox>(t, "gClef")); })
-            << Change([](UI::SectionSettingsTab* t) { Click(Part<QCheckBox>(t, "fClef")); });
+            QTest::addRow("last symbol off, section %d", section) << 2 << section << "only 0 40 | switch 0";
+        QTest::newRow("last clef off") << 0 << 0 << "click gClef | click fClef";
     }
-
-    void refusals()
+    void refusedChangeKeepsTheOldValues()
     {
         QFETCH(int, trainer);
         QFETCH(int, section);
-        QFETCH(Change, prepare);
-        QFETCH(Change, refused);
+        QFETCH(QString, steps);
         MakePage(trainer);
-        UI::SectionSettingsTab* tab = OpenSection(section);
-        prepare(tab);
+        Tab* tab = OpenSection(section);
+        Do(tab, steps.section(QLatin1Char('|'), 0, 0));
         QCOMPARE(tab->Refusal(), QString());
         const TrainerSettings before = store->CurrentSettings();
-        refused(tab);
+        Do(tab, steps.section(QLatin1Char('|'), 1));
         QVERIFY2(!tab->Refusal().isEmpty(), "no message");
         QVERIFY(tab->findChild<QLabel*>(QStringLiteral("refusal"))->isVisible());
         QCOMPARE(store->CurrentSettings(), before);
@@ -310,63 +271,37 @@ private Q_SLOTS:
     void lessonKeepsOneSection()
     {
         MakePage(1);
-        for (int section = 0; section < 4; ++section)
-            SetSpin(OpenSection(section), "questionsSpin", 0);
-        UI::SectionSettingsTab* last = OpenSection(4);
-        SetSpin(last, "questionsSpin", 0);
-        QVERIFY(!last->Refusal().isEmpty());
-        QCOMPARE(Part<QSpinBox>(last, "questionsSpin")->value(),
-                 store->CurrentSettings().earTrainer.tempo.duration.questions);
-        QVERIFY(store->CurrentSettings().earTrainer.tempo.duration.questions > 0);
+        for (int section = 0; section < 5; ++section)
+            Do(OpenSection(section), "spin questionsSpin 0");
+        QVERIFY(!page->SectionTab(4)->Refusal().isEmpty());
+        const int kept = store->CurrentSettings().earTrainer.tempo.duration.questions;
+        QVERIFY(kept > 0);
+        QCOMPARE(Part<QSpinBox>(page->SectionTab(4), "questionsSpin")->value(), kept);
     }
 
-    // The two lessons of a teacher's example, set up with clicks alone.
-    void teachersLessons()
-    {
-        MakePage(0);
-        UI::SectionSettingsTab* notes = OpenSection(0);
-        Click(Part<QCheckBox>(notes, "fClef"));
-        Click(Part<QCheckBox>(notes, "blackKeys"));
-        PickRange(notes, 39, 40 + 7 + 12 - 1 + 1); // C4 up to G5 included
-        UI::SectionSettingsTab* chords = OpenSection(2);
-        OnlySwitch(chords, 0, 0, Core::ChordTypeCount - 1);
-        Click(chords->SwitchBox(int(Core::ChordSwitch::MinorTriad)));
-        for (auto inversion : {Core::ChordSwitch::FirstInversion, Core::ChordSwitch::SecondInversion})
-            if (chords->SwitchBox(int(inversion))->isChecked())
-                Click(chords->SwitchBox(int(inversion)));
-        SetSpin(chords, "questionsSpin", 10);
-        SetSpin(chords, "timeoutSpin", 5);
-        page->Gui2Data();
-
-        const Core::NoteTrainerSettings s = FromFile().noteTrainer;
-        QCOMPARE(
-            UI::KeyRangePicker::RangeText(s.singleNotes.diapason.minimum, s.singleNotes.diapason.maximum),
-            QStringLiteral("C4 \u2013 G5"));
-        QVERIFY(s.singleNotes.diapason.whiteKeys && !s.singleNotes.diapason.blackKeys);
-        QVERIFY(s.singleNotes.clefs.gClef && !s.singleNotes.clefs.fClef);
-        for (int type = 0; type < Core::ChordTypeCount; ++type)
-            QCOMPARE(s.chords.switches[size_t(type)], type < 2);
-        QVERIFY(!s.chords[Core::ChordSwitch::FirstInversion] &&
-                !s.chords[Core::ChordSwitch::SecondInversion]);
-        QCOMPARE(s.chords.duration.questions, 10);
-        QCOMPARE(s.chords.duration.seconds, 5);
-    }
-
-    // A level chosen on the general tab shows on the section tabs and in the difficulty dialog;
-    // a change on a section tab that matches no level shows "Custom" on both.
+    // A level chosen on the general tab shows on the section tabs, in the difficulty dialog and
+    // in the policy after a mistake that it brings; a change on a section tab that matches no
+    // level shows "Custom" on both.
     void levelIsTheSameEverywhere()
     {
-        MakePage(1);
+        TrainerSettings before = store->CurrentSettings();
+        before.noteTrainer.wrongAnswerPolicy = {
+            !Core::DifficultyPreset(2).noteTrainer.wrongAnswerPolicy.continueAfterMistake, 3000};
+        store->SetTrainerSettings(before);
+        MakePage(0);
         page->OpenTab(-1);
         Click(Part<QPushButton>(page.get(), "Level3"));
-        UI::SectionSettingsTab* chords = OpenSection(2);
+        Tab* chords = OpenSection(2);
         TrainerSettings shown = Core::DifficultyPreset(0);
         chords->Gui2Data(shown);
-        QCOMPARE(shown.earTrainer.chords, Core::DifficultyPreset(2).earTrainer.chords);
-        QCOMPARE(FromFile().earTrainer.chords, Core::DifficultyPreset(2).earTrainer.chords);
+        QCOMPARE(shown.noteTrainer.chords, Core::DifficultyPreset(2).noteTrainer.chords);
+        QCOMPARE(FromFile().noteTrainer.chords, Core::DifficultyPreset(2).noteTrainer.chords);
+        const bool goOn = Core::DifficultyPreset(2).noteTrainer.wrongAnswerPolicy.continueAfterMistake;
+        QCOMPARE(Part<QAbstractButton>(page.get(), "continueAfterMistake")->isChecked(), goOn);
+        QCOMPARE(Part<QAbstractButton>(page.get(), "pauseAfterMistake")->isChecked(), !goOn);
         UI::DifficultyLevelDialog dialog(store.get());
         dialog.resize(1366, 768);
-        dialog.ShowForLearn(1);
+        dialog.ShowForLearn(0);
         QCOMPARE(dialog.focusWidget()->objectName(), QStringLiteral("Level3"));
         dialog.hide();
 
@@ -374,17 +309,20 @@ private Q_SLOTS:
         page->OpenTab(-1);
         QVERIFY(Part<QLabel>(page.get(), "customLevel")->isVisible());
         for (int n = 1; n <= 5; ++n)
-            QVERIFY(!Part<QPushButton>(page.get(), QByteArray("Level" + QByteArray::number(n)).constData())
-                         ->isChecked());
-        dialog.ShowForLearn(1);
+            QVERIFY(!Part<QPushButton>(page.get(), QStringLiteral("Level%1").arg(n))->isChecked());
+        dialog.ShowForLearn(0);
         QVERIFY(Part<QWidget>(&dialog, "CustomRow")->isVisible());
 
-        // The other way round: a level chosen in the dialog is the one the tab checks.
+        // The other way round: a level chosen in the dialog is the one the tab checks, and stays
+        // checked when clicked again.
         Click(Part<QPushButton>(&dialog, "Level2"));
         page->hide();
         page->show();
         QVERIFY(Part<QPushButton>(page.get(), "Level2")->isChecked());
         QVERIFY(!Part<QLabel>(page.get(), "customLevel")->isVisible());
+        Click(Part<QPushButton>(page.get(), "Level2"));
+        for (int n = 1; n <= 5; ++n)
+            QCOMPARE(Part<QPushButton>(page.get(), QStringLiteral("Level%1").arg(n))->isChecked(), n == 2);
     }
 
     // A section that a hand-edited file left with nothing to ask is pointed out on its tab, and
@@ -396,8 +334,7 @@ private Q_SLOTS:
         store->SetTrainerSettings(broken);
         MakePage(0);
         QVERIFY(!page->SectionTab(0)->Refusal().isEmpty());
-        QCOMPARE(page->SectionTab(2)->Refusal(), QString());
-        SetSpin(OpenSection(2), "questionsSpin", 5);
+        Do(OpenSection(2), "spin questionsSpin 5");
         QCOMPARE(page->SectionTab(2)->Refusal(), QString());
         QCOMPARE(FromFile().noteTrainer.chords.duration.questions, 5);
     }
@@ -422,17 +359,6 @@ private Q_SLOTS:
         QCOMPARE(FromFile().earTrainer.scales.duration.questions, 4);
     }
 
-    // The note trainer's levels bring their policy after a mistake; the general tab shows it.
-    void levelShowsItsPolicy()
-    {
-        MakePage(0);
-        page->OpenTab(-1);
-        Click(Part<QPushButton>(page.get(), "Level3"));
-        const bool goOn = store->CurrentSettings().noteTrainer.wrongAnswerPolicy.continueAfterMistake;
-        QCOMPARE(Part<QAbstractButton>(page.get(), "continueAfterMistake")->isChecked(), goOn);
-        QCOMPARE(Part<QAbstractButton>(page.get(), "pauseAfterMistake")->isChecked(), !goOn);
-    }
-
     // During a quiz the notice lies over every tab and nothing under it takes input.
     void quizNoticeCoversThePage()
     {
@@ -448,23 +374,6 @@ private Q_SLOTS:
         const QByteArray fileBefore = FileBytes();
         QVERIFY(!page->Gui2Data());
         QCOMPARE(FileBytes(), fileBefore);
-    }
-
-    void pictures()
-    {
-        if (qEnvironmentVariableIsEmpty("CANTORELA_PICTURE_DIR"))
-            QSKIP("no picture folder");
-        for (int trainer = 0; trainer < 3; ++trainer) {
-            MakePage(trainer);
-            for (int section = -1; section < Core::TrainerSectionCount(trainer); ++section) {
-                page->OpenTab(section);
-                SavePicture(QStringLiteral("settings-%1-%2").arg(trainer).arg(section + 1));
-            }
-        }
-        MakePage(0);
-        PickRange(OpenSection(1), 34, 51);
-        ChooseInterval(OpenSection(1), "intervalStart", 12);
-        SavePicture(QStringLiteral("settings-refused"));
     }
 };
 

@@ -94,9 +94,17 @@ void XMLSerializer::ReadXML(QIODevice& device)
     database->Clear();
     QXmlStreamReader reader(bytes);
     reader.setNamespaceProcessing(false);
+    bool root = true;
     while (!reader.atEnd()) {
-        if (reader.readNext() == QXmlStreamReader::StartElement)
-            StartElement(reader);
+        if (reader.readNext() != QXmlStreamReader::StartElement)
+            continue;
+        // Another program's XML is no statistics file: read as one, its entries would be taken
+        // for answers and the file overwritten by the next save instead of kept aside.
+        if (root && reader.name() != QLatin1String("ex_stat"))
+            throw Error(SourceFile, "Core::ExDbDetail::XMLSerializer::readXML", __LINE__, 0x623,
+                        QStringLiteral("not a statistics file: its root element is <%1>").arg(reader.name()));
+        root = false;
+        StartElement(reader);
     }
     if (reader.hasError())
         FatalError(reader);

@@ -1,14 +1,12 @@
 // A lesson of the music-symbol trainer as the program runs it, for test_statistics_saving: the
 // catalogue in the data folder of $XDG_DATA_HOME, the session records cleared as the screen does,
 // and a student answering one question every <pace> ms, right and wrong by turns, starting the
-// lesson over at its end. The test kills it with SIGKILL and reads the files it left.
-//
-//   stats_kill_driver <answers> <pace ms>      (answers 0: answer until killed)
-//
-// Prints "history <path>" and "local <path>" first, then after each judged answer
-// "answered <count> <monotonic ms>" (the steady clock, CLOCK_MONOTONIC: the same in every
-// process), and after the last answer keeps running without doing anything.
+// lesson over at its end; the test kills it with SIGKILL and reads the files it left.
+// Usage: stats_kill_driver <answers> <pace ms> (answers 0: until killed). Prints "history <path>"
+// and "local <path>", then "answered <count> <steady-clock ms>" after each judged answer
+// (CLOCK_MONOTONIC: the same in every process); idles after the last answer.
 
+#include "../../common/temp_settings.h"
 #include "core/exercise/exercise.h"
 #include "core/exercise/exercise_catalog.h"
 #include "core/exercise/exercise_statistics.h"
@@ -26,8 +24,7 @@ using namespace Core;
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    QCoreApplication::setOrganizationName(QStringLiteral("Vantorix"));
-    QCoreApplication::setApplicationName(QStringLiteral("Cantorela"));
+    const TempSettings ownSettings; // the program's names; no settings of the user's read
     if (argc != 3) {
         std::fprintf(stderr, "usage: stats_kill_driver <answers> <pace ms>\n");
         return 2;
@@ -62,20 +59,18 @@ int main(int argc, char** argv)
     QTimer student;
     student.setInterval(paceMs);
     QObject::connect(&student, &QTimer::timeout, [&] {
-        int state = exercise->GetState();
-        if (state == Exercise::LessonEnd || state == Exercise::NotStarted) {
+        if (exercise->GetState() == Exercise::LessonEnd || exercise->GetState() == Exercise::NotStarted) {
             exercise->Reset();
             exercise->SetUpSections();
             exercise->Start();
         }
         exercise->Next();
-        state = exercise->GetState();
-        if (state != Exercise::AwaitingAnswer && state != Exercise::Presenting)
+        if (exercise->GetState() != Exercise::AwaitingAnswer && exercise->GetState() != Exercise::Presenting)
             return; // nothing asked (the lesson ended): the next turn starts it over
         const int before = exercise->GetCounters().answered;
+        const int right = exercise->GetCurrentQuestion().correctIndex;
         Answer answer;
         answer.kind = Answer::Choice;
-        const int right = exercise->GetCurrentQuestion().correctIndex;
         answer.variant = given % 2 == 0 ? right : (right + 1) % Exercise::CandidateCount;
         exercise->Judge(answer);
         if (exercise->GetCounters().answered == before)

@@ -2,11 +2,11 @@
 // note through the stream device and the output connection, the synthesizer renders it offline,
 // and the pitch heard is the pitch asked.
 
+#include "audio_probe.h"
 #include "core/exercise/exercise_ear_trainer.h"
 #include "core/exercise/question_note_data.h"
 #include "core/midi/sound_controller.h"
 #include "core/midi/synthesizer.h"
-#include "audio_probe.h"
 #include "settings_blocks.h"
 
 #include <QtTest>

@@ -1,37 +1,25 @@
-// The statistics files kept up to date while a lesson runs: an answer reaches "stats.xml" and
-// "statsLocal.xml" within two seconds without the exercise going away, the last answer of a
-// section at once, a burst of answers shares a few writes, a failed write is logged and made up
-// for later, the store writes what is left when it goes, and a lesson killed with SIGKILL leaves
-// readable files holding every answer given more than two seconds before the kill.
+// The statistics files kept up to date while a lesson runs, against the real saver thread: an
+// answer on disk within two seconds, a section's last answer at once, a burst sharing a few writes,
+// a failed write logged and made up for, the store writing what is left when it goes, and a
+// lesson killed with SIGKILL leaving whole files with every answer older than two seconds.
 
-#include "core/error.h"
 #include "core/exercise/exercise_statistics.h"
-#include "core/exercise/statistics_database.h"
-#include "core/exercise/xml_serializer.h"
 #include "test_trainer.h"
 
 #include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <algorithm>
+#include <atomic>
 #include <chrono>
-#include <mutex>
 
 using namespace Core;
 
 namespace {
-
-Answer Choice(int variant)
-{
-    Answer answer;
-    answer.kind = Answer::Choice;
-    answer.variant = variant;
-    return answer;
-}
 
 TestTrainer::SectionSpec Section(int questions, int msPerQuestion = 30000)
 {
@@ -44,103 +32,39 @@ TestTrainer::SectionSpec Section(int questions, int msPerQuestion = 30000)
     return plan;
 }
 
-// Answers judged so far, as a store freshly loaded from the files sees them.
-struct OnDisk
+// Answers of the trainer in the history and in the local file, as a store loading them sees them.
+std::pair<int, int> OnDisk(const QString& historyPath, const QString& localPath, int exId)
 {
-    int history = 0;
-    int local = 0;
-};
-
-OnDisk ReadBack(const QString& historyPath, const QString& localPath, int exId)
-{
-    ExerciseStatistics store(historyPath, localPath);
-    OnDisk answers;
-    std::vector<StatisticsRecord> records;
+    const ExerciseStatistics store(historyPath, localPath);
+    std::vector<StatisticsRecord> history, local;
     for (int section = 0; section < 8; ++section)
-        store.GetHistorySectionRecords(exId, section, records);
-    for (const StatisticsRecord& r : records)
-        answers.history += r.correct + r.wrong;
-    records.clear();
-    store.GetLocalRecords(exId, records);
-    for (const StatisticsRecord& r : records)
-        answers.local += r.correct + r.wrong;
+        store.GetHistorySectionRecords(exId, section, history);
+    store.GetLocalRecords(exId, local);
+    std::pair<int, int> answers;
+    for (const StatisticsRecord& r : history)
+        answers.first += r.correct + r.wrong;
+    for (const StatisticsRecord& r : local)
+        answers.second += r.correct + r.wrong;
     return answers;
 }
 
 bool HoldsAnswers(const QString& historyPath, const QString& localPath, int exId, int count)
 {
-    const OnDisk answers = ReadBack(historyPath, localPath, exId);
-    return answers.history == count && answers.local == count;
+    return OnDisk(historyPath, localPath, exId) == std::make_pair(count, count);
 }
 
-// Parses a file as the store's own reader does; false when it is damaged or cut off.
-bool Readable(const QString& path)
+// Warnings of the store that it could not save, caught from the saver thread; the rest goes on
+// to the test framework's handler.
+std::atomic<int> notSavedWarnings{0};
+QtMessageHandler testHandler = nullptr;
+void CountNotSaved(QtMsgType type, const QMessageLogContext& context, const QString& text)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    ExDbDetail::StatisticsDatabase database;
-    try {
-        ExDbDetail::XMLSerializer(&database).ReadXML(file);
-    } catch (const Error&) {
-        return false;
-    }
-    return true;
+    if (type == QtWarningMsg && qstrcmp(context.category, "cantorela.statistics") == 0 &&
+        text.contains(QLatin1String("not saved")))
+        ++notSavedWarnings;
+    else
+        testHandler(type, context, text);
 }
-
-qint64 MonotonicMs()
-{
-    return std::chrono::duration_cast<std::chrono::milliseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
-
-// Warnings of the statistics store, caught from any thread, passed on to the test's own handler.
-class StoreWarnings
-{
-public:
-    StoreWarnings()
-    {
-        std::lock_guard<std::mutex> guard(mutex);
-        seen.clear();
-        previous = qInstallMessageHandler(&StoreWarnings::Handle);
-    }
-    ~StoreWarnings()
-    {
-        std::lock_guard<std::mutex> guard(mutex);
-        qInstallMessageHandler(previous);
-    }
-
-    QStringList Seen() const
-    {
-        std::lock_guard<std::mutex> guard(mutex);
-        return seen;
-    }
-
-private:
-    static void Handle(QtMsgType type, const QMessageLogContext& context, const QString& text)
-    {
-        QtMessageHandler next = nullptr;
-        {
-            std::lock_guard<std::mutex> guard(mutex);
-            if (type == QtWarningMsg && qstrcmp(context.category, "cantorela.statistics") == 0) {
-                seen.append(text);
-                return;
-            }
-            next = previous;
-        }
-        if (next)
-            next(type, context, text);
-    }
-
-    static std::mutex mutex;
-    static QStringList seen;
-    static QtMessageHandler previous;
-};
-
-std::mutex StoreWarnings::mutex;
-QStringList StoreWarnings::seen;
-QtMessageHandler StoreWarnings::previous = nullptr;
 
 } // namespace
 
@@ -159,7 +83,10 @@ class TestStatisticsSaving : public QObject
         QCOMPARE(trainer.GetState(), int(Exercise::AwaitingAnswer));
         const int correct = trainer.GetCurrentQuestion().correctIndex;
         const int before = trainer.GetCounters().answered;
-        trainer.Judge(Choice(right ? correct : (correct + 1) % Exercise::CandidateCount));
+        Answer answer;
+        answer.kind = Answer::Choice;
+        answer.variant = right ? correct : (correct + 1) % Exercise::CandidateCount;
+        trainer.Judge(answer);
         QCOMPARE(trainer.GetCounters().answered, before + 1);
     }
 
@@ -174,27 +101,17 @@ private Q_SLOTS:
     }
 
     // An answer that does not end its section reaches both files within two seconds while the
-    // exercise goes on; also the first answer after a background save.
-    void answerOnDiskWithinTwoSeconds_data()
-    {
-        QTest::addColumn<int>("earlierAnswers");
-        QTest::newRow("first answer") << 0;
-        QTest::newRow("answer after a background save") << 1;
-    }
-
+    // exercise goes on; so does the first answer after a background save.
     void answerOnDiskWithinTwoSeconds()
     {
-        QFETCH(int, earlierAnswers);
         auto store = std::make_shared<ExerciseStatistics>(historyPath, localPath);
         TestTrainer trainer({Section(10)});
         trainer.Initialize(store, 2);
         trainer.Start();
-        for (int n = 0; n < earlierAnswers; ++n) {
-            AnswerNext(trainer, true);
-            QTRY_VERIFY_WITH_TIMEOUT(HoldsAnswers(historyPath, localPath, 2, n + 1), 2000);
+        for (int n = 1; n <= 2; ++n) {
+            AnswerNext(trainer, n == 2);
+            QTRY_VERIFY_WITH_TIMEOUT(HoldsAnswers(historyPath, localPath, 2, n), 2000);
         }
-        AnswerNext(trainer, false);
-        QTRY_VERIFY_WITH_TIMEOUT(HoldsAnswers(historyPath, localPath, 2, earlierAnswers + 1), 2000);
         QCOMPARE(trainer.GetState(), int(Exercise::BetweenQuestions));
     }
 
@@ -203,22 +120,20 @@ private Q_SLOTS:
     {
         QTest::addColumn<int>("sections");
         QTest::addColumn<int>("questions");
-        QTest::addColumn<int>("msPerQuestion");
-        QTest::addColumn<bool>("timeOut"); // the last question is left to time out
-        QTest::newRow("last answer of a section") << 2 << 2 << 30000 << false;
-        QTest::newRow("last answer of the lesson") << 1 << 2 << 30000 << false;
-        QTest::newRow("only question of the lesson timed out") << 1 << 1 << 1000 << true;
+        QTest::addColumn<bool>("timeOut"); // the last question is left to time out (1 s a question)
+        QTest::newRow("last answer of a section") << 2 << 2 << false;
+        QTest::newRow("last answer of the lesson") << 1 << 2 << false;
+        QTest::newRow("only question of the lesson timed out") << 1 << 1 << true;
     }
 
     void sectionEndWrittenAtOnce()
     {
         QFETCH(int, sections);
         QFETCH(int, questions);
-        QFETCH(int, msPerQuestion);
         QFETCH(bool, timeOut);
         auto store = std::make_shared<ExerciseStatistics>(historyPath, localPath);
-        TestTrainer trainer(
-            std::vector<TestTrainer::SectionSpec>(size_t(sections), Section(questions, msPerQuestion)));
+        TestTrainer trainer(std::vector<TestTrainer::SectionSpec>(
+            size_t(sections), Section(questions, timeOut ? 1000 : 30000)));
         trainer.Initialize(store, 0);
         trainer.Start();
         // The answers before the last one are waiting for a coalesced save.
@@ -259,32 +174,26 @@ private Q_SLOTS:
                 QStringLiteral("%1 saves for %2 answers in %3 ms").arg(saves).arg(Answers).arg(burstMs)));
     }
 
-    // When the store goes, what it added is written, whether a save was asked for or not, and
-    // without waiting for the coalescing delay.
-    void storeGoingWritesWhatIsLeft_data()
-    {
-        QTest::addColumn<int>("request"); // 0 none, 1 SaveSoon, 2 SaveNow
-        QTest::newRow("no save asked for") << 0;
-        QTest::newRow("save asked for soon") << 1;
-        QTest::newRow("save asked for at once") << 2;
-    }
-
+    // When the store goes, what it added is written, whether a save was asked for (0 no, 1 soon,
+    // 2 at once) or not, and without waiting for the coalescing delay.
     void storeGoingWritesWhatIsLeft()
     {
-        QFETCH(int, request);
-        QElapsedTimer clock;
-        {
-            ExerciseStatistics store(historyPath, localPath);
-            store.Add(StatisticsRecord{4, 0, 1, 1, 0});
-            store.Add(StatisticsRecord{4, 0, 1, 0, 1});
-            if (request == 1)
-                store.SaveSoon();
-            else if (request == 2)
-                store.SaveNow();
-            clock.start();
+        for (int request = 0; request < 3; ++request) {
+            QElapsedTimer clock;
+            {
+                ExerciseStatistics store(historyPath, localPath);
+                store.Add(StatisticsRecord{4, request, 1, 1, 0});
+                store.Add(StatisticsRecord{4, request, 1, 0, 1});
+                if (request == 1)
+                    store.SaveSoon();
+                else if (request == 2)
+                    store.SaveNow();
+                clock.start();
+            }
+            QVERIFY2(clock.elapsed() < StatisticsSaver::CoalesceDelay.count(),
+                     "the store waited for the delay");
+            QVERIFY2(HoldsAnswers(historyPath, localPath, request, 2), qPrintable(QString::number(request)));
         }
-        QVERIFY2(clock.elapsed() < StatisticsSaver::CoalesceDelay.count(), "the store waited for the delay");
-        QVERIFY(HoldsAnswers(historyPath, localPath, 0, 2));
     }
 
     // A write that fails (the data folder gone, as an unplugged drive: permissions do not stop
@@ -302,13 +211,12 @@ private Q_SLOTS:
         const QString data = dir.path() + QStringLiteral("/data");
         const QString away = dir.path() + QStringLiteral("/away");
         QVERIFY(QDir().rename(data, away));
-        {
-            StoreWarnings warnings;
-            AnswerNext(trainer, false);
-            QTRY_VERIFY_WITH_TIMEOUT(!warnings.Seen().isEmpty(), 3000);
-            QVERIFY2(warnings.Seen().first().contains(QStringLiteral("not saved")),
-                     qPrintable(warnings.Seen().first()));
-        }
+        notSavedWarnings = 0;
+        testHandler = qInstallMessageHandler(CountNotSaved);
+        AnswerNext(trainer, false);
+        const bool warned = QTest::qWaitFor([] { return notSavedWarnings > 0; }, 3000);
+        qInstallMessageHandler(testHandler);
+        QVERIFY(warned);
         QVERIFY(!QFileInfo::exists(data));
         QVERIFY(QDir().rename(away, data));
         QVERIFY(HoldsAnswers(historyPath, localPath, 0, 1));
@@ -320,78 +228,54 @@ private Q_SLOTS:
 
     // The program killed with SIGKILL in the middle of a lesson: every answer given more than two
     // seconds before the kill is in both files, and the files are whole.
-    void killedMidLesson_data()
-    {
-        QTest::addColumn<int>("answers");   // the driver's answers; 0: until killed
-        QTest::addColumn<int>("paceMs");    // between answers
-        QTest::addColumn<int>("killAfter"); // answers printed before the kill
-        QTest::newRow("idle after its answers") << 6 << 150 << 6;
-        QTest::newRow("killed while answering") << 0 << 60 << 60;
-    }
-
     void killedMidLesson()
     {
-        QFETCH(int, answers);
-        QFETCH(int, paceMs);
-        QFETCH(int, killAfter);
-
         QProcess driver;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("XDG_DATA_HOME"), dir.path());
         driver.setProcessEnvironment(environment);
         driver.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        driver.start(QStringLiteral(STATS_KILL_DRIVER), {QString::number(answers), QString::number(paceMs)});
+        driver.start(QStringLiteral(STATS_KILL_DRIVER), {QStringLiteral("0"), QStringLiteral("60")});
         QVERIFY2(driver.waitForStarted(), qPrintable(driver.errorString()));
 
         QString history, local;
-        std::vector<qint64> answeredAt; // monotonic ms of each answer the driver reported
+        std::vector<qint64> answeredAt; // steady clock ms of each answer the driver reported
         const auto readLines = [&] {
             while (driver.canReadLine()) {
                 const QStringList words =
                     QString::fromUtf8(driver.readLine()).trimmed().split(QLatin1Char(' '));
-                if (words.size() == 2 && words[0] == QLatin1String("history"))
-                    history = words[1];
-                else if (words.size() == 2 && words[0] == QLatin1String("local"))
-                    local = words[1];
+                if (words.size() == 2)
+                    (words[0] == QLatin1String("history") ? history : local) = words[1];
                 else if (words.size() == 3 && words[0] == QLatin1String("answered"))
                     answeredAt.push_back(words[2].toLongLong());
             }
             return int(answeredAt.size());
         };
-        QTRY_VERIFY_WITH_TIMEOUT(readLines() >= killAfter, 60000);
+        QTRY_VERIFY_WITH_TIMEOUT(readLines() >= 60, 60000);
         QVERIFY(history.startsWith(dir.path()) && local.startsWith(dir.path()));
-        // Idle after the last answer: the files hold every answer within two seconds of it;
-        // the kill follows as soon as they do.
-        if (answers > 0)
-            QTRY_VERIFY_WITH_TIMEOUT(HoldsAnswers(history, local, 2, answers), 2500);
-
-        const qint64 killedAt = MonotonicMs();
+        const qint64 killedAt = std::chrono::duration_cast<std::chrono::milliseconds>(
+                                    std::chrono::steady_clock::now().time_since_epoch())
+                                    .count();
         driver.kill(); // SIGKILL
         QVERIFY(driver.waitForFinished(10000));
         QCOMPARE(driver.exitStatus(), QProcess::CrashExit);
         readLines();
 
-        int due = 0; // answers given more than two seconds before the kill
-        for (qint64 at : answeredAt)
-            due += at < killedAt - 2000 ? 1 : 0;
-        if (answers > 0)
-            due = answers; // all of them were seen on disk before the kill
-        else
-            QVERIFY2(due >= 10,
-                     qPrintable(QStringLiteral("only %1 answers before the last two seconds").arg(due)));
-
-        QVERIFY(Readable(history));
-        QVERIFY(Readable(local));
-        const OnDisk found = ReadBack(history, local, 2);
+        const int due = int(std::count_if(answeredAt.begin(), answeredAt.end(),
+                                          [killedAt](qint64 at) { return at < killedAt - 2000; }));
+        QVERIFY2(due >= 10,
+                 qPrintable(QStringLiteral("only %1 answers before the last two seconds").arg(due)));
+        const std::pair<int, int> found = OnDisk(history, local, 2);
         // One more answer may have been judged (and written) after its line was last printed.
         const int given = int(answeredAt.size());
-        for (int count : {found.history, found.local})
+        for (int count : {found.first, found.second})
             QVERIFY2(
                 count >= due && count <= given + 1,
                 qPrintable(
                     QStringLiteral("%1 answers on disk, %2 due, %3 given").arg(count).arg(due).arg(given)));
-        const QDir data(QFileInfo(history).path());
-        QVERIFY(data.entryList({QStringLiteral("*.unreadable-*")}).isEmpty());
+        // Whole files: a store that could not read one would keep it aside on its first write.
+        ExerciseStatistics(history, local).Save();
+        QVERIFY(QDir(QFileInfo(history).path()).entryList({QStringLiteral("*.unreadable-*")}).isEmpty());
     }
 };
 

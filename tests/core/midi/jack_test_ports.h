@@ -37,7 +37,8 @@ class TestKeyboard
 {
 public:
     explicit TestKeyboard(const std::string& clientName, const std::string& port = "keys")
-        : client(UniqueClient(clientName)), out(RtMidi::UNIX_JACK, client), name(QString::fromStdString(client + ":" + port))
+        : client(UniqueClient(clientName)), out(RtMidi::UNIX_JACK, client),
+          name(QString::fromStdString(client + ":" + port))
     {
         out.openVirtualPort(port);
     }
@@ -54,7 +55,41 @@ public:
     const QString name;
 };
 
-class TestListener
+// What arrives on another thread, kept under a lock: `Item` has a `message`.
+template <typename Item> class Recorded
+{
+public:
+    int Count() { return All().size(); }
+    MidiMessage Last()
+    {
+        const QVector<Item> all = All();
+        return all.isEmpty() ? MidiMessage() : all.last().message;
+    }
+    QVector<Item> All()
+    {
+        std::lock_guard<std::mutex> guard(mutex);
+        return items;
+    }
+    void Clear()
+    {
+        std::lock_guard<std::mutex> guard(mutex);
+        items.clear();
+    }
+
+protected:
+    void Add(const Item& item)
+    {
+        std::lock_guard<std::mutex> guard(mutex);
+        items.append(item);
+    }
+
+private:
+    std::mutex mutex;
+    QVector<Item> items;
+};
+
+// Recorded is a base, so it is made before the RtMidi object, whose thread fills it.
+class TestListener : public Recorded<ReceivedMessage>
 {
 public:
     explicit TestListener(const std::string& clientName, const std::string& port = "in")
@@ -71,28 +106,8 @@ public:
         in.closePort();
     }
     int OutputIndex() const { return Core::MidiOutRtDevice::GetPortNames().indexOf(name); }
-    int Count()
-    {
-        std::lock_guard<std::mutex> guard(mutex);
-        return received.size();
-    }
-    QVector<ReceivedMessage> Received()
-    {
-        std::lock_guard<std::mutex> guard(mutex);
-        return received;
-    }
-    void Clear()
-    {
-        std::lock_guard<std::mutex> guard(mutex);
-        received.clear();
-    }
+    QVector<ReceivedMessage> Received() { return All(); }
 
-private:
-    // Made before the RtMidi object, whose thread uses them.
-    std::mutex mutex;
-    QVector<ReceivedMessage> received;
-
-public:
     const std::string client;
     RtMidiIn in;
     const QString name;
@@ -100,76 +115,52 @@ public:
 private:
     static void Callback(double, std::vector<unsigned char>* bytes, void* self)
     {
-        auto* listener = static_cast<TestListener*>(self);
         const quint64 now = Core::Timer::NowNs();
-        std::lock_guard<std::mutex> guard(listener->mutex);
-        listener->received.append({MidiMessage(bytes->data(), int(bytes->size())), now});
+        static_cast<TestListener*>(self)->Add({MidiMessage(bytes->data(), int(bytes->size())), now});
     }
 };
 
-// A JACK connection made while the graph runs takes effect from a later period; messages sent
-// before it may go nowhere. Sends active-sensing probes until one arrives, then forgets them.
-inline bool WaitUntilConnected(Core::MidiOutDevice& output, TestListener& listener)
+// Records what an input device passes to its observers.
+class RecordingObserver : public Core::MidiDeviceObserver, public Recorded<MidiEvent>
 {
-    const bool connected = QTest::qWaitFor(
+public:
+    void OnMidiEvent(const MidiEvent& event) override { Add(event); }
+    QVector<MidiEvent> Events() { return All(); }
+};
+
+// A JACK connection made while the graph runs takes effect from a later period; messages sent
+// before it may go nowhere. Sends active-sensing probes until one arrives, then a marker (a
+// system-exclusive message with the non-commercial id): JACK keeps a port's order, so once the
+// marker is in, no probe is still on its way.
+template <typename Source, typename Send> bool ProbeUntilHeard(Source& source, Send send)
+{
+    const MidiMessage probe(reinterpret_cast<const quint8*>("\xfe"), 1);
+    const MidiMessage marker(reinterpret_cast<const quint8*>("\xf0\x7d\xf7"), 3);
+    const bool heard = QTest::qWaitFor(
         [&] {
-            output.Send(MidiMessage(reinterpret_cast<const quint8*>("\xfe"), 1));
-            return listener.Count() > 0;
+            send(probe);
+            return source.Last().length > 0;
         },
         5000);
-    QTest::qWait(20); // probes still on their way
+    send(marker);
+    return heard && QTest::qWaitFor([&] { return source.Last() == marker; }, 5000);
+}
+
+// Waits until the output device reaches the listener, then forgets the probes.
+inline bool WaitUntilConnected(Core::MidiOutDevice& output, TestListener& listener)
+{
+    const bool connected = ProbeUntilHeard(listener, [&](const MidiMessage& m) { output.Send(m); });
     listener.Clear();
     return connected;
 }
 
-class RecordingObserver;
-inline int WaitUntilHeard(TestKeyboard& keyboard, Core::MidiInDeviceBase& device);
-
-// Records what an input device passes to its observers.
-class RecordingObserver : public Core::MidiDeviceObserver
-{
-public:
-    void Clear()
-    {
-        std::lock_guard<std::mutex> guard(mutex);
-        events.clear();
-    }
-
-public:
-    void OnMidiEvent(const MidiEvent& event) override
-    {
-        std::lock_guard<std::mutex> guard(mutex);
-        events.append(event);
-    }
-    int Count()
-    {
-        std::lock_guard<std::mutex> guard(mutex);
-        return events.size();
-    }
-    QVector<MidiEvent> Events()
-    {
-        std::lock_guard<std::mutex> guard(mutex);
-        return events;
-    }
-
-private:
-    std::mutex mutex;
-    QVector<MidiEvent> events;
-};
-
-// The same for a keyboard port and the input device listening to it. Returns how many probes
-// the device's event log holds afterwards.
+// The same for a keyboard port and the input device listening to it. Returns how many events
+// (probes and marker) the device's event log holds afterwards, -1 when it never heard the port.
 inline int WaitUntilHeard(TestKeyboard& keyboard, Core::MidiInDeviceBase& device)
 {
     RecordingObserver probe;
     device.Attach(&probe);
-    const bool heard = QTest::qWaitFor(
-        [&] {
-            keyboard.Send(MidiMessage(reinterpret_cast<const quint8*>("\xfe"), 1));
-            return probe.Count() > 0;
-        },
-        5000);
-    QTest::qWait(20);
+    const bool heard = ProbeUntilHeard(probe, [&](const MidiMessage& m) { keyboard.Send(m); });
     device.Detach(&probe);
     return heard ? device.GetEventLog().size() : -1;
 }

@@ -18,25 +18,22 @@ namespace {
 
 std::atomic<int> deviceChanges{0};
 std::atomic<bool> changeOnGuiThread{true};
+QStringList portsAtLastChange;
 
 void OnDeviceChange()
 {
     if (QThread::currentThread() != QCoreApplication::instance()->thread())
         changeOnGuiThread = false;
+    portsAtLastChange = MidiInRtDevice::GetPortNames();
     ++deviceChanges;
-}
-
-std::shared_ptr<Synthesizer> OfflineSynth()
-{
-    Synthesizer::Options options;
-    options.audioOutput = false;
-    return std::make_shared<Synthesizer>(options);
 }
 
 SoundController::Options Quiet()
 {
+    Synthesizer::Options offline;
+    offline.audioOutput = false;
     SoundController::Options options;
-    options.synthesizer = OfflineSynth();
+    options.synthesizer = std::make_shared<Synthesizer>(offline);
     options.watchDevices = false;
     return options;
 }
@@ -48,13 +45,12 @@ class TestSoundController : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    // The last keyboard found is the current one; a refresh tells whether anything changed.
     void keyboardsComeAndGo()
     {
         SoundController controller(Quiet());
         QCOMPARE(controller.InputCount(), 0);
-        QCOMPARE(controller.CurrentInputIndex(), -1);
         QVERIFY(!controller.CurrentInputDevice());
-        QVERIFY(!controller.SelectInputByName(QStringLiteral("anything")));
         QVERIFY(!controller.RefreshDevices()); // nothing before, nothing now
 
         auto first = std::make_unique<TestKeyboard>("Cantorela Test Piano");
@@ -62,61 +58,37 @@ private Q_SLOTS:
         QVERIFY(controller.RefreshDevices());
         QCOMPARE(controller.InputCount(), 2);
         QCOMPARE(controller.CurrentInputIndex(), 1);
-        QStringList names;
-        for (int i = 0; i < controller.InputCount(); ++i)
-            names << controller.GetInputDevice(i)->GetPortName();
-        QVERIFY(names.contains(first->name));
-        QVERIFY(names.contains(second->name));
-
-        // Selection by name.
-        QVERIFY(controller.SelectInputByName(names[0]));
-        QCOMPARE(controller.CurrentInputIndex(), 0);
+        QVERIFY(controller.SelectInputByName(first->name));
+        QCOMPARE(controller.CurrentInputDevice()->GetPortName(), first->name);
+        QVERIFY(controller.SelectInputByName(second->name));
+        QCOMPARE(controller.CurrentInputDevice()->GetPortName(), second->name);
         QVERIFY(!controller.SelectInputByName(QStringLiteral("No Such Keyboard")));
-        QCOMPARE(controller.CurrentInputIndex(), 0);
+        QCOMPARE(controller.CurrentInputDevice()->GetPortName(), second->name);
 
-        // The selected device hears its keyboard.
-        RecordingObserver observer;
-        auto device = controller.GetInputDevice(names.indexOf(first->name));
-        QVERIFY(WaitUntilHeard(*first, *device) > 0);
-        device->Attach(&observer);
-        first->Send(MidiMessage(0x90, 0, 60, 100));
-        QTRY_COMPARE(observer.Count(), 1);
-        device->Detach(&observer);
-
-        // Every refresh makes new device objects.
-        QVERIFY(controller.RefreshDevices());
-        QVERIFY(controller.GetInputDevice(0) != device || controller.GetInputDevice(1) != device);
-        QCOMPARE(controller.CurrentInputIndex(), 1);
-
-        // Unplugging.
         second.reset();
         QVERIFY(controller.RefreshDevices());
         QCOMPARE(controller.InputCount(), 1);
-        QCOMPARE(controller.GetInputDevice(0)->GetPortName(), first->name);
+        QCOMPARE(controller.CurrentInputDevice()->GetPortName(), first->name);
         first.reset();
         QVERIFY(controller.RefreshDevices()); // the list was not empty
         QCOMPARE(controller.InputCount(), 0);
         QCOMPARE(controller.CurrentInputIndex(), -1);
         QVERIFY(!controller.RefreshDevices());
-        QVERIFY(!controller.GetInputDevice(5));
     }
 
     // Output 0 is the built-in synthesizer, then the system's ports; our own ports (each device
-    // is a client of its own) are never offered, in either direction.
-    void outputsAndOwnPorts()
+    // is a client of its own) exist on the server but are never offered, in either direction.
+    void outputsAfterTheSynthesizerWithoutOurOwnPorts()
     {
         TestListener listener("Cantorela Test Synth");
         TestKeyboard keyboard("Cantorela Test Piano");
         SoundController controller(Quiet());
         QCOMPARE(controller.OutputCount(), 2);
         QCOMPARE(controller.CurrentOutputIndex(), 0);
-        QCOMPARE(controller.CurrentOutputDevice()->GetPortName(), MidiOutSynthDevice::Name());
-        QVERIFY(std::dynamic_pointer_cast<MidiOutSynthDevice>(controller.GetOutputDevice(0)));
+        QVERIFY(std::dynamic_pointer_cast<MidiOutSynthDevice>(controller.CurrentOutputDevice()));
         QCOMPARE(controller.GetOutputDevice(1)->GetPortName(), listener.name);
         QVERIFY(!controller.GetOutputDevice(2));
         QCOMPARE(controller.InputCount(), 1);
-
-        // Our own devices' ports exist on the server but are not offered.
         const QStringList inputPorts = MidiInRtDevice::GetPortNames();
         const QStringList outputPorts = MidiOutRtDevice::GetPortNames();
         QVERIFY(std::any_of(outputPorts.begin(), outputPorts.end(), MidiBackend::IsOwnPort));
@@ -125,13 +97,10 @@ private Q_SLOTS:
         QCOMPARE(controller.InputCount(), 1);
         QCOMPARE(controller.OutputCount(), 2); // the output list is made once
 
-        // Sending to the chosen output reaches the port.
         controller.SetCurrentOutputIndex(1);
         QVERIFY(WaitUntilConnected(*controller.CurrentOutputDevice(), listener));
         controller.CurrentOutputDevice()->Send(MidiMessage(0x90, 0, 60, 100));
         QTRY_COMPARE(listener.Count(), 1);
-        controller.SetCurrentOutputIndex(-1);
-        QVERIFY(!controller.CurrentOutputDevice());
     }
 
     void ownPortNames_data()
@@ -150,31 +119,40 @@ private Q_SLOTS:
         QTEST(MidiBackend::IsOwnPort(name), "own");
     }
 
-    void deviceChangeCallbackWhenAPortAppears()
+    // A keyboard plugged in or out is a change, told on the GUI thread; our own device objects
+    // coming and going with every refresh are none.
+    void deviceChangeIsToldForOtherProgramsPortsOnly()
     {
         SoundController::Options options = Quiet();
         options.watchDevices = true;
         SoundController controller(options);
         SoundController::SetDeviceChangeCallback(OnDeviceChange);
-        // Our own device objects coming and going are no change.
-        QTest::qWait(300);
-        deviceChanges = 0;
-        controller.RefreshDevices();
-        QTest::qWait(300);
-        QCOMPARE(deviceChanges.load(), 0);
-
-        auto keyboard = std::make_unique<TestKeyboard>("Cantorela Test Piano");
-        QTRY_VERIFY(deviceChanges.load() >= 1);
-        QVERIFY(changeOnGuiThread.load());
-        const int afterPlug = deviceChanges.load();
+        // Keyboards plugged in until the watcher, which connects in the background, tells one;
+        // then until it has seen the last.
+        std::unique_ptr<TestKeyboard> keyboard;
+        QVERIFY(QTest::qWaitFor(
+            [&] {
+                if (deviceChanges == 0)
+                    keyboard = std::make_unique<TestKeyboard>("Cantorela Test Piano");
+                return portsAtLastChange.contains(keyboard->name);
+            },
+            5000));
+        const int before = deviceChanges;
+        for (int i = 0; i < 5; ++i)
+            controller.RefreshDevices(); // ten of our own ports go and come
+        const QString name = keyboard->name;
         keyboard.reset();
-        QTRY_VERIFY(deviceChanges.load() > afterPlug);
+        QTRY_VERIFY(!portsAtLastChange.contains(name));
+        QVERIFY(changeOnGuiThread);
+        // The unplugging, and a few pluggings of the wait above still on their way on a loaded
+        // machine: our own ports would add ten.
+        QVERIFY2(deviceChanges - before <= 5, qPrintable(QString::number(deviceChanges - before)));
         SoundController::SetDeviceChangeCallback(nullptr);
     }
 
     // The ALSA sequencer asked for where there is none: counting throws, the controller carries
     // on without ports and the built-in synthesizer remains.
-    void unreachableMidiSystem()
+    void unreachableMidiSystemLeavesTheSynthesizer()
     {
         if (MidiBackend::IsAlsaSequencerAvailable())
             QSKIP("this machine has an ALSA sequencer");
@@ -184,8 +162,6 @@ private Q_SLOTS:
             QFAIL("counting ports without a sequencer succeeded");
         } catch (const Error& e) {
             QVERIFY(e.Code() > 0x300 && e.Code() <= 0x30A);
-            QCOMPARE(QString::fromLatin1(e.Function()), QStringLiteral("Core::MidiInRtDevice::GetPortCount"));
-            QCOMPARE(QString::fromLatin1(e.File()), QStringLiteral("src/core/midi/midi_device_rt"));
             QVERIFY(!e.Message().isEmpty());
         }
         QCOMPARE(MidiOutRtDevice::GetPortCount(), 0u);
@@ -193,7 +169,6 @@ private Q_SLOTS:
             SoundController controller(Quiet());
             QCOMPARE(controller.InputCount(), 0);
             QCOMPARE(controller.OutputCount(), 1);
-            QVERIFY(!controller.RefreshDevices());
             QVERIFY(!controller.RefreshDevices());
         }
         qputenv("CANTORELA_MIDI_API", "jack");
