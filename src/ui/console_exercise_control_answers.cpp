@@ -385,7 +385,10 @@ void ConsoleExerciseControl::UpdateUIOnStateChange()
     }
     lastHandledExerciseState = state;
     SectionEndDialog* dialog = EnsureSectionEndDialog();
-    dialog->setScore(m_ui->progress->Wrong(), m_ui->progress->Right());
+    // From the lesson's own counts: the score bar is brought up to date only in the exercise
+    // view, and a key may have answered the last question behind the statistics.
+    const Exercise::Counters counters = exercise->GetCounters();
+    dialog->setScore(counters.answered - counters.correct, counters.correct);
     if (viewMode == ExerciseView)
         emit ShowSectionEndDialogSignal();
 }

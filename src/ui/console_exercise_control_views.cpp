@@ -78,10 +78,18 @@ void ConsoleExerciseControl::showExercise(UI::Speed speed)
     const int state = exercise ? exercise->GetState() : Exercise::NotStarted;
     if (state == Exercise::LessonEnd) {
         SectionEndDialog* dialog = EnsureSectionEndDialog();
-        if (lastHandledExerciseState == Exercise::LessonEnd)
-            dialog->show();
-        else
-            dialog->setScore(m_ui->progress->Wrong(), m_ui->progress->Right());
+        if (lastHandledExerciseState == Exercise::LessonEnd && dialog->ScoreShown()) {
+            dialog->show(); // back from the statistics the dialog offered
+        } else if (exercise) {
+            // The lesson's own counts: the score bar is behind while another view is shown.
+            const Exercise::Counters counters = exercise->GetCounters();
+            dialog->setScore(counters.answered - counters.correct, counters.correct);
+            // The lesson ended behind another view (a key answered the last question there):
+            // its score is counted up now. Otherwise the end is still to be handled, after the
+            // last answer's judgement has been seen.
+            if (lastHandledExerciseState == Exercise::LessonEnd)
+                emit ShowSectionEndDialogSignal();
+        }
     } else {
         if (sectionEndDialog)
             sectionEndDialog->hide();

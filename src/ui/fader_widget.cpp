@@ -255,7 +255,9 @@ QImage FaderWidget::TakePictureNow()
     if (!OnlyContentShown() || oldPicture.size() != pixels || newPicture.size() != pixels ||
         newPicture.devicePixelRatio() != ratio)
         return PictureOf(this);
-    if (preparedRatio != ratio)
+    // A paint at another size (the window was resized and back) left `changed` and the blend
+    // measured for pictures of that size: they would be copied past the end of this one.
+    if (preparedRatio != ratio || OldImage().size() != pixels || NewImage().size() != pixels)
         Prepare(ratio);
     // Outside `changed` every frame shows the new picture; inside, the blend of this frame.
     BlendFrame(timeLine->currentFrame());

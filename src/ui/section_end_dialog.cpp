@@ -95,6 +95,7 @@ void SectionEndDialog::setScore(int wrong, int right)
 
 void SectionEndDialog::clearScore()
 {
+    scoreShown = false;
     m_ui->progress->SetValues(0, 0);
     ShowPercentage(0);
     ApplyLook(clearedLook.numberStyle, clearedLook.background, QString());
@@ -139,6 +140,7 @@ void SectionEndDialog::CountUpTick()
     const QString verdict = tr(look.verdict);
     ApplyLook(look.numberStyle, look.background, verdict);
     m_ui->percentage->setAccessibleName(tr("Total score %1: %2").arg(m_ui->percentage->text(), verdict));
+    scoreShown = true;
     emit SectionEndTimeout();
 }
 

@@ -50,6 +50,8 @@ public Q_SLOTS:
     void setScore(int wrong, int right);
     // Shows 0% on the neutral look, with an empty bar.
     void clearScore();
+    // The count-up has reached the score given, and nothing has cleared it since.
+    bool ScoreShown() const { return scoreShown; }
     // The lesson it belongs to is closed, or the student looks elsewhere in it: the dialog goes
     // (fading out when `fade`) and screen changes no longer bring it back.
     void Dismiss(bool fade);
@@ -79,6 +81,7 @@ private:
     // Closes the dialog a moment after Continue, so that the choice is seen.
     QTimer* closeTimer = nullptr;
     bool shown = false;
+    bool scoreShown = false;
     // The finished lesson under the dialog, dimmed behind the score (taken when it shows).
     QPixmap cover;
 };

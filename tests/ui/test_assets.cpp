@@ -1,8 +1,6 @@
-// The compiled-in pictures and sounds: every picture path the sources name is compiled in, every
-// picture has its "@2x" twin at twice the pixels, pictures of one control share a size, the
-// piano's key pictures fit the keyboard's reference layout with their cut-outs, the answer sounds
-// are 44.1 kHz 16-bit PCM of the right length, and the generator gives identical files on every
-// run, which are what was compiled in.
+// The compiled-in pictures and sounds: every named picture is there with its "@2x" twin, pictures
+// of one control share a size, key pictures fit the keyboard's layout, the answer sounds are
+// 44.1 kHz 16-bit PCM, and the generator gives the same files on every run as were compiled in.
 
 #include "core/exercise/exercise_symbol_trainer.h"
 #include "core/exercise/music_tables.h"
@@ -11,23 +9,22 @@
 #include "ui/controls/keyboard.h"
 #include "ui/question_picture.h"
 
-#include <QDirIterator>
-#include <QProcess>
-#include <QRegularExpression>
-#include <QTemporaryDir>
-#include <QtEndian>
 #include <QtTest>
 
 #include <set>
 
 namespace {
 
-QString HighDensity(const QString& path)
+QByteArray Bytes(const QString& path)
 {
-    const int slash = path.lastIndexOf('/'), dot = path.lastIndexOf('.');
-    QString result = path;
-    result.insert(dot > slash ? dot : path.size(), QStringLiteral("@2x"));
-    return result;
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QString HighDensity(QString path)
+{
+    const int dot = path.lastIndexOf('.');
+    return path.insert(dot > path.lastIndexOf('/') ? dot : path.size(), QStringLiteral("@2x"));
 }
 
 // The symbol trainer's pictures, as its item tables, key signatures and tempo markings name them.
@@ -55,21 +52,13 @@ QString KeyPicture(const QString& set, const QString& name)
 
 const QStringList keySets{"normal", "hover", "pressed", "green", "red", "blue"};
 
-// Runs the asset generator to the end; its standard error is returned.
-QString RunGenerator(const QStringList& arguments, int* exitCode)
+// Runs the asset generator to the end: its exit code (-1 when it crashed or hung) and its errors.
+std::pair<int, QString> RunGenerator(const QStringList& arguments)
 {
     QProcess generator;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("QT_QPA_PLATFORM", "offscreen");
-    environment.insert("ASAN_OPTIONS", "detect_leaks=0");
-    // Single-threaded: only Qt's own font threads could be reported.
-    environment.insert("TSAN_OPTIONS", "report_bugs=0");
-    generator.setProcessEnvironment(environment);
     generator.start(CANTORELA_ASSET_GENERATOR, arguments);
-    *exitCode = generator.waitForFinished(120000) && generator.exitStatus() == QProcess::NormalExit
-                    ? generator.exitCode()
-                    : -1;
-    return QString::fromLocal8Bit(generator.readAllStandardError());
+    const bool exited = generator.waitForFinished(120000) && generator.exitStatus() == QProcess::NormalExit;
+    return {exited ? generator.exitCode() : -1, QString::fromLocal8Bit(generator.readAllStandardError())};
 }
 
 } // namespace
@@ -83,6 +72,10 @@ private slots:
     {
         Q_INIT_RESOURCE(assets);
         Q_INIT_RESOURCE(resources);
+        // For the generator: single-threaded, so only Qt's own font threads could be reported.
+        qputenv("ASAN_OPTIONS", "detect_leaks=0");
+        qputenv("TSAN_OPTIONS", "report_bugs=0");
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     }
 
     // Picture paths written out in the sources and forms, and the symbol trainer's pictures:
@@ -97,9 +90,7 @@ private slots:
         QDirIterator it(sources, {"*.cpp", "*.h", "*.ui", "*.css"}, QDir::Files,
                         QDirIterator::Subdirectories);
         while (it.hasNext()) {
-            QFile file(it.next());
-            QVERIFY(file.open(QIODevice::ReadOnly));
-            const QString text = QString::fromUtf8(file.readAll());
+            const QString text = QString::fromUtf8(Bytes(it.next()));
             for (auto match = literal.globalMatch(text); match.hasNext();) {
                 const QRegularExpressionMatch found = match.next();
                 // Folders and names completed at run time ("btn_reset_%1") are left out.
@@ -124,14 +115,12 @@ private slots:
                 continue;
             ++pictures;
             const QImage base(path);
-            QVERIFY2(!base.isNull(), qPrintable(path));
-            // Neither empty nor all transparent.
-            QVERIFY2(base.convertToFormat(QImage::Format_ARGB32) !=
-                         QImage(base.size(), QImage::Format_ARGB32),
+            // Neither unreadable nor empty nor all transparent.
+            QVERIFY2(!base.isNull() && base.convertToFormat(QImage::Format_ARGB32) !=
+                                           QImage(base.size(), QImage::Format_ARGB32),
                      qPrintable(path + " is empty"));
-            const QImage dense(HighDensity(path));
-            QVERIFY2(!dense.isNull(), qPrintable(path + " has no @2x twin"));
-            QVERIFY2(dense.size() == base.size() * 2, qPrintable(path));
+            QVERIFY2(QImage(HighDensity(path)).size() == base.size() * 2,
+                     qPrintable(path + " has no @2x twin of twice its size"));
         }
         QVERIFY(pictures > 200);
     }
@@ -175,8 +164,7 @@ private slots:
     void homeBackgroundsGrowForTallScreens()
     {
         const QImage small(":/PIX/pixmap/main_bg.png"), big(":/PIX/pixmap/main_bg_big.png");
-        QVERIFY(big.height() > 800 && big.height() > small.height());
-        QVERIFY(big.width() > small.width());
+        QVERIFY(big.height() > 800 && big.height() > small.height() && big.width() > small.width());
     }
 
     // Each key's picture, in every set and at both densities, fits the keyboard's reference
@@ -216,15 +204,16 @@ private slots:
             auto alpha = [&](int x, int y) {
                 return qAlpha(image.pixel((x - rect.left()) * ratio, y * ratio));
             };
+            // Within `margin` of a black key lying over it (a negative margin: well inside it).
+            const auto overBlack = [&](int x, int margin) {
+                return std::any_of(std::begin(blacks), std::end(blacks), [&](const QRect& b) {
+                    return !b.isNull() && x >= b.left() - margin && x <= b.right() + margin;
+                });
+            };
             for (int x = rect.left(); x <= rect.right(); ++x) {
-                bool under = false, edge = false;
-                for (const QRect& black : blacks) {
-                    under = under || (x >= black.left() && x <= black.right());
-                    edge = edge ||
-                           (!black.isNull() && (qAbs(x - black.left()) <= 1 || qAbs(x - black.right()) <= 1));
-                }
-                if (edge)
-                    continue;
+                const bool under = overBlack(x, -2);
+                if (under != overBlack(x, 1))
+                    continue; // the black key's edge
                 // Edges are drawn soft: solid is more than three quarters opaque.
                 QVERIFY2(under ? alpha(x, 50) < 64 : alpha(x, 50) > 192,
                          qPrintable(QStringLiteral("%1 at x %2").arg(file).arg(x - rect.left())));
@@ -240,11 +229,8 @@ private slots:
     {
         std::set<QByteArray> keys;
         for (const QString& set : keySets)
-            for (const char* name : {"C", "C_sharp"}) {
-                QFile file(KeyPicture(set, name));
-                QVERIFY(file.open(QIODevice::ReadOnly));
-                QVERIFY2(keys.insert(file.readAll()).second, qPrintable(file.fileName()));
-            }
+            for (const char* name : {"C", "C_sharp"})
+                QVERIFY2(keys.insert(Bytes(KeyPicture(set, name))).second, qPrintable(KeyPicture(set, name)));
         std::set<QByteArray> symbols;
         for (const QString& path : SymbolPictures()) {
             const QImage image = QImage(path).convertToFormat(QImage::Format_ARGB32);
@@ -276,10 +262,8 @@ private slots:
         QFETCH(QString, path);
         QFETCH(double, shortest);
         QFETCH(double, longest);
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QByteArray wav = file.readAll();
-        auto u32 = [&](int at) { return qint64(qFromLittleEndian<quint32>(wav.constData() + at)); };
+        const QByteArray wav = Bytes(path);
+        const auto u32 = [&](int at) { return qint64(qFromLittleEndian<quint32>(wav.constData() + at)); };
         QVERIFY(wav.size() > 44 && wav.startsWith("RIFF") && wav.mid(8, 8) == "WAVEfmt ");
         QCOMPARE(u32(4), qint64(wav.size() - 8));
         QCOMPARE((QVector<qint64>{u32(20) & 0xffff, u32(24), u32(34) & 0xffff}),
@@ -296,12 +280,9 @@ private slots:
             QVERIFY(std::abs(clip->at(i)) < 64 / 32768.f);
     }
 
-    // The style sheet's indicators show their pictures at the size it gives them.
     void styleSheetIndicatorsFitTheirPictures()
     {
-        QFile file(":/css/global.css");
-        QVERIFY(file.open(QIODevice::ReadOnly | QIODevice::Text));
-        const QString css = QString::fromUtf8(file.readAll());
+        const QString css = QString::fromUtf8(Bytes(":/css/global.css"));
         const auto size =
             QRegularExpression(QStringLiteral("indicator \\{\\s*width: (\\d+)px;\\s*height: (\\d+)px"))
                 .match(css);
@@ -320,13 +301,13 @@ private slots:
     void generatorIsDeterministic()
     {
         QTemporaryDir first, second;
-        QVERIFY(first.isValid() && second.isValid());
         for (const QTemporaryDir* dir : {&first, &second}) {
-            int exitCode = -1;
-            const QString errors =
-                RunGenerator({"--font-dir", CANTORELA_TEXT_FONT_DIR, dir->path() + "/out"}, &exitCode);
+            const auto [exitCode, errors] = RunGenerator({"--font-dir", CANTORELA_TEXT_FONT_DIR, "--sheet",
+                                                          dir->path() + "/sheet.png", dir->path() + "/out"});
             QVERIFY2(exitCode == 0, qPrintable(errors));
         }
+        const QImage sheet(first.path() + "/sheet.png"); // the pictures for a person to review
+        QVERIFY(sheet.width() > 1000 && sheet.height() > 1000);
         const QDir out(first.path() + "/out");
         QStringList files;
         QDirIterator it(out.path(), QDir::Files, QDirIterator::Subdirectories);
@@ -334,15 +315,11 @@ private slots:
             files << out.relativeFilePath(it.next());
         QVERIFY(files.size() > 2 * 200);
         for (const QString& relative : files) {
-            QFile a(out.filePath(relative)), b(second.path() + "/out/" + relative);
-            QVERIFY2(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly), qPrintable(relative));
-            const QByteArray bytes = a.readAll();
-            QVERIFY2(bytes == b.readAll(), qPrintable(relative + " differs between runs"));
-            if (relative == "assets.qrc")
-                continue;
-            QFile compiled(":/" + relative);
-            QVERIFY2(compiled.open(QIODevice::ReadOnly), qPrintable(relative + " is not compiled in"));
-            QVERIFY2(compiled.readAll() == bytes, qPrintable(relative + " differs from the compiled one"));
+            const QByteArray bytes = Bytes(out.filePath(relative));
+            QVERIFY2(!bytes.isEmpty() && bytes == Bytes(second.path() + "/out/" + relative),
+                     qPrintable(relative + " differs between runs"));
+            QVERIFY2(relative == "assets.qrc" || Bytes(":/" + relative) == bytes,
+                     qPrintable(relative + " is not what was compiled in"));
         }
     }
 
@@ -366,22 +343,13 @@ private slots:
         QFETCH(int, exitCode);
         QFETCH(QString, message);
         QTemporaryDir dir;
-        QFile blocker(dir.path() + "/file");
-        QVERIFY(dir.isValid() && blocker.open(QIODevice::WriteOnly));
-        blocker.close();
+        QVERIFY(QFile(dir.path() + "/file").open(QIODevice::WriteOnly));
         for (QString& argument : arguments)
-            argument.replace("@OUT@", dir.path() + "/out").replace("@FILE@", blocker.fileName());
-        int exited = -1;
-        const QString errors = RunGenerator(arguments, &exited);
+            argument.replace("@OUT@", dir.path() + "/out").replace("@FILE@", dir.path() + "/file");
+        const auto [exited, errors] = RunGenerator(arguments);
         QCOMPARE(exited, exitCode);
         QVERIFY2(errors.contains(message), qPrintable(errors));
         QVERIFY(!QFile::exists(dir.path() + "/out/assets.qrc"));
-    }
-
-    void contactSheetIsWritten()
-    {
-        const QImage sheet(CANTORELA_ASSET_SHEET);
-        QVERIFY(sheet.width() > 1000 && sheet.height() > 1000);
     }
 };
 

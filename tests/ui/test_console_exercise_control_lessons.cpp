@@ -1,40 +1,129 @@
-// Whole lessons of the three trainers through the exercise screen, answered as a student
-// answers: clicks on the answer buttons and on the piano keys where they are painted, the keys
-// 1 to 6, note-ons from a keyboard port on the test JACK server, right and wrong by turns and one
-// question left to time out. After every answer the score bar shows the engine's counts; at the
-// end the section end dialog shows the final score.
+// Whole lessons of the three trainers through the exercise screen, answered right, wrong and not
+// at all on purpose (clicks on the answer buttons and piano keys, the keys 1 to 6, note-ons from
+// a keyboard port on the test JACK server), with sections changed by the section buttons, by
+// dragging the slider and by questions left to time out. The test keeps its own tally of the
+// answers it gave, per section and item, and checks against it what the student sees: the score
+// bar after every answer, "Question n of m" with every question, the section end dialog's score
+// and the statistics rows of every section.
 
+#include "core/exercise/question_data.h"
 #include "screen_jack_keyboard.h"
 #include "test_console_exercise_control_fixture.h"
-#include "ui/midi_warning_dialog.h"
+#include "ui/controls/statistics_rows.h"
 
-#include <set>
+#include <QAbstractButton>
+#include <QMap>
+#include <QMouseEvent>
+#include <QStyleOptionSlider>
 
 using Core::Exercise;
+using Core::LessonBase;
 using Core::QuestionRecord;
 
 namespace {
 
-enum class Method
+using Tally = QPair<int, int>; // right, wrong
+using Rows = QMap<QString, Tally>;
+
+constexpr int LongTimeout = 30;
+constexpr int ShortTimeout = 1;
+
+// The timing of section `section` of `trainer`, in the block the settings pages edit.
+Core::DurationSettings& DurationOf(Core::TrainerSettings& s, unsigned trainer, int section)
 {
-    Button,
-    NumberKey,
-    Piano,
-    Midi,
+    Core::DurationSettings* const note[] = {&s.noteTrainer.singleNotes.duration,
+                                            &s.noteTrainer.intervals.duration,
+                                            &s.noteTrainer.chords.duration};
+    Core::DurationSettings* const ear[] = {&s.earTrainer.singleNotes.duration,
+                                           &s.earTrainer.intervals.duration, &s.earTrainer.chords.duration,
+                                           &s.earTrainer.scales.duration, &s.earTrainer.tempo.duration};
+    Core::DurationSettings* const symbol[] = {
+        &s.symbolTrainer.lengths.duration, &s.symbolTrainer.keySignatures.duration,
+        &s.symbolTrainer.tempo.duration, &s.symbolTrainer.loudness.duration,
+        &s.symbolTrainer.noteModifiers.duration};
+    return *(trainer == 0 ? note : trainer == 1 ? ear : symbol)[section];
+}
+
+void SendMouse(QWidget* widget, QEvent::Type type, QPoint at, Qt::MouseButtons buttons)
+{
+    QMouseEvent event(type, at, widget->mapToGlobal(at),
+                      type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons, Qt::NoModifier);
+    QCoreApplication::sendEvent(widget, &event);
+}
+
+// Drags the slider's handle by hand until the slider stands at `value` or just past it (not
+// every value lies on a pixel); returns where it was let go (the screen then moves it to where
+// the lesson stands).
+int DragSlider(QSlider* slider, int value)
+{
+    QStyleOptionSlider option;
+    option.initFrom(slider);
+    option.orientation = slider->orientation();
+    option.minimum = slider->minimum();
+    option.maximum = slider->maximum();
+    option.sliderPosition = slider->sliderPosition();
+    option.sliderValue = slider->value();
+    QPoint at =
+        slider->style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, slider).center();
+    SendMouse(slider, QEvent::MouseButtonPress, at, Qt::LeftButton);
+    for (int tries = 0; tries < 8 && slider->sliderPosition() != value; ++tries) {
+        at.rx() += value - slider->sliderPosition();
+        SendMouse(slider, QEvent::MouseMove, at, Qt::LeftButton);
+    }
+    for (int tries = 0; tries < 8 && slider->sliderPosition() < value; ++tries) {
+        at.rx() += 1;
+        SendMouse(slider, QEvent::MouseMove, at, Qt::LeftButton);
+    }
+    const int reached = slider->sliderPosition();
+    SendMouse(slider, QEvent::MouseButtonRelease, at, Qt::NoButton);
+    return reached;
+}
+
+// The rows of the statistics page in view that hold answers: item name -> right, wrong.
+Rows ShownRows(const ScreenRig& rig)
+{
+    const auto* page = rig.Child<UI::StatisticsRows>(rig.screen->IsExtendedStatistics()
+                                                         ? QStringLiteral("extendedStatisticsRows")
+                                                         : QStringLiteral("statisticsRows"));
+    Rows rows;
+    for (int row = 0; row < page->ItemCount(); ++row)
+        if (page->Bar(row)->Right() + page->Bar(row)->Wrong() > 0)
+            rows[page->NameLabel(row)->text()] = {page->Bar(row)->Right(), page->Bar(row)->Wrong()};
+    return rows;
+}
+
+QString Percentage(const UI::SectionEndDialog* dialog)
+{
+    return dialog->findChild<QLabel*>(QStringLiteral("percentage"))->text();
+}
+
+// A step of a lesson's plan (see wholeLesson_data) with the section it is taken in, or leads to
+// (the section count: the lesson's end), and the questions asked there since it was entered.
+struct Step
+{
+    QString what;
+    int section;
+    int asked;
 };
 
-const char* NameOf(Method method)
+QVector<Step> Walk(const QString& plan, const QVector<int>& questions)
 {
-    switch (method) {
-    case Method::Button:
-        return "button";
-    case Method::NumberKey:
-        return "number key";
-    case Method::Piano:
-        return "piano";
-    default:
-        return "MIDI";
+    QVector<Step> steps;
+    int section = 0;
+    int asked = 0;
+    for (const QString& what : plan.split(QLatin1Char(' '))) {
+        if (what.size() > 1 || what == QLatin1String("e")) {
+            section = what == QLatin1String("e") ? questions.size() : what.mid(1).toInt() - 1;
+            asked = 0;
+        }
+        steps.append({what, section, asked});
+        if (what.size() == 1 && what != QLatin1String("e") && ++asked == questions[section]) {
+            ++section; // its questions used up: the next one
+            asked = 0;
+        }
     }
+    steps.append({QString(), section, asked});
+    return steps;
 }
 
 } // namespace
@@ -44,6 +133,32 @@ class TestConsoleExerciseControlLessons : public QObject
     Q_OBJECT
     std::shared_ptr<Core::MidiBank> bank;
 
+    // Answers the question shown, right or wrong, in the way `method` names (0 a button, 1 a
+    // number key, 2 the piano, 3 the MIDI keyboard), or in another way where that one is not
+    // offered for the question.
+    static void Answer(ScreenRig& rig, JackKeyboard* jack, bool right, int method)
+    {
+        const QuestionRecord question = rig.Lesson().GetCurrentQuestion();
+        const QVector<int> expected = rig.ExpectedKeys();
+        if ((method == 2 && !rig.Piano()->isVisible()) ||
+            (method == 3 && (!jack || !(question.answerModes & QuestionRecord::NotesMode))))
+            method = 0;
+        if (method < 2 && !rig.Variant(1)->isVisible())
+            method = 2;
+        const int id = right ? question.correctIndex + 1 : (question.correctIndex + 1) % 6 + 1;
+        const QVector<int> keys = right ? expected : QVector<int>{WrongKey(expected)};
+        if (method == 0)
+            rig.ClickVariant(id);
+        else if (method == 1)
+            QTest::keyClick(rig.screen.get(), Qt::Key(Qt::Key_0 + id));
+        for (int key : keys) {
+            if (method == 2)
+                rig.ClickKey(key);
+            else if (method == 3)
+                jack->Play(key);
+        }
+    }
+
 private Q_SLOTS:
     void initTestCase()
     {
@@ -51,116 +166,139 @@ private Q_SLOTS:
         bank = std::make_shared<Core::MidiBank>();
     }
 
+    // The plan: R, W and L answer the question right, wrong or not at all (it times out); bN
+    // clicks section button N, sN drags the slider to the start of section N, e past the last
+    // section. A section left before its questions are used up keeps the answers given in it;
+    // a question a section change skips counts nowhere; a section entered again adds to them.
     void wholeLesson_data()
     {
         QTest::addColumn<unsigned>("trainer");
-        QTest::addColumn<bool>("quiz");
-        QTest::newRow("note trainer") << 0u << false;
-        QTest::newRow("note trainer, quiz") << 0u << true;
-        QTest::newRow("ear trainer") << 1u << false;
-        QTest::newRow("symbol trainer") << 2u << false;
+        QTest::addColumn<QString>("plan");
+        QTest::addColumn<QVector<int>>("questions"); // per section
+        // Ended by the time-out of its last question.
+        QTest::newRow("note trainer") << 0u << "R b3 W s2 R L R L" << QVector<int>{2, 2, 2};
+        // Ended by the slider dragged past the last section while the tempo question sounds; the
+        // scales are never asked.
+        QTest::newRow("ear trainer") << 1u << "W b3 R s1 R L R W R b5 e" << QVector<int>{2, 2, 2, 2, 1};
+        // Ended by answering its last question.
+        QTest::newRow("music symbols") << 2u << "R b4 W s2 R L W b5 R W" << QVector<int>{2, 2, 2, 2, 2};
     }
     void wholeLesson()
     {
         QFETCH(unsigned, trainer);
-        QFETCH(bool, quiz);
-        constexpr int Questions = 2;
-        constexpr int TimeoutSeconds = 2;
+        QFETCH(QString, plan);
+        QFETCH(QVector<int>, questions);
+        const int sectionCount = questions.size();
+        QVector<Step> steps = Walk(plan, questions);
+        QCOMPARE(steps.takeLast().section, sectionCount); // the plan ends the lesson
         std::unique_ptr<JackKeyboard> jack;
         if (HaveJack()) {
             jack = std::make_unique<JackKeyboard>();
             QVERIFY(jack->Ready());
         }
         ScreenRig rig(bank, QSize(1366, 708), jack ? jack->controller : nullptr);
-        rig.blocks.ChangeBoth([](Core::TrainerSettings& s) {
-            WholeLessons(s, Questions, TimeoutSeconds, {true, 0});
+        rig.Settings([&](Core::TrainerSettings& s) {
+            WholeLessons(s, 2, LongTimeout, {true, 0});
+            for (int i = 0; i < sectionCount; ++i)
+                DurationOf(s, trainer, i).questions = questions[i];
+            // A short time-out where a question is left to time out, and in the sections the
+            // slider leads to: their few ticks are spread over many pixels, so that a hand that
+            // stops a pixel or two late still lands on the first question.
+            for (const Step& step : steps)
+                if (step.what == QLatin1String("L") || step.what[0] == QLatin1Char('s'))
+                    DurationOf(s, trainer, step.section).seconds = ShortTimeout;
         });
-        rig.blocks.SetQuizMode(quiz);
         QVERIFY(rig.Show());
-        rig.screen->LoadExercise(trainer, quiz, false);
+        rig.screen->LoadExercise(trainer, false, false);
         QVERIFY(rig.screen->GetExercise());
-        int expectedQuestions = 0;
-        for (const Exercise::Section& section : rig.Lesson().GetSections())
-            expectedQuestions += section.questionCount;
+        QCOMPARE(int(rig.Lesson().GetSectionTitles().size()), sectionCount);
 
-        std::vector<Method> methods = {Method::Button, Method::Piano, Method::NumberKey};
-        if (jack)
-            methods.push_back(Method::Midi);
-        std::set<Method> used;
-        int rights = 0;
-        int timeOuts = 0;
-        for (int n = 0; n < 3 * expectedQuestions; ++n) {
-            QVERIFY(QTest::qWaitFor(
-                [&] {
-                    return rig.screen->GetSectionEndDialog() ||
-                           (rig.Lesson().GetState() == Exercise::AwaitingAnswer &&
-                            rig.Bar()->Wrong() + rig.Bar()->Right() == n);
-                },
-                40000));
-            if (rig.screen->GetSectionEndDialog())
-                break;
-            QCoreApplication::processEvents();
-            const QuestionRecord question = rig.Lesson().GetCurrentQuestion();
-            const QVector<int> expected = rig.ExpectedKeys();
-            const bool right = n % 3 != 2;
-            const bool late = n == 1;
-            Method method = methods[size_t(n) % methods.size()];
-            const bool buttons = rig.Variant(1)->isVisible();
-            const bool piano = rig.Piano()->isVisible();
-            if ((method == Method::Piano && !piano) ||
-                ((method == Method::Midi) && !(question.answerModes & 1)))
-                method = Method::Button;
-            if ((method == Method::Button || method == Method::NumberKey) && !buttons)
-                method = Method::Piano;
-            const int id = right ? question.correctIndex + 1 : (question.correctIndex + 1) % 6 + 1;
-            if (late) {
-                ++timeOuts; // nothing is done: the timer thread judges it
-            } else if (method == Method::Button) {
-                rig.ClickVariant(id);
-            } else if (method == Method::NumberKey) {
-                QTest::keyClick(rig.screen.get(), Qt::Key(Qt::Key_0 + id));
-            } else if (method == Method::Piano) {
-                if (right)
-                    for (int key : expected)
-                        rig.ClickKey(key);
-                else
-                    rig.ClickKey(WrongKey(expected));
-            } else {
-                if (right)
-                    for (int key : expected)
-                        jack->Play(key);
-                else
-                    jack->Play(WrongKey(expected));
+        Tally lesson;
+        QVector<Rows> sections(sectionCount);
+        int answers = 0;
+        for (const Step& step : steps) {
+            if (step.what[0] == QLatin1Char('b')) {
+                QTest::mouseClick(rig.SectionButton(step.section), Qt::LeftButton);
+                continue;
             }
-            if (!late)
-                used.insert(method);
-            QVERIFY2(rig.WaitForAnswers(n + 1, TimeoutSeconds * 1000 + 3000), NameOf(method));
-            const Exercise::Counters counters = rig.Lesson().GetCounters();
-            QCOMPARE(counters.answered, n + 1);
-            rights += right && !late ? 1 : 0;
-            QCOMPARE(counters.correct, rights);
-            // The score bar shows the engine's counts.
-            QCOMPARE(rig.Bar()->Right(), counters.correct);
-            QCOMPARE(rig.Bar()->Wrong(), counters.answered - counters.correct);
-            QCOMPARE(rig.Status()->text(), late    ? QStringLiteral("Out of time.")
-                                           : right ? QStringLiteral("Right")
-                                                   : QStringLiteral("Wrong"));
+            if (step.what[0] == QLatin1Char('s') || step.what == QLatin1String("e")) {
+                const bool toEnd = step.section == sectionCount;
+                const int value =
+                    toEnd ? rig.Slider()->maximum() : rig.screen->GetSectionRecord(step.section).start;
+                const int reached = DragSlider(rig.Slider(), value);
+                QVERIFY2(reached >= value && reached <= value + 2, qPrintable(QString::number(reached)));
+                continue;
+            }
+            const QString status =
+                QStringLiteral("Question %1 of %2").arg(step.asked + 1).arg(questions[step.section]);
+            const bool shown = QTest::qWaitFor(
+                [&] {
+                    return rig.Lesson().GetState() == Exercise::AwaitingAnswer &&
+                           rig.Lesson().GetPlayState() == LessonBase::Running &&
+                           rig.Lesson().GetCurrentSection() == step.section && rig.Status()->text() == status;
+                },
+                20000);
+            QVERIFY2(shown, qPrintable(QStringLiteral("%1 in section %2, seen \"%3\" in section %4")
+                                           .arg(status)
+                                           .arg(step.section + 1)
+                                           .arg(rig.Status()->text())
+                                           .arg(rig.Lesson().GetCurrentSection() + 1)));
+            // The lesson reports its state with its lock held: the report is queued by now.
+            QCoreApplication::processEvents();
+            QVERIFY(rig.SectionButton(step.section)->isChecked());
+            const QuestionRecord question = rig.Lesson().GetCurrentQuestion();
+            const QString item =
+                rig.Lesson().QuestionLabel(step.section, question.AskedItem()->statisticsKey);
+            const bool right = step.what == QLatin1String("R");
+            if (step.what != QLatin1String("L"))
+                Answer(rig, jack.get(), right, answers++ % 4);
+            (right ? lesson.first : lesson.second)++;
+            (right ? sections[step.section][item].first : sections[step.section][item].second)++;
+            QTRY_COMPARE_WITH_TIMEOUT(qMakePair(rig.Bar()->Right(), rig.Bar()->Wrong()), lesson,
+                                      ShortTimeout * 1000 + 3000);
         }
-        QCOMPARE(timeOuts, 1);
-        QVERIFY(used.count(Method::Button) || trainer != 2);
-        QVERIFY(used.size() >= (trainer == 2 ? 2u : 3u));
 
-        // The end: every question asked once, and the dialog counts up to the final score.
-        const Exercise::Counters counters = rig.Lesson().GetCounters();
-        QCOMPARE(counters.asked, expectedQuestions);
-        QCOMPARE(counters.answered, expectedQuestions);
-        QCOMPARE(rig.FinalScore(), qMakePair(counters.correct, counters.answered - counters.correct));
-        const UI::SectionEndDialog* dialog = rig.screen->GetSectionEndDialog();
-        const int percentage = counters.correct * 100 / counters.answered;
-        bool shown = false;
-        for (QLabel* label : dialog->findChildren<QLabel*>())
-            shown = shown || label->text() == QStringLiteral("%1%").arg(percentage);
-        QVERIFY2(shown, "the percentage is on the dialog");
+        QCOMPARE(rig.FinalScore(), lesson);
+        UI::SectionEndDialog* dialog = rig.screen->GetSectionEndDialog();
+        QCOMPARE(Percentage(dialog),
+                 QStringLiteral("%1%").arg(lesson.first * 100 / (lesson.first + lesson.second)));
+
+        // Review statistics: every section's page holds the answers given in it, item by item.
+        QTest::mouseClick(dialog->findChild<QAbstractButton*>(QStringLiteral("ReviewStats")), Qt::LeftButton);
+        QTRY_COMPARE(rig.screen->GetViewMode(), int(UI::ConsoleExerciseControl::StatisticsView));
+        for (int s = 0; s < sectionCount; ++s) {
+            QTest::mouseClick(rig.SectionButton(s), Qt::LeftButton);
+            QCOMPARE(ShownRows(rig), sections[s]);
+        }
+    }
+
+    // An answer played on the MIDI keyboard while the statistics view covers the lesson is judged
+    // (the lesson only pauses); the last one ends the lesson, and the score shown on returning
+    // holds it.
+    void keyPlayedBehindTheStatisticsCountsInTheFinalScore()
+    {
+        if (!HaveJack())
+            QSKIP("needs the test JACK server (run by ctest)");
+        JackKeyboard jack;
+        QVERIFY(jack.Ready());
+        ScreenRig rig(bank, QSize(1366, 708), jack.controller);
+        rig.Settings([](Core::TrainerSettings& s) {
+            WholeLessons(s, 1, LongTimeout, {true, 0});
+            s.noteTrainer.intervals.duration.questions = 0;
+            s.noteTrainer.chords.duration.questions = 0;
+        });
+        QVERIFY(rig.Show());
+        rig.screen->LoadExercise(0, false, false);
+        QVERIFY(rig.WaitForQuestion());
+        rig.screen->ShowStatistics(UI::Quick);
+        jack.Play(rig.ExpectedKeys().first());
+        QTRY_COMPARE(rig.Lesson().GetState(), int(Exercise::LessonEnd));
+        QCoreApplication::processEvents();
+        rig.screen->showExercise(UI::Quick);
+        QCOMPARE(rig.Bar()->Right(), 1);
+        UI::SectionEndDialog* dialog = rig.screen->GetSectionEndDialog();
+        QTRY_VERIFY(dialog && dialog->isVisible());
+        QTRY_COMPARE(Percentage(dialog), QStringLiteral("100%"));
     }
 
     // Keys of a MIDI keyboard: a chord's first keys show green on the piano while the rest are

@@ -1,9 +1,11 @@
-// A soak of the exercise screen: 2,000 random user actions from a fixed seed on the real screen
+// A soak of the exercise screen: many random user actions from a fixed seed on the real screen
 // with the real engine (clicks, on-screen keys, note-ons from a JACK port, the space bar, slider
 // seeks, section buttons, view switches, pause and resume, settings re-applied, restarts, other
-// trainers loaded, lesson ends with the section end dialog and its choices, time-outs). It ends
-// with no crash, no warning about objects touched from another thread, and the statistics files
-// on disk holding exactly the answers the screen was told were judged.
+// trainers loaded, lesson ends with the section end dialog and its choices, time-outs). What only
+// a long run finds: a warning about objects touched from another thread, counts that leak from
+// one section, lesson or trainer into another (at every lesson end the score bar holds exactly
+// the answers judged since that lesson began), and statistics files that, at the end, do not
+// hold exactly the answers the screen was told were judged.
 //
 // CANTORELA_SOAK_SEED overrides the seed. On failure the last actions are printed.
 
@@ -12,43 +14,38 @@
 #include "screen_jack_keyboard.h"
 #include "test_console_exercise_control_fixture.h"
 #include "ui/play_dialog.h"
-#include "ui/section_end_dialog.h"
 
 #include <QAbstractButton>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QMouseEvent>
-#include <QPushButton>
-#include <QStyle>
-#include <QStyleOptionSlider>
+#include <QScopeGuard>
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <deque>
+#include <numeric>
 #include <random>
 
 using Core::Exercise;
+using Core::LessonBase;
 
 namespace {
 
-constexpr int ActionCount = 2000;
+constexpr int ActionCount = 500;
 constexpr quint32 DefaultSeed = 0x50A6C0DE;
 constexpr int TrainerCount = 3;
-// The lessons: two questions a section, one second each, so that time-outs and lesson ends come
-// often.
+// Two questions a section, one second each, so that time-outs and lesson ends come often.
 constexpr int QuestionsPerSection = 2;
 constexpr int TimeoutSeconds = 1;
-// Time-outs waited for on purpose (more come by themselves).
-constexpr int ForcedTimeouts = 3;
+// Every this many actions the slider is dragged past the last section: a lesson end.
+constexpr int LessonEndEvery = 80;
+constexpr int PaceMs = 4;
 
-// Warnings about objects used from the wrong thread, or widgets painted inside a paint.
-const char* const threadWarnings[] = {"QObject::",
-                                      "Cannot create children",
-                                      "Timers cannot be started from another thread",
-                                      "Timers cannot be stopped from another thread",
-                                      "QWidget::repaint: Recursive repaint",
-                                      "QBasicTimer"};
-// Harmless notes of the offscreen platform that may contain those words.
+// Warnings about objects used from the wrong thread, or widgets painted inside a paint; the
+// offscreen platform's own notes are harmless.
+const char* const threadWarnings[] = {"QObject::", "Cannot create children", "Timers cannot be",
+                                      "QWidget::repaint: Recursive repaint", "QBasicTimer"};
 const char* const allowedWarnings[] = {"This plugin does not support", "QObject::connect: signal not found"};
 
 std::mutex warningMutex;
@@ -58,16 +55,14 @@ QtMessageHandler previousHandler = nullptr;
 // Any thread.
 void CatchThreadWarnings(QtMsgType type, const QMessageLogContext& context, const QString& message)
 {
-    if (type != QtDebugMsg && type != QtInfoMsg) {
-        bool bad = false;
-        for (const char* pattern : threadWarnings)
-            bad = bad || message.contains(QLatin1String(pattern));
-        for (const char* pattern : allowedWarnings)
-            bad = bad && !message.contains(QLatin1String(pattern));
-        if (bad) {
-            std::lock_guard<std::mutex> guard(warningMutex);
-            caughtWarnings.append(message);
-        }
+    bool bad = false;
+    for (const char* pattern : threadWarnings)
+        bad = bad || message.contains(QLatin1String(pattern));
+    for (const char* pattern : allowedWarnings)
+        bad = bad && !message.contains(QLatin1String(pattern));
+    if (bad && type != QtDebugMsg && type != QtInfoMsg) {
+        std::lock_guard<std::mutex> guard(warningMutex);
+        caughtWarnings.append(message);
     }
     if (previousHandler)
         previousHandler(type, context, message);
@@ -85,64 +80,70 @@ enum Action
     NumberKey,
     PianoKeys,
     MidiNotes,
-    SpaceBar,
-    QuestionClick,
+    PauseResume,
     SliderSeek,
     SectionButton,
     ViewSwitch,
-    PauseResume,
     SettingsApplied,
     Restart,
     LoadOther,
     WaitForTimeout,
-    DialogChoice,
     ActionKinds
 };
-
-const char* const actionNames[ActionKinds] = {
-    "variant click",       "number key",  "piano keys",         "MIDI notes",        "space bar",
-    "question click",      "slider seek", "section button",     "view switch",       "pause/resume",
-    "settings re-applied", "restart",     "load other trainer", "wait for time-out", "dialog choice"};
-
 // Relative frequencies of the random actions (the dialog's choices come when it is shown).
-constexpr int weights[ActionKinds] = {18, 10, 14, 12, 4, 2, 5, 5, 4, 3, 3, 1, 2, 1, 0};
+constexpr int weights[ActionKinds] = {18, 10, 14, 12, 9, 5, 5, 4, 3, 1, 2, 1};
 
 // The answers the screen was told about (its AnswerProvided reports), counted on the thread that
-// judged them: all of them, and per trainer since that trainer's current run began.
+// judged them: all of them, those of the lesson open now, and per trainer since that trainer's
+// current run began.
 struct JudgedAnswers
 {
     std::atomic<int> trainer{-1};
-    // Set while the GUI thread is inside a LoadExercise or restart of an open lesson: an answer
-    // judged on another thread then may belong to the run closed or to the one begun.
+    // Set while the GUI thread opens a lesson: an answer judged then on another thread may belong
+    // to the lesson closed or to the one begun.
     std::atomic<bool> switching{false};
+    std::atomic<bool> runAmbiguous{false};
+    std::atomic<bool> ambiguous{false}; // in any run
     std::atomic<int> right{0};
     std::atomic<int> wrong{0};
+    std::atomic<int> runRight{0};
+    std::atomic<int> runWrong{0};
     std::atomic<int> timeouts{0};
-    std::atomic<int> ambiguous{0};
     std::array<std::atomic<int>, TrainerCount> local{};
 
     void Judged(bool correct, const Core::Answer& answer)
     {
         (correct ? right : wrong)++;
-        if (answer.kind == Core::Answer::NoAnswer)
-            ++timeouts;
+        (correct ? runRight : runWrong)++;
+        timeouts += answer.kind == Core::Answer::NoAnswer;
         if (switching && QThread::currentThread() != qApp->thread())
-            ++ambiguous;
+            runAmbiguous = ambiguous = true;
         const int t = trainer;
         if (t >= 0 && t < TrainerCount)
             ++local[size_t(t)];
     }
+    // GUI thread, around opening a lesson of `t` (a new run of it).
+    void BeginRun(int t)
+    {
+        switching = true;
+        trainer = t;
+        local[size_t(t)] = 0;
+        runRight = 0;
+        runWrong = 0;
+        runAmbiguous = false;
+    }
 };
+
+// Right and wrong answers of all runs, and each trainer's answers of its current run.
+using Counts = std::array<int, 2 + TrainerCount>;
+
+Counts CountsOf(const JudgedAnswers& judged)
+{
+    return {judged.right, judged.wrong, judged.local[0], judged.local[1], judged.local[2]};
+}
 
 // What the statistics files hold.
-struct FileCounts
-{
-    int right = 0;
-    int wrong = 0;
-    std::array<int, TrainerCount> local{};
-};
-
-FileCounts ReadFiles(const Core::ExerciseStatistics& live, const QString& scratch)
+Counts ReadFiles(const Core::ExerciseStatistics& live, const QString& scratch)
 {
     // Copies, so that the store reading them never touches the live files.
     const QString history = scratch + QStringLiteral("/stats.xml");
@@ -152,20 +153,19 @@ FileCounts ReadFiles(const Core::ExerciseStatistics& live, const QString& scratc
     QFile::copy(live.HistoryPath(), history);
     QFile::copy(live.LocalPath(), local);
     Core::ExerciseStatistics store(history, local);
-    FileCounts counts;
+    Counts counts{};
     for (int t = 0; t < TrainerCount; ++t) {
-        for (int section = 0; section < UI::ConsoleExerciseControl::SectionCount; ++section) {
-            std::vector<Core::StatisticsRecord> records;
-            store.GetHistorySectionRecords(t, section, records);
-            for (const Core::StatisticsRecord& r : records) {
-                counts.right += r.correct;
-                counts.wrong += r.wrong;
-            }
-        }
         std::vector<Core::StatisticsRecord> records;
+        for (int section = 0; section < UI::ConsoleExerciseControl::SectionCount; ++section)
+            store.GetHistorySectionRecords(t, section, records);
+        for (const Core::StatisticsRecord& r : records) {
+            counts[0] += r.correct;
+            counts[1] += r.wrong;
+        }
+        records.clear();
         store.GetLocalRecords(t, records);
         for (const Core::StatisticsRecord& r : records)
-            counts.local[size_t(t)] += r.correct + r.wrong;
+            counts[size_t(2 + t)] += r.correct + r.wrong;
     }
     return counts;
 }
@@ -178,33 +178,6 @@ void Pace(int ms)
     do
         QCoreApplication::processEvents(QEventLoop::AllEvents, std::max(1, ms - int(clock.elapsed())));
     while (clock.elapsed() < ms);
-}
-
-void SendMouse(QWidget* widget, QEvent::Type type, QPoint at, Qt::MouseButtons buttons)
-{
-    QMouseEvent event(type, at, widget->mapToGlobal(at),
-                      type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons, Qt::NoModifier);
-    QCoreApplication::sendEvent(widget, &event);
-}
-
-// Drags the slider's handle to `x`, as a hand does.
-void DragSlider(QSlider* slider, int x)
-{
-    QStyleOptionSlider option;
-    option.initFrom(slider);
-    option.orientation = slider->orientation();
-    option.minimum = slider->minimum();
-    option.maximum = slider->maximum();
-    option.sliderPosition = slider->sliderPosition();
-    option.sliderValue = slider->value();
-    const QRect handle =
-        slider->style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, slider);
-    const QPoint from = handle.center();
-    const QPoint to(x, from.y());
-    SendMouse(slider, QEvent::MouseButtonPress, from, Qt::LeftButton);
-    SendMouse(slider, QEvent::MouseMove, (from + to) / 2, Qt::LeftButton);
-    SendMouse(slider, QEvent::MouseMove, to, Qt::LeftButton);
-    SendMouse(slider, QEvent::MouseButtonRelease, to, Qt::NoButton);
 }
 
 } // namespace
@@ -237,8 +210,6 @@ private Q_SLOTS:
         if (HaveJack()) {
             jack = std::make_unique<JackKeyboard>("Cantorela Soak Keyboard");
             QVERIFY(jack->Ready());
-        } else {
-            qInfo("no test JACK server (run through ctest): no MIDI notes");
         }
         ScreenRig rig(bank, QSize(1366, 708), jack ? jack->controller : nullptr);
         rig.blocks.ChangeBoth([](Core::TrainerSettings& s) {
@@ -260,144 +231,113 @@ private Q_SLOTS:
                                      QStringLiteral("console_exercise_control"));
         });
 
-        const bool verbose = qEnvironmentVariableIsSet("CANTORELA_SOAK_VERBOSE");
         // The last actions, printed when the test fails.
         std::deque<QString> trail;
-        struct TrailPrinter
-        {
-            std::deque<QString>& trail;
-            bool passed = false;
-            ~TrailPrinter()
-            {
-                if (passed)
-                    return;
-                qWarning("the last %d actions:", int(trail.size()));
-                for (const QString& line : trail)
+        const auto printTrail = qScopeGuard([&] {
+            for (const QString& line : trail)
+                if (QTest::currentTestFailed())
                     qWarning("  %s", qPrintable(line));
-            }
-        } printer{trail};
+        });
         auto note = [&](int n, const QString& what) {
-            QString line = QStringLiteral("%1: %2").arg(n).arg(what);
-            if (const std::shared_ptr<Exercise> open = screen->GetExercise()) {
-                const Exercise::Counters c = open->GetCounters();
-                line += QStringLiteral("  [trainer %1, view %2, state %3, play %4, section %5, asked %6, "
-                                       "answered %7]")
-                            .arg(screen->GetExerciseId())
-                            .arg(screen->GetViewMode())
-                            .arg(open->GetState())
-                            .arg(open->GetPlayState())
-                            .arg(open->GetCurrentSection())
-                            .arg(c.asked)
-                            .arg(c.answered);
-            }
-            if (verbose)
-                qInfo("%s", qPrintable(line));
-            trail.push_back(line);
-            if (trail.size() > 40)
+            const std::shared_ptr<Exercise> open = screen->GetExercise();
+            trail.push_back(QStringLiteral("%1: %2 [trainer %3, view %4, state %5, play %6]")
+                                .arg(n)
+                                .arg(what)
+                                .arg(int(screen->GetExerciseId()))
+                                .arg(screen->GetViewMode())
+                                .arg(open ? open->GetState() : -1)
+                                .arg(open ? open->GetPlayState() : -1));
+            if (trail.size() > 30)
                 trail.pop_front();
         };
 
-        // Opens a lesson of `trainer`: from the home screen (the lesson closed first), or
-        // straight from the open one.
-        auto load = [&](int trainer, bool quiz, bool fromHome) {
+        // Opens a lesson of `trainer` (or the same again): from the home screen (the lesson
+        // closed first), or straight from the open one.
+        auto open = [&](int trainer, bool quiz, bool fromHome, bool restart) {
             rig.blocks.SetQuizMode(quiz);
             if (fromHome)
                 screen->CloseExercise();
-            judged.switching = true;
-            judged.trainer = trainer;
-            judged.local[size_t(trainer)] = 0;
-            screen->LoadExercise(size_t(trainer), quiz, false);
+            judged.BeginRun(trainer);
+            if (restart)
+                screen->restartExercise();
+            else
+                screen->LoadExercise(size_t(trainer), quiz, false);
             judged.switching = false;
             screen->screenChangeSlot(QStringLiteral("console_exercise_control"),
                                      QStringLiteral("ex_block_view_control"));
             atHome = false;
         };
-        load(0, false, true);
-        QVERIFY(screen->GetExercise());
+        open(0, false, true, false);
 
-        std::array<int, ActionKinds> counts{};
-        std::array<int, 4> dialogChoices{}; // Continue, Escape, Repeat, Review statistics
         int dialogsShown = 0;
-        int forcedTimeouts = 0;
-        const int totalWeight = [] {
-            int sum = 0;
-            for (int w : weights)
-                sum += w;
-            return sum;
-        }();
-        QElapsedTimer clock;
-        clock.start();
-        // The pace follows the machine: a slow (sanitized) build gives the engine less time
-        // between actions, so that the soak stays within its time.
-        int pace = 6;
-
         for (int n = 0; n < ActionCount; ++n) {
-            if (n == 200) {
-                const qint64 perAction = clock.elapsed() / 200;
-                pace = perAction > 40 ? 2 : perAction > 20 ? 4 : 6;
-            }
             UI::SectionEndDialog* dialog = screen->GetSectionEndDialog();
-            const bool dialogUp = dialog && dialog->isVisible() && !dialog->IsFadingOut();
-            Action action = ActionKinds;
-            if (dialogUp) {
-                action = chance(0.85) ? DialogChoice : MidiNotes;
-            } else if (atHome || !screen->GetExercise()) {
-                action = LoadOther;
-            } else {
-                // A lesson end now and then, to see the dialog and all its choices.
-                int r = pick(0, totalWeight - 1);
-                for (int a = 0; a < ActionKinds; ++a) {
-                    if (r < weights[a]) {
-                        action = Action(a);
-                        break;
-                    }
-                    r -= weights[a];
-                }
-                // A student who paused (or was paused by a mistake) goes on sooner or later.
-                const std::shared_ptr<Exercise> open = screen->GetExercise();
-                if (screen->GetViewMode() == UI::ConsoleExerciseControl::ExerciseView &&
-                    open->GetPlayState() == Core::LessonBase::Paused && chance(0.4))
-                    action = SpaceBar;
-                // Back to the lesson from the other views now and then.
-                if (screen->GetViewMode() != UI::ConsoleExerciseControl::ExerciseView && chance(0.1))
-                    action = ViewSwitch;
-                if (n % 150 == 149 && dialogsShown < n / 150 + 1 && !screen->IsQuizMode())
-                    action = SliderSeek;
-            }
-            ++counts[size_t(action)];
-
             std::shared_ptr<Exercise> lesson = screen->GetExercise();
             const bool inExercise = screen->GetViewMode() == UI::ConsoleExerciseControl::ExerciseView;
+            Action action = ActionKinds;
+            if (dialog && dialog->isVisible() && !dialog->IsFadingOut()) {
+                if (chance(0.2)) {
+                    action = MidiNotes; // heard by a lesson that has ended
+                } else {
+                    // The lesson's score holds the answers of this lesson alone.
+                    if (!judged.runAmbiguous)
+                        QCOMPARE(qMakePair(rig.Bar()->Right(), rig.Bar()->Wrong()),
+                                 qMakePair(int(judged.runRight), int(judged.runWrong)));
+                    lesson.reset(); // only the screen holds the lesson it may close
+                    const int choice = dialogsShown++ % 4;
+                    static const char* const names[4] = {"Continue", "Escape", "Repeat", "ReviewStats"};
+                    note(n, QStringLiteral("section end dialog: %1").arg(names[choice]));
+                    if (choice == 1)
+                        QTest::keyClick(dialog, Qt::Key_Escape);
+                    else if (choice == 2)
+                        judged.BeginRun(int(screen->GetExerciseId())); // a new run of the trainer
+                    if (choice != 1)
+                        QTest::mouseClick(dialog->findChild<QAbstractButton*>(QLatin1String(names[choice])),
+                                          Qt::LeftButton);
+                    judged.switching = false;
+                    // Every choice takes the dialog away (Continue a moment later, so that it is seen).
+                    QVERIFY2(
+                        QTest::qWaitFor([&] { return !dialog->isVisible() || dialog->IsFadingOut(); }, 3000),
+                        names[choice]);
+                }
+            } else if (atHome || !lesson) {
+                action = LoadOther;
+            } else if (!inExercise && (chance(0.3) || n % LessonEndEvery == LessonEndEvery - 1)) {
+                action = ViewSwitch;
+            } else if (n % LessonEndEvery == LessonEndEvery - 1 && !screen->IsQuizMode()) {
+                action = SliderSeek;
+            } else if (lesson->GetPlayState() == LessonBase::Paused && chance(0.4)) {
+                action = PauseResume; // a student who paused goes on sooner or later
+            } else {
+                int r = pick(0, std::accumulate(std::begin(weights), std::end(weights), 0) - 1);
+                for (action = Action(0); r >= weights[action]; action = Action(action + 1))
+                    r -= weights[action];
+            }
+
             const bool awaiting = lesson && lesson->GetState() == Exercise::AwaitingAnswer;
             switch (action) {
-            case VariantClick: {
-                const bool right = chance(0.6) && lesson;
-                const int id = right ? lesson->GetCurrentQuestion().correctIndex + 1 : pick(1, 6);
-                note(n, QStringLiteral("click variant %1%2").arg(id).arg(right ? " (right)" : ""));
-                if (rig.Variant(id)->isVisible())
-                    rig.ClickVariant(id);
-                break;
-            }
+            case VariantClick:
             case NumberKey: {
                 const int id =
                     chance(0.6) && lesson ? lesson->GetCurrentQuestion().correctIndex + 1 : pick(1, 6);
-                note(n, QStringLiteral("key %1").arg(id));
-                QTest::keyClick(screen, Qt::Key(Qt::Key_0 + std::clamp(id, 1, 6)));
+                note(n, QStringLiteral("%1 %2").arg(action == NumberKey ? "key" : "click variant").arg(id));
+                if (action == NumberKey)
+                    QTest::keyClick(screen, Qt::Key(Qt::Key_0 + std::clamp(id, 1, 6)));
+                else if (rig.Variant(id)->isVisible())
+                    rig.ClickVariant(id);
                 break;
             }
             case PianoKeys:
             case MidiNotes: {
                 const bool midi = action == MidiNotes && jack;
-                QVector<int> keys = lesson && awaiting && chance(0.6) ? rig.ExpectedKeys() : QVector<int>();
+                QVector<int> keys = awaiting && chance(0.6) ? rig.ExpectedKeys() : QVector<int>();
                 if (keys.isEmpty())
                     keys = {pick(27, 63)};
                 keys.resize(std::min(keys.size(), 6)); // a heard piece has many notes
-                note(n, QStringLiteral("%1 %2").arg(midi ? "MIDI notes" : "piano keys").arg([&] {
-                    QStringList k;
-                    for (int key : keys)
-                        k << QString::number(key);
-                    return k.join(QLatin1Char(','));
-                }()));
+                note(n, QStringLiteral("%1, %2 keys from %3")
+                            .arg(midi ? "MIDI" : "piano")
+                            .arg(keys.size())
+                            .arg(keys[0]));
                 for (int key : keys) {
                     if (midi)
                         jack->Play(key);
@@ -406,25 +346,33 @@ private Q_SLOTS:
                 }
                 break;
             }
-            case SpaceBar:
-                note(n, QStringLiteral("space bar"));
-                QTest::keyClick(screen, Qt::Key_Space);
+            case PauseResume: {
+                const int how = pick(0, 3);
+                note(n, QStringLiteral("pause/resume %1").arg(how));
+                QToolButton* play = rig.Child<QToolButton>(QStringLiteral("playButton"));
+                UI::PlayDialog* veil = screen->FindPlayDialog();
+                if (how == 0 && play->isVisible())
+                    QTest::mouseClick(play, Qt::LeftButton);
+                else if (how == 1 && veil && veil->IsShown())
+                    QTest::mouseClick(veil->PlayButton(), Qt::LeftButton);
+                else if (how == 2 && rig.ScorePane()->isVisible())
+                    QTest::mouseClick(rig.ScorePane(), Qt::LeftButton);
+                else
+                    QTest::keyClick(screen, Qt::Key_Space);
                 break;
-            case QuestionClick:
-                note(n, QStringLiteral("click on the question"));
-                if (rig.ScorePane()->isVisible())
-                    QTest::mouseClick(rig.ScorePane(), Qt::LeftButton, Qt::NoModifier,
-                                      rig.ScorePane()->rect().center());
-                break;
+            }
             case SliderSeek: {
                 QSlider* slider = rig.Slider();
-                const bool toEnd = chance(0.3) || n % 150 == 149;
-                const int x = toEnd ? slider->width() - 1 : pick(0, slider->width() - 1);
-                note(n, QStringLiteral("slider seek to x=%1").arg(x));
-                if (slider->isVisible())
-                    DragSlider(slider, x);
+                const bool toEnd = chance(0.3) || n % LessonEndEvery == LessonEndEvery - 1;
+                const int value = toEnd ? slider->maximum() : pick(0, slider->maximum());
+                note(n, QStringLiteral("slider seek to %1").arg(value));
+                if (slider->isVisible() && slider->isEnabled()) {
+                    slider->setSliderDown(true);
+                    slider->setSliderPosition(value);
+                    slider->setSliderDown(false);
+                }
                 // At the lesson's end the dialog comes once the last judgement has been seen.
-                if (toEnd && screen->GetExercise())
+                if (toEnd && inExercise)
                     (void)QTest::qWaitFor(
                         [&] {
                             const auto* end = screen->GetSectionEndDialog();
@@ -438,192 +386,101 @@ private Q_SLOTS:
                 const int s = pick(0, UI::ConsoleExerciseControl::SectionCount - 1);
                 note(n, QStringLiteral("section button %1").arg(s + 1));
                 if (rig.SectionButton(s)->isVisible())
-                    QTest::mouseClick(rig.SectionButton(s), Qt::LeftButton, Qt::NoModifier,
-                                      rig.SectionButton(s)->rect().center());
+                    QTest::mouseClick(rig.SectionButton(s), Qt::LeftButton);
                 break;
             }
             case ViewSwitch: {
+                const int view = inExercise ? pick(2, 4) : pick(0, 3);
                 const UI::Speed speed = chance(0.5) ? UI::Quick : UI::Animated;
-                const int view = pick(0, 5);
-                note(n,
-                     QStringLiteral("view %1 %2").arg(view).arg(speed == UI::Quick ? "quick" : "animated"));
-                if (view == 0 || view == 1)
+                note(n, QStringLiteral("view %1, speed %2").arg(view).arg(speed));
+                if (view <= 1)
                     screen->showExercise(speed);
                 else if (view == 2)
                     screen->ShowStatistics(speed);
                 else if (view == 3)
                     screen->showReference(speed);
-                else if (view == 4) {
-                    QPushButton* history = rig.Child<QPushButton>(QStringLiteral("viewHistory"));
-                    if (history && history->isVisible())
-                        QTest::mouseClick(history, Qt::LeftButton);
-                } else {
+                else {
                     // Another screen in front and back: hidden, the lesson pauses.
                     rig.window->hide();
                     screen->screenChangeSlot(QStringLiteral("settings_screen"),
                                              QStringLiteral("console_exercise_control"));
-                    Pace(pace);
+                    Pace(PaceMs);
                     rig.window->show();
                     screen->screenChangeSlot(QStringLiteral("console_exercise_control"),
                                              QStringLiteral("settings_screen"));
                 }
                 break;
             }
-            case PauseResume: {
-                const int how = pick(0, 2);
-                note(n, QStringLiteral("pause/resume %1").arg(how));
-                QToolButton* play = rig.Child<QToolButton>(QStringLiteral("playButton"));
-                UI::PlayDialog* veil = screen->FindPlayDialog();
-                if (how == 0 && play && play->isVisible())
-                    QTest::mouseClick(play, Qt::LeftButton);
-                else if (how == 1 && veil && veil->IsShown())
-                    QTest::mouseClick(veil->PlayButton(), Qt::LeftButton);
-                else
-                    screen->PauseExercise(chance(0.5), chance(0.5));
-                break;
-            }
             case SettingsApplied: {
                 const bool keyboard = chance(0.7);
                 const bool choices = !keyboard || chance(0.7);
-                const bool carryOn = chance(0.7);
-                const int delay = pick(0, 400);
                 const int questions = pick(1, 3);
-                note(n, QStringLiteral(
-                            "settings: keyboard %1, choices %2, carry on %3 after %4 ms, %5 questions")
+                const Core::WrongAnswerPolicy policy{chance(0.7), pick(0, 400)};
+                note(n, QStringLiteral("settings: keyboard %1, choices %2, %3 questions")
                             .arg(keyboard)
                             .arg(choices)
-                            .arg(carryOn)
-                            .arg(delay)
                             .arg(questions));
                 rig.General([&](Core::GeneralSettings& g) {
                     g.answerWithGraphicalKeyboard = keyboard;
                     g.answerWithMultipleChoice = choices;
-                    g.showNoteLetters = !g.showNoteLetters;
                 });
-                rig.Settings([&](Core::TrainerSettings& s) {
-                    WholeLessons(s, questions, TimeoutSeconds, {carryOn, delay});
-                });
+                rig.Settings(
+                    [&](Core::TrainerSettings& s) { WholeLessons(s, questions, TimeoutSeconds, policy); });
                 screen->ApplySettings();
                 break;
             }
-            case Restart: {
-                // Only the screen holds the lesson it closes, as in the application: held here
-                // too, the closed lesson would go on hearing the JACK keyboard a while longer.
-                lesson.reset();
-                const bool fromHome = chance(0.5);
-                note(n, QStringLiteral("restart%1").arg(fromHome ? " (closed first)" : ""));
-                const int trainer = int(screen->GetExerciseId());
-                if (fromHome)
-                    screen->CloseExercise();
-                judged.switching = true;
-                judged.trainer = trainer;
-                judged.local[size_t(trainer)] = 0;
-                screen->restartExercise();
-                judged.switching = false;
-                break;
-            }
+            case Restart:
             case LoadOther: {
-                // Only the screen holds the lesson it closes, as in the application: held here
-                // too, the closed lesson would go on hearing the JACK keyboard a while longer.
-                lesson.reset();
+                lesson.reset(); // only the screen holds the lesson it closes, as in the application
                 const int current = int(screen->GetExerciseId());
-                int trainer = pick(0, TrainerCount - 2);
-                if (current >= 0 && current < TrainerCount && trainer >= current)
+                int trainer = action == Restart ? current : pick(0, TrainerCount - 2);
+                if (action == LoadOther && current >= 0 && current < TrainerCount && trainer >= current)
                     ++trainer;
-                const bool quiz = chance(0.25);
+                const bool quiz = action == Restart ? screen->IsQuizMode() : chance(0.25);
                 const bool fromHome = atHome || !screen->GetExercise() || chance(0.5);
-                note(n, QStringLiteral("load trainer %1%2%3")
+                note(n, QStringLiteral("%1 trainer %2%3%4")
+                            .arg(action == Restart ? "restart" : "load")
                             .arg(trainer)
                             .arg(quiz ? " quiz" : "")
                             .arg(fromHome ? " from home" : ""));
-                load(trainer, quiz, fromHome);
+                open(trainer, quiz, fromHome, action == Restart);
                 break;
             }
             case WaitForTimeout: {
                 note(n, QStringLiteral("wait for a time-out"));
-                if (forcedTimeouts < ForcedTimeouts && inExercise && lesson &&
-                    lesson->GetPlayState() == Core::LessonBase::Running) {
-                    const int before = judged.timeouts;
-                    if (QTest::qWaitFor([&] { return judged.timeouts > before; },
-                                        TimeoutSeconds * 1000 + 2500))
-                        ++forcedTimeouts;
-                }
-                break;
-            }
-            case DialogChoice: {
-                // Only the screen holds the lesson it closes, as in the application: held here
-                // too, the closed lesson would go on hearing the JACK keyboard a while longer.
-                lesson.reset();
-                const int choice = dialogsShown % 4;
-                ++dialogsShown;
-                ++dialogChoices[size_t(choice)];
-                static const char* const names[4] = {"Continue", "Escape", "Repeat", "Review statistics"};
-                note(n, QStringLiteral("section end dialog: %1").arg(names[choice]));
-                static const char* const buttons[4] = {"Continue", nullptr, "Repeat", "ReviewStats"};
-                if (choice == 1) {
-                    QTest::keyClick(dialog, Qt::Key_Escape);
-                } else {
-                    auto* button = dialog->findChild<QAbstractButton*>(QLatin1String(buttons[choice]));
-                    QVERIFY(button);
-                    if (choice == 2) {
-                        // Repeat begins a new run of the trainer.
-                        judged.switching = true;
-                        judged.local[size_t(screen->GetExerciseId())] = 0;
-                    }
-                    QTest::mouseClick(button, Qt::LeftButton);
-                    judged.switching = false;
-                }
-                // Every choice takes the dialog away (Continue a moment later, so that it is seen).
-                QVERIFY2(QTest::qWaitFor([&] { return !dialog->isVisible() || dialog->IsFadingOut(); }, 3000),
-                         names[choice]);
+                const int before = judged.timeouts;
+                if (inExercise && lesson->GetPlayState() == LessonBase::Running)
+                    (void)QTest::qWaitFor([&] { return judged.timeouts > before; },
+                                          TimeoutSeconds * 1000 + 2500);
                 break;
             }
             case ActionKinds:
                 break;
             }
-            Pace(pace);
+            Pace(PaceMs);
             const QStringList warnings = CaughtWarnings();
             QVERIFY2(warnings.isEmpty(), qPrintable(warnings.join(QLatin1Char('\n'))));
         }
-        const qint64 elapsed = clock.elapsed();
 
         // The end: nothing more is judged, the statistics reach the disk within two seconds.
         screen->CloseExercise();
         QTemporaryDir scratch;
-        FileCounts files;
+        Counts files{};
         const bool saved = QTest::qWaitFor(
             [&] {
-                files = ReadFiles(*rig.catalog->GetStatistics(), scratch.path());
-                return files.right == judged.right && files.wrong == judged.wrong &&
-                       files.local[0] == judged.local[0] && files.local[1] == judged.local[1] &&
-                       files.local[2] == judged.local[2];
+                return (files = ReadFiles(*rig.catalog->GetStatistics(), scratch.path())) == CountsOf(judged);
             },
             4000);
-
-        QStringList summary;
-        for (int a = 0; a < ActionKinds; ++a)
-            summary << QStringLiteral("%1 %2").arg(actionNames[a]).arg(counts[size_t(a)]);
-        qInfo("soak: %d actions in %lld ms (pace %d ms): %s", ActionCount, elapsed, pace,
-              qPrintable(summary.join(QStringLiteral(", "))));
-        qInfo("judged %d right, %d wrong (%d time-outs, %d while a lesson was switched); section end dialogs "
-              "%d "
-              "(continue %d, escape %d, repeat %d, review %d)",
-              int(judged.right), int(judged.wrong), int(judged.timeouts), int(judged.ambiguous), dialogsShown,
-              dialogChoices[0], dialogChoices[1], dialogChoices[2], dialogChoices[3]);
-        qInfo("files: history %d right, %d wrong; local %d, %d, %d (judged %d, %d, %d)", files.right,
-              files.wrong, files.local[0], files.local[1], files.local[2], int(judged.local[0]),
-              int(judged.local[1]), int(judged.local[2]));
-
-        QVERIFY(CaughtWarnings().isEmpty());
+        qInfo("soak: judged %d right, %d wrong, %d time-outs; %d section end dialogs", int(judged.right),
+              int(judged.wrong), int(judged.timeouts), dialogsShown);
         QVERIFY2(dialogsShown >= 4, "every choice of the section end dialog was made");
         QVERIFY(judged.timeouts >= 1);
-        QVERIFY(judged.right + judged.wrong > 100);
-        // An answer judged on another thread while a lesson was being switched may belong to
-        // either run; there were none when the local counts are off.
-        QVERIFY2(saved || judged.ambiguous > 0, "the statistics files add up to the answers judged");
-        QCOMPARE(files.right, int(judged.right));
-        QCOMPARE(files.wrong, int(judged.wrong));
-        printer.passed = true;
+        QVERIFY(judged.right + judged.wrong > 20);
+        // An answer judged on another thread while a lesson was being opened may belong to either
+        // run: the local counts are then left unchecked.
+        if (!saved && !judged.ambiguous)
+            QCOMPARE(files, CountsOf(judged));
+        QCOMPARE(qMakePair(files[0], files[1]), qMakePair(int(judged.right), int(judged.wrong)));
     }
 };
 

@@ -11,7 +11,11 @@ class TestInterfaceFonts : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase() { QVERIFY(UI::InterfaceFonts::Register()); }
+    void initTestCase()
+    {
+        QVERIFY(UI::InterfaceFonts::Register());
+        QVERIFY(UI::InterfaceFonts::Register()); // a second registration answers the same
+    }
 
     void familiesDrawnInLato_data()
     {
@@ -21,7 +25,6 @@ private Q_SLOTS:
             for (bool bold : {false, true})
                 QTest::addRow("%s%s", family, bold ? " bold" : "") << QString::fromLatin1(family) << bold;
     }
-
     void familiesDrawnInLato()
     {
         QFETCH(QString, family);
@@ -31,20 +34,13 @@ private Q_SLOTS:
         const QFontInfo info(font);
         QCOMPARE(info.family(), UI::InterfaceFonts::FamilyName());
         QCOMPARE(info.bold(), bold);
-
-        // A second registration adds nothing and answers the same.
-        QVERIFY(UI::InterfaceFonts::Register());
     }
 
-    void styleSheetFamily()
+    // A label whose style sheet names Tahoma paints exactly as one set in Lato directly.
+    void styleSheetFamilyPaintsLato()
     {
-        QLabel label(QStringLiteral("Please select difficulty level"));
+        QLabel label(QStringLiteral("Please select difficulty level")), lato(label.text());
         label.setStyleSheet(QStringLiteral("font-family: \"Tahoma\"; font-size: 14px;"));
-        label.ensurePolished();
-        QCOMPARE(label.fontInfo().family(), UI::InterfaceFonts::FamilyName());
-
-        // What is painted is Lato too: it matches a label set in Lato directly, pixel for pixel.
-        QLabel lato(label.text());
         lato.setStyleSheet(QStringLiteral("font-family: \"Lato\"; font-size: 14px;"));
         label.resize(label.sizeHint());
         lato.resize(label.size());

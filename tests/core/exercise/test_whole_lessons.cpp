@@ -1,79 +1,49 @@
-// Whole lessons of the three trainers, learning and quiz, from the catalogue as the screen opens
-// them, with a simulated student answering through the engine's own entry points: keys as MIDI
-// note events, multiple-choice answers, and silence until the question times out. Checked: the
-// judgements, the counters, the section changes, the end of the lesson, the settings block in
-// force, and the records in the statistics files on disk.
+// Whole quiz lessons of the three trainers, from the catalogue as the screen opens them, answered
+// through the engine's own entry points: keys as MIDI note events, multiple-choice answers, and
+// silence until the question times out; a section is left half-way for a later one, as its
+// button does. Checked against the test's own tally: every item is drawn from the quiz block,
+// and once the exercise is gone both statistics files on disk hold, per section and item, the
+// right and wrong answers the test gave.
 
+#include "core/exercise/exercise.h"
 #include "core/exercise/exercise_catalog.h"
 #include "core/exercise/exercise_statistics.h"
 #include "core/exercise/question_note_data.h"
 #include "core/midi/midi_bank.h"
 #include "settings_blocks.h"
-#include "test_trainer.h"
 
-#include <QFileInfo>
-#include <QSet>
+#include <QMap>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <algorithm>
 #include <cstdlib>
 
 using namespace Core;
 
 namespace {
 
-enum class Reply
-{
-    Right,
-    Wrong,
-    Late, // no answer: the question times out
-};
-
 constexpr int Questions = 2;
 constexpr int TimeoutSeconds = 1;
+// Single notes from these keys up: the learning block's and the quiz block's own ranges.
+constexpr int LearnLowestKey = 39;
+constexpr int QuizLowestKey = 51;
 
-MidiEvent Key(int note)
-{
-    return MidiEvent{MidiMessage(0x90, 0, quint8(note), 100), 0, -1.0};
-}
-
-Answer Choice(int variant)
-{
-    Answer answer;
-    answer.kind = Answer::Choice;
-    answer.variant = variant;
-    return answer;
-}
-
-struct Asked
-{
-    int section;
-    QuestionRecord question;
-    Reply reply;
-    bool byKeys;
-};
+using Tally = QPair<int, int>;     // right, wrong
+using Items = QMap<qint32, Tally>; // by statistics key
 
 } // namespace
 
 class TestWholeLessons : public QObject
 {
     Q_OBJECT
-
     std::shared_ptr<MidiBank> bank;
 
-    // Waits for a state among `states`; the timer thread moves the lesson on.
     static bool WaitForState(Exercise& exercise, std::initializer_list<int> states, int timeoutMs)
     {
-        QElapsedTimer clock;
-        clock.start();
-        while (clock.elapsed() < timeoutMs) {
-            const int state = exercise.GetState();
-            for (int s : states)
-                if (s == state)
-                    return true;
-            QTest::qWait(2);
-        }
-        return false;
+        return QTest::qWaitFor(
+            [&] { return std::find(states.begin(), states.end(), exercise.GetState()) != states.end(); },
+            timeoutMs);
     }
 
 private Q_SLOTS:
@@ -86,164 +56,95 @@ private Q_SLOTS:
         std::srand(1206);
     }
 
-    void wholeLesson_data()
+    void quizLessonOnDisk_data()
     {
         QTest::addColumn<unsigned>("trainer");
-        QTest::addColumn<bool>("quiz");
         QTest::addColumn<int>("sectionCount");
-        QTest::newRow("note trainer, learning") << 0u << false << 3;
-        QTest::newRow("note trainer, quiz") << 0u << true << 3;
-        QTest::newRow("ear trainer, learning") << 1u << false << 5;
-        QTest::newRow("ear trainer, quiz") << 1u << true << 5;
-        QTest::newRow("music symbols, learning") << 2u << false << 5;
-        QTest::newRow("music symbols, quiz") << 2u << true << 5;
+        QTest::newRow("note trainer") << 0u << 3;
+        QTest::newRow("ear trainer") << 1u << 5;
+        QTest::newRow("music symbols") << 2u << 5;
     }
-
-    void wholeLesson()
+    void quizLessonOnDisk()
     {
         QFETCH(unsigned, trainer);
-        QFETCH(bool, quiz);
         QFETCH(int, sectionCount);
-
         QTemporaryDir home;
         qputenv("XDG_DATA_HOME", home.path().toUtf8());
         SettingsBlocks settings;
-        // Short sections; the single notes of each block in a range of their own, so that the
-        // lesson shows which block it reads: C4 to B4 to learn, C5 to B5 in the quiz.
-        settings.Change([](TrainerSettings& s) { ShortLessons(s, Questions, TimeoutSeconds, 39); });
+        settings.Change(
+            [](TrainerSettings& s) { ShortLessons(s, Questions, TimeoutSeconds, LearnLowestKey); });
         settings.SetQuizMode(true);
-        settings.Change([](TrainerSettings& s) { ShortLessons(s, Questions, TimeoutSeconds, 51); });
-        settings.SetQuizMode(quiz);
-        const int lowestKey = quiz ? 51 : 39;
-
+        settings.Change(
+            [](TrainerSettings& s) { ShortLessons(s, Questions, TimeoutSeconds, QuizLowestKey); });
         ExerciseCatalog catalog(&settings);
         catalog.SetMidiBank(bank);
         const QString historyPath = catalog.GetStatistics()->HistoryPath();
         const QString localPath = catalog.GetStatistics()->LocalPath();
 
-        std::vector<Asked> asked;
-        ExerciseRecorder recorder;
+        QVector<Items> given(sectionCount);
         {
-            // As the screen opens a lesson.
             std::shared_ptr<Exercise> exercise = catalog.CreateExercise(trainer);
             exercise->SetUpSections();
-            exercise->SetQuizMode(quiz);
+            exercise->SetQuizMode(true);
             exercise->ClearSessionStatistics();
-            exercise->Attach(static_cast<LessonBaseObserver*>(&recorder));
-            exercise->Attach(static_cast<ExerciseObserver*>(&recorder));
-            QCOMPARE(int(exercise->GetSections().size()), sectionCount);
-            for (const Exercise::Section& section : exercise->GetSections()) {
-                QCOMPARE(section.questionCount, Questions);
-                QCOMPARE(section.msPerQuestion, TimeoutSeconds * 1000);
-            }
             exercise->Start();
-
-            for (int n = 0; n < 100; ++n) {
-                if (exercise->GetState() == Exercise::LessonEnd ||
-                    exercise->GetState() == Exercise::NotStarted)
-                    break;
-                QCOMPARE(exercise->GetState(), int(Exercise::BetweenQuestions));
+            for (int n = 0; exercise->GetState() == Exercise::BetweenQuestions; ++n) {
+                QVERIFY(n < sectionCount * Questions);
                 exercise->Next();
                 QVERIFY(WaitForState(*exercise, {Exercise::Presenting, Exercise::AwaitingAnswer}, 2000));
-                Asked item{exercise->GetCurrentSection(), exercise->GetCurrentQuestion(), Reply::Right,
-                           false};
-                const QuestionRecord& question = item.question;
-                QCOMPARE(int(question.candidates.size()), 6);
-                for (const auto& candidate : question.candidates)
-                    QVERIFY(!candidate->caption2.isEmpty());
+                const int section = exercise->GetCurrentSection();
+                const QuestionRecord question = exercise->GetCurrentQuestion();
                 if (const auto* note = dynamic_cast<const QuestionNoteData*>(question.AskedItem()))
-                    QVERIFY2(note->key >= lowestKey && note->key < lowestKey + 12,
-                             "asked from the block in force");
+                    QVERIFY2(note->key >= QuizLowestKey && note->key <= QuizLowestKey + 12,
+                             "from the quiz block");
 
-                // One late answer a lesson, then wrong and right by turns; keys where keys answer.
-                item.reply = n == 1 ? Reply::Late : (n % 3 == 2 ? Reply::Wrong : Reply::Right);
-                const bool keysAllowed = question.answerModes & QuestionRecord::NotesMode;
-                const bool choiceAllowed = question.answerModes & QuestionRecord::ChoiceMode;
-                item.byKeys =
-                    keysAllowed && exercise->AnswerInputMode(question) == 2 && (!choiceAllowed || n % 2 == 0);
-                if (keysAllowed && !choiceAllowed)
-                    item.byKeys = true;
-
-                QVector<int> expected;
-                if (const auto& stream = question.AskedItem()->stream) // pictures have no sound
-                    for (const MidiEvent& e : *stream)
+                // Late once, then right, right, wrong; by keys where the question takes only keys
+                // and on every other note to read, else by choice (heard ones while they sound).
+                const bool late = n == 1;
+                const bool right = !late && n % 3 != 2;
+                const bool keys = (question.answerModes & QuestionRecord::NotesMode) &&
+                                  (!(question.answerModes & QuestionRecord::ChoiceMode) ||
+                                   (n % 2 == 0 && question.kind == QuestionRecord::NoteReadingQuestion));
+                if (late) {
+                    // The question clock judges it when its time is up.
+                } else if (keys) {
+                    QVERIFY(WaitForState(*exercise, {Exercise::AwaitingAnswer}, 5000));
+                    QVector<int> expected;
+                    for (const MidiEvent& e : *question.AskedItem()->stream)
                         if (e.message.IsNoteOn())
                             expected.append(e.message.byte1);
-                if (item.reply == Reply::Late) {
-                    // Nothing is played; the question clock judges it when its time is up.
-                } else if (item.byKeys) {
-                    QVERIFY(WaitForState(*exercise, {Exercise::AwaitingAnswer}, 5000));
-                    if (item.reply == Reply::Right) {
-                        for (int note : expected)
-                            exercise->HandleInputEvent(Key(note));
-                    } else {
-                        exercise->HandleInputEvent(Key(expected.first() + 1));
-                    }
+                    for (int note : right ? expected : QVector<int>{expected.first() + 1})
+                        exercise->HandleInputEvent({MidiMessage(0x90, 0, quint8(note), 100), 0, -1.0});
                 } else {
-                    const int right = question.correctIndex;
-                    exercise->Judge(Choice(item.reply == Reply::Right ? right : (right + 1) % 6));
+                    Answer answer;
+                    answer.kind = Answer::Choice;
+                    answer.variant = right ? question.correctIndex : (question.correctIndex + 1) % 6;
+                    exercise->Judge(answer);
                 }
+                Tally& item = given[section][question.AskedItem()->statisticsKey];
+                (right ? item.first : item.second)++;
                 QVERIFY(WaitForState(*exercise, {Exercise::BetweenQuestions, Exercise::LessonEnd},
                                      TimeoutSeconds * 1000 + 3000));
-                asked.push_back(item);
+                // The first section left after its first answer, the second never asked.
+                if (n == 0)
+                    exercise->JumpToSection(2);
             }
             QCOMPARE(exercise->GetState(), int(Exercise::LessonEnd));
-            QCOMPARE(recorder.States().last(), int(Exercise::LessonEnd));
-
-            const int total = sectionCount * Questions;
-            QCOMPARE(int(asked.size()), total);
-            int rights = 0;
-            const QVector<ExerciseRecorder::Judged> judged = recorder.JudgedAnswers();
-            QCOMPARE(judged.size(), total);
-            for (int i = 0; i < total; ++i) {
-                const Asked& a = asked[size_t(i)];
-                QCOMPARE(judged[i].correct, a.reply == Reply::Right);
-                rights += a.reply == Reply::Right ? 1 : 0;
-                if (a.reply == Reply::Late)
-                    QCOMPARE(judged[i].answer.kind, int(Answer::NoAnswer));
-                else
-                    QCOMPARE(judged[i].answer.kind, int(a.byKeys ? Answer::Notes : Answer::Choice));
-                QCOMPARE(a.section, i / Questions);
-            }
-            const Exercise::Counters counters = exercise->GetCounters();
-            QCOMPARE(counters.asked, total);
-            QCOMPARE(counters.answered, total);
-            QCOMPARE(counters.correct, rights);
-            QVector<int> sections;
-            for (int s = 1; s < sectionCount; ++s)
-                sections.append(s);
-            QCOMPARE(recorder.Sections(), sections);
-
-            exercise->Detach(static_cast<LessonBaseObserver*>(&recorder));
-            exercise->Detach(static_cast<ExerciseObserver*>(&recorder));
         } // the exercise goes: its answers are written to both files
 
-        QVERIFY(QFileInfo::exists(historyPath));
-        QVERIFY(QFileInfo::exists(localPath));
         ExerciseStatistics reread(historyPath, localPath);
         for (int section = 0; section < sectionCount; ++section) {
-            int expectedRight = 0;
-            QSet<int> keys;
-            for (const Asked& a : asked) {
-                if (a.section != section)
-                    continue;
-                expectedRight += a.reply == Reply::Right ? 1 : 0;
-                keys.insert(a.question.AskedItem()->statisticsKey);
-            }
             std::vector<StatisticsRecord> history;
             std::vector<StatisticsRecord> local;
             reread.GetHistorySectionRecords(qint32(trainer), section, history);
             reread.GetLocalSectionRecords(qint32(trainer), section, local);
             for (const std::vector<StatisticsRecord>* records : {&history, &local}) {
-                int right = 0;
-                int all = 0;
+                Items onDisk;
                 for (const StatisticsRecord& r : *records) {
-                    QVERIFY(keys.contains(r.id));
-                    right += r.correct;
-                    all += r.correct + r.wrong;
+                    onDisk[r.id].first += r.correct;
+                    onDisk[r.id].second += r.wrong;
                 }
-                QCOMPARE(all, Questions);
-                QCOMPARE(right, expectedRight);
+                QCOMPARE(onDisk, given[section]);
             }
         }
     }
