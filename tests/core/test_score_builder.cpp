@@ -1,6 +1,6 @@
 // The score builder: the spelling of questions and answers in the notation text, its errors, and
 // texts built into pictures compared with golden ones, with tolerance.
-// Where each key lands on the staff is checked for all 88 keys in test_layout_engine.
+// Where each key lands on the staff is checked in test_layout_engine.
 
 #include "core/error.h"
 #include "core/score_builder.h"
