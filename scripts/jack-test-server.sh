@@ -6,7 +6,8 @@
 # a few such cycles, stops its driver, and every later client hangs.
 #   jack-test-server.sh start NAME STATEFILE [PERIOD]   starts it and waits until clients connect
 #   jack-test-server.sh run   NAME STATEFILE PERIOD -- COMMAND...
-#                          starts a fresh server (stopping the recorded one), then runs COMMAND
+#                          stops the recorded server, starts a fresh one named NAME-<pid> and
+#                          runs COMMAND with JACK_DEFAULT_SERVER naming it
 #   jack-test-server.sh stop  NAME STATEFILE            stops the server that `start` recorded
 set -euo pipefail
 
@@ -25,6 +26,7 @@ stop_recorded() {
         kill "$pid" 2>/dev/null || true
         for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || return 0; sleep 0.1; done
         kill -9 "$pid" 2>/dev/null || true
+        for _ in $(seq 20); do kill -0 "$pid" 2>/dev/null || return 0; sleep 0.1; done
     fi
 }
 
@@ -57,8 +59,11 @@ start)
 run)
     # A server of its own for each test program: one that a loaded machine has left stuck
     # (a client timed out, the driver stopped) would fail the test's second attempt as well.
+    # It has a name of its own too: a server that is slow to go, after a client died in the
+    # middle of a cycle, still holds the old name.
     shift 4
     [ "${1:-}" = "--" ] && shift
+    name="$name-$$"
     start_server >/dev/null
     export JACK_NO_START_SERVER=1 JACK_DEFAULT_SERVER="$name"
     exec "$@"

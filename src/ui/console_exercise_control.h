@@ -301,6 +301,9 @@ private:
     void SetHistoryButtons(int sectionRecords);
     void SetStatisticsCaption(int section, int octave);
     QString SectionShortName(int section) const;
+    // Names `section` above the panes: the lesson's own in the exercise view, the page's in the
+    // statistics and the reference.
+    void ShowSectionTitle(int section);
     bool IsKeyboardSection(int section) const;
     bool IsExtendedStatisticsSection(int section) const;
     bool IsTempoSection(int section) const;

@@ -43,10 +43,7 @@ void ConsoleExerciseControl::showExerciseStatistics()
         SetStatus(QString(), "RegularStyle");
         return;
     }
-    const std::vector<Exercise::SectionTitle> titles = exercise->GetSectionTitles();
-    const int section = exercise->GetCurrentSection();
-    if (section >= 0 && size_t(section) < titles.size())
-        m_ui->sectionTitle->setText(titles[size_t(section)].title);
+    ShowSectionTitle(exercise->GetCurrentSection());
     const Exercise::Counters counters = exercise->GetCounters();
     if (counters.sectionQuestionCount > 0 && counters.sectionAsked > 0)
         SetStatus(tr("Question %1 of %2")

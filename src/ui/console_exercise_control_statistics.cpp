@@ -85,6 +85,15 @@ QString ConsoleExerciseControl::SectionShortName(int section) const
     return section >= 0 && size_t(section) < titles.size() ? titles[size_t(section)].shortName : QString();
 }
 
+void ConsoleExerciseControl::ShowSectionTitle(int section)
+{
+    if (!exercise)
+        return;
+    const std::vector<Core::Exercise::SectionTitle> titles = exercise->GetSectionTitles();
+    if (section >= 0 && size_t(section) < titles.size())
+        m_ui->sectionTitle->setText(titles[size_t(section)].title);
+}
+
 bool ConsoleExerciseControl::IsKeyboardSection(int section) const
 {
     // Pool entry 0 exists in every pool of keys (the note A0, the first interval, chord, scale).
@@ -238,6 +247,7 @@ void ConsoleExerciseControl::ShowStatisticsPage()
     const int records = BuildStatisticsPage(statisticsSection);
     SetHistoryButtons(records);
     SetStatisticsCaption(statisticsSection, statisticsOctave);
+    ShowSectionTitle(statisticsSection);
 }
 
 void ConsoleExerciseControl::PlaceHistoryBar(bool extended)

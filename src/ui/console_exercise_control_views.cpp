@@ -233,6 +233,7 @@ void ConsoleExerciseControl::SwitchToReferenceSection(int s)
     if (s < 0 || s >= SectionCount)
         return;
     HighlightSectionButton(s);
+    ShowSectionTitle(s);
     m_ui->referenceTitle->setText(referenceBook->ShowPage(int(exerciseId), s));
 }
 

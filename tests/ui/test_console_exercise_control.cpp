@@ -677,17 +677,24 @@ private Q_SLOTS:
         QTRY_COMPARE(ShownView(*rig), QStringLiteral("statistics"));
         QTest::keyClick(rig->screen.get(), Qt::Key_Space);
         QCOMPARE(rig->Lesson().GetPlayState(), int(LessonBase::Paused));
+        // The title names the page shown, not the section the lesson waits in.
+        const auto title = [this] { return rig->Child<QLabel>(QStringLiteral("sectionTitle"))->text(); };
+        const QString lessonTitle = title();
         QMetaObject::invokeMethod(rig->screen.get(), "SwitchToStatSection", Q_ARG(int, 4));
         QTRY_VERIFY(!rig->Piano()->isVisible());
+        QCOMPARE(title(), QStringLiteral("Train Tempo"));
         rig->screen->showReference(UI::Quick);
         QTest::keyClick(rig->screen.get(), Qt::Key_Space);
         QCOMPARE(rig->screen->GetViewMode(), int(UI::ConsoleExerciseControl::ReferenceView));
+        rig->SectionButton(3)->click();
+        QCOMPARE(title(), QStringLiteral("Train Scales"));
         rig->SectionButton(4)->click();
         QCOMPARE(rig->Lesson().GetCurrentSection(), 0);
         QCOMPARE(rig->Lesson().GetPlayState(), int(LessonBase::Paused));
         QCOMPARE(rig->SectionButton(4)->styleSheet(), Look(*rig, "sectionButtons", "sectionStatisticsMode"));
         rig->screen->showExercise(UI::Quick);
         QTRY_COMPARE(ShownView(*rig), QStringLiteral("exercise"));
+        QCOMPARE(title(), lessonTitle);
         QVERIFY(rig->Piano()->isVisible());
         QCOMPARE(rig->SectionButton(4)->styleSheet(), Look(*rig, "sectionButtons", "sectionExerciseMode"));
         UI::PlayDialog* dialog = rig->screen->FindPlayDialog();

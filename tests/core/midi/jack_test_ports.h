@@ -59,16 +59,24 @@ public:
 template <typename Item> class Recorded
 {
 public:
-    int Count() { return All().size(); }
+    int Count()
+    {
+        std::lock_guard<std::mutex> guard(mutex);
+        return items.size();
+    }
     MidiMessage Last()
     {
-        const QVector<Item> all = All();
-        return all.isEmpty() ? MidiMessage() : all.last().message;
+        std::lock_guard<std::mutex> guard(mutex);
+        return items.isEmpty() ? MidiMessage() : items.last().message;
     }
     QVector<Item> All()
     {
         std::lock_guard<std::mutex> guard(mutex);
-        return items;
+        // A copy with data of its own: a shared one would let the recording thread append in
+        // place, unlocked against our reading, once the caller drops its reference.
+        QVector<Item> copy = items;
+        copy.detach();
+        return copy;
     }
     void Clear()
     {
