@@ -13,6 +13,7 @@
 //             1 s after the home screen painted if that is later), as a percentage of one core:
 //             utime + stime of /proc/<pid>/stat (10 ms ticks) and, finer, the run times of all
 //             its threads in /proc/<pid>/task/*/schedstat;
+//   peak      VmHWM of the process just before SIGTERM: the most memory it ever held;
 //   quit      from SIGTERM (the program saves and quits) to its exit.
 // A stamp that does not come within 10 s is missing (nan). Prints every start, the medians and
 // the 99th percentiles (of ten starts that is the slowest), and as the last line
@@ -21,12 +22,17 @@
 // of the short wake-ups of an idle program), or from /proc/<pid>/stat where those are missing.
 //
 //   startup [--runs N] [--idle-seconds S] [--program PATH] [--verbose]
+//           [--history-records N [--reordered]]
 //
-// --verbose echoes the program's standard error.
+// --verbose echoes the program's standard error. --history-records starts every run with a
+// history ("stats.xml") of N records (3,000,000 make about 200 MB: a hundred years of daily
+// practice), in the store's attribute order or, with --reordered, another.
 
 #include "bench_support.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #ifdef CANTORELA_BENCH_XCB
@@ -530,8 +536,32 @@ struct Run
     double splashMs = missing, homeMs = missing, firstMapMs = missing, mainMapMs = missing;
     double firstPixelsMs = missing, mainPixelsMs = missing;
     double rssMiB = missing, anonymousMiB = missing, fileMiB = missing, idleStatPct = missing,
-           idleSchedPct = missing, quitMs = missing;
+           idleSchedPct = missing, quitMs = missing, peakMiB = missing;
 };
+
+// A history to start with ("stats.xml" in each fresh home), or none.
+std::string seedHistory;
+
+// Writes a history of `records` answers' records in the store's layout, or with each entry's
+// attributes in another order (as another writer of the format may put them).
+bool WriteHistory(const std::string& path, long records, bool reordered)
+{
+    FILE* file = std::fopen(path.c_str(), "w");
+    if (!file)
+        return false;
+    std::fputs("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<ex_stat version=\"1.0\">\n", file);
+    for (long n = 0; n < records; ++n) {
+        const long id = n / 15, exId = n % 3, section = (n / 3) % 5, correct = n % 97, wrong = n % 13;
+        if (reordered)
+            std::fprintf(file, "    <entry wrong=\"%ld\" correct=\"%ld\" section=\"%ld\" exId=\"%ld\" id=\"%ld\"/>\n",
+                         wrong, correct, section, exId, id);
+        else
+            std::fprintf(file, "    <entry id=\"%ld\" exId=\"%ld\" section=\"%ld\" correct=\"%ld\" wrong=\"%ld\"/>\n",
+                         id, exId, section, correct, wrong);
+    }
+    std::fputs("</ex_stat>\n", file);
+    return std::fclose(file) == 0;
+}
 
 Run StartOnce(const std::string& path, const std::string& display, MapWatch& watch, double idleSeconds,
               bool verbose)
@@ -541,6 +571,14 @@ Run StartOnce(const std::string& path, const std::string& display, MapWatch& wat
     if (!home.isValid()) {
         std::fprintf(stderr, "startup: no temporary home folder\n");
         return run;
+    }
+    if (!seedHistory.empty()) {
+        const QString data = home.path() + QStringLiteral("/.local/share/Vantorix/Cantorela");
+        if (!QDir().mkpath(data) ||
+            !QFile::copy(QString::fromStdString(seedHistory), data + QStringLiteral("/stats.xml"))) {
+            std::fprintf(stderr, "startup: cannot lay the history in the home folder\n");
+            return run;
+        }
     }
     watch.Read();
     watch.Reset();
@@ -577,6 +615,7 @@ Run StartOnce(const std::string& path, const std::string& display, MapWatch& wat
     }
 
     if (program.IsRunning()) {
+        run.peakMiB = StatusMiB(program.pid, "VmHWM:");
         const qint64 asked = NowNs();
         kill(program.pid, SIGTERM);
         program.Pump(watch, asked + quitTimeoutNs, [&] { return !program.IsRunning(); });
@@ -633,6 +672,8 @@ int main(int argc, char** argv)
     double idleSeconds = 10;
     std::string program = CANTORELA_BINARY;
     bool verbose = false;
+    long historyRecords = 0;
+    bool reordered = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--runs" && i + 1 < argc)
@@ -643,11 +684,26 @@ int main(int argc, char** argv)
             program = argv[++i];
         else if (arg == "--verbose")
             verbose = true;
+        else if (arg == "--history-records" && i + 1 < argc)
+            historyRecords = std::max(0L, std::atol(argv[++i]));
+        else if (arg == "--reordered")
+            reordered = true;
         else {
-            std::fprintf(stderr,
-                         "usage: startup [--runs N] [--idle-seconds S] [--program PATH] [--verbose]\n");
+            std::fprintf(stderr, "usage: startup [--runs N] [--idle-seconds S] [--program PATH] [--verbose] "
+                                 "[--history-records N [--reordered]]\n");
             return 2;
         }
+    }
+    QTemporaryDir seedFolder;
+    if (historyRecords > 0) {
+        seedHistory = (seedFolder.path() + QStringLiteral("/stats.xml")).toStdString();
+        if (!WriteHistory(seedHistory, historyRecords, reordered)) {
+            std::fprintf(stderr, "startup: cannot write the history\n");
+            return 1;
+        }
+        std::printf("starting with a history of %ld records (%.0f MB)%s\n", historyRecords,
+                    double(QFileInfo(QString::fromStdString(seedHistory)).size()) / 1e6,
+                    reordered ? ", attributes in another order" : "");
     }
     std::signal(SIGPIPE, SIG_IGN);
 
@@ -693,6 +749,7 @@ int main(int argc, char** argv)
                 {"  of it files", &Run::fileMiB, "MiB"},
                 {"idle cpu (stat)", &Run::idleStatPct, "%"},
                 {"idle cpu (schedstat)", &Run::idleSchedPct, "%"},
+                {"peak rss", &Run::peakMiB, "MiB"},
                 {"quit after SIGTERM", &Run::quitMs, "ms"}};
     for (const auto& row : rows) {
         const Summary s = Summarise(results, row.figure);

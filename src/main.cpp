@@ -1,8 +1,10 @@
 // Cantorela: wires the application together and runs the event loop.
 
+#include "core/exercise/exercise_catalog.h"
 #include "ui/application.h"
 #include "ui/command_line.h"
 #include "ui/console.h"
+#include "ui/single_instance.h"
 #include "ui/splash_dialog.h"
 #include "ui/startup_trace.h"
 #include "ui/termination_signals.h"
@@ -54,6 +56,11 @@ int main(int argc, char** argv)
     int qtArgc = int(qtArguments.size()) - 1;
     Application application(qtArgc, qtArguments.data(), commandLine);
 
+    // One copy per data folder: a second start brings the running copy's window to the front.
+    UI::SingleInstance instance(Core::ExerciseCatalog::DataDirectory());
+    if (instance.Claim() == UI::SingleInstance::Outcome::Handed)
+        return 0;
+
     // The splash comes first, so that the student sees the program start at once; it says
     // what is being prepared while the sound, the records and the screens are made ready.
     UI::SplashDialog splash;
@@ -67,6 +74,7 @@ int main(int argc, char** argv)
     splash.hide();
     application.SetMainWindow(&console);
     console.ShowOnScreen(Application::IsFullScreenRequested(), Application::GetDisplayIndex());
+    QObject::connect(&instance, &UI::SingleInstance::RaiseRequested, &console, &UI::Console::BringToFront);
 
     // Logging out, a terminal closing or Ctrl+C: the program ends without asking anything, after
     // the resume record and the statistics are saved.

@@ -8,6 +8,8 @@
 #include <QThreadPool>
 #include <QTimer>
 
+#include <zlib.h>
+
 #include <chrono>
 #include <deque>
 
@@ -45,6 +47,93 @@ PendingRequests& Pending()
     static PendingRequests* pending = new PendingRequests;
     return *pending;
 }
+
+// Reply bytes are taken this many at a time, and Qt is asked to buffer no more than this.
+constexpr qint64 ReadChunkBytes = 16 * 1024;
+
+// Undoes the reply's Content-Encoding as the body arrives. Qt would inflate a compressed body
+// whole before the cap could look at it, so the request asks for encodings itself (which turns
+// Qt's decoding off) and decodes here, never making more output than is wanted.
+class BodyDecoder
+{
+public:
+    BodyDecoder() = default;
+    BodyDecoder(const BodyDecoder&) = delete;
+    BodyDecoder& operator=(const BodyDecoder&) = delete;
+    ~BodyDecoder()
+    {
+        if (inflating)
+            inflateEnd(&stream);
+    }
+
+    // The reply's Content-Encoding; false when it is not one this decoder knows.
+    bool Start(const QByteArray& contentEncoding)
+    {
+        const QByteArray encoding = contentEncoding.trimmed().toLower();
+        if (encoding.isEmpty() || encoding == "identity")
+            return true;
+        if (encoding != "gzip" && encoding != "deflate") {
+            error = QStringLiteral("unsupported Content-Encoding \"%1\"").arg(QString::fromLatin1(encoding));
+            return false;
+        }
+        // 15 + 32: the largest window, with the gzip or zlib wrapper told apart by its header
+        // (servers send either for "deflate").
+        inflating = inflateInit2(&stream, 15 + 32) == Z_OK;
+        if (!inflating)
+            error = QStringLiteral("cannot inflate the reply");
+        return inflating;
+    }
+
+    // Decodes `size` bytes onto `out` until it holds `limit` bytes (negative: no limit); the
+    // input beyond is dropped. False when the data cannot be decoded.
+    bool Feed(const char* data, qint64 size, QByteArray& out, qint64 limit)
+    {
+        if (!inflating) {
+            out.append(data, int(limit < 0 ? size : qMin(size, qMax<qint64>(0, limit - out.size()))));
+            return true;
+        }
+        stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data));
+        stream.avail_in = uInt(size);
+        started = started || size > 0;
+        while (stream.avail_in > 0 && !ended && (limit < 0 || out.size() < limit)) {
+            const int room = int(limit < 0 ? ReadChunkBytes : qMin(ReadChunkBytes, limit - out.size()));
+            const int filled = out.size();
+            out.resize(filled + room);
+            stream.next_out = reinterpret_cast<Bytef*>(out.data() + filled);
+            stream.avail_out = uInt(room);
+            const int status = inflate(&stream, Z_NO_FLUSH);
+            out.resize(filled + room - int(stream.avail_out));
+            if (status == Z_STREAM_END) {
+                ended = true; // anything after the compressed data is not part of the body
+            } else if (status == Z_BUF_ERROR) {
+                break; // no progress possible; if input was left, Finish reports the stream cut
+            } else if (status != Z_OK) {
+                error = QStringLiteral("compressed reply cannot be decoded: %1")
+                            .arg(QString::fromLatin1(stream.msg ? stream.msg : "corrupt data"));
+                return false;
+            }
+        }
+        return true;
+    }
+
+    // Whether the body ended where its encoding ends; asked when the whole reply has arrived.
+    bool Finish()
+    {
+        if (inflating && started && !ended) {
+            error = QStringLiteral("compressed reply ends early");
+            return false;
+        }
+        return true;
+    }
+
+    QString error;
+
+private:
+    z_stream stream{};
+    bool inflating = false;
+    bool started = false; // any compressed byte arrived: an empty body is no stream at all
+    bool ended = false;
+};
 
 } // namespace
 
@@ -112,6 +201,9 @@ void BackgroundRequest::Run()
         QNetworkRequest request(options.url);
         for (const auto& header : options.headers)
             request.setRawHeader(header.first, header.second);
+        // Naming the encodings ourselves keeps Qt from inflating the body; BodyDecoder does it.
+        if (!request.hasRawHeader("Accept-Encoding"))
+            request.setRawHeader("Accept-Encoding", "gzip, deflate");
         if (options.method == Method::Post && !request.hasRawHeader("Content-Type"))
             request.setHeader(QNetworkRequest::ContentTypeHeader,
                               QByteArrayLiteral("text/xml; charset=utf-8"));
@@ -124,6 +216,7 @@ void BackgroundRequest::Run()
 
         QNetworkReply* pending =
             options.method == Method::Post ? manager.post(request, options.body) : manager.get(request);
+        pending->setReadBufferSize(ReadChunkBytes);
         {
             std::lock_guard<std::mutex> lock(mutex);
             reply = pending;
@@ -132,21 +225,31 @@ void BackgroundRequest::Run()
         }
 
         QByteArray body;
+        BodyDecoder decoder;
+        bool decoderStarted = false;
+        bool undecodable = false;
         bool truncated = false;
         bool timedOut = false;
+        // One byte past the cap shows that the body is longer.
+        const qint64 wanted = options.maxBodyBytes < 0 ? -1 : options.maxBodyBytes + 1;
         const auto takeBody = [&] {
-            if (truncated || !pending->isOpen())
+            if (truncated || undecodable || !pending->isOpen())
                 return;
-            if (options.maxBodyBytes < 0) {
-                body += pending->readAll();
-                return;
+            if (!decoderStarted) {
+                decoderStarted = true;
+                undecodable = !decoder.Start(pending->rawHeader("Content-Encoding"));
             }
-            body += pending->read(options.maxBodyBytes + 1 - body.size());
-            if (body.size() > options.maxBodyBytes) {
-                body.truncate(int(options.maxBodyBytes));
-                truncated = true;
-                pending->abort(); // the rest is not wanted; stop the transfer
+            char chunk[ReadChunkBytes];
+            qint64 size = 0;
+            while (!undecodable && !truncated && (size = pending->read(chunk, sizeof chunk)) > 0) {
+                undecodable = !decoder.Feed(chunk, size, body, wanted);
+                if (options.maxBodyBytes >= 0 && body.size() > options.maxBodyBytes) {
+                    body.truncate(int(options.maxBodyBytes));
+                    truncated = true;
+                }
             }
+            if (truncated || undecodable)
+                pending->abort(); // the rest is not wanted, or cannot be read; stop the transfer
         };
         QObject::connect(pending, &QNetworkReply::readyRead, pending, takeBody);
         QObject::connect(&limit, &QTimer::timeout, pending, [&] {
@@ -157,8 +260,10 @@ void BackgroundRequest::Run()
         if (!pending->isFinished())
             loop.exec();
         takeBody();
-
         const QNetworkReply::NetworkError error = pending->error();
+        if (!truncated && !undecodable && error == QNetworkReply::NoError)
+            undecodable = !decoder.Finish();
+
         result.truncated = truncated;
         result.timedOut = timedOut;
         result.httpStatus = pending->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
@@ -166,15 +271,18 @@ void BackgroundRequest::Run()
         // Redirects are not followed, and their bodies are no answer: only 2xx counts.
         const bool answered = result.httpStatus >= 200 && result.httpStatus < 300;
         const bool transferred =
-            error == QNetworkReply::NoError || (truncated && error == QNetworkReply::OperationCanceledError);
-        result.succeeded = answered && transferred;
+            error == QNetworkReply::NoError ||
+            ((truncated || undecodable) && error == QNetworkReply::OperationCanceledError);
+        result.succeeded = answered && transferred && !undecodable;
         if (!result.succeeded) {
             if (timedOut)
                 result.errorText = QStringLiteral("no answer within %1 ms").arg(options.timeLimitMs);
             else if (!transferred)
                 result.errorText = pending->errorString();
-            else
+            else if (!answered)
                 result.errorText = QStringLiteral("HTTP status %1").arg(result.httpStatus);
+            else
+                result.errorText = decoder.error;
             std::lock_guard<std::mutex> lock(mutex);
             result.cancelled = cancelled && !timedOut;
         }

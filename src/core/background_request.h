@@ -6,6 +6,9 @@
 // with an error. The owner can cancel it from any thread and wait for it with a bound, so closing
 // the program never hangs on a dead network. The task holds only shared state, never its owner,
 // so an owner may go away while a cancelled request is still unwinding.
+//
+// A gzip or deflate body is inflated here as it arrives, never past the cap; any other
+// Content-Encoding, or a compressed body that cannot be decoded, fails the exchange.
 
 #include <QByteArray>
 #include <QList>
@@ -39,7 +42,8 @@ public:
         Headers headers;
         QByteArray body;          // sent with POST
         int timeLimitMs = 5000;   // the whole exchange, from the moment the task runs
-        qint64 maxBodyBytes = -1; // longer replies are cut there (and the transfer stopped)
+        qint64 maxBodyBytes = -1; // longer replies are cut there (and the transfer stopped);
+                                  // a compressed one is measured as inflated
     };
 
     struct Result

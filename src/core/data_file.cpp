@@ -1,32 +1,94 @@
 #include "core/data_file.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 
-namespace Core {
+#include <cerrno>
+#include <cstring>
 
-bool DataFile::WriteAtomically(const QString& path, const QByteArray& contents, QString* errorText)
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
+namespace Core {
+namespace {
+
+DataFile::Problem Classify(int error, const QString& folder)
 {
+    switch (error) {
+    case ENOSPC:
+#ifdef EDQUOT
+    case EDQUOT:
+#endif
+    case EFBIG:
+        return DataFile::Problem::DiskFull;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case ENOTDIR:
+    case ENOENT:
+    case EISDIR:
+        return DataFile::Problem::NotWritable;
+    default:
+        break;
+    }
+    // errno may have been overwritten on the way out of Qt; the folder itself still tells.
+    const QFileInfo info(folder);
+    if (!info.isDir() || !info.isWritable())
+        return DataFile::Problem::NotWritable;
+    return DataFile::Problem::Other;
+}
+
+} // namespace
+
+bool DataFile::WriteAtomically(const QString& path, const QByteArray& contents, QString* errorText,
+                               Problem* problem)
+{
+    const QString folder = QFileInfo(path).absolutePath();
+    const auto fail = [&](int error, const QString& text) {
+        if (errorText)
+            *errorText = text;
+        if (problem)
+            *problem = Classify(error, folder);
+        return false;
+    };
+    if (problem)
+        *problem = Problem::None;
+
+    // A data folder deleted while the program runs is made again rather than losing the save.
+    if (!QFileInfo(folder).exists()) {
+        errno = 0;
+        if (!QDir().mkpath(folder))
+            return fail(errno ? errno : ENOENT, QStringLiteral("the folder %1 cannot be made").arg(folder));
+    }
+
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        if (errorText)
-            *errorText = file.errorString();
-        return false;
-    }
-    const qint64 written = file.write(contents);
-    if (written != qint64(contents.size())) {
-        if (errorText)
-            *errorText = file.errorString();
+    errno = 0;
+    if (!file.open(QIODevice::WriteOnly))
+        return fail(errno, file.errorString());
+
+    // QSaveFile commits whatever reached the file even when the last buffered bytes could not be
+    // written (its flush error is not checked): a small document that failed entirely on a full
+    // disk would replace the old file with an empty one. So every byte is pushed out and synced
+    // here, and any failure cancels the commit.
+    errno = 0;
+    bool written = file.write(contents) == qint64(contents.size()) && file.flush();
+#ifdef Q_OS_UNIX
+    if (written && ::fsync(file.handle()) != 0 && errno != EINVAL && errno != EROFS)
+        written = false; // EINVAL: a file system that cannot sync; it has the bytes already
+#endif
+    if (!written || file.error() != QFileDevice::NoError) {
+        const int error = errno;
+        const QString text = error ? QString::fromLocal8Bit(std::strerror(error)) : file.errorString();
         file.cancelWriting();
-        return false;
+        return fail(error, text);
     }
-    if (!file.commit()) {
-        if (errorText)
-            *errorText = file.errorString();
-        return false;
-    }
+    errno = 0;
+    if (!file.commit())
+        return fail(errno, file.errorString());
     return true;
 }
 

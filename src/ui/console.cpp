@@ -17,6 +17,7 @@
 #include "ui/fader_widget.h"
 #include "ui/mail_dialog.h"
 #include "ui/rating_dialog.h"
+#include "ui/save_warning_bar.h"
 #include "ui/section_end_dialog.h"
 #include "ui/startup_trace.h"
 #include "ui/trainer_settings_page.h"
@@ -78,6 +79,8 @@ Console::Console(Application& application, QWidget* parent)
     fader = new FaderWidget(m_ui->centralWidget);
     fader->setObjectName(QStringLiteral("screenFader"));
     fader->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    saveWarning = new SaveWarningBar(m_ui->centralWidget);
+    m_ui->centralLayout->addWidget(saveWarning);
     m_ui->centralLayout->addWidget(fader, 1);
 
     Core::SettingsStore* settings = app.GetSettings();
@@ -156,6 +159,25 @@ Console::Console(Application& application, QWidget* parent)
                 statistics->SaveNow();
     });
 
+    // Answers that cannot be saved are said in the window; the store tells from the thread that
+    // wrote, so what it says is carried over to the GUI thread.
+    if (auto catalog = app.GetExerciseCatalog()) {
+        savedStatistics = catalog->GetStatistics();
+        if (savedStatistics) {
+            // The listener is removed before the bar goes (the destructor); a call still queued
+            // then is dropped with the bar.
+            SaveWarningBar* bar = saveWarning;
+            savedStatistics->SetSaveListener([bar](const Core::ExerciseStatistics::SaveState& state) {
+                QMetaObject::invokeMethod(
+                    bar,
+                    [bar, state] {
+                        bar->SetSaveState(state.saving, state.problem, state.folder, state.detail);
+                    },
+                    Qt::QueuedConnection);
+            });
+        }
+    }
+
     // MIDI devices coming and going reach the window through the sound controller.
     deviceListener = this;
     Core::SoundController::SetDeviceChangeCallback(&Console::DeviceChangeHandler);
@@ -165,6 +187,8 @@ Console::Console(Application& application, QWidget* parent)
 
 Console::~Console()
 {
+    if (savedStatistics)
+        savedStatistics->SetSaveListener({});
     if (deviceListener == this) {
         Core::SoundController::SetDeviceChangeCallback(nullptr);
         deviceListener = nullptr;
@@ -418,6 +442,9 @@ void Console::ResumeLastLesson()
     app.SetQuizMode(false);
     OpenExercise(size_t(last.exerciseId), false, true);
     exerciseScreen->ResumeAt(last.exercisePosition);
+    // The student may have started the program and walked away: the lesson waits behind the
+    // play card, its question clock stopped, until Play is pressed.
+    exerciseScreen->PauseExercise(true, true);
 }
 
 void Console::SaveLastState()
@@ -644,6 +671,17 @@ bool Console::PrepareToEnd()
         }
     }
     return true;
+}
+
+void Console::BringToFront()
+{
+    if (ending)
+        return;
+    qCInfo(consoleLog) << "another start of the program asked for this window";
+    setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    show();
+    raise();
+    activateWindow();
 }
 
 void Console::userExitRequest()

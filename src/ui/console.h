@@ -24,6 +24,10 @@ class QState;
 class QStateMachine;
 class QToolButton;
 
+namespace Core {
+class ExerciseStatistics;
+}
+
 namespace Ui {
 class Console;
 }
@@ -35,6 +39,7 @@ class BlockViewControl;
 class ConsoleExerciseControl;
 class FaderWidget;
 class MailDialog;
+class SaveWarningBar;
 class TrainerSettingsPage;
 class WindowStackManager;
 
@@ -65,11 +70,15 @@ public:
     // resume record, the statistics and the usage counters are saved first.
     void EndSession();
 
+    // Another start of the program asked for this window: out of the task bar and to the front.
+    void BringToFront();
+
     // For the tour and the tests.
     BlockViewControl* GetHomeScreen() const { return homeScreen; }
     ConsoleExerciseControl* GetExerciseScreen() const { return exerciseScreen; }
     TrainerSettingsPage* GetSettingsPage(int trainer) const;
     FaderWidget* GetFader() const { return fader; }
+    SaveWarningBar* GetSaveWarning() const { return saveWarning; }
     WindowStackManager* GetStackManager() const { return stack; }
     QToolButton* GetToolButton(const char* name) const;
     int DeviceRetryCounter() const { return deviceRetryCounter; }
@@ -143,6 +152,8 @@ private:
     std::unique_ptr<Ui::Console> m_ui;
     WindowStackManager* stack = nullptr;
     FaderWidget* fader = nullptr;
+    SaveWarningBar* saveWarning = nullptr;
+    std::shared_ptr<Core::ExerciseStatistics> savedStatistics; // told of failed saves
     BlockViewControl* homeScreen = nullptr;
     ConsoleExerciseControl* exerciseScreen = nullptr;
     std::array<TrainerSettingsPage*, 3> settingsPages{};

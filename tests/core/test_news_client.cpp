@@ -1,6 +1,6 @@
 // The news client and the background request under it, against a local HTTP service on
-// 127.0.0.1: the request sent, what is made of each reply, the cap on the text, the poll rule,
-// the time limits, and closing while a request is pending.
+// 127.0.0.1: the request sent, what is made of each reply, the cap on the text (also as
+// decompressed), the poll rule, the time limits, and closing while a request is pending.
 
 #include "core/background_request.h"
 #include "core/news_client.h"
@@ -9,6 +9,8 @@
 #include <QElapsedTimer>
 #include <QTcpServer>
 #include <QtTest>
+
+#include <zlib.h>
 
 #include <limits>
 #include <memory>
@@ -36,6 +38,43 @@ QUrl ClosedPort()
     QTcpServer probe; // a port that was just free and is closed again
     probe.listen(QHostAddress::LocalHost, 0);
     return QUrl(QStringLiteral("http://127.0.0.1:%1").arg(probe.serverPort()));
+}
+
+constexpr int GzipBits = 15 + 16; // zlib's window bits for the gzip wrapper
+constexpr int ZlibBits = 15;
+
+// `times` copies of `chunk`, deflated with the wrapper `windowBits` selects; the copies are fed one
+// at a time, so a body that inflates to far more than memory holds can be made.
+QByteArray Compressed(const QByteArray& chunk, int times, int windowBits)
+{
+    z_stream stream{};
+    deflateInit2(&stream, Z_BEST_COMPRESSION, Z_DEFLATED, windowBits, 9, Z_RLE); // runs only: fast
+    QByteArray out;
+    char buffer[64 * 1024];
+    for (int i = 0; i < times; ++i) {
+        stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(chunk.data()));
+        stream.avail_in = uInt(chunk.size());
+        int status = Z_OK;
+        do {
+            stream.next_out = reinterpret_cast<Bytef*>(buffer);
+            stream.avail_out = sizeof buffer;
+            status = deflate(&stream, i + 1 == times ? Z_FINISH : Z_NO_FLUSH);
+            out.append(buffer, int(sizeof buffer - stream.avail_out));
+        } while (stream.avail_out == 0 || (i + 1 == times && status != Z_STREAM_END));
+    }
+    deflateEnd(&stream);
+    return out;
+}
+
+// A field of /proc/self/status in kB.
+qint64 MemoryKb(const QByteArray& field)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    status.open(QIODevice::ReadOnly);
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith(field + ':'))
+            return line.mid(field.size() + 1).simplified().split(' ').value(0).toLongLong();
+    return -1;
 }
 
 } // namespace
@@ -137,6 +176,55 @@ private slots:
         const QByteArray text = client.Items().front().text.toUtf8();
         QCOMPARE(text.size(), kept.size());
         QVERIFY(text == kept);
+    }
+
+    // A compressed message is inflated up to the cap and no further, whatever it would grow to; one
+    // that cannot be decoded gives no item, with the reason logged.
+    void compressedReplies_data()
+    {
+        QTest::addColumn<QByteArray>("encoding");
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<QString>("text");   // empty: no item
+        QTest::addColumn<QString>("reason"); // logged when there is none
+        const QByteArray hello = Compressed("hello", 1, GzipBits);
+        const QByteArray bomb = Compressed(QByteArray(1 << 20, 'a'), 1024, GzipBits); // 1 GiB inflated
+        const QString none;
+        QTest::newRow("gzip") << QByteArray("gzip") << hello << "hello" << none;
+        QTest::newRow("deflate") << QByteArray("Deflate") << Compressed("hello", 1, ZlibBits) << "hello"
+                                 << none;
+        QTest::newRow("gzip of 1 GiB is cut")
+            << QByteArray("gzip") << bomb << QString(NewsClient::MaxTextBytes, 'a') << none;
+        QTest::newRow("unknown encoding") << QByteArray("br") << QByteArray("hello") << none << "br";
+        QTest::newRow("not gzip") << QByteArray("gzip") << QByteArray("hello") << none << "header";
+        QTest::newRow("gzip cut short") << QByteArray("gzip") << hello.chopped(4) << none << "ends early";
+    }
+    void compressedReplies()
+    {
+        QFETCH(QByteArray, encoding);
+        QFETCH(QByteArray, body);
+        QFETCH(QString, text);
+        QFETCH(QString, reason);
+        LocalHttpServer server;
+        HttpReply reply = Reply(200, body, "12");
+        reply.headers.append({"Content-Encoding", encoding});
+        server.SetReply(reply);
+        if (!reason.isEmpty())
+            QTest::ignoreMessage(QtDebugMsg, QRegularExpression("no news:.*" + reason));
+        if (text.size() == NewsClient::MaxTextBytes)
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression("longer than"));
+
+        QFile peak(QStringLiteral("/proc/self/clear_refs"));
+        QVERIFY(peak.open(QIODevice::WriteOnly | QIODevice::Append) && peak.write("5") == 1); // resets VmHWM
+        peak.close();
+        const qint64 before = MemoryKb("VmRSS");
+        NewsClient client(0, QStringLiteral("en-us"), server.BaseUrl());
+        QVERIFY(client.WaitForFetch(10000));
+        const qint64 grown = MemoryKb("VmHWM") - before;
+        QVERIFY2(grown < 64 * 1024, qPrintable(QStringLiteral("%1 kB more at the peak").arg(grown)));
+
+        QCOMPARE(client.Items().size(), size_t(!text.isEmpty()));
+        if (!text.isEmpty())
+            QVERIFY(client.Items().front().text == text);
     }
 
     void pollRule_data()

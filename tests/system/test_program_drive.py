@@ -17,6 +17,7 @@ import shutil
 import signal
 import sys
 import tempfile
+import time
 import unittest
 
 SKIPPED = 77
@@ -178,6 +179,31 @@ class ProgramDriveTest(unittest.TestCase):
         user.exit_program()
         self.assert_ends("the exit button after resuming")
         self.assert_statistics({trainer: answers}, "after resuming and quitting")
+
+    def test_second_start_raises_the_first_and_a_killed_copy_leaves_no_lock(self):
+        first = self.start_program(1)
+        self.user(first).wait_for_home()
+        running = self.program
+
+        # The same home (the same data folder): the second copy hands over and ends.
+        second = CantorelaProgram(self.desktop, EXECUTABLE, self.home)
+        second.start(2)
+        self.addCleanup(second.kill)
+        status = second.wait_exit(seconds(30))
+        self.assertEqual(status, 0, second.log())
+        self.assertTrue(running.running(), "the first copy ended")
+        deadline = time.monotonic() + seconds(10)
+        while "asked for this window" not in running.log() and time.monotonic() < deadline:
+            time.sleep(0.05)
+        self.assertIn("asked for this window", running.log())
+
+        # A copy killed outright leaves its lock behind; the next start takes it over.
+        running.process.send_signal(signal.SIGKILL)
+        running.process.wait()
+        screen = self.start_program(3)
+        self.user(screen).wait_for_home()
+        self.user(screen).exit_program()
+        self.assert_ends("the exit button after a killed copy")
 
 
 def main():

@@ -21,6 +21,7 @@
 #include "ui/general_settings_tab.h"
 #include "ui/mail_dialog.h"
 #include "ui/play_dialog.h"
+#include "ui/save_warning_bar.h"
 #include "ui/section_settings_tab.h"
 #include "ui/settings_store.h"
 #include "ui/trainer_settings_page.h"
@@ -200,7 +201,41 @@ private Q_SLOTS:
             QVERIFY2(now >= position && timeline->SegmentAt(now) == timeline->SegmentAt(position),
                      qPrintable(QString("at %1, stored %2").arg(now).arg(position)));
             QTRY_VERIFY(next.GetToolButton("Back")->isVisible());
+            // Nobody is there yet: the question waits behind the play card until Play.
+            QCOMPARE(exercise->GetPlayState(), int(Core::LessonBase::Paused));
+            QTRY_VERIFY(next.GetExerciseScreen()->FindPlayDialog() &&
+                        next.GetExerciseScreen()->FindPlayDialog()->isVisible());
+            next.GetExerciseScreen()->Play();
+            QTRY_COMPARE(exercise->GetPlayState(), int(Core::LessonBase::Running));
         }
+    }
+
+    // A data folder that cannot be written (replaced by a file here, as a drive gone) does not
+    // end the program when a lesson starts: the window says once where the answers could not be
+    // saved, and the warning goes once saving works again.
+    void unwritableDataFolderIsSaidNotFatal()
+    {
+        UI::Console& window = Open();
+        const QString folder = Core::ExerciseCatalog::DataDirectory();
+        const QString away = folder + QStringLiteral(".away");
+        QVERIFY(QDir().rename(folder, away));
+        {
+            QFile inTheWay(folder);
+            QVERIFY(inTheWay.open(QIODevice::WriteOnly));
+        }
+        app.SetQuizMode(false);
+        window.OpenExercise(0, false);
+        UI::SaveWarningBar* warning = window.GetSaveWarning();
+        QTRY_VERIFY(warning->isVisible());
+        QCOMPARE(warning->Text(), QString("Your answers could not be saved: the folder %1 cannot be written. "
+                                          "They are kept until they can be.")
+                                      .arg(folder));
+        QVERIFY(WaitForQuestion()); // the lesson goes on
+
+        QVERIFY(QFile::remove(folder));
+        QVERIFY(QDir().rename(away, folder));
+        window.OpenExercise(0, false); // writes the cleared records
+        QTRY_VERIFY(!warning->isVisible());
     }
 
     // News from the maker's service (a local server here): the mail button shows, the message

@@ -18,7 +18,17 @@
 // Files are replaced atomically. A file that could not be read (malformed, cut off, unsupported
 // version, or present but not openable) is moved aside to "<name>.unreadable-<time>" before the
 // store first writes that file again, so records that could not be read are never lost.
+//
+// Another writer: when a file on disk is no longer the one this store last read or wrote (another
+// copy of the program saved it), the store reads it again and puts its own changes since then
+// on top, so that neither writer's answers are dropped. Writers of one file take turns through
+// a lock file beside it ("<name>.lock").
+//
+// A failed write (a full disk, a folder that cannot be written) never ends the program: the
+// answers stay in memory, every later save tries again, and the save listener hears once when
+// saving starts failing and once when it works again.
 
+#include "core/data_file.h"
 #include "core/exercise/statistics_database.h"
 #include "core/exercise/statistics_record.h"
 #include "core/exercise/statistics_saver.h"
@@ -26,7 +36,9 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <mutex>
+#include <set>
 #include <vector>
 
 namespace Core {
@@ -34,6 +46,18 @@ namespace Core {
 class ExerciseStatistics
 {
 public:
+    // Whether the answers are on disk: told to the save listener when it changes.
+    struct SaveState
+    {
+        bool saving = true; // false: the last write failed; the answers wait in memory
+        DataFile::Problem problem = DataFile::Problem::None;
+        QString folder; // where the files are
+        QString detail; // the system's words for the failure
+    };
+    // Runs on whichever thread wrote (the saver thread, or the caller of Save and the clears),
+    // never under the store's data lock; it must not call back into the store.
+    using SaveListener = std::function<void(const SaveState&)>;
+
     // Loads both files. Never throws: a missing file is created from memory, an unreadable one
     // leaves what could be read, and a data directory that cannot be written leaves the store
     // working in memory (the failure is logged).
@@ -61,10 +85,16 @@ public:
     // How many times both files were written, by Save or in the background.
     int SaveCount() const;
 
-    // Remove every record of the trainer from one database, then write that database's file
-    // (Error 0x624 when that fails; memory is cleared regardless).
+    // Remove every record of the trainer from one database, then write that database's file.
+    // Never throw: a failed write is reported to the save listener and tried again with the
+    // next save; memory is cleared regardless.
     void ClearLocal(qint32 exId);
     void ClearHistory(qint32 exId);
+
+    // Installs (or, with an empty function, removes) the one save listener. A store whose saves
+    // are failing already tells the new listener at once. Removing waits for a call in progress.
+    void SetSaveListener(SaveListener listener);
+    SaveState CurrentSaveState() const;
 
     // Re-reads the local file into the local database when the file can be opened; otherwise
     // the local database stays as it is. A parse failure leaves the records read before it.
@@ -91,34 +121,73 @@ private:
         Local
     };
 
+    // Identifies one version of a file on disk: a save by anyone replaces the file (a new inode)
+    // and gives it a new time.
+    struct FileStamp
+    {
+        bool exists = false;
+        qint64 size = 0;
+        qint64 modifiedNs = 0;
+        quint64 inode = 0;
+        bool operator==(const FileStamp& o) const
+        {
+            return exists == o.exists && size == o.size && modifiedNs == o.modifiedNs && inode == o.inode;
+        }
+        bool operator!=(const FileStamp& o) const { return !(*this == o); }
+        static FileStamp Of(const QString& path);
+    };
+
+    // One database with its file.
+    struct Side
+    {
+        ExDbDetail::StatisticsDatabase records;
+        // What changed since the file was last read or written: the answers added and the
+        // trainers cleared. A save that finds someone else's file on disk applies these to it.
+        ExDbDetail::StatisticsDatabase unsaved;
+        std::set<qint32> cleared;
+        FileStamp stamp;         // the file as this store last read or wrote it
+        bool unreadable = false; // the file could not be read; the next write moves it aside first
+    };
+
+    Side& SideOf(Which which) { return which == Which::History ? history : local; }
+    const QString& PathOf(Which which) const { return which == Which::History ? historyPath : localPath; }
+
     void Load();
-    ReadResult ReadFile(Which which, const char* function);
+    // Reads the file into the database; keepUnsaved puts this store's unsaved changes on top.
+    ReadResult ReadFile(Which which, const char* function, bool keepUnsaved);
     void WriteFile(Which which, const char* function);
     // Both files, with fileMutex held; throws Error 0x624.
     void WriteBoth();
     // Both files when anything changed since the last save, with failures logged (the saver
     // thread, retried true, and the destructor).
     void SaveChanges(bool retried);
+    // One database's file after a clear, with failures reported rather than thrown.
+    void WriteAfterClear(Which which);
+    // Tells the listener when the outcome differs from the last one told.
+    void Report(const SaveState& state);
 
-    // Guards both databases and the keep-aside flags. Never held while a file is read from or
-    // written to disk.
+    // Guards both sides. Never held while a file is read from or written to disk.
     mutable std::mutex mutex;
     // Orders writers: taken before mutex, held across snapshot and write, so files on disk never
     // go back to an older snapshot than one already written.
     std::mutex fileMutex;
+    // Why the last failed write failed; guarded by fileMutex.
+    DataFile::Problem lastProblem = DataFile::Problem::None;
 
     const QString historyPath;
     const QString localPath;
-    ExDbDetail::StatisticsDatabase history;
-    ExDbDetail::StatisticsDatabase local;
-    // Set when the file could not be read; the next write moves it aside first.
-    bool historyUnreadable = false;
-    bool localUnreadable = false;
+    Side history;
+    Side local;
     // Counts changes of the databases, and the count the files were last written at; both
     // guarded by mutex.
     std::uint64_t changes = 0;
     std::uint64_t savedChanges = 0;
     int saveCount = 0; // guarded by mutex
+
+    // A leaf: held while the listener runs, never together with mutex.
+    mutable std::mutex listenerMutex;
+    SaveListener listener;
+    SaveState saveState; // the last outcome; guarded by listenerMutex
 
     // Stopped first thing in the destructor: its thread never sees a half-destroyed store.
     StatisticsSaver saver;

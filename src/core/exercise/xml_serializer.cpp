@@ -3,10 +3,12 @@
 #include "core/error.h"
 #include "core/exercise/statistics_database.h"
 
+#include <QBuffer>
 #include <QXmlStreamReader>
 
 #include <charconv>
 #include <cstring>
+#include <iterator>
 #include <limits>
 #include <string_view>
 
@@ -86,13 +88,24 @@ XMLSerializer::XMLSerializer(StatisticsDatabase* database) : database(database) 
 void XMLSerializer::ReadXML(QIODevice& device)
 {
     database->Clear();
-    const QByteArray bytes = device.readAll();
+    QByteArray bytes = device.readAll();
+    lineStartLimit = bytes.constData();
     // Files this store wrote itself take the fast path; anything else (edited by hand, cut off,
     // another version) goes through the XML reader.
     if (ReadCanonical(bytes))
         return;
     database->Clear();
-    QXmlStreamReader reader(bytes);
+    // The XML reader decodes what it is given into text at twice the size: a large file is read
+    // from the device in pieces instead of from memory.
+    QBuffer inMemory(&bytes);
+    QIODevice* source = &inMemory;
+    if (!device.isSequential() && device.seek(0)) {
+        bytes.clear();
+        source = &device;
+    } else {
+        inMemory.open(QIODevice::ReadOnly);
+    }
+    QXmlStreamReader reader(source);
     reader.setNamespaceProcessing(false);
     bool root = true;
     while (!reader.atEnd()) {
@@ -125,11 +138,49 @@ bool XMLSerializer::ReadCanonical(const QByteArray& bytes)
         if (!(Expect(p, end, EntryId) && Number(p, end, r.id) && Expect(p, end, ExIdAttribute) &&
               Number(p, end, r.exId) && Expect(p, end, SectionAttribute) && Number(p, end, r.section) &&
               Expect(p, end, CorrectAttribute) && Number(p, end, r.correct) &&
-              Expect(p, end, WrongAttribute) && Number(p, end, r.wrong) && Expect(p, end, EntryEnd)))
+              Expect(p, end, WrongAttribute) && Number(p, end, r.wrong) && Expect(p, end, EntryEnd)) &&
+            !EntryInAnyOrder(p, end, r))
             return false;
         database->Append(r);
     }
     return p == end;
+}
+
+// An entry line of the store's layout with its five attributes in another order (as another
+// writer of the format may put them), each exactly once. p is left at the line's start when the
+// line is not one.
+bool XMLSerializer::EntryInAnyOrder(const char*& p, const char* end, StatisticsRecord& r)
+{
+    const char* line = p;
+    // Back to the start of the line: the in-order attempt may have stepped into it.
+    while (line > lineStartLimit && line[-1] != '\n')
+        --line;
+    const char* q = line;
+    static constexpr std::string_view Open = "    <entry";
+    if (!Expect(q, end, Open))
+        return false;
+    static constexpr std::string_view Names[] = {"id", "exId", "section", "correct", "wrong"};
+    qint32* const fields[] = {&r.id, &r.exId, &r.section, &r.correct, &r.wrong};
+    unsigned seen = 0;
+    while (seen != (1u << std::size(Names)) - 1) {
+        if (!Expect(q, end, " "))
+            return false;
+        size_t which = 0;
+        while (which < std::size(Names) && !(size_t(end - q) > Names[which].size() + 1 &&
+                                             std::memcmp(q, Names[which].data(), Names[which].size()) == 0 &&
+                                             q[Names[which].size()] == '='))
+            ++which;
+        if (which == std::size(Names) || (seen & (1u << which)))
+            return false;
+        q += Names[which].size() + 1;
+        if (!(Expect(q, end, "\"") && Number(q, end, *fields[which]) && Expect(q, end, "\"")))
+            return false;
+        seen |= 1u << which;
+    }
+    if (!Expect(q, end, "/>\n"))
+        return false;
+    p = q;
+    return true;
 }
 
 void XMLSerializer::StartElement(const QXmlStreamReader& reader)

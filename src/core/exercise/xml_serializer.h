@@ -4,8 +4,9 @@
 // "entry" element per record, four-space indented, attributes in record field order.
 //
 // Writing produces the bytes QXmlStreamWriter would, formatted directly. Reading scans files in
-// exactly that layout without a tokenizer (a 20,000-record file in a few milliseconds) and hands
-// any other text to QXmlStreamReader, so hand-edited or foreign files read by XML rules.
+// that layout (entry attributes in any order) without a tokenizer (a 20,000-record file in a few
+// milliseconds) and hands any other text to QXmlStreamReader, so hand-edited or foreign files
+// read by XML rules.
 //
 // Stateless apart from the database being filled; the store calls it under its own locks.
 
@@ -41,10 +42,12 @@ private:
     // Reads a file in exactly the layout WriteXML produces; false (database partly filled) for
     // any other text.
     bool ReadCanonical(const QByteArray& bytes);
+    bool EntryInAnyOrder(const char*& p, const char* end, StatisticsRecord& r);
     void StartElement(const QXmlStreamReader& reader);
     [[noreturn]] void FatalError(const QXmlStreamReader& reader);
 
     StatisticsDatabase* database;
+    const char* lineStartLimit = nullptr; // the start of the bytes being read
 };
 
 } // namespace ExDbDetail

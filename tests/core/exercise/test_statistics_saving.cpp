@@ -3,6 +3,7 @@
 // a failed write logged and made up for, the store writing what is left when it goes, and a
 // lesson killed with SIGKILL leaving whole files with every answer older than two seconds.
 
+#include "../../common/full_disk.h"
 #include "core/exercise/exercise_statistics.h"
 #include "test_trainer.h"
 
@@ -16,6 +17,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <mutex>
 
 using namespace Core;
 
@@ -46,6 +48,12 @@ std::pair<int, int> OnDisk(const QString& historyPath, const QString& localPath,
     for (const StatisticsRecord& r : local)
         answers.second += r.correct + r.wrong;
     return answers;
+}
+
+QByteArray ReadAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 bool HoldsAnswers(const QString& historyPath, const QString& localPath, int exId, int count)
@@ -196,9 +204,10 @@ private Q_SLOTS:
         }
     }
 
-    // A write that fails (the data folder gone, as an unplugged drive: permissions do not stop
-    // root) is logged on the store's category and thrown to nobody; the next answer writes
-    // everything once the folder is back. The previous files are left as they were.
+    // A write that fails (the data folder replaced by a file, as an unplugged drive mounted
+    // over: permissions do not stop root) is logged on the store's category and thrown to nobody;
+    // the next answer writes everything once the folder is back. The previous files are left as
+    // they were.
     void failedWriteLoggedAndMadeUpFor()
     {
         auto store = std::make_shared<ExerciseStatistics>(historyPath, localPath);
@@ -211,19 +220,92 @@ private Q_SLOTS:
         const QString data = dir.path() + QStringLiteral("/data");
         const QString away = dir.path() + QStringLiteral("/away");
         QVERIFY(QDir().rename(data, away));
+        QFile inTheWay(data);
+        QVERIFY(inTheWay.open(QIODevice::WriteOnly));
+        inTheWay.close();
         notSavedWarnings = 0;
         testHandler = qInstallMessageHandler(CountNotSaved);
         AnswerNext(trainer, false);
         const bool warned = QTest::qWaitFor([] { return notSavedWarnings > 0; }, 3000);
         qInstallMessageHandler(testHandler);
         QVERIFY(warned);
-        QVERIFY(!QFileInfo::exists(data));
+        QVERIFY(QFile::remove(data));
         QVERIFY(QDir().rename(away, data));
         QVERIFY(HoldsAnswers(historyPath, localPath, 0, 1));
 
         AnswerNext(trainer, true);
         QTRY_VERIFY_WITH_TIMEOUT(HoldsAnswers(historyPath, localPath, 0, 3), 2000);
         QCOMPARE(QDir(data).entryList(QDir::Files).size(), 2); // no temporary file left over
+    }
+
+    // A full disk (a real one: a small tmpfs filled to the last byte) with a history far smaller
+    // than the write buffer: the files keep every byte they had, the store says the disk is full,
+    // and the answers given meanwhile reach the files once there is room again.
+    void fullDiskKeepsFilesAndAnswers()
+    {
+        FullDisk disk;
+        if (!disk.IsMounted())
+            QSKIP(qPrintable(disk.Why()));
+        const QString history = disk.Path() + QStringLiteral("/stats.xml");
+        const QString local = disk.Path() + QStringLiteral("/statsLocal.xml");
+        auto store = std::make_shared<ExerciseStatistics>(history, local);
+        std::mutex toldMutex;
+        std::vector<ExerciseStatistics::SaveState> told;
+        store->SetSaveListener([&](const ExerciseStatistics::SaveState& state) {
+            std::lock_guard<std::mutex> lock(toldMutex);
+            told.push_back(state);
+        });
+        const auto lastTold = [&] {
+            std::lock_guard<std::mutex> lock(toldMutex);
+            return told.empty() ? ExerciseStatistics::SaveState{} : told.back();
+        };
+        TestTrainer trainer({Section(10)});
+        trainer.Initialize(store, 0);
+        trainer.Start();
+        AnswerNext(trainer, true);
+        QTRY_VERIFY_WITH_TIMEOUT(HoldsAnswers(history, local, 0, 1), 2000);
+        const QByteArray historyBefore = ReadAll(history);
+        const QByteArray localBefore = ReadAll(local);
+
+        QVERIFY(disk.Fill());
+        AnswerNext(trainer, false);
+        QTRY_VERIFY_WITH_TIMEOUT(!lastTold().saving, 3000);
+        QCOMPARE(lastTold().problem, DataFile::Problem::DiskFull);
+        QCOMPARE(ReadAll(history), historyBefore);
+        QCOMPARE(ReadAll(local), localBefore);
+        QCOMPARE(QDir(disk.Path()).entryList(QDir::Files), (QStringList{"stats.xml", "statsLocal.xml"}));
+
+        disk.Free();
+        AnswerNext(trainer, true);
+        QTRY_VERIFY_WITH_TIMEOUT(HoldsAnswers(history, local, 0, 3), 3000);
+        QTRY_VERIFY(lastTold().saving);
+        QCOMPARE(told.size(), size_t(2)); // once failing, once saving again
+    }
+
+    // Two writers of the same files (two copies of the program): every answer of both is in the
+    // files, whoever saves last; a trainer cleared by one stays cleared for the other.
+    void twoWritersKeepEveryAnswer()
+    {
+        ExerciseStatistics first(historyPath, localPath);
+        ExerciseStatistics second(historyPath, localPath);
+        for (int i = 0; i < 5; ++i) {
+            first.Add({i % 3, 0, 0, 1, 0});
+            first.SaveNow();
+            second.Add({i % 2, 0, 0, 0, 1});
+            second.Save();
+        }
+        first.Save(); // after whatever its saver thread still had to write
+        QCOMPARE(OnDisk(historyPath, localPath, 0), std::make_pair(10, 10));
+
+        first.Add({7, 1, 0, 1, 0});
+        first.ClearLocal(0);
+        second.Add({7, 1, 0, 0, 1});
+        second.Save();
+        QCOMPARE(OnDisk(historyPath, localPath, 0), std::make_pair(10, 0));
+        // The clear wrote the first's local answer of trainer 1; its history answer waits.
+        QCOMPARE(OnDisk(historyPath, localPath, 1), std::make_pair(1, 2));
+        first.Save();
+        QCOMPARE(OnDisk(historyPath, localPath, 1), std::make_pair(2, 2));
     }
 
     // The program killed with SIGKILL in the middle of a lesson: every answer given more than two

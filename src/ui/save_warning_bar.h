@@ -1,0 +1,42 @@
+#pragma once
+// A band under the main window's tool bar that tells the student, in words, that the answers
+// could not be saved (the disk is full, the data folder cannot be written) and that they are kept
+// in memory until they can be. It does not take the keyboard focus, so a lesson answered from the
+// keyboard goes on under it; screen readers hear it as an alert. It hides itself once saving
+// works again, and the student can close it.
+//
+// The window hands it what the statistics store reports (on the GUI thread). GUI thread only.
+
+#include "core/data_file.h"
+
+#include <QFrame>
+
+class QLabel;
+class QToolButton;
+
+namespace UI {
+
+class SaveWarningBar : public QFrame
+{
+    Q_OBJECT
+public:
+    explicit SaveWarningBar(QWidget* parent = nullptr);
+
+    // Shows the warning for a failed save, or hides it when saving works again (saving true).
+    // The same problem told twice shows once: a closed warning stays closed until the problem
+    // changes or saving has worked in between.
+    void SetSaveState(bool saving, Core::DataFile::Problem problem, const QString& folder,
+                      const QString& detail);
+
+    QString Text() const;
+
+    // The student's words for a failed save.
+    static QString Message(Core::DataFile::Problem problem, const QString& folder, const QString& detail);
+
+private:
+    QLabel* text = nullptr;
+    QToolButton* close = nullptr;
+    QString shownFor; // the problem last shown, so that it is not shown again
+};
+
+} // namespace UI
