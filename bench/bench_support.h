@@ -50,7 +50,9 @@ private:
 
 // Starts scripts/jack-test-server.sh under a name of this process unless JACK_DEFAULT_SERVER is
 // set already; stops it again on destruction. 64-frame periods (1.3 ms), as a student's
-// low-latency set-up has them: the figures are measured on a quiet machine.
+// low-latency set-up has them: the figures are measured on a quiet machine. The script also
+// watches this process and stops the server once it is gone: an uncaught RtMidiError, a signal,
+// qFatal or std::exit never reach the destructor.
 class JackServer
 {
 public:
@@ -61,8 +63,9 @@ public:
             return;
         name = QStringLiteral("cantorela-bench-%1").arg(getpid());
         state = QStringLiteral("/tmp/%1/jackd.pid").arg(name);
-        if (QProcess::execute(QStringLiteral(CANTORELA_SOURCE_DIR "/scripts/jack-test-server.sh"),
-                              {QStringLiteral("start"), name, state, QStringLiteral("64")}) != 0)
+        if (QProcess::execute(
+                QStringLiteral(CANTORELA_SOURCE_DIR "/scripts/jack-test-server.sh"),
+                {QStringLiteral("start"), name, state, QStringLiteral("64"), QString::number(getpid())}) != 0)
             return;
         setenv("JACK_DEFAULT_SERVER", name.toUtf8().constData(), 1);
         started = true;

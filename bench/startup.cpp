@@ -553,11 +553,13 @@ bool WriteHistory(const std::string& path, long records, bool reordered)
     for (long n = 0; n < records; ++n) {
         const long id = n / 15, exId = n % 3, section = (n / 3) % 5, correct = n % 97, wrong = n % 13;
         if (reordered)
-            std::fprintf(file, "    <entry wrong=\"%ld\" correct=\"%ld\" section=\"%ld\" exId=\"%ld\" id=\"%ld\"/>\n",
-                         wrong, correct, section, exId, id);
+            std::fprintf(
+                file, "    <entry wrong=\"%ld\" correct=\"%ld\" section=\"%ld\" exId=\"%ld\" id=\"%ld\"/>\n",
+                wrong, correct, section, exId, id);
         else
-            std::fprintf(file, "    <entry id=\"%ld\" exId=\"%ld\" section=\"%ld\" correct=\"%ld\" wrong=\"%ld\"/>\n",
-                         id, exId, section, correct, wrong);
+            std::fprintf(
+                file, "    <entry id=\"%ld\" exId=\"%ld\" section=\"%ld\" correct=\"%ld\" wrong=\"%ld\"/>\n",
+                id, exId, section, correct, wrong);
     }
     std::fputs("</ex_stat>\n", file);
     return std::fclose(file) == 0;

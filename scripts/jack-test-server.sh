@@ -4,11 +4,14 @@
 # name of its own so that it never meets a JACK server the user runs. Shorter periods leave a
 # client on a loaded two-core machine too little time: the server then times it out and, after
 # a few such cycles, stops its driver, and every later client hangs.
-#   jack-test-server.sh start NAME STATEFILE [PERIOD]   starts it and waits until clients connect
+#   jack-test-server.sh start NAME STATEFILE [PERIOD [OWNER]]
+#                          starts it and waits until clients connect; with OWNER (a pid), a
+#                          detached watcher stops it once that process is gone, however it ended
 #   jack-test-server.sh run   NAME STATEFILE PERIOD -- COMMAND...
 #                          stops the recorded server, starts a fresh one named NAME-<pid> and
 #                          runs COMMAND with JACK_DEFAULT_SERVER naming it
 #   jack-test-server.sh stop  NAME STATEFILE            stops the server that `start` recorded
+#   jack-test-server.sh watch NAME STATEFILE OWNER SERVER   (internal) the watcher of `start`
 set -euo pipefail
 
 action="${1:?start or stop}"
@@ -17,14 +20,19 @@ state="${3:?state file}"
 period="${4:-512}"
 log="${state%.pid}.log"
 
+# Stops the recorded server: SIGTERM, and SIGKILL after GRACE tenths of a second (5 s unless
+# given). With EXPECTED, only if the state file still records that pid.
 stop_recorded() {
     [ -f "$state" ] || return 0
     local pid
     pid="$(cat "$state")"
+    if [ -n "${1:-}" ] && [ "$pid" != "$1" ]; then
+        return 0
+    fi
     rm -f "$state"
     if [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null; then
         kill "$pid" 2>/dev/null || true
-        for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || return 0; sleep 0.1; done
+        for _ in $(seq "${2:-50}"); do kill -0 "$pid" 2>/dev/null || return 0; sleep 0.1; done
         kill -9 "$pid" 2>/dev/null || true
         for _ in $(seq 20); do kill -0 "$pid" 2>/dev/null || return 0; sleep 0.1; done
     fi
@@ -37,6 +45,11 @@ start_server() {
     # Detached from the caller's pipes: ctest waits for every holder of its output pipe.
     setsid jackd --name "$name" --timeout 10000 -d dummy -r 48000 -p "$period" </dev/null >"$log" 2>&1 &
     echo $! >"$state"
+    # Watched from the start: Ctrl+C reaches this script too while the owner waits for it.
+    if [ -n "$owner" ]; then
+        setsid "$BASH" "${BASH_SOURCE[0]}" watch "$name" "$state" "$owner" "$(cat "$state")" </dev/null \
+            >/dev/null 2>&1 &
+    fi
     export JACK_NO_START_SERVER=1 JACK_DEFAULT_SERVER="$name"
     for _ in $(seq 100); do
         if timeout 2 jack_lsp >/dev/null 2>&1; then
@@ -52,9 +65,49 @@ start_server() {
     return 1
 }
 
+# Whether process PID still runs: a zombie answers kill -0 until its parent reaps it.
+running() {
+    kill -0 "$1" 2>/dev/null || return 1
+    local stat
+    read -r stat <"/proc/$1/stat" 2>/dev/null || return 0
+    stat="${stat##*) }"
+    [ "${stat%% *}" != Z ]
+}
+
+owner=""
 case "$action" in
 start)
+    owner="${5:-}"
+    if [ -n "$owner" ] && ! [[ "$owner" =~ ^[1-9][0-9]*$ ]]; then
+        echo "jack-test-server: owner '$owner' is not a process id" >&2
+        exit 2
+    fi
     start_server
+    ;;
+watch)
+    # The owner's destructor may stop the server first, or a new `start` record another one:
+    # either way this watcher has nothing left to do.
+    owner="${4:?owner pid}"
+    server="${5:?server pid}"
+    while running "$server" && [ "$(cat "$state" 2>/dev/null)" = "$server" ]; do
+        if ! running "$owner"; then
+            # Its clients died with the owner, mid-cycle perhaps: such a server can take several
+            # client timeouts to heed SIGTERM, so it gets a short grace only.
+            stop_recorded "$server" 20
+            if [ ! -e "$state" ] && ! running "$server"; then
+                # Gone that way, killed or not, it keeps its entry in JACK's table of servers,
+                # eight for the whole machine, until a server of the same name registers: one
+                # that starts and stops cleanly frees it. Its socket and its clients' semaphores
+                # stay behind as well.
+                log="${state%.pid}.release.log" state="${state%.pid}.release.pid" period=512 owner=""
+                start_server >/dev/null 2>&1 && stop_recorded
+                rm -f "$log"
+                rm -f "/dev/shm/jack_${name}_"* "/dev/shm/jack_sem.$(id -u)_${name}_"*
+            fi
+            exit 0
+        fi
+        sleep 1
+    done
     ;;
 run)
     # A server of its own for each test program: one that a loaded machine has left stuck
@@ -73,7 +126,7 @@ stop)
     echo "jack-test-server: '$name' stopped"
     ;;
 *)
-    echo "usage: $0 start|run|stop NAME STATEFILE [PERIOD] [-- COMMAND...]" >&2
+    echo "usage: $0 start|run|stop NAME STATEFILE [PERIOD [OWNER]] [-- COMMAND...]" >&2
     exit 2
     ;;
 esac

@@ -32,9 +32,9 @@ struct TimerState
     std::mutex mutex; // guards every field below except the atomics
     std::condition_variable callbackReturned;
     std::vector<MultimediaTimerObserver*> observers;
-    quint32 timerId = 0;      // 0: stopped, or stopping once the thread next wakes
-    quint32 lastTimerId = 0;  // ids are never reused within a run of the program
-    bool threadAlive = false; // a timer thread exists (it may be on its way out)
+    quint32 timerId = 0;                        // 0: stopped, or stopping once the thread next wakes
+    quint32 lastTimerId = 0;                    // ids are never reused within a run of the program
+    bool threadAlive = false;                   // a timer thread exists (it may be on its way out)
     MultimediaTimerObserver* calling = nullptr; // observer whose OnTimer runs right now
     std::thread::id timerThread;
     int waiters = 0; // threads in Detach waiting for `calling` to return
@@ -83,7 +83,8 @@ void ConfigureTimerThread(TimerState& state)
         return;
     }
     sched_param param{};
-    param.sched_priority = std::min(sched_get_priority_min(SCHED_FIFO) + 9, sched_get_priority_max(SCHED_FIFO));
+    param.sched_priority =
+        std::min(sched_get_priority_min(SCHED_FIFO) + 9, sched_get_priority_max(SCHED_FIFO));
     state.realTime = pthread_setschedparam(pthread_self(), SCHED_FIFO, &param) == 0;
 }
 
@@ -119,7 +120,8 @@ void RunTimerThread()
                 std::lock_guard<std::mutex> guard(state.mutex);
                 if (state.timerId == 0)
                     break;
-                if (std::find(state.observers.begin(), state.observers.end(), observer) == state.observers.end())
+                if (std::find(state.observers.begin(), state.observers.end(), observer) ==
+                    state.observers.end())
                     continue;
                 state.calling = observer;
             }
@@ -153,14 +155,26 @@ quint64 Timer::Attach(MultimediaTimerObserver* observer)
     TimerState& state = State();
     {
         std::lock_guard<std::mutex> guard(state.mutex);
+        bool added = false;
         if (state.observers.size() >= size_t(MaxObservers)) {
             Q_ASSERT_X(false, "Core::Timer::Attach", "too many timer observers");
-            qCCritical(timerLog, "Core::Timer::Attach: refusing observer beyond the limit of %d", MaxObservers);
+            qCCritical(timerLog, "Core::Timer::Attach: refusing observer beyond the limit of %d",
+                       MaxObservers);
         } else {
             state.observers.push_back(observer);
+            added = true;
         }
-        if (state.timerId == 0)
-            Start();
+        if (state.timerId == 0) {
+            try {
+                Start();
+            } catch (...) {
+                // The observer is about to go (its constructor fails): it must not stay behind to
+                // be called once a later start succeeds.
+                if (added)
+                    state.observers.pop_back();
+                throw;
+            }
+        }
     }
     return NowMs();
 }
@@ -199,7 +213,8 @@ void Timer::Start()
             thread.detach();
         } catch (const std::system_error& e) {
             qCCritical(timerLog, "cannot start the timer thread: %s", e.what());
-            throw Error("src/core/timer", "Core::Timer::Start", __LINE__, 0x401, QStringLiteral("Error starting timer"));
+            throw Error("src/core/timer", "Core::Timer::Start", __LINE__, 0x401,
+                        QStringLiteral("Error starting timer"));
         }
         state.threadAlive = true;
     }

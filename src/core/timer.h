@@ -31,7 +31,8 @@ public:
 
     // Appends the observer (the same observer may be attached more than once) and starts the
     // timer if it is not running. Returns NowMs(). Throws Error 0x401 when the timer thread
-    // cannot be started; the observer then stays attached and the next Attach tries again.
+    // cannot be started; the observer is then not attached (its owner is failing to be built)
+    // and the next Attach tries again.
     static quint64 Attach(MultimediaTimerObserver* observer);
 
     // Removes the first occurrence; stops the timer when the list becomes empty.

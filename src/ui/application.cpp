@@ -8,6 +8,7 @@
 #include "core/midi/synthesizer.h"
 #include "core/news_client.h"
 #include "core/services_address.h"
+#include "core/settings_file_format.h"
 #include "ui/command_line.h"
 #include "ui/console.h"
 #include "ui/help_dialog.h"
@@ -40,6 +41,9 @@ Application::Application(int& argc, char** argv, const QStringList& commandLine)
 {
     givenCommandLine = commandLine;
     InitializeResources();
+    // Before the first QSettings: every one made with the default constructor (the settings
+    // store, the rating dialog, the services address) writes the settings file only whole.
+    Core::SettingsFileFormat::Install();
 
     QFont::insertSubstitution(QStringLiteral(".Guido2"), QStringLiteral("Guido2"));
     QCoreApplication::setOrganizationName(tr("Vantorix"));

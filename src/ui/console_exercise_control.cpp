@@ -2,6 +2,7 @@
 
 #include "ui_console_exercise_control.h"
 
+#include "core/error.h"
 #include "core/exercise/exercise.h"
 #include "core/exercise/exercise_catalog.h"
 #include "core/exercise/trainer_settings.h"
@@ -23,10 +24,13 @@
 #include <QEnterEvent>
 #include <QFontMetrics>
 #include <QKeyEvent>
+#include <QLoggingCategory>
 #include <QStateMachine>
 #include <QTimer>
 
 #include <algorithm>
+
+Q_LOGGING_CATEGORY(exerciseScreenLog, "cantorela.screen")
 
 namespace {
 
@@ -198,7 +202,14 @@ void ConsoleExerciseControl::LoadExercise(size_t id, bool quiz, bool resume)
     quizMode = quiz;
     if (!catalog)
         return;
-    std::shared_ptr<Core::Exercise> next = catalog->CreateExercise(unsigned(id));
+    std::shared_ptr<Core::Exercise> next;
+    try {
+        next = catalog->CreateExercise(unsigned(id));
+    } catch (const Error& error) {
+        // The system would not give the lesson its clock (no thread to be had): no lesson, but
+        // the program goes on and the student can try again.
+        qCWarning(exerciseScreenLog).noquote() << "the lesson could not start:" << error.Describe();
+    }
     if (!next)
         return;
     if (soundController)

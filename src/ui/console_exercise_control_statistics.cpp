@@ -309,12 +309,8 @@ void ConsoleExerciseControl::clearStatisticsHistory()
 {
     if (!exercise)
         return;
-    try {
-        exercise->ClearHistoryStatistics();
-    } catch (const Error& error) {
-        // The records are gone from memory all the same; the file keeps them until the next save.
-        qCWarning(statisticsViewLog) << "clearing the statistics history:" << error.Message();
-    }
+    // Never throws: a file that cannot be written is said in the window and written later.
+    exercise->ClearHistoryStatistics();
     ShowStatisticsPage();
     m_ui->clearHistory->setEnabled(false);
 }

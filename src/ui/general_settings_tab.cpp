@@ -30,13 +30,16 @@ GeneralSettingsTab::GeneralSettingsTab(int trainerIndex, Core::SettingsStore* se
                                        QWidget* parent)
     : QWidget(parent), m_ui(std::make_unique<Ui::GeneralSettingsTab>()), trainer(qBound(0, trainerIndex, 2)),
       settings(settings), soundController(std::move(soundController)), isQuizMode(std::move(isQuizMode)),
-      setGeneralSettings(std::move(setGeneralSettings)), delays{1000, 3000, 5000}
+      setGeneralSettings(std::move(setGeneralSettings)),
+      delays(Core::WrongAnswerPolicy::OfferedDelays.begin(), Core::WrongAnswerPolicy::OfferedDelays.end())
 {
     // Connects the level buttons' clicked() to the on_<button>_clicked() slots by name.
     m_ui->setupUi(this);
     setAttribute(Qt::WA_StyledBackground);
 
-    m_ui->delayCombo->addItems({tr("Wait: 1 second"), tr("Wait: 3 seconds"), tr("Wait: 5 seconds")});
+    for (const int delay : delays)
+        m_ui->delayCombo->addItem(delay == 1000 ? tr("Wait: 1 second")
+                                                : tr("Wait: %1 seconds").arg(delay / 1000));
     m_ui->instrumentCombo->addItems(Core::InstrumentList::Names());
 
     const auto levels = LevelButtons();

@@ -229,6 +229,9 @@ SectionSettingsTab::SectionSettingsTab(int trainerIndex, int sectionIndex, QWidg
     // The sizes of the intervals stand where the other sections show their switches.
     m_ui->rightColumn->addWidget(m_ui->intervalGroup);
 
+    // The stored settings are kept within the same bounds (Core::SettingsStore).
+    m_ui->questionsSpin->setMaximum(Core::DurationSettings::MaxQuestions);
+    m_ui->timeoutSpin->setMaximum(Core::DurationSettings::MaxSeconds);
     auto connectSpin = [this](QSpinBox* spin) {
         connect(spin, QOverload<int>::of(&QSpinBox::valueChanged), this, [this, spin] { OnEdited(spin); });
     };

@@ -1,10 +1,16 @@
 #include "ui/settings_store.h"
 
+#include "core/data_file.h"
 #include "core/exercise/difficulty_presets.h"
+#include "core/exercise/music_tables.h"
+#include "core/settings_file_format.h"
 
+#include <QCoreApplication>
+#include <QFile>
 #include <QLoggingCategory>
 #include <QSettings>
 
+#include <algorithm>
 #include <optional>
 
 Q_LOGGING_CATEGORY(settingsLog, "cantorela.settings")
@@ -15,35 +21,48 @@ namespace {
 // Key names of the switch records, in field order. Stored files depend on these exact texts,
 // misspellings included.
 const char* const ChordKeys[] = {
-    "Chord.MajorTriad", "Chord.MinorTriad", "Chord.MajorSixth", "Chord.MinorSixth", "Chord.MajorSeventh",
-    "Chord.MinorSeventh", "Chord.DominantSeventh", "Chord.Suspended2", "Chord.Suspended4", "Chord.SuspendedSixth2",
-    "Chord.SuspendedSixth4", "Chord.SuspendedSeventh2", "Chord.SuspendedSeventh4", "Chord.Augmented",
-    "Chord.AugmentedSixth", "Chord.AugmentedSeventh", "Chord.Diminished", "Chord.DiminishedSeventh",
-    "Chord.FirstInversion", "Chord.SecondInversion", "Chord.Arpeggiated", "Chord.ChordNotation"};
-const char* const ScaleKeys[] = {
-    "Scales.NaturalMaj", "Scales.NaturalMin", "Scales.PentatonicMaj", "Scales.PentatonicMin", "Scales.Harmonic",
-    "Scales.MelodicMin", "Scales.Diminished", "Scales.Blues", "Scales.Augmented", "Scales.WholeTone",
-    "Scales.ApplyDifferentScaleModes", "Scales.Ascending", "Scales.Descending"};
-const char* const TempoKeys[] = {"Tempo.Largo", "Tempo.Adagio", "Tempo.Andante", "Tempo.Allegro",
+    "Chord.MajorTriad",        "Chord.MinorTriad",        "Chord.MajorSixth",      "Chord.MinorSixth",
+    "Chord.MajorSeventh",      "Chord.MinorSeventh",      "Chord.DominantSeventh", "Chord.Suspended2",
+    "Chord.Suspended4",        "Chord.SuspendedSixth2",   "Chord.SuspendedSixth4", "Chord.SuspendedSeventh2",
+    "Chord.SuspendedSeventh4", "Chord.Augmented",         "Chord.AugmentedSixth",  "Chord.AugmentedSeventh",
+    "Chord.Diminished",        "Chord.DiminishedSeventh", "Chord.FirstInversion",  "Chord.SecondInversion",
+    "Chord.Arpeggiated",       "Chord.ChordNotation"};
+const char* const ScaleKeys[] = {"Scales.NaturalMaj",
+                                 "Scales.NaturalMin",
+                                 "Scales.PentatonicMaj",
+                                 "Scales.PentatonicMin",
+                                 "Scales.Harmonic",
+                                 "Scales.MelodicMin",
+                                 "Scales.Diminished",
+                                 "Scales.Blues",
+                                 "Scales.Augmented",
+                                 "Scales.WholeTone",
+                                 "Scales.ApplyDifferentScaleModes",
+                                 "Scales.Ascending",
+                                 "Scales.Descending"};
+const char* const TempoKeys[] = {"Tempo.Largo",    "Tempo.Adagio", "Tempo.Andante",     "Tempo.Allegro",
                                  "Tempo.Moderato", "Tempo.Presto", "Tempo.Prestissimo", "Tempo.Vivace"};
-const char* const LengthKeys[] = {"Length.Whole", "Length.Half", "Length.Quarter",
-                                  "Length.Eights", "Length.Sixteenth", "Length.ThirtySecond",
-                                  "Length.SixtyFourth", "Length.HundredTwentyEight", "Length.Rests"};
-const char* const SignatureKeys[] = {"Signatures.CMaj", "Signatures.AMaj", "Signatures.GMaj", "Signatures.EMaj",
-                                     "Signatures.DMaj", "Signatures.BMaj", "Signatures.FMaj", "Signatures.GbMaj",
-                                     "Signatures.EbMaj", "Signatures.DbMaj", "Signatures.BbMaj", "Signatures.AbMaj"};
-const char* const LoudnessKeys[] = {
-    "Loudness.Pianississimo", "Loudness.Pianissimo", "Loudness.Piano", "Loudness.MezzoPiano",
-    "Loudness.MezzoForte", "Loudness.Forte", "Loudness.Fortissimo", "Loudness.Fortississimo",
-    "Loudness.Sforzando", "Loudness.Crescendo", "Loudness.Diminuendo"};
+const char* const LengthKeys[] = {
+    "Length.Whole",     "Length.Half",         "Length.Quarter",     "Length.Eights",
+    "Length.Sixteenth", "Length.ThirtySecond", "Length.SixtyFourth", "Length.HundredTwentyEight",
+    "Length.Rests"};
+const char* const SignatureKeys[] = {"Signatures.CMaj",  "Signatures.AMaj",  "Signatures.GMaj",
+                                     "Signatures.EMaj",  "Signatures.DMaj",  "Signatures.BMaj",
+                                     "Signatures.FMaj",  "Signatures.GbMaj", "Signatures.EbMaj",
+                                     "Signatures.DbMaj", "Signatures.BbMaj", "Signatures.AbMaj"};
+const char* const LoudnessKeys[] = {"Loudness.Pianississimo", "Loudness.Pianissimo",    "Loudness.Piano",
+                                    "Loudness.MezzoPiano",    "Loudness.MezzoForte",    "Loudness.Forte",
+                                    "Loudness.Fortissimo",    "Loudness.Fortississimo", "Loudness.Sforzando",
+                                    "Loudness.Crescendo",     "Loudness.Diminuendo"};
 const char* const ModifierKeys[] = {
-    "NoteModifiers.Stacatto", "NoteModifiers.Fermata", "NoteModifiers.Tremolo", "NoteModifiers.Stacattissimo",
-    "NoteModifiers.Trill", "NoteModifiers.EngagePedal", "NoteModifiers.ReleasePedal", "NoteModifiers.Acent",
-    "NoteModifiers.Tie", "NoteModifiers.OttavaAlto", "NoteModifiers.Marcato", "NoteModifiers.OttavaBasso",
-    "NoteModifiers.Natural", "NoteModifiers.Flat", "NoteModifiers.Sharp", "NoteModifiers.RepeatSigns",
-    "NoteModifiers.VoltaBracket", "NoteModifiers.Appogiatura", "NoteModifiers.DoubleFlat",
-    "NoteModifiers.DoubleSharp", "NoteModifiers.Arpeggio", "NoteModifiers.Tenuto", "NoteModifiers.Slur",
-    "NoteModifiers.Acciaccatura"};
+    "NoteModifiers.Stacatto",      "NoteModifiers.Fermata",      "NoteModifiers.Tremolo",
+    "NoteModifiers.Stacattissimo", "NoteModifiers.Trill",        "NoteModifiers.EngagePedal",
+    "NoteModifiers.ReleasePedal",  "NoteModifiers.Acent",        "NoteModifiers.Tie",
+    "NoteModifiers.OttavaAlto",    "NoteModifiers.Marcato",      "NoteModifiers.OttavaBasso",
+    "NoteModifiers.Natural",       "NoteModifiers.Flat",         "NoteModifiers.Sharp",
+    "NoteModifiers.RepeatSigns",   "NoteModifiers.VoltaBracket", "NoteModifiers.Appogiatura",
+    "NoteModifiers.DoubleFlat",    "NoteModifiers.DoubleSharp",  "NoteModifiers.Arpeggio",
+    "NoteModifiers.Tenuto",        "NoteModifiers.Slur",         "NoteModifiers.Acciaccatura"};
 
 static_assert(std::size(ChordKeys) == ChordSettings::Size, "chord keys");
 static_assert(std::size(ScaleKeys) == ScalesSettings::Size, "scale keys");
@@ -61,14 +80,20 @@ int ReadInt(const QSettings& settings, const QString& key, int fallback)
     return ok ? value : fallback;
 }
 
+std::unique_ptr<QSettings> OpenSettingsFile()
+{
+    return std::make_unique<QSettings>(SettingsFileFormat::Registered(), QSettings::UserScope,
+                                       QCoreApplication::organizationName(),
+                                       QCoreApplication::applicationName());
+}
+
 // Loading and saving walk the same tree; only the leaf operations differ. A reader takes the
 // value in memory as the default of every key, so absent keys leave it as it is.
 class SettingsReader
 {
 public:
     explicit SettingsReader(QSettings& s) : settings(s) {}
-    template <typename F>
-    void Group(const char* name, F&& body)
+    template <typename F> void Group(const char* name, F&& body)
     {
         settings.beginGroup(QLatin1String(name));
         body();
@@ -84,6 +109,35 @@ public:
         value = ReadInt(settings, QLatin1String(key), fixedDefault.value_or(value));
     }
 
+    // Numbers read are kept within what the settings pages offer: a file edited by hand or
+    // damaged must not hand the trainers a count or a range they cannot work with.
+    void Limit(DurationSettings& d)
+    {
+        d.seconds = std::clamp(d.seconds, 0, DurationSettings::MaxSeconds);
+        d.questions = std::clamp(d.questions, 0, DurationSettings::MaxQuestions);
+    }
+    // Keys 0-87 with the maximum excluded, as the range picker shows them; bounds stored the wrong
+    // way round are swapped.
+    void Limit(NotesDiapason& d)
+    {
+        if (d.maximum < d.minimum)
+            std::swap(d.minimum, d.maximum);
+        d.minimum = std::clamp(d.minimum, 0, MusicTables::KeyCount - 1);
+        d.maximum = std::clamp(d.maximum, d.minimum + 1, MusicTables::KeyCount);
+    }
+    void Limit(IntervalSettings& s)
+    {
+        if (s.intervalEnd < s.intervalStart)
+            std::swap(s.intervalStart, s.intervalEnd);
+        s.intervalStart = std::clamp(s.intervalStart, 0, MusicTables::IntervalCount - 1);
+        s.intervalEnd = std::clamp(s.intervalEnd, s.intervalStart, MusicTables::IntervalCount - 1);
+    }
+    // No wait at all is the presets' (they pause after a mistake, where the wait does not count).
+    void Limit(WrongAnswerPolicy& p)
+    {
+        p.delay = std::clamp(p.delay, 0, WrongAnswerPolicy::OfferedDelays.back());
+    }
+
 private:
     QSettings& settings;
 };
@@ -92,8 +146,7 @@ class SettingsWriter
 {
 public:
     explicit SettingsWriter(QSettings& s) : settings(s) {}
-    template <typename F>
-    void Group(const char* name, F&& body)
+    template <typename F> void Group(const char* name, F&& body)
     {
         settings.beginGroup(QLatin1String(name));
         body();
@@ -107,13 +160,13 @@ public:
     {
         settings.setValue(QLatin1String(key), value);
     }
+    template <typename T> void Limit(T&) {}
 
 private:
     QSettings& settings;
 };
 
-template <typename IO>
-void Visit(IO& io, NotesDiapason& d)
+template <typename IO> void Visit(IO& io, NotesDiapason& d)
 {
     io.Group("Diapason", [&] {
         io.Int("Diapason.Minimum", d.minimum);
@@ -123,19 +176,19 @@ void Visit(IO& io, NotesDiapason& d)
             io.Bool("chromatics.Black", d.blackKeys);
         });
     });
+    io.Limit(d);
 }
 
-template <typename IO>
-void Visit(IO& io, DurationSettings& d)
+template <typename IO> void Visit(IO& io, DurationSettings& d)
 {
     io.Group("Duration", [&] {
         io.Int("Duration.SecondsValue", d.seconds);
         io.Int("Duration.QuestionsValue", d.questions);
     });
+    io.Limit(d);
 }
 
-template <typename IO>
-void Visit(IO& io, ClefSettings& c)
+template <typename IO> void Visit(IO& io, ClefSettings& c)
 {
     io.Group("Cleff", [&] {
         io.Bool("cleff.GClef", c.gClef);
@@ -151,8 +204,7 @@ void VisitSwitches(IO& io, Set& set, const char* const (&keys)[N])
         io.Bool(keys[i], set.switches[i]);
 }
 
-template <typename IO>
-void Visit(IO& io, SingleNotesSettings& s)
+template <typename IO> void Visit(IO& io, SingleNotesSettings& s)
 {
     io.Group("SingleNotes", [&] {
         Visit(io, s.diapason);
@@ -161,21 +213,20 @@ void Visit(IO& io, SingleNotesSettings& s)
     });
 }
 
-template <typename IO>
-void Visit(IO& io, IntervalSettings& s)
+template <typename IO> void Visit(IO& io, IntervalSettings& s)
 {
     io.Group("Interval", [&] {
         io.Int("Interval.IntervalStart", s.intervalStart);
         io.Int("Interval.IntervalEnd", s.intervalEnd);
         io.Bool("Interval.Arpeggiated", s.arpeggiated);
+        io.Limit(s);
         Visit(io, s.diapason);
         Visit(io, s.duration);
         Visit(io, s.clefs);
     });
 }
 
-template <typename IO>
-void Visit(IO& io, ChordSettings& s)
+template <typename IO> void Visit(IO& io, ChordSettings& s)
 {
     io.Group("Chord", [&] {
         Visit(io, s.diapason);
@@ -185,8 +236,7 @@ void Visit(IO& io, ChordSettings& s)
     });
 }
 
-template <typename IO>
-void Visit(IO& io, ScalesSettings& s)
+template <typename IO> void Visit(IO& io, ScalesSettings& s)
 {
     io.Group("Scales", [&] {
         Visit(io, s.duration);
@@ -205,17 +255,18 @@ void VisitSwitchGroup(IO& io, const char* group, Set& s, const char* const (&key
     });
 }
 
-template <typename IO>
-void VisitExerciseBlock(IO& io, TrainerSettings& block)
+template <typename IO> void VisitExerciseBlock(IO& io, TrainerSettings& block)
 {
     io.Group("Excersises", [&] {
         io.Group("NoteTrainer", [&] {
             NoteTrainerSettings& n = block.noteTrainer;
             // Not part of the presets: absent keys mean "continue after a mistake, wait 3 s".
             io.Group("OnWrongAnswerPolicy", [&] {
-                io.Bool("Settings.WrongAnswerPolicy.Continue", n.wrongAnswerPolicy.continueAfterMistake, true);
+                io.Bool("Settings.WrongAnswerPolicy.Continue", n.wrongAnswerPolicy.continueAfterMistake,
+                        true);
                 io.Int("Settings.WrongAnswerPolicy.Delay", n.wrongAnswerPolicy.delay, 3000);
             });
+            io.Limit(n.wrongAnswerPolicy);
             Visit(io, n.singleNotes);
             Visit(io, n.intervals);
             Visit(io, n.chords);
@@ -243,24 +294,27 @@ void VisitExerciseBlock(IO& io, TrainerSettings& block)
 
 bool GeneralSettings::operator==(const GeneralSettings& o) const
 {
-    return inputDevice == o.inputDevice && appearance == o.appearance && showNoteFingers == o.showNoteFingers &&
-           showNoteLetters == o.showNoteLetters && showMistakes == o.showMistakes &&
-           hideMidiDialog == o.hideMidiDialog && newsId == o.newsId && instrument == o.instrument &&
-           showDifficultyDialog == o.showDifficultyDialog &&
+    return inputDevice == o.inputDevice && appearance == o.appearance &&
+           showNoteFingers == o.showNoteFingers && showNoteLetters == o.showNoteLetters &&
+           showMistakes == o.showMistakes && hideMidiDialog == o.hideMidiDialog && newsId == o.newsId &&
+           instrument == o.instrument && showDifficultyDialog == o.showDifficultyDialog &&
            answerWithGraphicalKeyboard == o.answerWithGraphicalKeyboard &&
            answerWithMultipleChoice == o.answerWithMultipleChoice;
 }
 
 SettingsStore::SettingsStore(std::function<bool()> quizMode)
-    : quizBlock(BuiltInQuizSettings()), settingsFile(std::make_unique<QSettings>()),
-      isQuizMode(std::move(quizMode))
+    : quizBlock(BuiltInQuizSettings()), settingsFile(OpenSettingsFile()), isQuizMode(std::move(quizMode))
 {
     exerciseBlock = DifficultyPreset(0);
+    const bool keptAside = settingsFile->status() == QSettings::FormatError && KeepAsideUnreadableFile();
+    if (!keptAside && settingsFile->status() != QSettings::NoError)
+        qCWarning(settingsLog) << "settings file could not be read, using defaults:"
+                               << settingsFile->fileName();
     LoadLastState();
     LoadGeneralSettings();
     LoadExerciseBlock();
-    if (settingsFile->status() != QSettings::NoError)
-        qCWarning(settingsLog) << "settings file could not be read, using defaults:" << settingsFile->fileName();
+    if (keptAside)
+        Save(); // a clean file in place of the unreadable one
 }
 
 SettingsStore::~SettingsStore() = default;
@@ -290,11 +344,11 @@ void SettingsStore::SetTrainerSettings(const TrainerSettings& block)
     Save();
 }
 
-void SettingsStore::Save()
+bool SettingsStore::Save()
 {
     SaveGeneralSettings();
     SaveExerciseBlock();
-    Sync();
+    return Sync();
 }
 
 void SettingsStore::SetLastState(const LastState& state)
@@ -409,11 +463,42 @@ void SettingsStore::SaveExerciseBlock()
 }
 
 // Writes through at once, so that a crash later in the session loses nothing already set.
-void SettingsStore::Sync()
+bool SettingsStore::Sync()
 {
-    settingsFile->sync();
+    // A QSettings object keeps the first error it met for good. After one, a fresh object over the
+    // same file (which shares the changes not yet written) tells how this attempt goes.
     if (settingsFile->status() != QSettings::NoError)
-        qCWarning(settingsLog) << "could not write the settings file" << settingsFile->fileName();
+        settingsFile = OpenSettingsFile();
+    settingsFile->sync();
+    if (settingsFile->status() == QSettings::NoError)
+        return true;
+    qCWarning(settingsLog) << "could not write the settings file, it is left as it was:"
+                           << settingsFile->fileName();
+    return false;
+}
+
+// QSettings says FormatError for any of the files it reads, the organisation-wide and system-wide
+// ones included; only the program's own file is moved. Returns true when it was moved aside.
+bool SettingsStore::KeepAsideUnreadableFile()
+{
+    const QString path = settingsFile->fileName();
+    QFile file(path);
+    QSettings::SettingsMap keys;
+    if (!file.open(QIODevice::ReadOnly) || SettingsFileFormat::Read(file, keys))
+        return false;
+    file.close();
+    QString keptPath;
+    if (!DataFile::KeepAside(path, &keptPath)) {
+        qCWarning(settingsLog).noquote()
+            << "the settings file" << path << "cannot be read nor moved aside; using the defaults";
+        return false;
+    }
+    qCWarning(settingsLog).noquote() << "the settings file could not be read; it is kept as" << keptPath
+                                     << "and the settings start from the defaults";
+    // QSettings caches what it parsed of a file for the whole process: a fresh object reads the
+    // file's place anew and holds nothing of what was there.
+    settingsFile = OpenSettingsFile();
+    return true;
 }
 
 } // namespace Core

@@ -4,10 +4,14 @@
 // difficulty presets per trainer. The application creates one store and hands it out; the
 // trainers copy CurrentSettings() when a lesson starts. GUI thread only.
 //
-// Persistence is QSettings in its native format, user scope, under the organisation and
-// application names of the process (on Linux: ~/.config/Vantorix/Cantorela.conf).
+// Persistence is QSettings in Core::SettingsFileFormat (the INI text of the native format, written
+// only whole), user scope, under the organisation and application names of the process (on Linux:
+// ~/.config/Vantorix/Cantorela.conf). Numbers read are kept within what the settings pages offer;
+// a file that is not settings text is kept aside ("<file>.unreadable-<date>-<time>") and a clean
+// one is written from the defaults.
 
 #include "core/exercise/trainer_settings.h"
+#include "core/midi/instrument_list.h"
 
 #include <QString>
 
@@ -51,7 +55,7 @@ struct GeneralSettings
 class SettingsStore
 {
 public:
-    static constexpr int InstrumentCount = 36;
+    static constexpr int InstrumentCount = InstrumentList::Count;
 
     // isQuizMode tells whether the application is in a quiz lesson; without it the store is
     // never in quiz mode. Loads everything at once.
@@ -68,8 +72,9 @@ public:
     // In quiz mode replaces the quiz block only; otherwise replaces the exercise block and saves.
     void SetTrainerSettings(const TrainerSettings& block);
 
-    // Writes the general group and the whole exercise block.
-    void Save();
+    // Writes the general group and the whole exercise block. False when the file could not be
+    // written: it is then left as it was, and a warning says so.
+    bool Save();
 
     const LastState& GetLastState() const { return lastState; }
     void SetLastState(const LastState& state);
@@ -94,7 +99,8 @@ private:
     void LoadExerciseBlock();
     void SaveGeneralSettings();
     void SaveExerciseBlock();
-    void Sync();
+    bool Sync();
+    bool KeepAsideUnreadableFile();
 
     LastState lastState;
     GeneralSettings generalSettings;

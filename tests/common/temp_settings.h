@@ -1,7 +1,10 @@
 #pragma once
 // A settings file of the test's own: the program's organisation and application names, and
 // QSettings pointed into a temporary folder, so that no test reads what another left behind or
-// touches the user's own settings. Make one per test (in init()), or one per test program.
+// touches the user's own settings. Make one per test (in init()), or one per test program. The
+// settings file format is the program's own, as the application installs it at start-up.
+
+#include "core/settings_file_format.h"
 
 #include <QCoreApplication>
 #include <QSettings>
@@ -17,6 +20,7 @@ public:
         QCoreApplication::setApplicationName(QStringLiteral("Cantorela"));
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
         QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir.path());
+        Core::SettingsFileFormat::Install();
     }
     TempSettings(const TempSettings&) = delete;
     TempSettings& operator=(const TempSettings&) = delete;

@@ -1,6 +1,7 @@
 // Usage counters against real files and a local HTTP service: running means and histories at
 // their limits, the file and its reader, the services address, the upload and its time limit.
 
+#include "../common/full_disk.h"
 #include "../common/temp_settings.h"
 #include "core/error.h"
 #include "core/services_address.h"
@@ -274,6 +275,29 @@ private slots:
             QCOMPARE(error.Code(), 1572);
         }
     } // the destructor's save fails too, and is only logged
+
+    // On a full disk (a real one, filled to the last byte) the counters' save fails as it is and
+    // the file keeps every byte it had; a small file like this one fits the write buffer, where
+    // the failure used to be noticed only after the empty file had replaced the old one.
+    void fullDiskLeavesTheFile()
+    {
+        FullDisk disk;
+        if (!disk.IsMounted())
+            QSKIP(qPrintable(disk.Why()));
+        const QString onDisk = disk.Path() + QStringLiteral("/tstats.xml");
+        Telemetry telemetry(onDisk, QUrl(), Clock());
+        telemetry.Save();
+        const QByteArray before = ReadAll(onDisk);
+        QVERIFY(!before.isEmpty());
+        QVERIFY(disk.Fill());
+        telemetry.ExerciseStarted(1, false);
+        telemetry.ExerciseFinished(0.5);
+        QVERIFY_EXCEPTION_THROWN(telemetry.Save(), Error);
+        QCOMPARE(ReadAll(onDisk), before);
+        disk.Free();
+        telemetry.Save();
+        QVERIFY(ReadAll(onDisk) != before);
+    }
 
     void reportsFromSeveralThreads()
     {

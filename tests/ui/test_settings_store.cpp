@@ -1,14 +1,55 @@
 // The settings store against real settings files in a temporary directory: a fresh installation,
 // the presets and level matching, quiz-mode isolation, save/load round trips, the key names that
-// stored files use, and unreadable values.
+// stored files use, unreadable values and files, numbers outside the controls, and a full disk.
 
 #include "../common/temp_settings.h"
 #include "core/exercise/difficulty_presets.h"
+#include "core/exercise/music_tables.h"
 #include "ui/settings_store.h"
 
 #include <QtTest>
 
+#include <cerrno>
+#include <climits>
+#include <cstring>
+#include <random>
+
+#include <sys/mount.h>
+#include <unistd.h>
+
 using namespace Core;
+
+namespace {
+
+// The warnings logged while it lives.
+class WarningLog
+{
+public:
+    WarningLog() : previous(qInstallMessageHandler(Keep)) { log = &lines; }
+    ~WarningLog()
+    {
+        qInstallMessageHandler(previous);
+        log = nullptr;
+    }
+    QStringList lines;
+
+private:
+    static void Keep(QtMsgType type, const QMessageLogContext&, const QString& text)
+    {
+        if (type == QtWarningMsg && log)
+            log->append(text);
+    }
+    static inline QStringList* log = nullptr;
+    QtMessageHandler previous;
+};
+
+QByteArray Bytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
 
 class TestSettingsStore : public QObject
 {
@@ -22,6 +63,23 @@ class TestSettingsStore : public QObject
         return std::make_unique<SettingsStore>([this] { return quiz; });
     }
     QString FilePath() const { return settings->Path() + QStringLiteral("/Vantorix/Cantorela.conf"); }
+
+    // What Qt's own IniFormat reads in a file, through a copy at a path new to QSettings (it
+    // caches what it parsed of each path).
+    QVariantMap QtIniContents(const QString& path, QSettings::Status* status = nullptr)
+    {
+        const QString copy = settings->Path() + QStringLiteral("/qt-%1.ini").arg(++copies);
+        if (!QFile::copy(path, copy))
+            return {};
+        const QSettings file(copy, QSettings::IniFormat);
+        QVariantMap contents;
+        for (const QString& key : file.allKeys())
+            contents.insert(key, file.value(key));
+        if (status)
+            *status = file.status();
+        return contents;
+    }
+    int copies = 0;
 
 private Q_SLOTS:
     void init()
@@ -194,6 +252,147 @@ private Q_SLOTS:
         QVERIFY(store->GetGeneralSettings() == GeneralSettings());
         QCOMPARE(store->GetDifficultyLevel(EarTrainerIndex), 5);
         QCOMPARE(store->GetDifficultyLevel(NoteTrainerIndex), 0);
+    }
+
+    // Numbers in the file beyond what the settings pages offer are read as the nearest they do.
+    void storedNumbersAreKeptWithinTheControls_data()
+    {
+        QTest::addColumn<QVariantMap>("stored");
+        QTest::addColumn<QVariantMap>("expected");
+        const QString notes = QStringLiteral("Excersises/NoteTrainer/SingleNotes/");
+        const QString questions = notes + "Duration/Duration.QuestionsValue";
+        const QString seconds = notes + "Duration/Duration.SecondsValue";
+        const QString lowest = notes + "Diapason/Diapason.Minimum",
+                      highest = notes + "Diapason/Diapason.Maximum";
+        const QString tempoQuestions =
+            QStringLiteral("Excersises/SheetMusicSymbol/Tempo/Duration/Duration.QuestionsValue");
+        const QString start = QStringLiteral("Excersises/EarTrainer/Interval/Interval.IntervalStart");
+        const QString end = QStringLiteral("Excersises/EarTrainer/Interval/Interval.IntervalEnd");
+        const QString delay =
+            QStringLiteral("Excersises/NoteTrainer/OnWrongAnswerPolicy/Settings.WrongAnswerPolicy.Delay");
+        const int keys = MusicTables::KeyCount, sizes = MusicTables::IntervalCount;
+        QTest::newRow("questions past the box")
+            << QVariantMap{{questions, INT_MAX}} << QVariantMap{{questions, DurationSettings::MaxQuestions}};
+        QTest::newRow("negative questions")
+            << QVariantMap{{tempoQuestions, -1}} << QVariantMap{{tempoQuestions, 0}};
+        QTest::newRow("seconds past the box")
+            << QVariantMap{{seconds, 100000}} << QVariantMap{{seconds, DurationSettings::MaxSeconds}};
+        QTest::newRow("negative seconds") << QVariantMap{{seconds, INT_MIN}} << QVariantMap{{seconds, 0}};
+        QTest::newRow("range past the keyboard")
+            << QVariantMap{{lowest, -12}, {highest, 1000}} << QVariantMap{{lowest, 0}, {highest, keys}};
+        QTest::newRow("range the wrong way round")
+            << QVariantMap{{lowest, 60}, {highest, 40}} << QVariantMap{{lowest, 40}, {highest, 60}};
+        QTest::newRow("range of no key")
+            << QVariantMap{{lowest, 50}, {highest, 50}} << QVariantMap{{lowest, 50}, {highest, 51}};
+        QTest::newRow("range above the top key") << QVariantMap{{lowest, keys}, {highest, keys + 9}}
+                                                 << QVariantMap{{lowest, keys - 1}, {highest, keys}};
+        QTest::newRow("interval sizes reversed, past the list")
+            << QVariantMap{{start, 40}, {end, -3}} << QVariantMap{{start, 0}, {end, sizes - 1}};
+        QTest::newRow("negative wait after a mistake") << QVariantMap{{delay, -1}} << QVariantMap{{delay, 0}};
+        QTest::newRow("endless wait after a mistake")
+            << QVariantMap{{delay, INT_MAX}} << QVariantMap{{delay, WrongAnswerPolicy::OfferedDelays.back()}};
+    }
+
+    void storedNumbersAreKeptWithinTheControls()
+    {
+        QFETCH(QVariantMap, stored);
+        QFETCH(QVariantMap, expected);
+        {
+            // Written elsewhere and copied in, so that the store parses the file itself.
+            QSettings file(settings->Path() + QStringLiteral("/stored.conf"), QSettings::IniFormat);
+            for (auto it = stored.cbegin(); it != stored.cend(); ++it)
+                file.setValue(it.key(), it.value());
+        }
+        QVERIFY(QDir().mkpath(QFileInfo(FilePath()).path()));
+        QVERIFY(QFile::copy(settings->Path() + QStringLiteral("/stored.conf"), FilePath()));
+        QVERIFY(NewStore()->Save());
+        const QVariantMap saved = QtIniContents(FilePath());
+        for (auto it = expected.cbegin(); it != expected.cend(); ++it)
+            QCOMPARE(saved.value(it.key()).toInt(), it.value().toInt());
+    }
+
+    // A file of noise is moved aside with its bytes, a warning says where, and a clean file of
+    // the defaults takes its place.
+    void unreadableFileIsKeptAside()
+    {
+        QByteArray noise(2048, '\0');
+        std::mt19937 random(5);
+        std::generate(noise.begin() + 1, noise.end(), [&random] { return char(random()); });
+        const QDir folder = QFileInfo(FilePath()).dir();
+        QVERIFY(folder.mkpath(QStringLiteral(".")));
+        QFile file(FilePath());
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QCOMPARE(file.write(noise), noise.size());
+        file.close();
+
+        WarningLog warnings;
+        auto store = NewStore();
+        const QStringList kept =
+            folder.entryList({QStringLiteral("Cantorela.conf.unreadable-*")}, QDir::Files);
+        QCOMPARE(kept.size(), 1);
+        QCOMPARE(Bytes(folder.filePath(kept.first())), noise);
+        QCOMPARE(warnings.lines.size(), 1);
+        QVERIFY2(warnings.lines.first().contains(folder.filePath(kept.first())),
+                 qPrintable(warnings.lines.first()));
+
+        QSettings::Status status = QSettings::AccessError;
+        const QVariantMap clean = QtIniContents(FilePath(), &status);
+        QCOMPARE(status, QSettings::NoError);
+        QVERIFY(clean.contains(QStringLiteral("GlobalSetting/Settings.Answer.GKC")));
+        for (const QString& key : clean.keys())
+            QVERIFY2(key.startsWith(QLatin1String("GlobalSetting/")) ||
+                         key.startsWith(QLatin1String("Excersises/")),
+                     qPrintable(key));
+        QVERIFY(store->GetGeneralSettings() == GeneralSettings());
+        QVERIFY(store->Save());
+    }
+
+    // On a full disk a save fails and the file keeps its bytes; once there is room the same store
+    // saves again. The disk is a real one: a small tmpfs of the test's own, filled.
+    void fullDiskLeavesTheFileAsItWas()
+    {
+        const QString mountPoint = settings->Path() + QStringLiteral("/disk");
+        QVERIFY(QDir().mkpath(mountPoint));
+        if (::mount("tmpfs", QFile::encodeName(mountPoint).constData(), "tmpfs", 0, "size=256k") != 0)
+            QSKIP(qPrintable(QStringLiteral("no tmpfs can be mounted here: ") +
+                             QString::fromLocal8Bit(strerror(errno))));
+        const auto unmount =
+            qScopeGuard([&] { ::umount2(QFile::encodeName(mountPoint).constData(), MNT_DETACH); });
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, mountPoint);
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, mountPoint);
+        const QString path = mountPoint + QStringLiteral("/Vantorix/Cantorela.conf");
+
+        auto store = NewStore();
+        QCOMPARE(store->FileName(), path);
+        QVERIFY(store->Save());
+        const QByteArray before = Bytes(path);
+        const int page = int(::sysconf(_SC_PAGESIZE));
+        QVERIFY(before.size() > page);
+
+        // Full but for one page: room for QSettings' lock file, none for the settings.
+        QFile filler(mountPoint + QStringLiteral("/filler"));
+        QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+        const QByteArray block(page, 'x');
+        while (filler.write(block) == block.size()) {
+        }
+        QVERIFY(filler.resize(filler.size() - page));
+
+        GeneralSettings changed = store->GetGeneralSettings();
+        changed.newsId = 77;
+        {
+            WarningLog warnings;
+            store->SetGeneralSettings(changed);
+            QVERIFY(!store->Save());
+            QCOMPARE(warnings.lines.size(), 2);
+        }
+        QCOMPARE(Bytes(path), before);
+        QCOMPARE(QDir(mountPoint + QStringLiteral("/Vantorix")).entryList(QDir::Files | QDir::Hidden),
+                 QStringList{QStringLiteral("Cantorela.conf")});
+
+        QVERIFY(filler.remove());
+        QVERIFY(store->Save());
+        QCOMPARE(QtIniContents(path).value(QStringLiteral("GlobalSetting/Settings.NewsId")).toInt(),
+                 changed.newsId);
     }
 };
 

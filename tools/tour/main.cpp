@@ -43,6 +43,7 @@
 #include "ui/midi_warning_dialog.h"
 #include "ui/play_dialog.h"
 #include "ui/rating_dialog.h"
+#include "ui/save_warning_bar.h"
 #include "ui/section_end_dialog.h"
 #include "ui/settings_store.h"
 #include "ui/splash_dialog.h"
@@ -247,6 +248,7 @@ public:
             }
         Place("home", "Main window");
         Shot(QStringLiteral("Home screen with progress in all three trainers"));
+        SaveWarningMoments();
         return DifficultyMoments() && DialogMoments() && FullScreenMoment() && WriteIndex();
     }
 
@@ -686,6 +688,21 @@ private:
     }
 
     // Both forms of the difficulty dialog over the home screen, opened with the blocks' buttons.
+    // The band that says the answers could not be saved, as the store's reports set it.
+    void SaveWarningMoments()
+    {
+        UI::SaveWarningBar* bar = console->GetSaveWarning();
+        const QString folder = Core::ExerciseCatalog::DataDirectory();
+        bar->SetSaveState(false, Core::DataFile::Problem::DiskFull, folder, QString());
+        Pause(100); // laid out under the tool bar
+        Shot(QStringLiteral("Answers not saved: the disk is full"));
+        bar->SetSaveState(false, Core::DataFile::Problem::NotWritable, folder, QString());
+        Pause(100);
+        Shot(QStringLiteral("Answers not saved: the data folder cannot be written"));
+        bar->SetSaveState(true, Core::DataFile::Problem::None, folder, QString());
+        Pause(100);
+    }
+
     bool DifficultyMoments()
     {
         UI::BlockViewControl* home = console->GetHomeScreen();

@@ -9,8 +9,7 @@
 
 namespace Core {
 
-template <typename Switch, std::size_t Count>
-struct SwitchSet
+template <typename Switch, std::size_t Count> struct SwitchSet
 {
     static constexpr std::size_t Size = Count;
     std::array<bool, Count> switches{};
@@ -23,39 +22,130 @@ struct SwitchSet
 
 enum class ChordSwitch
 {
-    MajorTriad, MinorTriad, MajorSixth, MinorSixth, MajorSeventh, MinorSeventh, DominantSeventh,
-    Suspended2, Suspended4, SuspendedSixth2, SuspendedSixth4, SuspendedSeventh2, SuspendedSeventh4,
-    Augmented, AugmentedSixth, AugmentedSeventh, Diminished, DiminishedSeventh,
-    FirstInversion, SecondInversion, Arpeggiated, ChordNotation,
+    MajorTriad,
+    MinorTriad,
+    MajorSixth,
+    MinorSixth,
+    MajorSeventh,
+    MinorSeventh,
+    DominantSeventh,
+    Suspended2,
+    Suspended4,
+    SuspendedSixth2,
+    SuspendedSixth4,
+    SuspendedSeventh2,
+    SuspendedSeventh4,
+    Augmented,
+    AugmentedSixth,
+    AugmentedSeventh,
+    Diminished,
+    DiminishedSeventh,
+    FirstInversion,
+    SecondInversion,
+    Arpeggiated,
+    ChordNotation,
 };
 constexpr int ChordTypeCount = 18; // MajorTriad ... DiminishedSeventh
 
 enum class ScaleSwitch
 {
-    NaturalMaj, NaturalMin, PentatonicMaj, PentatonicMin, Harmonic, MelodicMin, Diminished, Blues,
-    Augmented, WholeTone, ApplyDifferentScaleModes, Ascending, Descending,
+    NaturalMaj,
+    NaturalMin,
+    PentatonicMaj,
+    PentatonicMin,
+    Harmonic,
+    MelodicMin,
+    Diminished,
+    Blues,
+    Augmented,
+    WholeTone,
+    ApplyDifferentScaleModes,
+    Ascending,
+    Descending,
 };
 
-enum class TempoSwitch { Largo, Adagio, Andante, Allegro, Moderato, Presto, Prestissimo, Vivace };
+enum class TempoSwitch
+{
+    Largo,
+    Adagio,
+    Andante,
+    Allegro,
+    Moderato,
+    Presto,
+    Prestissimo,
+    Vivace
+};
 
 enum class LengthSwitch
 {
-    Whole, Half, Quarter, Eights, Sixteenth, ThirtySecond, SixtyFourth, HundredTwentyEight, Rests,
+    Whole,
+    Half,
+    Quarter,
+    Eights,
+    Sixteenth,
+    ThirtySecond,
+    SixtyFourth,
+    HundredTwentyEight,
+    Rests,
 };
 
-enum class KeySignatureSwitch { CMaj, AMaj, GMaj, EMaj, DMaj, BMaj, FMaj, GbMaj, EbMaj, DbMaj, BbMaj, AbMaj };
+enum class KeySignatureSwitch
+{
+    CMaj,
+    AMaj,
+    GMaj,
+    EMaj,
+    DMaj,
+    BMaj,
+    FMaj,
+    GbMaj,
+    EbMaj,
+    DbMaj,
+    BbMaj,
+    AbMaj
+};
 
 enum class LoudnessSwitch
 {
-    Pianississimo, Pianissimo, Piano, MezzoPiano, MezzoForte, Forte, Fortissimo, Fortississimo,
-    Sforzando, Crescendo, Diminuendo,
+    Pianississimo,
+    Pianissimo,
+    Piano,
+    MezzoPiano,
+    MezzoForte,
+    Forte,
+    Fortissimo,
+    Fortississimo,
+    Sforzando,
+    Crescendo,
+    Diminuendo,
 };
 
 enum class NoteModifierSwitch
 {
-    Stacatto, Fermata, Tremolo, Stacattissimo, Trill, EngagePedal, ReleasePedal, Acent, Tie,
-    OttavaAlto, Marcato, OttavaBasso, Natural, Flat, Sharp, RepeatSigns, VoltaBracket, Appogiatura,
-    DoubleFlat, DoubleSharp, Arpeggio, Tenuto, Slur, Acciaccatura,
+    Stacatto,
+    Fermata,
+    Tremolo,
+    Stacattissimo,
+    Trill,
+    EngagePedal,
+    ReleasePedal,
+    Acent,
+    Tie,
+    OttavaAlto,
+    Marcato,
+    OttavaBasso,
+    Natural,
+    Flat,
+    Sharp,
+    RepeatSigns,
+    VoltaBracket,
+    Appogiatura,
+    DoubleFlat,
+    DoubleSharp,
+    Arpeggio,
+    Tenuto,
+    Slur,
+    Acciaccatura,
 };
 
 // Piano keys counted 0-87 from A0.
@@ -67,16 +157,23 @@ struct NotesDiapason
     bool blackKeys = true;
     bool operator==(const NotesDiapason& o) const
     {
-        return minimum == o.minimum && maximum == o.maximum && whiteKeys == o.whiteKeys && blackKeys == o.blackKeys;
+        return minimum == o.minimum && maximum == o.maximum && whiteKeys == o.whiteKeys &&
+               blackKeys == o.blackKeys;
     }
     bool operator!=(const NotesDiapason& o) const { return !(*this == o); }
 };
 
 struct DurationSettings
 {
-    int seconds = 10;   // time-out per question, "Timeout (sec)"
-    int questions = 20; // "Questions"
-    bool operator==(const DurationSettings& o) const { return seconds == o.seconds && questions == o.questions; }
+    // What the "Timeout (sec)" and "Questions" boxes offer; stored values are kept within them.
+    static constexpr int MaxSeconds = 120;   // 0: no time limit
+    static constexpr int MaxQuestions = 100; // 0: the section is left out
+    int seconds = 10;                        // time-out per question, "Timeout (sec)"
+    int questions = 20;                      // "Questions"
+    bool operator==(const DurationSettings& o) const
+    {
+        return seconds == o.seconds && questions == o.questions;
+    }
     bool operator!=(const DurationSettings& o) const { return !(*this == o); }
 };
 
@@ -136,8 +233,7 @@ struct ScalesSettings : SwitchSet<ScaleSwitch, 13>
     }
 };
 
-template <typename Switch, std::size_t Count>
-struct SwitchesWithDuration : SwitchSet<Switch, Count>
+template <typename Switch, std::size_t Count> struct SwitchesWithDuration : SwitchSet<Switch, Count>
 {
     DurationSettings duration;
     bool operator==(const SwitchesWithDuration& o) const
@@ -146,14 +242,26 @@ struct SwitchesWithDuration : SwitchSet<Switch, Count>
     }
 };
 
-struct TempoSettings : SwitchesWithDuration<TempoSwitch, 8> {};
-struct LengthSettings : SwitchesWithDuration<LengthSwitch, 9> {};
-struct KeySignaturesSettings : SwitchesWithDuration<KeySignatureSwitch, 12> {};
-struct LoudnessSettings : SwitchesWithDuration<LoudnessSwitch, 11> {};
-struct NoteModifiersSettings : SwitchesWithDuration<NoteModifierSwitch, 24> {};
+struct TempoSettings : SwitchesWithDuration<TempoSwitch, 8>
+{
+};
+struct LengthSettings : SwitchesWithDuration<LengthSwitch, 9>
+{
+};
+struct KeySignaturesSettings : SwitchesWithDuration<KeySignatureSwitch, 12>
+{
+};
+struct LoudnessSettings : SwitchesWithDuration<LoudnessSwitch, 11>
+{
+};
+struct NoteModifiersSettings : SwitchesWithDuration<NoteModifierSwitch, 24>
+{
+};
 
 struct WrongAnswerPolicy
 {
+    // The waits the general tab offers, shortest first; a stored delay is kept within the longest.
+    static constexpr std::array<int, 3> OfferedDelays{1000, 3000, 5000};
     bool continueAfterMistake = true; // "Continue after mistake" / "Pause after mistake"
     int delay = 3000;                 // milliseconds
     bool operator==(const WrongAnswerPolicy& o) const

@@ -3,6 +3,8 @@
 #include "core/midi/midi_backend.h"
 #include "core/midi/sound_controller.h"
 
+#include <QLoggingCategory>
+
 #include <alsa/asoundlib.h>
 #include <jack/jack.h>
 
@@ -10,7 +12,10 @@
 #include <chrono>
 #include <poll.h>
 #include <set>
+#include <system_error>
 #include <unistd.h>
+
+Q_LOGGING_CATEGORY(watcherLog, "cantorela.midi.watcher", QtInfoMsg)
 #include <vector>
 
 namespace Core {
@@ -49,10 +54,16 @@ void JackShutDown(void* data)
 DeviceWatcher::DeviceWatcher()
 {
     const RtMidi::Api api = MidiBackend::Api();
-    if (api == RtMidi::LINUX_ALSA)
-        thread = std::thread([this] { WatchAlsa(); });
-    else if (api == RtMidi::UNIX_JACK)
-        thread = std::thread([this] { WatchJack(); });
+    try {
+        if (api == RtMidi::LINUX_ALSA)
+            thread = std::thread([this] { WatchAlsa(); });
+        else if (api == RtMidi::UNIX_JACK)
+            thread = std::thread([this] { WatchJack(); });
+    } catch (const std::system_error& error) {
+        // No thread to be had: the program runs on, and a keyboard plugged in later is found
+        // when the student looks for it on the settings page.
+        qCWarning(watcherLog, "keyboards plugged in or out are not noticed: %s", error.what());
+    }
 }
 
 DeviceWatcher::~DeviceWatcher()
