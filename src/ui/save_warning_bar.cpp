@@ -1,5 +1,7 @@
 #include "ui/save_warning_bar.h"
 
+#include "ui/interface_fonts.h"
+
 #include <QAccessible>
 #include <QDir>
 #include <QHBoxLayout>
