@@ -79,7 +79,8 @@ Console::Console(Application& application, QWidget* parent)
     fader = new FaderWidget(m_ui->centralWidget);
     fader->setObjectName(QStringLiteral("screenFader"));
     fader->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-    saveWarning = new SaveWarningBar(m_ui->centralWidget);
+    saveWarning = new SaveWarningBar(
+        app.GetExerciseCatalog() ? app.GetExerciseCatalog()->GetStatistics() : nullptr, m_ui->centralWidget);
     m_ui->centralLayout->addWidget(saveWarning);
     m_ui->centralLayout->addWidget(fader, 1);
 
@@ -159,25 +160,6 @@ Console::Console(Application& application, QWidget* parent)
                 statistics->SaveNow();
     });
 
-    // Answers that cannot be saved are said in the window; the store tells from the thread that
-    // wrote, so what it says is carried over to the GUI thread.
-    if (auto catalog = app.GetExerciseCatalog()) {
-        savedStatistics = catalog->GetStatistics();
-        if (savedStatistics) {
-            // The listener is removed before the bar goes (the destructor); a call still queued
-            // then is dropped with the bar.
-            SaveWarningBar* bar = saveWarning;
-            savedStatistics->SetSaveListener([bar](const Core::ExerciseStatistics::SaveState& state) {
-                QMetaObject::invokeMethod(
-                    bar,
-                    [bar, state] {
-                        bar->SetSaveState(state.saving, state.problem, state.folder, state.detail);
-                    },
-                    Qt::QueuedConnection);
-            });
-        }
-    }
-
     // MIDI devices coming and going reach the window through the sound controller.
     deviceListener = this;
     Core::SoundController::SetDeviceChangeCallback(&Console::DeviceChangeHandler);
@@ -187,8 +169,6 @@ Console::Console(Application& application, QWidget* parent)
 
 Console::~Console()
 {
-    if (savedStatistics)
-        savedStatistics->SetSaveListener({});
     if (deviceListener == this) {
         Core::SoundController::SetDeviceChangeCallback(nullptr);
         deviceListener = nullptr;

@@ -24,10 +24,6 @@ class QState;
 class QStateMachine;
 class QToolButton;
 
-namespace Core {
-class ExerciseStatistics;
-}
-
 namespace Ui {
 class Console;
 }
@@ -153,7 +149,6 @@ private:
     WindowStackManager* stack = nullptr;
     FaderWidget* fader = nullptr;
     SaveWarningBar* saveWarning = nullptr;
-    std::shared_ptr<Core::ExerciseStatistics> savedStatistics; // told of failed saves
     BlockViewControl* homeScreen = nullptr;
     ConsoleExerciseControl* exerciseScreen = nullptr;
     std::array<TrainerSettingsPage*, 3> settingsPages{};

@@ -1,5 +1,6 @@
 #include "ui/save_warning_bar.h"
 
+#include "core/exercise/exercise_statistics.h"
 #include "ui/interface_fonts.h"
 
 #include <QAccessible>
@@ -10,7 +11,8 @@
 
 namespace UI {
 
-SaveWarningBar::SaveWarningBar(QWidget* parent) : QFrame(parent)
+SaveWarningBar::SaveWarningBar(std::shared_ptr<Core::ExerciseStatistics> watched, QWidget* parent)
+    : QFrame(parent), store(std::move(watched))
 {
     setObjectName(QStringLiteral("saveWarningBar"));
     setAccessibleName(tr("Saving problem"));
@@ -39,6 +41,22 @@ SaveWarningBar::SaveWarningBar(QWidget* parent) : QFrame(parent)
     layout->addWidget(close, 0, Qt::AlignVCenter);
     connect(close, &QToolButton::clicked, this, &QWidget::hide);
     hide();
+
+    // The listener goes in the destructor, before the bar; a call still queued then is dropped
+    // with the bar.
+    if (store)
+        store->SetSaveListener([this](const Core::ExerciseStatistics::SaveState& state) {
+            QMetaObject::invokeMethod(
+                this,
+                [this, state] { SetSaveState(state.saving, state.problem, state.folder, state.detail); },
+                Qt::QueuedConnection);
+        });
+}
+
+SaveWarningBar::~SaveWarningBar()
+{
+    if (store)
+        store->SetSaveListener({});
 }
 
 QString SaveWarningBar::Message(Core::DataFile::Problem problem, const QString& folder, const QString& detail)

@@ -5,11 +5,18 @@
 // keyboard goes on under it; screen readers hear it as an alert. It hides itself once saving
 // works again, and the student can close it.
 //
-// The window hands it what the statistics store reports (on the GUI thread). GUI thread only.
+// It listens to the statistics store it is given for as long as it lives; the store tells from
+// whichever thread wrote, and what it says is carried over to the GUI thread. GUI thread only.
 
 #include "core/data_file.h"
 
 #include <QFrame>
+
+#include <memory>
+
+namespace Core {
+class ExerciseStatistics;
+}
 
 class QLabel;
 class QToolButton;
@@ -20,7 +27,9 @@ class SaveWarningBar : public QFrame
 {
     Q_OBJECT
 public:
-    explicit SaveWarningBar(QWidget* parent = nullptr);
+    // store: the one whose saves are watched, or none.
+    explicit SaveWarningBar(std::shared_ptr<Core::ExerciseStatistics> store, QWidget* parent = nullptr);
+    ~SaveWarningBar() override;
 
     // Shows the warning for a failed save, or hides it when saving works again (saving true).
     // The same problem told twice shows once: a closed warning stays closed until the problem
@@ -37,6 +46,7 @@ private:
     QLabel* text = nullptr;
     QToolButton* close = nullptr;
     QString shownFor; // the problem last shown, so that it is not shown again
+    std::shared_ptr<Core::ExerciseStatistics> store;
 };
 
 } // namespace UI

@@ -255,13 +255,7 @@ void ExerciseStatistics::WriteBoth()
         WriteFile(Which::History, "Core::ExerciseStatistics::Save");
         WriteFile(Which::Local, "Core::ExerciseStatistics::Save");
     } catch (const Error& error) {
-        SaveState failed;
-        failed.saving = false;
-        failed.problem = lastProblem == DataFile::Problem::None ? DataFile::Problem::Other : lastProblem;
-        failed.folder = QFileInfo(historyPath).absolutePath();
-        failed.detail = error.Message();
-        lastProblem = DataFile::Problem::None;
-        Report(failed);
+        ReportFailure(error);
         throw;
     }
     {
@@ -306,14 +300,20 @@ void ExerciseStatistics::WriteAfterClear(Which which)
     } catch (const Error& error) {
         qCWarning(statisticsLog).noquote()
             << "statistics not saved after clearing; tried again at the next save:" << error.Describe();
-        SaveState failed;
-        failed.saving = false;
-        failed.problem = lastProblem == DataFile::Problem::None ? DataFile::Problem::Other : lastProblem;
-        failed.folder = QFileInfo(PathOf(which)).absolutePath();
-        failed.detail = error.Message();
-        lastProblem = DataFile::Problem::None;
-        Report(failed);
+        ReportFailure(error);
     }
+}
+
+// With fileMutex held, after a write failed with `error`.
+void ExerciseStatistics::ReportFailure(const Error& error)
+{
+    SaveState failed;
+    failed.saving = false;
+    failed.problem = lastProblem == DataFile::Problem::None ? DataFile::Problem::Other : lastProblem;
+    failed.folder = QFileInfo(historyPath).absolutePath(); // both files live there
+    failed.detail = error.Message();
+    lastProblem = DataFile::Problem::None;
+    Report(failed);
 }
 
 void ExerciseStatistics::Report(const SaveState& state)

@@ -41,6 +41,8 @@
 #include <set>
 #include <vector>
 
+class Error;
+
 namespace Core {
 
 class ExerciseStatistics
@@ -165,6 +167,7 @@ private:
     void WriteAfterClear(Which which);
     // Tells the listener when the outcome differs from the last one told.
     void Report(const SaveState& state);
+    void ReportFailure(const Error& error);
 
     // Guards both sides. Never held while a file is read from or written to disk.
     mutable std::mutex mutex;

@@ -89,7 +89,6 @@ void XMLSerializer::ReadXML(QIODevice& device)
 {
     database->Clear();
     QByteArray bytes = device.readAll();
-    lineStartLimit = bytes.constData();
     // Files this store wrote itself take the fast path; anything else (edited by hand, cut off,
     // another version) goes through the XML reader.
     if (ReadCanonical(bytes))
@@ -135,27 +134,28 @@ bool XMLSerializer::ReadCanonical(const QByteArray& bytes)
         return false;
     while (!Expect(p, end, CloseRoot)) {
         StatisticsRecord r;
-        if (!(Expect(p, end, EntryId) && Number(p, end, r.id) && Expect(p, end, ExIdAttribute) &&
-              Number(p, end, r.exId) && Expect(p, end, SectionAttribute) && Number(p, end, r.section) &&
-              Expect(p, end, CorrectAttribute) && Number(p, end, r.correct) &&
-              Expect(p, end, WrongAttribute) && Number(p, end, r.wrong) && Expect(p, end, EntryEnd)) &&
-            !EntryInAnyOrder(p, end, r))
-            return false;
+        const char* const line = p;
+        const bool inOrder =
+            Expect(p, end, EntryId) && Number(p, end, r.id) && Expect(p, end, ExIdAttribute) &&
+            Number(p, end, r.exId) && Expect(p, end, SectionAttribute) && Number(p, end, r.section) &&
+            Expect(p, end, CorrectAttribute) && Number(p, end, r.correct) && Expect(p, end, WrongAttribute) &&
+            Number(p, end, r.wrong) && Expect(p, end, EntryEnd);
+        if (!inOrder) {
+            p = line;
+            if (!EntryInAnyOrder(p, end, r))
+                return false;
+        }
         database->Append(r);
     }
     return p == end;
 }
 
 // An entry line of the store's layout with its five attributes in another order (as another
-// writer of the format may put them), each exactly once. p is left at the line's start when the
-// line is not one.
+// writer of the format may put them), each exactly once. p is at the line's start, and is left
+// there when the line is not one.
 bool XMLSerializer::EntryInAnyOrder(const char*& p, const char* end, StatisticsRecord& r)
 {
-    const char* line = p;
-    // Back to the start of the line: the in-order attempt may have stepped into it.
-    while (line > lineStartLimit && line[-1] != '\n')
-        --line;
-    const char* q = line;
+    const char* q = p;
     static constexpr std::string_view Open = "    <entry";
     if (!Expect(q, end, Open))
         return false;

@@ -47,7 +47,6 @@ private:
     [[noreturn]] void FatalError(const QXmlStreamReader& reader);
 
     StatisticsDatabase* database;
-    const char* lineStartLimit = nullptr; // the start of the bytes being read
 };
 
 } // namespace ExDbDetail
