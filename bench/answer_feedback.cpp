@@ -19,7 +19,7 @@
 
 #include "bench_support.h"
 #include "jack_test_ports.h"
-#include "test_console_exercise_control_fixture.h"
+#include "test_exercise_screen_fixture.h"
 
 #include <QApplication>
 #include <QEventLoop>
@@ -253,7 +253,7 @@ int main(int argc, char** argv)
     ScreenRig rig(std::make_shared<Core::MidiBank>(), QSize(1920, 1080), controller);
     rig.Settings([](Core::TrainerSettings& s) {
         ShortLessons(s, 5000, 30); // one long first section of single notes
-        s.noteTrainer.wrongAnswerPolicy = {true, UI::ConsoleExerciseControl::RightAnswerDelayMs};
+        s.noteTrainer.wrongAnswerPolicy = {true, UI::ExerciseScreen::RightAnswerDelayMs};
     });
     if (!rig.Show()) {
         std::fprintf(stderr, "answer_feedback: the window was not exposed\n");
@@ -298,21 +298,21 @@ int main(int argc, char** argv)
     // right after UpdateAnswerUI and MoveToNextQuestion.
     QObject probe;
     QObject::connect(
-        rig.screen.get(), &UI::ConsoleExerciseControl::AnswerProvided, &probe,
+        rig.screen.get(), &UI::ExerciseScreen::AnswerProvided, &probe,
         [&] {
             feedbackCallStartNs = app.lastScreenCallStartNs;
             feedbackCallEndNs = app.lastScreenCallEndNs;
         },
         Qt::QueuedConnection);
     QObject::connect(
-        rig.screen.get(), &UI::ConsoleExerciseControl::NextQuestion, &probe,
+        rig.screen.get(), &UI::ExerciseScreen::NextQuestion, &probe,
         [&] {
             nextCallStartNs = app.lastScreenCallStartNs;
             nextCallEndNs = app.lastScreenCallEndNs;
         },
         Qt::QueuedConnection);
     QObject::connect(
-        rig.screen.get(), &UI::ConsoleExerciseControl::NextQuestion, &probe,
+        rig.screen.get(), &UI::ExerciseScreen::NextQuestion, &probe,
         [&] {
             nextStartNs = Now();
             nextCallStartNs = nextCallEndNs = 0;

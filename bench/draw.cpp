@@ -12,7 +12,7 @@
 #include "core/exercise/exercise_statistics.h"
 #include "core/exercise/question_pools.h"
 #include "core/exercise/question_validators.h"
-#include "core/timer.h"
+#include "core/timing/timer.h"
 
 #include <QCoreApplication>
 #include <QLoggingCategory>

@@ -8,7 +8,7 @@
 // The last line is the summary, each figure the slower of the two ratios:
 //   keyboard_paint key_p50_us=<median> key_p99_us=<p99> full_p50_ms=<median>
 
-#include "ui/controls/keyboard.h"
+#include "ui/widgets/keyboard.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

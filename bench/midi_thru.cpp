@@ -8,7 +8,7 @@
 #include "core/midi/midi_device_connector.h"
 #include "core/midi/midi_in_rt_device.h"
 #include "core/midi/midi_out_rt_device.h"
-#include "core/timer.h"
+#include "core/timing/timer.h"
 
 #include <QCoreApplication>
 #include <QStringList>

@@ -7,7 +7,7 @@
 #include "bench_support.h"
 #include "core/midi/midi_device_connector.h"
 #include "core/midi/midi_in_stream_device_auto.h"
-#include "core/timer.h"
+#include "core/timing/timer.h"
 
 #include <QCoreApplication>
 

@@ -5,7 +5,7 @@
 // last line gives the worse ratio's:
 //   score_board p50_ms=<median> p99_ms=<p99>
 
-#include "ui/controls/score_board.h"
+#include "ui/widgets/score_board.h"
 #include "core/score_builder.h"
 #include "notation/music_font.h"
 

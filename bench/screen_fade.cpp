@@ -20,7 +20,7 @@
 //   screen_fade [--ratio 1|2]     (with --ratio: that ratio only, in this process)
 
 #include "bench_support.h"
-#include "ui/fader_widget.h"
+#include "ui/widgets/fader_widget.h"
 
 #include <QApplication>
 #include <QEventLoop>

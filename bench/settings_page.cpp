@@ -19,8 +19,8 @@
 #include "bench_support.h"
 #include "core/midi/sound_controller.h"
 #include "ui/interface_fonts.h"
-#include "ui/settings_store.h"
-#include "ui/trainer_settings_page.h"
+#include "core/settings_store.h"
+#include "ui/settings/trainer_settings_page.h"
 
 #include <QAbstractButton>
 #include <QApplication>

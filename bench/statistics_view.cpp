@@ -17,8 +17,8 @@
 #include "bench_support.h"
 #include "core/exercise/exercise_statistics.h"
 #include "core/exercise/music_tables.h"
-#include "test_console_exercise_control_fixture.h"
-#include "ui/controls/statistics_rows.h"
+#include "test_exercise_screen_fixture.h"
+#include "ui/exercise/statistics_rows.h"
 
 #include <QApplication>
 #include <QEventLoop>
@@ -132,7 +132,7 @@ int main(int argc, char** argv)
     }
     app.window = rig.window.get();
     rig.screen->LoadExercise(0, false, false);
-    UI::ConsoleExerciseControl* screen = rig.screen.get();
+    UI::ExerciseScreen* screen = rig.screen.get();
     auto* rows = rig.Child<UI::StatisticsRows>(QStringLiteral("statisticsRows"));
     auto* viewArea = rig.Child(QStringLiteral("viewArea"));
     auto settled = [&](const char* pane) {

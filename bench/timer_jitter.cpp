@@ -6,7 +6,7 @@
 // grid. --load keeps every core busy with spinning threads while measuring. The last line is
 //   timer_jitter p50_ms=... p99_ms=... max_ms=... cpu_pct=...
 
-#include "core/timer.h"
+#include "core/timing/timer.h"
 
 #include <QCoreApplication>
 #include <QStringList>

@@ -1,6 +1,6 @@
 #include "ui/window_stack_manager.h"
 
-#include "ui/fader_widget.h"
+#include "ui/widgets/fader_widget.h"
 
 #include <QWidget>
 

@@ -2,8 +2,8 @@
 // 127.0.0.1: the request sent, what is made of each reply, the cap on the text (also as
 // decompressed), the poll rule, the time limits, and closing while a request is pending.
 
-#include "core/background_request.h"
-#include "core/news_client.h"
+#include "core/services/background_request.h"
+#include "core/services/news_client.h"
 #include "local_http_server.h"
 
 #include <QElapsedTimer>

@@ -4,8 +4,8 @@
 #include "../common/full_disk.h"
 #include "../common/temp_settings.h"
 #include "core/error.h"
-#include "core/services_address.h"
-#include "core/telemetry.h"
+#include "core/services/services_address.h"
+#include "core/services/telemetry.h"
 #include "local_http_server.h"
 
 #include <QtTest>

@@ -1,8 +1,8 @@
 // The segmented timeline on the real 1 ms timer: ticks, segment changes, running off the end,
 // seeking, changing segment lengths, pause and stop.
 
-#include "core/time_line.h"
-#include "core/timer.h"
+#include "core/timing/time_line.h"
+#include "core/timing/timer.h"
 
 #include <QtTest>
 

@@ -2,8 +2,8 @@
 // detaching from other threads while callbacks run, including the lock-order case that used to
 // deadlock. Every wait is for an observer's calls, never for a fixed time.
 
-#include "core/time_line.h"
-#include "core/timer.h"
+#include "core/timing/time_line.h"
+#include "core/timing/timer.h"
 
 #include <QtTest>
 

@@ -6,21 +6,21 @@
 
 #include "core/exercise/exercise.h"
 #include "core/exercise/settings_check.h"
-#include "ui/about_dialog.h"
-#include "ui/application.h"
-#include "ui/console.h"
-#include "ui/console_exercise_control.h"
-#include "ui/controls/block_view_control.h"
-#include "ui/controls/keyboard.h"
-#include "ui/difficulty_level_dialog.h"
-#include "ui/fader_widget.h"
-#include "ui/help_dialog.h"
-#include "ui/mail_dialog.h"
-#include "ui/play_dialog.h"
-#include "ui/rating_dialog.h"
-#include "ui/section_end_dialog.h"
-#include "ui/settings_store.h"
-#include "ui/trainer_settings_page.h"
+#include "ui/dialogs/about_dialog.h"
+#include "app/application.h"
+#include "ui/main_window.h"
+#include "ui/exercise/exercise_screen.h"
+#include "ui/home/home_screen.h"
+#include "ui/widgets/keyboard.h"
+#include "ui/dialogs/difficulty_level_dialog.h"
+#include "ui/widgets/fader_widget.h"
+#include "ui/dialogs/help_dialog.h"
+#include "ui/dialogs/mail_dialog.h"
+#include "ui/dialogs/play_dialog.h"
+#include "ui/dialogs/rating_dialog.h"
+#include "ui/dialogs/section_end_dialog.h"
+#include "core/settings_store.h"
+#include "ui/settings/trainer_settings_page.h"
 #include "ui/window_stack_manager.h"
 
 #include <QAbstractAnimation>
@@ -113,14 +113,14 @@ class TestAccessibility : public QObject
     Q_OBJECT
 
     Application& app = *Application::Instance();
-    std::unique_ptr<UI::Console> console;
+    std::unique_ptr<UI::MainWindow> console;
 
     // The lesson of `trainer` open in the exercise view, its question asked.
-    UI::ConsoleExerciseControl* Lesson(int trainer)
+    UI::ExerciseScreen* Lesson(int trainer)
     {
         app.SetQuizMode(false);
         console->OpenExercise(size_t(trainer), false);
-        UI::ConsoleExerciseControl* screen = console->GetExerciseScreen();
+        UI::ExerciseScreen* screen = console->GetExerciseScreen();
         const bool asked = QTest::qWaitFor(
             [screen] {
                 auto exercise = screen->GetExercise();
@@ -161,7 +161,7 @@ class TestAccessibility : public QObject
             app.SetTrainerSettings(block);
         }
         QTRY_VERIFY(Settled());
-        UI::BlockViewControl* home = console->GetHomeScreen();
+        UI::HomeScreen* home = console->GetHomeScreen();
         auto* button = home->findChild<QPushButton*>(
             QStringLiteral("%1%2").arg(learn ? "Learn" : "Quiz").arg(trainer + 1));
         QVERIFY(button);
@@ -174,7 +174,7 @@ class TestAccessibility : public QObject
 
     void ShowInLesson(const QString& place, int trainer)
     {
-        UI::ConsoleExerciseControl* screen = Lesson(trainer);
+        UI::ExerciseScreen* screen = Lesson(trainer);
         QVERIFY2(screen, "no question was asked");
         if (place == "statistics")
             console->showStatistics();
@@ -188,9 +188,9 @@ class TestAccessibility : public QObject
             QMetaObject::invokeMethod(screen, "ShowSectionEndDialog");
         QTRY_VERIFY(Settled());
         if (place == "statistics")
-            QCOMPARE(screen->GetViewMode(), int(UI::ConsoleExerciseControl::StatisticsView));
+            QCOMPARE(screen->GetViewMode(), int(UI::ExerciseScreen::StatisticsView));
         else if (place == "reference")
-            QCOMPARE(screen->GetViewMode(), int(UI::ConsoleExerciseControl::ReferenceView));
+            QCOMPARE(screen->GetViewMode(), int(UI::ExerciseScreen::ReferenceView));
         else if (place == "settings")
             QTRY_COMPARE(console->GetStackManager()->Top(),
                          static_cast<QWidget*>(console->GetSettingsPage(trainer)));
@@ -210,7 +210,7 @@ private Q_SLOTS:
         general.answerWithGraphicalKeyboard = true;
         general.answerWithMultipleChoice = true;
         app.SetGeneralSettings(general);
-        console = std::make_unique<UI::Console>(app);
+        console = std::make_unique<UI::MainWindow>(app);
         console->resize(1366, 768);
         console->show();
         QVERIFY(QTest::qWaitForWindowExposed(console.get()));

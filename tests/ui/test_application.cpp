@@ -8,8 +8,8 @@
 #include "core/exercise/exercise_catalog.h"
 #include "core/exercise/exercise_statistics.h"
 #include "core/midi/midi_bank.h"
-#include "core/news_client.h"
-#include "ui/application.h"
+#include "core/services/news_client.h"
+#include "app/application.h"
 
 #include <QFileInfo>
 #include <QtTest>

@@ -6,8 +6,8 @@
 #include "core/exercise/music_tables.h"
 #include "core/exercise/question_data.h"
 #include "core/midi/au_server_synth.h"
-#include "ui/controls/keyboard.h"
-#include "ui/question_picture.h"
+#include "ui/widgets/keyboard.h"
+#include "ui/exercise/question_picture.h"
 
 #include <QtTest>
 

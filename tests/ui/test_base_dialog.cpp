@@ -2,7 +2,7 @@
 // it (Escape, the postponed close, accept, close) fades it out first and then closes it once;
 // further requests during or after the fade-out change nothing, and it may die mid-fade.
 
-#include "ui/base_dialog.h"
+#include "ui/dialogs/base_dialog.h"
 
 #include <QLabel>
 #include <QPropertyAnimation>

@@ -2,7 +2,7 @@
 // slider as any click on the groove would; a click on the handle stays with the slider; leaving
 // the slider reaches the button that last had the mouse.
 
-#include "ui/controls/button_slider.h"
+#include "ui/widgets/button_slider.h"
 
 #include <QPushButton>
 #include <QSignalSpy>

@@ -1,7 +1,7 @@
 // The check group of the settings pages: a user can uncheck members until one is left, which
 // stays checked; the group announces only real changes of the checked set.
 
-#include "ui/controls/check_group.h"
+#include "ui/settings/check_group.h"
 
 #include <QCheckBox>
 #include <QSignalSpy>

@@ -1,6 +1,6 @@
 // The program's command-line options, exactly as users type them.
 
-#include "ui/command_line.h"
+#include "app/command_line.h"
 
 #include <QtTest>
 

@@ -4,9 +4,9 @@
 
 #include "../common/temp_settings.h"
 #include "core/exercise/difficulty_presets.h"
-#include "ui/difficulty_level_dialog.h"
+#include "ui/dialogs/difficulty_level_dialog.h"
 #include "ui/interface_fonts.h"
-#include "ui/settings_store.h"
+#include "core/settings_store.h"
 
 #include <QCheckBox>
 #include <QPushButton>

@@ -8,7 +8,7 @@
 #include "../core/midi/jack_test_ports.h"
 #include "core/midi/sound_controller.h"
 #include "test_trainer.h"
-#include "ui/exercise_handler.h"
+#include "ui/exercise/exercise_handler.h"
 
 #include <QThread>
 #include <QtTest>

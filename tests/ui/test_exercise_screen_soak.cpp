@@ -12,8 +12,8 @@
 #include "core/exercise/exercise_statistics.h"
 #include "core/exercise/statistics_record.h"
 #include "screen_jack_keyboard.h"
-#include "test_console_exercise_control_fixture.h"
-#include "ui/play_dialog.h"
+#include "test_exercise_screen_fixture.h"
+#include "ui/dialogs/play_dialog.h"
 
 #include <QAbstractButton>
 #include <QElapsedTimer>
@@ -156,7 +156,7 @@ Counts ReadFiles(const Core::ExerciseStatistics& live, const QString& scratch)
     Counts counts{};
     for (int t = 0; t < TrainerCount; ++t) {
         std::vector<Core::StatisticsRecord> records;
-        for (int section = 0; section < UI::ConsoleExerciseControl::SectionCount; ++section)
+        for (int section = 0; section < UI::ExerciseScreen::SectionCount; ++section)
             store.GetHistorySectionRecords(t, section, records);
         for (const Core::StatisticsRecord& r : records) {
             counts[0] += r.correct;
@@ -216,15 +216,15 @@ private Q_SLOTS:
             WholeLessons(s, QuestionsPerSection, TimeoutSeconds, {true, 200});
         });
         QVERIFY(rig.Show());
-        UI::ConsoleExerciseControl* screen = rig.screen.get();
+        UI::ExerciseScreen* screen = rig.screen.get();
 
         JudgedAnswers judged;
         connect(
-            screen, &UI::ConsoleExerciseControl::AnswerProvided, screen,
+            screen, &UI::ExerciseScreen::AnswerProvided, screen,
             [&judged](bool correct, const Core::Answer& answer) { judged.Judged(correct, answer); },
             Qt::DirectConnection);
         bool atHome = false;
-        connect(screen, &UI::ConsoleExerciseControl::ExitSignal, this, [&] {
+        connect(screen, &UI::ExerciseScreen::ExitSignal, this, [&] {
             // The main window goes back to the home screen.
             atHome = true;
             screen->screenChangeSlot(QStringLiteral("ex_block_view_control"),
@@ -273,7 +273,7 @@ private Q_SLOTS:
         for (int n = 0; n < ActionCount; ++n) {
             UI::SectionEndDialog* dialog = screen->GetSectionEndDialog();
             std::shared_ptr<Exercise> lesson = screen->GetExercise();
-            const bool inExercise = screen->GetViewMode() == UI::ConsoleExerciseControl::ExerciseView;
+            const bool inExercise = screen->GetViewMode() == UI::ExerciseScreen::ExerciseView;
             Action action = ActionKinds;
             if (dialog && dialog->isVisible() && !dialog->IsFadingOut()) {
                 if (chance(0.2)) {
@@ -379,11 +379,11 @@ private Q_SLOTS:
                             return (end && end->isVisible()) || !screen->GetExercise() ||
                                    screen->GetExercise()->GetState() != Exercise::LessonEnd;
                         },
-                        UI::ConsoleExerciseControl::FeedbackBeforeSectionEndMs + 2000);
+                        UI::ExerciseScreen::FeedbackBeforeSectionEndMs + 2000);
                 break;
             }
             case SectionButton: {
-                const int s = pick(0, UI::ConsoleExerciseControl::SectionCount - 1);
+                const int s = pick(0, UI::ExerciseScreen::SectionCount - 1);
                 note(n, QStringLiteral("section button %1").arg(s + 1));
                 if (rig.SectionButton(s)->isVisible())
                     QTest::mouseClick(rig.SectionButton(s), Qt::LeftButton);

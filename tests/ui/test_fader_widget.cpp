@@ -1,7 +1,7 @@
 // The screen fader: the frames of a fade, the blend on the widget and on the screen (only where
 // the two pictures differ), the end on the new screen, and fades cut short.
 
-#include "ui/fader_widget.h"
+#include "ui/widgets/fader_widget.h"
 
 #include <QLayout>
 #include <QPainter>

@@ -4,10 +4,10 @@
 
 #include "../common/temp_settings.h"
 #include "core/midi/sound_controller.h"
-#include "ui/device_box_view.h"
-#include "ui/general_settings_tab.h"
+#include "ui/settings/device_box_view.h"
+#include "ui/settings/general_settings_tab.h"
 #include "ui/interface_fonts.h"
-#include "ui/settings_store.h"
+#include "core/settings_store.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -3,10 +3,10 @@
 // and Enter, cancelling, the two note lists with crossed ends, an owner refusing a range, and the
 // range's text and staff at the keyboard's ends.
 
-#include "ui/controls/key_range_picker.h"
-#include "ui/controls/keyboard.h"
-#include "ui/controls/score_board.h"
-#include "ui/key_range_dialog.h"
+#include "ui/settings/key_range_picker.h"
+#include "ui/widgets/keyboard.h"
+#include "ui/widgets/score_board.h"
+#include "ui/dialogs/key_range_dialog.h"
 
 #include <QComboBox>
 #include <QLabel>

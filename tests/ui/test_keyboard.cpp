@@ -4,7 +4,7 @@
 // repainted area of one changed key, octave picking at the keyboard's ends, and what screen
 // readers see. The key pictures' fit to the layout is checked in test_assets.
 
-#include "ui/controls/keyboard.h"
+#include "ui/widgets/keyboard.h"
 
 #include <QAccessible>
 #include <QAccessibleActionInterface>

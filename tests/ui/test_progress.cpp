@@ -2,8 +2,8 @@
 // device pixel ratios 1 and 2, that a number too wide for its part is left out rather than
 // painted over the other part, and what a screen reader reads.
 
-#include "ui/controls/progress.h"
-#include "ui/controls/section_end_progress.h"
+#include "ui/widgets/progress.h"
+#include "ui/widgets/section_end_progress.h"
 
 #include <QAccessible>
 #include <QPainter>

@@ -7,7 +7,7 @@
 #include "core/midi/sound_controller.h"
 #include "core/midi/synthesizer.h"
 #include "notation/music_font.h"
-#include "ui/controls/reference_book.h"
+#include "ui/exercise/reference/reference_book.h"
 #include "ui/interface_fonts.h"
 
 #include <QAbstractButton>

@@ -4,7 +4,7 @@
 // choice, and the PDF file offered when the system has no printer queue. HOME is a temporary
 // folder, so the documents folder is ours.
 
-#include "ui/reference_printer.h"
+#include "ui/exercise/reference/reference_printer.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>

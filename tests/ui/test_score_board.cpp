@@ -5,7 +5,7 @@
 
 #include "core/score_builder.h"
 #include "notation/music_font.h"
-#include "ui/controls/score_board.h"
+#include "ui/widgets/score_board.h"
 
 #include <QImage>
 #include <QtTest>

@@ -2,9 +2,9 @@
 // of the score at its boundaries, the choices, the screen changes that hide and bring it back,
 // and its layout from a small screen to a large one.
 
-#include "ui/controls/section_end_progress.h"
+#include "ui/widgets/section_end_progress.h"
 #include "ui/interface_fonts.h"
-#include "ui/section_end_dialog.h"
+#include "ui/dialogs/section_end_dialog.h"
 
 #include <QElapsedTimer>
 #include <QLabel>

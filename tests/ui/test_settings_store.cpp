@@ -5,7 +5,7 @@
 #include "../common/temp_settings.h"
 #include "core/exercise/difficulty_presets.h"
 #include "core/exercise/music_tables.h"
-#include "ui/settings_store.h"
+#include "core/settings_store.h"
 
 #include <QtTest>
 

@@ -2,12 +2,12 @@
 // request, the fit at 1280 × 720 and the splash. Settings live in a temporary home folder rather
 // than one set with QSettings::setPath: the guide must name the file where Qt itself puts them.
 
-#include "ui/about_dialog.h"
-#include "ui/help_dialog.h"
+#include "ui/dialogs/about_dialog.h"
+#include "ui/dialogs/help_dialog.h"
 #include "ui/interface_fonts.h"
-#include "ui/mail_dialog.h"
-#include "ui/rating_dialog.h"
-#include "ui/splash_dialog.h"
+#include "ui/dialogs/mail_dialog.h"
+#include "ui/dialogs/rating_dialog.h"
+#include "ui/dialogs/splash_dialog.h"
 
 #include <QAbstractButton>
 #include <QAccessible>

@@ -6,9 +6,9 @@
 // buttons turn the reference's pages.
 
 #include "core/exercise/music_tables.h"
-#include "test_console_exercise_control_fixture.h"
-#include "ui/controls/reference_book.h"
-#include "ui/controls/statistics_rows.h"
+#include "test_exercise_screen_fixture.h"
+#include "ui/exercise/reference/reference_book.h"
+#include "ui/exercise/statistics_rows.h"
 
 #include <QDir>
 #include <QFile>
@@ -77,7 +77,7 @@ class TestStatisticsView : public QObject
         }
         rig->catalog = std::make_shared<Core::ExerciseCatalog>(&rig->blocks);
         rig->catalog->SetMidiBank(bank);
-        rig->screen = std::make_unique<UI::ConsoleExerciseControl>(rig->catalog, rig->controller,
+        rig->screen = std::make_unique<UI::ExerciseScreen>(rig->catalog, rig->controller,
                                                                    rig->store.get(), rig->window.get());
         rig->screen->setGeometry(rig->window->rect());
         rig->blocks.SetQuizMode(quiz);

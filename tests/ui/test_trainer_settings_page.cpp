@@ -8,13 +8,13 @@
 #include "core/exercise/difficulty_presets.h"
 #include "core/exercise/settings_check.h"
 #include "core/midi/sound_controller.h"
-#include "ui/controls/key_range_picker.h"
-#include "ui/difficulty_level_dialog.h"
-#include "ui/general_settings_tab.h"
+#include "ui/settings/key_range_picker.h"
+#include "ui/dialogs/difficulty_level_dialog.h"
+#include "ui/settings/general_settings_tab.h"
 #include "ui/interface_fonts.h"
-#include "ui/section_settings_tab.h"
-#include "ui/settings_store.h"
-#include "ui/trainer_settings_page.h"
+#include "ui/settings/section_settings_tab.h"
+#include "core/settings_store.h"
+#include "ui/settings/trainer_settings_page.h"
 
 #include <QCheckBox>
 #include <QComboBox>

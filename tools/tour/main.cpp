@@ -26,28 +26,28 @@
 #include "core/exercise/question_data.h"
 #include "core/midi/au_server.h"
 #include "core/midi/midi_event.h"
-#include "ui/about_dialog.h"
-#include "ui/action_hint.h"
-#include "ui/application.h"
-#include "ui/console.h"
-#include "ui/console_exercise_control.h"
-#include "ui/controls/block_view_control.h"
-#include "ui/controls/keyboard.h"
-#include "ui/controls/progress.h"
-#include "ui/controls/reference_book.h"
-#include "ui/difficulty_level_dialog.h"
-#include "ui/fader_widget.h"
-#include "ui/help_dialog.h"
+#include "ui/dialogs/about_dialog.h"
+#include "ui/exercise/action_hint.h"
+#include "app/application.h"
+#include "ui/main_window.h"
+#include "ui/exercise/exercise_screen.h"
+#include "ui/home/home_screen.h"
+#include "ui/widgets/keyboard.h"
+#include "ui/widgets/progress.h"
+#include "ui/exercise/reference/reference_book.h"
+#include "ui/dialogs/difficulty_level_dialog.h"
+#include "ui/widgets/fader_widget.h"
+#include "ui/dialogs/help_dialog.h"
 #include "ui/interface_fonts.h"
-#include "ui/mail_dialog.h"
-#include "ui/midi_warning_dialog.h"
-#include "ui/play_dialog.h"
-#include "ui/rating_dialog.h"
+#include "ui/dialogs/mail_dialog.h"
+#include "ui/dialogs/midi_warning_dialog.h"
+#include "ui/dialogs/play_dialog.h"
+#include "ui/dialogs/rating_dialog.h"
 #include "ui/save_warning_bar.h"
-#include "ui/section_end_dialog.h"
-#include "ui/settings_store.h"
-#include "ui/splash_dialog.h"
-#include "ui/trainer_settings_page.h"
+#include "ui/dialogs/section_end_dialog.h"
+#include "core/settings_store.h"
+#include "ui/dialogs/splash_dialog.h"
+#include "ui/settings/trainer_settings_page.h"
 #include "ui/window_stack_manager.h"
 
 #include <QAbstractAnimation>
@@ -286,7 +286,7 @@ private:
         }
         app.SetQuizMode(false);
 
-        console = std::make_unique<UI::Console>(app);
+        console = std::make_unique<UI::MainWindow>(app);
         app.SetMainWindow(console.get());
         screen = console->GetExerciseScreen();
         console->setFixedSize(pass.width, pass.height);
@@ -452,7 +452,7 @@ private:
     // once and then put away, so that the tab's own view shows.
     bool TabMoments(bool toolBarShots)
     {
-        const auto tab = [&](void (UI::Console::*open)(), int view, const QString& moment) {
+        const auto tab = [&](void (UI::MainWindow::*open)(), int view, const QString& moment) {
             (console.get()->*open)();
             if (!WaitFor([&] { return screen->GetViewMode() == view; }, 5000))
                 return Fail(qPrintable(moment + QStringLiteral(": the view did not come up")));
@@ -475,12 +475,12 @@ private:
             }
             return true;
         };
-        if (!quiz && !tab(&UI::Console::showReference, UI::ConsoleExerciseControl::ReferenceView,
+        if (!quiz && !tab(&UI::MainWindow::showReference, UI::ExerciseScreen::ReferenceView,
                           QStringLiteral("Tool bar: Reference tab selected")))
             return false;
         if (!quiz && !ReferenceMoments())
             return false;
-        if (!tab(&UI::Console::showStatistics, UI::ConsoleExerciseControl::StatisticsView,
+        if (!tab(&UI::MainWindow::showStatistics, UI::ExerciseScreen::StatisticsView,
                  QStringLiteral("Tool bar: Statistics tab selected")))
             return false;
         if (!quiz && !StatisticsMoments(toolBarShots))
@@ -493,7 +493,7 @@ private:
     std::vector<std::pair<int, QToolButton*>> SectionButtons() const
     {
         std::vector<std::pair<int, QToolButton*>> buttons;
-        for (int s = 0; s < UI::ConsoleExerciseControl::SectionCount; ++s) {
+        for (int s = 0; s < UI::ExerciseScreen::SectionCount; ++s) {
             auto* button = Child<QToolButton>(QStringLiteral("section%1").arg(s + 1));
             if (button && button->isVisible() && button->isEnabled())
                 buttons.emplace_back(s, button);
@@ -509,8 +509,8 @@ private:
         if (!machine)
             return true;
         const QString expected =
-            screen->GetViewMode() == UI::ConsoleExerciseControl::ReferenceView ? QStringLiteral("reference")
-            : screen->GetViewMode() != UI::ConsoleExerciseControl::StatisticsView ? QStringLiteral("exercise")
+            screen->GetViewMode() == UI::ExerciseScreen::ReferenceView ? QStringLiteral("reference")
+            : screen->GetViewMode() != UI::ExerciseScreen::StatisticsView ? QStringLiteral("exercise")
             : screen->IsExtendedStatistics() ? QStringLiteral("extendedStatistics")
                                              : QStringLiteral("statistics");
         const auto settled = [&] {
@@ -705,7 +705,7 @@ private:
 
     bool DifficultyMoments()
     {
-        UI::BlockViewControl* home = console->GetHomeScreen();
+        UI::HomeScreen* home = console->GetHomeScreen();
         Place("home", "Main window");
         const struct
         {
@@ -1029,7 +1029,7 @@ private:
                 timedOut = true;
                 Pause(900);
                 Shot(question + QStringLiteral(": out of time"));
-                Pause(UI::ConsoleExerciseControl::TimeoutSummaryDelayMs);
+                Pause(UI::ExerciseScreen::TimeoutSummaryDelayMs);
                 // The status goes back to the question count; the judged question stays.
                 if (Exercise().GetCounters().asked == asked && !screen->IsTimedOut())
                     Shot(question + QStringLiteral(": out of time, 3 s later"));
@@ -1073,8 +1073,8 @@ private:
     Application& app;
     const Pass& pass;
     QString folder;
-    std::unique_ptr<UI::Console> console;
-    UI::ConsoleExerciseControl* screen = nullptr;
+    std::unique_ptr<UI::MainWindow> console;
+    UI::ExerciseScreen* screen = nullptr;
     QString placeSlug;
     QString placeLabel;
     QStringList index;

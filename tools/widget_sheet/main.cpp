@@ -6,9 +6,9 @@
 
 #include "core/score_builder.h"
 #include "notation/music_font.h"
-#include "ui/controls/keyboard.h"
-#include "ui/controls/progress.h"
-#include "ui/controls/score_board.h"
+#include "ui/widgets/keyboard.h"
+#include "ui/widgets/progress.h"
+#include "ui/widgets/score_board.h"
 #include "ui/interface_fonts.h"
 
 #include <QApplication>

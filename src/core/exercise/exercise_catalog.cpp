@@ -5,7 +5,7 @@
 #include "core/exercise/exercise_statistics.h"
 #include "core/exercise/exercise_symbol_trainer.h"
 #include "core/midi/midi_bank.h"
-#include "core/telemetry.h"
+#include "core/services/telemetry.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -22,7 +22,7 @@
 
 #include "core/exercise/lesson_base_observer.h"
 #include "core/subject.h"
-#include "core/time_line.h"
+#include "core/timing/time_line.h"
 
 #include <functional>
 #include <memory>

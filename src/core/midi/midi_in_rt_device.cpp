@@ -1,7 +1,7 @@
 #include "core/midi/midi_in_rt_device.h"
 
 #include "core/error.h"
-#include "core/timer.h"
+#include "core/timing/timer.h"
 
 #include <QStringList>
 

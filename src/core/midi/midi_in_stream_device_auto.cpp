@@ -1,6 +1,6 @@
 #include "core/midi/midi_in_stream_device_auto.h"
 
-#include "core/timer.h"
+#include "core/timing/timer.h"
 
 namespace Core {
 namespace {

@@ -14,7 +14,7 @@
 // the other operations come from the GUI thread. The base's recursive `lock` serialises them.
 
 #include "core/midi/midi_in_stream_device_base.h"
-#include "core/multimedia_timer_observer.h"
+#include "core/timing/multimedia_timer_observer.h"
 
 namespace Core {
 

@@ -6,7 +6,7 @@
 #include "core/midi/midi_in_rt_device.h"
 #include "core/midi/midi_message.h"
 #include "core/midi/midi_out_rt_device.h"
-#include "core/timer.h"
+#include "core/timing/timer.h"
 
 #include <QStringList>
 #include <QTest>

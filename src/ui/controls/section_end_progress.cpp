@@ -1,3 +1,0 @@
-#include "ui/controls/section_end_progress.h"
-
-SectionEndProgress::SectionEndProgress(QWidget* parent) : Progress(2, parent) {}

@@ -1,0 +1,285 @@
+#include "ui/dialogs/about_dialog.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTextBrowser>
+#include <QVBoxLayout>
+
+// Resources compiled into a static library are registered by name from inside it, outside any
+// namespace; registering twice is harmless.
+static void InitializeAboutResources()
+{
+    Q_INIT_RESOURCE(resources);
+}
+
+namespace {
+
+constexpr QSize cardSize(800, 660);
+const char* tempoPiecesResource = ":/about/tempo_pieces.md";
+
+// What Cantorela is built with: name, what it does here, licence.
+struct Component
+{
+    const char* name;
+    const char* role;
+    const char* licence;
+};
+
+const Component components[] = {
+    {"Qt 5", QT_TRANSLATE_NOOP("UI::AboutDialog", "application framework"), "GNU LGPL v3"},
+    {"RtMidi", QT_TRANSLATE_NOOP("UI::AboutDialog", "MIDI input and output"), "MIT-style licence"},
+    {"FluidSynth", QT_TRANSLATE_NOOP("UI::AboutDialog", "built-in synthesizer"), "GNU LGPL 2.1"},
+    {"FluidR3 Mono General MIDI soundfont",
+     QT_TRANSLATE_NOOP("UI::AboutDialog", "the synthesizer's instruments"), "MIT licence"},
+    {"libsmf", QT_TRANSLATE_NOOP("UI::AboutDialog", "reading Standard MIDI Files"), "BSD 2-clause licence"},
+    {"Bravura music font", QT_TRANSLATE_NOOP("UI::AboutDialog", "engraved music"),
+     "SIL Open Font License 1.1"},
+    {"Lato fonts", QT_TRANSLATE_NOOP("UI::AboutDialog", "interface text"), "SIL Open Font License 1.1"},
+};
+
+QString Inline(const QString& text)
+{
+    QString html = text.toHtmlEscaped();
+    static const QRegularExpression code(QStringLiteral("`([^`]+)`"));
+    static const QRegularExpression strong(QStringLiteral("\\*\\*([^*]+)\\*\\*"));
+    static const QRegularExpression emphasis(QStringLiteral("(^|[^\\w*])\\*([^*\\s][^*]*)\\*(?!\\w)"));
+    html.replace(code, QStringLiteral("<code>\\1</code>"));
+    html.replace(strong, QStringLiteral("<b>\\1</b>"));
+    html.replace(emphasis, QStringLiteral("\\1<i>\\2</i>"));
+    return html;
+}
+
+QStringList TableCells(const QString& line)
+{
+    QString row = line.trimmed();
+    if (row.startsWith(QLatin1Char('|')))
+        row.remove(0, 1);
+    if (row.endsWith(QLatin1Char('|')))
+        row.chop(1);
+    QStringList cells = row.split(QLatin1Char('|'));
+    for (QString& cell : cells)
+        cell = cell.trimmed();
+    return cells;
+}
+
+// The part of the tempo pieces' notes from its "Credits" heading on; all of it when it has none.
+QString CreditsSection(const QString& markdown)
+{
+    static const QRegularExpression heading(QStringLiteral("^#+\\s*Credits\\s*$"),
+                                            QRegularExpression::MultilineOption |
+                                                QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch match = heading.match(markdown);
+    return match.hasMatch() ? markdown.mid(match.capturedEnd()) : markdown;
+}
+
+} // namespace
+
+namespace UI {
+
+QString AboutDialog::MarkdownToHtml(const QString& markdown)
+{
+    static const QRegularExpression headingLine(QStringLiteral("^(#{1,6})\\s+(.*)$"));
+    static const QRegularExpression separatorRow(QStringLiteral("^\\|?[\\s:|-]+\\|?$"));
+    QString html;
+    QStringList paragraph;
+    QStringList item;
+    QStringList block;
+    bool inList = false;
+    int tableRows = -1; // -1: no table open
+
+    auto closeParagraph = [&] {
+        if (!paragraph.isEmpty())
+            html +=
+                QStringLiteral("<p>") + Inline(paragraph.join(QLatin1Char(' '))) + QStringLiteral("</p>\n");
+        paragraph.clear();
+    };
+    auto closeItem = [&] {
+        if (!item.isEmpty())
+            html += QStringLiteral("<li>") + Inline(item.join(QLatin1Char(' '))) + QStringLiteral("</li>\n");
+        item.clear();
+    };
+    auto closeList = [&] {
+        closeItem();
+        if (inList)
+            html += QStringLiteral("</ul>\n");
+        inList = false;
+    };
+    auto closeTable = [&] {
+        if (tableRows >= 0)
+            html += QStringLiteral("</table>\n");
+        tableRows = -1;
+    };
+    auto closeBlock = [&] {
+        if (!block.isEmpty())
+            html += QStringLiteral("<pre>") + block.join(QLatin1Char('\n')).toHtmlEscaped() +
+                    QStringLiteral("</pre>\n");
+        block.clear();
+    };
+    auto closeAll = [&] {
+        closeParagraph();
+        closeList();
+        closeTable();
+        closeBlock();
+    };
+
+    const QStringList lines =
+        QString(markdown).replace(QStringLiteral("\r\n"), QStringLiteral("\n")).split(QLatin1Char('\n'));
+    for (const QString& line : lines) {
+        const QString trimmed = line.trimmed();
+        if (trimmed.isEmpty()) {
+            closeParagraph();
+            closeList();
+            closeTable();
+            // An indented block may hold blank lines; they end it only when nothing follows.
+            if (!block.isEmpty())
+                block.append(QString());
+            continue;
+        }
+        if (line.startsWith(QLatin1String("    ")) && paragraph.isEmpty() && !inList && tableRows < 0) {
+            block.append(line.mid(4));
+            continue;
+        }
+        while (!block.isEmpty() && block.last().isEmpty())
+            block.removeLast();
+        closeBlock();
+        const QRegularExpressionMatch heading = headingLine.match(trimmed);
+        if (heading.hasMatch()) {
+            closeAll();
+            const int level = std::min(heading.capturedLength(1) + 2, 6);
+            html += QStringLiteral("<h%1>%2</h%1>\n").arg(level).arg(Inline(heading.captured(2)));
+        } else if (trimmed.startsWith(QLatin1Char('|'))) {
+            closeParagraph();
+            closeList();
+            if (separatorRow.match(trimmed).hasMatch())
+                continue;
+            if (tableRows < 0) {
+                html += QStringLiteral("<table cellspacing=\"0\" cellpadding=\"4\" width=\"100%\">\n");
+                tableRows = 0;
+            }
+            const QString cellTag = tableRows == 0 ? QStringLiteral("th") : QStringLiteral("td");
+            html += tableRows % 2 == 1 ? QStringLiteral("<tr>") : QStringLiteral("<tr class=\"even\">");
+            for (const QString& cell : TableCells(trimmed))
+                html += QStringLiteral("<%1>%2</%1>").arg(cellTag, Inline(cell));
+            html += QStringLiteral("</tr>\n");
+            ++tableRows;
+        } else if (trimmed.startsWith(QLatin1String("- ")) || trimmed.startsWith(QLatin1String("* "))) {
+            closeParagraph();
+            closeTable();
+            closeItem();
+            if (!inList)
+                html += QStringLiteral("<ul>\n");
+            inList = true;
+            item.append(trimmed.mid(2));
+        } else if (inList && line.startsWith(QLatin1Char(' '))) {
+            item.append(trimmed);
+        } else {
+            closeList();
+            closeTable();
+            paragraph.append(trimmed);
+        }
+    }
+    while (!block.isEmpty() && block.last().isEmpty())
+        block.removeLast();
+    closeAll();
+    return html;
+}
+
+QString AboutDialog::CreditsHtml(const QString& tempoPiecesMarkdown)
+{
+    QString html =
+        QStringLiteral("<html><head><style>"
+                       "body { font-family: 'Lato'; font-size: 14px; color: #1d1e24; }"
+                       "h3 { font-size: 17px; color: #1d1e24; margin-top: 14px; margin-bottom: 6px; }"
+                       "h4, h5, h6 { font-size: 15px; margin-top: 10px; margin-bottom: 4px; }"
+                       "p { margin-top: 4px; margin-bottom: 6px; }"
+                       "th { background-color: #343740; color: white; text-align: left; font-weight: bold; }"
+                       "tr.even td { background-color: #f4f2ee; }"
+                       "td { vertical-align: top; }"
+                       "pre { font-size: 12px; background-color: #f4f2ee; }"
+                       ".licence { color: #5b606c; }"
+                       "</style></head><body>");
+    html += QStringLiteral("<h3>%1</h3>\n<table cellspacing=\"0\" cellpadding=\"4\" width=\"100%\">\n")
+                .arg(tr("Built with").toHtmlEscaped());
+    int row = 0;
+    for (const Component& component : components) {
+        QString role = QCoreApplication::translate("UI::AboutDialog", component.role);
+        if (QLatin1String(component.name) == QLatin1String("Qt 5"))
+            role = tr("%1, version %2 in use").arg(role, QString::fromLatin1(qVersion()));
+        html += QStringLiteral("<tr%1><td><b>%2</b><br/>%3</td><td class=\"licence\">%4</td></tr>\n")
+                    .arg(row++ % 2 == 0 ? QStringLiteral(" class=\"even\"") : QString(),
+                         QString::fromUtf8(component.name).toHtmlEscaped(), role.toHtmlEscaped(),
+                         QString::fromUtf8(component.licence).toHtmlEscaped());
+    }
+    html += QStringLiteral("</table>\n<h3>%1</h3>\n").arg(tr("Tempo pieces").toHtmlEscaped());
+    if (tempoPiecesMarkdown.trimmed().isEmpty())
+        html += QStringLiteral("<p>%1</p>")
+                    .arg(tr("The credits of the tempo pieces are missing.").toHtmlEscaped());
+    else
+        html += MarkdownToHtml(CreditsSection(tempoPiecesMarkdown));
+    html += QStringLiteral("</body></html>");
+    return html;
+}
+
+AboutDialog::AboutDialog(QWidget* parent) : CardDialog(tr("About Cantorela"), cardSize, parent)
+{
+    InitializeAboutResources();
+    setObjectName(QStringLiteral("aboutDialog"));
+
+    auto* name = new QLabel(QStringLiteral("Cantorela"), Card());
+    name->setObjectName(QStringLiteral("aboutName"));
+    name->setFont(TextFont(30, QFont::Bold));
+    const QString versionText = QCoreApplication::applicationVersion().isEmpty()
+                                    ? QString()
+                                    : tr("Version %1").arg(QCoreApplication::applicationVersion());
+    auto* version = new QLabel(versionText, Card());
+    version->setObjectName(QStringLiteral("aboutVersion"));
+    version->setProperty("muted", true);
+    version->setFont(TextFont(16));
+    auto* nameRow = new QHBoxLayout;
+    nameRow->setSpacing(14);
+    nameRow->addWidget(name, 0, Qt::AlignBaseline);
+    nameRow->addWidget(version, 0, Qt::AlignBaseline);
+    nameRow->addStretch(1);
+    Body()->addLayout(nameRow);
+
+    auto* description = new QLabel(
+        tr("A trainer of music reading and ear skills for piano students: notes, intervals, chords, "
+           "scales, tempo and the symbols of written music."),
+        Card());
+    description->setObjectName(QStringLiteral("aboutDescription"));
+    description->setFont(TextFont(15));
+    description->setWordWrap(true);
+    auto* maker = new QLabel(tr("© Vantorix. The parts below are used under their own licences."), Card());
+    maker->setObjectName(QStringLiteral("aboutMaker"));
+    maker->setProperty("muted", true);
+    maker->setFont(TextFont(14));
+    maker->setWordWrap(true);
+    Body()->addWidget(description);
+    Body()->addWidget(maker);
+
+    credits = new QTextBrowser(Card());
+    credits->setObjectName(QStringLiteral("aboutCredits"));
+    credits->setOpenLinks(false);
+    credits->setOpenExternalLinks(false);
+    credits->setTabChangesFocus(true);
+    credits->setFont(TextFont(14));
+    credits->document()->setDocumentMargin(12);
+    credits->setAccessibleName(tr("Credits"));
+    QString tempoPieces;
+    QFile notes(QString::fromLatin1(tempoPiecesResource));
+    if (notes.open(QIODevice::ReadOnly))
+        tempoPieces = QString::fromUtf8(notes.readAll());
+    credits->setHtml(CreditsHtml(tempoPieces));
+    Body()->addWidget(credits, 1);
+
+    closeButton = AddButton(tr("Close"), ButtonKind::Primary);
+    closeButton->setObjectName(QStringLiteral("aboutClose"));
+    closeButton->setDefault(true);
+    connect(closeButton, &QPushButton::clicked, this, &QDialog::accept);
+    setTabOrder(credits, closeButton);
+}
+
+} // namespace UI

@@ -1,0 +1,226 @@
+#include "ui/dialogs/card_dialog.h"
+
+#include "ui/interface_fonts.h"
+
+#include <QAbstractScrollArea>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QShowEvent>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace {
+
+constexpr int bandHeight = 60;
+constexpr int accentLine = 3;
+constexpr int cornerRadius = 12;
+constexpr int screenMargin = 24;
+constexpr int contentMargin = 28;
+
+const QColor bandTop(0x34, 0x37, 0x40);
+const QColor bandBottom(0x1e, 0x20, 0x26);
+const QColor accent(0xf5, 0x9a, 0x23);
+const QColor cardColour(0xff, 0xff, 0xff);
+const QColor cardEdge(0xd6, 0xd2, 0xcd);
+const QColor dim(12, 14, 20, 175);
+const QColor backdropTop(0x1f, 0x2f, 0x4a);
+const QColor backdropBottom(0x12, 0x18, 0x26);
+
+// The white card with its dark title band and the orange line under it.
+class CardFrame : public QWidget
+{
+public:
+    using QWidget::QWidget;
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        const QRectF outline = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
+        QPainterPath shape;
+        shape.addRoundedRect(outline, cornerRadius, cornerRadius);
+        painter.fillPath(shape, cardColour);
+        painter.save();
+        painter.setClipPath(shape);
+        QLinearGradient band(0, 0, 0, bandHeight);
+        band.setColorAt(0, bandTop);
+        band.setColorAt(1, bandBottom);
+        painter.fillRect(QRectF(0, 0, width(), bandHeight), band);
+        painter.fillRect(QRectF(0, bandHeight, width(), accentLine), accent);
+        painter.restore();
+        painter.setPen(QPen(cardEdge, 1));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawPath(shape);
+    }
+};
+
+const char* cardStyle =
+    "QLabel { color: #1d1e24; background: transparent; }"
+    "QLabel#cardTitle { color: white; }"
+    "QLabel[muted=\"true\"] { color: #5b606c; }"
+    "QPushButton { min-height: 36px; min-width: 96px; padding: 0 20px; border-radius: 6px; }"
+    "QPushButton[kind=\"primary\"] { color: white; background-color: #d87010; border: 2px solid #d87010; }"
+    "QPushButton[kind=\"primary\"]:hover { background-color: #f59a23; border-color: #f59a23; }"
+    "QPushButton[kind=\"primary\"]:pressed { background-color: #b05808; border-color: #b05808; }"
+    "QPushButton[kind=\"primary\"]:focus { border-color: #1d1e24; }"
+    "QPushButton[kind=\"secondary\"] { color: #1d1e24; background-color: white; border: 1px solid #b9b4ad; }"
+    "QPushButton[kind=\"secondary\"]:hover { background-color: #f4f2ee; border-color: #9e9a92; }"
+    "QPushButton[kind=\"secondary\"]:pressed { background-color: #e6e3dc; }"
+    "QPushButton[kind=\"secondary\"]:focus { border: 2px solid #d87010; }"
+    "QTextBrowser, QPlainTextEdit { color: #1d1e24; background-color: #fdfcf8; border: 1px solid #e6e3dc;"
+    " border-radius: 6px; selection-background-color: #ffc15e; selection-color: #1d1e24; }"
+    "QTextBrowser:focus, QPlainTextEdit:focus { border: 1px solid #f59a23; }"
+    "QScrollBar:vertical { background: transparent; width: 12px; margin: 3px 2px 3px 0; }"
+    "QScrollBar::handle:vertical { background: #c9c5bf; border-radius: 3px; min-height: 32px; }"
+    "QScrollBar::handle:vertical:hover { background: #9e9a92; }"
+    "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }"
+    "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: none; }";
+
+} // namespace
+
+namespace UI {
+
+CardDialog::CardDialog(const QString& titleText, QSize cardSize, QWidget* parent)
+    : BaseDialog(parent), preferredCardSize(cardSize)
+{
+    InterfaceFonts::Register();
+    setAccessibleName(titleText);
+    setWindowTitle(titleText);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+
+    card = new CardFrame(this);
+    card->setObjectName(QStringLiteral("card"));
+    card->setStyleSheet(QLatin1String(cardStyle));
+    auto* cardLayout = new QVBoxLayout(card);
+    cardLayout->setContentsMargins(0, 0, 0, 0);
+    cardLayout->setSpacing(0);
+
+    title = new QLabel(titleText, card);
+    title->setObjectName(QStringLiteral("cardTitle"));
+    title->setTextFormat(Qt::PlainText);
+    title->setFont(TextFont(20, QFont::Bold));
+    title->setFixedHeight(bandHeight);
+    title->setContentsMargins(contentMargin, 0, contentMargin, 0);
+    cardLayout->addWidget(title);
+    cardLayout->addSpacing(accentLine);
+
+    body = new QVBoxLayout;
+    body->setContentsMargins(contentMargin, 20, contentMargin, 8);
+    body->setSpacing(12);
+    cardLayout->addLayout(body, 1);
+
+    buttonRow = new QHBoxLayout;
+    buttonRow->setContentsMargins(contentMargin, 12, contentMargin, 22);
+    buttonRow->setSpacing(12);
+    buttonRow->addStretch(1);
+    cardLayout->addLayout(buttonRow);
+}
+
+QFont CardDialog::TextFont(int pixelSize, int weight)
+{
+    QFont font(InterfaceFonts::FamilyName());
+    font.setPixelSize(pixelSize);
+    font.setWeight(weight);
+    return font;
+}
+
+QRect CardDialog::CardRect() const
+{
+    return card->geometry();
+}
+
+QPushButton* CardDialog::AddButton(const QString& text, ButtonKind kind)
+{
+    auto* button = new QPushButton(text, card);
+    button->setProperty("kind", kind == ButtonKind::Primary ? "primary" : "secondary");
+    button->setFont(TextFont(15, QFont::Bold));
+    button->setAccessibleName(QString(text).remove(QLatin1Char('&')));
+    button->setCursor(Qt::PointingHandCursor);
+    button->setAutoDefault(false);
+    buttonRow->addWidget(button);
+    return button;
+}
+
+void CardDialog::AddToButtonRowStart(QWidget* widget)
+{
+    buttonRow->insertWidget(0, widget);
+}
+
+void CardDialog::PlaceCard()
+{
+    const int margin = std::min(screenMargin, std::min(width(), height()) / 20);
+    const QRect available = rect().adjusted(margin, margin, -margin, -margin);
+    const int cardWidth = std::min(preferredCardSize.width(), available.width());
+    int cardHeight = preferredCardSize.height();
+    if (cardHeight <= 0) {
+        QLayout* layout = card->layout();
+        cardHeight = layout->hasHeightForWidth() ? layout->totalHeightForWidth(cardWidth)
+                                                 : layout->totalSizeHint().height();
+    }
+    cardHeight = std::min(cardHeight, available.height());
+    QRect place(0, 0, cardWidth, cardHeight);
+    place.moveCenter(available.center());
+    card->setGeometry(place);
+}
+
+void CardDialog::TakeCover()
+{
+    cover = QPixmap();
+    QWidget* parent = parentWidget();
+    if (!parent || !parent->isVisible())
+        return;
+    QWidget* window = parent->window();
+    cover = window->grab(QRect(parent->mapTo(window, QPoint(0, 0)), parent->size()));
+}
+
+void CardDialog::showEvent(QShowEvent* event)
+{
+    if (!event->spontaneous())
+        TakeCover();
+    BaseDialog::showEvent(event);
+    PlaceCard();
+    // Texts laid out before the card had its size may have scrolled; each showing starts at the top.
+    if (!event->spontaneous())
+        for (QAbstractScrollArea* area : card->findChildren<QAbstractScrollArea*>())
+            area->verticalScrollBar()->setValue(0);
+}
+
+void CardDialog::resizeEvent(QResizeEvent* event)
+{
+    BaseDialog::resizeEvent(event);
+    if (isVisible() && !cover.isNull() && cover.size() / cover.devicePixelRatio() != size())
+        TakeCover();
+    PlaceCard();
+}
+
+void CardDialog::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    if (!cover.isNull() && cover.size() / cover.devicePixelRatio() == size()) {
+        painter.drawPixmap(0, 0, cover);
+    } else {
+        QLinearGradient backdrop(0, 0, 0, height());
+        backdrop.setColorAt(0, backdropTop);
+        backdrop.setColorAt(1, backdropBottom);
+        painter.fillRect(rect(), backdrop);
+    }
+    painter.fillRect(rect(), dim);
+
+    // A soft shadow under the card: rounded rectangles growing outward, fainter each step.
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    const QRectF shadow = QRectF(card->geometry()).translated(0, 6);
+    for (int step = 1; step <= 12; ++step) {
+        painter.setBrush(QColor(0, 0, 0, 14 - step));
+        painter.drawRoundedRect(shadow.adjusted(-step, -step, step, step), cornerRadius + step,
+                                cornerRadius + step);
+    }
+}
+
+} // namespace UI

@@ -1,0 +1,66 @@
+#pragma once
+// The look the main window's small dialogs share (about, help, news, rating): a rounded white
+// card centred over a dimmed picture of the window under the dialog, with a dark title band, a
+// body the subclass fills and a row of buttons at the bottom. The card keeps a preferred size
+// and shrinks, never overflows, when the window is smaller. A fading dialog (UI::BaseDialog)
+// that covers its parent; Escape closes it. GUI thread only.
+
+#include "ui/dialogs/base_dialog.h"
+
+#include <QPixmap>
+
+class QHBoxLayout;
+class QLabel;
+class QPushButton;
+class QVBoxLayout;
+
+namespace UI {
+
+class CardDialog : public BaseDialog
+{
+    Q_OBJECT
+public:
+    enum class ButtonKind
+    {
+        Primary,  // orange, the usual choice
+        Secondary // outlined
+    };
+
+    // `cardSize` is the card's preferred size in logical pixels; a height of 0 lets the card be
+    // as tall as its content asks.
+    CardDialog(const QString& title, QSize cardSize, QWidget* parent = nullptr);
+
+    QWidget* Card() const { return card; }
+    QLabel* TitleLabel() const { return title; }
+    // The card's place in the dialog.
+    QRect CardRect() const;
+
+    // Lato at a pixel size, as the dialogs' texts use it.
+    static QFont TextFont(int pixelSize, int weight = 50 /* QFont::Normal */);
+
+protected:
+    // Where the subclass lays out its content, between the title band and the buttons.
+    QVBoxLayout* Body() const { return body; }
+    // Appends a button to the bottom row, right-aligned in the order added.
+    QPushButton* AddButton(const QString& text, ButtonKind kind);
+    // A widget at the left end of the bottom row.
+    void AddToButtonRowStart(QWidget* widget);
+
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void PlaceCard();
+    // A picture of what the dialog covers, taken when it is shown or resized.
+    void TakeCover();
+
+    QWidget* card = nullptr;
+    QLabel* title = nullptr;
+    QVBoxLayout* body = nullptr;
+    QHBoxLayout* buttonRow = nullptr;
+    QSize preferredCardSize;
+    QPixmap cover;
+};
+
+} // namespace UI

@@ -1,0 +1,202 @@
+#include "ui/dialogs/difficulty_level_dialog.h"
+
+#include "ui/widgets/base_control.h"
+#include "core/settings_store.h"
+#include "ui_difficulty_level_dialog.h"
+
+#include <QKeyEvent>
+#include <QPainter>
+#include <QPushButton>
+
+namespace {
+
+constexpr int customLevel = 5;
+// How dark the screen under the card is drawn.
+constexpr int dimAlpha = 170;
+// The card's shadow: rings of this alpha, this many pixels wide, dropped this far.
+constexpr int shadowAlpha = 10, shadowSteps = 14;
+constexpr double shadowDrop = 6, cardRadius = 16;
+
+} // namespace
+
+namespace UI {
+
+DifficultyLevelDialog::DifficultyLevelDialog(Core::SettingsStore* settings, QWidget* parent)
+    : BaseDialog(parent), m_ui(std::make_unique<Ui::ex_difficulty_level_dialog>()), settings(settings)
+{
+    // Connects the buttons' clicked() and released() to the on_<button>_<signal>() slots by name.
+    m_ui->setupUi(this);
+    const auto levels = LevelButtons();
+    for (std::size_t level = 0; level < levels.size(); ++level)
+        levels[level]->setIcon(DifficultyLevelDialog::LevelIcon(int(level)));
+}
+
+DifficultyLevelDialog::~DifficultyLevelDialog() = default;
+
+QIcon DifficultyLevelDialog::LevelIcon(int level)
+{
+    // The pictures at their logical size with their "@2x" twins: QIcon picks the picture by the
+    // painter's ratio, so a screen at ratio 2 draws them sharp.
+    const QString picture = QStringLiteral(":/pixmap/btn_reset_%1_normal.png").arg(level + 1);
+    QIcon icon;
+    icon.addFile(picture);
+    icon.addFile(BaseControl::HighDensityPath(picture));
+    return icon;
+}
+
+void DifficultyLevelDialog::ShowForLearn(std::size_t trainer)
+{
+    this->trainer = trainer;
+    quizForm = false;
+    m_ui->DoNotShow->setChecked(false);
+    m_ui->DoNotShow->setVisible(true);
+    ShowForm();
+}
+
+void DifficultyLevelDialog::ShowForQuiz(std::size_t trainer)
+{
+    this->trainer = trainer;
+    quizForm = true;
+    m_ui->DoNotShow->setChecked(false);
+    m_ui->DoNotShow->setVisible(false);
+    ShowForm();
+}
+
+void DifficultyLevelDialog::ShowForm()
+{
+    Refresh();
+    // A dialog still fading out from an earlier choice starts afresh.
+    if (IsFadingOut())
+        hide();
+    show();
+    raise();
+    activateWindow();
+    // The keyboard starts on the level the settings are at, when they are at one.
+    const int level = quizForm ? 0 : settings->GetDifficultyLevel(int(trainer));
+    const auto levels = LevelButtons();
+    QPushButton* focus = level < customLevel ? levels[std::size_t(level)] : m_ui->Custom;
+    focus->setFocus(Qt::OtherFocusReason);
+}
+
+std::array<QPushButton*, 5> DifficultyLevelDialog::LevelButtons() const
+{
+    return {m_ui->Level1, m_ui->Level2, m_ui->Level3, m_ui->Level4, m_ui->Level5};
+}
+
+void DifficultyLevelDialog::Refresh()
+{
+    const bool custom = !quizForm && settings->GetDifficultyLevel(int(trainer)) == customLevel;
+    m_ui->CustomRow->setVisible(custom);
+    m_ui->card->adjustSize();
+    if (isVisible()) {
+        TakeUnderneath();
+        update();
+    }
+}
+
+void DifficultyLevelDialog::on_Level1_clicked()
+{
+    Choose(0);
+}
+
+void DifficultyLevelDialog::on_Level2_clicked()
+{
+    Choose(1);
+}
+
+void DifficultyLevelDialog::on_Level3_clicked()
+{
+    Choose(2);
+}
+
+void DifficultyLevelDialog::on_Level4_clicked()
+{
+    Choose(3);
+}
+
+void DifficultyLevelDialog::on_Level5_clicked()
+{
+    Choose(4);
+}
+
+void DifficultyLevelDialog::on_Custom_clicked()
+{
+    Choose(customLevel);
+}
+
+void DifficultyLevelDialog::on_Close_released()
+{
+    done(Rejected);
+}
+
+void DifficultyLevelDialog::Choose(int level)
+{
+    // A second click while the dialog fades out must not start a second lesson.
+    if (IsFadingOut())
+        return;
+    if (!quizForm && m_ui->DoNotShow->isChecked()) {
+        Core::GeneralSettings general = settings->GetGeneralSettings();
+        general.showDifficultyDialog = false;
+        settings->SetGeneralSettings(general);
+    }
+    settings->SetDifficultyLevel(int(trainer), level);
+    // The level of a learning lesson is kept across runs; the quiz block lives in memory only.
+    if (&settings->CurrentSettings() == &settings->ExerciseSettings())
+        settings->Save();
+    done(Accepted);
+    emit Play();
+}
+
+void DifficultyLevelDialog::keyPressEvent(QKeyEvent* event)
+{
+    const int key = event->key();
+    if (key >= Qt::Key_1 && key <= Qt::Key_5 && !(event->modifiers() & ~Qt::KeypadModifier)) {
+        LevelButtons()[std::size_t(key - Qt::Key_1)]->click();
+        return;
+    }
+    // Escape closes (with the fade) through reject().
+    BaseDialog::keyPressEvent(event);
+}
+
+void DifficultyLevelDialog::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    if (underneath.isNull())
+        painter.fillRect(rect(), QColor(18, 24, 38));
+    else
+        painter.drawPixmap(0, 0, underneath);
+    painter.fillRect(rect(), QColor(0, 0, 0, dimAlpha));
+    // A soft shadow under the card, a little lower than the card itself.
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(0, 0, 0, shadowAlpha));
+    const QRectF card = QRectF(m_ui->card->geometry()).translated(0, shadowDrop);
+    for (int step = 1; step <= shadowSteps; ++step)
+        painter.drawRoundedRect(card.adjusted(-step, -step, step, step), cardRadius + step,
+                                cardRadius + step);
+}
+
+void DifficultyLevelDialog::showEvent(QShowEvent* event)
+{
+    TakeUnderneath();
+    BaseDialog::showEvent(event);
+}
+
+void DifficultyLevelDialog::resizeEvent(QResizeEvent* event)
+{
+    BaseDialog::resizeEvent(event);
+    if (isVisible())
+        TakeUnderneath();
+}
+
+void DifficultyLevelDialog::TakeUnderneath()
+{
+    underneath = QPixmap();
+    QWidget* parent = parentWidget();
+    if (!parent)
+        return;
+    QWidget* window = parent->window();
+    underneath = window->grab(QRect(parent->mapTo(window, QPoint(0, 0)), parent->size()));
+}
+
+} // namespace UI

@@ -1,0 +1,120 @@
+#include "ui/dialogs/mail_dialog.h"
+
+#include "core/services/news_item.h"
+
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace {
+
+constexpr QSize cardSize(680, 480);
+
+} // namespace
+
+namespace UI {
+
+MailDialog::MailDialog(QWidget* parent) : CardDialog(tr("News from Vantorix"), cardSize, parent)
+{
+    setObjectName(QStringLiteral("mailDialog"));
+
+    headline = new QLabel(Card());
+    headline->setObjectName(QStringLiteral("mailHeadline"));
+    headline->setTextFormat(Qt::PlainText);
+    headline->setWordWrap(true);
+    headline->setFont(TextFont(19, QFont::Bold));
+    headline->setAccessibleName(tr("News title"));
+    Body()->addWidget(headline);
+
+    textView = new QPlainTextEdit(Card());
+    textView->setObjectName(QStringLiteral("mailText"));
+    textView->setReadOnly(true);
+    textView->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    textView->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    textView->setTabChangesFocus(true);
+    textView->setFont(TextFont(16));
+    textView->setFrameShape(QFrame::NoFrame);
+    textView->document()->setDocumentMargin(14);
+    textView->setAccessibleName(tr("News text"));
+    Body()->addWidget(textView, 1);
+
+    closeButton = AddButton(tr("Close"), ButtonKind::Primary);
+    closeButton->setObjectName(QStringLiteral("mailClose"));
+    closeButton->setDefault(true);
+    connect(closeButton, &QPushButton::clicked, this, &QDialog::accept);
+
+    setTabOrder(textView, closeButton);
+    SetNews(QString(), QString());
+}
+
+QString MailDialog::ShownForm(const QString& text, int maxLength)
+{
+    QString shown;
+    shown.reserve(std::min(text.size(), maxLength));
+    int i = 0;
+    for (; i < text.size() && shown.size() < maxLength; ++i) {
+        const QChar c = text.at(i);
+        if (c == QLatin1Char('\r')) {
+            if (i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n'))
+                continue;
+            shown += QLatin1Char('\n');
+        } else if (c == QLatin1Char('\n') || c == QLatin1Char('\t')) {
+            shown += c;
+        } else if (c.isSurrogate()) {
+            // Only whole pairs; an unpaired half is left out.
+            if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+                shown += c;
+                shown += text.at(++i);
+            }
+        } else if (c.category() == QChar::Other_Control || c.category() == QChar::Other_Format ||
+                   c == QChar::ParagraphSeparator || c == QChar::LineSeparator) {
+            // Bidirectional overrides and the like could make the text look like something it
+            // does not say.
+            shown += QLatin1Char(' ');
+        } else {
+            shown += c;
+        }
+    }
+    if (i >= text.size())
+        return shown.trimmed();
+    // There is more: cut at a space near the end, when there is one, and say so.
+    const QString more = QStringLiteral(" \u2026");
+    int cut = std::max(0, maxLength - int(more.size()));
+    const int lastSpace = shown.lastIndexOf(QLatin1Char(' '), cut);
+    if (lastSpace > cut * 4 / 5)
+        cut = lastSpace;
+    if (cut > 0 && shown.at(cut - 1).isHighSurrogate())
+        --cut;
+    const QString kept = shown.left(cut).trimmed();
+    return kept.isEmpty() ? more.trimmed() : kept + more;
+}
+
+void MailDialog::SetNews(const QString& title, const QString& text)
+{
+    QString shownTitle = ShownForm(title, MaxTitleLength).simplified();
+    if (shownTitle.isEmpty())
+        shownTitle = tr("News");
+    headline->setText(shownTitle);
+    textView->setPlainText(ShownForm(text, MaxShownLength));
+    textView->moveCursor(QTextCursor::Start);
+}
+
+void MailDialog::SetNews(const Core::NewsItem& item)
+{
+    SetNews(QString(), item.text);
+}
+
+QString MailDialog::ShownTitle() const
+{
+    return headline->text();
+}
+
+QString MailDialog::ShownText() const
+{
+    return textView->toPlainText();
+}
+
+} // namespace UI

@@ -1,0 +1,185 @@
+#include "ui/dialogs/play_dialog.h"
+
+#include <QEvent>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <QToolButton>
+#include <QVariantAnimation>
+
+#include <algorithm>
+
+namespace {
+
+constexpr int buttonSide = 84;
+
+// A round orange button with a white play triangle, drawn at the device's resolution.
+class RoundPlayButton : public QToolButton
+{
+public:
+    using QToolButton::QToolButton;
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        const QRectF circle = QRectF(rect()).adjusted(3, 3, -3, -3);
+        const bool down = isDown();
+        const bool hot = underMouse();
+        QRadialGradient gradient(circle.center() - QPointF(circle.width() * 0.2, circle.height() * 0.25),
+                                 circle.width() * 0.8);
+        gradient.setColorAt(0, hot ? QColor(0xff, 0xd0, 0x80) : QColor(0xff, 0xc1, 0x5e));
+        gradient.setColorAt(1, down ? QColor(0xb0, 0x58, 0x08) : QColor(0xd8, 0x70, 0x10));
+        painter.setPen(QPen(QColor(0, 0, 0, 90), 1.5));
+        painter.setBrush(gradient);
+        painter.drawEllipse(circle);
+        const double r = circle.width() / 2;
+        const QPointF c = circle.center() + QPointF(r * 0.1, down ? 1 : 0);
+        QPainterPath triangle;
+        triangle.moveTo(c + QPointF(-r * 0.3, -r * 0.42));
+        triangle.lineTo(c + QPointF(r * 0.45, 0));
+        triangle.lineTo(c + QPointF(-r * 0.3, r * 0.42));
+        triangle.closeSubpath();
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(Qt::white);
+        painter.drawPath(triangle);
+    }
+};
+
+} // namespace
+
+namespace UI {
+
+PlayDialog::PlayDialog(QWidget* parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("playDialog"));
+    setAccessibleName(tr("Paused"));
+    setFocusPolicy(Qt::NoFocus);
+    setAttribute(Qt::WA_NoSystemBackground);
+
+    button = new RoundPlayButton(this);
+    button->setObjectName(QStringLiteral("playDialogButton"));
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setFixedSize(buttonSide, buttonSide);
+    button->setCursor(Qt::PointingHandCursor);
+    button->setToolTip(tr("Continue"));
+    button->setAccessibleName(tr("Continue"));
+    connect(button, &QToolButton::clicked, this, &PlayDialog::Play);
+
+    title = new QLabel(tr("Paused"), this);
+    title->setObjectName(QStringLiteral("playDialogTitle"));
+    title->setAlignment(Qt::AlignCenter);
+    title->setStyleSheet(QStringLiteral("color: white; font: 600 22px \"Tahoma\"; background: transparent;"));
+    hint = new QLabel(tr("Press spacebar or click to continue"), this);
+    hint->setObjectName(QStringLiteral("playDialogHint"));
+    hint->setAlignment(Qt::AlignCenter);
+    hint->setStyleSheet(
+        QStringLiteral("color: rgb(230, 232, 238); font: 15px \"Tahoma\"; background: transparent;"));
+
+    fade = new QVariantAnimation(this);
+    fade->setDuration(FadeMs);
+    connect(fade, &QVariantAnimation::valueChanged, this,
+            [this](const QVariant& v) { SetOpacity(v.toDouble()); });
+    connect(fade, &QVariantAnimation::finished, this, [this] {
+        if (fadingOut) {
+            fadingOut = false;
+            hide();
+        }
+    });
+    if (parent)
+        parent->installEventFilter(this);
+    hide();
+}
+
+void PlayDialog::ShowOver()
+{
+    if (QWidget* parent = parentWidget())
+        setGeometry(parent->rect());
+    if (isVisible() && !fadingOut)
+        return;
+    const bool wasVisible = isVisible();
+    fadingOut = false;
+    fade->stop();
+    if (!wasVisible)
+        SetOpacity(0.0);
+    raise();
+    show();
+    fade->setStartValue(opacity);
+    fade->setEndValue(1.0);
+    fade->start();
+}
+
+void PlayDialog::FadeOut()
+{
+    if (!isVisible() || fadingOut)
+        return;
+    fadingOut = true;
+    fade->stop();
+    fade->setStartValue(opacity);
+    fade->setEndValue(0.0);
+    fade->start();
+}
+
+void PlayDialog::SetOpacity(double value)
+{
+    opacity = value;
+    // The child labels and button show once the veil is mostly there.
+    const bool children = value > 0.5;
+    button->setVisible(children);
+    title->setVisible(children);
+    hint->setVisible(children);
+    update();
+}
+
+void PlayDialog::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    LayOut();
+}
+
+bool PlayDialog::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == parentWidget() && event->type() == QEvent::Resize)
+        setGeometry(parentWidget()->rect());
+    return QWidget::eventFilter(watched, event);
+}
+
+void PlayDialog::LayOut()
+{
+    const int titleHeight = title->sizeHint().height();
+    const int hintHeight = hint->sizeHint().height();
+    const int total = buttonSide + 12 + titleHeight + 4 + hintHeight;
+    int y = (height() - total) / 2;
+    button->move((width() - buttonSide) / 2, y);
+    y += buttonSide + 12;
+    title->setGeometry(0, y, width(), titleHeight);
+    y += titleHeight + 4;
+    hint->setGeometry(0, y, width(), hintHeight);
+}
+
+void PlayDialog::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), QColor(20, 22, 28, int(150 * opacity)));
+    // A card under the words and the button, so that the music under the veil does not run
+    // through the text.
+    const int textWidth = std::max(title->sizeHint().width(), hint->sizeHint().width());
+    const QRect words(QPoint((width() - textWidth) / 2, button->y()),
+                      QPoint((width() + textWidth) / 2, hint->geometry().bottom()));
+    const QRect card = words.united(button->geometry()).adjusted(-28, -20, 28, 20).intersected(rect());
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(28, 30, 38, int(225 * opacity)));
+    painter.drawRoundedRect(card, 14, 14);
+}
+
+void PlayDialog::mousePressEvent(QMouseEvent* event)
+{
+    event->accept();
+    if (event->button() == Qt::LeftButton && !fadingOut)
+        emit Play();
+}
+
+} // namespace UI

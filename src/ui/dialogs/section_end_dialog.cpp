@@ -1,0 +1,251 @@
+#include "ui/dialogs/section_end_dialog.h"
+
+#include "ui_section_end_dialog.h"
+
+#include <QKeyEvent>
+#include <QPainter>
+#include <QShowEvent>
+#include <QTimer>
+
+#include <algorithm>
+
+namespace {
+
+constexpr int countUpInterval = 35;
+constexpr int stepSize = 5;
+constexpr int lastStep = 100;
+// The scale of the bar's counts, so that it grows smoothly during the count-up; the bar divides
+// it out again before it prints the counts.
+constexpr int barScale = 1000;
+constexpr int closeDelay = 300;
+constexpr int wellDoneFrom = 90;
+
+const QString homeScreen = QStringLiteral("ex_block_view_control");
+const QString exerciseScreen = QStringLiteral("console_exercise_control");
+const QString settingsScreenMark = QStringLiteral("settings");
+
+// How the score is shown: the form's properties with the style sheets of the percentage and of
+// the background, and the result in words, so that the result does not rest on colour alone.
+struct Look
+{
+    const char* numberStyle;
+    const char* background;
+    const char* verdict;
+};
+
+constexpr Look clearedLook{"RegularNumberStyle", "white", ""};
+constexpr Look noAnswersLook{"RegularNumberStyle", "white",
+                             QT_TRANSLATE_NOOP("UI::SectionEndDialog", "No answers were given")};
+constexpr Look wrongLook{"WrongNumberStyle", "red",
+                         QT_TRANSLATE_NOOP("UI::SectionEndDialog", "Keep practising")};
+constexpr Look correctLook{"CorrectNumberStyle", "green",
+                           QT_TRANSLATE_NOOP("UI::SectionEndDialog", "Well done")};
+
+} // namespace
+
+namespace UI {
+
+SectionEndDialog::SectionEndDialog(QWidget* parent)
+    : BaseDialog(parent), m_ui(std::make_unique<Ui::ex_section_end_dialog>())
+{
+    // Connects the buttons' released() to the on_<button>_released() slots by name.
+    m_ui->setupUi(this);
+
+    animationTimer = new QTimer(this);
+    animationTimer->setObjectName(QStringLiteral("countUpTimer"));
+    animationTimer->setInterval(countUpInterval);
+    connect(animationTimer, &QTimer::timeout, this, &SectionEndDialog::CountUpTick);
+
+    closeTimer = new QTimer(this);
+    closeTimer->setObjectName(QStringLiteral("closeTimer"));
+    closeTimer->setSingleShot(true);
+    closeTimer->setInterval(closeDelay);
+    closeTimer->setTimerType(Qt::PreciseTimer);
+    connect(closeTimer, &QTimer::timeout, this, &BaseDialog::postponedFadeSlot);
+
+    m_ui->progress->SetDivisor(barScale);
+    clearScore();
+}
+
+SectionEndDialog::~SectionEndDialog() = default;
+
+void SectionEndDialog::ShowForSectionEnd()
+{
+    shown = true;
+    closeTimer->stop();
+    clearScore();
+    step = 0;
+    animationTimer->start();
+    // A dialog still fading out from an earlier choice starts afresh.
+    if (IsFadingOut())
+        hide();
+    show();
+    raise();
+    activateWindow();
+}
+
+void SectionEndDialog::setScore(int wrong, int right)
+{
+    this->wrong = std::max(wrong, 0);
+    this->right = std::max(right, 0);
+    m_ui->progress->SetValues(0, 0);
+    m_ui->progress->SetMaximumValue(std::max(this->wrong, this->right) * barScale);
+    m_ui->progress->SetDivisor(barScale);
+}
+
+void SectionEndDialog::clearScore()
+{
+    scoreShown = false;
+    m_ui->progress->SetValues(0, 0);
+    ShowPercentage(0);
+    ApplyLook(clearedLook.numberStyle, clearedLook.background, QString());
+    m_ui->percentage->setAccessibleName(tr("Total score"));
+}
+
+int SectionEndDialog::Percentage() const
+{
+    const int answers = wrong + right;
+    return answers == 0 ? 0 : int(qint64(right) * 100 / answers);
+}
+
+void SectionEndDialog::ShowPercentage(int percentage)
+{
+    m_ui->percentage->setText(tr("%1%").arg(percentage));
+}
+
+void SectionEndDialog::ApplyLook(const char* numberStyle, const char* background, const QString& verdict)
+{
+    m_ui->percentage->setStyleSheet(property(numberStyle).toString());
+    m_ui->background->setStyleSheet(property(background).toString());
+    m_ui->verdict->setText(verdict);
+}
+
+void SectionEndDialog::CountUpTick()
+{
+    const int percentage = Percentage();
+    if (step < lastStep) {
+        ShowPercentage(percentage * step / lastStep);
+        m_ui->progress->SetValues(wrong * step * barScale / lastStep, right * step * barScale / lastStep);
+        step += stepSize;
+    }
+    if (step < lastStep)
+        return;
+
+    StopCountUp();
+    m_ui->progress->SetValues(wrong * barScale, right * barScale);
+    ShowPercentage(percentage);
+    const Look& look = wrong + right == 0          ? noAnswersLook
+                       : percentage < wellDoneFrom ? wrongLook
+                                                   : correctLook;
+    const QString verdict = tr(look.verdict);
+    ApplyLook(look.numberStyle, look.background, verdict);
+    m_ui->percentage->setAccessibleName(tr("Total score %1: %2").arg(m_ui->percentage->text(), verdict));
+    scoreShown = true;
+    emit SectionEndTimeout();
+}
+
+void SectionEndDialog::StopCountUp()
+{
+    animationTimer->stop();
+    step = 0;
+}
+
+bool SectionEndDialog::Leaving() const
+{
+    return closeTimer->isActive() || IsFadingOut();
+}
+
+void SectionEndDialog::on_Continue_released()
+{
+    if (Leaving())
+        return;
+    shown = false;
+    // The lesson is left: a count-up still running would only show numbers on the way out.
+    StopCountUp();
+    emit Continue();
+    clearScore();
+    closeTimer->start();
+}
+
+void SectionEndDialog::Dismiss(bool fade)
+{
+    shown = false;
+    StopCountUp();
+    closeTimer->stop();
+    if (!isVisible())
+        return;
+    if (fade)
+        reject();
+    else
+        hide();
+}
+
+void SectionEndDialog::on_Repeat_released()
+{
+    if (Leaving())
+        return;
+    shown = false;
+    StopCountUp();
+    reject();
+    emit Repeat();
+}
+
+void SectionEndDialog::on_ReviewStats_released()
+{
+    if (Leaving())
+        return;
+    shown = false;
+    reject();
+    emit ReviewStats();
+    StopCountUp();
+}
+
+void SectionEndDialog::screenChangeSlot(QString current, QString previous)
+{
+    if (!shown)
+        return;
+    const bool elsewhere = current != homeScreen && current != exerciseScreen;
+    const bool settingsNotFromExercise = current.contains(settingsScreenMark) && previous != exerciseScreen;
+    if (isVisible()) {
+        if (elsewhere || settingsNotFromExercise)
+            reject();
+    } else if (current == exerciseScreen) {
+        show();
+        raise();
+    }
+}
+
+void SectionEndDialog::showEvent(QShowEvent* event)
+{
+    // The lesson stays in sight under the score, as the student left it.
+    cover = QPixmap();
+    if (QWidget* parent = parentWidget(); parent && parent->isVisible() && !event->spontaneous())
+        cover = parent->window()->grab(QRect(parent->mapTo(parent->window(), QPoint(0, 0)), parent->size()));
+    BaseDialog::showEvent(event);
+}
+
+void SectionEndDialog::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    if (!cover.isNull() && cover.size() / cover.devicePixelRatio() == size()) {
+        painter.drawPixmap(0, 0, cover);
+        painter.fillRect(rect(), QColor(12, 16, 26, 170));
+        return;
+    }
+    QLinearGradient backdrop(0, 0, 0, height());
+    backdrop.setColorAt(0, QColor(31, 47, 74));
+    backdrop.setColorAt(1, QColor(18, 24, 38));
+    painter.fillRect(rect(), backdrop);
+}
+
+void SectionEndDialog::keyPressEvent(QKeyEvent* event)
+{
+    if (event->matches(QKeySequence::Cancel) || event->matches(QKeySequence::Close)) {
+        on_Continue_released();
+        event->accept();
+        return;
+    }
+    BaseDialog::keyPressEvent(event);
+}
+
+} // namespace UI

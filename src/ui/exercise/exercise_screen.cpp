@@ -1,0 +1,585 @@
+#include "ui/exercise/exercise_screen.h"
+
+#include "ui_exercise_screen.h"
+
+#include "core/error.h"
+#include "core/exercise/exercise.h"
+#include "core/exercise/exercise_catalog.h"
+#include "core/exercise/trainer_settings.h"
+#include "core/exercise/trainer_settings_source.h"
+#include "core/midi/sound_clip.h"
+#include "core/midi/sound_controller.h"
+#include "core/services/telemetry.h"
+#include "ui/exercise/action_hint.h"
+#include "ui/exercise/reference/reference_book.h"
+#include "ui/high_dpi_style_sheet.h"
+#include "ui/dialogs/midi_warning_dialog.h"
+#include "ui/dialogs/play_dialog.h"
+#include "ui/dialogs/section_end_dialog.h"
+#include "core/settings_store.h"
+
+#include <QAccessible>
+#include <QAccessibleWidget>
+#include <QCoreApplication>
+#include <QEnterEvent>
+#include <QFontMetrics>
+#include <QKeyEvent>
+#include <QLoggingCategory>
+#include <QStateMachine>
+#include <QTimer>
+
+#include <algorithm>
+
+Q_LOGGING_CATEGORY(exerciseScreenLog, "cantorela.screen")
+
+namespace {
+
+using Core::Exercise;
+using Core::LessonBase;
+using Core::QuestionRecord;
+
+constexpr int hintGap = 10;        // between the hint and the foot of the question area
+constexpr int hintZoneHeight = 20; // the bottom of the question area that brings the hint
+constexpr int keyboardMinimumHeight = 80;
+constexpr int keyboardMaximumHeight = 190;
+constexpr int layoutWidth = 1820; // the keyboard's reference layout
+constexpr int layoutHeight = 180;
+
+// The screen takes the keyboard focus (the space bar, keys 1 to 6), so a screen reader announces
+// it when the focus lands on it: as a pane, under the name the form gives it, rather than as an
+// anonymous client area.
+QAccessibleInterface* ScreenAccessibleFactory(const QString& className, QObject* object)
+{
+    if (className == QLatin1String("UI::ExerciseScreen"))
+        if (auto* widget = qobject_cast<QWidget*>(object))
+            return new QAccessibleWidget(widget, QAccessible::Pane);
+    return nullptr;
+}
+
+} // namespace
+
+namespace UI {
+
+ExerciseScreen::ExerciseScreen(std::shared_ptr<Core::ExerciseCatalog> exerciseCatalog,
+                                               std::shared_ptr<Core::SoundController> sound,
+                                               Core::SettingsStore* settingsStore, QWidget* parent)
+    : QWidget(parent), m_ui(std::make_unique<Ui::ExerciseScreen>()),
+      catalog(std::move(exerciseCatalog)), soundController(std::move(sound)), settings(settingsStore)
+{
+    RegisterScreenMetaTypes();
+    static const bool accessibleFactoryInstalled = [] {
+        QAccessible::installFactory(ScreenAccessibleFactory);
+        return true;
+    }();
+    Q_UNUSED(accessibleFactoryInstalled)
+    // Wrong first, right second: the order the sounds are made in.
+    wrongSound = std::make_unique<SoundClip>(QStringLiteral(":/wav/wrong.wav"));
+    rightSound = std::make_unique<SoundClip>(QStringLiteral(":/wav/right.wav"));
+
+    m_ui->setupUi(this);
+    setAttribute(Qt::WA_StyledBackground);
+    setFocusPolicy(Qt::StrongFocus);
+
+    m_ui->scoreFrame->SetPane(m_ui->scorePane);
+    m_ui->scoreBoard->SetDrawingMode(2);
+    for (QWidget* overlay :
+         {static_cast<QWidget*>(m_ui->scoreBoard), static_cast<QWidget*>(m_ui->speaker),
+          static_cast<QWidget*>(m_ui->questionPicture), static_cast<QWidget*>(m_ui->questionText)})
+        overlay->hide();
+    m_ui->questionText->setWordWrap(true);
+    ApplyScorePaneStyle("RegularBorderStyle");
+    for (int id = 1; id <= VariantCount; ++id)
+        ApplyVariantStyle(id, "MultichoiceDefaultStyle");
+    m_ui->sectionSlider->setStyleSheet(m_ui->sectionSlider->property("sliderOn").toString());
+    for (int s = 0; s < SectionCount; ++s) {
+        QToolButton* button =
+            m_ui->sectionButtons->findChild<QToolButton*>(QStringLiteral("section%1").arg(s + 1));
+        button->setStyleSheet(m_ui->sectionButtons->property("sectionExerciseMode").toString());
+        button->hide();
+    }
+    m_ui->sectionSlider->setMinimum(0);
+    m_ui->sectionSlider->setMaximum(0);
+    m_ui->printButton->setText(tr("Print"));
+    // The reference pages take the place the form keeps for them; each is built when first shown.
+    referenceBook = new ReferenceBook(soundController, m_ui->referencePane);
+    referenceBook->setObjectName(QStringLiteral("referencePages"));
+    referenceBook->setAccessibleName(m_ui->referencePages->accessibleName());
+    referenceBook->setSizePolicy(m_ui->referencePages->sizePolicy());
+    delete m_ui->referencePane->layout()->replaceWidget(m_ui->referencePages, referenceBook);
+    delete m_ui->referencePages;
+    m_ui->referencePages = nullptr;
+    SetStatus(QString(), "RegularStyle");
+
+    // The six reports of the handler, queued (see exercise_handler.h).
+    ExerciseHandler::Connect(this);
+
+    for (int id = 1; id <= VariantCount; ++id)
+        connect(findChild<QToolButton*>(QStringLiteral("variant%1").arg(id)), &QToolButton::clicked, this,
+                &ExerciseScreen::VariantClicked);
+    ConnectSectionButtons(ExerciseView);
+    connect(m_ui->keyboard, &Keyboard::keyPressed, this, &ExerciseScreen::GKCNotePressed);
+    connect(m_ui->keyboard, &Keyboard::keyReleased, this, &ExerciseScreen::GKCNoteReleased);
+    connect(m_ui->sectionSlider, &QSlider::sliderPressed, this, &ExerciseScreen::BeginSeekSlider);
+    connect(m_ui->sectionSlider, &QSlider::sliderReleased, this, &ExerciseScreen::EndSeekSlider);
+    connect(m_ui->printButton, &QPushButton::released, this, &ExerciseScreen::PrintSlot);
+    connect(m_ui->viewHistory, &QPushButton::released, this, &ExerciseScreen::toggleStatistics);
+    connect(m_ui->clearHistory, &QPushButton::released, this,
+            &ExerciseScreen::clearStatisticsHistory);
+    connect(m_ui->playButton, &QToolButton::clicked, this, &ExerciseScreen::Play);
+    connect(this, &ExerciseScreen::ShowSectionEndDialogSignal, this,
+            &ExerciseScreen::ShowSectionEndDialog);
+    // The main window's view requests, when the parent has them.
+    if (parent) {
+        const QMetaObject* meta = parent->metaObject();
+        if (meta->indexOfSignal("showReference(UI::Speed)") >= 0)
+            connect(parent, SIGNAL(showReference(UI::Speed)), this, SLOT(showReference(UI::Speed)));
+        if (meta->indexOfSignal("showStatistics(UI::Speed)") >= 0)
+            connect(parent, SIGNAL(showStatistics(UI::Speed)), this, SLOT(ShowStatistics(UI::Speed)));
+        if (meta->indexOfSignal("showExercise(UI::Speed)") >= 0)
+            connect(parent, SIGNAL(showExercise(UI::Speed)), this, SLOT(showExercise(UI::Speed)));
+    }
+
+    actionHint = new ActionHint(this);
+    connect(actionHint, &ActionHint::Clicked, this, &ExerciseScreen::SpaceAction);
+
+    timeoutSummary = new QTimer(this);
+    timeoutSummary->setSingleShot(true);
+    timeoutSummary->setInterval(TimeoutSummaryDelayMs);
+    connect(timeoutSummary, &QTimer::timeout, this, &ExerciseScreen::showExerciseStatistics);
+    sectionEndDelay = new QTimer(this);
+    sectionEndDelay->setSingleShot(true);
+    connect(sectionEndDelay, &QTimer::timeout, this, &ExerciseScreen::UpdateUIOnStateChange);
+
+    for (QObject* watched :
+         {static_cast<QObject*>(m_ui->scorePane), static_cast<QObject*>(m_ui->scoreFrame),
+          static_cast<QObject*>(m_ui->questionFader), static_cast<QObject*>(m_ui->scoreBoard),
+          static_cast<QObject*>(m_ui->speaker), static_cast<QObject*>(m_ui->questionPicture),
+          static_cast<QObject*>(m_ui->questionText), static_cast<QObject*>(actionHint),
+          static_cast<QObject*>(m_ui->viewArea), static_cast<QObject*>(m_ui->sectionButtons),
+          static_cast<QObject*>(m_ui->variantBar), static_cast<QObject*>(this)})
+        watched->installEventFilter(this);
+    m_ui->questionFader->setMouseTracking(true);
+
+    showExerciseStatistics();
+    UpdateUI();
+}
+
+ExerciseScreen::~ExerciseScreen()
+{
+    glideTimer.stop();
+    KillNextQuestionTimer();
+    if (exercise) {
+        // No report of the exercise may reach this screen while it is taken apart.
+        handler->DetachFrom(*exercise);
+        exercise->Stop();
+        exercise.reset();
+    }
+    handler.reset();
+    delete viewMachine;
+}
+
+SectionEndDialog* ExerciseScreen::GetSectionEndDialog() const
+{
+    return sectionEndDialog;
+}
+
+MidiWarningDialog* ExerciseScreen::GetMidiWarningDialog() const
+{
+    return midiWarningDialog;
+}
+
+PlayDialog* ExerciseScreen::FindPlayDialog() const
+{
+    return playDialog;
+}
+
+// ---- opening and closing ---------------------------------------------------------------------
+
+void ExerciseScreen::LoadExercise(size_t id, bool quiz, bool resume)
+{
+    CloseExercise();
+    exerciseId = id;
+    quizMode = quiz;
+    if (!catalog)
+        return;
+    std::shared_ptr<Core::Exercise> next;
+    try {
+        next = catalog->CreateExercise(unsigned(id));
+    } catch (const Error& error) {
+        // The system would not give the lesson its clock (no thread to be had): no lesson, but
+        // the program goes on and the student can try again.
+        qCWarning(exerciseScreenLog).noquote() << "the lesson could not start:" << error.Describe();
+    }
+    if (!next)
+        return;
+    if (soundController)
+        next->SetSoundController(soundController);
+    next->SetUpSections();
+
+    handler = ExerciseHandler::AttachTo(this, *next);
+    m_ui->questionFader->Reset(nullptr);
+    for (QWidget* overlay :
+         {static_cast<QWidget*>(m_ui->scoreBoard), static_cast<QWidget*>(m_ui->speaker),
+          static_cast<QWidget*>(m_ui->questionPicture), static_cast<QWidget*>(m_ui->questionText)})
+        overlay->hide();
+    exercise = std::move(next);
+    exercise->SetQuizMode(quiz);
+    if (!resume)
+        exercise->ClearSessionStatistics();
+    if (auto telemetry = catalog->GetTelemetry())
+        telemetry->ExerciseStarted(int(id), quiz);
+    answersShown = 0;
+
+    ApplySettings();
+    UpdateUI();
+    m_ui->keyboard->ResetKeys();
+    m_ui->keyboard->SetMode(Keyboard::PlayMode);
+    m_ui->keyboard->SetInteractive(true);
+    m_ui->keyboard->update();
+
+    for (int v = 1; v <= VariantCount; ++v) {
+        variantLabels[size_t(v - 1)] = QStringLiteral("--");
+        variantMarks[size_t(v - 1)] = QString();
+        SetVariantText(v);
+        ApplyVariantStyle(v, "MultichoiceDefaultStyle");
+    }
+    HighlightSectionButton(-1);
+    viewMode = ExerciseView;
+    extendedStatistics = false;
+    showExerciseStatistics();
+    if (sectionEndDialog)
+        sectionEndDialog->hide();
+
+    // The lesson begins at once with its first question.
+    exercise->Start();
+    OnNext();
+    WarnIfNoMidiInput();
+}
+
+void ExerciseScreen::CloseExercise()
+{
+    KillNextQuestionTimer();
+    if (exercise) {
+        if (auto telemetry = catalog ? catalog->GetTelemetry() : nullptr) {
+            const int wrong = m_ui->progress->Wrong();
+            const int right = m_ui->progress->Right();
+            telemetry->ExerciseFinished(wrong + right > 0 ? double(right) / double(wrong + right) : 0.0);
+        }
+        exercise->Stop();
+        handler->DetachFrom(*exercise);
+        exercise.reset();
+        handler.reset();
+        // Reports of the closed exercise still queued would be taken for the next one's.
+        QCoreApplication::removePostedEvents(this, QEvent::MetaCall);
+    }
+    if (playDialog)
+        playDialog->hide();
+    if (sectionEndDialog)
+        sectionEndDialog->Dismiss(false);
+    showExercise(Quick);
+    ApplyScorePaneStyle("RegularBorderStyle");
+    answerMark = RegularMark;
+    timedOut = false;
+    timeoutSummary->stop();
+    sectionEndDelay->stop();
+    feedbackClock.invalidate();
+    actionHint->Dismiss();
+    variantsShown = false;
+    UpdateUI();
+}
+
+void ExerciseScreen::restartExercise()
+{
+    if (exerciseId == size_t(-1))
+        return;
+    LoadExercise(exerciseId, quizMode, false);
+    if (exercise) {
+        exercise->ClearSessionStatistics();
+        // LoadExercise has started the lesson; Play() only has to bring a stopped one back.
+        if (exercise->GetPlayState() != LessonBase::Running)
+            Play();
+    }
+}
+
+void ExerciseScreen::ApplySettings()
+{
+    if (settings) {
+        const Core::GeneralSettings& general = settings->GetGeneralSettings();
+        m_ui->scoreBoard->ChangeLettersMode(general.showNoteLetters);
+        m_ui->scoreBoard->ChangeFingersMode(general.showNoteFingers);
+        m_ui->keyboard->changeFingersMode(general.showNoteFingers);
+    }
+    if (!exercise)
+        return;
+    // New durations or devices: the exercise may ask the waiting question again.
+    const int asked = exercise->GetCounters().asked;
+    exercise->SetUpSections();
+    UpdateSectionBar();
+    if (exercise->GetCounters().asked != asked && viewMode == ExerciseView)
+        ShowQuestion();
+    if (viewMode == StatisticsView)
+        ShowStatisticsPage();
+    else if (viewMode == ReferenceView)
+        SwitchToReferenceSection(CurrentSectionIndex());
+    else {
+        UpdateUI();
+        UpdateSlider(true);
+        const int state = exercise->GetState();
+        if (state == Exercise::Presenting || state == Exercise::AwaitingAnswer)
+            UpdateAnswerInputs(exercise->GetCurrentQuestion());
+    }
+}
+
+void ExerciseScreen::Exit()
+{
+    emit ExitSignal();
+}
+
+// ---- play and pause --------------------------------------------------------------------------
+
+bool ExerciseScreen::PauseExercise(bool pause, bool showDlg)
+{
+    if (viewMode != ExerciseView || !exercise)
+        return false;
+    const bool changed = exercise->Pause(pause);
+    if (!pause) {
+        if (playDialog)
+            playDialog->FadeOut();
+        ContinueQuestion();
+        actionHint->SetMode(ActionHint::PauseMode);
+        ShowActionHintDialog();
+    } else {
+        actionHint->Dismiss();
+        if (showDlg)
+            GetPlayDialog()->ShowOver();
+    }
+    UpdateUI();
+    return changed;
+}
+
+void ExerciseScreen::Play()
+{
+    if (viewMode != ExerciseView || !exercise)
+        return;
+    if (WarnIfNoMidiInput() && soundController && soundController->InputCount() > 0)
+        return;
+    if (exercise->GetPlayState() == LessonBase::Running)
+        PauseExercise(true, true);
+    else
+        PauseExercise(false);
+}
+
+void ExerciseScreen::SpaceAction()
+{
+    if (viewMode != ExerciseView || !exercise)
+        return;
+    if (exercise->GetPlayState() == LessonBase::Running)
+        PauseExercise(true, true);
+    else
+        PauseExercise(false);
+}
+
+void ExerciseScreen::ContinueQuestion()
+{
+    // A question cut off while it sounded is replayed by the exercise itself; a lesson that was
+    // paused between questions (after a mistake) goes on with the next one.
+    if (exercise && exercise->GetPlayState() == LessonBase::Running &&
+        exercise->GetState() == Exercise::BetweenQuestions && !nextQuestionTimer.isActive())
+        MoveToNextQuestion();
+}
+
+bool ExerciseScreen::WarnIfNoMidiInput()
+{
+    if (midiWarningShown || !NeedsMidiInput() || !soundController || soundController->InputCount() > 0)
+        return false;
+    if (settings && settings->GetGeneralSettings().hideMidiDialog)
+        return false;
+    // A screen still fading in gets its notice once it is in view, over the lesson.
+    if (!isVisible()) {
+        midiWarningPending = true;
+        return false;
+    }
+    midiWarningPending = false;
+    midiWarningShown = true;
+    if (!midiWarningDialog) {
+        midiWarningDialog = new MidiWarningDialog(this);
+        connect(midiWarningDialog, &QDialog::finished, this, [this] {
+            if (settings && midiWarningDialog && midiWarningDialog->DontShowAgain()) {
+                Core::GeneralSettings general = settings->GetGeneralSettings();
+                general.hideMidiDialog = true;
+                settings->SetGeneralSettings(general);
+            }
+        });
+    }
+    midiWarningDialog->show();
+    return true;
+}
+
+bool ExerciseScreen::NeedsMidiInput() const
+{
+    return exercise && exerciseId != size_t(Core::SymbolTrainerIndex) && exercise->AcceptsKeyAnswers();
+}
+
+PlayDialog* ExerciseScreen::GetPlayDialog()
+{
+    if (!playDialog) {
+        playDialog = new PlayDialog(m_ui->scorePane);
+        playDialog->installEventFilter(this);
+        connect(playDialog, &PlayDialog::Play, this, &ExerciseScreen::Play);
+    }
+    return playDialog;
+}
+
+void ExerciseScreen::ShowActionHintDialog()
+{
+    actionHint->ShowAt(HintAnchor());
+}
+
+void ExerciseScreen::HideActionHintDialog()
+{
+    actionHint->Dismiss();
+}
+
+QPoint ExerciseScreen::HintAnchor() const
+{
+    // Inside the question area, at its foot: over neither the score pane's border nor the
+    // answer inputs under it. The question pictures keep that band free.
+    const QWidget* area = m_ui->questionFader;
+    const QPoint topLeft = area->mapTo(const_cast<ExerciseScreen*>(this), QPoint(0, 0));
+    return QPoint(topLeft.x() + area->width() / 2, topLeft.y() + area->height() - hintGap);
+}
+
+// ---- geometry and events -----------------------------------------------------------------------
+
+void ExerciseScreen::LayOutKeyboard()
+{
+    const int width = m_ui->keyboard->width() > 0 ? m_ui->keyboard->width() : this->width() - 48;
+    const int height =
+        std::clamp(width * layoutHeight / layoutWidth, keyboardMinimumHeight, keyboardMaximumHeight);
+    if (m_ui->keyboard->minimumHeight() != height || m_ui->keyboard->maximumHeight() != height)
+        m_ui->keyboard->setFixedHeight(height);
+}
+
+void ExerciseScreen::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    LayOutKeyboard();
+    if (sectionEndDialog && !sectionEndDialog->isVisible())
+        sectionEndDialog->setGeometry(QRect(mapToGlobal(QPoint(0, 0)), size()));
+}
+
+void ExerciseScreen::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    LayOutKeyboard();
+    BuildViewMachine();
+    setFocus();
+    // The slider glides only where it is seen: a hidden screen costs no wake-ups.
+    glideTimer.start(GlideIntervalMs, Qt::CoarseTimer, this);
+    if (midiWarningPending)
+        WarnIfNoMidiInput();
+}
+
+void ExerciseScreen::hideEvent(QHideEvent* event)
+{
+    QWidget::hideEvent(event);
+    glideTimer.stop();
+    // The lesson does not run on while nobody sees it.
+    if (exercise && exercise->GetPlayState() == LessonBase::Running)
+        PauseExercise(true, true);
+}
+
+void ExerciseScreen::closeEvent(QCloseEvent* event)
+{
+    KillNextQuestionTimer();
+    if (exercise)
+        exercise->Stop();
+    event->accept();
+}
+
+bool ExerciseScreen::event(QEvent* event)
+{
+    // The space bar and the keys 1 to 6 are the screen's, whatever shortcut may want them.
+    if (event->type() == QEvent::ShortcutOverride) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        const bool digit = key->key() >= Qt::Key_1 && key->key() <= Qt::Key_6;
+        if (key->key() == Qt::Key_Space || (digit && variantsShown && viewMode == ExerciseView)) {
+            if ((key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+                event->accept();
+                return true;
+            }
+        }
+    }
+    return QWidget::event(event);
+}
+
+void ExerciseScreen::keyPressEvent(QKeyEvent* event)
+{
+    if ((event->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    if (event->key() == Qt::Key_Space) {
+        event->accept();
+        if (!event->isAutoRepeat())
+            SpaceAction();
+        return;
+    }
+    if (event->key() >= Qt::Key_1 && event->key() <= Qt::Key_6) {
+        event->accept();
+        if (!event->isAutoRepeat() && viewMode == ExerciseView)
+            AnswerWithVariant(event->key() - Qt::Key_1 + 1);
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void ExerciseScreen::mousePressEvent(QMouseEvent* event)
+{
+    actionHint->Dismiss();
+    QWidget::mousePressEvent(event);
+}
+
+bool ExerciseScreen::eventFilter(QObject* watched, QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::MouseButtonPress: {
+        if (watched == actionHint)
+            return false; // the hint's own click is the space bar (ActionHint::Clicked)
+        actionHint->Dismiss();
+        const bool onQuestion = watched == m_ui->scorePane || watched == m_ui->questionFader ||
+                                watched == m_ui->scoreBoard || watched == m_ui->speaker ||
+                                watched == m_ui->questionPicture || watched == m_ui->questionText;
+        if (onQuestion && viewMode == ExerciseView && exercise) {
+            SpaceAction();
+            return true;
+        }
+        break;
+    }
+    case QEvent::Enter:
+        if (watched == m_ui->questionFader && viewMode == ExerciseView && exercise &&
+            exercise->GetPlayState() == LessonBase::Running) {
+            const auto* enter = dynamic_cast<QEnterEvent*>(event);
+            if (enter && enter->pos().y() >= m_ui->questionFader->height() - hintZoneHeight)
+                ShowActionHintDialog();
+        }
+        break;
+    case QEvent::Resize:
+        if (watched == m_ui->viewArea) {
+            AssignPaneGeometry();
+            if (!IsViewAnimating())
+                PlacePanesForState(MachineConfigurationIndex());
+        } else if (watched == m_ui->sectionButtons) {
+            UpdateSectionBar();
+        } else if (watched == m_ui->variantBar) {
+            for (int id = 1; id <= VariantCount; ++id)
+                SetVariantText(id);
+        }
+        break;
+    default:
+        break;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+} // namespace UI

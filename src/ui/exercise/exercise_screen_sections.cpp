@@ -1,0 +1,250 @@
+// The screen's section bar: one button per section, sized by the section's length, and the
+// slider that glides along them and seeks through the lesson.
+#include "ui/exercise/exercise_screen.h"
+
+#include "ui_exercise_screen.h"
+
+#include "core/exercise/exercise.h"
+
+#include <QStyleOptionSlider>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+using Core::Exercise;
+using Core::LessonBase;
+
+} // namespace
+
+namespace UI {
+
+// ---- the section bar ---------------------------------------------------------------------------
+
+int ExerciseScreen::SliderHandleLength() const
+{
+    QStyleOptionSlider option;
+    option.initFrom(m_ui->sectionSlider);
+    option.orientation = Qt::Horizontal;
+    option.minimum = m_ui->sectionSlider->minimum();
+    option.maximum = m_ui->sectionSlider->maximum();
+    option.sliderPosition = m_ui->sectionSlider->minimum();
+    const QRect handle = m_ui->sectionSlider->style()->subControlRect(
+        QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, m_ui->sectionSlider);
+    return handle.width() > 0 ? handle.width() : 14;
+}
+
+QToolButton* ExerciseScreen::SectionButton(int s) const
+{
+    return m_ui->sectionButtons->findChild<QToolButton*>(QStringLiteral("section%1").arg(s + 1));
+}
+
+void ExerciseScreen::UpdateSectionBar()
+{
+    if (!exercise)
+        return;
+    const std::shared_ptr<Core::TimeLine> timeline = exercise->GetTimeLine();
+    if (!timeline)
+        return;
+    QSlider* slider = m_ui->sectionSlider;
+    const int handle = SliderHandleLength();
+    const int usable = std::max(0, m_ui->sectionButtons->width() - handle);
+    slider->setMaximum(usable);
+    slider->setTickPosition(QSlider::NoTicks);
+
+    const int total = timeline->TotalLength();
+    const int count = timeline->SegmentCount();
+    std::array<double, SectionCount> weights{};
+    double sum = 0;
+    for (int i = 0; i < SectionCount; ++i) {
+        QToolButton* button = SectionButton(i);
+        const int length = i < count ? timeline->SegmentDuration(i) : 0;
+        if (length > 0 && total > 0) {
+            button->setEnabled(true);
+            button->show();
+            const QString name = timeline->SegmentName(i);
+            button->setText(name);
+            button->setToolTip(name);
+            button->setAccessibleName(name);
+            const int product = int(qint64(length) * usable / total);
+            weights[size_t(i)] = std::max(2.0, product > 0 ? std::log(double(product)) : 0.0);
+            sum += weights[size_t(i)];
+            sectionTable[size_t(i)] = SectionRecord{i, 0, 0, length};
+        } else {
+            sectionTable[size_t(i)] = SectionRecord{};
+            button->hide();
+        }
+    }
+    const double scale = sum > 0 ? usable / sum : 0.0;
+    int x = handle / 2;
+    for (int i = 0; i < std::min(count, int(SectionCount)); ++i) {
+        SectionRecord& record = sectionTable[size_t(i)];
+        if (record.index < 0)
+            continue;
+        const int width = int(weights[size_t(i)] * scale);
+        record.start = x - handle / 2;
+        record.span = width;
+        QToolButton* button = SectionButton(i);
+        button->setFixedWidth(width);
+        button->setFixedHeight(m_ui->sectionButtons->height());
+        button->move(x, 0);
+        x += width;
+    }
+    UpdateSlider(true);
+}
+
+void ExerciseScreen::UpdateSlider()
+{
+    UpdateSlider(false);
+}
+
+void ExerciseScreen::UpdateSlider(bool force)
+{
+    if (!exercise)
+        return;
+    QSlider* slider = m_ui->sectionSlider;
+    slider->setEnabled(!quizMode);
+    const std::shared_ptr<Core::TimeLine> timeline = exercise->GetTimeLine();
+    if (!timeline)
+        return;
+    const int segment = timeline->CurrentSegment();
+    // The button of the section whose question is shown, also while the timeline already
+    // stands at the start of the next one.
+    if (viewMode == ExerciseView) {
+        const int shown = exercise->GetCurrentSection();
+        for (int i = 0; i < SectionCount; ++i)
+            SectionButton(i)->setChecked(i == shown);
+    }
+    const SectionRecord* record = nullptr;
+    for (const SectionRecord& r : sectionTable)
+        if (r.index >= 0 && r.index == segment)
+            record = &r;
+    if (!record || record->length <= 0 || slider->isSliderDown())
+        return;
+    const int offset = timeline->OffsetInSegment();
+    const int value = int(record->start + double(record->span) * offset / record->length);
+    if (!force && value > slider->value() + 2) {
+        glideTarget = value;
+    } else {
+        slider->setValue(value);
+        glideTarget = 0;
+    }
+}
+
+void ExerciseScreen::BeginSeekSlider()
+{
+    if (!exercise)
+        return;
+    KillNextQuestionTimer();
+    exercise->BeginSeek();
+}
+
+void ExerciseScreen::EndSeekSlider()
+{
+    if (!exercise)
+        return;
+    // A seek to the end brings the section end dialog at once: the last judgement is not
+    // what the student is looking at any more.
+    feedbackClock.invalidate();
+    const int v = m_ui->sectionSlider->value();
+    int position = 0;
+    bool found = false;
+    int before = 0;
+    for (const SectionRecord& record : sectionTable) {
+        if (record.index >= 0 && record.span > 0 && record.start <= v && v < record.start + record.span) {
+            position = before + int(qint64(v - record.start) * record.length / record.span);
+            found = true;
+            break;
+        }
+        before += record.length;
+    }
+    if (!found)
+        position = before - 1;
+    exercise->Seek(std::max(0, position));
+    m_ui->sectionSlider->setValue(v);
+    glideTarget = 0;
+    exercise->EndSeek();
+    if (exercise->GetPlayState() == LessonBase::Running &&
+        exercise->GetState() == Exercise::BetweenQuestions && !nextQuestionTimer.isActive())
+        MoveToNextQuestion();
+    UpdateSlider(false);
+}
+
+void ExerciseScreen::SwitchToSection(int s)
+{
+    if (!exercise || s < 0 || s >= SectionCount || sectionTable[size_t(s)].index < 0)
+        return;
+    KillNextQuestionTimer();
+    feedbackClock.invalidate();
+    exercise->BeginSeek();
+    exercise->JumpToSection(s);
+    exercise->EndSeek();
+    UpdateSlider(true);
+    if (exercise->GetPlayState() == LessonBase::Running &&
+        exercise->GetState() == Exercise::BetweenQuestions && !nextQuestionTimer.isActive())
+        MoveToNextQuestion();
+}
+
+void ExerciseScreen::ResumeAt(int position)
+{
+    if (!exercise)
+        return;
+    KillNextQuestionTimer();
+    feedbackClock.invalidate();
+    exercise->BeginSeek();
+    exercise->Seek(std::max(0, position));
+    exercise->EndSeek();
+    UpdateSlider(true);
+    if (exercise->GetPlayState() == LessonBase::Running &&
+        exercise->GetState() == Exercise::BetweenQuestions && !nextQuestionTimer.isActive())
+        MoveToNextQuestion();
+}
+
+void ExerciseScreen::HighlightSectionButton(int s)
+{
+    const QString exerciseLook = m_ui->sectionButtons->property("sectionExerciseMode").toString();
+    const QString statisticsLook = m_ui->sectionButtons->property("sectionStatisticsMode").toString();
+    for (int i = 0; i < SectionCount; ++i)
+        SectionButton(i)->setStyleSheet(i == s ? statisticsLook : exerciseLook);
+}
+
+void ExerciseScreen::ConnectSectionButtons(int view)
+{
+    using Slot = void (ExerciseScreen::*)();
+    static const Slot exerciseSlots[SectionCount] = {
+        &ExerciseScreen::SwitchToSection1, &ExerciseScreen::SwitchToSection2,
+        &ExerciseScreen::SwitchToSection3, &ExerciseScreen::SwitchToSection4,
+        &ExerciseScreen::SwitchToSection5};
+    static const Slot statisticsSlots[SectionCount] = {
+        &ExerciseScreen::SwitchToStatSection1, &ExerciseScreen::SwitchToStatSection2,
+        &ExerciseScreen::SwitchToStatSection3, &ExerciseScreen::SwitchToStatSection4,
+        &ExerciseScreen::SwitchToStatSection5};
+    static const Slot referenceSlots[SectionCount] = {&ExerciseScreen::SwitchToReferenceSection1,
+                                                      &ExerciseScreen::SwitchToReferenceSection2,
+                                                      &ExerciseScreen::SwitchToReferenceSection3,
+                                                      &ExerciseScreen::SwitchToReferenceSection4,
+                                                      &ExerciseScreen::SwitchToReferenceSection5};
+    const Slot* chosen = view == StatisticsView  ? statisticsSlots
+                         : view == ReferenceView ? referenceSlots
+                                                 : exerciseSlots;
+    for (int i = 0; i < SectionCount; ++i) {
+        QToolButton* button = SectionButton(i);
+        disconnect(sectionConnections[size_t(i)]);
+        sectionConnections[size_t(i)] = connect(button, &QToolButton::clicked, this, chosen[i]);
+        button->setCheckable(view == ExerciseView);
+    }
+}
+
+int ExerciseScreen::CurrentSectionIndex() const
+{
+    if (!exercise)
+        return 0;
+    const std::shared_ptr<Core::TimeLine> timeline = exercise->GetTimeLine();
+    int section = exercise->GetCurrentSection();
+    if (timeline && exercise->GetState() == Exercise::LessonEnd)
+        section = timeline->SegmentCount() - 1;
+    return std::clamp(section, 0, SectionCount - 1);
+}
+
+} // namespace UI

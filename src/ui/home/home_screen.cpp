@@ -1,0 +1,368 @@
+#include "ui/home/home_screen.h"
+
+#include "ui/widgets/base_control.h"
+
+#include "core/exercise/exercise_catalog.h"
+#include "core/exercise/exercise_statistics.h"
+#include "ui/widgets/progress.h"
+#include "ui/dialogs/difficulty_level_dialog.h"
+#include "core/settings_store.h"
+#include "ui_home_screen.h"
+
+#include <QFontMetricsF>
+#include <QGuiApplication>
+#include <QLinearGradient>
+#include <QPaintEngine>
+#include <QPainter>
+#include <QPainterPath>
+#include <QScreen>
+#include <QTimerEvent>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <vector>
+
+namespace {
+
+// The block geometry, in pixels of the small background picture (1000 wide); the big picture
+// shows the same scene, so the same places scaled by its width.
+constexpr double designWidth = 1000;
+constexpr double blockLeft[] = {50, 360, 670};
+constexpr double blockTop = 142;
+constexpr double blockWidth = 280;
+constexpr double blockBottom = 451;
+constexpr double blockRadius = 14;
+// Inside a block, from its top left corner.
+constexpr double textInset = 12;
+constexpr double titleTop = 28, titleHeight = 42;
+constexpr double accentTop = 74, accentHeight = 2.5;
+constexpr double descriptionTop = 86, descriptionHeight = 24;
+constexpr double buttonTop = 150, buttonHeight = 44, buttonWidth = 115;
+constexpr double learnLeft = 20, quizLeft = 145;
+constexpr double captionTop = 218, captionHeight = 20;
+constexpr double barTop = 245, barLeft = 20, barWidth = 240, barHeight = 24;
+// The soft shading along the top and bottom edges of a block, and how far it reaches in.
+constexpr int topShadeAlpha = 200, bottomShadeAlpha = 180;
+constexpr double topShadeDepth = 130, bottomShadeDepth = 140;
+// Type sizes at design scale.
+constexpr double titlePixels = 27, descriptionPixels = 14.5, captionPixels = 12, buttonPixels = 17,
+                 barPixels = 14;
+// The bar's pictures are drawn at most this much taller than they are, so they stay crisp.
+constexpr double barMaximumHeight = 30;
+
+// The lesson's sections whose history makes up a trainer's progress.
+constexpr int sectionCount = 5;
+
+// The blocks' area; it must show whole, even where the background is cut to fill the screen.
+const QRectF blockArea(blockLeft[0], blockTop, blockLeft[2] + blockWidth - blockLeft[0],
+                       blockBottom - blockTop);
+
+constexpr int rescaleDelay = 120;
+
+// The ratio of what is really painted on: a widget's backing store, or the picture that
+// QWidget::render() redirects the painting to.
+double TargetRatio(QPainter& painter)
+{
+    const QPaintEngine* engine = painter.paintEngine();
+    const QPaintDevice* device = engine && engine->paintDevice() ? engine->paintDevice() : painter.device();
+    return device->devicePixelRatioF();
+}
+
+QFont SizedFont(QFont font, double pixels, bool bold)
+{
+    font.setPixelSize(std::max(1, int(std::lround(pixels))));
+    font.setBold(bold);
+    return font;
+}
+
+// The largest font up to `pixels` in which `text` fits in `width`.
+QFont FittingFont(const QFont& base, double pixels, const QString& text, double width)
+{
+    QFont font = SizedFont(base, pixels, false);
+    while (font.pixelSize() > 8 && QFontMetricsF(font).horizontalAdvance(text) > width)
+        font.setPixelSize(font.pixelSize() - 1);
+    return font;
+}
+
+} // namespace
+
+namespace UI {
+
+HomeScreen::HomeScreen(std::shared_ptr<Core::ExerciseCatalog> catalog,
+                                   Core::SettingsStore* settings, std::function<void(bool)> setQuizMode,
+                                   QWidget* parent)
+    : QWidget(parent), m_ui(std::make_unique<Ui::HomeScreen>()), catalog(std::move(catalog)),
+      settings(settings), setQuizMode(std::move(setQuizMode))
+{
+    // Connects the buttons' clicked() to the on_<button>_clicked() slots by name.
+    m_ui->setupUi(this);
+    blocks[0] = {
+        m_ui->Title1, m_ui->Description1, m_ui->Caption1, m_ui->Learn1, m_ui->Quiz1, m_ui->Progress1, {}};
+    blocks[1] = {
+        m_ui->Title2, m_ui->Description2, m_ui->Caption2, m_ui->Learn2, m_ui->Quiz2, m_ui->Progress2, {}};
+    blocks[2] = {
+        m_ui->Title3, m_ui->Description3, m_ui->Caption3, m_ui->Learn3, m_ui->Quiz3, m_ui->Progress3, {}};
+
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    backgroundName = BackgroundFor(screen ? screen->geometry().height() : 0);
+    LoadBackground(devicePixelRatioF());
+    UpdateLayout();
+}
+
+HomeScreen::~HomeScreen() = default;
+
+QString HomeScreen::BackgroundFor(int screenHeight)
+{
+    return screenHeight > BigBackgroundAbove ? QStringLiteral(":/PIX/pixmap/main_bg_big.png")
+                                             : QStringLiteral(":/PIX/pixmap/main_bg.png");
+}
+
+void HomeScreen::MarkForRefresh()
+{
+    refresh = true;
+}
+
+void HomeScreen::setVisible(bool visible)
+{
+    RefreshProgress();
+    QWidget::setVisible(visible);
+}
+
+DifficultyLevelDialog* HomeScreen::GetDifficultyDialog(int trainer) const
+{
+    return trainer >= 0 && trainer < TrainerCount ? dialogs[std::size_t(trainer)] : nullptr;
+}
+
+void HomeScreen::on_Learn1_clicked()
+{
+    Learn(0);
+}
+
+void HomeScreen::on_Learn2_clicked()
+{
+    Learn(1);
+}
+
+void HomeScreen::on_Learn3_clicked()
+{
+    Learn(2);
+}
+
+void HomeScreen::on_Quiz1_clicked()
+{
+    Quiz(0);
+}
+
+void HomeScreen::on_Quiz2_clicked()
+{
+    Quiz(1);
+}
+
+void HomeScreen::on_Quiz3_clicked()
+{
+    Quiz(2);
+}
+
+void HomeScreen::beginExerciseOrQuiz()
+{
+    emit OpenExercise(chosenTrainer, chosenQuizMode);
+}
+
+void HomeScreen::difficultyDlgClosing() {}
+
+void HomeScreen::Learn(std::size_t trainer)
+{
+    if (setQuizMode)
+        setQuizMode(false);
+    chosenTrainer = trainer;
+    chosenQuizMode = false;
+    if (!settings->GetGeneralSettings().showDifficultyDialog)
+        emit OpenExercise(trainer, false);
+    else
+        Dialog(trainer)->ShowForLearn(trainer);
+}
+
+void HomeScreen::Quiz(std::size_t trainer)
+{
+    if (setQuizMode)
+        setQuizMode(true);
+    chosenTrainer = trainer;
+    chosenQuizMode = true;
+    Dialog(trainer)->ShowForQuiz(trainer);
+}
+
+DifficultyLevelDialog* HomeScreen::Dialog(std::size_t trainer)
+{
+    DifficultyLevelDialog*& dialog = dialogs[trainer];
+    if (!dialog) {
+        dialog = new DifficultyLevelDialog(settings, this);
+        dialog->setObjectName(QStringLiteral("difficultyDialog%1").arg(trainer + 1));
+        connect(dialog, &BaseDialog::DialogClosed, this, &HomeScreen::difficultyDlgClosing);
+        connect(dialog, &DifficultyLevelDialog::Play, this, &HomeScreen::beginExerciseOrQuiz);
+    }
+    return dialog;
+}
+
+void HomeScreen::RefreshProgress()
+{
+    if (!refresh)
+        return;
+    refresh = false;
+    const std::shared_ptr<Core::ExerciseStatistics> statistics = catalog ? catalog->GetStatistics() : nullptr;
+    std::vector<Core::StatisticsRecord> records;
+    for (std::size_t trainer = 0; trainer < blocks.size(); ++trainer) {
+        qint64 right = 0, wrong = 0;
+        for (int section = 0; statistics && section < sectionCount; ++section) {
+            records.clear();
+            statistics->GetHistorySectionRecords(qint32(trainer), section, records);
+            for (const Core::StatisticsRecord& record : records) {
+                right += std::max(record.correct, 0);
+                wrong += std::max(record.wrong, 0);
+            }
+        }
+        constexpr qint64 largest = std::numeric_limits<int>::max();
+        blocks[trainer].progress->SetValues(int(std::min(wrong, largest)), int(std::min(right, largest)));
+    }
+}
+
+void HomeScreen::LoadBackground(double ratio)
+{
+    background = QPixmap::fromImage(BaseControl::LoadPicture(backgroundName, ratio));
+    pictureRatio = background.devicePixelRatio();
+    scaledBackground = QPixmap();
+}
+
+void HomeScreen::UpdateLayout()
+{
+    const QSizeF picture = background.isNull() ? QSizeF(designWidth, designWidth * 0.62)
+                                               : QSizeF(background.size()) / background.devicePixelRatio();
+    const double width = std::max(1, this->width()), height = std::max(1, this->height());
+
+    // The background fills the screen; what does not fit is cut evenly on both sides.
+    const double cover = std::max(width / picture.width(), height / picture.height());
+    backgroundTarget = QRectF((width - picture.width() * cover) / 2, (height - picture.height() * cover) / 2,
+                              picture.width() * cover, picture.height() * cover);
+
+    // The blocks sit at their places on the picture; where the cut would clip them (a window
+    // much taller than wide), they are scaled to fit and centred instead.
+    double scale = cover * picture.width() / designWidth;
+    QPointF origin = backgroundTarget.topLeft();
+    const QRectF placed(origin + blockArea.topLeft() * scale, blockArea.size() * scale);
+    if (!QRectF(0, 0, width, height).contains(placed)) {
+        scale = std::min(width * 0.94 / blockArea.width(), height * 0.9 / blockArea.height());
+        origin = QPointF(width / 2, height / 2) - blockArea.center() * scale;
+    }
+    const auto at = [&](double x, double y, double w, double h) {
+        return QRectF(origin.x() + x * scale, origin.y() + y * scale, w * scale, h * scale);
+    };
+
+    const QFont base = font();
+    const QFont titleFont = SizedFont(base, titlePixels * scale, true);
+    const QFont buttonFont = SizedFont(base, buttonPixels * scale, true);
+    const double shownBarHeight = std::min(barHeight * scale, barMaximumHeight);
+    for (std::size_t trainer = 0; trainer < blocks.size(); ++trainer) {
+        Block& block = blocks[trainer];
+        const double left = blockLeft[trainer];
+        block.frame = at(left, blockTop, blockWidth, blockBottom - blockTop);
+        const QRectF title =
+            at(left + textInset, blockTop + titleTop, blockWidth - 2 * textInset, titleHeight);
+        const QRectF description =
+            at(left + textInset, blockTop + descriptionTop, blockWidth - 2 * textInset, descriptionHeight);
+        block.title->setFont(titleFont);
+        block.title->setGeometry(title.toRect());
+        block.description->setFont(
+            FittingFont(base, descriptionPixels * scale, block.description->text(), description.width()));
+        block.description->setGeometry(description.toRect());
+        const QRectF caption = at(left + barLeft, blockTop + captionTop, barWidth, captionHeight);
+        block.caption->setFont(
+            FittingFont(base, captionPixels * scale, block.caption->text(), caption.width()));
+        block.caption->setGeometry(caption.toRect());
+        block.learn->setFont(buttonFont);
+        block.learn->setGeometry(
+            at(left + learnLeft, blockTop + buttonTop, buttonWidth, buttonHeight).toRect());
+        block.quiz->setFont(buttonFont);
+        block.quiz->setGeometry(
+            at(left + quizLeft, blockTop + buttonTop, buttonWidth, buttonHeight).toRect());
+        QRectF bar = at(left + barLeft, blockTop + barTop, barWidth, barHeight);
+        bar.adjust(0, (bar.height() - shownBarHeight) / 2, 0, -(bar.height() - shownBarHeight) / 2);
+        block.progress->setFont(SizedFont(base, barPixels * scale, true));
+        block.progress->setGeometry(bar.toRect());
+    }
+    blockScale = scale;
+}
+
+void HomeScreen::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    UpdateLayout();
+    // Smooth scaling of the picture waits until the size settles; until then it is drawn
+    // scaled on the fly.
+    scaledBackground = QPixmap();
+    rescaleTimer.start(rescaleDelay, this);
+}
+
+void HomeScreen::timerEvent(QTimerEvent* event)
+{
+    if (event->timerId() != rescaleTimer.timerId()) {
+        QWidget::timerEvent(event);
+        return;
+    }
+    rescaleTimer.stop();
+    update();
+}
+
+void HomeScreen::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    const double ratio = TargetRatio(painter);
+    if ((ratio > 1.0 ? 2.0 : 1.0) != pictureRatio)
+        LoadBackground(ratio);
+
+    painter.fillRect(rect(), QColor(18, 24, 38));
+    if (!background.isNull()) {
+        const QSize pixels = (backgroundTarget.size() * ratio).toSize();
+        if (!rescaleTimer.isActive() && (scaledBackground.isNull() || scaledBackground.size() != pixels)) {
+            scaledBackground =
+                background.scaled(pixels, Qt::KeepAspectRatioByExpanding, Qt::SmoothTransformation);
+            scaledBackground.setDevicePixelRatio(ratio);
+        }
+        if (!scaledBackground.isNull() && scaledBackground.size() == pixels) {
+            painter.drawPixmap(backgroundTarget.topLeft(), scaledBackground);
+        } else {
+            painter.setRenderHint(QPainter::SmoothPixmapTransform);
+            painter.drawPixmap(backgroundTarget, background, QRectF(QPointF(0, 0), background.size()));
+        }
+    }
+
+    painter.setRenderHint(QPainter::Antialiasing);
+    const double scale = blockScale;
+    for (const Block& block : blocks) {
+        const QRectF& frame = block.frame;
+        QPainterPath card;
+        card.addRoundedRect(frame, blockRadius * scale, blockRadius * scale);
+        painter.fillPath(card, QColor(0, 0, 0, 60));
+
+        QLinearGradient top(frame.topLeft(), frame.topLeft() + QPointF(0, topShadeDepth * scale));
+        top.setColorAt(0, QColor(0, 0, 0, topShadeAlpha));
+        top.setColorAt(1, QColor(0, 0, 0, 0));
+        painter.fillPath(card, top);
+        QLinearGradient bottom(frame.bottomLeft(), frame.bottomLeft() - QPointF(0, bottomShadeDepth * scale));
+        bottom.setColorAt(0, QColor(0, 0, 0, bottomShadeAlpha));
+        bottom.setColorAt(1, QColor(0, 0, 0, 0));
+        painter.fillPath(card, bottom);
+
+        painter.setPen(QPen(QColor(255, 255, 255, 40), 1.0));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawPath(card);
+        // An accent under the title.
+        const double accentWidth = frame.width() * 0.18;
+        const QRectF accent(frame.center().x() - accentWidth / 2, frame.top() + accentTop * scale,
+                            accentWidth, std::max(2.0, accentHeight * scale));
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(QColor(245, 154, 35));
+        painter.drawRoundedRect(accent, accent.height() / 2, accent.height() / 2);
+    }
+}
+
+} // namespace UI

@@ -1,0 +1,121 @@
+#pragma once
+// The home screen: a background picture with three blocks, one per trainer (Note Trainer, Ear
+// Trainer, Music Symbols), each with a "Learn" and a "Quiz" button and a bar of the user's right
+// and wrong answers over all runs. A button asks for the difficulty level first when the settings
+// say so, then emits OpenExercise, which the main window turns into opening the exercise screen.
+// The main window calls MarkForRefresh each time it brings the screen back, so that the bars are
+// read again from the statistics store before the next show. GUI thread only.
+
+#include <QBasicTimer>
+#include <QPixmap>
+#include <QRectF>
+#include <QWidget>
+
+#include <array>
+#include <cstddef>
+#include <functional>
+#include <memory>
+
+class Progress;
+class QLabel;
+class QPushButton;
+
+namespace Core {
+class ExerciseCatalog;
+class SettingsStore;
+} // namespace Core
+
+namespace Ui {
+class HomeScreen;
+}
+
+namespace UI {
+
+class DifficultyLevelDialog;
+
+class HomeScreen : public QWidget
+{
+    Q_OBJECT
+public:
+    static constexpr int TrainerCount = 3;
+    // Screens taller than this many pixels get the big background.
+    static constexpr int BigBackgroundAbove = 900;
+
+    // catalog: where the statistics come from (may be null: the bars stay empty); settings: the
+    // store the difficulty dialogs write (must outlive the screen); setQuizMode: switches the
+    // application between the exercise and the quiz settings block.
+    HomeScreen(std::shared_ptr<Core::ExerciseCatalog> catalog, Core::SettingsStore* settings,
+                     std::function<void(bool)> setQuizMode, QWidget* parent = nullptr);
+    ~HomeScreen() override;
+
+    // The background picture for a primary screen `screenHeight` pixels high.
+    static QString BackgroundFor(int screenHeight);
+
+    // The bars are read again from the statistics store before the next show.
+    void MarkForRefresh();
+    void setVisible(bool visible) override;
+
+    // The difficulty dialog of a trainer, null until it is first needed.
+    DifficultyLevelDialog* GetDifficultyDialog(int trainer) const;
+
+Q_SIGNALS:
+    void OpenExercise(size_t id, bool QuizMode);
+
+public Q_SLOTS:
+    void on_Learn1_clicked();
+    void on_Learn2_clicked();
+    void on_Learn3_clicked();
+    void on_Quiz1_clicked();
+    void on_Quiz2_clicked();
+    void on_Quiz3_clicked();
+    void beginExerciseOrQuiz();
+    void difficultyDlgClosing();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void timerEvent(QTimerEvent* event) override;
+
+private:
+    struct Block
+    {
+        QLabel* title;
+        QLabel* description;
+        QLabel* caption;
+        QPushButton* learn;
+        QPushButton* quiz;
+        Progress* progress;
+        QRectF frame; // in the widget, logical pixels
+    };
+
+    void Learn(std::size_t trainer);
+    void Quiz(std::size_t trainer);
+    DifficultyLevelDialog* Dialog(std::size_t trainer);
+    void RefreshProgress();
+    // The background at ratio 1, or its "@2x" picture above ratio 1.
+    void LoadBackground(double ratio);
+    void UpdateLayout();
+
+    std::unique_ptr<Ui::HomeScreen> m_ui;
+    std::shared_ptr<Core::ExerciseCatalog> catalog;
+    Core::SettingsStore* settings;
+    std::function<void(bool)> setQuizMode;
+
+    bool refresh = true;
+    // The background's resource name, the picture at the ratio drawn at, and its scaled copy.
+    QString backgroundName;
+    QPixmap background;
+    double pictureRatio = 0;
+    QPixmap scaledBackground;
+    QRectF backgroundTarget;
+    std::array<Block, TrainerCount> blocks{};
+    // Logical pixels per pixel of the design's block geometry.
+    double blockScale = 1;
+    std::array<DifficultyLevelDialog*, TrainerCount> dialogs{};
+    std::size_t chosenTrainer = 0;
+    bool chosenQuizMode = false;
+    // Smooth scaling of a large background is deferred until resizing settles.
+    QBasicTimer rescaleTimer;
+};
+
+} // namespace UI

@@ -1,0 +1,247 @@
+#include "ui/widgets/progress.h"
+
+#include <QAccessibleValueInterface>
+#include <QAccessibleWidget>
+#include <QEvent>
+#include <QFontMetricsF>
+#include <QPaintEngine>
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr int barMaximum = 10000;
+constexpr int minimumNumberPixels = 8;
+
+struct StylePictures
+{
+    const char* background;
+    const char* red;
+    const char* green;
+};
+
+constexpr StylePictures stylePictures[] = {
+    {":/PIX/pixmap/progress_main_bg.png", ":/PIX/pixmap/progress_main_red.png",
+     ":/PIX/pixmap/progress_main_green.png"},
+    {":/PIX/pixmap/progress_thin_bg.png", ":/PIX/pixmap/progress_thin_red.png",
+     ":/PIX/pixmap/progress_thin_green.png"},
+    {":/PIX/pixmap/progress_score_bg.png", ":/PIX/pixmap/sausage_red.png", ":/PIX/pixmap/sausage_green.png"},
+};
+
+// The "@2x" picture above ratio 1, marked with its ratio so that it is drawn at its logical size.
+QPixmap LoadPicture(const char* path, double ratio)
+{
+    QString name = QString::fromLatin1(path);
+    if (ratio > 1.0)
+        name.insert(name.lastIndexOf(QLatin1Char('.')), QStringLiteral("@2x"));
+    QPixmap picture(name);
+    picture.setDevicePixelRatio(ratio > 1.0 ? 2.0 : 1.0);
+    return picture;
+}
+
+// The ratio of what is really painted on: a widget's backing store, or the pixmap that
+// QWidget::render() redirects the painting to.
+double TargetRatio(QPainter& painter)
+{
+    const QPaintEngine* engine = painter.paintEngine();
+    const QPaintDevice* device = engine && engine->paintDevice() ? engine->paintDevice() : painter.device();
+    return device->devicePixelRatioF();
+}
+
+// What a screen reader is told of a bar: its name, "3 right, 1 wrong" as its value, and the right
+// answers as a value out of all answers.
+class ProgressAccessible : public QAccessibleWidget, public QAccessibleValueInterface
+{
+public:
+    explicit ProgressAccessible(Progress* bar) : QAccessibleWidget(bar, QAccessible::ProgressBar) {}
+
+    void* interface_cast(QAccessible::InterfaceType type) override
+    {
+        if (type == QAccessible::ValueInterface)
+            return static_cast<QAccessibleValueInterface*>(this);
+        return QAccessibleWidget::interface_cast(type);
+    }
+
+    QString text(QAccessible::Text type) const override
+    {
+        if (type == QAccessible::Value)
+            return Bar()->text();
+        return QAccessibleWidget::text(type);
+    }
+
+    QVariant currentValue() const override { return Bar()->Right() / Bar()->Divisor(); }
+    void setCurrentValue(const QVariant&) override {}
+    QVariant maximumValue() const override { return (Bar()->Right() + Bar()->Wrong()) / Bar()->Divisor(); }
+    QVariant minimumValue() const override { return 0; }
+    QVariant minimumStepSize() const override { return 1; }
+
+private:
+    Progress* Bar() const { return static_cast<Progress*>(widget()); }
+};
+
+QAccessibleInterface* ProgressAccessibleFactory(const QString&, QObject* object)
+{
+    if (auto* bar = qobject_cast<Progress*>(object))
+        return new ProgressAccessible(bar);
+    return nullptr;
+}
+
+} // namespace
+
+Progress::Progress(QWidget* parent) : Progress(0, parent) {}
+
+Progress::Progress(int style, QWidget* parent)
+    : QProgressBar(parent), style(std::clamp(style, 0, int(std::size(stylePictures)) - 1))
+{
+    setRange(0, barMaximum);
+    setValue(0);
+    setTextVisible(false);
+    setAccessibleName(tr("Answers"));
+    static const bool accessibleFactoryInstalled = [] {
+        QAccessible::installFactory(ProgressAccessibleFactory);
+        return true;
+    }();
+    Q_UNUSED(accessibleFactoryInstalled)
+    LoadPictures(devicePixelRatioF());
+    UpdateGeometry();
+}
+
+void Progress::SetValues(int wrong, int right)
+{
+    right = std::max(right, 0);
+    if (right > maximum())
+        setMaximum(right);
+    this->wrong = std::max(wrong, 0);
+    setValue(right);
+    UpdateGeometry();
+    update();
+    QAccessibleValueChangeEvent changed(this, right / divisor);
+    QAccessible::updateAccessibility(&changed);
+}
+
+void Progress::SetMaximumValue(int maximum)
+{
+    setMaximum(std::max(maximum, 1));
+    UpdateGeometry();
+    update();
+}
+
+void Progress::SetDivisor(int divisor)
+{
+    this->divisor = std::max(divisor, 1);
+    UpdateGeometry();
+    update();
+}
+
+QString Progress::text() const
+{
+    return tr("%1 right, %2 wrong").arg(value() / divisor).arg(wrong / divisor);
+}
+
+QSize Progress::sizeHint() const
+{
+    return background.isNull() ? QSize(300, 24) : background.size() / background.devicePixelRatio();
+}
+
+QSize Progress::minimumSizeHint() const
+{
+    const QSize hint = sizeHint();
+    return {hint.height() * 2, hint.height()};
+}
+
+void Progress::resizeEvent(QResizeEvent* event)
+{
+    QProgressBar::resizeEvent(event);
+    UpdateGeometry();
+}
+
+void Progress::changeEvent(QEvent* event)
+{
+    QProgressBar::changeEvent(event);
+    if (event->type() == QEvent::FontChange)
+        UpdateGeometry();
+}
+
+void Progress::LoadPictures(double ratio)
+{
+    const StylePictures& names = stylePictures[style];
+    background = LoadPicture(names.background, ratio);
+    red = LoadPicture(names.red, ratio);
+    green = LoadPicture(names.green, ratio);
+    pictureRatio = ratio > 1.0 ? 2.0 : 1.0;
+}
+
+QFont Progress::NumberFont() const
+{
+    // Bold, as tall as the capsule allows but never larger than the widget's own font.
+    QFont font = this->font();
+    font.setBold(true);
+    const int ownSize = QFontInfo(font).pixelSize();
+    font.setPixelSize(std::max(1, std::min(ownSize, int(std::lround(height() * 0.62)))));
+    return font;
+}
+
+void Progress::UpdateGeometry()
+{
+    const int right = value() > 0 ? value() : 0;
+    const double total = double(right) + double(wrong);
+    greenPart = Part{};
+    redPart = Part{};
+    if (total <= 0)
+        return;
+
+    // The split lies on a whole pixel, so that neither part is blurred at its inner edge.
+    const double share = right / total;
+    const double split = std::round(width() * share);
+    greenPart.target = QRectF(0, 0, split, height());
+    greenPart.sourceLeft = 0;
+    greenPart.sourceWidth = share;
+    redPart.target = QRectF(split, 0, width() - split, height());
+    redPart.sourceLeft = share;
+    redPart.sourceWidth = 1.0 - share;
+
+    // A number is printed only when its part holds it with the capsule's rounded end beside it,
+    // so that it never runs over into the other part, and when the bar is tall enough for
+    // legible digits (the thin bar carries none).
+    numberFont = NumberFont();
+    const bool legible = numberFont.pixelSize() >= minimumNumberPixels;
+    const QFontMetricsF metrics(numberFont);
+    const double margin = height() * 0.25;
+    const std::pair<Part*, int> counts[] = {{&greenPart, right}, {&redPart, wrong}};
+    for (auto [part, count] : counts) {
+        if (count <= 0)
+            continue;
+        part->number = QString::number(count / divisor);
+        part->numberFits =
+            legible && metrics.horizontalAdvance(part->number) + 2 * margin <= part->target.width();
+    }
+}
+
+void Progress::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    const double ratio = TargetRatio(painter);
+    if ((ratio > 1.0 ? 2.0 : 1.0) != pictureRatio)
+        LoadPictures(ratio);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawPixmap(rect(), background);
+    if (greenPart.target.isEmpty() && redPart.target.isEmpty())
+        return;
+
+    const std::pair<const Part*, const QPixmap*> parts[] = {{&greenPart, &green}, {&redPart, &red}};
+    for (const auto& [part, picture] : parts) {
+        if (part->target.width() <= 0)
+            continue;
+        const QRectF source(part->sourceLeft * picture->width(), 0, part->sourceWidth * picture->width(),
+                            picture->height());
+        painter.drawPixmap(part->target, *picture, source);
+    }
+
+    painter.setFont(numberFont);
+    painter.setPen(Qt::white);
+    for (const Part* part : {&greenPart, &redPart})
+        if (part->numberFits)
+            painter.drawText(part->target, Qt::AlignCenter, part->number);
+}

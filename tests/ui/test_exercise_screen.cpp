@@ -1,0 +1,719 @@
+// The exercise screen on a real catalogue of the three trainers, driven as a student drives it:
+// clicks where the buttons and keys are painted, the keys 1 to 6 and the space bar, the slider.
+// (Whole lessons with their scores: test_exercise_screen_lessons.)
+
+#include "core/exercise/question_data.h"
+#include "test_exercise_screen_fixture.h"
+#include "ui/exercise/action_hint.h"
+#include "ui/widgets/score_board.h"
+#include "ui/widgets/fader_widget.h"
+#include "ui/dialogs/midi_warning_dialog.h"
+#include "ui/dialogs/play_dialog.h"
+#include "ui/dialogs/section_end_dialog.h"
+#include "ui/exercise/speaker_widget.h"
+
+#include <QAbstractAnimation>
+#include <QCheckBox>
+#include <QPropertyAnimation>
+#include <QPushButton>
+#include <QRegularExpression>
+
+#include <thread>
+
+using Core::Exercise;
+using Core::LessonBase;
+
+namespace {
+
+Core::Answer Choice(int variant)
+{
+    Core::Answer answer;
+    answer.kind = Core::Answer::Choice;
+    answer.variant = variant;
+    return answer;
+}
+
+// The id (1-6) of the right and of a wrong answer button.
+int RightButton(const ScreenRig& rig)
+{
+    return rig.Lesson().GetCurrentQuestion().correctIndex + 1;
+}
+int WrongButton(const ScreenRig& rig)
+{
+    return RightButton(rig) % 6 + 1;
+}
+
+void SetPolicy(ScreenRig& rig, bool continueAfterMistake, int delay)
+{
+    rig.Settings([=](Core::TrainerSettings& s) {
+        s.noteTrainer.wrongAnswerPolicy = {continueAfterMistake, delay};
+    });
+}
+
+// A look the form stores as the style-sheet property `look` of the widget `holder`; a missing
+// one matches no style sheet (two empty ones would).
+QString Look(const ScreenRig& rig, const char* holder, const char* look)
+{
+    const QString sheet = rig.Child(QString::fromLatin1(holder))->property(look).toString();
+    return sheet.isEmpty() ? QStringLiteral("no look %1").arg(QLatin1String(look)) : sheet;
+}
+
+bool IsShaking(const ScreenRig& rig)
+{
+    for (auto* animation : rig.screen->findChildren<QPropertyAnimation*>())
+        if (animation->targetObject() == rig.ScorePane() &&
+            animation->state() == QAbstractAnimation::Running &&
+            animation->easingCurve().type() == QEasingCurve::InOutElastic)
+            return true;
+    return false;
+}
+
+// The marks on answer buttons 1-6: 1 a tick, 2 a cross, 0 none.
+QVector<int> Marks(const ScreenRig& rig)
+{
+    QVector<int> marks;
+    for (int id = 1; id <= 6; ++id) {
+        const QString text = rig.Variant(id)->text();
+        marks.append(text.startsWith(QChar(0x2713)) ? 1 : text.startsWith(QChar(0x2717)) ? 2 : 0);
+    }
+    return marks;
+}
+
+// The view whose pane fills the view area while the others are out of it or hidden; else empty.
+QString ShownView(const ScreenRig& rig)
+{
+    QString shown;
+    const QRect area = rig.Child(QStringLiteral("viewArea"))->rect();
+    for (const char* view : {"exercise", "statistics", "extendedStatistics", "reference"}) {
+        const QWidget* pane = rig.Child(QLatin1String(view) + QStringLiteral("Pane"));
+        if (pane->isVisible() && pane->geometry() == area && shown.isEmpty())
+            shown = QLatin1String(view);
+        else if (pane->isVisible() && pane->geometry().intersects(area))
+            return QString();
+    }
+    return shown;
+}
+
+// Counts the events of one type that reach an object.
+struct EventCounter : QObject
+{
+    EventCounter(QObject* target, QEvent::Type type) : type(type) { target->installEventFilter(this); }
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        count += event->type() == type;
+        return false;
+    }
+    QEvent::Type type;
+    int count = 0;
+};
+
+} // namespace
+
+class TestConsoleExerciseControl : public QObject
+{
+    Q_OBJECT
+    std::shared_ptr<Core::MidiBank> bank;
+    RecordingAuServer* sounds = nullptr;
+
+    std::unique_ptr<ScreenRig> rig;
+
+    // Shows a screen with a lesson of `trainer` open and its first question waiting.
+    bool Open(unsigned trainer, const std::function<void(ScreenRig&)>& prepare = {},
+              QSize size = QSize(1366, 708))
+    {
+        rig = std::make_unique<ScreenRig>(bank, size);
+        if (prepare)
+            prepare(*rig);
+        if (!rig->Show())
+            return false;
+        rig->screen->LoadExercise(trainer, rig->blocks.IsQuizMode(), false);
+        if (!rig->WaitForQuestion())
+            return false;
+        QCoreApplication::processEvents();
+        return true;
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        sounds = &ScreenTestSetUp();
+        bank = std::make_shared<Core::MidiBank>();
+    }
+    void cleanup() { rig.reset(); }
+
+    // No part overlaps another at the common sizes; the score pane keeps its room. (Nothing past
+    // the window or below its size hint: checked with the whole main window.)
+    void layoutFits_data()
+    {
+        QTest::addColumn<unsigned>("trainer");
+        QTest::addColumn<QSize>("size");
+        for (QSize size : {QSize(1366, 708), QSize(1920, 1020), QSize(1280, 660)})
+            for (unsigned trainer : {0u, 1u, 2u})
+                QTest::addRow("trainer %u at %dx%d", trainer, size.width(), size.height()) << trainer << size;
+    }
+    void layoutFits()
+    {
+        QFETCH(unsigned, trainer);
+        QFETCH(QSize, size);
+        QVERIFY(Open(trainer, {}, size));
+        QList<QRect> shown;
+        for (const char* name : {"headerBar", "scorePane", "variantBar", "keyboard", "sectionBar"}) {
+            QWidget* part = rig->Child(QString::fromLatin1(name));
+            const QRect r(part->mapTo(rig->screen.get(), QPoint(0, 0)), part->size());
+            if (!part->isVisible())
+                continue;
+            QVERIFY2(r.height() >= (part == rig->ScorePane() ? 200 : part->minimumSizeHint().height()), name);
+            for (const QRect& other : shown)
+                QVERIFY2(!other.intersects(r), name);
+            shown.append(r);
+        }
+        // The section buttons share the bar's width without running out of it.
+        const int bar = rig->Child(QStringLiteral("sectionButtons"))->width();
+        for (int s = 0; s < 5; ++s)
+            QVERIFY(!rig->SectionButton(s)->isVisible() || rig->SectionButton(s)->geometry().right() < bar);
+    }
+
+    // After a right answer, or a mistake under a policy that goes on, the next question comes by
+    // itself, but waits while paused though its timer is due; under a policy that pauses, the hint
+    // (clear of the answer buttons) waits for the space bar.
+    void nextQuestionComesOrWaits_data()
+    {
+        QTest::addColumn<bool>("right");
+        QTest::addColumn<bool>("goOn"); // the policy after a mistake
+        QTest::newRow("right answer") << true << true;
+        QTest::newRow("mistake, policy goes on") << false << true;
+        QTest::newRow("mistake, policy pauses") << false << false;
+    }
+    void nextQuestionComesOrWaits()
+    {
+        QFETCH(bool, right);
+        QFETCH(bool, goOn);
+        QVERIFY(Open(0, [&](ScreenRig& r) { SetPolicy(r, goOn, 300); }));
+        const int asked = rig->Lesson().GetCounters().asked;
+        rig->ClickVariant(right ? RightButton(*rig) : WrongButton(*rig));
+        QVERIFY(rig->WaitForAnswers(1));
+        UI::ActionHint* hint = rig->screen->GetActionHint();
+        QCOMPARE(rig->screen->IsNextQuestionPending(), goOn);
+        if (!right && goOn) {
+            QVERIFY(!hint->isVisible());
+            QTRY_COMPARE(rig->Lesson().GetCounters().asked, asked + 1);
+            return;
+        }
+        if (right) {
+            QTest::keyClick(rig->screen.get(), Qt::Key_Space);
+            QVERIFY(rig->screen->FindPlayDialog() && rig->screen->FindPlayDialog()->IsShown());
+            EventCounter timers(rig->screen.get(), QEvent::Timer); // it fires on while paused
+            QTRY_VERIFY(timers.count >= 2);
+        } else {
+            QTRY_VERIFY(hint->isVisible());
+            QCOMPARE(hint->text(), UI::ActionHint::TextOf(UI::ActionHint::NextQuestionMode));
+            const QWidget* bar = rig->Child(QStringLiteral("variantBar"));
+            QVERIFY(
+                !hint->geometry().intersects(QRect(bar->mapTo(rig->screen.get(), QPoint()), bar->size())));
+        }
+        QCOMPARE(rig->Lesson().GetPlayState(), int(LessonBase::Paused));
+        QCOMPARE(rig->Lesson().GetCounters().asked, asked);
+        QTest::keyClick(rig->screen.get(), Qt::Key_Space);
+        QTRY_COMPARE(rig->Lesson().GetCounters().asked, asked + 1);
+        QCOMPARE(rig->Lesson().GetPlayState(), int(LessonBase::Running));
+        QCOMPARE(rig->ScorePane()->styleSheet(), Look(*rig, "scorePane", "RegularBorderStyle"));
+        QVERIFY(!hint->isVisible() || hint->GetMode() == UI::ActionHint::PauseMode);
+        rig->screen->hide(); // hiding the screen pauses too
+        QCOMPARE(rig->Lesson().GetPlayState(), int(LessonBase::Paused));
+    }
+
+    // Whatever gives it (a click, the piano, another thread as the MIDI keyboard's, the timer's
+    // time-out), a judgement shows in words, looks, marks, score and sound once, even if reported
+    // twice; the time-out gives way to the summary 3 s later; the next question clears it all.
+    void judgementShownOnce_data()
+    {
+        QTest::addColumn<unsigned>("trainer");
+        QTest::addColumn<QString>("how");
+        for (const char* how : {"right button", "wrong button", "right keys", "wrong key"})
+            QTest::addRow("notes, %s", how) << 0u << QString::fromLatin1(how);
+        for (const char* how : {"right button", "wrong button", "wrong from a thread", "time-out"})
+            QTest::addRow("symbols, %s", how) << 2u << QString::fromLatin1(how);
+    }
+    void judgementShownOnce()
+    {
+        QFETCH(unsigned, trainer);
+        QFETCH(QString, how);
+        const bool timeOut = how == QLatin1String("time-out");
+        const bool right = how.startsWith(QLatin1String("right"));
+        const bool chosenWrong =
+            how == QLatin1String("wrong button") || how.endsWith(QLatin1String("thread"));
+        QVERIFY(Open(trainer, [&](ScreenRig& r) {
+            r.Settings([&](Core::TrainerSettings& s) { ShortLessons(s, 3, timeOut ? 1 : 30); });
+            SetPolicy(r, true, 60000);
+        }));
+        sounds->Clear();
+        const int rightId = RightButton(*rig), wrongId = WrongButton(*rig);
+        const QVector<int> keys = rig->ExpectedKeys();
+        if (how.endsWith(QLatin1String("button")))
+            rig->ClickVariant(right ? rightId : wrongId);
+        else if (how == QLatin1String("right keys"))
+            for (int key : keys)
+                rig->ClickKey(key);
+        else if (how == QLatin1String("wrong key"))
+            rig->ClickKey(WrongKey(keys));
+        else if (how.endsWith(QLatin1String("thread")))
+            std::thread([&] { rig->Lesson().Judge(Choice(wrongId - 1)); }).join();
+        QVERIFY(rig->WaitForAnswers(1, 4000));
+
+        const QString words = timeOut ? QStringLiteral("Out of time.") : right ? "Right" : "Wrong";
+        QTRY_COMPARE(rig->Status()->text(), words);
+        QCOMPARE(rig->Status()->styleSheet(), Look(*rig, "statusLabel",
+                                                   timeOut ? "TimeoutStyle"
+                                                   : right ? "RightStyle"
+                                                           : "WrongStyle"));
+        QCOMPARE(QAccessible::queryAccessibleInterface(rig->Status())->text(QAccessible::Name), words);
+        QCOMPARE(rig->ScorePane()->styleSheet(),
+                 Look(*rig, "scorePane", right ? "CorrectAnswerBorderStyle" : "WrongAnswerBorderStyle"));
+        QCOMPARE(IsShaking(*rig), !right);
+        QCOMPARE(qMakePair(rig->Bar()->Right(), rig->Bar()->Wrong()), qMakePair(int(right), int(!right)));
+        const QString sound = right ? QStringLiteral(":/wav/right.wav") : QStringLiteral(":/wav/wrong.wav");
+        QCOMPARE(sounds->Played(), trainer == 2 ? QStringList{sound} : QStringList());
+        QVERIFY(rig->screen->IsNextQuestionPending());
+        QVector<int> marks(6, 0);
+        marks[rightId - 1] = 1;
+        if (chosenWrong)
+            marks[wrongId - 1] = 2;
+        QCOMPARE(Marks(*rig), marks);
+        QCOMPARE(rig->Variant(rightId)->styleSheet(), Look(*rig, "variantBar", "MultichoiceCorrectStyle"));
+        QVERIFY(rig->Variant(rightId)->accessibleName().endsWith(QStringLiteral("right answer")));
+        if (chosenWrong) {
+            QCOMPARE(rig->Variant(wrongId)->styleSheet(),
+                     Look(*rig, "variantBar", "MultichoiceIncorrectStyle"));
+            QVERIFY(rig->Variant(wrongId)->accessibleName().contains(QStringLiteral("wrong")));
+        }
+        if (how == QLatin1String("wrong key")) {
+            QCOMPARE(rig->Piano()->KeyState(WrongKey(keys)).mark, int(Keyboard::RedMark));
+            QCOMPARE(rig->Piano()->KeyState(keys.first()).mark, int(Keyboard::BlueMark));
+        }
+        for (int key : keys)
+            QVERIFY(how != QLatin1String("right keys") ||
+                    rig->Piano()->KeyState(key).mark == Keyboard::GreenMark);
+
+        // The same report once more: nothing more is shown or heard.
+        const Core::Answer given = rig->Lesson().GetAnswers(rig->Lesson().GetCurrentSection()).back();
+        QCOMPARE(given.kind == Core::Answer::NoAnswer, timeOut);
+        emit rig->screen->AnswerProvided(right, given);
+        QCoreApplication::processEvents();
+        QCOMPARE(sounds->Played().size(), trainer == 2 ? 1 : 0);
+        QCOMPARE(rig->Bar()->Right() + rig->Bar()->Wrong(), 1);
+        QCOMPARE(Marks(*rig), marks);
+
+        if (timeOut) {
+            QTRY_COMPARE_WITH_TIMEOUT(rig->Status()->styleSheet(), Look(*rig, "statusLabel", "RegularStyle"),
+                                      UI::ExerciseScreen::TimeoutSummaryDelayMs + 1000);
+            QVERIFY(rig->Status()->text().startsWith(QStringLiteral("Question ")));
+            QVERIFY(!rig->screen->IsTimedOut());
+        }
+        QMetaObject::invokeMethod(rig->screen.get(), "MoveToNextQuestion");
+        QVERIFY(rig->WaitForQuestion());
+        QCOMPARE(Marks(*rig), QVector<int>(6, 0));
+        QVERIFY(rig->Status()->text().startsWith(QStringLiteral("Question ")));
+        QCOMPARE(rig->ScorePane()->styleSheet(), Look(*rig, "scorePane", "RegularBorderStyle"));
+    }
+
+    // A button per section with questions, wider for longer ones but a 12 times longer section not
+    // twice as wide; the slider, enabled, released past the last section ends the lesson.
+    void sectionBarFollowsSectionLengths()
+    {
+        QVERIFY(Open(0, [](ScreenRig& r) {
+            SetPolicy(r, true, 60000);
+            r.Settings([](Core::TrainerSettings& s) {
+                s.noteTrainer.singleNotes.duration = {1, 2};
+                s.noteTrainer.intervals.duration = {1, 6};
+                s.noteTrainer.chords.duration = {1, 24};
+            });
+        }));
+        const auto timeline = rig->Lesson().GetTimeLine();
+        QCOMPARE(timeline->SegmentCount(), 3);
+        for (int i = 0; i < 5; ++i)
+            QCOMPARE(rig->SectionButton(i)->isVisible(), i < 3);
+        QCOMPARE(rig->SectionButton(2)->text(), timeline->SegmentName(2));
+        QVERIFY(rig->SectionButton(0)->width() < rig->SectionButton(1)->width());
+        QVERIFY(rig->SectionButton(1)->width() < rig->SectionButton(2)->width());
+        QVERIFY(rig->SectionButton(2)->width() < 2 * rig->SectionButton(0)->width());
+
+        QVERIFY(rig->Slider()->isEnabled());
+        QMetaObject::invokeMethod(rig->screen.get(), "BeginSeekSlider");
+        rig->Slider()->setValue(rig->Slider()->maximum());
+        const auto last = rig->screen->GetSectionRecord(2);
+        QVERIFY(rig->Slider()->value() >= last.start + last.span);
+        QMetaObject::invokeMethod(rig->screen.get(), "EndSeekSlider");
+        QCOMPARE(rig->Lesson().GetState(), int(Exercise::LessonEnd));
+        QCOMPARE(timeline->Position(), timeline->TotalLength() - 1);
+        QTRY_VERIFY(rig->screen->GetSectionEndDialog() && rig->screen->GetSectionEndDialog()->isVisible());
+    }
+
+    // Jumps at most 2 ahead or behind; glides further in steps of a tenth of the way left (at least 1).
+    void sliderGlidesOnlyFarAhead_data()
+    {
+        QTest::addColumn<int>("ahead"); // slider steps; 99: to most of the section, -99: to its start
+        QTest::addColumn<bool>("glides");
+        QTest::newRow("far ahead") << 99 << true;
+        QTest::newRow("3 ahead") << 3 << true;
+        QTest::newRow("2 ahead") << 2 << false;
+        QTest::newRow("behind") << -99 << false;
+    }
+    void sliderGlidesOnlyFarAhead()
+    {
+        QFETCH(int, ahead);
+        QFETCH(bool, glides);
+        QVERIFY(Open(
+            0, [](ScreenRig& r) { r.Settings([](Core::TrainerSettings& s) { ShortLessons(s, 40, 0); }); }));
+        QSlider* slider = rig->Slider();
+        const auto record = rig->screen->GetSectionRecord(0);
+        const auto timeline = rig->Lesson().GetTimeLine();
+        auto valueAt = [&](int position) {
+            return int(record.start + double(record.span) * position / record.length);
+        };
+        const int start = record.length / 2;
+        timeline->SetPosition(start);
+        QMetaObject::invokeMethod(rig->screen.get(), "UpdateSlider", Q_ARG(bool, true));
+        const int from = slider->value();
+        int position = ahead == 99 ? record.length * 4 / 5 : ahead < 0 ? 0 : start;
+        while (ahead == 3 && valueAt(position) - from < 3)
+            ++position;
+        while (ahead == 2 && valueAt(position + 1) - from <= 2)
+            ++position;
+        const int target = valueAt(position);
+        QVERIFY2(ahead < 0 || ahead == 99 || target - from == ahead,
+                 qPrintable(QString::number(target - from)));
+        timeline->SetPosition(position);
+        QSignalSpy moves(slider, &QSlider::valueChanged);
+        QMetaObject::invokeMethod(rig->screen.get(), "UpdateSlider", Q_ARG(bool, false));
+        QCOMPARE(slider->value(), glides ? from : target);
+        QTRY_COMPARE_WITH_TIMEOUT(slider->value(), target, 10000);
+        int previous = from;
+        for (const QList<QVariant>& move : moves) {
+            QCOMPARE(move.at(0).toInt() - previous,
+                     glides ? std::max(1, (target - previous) / 10) : target - from);
+            previous = move.at(0).toInt();
+        }
+        QCOMPARE(rig->screen->GlideTarget(), 0);
+    }
+
+    // In a quiz the slider cannot seek, also once answered (in a lesson it can: above).
+    void quizModeLocksTheSlider()
+    {
+        QVERIFY(Open(1, [&](ScreenRig& r) { r.blocks.SetQuizMode(true); }));
+        QVERIFY(!rig->Slider()->isEnabled());
+        rig->ClickVariant(RightButton(*rig));
+        QVERIFY(rig->WaitForAnswers(1, 30000));
+        QVERIFY(!rig->Slider()->isEnabled());
+    }
+
+    // Keys 1 to 6 answer with the numbered buttons, once per question; the space bar still pauses.
+    // (Without the buttons: inputsFollowSettings.)
+    void numberKeysAnswerWithTheButtons_data()
+    {
+        QTest::addColumn<int>("key");
+        for (int key = 1; key <= 6; ++key)
+            QTest::addRow("key %d", key) << key;
+    }
+    void numberKeysAnswerWithTheButtons()
+    {
+        QFETCH(int, key);
+        QVERIFY(Open(0, [&](ScreenRig& r) { SetPolicy(r, true, 60000); }));
+        for (int id = 1; id <= 6; ++id) {
+            QVERIFY(rig->Variant(id)->text().startsWith(QString::number(id) + QStringLiteral("  ")));
+            QCOMPARE(rig->Variant(id)->focusPolicy(), Qt::NoFocus);
+        }
+        QTest::keyClick(rig->screen.get(), Qt::Key(Qt::Key_0 + key));
+        QCOMPARE(rig->Lesson().GetCounters().answered, 1);
+        QCOMPARE(rig->Lesson().GetAnswers(0).back().kind, int(Core::Answer::Choice));
+        QCOMPARE(rig->Lesson().GetAnswers(0).back().variant, key - 1);
+        QVERIFY(rig->WaitForAnswers(1));
+        QTest::keyClick(rig->screen.get(), Qt::Key(Qt::Key_0 + key % 6 + 1));
+        QCOMPARE(rig->Lesson().GetCounters().answered, 1);
+        QTest::keyClick(rig->screen.get(), Qt::Key_Space);
+        QCOMPARE(rig->Lesson().GetPlayState(), int(LessonBase::Paused));
+    }
+
+    // The inputs the settings ask for, also when changed in a lesson; the symbol trainer's buttons
+    // only. Number keys answer nothing while the buttons are hidden.
+    void inputsFollowSettings_data()
+    {
+        QTest::addColumn<unsigned>("trainer");
+        QTest::addColumn<bool>("piano");
+        QTest::addColumn<bool>("choices");
+        for (unsigned trainer : {0u, 1u, 2u})
+            for (auto [piano, choices] :
+                 {std::pair(true, false), std::pair(false, true), std::pair(true, true)})
+                QTest::addRow("trainer %u, piano %d, choices %d", trainer, piano, choices)
+                    << trainer << piano << choices;
+    }
+    void inputsFollowSettings()
+    {
+        QFETCH(unsigned, trainer);
+        QFETCH(bool, piano);
+        QFETCH(bool, choices);
+        QVERIFY(Open(trainer, [&](ScreenRig& r) {
+            r.General([&](Core::GeneralSettings& g) {
+                g.answerWithGraphicalKeyboard = piano;
+                g.answerWithMultipleChoice = choices;
+            });
+        }));
+        QCOMPARE(rig->Piano()->isVisible(), piano && trainer != 2);
+        QCOMPARE(rig->Variant(1)->isVisible(), choices || trainer == 2);
+        if (!rig->Variant(1)->isVisible()) {
+            QTest::keyClick(rig->screen.get(), Qt::Key_2);
+            QCOMPARE(rig->Lesson().GetCounters().answered, 0);
+        }
+        rig->General([&](Core::GeneralSettings& g) {
+            g.answerWithGraphicalKeyboard = !piano;
+            g.answerWithMultipleChoice = true;
+        });
+        rig->screen->ApplySettings();
+        QVERIFY(rig->WaitForQuestion());
+        QCOMPARE(rig->Piano()->isVisible(), !piano && trainer != 2);
+        QVERIFY(rig->Variant(1)->isVisible());
+    }
+
+    // While a heard question sounds: the speaker, inputs locked; then its picture; after the answer
+    // its notes on the staff.
+    void heardQuestionLocksInputsWhileItSounds()
+    {
+        QVERIFY(Open(1));
+        rig->SectionButton(1)->click(); // intervals: their two notes sound for a second
+        QVERIFY(rig->WaitForQuestion());
+        const int asked = rig->Lesson().GetCounters().asked;
+        auto* fader = rig->Child<UI::FaderWidget>(QStringLiteral("questionFader"));
+        auto* speaker = rig->Child<UI::SpeakerWidget>(QStringLiteral("speaker"));
+        auto* board = rig->Child<UI::ScoreBoard>(QStringLiteral("scoreBoard"));
+        auto shownContent = [&] { return fader->Content() ? fader->Content()->objectName() : QString(); };
+        QTRY_COMPARE(shownContent(), QStringLiteral("questionPicture"));
+        QVERIFY(!speaker->IsAnimating());
+        QMetaObject::invokeMethod(rig->screen.get(), "MoveToNextQuestion"); // nothing: a question waits
+        QCOMPARE(rig->Lesson().GetCounters().asked, asked);
+        rig->ClickVariant(RightButton(*rig));
+        QVERIFY(rig->WaitForAnswers(1));
+        QVERIFY(fader->IsFading() || fader->Content() == board);
+        QVERIFY(board->PageCount() > 0);
+        // The next question sounds: looked at once the screen has shown the new state (its
+        // queued slot runs first), with an answer tried meanwhile.
+        bool presented = false, animating = false, buttonsEnabled = true, pianoEnabled = true;
+        int answeredWhilePlaying = -1;
+        auto look = [&] {
+            if (presented || rig->Lesson().GetState() != Exercise::Presenting)
+                return;
+            presented = true;
+            animating = speaker->IsAnimating();
+            buttonsEnabled = rig->Variant(1)->isEnabled();
+            pianoEnabled = rig->Piano()->isEnabled();
+            rig->ClickVariant(RightButton(*rig));
+            answeredWhilePlaying = rig->Lesson().GetCounters().answered;
+        };
+        connect(rig->screen.get(), &UI::ExerciseScreen::StateChanged, rig->screen.get(),
+                [&] { QTimer::singleShot(0, rig->screen.get(), look); });
+        QTRY_VERIFY(presented);
+        QVERIFY(animating);
+        QVERIFY(!buttonsEnabled && !pianoEnabled);
+        QCOMPARE(answeredWhilePlaying, 1);
+        QCOMPARE(rig->Lesson().GetCounters().asked, asked + 1);
+        QVERIFY(rig->WaitForQuestion());
+        QTRY_VERIFY(rig->Variant(1)->isEnabled());
+        QVERIFY(rig->Piano()->isEnabled());
+        QVERIFY(!speaker->IsAnimating());
+        QTRY_COMPARE(shownContent(), QStringLiteral("questionPicture"));
+    }
+
+    // A chord written as a symbol is shown as its text and answered on the keys only.
+    void chordSymbolIsTextAnsweredOnKeys()
+    {
+        QVERIFY(Open(0, [](ScreenRig& r) {
+            r.Settings([](Core::TrainerSettings& s) {
+                s.noteTrainer.chords[Core::ChordSwitch::ChordNotation] = true;
+            });
+        }));
+        rig->SectionButton(2)->click();
+        QVERIFY(rig->WaitForQuestion());
+        const Core::QuestionRecord question = rig->Lesson().GetCurrentQuestion();
+        QCOMPARE(question.kind, int(Core::QuestionRecord::ChordSymbolQuestion));
+        const QString label = question.AskedItem()->caption2;
+        QCOMPARE(rig->Child<QLabel>(QStringLiteral("questionText"))->text(),
+                 label.left(label.indexOf(QLatin1Char('\n'))));
+        QVERIFY(!rig->Variant(1)->isVisible());
+        QVERIFY(rig->Piano()->isVisible());
+        QTest::keyClick(rig->screen.get(), Qt::Key_1);
+        QCOMPARE(rig->Lesson().GetCounters().answered, 0);
+        for (int key : rig->ExpectedKeys())
+            rig->ClickKey(key);
+        QVERIFY(rig->WaitForAnswers(1));
+        QTRY_COMPARE(rig->Status()->text(), QStringLiteral("Right"));
+    }
+
+    // For trainers that take keys, unless the settings hide it.
+    void missingMidiNoticeOncePerScreen_data()
+    {
+        QTest::addColumn<unsigned>("trainer");
+        QTest::addColumn<bool>("hidden");
+        QTest::addColumn<bool>("shown");
+        QTest::newRow("note trainer") << 0u << false << true;
+        QTest::newRow("ear trainer") << 1u << false << true;
+        QTest::newRow("symbol trainer") << 2u << false << false;
+        QTest::newRow("hidden by the settings") << 0u << true << false;
+    }
+    void missingMidiNoticeOncePerScreen()
+    {
+        QFETCH(unsigned, trainer);
+        QFETCH(bool, hidden);
+        QFETCH(bool, shown);
+        QVERIFY(Open(trainer, [&](ScreenRig& r) {
+            r.General([&](Core::GeneralSettings& g) { g.hideMidiDialog = hidden; });
+        }));
+        QCOMPARE(rig->controller->InputCount(), 0);
+        UI::MidiWarningDialog* notice = rig->screen->GetMidiWarningDialog();
+        QCOMPARE(notice != nullptr && notice->isVisible(), shown);
+        if (!shown)
+            return;
+        // "Do not show again" is kept in the settings (asked for in one row only: without it the
+        // notice still comes once per screen, not again for a new lesson of another trainer).
+        const bool dontShowAgain = trainer == 1;
+        notice->findChild<QCheckBox*>(QStringLiteral("midiWarningDontShow"))->setChecked(dontShowAgain);
+        QTest::mouseClick(notice->OkButton(), Qt::LeftButton);
+        QTRY_VERIFY(!notice->isVisible());
+        QCOMPARE(rig->store->GetGeneralSettings().hideMidiDialog, dontShowAgain);
+        rig->screen->Play();
+        rig->screen->Play();
+        QVERIFY(!notice->isVisible());
+        rig->screen->LoadExercise(1 - trainer, false, false);
+        QVERIFY(rig->WaitForQuestion());
+        QVERIFY(!notice->isVisible());
+        rig->ClickVariant(RightButton(*rig)); // answers still come from the screen
+        QVERIFY(rig->WaitForAnswers(1, 30000));
+    }
+
+    // Reports of a lesson that is closed before they are shown never reach the next lesson.
+    void closedLessonReportsAreDropped()
+    {
+        QVERIFY(Open(0));
+        rig->Lesson().Judge(Choice(rig->Lesson().GetCurrentQuestion().correctIndex)); // report queued
+        rig->screen->LoadExercise(2, false, false);
+        QVERIFY(rig->WaitForQuestion());
+        QCoreApplication::processEvents();
+        QCOMPARE(rig->Bar()->Right() + rig->Bar()->Wrong(), 0);
+        QCOMPARE(rig->ScorePane()->styleSheet(), Look(*rig, "scorePane", "RegularBorderStyle"));
+        QVERIFY(!rig->screen->IsNextQuestionPending());
+        QCOMPARE(rig->screen->GetExerciseId(), size_t(2));
+    }
+
+    // The last judgement is seen before the dialog covers it; Continue leaves, Repeat starts afresh.
+    void lessonEndShowsTheLastJudgementThenLeavesOrRepeats()
+    {
+        QVERIFY(Open(2, [](ScreenRig& r) {
+            r.Settings([](Core::TrainerSettings& s) { ShortLessons(s, 1, 30); });
+            SetPolicy(r, true, 0); // the policy of every trainer
+        }));
+        for (int n = 0; n < 5; ++n) {
+            QVERIFY(rig->WaitForQuestion());
+            rig->ClickVariant(RightButton(*rig));
+            QVERIFY(rig->WaitForAnswers(n + 1));
+        }
+        QTRY_COMPARE(rig->Status()->text(), QStringLiteral("Right"));
+        QVERIFY(!rig->screen->GetSectionEndDialog() || !rig->screen->GetSectionEndDialog()->isVisible());
+        QCOMPARE(rig->FinalScore(), qMakePair(5, 0));
+        auto* dialog = rig->screen->GetSectionEndDialog();
+        QSignalSpy exit(rig->screen.get(), &UI::ExerciseScreen::ExitSignal);
+        emit dialog->Continue();
+        QCOMPARE(exit.size(), 1);
+        emit dialog->Repeat();
+        QVERIFY(rig->WaitForQuestion());
+        QCOMPARE(rig->Lesson().GetCounters().answered, 0);
+        QCOMPARE(rig->Bar()->Right() + rig->Bar()->Wrong(), 0);
+    }
+
+    // Every transition signal, [quick]<from>To<target>Trans, leads to its target's pane alone;
+    // one without a transition from the current state changes nothing.
+    void viewTransitionLeadsToItsTarget_data()
+    {
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<QString>("signal");
+        QTest::addColumn<QString>("to");
+        const QRegularExpression transition(QStringLiteral("^(?:quick)?(\\w+)To(\\w+)Trans$"));
+        auto view = [](const QString& name) { return name.left(1).toLower() + name.mid(1); };
+        const QMetaObject& meta = UI::ExerciseScreen::staticMetaObject;
+        for (int i = meta.methodOffset(); i < meta.methodCount(); ++i) {
+            const QRegularExpressionMatch match = transition.match(QLatin1String(meta.method(i).name()));
+            if (meta.method(i).methodType() == QMetaMethod::Signal && match.hasMatch())
+                QTest::addRow("%s", meta.method(i).name().constData())
+                    << view(match.captured(1)) << match.captured(0) << view(match.captured(2));
+        }
+        QTest::newRow("none from exercise") << "exercise"
+                                            << "referenceToExerciseTrans"
+                                            << "exercise";
+        QTest::newRow("none from statistics") << "statistics"
+                                              << "exerciseToReferenceTrans"
+                                              << "statistics";
+    }
+    void viewTransitionLeadsToItsTarget()
+    {
+        QFETCH(QString, from);
+        QFETCH(QString, signal);
+        QFETCH(QString, to);
+        rig = std::make_unique<ScreenRig>(bank); // no lesson open
+        QVERIFY(rig->Show());
+        QTRY_COMPARE(ShownView(*rig), QStringLiteral("exercise"));
+        const QString quick =
+            QStringLiteral("quickExerciseTo%1%2Trans").arg(from.left(1).toUpper(), from.mid(1));
+        QVERIFY(from == QLatin1String("exercise") ||
+                QMetaObject::invokeMethod(rig->screen.get(), quick.toLatin1().constData()));
+        QTRY_COMPARE(ShownView(*rig), from);
+        QVERIFY(QMetaObject::invokeMethod(rig->screen.get(), signal.toLatin1().constData()));
+        QTRY_COMPARE(ShownView(*rig), to);
+    }
+
+    // The views pause the lesson until the play dialog, and the space bar does nothing there; the
+    // section buttons turn pages in the reference (with its look: its pages, test_statistics_view)
+    // and sections in the exercise; the tempo page gives the piano's room away.
+    void sectionButtonsFollowTheView()
+    {
+        QVERIFY(Open(1));
+        rig->screen->ShowStatistics(UI::Animated);
+        QCOMPARE(rig->Lesson().GetPlayState(), int(LessonBase::Paused));
+        QTRY_COMPARE(ShownView(*rig), QStringLiteral("statistics"));
+        QTest::keyClick(rig->screen.get(), Qt::Key_Space);
+        QCOMPARE(rig->Lesson().GetPlayState(), int(LessonBase::Paused));
+        // The title names the page shown, not the section the lesson waits in.
+        const auto title = [this] { return rig->Child<QLabel>(QStringLiteral("sectionTitle"))->text(); };
+        const QString lessonTitle = title();
+        QMetaObject::invokeMethod(rig->screen.get(), "SwitchToStatSection", Q_ARG(int, 4));
+        QTRY_VERIFY(!rig->Piano()->isVisible());
+        QCOMPARE(title(), QStringLiteral("Train Tempo"));
+        rig->screen->showReference(UI::Quick);
+        QTest::keyClick(rig->screen.get(), Qt::Key_Space);
+        QCOMPARE(rig->screen->GetViewMode(), int(UI::ExerciseScreen::ReferenceView));
+        rig->SectionButton(3)->click();
+        QCOMPARE(title(), QStringLiteral("Train Scales"));
+        rig->SectionButton(4)->click();
+        QCOMPARE(rig->Lesson().GetCurrentSection(), 0);
+        QCOMPARE(rig->Lesson().GetPlayState(), int(LessonBase::Paused));
+        QCOMPARE(rig->SectionButton(4)->styleSheet(), Look(*rig, "sectionButtons", "sectionStatisticsMode"));
+        rig->screen->showExercise(UI::Quick);
+        QTRY_COMPARE(ShownView(*rig), QStringLiteral("exercise"));
+        QCOMPARE(title(), lessonTitle);
+        QVERIFY(rig->Piano()->isVisible());
+        QCOMPARE(rig->SectionButton(4)->styleSheet(), Look(*rig, "sectionButtons", "sectionExerciseMode"));
+        UI::PlayDialog* dialog = rig->screen->FindPlayDialog();
+        QVERIFY(dialog && dialog->IsShown());
+        QTRY_VERIFY(dialog->PlayButton()->isVisible());
+        QTest::mouseClick(dialog->PlayButton(), Qt::LeftButton);
+        QCOMPARE(rig->Lesson().GetPlayState(), int(LessonBase::Running));
+        QTRY_VERIFY(!dialog->isVisible());
+        QToolButton* button = rig->SectionButton(3);
+        QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, button->rect().center());
+        QVERIFY(rig->WaitForQuestion());
+        QCOMPARE(rig->Lesson().GetCurrentSection(), 3);
+        QVERIFY(button->isChecked());
+        const auto record = rig->screen->GetSectionRecord(3);
+        QVERIFY(rig->Slider()->value() >= record.start &&
+                rig->Slider()->value() < record.start + record.span);
+        QCOMPARE(rig->Child<QLabel>(QStringLiteral("sectionTitle"))->text(), QStringLiteral("Train Scales"));
+    }
+};
+
+QTEST_MAIN(TestConsoleExerciseControl)
+#include "test_exercise_screen.moc"

@@ -1,0 +1,236 @@
+#pragma once
+// The exercise screen on real parts for its tests and the answer_feedback benchmark: a catalogue
+// of the three trainers whose statistics and telemetry live in a temporary data folder, the
+// settings in force (a learning and a quiz block, both ShortLessons(3, 30)), a general settings
+// store in a temporary settings folder, a sound controller without the synthesizer, and an
+// answer-sound server that records what it is asked to play. Helpers answer as a student does:
+// clicks at painted positions, keys.
+
+#include "../common/temp_settings.h"
+#include "core/exercise/exercise.h"
+#include "core/exercise/exercise_catalog.h"
+#include "core/midi/au_server.h"
+#include "core/midi/midi_bank.h"
+#include "core/midi/sound_clip.h"
+#include "core/midi/sound_controller.h"
+#include "notation/music_font.h"
+#include "settings_blocks.h"
+#include "ui/exercise/exercise_screen.h"
+#include "ui/widgets/keyboard.h"
+#include "ui/widgets/progress.h"
+#include "ui/interface_fonts.h"
+#include "ui/dialogs/section_end_dialog.h"
+#include "core/settings_store.h"
+
+#include <QAccessible>
+#include <QLabel>
+#include <QSlider>
+#include <QTemporaryDir>
+#include <QToolButton>
+#include <QtTest>
+
+#include <memory>
+#include <mutex>
+
+// Records the answer sounds instead of playing them; the most recent server is the one in use.
+class RecordingAuServer : public Core::AuServer
+{
+public:
+    void Play(SoundClip& clip) override
+    {
+        std::lock_guard<std::mutex> guard(mutex);
+        played.append(clip.Path());
+    }
+    void Stop() override {}
+    QStringList Played()
+    {
+        std::lock_guard<std::mutex> guard(mutex);
+        return played;
+    }
+    void Clear()
+    {
+        std::lock_guard<std::mutex> guard(mutex);
+        played.clear();
+    }
+
+private:
+    std::mutex mutex;
+    QStringList played;
+};
+
+// A key that is none of `expected` and no octave of the first, next to the first of them.
+inline int WrongKey(const QVector<int>& expected)
+{
+    int key = expected.first() + 1;
+    while (expected.contains(key) || (key - expected.first()) % 12 == 0)
+        ++key;
+    return key;
+}
+
+// ShortLessons for going through whole lessons on the screen: the ear trainer's tempo section asks
+// one question (each plays a whole piece), and the note trainer's policy after a mistake.
+inline void WholeLessons(Core::TrainerSettings& s, int questions, int timeoutSeconds,
+                         Core::WrongAnswerPolicy afterMistake)
+{
+    ShortLessons(s, questions, timeoutSeconds);
+    s.earTrainer.tempo.duration.questions = 1;
+    s.noteTrainer.wrongAnswerPolicy = afterMistake;
+}
+
+// The parts of one screen. Create it after ScreenTestSetUp() ran once in the test case.
+struct ScreenRig
+{
+    explicit ScreenRig(std::shared_ptr<Core::MidiBank> bank, QSize size = QSize(1366, 708),
+                       std::shared_ptr<Core::SoundController> sound = {})
+    {
+        qputenv("XDG_DATA_HOME", data.path().toUtf8());
+        store = std::make_unique<Core::SettingsStore>([this] { return blocks.IsQuizMode(); });
+        Core::GeneralSettings general = store->GetGeneralSettings();
+        general.answerWithGraphicalKeyboard = true;
+        general.answerWithMultipleChoice = true;
+        general.hideMidiDialog = true;
+        store->SetGeneralSettings(general);
+        blocks.ChangeBoth([](Core::TrainerSettings& s) { ShortLessons(s, 3, 30); });
+        catalog = std::make_shared<Core::ExerciseCatalog>(&blocks);
+        catalog->SetMidiBank(std::move(bank));
+        if (!sound) {
+            Core::SoundController::Options options;
+            options.builtInSynthesizer = false;
+            options.watchDevices = false;
+            sound = std::make_shared<Core::SoundController>(options);
+        }
+        controller = std::move(sound);
+        // In a window of its own, as the main window holds it.
+        window = std::make_unique<QWidget>();
+        window->resize(size);
+        screen = std::make_unique<UI::ExerciseScreen>(catalog, controller, store.get(), window.get());
+        screen->setGeometry(QRect(QPoint(0, 0), size));
+    }
+    ~ScreenRig()
+    {
+        screen.reset();
+        window.reset();
+        catalog.reset();
+    }
+
+    // Changes the settings block in force (the quiz block in quiz mode).
+    template <typename Edit> void Settings(Edit edit) { blocks.Change(edit); }
+    void General(const std::function<void(Core::GeneralSettings&)>& edit)
+    {
+        Core::GeneralSettings general = store->GetGeneralSettings();
+        edit(general);
+        store->SetGeneralSettings(general);
+    }
+
+    bool Show()
+    {
+        window->show();
+        window->activateWindow();
+        return QTest::qWaitForWindowExposed(window.get());
+    }
+
+    template <typename T = QWidget> T* Child(const QString& name) const
+    {
+        return screen->findChild<T*>(name);
+    }
+    QToolButton* Variant(int id) const { return Child<QToolButton>(QStringLiteral("variant%1").arg(id)); }
+    QToolButton* SectionButton(int s) const
+    {
+        return Child<QToolButton>(QStringLiteral("section%1").arg(s + 1));
+    }
+    Keyboard* Piano() const { return Child<Keyboard>(QStringLiteral("keyboard")); }
+    QLabel* Status() const { return Child<QLabel>(QStringLiteral("statusLabel")); }
+    QWidget* ScorePane() const { return Child<QWidget>(QStringLiteral("scorePane")); }
+    Progress* Bar() const { return Child<Progress>(QStringLiteral("progress")); }
+    QSlider* Slider() const { return Child<QSlider>(QStringLiteral("sectionSlider")); }
+    Core::Exercise& Lesson() const { return *screen->GetExercise(); }
+
+    // Waits until a question waits for its answer (a heard one has finished sounding).
+    bool WaitForQuestion(int timeoutMs = 30000) const
+    {
+        return QTest::qWaitFor(
+            [this] {
+                return screen->GetExercise() && Lesson().GetState() == Core::Exercise::AwaitingAnswer &&
+                       Lesson().GetPlayState() == Core::LessonBase::Running;
+            },
+            timeoutMs);
+    }
+    // Waits until the screen has shown `answered` judged answers.
+    bool WaitForAnswers(int answered, int timeoutMs = 5000) const
+    {
+        return QTest::qWaitFor(
+            [&] {
+                return Bar()->Wrong() + Bar()->Right() >= answered &&
+                       Lesson().GetCounters().answered >= answered;
+            },
+            timeoutMs);
+    }
+
+    // Clicks the key `key` (0-87) of the on-screen piano where it is painted: in the lower part of
+    // a white key, in the middle of a black one.
+    void ClickKey(int key) const
+    {
+        const QRect area = Piano()->KeyRect(key);
+        const QPoint at(area.center().x(), area.bottom() - 4);
+        QTest::mouseClick(Piano(), Qt::LeftButton, Qt::NoModifier, at);
+    }
+    void ClickVariant(int id) const
+    {
+        QTest::mouseClick(Variant(id), Qt::LeftButton, Qt::NoModifier, Variant(id)->rect().center());
+    }
+
+    // The score that the section end dialog counts up to at the lesson's end, once it has: right
+    // and wrong answers; {-1, -1} when the dialog does not show or count within the wait.
+    QPair<int, int> FinalScore() const
+    {
+        UI::SectionEndDialog* dialog = nullptr;
+        if (!QTest::qWaitFor(
+                [&] {
+                    dialog = screen->GetSectionEndDialog();
+                    return dialog && dialog->isVisible();
+                },
+                5000))
+            return {-1, -1};
+        QSignalSpy counted(dialog, &UI::SectionEndDialog::SectionEndTimeout);
+        auto* bar = dialog->findChild<Progress*>();
+        if (!bar || !counted.wait(3000))
+            return {-1, -1};
+        return {bar->Right() / bar->Divisor(), bar->Wrong() / bar->Divisor()};
+    }
+
+    // The notes (keys 0-87) of the question being asked, in order.
+    QVector<int> ExpectedKeys() const
+    {
+        QVector<int> keys;
+        const Core::QuestionRecord question = Lesson().GetCurrentQuestion();
+        if (const Core::QuestionData* item = question.AskedItem())
+            if (item->stream)
+                for (const MidiEvent& e : *item->stream)
+                    if (e.message.IsNoteOn())
+                        keys.append(int(e.message.byte1) - 21);
+        return keys;
+    }
+
+    QTemporaryDir data;
+    TempSettings config; // the settings folder
+    SettingsBlocks blocks;
+    std::unique_ptr<Core::SettingsStore> store;
+    std::shared_ptr<Core::ExerciseCatalog> catalog;
+    std::shared_ptr<Core::SoundController> controller;
+    std::unique_ptr<QWidget> window;
+    std::unique_ptr<UI::ExerciseScreen> screen;
+};
+
+// Once per test program: resources, fonts and the recording sound server.
+inline RecordingAuServer& ScreenTestSetUp()
+{
+    Q_INIT_RESOURCE(resources);
+    Q_INIT_RESOURCE(assets);
+    Q_INIT_RESOURCE(midi_pieces);
+    QCoreApplication::setOrganizationName(QStringLiteral("Vantorix"));
+    QCoreApplication::setApplicationName(QStringLiteral("Cantorela"));
+    UI::InterfaceFonts::Register();
+    Notation::MusicFont::RegisterApplicationFont();
+    static RecordingAuServer server;
+    return server;
+}

@@ -1,0 +1,495 @@
+// The main window on the real application: the tool bar that follows the screen in front, the
+// resume record across a restart (the settings file in a temporary HOME), a MIDI keyboard
+// plugged in during a lesson and while a settings page is open (a port on the test JACK
+// server), the tabs while the exercise screen is hidden, and every screen fitting the window at
+// the sizes of common screens.
+
+#include "../core/local_http_server.h"
+#include "../core/midi/jack_test_ports.h"
+#include "core/exercise/exercise.h"
+#include "core/exercise/exercise_catalog.h"
+#include "core/exercise/exercise_statistics.h"
+#include "core/midi/sound_controller.h"
+#include "core/services/news_client.h"
+#include "core/timing/time_line.h"
+#include "app/application.h"
+#include "ui/main_window.h"
+#include "ui/exercise/exercise_screen.h"
+#include "ui/home/home_screen.h"
+#include "ui/settings/device_box_view.h"
+#include "ui/widgets/fader_widget.h"
+#include "ui/settings/general_settings_tab.h"
+#include "ui/dialogs/mail_dialog.h"
+#include "ui/dialogs/play_dialog.h"
+#include "ui/save_warning_bar.h"
+#include "ui/settings/section_settings_tab.h"
+#include "core/settings_store.h"
+#include "ui/settings/trainer_settings_page.h"
+#include "ui/window_stack_manager.h"
+
+#include <QAbstractButton>
+#include <QAbstractScrollArea>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QStateMachine>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QToolButton>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+QTemporaryDir* home = nullptr;
+
+bool HaveJack()
+{
+    return !qEnvironmentVariableIsEmpty("JACK_DEFAULT_SERVER");
+}
+
+} // namespace
+
+class TestConsole : public QObject
+{
+    Q_OBJECT
+
+    Application& app = *Application::Instance();
+    std::unique_ptr<UI::MainWindow> console;
+
+    UI::MainWindow& Open()
+    {
+        console = std::make_unique<UI::MainWindow>(app);
+        console->resize(1366, 768);
+        console->show();
+        return *console;
+    }
+    // The window as the program ends it (the session's end; no dialog), then gone.
+    void End()
+    {
+        console->EndSession();
+        console.reset();
+    }
+    bool WaitForQuestion(int timeoutMs = 20000)
+    {
+        return QTest::qWaitFor(
+            [&] {
+                auto exercise = console->GetExerciseScreen()->GetExercise();
+                return exercise && exercise->GetState() == Core::Exercise::AwaitingAnswer &&
+                       exercise->GetPlayState() == Core::LessonBase::Running;
+            },
+            timeoutMs);
+    }
+    QStringList VisibleToolButtons() const
+    {
+        QStringList names;
+        for (const char* name : {"Back", "Exercise", "Reference", "Statistics", "Settings", "About", "Help",
+                                 "Minimize", "FullScreen", "Exit"})
+            if (console->GetToolButton(name)->isVisible())
+                names << QString::fromLatin1(name);
+        return names;
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        Core::GeneralSettings general = app.GetSettings()->GetGeneralSettings();
+        general.showDifficultyDialog = false;
+        general.hideMidiDialog = true;
+        app.SetGeneralSettings(general);
+    }
+    void cleanup()
+    {
+        if (console)
+            End();
+    }
+
+    void toolBarFollowsTheScreen_data()
+    {
+        QTest::addColumn<int>("place"); // 0 home, 1 learning lesson, 2 quiz, 3 settings of a lesson
+        QTest::addColumn<QStringList>("visible");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("exerciseTab");
+        const QStringList general{"About", "Help", "Minimize", "FullScreen", "Exit"};
+        const QStringList lesson =
+            QStringList{"Back", "Exercise", "Reference", "Statistics", "Settings"} + general;
+        QStringList quiz = lesson;
+        quiz.removeAll("Reference");
+        QTest::newRow("home") << 0 << general << "Cantorela"
+                              << "Exercise";
+        QTest::newRow("learning") << 1 << lesson << "Ear Trainer"
+                                  << "Exercise";
+        QTest::newRow("quiz") << 2 << quiz << "Ear Trainer quiz"
+                              << "Quiz";
+        QTest::newRow("settings of a quiz") << 3 << quiz << "Ear Trainer quiz"
+                                            << "Quiz";
+    }
+    void toolBarFollowsTheScreen()
+    {
+        QFETCH(int, place);
+        QFETCH(QStringList, visible);
+        QFETCH(QString, caption);
+        QFETCH(QString, exerciseTab);
+        UI::MainWindow& window = Open();
+        if (place > 0) {
+            app.SetQuizMode(place >= 2);
+            window.OpenExercise(1, place >= 2);
+        }
+        if (place == 3)
+            window.showSettings();
+        QTRY_COMPARE(VisibleToolButtons(), visible);
+        QCOMPARE(window.findChild<QLabel*>("Caption")->accessibleName(), caption);
+        QCOMPARE(window.GetToolButton("Exercise")->text(), exerciseTab);
+        if (place == 3) {
+            auto* page = window.GetSettingsPage(1);
+            QTRY_COMPARE(window.GetStackManager()->Top(), static_cast<QWidget*>(page));
+            QVERIFY(page->IsQuizMode());
+        }
+    }
+
+    // A learning lesson left in the middle reopens where it was; a quiz or the home screen
+    // leaves LastState 3 and the next run starts on the home screen.
+    void resumeAfterRestart_data()
+    {
+        QTest::addColumn<int>("place"); // 0 home, 1 learning lesson, 2 quiz
+        QTest::addColumn<int>("lastState");
+        QTest::newRow("learning lesson") << 1 << 2;
+        QTest::newRow("quiz") << 2 << 3;
+        QTest::newRow("home screen") << 0 << 3;
+    }
+    void resumeAfterRestart()
+    {
+        QFETCH(int, place);
+        QFETCH(int, lastState);
+        UI::MainWindow& window = Open();
+        int position = -1;
+        if (place > 0) {
+            app.SetQuizMode(place == 2);
+            window.OpenExercise(0, place == 2);
+            QVERIFY(WaitForQuestion());
+            auto timeline = window.GetExerciseScreen()->GetExercise()->GetTimeLine();
+            position = timeline->TotalLength() / 3;
+            window.GetExerciseScreen()->ResumeAt(position);
+            position = timeline->Position();
+        }
+        End();
+
+        // What the next run reads.
+        const Core::SettingsStore file;
+        QCOMPARE(file.GetLastState().lastState, lastState);
+        if (lastState == 2) {
+            QCOMPARE(file.GetLastState().exerciseId, 0);
+            QCOMPARE(file.GetLastState().exercisePosition, position);
+        }
+
+        app.Initialize(); // the next run: every store reads its file again
+        UI::MainWindow& next = Open();
+        QWidget* expected = lastState == 2 ? static_cast<QWidget*>(next.GetExerciseScreen())
+                                           : static_cast<QWidget*>(next.GetHomeScreen());
+        QCOMPARE(next.GetStackManager()->Top(), expected);
+        if (lastState == 2) {
+            auto exercise = next.GetExerciseScreen()->GetExercise();
+            QVERIFY(exercise);
+            QCOMPARE(next.GetExerciseScreen()->GetExerciseId(), size_t(0));
+            QVERIFY(!next.IsQuiz());
+            // The lesson goes on from the question after the stored position, in the same section.
+            const auto timeline = exercise->GetTimeLine();
+            const int now = timeline->Position();
+            QVERIFY2(now >= position && timeline->SegmentAt(now) == timeline->SegmentAt(position),
+                     qPrintable(QString("at %1, stored %2").arg(now).arg(position)));
+            QTRY_VERIFY(next.GetToolButton("Back")->isVisible());
+            // Nobody is there yet: the question waits behind the play card until Play.
+            QCOMPARE(exercise->GetPlayState(), int(Core::LessonBase::Paused));
+            QTRY_VERIFY(next.GetExerciseScreen()->FindPlayDialog() &&
+                        next.GetExerciseScreen()->FindPlayDialog()->isVisible());
+            next.GetExerciseScreen()->Play();
+            QTRY_COMPARE(exercise->GetPlayState(), int(Core::LessonBase::Running));
+        }
+    }
+
+    // A data folder that cannot be written (replaced by a file here, as a drive gone) does not
+    // end the program when a lesson starts: the window says once where the answers could not be
+    // saved, and the warning goes once saving works again.
+    void unwritableDataFolderIsSaidNotFatal()
+    {
+        UI::MainWindow& window = Open();
+        const QString folder = Core::ExerciseCatalog::DataDirectory();
+        const QString away = folder + QStringLiteral(".away");
+        QVERIFY(QDir().rename(folder, away));
+        {
+            QFile inTheWay(folder);
+            QVERIFY(inTheWay.open(QIODevice::WriteOnly));
+        }
+        app.SetQuizMode(false);
+        window.OpenExercise(0, false);
+        UI::SaveWarningBar* warning = window.GetSaveWarning();
+        QTRY_VERIFY(warning->isVisible());
+        QCOMPARE(warning->Text(), QString("Your answers could not be saved: the folder %1 cannot be written. "
+                                          "They are kept until they can be.")
+                                      .arg(folder));
+        QVERIFY(WaitForQuestion()); // the lesson goes on
+
+        QVERIFY(QFile::remove(folder));
+        QVERIFY(QDir().rename(away, folder));
+        window.OpenExercise(0, false); // writes the cleared records
+        QTRY_VERIFY(!warning->isVisible());
+    }
+
+    // News from the maker's service (a local server here): the mail button shows, the message
+    // shows as the plain text it is, and once seen it is not announced again, in the next run too.
+    void newsShowOnceAsPlainText()
+    {
+        LocalHttpServer server;
+        HttpReply reply;
+        reply.body = "<b>New:</b> scales in <i>every</i> key & more";
+        reply.headers.append(qMakePair(QByteArray("NewsID"), QByteArray("7")));
+        server.SetReply(reply);
+        qputenv("CANTORELA_SERVICES_URL", server.BaseUrl().toString().toUtf8());
+        app.Initialize();
+        qunsetenv("CANTORELA_SERVICES_URL");
+
+        UI::MainWindow& window = Open();
+        QTRY_VERIFY_WITH_TIMEOUT(window.GetToolButton("Mail")->isVisible(), 5000);
+        QTest::mouseClick(window.GetToolButton("Mail"), Qt::LeftButton);
+        auto* mail = window.findChild<UI::MailDialog*>();
+        QVERIFY(mail && mail->isVisible());
+        QCOMPARE(mail->TextView()->toPlainText(), QString::fromUtf8(reply.body));
+        QCOMPARE(Core::SettingsStore().GetGeneralSettings().newsId, 7);
+        mail->reject();
+        QTRY_VERIFY(!window.GetToolButton("Mail")->isVisible());
+        End();
+
+        // The next run asks only for news newer than the one seen.
+        qputenv("CANTORELA_SERVICES_URL", server.BaseUrl().toString().toUtf8());
+        app.Initialize();
+        qunsetenv("CANTORELA_SERVICES_URL");
+        const auto newsRequests = [&server] {
+            QList<HttpRequest> news;
+            for (const HttpRequest& request : server.Requests())
+                if (request.path.endsWith(Core::NewsClient::ServicePath))
+                    news.append(request);
+            return news;
+        };
+        QTRY_COMPARE(newsRequests().size(), 2);
+        QCOMPARE(newsRequests().last().Header("NewsId"), QByteArray("7"));
+        QVERIFY(app.GetNewsClient()->WaitForFetch(5000));
+        app.Initialize(); // no services for the tests after this one
+    }
+
+    // A level chosen on the settings page of a lesson is kept at once and is the level of the
+    // next run; a changed number of questions reaches the lesson when the student goes back to it.
+    void settingsPageAppliesWhenLeft()
+    {
+        UI::MainWindow& window = Open();
+        app.SetQuizMode(false);
+        const Core::TrainerSettings before = app.GetSettings()->CurrentSettings();
+        window.OpenExercise(0, false);
+        window.showSettings();
+        UI::TrainerSettingsPage* page = window.GetSettingsPage(0);
+        QTRY_VERIFY(page->isVisible());
+        page->OpenTab(-1);
+        auto* level = page->GeneralTab()->findChild<QPushButton*>(QStringLiteral("Level3"));
+        QTest::mouseClick(level, Qt::LeftButton);
+        // Kept at once, so that nothing is lost when the program ends on the page.
+        QCOMPARE(Core::SettingsStore().GetDifficultyLevel(0), 2);
+        auto* questions = page->SectionTab(1)->findChild<QSpinBox*>(QStringLiteral("questionsSpin"));
+        page->OpenTab(1);
+        questions->setFocus();
+        questions->selectAll();
+        QTest::keyClicks(questions, QStringLiteral("4"));
+        QTest::keyClick(questions, Qt::Key_Enter);
+        QTest::mouseClick(window.GetToolButton("Exercise"), Qt::LeftButton);
+        QCOMPARE(window.GetStackManager()->Top(), static_cast<QWidget*>(window.GetExerciseScreen()));
+        QCOMPARE(window.GetExerciseScreen()->GetExercise()->GetSections().at(1).questionCount, 4);
+        QCOMPARE(Core::SettingsStore().GetDifficultyLevel(0), 2);
+        app.GetSettings()->SetTrainerSettings(before);
+    }
+
+    // The statistics tab while a settings page is in front: the exercise screen switches its view
+    // before it fades in, without its animation.
+    void statisticsTabWhileTheExerciseScreenIsHidden()
+    {
+        UI::MainWindow& window = Open();
+        window.OpenExercise(0, false);
+        window.showSettings();
+        QTRY_VERIFY(!window.GetExerciseScreen()->isVisible());
+        QTest::mouseClick(window.GetToolButton("Statistics"), Qt::LeftButton);
+        QCOMPARE(window.GetExerciseScreen()->GetViewMode(), int(UI::ExerciseScreen::StatisticsView));
+        QCOMPARE(window.GetStackManager()->Top(), static_cast<QWidget*>(window.GetExerciseScreen()));
+        QTRY_VERIFY(window.GetExerciseScreen()->isVisible());
+    }
+
+    // A keyboard plugged in during a lesson: one re-scan finds it, the stored input is selected
+    // again, the lesson waits behind the play dialog, and after play the keyboard answers.
+    void keyboardPluggedInDuringALesson()
+    {
+        if (!HaveJack())
+            QSKIP("needs the test JACK server");
+        UI::MainWindow& window = Open();
+        window.OpenExercise(0, false);
+        QVERIFY(WaitForQuestion());
+        QSignalSpy changes(&window, &UI::MainWindow::deviceChange);
+
+        auto plugged = std::make_unique<TestKeyboard>("Cantorela Plugged Keyboard");
+        TestKeyboard& keyboard = *plugged;
+        Core::GeneralSettings general = app.GetSettings()->GetGeneralSettings();
+        general.inputDevice = keyboard.name;
+        app.GetSettings()->SetGeneralSettings(general); // stored only: the re-scan selects it
+        QTRY_COMPARE_WITH_TIMEOUT(changes.count(), 1, 9000);
+        auto controller = app.GetSoundController();
+        QVERIFY(controller->CurrentInputDevice());
+        QCOMPARE(controller->CurrentInputDevice()->GetPortName(), keyboard.name);
+        UI::ExerciseScreen* screen = window.GetExerciseScreen();
+        QCOMPARE(screen->GetExercise()->GetPlayState(), int(Core::LessonBase::Paused));
+        QVERIFY(screen->FindPlayDialog() && screen->FindPlayDialog()->IsShown());
+
+        // Two notifications at once lead to one re-scan and one change.
+        changes.clear();
+        UI::MainWindow::DeviceChangeHandler();
+        UI::MainWindow::DeviceChangeHandler();
+        QTRY_COMPARE_WITH_TIMEOUT(changes.count(), 1, 9000);
+        QCOMPARE(window.DeviceRetryCounter(), 0);
+
+        screen->Play();
+        QVERIFY(WaitForQuestion());
+        QVERIFY(WaitUntilHeard(keyboard, *controller->CurrentInputDevice()) >= 0);
+        const int answered = screen->GetExercise()->GetCounters().answered;
+        keyboard.Send(MidiMessage(0x90, 0, 60, 100));
+        keyboard.Send(MidiMessage(0x80, 0, 60, 0));
+        QTRY_VERIFY(screen->GetExercise()->GetCounters().answered > answered);
+
+        // Unplugged during the next question: the lesson waits behind the play dialog and keeps
+        // every answer given.
+        QVERIFY(WaitForQuestion());
+        const int kept = screen->GetExercise()->GetCounters().answered;
+        changes.clear();
+        plugged.reset();
+        QTRY_COMPARE_WITH_TIMEOUT(changes.count(), 1, 9000);
+        QCOMPARE(screen->GetExercise()->GetPlayState(), int(Core::LessonBase::Paused));
+        QVERIFY(screen->FindPlayDialog()->IsShown());
+        QCOMPARE(screen->GetExercise()->GetCounters().answered, kept);
+    }
+
+    // Every screen fits the window: no visible control reaches past its window or is smaller than
+    // it needs to be.
+    void everyScreenFits_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<int>("screen"); // 0 home, 1-3 a lesson of trainer 0-2, 4 a settings page
+        for (const QSize size : {QSize(1280, 720), QSize(1366, 768), QSize(1920, 1080)})
+            for (int screen = 0; screen <= 4; ++screen)
+                QTest::addRow("%dx%d screen %d", size.width(), size.height(), screen) << size << screen;
+    }
+    void everyScreenFits()
+    {
+        QFETCH(QSize, size);
+        QFETCH(int, screen);
+        UI::MainWindow& window = Open();
+        window.setMinimumSize(0, 0);
+        window.resize(size);
+        if (screen >= 1) {
+            window.OpenExercise(size_t(screen == 4 ? 0 : screen - 1), false);
+            QVERIFY(WaitForQuestion());
+        }
+        if (screen == 4)
+            window.showSettings();
+        QTRY_VERIFY(!window.GetFader()->IsFading());
+        QTRY_COMPARE(window.GetStackManager()->Top()->isVisible(), true);
+        QCoreApplication::processEvents();
+        const QRect bounds = window.rect();
+        // What lies in a scroll area is brought into view by scrolling.
+        auto scrolled = [&window](const QWidget* widget) {
+            for (const QWidget* up = widget->parentWidget(); up && up != &window; up = up->parentWidget())
+                if (qobject_cast<const QAbstractScrollArea*>(up))
+                    return true;
+            return false;
+        };
+        for (QWidget* widget : window.findChildren<QWidget*>()) {
+            if (!widget->isVisibleTo(&window) || widget->isWindow() || widget->size().isEmpty())
+                continue;
+            const QRect at(widget->mapTo(&window, QPoint(0, 0)), widget->size());
+            QVERIFY2(scrolled(widget) || bounds.contains(at),
+                     qPrintable(QString("%1 %2 at %3,%4 %5x%6")
+                                    .arg(widget->metaObject()->className(), widget->objectName())
+                                    .arg(at.x())
+                                    .arg(at.y())
+                                    .arg(at.width())
+                                    .arg(at.height())));
+            if (qobject_cast<QAbstractButton*>(widget) || qobject_cast<QLabel*>(widget)) {
+                const QSize need = widget->minimumSizeHint();
+                QVERIFY2(widget->width() >= need.width() - 1 && widget->height() >= need.height() - 1,
+                         qPrintable(QString("%1 %2 is %3x%4, needs %5x%6")
+                                        .arg(widget->metaObject()->className(), widget->objectName())
+                                        .arg(widget->width())
+                                        .arg(widget->height())
+                                        .arg(need.width())
+                                        .arg(need.height())));
+            }
+        }
+    }
+
+    // A keyboard plugged in and then out while the settings page of a lesson is open: after the
+    // re-scan the device box of the General tab lists it and shows it when stepped to, and after
+    // the next one it is gone from the list and from the read-out.
+    void deviceBoxFollowsAKeyboardOnTheSettingsPage()
+    {
+        if (!HaveJack())
+            QSKIP("needs the test JACK server");
+        UI::MainWindow& window = Open();
+        app.SetQuizMode(false);
+        window.OpenExercise(1, false);
+        QVERIFY(WaitForQuestion());
+        QTest::mouseClick(window.GetToolButton("Settings"), Qt::LeftButton);
+        UI::TrainerSettingsPage* page = window.GetSettingsPage(1);
+        QTRY_COMPARE(window.GetStackManager()->Top(), static_cast<QWidget*>(page));
+        QTRY_VERIFY(page->isVisible() && !window.GetFader()->IsFading());
+        // The page opens at the lesson's section; the General tab is the first.
+        auto* tabs = page->findChild<QTabWidget*>();
+        QVERIFY(tabs);
+        QTest::mouseClick(tabs->tabBar(), Qt::LeftButton, {}, tabs->tabBar()->tabRect(0).center());
+        QCOMPARE(tabs->currentWidget(), static_cast<QWidget*>(page->GeneralTab()));
+        UI::DeviceBoxView* box = page->GeneralTab()->DeviceBox();
+        auto* readOut = box->findChild<QLabel*>(QStringLiteral("deviceText"));
+        auto* down = box->findChild<QToolButton*>(QStringLiteral("nextMidiDeviceDown"));
+        QVERIFY(readOut && down);
+        QSignalSpy changes(&window, &UI::MainWindow::deviceChange);
+
+        auto plugged = std::make_unique<TestKeyboard>("Cantorela Settings Keyboard");
+        const QString name = plugged->name;
+        QTRY_VERIFY_WITH_TIMEOUT(box->DeviceList().contains(name), 9000);
+        QVERIFY(changes.count() >= 1);
+        for (int step = 0; step < box->DeviceList().size() && box->DeviceName() != name; ++step) {
+            QVERIFY(down->isEnabled() || box->DeviceList().size() == 1);
+            QTest::mouseClick(down, Qt::LeftButton);
+        }
+        QCOMPARE(box->DeviceName(), name);
+        QCOMPARE(readOut->accessibleName(), QString("Using the %1 keyboard device.").arg(name));
+
+        changes.clear();
+        plugged.reset();
+        QTRY_VERIFY_WITH_TIMEOUT(!box->DeviceList().contains(name), 9000);
+        QVERIFY(changes.count() >= 1);
+        QVERIFY(box->DeviceName() != name);
+        QVERIFY(!readOut->accessibleName().contains(name));
+        QCOMPARE(window.GetStackManager()->Top(), static_cast<QWidget*>(page));
+    }
+};
+
+int main(int argc, char** argv)
+{
+    QTemporaryDir dir;
+    home = &dir;
+    qputenv("XDG_CONFIG_HOME", dir.filePath("config").toUtf8());
+    qputenv("XDG_DATA_HOME", dir.filePath("data").toUtf8());
+    qunsetenv("CANTORELA_SERVICES_URL");
+    Application app(argc, argv);
+    app.Initialize();
+    app.setAttribute(Qt::AA_Use96Dpi, true);
+    TestConsole test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "test_main_window.moc"
