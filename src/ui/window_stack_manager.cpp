@@ -14,7 +14,7 @@ void WindowStackManager::Push(QWidget* widget, FaderWidget* fader)
         return;
     QWidget* top = Top();
     if (top)
-        emit screenChange(widget->objectName(), top->objectName());
+        Q_EMIT screenChange(widget->objectName(), top->objectName());
     // The first screen has nothing to fade from: it shows at once.
     if (fader && top)
         fader->FadeIn(widget);

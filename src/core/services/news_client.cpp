@@ -126,7 +126,7 @@ NewsClient::NewsClient(qint32 lastSeenId, const QString& localizationCode, const
         // Emitted outside the list lock so that a directly connected slot may read the items.
         std::lock_guard<std::mutex> ownerLock(shared->ownerMutex);
         if (shared->owner)
-            emit shared->owner->newsReceived();
+            Q_EMIT shared->owner->newsReceived();
     });
 }
 

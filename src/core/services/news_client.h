@@ -72,7 +72,7 @@ public:
     bool FetchStarted() const;
     bool WaitForFetch(int timeoutMs) const;
 
-signals:
+Q_SIGNALS:
     void newsReceived();
 
 private:

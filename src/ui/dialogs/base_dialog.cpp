@@ -95,7 +95,7 @@ void BaseDialog::FadeFinished()
     effect->underneath = QPixmap();
     QDialog::done(pendingResult);
     fadingOut = false;
-    emit DialogClosed();
+    Q_EMIT DialogClosed();
 }
 
 void BaseDialog::showEvent(QShowEvent* event)

@@ -144,7 +144,7 @@ void DifficultyLevelDialog::Choose(int level)
     if (&settings->CurrentSettings() == &settings->ExerciseSettings())
         settings->Save();
     done(Accepted);
-    emit Play();
+    Q_EMIT Play();
 }
 
 void DifficultyLevelDialog::keyPressEvent(QKeyEvent* event)

@@ -179,7 +179,7 @@ void PlayDialog::mousePressEvent(QMouseEvent* event)
 {
     event->accept();
     if (event->button() == Qt::LeftButton && !fadingOut)
-        emit Play();
+        Q_EMIT Play();
 }
 
 } // namespace UI

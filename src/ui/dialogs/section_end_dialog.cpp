@@ -141,7 +141,7 @@ void SectionEndDialog::CountUpTick()
     ApplyLook(look.numberStyle, look.background, verdict);
     m_ui->percentage->setAccessibleName(tr("Total score %1: %2").arg(m_ui->percentage->text(), verdict));
     scoreShown = true;
-    emit SectionEndTimeout();
+    Q_EMIT SectionEndTimeout();
 }
 
 void SectionEndDialog::StopCountUp()
@@ -162,7 +162,7 @@ void SectionEndDialog::on_Continue_released()
     shown = false;
     // The lesson is left: a count-up still running would only show numbers on the way out.
     StopCountUp();
-    emit Continue();
+    Q_EMIT Continue();
     clearScore();
     closeTimer->start();
 }
@@ -187,7 +187,7 @@ void SectionEndDialog::on_Repeat_released()
     shown = false;
     StopCountUp();
     reject();
-    emit Repeat();
+    Q_EMIT Repeat();
 }
 
 void SectionEndDialog::on_ReviewStats_released()
@@ -196,7 +196,7 @@ void SectionEndDialog::on_ReviewStats_released()
         return;
     shown = false;
     reject();
-    emit ReviewStats();
+    Q_EMIT ReviewStats();
     StopCountUp();
 }
 

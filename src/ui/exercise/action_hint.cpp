@@ -85,7 +85,7 @@ bool ActionHint::IsPending() const
 void ActionHint::mousePressEvent(QMouseEvent* event)
 {
     event->accept();
-    emit Clicked();
+    Q_EMIT Clicked();
 }
 
 } // namespace UI

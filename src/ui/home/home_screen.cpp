@@ -166,7 +166,7 @@ void HomeScreen::on_Quiz3_clicked()
 
 void HomeScreen::beginExerciseOrQuiz()
 {
-    emit OpenExercise(chosenTrainer, chosenQuizMode);
+    Q_EMIT OpenExercise(chosenTrainer, chosenQuizMode);
 }
 
 void HomeScreen::difficultyDlgClosing() {}
@@ -178,7 +178,7 @@ void HomeScreen::Learn(std::size_t trainer)
     chosenTrainer = trainer;
     chosenQuizMode = false;
     if (!settings->GetGeneralSettings().showDifficultyDialog)
-        emit OpenExercise(trainer, false);
+        Q_EMIT OpenExercise(trainer, false);
     else
         Dialog(trainer)->ShowForLearn(trainer);
 }

@@ -197,7 +197,7 @@ void FaderWidget::Finish()
     if (widget)
         widget->setFocus();
     update();
-    emit FadeFinished(widget);
+    Q_EMIT FadeFinished(widget);
 }
 
 void FaderWidget::UpdateChangingArea()

@@ -472,7 +472,7 @@ void Keyboard::ReleaseHeldKey()
     const int key = m_pressedKey;
     m_pressedKey = -1;
     MarkStateChanged(key);
-    emit keyReleased(key);
+    Q_EMIT keyReleased(key);
 }
 
 void Keyboard::ClickKey(int key)
@@ -485,7 +485,7 @@ void Keyboard::ClickKey(int key)
     m_pressedKey = key;
     MarkStateChanged(key);
     RepaintDirtyKeys();
-    emit keyPressed(key);
+    Q_EMIT keyPressed(key);
     ReleaseHeldKey();
     RepaintDirtyKeys();
 }
@@ -610,10 +610,10 @@ void Keyboard::mouseMoveEvent(QMouseEvent* event)
         if (group == 0 || group == 8) {
             m_hoverGroup = -1;
             m_hoverPickKey = -1;
-            emit hover(-1);
+            Q_EMIT hover(-1);
         } else {
             m_hoverGroup = group;
-            emit hover(key);
+            Q_EMIT hover(key);
         }
         update();
         break;
@@ -623,7 +623,7 @@ void Keyboard::mouseMoveEvent(QMouseEvent* event)
             break;
         m_hoverPickKey = key;
         m_hoverGroup = GroupOf(key);
-        emit hover(key);
+        Q_EMIT hover(key);
         update();
         break;
     case PlayMode:
@@ -661,7 +661,7 @@ void Keyboard::mousePressEvent(QMouseEvent* event)
     m_pressedKey = key;
     MarkStateChanged(key);
     RepaintDirtyKeys();
-    emit keyPressed(key);
+    Q_EMIT keyPressed(key);
 }
 
 void Keyboard::mouseReleaseEvent(QMouseEvent* event)
@@ -679,7 +679,7 @@ void Keyboard::leaveEvent(QEvent* event)
     if (m_mode == PickKeyMode || m_mode == PickOctaveMode) {
         m_hoverGroup = -1;
         m_hoverPickKey = -1;
-        emit hover(-1);
+        Q_EMIT hover(-1);
         update();
     } else {
         ReleaseHeldKey();

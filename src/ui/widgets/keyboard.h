@@ -81,14 +81,14 @@ public:
     // The bounding rectangle of a key's hit area, in widget pixels (empty for no key).
     QRect KeyRect(int key) const;
 
-public slots:
+public Q_SLOTS:
     // Takes the records that differ from the stored ones, clears the played keys and marks that
     // the map leaves out, and repaints the changed keys at once.
     void updateKeysState(KeysStateMap newState);
     // Stored for the callers; the drawing does not depend on it.
     void changeFingersMode(bool fingersOn);
 
-signals:
+Q_SIGNALS:
     // Modes 2 and 3: the key under the mouse, or -1 when nothing is picked.
     void hover(int index);
     // Mode 0.

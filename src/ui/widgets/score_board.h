@@ -58,7 +58,7 @@ public:
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
-public slots:
+public Q_SLOTS:
     void NextPage();
     void PrevPage();
     // Lays the score out again for the current size and repaints.
@@ -74,7 +74,7 @@ public slots:
     // Repaints after the question changed.
     void Refresh();
 
-signals:
+Q_SIGNALS:
     // For the exercise screen's connections; the board has no playback cursor that would
     // raise it yet.
     void TickRecieved();
