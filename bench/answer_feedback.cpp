@@ -5,8 +5,9 @@
 //   midi   the note-on sent from a keyboard port on a JACK server, to the end of the first paint
 //          after the screen showed the judgement (its status label painted in it);
 //   click  a QTest click on a variant button, to the same paint;
-//   next   the next-question timer firing (the screen's NextQuestion()), to the end of the first
-//          paint after the new question was shown (the fader or the score board painted in it).
+//   next   the next-question timer firing (the session's aboutToAskNext()), to the end of the
+//          first paint after the new question was shown (the fader or the score board painted in
+//          it).
 // Right and wrong answers by turns, after a varying pause (0-200 ms) as a student takes; wrong
 // answers move on after 500 ms, as right ones do. For each series it prints medians and 99th
 // percentiles of the whole and of its stages, so that a slow one shows where its time goes.
@@ -54,8 +55,9 @@ QString LoadAverage()
     return QString::fromLatin1(file.readAll()).section(QLatin1Char(' '), 0, 2);
 }
 
-// Times every paint of one top-level window, and every queued slot call of one receiver: the
-// application's event delivery is the only place where the end of a paint is seen.
+// Times every paint of one top-level window, and every queued call of one object (the lesson
+// session, whose queued reports run the screen's slots): the application's event delivery is the
+// only place where the end of a paint is seen.
 class PaintClock : public QApplication
 {
 public:
@@ -104,9 +106,8 @@ public:
         }
         if (receiver == screen && type == QEvent::MetaCall) {
             const quint64 start = Now();
+            currentScreenCallStartNs = start;
             const bool result = QApplication::notify(receiver, event);
-            lastScreenCallStartNs = start;
-            lastScreenCallEndNs = Now();
             return result;
         }
         return QApplication::notify(receiver, event);
@@ -115,8 +116,7 @@ public:
     QObject* window = nullptr;
     QObject* screen = nullptr;
     std::function<void(const Paint&)> onPaint;
-    quint64 lastScreenCallStartNs = 0;
-    quint64 lastScreenCallEndNs = 0;
+    quint64 currentScreenCallStartNs = 0; // of the queued call being delivered
     int paints = 0;
     quint64 paintNs = 0;
     // How many window paints each widget took part in.
@@ -132,16 +132,6 @@ private:
     bool inUpdate = false;
     std::vector<quint64> nested;
     Paint current;
-};
-
-// The moment the exercise judged an answer, on whatever thread judged it.
-class JudgedProbe : public Core::ExerciseObserver
-{
-public:
-    void OnAnswerJudged(bool, const Core::Answer&) override { judgedNs.store(Now()); }
-    void OnSectionChanged(unsigned) override {}
-    void OnNoteFromDevice(bool, int) override {}
-    std::atomic<quint64> judgedNs{0};
 };
 
 // One series: totals and the stages of each sample, in milliseconds.
@@ -260,25 +250,26 @@ int main(int argc, char** argv)
         return 1;
     }
     rig.screen->LoadExercise(0, false, false);
-    if (!rig.screen->GetExercise()) {
+    Core::LessonSession* session = rig.screen->GetSession();
+    if (!session) {
         std::fprintf(stderr, "answer_feedback: no exercise\n");
         return 1;
     }
-    JudgedProbe judged;
-    rig.Lesson().Attach(static_cast<Core::ExerciseObserver*>(&judged));
+    // The moment the engine judged the answer, on whatever thread judged it.
+    quint64 judgedNs = 0;
 
     QWidget* status = rig.Status();
     QWidget* fader = rig.Child(QStringLiteral("questionFader"));
     QWidget* board = rig.Child(QStringLiteral("scoreBoard"));
     app.window = rig.window.get();
-    app.screen = rig.screen.get();
+    app.screen = session;
 
-    Series midi("midi", {"send -> judged (MIDI thread)", "judged -> UpdateAnswerUI start", "UpdateAnswerUI",
-                         "UpdateAnswerUI end -> paint start", "paint (window sync+flush)"});
-    Series click("click", {"click -> judged (GUI thread)", "judged -> UpdateAnswerUI start", "UpdateAnswerUI",
-                           "UpdateAnswerUI end -> paint start", "paint (window sync+flush)"});
-    Series next("next", {"timer -> MoveToNextQuestion start", "MoveToNextQuestion",
-                         "MoveToNextQuestion end -> paint start", "paint (window sync+flush)"});
+    Series midi("midi", {"send -> judged (MIDI thread)", "judged -> judgement report start", "judgement shown",
+                         "judgement shown -> paint start", "paint (window sync+flush)"});
+    Series click("click", {"click -> judged (GUI thread)", "judged -> judgement report start", "judgement shown",
+                           "judgement shown -> paint start", "paint (window sync+flush)"});
+    Series next("next", {"timer -> question report start", "question shown",
+                         "question shown -> paint start", "paint (window sync+flush)"});
 
     // The feedback sample in flight.
     Series* feedbackSeries = nullptr;
@@ -294,25 +285,28 @@ int main(int argc, char** argv)
     int nextPaintsWithoutQuestion = 0;
     int feedbackMissed = 0;
 
-    // Queued after the screen's own queued slots (connected in its constructor), so these run
-    // right after UpdateAnswerUI and MoveToNextQuestion.
+    // Connected after the screen's own slots, so these run right after the screen has shown the
+    // judgement or the question, inside the session's queued call that reported it.
     QObject probe;
     QObject::connect(
-        rig.screen.get(), &UI::ExerciseScreen::AnswerProvided, &probe,
-        [&] {
-            feedbackCallStartNs = app.lastScreenCallStartNs;
-            feedbackCallEndNs = app.lastScreenCallEndNs;
+        session, &Core::LessonSession::answerJudged, &probe,
+        [&](const Core::Judgement& judgement) {
+            judgedNs = judgement.judgedAtNs;
+            feedbackCallStartNs = app.currentScreenCallStartNs;
+            feedbackCallEndNs = Now();
         },
-        Qt::QueuedConnection);
+        Qt::DirectConnection);
     QObject::connect(
-        rig.screen.get(), &UI::ExerciseScreen::NextQuestion, &probe,
+        session, &Core::LessonSession::questionAsked, &probe,
         [&] {
-            nextCallStartNs = app.lastScreenCallStartNs;
-            nextCallEndNs = app.lastScreenCallEndNs;
+            if (!nextArmed)
+                return;
+            nextCallStartNs = app.currentScreenCallStartNs;
+            nextCallEndNs = Now();
         },
-        Qt::QueuedConnection);
+        Qt::DirectConnection);
     QObject::connect(
-        rig.screen.get(), &UI::ExerciseScreen::NextQuestion, &probe,
+        session, &Core::LessonSession::aboutToAskNext, &probe,
         [&] {
             nextStartNs = Now();
             nextCallStartNs = nextCallEndNs = 0;
@@ -324,7 +318,6 @@ int main(int argc, char** argv)
     app.onPaint = [&](const PaintClock::Paint& paint) {
         if (feedbackSeries && feedbackCallEndNs != 0) {
             if (paint.painted.count(status)) {
-                const quint64 judgedNs = judged.judgedNs.load();
                 if (feedbackRecordNow)
                     feedbackSeries->AddPaint(paint.selfMs);
                 if (feedbackRecordNow)
@@ -370,9 +363,9 @@ int main(int argc, char** argv)
         // Wait for the question: the previous one's next-question paint seen, an answer awaited.
         if (!RunUntil(
                 [&] {
-                    return !nextArmed && rig.Lesson().GetState() == Core::Exercise::AwaitingAnswer &&
-                           rig.Lesson().GetPlayState() == Core::LessonBase::Running &&
-                           !rig.ExpectedKeys().isEmpty();
+                    const Core::LessonSnapshot lesson = rig.Lesson();
+                    return !nextArmed && lesson.state == Core::Exercise::AwaitingAnswer &&
+                           lesson.playState == Core::LessonBase::Running && !rig.ExpectedKeys().isEmpty();
                 },
                 10000)) {
             std::fprintf(stderr, "answer_feedback: no question to answer (round %d)\n", n);
@@ -382,10 +375,10 @@ int main(int argc, char** argv)
         const bool right = (n / 2) % 2 == 0;
         const bool byMidi = n % 2 == 0;
         const QVector<int> expected = rig.ExpectedKeys();
-        const Core::QuestionRecord question = rig.Lesson().GetCurrentQuestion();
+        const Core::QuestionRecord question = rig.Lesson().question;
 
         feedbackCallStartNs = feedbackCallEndNs = 0;
-        judged.judgedNs.store(0);
+        judgedNs = 0;
         feedbackRecordNow = measuring;
         feedbackSeries = byMidi ? &midi : &click;
         int key = 0;
@@ -412,7 +405,6 @@ int main(int argc, char** argv)
     busy.reset();
     const QString loadAfter = LoadAverage();
 
-    rig.Lesson().Detach(static_cast<Core::ExerciseObserver*>(&judged));
     app.onPaint = nullptr;
 
     std::printf("answer_feedback: note trainer, single notes, 1920 x 1080 offscreen, %s, load average "

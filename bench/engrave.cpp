@@ -1,9 +1,10 @@
-// Time to engrave a question and an answer view: Core::ScoreBuilder::Build of a four-note chord
+// Time to engrave a question and an answer view: Notation::ScorePictureBuilder::build of a four-note chord
 // question and of a coloured answer (parse, layout, painting of one 1050 × 350 page and its
 // graphic map). Prints medians and 99th percentiles; the last line sums them up.
 
 #include "core/score_builder.h"
 #include "notation/music_font.h"
+#include "notation/score_pictures.h"
 
 #include <QGuiApplication>
 
@@ -24,11 +25,11 @@ Figures Measure(const QByteArray& gmn, int runs)
 {
     std::vector<double> milliseconds;
     milliseconds.reserve(runs);
-    Core::ScoreBuilder builder;
+    Notation::ScorePictureBuilder builder;
     for (int i = 0; i < runs + 20; ++i) {
-        Core::ScoreSet set;
+        Notation::ScoreSet set;
         const auto start = std::chrono::steady_clock::now();
-        builder.Build(gmn, set, 2);
+        builder.build(gmn, set);
         const auto end = std::chrono::steady_clock::now();
         if (i >= 20) // the first builds load the font and warm the caches
             milliseconds.push_back(std::chrono::duration<double, std::milli>(end - start).count());

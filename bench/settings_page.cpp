@@ -3,8 +3,8 @@
 // folder and a sound controller without synthesizer, as the main window uses it:
 //   open       the main window builds its three pages once at start-up and shows one when the
 //              Settings tab is chosen, so "open" is from that moment to the page painted:
-//              OpenTab(section) and SetQuizMode(false) (which reads the stored values,
-//              Data2Gui), show() (the page's showEvent reads them again), the layout and the
+//              openTab(section) and setQuizMode(false) (which reads the stored values,
+//              loadSettings), show() (the page's showEvent reads them again), the layout and the
 //              window's first repaint with the page in it (its UpdateRequest handled). The
 //              section asked for goes round the page's tabs, so every tab's first paint counts.
 //   construct  the same with the page built first (what start-up pays per page), then deleted;
@@ -12,14 +12,14 @@
 //              "Chords" tab clicked (checked and unchecked in turn), or, without that tab, the
 //              General tab's level buttons 1 and 2 in turn; the click checks the changed
 //              block against every question pool of the trainer and saves it — then
-//              Gui2Data(), the leaving of the page. The figure is both together.
+//              applySettings(), the leaving of the page. The figure is both together.
 // Prints medians and 99th percentiles of each phase; the last line is
 //   settings_page open_p50_ms=<median> apply_p50_ms=<median>
 
 #include "bench_support.h"
 #include "core/midi/sound_controller.h"
-#include "ui/interface_fonts.h"
 #include "core/settings_store.h"
+#include "ui/interface_fonts.h"
 #include "ui/settings/trainer_settings_page.h"
 
 #include <QAbstractButton>
@@ -196,7 +196,7 @@ int Measure(PaintClock& app)
         std::printf(" \"%s\"", qPrintable(tabs->tabText(i)));
     std::printf("\n");
 
-    std::vector<double> openMs, prepareMs, showMs, paintMs, data2GuiMs;
+    std::vector<double> openMs, prepareMs, showMs, paintMs, loadMs;
     std::vector<std::vector<double>> openPerTab{static_cast<size_t>(tabCount)};
     for (int rep = 0; rep < warmUp + repetitions; ++rep) {
         const int section = rep % tabCount - 1; // -1: the General tab
@@ -209,8 +209,8 @@ int Measure(PaintClock& app)
 
         const int before = app.paints;
         const Clock::time_point start = Clock::now();
-        page->OpenTab(section);
-        page->SetQuizMode(false);
+        page->openTab(section);
+        page->setQuizMode(false);
         const Clock::time_point prepared = Clock::now();
         page->show();
         const Clock::time_point shown = Clock::now();
@@ -229,12 +229,12 @@ int Measure(PaintClock& app)
     }
     for (int rep = 0; rep < warmUp + repetitions; ++rep) {
         const Clock::time_point start = Clock::now();
-        page->Data2Gui();
+        page->loadSettings();
         if (rep >= warmUp)
-            data2GuiMs.push_back(Ms(start, Clock::now()));
+            loadMs.push_back(Ms(start, Clock::now()));
     }
 
-    // ---- apply: one value changed, then Gui2Data ----
+    // ---- apply: one value changed, then applySettings ----
     QAbstractButton* control = nullptr;
     std::array<QAbstractButton*, 2> levels{};
     const int chordsTab = TabIndex(tabs, QStringLiteral("Chords"));
@@ -270,19 +270,20 @@ int Measure(PaintClock& app)
         const Clock::time_point clicking = Clock::now();
         button->click();
         const Clock::time_point start = Clock::now();
-        const bool anything = page->Gui2Data();
+        page->applySettings();
+        const bool anything = page->isModified();
         const Clock::time_point end = Clock::now();
         // The click's repaint is not part of what is timed.
         Settle(app, 10);
         if (rep < warmUp)
             continue;
         changed += anything ? 1 : 0;
-        // The click runs the check of every pool and saves; Gui2Data is the leaving of the page.
+        // The click runs the check of every pool and saves; applySettings is the leaving of the page.
         applyMs.push_back(Ms(clicking, end));
         clickMs.push_back(Ms(clicking, start));
         leaveMs.push_back(Ms(start, end));
     }
-    std::printf("Gui2Data reported a change %d times of %d\n", changed, repetitions);
+    std::printf("the page reported a change %d times of %d\n", changed, repetitions);
     std::printf("settings file: %s (%lld bytes)\n", qPrintable(store.FileName()),
                 static_cast<long long>(QFile(store.FileName()).size()));
 
@@ -298,8 +299,8 @@ int Measure(PaintClock& app)
         UI::TrainerSettingsPage* built = makePage(&window);
         const Clock::time_point made = Clock::now();
         layout->addWidget(built);
-        built->OpenTab(section);
-        built->SetQuizMode(false);
+        built->openTab(section);
+        built->setQuizMode(false);
         built->show();
         if (!WaitForPaint(app, before)) {
             std::fprintf(stderr, "settings_page: the built page was not painted\n");
@@ -317,21 +318,21 @@ int Measure(PaintClock& app)
     }
 
     std::printf("open (the page built once at start-up; shown from the Settings tab to painted):\n");
-    Print("open: OpenTab + SetQuizMode (Data2Gui)", prepareMs);
-    Print("open: show() (showEvent: Data2Gui)", showMs);
+    Print("open: openTab + setQuizMode (loadSettings)", prepareMs);
+    Print("open: show() (showEvent: loadSettings)", showMs);
     Print("open: layout and first repaint", paintMs);
     Print("open: total", openMs);
     for (int i = 0; i < tabCount; ++i) {
         const QString name = QStringLiteral("open at tab \"%1\"").arg(tabTitles.at(i));
         Print(qPrintable(name), openPerTab[size_t(i)]);
     }
-    Print("Data2Gui alone", data2GuiMs);
+    Print("loadSettings alone", loadMs);
     std::printf("construct (the page built, shown and painted):\n");
     Print("construct: constructor", buildMs);
     Print("construct: total to painted", constructMs);
-    std::printf("apply (one value changed: checked against every pool and saved, then Gui2Data):\n");
+    std::printf("apply (one value changed: checked against every pool and saved, then applySettings):\n");
     Print("apply: the click (check and save)", clickMs);
-    Print("apply: Gui2Data on leaving", leaveMs);
+    Print("apply: applySettings on leaving", leaveMs);
     Print("apply: total", applyMs);
     std::printf("targets: open <= 30 ms, apply <= 20 ms\n");
     std::printf("settings_page open_p50_ms=%.1f apply_p50_ms=%.1f\n", Bench::Percentile(openMs, 0.5),

@@ -1,5 +1,6 @@
 #include "app/application.h"
 
+#include "app/command_line.h"
 #include "core/exercise/exercise_catalog.h"
 #include "core/midi/au_server_synth.h"
 #include "core/midi/midi_backend.h"
@@ -9,10 +10,9 @@
 #include "core/services/news_client.h"
 #include "core/services/services_address.h"
 #include "core/settings_file_format.h"
-#include "app/command_line.h"
-#include "ui/main_window.h"
 #include "ui/dialogs/help_dialog.h"
 #include "ui/interface_fonts.h"
+#include "ui/main_window.h"
 #include "ui/window_stack_manager.h"
 
 #include "notation/music_font.h"
@@ -30,7 +30,7 @@ namespace {
 QStringList givenCommandLine;
 }
 
-static void InitializeResources()
+static void initializeResources()
 {
     Q_INIT_RESOURCE(resources);
     Q_INIT_RESOURCE(midi_pieces);
@@ -40,7 +40,7 @@ static void InitializeResources()
 Application::Application(int& argc, char** argv, const QStringList& commandLine) : QApplication(argc, argv)
 {
     givenCommandLine = commandLine;
-    InitializeResources();
+    initializeResources();
     // Before the first QSettings: every one made with the default constructor (the settings
     // store, the rating dialog, the services address) writes the settings file only whole.
     Core::SettingsFileFormat::Install();
@@ -54,37 +54,37 @@ Application::Application(int& argc, char** argv, const QStringList& commandLine)
     Notation::MusicFont::RegisterApplicationFont();
     UI::InterfaceFonts::Register(); // Lato in place of the forms' "Tahoma" and "MS Shell Dlg 2"
 
-    windowStackManager = new UI::WindowStackManager(this);
-    quizMode = false;
+    m_windowStackManager = new UI::WindowStackManager(this);
+    m_quizMode = false;
 }
 
 Application::~Application()
 {
     // The settings store is saved as it changes, so nothing is written here. The catalogue's
     // telemetry store writes "tstats.xml" as it goes; its exercises have gone with the window.
-    if (exerciseCatalog)
-        exerciseCatalog->SetMidiBank(nullptr);
-    answerSounds.reset();
-    midiBank.reset();
-    newsClient.reset();
-    settingsStore.reset();
-    exerciseCatalog.reset();
-    soundController.reset();
+    if (m_exerciseCatalog)
+        m_exerciseCatalog->SetMidiBank(nullptr);
+    m_answerSounds.reset();
+    m_midiBank.reset();
+    m_newsClient.reset();
+    m_settingsStore.reset();
+    m_exerciseCatalog.reset();
+    m_soundController.reset();
 }
 
-Application* Application::Instance()
+Application* Application::instance()
 {
     return qobject_cast<Application*>(QCoreApplication::instance());
 }
 
-void Application::Initialize(const std::function<void(const QString&)>& progress)
+void Application::initialize(const std::function<void(const QString&)>& progress)
 {
     const auto say = [&progress](const QString& step) {
         if (progress)
             progress(step);
     };
     setStyleSheet(QStringLiteral("file:///:css/global.css"));
-    settingsStore = std::make_unique<Core::SettingsStore>([this] { return quizMode; });
+    m_settingsStore = std::make_unique<Core::SettingsStore>([this] { return m_quizMode; });
 
     // Optional sound settings: "Settings.MidiApi" ("alsa" or "jack"; the environment variable
     // CANTORELA_MIDI_API wins) and "Settings.SoundFont" (a General MIDI soundfont tried before the
@@ -96,100 +96,118 @@ void Application::Initialize(const std::function<void(const QString&)>& progress
         Core::Synthesizer::SetPreferredSoundFont(
             sound.value(QStringLiteral("Settings.SoundFont")).toString());
     }
-    soundController = std::make_shared<Core::SoundController>();
-    answerSounds.reset();
-    answerSounds = std::make_unique<Core::AuServerSynth>(Core::Synthesizer::Shared());
-    if (soundController->InputCount() > 0)
-        soundController->SetCurrentInputIndex(0);
-    if (soundController->OutputCount() > 0)
-        soundController->SetCurrentOutputIndex(0);
+    m_soundController = std::make_shared<Core::SoundController>();
+    m_answerSounds.reset();
+    m_answerSounds = std::make_unique<Core::AuServerSynth>(Core::Synthesizer::Shared());
+    if (m_soundController->InputCount() > 0)
+        m_soundController->SetCurrentInputIndex(0);
+    if (m_soundController->OutputCount() > 0)
+        m_soundController->SetCurrentOutputIndex(0);
     // The trainers, the statistics and the telemetry with their files in the data directory.
     say(tr("Reading your progress…"));
-    exerciseCatalog = std::make_shared<Core::ExerciseCatalog>(this);
+    m_exerciseCatalog = std::make_shared<Core::ExerciseCatalog>(this);
     // Catalogues the compiled-in tempo pieces; each is read on its first request.
-    midiBank = std::make_shared<Core::MidiBank>();
-    exerciseCatalog->SetMidiBank(midiBank);
+    m_midiBank = std::make_shared<Core::MidiBank>();
+    m_exerciseCatalog->SetMidiBank(m_midiBank);
     // Fetches nothing unless a services address is configured.
-    newsClient = std::make_shared<Core::NewsClient>(settingsStore->GetGeneralSettings().newsId,
-                                                    QStringLiteral("en-us"));
-    SelectStoredInputDevice();
+    m_newsClient = std::make_shared<Core::NewsClient>(m_settingsStore->GetGeneralSettings().newsId,
+                                                      QStringLiteral("en-us"));
+    selectStoredInputDevice();
 }
 
 Core::TrainerSettings Application::CurrentSettings() const
 {
-    return settingsStore ? settingsStore->CurrentSettings() : Core::TrainerSettings{};
+    return m_settingsStore ? m_settingsStore->CurrentSettings() : Core::TrainerSettings{};
 }
 
 int Application::CurrentInstrument() const
 {
-    return settingsStore ? int(settingsStore->GetGeneralSettings().instrument) : 0;
+    return m_settingsStore ? int(m_settingsStore->GetGeneralSettings().instrument) : 0;
 }
 
-void Application::SetTrainerSettings(const Core::TrainerSettings& block)
+void Application::setTrainerSettings(const Core::TrainerSettings& block)
 {
-    if (settingsStore)
-        settingsStore->SetTrainerSettings(block);
+    if (m_settingsStore)
+        m_settingsStore->SetTrainerSettings(block);
 }
 
-void Application::SetLastState(const Core::LastState& state)
+void Application::setLastState(const Core::LastState& state)
 {
-    if (settingsStore)
-        settingsStore->SetLastState(state);
+    if (m_settingsStore)
+        m_settingsStore->SetLastState(state);
 }
 
-void Application::SetGeneralSettings(const Core::GeneralSettings& settings)
+void Application::setGeneralSettings(const Core::GeneralSettings& settings)
 {
-    if (!settingsStore)
+    if (!m_settingsStore)
         return;
-    settingsStore->SetGeneralSettings(settings);
-    SelectStoredInputDevice();
+    m_settingsStore->SetGeneralSettings(settings);
+    selectStoredInputDevice();
 }
 
 // Selects the input whose port name is the stored one; else input 0 when there is one.
-bool Application::SelectStoredInputDevice()
+bool Application::selectStoredInputDevice()
 {
-    if (!soundController || !settingsStore)
+    if (!m_soundController || !m_settingsStore)
         return false;
-    if (soundController->SelectInputByName(settingsStore->GetGeneralSettings().inputDevice))
+    if (m_soundController->SelectInputByName(m_settingsStore->GetGeneralSettings().inputDevice))
         return true;
-    if (soundController->InputCount() > 0)
-        soundController->SetCurrentInputIndex(0);
+    if (m_soundController->InputCount() > 0)
+        m_soundController->SetCurrentInputIndex(0);
     return false;
 }
 
-QStringList Application::CommandLineArguments()
+QStringList Application::commandLineArguments()
 {
     return givenCommandLine.isEmpty() ? QCoreApplication::arguments() : givenCommandLine;
 }
 
-bool Application::IsFullScreenRequested()
+bool Application::isFullScreenRequested()
 {
-    return UI::CommandLine::IsFullScreenRequested(CommandLineArguments());
+    return App::CommandLine::isFullScreenRequested(commandLineArguments());
 }
 
-int Application::GetDisplayIndex()
+int Application::displayIndex()
 {
-    return UI::CommandLine::GetDisplayIndex(CommandLineArguments());
+    return App::CommandLine::displayIndex(commandLineArguments());
 }
 
-void Application::OpenUrl(const QString& url, bool minimize)
+void Application::openUrl(const QString& url, bool minimize)
 {
-    if (minimize && mainWindow)
-        mainWindow->showMinimized();
+    if (minimize && m_mainWindow)
+        m_mainWindow->showMinimized();
     if (!QDesktopServices::openUrl(QUrl(url)))
         qCWarning(appLog) << "could not open" << url;
+}
+
+UI::MainWindowServices Application::mainWindowServices()
+{
+    UI::MainWindowServices services;
+    services.catalog = m_exerciseCatalog;
+    services.settings = m_settingsStore.get();
+    services.sound = m_soundController;
+    services.news = m_newsClient;
+    services.stack = m_windowStackManager;
+    services.setQuizMode = [this](bool quiz) { setQuizMode(quiz); };
+    services.applyGeneralSettings = [this](const Core::GeneralSettings& general) {
+        setGeneralSettings(general);
+    };
+    services.selectStoredInputDevice = [this] { return selectStoredInputDevice(); };
+    services.openUrl = [this](const QString& url, bool minimize) { openUrl(url, minimize); };
+    services.showHelp = [this] { showHelp(); };
+    return services;
 }
 
 void Application::showHelp()
 {
     const QUrl services = Core::ServicesAddress::Configured();
     if (!services.isEmpty()) {
-        OpenUrl(Core::ServicesAddress::ServiceUrl(services, QStringLiteral("/Home/Help")).toString(), true);
+        openUrl(Core::ServicesAddress::ServiceUrl(services, QStringLiteral("/Home/Help")).toString(), true);
         return;
     }
-    if (!helpDialog)
-        helpDialog = new UI::HelpDialog(mainWindow);
-    helpDialog->show();
-    helpDialog->raise();
-    helpDialog->activateWindow();
+    if (!m_helpDialog)
+        m_helpDialog = new UI::HelpDialog(m_mainWindow);
+    m_helpDialog->show();
+    m_helpDialog->raise();
+    m_helpDialog->activateWindow();
 }

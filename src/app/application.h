@@ -1,11 +1,12 @@
 #pragma once
 // The GUI application object: the root of ownership of the long-lived engine objects and of the
-// window stack manager. Every other part reaches them through Application::Instance().
-// Start-up is two-phase: the constructor sets identity, font and resources; Initialize()
+// window stack manager. main() hands them to the main window through mainWindowServices().
+// Start-up is two-phase: the constructor sets identity, font and resources; initialize()
 // applies the style sheet and creates the engine objects. GUI thread only.
 
 #include "core/exercise/trainer_settings_source.h"
 #include "core/settings_store.h"
+#include "ui/main_window_services.h"
 
 #include <QApplication>
 #include <QPointer>
@@ -37,35 +38,38 @@ public:
     Application(int& argc, char** argv, const QStringList& commandLine = QStringList());
     ~Application() override;
 
-    static Application* Instance();
+    static Application* instance();
 
     // `progress`, when given, hears what is being prepared (for the splash).
-    void Initialize(const std::function<void(const QString&)>& progress = {});
+    void initialize(const std::function<void(const QString&)>& progress = {});
 
-    void OpenUrl(const QString& url, bool minimize);
+    void openUrl(const QString& url, bool minimize);
 
-    Core::SettingsStore* GetSettings() const { return settingsStore.get(); }
-    std::shared_ptr<Core::SoundController> GetSoundController() const { return soundController; }
-    std::shared_ptr<Core::MidiBank> GetMidiBank() const { return midiBank; }
-    std::shared_ptr<Core::ExerciseCatalog> GetExerciseCatalog() const { return exerciseCatalog; }
-    std::shared_ptr<Core::NewsClient> GetNewsClient() const { return newsClient; }
-    UI::WindowStackManager* GetWindowStackManager() const { return windowStackManager; }
+    Core::SettingsStore* settings() const { return m_settingsStore.get(); }
+    std::shared_ptr<Core::SoundController> soundController() const { return m_soundController; }
+    std::shared_ptr<Core::MidiBank> midiBank() const { return m_midiBank; }
+    std::shared_ptr<Core::ExerciseCatalog> exerciseCatalog() const { return m_exerciseCatalog; }
+    std::shared_ptr<Core::NewsClient> newsClient() const { return m_newsClient; }
 
-    UI::MainWindow* MainWindow() const { return mainWindow; }
-    void SetMainWindow(UI::MainWindow* window) { mainWindow = window; }
+    // The engine objects of this run and the application's actions, for a main window made
+    // after initialize().
+    UI::MainWindowServices mainWindowServices();
 
-    bool IsQuizMode() const override { return quizMode; }
-    void SetQuizMode(bool quiz) { quizMode = quiz; }
+    // The window help and minimising refer to.
+    void setMainWindow(UI::MainWindow* window) { m_mainWindow = window; }
+
+    bool IsQuizMode() const override { return m_quizMode; }
+    void setQuizMode(bool quiz) { m_quizMode = quiz; }
     Core::TrainerSettings CurrentSettings() const override;
     int CurrentInstrument() const override;
 
-    void SetTrainerSettings(const Core::TrainerSettings& block);
-    void SetLastState(const Core::LastState& state);
-    void SetGeneralSettings(const Core::GeneralSettings& settings);
-    bool SelectStoredInputDevice();
+    void setTrainerSettings(const Core::TrainerSettings& block);
+    void setLastState(const Core::LastState& state);
+    void setGeneralSettings(const Core::GeneralSettings& settings);
+    bool selectStoredInputDevice();
 
-    static bool IsFullScreenRequested();
-    static int GetDisplayIndex();
+    static bool isFullScreenRequested();
+    static int displayIndex();
 
 public Q_SLOTS:
     // The maker's help page ("/Home/Help" of the services address) when one is configured;
@@ -73,18 +77,18 @@ public Q_SLOTS:
     void showHelp();
 
 private:
-    static QStringList CommandLineArguments();
+    static QStringList commandLineArguments();
 
-    std::shared_ptr<Core::SoundController> soundController;
-    std::shared_ptr<Core::ExerciseCatalog> exerciseCatalog;
-    std::unique_ptr<Core::SettingsStore> settingsStore;
-    std::shared_ptr<Core::NewsClient> newsClient;
-    std::shared_ptr<Core::MidiBank> midiBank;
+    std::shared_ptr<Core::SoundController> m_soundController;
+    std::shared_ptr<Core::ExerciseCatalog> m_exerciseCatalog;
+    std::unique_ptr<Core::SettingsStore> m_settingsStore;
+    std::shared_ptr<Core::NewsClient> m_newsClient;
+    std::shared_ptr<Core::MidiBank> m_midiBank;
     // The answer sounds, played by the built-in synthesizer; owned here so that the synthesizer
     // and its threads end with the application.
-    std::unique_ptr<Core::AuServer> answerSounds;
-    UI::WindowStackManager* windowStackManager = nullptr;
-    UI::MainWindow* mainWindow = nullptr;
-    QPointer<UI::HelpDialog> helpDialog;
-    bool quizMode = false;
+    std::unique_ptr<Core::AuServer> m_answerSounds;
+    UI::WindowStackManager* m_windowStackManager = nullptr;
+    UI::MainWindow* m_mainWindow = nullptr;
+    QPointer<UI::HelpDialog> m_helpDialog;
+    bool m_quizMode = false;
 };

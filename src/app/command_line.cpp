@@ -5,14 +5,14 @@
 
 #include <cstring>
 
-namespace UI {
+namespace App {
 
-bool CommandLine::IsFullScreenRequested(const QStringList& arguments)
+bool CommandLine::isFullScreenRequested(const QStringList& arguments)
 {
     return !arguments.contains(QStringLiteral("-nofs"), Qt::CaseSensitive);
 }
 
-int CommandLine::GetDisplayIndex(const QStringList& arguments)
+int CommandLine::displayIndex(const QStringList& arguments)
 {
     const int at = arguments.indexOf(QStringLiteral("-display"));
     if (at < 0 || at + 1 >= arguments.size())
@@ -22,7 +22,7 @@ int CommandLine::GetDisplayIndex(const QStringList& arguments)
     return ok ? index : 0;
 }
 
-std::optional<QString> CommandLine::EarlyExitText(const QStringList& arguments)
+std::optional<QString> CommandLine::earlyExitText(const QStringList& arguments)
 {
     const QStringList rest = arguments.mid(1);
     if (rest.contains(QStringLiteral("--help")) || rest.contains(QStringLiteral("-h"))) {
@@ -44,7 +44,7 @@ std::optional<QString> CommandLine::EarlyExitText(const QStringList& arguments)
     return std::nullopt;
 }
 
-std::optional<QString> CommandLine::MissingDisplayReason(const QStringList& arguments)
+std::optional<QString> CommandLine::missingDisplayReason(const QStringList& arguments)
 {
 #if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
     if (arguments.contains(QStringLiteral("-platform")) || !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -60,7 +60,7 @@ std::optional<QString> CommandLine::MissingDisplayReason(const QStringList& argu
     return std::nullopt;
 }
 
-std::vector<char*> CommandLine::QtArguments(int argc, char** argv)
+std::vector<char*> CommandLine::qtArguments(int argc, char** argv)
 {
     std::vector<char*> kept;
     kept.reserve(size_t(argc) + 1);
@@ -75,7 +75,7 @@ std::vector<char*> CommandLine::QtArguments(int argc, char** argv)
     return kept;
 }
 
-QStringList CommandLine::FromArgv(int argc, char** argv)
+QStringList CommandLine::fromArgv(int argc, char** argv)
 {
     QStringList list;
     for (int i = 0; i < argc; ++i)
@@ -83,4 +83,4 @@ QStringList CommandLine::FromArgv(int argc, char** argv)
     return list;
 }
 
-} // namespace UI
+} // namespace App

@@ -4,7 +4,7 @@
 //   -display N    place the main window on screen N (0 when N is missing or not a number)
 //   --help, -h    print the options and exit
 //   --version     print the version and exit
-// On X11 Qt itself would take "-display" as the name of an X server, so QtArguments() removes
+// On X11 Qt itself would take "-display" as the name of an X server, so qtArguments() removes
 // it, with its value, from what QApplication gets.
 
 #include <QString>
@@ -13,27 +13,27 @@
 #include <optional>
 #include <vector>
 
-namespace UI {
+namespace App {
 
 class CommandLine
 {
 public:
     // True unless one argument is exactly "-nofs".
-    static bool IsFullScreenRequested(const QStringList& arguments);
+    static bool isFullScreenRequested(const QStringList& arguments);
     // The argument after the first "-display", as a base-10 integer; 0 when absent, last or
     // not a number.
-    static int GetDisplayIndex(const QStringList& arguments);
+    static int displayIndex(const QStringList& arguments);
 
     // Text to print and exit with for --help and --version; nothing otherwise.
-    static std::optional<QString> EarlyExitText(const QStringList& arguments);
+    static std::optional<QString> earlyExitText(const QStringList& arguments);
 
     // A plain-language reason why no window can be shown (no display server), or nothing.
-    static std::optional<QString> MissingDisplayReason(const QStringList& arguments);
+    static std::optional<QString> missingDisplayReason(const QStringList& arguments);
 
     // argv without "-display N", null-terminated; the pointers are those of argv.
-    static std::vector<char*> QtArguments(int argc, char** argv);
+    static std::vector<char*> qtArguments(int argc, char** argv);
 
-    static QStringList FromArgv(int argc, char** argv);
+    static QStringList fromArgv(int argc, char** argv);
 };
 
-} // namespace UI
+} // namespace App

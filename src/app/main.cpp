@@ -1,13 +1,13 @@
 // Cantorela: wires the application together and runs the event loop.
 
-#include "core/exercise/exercise_catalog.h"
 #include "app/application.h"
 #include "app/command_line.h"
-#include "ui/main_window.h"
 #include "app/single_instance.h"
-#include "ui/dialogs/splash_dialog.h"
 #include "app/startup_trace.h"
 #include "app/termination_signals.h"
+#include "core/exercise/exercise_catalog.h"
+#include "ui/dialogs/splash_dialog.h"
+#include "ui/main_window.h"
 
 #include <QElapsedTimer>
 #include <QWindow>
@@ -20,7 +20,7 @@ namespace {
 
 // Lets the window system show the splash before the slow part of start-up, without waiting
 // for long if it never says the window is visible.
-void ShowAtOnce(QWidget& window)
+void showAtOnce(QWidget& window)
 {
     window.show();
     QElapsedTimer waited;
@@ -35,12 +35,12 @@ void ShowAtOnce(QWidget& window)
 
 int main(int argc, char** argv)
 {
-    const QStringList commandLine = UI::CommandLine::FromArgv(argc, argv);
-    if (const auto text = UI::CommandLine::EarlyExitText(commandLine)) {
+    const QStringList commandLine = App::CommandLine::fromArgv(argc, argv);
+    if (const auto text = App::CommandLine::earlyExitText(commandLine)) {
         std::fputs(text->toLocal8Bit().constData(), stdout);
         return 0;
     }
-    if (const auto reason = UI::CommandLine::MissingDisplayReason(commandLine)) {
+    if (const auto reason = App::CommandLine::missingDisplayReason(commandLine)) {
         std::fputs(reason->toLocal8Bit().constData(), stderr);
         return 1;
     }
@@ -52,35 +52,37 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_XCB_GL_INTEGRATION"))
         qputenv("QT_XCB_GL_INTEGRATION", "none");
 
-    std::vector<char*> qtArguments = UI::CommandLine::QtArguments(argc, argv);
+    std::vector<char*> qtArguments = App::CommandLine::qtArguments(argc, argv);
     int qtArgc = int(qtArguments.size()) - 1;
     Application application(qtArgc, qtArguments.data(), commandLine);
 
     // One copy per data folder: a second start brings the running copy's window to the front.
-    UI::SingleInstance instance(Core::ExerciseCatalog::DataDirectory());
-    if (instance.Claim() == UI::SingleInstance::Outcome::Handed)
+    App::SingleInstance instance(Core::ExerciseCatalog::DataDirectory());
+    if (instance.claim() == App::SingleInstance::Outcome::Handed)
         return 0;
 
     // The splash comes first, so that the student sees the program start at once; it says
     // what is being prepared while the sound, the records and the screens are made ready.
     UI::SplashDialog splash;
     splash.SetStatus(Application::tr("Starting the sound and looking for MIDI keyboards…"));
-    ShowAtOnce(splash);
-    UI::StartupTrace::Mark("splash-painted");
-    application.Initialize([&splash](const QString& step) { splash.SetStatus(step); });
+    showAtOnce(splash);
+    App::StartupTrace::mark("splash-painted");
+    application.initialize([&splash](const QString& step) { splash.SetStatus(step); });
 
     splash.SetStatus(Application::tr("Preparing the trainers…"));
-    UI::MainWindow console(application);
+    UI::MainWindow window(application.mainWindowServices());
+    QObject::connect(&window, &UI::MainWindow::homeScreenPainted,
+                     [] { App::StartupTrace::mark("home-painted"); });
     splash.hide();
-    application.SetMainWindow(&console);
-    console.ShowOnScreen(Application::IsFullScreenRequested(), Application::GetDisplayIndex());
-    QObject::connect(&instance, &UI::SingleInstance::RaiseRequested, &console, &UI::MainWindow::BringToFront);
+    application.setMainWindow(&window);
+    window.showOnScreen(Application::isFullScreenRequested(), Application::displayIndex());
+    QObject::connect(&instance, &App::SingleInstance::raiseRequested, &window, &UI::MainWindow::bringToFront);
 
     // Logging out, a terminal closing or Ctrl+C: the program ends without asking anything, after
     // the resume record and the statistics are saved.
-    UI::TerminationSignals stopRequests;
-    QObject::connect(&stopRequests, &UI::TerminationSignals::StopRequested, &console,
-                     &UI::MainWindow::EndSession);
+    App::TerminationSignals stopRequests;
+    QObject::connect(&stopRequests, &App::TerminationSignals::stopRequested, &window,
+                     &UI::MainWindow::endSession);
     application.exec();
     return 0;
 }

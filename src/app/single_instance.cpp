@@ -11,7 +11,7 @@
 
 Q_LOGGING_CATEGORY(instanceLog, "cantorela.instance")
 
-namespace UI {
+namespace App {
 namespace {
 
 constexpr char RaiseMessage[] = "raise\n";
@@ -31,51 +31,51 @@ SingleInstance::SingleInstance(const QString& dataFolder, QObject* parent) : QOb
     if (runtime.isEmpty())
         runtime = QDir::tempPath();
     const QString stem = QStringLiteral("cantorela-") + QString::fromLatin1(folderKey);
-    lockPath = QDir(runtime).absoluteFilePath(stem + QStringLiteral(".lock"));
-    serverName = QDir(runtime).absoluteFilePath(stem + QStringLiteral(".socket"));
+    m_lockPath = QDir(runtime).absoluteFilePath(stem + QStringLiteral(".lock"));
+    m_serverName = QDir(runtime).absoluteFilePath(stem + QStringLiteral(".socket"));
 }
 
 SingleInstance::~SingleInstance()
 {
-    if (server)
-        server->close();
+    if (m_server)
+        m_server->close();
 }
 
-SingleInstance::Outcome SingleInstance::Claim()
+SingleInstance::Outcome SingleInstance::claim()
 {
-    lock = std::make_unique<QLockFile>(lockPath);
+    m_lock = std::make_unique<QLockFile>(m_lockPath);
     // Never stale by age: only a lock whose process is gone is taken over.
-    lock->setStaleLockTime(0);
-    if (lock->tryLock(0)) {
-        if (!Listen())
-            qCWarning(instanceLog) << "another start cannot reach this copy:" << serverName;
+    m_lock->setStaleLockTime(0);
+    if (m_lock->tryLock(0)) {
+        if (!listen())
+            qCWarning(instanceLog) << "another start cannot reach this copy:" << m_serverName;
         return Outcome::First;
     }
-    if (lock->error() != QLockFile::LockFailedError) {
-        qCWarning(instanceLog) << "running without the one-copy guard; the lock" << lockPath
-                               << "cannot be made (error" << int(lock->error()) << ")";
+    if (m_lock->error() != QLockFile::LockFailedError) {
+        qCWarning(instanceLog) << "running without the one-copy guard; the lock" << m_lockPath
+                               << "cannot be made (error" << int(m_lock->error()) << ")";
         return Outcome::Unguarded;
     }
-    if (!AskRunningCopy())
+    if (!askRunningCopy())
         qCWarning(instanceLog) << "Cantorela is already running for this data folder but did not answer;"
                                << "not starting a second copy";
     return Outcome::Handed;
 }
 
-bool SingleInstance::Listen()
+bool SingleInstance::listen()
 {
-    server = new QLocalServer(this);
-    server->setSocketOptions(QLocalServer::UserAccessOption);
+    m_server = new QLocalServer(this);
+    m_server->setSocketOptions(QLocalServer::UserAccessOption);
     // A socket file left by a killed copy is in the way; the lock says it is ours now.
-    QLocalServer::removeServer(serverName);
-    if (!server->listen(serverName))
+    QLocalServer::removeServer(m_serverName);
+    if (!m_server->listen(m_serverName))
         return false;
-    connect(server, &QLocalServer::newConnection, this, [this] {
-        while (QLocalSocket* socket = server->nextPendingConnection()) {
+    connect(m_server, &QLocalServer::newConnection, this, [this] {
+        while (QLocalSocket* socket = m_server->nextPendingConnection()) {
             connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
             connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
                 if (socket->readAll().contains("raise"))
-                    emit RaiseRequested();
+                    Q_EMIT raiseRequested();
                 socket->disconnectFromServer();
             });
         }
@@ -83,12 +83,12 @@ bool SingleInstance::Listen()
     return true;
 }
 
-bool SingleInstance::AskRunningCopy() const
+bool SingleInstance::askRunningCopy() const
 {
     const QDeadlineTimer deadline(AnswerWithinMs);
     while (!deadline.hasExpired()) {
         QLocalSocket socket;
-        socket.connectToServer(serverName);
+        socket.connectToServer(m_serverName);
         if (socket.waitForConnected(int(std::min<qint64>(1000, deadline.remainingTime())))) {
             socket.write(RaiseMessage);
             const bool sent = socket.waitForBytesWritten(1000);
@@ -101,4 +101,4 @@ bool SingleInstance::AskRunningCopy() const
     return false;
 }
 
-} // namespace UI
+} // namespace App

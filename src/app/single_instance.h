@@ -19,7 +19,7 @@
 
 class QLocalServer;
 
-namespace UI {
+namespace App {
 
 class SingleInstance : public QObject
 {
@@ -27,7 +27,7 @@ class SingleInstance : public QObject
 public:
     enum class Outcome
     {
-        First,     // this copy runs; RaiseRequested tells of later starts
+        First,     // this copy runs; raiseRequested tells of later starts
         Handed,    // another copy runs and was asked to come to the front: end this one
         Unguarded, // no lock could be made: run, without the guard
     };
@@ -36,23 +36,23 @@ public:
     explicit SingleInstance(const QString& dataFolder, QObject* parent = nullptr);
     ~SingleInstance() override;
 
-    Outcome Claim();
+    Outcome claim();
 
-    QString LockPath() const { return lockPath; }
-    QString ServerName() const { return serverName; }
+    QString lockPath() const { return m_lockPath; }
+    QString serverName() const { return m_serverName; }
 
 Q_SIGNALS:
     // Another start of the program asked for this copy's window.
-    void RaiseRequested();
+    void raiseRequested();
 
 private:
-    bool Listen();
-    bool AskRunningCopy() const;
+    bool listen();
+    bool askRunningCopy() const;
 
-    QString lockPath;
-    QString serverName;
-    std::unique_ptr<QLockFile> lock;
-    QLocalServer* server = nullptr;
+    QString m_lockPath;
+    QString m_serverName;
+    std::unique_ptr<QLockFile> m_lock;
+    QLocalServer* m_server = nullptr;
 };
 
-} // namespace UI
+} // namespace App

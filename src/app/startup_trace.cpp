@@ -6,10 +6,10 @@
 
 Q_LOGGING_CATEGORY(startupLog, "cantorela.startup", QtWarningMsg)
 
-namespace UI {
+namespace App {
 namespace StartupTrace {
 
-void Mark(const char* moment)
+void mark(const char* moment)
 {
     if (!startupLog().isInfoEnabled())
         return;
@@ -20,4 +20,4 @@ void Mark(const char* moment)
 }
 
 } // namespace StartupTrace
-} // namespace UI
+} // namespace App

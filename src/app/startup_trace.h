@@ -5,10 +5,10 @@
 // that a benchmark that started the program can tell how long each moment took:
 //   cantorela.startup: home-painted monotonic_ns=123456789
 
-namespace UI {
+namespace App {
 namespace StartupTrace {
 
-void Mark(const char* moment);
+void mark(const char* moment);
 
 } // namespace StartupTrace
-} // namespace UI
+} // namespace App

@@ -11,7 +11,7 @@
 
 Q_LOGGING_CATEGORY(signalLog, "cantorela.signals")
 
-namespace UI {
+namespace App {
 namespace {
 
 int sockets[2] = {-1, -1};
@@ -26,10 +26,10 @@ TerminationSignals::TerminationSignals(QObject* parent) : QObject(parent)
         qCWarning(signalLog) << "termination signals end the program without saving";
         return;
     }
-    notifier = new QSocketNotifier(sockets[1], QSocketNotifier::Read, this);
-    connect(notifier, &QSocketNotifier::activated, this, &TerminationSignals::OnSignal);
+    m_notifier = new QSocketNotifier(sockets[1], QSocketNotifier::Read, this);
+    connect(m_notifier, &QSocketNotifier::activated, this, &TerminationSignals::onSignal);
     struct sigaction action = {};
-    action.sa_handler = &TerminationSignals::Handle;
+    action.sa_handler = &TerminationSignals::handle;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
     for (int signal : handled)
@@ -38,17 +38,17 @@ TerminationSignals::TerminationSignals(QObject* parent) : QObject(parent)
 
 TerminationSignals::~TerminationSignals()
 {
-    if (!notifier)
+    if (!m_notifier)
         return;
     for (int signal : handled)
         std::signal(signal, SIG_DFL);
-    delete notifier;
+    delete m_notifier;
     ::close(sockets[0]);
     ::close(sockets[1]);
     sockets[0] = sockets[1] = -1;
 }
 
-void TerminationSignals::Handle(int signal)
+void TerminationSignals::handle(int signal)
 {
     if (received) {
         // Asked twice: the user means it.
@@ -61,15 +61,15 @@ void TerminationSignals::Handle(int signal)
     [[maybe_unused]] const ssize_t written = ::write(sockets[0], &byte, 1);
 }
 
-void TerminationSignals::OnSignal()
+void TerminationSignals::onSignal()
 {
     char byte = 0;
     [[maybe_unused]] const ssize_t read = ::read(sockets[1], &byte, 1);
     qCInfo(signalLog) << "signal" << int(byte) << "received; closing";
-    if (isSignalConnected(QMetaMethod::fromSignal(&TerminationSignals::StopRequested)))
-        emit StopRequested(int(byte));
+    if (isSignalConnected(QMetaMethod::fromSignal(&TerminationSignals::stopRequested)))
+        Q_EMIT stopRequested(int(byte));
     else
         QCoreApplication::quit();
 }
 
-} // namespace UI
+} // namespace App

@@ -1,7 +1,8 @@
 #pragma once
 // One notation text made ready to draw: parsed, laid out on the page format, and drawn page by
-// page with its graphic map. The score builder and the gmn2png tool use it; it plays the part
-// a notation engine's painter plays for the rest of the program. Not shared between threads.
+// page with its graphic map. The page pictures (score_pictures) and the gmn2png tool use it; it
+// plays the part a notation engine's painter plays for the rest of the program. Not shared
+// between threads.
 
 #include "notation/gmn_parser.h"
 #include "notation/graphic_map.h"

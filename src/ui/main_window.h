@@ -6,20 +6,23 @@
 // re-scans the MIDI devices when one is plugged in or out, polls the news, keeps the resume
 // record (where a learning lesson was left) and ends the program.
 //
-// Built by main() with the application, whose engine objects it hands to the screens. GUI
-// thread only; the sound controller's device-change callback is brought to the GUI thread
-// before it reaches the window.
+// Built by main() with the services the application fills (UI::MainWindowServices), whose
+// engine objects it hands to the screens. GUI thread only; device changes reach it through
+// UI::DeviceWatcher, news through UI::NewsNotifier.
 
+#include "ui/main_window_services.h"
 #include "ui/speed.h"
 
-#include <QBasicTimer>
 #include <QMainWindow>
 #include <QPointer>
 
 #include <array>
 #include <memory>
 
-class Application;
+namespace Core {
+class Telemetry;
+}
+
 class QState;
 class QStateMachine;
 class QToolButton;
@@ -34,7 +37,7 @@ class AboutDialog;
 class HomeScreen;
 class ExerciseScreen;
 class FaderWidget;
-class MailDialog;
+class NewsNotifier;
 class SaveWarningBar;
 class TrainerSettingsPage;
 class WindowStackManager;
@@ -48,73 +51,58 @@ public:
         ExerciseStart = 0,
         HomeStart = 1,
     };
-    // A device notification is followed by re-scans one second apart until the device list
-    // changes, at most DeviceRetries - 1 of them.
-    static constexpr int DeviceRetries = 10;
-    static constexpr int DeviceRescanMs = 1000;
-    static constexpr int FirstNewsPollMs = 1000;
-    static constexpr int NewsPollMs = 30000;
-
-    explicit MainWindow(Application& application, QWidget* parent = nullptr);
+    explicit MainWindow(const MainWindowServices& services, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     // Places the window on screen `displayIndex` when there is such a screen, sized to it, and
     // shows it full screen or as a normal window.
-    void ShowOnScreen(bool fullScreen, int displayIndex);
+    void showOnScreen(bool fullScreen, int displayIndex);
 
     // Ends the program without asking anything (the session ends, a termination signal): the
     // resume record, the statistics and the usage counters are saved first.
-    void EndSession();
+    void endSession();
 
     // Another start of the program asked for this window: out of the task bar and to the front.
-    void BringToFront();
+    void bringToFront();
 
     // For the tour and the tests.
-    HomeScreen* GetHomeScreen() const { return homeScreen; }
-    ExerciseScreen* GetExerciseScreen() const { return exerciseScreen; }
-    TrainerSettingsPage* GetSettingsPage(int trainer) const;
-    FaderWidget* GetFader() const { return fader; }
-    SaveWarningBar* GetSaveWarning() const { return saveWarning; }
-    WindowStackManager* GetStackManager() const { return stack; }
-    QToolButton* GetToolButton(const char* name) const;
-    int DeviceRetryCounter() const { return deviceRetryCounter; }
-    bool IsQuiz() const { return quiz; }
-
-    // The sound controller's device-change callback (GUI thread): starts a re-scan unless one
-    // is under way.
-    static void DeviceChangeHandler();
+    HomeScreen* homeScreen() const { return m_homeScreen; }
+    ExerciseScreen* exerciseScreen() const { return m_exerciseScreen; }
+    TrainerSettingsPage* settingsPage(int trainer) const;
+    FaderWidget* fader() const { return m_fader; }
+    SaveWarningBar* saveWarning() const { return m_saveWarning; }
+    WindowStackManager* stackManager() const { return m_stack; }
+    QToolButton* toolButton(const char* name) const;
+    bool isQuiz() const { return m_quiz; }
 
 Q_SIGNALS:
-    void SettingsChanged();
-    void ToExerciseTrans();
-    void ToHomeTrans();
-    void ToReferenceTrans();
-    void ToStatisticsTrans();
-    void ToSettingsTrans();
-    void screenChange(QString currentWin, QString previousWin);
+    void settingsChanged();
+    void toExerciseTransition();
+    void toHomeTransition();
+    void toReferenceTransition();
+    void toStatisticsTransition();
+    void toSettingsTransition();
+    void screenChange(QString currentScreen, QString previousScreen);
     void deviceChange();
     void showReference(UI::Speed speed);
     void showStatistics(UI::Speed speed);
     void showExercise(UI::Speed speed);
     void windowMinimized();
+    // The home screen's first paint that reached the screen (for the start-up trace).
+    void homeScreenPainted();
 
 public Q_SLOTS:
-    void OpenExercise(size_t exerciseId, bool quizMode);
-    void OpenExercise(size_t exerciseId, bool quizMode, bool resume);
-    void HideSettings();
+    void openExercise(size_t exerciseId, bool quizMode);
+    void openExercise(size_t exerciseId, bool quizMode, bool resume);
+    void hideSettings();
     void setupNavigation(int startState);
-    void deviceDetectionHandler();
-    void toggleFullscreen();
+    void toggleFullScreen();
     void userExitRequest();
     void showSettings();
-    void showMail();
     void showHelp();
-    void onMailReceived();
     void showAbout();
-    void NavigateHome();
+    void navigateHome();
     void userMinimizeScreenRequest();
-    int checkNews();
-    void onMailShown();
     void updateDevices();
     void showExercise();
     void showReference();
@@ -124,51 +112,48 @@ protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
-    void timerEvent(QTimerEvent* event) override;
     void changeEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void ShowScreen(QWidget* widget);
-    // Tool bar, caption and tabs for the screen now in front.
-    void UpdateNavigation(QWidget* widget);
-    void SetCaption(const char* place);
-    void MarkTab(QToolButton* tab);
-    void ApplyExerciseTabs();
-    void SaveLastState();
+    void showScreen(QWidget* widget);
+    // Tool bar, caption and tabs for the screen now in front (main_window_tool_bar.cpp).
+    void updateNavigation(QWidget* widget);
+    void setCaption(const char* place);
+    void markTab(QToolButton* tab);
+    void applyExerciseTabs();
+    void saveLastState();
     // Saves what must not be lost and closes the open lesson; true the first time only.
-    bool PrepareToEnd();
-    void ResumeLastLesson();
-    bool IsExerciseInFront() const;
-    bool IsSettingsPage(const QWidget* widget) const;
-    void SetFullScreenLook(bool fullScreen);
+    bool prepareToEnd();
+    void resumeLastLesson();
+    bool isExerciseInFront() const;
+    bool isSettingsPage(const QWidget* widget) const;
+    void setFullScreenLook(bool fullScreen);
+    std::shared_ptr<Core::Telemetry> telemetry() const;
 
-    Application& app;
+    MainWindowServices m_services;
     std::unique_ptr<Ui::MainWindow> m_ui;
-    WindowStackManager* stack = nullptr;
-    FaderWidget* fader = nullptr;
-    SaveWarningBar* saveWarning = nullptr;
-    HomeScreen* homeScreen = nullptr;
-    ExerciseScreen* exerciseScreen = nullptr;
-    std::array<TrainerSettingsPage*, 3> settingsPages{};
-    QPointer<AboutDialog> aboutDialog;
-    QPointer<MailDialog> mailDialog;
+    WindowStackManager* m_stack = nullptr;
+    FaderWidget* m_fader = nullptr;
+    SaveWarningBar* m_saveWarning = nullptr;
+    HomeScreen* m_homeScreen = nullptr;
+    ExerciseScreen* m_exerciseScreen = nullptr;
+    std::array<TrainerSettingsPage*, 3> m_settingsPages{};
+    QPointer<AboutDialog> m_aboutDialog;
+    NewsNotifier* m_newsNotifier = nullptr;
 
-    bool quiz = false;
-    bool minimized = false;
-    bool firstShown = false;
-    bool ending = false;
-    bool homePaintLogged = false;
-    int deviceRetryCounter = 0;
-    QBasicTimer newsTimer;
-    bool newsTimerFirst = true;
+    bool m_quiz = false;
+    bool m_minimized = false;
+    bool m_firstShown = false;
+    bool m_ending = false;
+    bool m_homePaintReported = false;
     // The look last given to the full-screen button: -1 none yet, else whether full screen.
-    int fullScreenLook = -1;
+    int m_fullScreenLook = -1;
 
-    QStateMachine* navigation = nullptr;
-    QState* homeState = nullptr;
-    QState* exerciseState = nullptr;
+    QStateMachine* m_navigation = nullptr;
+    QState* m_homeState = nullptr;
+    QState* m_exerciseState = nullptr;
 };
 
 } // namespace UI

@@ -1,6 +1,7 @@
 // The statistics store against real files: merging answers, reading damaged, cut-off and foreign
 // files, numbers at the ends of their range, atomic replacement, and Add racing saves on threads.
 
+#include "../common/file_bytes.h"
 #include "core/error.h"
 #include "core/exercise/exercise_statistics.h"
 #include "core/exercise/statistics_database.h"
@@ -27,19 +28,6 @@ const QByteArray Declaration = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
 const QByteArray EmptyFile = Declaration + "<ex_stat version=\"1.0\"/>\n";
 constexpr qint32 Min = std::numeric_limits<qint32>::min();
 constexpr qint32 Max = std::numeric_limits<qint32>::max();
-
-QByteArray ReadAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void WriteAll(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(file.write(bytes), qint64(bytes.size()));
-}
 
 Records Local(const ExerciseStatistics& s, int exId)
 {
@@ -85,12 +73,12 @@ private slots:
     void missingOrUnopenableFileIsCreatedEmpty()
     {
         const QByteArray history = "<ex_stat version=\"1.0\"/>";
-        WriteAll(historyPath, history);
+        QVERIFY(WriteAll(historyPath, history));
         ExerciseStatistics{historyPath, localPath};
         QCOMPARE(std::make_pair(ReadAll(historyPath), ReadAll(localPath)),
                  std::make_pair(history, EmptyFile));
         QVERIFY(QFile::remove(historyPath) && QDir(dir->path()).mkdir(QStringLiteral("stats.xml")));
-        WriteAll(historyPath + QStringLiteral("/inside"), "keep me");
+        QVERIFY(WriteAll(historyPath + QStringLiteral("/inside"), "keep me"));
         ExerciseStatistics{historyPath, localPath};
         QCOMPARE(ReadAll(historyPath), EmptyFile);
         const QStringList kept =
@@ -194,8 +182,8 @@ private slots:
         QFETCH(QByteArray, text);
         QFETCH(bool, readable);
         const Records local{{5, 2, 1, 1, 1}};
-        WriteAll(historyPath, text);
-        WriteAll(localPath, Core::ExDbDetail::XMLSerializer::WriteXML(local));
+        QVERIFY(WriteAll(historyPath, text));
+        QVERIFY(WriteAll(localPath, Core::ExDbDetail::XMLSerializer::WriteXML(local)));
         const auto kept = [this] {
             return QDir(dir->path()).entryList({QStringLiteral("stats.xml.unreadable-*")});
         };
@@ -288,8 +276,8 @@ private slots:
         store.ReloadLocal();
         QCOMPARE(Local(store, 0), (Records{{1, 0, 0, 1, 0}, {2, 0, 0, 1, 0}}));
 
-        WriteAll(localPath, "<ex_stat version=\"1.0\"><entry id=\"8\" exId=\"0\" section=\"0\" correct=\"1\" "
-                            "wrong=\"0\"/><entry id=");
+        QVERIFY(WriteAll(localPath, "<ex_stat version=\"1.0\"><entry id=\"8\" exId=\"0\" section=\"0\" "
+                                    "correct=\"1\" wrong=\"0\"/><entry id="));
         store.ReloadLocal(); // a damaged file: what was read before the fault, and what is unsaved
         QCOMPARE(Local(store, 0), (Records{{8, 0, 0, 1, 0}, {2, 0, 0, 1, 0}}));
     }
@@ -299,7 +287,7 @@ private slots:
     void unwritableDirectoryKeepsWorkingInMemory()
     {
         // A path below a regular file can be neither created nor written, even by root.
-        WriteAll(dir->filePath(QStringLiteral("file")), "x");
+        QVERIFY(WriteAll(dir->filePath(QStringLiteral("file")), "x"));
         ExerciseStatistics store(dir->filePath(QStringLiteral("file/stats.xml")),
                                  dir->filePath(QStringLiteral("file/statsLocal.xml")));
         store.Add({1, 2, 3, 1, 0});

@@ -3,6 +3,7 @@
 // byte past it; each check runs on a heap block that ends with the file, so that AddressSanitizer
 // sees any read past it. Then every truncation, single-byte damage and the kept fuzzing inputs.
 
+#include "../common/file_bytes.h"
 #include "core/midi/midi_file.h"
 #include "core/midi/midi_file_validator.h"
 #include "midi/midi_file_bytes.h"
@@ -73,12 +74,11 @@ class TestMidiFileValidator : public QObject
     // Reads the bytes from a real file through the reader, after `marker`.
     Error Read(const QByteArray& bytes, Core::MidiStream& stream)
     {
-        QFile file(folder.filePath(QStringLiteral("file.mid")));
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
-            qFatal("cannot write %s", qPrintable(file.fileName()));
-        file.close();
+        const QString path = folder.filePath(QStringLiteral("file.mid"));
+        if (!WriteAll(path, bytes))
+            qFatal("cannot write %s", qPrintable(path));
         stream = Core::MidiStream{marker};
-        return Core::MidiFile(file.fileName()).ReadStream(stream);
+        return Core::MidiFile(path).ReadStream(stream);
     }
 
 private slots:
@@ -252,9 +252,8 @@ private slots:
     void keptFuzzingInputKeepsItsVerdict()
     {
         QFETCH(QString, path);
-        QFile hex(path);
-        QVERIFY(hex.open(QIODevice::ReadOnly));
-        const QByteArray bytes = QByteArray::fromHex(hex.readAll().simplified().replace(' ', ""));
+        const QByteArray bytes = QByteArray::fromHex(ReadAll(path).simplified().replace(' ', ""));
+        QVERIFY(!bytes.isEmpty());
         const std::vector<char> exact = Exact(bytes);
         const bool valid = CheckExact(exact).valid;
         if (valid)

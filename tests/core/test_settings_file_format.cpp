@@ -1,6 +1,7 @@
 // The settings file format against Qt's own IniFormat: what either writes, the other reads with
 // the same values; text that is not INI is refused.
 
+#include "../common/file_bytes.h"
 #include "../common/temp_settings.h"
 #include "core/settings_file_format.h"
 
@@ -115,10 +116,7 @@ private Q_SLOTS:
         QFETCH(bool, readable);
         QFETCH(QVariantMap, expected);
         const QString path = FreshPath();
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        QCOMPARE(file.write(bytes), bytes.size());
-        file.close();
+        QVERIFY(WriteAll(path, bytes));
         const QSettings read(path, SettingsFileFormat::Registered());
         QCOMPARE(read.status(), readable ? QSettings::NoError : QSettings::FormatError);
         QVariantMap contents;

@@ -2,6 +2,7 @@
 // their limits, the file and its reader, the services address, the upload and its time limit.
 
 #include "../common/full_disk.h"
+#include "../common/file_bytes.h"
 #include "../common/temp_settings.h"
 #include "core/error.h"
 #include "core/services/services_address.h"
@@ -19,18 +20,6 @@ using Core::TelemetryCounters;
 using Core::TrainerUsage;
 
 namespace {
-
-QByteArray ReadAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool WriteAll(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
 // The last `count` entries of a score history, newest last.
 std::vector<double> Last(const std::array<double, TrainerUsage::HistoryLength>& history, int count)

@@ -4,6 +4,7 @@
 // its tempo marking tells the student, throughout its tempo map. The Ecossaise transcribed from
 // its first edition is read back note by note in its first bar.
 
+#include "../common/file_bytes.h"
 #include "core/exercise/music_tables.h"
 #include "core/midi/midi_bank.h"
 #include "core/midi/midi_file_validator.h"
@@ -31,8 +32,7 @@ Smf Load(const QByteArray& bytes)
 
 QByteArray Read(const QString& name)
 {
-    QFile file(QStringLiteral(":/midi/") + name);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return ReadAll(QStringLiteral(":/midi/") + name);
 }
 
 } // namespace

@@ -1,6 +1,8 @@
 // The gmn2png tool as a user runs it: a file or standard input in, a PNG and the graphic map out
 // (notes, then each page's staves and systems), and clear failures for bad input.
 
+#include "../common/file_bytes.h"
+
 #include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -89,11 +91,10 @@ private slots:
         QFETCH(double, space);
         QFETCH(QList<int>, steps);
         QTemporaryDir dir;
-        QFile file(dir.filePath(QStringLiteral("in.gmn")));
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(notation) == notation.size());
-        file.close();
+        const QString input = dir.filePath(QStringLiteral("in.gmn"));
+        QVERIFY(WriteAll(input, notation));
         const bool fromFile = arguments.contains(QStringLiteral("IN"));
-        arguments.replaceInStrings(QStringLiteral("IN"), file.fileName());
+        arguments.replaceInStrings(QStringLiteral("IN"), input);
         const Run run = Gmn2Png(arguments, fromFile ? QByteArray() : notation, dir.path());
         QCOMPARE(run.exitCode, 0);
         QCOMPARE(QJsonDocument::fromJson(run.out).object().value(QStringLiteral("pages")).toInt(), 1);

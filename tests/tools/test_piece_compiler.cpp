@@ -3,6 +3,7 @@
 // build with the line number; a good source gives a file that passes the MIDI file check and
 // carries its metre, beat and tempo.
 
+#include "../common/file_bytes.h"
 #include "core/midi/midi_file_validator.h"
 
 #include <QFile>
@@ -26,11 +27,8 @@ Run Compile(const QTemporaryDir& dir, const QByteArray& source)
     Run run;
     const QString input = dir.filePath(QStringLiteral("piece.notes"));
     const QString output = dir.filePath(QStringLiteral("piece.mid"));
-    QFile file(input);
-    if (!file.open(QIODevice::WriteOnly))
+    if (!WriteAll(input, source))
         return run;
-    file.write(source);
-    file.close();
     QProcess process;
     process.setProcessChannelMode(QProcess::MergedChannels);
     process.start(QStringLiteral(CANTORELA_PIECE_COMPILER), {input, output});
@@ -38,9 +36,7 @@ Run Compile(const QTemporaryDir& dir, const QByteArray& source)
         return run;
     run.exitCode = process.exitCode();
     run.output = QString::fromUtf8(process.readAll());
-    QFile midi(output);
-    if (midi.open(QIODevice::ReadOnly))
-        run.midi = midi.readAll();
+    run.midi = ReadAll(output);
     return run;
 }
 

@@ -112,19 +112,19 @@ class TestAccessibility : public QObject
 {
     Q_OBJECT
 
-    Application& app = *Application::Instance();
+    Application& app = *Application::instance();
     std::unique_ptr<UI::MainWindow> console;
 
     // The lesson of `trainer` open in the exercise view, its question asked.
     UI::ExerciseScreen* Lesson(int trainer)
     {
-        app.SetQuizMode(false);
-        console->OpenExercise(size_t(trainer), false);
-        UI::ExerciseScreen* screen = console->GetExerciseScreen();
+        app.setQuizMode(false);
+        console->openExercise(size_t(trainer), false);
+        UI::ExerciseScreen* screen = console->exerciseScreen();
         const bool asked = QTest::qWaitFor(
             [screen] {
-                auto exercise = screen->GetExercise();
-                return exercise && exercise->GetState() == Core::Exercise::AwaitingAnswer;
+                const Core::LessonSession* session = screen->GetSession();
+                return session && session->snapshot().state == Core::Exercise::AwaitingAnswer;
             },
             20000);
         return asked ? screen : nullptr;
@@ -133,9 +133,9 @@ class TestAccessibility : public QObject
     // The window and its screens at rest: no fade, no view change under way.
     bool Settled() const
     {
-        if (console->GetFader()->IsFading() || !console->GetStackManager()->Top()->isVisible())
+        if (console->fader()->IsFading() || !console->stackManager()->Top()->isVisible())
             return false;
-        if (QStateMachine* views = console->GetExerciseScreen()->GetViewMachine())
+        if (QStateMachine* views = console->exerciseScreen()->GetViewMachine())
             for (QAbstractAnimation* animation : views->findChildren<QAbstractAnimation*>())
                 if (animation->state() == QAbstractAnimation::Running)
                     return false;
@@ -154,14 +154,14 @@ class TestAccessibility : public QObject
     {
         if (learn) {
             // The user's own settings match no level: the custom row shows.
-            app.SetQuizMode(false);
-            app.GetSettings()->SetDifficultyLevel(trainer, 0);
-            Core::TrainerSettings block = app.GetSettings()->ExerciseSettings();
+            app.setQuizMode(false);
+            app.settings()->SetDifficultyLevel(trainer, 0);
+            Core::TrainerSettings block = app.settings()->ExerciseSettings();
             block.noteTrainer.chords[Core::ChordSwitch::Diminished] ^= true;
-            app.SetTrainerSettings(block);
+            app.setTrainerSettings(block);
         }
         QTRY_VERIFY(Settled());
-        UI::HomeScreen* home = console->GetHomeScreen();
+        UI::HomeScreen* home = console->homeScreen();
         auto* button = home->findChild<QPushButton*>(
             QStringLiteral("%1%2").arg(learn ? "Learn" : "Quiz").arg(trainer + 1));
         QVERIFY(button);
@@ -192,8 +192,8 @@ class TestAccessibility : public QObject
         else if (place == "reference")
             QCOMPARE(screen->GetViewMode(), int(UI::ExerciseScreen::ReferenceView));
         else if (place == "settings")
-            QTRY_COMPARE(console->GetStackManager()->Top(),
-                         static_cast<QWidget*>(console->GetSettingsPage(trainer)));
+            QTRY_COMPARE(console->stackManager()->Top(),
+                         static_cast<QWidget*>(console->settingsPage(trainer)));
         else if (place == "paused")
             QTRY_VERIFY(screen->FindPlayDialog() && screen->FindPlayDialog()->Opacity() == 1.0);
         else if (place == "section end")
@@ -203,14 +203,14 @@ class TestAccessibility : public QObject
 private Q_SLOTS:
     void init()
     {
-        app.SetLastState(Core::LastState()); // every row starts on the home screen
-        Core::GeneralSettings general = app.GetSettings()->GetGeneralSettings();
+        app.setLastState(Core::LastState()); // every row starts on the home screen
+        Core::GeneralSettings general = app.settings()->GetGeneralSettings();
         general.showDifficultyDialog = true;
         general.hideMidiDialog = true;
         general.answerWithGraphicalKeyboard = true;
         general.answerWithMultipleChoice = true;
-        app.SetGeneralSettings(general);
-        console = std::make_unique<UI::MainWindow>(app);
+        app.setGeneralSettings(general);
+        console = std::make_unique<UI::MainWindow>(app.mainWindowServices());
         console->resize(1366, 768);
         console->show();
         QVERIFY(QTest::qWaitForWindowExposed(console.get()));
@@ -220,7 +220,7 @@ private Q_SLOTS:
         for (QWidget* window : QApplication::topLevelWidgets())
             if (window != console.get() && window->isVisible())
                 window->hide();
-        console->EndSession();
+        console->endSession();
         console.reset();
     }
 
@@ -268,10 +268,10 @@ private Q_SLOTS:
         if (place != "settings")
             return EveryVisibleControlIsNamed();
         // Every tab of the settings page: the general one and each section's.
-        UI::TrainerSettingsPage* page = console->GetSettingsPage(trainer);
+        UI::TrainerSettingsPage* page = console->settingsPage(trainer);
         for (int section = -1; section < Core::TrainerSectionCount(trainer) && !QTest::currentTestFailed();
              ++section) {
-            page->OpenTab(section);
+            page->openTab(section);
             EveryVisibleControlIsNamed();
         }
     }
@@ -284,7 +284,7 @@ int main(int argc, char** argv)
     qputenv("XDG_DATA_HOME", dir.filePath("data").toUtf8());
     qunsetenv("CANTORELA_SERVICES_URL");
     Application app(argc, argv);
-    app.Initialize();
+    app.initialize();
     app.setAttribute(Qt::AA_Use96Dpi, true);
     TestAccessibility test;
     return QTest::qExec(&test, argc, argv);

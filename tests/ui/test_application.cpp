@@ -3,13 +3,13 @@
 // selects, and the real executable reaching its event loop, ending on request, and its early
 // exits.
 
+#include "app/application.h"
 #include "core/exercise/difficulty_presets.h"
 #include "core/exercise/exercise.h"
 #include "core/exercise/exercise_catalog.h"
 #include "core/exercise/exercise_statistics.h"
 #include "core/midi/midi_bank.h"
 #include "core/services/news_client.h"
-#include "app/application.h"
 
 #include <QFileInfo>
 #include <QtTest>
@@ -31,40 +31,38 @@ private Q_SLOTS:
         static QByteArray a0("cantorela"), a1("-nofs");
         static char* argv[] = {a0.data(), a1.data(), nullptr};
         app = std::make_unique<Application>(argc, argv, QStringList{"cantorela", "-nofs", "-display", "1"});
-        app->Initialize();
+        app->initialize();
     }
 
     void cleanupTestCase() { app.reset(); }
 
     void startsWithItsFilesInTheUsersFolders()
     {
-        QCOMPARE(Application::Instance(), app.get());
-        QVERIFY(app->GetSettings()->FileName().startsWith(home.filePath("config/Vantorix/")));
+        QVERIFY(app->settings()->FileName().startsWith(home.filePath("config/Vantorix/")));
         QVERIFY(app->styleSheet().contains("global.css"));
-        const auto statistics = app->GetExerciseCatalog()->GetStatistics();
+        const auto statistics = app->exerciseCatalog()->GetStatistics();
         QVERIFY(statistics->HistoryPath().startsWith(home.filePath("data/Vantorix/Cantorela/")));
         QVERIFY(QFileInfo::exists(statistics->LocalPath()));
         QList<Core::MidiBank::PieceEntry> largo;
-        app->GetMidiBank()->GetPieces(3, largo);
+        app->midiBank()->GetPieces(3, largo);
         QVERIFY(!largo.isEmpty() && largo.first().stream && !largo.first().stream->isEmpty());
         // No services address is configured here: nothing is fetched.
-        QVERIFY(!app->GetNewsClient()->FetchStarted());
+        QVERIFY(!app->newsClient()->FetchStarted());
         // The command line as the user gave it, not as QApplication saw it.
-        QVERIFY(!Application::IsFullScreenRequested());
-        QCOMPARE(Application::GetDisplayIndex(), 1);
+        QVERIFY(!Application::isFullScreenRequested());
+        QCOMPARE(Application::displayIndex(), 1);
     }
 
     // Exercises read the application's settings through the block that the quiz flag selects.
     void exercisesReadTheBlockTheQuizFlagSelects()
     {
-        const Core::TrainerSettings exercise = app->GetSettings()->ExerciseSettings();
+        const Core::TrainerSettings exercise = app->settings()->ExerciseSettings();
         const Core::TrainerSettings quiz = Core::BuiltInQuizSettings();
         QVERIFY(exercise.noteTrainer.singleNotes.duration.seconds !=
                 quiz.noteTrainer.singleNotes.duration.seconds);
-        const auto lesson = app->GetExerciseCatalog()->CreateExercise(Core::NoteTrainerIndex);
+        const auto lesson = app->exerciseCatalog()->CreateExercise(Core::NoteTrainerIndex);
         for (bool quizMode : {true, false}) {
-            app->SetQuizMode(quizMode);
-            QCOMPARE(static_cast<const Core::TrainerSettingsSource&>(*app).IsQuizMode(), quizMode);
+            app->setQuizMode(quizMode);
             lesson->SetUpSections();
             QCOMPARE(lesson->GetSections()[0].msPerQuestion,
                      (quizMode ? quiz : exercise).noteTrainer.singleNotes.duration.seconds * 1000);
@@ -73,11 +71,11 @@ private Q_SLOTS:
 
     void noMidiDeviceMatchesTheStoredName()
     {
-        Core::GeneralSettings general = app->GetSettings()->GetGeneralSettings();
+        Core::GeneralSettings general = app->settings()->GetGeneralSettings();
         general.inputDevice = QStringLiteral("Keyboard that is not there");
-        app->SetGeneralSettings(general);
-        QVERIFY(!app->SelectStoredInputDevice());
-        QCOMPARE(app->GetSettings()->GetGeneralSettings().inputDevice, general.inputDevice);
+        app->setGeneralSettings(general);
+        QVERIFY(!app->selectStoredInputDevice());
+        QCOMPARE(app->settings()->GetGeneralSettings().inputDevice, general.inputDevice);
     }
 
     // The program paints its home screen (so its event loop runs); asked to stop, as by logging

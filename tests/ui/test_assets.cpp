@@ -2,6 +2,7 @@
 // of one control share a size, key pictures fit the keyboard's layout, the answer sounds are
 // 44.1 kHz 16-bit PCM, and the generator gives the same files on every run as were compiled in.
 
+#include "../common/file_bytes.h"
 #include "core/exercise/exercise_symbol_trainer.h"
 #include "core/exercise/music_tables.h"
 #include "core/exercise/question_data.h"
@@ -14,12 +15,6 @@
 #include <set>
 
 namespace {
-
-QByteArray Bytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 QString HighDensity(QString path)
 {
@@ -90,7 +85,7 @@ private slots:
         QDirIterator it(sources, {"*.cpp", "*.h", "*.ui", "*.css"}, QDir::Files,
                         QDirIterator::Subdirectories);
         while (it.hasNext()) {
-            const QString text = QString::fromUtf8(Bytes(it.next()));
+            const QString text = QString::fromUtf8(ReadAll(it.next()));
             for (auto match = literal.globalMatch(text); match.hasNext();) {
                 const QRegularExpressionMatch found = match.next();
                 // Folders and names completed at run time ("btn_reset_%1") are left out.
@@ -161,12 +156,6 @@ private slots:
             QCOMPARE(size.height(), QImage(KeyPicture("normal", "C")).height());
     }
 
-    void homeBackgroundsGrowForTallScreens()
-    {
-        const QImage small(":/PIX/pixmap/main_bg.png"), big(":/PIX/pixmap/main_bg_big.png");
-        QVERIFY(big.height() > 800 && big.height() > small.height() && big.width() > small.width());
-    }
-
     // Each key's picture, in every set and at both densities, fits the keyboard's reference
     // layout: the key's size, transparent high up where a black key lies over a white one, solid
     // everywhere else.
@@ -230,7 +219,7 @@ private slots:
         std::set<QByteArray> keys;
         for (const QString& set : keySets)
             for (const char* name : {"C", "C_sharp"})
-                QVERIFY2(keys.insert(Bytes(KeyPicture(set, name))).second, qPrintable(KeyPicture(set, name)));
+                QVERIFY2(keys.insert(ReadAll(KeyPicture(set, name))).second, qPrintable(KeyPicture(set, name)));
         std::set<QByteArray> symbols;
         for (const QString& path : SymbolPictures()) {
             const QImage image = QImage(path).convertToFormat(QImage::Format_ARGB32);
@@ -262,7 +251,7 @@ private slots:
         QFETCH(QString, path);
         QFETCH(double, shortest);
         QFETCH(double, longest);
-        const QByteArray wav = Bytes(path);
+        const QByteArray wav = ReadAll(path);
         const auto u32 = [&](int at) { return qint64(qFromLittleEndian<quint32>(wav.constData() + at)); };
         QVERIFY(wav.size() > 44 && wav.startsWith("RIFF") && wav.mid(8, 8) == "WAVEfmt ");
         QCOMPARE(u32(4), qint64(wav.size() - 8));
@@ -282,7 +271,7 @@ private slots:
 
     void styleSheetIndicatorsFitTheirPictures()
     {
-        const QString css = QString::fromUtf8(Bytes(":/css/global.css"));
+        const QString css = QString::fromUtf8(ReadAll(":/css/global.css"));
         const auto size =
             QRegularExpression(QStringLiteral("indicator \\{\\s*width: (\\d+)px;\\s*height: (\\d+)px"))
                 .match(css);
@@ -315,10 +304,10 @@ private slots:
             files << out.relativeFilePath(it.next());
         QVERIFY(files.size() > 2 * 200);
         for (const QString& relative : files) {
-            const QByteArray bytes = Bytes(out.filePath(relative));
-            QVERIFY2(!bytes.isEmpty() && bytes == Bytes(second.path() + "/out/" + relative),
+            const QByteArray bytes = ReadAll(out.filePath(relative));
+            QVERIFY2(!bytes.isEmpty() && bytes == ReadAll(second.path() + "/out/" + relative),
                      qPrintable(relative + " differs between runs"));
-            QVERIFY2(relative == "assets.qrc" || Bytes(":/" + relative) == bytes,
+            QVERIFY2(relative == "assets.qrc" || ReadAll(":/" + relative) == bytes,
                      qPrintable(relative + " is not what was compiled in"));
         }
     }

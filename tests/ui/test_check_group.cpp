@@ -43,7 +43,7 @@ private Q_SLOTS:
                 boxes << new QCheckBox(QStringLiteral("Option"), &page);
                 boxes.back()->setChecked(on);
                 layout->addWidget(boxes.back());
-                group.AddMember(boxes.back());
+                group.addMember(boxes.back());
             }
             page.show();
             QVERIFY(QTest::qWaitForWindowExposed(&page));

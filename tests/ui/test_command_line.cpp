@@ -4,7 +4,7 @@
 
 #include <QtTest>
 
-using UI::CommandLine;
+using App::CommandLine;
 
 class TestCommandLine : public QObject
 {
@@ -35,19 +35,19 @@ private Q_SLOTS:
         QFETCH(bool, fullScreen);
         QFETCH(int, display);
         arguments.prepend(QStringLiteral("cantorela"));
-        QCOMPARE(CommandLine::IsFullScreenRequested(arguments), fullScreen);
-        QCOMPARE(CommandLine::GetDisplayIndex(arguments), display);
+        QCOMPARE(CommandLine::isFullScreenRequested(arguments), fullScreen);
+        QCOMPARE(CommandLine::displayIndex(arguments), display);
     }
 
     void helpAndVersion()
     {
-        QVERIFY(!CommandLine::EarlyExitText({"cantorela", "-nofs"}));
-        const auto help = CommandLine::EarlyExitText({"cantorela", "-nofs", "--help"});
+        QVERIFY(!CommandLine::earlyExitText({"cantorela", "-nofs"}));
+        const auto help = CommandLine::earlyExitText({"cantorela", "-nofs", "--help"});
         QVERIFY(help && help->contains("-display N") && help->contains("-nofs"));
-        QVERIFY(CommandLine::EarlyExitText({"cantorela", "-h"}));
-        const auto version = CommandLine::EarlyExitText({"cantorela", "--version"});
+        QVERIFY(CommandLine::earlyExitText({"cantorela", "-h"}));
+        const auto version = CommandLine::earlyExitText({"cantorela", "--version"});
         QVERIFY(version && version->startsWith(QStringLiteral("cantorela " CANTORELA_VERSION)));
-        QVERIFY(!CommandLine::EarlyExitText({"--version"})); // the program's own name is not an option
+        QVERIFY(!CommandLine::earlyExitText({"--version"})); // the program's own name is not an option
     }
 
     // Qt must not see "-display N": on X11 it would take N for the name of an X server.
@@ -55,9 +55,9 @@ private Q_SLOTS:
     {
         QByteArray a0("cantorela"), a1("-display"), a2("2"), a3("-nofs"), a4("-style"), a5("fusion");
         char* argv[] = {a0.data(), a1.data(), a2.data(), a3.data(), a4.data(), a5.data()};
-        QVERIFY(CommandLine::QtArguments(6, argv) ==
+        QVERIFY(CommandLine::qtArguments(6, argv) ==
                 (std::vector<char*>{argv[0], argv[3], argv[4], argv[5], nullptr}));
-        QVERIFY(CommandLine::QtArguments(2, argv) == (std::vector<char*>{argv[0], nullptr})); // no value
+        QVERIFY(CommandLine::qtArguments(2, argv) == (std::vector<char*>{argv[0], nullptr})); // no value
     }
 };
 

@@ -2,6 +2,7 @@
 // the level and survives a restart (except in a quiz), "Do not show next time", the custom row,
 // Close and Escape, the keys 1 to 5, one Play per choice, the tab order and a card that fits.
 
+#include "../common/file_bytes.h"
 #include "../common/temp_settings.h"
 #include "core/exercise/difficulty_presets.h"
 #include "ui/dialogs/difficulty_level_dialog.h"
@@ -39,12 +40,6 @@ class TestDifficultyLevelDialog : public QObject
     std::unique_ptr<QWidget> screen;
     UI::DifficultyLevelDialog* dialog = nullptr;
     bool quiz = false;
-
-    QByteArray FileBytes() const
-    {
-        QFile file(store->FileName());
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
 
     void MakeScreen(const QSize& size)
     {
@@ -134,7 +129,7 @@ private Q_SLOTS:
         QFETCH(int, level);
         // Start from level 2 everywhere, on disk, so that every choice shows.
         store->SetTrainerSettings(DifficultyPreset(1));
-        const QByteArray before = FileBytes();
+        const QByteArray before = ReadAll(store->FileName());
         QVERIFY(!before.isEmpty());
         QSignalSpy play(dialog, &UI::DifficultyLevelDialog::Play);
         Show(trainer, quizForm);
@@ -162,7 +157,7 @@ private Q_SLOTS:
                      other == trainer && !quizForm && level >= 0 ? level : 1);
         QCOMPARE(reread.GetGeneralSettings().showDifficultyDialog, !(doNotShow && level >= 0));
         if (quizForm || level < 0)
-            QCOMPARE(FileBytes(), before);
+            QCOMPARE(ReadAll(store->FileName()), before);
     }
 
     void customRow_data()

@@ -9,6 +9,7 @@
 #include "../common/temp_settings.h"
 #include "core/exercise/exercise.h"
 #include "core/exercise/exercise_catalog.h"
+#include "core/exercise/lesson_session.h"
 #include "core/midi/au_server.h"
 #include "core/midi/midi_bank.h"
 #include "core/midi/sound_clip.h"
@@ -24,7 +25,11 @@
 
 #include <QAccessible>
 #include <QLabel>
+#include <QApplication>
+#include <QMouseEvent>
 #include <QSlider>
+#include <QStyle>
+#include <QStyleOptionSlider>
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <QtTest>
@@ -143,27 +148,38 @@ struct ScreenRig
     QWidget* ScorePane() const { return Child<QWidget>(QStringLiteral("scorePane")); }
     Progress* Bar() const { return Child<Progress>(QStringLiteral("progress")); }
     QSlider* Slider() const { return Child<QSlider>(QStringLiteral("sectionSlider")); }
-    Core::Exercise& Lesson() const { return *screen->GetExercise(); }
+    // The open lesson now, as its session gives it to the main window.
+    Core::LessonSnapshot Lesson() const
+    {
+        return screen->GetSession() ? screen->GetSession()->snapshot() : Core::LessonSnapshot();
+    }
 
-    // Waits until a question waits for its answer (a heard one has finished sounding).
+    // Waits until a question waits for its answer (a heard one has finished sounding), and the
+    // screen shows it so: the lesson posts its report before its new state can be read, so one
+    // pass of the event loop brings the report.
     bool WaitForQuestion(int timeoutMs = 30000) const
     {
-        return QTest::qWaitFor(
+        const bool asked = QTest::qWaitFor(
             [this] {
-                return screen->GetExercise() && Lesson().GetState() == Core::Exercise::AwaitingAnswer &&
-                       Lesson().GetPlayState() == Core::LessonBase::Running;
+                const Core::LessonSnapshot lesson = Lesson();
+                return screen->GetSession() && lesson.state == Core::Exercise::AwaitingAnswer &&
+                       lesson.playState == Core::LessonBase::Running;
             },
             timeoutMs);
+        QCoreApplication::processEvents();
+        return asked;
     }
     // Waits until the screen has shown `answered` judged answers.
     bool WaitForAnswers(int answered, int timeoutMs = 5000) const
     {
-        return QTest::qWaitFor(
+        const bool shown = QTest::qWaitFor(
             [&] {
                 return Bar()->Wrong() + Bar()->Right() >= answered &&
-                       Lesson().GetCounters().answered >= answered;
+                       Lesson().counters.answered >= answered;
             },
             timeoutMs);
+        QCoreApplication::processEvents();
+        return shown;
     }
 
     // Clicks the key `key` (0-87) of the on-screen piano where it is painted: in the lower part of
@@ -177,6 +193,26 @@ struct ScreenRig
     void ClickVariant(int id) const
     {
         QTest::mouseClick(Variant(id), Qt::LeftButton, Qt::NoModifier, Variant(id)->rect().center());
+    }
+    // Drags the slider's handle to `x` on the slider and lets it go there.
+    void DragSlider(int x) const
+    {
+        QSlider* slider = Slider();
+        QStyleOptionSlider option;
+        option.initFrom(slider);
+        option.orientation = slider->orientation();
+        option.minimum = slider->minimum();
+        option.maximum = slider->maximum();
+        option.sliderPosition = slider->value();
+        option.sliderValue = slider->value();
+        const QRect handle =
+            slider->style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, slider);
+        const QPoint to(x, handle.center().y());
+        QTest::mousePress(slider, Qt::LeftButton, Qt::NoModifier, handle.center());
+        QMouseEvent move(QEvent::MouseMove, to, slider->mapToGlobal(to), Qt::NoButton, Qt::LeftButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(slider, &move);
+        QTest::mouseRelease(slider, Qt::LeftButton, Qt::NoModifier, to);
     }
 
     // The score that the section end dialog counts up to at the lesson's end, once it has: right
@@ -202,7 +238,7 @@ struct ScreenRig
     QVector<int> ExpectedKeys() const
     {
         QVector<int> keys;
-        const Core::QuestionRecord question = Lesson().GetCurrentQuestion();
+        const Core::QuestionRecord question = Lesson().question;
         if (const Core::QuestionData* item = question.AskedItem())
             if (item->stream)
                 for (const MidiEvent& e : *item->stream)

@@ -79,6 +79,20 @@ int DragSlider(QSlider* slider, int value)
     return reached;
 }
 
+// The slider's value under the start of section button `button`: the buttons are laid out along
+// the slider's track, half a handle in.
+int SectionStartValue(QSlider* slider, QWidget* button)
+{
+    QStyleOptionSlider option;
+    option.initFrom(slider);
+    option.orientation = slider->orientation();
+    option.minimum = slider->minimum();
+    option.maximum = slider->maximum();
+    const QRect handle =
+        slider->style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, slider);
+    return button->x() - (handle.width() > 0 ? handle.width() : 14) / 2;
+}
+
 // The rows of the statistics page in view that hold answers: item name -> right, wrong.
 Rows ShownRows(const ScreenRig& rig)
 {
@@ -138,7 +152,7 @@ class TestConsoleExerciseControlLessons : public QObject
     // offered for the question.
     static void Answer(ScreenRig& rig, JackKeyboard* jack, bool right, int method)
     {
-        const QuestionRecord question = rig.Lesson().GetCurrentQuestion();
+        const QuestionRecord question = rig.Lesson().question;
         const QVector<int> expected = rig.ExpectedKeys();
         if ((method == 2 && !rig.Piano()->isVisible()) ||
             (method == 3 && (!jack || !(question.answerModes & QuestionRecord::NotesMode))))
@@ -210,8 +224,8 @@ private Q_SLOTS:
         });
         QVERIFY(rig.Show());
         rig.screen->LoadExercise(trainer, false, false);
-        QVERIFY(rig.screen->GetExercise());
-        QCOMPARE(int(rig.Lesson().GetSectionTitles().size()), sectionCount);
+        QVERIFY(rig.screen->GetSession());
+        QCOMPARE(int(rig.Lesson().titles.size()), sectionCount);
 
         Tally lesson;
         QVector<Rows> sections(sectionCount);
@@ -224,7 +238,8 @@ private Q_SLOTS:
             if (step.what[0] == QLatin1Char('s') || step.what == QLatin1String("e")) {
                 const bool toEnd = step.section == sectionCount;
                 const int value =
-                    toEnd ? rig.Slider()->maximum() : rig.screen->GetSectionRecord(step.section).start;
+                    toEnd ? rig.Slider()->maximum()
+                          : SectionStartValue(rig.Slider(), rig.SectionButton(step.section));
                 const int reached = DragSlider(rig.Slider(), value);
                 QVERIFY2(reached >= value && reached <= value + 2, qPrintable(QString::number(reached)));
                 continue;
@@ -233,22 +248,22 @@ private Q_SLOTS:
                 QStringLiteral("Question %1 of %2").arg(step.asked + 1).arg(questions[step.section]);
             const bool shown = QTest::qWaitFor(
                 [&] {
-                    return rig.Lesson().GetState() == Exercise::AwaitingAnswer &&
-                           rig.Lesson().GetPlayState() == LessonBase::Running &&
-                           rig.Lesson().GetCurrentSection() == step.section && rig.Status()->text() == status;
+                    const Core::LessonSnapshot now = rig.Lesson();
+                    return now.state == Exercise::AwaitingAnswer && now.playState == LessonBase::Running &&
+                           now.section == step.section && rig.Status()->text() == status;
                 },
                 20000);
             QVERIFY2(shown, qPrintable(QStringLiteral("%1 in section %2, seen \"%3\" in section %4")
                                            .arg(status)
                                            .arg(step.section + 1)
                                            .arg(rig.Status()->text())
-                                           .arg(rig.Lesson().GetCurrentSection() + 1)));
+                                           .arg(rig.Lesson().section + 1)));
             // The lesson reports its state with its lock held: the report is queued by now.
             QCoreApplication::processEvents();
             QVERIFY(rig.SectionButton(step.section)->isChecked());
-            const QuestionRecord question = rig.Lesson().GetCurrentQuestion();
+            const QuestionRecord question = rig.Lesson().question;
             const QString item =
-                rig.Lesson().QuestionLabel(step.section, question.AskedItem()->statisticsKey);
+                rig.screen->GetSession()->questionLabel(step.section, question.AskedItem()->statisticsKey);
             const bool right = step.what == QLatin1String("R");
             if (step.what != QLatin1String("L"))
                 Answer(rig, jack.get(), right, answers++ % 4);
@@ -292,7 +307,7 @@ private Q_SLOTS:
         QVERIFY(rig.WaitForQuestion());
         rig.screen->ShowStatistics(UI::Quick);
         jack.Play(rig.ExpectedKeys().first());
-        QTRY_COMPARE(rig.Lesson().GetState(), int(Exercise::LessonEnd));
+        QTRY_COMPARE(rig.Lesson().state, Exercise::LessonEnd);
         QCoreApplication::processEvents();
         rig.screen->showExercise(UI::Quick);
         QCOMPARE(rig.Bar()->Right(), 1);
@@ -322,7 +337,7 @@ private Q_SLOTS:
         QVERIFY(expected.size() >= 3);
         jack.Play(expected[0]);
         QTRY_COMPARE(rig.Piano()->KeyState(expected[0]).mark, int(Keyboard::GreenMark));
-        QCOMPARE(rig.Lesson().GetState(), int(Exercise::AwaitingAnswer));
+        QCOMPARE(rig.Lesson().state, Exercise::AwaitingAnswer);
         for (int i = 1; i < expected.size(); ++i)
             jack.Play(expected[i]);
         QVERIFY(rig.WaitForAnswers(1));

@@ -93,36 +93,35 @@ enum Action
 // Relative frequencies of the random actions (the dialog's choices come when it is shown).
 constexpr int weights[ActionKinds] = {18, 10, 14, 12, 9, 5, 5, 4, 3, 1, 2, 1};
 
-// The answers the screen was told about (its AnswerProvided reports), counted on the thread that
-// judged them: all of them, those of the lesson open now, and per trainer since that trainer's
-// current run began.
+// The answers the lessons judged, as their sessions reported them (also those a closed lesson
+// reported while it was closed, which its screen no longer hears): all of them, those of the
+// lesson open now, and per trainer since that trainer's current run began. GUI thread.
 struct JudgedAnswers
 {
-    std::atomic<int> trainer{-1};
-    // Set while the GUI thread opens a lesson: an answer judged then on another thread may belong
-    // to the lesson closed or to the one begun.
-    std::atomic<bool> switching{false};
-    std::atomic<bool> runAmbiguous{false};
-    std::atomic<bool> ambiguous{false}; // in any run
-    std::atomic<int> right{0};
-    std::atomic<int> wrong{0};
-    std::atomic<int> runRight{0};
-    std::atomic<int> runWrong{0};
-    std::atomic<int> timeouts{0};
-    std::array<std::atomic<int>, TrainerCount> local{};
+    int trainer = -1;
+    // Set while a lesson is being opened: what the lesson being closed reports then is not the
+    // new run's, and, of the same trainer, is cleared with its run.
+    bool switching = false;
+    int right = 0;
+    int wrong = 0;
+    int runRight = 0;
+    int runWrong = 0;
+    int timeouts = 0;
+    std::array<int, TrainerCount> local{};
 
-    void Judged(bool correct, const Core::Answer& answer)
+    // A judgement reported by a lesson of trainer `t`.
+    void Judged(int t, bool correct, const Core::Answer& answer)
     {
         (correct ? right : wrong)++;
-        (correct ? runRight : runWrong)++;
         timeouts += answer.kind == Core::Answer::NoAnswer;
-        if (switching && QThread::currentThread() != qApp->thread())
-            runAmbiguous = ambiguous = true;
-        const int t = trainer;
+        if (switching && t == trainer)
+            return;
+        if (!switching)
+            (correct ? runRight : runWrong)++;
         if (t >= 0 && t < TrainerCount)
             ++local[size_t(t)];
     }
-    // GUI thread, around opening a lesson of `t` (a new run of it).
+    // Around opening a lesson of `t` (a new run of it).
     void BeginRun(int t)
     {
         switching = true;
@@ -130,7 +129,6 @@ struct JudgedAnswers
         local[size_t(t)] = 0;
         runRight = 0;
         runWrong = 0;
-        runAmbiguous = false;
     }
 };
 
@@ -219,10 +217,18 @@ private Q_SLOTS:
         UI::ExerciseScreen* screen = rig.screen.get();
 
         JudgedAnswers judged;
-        connect(
-            screen, &UI::ExerciseScreen::AnswerProvided, screen,
-            [&judged](bool correct, const Core::Answer& answer) { judged.Judged(correct, answer); },
-            Qt::DirectConnection);
+        // Every lesson the screen opens is followed from the moment it is open: it reports only
+        // from its own queue, which runs after that.
+        QPointer<Core::LessonSession> followed;
+        auto follow = [&] {
+            Core::LessonSession* session = screen->GetSession();
+            if (!session || followed == session)
+                return;
+            followed = session;
+            const int t = int(screen->GetExerciseId());
+            connect(session, &Core::LessonSession::answerJudged, this,
+                    [&judged, t](const Core::Judgement& j) { judged.Judged(t, j.isRight(), j.answer); });
+        };
         bool atHome = false;
         connect(screen, &UI::ExerciseScreen::ExitSignal, this, [&] {
             // The main window goes back to the home screen.
@@ -239,14 +245,15 @@ private Q_SLOTS:
                     qWarning("  %s", qPrintable(line));
         });
         auto note = [&](int n, const QString& what) {
-            const std::shared_ptr<Exercise> open = screen->GetExercise();
+            const Core::LessonSession* open = screen->GetSession();
+            const Core::LessonSnapshot now = open ? open->snapshot() : Core::LessonSnapshot();
             trail.push_back(QStringLiteral("%1: %2 [trainer %3, view %4, state %5, play %6]")
                                 .arg(n)
                                 .arg(what)
                                 .arg(int(screen->GetExerciseId()))
                                 .arg(screen->GetViewMode())
-                                .arg(open ? open->GetState() : -1)
-                                .arg(open ? open->GetPlayState() : -1));
+                                .arg(open ? int(now.state) : -1)
+                                .arg(open ? int(now.playState) : -1));
             if (trail.size() > 30)
                 trail.pop_front();
         };
@@ -263,6 +270,7 @@ private Q_SLOTS:
             else
                 screen->LoadExercise(size_t(trainer), quiz, false);
             judged.switching = false;
+            follow();
             screen->screenChangeSlot(QStringLiteral("console_exercise_control"),
                                      QStringLiteral("ex_block_view_control"));
             atHome = false;
@@ -272,7 +280,9 @@ private Q_SLOTS:
         int dialogsShown = 0;
         for (int n = 0; n < ActionCount; ++n) {
             UI::SectionEndDialog* dialog = screen->GetSectionEndDialog();
-            std::shared_ptr<Exercise> lesson = screen->GetExercise();
+            follow();
+            const bool hasLesson = screen->GetSession() != nullptr;
+            const Core::LessonSnapshot lesson = hasLesson ? screen->GetSession()->snapshot() : Core::LessonSnapshot();
             const bool inExercise = screen->GetViewMode() == UI::ExerciseScreen::ExerciseView;
             Action action = ActionKinds;
             if (dialog && dialog->isVisible() && !dialog->IsFadingOut()) {
@@ -280,10 +290,8 @@ private Q_SLOTS:
                     action = MidiNotes; // heard by a lesson that has ended
                 } else {
                     // The lesson's score holds the answers of this lesson alone.
-                    if (!judged.runAmbiguous)
-                        QCOMPARE(qMakePair(rig.Bar()->Right(), rig.Bar()->Wrong()),
-                                 qMakePair(int(judged.runRight), int(judged.runWrong)));
-                    lesson.reset(); // only the screen holds the lesson it may close
+                    QCOMPARE(qMakePair(rig.Bar()->Right(), rig.Bar()->Wrong()),
+                             qMakePair(judged.runRight, judged.runWrong));
                     const int choice = dialogsShown++ % 4;
                     static const char* const names[4] = {"Continue", "Escape", "Repeat", "ReviewStats"};
                     note(n, QStringLiteral("section end dialog: %1").arg(names[choice]));
@@ -295,18 +303,19 @@ private Q_SLOTS:
                         QTest::mouseClick(dialog->findChild<QAbstractButton*>(QLatin1String(names[choice])),
                                           Qt::LeftButton);
                     judged.switching = false;
+                    follow();
                     // Every choice takes the dialog away (Continue a moment later, so that it is seen).
                     QVERIFY2(
                         QTest::qWaitFor([&] { return !dialog->isVisible() || dialog->IsFadingOut(); }, 3000),
                         names[choice]);
                 }
-            } else if (atHome || !lesson) {
+            } else if (atHome || !hasLesson) {
                 action = LoadOther;
             } else if (!inExercise && (chance(0.3) || n % LessonEndEvery == LessonEndEvery - 1)) {
                 action = ViewSwitch;
             } else if (n % LessonEndEvery == LessonEndEvery - 1 && !screen->IsQuizMode()) {
                 action = SliderSeek;
-            } else if (lesson->GetPlayState() == LessonBase::Paused && chance(0.4)) {
+            } else if (lesson.playState == LessonBase::Paused && chance(0.4)) {
                 action = PauseResume; // a student who paused goes on sooner or later
             } else {
                 int r = pick(0, std::accumulate(std::begin(weights), std::end(weights), 0) - 1);
@@ -314,12 +323,12 @@ private Q_SLOTS:
                     r -= weights[action];
             }
 
-            const bool awaiting = lesson && lesson->GetState() == Exercise::AwaitingAnswer;
+            const bool awaiting = hasLesson && lesson.state == Exercise::AwaitingAnswer;
             switch (action) {
             case VariantClick:
             case NumberKey: {
                 const int id =
-                    chance(0.6) && lesson ? lesson->GetCurrentQuestion().correctIndex + 1 : pick(1, 6);
+                    chance(0.6) && hasLesson ? lesson.question.correctIndex + 1 : pick(1, 6);
                 note(n, QStringLiteral("%1 %2").arg(action == NumberKey ? "key" : "click variant").arg(id));
                 if (action == NumberKey)
                     QTest::keyClick(screen, Qt::Key(Qt::Key_0 + std::clamp(id, 1, 6)));
@@ -376,8 +385,8 @@ private Q_SLOTS:
                     (void)QTest::qWaitFor(
                         [&] {
                             const auto* end = screen->GetSectionEndDialog();
-                            return (end && end->isVisible()) || !screen->GetExercise() ||
-                                   screen->GetExercise()->GetState() != Exercise::LessonEnd;
+                            return (end && end->isVisible()) || !screen->GetSession() ||
+                                   screen->GetSession()->snapshot().state != Exercise::LessonEnd;
                         },
                         UI::ExerciseScreen::FeedbackBeforeSectionEndMs + 2000);
                 break;
@@ -431,13 +440,12 @@ private Q_SLOTS:
             }
             case Restart:
             case LoadOther: {
-                lesson.reset(); // only the screen holds the lesson it closes, as in the application
                 const int current = int(screen->GetExerciseId());
                 int trainer = action == Restart ? current : pick(0, TrainerCount - 2);
                 if (action == LoadOther && current >= 0 && current < TrainerCount && trainer >= current)
                     ++trainer;
                 const bool quiz = action == Restart ? screen->IsQuizMode() : chance(0.25);
-                const bool fromHome = atHome || !screen->GetExercise() || chance(0.5);
+                const bool fromHome = atHome || !screen->GetSession() || chance(0.5);
                 note(n, QStringLiteral("%1 trainer %2%3%4")
                             .arg(action == Restart ? "restart" : "load")
                             .arg(trainer)
@@ -449,7 +457,7 @@ private Q_SLOTS:
             case WaitForTimeout: {
                 note(n, QStringLiteral("wait for a time-out"));
                 const int before = judged.timeouts;
-                if (inExercise && lesson->GetPlayState() == LessonBase::Running)
+                if (inExercise && lesson.playState == LessonBase::Running)
                     (void)QTest::qWaitFor([&] { return judged.timeouts > before; },
                                           TimeoutSeconds * 1000 + 2500);
                 break;
@@ -476,11 +484,8 @@ private Q_SLOTS:
         QVERIFY2(dialogsShown >= 4, "every choice of the section end dialog was made");
         QVERIFY(judged.timeouts >= 1);
         QVERIFY(judged.right + judged.wrong > 20);
-        // An answer judged on another thread while a lesson was being opened may belong to either
-        // run: the local counts are then left unchecked.
-        if (!saved && !judged.ambiguous)
+        if (!saved)
             QCOMPARE(files, CountsOf(judged));
-        QCOMPARE(qMakePair(files[0], files[1]), qMakePair(int(judged.right), int(judged.wrong)));
     }
 };
 

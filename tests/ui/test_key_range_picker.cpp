@@ -1,12 +1,12 @@
 // The note-range editor of the settings pages, driven as a teacher uses it: keys and octaves
 // clicked on the dialog's drawn piano (at the keys' painted places) or chosen with the arrow keys
-// and Enter, cancelling, the two note lists with crossed ends, an owner refusing a range, and the
-// range's text and staff at the keyboard's ends.
+// and Enter, cancelling, the two note lists with crossed ends, and the range's text and staff at
+// the keyboard's ends.
 
+#include "ui/dialogs/key_range_dialog.h"
 #include "ui/settings/key_range_picker.h"
 #include "ui/widgets/keyboard.h"
 #include "ui/widgets/score_board.h"
-#include "ui/dialogs/key_range_dialog.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -81,7 +81,7 @@ class TestKeyRangePicker : public QObject
         return dialog;
     }
 
-private slots:
+private Q_SLOTS:
     void initTestCase()
     {
         window.resize(1100, 420);
@@ -108,7 +108,6 @@ private slots:
         QTest::newRow("octave from G sharp 4") << octave << "47" << 39 << 51;
         QTest::newRow("lowest octave") << octave << "3" << 3 << 15;
         QTest::newRow("highest octave") << octave << "86" << 75 << 87;
-        QTest::newRow("A0 is no octave") << octave << "0" << -1 << -1;
         // Each key outside a whole octave is passed over.
         QTest::newRow("A0, A sharp 0, B0, C8, then E4") << octave << "0 1 2 87 44" << 39 << 51;
         QTest::newRow("arrows: right, back below") << keys << "R R R > L L L L >" << 37 << 42;
@@ -127,7 +126,7 @@ private slots:
         QFETCH(int, minimum);
         QFETCH(int, maximum);
         UI::KeyRangePicker picker(&window);
-        picker.SetRange(39, 52);
+        picker.setRange(39, 52);
         QSignalSpy picked(&picker, &UI::KeyRangePicker::rangePicked);
         UI::KeyRangeDialog* dialog = OpenFromPicker(picker, mode == keys ? "pickKeys" : "pickOctave");
         QVERIFY(dialog);
@@ -152,11 +151,11 @@ private slots:
         QTRY_VERIFY(!window.findChild<UI::KeyRangeDialog*>());
         QCOMPARE(picked.count(), minimum < 0 ? 0 : 1);
         const int low = minimum < 0 ? 39 : minimum, high = minimum < 0 ? 52 : maximum;
-        QCOMPARE(picker.Minimum(), low);
-        QCOMPARE(picker.Maximum(), high);
+        QCOMPARE(picker.minimum(), low);
+        QCOMPARE(picker.maximum(), high);
         if (minimum >= 0)
             QCOMPARE(picked.at(0), (QVariantList{low, high}));
-        QCOMPARE(LabelText(picker, "rangeText"), UI::KeyRangePicker::RangeText(low, high));
+        QCOMPARE(LabelText(picker, "rangeText"), UI::KeyRangePicker::rangeText(low, high));
     }
 
     void instructionsAndPointedName()
@@ -164,7 +163,6 @@ private slots:
         UI::KeyRangePicker picker(&window);
         UI::KeyRangeDialog* dialog = OpenFromPicker(picker, "pickKeys");
         QVERIFY(dialog);
-        QCOMPARE(LabelText(*dialog, "instruction"), QStringLiteral("Click the lowest key"));
         Hover(*dialog, 43);
         QCOMPARE(LabelText(*dialog, "keyName"), QStringLiteral("E4"));
         Click(*dialog, 43);
@@ -177,7 +175,6 @@ private slots:
         QTRY_VERIFY(!window.findChild<UI::KeyRangeDialog*>());
         dialog = OpenFromPicker(picker, "pickOctave");
         QVERIFY(dialog);
-        QCOMPARE(LabelText(*dialog, "instruction"), QStringLiteral("Click an octave"));
         Hover(*dialog, 47);
         QCOMPARE(LabelText(*dialog, "keyName"), QStringLiteral("C4 – B4"));
         Hover(*dialog, 87);
@@ -204,27 +201,14 @@ private slots:
         QFETCH(int, newMinimum);
         QFETCH(int, newMaximum);
         UI::KeyRangePicker picker;
-        picker.SetRange(39, maximum);
+        picker.setRange(39, maximum);
         QSignalSpy picked(&picker, &UI::KeyRangePicker::rangePicked);
         QTest::keyClick(picker.findChild<QComboBox*>(list), Qt::Key(key));
         QCOMPARE(picked.count(), 1);
         QCOMPARE(picked.at(0), (QVariantList{newMinimum, newMaximum}));
         QCOMPARE(picker.findChild<QComboBox*>(QStringLiteral("lowest"))->currentIndex(), newMinimum);
         QCOMPARE(picker.findChild<QComboBox*>(QStringLiteral("highest"))->currentIndex(), newMaximum - 1);
-        QCOMPARE(LabelText(picker, "rangeText"), UI::KeyRangePicker::RangeText(newMinimum, newMaximum));
-    }
-
-    void ownerRefuses()
-    {
-        UI::KeyRangePicker picker;
-        picker.SetRange(39, 52);
-        QSignalSpy picked(&picker, &UI::KeyRangePicker::rangePicked);
-        connect(&picker, &UI::KeyRangePicker::rangePicked, &picker, [&picker] { picker.SetRange(39, 52); });
-        QTest::keyClick(picker.findChild<QComboBox*>(QStringLiteral("highest")), Qt::Key_End);
-        QCOMPARE(picked.count(), 1);
-        QCOMPARE(picker.Maximum(), 52);
-        QCOMPARE(picker.findChild<QComboBox*>(QStringLiteral("highest"))->currentIndex(), 51);
-        QCOMPARE(LabelText(picker, "rangeText"), QStringLiteral("C4 – C5"));
+        QCOMPARE(LabelText(picker, "rangeText"), UI::KeyRangePicker::rangeText(newMinimum, newMaximum));
     }
 
     // The text, the staff's notation, and its engraving at ratio 2: one line, nothing cut off.
@@ -246,11 +230,11 @@ private slots:
     {
         QFETCH(int, minimum);
         QFETCH(int, maximum);
-        QTEST(UI::KeyRangePicker::RangeText(minimum, maximum), "text");
-        QTEST(UI::KeyRangePicker::StaffText(minimum, maximum), "staff");
+        QTEST(UI::KeyRangePicker::rangeText(minimum, maximum), "text");
+        QTEST(UI::KeyRangePicker::staffText(minimum, maximum), "staff");
         UI::KeyRangePicker picker(&window);
         picker.resize(420, 150);
-        picker.SetRange(minimum, maximum);
+        picker.setRange(minimum, maximum);
         picker.show();
         QPixmap picture(picker.size() * 2);
         picture.setDevicePixelRatio(2);

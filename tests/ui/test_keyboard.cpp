@@ -267,12 +267,10 @@ private slots:
         keyboard->SetMarks({10, 20}, {30});
         KeysStateMap state;
         state[20].mark = Keyboard::GreenMark;
-        state[25].value0 = 7;
         state[25].played = 1;
         QVERIFY(QMetaObject::invokeMethod(keyboard.get(), "updateKeysState", Qt::QueuedConnection,
                                           Q_ARG(KeysStateMap, state)));
-        QTRY_COMPARE(keyboard->KeyState(25).value0, 7);
-        QCOMPARE(keyboard->KeyState(25).played, quint8(1));
+        QTRY_COMPARE(keyboard->KeyState(25).played, quint8(1));
         QCOMPARE(keyboard->KeyState(20).mark, qint32(Keyboard::GreenMark));
         QCOMPARE(keyboard->KeyState(10).mark, qint32(Keyboard::NoMark));
         QCOMPARE(keyboard->KeyState(30).mark, qint32(Keyboard::NoMark));
@@ -329,7 +327,6 @@ private slots:
         QVERIFY(Show());
         QAccessibleInterface* piano = QAccessible::queryAccessibleInterface(keyboard.get());
         QVERIFY(piano);
-        QCOMPARE(piano->text(QAccessible::Name), QStringLiteral("Piano keyboard"));
         QCOMPARE(piano->childCount(), 88);
         QAccessibleInterface* child = piano->child(key);
         QVERIFY(child);

@@ -6,25 +6,26 @@
 
 #include "../core/local_http_server.h"
 #include "../core/midi/jack_test_ports.h"
+#include "app/application.h"
 #include "core/exercise/exercise.h"
 #include "core/exercise/exercise_catalog.h"
 #include "core/exercise/exercise_statistics.h"
 #include "core/midi/sound_controller.h"
 #include "core/services/news_client.h"
+#include "core/settings_store.h"
 #include "core/timing/time_line.h"
-#include "app/application.h"
-#include "ui/main_window.h"
-#include "ui/exercise/exercise_screen.h"
-#include "ui/home/home_screen.h"
-#include "ui/settings/device_box_view.h"
-#include "ui/widgets/fader_widget.h"
-#include "ui/settings/general_settings_tab.h"
+#include "ui/device_watcher.h"
 #include "ui/dialogs/mail_dialog.h"
 #include "ui/dialogs/play_dialog.h"
+#include "ui/exercise/exercise_screen.h"
+#include "ui/home/home_screen.h"
+#include "ui/main_window.h"
 #include "ui/save_warning_bar.h"
+#include "ui/settings/device_box_view.h"
+#include "ui/settings/general_settings_tab.h"
 #include "ui/settings/section_settings_tab.h"
-#include "core/settings_store.h"
 #include "ui/settings/trainer_settings_page.h"
+#include "ui/widgets/fader_widget.h"
 #include "ui/window_stack_manager.h"
 
 #include <QAbstractButton>
@@ -57,12 +58,12 @@ class TestConsole : public QObject
 {
     Q_OBJECT
 
-    Application& app = *Application::Instance();
+    Application& app = *Application::instance();
     std::unique_ptr<UI::MainWindow> console;
 
     UI::MainWindow& Open()
     {
-        console = std::make_unique<UI::MainWindow>(app);
+        console = std::make_unique<UI::MainWindow>(app.mainWindowServices());
         console->resize(1366, 768);
         console->show();
         return *console;
@@ -70,16 +71,17 @@ class TestConsole : public QObject
     // The window as the program ends it (the session's end; no dialog), then gone.
     void End()
     {
-        console->EndSession();
+        console->endSession();
         console.reset();
     }
     bool WaitForQuestion(int timeoutMs = 20000)
     {
         return QTest::qWaitFor(
             [&] {
-                auto exercise = console->GetExerciseScreen()->GetExercise();
-                return exercise && exercise->GetState() == Core::Exercise::AwaitingAnswer &&
-                       exercise->GetPlayState() == Core::LessonBase::Running;
+                const Core::LessonSession* session = console->exerciseScreen()->GetSession();
+                const Core::LessonSnapshot lesson = session ? session->snapshot() : Core::LessonSnapshot();
+                return session && lesson.state == Core::Exercise::AwaitingAnswer &&
+                       lesson.playState == Core::LessonBase::Running;
             },
             timeoutMs);
     }
@@ -88,7 +90,7 @@ class TestConsole : public QObject
         QStringList names;
         for (const char* name : {"Back", "Exercise", "Reference", "Statistics", "Settings", "About", "Help",
                                  "Minimize", "FullScreen", "Exit"})
-            if (console->GetToolButton(name)->isVisible())
+            if (console->toolButton(name)->isVisible())
                 names << QString::fromLatin1(name);
         return names;
     }
@@ -96,10 +98,10 @@ class TestConsole : public QObject
 private Q_SLOTS:
     void init()
     {
-        Core::GeneralSettings general = app.GetSettings()->GetGeneralSettings();
+        Core::GeneralSettings general = app.settings()->GetGeneralSettings();
         general.showDifficultyDialog = false;
         general.hideMidiDialog = true;
-        app.SetGeneralSettings(general);
+        app.setGeneralSettings(general);
     }
     void cleanup()
     {
@@ -135,18 +137,18 @@ private Q_SLOTS:
         QFETCH(QString, exerciseTab);
         UI::MainWindow& window = Open();
         if (place > 0) {
-            app.SetQuizMode(place >= 2);
-            window.OpenExercise(1, place >= 2);
+            app.setQuizMode(place >= 2);
+            window.openExercise(1, place >= 2);
         }
         if (place == 3)
             window.showSettings();
         QTRY_COMPARE(VisibleToolButtons(), visible);
         QCOMPARE(window.findChild<QLabel*>("Caption")->accessibleName(), caption);
-        QCOMPARE(window.GetToolButton("Exercise")->text(), exerciseTab);
+        QCOMPARE(window.toolButton("Exercise")->text(), exerciseTab);
         if (place == 3) {
-            auto* page = window.GetSettingsPage(1);
-            QTRY_COMPARE(window.GetStackManager()->Top(), static_cast<QWidget*>(page));
-            QVERIFY(page->IsQuizMode());
+            auto* page = window.settingsPage(1);
+            QTRY_COMPARE(window.stackManager()->Top(), static_cast<QWidget*>(page));
+            QVERIFY(page->isQuizMode());
         }
     }
 
@@ -167,13 +169,13 @@ private Q_SLOTS:
         UI::MainWindow& window = Open();
         int position = -1;
         if (place > 0) {
-            app.SetQuizMode(place == 2);
-            window.OpenExercise(0, place == 2);
+            app.setQuizMode(place == 2);
+            window.openExercise(0, place == 2);
             QVERIFY(WaitForQuestion());
-            auto timeline = window.GetExerciseScreen()->GetExercise()->GetTimeLine();
-            position = timeline->TotalLength() / 3;
-            window.GetExerciseScreen()->ResumeAt(position);
-            position = timeline->Position();
+            const Core::LessonSession* session = window.exerciseScreen()->GetSession();
+            position = session->snapshot().position.length / 3;
+            window.exerciseScreen()->ResumeAt(position);
+            position = session->snapshot().position.position;
         }
         End();
 
@@ -185,28 +187,35 @@ private Q_SLOTS:
             QCOMPARE(file.GetLastState().exercisePosition, position);
         }
 
-        app.Initialize(); // the next run: every store reads its file again
+        app.initialize(); // the next run: every store reads its file again
         UI::MainWindow& next = Open();
-        QWidget* expected = lastState == 2 ? static_cast<QWidget*>(next.GetExerciseScreen())
-                                           : static_cast<QWidget*>(next.GetHomeScreen());
-        QCOMPARE(next.GetStackManager()->Top(), expected);
+        QWidget* expected = lastState == 2 ? static_cast<QWidget*>(next.exerciseScreen())
+                                           : static_cast<QWidget*>(next.homeScreen());
+        QCOMPARE(next.stackManager()->Top(), expected);
         if (lastState == 2) {
-            auto exercise = next.GetExerciseScreen()->GetExercise();
+            const Core::LessonSession* exercise = next.exerciseScreen()->GetSession();
             QVERIFY(exercise);
-            QCOMPARE(next.GetExerciseScreen()->GetExerciseId(), size_t(0));
-            QVERIFY(!next.IsQuiz());
+            QCOMPARE(next.exerciseScreen()->GetExerciseId(), size_t(0));
+            QVERIFY(!next.isQuiz());
             // The lesson goes on from the question after the stored position, in the same section.
-            const auto timeline = exercise->GetTimeLine();
-            const int now = timeline->Position();
-            QVERIFY2(now >= position && timeline->SegmentAt(now) == timeline->SegmentAt(position),
+            const Core::LessonSnapshot lesson = exercise->snapshot();
+            const int now = lesson.position.position;
+            const auto segmentAt = [&lesson](int at) {
+                int end = 0;
+                for (size_t i = 0; i < lesson.segments.size(); ++i)
+                    if (at < (end += lesson.segments[i].duration))
+                        return int(i);
+                return -1;
+            };
+            QVERIFY2(now >= position && segmentAt(now) == segmentAt(position),
                      qPrintable(QString("at %1, stored %2").arg(now).arg(position)));
-            QTRY_VERIFY(next.GetToolButton("Back")->isVisible());
+            QTRY_VERIFY(next.toolButton("Back")->isVisible());
             // Nobody is there yet: the question waits behind the play card until Play.
-            QCOMPARE(exercise->GetPlayState(), int(Core::LessonBase::Paused));
-            QTRY_VERIFY(next.GetExerciseScreen()->FindPlayDialog() &&
-                        next.GetExerciseScreen()->FindPlayDialog()->isVisible());
-            next.GetExerciseScreen()->Play();
-            QTRY_COMPARE(exercise->GetPlayState(), int(Core::LessonBase::Running));
+            QCOMPARE(exercise->playState(), Core::LessonBase::Paused);
+            QTRY_VERIFY(next.exerciseScreen()->FindPlayDialog() &&
+                        next.exerciseScreen()->FindPlayDialog()->isVisible());
+            next.exerciseScreen()->Play();
+            QTRY_COMPARE(exercise->playState(), Core::LessonBase::Running);
         }
     }
 
@@ -223,9 +232,9 @@ private Q_SLOTS:
             QFile inTheWay(folder);
             QVERIFY(inTheWay.open(QIODevice::WriteOnly));
         }
-        app.SetQuizMode(false);
-        window.OpenExercise(0, false);
-        UI::SaveWarningBar* warning = window.GetSaveWarning();
+        app.setQuizMode(false);
+        window.openExercise(0, false);
+        UI::SaveWarningBar* warning = window.saveWarning();
         QTRY_VERIFY(warning->isVisible());
         QCOMPARE(warning->Text(), QString("Your answers could not be saved: the folder %1 cannot be written. "
                                           "They are kept until they can be.")
@@ -234,7 +243,7 @@ private Q_SLOTS:
 
         QVERIFY(QFile::remove(folder));
         QVERIFY(QDir().rename(away, folder));
-        window.OpenExercise(0, false); // writes the cleared records
+        window.openExercise(0, false); // writes the cleared records
         QTRY_VERIFY(!warning->isVisible());
     }
 
@@ -248,23 +257,23 @@ private Q_SLOTS:
         reply.headers.append(qMakePair(QByteArray("NewsID"), QByteArray("7")));
         server.SetReply(reply);
         qputenv("CANTORELA_SERVICES_URL", server.BaseUrl().toString().toUtf8());
-        app.Initialize();
+        app.initialize();
         qunsetenv("CANTORELA_SERVICES_URL");
 
         UI::MainWindow& window = Open();
-        QTRY_VERIFY_WITH_TIMEOUT(window.GetToolButton("Mail")->isVisible(), 5000);
-        QTest::mouseClick(window.GetToolButton("Mail"), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(window.toolButton("Mail")->isVisible(), 5000);
+        QTest::mouseClick(window.toolButton("Mail"), Qt::LeftButton);
         auto* mail = window.findChild<UI::MailDialog*>();
         QVERIFY(mail && mail->isVisible());
         QCOMPARE(mail->TextView()->toPlainText(), QString::fromUtf8(reply.body));
         QCOMPARE(Core::SettingsStore().GetGeneralSettings().newsId, 7);
         mail->reject();
-        QTRY_VERIFY(!window.GetToolButton("Mail")->isVisible());
+        QTRY_VERIFY(!window.toolButton("Mail")->isVisible());
         End();
 
         // The next run asks only for news newer than the one seen.
         qputenv("CANTORELA_SERVICES_URL", server.BaseUrl().toString().toUtf8());
-        app.Initialize();
+        app.initialize();
         qunsetenv("CANTORELA_SERVICES_URL");
         const auto newsRequests = [&server] {
             QList<HttpRequest> news;
@@ -275,8 +284,8 @@ private Q_SLOTS:
         };
         QTRY_COMPARE(newsRequests().size(), 2);
         QCOMPARE(newsRequests().last().Header("NewsId"), QByteArray("7"));
-        QVERIFY(app.GetNewsClient()->WaitForFetch(5000));
-        app.Initialize(); // no services for the tests after this one
+        QVERIFY(app.newsClient()->WaitForFetch(5000));
+        app.initialize(); // no services for the tests after this one
     }
 
     // A level chosen on the settings page of a lesson is kept at once and is the level of the
@@ -284,28 +293,28 @@ private Q_SLOTS:
     void settingsPageAppliesWhenLeft()
     {
         UI::MainWindow& window = Open();
-        app.SetQuizMode(false);
-        const Core::TrainerSettings before = app.GetSettings()->CurrentSettings();
-        window.OpenExercise(0, false);
+        app.setQuizMode(false);
+        const Core::TrainerSettings before = app.settings()->CurrentSettings();
+        window.openExercise(0, false);
         window.showSettings();
-        UI::TrainerSettingsPage* page = window.GetSettingsPage(0);
+        UI::TrainerSettingsPage* page = window.settingsPage(0);
         QTRY_VERIFY(page->isVisible());
-        page->OpenTab(-1);
-        auto* level = page->GeneralTab()->findChild<QPushButton*>(QStringLiteral("Level3"));
+        page->openTab(-1);
+        auto* level = page->findChild<QPushButton*>(QStringLiteral("Level3"));
         QTest::mouseClick(level, Qt::LeftButton);
         // Kept at once, so that nothing is lost when the program ends on the page.
         QCOMPARE(Core::SettingsStore().GetDifficultyLevel(0), 2);
-        auto* questions = page->SectionTab(1)->findChild<QSpinBox*>(QStringLiteral("questionsSpin"));
-        page->OpenTab(1);
+        auto* questions = page->sectionTab(1)->findChild<QSpinBox*>(QStringLiteral("questionsSpin"));
+        page->openTab(1);
         questions->setFocus();
         questions->selectAll();
         QTest::keyClicks(questions, QStringLiteral("4"));
         QTest::keyClick(questions, Qt::Key_Enter);
-        QTest::mouseClick(window.GetToolButton("Exercise"), Qt::LeftButton);
-        QCOMPARE(window.GetStackManager()->Top(), static_cast<QWidget*>(window.GetExerciseScreen()));
-        QCOMPARE(window.GetExerciseScreen()->GetExercise()->GetSections().at(1).questionCount, 4);
+        QTest::mouseClick(window.toolButton("Exercise"), Qt::LeftButton);
+        QCOMPARE(window.stackManager()->Top(), static_cast<QWidget*>(window.exerciseScreen()));
+        QCOMPARE(window.exerciseScreen()->GetSession()->snapshot().sections.at(1).questionCount, 4);
         QCOMPARE(Core::SettingsStore().GetDifficultyLevel(0), 2);
-        app.GetSettings()->SetTrainerSettings(before);
+        app.settings()->SetTrainerSettings(before);
     }
 
     // The statistics tab while a settings page is in front: the exercise screen switches its view
@@ -313,13 +322,13 @@ private Q_SLOTS:
     void statisticsTabWhileTheExerciseScreenIsHidden()
     {
         UI::MainWindow& window = Open();
-        window.OpenExercise(0, false);
+        window.openExercise(0, false);
         window.showSettings();
-        QTRY_VERIFY(!window.GetExerciseScreen()->isVisible());
-        QTest::mouseClick(window.GetToolButton("Statistics"), Qt::LeftButton);
-        QCOMPARE(window.GetExerciseScreen()->GetViewMode(), int(UI::ExerciseScreen::StatisticsView));
-        QCOMPARE(window.GetStackManager()->Top(), static_cast<QWidget*>(window.GetExerciseScreen()));
-        QTRY_VERIFY(window.GetExerciseScreen()->isVisible());
+        QTRY_VERIFY(!window.exerciseScreen()->isVisible());
+        QTest::mouseClick(window.toolButton("Statistics"), Qt::LeftButton);
+        QCOMPARE(window.exerciseScreen()->GetViewMode(), int(UI::ExerciseScreen::StatisticsView));
+        QCOMPARE(window.stackManager()->Top(), static_cast<QWidget*>(window.exerciseScreen()));
+        QTRY_VERIFY(window.exerciseScreen()->isVisible());
     }
 
     // A keyboard plugged in during a lesson: one re-scan finds it, the stored input is selected
@@ -329,48 +338,47 @@ private Q_SLOTS:
         if (!HaveJack())
             QSKIP("needs the test JACK server");
         UI::MainWindow& window = Open();
-        window.OpenExercise(0, false);
+        window.openExercise(0, false);
         QVERIFY(WaitForQuestion());
         QSignalSpy changes(&window, &UI::MainWindow::deviceChange);
 
         auto plugged = std::make_unique<TestKeyboard>("Cantorela Plugged Keyboard");
         TestKeyboard& keyboard = *plugged;
-        Core::GeneralSettings general = app.GetSettings()->GetGeneralSettings();
+        Core::GeneralSettings general = app.settings()->GetGeneralSettings();
         general.inputDevice = keyboard.name;
-        app.GetSettings()->SetGeneralSettings(general); // stored only: the re-scan selects it
+        app.settings()->SetGeneralSettings(general); // stored only: the re-scan selects it
         QTRY_COMPARE_WITH_TIMEOUT(changes.count(), 1, 9000);
-        auto controller = app.GetSoundController();
+        auto controller = app.soundController();
         QVERIFY(controller->CurrentInputDevice());
         QCOMPARE(controller->CurrentInputDevice()->GetPortName(), keyboard.name);
-        UI::ExerciseScreen* screen = window.GetExerciseScreen();
-        QCOMPARE(screen->GetExercise()->GetPlayState(), int(Core::LessonBase::Paused));
+        UI::ExerciseScreen* screen = window.exerciseScreen();
+        QCOMPARE(screen->GetSession()->snapshot().playState, Core::LessonBase::Paused);
         QVERIFY(screen->FindPlayDialog() && screen->FindPlayDialog()->IsShown());
 
         // Two notifications at once lead to one re-scan and one change.
         changes.clear();
-        UI::MainWindow::DeviceChangeHandler();
-        UI::MainWindow::DeviceChangeHandler();
+        UI::DeviceWatcher::deviceChangeHandler();
+        UI::DeviceWatcher::deviceChangeHandler();
         QTRY_COMPARE_WITH_TIMEOUT(changes.count(), 1, 9000);
-        QCOMPARE(window.DeviceRetryCounter(), 0);
 
         screen->Play();
         QVERIFY(WaitForQuestion());
         QVERIFY(WaitUntilHeard(keyboard, *controller->CurrentInputDevice()) >= 0);
-        const int answered = screen->GetExercise()->GetCounters().answered;
+        const int answered = screen->GetSession()->snapshot().counters.answered;
         keyboard.Send(MidiMessage(0x90, 0, 60, 100));
         keyboard.Send(MidiMessage(0x80, 0, 60, 0));
-        QTRY_VERIFY(screen->GetExercise()->GetCounters().answered > answered);
+        QTRY_VERIFY(screen->GetSession()->snapshot().counters.answered > answered);
 
         // Unplugged during the next question: the lesson waits behind the play dialog and keeps
         // every answer given.
         QVERIFY(WaitForQuestion());
-        const int kept = screen->GetExercise()->GetCounters().answered;
+        const int kept = screen->GetSession()->snapshot().counters.answered;
         changes.clear();
         plugged.reset();
         QTRY_COMPARE_WITH_TIMEOUT(changes.count(), 1, 9000);
-        QCOMPARE(screen->GetExercise()->GetPlayState(), int(Core::LessonBase::Paused));
+        QCOMPARE(screen->GetSession()->snapshot().playState, Core::LessonBase::Paused);
         QVERIFY(screen->FindPlayDialog()->IsShown());
-        QCOMPARE(screen->GetExercise()->GetCounters().answered, kept);
+        QCOMPARE(screen->GetSession()->snapshot().counters.answered, kept);
     }
 
     // Every screen fits the window: no visible control reaches past its window or is smaller than
@@ -391,13 +399,13 @@ private Q_SLOTS:
         window.setMinimumSize(0, 0);
         window.resize(size);
         if (screen >= 1) {
-            window.OpenExercise(size_t(screen == 4 ? 0 : screen - 1), false);
+            window.openExercise(size_t(screen == 4 ? 0 : screen - 1), false);
             QVERIFY(WaitForQuestion());
         }
         if (screen == 4)
             window.showSettings();
-        QTRY_VERIFY(!window.GetFader()->IsFading());
-        QTRY_COMPARE(window.GetStackManager()->Top()->isVisible(), true);
+        QTRY_VERIFY(!window.fader()->IsFading());
+        QTRY_COMPARE(window.stackManager()->Top()->isVisible(), true);
         QCoreApplication::processEvents();
         const QRect bounds = window.rect();
         // What lies in a scroll area is brought into view by scrolling.
@@ -439,19 +447,19 @@ private Q_SLOTS:
         if (!HaveJack())
             QSKIP("needs the test JACK server");
         UI::MainWindow& window = Open();
-        app.SetQuizMode(false);
-        window.OpenExercise(1, false);
+        app.setQuizMode(false);
+        window.openExercise(1, false);
         QVERIFY(WaitForQuestion());
-        QTest::mouseClick(window.GetToolButton("Settings"), Qt::LeftButton);
-        UI::TrainerSettingsPage* page = window.GetSettingsPage(1);
-        QTRY_COMPARE(window.GetStackManager()->Top(), static_cast<QWidget*>(page));
-        QTRY_VERIFY(page->isVisible() && !window.GetFader()->IsFading());
+        QTest::mouseClick(window.toolButton("Settings"), Qt::LeftButton);
+        UI::TrainerSettingsPage* page = window.settingsPage(1);
+        QTRY_COMPARE(window.stackManager()->Top(), static_cast<QWidget*>(page));
+        QTRY_VERIFY(page->isVisible() && !window.fader()->IsFading());
         // The page opens at the lesson's section; the General tab is the first.
         auto* tabs = page->findChild<QTabWidget*>();
         QVERIFY(tabs);
         QTest::mouseClick(tabs->tabBar(), Qt::LeftButton, {}, tabs->tabBar()->tabRect(0).center());
-        QCOMPARE(tabs->currentWidget(), static_cast<QWidget*>(page->GeneralTab()));
-        UI::DeviceBoxView* box = page->GeneralTab()->DeviceBox();
+        QCOMPARE(tabs->currentWidget(), static_cast<QWidget*>(page->findChild<UI::GeneralSettingsTab*>()));
+        auto* box = page->findChild<UI::DeviceBoxView*>();
         auto* readOut = box->findChild<QLabel*>(QStringLiteral("deviceText"));
         auto* down = box->findChild<QToolButton*>(QStringLiteral("nextMidiDeviceDown"));
         QVERIFY(readOut && down);
@@ -459,22 +467,22 @@ private Q_SLOTS:
 
         auto plugged = std::make_unique<TestKeyboard>("Cantorela Settings Keyboard");
         const QString name = plugged->name;
-        QTRY_VERIFY_WITH_TIMEOUT(box->DeviceList().contains(name), 9000);
+        QTRY_VERIFY_WITH_TIMEOUT(box->devices().contains(name), 9000);
         QVERIFY(changes.count() >= 1);
-        for (int step = 0; step < box->DeviceList().size() && box->DeviceName() != name; ++step) {
-            QVERIFY(down->isEnabled() || box->DeviceList().size() == 1);
+        for (int step = 0; step < box->devices().size() && box->deviceName() != name; ++step) {
+            QVERIFY(down->isEnabled() || box->devices().size() == 1);
             QTest::mouseClick(down, Qt::LeftButton);
         }
-        QCOMPARE(box->DeviceName(), name);
+        QCOMPARE(box->deviceName(), name);
         QCOMPARE(readOut->accessibleName(), QString("Using the %1 keyboard device.").arg(name));
 
         changes.clear();
         plugged.reset();
-        QTRY_VERIFY_WITH_TIMEOUT(!box->DeviceList().contains(name), 9000);
+        QTRY_VERIFY_WITH_TIMEOUT(!box->devices().contains(name), 9000);
         QVERIFY(changes.count() >= 1);
-        QVERIFY(box->DeviceName() != name);
+        QVERIFY(box->deviceName() != name);
         QVERIFY(!readOut->accessibleName().contains(name));
-        QCOMPARE(window.GetStackManager()->Top(), static_cast<QWidget*>(page));
+        QCOMPARE(window.stackManager()->Top(), static_cast<QWidget*>(page));
     }
 };
 
@@ -486,7 +494,7 @@ int main(int argc, char** argv)
     qputenv("XDG_DATA_HOME", dir.filePath("data").toUtf8());
     qunsetenv("CANTORELA_SERVICES_URL");
     Application app(argc, argv);
-    app.Initialize();
+    app.initialize();
     app.setAttribute(Qt::AA_Use96Dpi, true);
     TestConsole test;
     return QTest::qExec(&test, argc, argv);

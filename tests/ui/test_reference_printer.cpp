@@ -147,7 +147,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, address);
         QFETCH(QString, version);
-        QTEST(UI::ReferencePrinter::Footer(address, version), "footer");
+        QTEST(UI::ReferencePrinter::footer(address, version), "footer");
     }
 
     // A picture whose height, once scaled to the page width, is `usablePages` usable page heights
@@ -189,7 +189,7 @@ private Q_SLOTS:
                              bands[band % 4]);
         painter.end();
 
-        QVERIFY(UI::ReferencePrinter::Print(page, printer, footerText));
+        QVERIFY(UI::ReferencePrinter::print(page, printer, footerText));
         VerifyFooters(pdf, pages);
         for (int number = 1; number <= pages; ++number) {
             const QImage shown = RenderPage(pdf, number, printer.resolution(), output.path());
@@ -243,13 +243,13 @@ private Q_SLOTS:
         QStringList warnings;
         printWarnings = &warnings;
         const QtMessageHandler previous = qInstallMessageHandler(CatchPrintWarnings);
-        const bool printed = UI::ReferencePrinter::Print(page, printer, footerText);
+        const bool printed = UI::ReferencePrinter::print(page, printer, footerText);
         qInstallMessageHandler(previous);
         QVERIFY(!printed);
         QCOMPARE(warnings.size(), 1);
         QVERIFY2(warnings[0].startsWith(warning) &&
-                     warnings[0].contains(
-                         QRegularExpression("UI::ReferencePrinter::Print.*src/ui/reference_printer")),
+                     warnings[0].contains(QRegularExpression(
+                         "UI::ReferencePrinter::print.*src/ui/exercise/reference/reference_printer")),
                  qPrintable(warnings[0]));
         if (pdf != QLatin1String("/dev/full"))
             QVERIFY(!QFile::exists(pdf));
@@ -290,7 +290,7 @@ private Q_SLOTS:
         QImage page(PaintRect(printer).width(), 2 * (PaintRect(printer).height() - 20) + 1,
                     QImage::Format_RGB32);
         page.fill(Qt::darkCyan);
-        const bool printed = UI::ReferencePrinter::PrintWithDialog(nullptr, page, footerText, printer, false);
+        const bool printed = UI::ReferencePrinter::printWithDialog(nullptr, page, footerText, printer, false);
 
         const QString expected = QDir(folder).filePath(QStringLiteral("Cantorela Reference.pdf"));
         QCOMPARE(title, QStringLiteral("Cantorela Reference"));
@@ -314,7 +314,7 @@ private Q_SLOTS:
         QPrinter printer(QPrinter::ScreenResolution);
         QImage page(200, 300, QImage::Format_RGB32);
         page.fill(Qt::white);
-        QVERIFY(!UI::ReferencePrinter::PrintWithDialog(nullptr, page, footerText, printer, true));
+        QVERIFY(!UI::ReferencePrinter::printWithDialog(nullptr, page, footerText, printer, true));
         QCOMPARE(title, QStringLiteral("Cantorela Reference"));
         QVERIFY(!fileOption);
     }

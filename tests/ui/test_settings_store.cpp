@@ -2,6 +2,7 @@
 // the presets and level matching, quiz-mode isolation, save/load round trips, the key names that
 // stored files use, unreadable values and files, numbers outside the controls, and a full disk.
 
+#include "../common/file_bytes.h"
 #include "../common/temp_settings.h"
 #include "core/exercise/difficulty_presets.h"
 #include "core/exercise/music_tables.h"
@@ -42,12 +43,6 @@ private:
     static inline QStringList* log = nullptr;
     QtMessageHandler previous;
 };
-
-QByteArray Bytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 } // namespace
 
@@ -320,17 +315,14 @@ private Q_SLOTS:
         std::generate(noise.begin() + 1, noise.end(), [&random] { return char(random()); });
         const QDir folder = QFileInfo(FilePath()).dir();
         QVERIFY(folder.mkpath(QStringLiteral(".")));
-        QFile file(FilePath());
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        QCOMPARE(file.write(noise), noise.size());
-        file.close();
+        QVERIFY(WriteAll(FilePath(), noise));
 
         WarningLog warnings;
         auto store = NewStore();
         const QStringList kept =
             folder.entryList({QStringLiteral("Cantorela.conf.unreadable-*")}, QDir::Files);
         QCOMPARE(kept.size(), 1);
-        QCOMPARE(Bytes(folder.filePath(kept.first())), noise);
+        QCOMPARE(ReadAll(folder.filePath(kept.first())), noise);
         QCOMPARE(warnings.lines.size(), 1);
         QVERIFY2(warnings.lines.first().contains(folder.filePath(kept.first())),
                  qPrintable(warnings.lines.first()));
@@ -365,7 +357,7 @@ private Q_SLOTS:
         auto store = NewStore();
         QCOMPARE(store->FileName(), path);
         QVERIFY(store->Save());
-        const QByteArray before = Bytes(path);
+        const QByteArray before = ReadAll(path);
         const int page = int(::sysconf(_SC_PAGESIZE));
         QVERIFY(before.size() > page);
 
@@ -385,7 +377,7 @@ private Q_SLOTS:
             QVERIFY(!store->Save());
             QCOMPARE(warnings.lines.size(), 2);
         }
-        QCOMPARE(Bytes(path), before);
+        QCOMPARE(ReadAll(path), before);
         QCOMPARE(QDir(mountPoint + QStringLiteral("/Vantorix")).entryList(QDir::Files | QDir::Hidden),
                  QStringList{QStringLiteral("Cantorela.conf")});
 

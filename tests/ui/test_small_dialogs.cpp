@@ -2,6 +2,7 @@
 // request, the fit at 1280 × 720 and the splash. Settings live in a temporary home folder rather
 // than one set with QSettings::setPath: the guide must name the file where Qt itself puts them.
 
+#include "../common/file_bytes.h"
 #include "ui/dialogs/about_dialog.h"
 #include "ui/dialogs/help_dialog.h"
 #include "ui/interface_fonts.h"
@@ -126,9 +127,8 @@ private Q_SLOTS:
 
     void guideNamesTheRealFilesAndLinksInside()
     {
-        QFile file(QString::fromLatin1(UI::HelpDialog::GuideResource));
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QString html = QString::fromUtf8(file.readAll());
+        const QString html = QString::fromUtf8(ReadAll(QString::fromLatin1(UI::HelpDialog::GuideResource)));
+        QVERIFY(!html.isEmpty());
         UI::HelpDialog dialog(window.get());
         const QString text = dialog.GuideView()->toPlainText();
         const auto Home = [](QString path) { return path.replace(QDir::homePath(), QStringLiteral("~")); };
@@ -160,10 +160,9 @@ private Q_SLOTS:
         UI::AboutDialog dialog(window.get());
         const QString credits = dialog.CreditsView()->toPlainText();
         QVERIFY(credits.contains(QLatin1String(qVersion())));
-        QFile notes(QStringLiteral(":/about/tempo_pieces.md"));
-        QVERIFY(notes.open(QIODevice::ReadOnly));
         int pieces = 0;
-        for (const QString& line : QString::fromUtf8(notes.readAll()).split(QLatin1Char('\n'))) {
+        for (const QString& line :
+             QString::fromUtf8(ReadAll(QStringLiteral(":/about/tempo_pieces.md"))).split(QLatin1Char('\n'))) {
             if (!line.startsWith(QLatin1String("| ")) || !line.contains(QLatin1String(".mid |")))
                 continue;
             for (int cell : {1, 2, 3})

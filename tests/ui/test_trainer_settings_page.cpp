@@ -8,12 +8,11 @@
 #include "core/exercise/difficulty_presets.h"
 #include "core/exercise/settings_check.h"
 #include "core/midi/sound_controller.h"
-#include "ui/settings/key_range_picker.h"
-#include "ui/dialogs/difficulty_level_dialog.h"
-#include "ui/settings/general_settings_tab.h"
-#include "ui/interface_fonts.h"
-#include "ui/settings/section_settings_tab.h"
 #include "core/settings_store.h"
+#include "ui/dialogs/difficulty_level_dialog.h"
+#include "ui/interface_fonts.h"
+#include "ui/settings/key_range_picker.h"
+#include "ui/settings/section_settings_tab.h"
 #include "ui/settings/trainer_settings_page.h"
 
 #include <QCheckBox>
@@ -46,6 +45,32 @@ template <typename T> T* Part(QWidget* in, const QString& name)
     return part;
 }
 
+// The check box of switch `index` of the section's record; null where the tab shows none.
+QCheckBox* Switch(Tab* tab, int index)
+{
+    return tab->findChild<QCheckBox*>(QStringLiteral("switch%1").arg(index));
+}
+
+// Why the last change was not kept, as the tab says it; empty when it says nothing.
+QString Refusal(Tab* tab)
+{
+    return Part<QLabel>(tab, QStringLiteral("refusal"))->text();
+}
+
+// What every check box, number and list of a page or tab shows, as the student reads it.
+QStringList Shown(QWidget* tab)
+{
+    QStringList shown;
+    for (const QCheckBox* box : tab->findChildren<QCheckBox*>())
+        shown << box->objectName() + (box->isChecked() ? " on" : " off");
+    for (const QSpinBox* spin : tab->findChildren<QSpinBox*>())
+        shown << spin->objectName() + ' ' + spin->text();
+    for (const QComboBox* list : tab->findChildren<QComboBox*>())
+        shown << list->objectName() + ' ' + list->currentText();
+    shown.sort(); // the order of the children follows the order the tabs were first shown in
+    return shown;
+}
+
 // Does what the student does on one section tab, in steps separated by ";": "click NAME" clicks
 // a check box, "spin NAME N" types a number and Enter, "range MIN MAX" picks a range of keys,
 // "combo NAME N" chooses an entry, "switch N" clicks switch N, "on N" and "off N" click it only
@@ -65,18 +90,19 @@ void Do(Tab* tab, const QString& steps)
             QTest::keyClicks(spin, w[2]);
             QTest::keyClick(spin, Qt::Key_Enter);
         } else if (verb == "range") {
-            tab->RangePicker()->SetRange(a, b);
-            emit tab->RangePicker()->rangePicked(a, b);
+            auto* picker = tab->findChild<UI::KeyRangePicker*>();
+            picker->setRange(a, b);
+            Q_EMIT picker->rangePicked(a, b);
         } else if (verb == "combo") {
             Part<QComboBox>(tab, w[1])->setCurrentIndex(b);
-            emit Part<QComboBox>(tab, w[1])->activated(b);
+            Q_EMIT Part<QComboBox>(tab, w[1])->activated(b);
         } else if (verb == "only") {
             Do(tab, QStringLiteral("on %1").arg(a));
             for (int i = 0; i <= b; ++i)
-                if (i != a && tab->SwitchBox(i))
+                if (i != a && Switch(tab, i))
                     Do(tab, QStringLiteral("off %1").arg(i));
-        } else if (verb == "switch" || tab->SwitchBox(a)->isChecked() == (verb == "off")) {
-            Click(tab->SwitchBox(a));
+        } else if (verb == "switch" || Switch(tab, a)->isChecked() == (verb == "off")) {
+            Click(Switch(tab, a));
         }
     }
 }
@@ -105,8 +131,8 @@ class TestTrainerSettingsPage : public QObject
 
     Tab* OpenSection(int section)
     {
-        page->OpenTab(section);
-        return page->SectionTab(section);
+        page->openTab(section);
+        return page->sectionTab(section);
     }
 
     // What a program started afterwards would read.
@@ -118,9 +144,8 @@ class TestTrainerSettingsPage : public QObject
 
     QByteArray FileBytes()
     {
-        QSettings file;
-        file.sync();
-        QFile f(file.fileName());
+        QSettings().sync();
+        QFile f(QSettings().fileName());
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
 
@@ -151,9 +176,9 @@ private Q_SLOTS:
     }
 
     // Every control of every section tab: changed on the page, stored on leaving it, read back
-    // by a fresh store from the file and shown by a fresh page. Starting from the fullest level,
-    // each switch is turned off once (so none is the last of its group); the other fields are
-    // moved away from the preset.
+    // by a fresh store from the file and shown by a fresh page; then the defaults restored and
+    // stored. Starting from the fullest level, each switch is turned off once (so none is the
+    // last of its group); the other fields are moved away from the preset.
     void everyFieldRoundTrips_data()
     {
         QTest::addColumn<int>("trainer");
@@ -172,21 +197,23 @@ private Q_SLOTS:
             Do(tab, QStringLiteral("spin questionsSpin %1; spin timeoutSpin %2")
                         .arg(7 + section)
                         .arg(3 + section));
-            if (tab->RangePicker())
+            if (tab->findChild<UI::KeyRangePicker*>())
                 Do(tab, QStringLiteral("range %1 %2; click blackKeys; click fClef")
                             .arg(20 + section)
                             .arg(60 + section));
-            if (tab->Kind() == Core::SectionKind::Intervals)
+            if (Core::KindOfSection(trainer, section) == Core::SectionKind::Intervals)
                 Do(tab, "combo intervalStart 2; combo intervalEnd 9; click intervalArpeggiated");
             // Toggle every other switch so that each group keeps members on either way.
-            for (int i = section % 2; tab->SwitchBox(i) || i < 2; i += 2)
-                if (tab->SwitchBox(i))
-                    Click(tab->SwitchBox(i));
-            QCOMPARE(tab->Refusal(), QString());
+            for (int i = section % 2; Switch(tab, i) || i < 2; i += 2)
+                if (Switch(tab, i))
+                    Click(Switch(tab, i));
+            QCOMPARE(Refusal(tab), QString());
         }
         const TrainerSettings shown = store->CurrentSettings();
         QVERIFY(!Core::SameQuestionContent(shown, Core::DifficultyPreset(4), trainer));
-        QVERIFY(page->Gui2Data());
+        page->applySettings();
+        QVERIFY(page->isModified());
+        const QStringList controls = Shown(page.get());
         const TrainerSettings stored = FromFile();
         QCOMPARE(stored, shown);
         for (int section = 0; section < sections; ++section)
@@ -202,16 +229,14 @@ private Q_SLOTS:
         page.reset();
         store = std::make_unique<SettingsStore>([this] { return quiz; });
         MakePage(trainer);
-        TrainerSettings read = Core::DifficultyPreset(0);
-        for (int section = 0; section < sections; ++section)
-            page->SectionTab(section)->Gui2Data(read);
-        read.noteTrainer.wrongAnswerPolicy = shown.noteTrainer.wrongAnswerPolicy;
-        if (trainer == 1) // chord symbols belong to the note trainer's page only
-            read.earTrainer.chords[Core::ChordSwitch::ChordNotation] =
-                shown.earTrainer.chords[Core::ChordSwitch::ChordNotation];
-        QVERIFY(trainer == 0   ? read.noteTrainer == shown.noteTrainer
-                : trainer == 1 ? read.earTrainer == shown.earTrainer
-                               : read.symbolTrainer == shown.symbolTrainer);
+        QCOMPARE(Shown(page.get()), controls);
+
+        page->restoreDefaults();
+        page->applySettings();
+        TrainerSettings defaults = Core::DifficultyPreset(0); // chord symbols: the note trainer's page only
+        defaults.earTrainer.chords[Core::ChordSwitch::ChordNotation] =
+            shown.earTrainer.chords[Core::ChordSwitch::ChordNotation];
+        QVERIFY(Core::SameQuestionContent(FromFile(), defaults, trainer));
     }
 
     // Changes that would leave a section, or the lesson, with nothing to ask: refused with a
@@ -254,16 +279,13 @@ private Q_SLOTS:
         MakePage(trainer);
         Tab* tab = OpenSection(section);
         Do(tab, steps.section(QLatin1Char('|'), 0, 0));
-        QCOMPARE(tab->Refusal(), QString());
+        QCOMPARE(Refusal(tab), QString());
         const TrainerSettings before = store->CurrentSettings();
+        const QStringList shown = Shown(tab);
         Do(tab, steps.section(QLatin1Char('|'), 1));
-        QVERIFY2(!tab->Refusal().isEmpty(), "no message");
-        QVERIFY(tab->findChild<QLabel*>(QStringLiteral("refusal"))->isVisible());
-        QCOMPARE(store->CurrentSettings(), before);
-        TrainerSettings shown = before;
-        tab->Gui2Data(shown);
-        QCOMPARE(shown, before);
-        page->Gui2Data();
+        QVERIFY2(Part<QLabel>(tab, "refusal")->isVisible() && !Refusal(tab).isEmpty(), "no message");
+        QCOMPARE(Shown(tab), shown);
+        page->applySettings();
         QCOMPARE(FromFile(), before);
     }
 
@@ -273,10 +295,10 @@ private Q_SLOTS:
         MakePage(1);
         for (int section = 0; section < 5; ++section)
             Do(OpenSection(section), "spin questionsSpin 0");
-        QVERIFY(!page->SectionTab(4)->Refusal().isEmpty());
+        QVERIFY(!Refusal(page->sectionTab(4)).isEmpty());
         const int kept = store->CurrentSettings().earTrainer.tempo.duration.questions;
         QVERIFY(kept > 0);
-        QCOMPARE(Part<QSpinBox>(page->SectionTab(4), "questionsSpin")->value(), kept);
+        QCOMPARE(Part<QSpinBox>(page->sectionTab(4), "questionsSpin")->value(), kept);
     }
 
     // A level chosen on the general tab shows on the section tabs, in the difficulty dialog and
@@ -289,24 +311,23 @@ private Q_SLOTS:
             !Core::DifficultyPreset(2).noteTrainer.wrongAnswerPolicy.continueAfterMistake, 3000};
         store->SetTrainerSettings(before);
         MakePage(0);
-        page->OpenTab(-1);
+        page->openTab(-1);
         Click(Part<QPushButton>(page.get(), "Level3"));
         Tab* chords = OpenSection(2);
-        TrainerSettings shown = Core::DifficultyPreset(0);
-        chords->Gui2Data(shown);
-        QCOMPARE(shown.noteTrainer.chords, Core::DifficultyPreset(2).noteTrainer.chords);
-        QCOMPARE(FromFile().noteTrainer.chords, Core::DifficultyPreset(2).noteTrainer.chords);
+        const Core::ChordSettings level3 = Core::DifficultyPreset(2).noteTrainer.chords;
+        for (int i = 0; i < int(level3.switches.size()); ++i)
+            QCOMPARE(Switch(chords, i)->isChecked(), level3.switches[size_t(i)]);
+        QCOMPARE(FromFile().noteTrainer.chords, level3);
         const bool goOn = Core::DifficultyPreset(2).noteTrainer.wrongAnswerPolicy.continueAfterMistake;
         QCOMPARE(Part<QAbstractButton>(page.get(), "continueAfterMistake")->isChecked(), goOn);
-        QCOMPARE(Part<QAbstractButton>(page.get(), "pauseAfterMistake")->isChecked(), !goOn);
         UI::DifficultyLevelDialog dialog(store.get());
         dialog.resize(1366, 768);
         dialog.ShowForLearn(0);
         QCOMPARE(dialog.focusWidget()->objectName(), QStringLiteral("Level3"));
         dialog.hide();
 
-        Click(chords->SwitchBox(0));
-        page->OpenTab(-1);
+        Click(Switch(chords, 0));
+        page->openTab(-1);
         QVERIFY(Part<QLabel>(page.get(), "customLevel")->isVisible());
         for (int n = 1; n <= 5; ++n)
             QVERIFY(!Part<QPushButton>(page.get(), QStringLiteral("Level%1").arg(n))->isChecked());
@@ -325,18 +346,22 @@ private Q_SLOTS:
             QCOMPARE(Part<QPushButton>(page.get(), QStringLiteral("Level%1").arg(n))->isChecked(), n == 2);
     }
 
-    // A section that a hand-edited file left with nothing to ask is pointed out on its tab, and
-    // does not stop changes on the others.
+    // A section that a hand-edited file left with nothing to ask is pointed out on its tab, does
+    // not stop changes on the others, and leaves the page invalid until it is mended.
     void storedEmptySectionIsShownAndDoesNotBlockTheOthers()
     {
         TrainerSettings broken = store->CurrentSettings();
         broken.noteTrainer.singleNotes.diapason = {200, 210, true, false};
         store->SetTrainerSettings(broken);
         MakePage(0);
-        QVERIFY(!page->SectionTab(0)->Refusal().isEmpty());
+        QVERIFY(!Refusal(page->sectionTab(0)).isEmpty());
+        QSignalSpy valid(page.get(), &UI::SettingsPageBase::validChanged);
         Do(OpenSection(2), "spin questionsSpin 5");
-        QCOMPARE(page->SectionTab(2)->Refusal(), QString());
+        QCOMPARE(Refusal(page->sectionTab(2)), QString());
         QCOMPARE(FromFile().noteTrainer.chords.duration.questions, 5);
+        Do(OpenSection(0), "range 39 52");
+        QCOMPARE(Refusal(page->sectionTab(0)), QString());
+        QCOMPARE(valid, QList<QVariantList>{{true}});
     }
 
     // What the student typed counts although they left without Enter; a wheel turned over a
@@ -355,7 +380,8 @@ private Q_SLOTS:
         questions->setFocus();
         questions->selectAll();
         QTest::keyClicks(questions, QStringLiteral("4"));
-        QVERIFY(page->Gui2Data());
+        page->applySettings();
+        QVERIFY(page->isModified());
         QCOMPARE(FromFile().earTrainer.scales.duration.questions, 4);
     }
 
@@ -364,15 +390,14 @@ private Q_SLOTS:
     {
         quiz = true;
         MakePage(2);
-        page->SetQuizMode(true);
+        page->setQuizMode(true);
         auto* notice = Part<QLabel>(page.get(), "quizNotice");
-        QVERIFY(notice->isVisible());
-        QCOMPARE(notice->text(), QStringLiteral("Settings cannot be changed in a quiz mode."));
-        QVERIFY(notice->geometry().contains(page->Tabs()->geometry()));
-        QCOMPARE(page->childAt(page->Tabs()->geometry().center()), static_cast<QWidget*>(notice));
-        QVERIFY(!page->Tabs()->isEnabled());
+        auto* tabs = page->findChild<QTabWidget*>();
+        QCOMPARE(page->childAt(tabs->geometry().center()), static_cast<QWidget*>(notice));
+        QVERIFY(!tabs->isEnabled());
         const QByteArray fileBefore = FileBytes();
-        QVERIFY(!page->Gui2Data());
+        page->applySettings();
+        QVERIFY(!page->isModified());
         QCOMPARE(FileBytes(), fileBefore);
     }
 };

@@ -1,14 +1,14 @@
 // gallery OUTPUT.png
 // Draws a contact sheet of labelled engraved examples (every clef, chords with seconds and
 // clustered accidentals, the highest and lowest keys, answer views in their colours, scales,
-// key signatures, durations, grand staves) through the score builder, for a person to review.
+// key signatures, durations, grand staves) through the score picture builder, for a person to review.
 // Each cell shows the inked part of the example's first page; at the end, a grand-staff page
 // at the score board's size and the same page drawn at device pixel ratio 2.
 
-#include "core/error.h"
 #include "core/score_builder.h"
 #include "notation/music_font.h"
 #include "notation/score_document.h"
+#include "notation/score_pictures.h"
 
 #include <QFont>
 #include <QGuiApplication>
@@ -141,12 +141,10 @@ int main(int argc, char** argv)
     // The grand staff as the score board shows it: the page at the board's size (1050 × 350),
     // and the same page drawn for a screen of device pixel ratio 2, shown at its device pixels.
     const QByteArray piece = GrandStaffPiece();
-    Core::ScoreSet pieceSet;
-    Core::ScoreBuilder pieceBuilder;
-    try {
-        pieceBuilder.Build(piece, pieceSet, 2);
-    } catch (const Error& error) {
-        std::fprintf(stderr, "gallery: the grand-staff page: %s\n", qPrintable(error.Message()));
+    Notation::ScoreSet pieceSet;
+    Notation::ScorePictureBuilder pieceBuilder;
+    if (!pieceBuilder.build(piece, pieceSet)) {
+        std::fprintf(stderr, "gallery: the grand-staff page: bad gmn code\n");
         return 1;
     }
     const QImage pieceAtOne = pieceSet.pages.first().score->toImage();
@@ -183,14 +181,12 @@ int main(int argc, char** argv)
         const QRect frame(x, y + 22, pictureWidth, pictureHeight);
         painter.setPen(QColor(0xcc, 0xcc, 0xcc));
         painter.drawRect(frame.adjusted(0, 0, -1, -1));
-        Core::ScoreSet set;
-        Core::ScoreBuilder builder;
-        try {
-            builder.Build(examples[i].gmn, set, 2);
-        } catch (const Error& error) {
+        Notation::ScoreSet set;
+        Notation::ScorePictureBuilder builder;
+        if (!builder.build(examples[i].gmn, set)) {
             ++failures;
             painter.setPen(Qt::red);
-            painter.drawText(frame, Qt::AlignCenter, error.Message());
+            painter.drawText(frame, Qt::AlignCenter, QStringLiteral("bad gmn code"));
             continue;
         }
         // Show the inked part of the page, at most at its natural size, so that small examples

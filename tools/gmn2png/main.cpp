@@ -3,9 +3,8 @@
 // builder, writes the pages as one PNG (pages stacked top to bottom) and prints the graphic
 // map as JSON on standard output: the notes of all pages, then each page's staves and systems.
 
-#include "core/error.h"
-#include "core/score_builder.h"
 #include "notation/music_font.h"
+#include "notation/score_pictures.h"
 
 #include <QFile>
 #include <QGuiApplication>
@@ -73,13 +72,11 @@ int main(int argc, char** argv)
     const QByteArray gmn = input.readAll();
 
     Notation::MusicFont::RegisterApplicationFont();
-    Core::ScoreSet scoreSet;
-    Core::ScoreBuilder builder;
-    builder.SetPageSize(width, height);
-    try {
-        builder.Build(gmn, scoreSet, 2);
-    } catch (const Error& error) {
-        std::fprintf(stderr, "gmn2png: %s\n", qPrintable(error.Message()));
+    Notation::ScoreSet scoreSet;
+    Notation::ScorePictureBuilder builder;
+    builder.setPageSize(width, height);
+    if (!builder.build(gmn, scoreSet)) {
+        std::fprintf(stderr, "gmn2png: bad gmn code\n");
         return 1;
     }
 

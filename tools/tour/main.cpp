@@ -221,7 +221,7 @@ public:
     ~Tour()
     {
         if (console) {
-            console->GetExerciseScreen()->CloseExercise();
+            console->exerciseScreen()->CloseExercise();
             console.reset();
         }
     }
@@ -263,32 +263,32 @@ private:
         splash->show();
         if (!QTest::qWaitForWindowExposed(splash.get()))
             return Fail("the splash is not exposed");
-        app.Initialize([&splash](const QString& step) { splash->SetStatus(step); });
+        app.initialize([&splash](const QString& step) { splash->SetStatus(step); });
         splash->SetStatus(Application::tr("Preparing the trainers…"));
         Place("start", "Start");
         ShotOfDesktop(*splash,
                       QStringLiteral("Splash while the trainers are prepared (centred on the desktop)"));
 
-        Core::SettingsStore* store = app.GetSettings();
+        Core::SettingsStore* store = app.settings();
         Core::GeneralSettings general = store->GetGeneralSettings();
         general.answerWithGraphicalKeyboard = true;
         general.answerWithMultipleChoice = true;
         general.hideMidiDialog = false;
         general.showDifficultyDialog = true;
-        app.SetGeneralSettings(general);
+        app.setGeneralSettings(general);
         // The tour's lessons in both blocks: the exercise block then matches no preset, so the
         // learn form of the difficulty dialog shows its custom row.
         for (bool quizBlock : {true, false}) {
-            app.SetQuizMode(quizBlock);
+            app.setQuizMode(quizBlock);
             Core::TrainerSettings block = store->CurrentSettings();
             TourLessons(block, quizBlock);
-            app.SetTrainerSettings(block);
+            app.setTrainerSettings(block);
         }
-        app.SetQuizMode(false);
+        app.setQuizMode(false);
 
-        console = std::make_unique<UI::MainWindow>(app);
-        app.SetMainWindow(console.get());
-        screen = console->GetExerciseScreen();
+        console = std::make_unique<UI::MainWindow>(app.mainWindowServices());
+        app.setMainWindow(console.get());
+        screen = console->exerciseScreen();
         console->setFixedSize(pass.width, pass.height);
         console->show();
         splash->hide();
@@ -296,14 +296,14 @@ private:
         console->activateWindow();
         if (!QTest::qWaitForWindowExposed(console.get()))
             return Fail("the main window is not exposed");
-        return Settle(console->GetHomeScreen());
+        return Settle(console->homeScreen());
     }
 
     // Statistics of earlier days in the history of all three trainers, on disk before the home
     // screen is next shown.
     void AddProgress()
     {
-        const auto statistics = app.GetExerciseCatalog()->GetStatistics();
+        const auto statistics = app.exerciseCatalog()->GetStatistics();
         // {trainer, sections with records, items per section, right, wrong per item}
         const int plan[3][4] = {{5, 6, 14, 2}, {3, 5, 6, 3}, {2, 4, 9, 1}};
         for (int trainer = 0; trainer < 3; ++trainer)
@@ -335,8 +335,8 @@ private:
     {
         const bool settled = WaitFor(
             [&] {
-                return console->GetStackManager()->Top() == front && front->isVisible() &&
-                       console->GetFader()->Content() == front && NothingFades();
+                return console->stackManager()->Top() == front && front->isVisible() &&
+                       console->fader()->Content() == front && NothingFades();
             },
             8000);
         if (!settled)
@@ -554,12 +554,12 @@ private:
             return Fail("the reference view has no pages");
         for (const auto& [section, button] : SectionButtons()) {
             ClickButton(button);
-            const QString name = UI::ReferenceBook::PageName(int(trainer), section);
-            if (!WaitFor([&] { return book->CurrentPageName() == name; }, 2000) || !ViewSettled())
+            const QString name = UI::ReferenceBook::pageName(int(trainer), section);
+            if (!WaitFor([&] { return book->currentPageName() == name; }, 2000) || !ViewSettled())
                 return Fail(qPrintable(QStringLiteral("section button %1 did not show the reference page %2")
                                            .arg(section + 1)
                                            .arg(name)));
-            QString subject = UI::ReferenceBook::PageTitle(int(trainer), section);
+            QString subject = UI::ReferenceBook::pageTitle(int(trainer), section);
             if (title->text() != subject)
                 std::fprintf(stderr, "tour %s: the reference page %s is titled \"%s\"\n",
                              qPrintable(pass.name), qPrintable(name), qPrintable(title->text()));
@@ -594,12 +594,12 @@ private:
         if (!ViewSettled())
             return false;
         ClickButton(toggle);
-        if (!WaitFor([&] { return Exercise().IsShowingHistory(); }, 2000))
+        if (!WaitFor([&] { return screen->GetSession()->isShowingHistory(); }, 2000))
             return Fail("\"View History\" did not turn the history on");
         Deliver();
         Shot(QStringLiteral("Statistics history: %1").arg(buttons.front().second->text()));
         ClickButton(toggle);
-        return WaitFor([&] { return !Exercise().IsShowingHistory(); }, 2000) ||
+        return WaitFor([&] { return !screen->GetSession()->isShowingHistory(); }, 2000) ||
                Fail("the history switch did not turn off");
     }
 
@@ -611,7 +611,7 @@ private:
     bool SettingsMoments()
     {
         console->showSettings();
-        UI::TrainerSettingsPage* page = console->GetSettingsPage(int(trainer));
+        UI::TrainerSettingsPage* page = console->settingsPage(int(trainer));
         if (!page || !Settle(page))
             return Fail("the settings page did not come up");
         UI::SectionEndDialog* dialog = screen->GetSectionEndDialog();
@@ -646,9 +646,9 @@ private:
         UI::SectionEndDialog* dialog = screen->GetSectionEndDialog();
         WaitFor([&] { return dialog && ShownStill(dialog); }, 1500);
         if (withBack) {
-            QToolButton* back = console->GetToolButton("Back");
+            QToolButton* back = console->toolButton("Back");
             QTest::mouseClick(back, Qt::LeftButton, Qt::NoModifier, back->rect().center());
-            if (!Settle(console->GetHomeScreen()))
+            if (!Settle(console->homeScreen()))
                 return false;
             Place("home", "Main window");
             Shot(QStringLiteral("Home after Back was pressed at a lesson's end"));
@@ -659,9 +659,9 @@ private:
             auto* next = dialog->findChild<QPushButton*>(QStringLiteral("Continue"));
             QTest::mouseClick(next, Qt::LeftButton, Qt::NoModifier, next->rect().center());
         } else {
-            console->NavigateHome();
+            console->navigateHome();
         }
-        return Settle(console->GetHomeScreen());
+        return Settle(console->homeScreen());
     }
 
     // After a lesson's end was left with Back: the next lesson as it opens, and the section end
@@ -681,17 +681,17 @@ private:
                      qPrintable(pass.name), TrainerName(trainer));
         auto* next = dialog->findChild<QPushButton*>(QStringLiteral("Continue"));
         QTest::mouseClick(next, Qt::LeftButton, Qt::NoModifier, next->rect().center());
-        if (!Settle(console->GetHomeScreen()))
+        if (!Settle(console->homeScreen()))
             return false;
-        console->OpenExercise(trainer, quiz);
-        return screen->GetExercise() != nullptr;
+        console->openExercise(trainer, quiz);
+        return screen->GetSession() != nullptr;
     }
 
     // Both forms of the difficulty dialog over the home screen, opened with the blocks' buttons.
     // The band that says the answers could not be saved, as the store's reports set it.
     void SaveWarningMoments()
     {
-        UI::SaveWarningBar* bar = console->GetSaveWarning();
+        UI::SaveWarningBar* bar = console->saveWarning();
         const QString folder = Core::ExerciseCatalog::DataDirectory();
         bar->SetSaveState(false, Core::DataFile::Problem::DiskFull, folder, QString());
         Pause(100); // laid out under the tool bar
@@ -705,7 +705,7 @@ private:
 
     bool DifficultyMoments()
     {
-        UI::HomeScreen* home = console->GetHomeScreen();
+        UI::HomeScreen* home = console->homeScreen();
         Place("home", "Main window");
         const struct
         {
@@ -727,7 +727,7 @@ private:
             if (!CloseDialog(dialog, "difficulty dialog"))
                 return false;
         }
-        app.SetQuizMode(false);
+        app.setQuizMode(false);
         return true;
     }
 
@@ -784,17 +784,17 @@ private:
         Place("window", "Main window");
         QWidget* bar = console->findChild<QWidget*>(QStringLiteral("toolBar"));
         console->showFullScreen();
-        if (!WaitFor([&] { return console->isFullScreen(); }, 3000) || !Settle(console->GetHomeScreen()))
+        if (!WaitFor([&] { return console->isFullScreen(); }, 3000) || !Settle(console->homeScreen()))
             return Fail("no full screen");
         console->repaint();
         const QImage full = Capture();
         // The window buttons' part: from the first of them to the right end.
-        QToolButton* first = console->GetToolButton("Help");
+        QToolButton* first = console->toolButton("Help");
         const int from = first ? first->mapTo(console.get(), QPoint(0, 0)).x() - 16 : 0;
         console->showNormal();
         console->setFixedSize(pass.width, pass.height);
         if (!WaitFor([&] { return !console->isFullScreen() && console->width() == pass.width; }, 3000) ||
-            !Settle(console->GetHomeScreen()))
+            !Settle(console->homeScreen()))
             return Fail("the window did not come back from full screen");
         QImage picture = Capture();
         const int ratio = pass.ratio;
@@ -810,7 +810,16 @@ private:
 
     // ---- lessons -------------------------------------------------------------------------------
 
-    Core::Exercise& Exercise() const { return *screen->GetExercise(); }
+    // The open lesson now, as its session gives it.
+    Core::LessonSnapshot Exercise() const { return screen->GetSession()->snapshot(); }
+    // Ticks per question of a section, 0 without a time limit.
+    int TicksPerQuestion(int section) const
+    {
+        const Core::LessonSnapshot lesson = Exercise();
+        if (section < 0 || size_t(section) >= lesson.sections.size())
+            return 0;
+        return std::max(0, lesson.sections[size_t(section)].msPerQuestion / Core::Exercise::TickMs);
+    }
     template <typename T = QWidget> T* Child(const QString& name) const
     {
         return screen->findChild<T*>(name);
@@ -822,7 +831,7 @@ private:
     bool LessonEnded() const
     {
         return screen->GetSectionEndDialog() && screen->GetSectionEndDialog()->isVisible() &&
-               Exercise().GetState() == Core::Exercise::LessonEnd;
+               Exercise().state == Core::Exercise::LessonEnd;
     }
 
     // Waits for a question after `asked` questions that waits for its answer, or the lesson's end;
@@ -830,9 +839,9 @@ private:
     bool WaitForNextQuestion(int asked)
     {
         auto ready = [&] {
-            return LessonEnded() || (Exercise().GetState() == Core::Exercise::AwaitingAnswer &&
-                                     Exercise().GetPlayState() == Core::LessonBase::Running &&
-                                     Exercise().GetCounters().asked > asked);
+            return LessonEnded() || (Exercise().state == Core::Exercise::AwaitingAnswer &&
+                                     Exercise().playState == Core::LessonBase::Running &&
+                                     Exercise().counters.asked > asked);
         };
         for (int attempt = 0; attempt < 4; ++attempt) {
             if (WaitFor(ready, 15000))
@@ -845,7 +854,7 @@ private:
     QVector<int> ExpectedKeys() const
     {
         QVector<int> keys;
-        const Core::QuestionRecord question = Exercise().GetCurrentQuestion();
+        const Core::QuestionRecord question = Exercise().question;
         if (const Core::QuestionData* item = question.AskedItem())
             if (item->stream)
                 for (const MidiEvent& e : *item->stream)
@@ -864,9 +873,9 @@ private:
     // What the question is, for the label.
     QString QuestionName() const
     {
-        const Core::QuestionRecord question = Exercise().GetCurrentQuestion();
-        const int section = Exercise().GetCurrentSection();
-        const auto titles = Exercise().GetSectionTitles();
+        const Core::QuestionRecord question = Exercise().question;
+        const int section = Exercise().section;
+        const auto titles = Exercise().titles;
         QString name = section >= 0 && size_t(section) < titles.size()
                            ? titles[size_t(section)].shortName
                            : QStringLiteral("section %1").arg(section);
@@ -894,7 +903,7 @@ private:
     // label of what was done.
     QString Answer(Move move)
     {
-        const Core::QuestionRecord question = Exercise().GetCurrentQuestion();
+        const Core::QuestionRecord question = Exercise().question;
         const bool buttons = Variant(1)->isVisible();
         const bool piano = Piano()->isVisible();
         const int right = question.correctIndex + 1;
@@ -967,12 +976,12 @@ private:
         trainer = trainerId;
         quiz = quizMode;
         LessonPlace();
-        app.SetQuizMode(quiz);
+        app.setQuizMode(quiz);
         std::srand(14u + unsigned(trainer) + (quiz ? 3u : 0u));
-        console->OpenExercise(trainer, quiz);
+        console->openExercise(trainer, quiz);
         if (leftWithBack && !AfterBack())
             return false;
-        if (!screen->GetExercise()) {
+        if (!screen->GetSession()) {
             std::fprintf(stderr, "tour: no lesson of trainer %zu\n", trainer);
             return false;
         }
@@ -987,10 +996,10 @@ private:
             if (trainer == 1 && !heardShown) {
                 // A heard question while it sounds: the speaker moves.
                 heardShown = true;
-                const auto presenting = [&] { return Exercise().GetState() == Core::Exercise::Presenting; };
+                const auto presenting = [&] { return Exercise().state == Core::Exercise::Presenting; };
                 if (WaitFor(
                         [&] {
-                            return presenting() || Exercise().GetState() == Core::Exercise::AwaitingAnswer;
+                            return presenting() || Exercise().state == Core::Exercise::AwaitingAnswer;
                         },
                         8000) &&
                     presenting()) {
@@ -1007,21 +1016,21 @@ private:
             if (first && n == 0)
                 PauseMoments();
             Pause(700); // the question fades in
-            asked = Exercise().GetCounters().asked;
-            const int answered = Exercise().GetCounters().answered;
+            asked = Exercise().counters.asked;
+            const int answered = Exercise().counters.answered;
             const QString question = QuestionName();
             Shot(question + QStringLiteral(": question"));
             // The section with the short time-out lets its question run out of time.
-            const int section = Exercise().GetCurrentSection();
-            const bool timeOutHere = !timedOut && Exercise().TicksPerQuestion(section) > 0 &&
-                                     Exercise().TicksPerQuestion(section) * Core::Exercise::TickMs <= 8000;
+            const int section = Exercise().section;
+            const bool timeOutHere = !timedOut && TicksPerQuestion(section) > 0 &&
+                                     TicksPerQuestion(section) * Core::Exercise::TickMs <= 8000;
             const Move move = timeOutHere ? Move::TimeOut : cycle[size_t(n) % 6];
             const QString what = Answer(move);
             if (what.isEmpty()) {
                 std::fprintf(stderr, "tour: no input to answer with in %s\n", TrainerName(trainer));
                 return false;
             }
-            if (!WaitFor([&] { return Exercise().GetCounters().answered > answered; }, 15000)) {
+            if (!WaitFor([&] { return Exercise().counters.answered > answered; }, 15000)) {
                 std::fprintf(stderr, "tour: the answer (%s) was not judged\n", qPrintable(what));
                 return false;
             }
@@ -1029,9 +1038,9 @@ private:
                 timedOut = true;
                 Pause(900);
                 Shot(question + QStringLiteral(": out of time"));
-                Pause(UI::ExerciseScreen::TimeoutSummaryDelayMs);
+                Pause(Core::LessonSession::TimeoutSummaryDelayMs);
                 // The status goes back to the question count; the judged question stays.
-                if (Exercise().GetCounters().asked == asked && !screen->IsTimedOut())
+                if (Exercise().counters.asked == asked && !screen->IsTimedOut())
                     Shot(question + QStringLiteral(": out of time, 3 s later"));
                 else
                     std::fprintf(stderr, "tour: %s moved on before the time-out summary\n",
@@ -1042,8 +1051,8 @@ private:
                 Shot(question + QStringLiteral(": ") + what);
             }
             // After a mistake in a learning lesson the space bar goes on.
-            if (Exercise().GetPlayState() == Core::LessonBase::Paused &&
-                Exercise().GetCounters().asked == asked)
+            if (Exercise().playState == Core::LessonBase::Paused &&
+                Exercise().counters.asked == asked)
                 QTest::keyClick(screen, Qt::Key_Space);
         }
         if (!WaitFor([&] { return LessonEnded(); }, 20000)) {

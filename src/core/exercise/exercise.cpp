@@ -477,6 +477,9 @@ void Exercise::Next()
 void Exercise::AskQuestion(const QuestionRecord& question)
 {
     history[size_t(currentSection)].push_back(question);
+    // Counted before the state changes, so that the report of the new state counts it.
+    ++counters.asked;
+    ++counters.sectionAsked;
     pressedNotes.clear();
     askedAt = timeline->Position();
     const QuestionData* item = question.AskedItem();
@@ -498,8 +501,6 @@ void Exercise::AskQuestion(const QuestionRecord& question)
     } else {
         SetState(AwaitingAnswer);
     }
-    ++counters.asked;
-    ++counters.sectionAsked;
 }
 
 void Exercise::OnStreamFinished()
@@ -680,7 +681,7 @@ void Exercise::HandleInputEvent(const MidiEvent& event)
 
 // ---- draw --------------------------------------------------------------------------------
 
-int Exercise::DrawCandidates(unsigned poolSize, QValidator* validator, const QVariantProvider* provider,
+int Exercise::DrawCandidates(unsigned poolSize, QuestionValidator* validator, const AnswerVariantProvider* provider,
                              std::vector<unsigned>& ids)
 {
     Locker guard(*this);
@@ -705,6 +706,12 @@ int Exercise::DrawCandidates(unsigned poolSize, QValidator* validator, const QVa
 }
 
 // ---- accessors and statistics --------------------------------------------------------------
+
+void Exercise::Locked(const std::function<void()>& action) const
+{
+    Locker guard(*this);
+    action();
+}
 
 int Exercise::GetState() const
 {

@@ -3,8 +3,8 @@
 // timeline, drawing and asking questions (shown, or sounded through the stream device and the
 // connector to the output port), the question clock, judging answers from the screen and the
 // MIDI keyboard, counters and statistics. The trainers supply the sections, the pools and the
-// draw through the protected hooks; the screen drives the loop (Start, Next, Judge, Seek, Pause)
-// and observes it as a LessonBaseObserver and an ExerciseObserver.
+// draw through the protected hooks; a LessonSession drives the loop (Start, Next, Judge, Seek,
+// Pause) for the screen and observes it as a LessonBaseObserver and an ExerciseObserver.
 //
 // Exercise states: 0 not started or no section left, 1 between questions, 2 a question is
 // sounding, 3 an answer is awaited, 4 the end of the lesson's timeline was reached.
@@ -27,6 +27,7 @@
 #include <QString>
 #include <QVector>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -37,8 +38,8 @@ class MidiAnswerListener;
 class MidiDeviceConnector;
 class MidiInStreamDeviceAuto;
 class MidiOutDevice;
-class QValidator;
-class QVariantProvider;
+class QuestionValidator;
+class AnswerVariantProvider;
 class TrainerSettingsSource;
 
 class Exercise : public LessonBase, public Subject<ExerciseObserver>, public MidiInStreamDeviceObserver
@@ -110,6 +111,9 @@ public:
     // A key event from the MIDI keyboard (input thread) or the on-screen keyboard (GUI thread).
     void HandleInputEvent(const MidiEvent& event);
 
+    // Runs `action` with the lesson lock held, for a consistent set of reads.
+    void Locked(const std::function<void()>& action) const;
+
     int GetState() const;
     int GetCurrentSection() const;
     // A copy: the current question may be replaced by another thread right after.
@@ -136,7 +140,7 @@ public:
     // Draws one valid pool id, weighted by its statistics, and fills `ids` with six distinct
     // candidates containing it. Returns the drawn question's position in `ids`, or -1 (and
     // `ids` empty) when no pool entry is valid.
-    int DrawCandidates(unsigned poolSize, QValidator* validator, const QVariantProvider* provider,
+    int DrawCandidates(unsigned poolSize, QuestionValidator* validator, const AnswerVariantProvider* provider,
                        std::vector<unsigned>& ids);
 
     void StopSound();

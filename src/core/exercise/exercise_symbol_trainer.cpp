@@ -1,6 +1,7 @@
 #include "core/exercise/exercise_symbol_trainer.h"
 
 #include "core/exercise/music_tables.h"
+#include "core/exercise/note_spelling.h"
 #include "core/exercise/question_tempo_data.h"
 #include "core/exercise/question_validators.h"
 #include "core/exercise/tempo_provider.h"
@@ -9,6 +10,7 @@
 #include <QCoreApplication>
 
 #include <cstdlib>
+#include <iterator>
 
 namespace Core {
 namespace {
@@ -42,21 +44,18 @@ const Row lengthRows[] = {
     {"sixtyfourthrest.png", QT_TRANSLATE_NOOP("Core::ExerciseSymbolTrainer", "One Twenty Eighth\nRest")},
 };
 
-// Pictures ":/pixmap/exercise/<name>-bass.png" and "-tr.png".
-const Row signatureRows[] = {
-    {"c-a", QT_TRANSLATE_NOOP("Core::ExerciseSymbolTrainer", "C / a")},
-    {"g-e", QT_TRANSLATE_NOOP("Core::ExerciseSymbolTrainer", "G / e")},
-    {"d-b", QT_TRANSLATE_NOOP("Core::ExerciseSymbolTrainer", "D / b")},
-    {"a-fis", QT_TRANSLATE_NOOP("Core::ExerciseSymbolTrainer", "A / f\u266F")},
-    {"e-cis", QT_TRANSLATE_NOOP("Core::ExerciseSymbolTrainer", "E / c\u266F")},
-    {"b-gis", QT_TRANSLATE_NOOP("Core::ExerciseSymbolTrainer", "B / g\u266F")},
-    {"fis-dis", QT_TRANSLATE_NOOP("Core::ExerciseSymbolTrainer", "F\u266F / d\u266F")},
-    {"ges-ees", QT_TRANSLATE_NOOP("Core::ExerciseSymbolTrainer", "G\u266D / e\u266D")},
-    {"des-bes", QT_TRANSLATE_NOOP("Core::ExerciseSymbolTrainer", "D\u266D / b\u266D")},
-    {"aes-f", QT_TRANSLATE_NOOP("Core::ExerciseSymbolTrainer", "A\u266D / f")},
-    {"ees-c", QT_TRANSLATE_NOOP("Core::ExerciseSymbolTrainer", "E\u266D / c")},
-    {"bes-g", QT_TRANSLATE_NOOP("Core::ExerciseSymbolTrainer", "B\u266D / g")},
-    {"f-d", QT_TRANSLATE_NOOP("Core::ExerciseSymbolTrainer", "F / d")},
+// Pictures ":/pixmap/exercise/<name>-bass.png" and "-tr.png", and the sharps (positive) or
+// flats (negative) of the signature; its label names its major and minor key.
+struct SignatureRow
+{
+    const char* picture;
+    int accidentals;
+};
+
+const SignatureRow signatureRows[] = {
+    {"c-a", 0},    {"g-e", 1},     {"d-b", 2},      {"a-fis", 3},    {"e-cis", 4},
+    {"b-gis", 5},  {"fis-dis", 6}, {"ges-ees", -6}, {"des-bes", -5}, {"aes-f", -4},
+    {"ees-c", -3}, {"bes-g", -2},  {"f-d", -1},
 };
 
 const Row loudnessRows[] = {
@@ -100,16 +99,30 @@ const Row modifierRows[] = {
     {"acciaccatura.png", QT_TRANSLATE_NOOP("Core::ExerciseSymbolTrainer", "Acciaccatura")},
 };
 
-template <size_t N>
-QuestionPool Table(const Row (&rows)[N], bool signatures)
+template <size_t N> QuestionPool Table(const Row (&rows)[N])
 {
     QuestionPool pool;
     for (size_t id = 0; id < N; ++id) {
         auto item = std::make_shared<QuestionData>();
         item->statisticsKey = qint32(id);
-        item->caption = signatures ? ExerciseSymbolTrainer::SignaturePicture(int(id), true)
-                                   : PictureFolder + QLatin1String(rows[id].picture);
+        item->caption = PictureFolder + QLatin1String(rows[id].picture);
         item->caption2 = QCoreApplication::translate(Context, rows[id].label);
+        pool.push_back(std::move(item));
+    }
+    return pool;
+}
+
+// "F♯ / d♯": the major key, then the minor in lower case.
+QuestionPool SignatureTable()
+{
+    QuestionPool pool;
+    for (size_t id = 0; id < std::size(signatureRows); ++id) {
+        const NoteSpelling::SignatureKeys keys = NoteSpelling::signatureKeys(signatureRows[id].accidentals);
+        auto item = std::make_shared<QuestionData>();
+        item->statisticsKey = qint32(id);
+        item->caption = ExerciseSymbolTrainer::SignaturePicture(int(id), true);
+        item->caption2 = NoteSpelling::displayName(keys.major) + QStringLiteral(" / ") +
+                         NoteSpelling::displayName(keys.minor).toLower();
         pool.push_back(std::move(item));
     }
     return pool;
@@ -117,10 +130,10 @@ QuestionPool Table(const Row (&rows)[N], bool signatures)
 
 struct ItemTables
 {
-    QuestionPool lengths = Table(lengthRows, false);
-    QuestionPool signatures = Table(signatureRows, true);
-    QuestionPool loudness = Table(loudnessRows, false);
-    QuestionPool modifiers = Table(modifierRows, false);
+    QuestionPool lengths = Table(lengthRows);
+    QuestionPool signatures = SignatureTable();
+    QuestionPool loudness = Table(loudnessRows);
+    QuestionPool modifiers = Table(modifierRows);
 };
 
 const ItemTables& Tables()
@@ -136,7 +149,8 @@ QString Tr(const char* text)
 
 } // namespace
 
-ExerciseSymbolTrainer::ExerciseSymbolTrainer(const TrainerSettingsSource* settings, std::shared_ptr<MidiBank> pieceBank)
+ExerciseSymbolTrainer::ExerciseSymbolTrainer(const TrainerSettingsSource* settings,
+                                             std::shared_ptr<MidiBank> pieceBank)
 {
     tempoPieces.Build(pieceBank);
     SetSettingsSource(settings);
@@ -168,10 +182,15 @@ const QuestionPool& ExerciseSymbolTrainer::ItemTable(int section)
 
 QString ExerciseSymbolTrainer::SignaturePicture(int row, bool treble)
 {
-    if (row < 0 || row >= int(sizeof(signatureRows) / sizeof(signatureRows[0])))
+    if (row < 0 || row >= int(std::size(signatureRows)))
         return QString();
     return PictureFolder + QLatin1String(signatureRows[row].picture) +
            (treble ? QStringLiteral("-tr.png") : QStringLiteral("-bass.png"));
+}
+
+int ExerciseSymbolTrainer::SignatureAccidentals(int row)
+{
+    return row >= 0 && row < int(std::size(signatureRows)) ? signatureRows[row].accidentals : 0;
 }
 
 void ExerciseSymbolTrainer::RegisterSections(std::vector<SectionTitle>& out)
@@ -227,8 +246,8 @@ bool ExerciseSymbolTrainer::DrawQuestion(int section, QuestionRecord& question)
     }
     case TempoSection: {
         TrainerSupport::TempoPieceValidator validator(&s.tempo, tempoPieces);
-        position = DrawCandidates(TrainerSupport::TempoPieces::IdBound(), &validator, &TempoProvider::Instance(),
-                                  ids);
+        position = DrawCandidates(TrainerSupport::TempoPieces::IdBound(), &validator,
+                                  &TempoProvider::Instance(), ids);
         break;
     }
     case LoudnessSection: {

@@ -35,6 +35,8 @@ public:
     static const QuestionPool& ItemTable(int section);
     // The two pictures of a key signature row.
     static QString SignaturePicture(int row, bool treble);
+    // The sharps (positive) or flats (negative) of a key signature row; 0 outside the table.
+    static int SignatureAccidentals(int row);
 
     int AnswerInputMode(const QuestionRecord& question) override;
     bool AcceptsKeyAnswers() override;

@@ -1,5 +1,6 @@
 #include "core/exercise/music_tables.h"
 
+#include "core/exercise/note_spelling.h"
 #include "core/midi/midi_message.h"
 
 #include <algorithm>
@@ -9,26 +10,33 @@ namespace {
 
 const std::vector<MusicTables::ChordType>& ChordTable()
 {
-    static const std::vector<MusicTables::ChordType> table = {
-        {"Chord.MajorTriad", "maj", {0, 4, 7}, {80, 75, 71}},
-        {"Chord.MinorTriad", "min", {0, 3, 7}, {80, 75, 72}},
-        {"Chord.MajorSixth", "maj6", {0, 4, 7, 9}, {78, 75, 71}},
-        {"Chord.MinorSixth", "min6", {0, 3, 7, 9}, {78, 75, 72}},
-        {"Chord.MajorSeventh", "maj7", {0, 4, 7, 11}, {76, 75, 71}},
-        {"Chord.MinorSeventh", "min7", {0, 3, 7, 10}, {77, 75, 72}},
-        {"Chord.DominantSeventh", "dom7", {0, 4, 7, 10}, {77, 75, 71}},
-        {"Chord.Suspended2", "sus2", {0, 2, 7}, {80, 75, 73}},
-        {"Chord.Suspended4", "sus4", {0, 5, 7}, {80, 75, 70}},
-        {"Chord.SuspendedSixth2", "6sus2", {0, 2, 7, 9}, {78, 75, 73}},
-        {"Chord.SuspendedSixth4", "6sus4", {0, 5, 7, 9}, {78, 75, 70}},
-        {"Chord.SuspendedSeventh2", "7sus2", {0, 2, 7, 10}, {77, 75, 73}},
-        {"Chord.SuspendedSeventh4", "7sus4", {0, 5, 7, 10}, {77, 75, 70}},
-        {"Chord.Augmented", "aug", {0, 4, 8}, {79, 75, 71}},
-        {"Chord.AugmentedSixth", "aug6", {0, 4, 8, 9}, {78, 75, 71}},
-        {"Chord.AugmentedSeventh", "aug7", {0, 4, 8, 10}, {77, 75, 71}},
-        {"Chord.Diminished", "dim", {0, 3, 6}, {81, 75, 72}},
-        {"Chord.DiminishedSeventh", "dim7", {0, 3, 6, 9}, {78, 75, 72}},
-    };
+    static const std::vector<MusicTables::ChordType> table = [] {
+        std::vector<MusicTables::ChordType> t = {
+            {"Chord.MajorTriad", "maj", "1 3 5", {80, 75, 71}, {}},
+            {"Chord.MinorTriad", "min", "1 b3 5", {80, 75, 72}, {}},
+            {"Chord.MajorSixth", "maj6", "1 3 5 6", {78, 75, 71}, {}},
+            {"Chord.MinorSixth", "min6", "1 b3 5 6", {78, 75, 72}, {}},
+            {"Chord.MajorSeventh", "maj7", "1 3 5 7", {76, 75, 71}, {}},
+            {"Chord.MinorSeventh", "min7", "1 b3 5 b7", {77, 75, 72}, {}},
+            {"Chord.DominantSeventh", "dom7", "1 3 5 b7", {77, 75, 71}, {}},
+            {"Chord.Suspended2", "sus2", "1 2 5", {80, 75, 73}, {}},
+            {"Chord.Suspended4", "sus4", "1 4 5", {80, 75, 70}, {}},
+            {"Chord.SuspendedSixth2", "6sus2", "1 2 5 6", {78, 75, 73}, {}},
+            {"Chord.SuspendedSixth4", "6sus4", "1 4 5 6", {78, 75, 70}, {}},
+            {"Chord.SuspendedSeventh2", "7sus2", "1 2 5 b7", {77, 75, 73}, {}},
+            {"Chord.SuspendedSeventh4", "7sus4", "1 4 5 b7", {77, 75, 70}, {}},
+            {"Chord.Augmented", "aug", "1 3 #5", {79, 75, 71}, {}},
+            {"Chord.AugmentedSixth", "aug6", "1 3 #5 6", {78, 75, 71}, {}},
+            {"Chord.AugmentedSeventh", "aug7", "1 3 #5 b7", {77, 75, 71}, {}},
+            {"Chord.Diminished", "dim", "1 b3 b5", {81, 75, 72}, {}},
+            {"Chord.DiminishedSeventh", "dim7", "1 b3 b5 bb7", {78, 75, 72}, {}},
+        };
+        for (auto& chord : t) {
+            for (const NoteSpelling::SpelledNote& note : NoteSpelling::spellFormula(chord.formula))
+                chord.offsets.push_back(NoteSpelling::semitones(note));
+        }
+        return t;
+    }();
     return table;
 }
 
@@ -42,18 +50,22 @@ const std::vector<MusicTables::Scale>& ScaleTable()
 {
     static const std::vector<MusicTables::Scale> table = [] {
         std::vector<MusicTables::Scale> t = {
-            {QT_TRANSLATE_NOOP("Core::MusicTables", "Major"), {0, 2, 4, 5, 7, 9, 11, 12}, {}},
-            {QT_TRANSLATE_NOOP("Core::MusicTables", "Natural m"), {0, 2, 3, 5, 7, 8, 10, 12}, {}},
-            {QT_TRANSLATE_NOOP("Core::MusicTables", "Harmonic m"), {0, 2, 3, 5, 7, 8, 11, 12}, {}},
+            // First: its steps on C are the natural notes Core::NoteSpelling spells with.
+            {QT_TRANSLATE_NOOP("Core::MusicTables", "Major"), {0, 2, 4, 5, 7, 9, 11, 12}, {}, false},
+            {QT_TRANSLATE_NOOP("Core::MusicTables", "Natural m"), {0, 2, 3, 5, 7, 8, 10, 12}, {}, true},
+            {QT_TRANSLATE_NOOP("Core::MusicTables", "Harmonic m"), {0, 2, 3, 5, 7, 8, 11, 12}, {}, true},
             {QT_TRANSLATE_NOOP("Core::MusicTables", "Melodic m"),
              {0, 2, 3, 5, 7, 9, 11, 12},
-             {12, 10, 8, 7, 5, 3, 2, 0}},
-            {QT_TRANSLATE_NOOP("Core::MusicTables", "Pentatonic"), {0, 2, 4, 7, 9, 12}, {}},
-            {QT_TRANSLATE_NOOP("Core::MusicTables", "Pentatonic m"), {0, 3, 5, 7, 10, 12}, {}},
-            {QT_TRANSLATE_NOOP("Core::MusicTables", "Diminished"), {0, 2, 3, 5, 6, 8, 9, 11, 12}, {}},
-            {QT_TRANSLATE_NOOP("Core::MusicTables", "Blues"), {0, 3, 5, 6, 7, 10, 12}, {}},
-            {QT_TRANSLATE_NOOP("Core::MusicTables", "Augmented"), {0, 4, 7, 8, 11, 12}, {}},
-            {QT_TRANSLATE_NOOP("Core::MusicTables", "Whole Tone"), {0, 2, 4, 6, 8, 10, 12}, {}},
+             {12, 10, 8, 7, 5, 3, 2, 0},
+             true},
+            {QT_TRANSLATE_NOOP("Core::MusicTables", "Pentatonic"), {0, 2, 4, 7, 9, 12}, {}, false},
+            {QT_TRANSLATE_NOOP("Core::MusicTables", "Pentatonic m"), {0, 3, 5, 7, 10, 12}, {}, true},
+            {QT_TRANSLATE_NOOP("Core::MusicTables", "Diminished"), {0, 2, 3, 5, 6, 8, 9, 11, 12}, {}, true},
+            {QT_TRANSLATE_NOOP("Core::MusicTables", "Blues"), {0, 3, 5, 6, 7, 10, 12}, {}, true},
+            {QT_TRANSLATE_NOOP("Core::MusicTables", "Augmented"), {0, 4, 7, 8, 11, 12}, {}, true},
+            {QT_TRANSLATE_NOOP("Core::MusicTables", "Whole Tone"), {0, 2, 4, 6, 8, 10, 12}, {}, false},
+            // Shown only, under a name of the reference's own.
+            {"Arabian", {0, 2, 4, 5, 6, 8, 10, 12}, {}, true},
         };
         for (auto& scale : t)
             if (scale.descending.empty())
@@ -120,11 +132,6 @@ const char* const intervalShortNames[MusicTables::IntervalCount] = {
     QT_TRANSLATE_NOOP("Core::MusicTables", "Octave"),
 };
 
-const char16_t* const sharpNames[12] = {u"C",       u"C\u266F", u"D",       u"D\u266F", u"E",       u"F",
-                                        u"F\u266F", u"G",       u"G\u266F", u"A",       u"A\u266F", u"B"};
-const char16_t* const flatNames[12] = {u"C",       u"D\u266D", u"D",       u"E\u266D", u"E",       u"F",
-                                       u"G\u266D", u"G",       u"A\u266D", u"A",       u"B\u266D", u"B"};
-
 } // namespace
 
 const MusicTables::ChordType& MusicTables::Chord(int type)
@@ -134,7 +141,7 @@ const MusicTables::ChordType& MusicTables::Chord(int type)
 
 const MusicTables::Scale& MusicTables::ScaleAt(int index)
 {
-    return ScaleTable()[size_t(qBound(0, index, ScaleCount - 1))];
+    return ScaleTable()[size_t(qBound(0, index, ShownScaleCount - 1))];
 }
 
 const MusicTables::Tempo& MusicTables::TempoAt(int index)
@@ -193,10 +200,6 @@ bool MusicTables::IsBlackKey(int key)
 
 int MusicTables::PitchClass(int key)
 {
-    if (key >= 0 && key <= 2)
-        return 9 + key;
-    if (key == 87)
-        return 0;
     return ((key - 3) % 12 + 12) % 12;
 }
 
@@ -204,19 +207,14 @@ QString MusicTables::NoteName(int pitchClass, bool flat)
 {
     if (pitchClass < 0 || pitchClass > 11)
         return tr("note error");
-    return QString::fromUtf16(flat ? flatNames[pitchClass] : sharpNames[pitchClass]);
+    return NoteSpelling::displayName(NoteSpelling::spellPitchClass(pitchClass, flat));
 }
 
 QString MusicTables::NoteLabel(int key, bool flat)
 {
     if (key < 0 || key >= KeyCount)
         return tr("note error");
-    int octave = 0;
-    if (key >= 3 && key <= 86)
-        octave = (key - 3) / 12 + 1;
-    else if (key == 87)
-        octave = 8;
-    return NoteName(PitchClass(key), flat) + QString::number(octave);
+    return NoteName(PitchClass(key), flat) + QString::number(NoteSpelling::octave(key));
 }
 
 QString MusicTables::IntervalName(int size)

@@ -1,8 +1,9 @@
 #pragma once
 // The music the trainers teach, as tables: chord types with their formulas and the roots each
 // may stand on, scales with their steps, the tempo markings, and the names and labels shown for
-// notes, intervals, chords, scales and tempos. The pools, validators, trainers and reference
-// views read them. Keys count the 88 piano keys from A0 (0) to C8 (87); key 39 is middle C.
+// notes, intervals, chords, scales and tempos. The pools, validators, trainers, the score
+// builder and the reference pages read them; Core::NoteSpelling spells their notes. Keys count
+// the 88 piano keys from A0 (0) to C8 (87); key 39 is middle C.
 
 #include <QCoreApplication>
 #include <QString>
@@ -20,22 +21,29 @@ public:
     static constexpr int IntervalCount = 13; // unison to octave
     static constexpr int ChordTypeCount = 18;
     static constexpr int ScaleCount = 10;
+    // The trainers' scales, then those only the reference shows (the Arabian, major Locrian).
+    static constexpr int ShownScaleCount = 11;
     static constexpr int ScaleRootCount = 76;
     static constexpr int TempoCount = 7;
     static constexpr int PiecesPerTempo = 64;
+    static constexpr int MiddleC = 39;
 
     struct ChordType
     {
         const char* settingsKey;
         const char* suffix;
-        std::vector<int> offsets;    // from the root, root position
+        // Degrees of the major scale on the root, as a chord chart writes them; they also spell
+        // the notes (a flattened seventh is a B flat above C, never an A sharp).
+        const char* formula;
         std::array<int, 3> lastRoot; // per inversion
+        std::vector<int> offsets;    // from the root, root position: the formula's semitones
     };
     struct Scale
     {
         const char* name;
         std::vector<int> ascending;
         std::vector<int> descending;
+        bool flatSpelling; // its black keys written as flats when it starts on C
     };
     struct Tempo
     {
@@ -46,6 +54,7 @@ public:
     };
 
     static const ChordType& Chord(int type);
+    // Any of the shown scales (0 to ShownScaleCount - 1).
     static const Scale& ScaleAt(int index);
     static const Tempo& TempoAt(int index);
 

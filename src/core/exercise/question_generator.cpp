@@ -1,7 +1,7 @@
 #include "core/exercise/question_generator.h"
 
-#include "core/exercise/q_validator.h"
-#include "core/exercise/q_variant_provider.h"
+#include "core/exercise/question_validator.h"
+#include "core/exercise/answer_variant_provider.h"
 
 #include <QtGlobal>
 
@@ -21,7 +21,7 @@ quint32 Random32()
 
 } // namespace
 
-QuestionGenerator::QuestionGenerator(unsigned size, QValidator* check, const QVariantProvider* variants)
+QuestionGenerator::QuestionGenerator(unsigned size, QuestionValidator* check, const AnswerVariantProvider* variants)
     : poolSize(size), validator(check), provider(variants)
 {
 }

@@ -13,15 +13,15 @@
 
 namespace Core {
 
-class QValidator;
-class QVariantProvider;
+class QuestionValidator;
+class AnswerVariantProvider;
 
 class QuestionGenerator
 {
 public:
     static constexpr int CandidateCount = 6;
 
-    QuestionGenerator(unsigned poolSize, QValidator* validator, const QVariantProvider* provider);
+    QuestionGenerator(unsigned poolSize, QuestionValidator* validator, const AnswerVariantProvider* provider);
 
     static int Weight(const StatisticsRecord* record);
 
@@ -41,8 +41,8 @@ public:
 
 private:
     unsigned poolSize;
-    QValidator* validator;
-    const QVariantProvider* provider;
+    QuestionValidator* validator;
+    const AnswerVariantProvider* provider;
     std::vector<unsigned> validIds;
     std::vector<int> weights;
     quint64 totalWeight = 0;

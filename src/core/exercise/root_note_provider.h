@@ -3,12 +3,12 @@
 // the pool whose root is the asked entry's lowest key. One per process over the interval pool
 // and one over the scale pool; stateless, so any thread may use them.
 
-#include "core/exercise/q_variant_provider.h"
+#include "core/exercise/answer_variant_provider.h"
 #include "core/exercise/question_pools.h"
 
 namespace Core {
 
-class RootNoteProvider : public QVariantProvider
+class RootNoteProvider : public AnswerVariantProvider
 {
 public:
     static const RootNoteProvider& Intervals();

@@ -27,7 +27,7 @@ const DurationSettings* DurationOf(const TrainerSettings& s, int trainer, int se
 }
 
 // Entries below `size` that the validator permits.
-int Count(QValidator&& validator, int size)
+int Count(QuestionValidator&& validator, int size)
 {
     int count = 0;
     for (int id = 0; id < size; ++id)

@@ -3,12 +3,12 @@
 // trainer's copy of the settings in force and must outlive the validator, which lives for one
 // draw on the trainer's stack.
 
-#include "core/exercise/q_validator.h"
+#include "core/exercise/question_validator.h"
 
 namespace Core {
 
 template <typename Settings, bool (*Rule)(unsigned, const Settings*)>
-class SimpleValidator : public QValidator
+class SimpleValidator : public QuestionValidator
 {
 public:
     explicit SimpleValidator(const Settings* settings) : record(settings) {}

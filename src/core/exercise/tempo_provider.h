@@ -2,11 +2,11 @@
 // Multiple-choice candidates for tempo questions: no variants, and two pieces of one tempo
 // (id / 64) count as the same answer. One per process.
 
-#include "core/exercise/q_variant_provider.h"
+#include "core/exercise/answer_variant_provider.h"
 
 namespace Core {
 
-class TempoProvider : public QVariantProvider
+class TempoProvider : public AnswerVariantProvider
 {
 public:
     static const TempoProvider& Instance();

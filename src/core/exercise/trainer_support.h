@@ -4,7 +4,7 @@
 // entries behind the answer buttons, and the tempo pieces of the ear and symbol trainers with
 // the validator that keeps a draw to the pieces that exist.
 
-#include "core/exercise/q_validator.h"
+#include "core/exercise/question_validator.h"
 #include "core/exercise/question_pools.h"
 #include "core/exercise/question_validators.h"
 
@@ -97,7 +97,7 @@ private:
 };
 
 // The tempo rule of the settings, limited to ids that have a piece.
-class TempoPieceValidator : public QValidator
+class TempoPieceValidator : public QuestionValidator
 {
 public:
     TempoPieceValidator(const TempoSettings* settings, const TempoPieces& pieces)

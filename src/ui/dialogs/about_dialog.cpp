@@ -10,7 +10,7 @@
 
 // Resources compiled into a static library are registered by name from inside it, outside any
 // namespace; registering twice is harmless.
-static void InitializeAboutResources()
+static void initializeAboutResources()
 {
     Q_INIT_RESOURCE(resources);
 }
@@ -40,7 +40,7 @@ const Component components[] = {
     {"Lato fonts", QT_TRANSLATE_NOOP("UI::AboutDialog", "interface text"), "SIL Open Font License 1.1"},
 };
 
-QString Inline(const QString& text)
+QString inlineMarkup(const QString& text)
 {
     QString html = text.toHtmlEscaped();
     static const QRegularExpression code(QStringLiteral("`([^`]+)`"));
@@ -52,7 +52,7 @@ QString Inline(const QString& text)
     return html;
 }
 
-QStringList TableCells(const QString& line)
+QStringList tableCells(const QString& line)
 {
     QString row = line.trimmed();
     if (row.startsWith(QLatin1Char('|')))
@@ -66,7 +66,7 @@ QStringList TableCells(const QString& line)
 }
 
 // The part of the tempo pieces' notes from its "Credits" heading on; all of it when it has none.
-QString CreditsSection(const QString& markdown)
+QString creditsSection(const QString& markdown)
 {
     static const QRegularExpression heading(QStringLiteral("^#+\\s*Credits\\s*$"),
                                             QRegularExpression::MultilineOption |
@@ -92,13 +92,14 @@ QString AboutDialog::MarkdownToHtml(const QString& markdown)
 
     auto closeParagraph = [&] {
         if (!paragraph.isEmpty())
-            html +=
-                QStringLiteral("<p>") + Inline(paragraph.join(QLatin1Char(' '))) + QStringLiteral("</p>\n");
+            html += QStringLiteral("<p>") + inlineMarkup(paragraph.join(QLatin1Char(' '))) +
+                    QStringLiteral("</p>\n");
         paragraph.clear();
     };
     auto closeItem = [&] {
         if (!item.isEmpty())
-            html += QStringLiteral("<li>") + Inline(item.join(QLatin1Char(' '))) + QStringLiteral("</li>\n");
+            html += QStringLiteral("<li>") + inlineMarkup(item.join(QLatin1Char(' '))) +
+                    QStringLiteral("</li>\n");
         item.clear();
     };
     auto closeList = [&] {
@@ -149,7 +150,7 @@ QString AboutDialog::MarkdownToHtml(const QString& markdown)
         if (heading.hasMatch()) {
             closeAll();
             const int level = std::min(heading.capturedLength(1) + 2, 6);
-            html += QStringLiteral("<h%1>%2</h%1>\n").arg(level).arg(Inline(heading.captured(2)));
+            html += QStringLiteral("<h%1>%2</h%1>\n").arg(level).arg(inlineMarkup(heading.captured(2)));
         } else if (trimmed.startsWith(QLatin1Char('|'))) {
             closeParagraph();
             closeList();
@@ -161,8 +162,8 @@ QString AboutDialog::MarkdownToHtml(const QString& markdown)
             }
             const QString cellTag = tableRows == 0 ? QStringLiteral("th") : QStringLiteral("td");
             html += tableRows % 2 == 1 ? QStringLiteral("<tr>") : QStringLiteral("<tr class=\"even\">");
-            for (const QString& cell : TableCells(trimmed))
-                html += QStringLiteral("<%1>%2</%1>").arg(cellTag, Inline(cell));
+            for (const QString& cell : tableCells(trimmed))
+                html += QStringLiteral("<%1>%2</%1>").arg(cellTag, inlineMarkup(cell));
             html += QStringLiteral("</tr>\n");
             ++tableRows;
         } else if (trimmed.startsWith(QLatin1String("- ")) || trimmed.startsWith(QLatin1String("* "))) {
@@ -218,14 +219,14 @@ QString AboutDialog::CreditsHtml(const QString& tempoPiecesMarkdown)
         html += QStringLiteral("<p>%1</p>")
                     .arg(tr("The credits of the tempo pieces are missing.").toHtmlEscaped());
     else
-        html += MarkdownToHtml(CreditsSection(tempoPiecesMarkdown));
+        html += MarkdownToHtml(creditsSection(tempoPiecesMarkdown));
     html += QStringLiteral("</body></html>");
     return html;
 }
 
 AboutDialog::AboutDialog(QWidget* parent) : CardDialog(tr("About Cantorela"), cardSize, parent)
 {
-    InitializeAboutResources();
+    initializeAboutResources();
     setObjectName(QStringLiteral("aboutDialog"));
 
     auto* name = new QLabel(QStringLiteral("Cantorela"), Card());
@@ -243,7 +244,7 @@ AboutDialog::AboutDialog(QWidget* parent) : CardDialog(tr("About Cantorela"), ca
     nameRow->addWidget(name, 0, Qt::AlignBaseline);
     nameRow->addWidget(version, 0, Qt::AlignBaseline);
     nameRow->addStretch(1);
-    Body()->addLayout(nameRow);
+    body()->addLayout(nameRow);
 
     auto* description = new QLabel(
         tr("A trainer of music reading and ear skills for piano students: notes, intervals, chords, "
@@ -257,29 +258,29 @@ AboutDialog::AboutDialog(QWidget* parent) : CardDialog(tr("About Cantorela"), ca
     maker->setProperty("muted", true);
     maker->setFont(TextFont(14));
     maker->setWordWrap(true);
-    Body()->addWidget(description);
-    Body()->addWidget(maker);
+    body()->addWidget(description);
+    body()->addWidget(maker);
 
-    credits = new QTextBrowser(Card());
-    credits->setObjectName(QStringLiteral("aboutCredits"));
-    credits->setOpenLinks(false);
-    credits->setOpenExternalLinks(false);
-    credits->setTabChangesFocus(true);
-    credits->setFont(TextFont(14));
-    credits->document()->setDocumentMargin(12);
-    credits->setAccessibleName(tr("Credits"));
+    m_credits = new QTextBrowser(Card());
+    m_credits->setObjectName(QStringLiteral("aboutCredits"));
+    m_credits->setOpenLinks(false);
+    m_credits->setOpenExternalLinks(false);
+    m_credits->setTabChangesFocus(true);
+    m_credits->setFont(TextFont(14));
+    m_credits->document()->setDocumentMargin(12);
+    m_credits->setAccessibleName(tr("Credits"));
     QString tempoPieces;
     QFile notes(QString::fromLatin1(tempoPiecesResource));
     if (notes.open(QIODevice::ReadOnly))
         tempoPieces = QString::fromUtf8(notes.readAll());
-    credits->setHtml(CreditsHtml(tempoPieces));
-    Body()->addWidget(credits, 1);
+    m_credits->setHtml(CreditsHtml(tempoPieces));
+    body()->addWidget(m_credits, 1);
 
-    closeButton = AddButton(tr("Close"), ButtonKind::Primary);
-    closeButton->setObjectName(QStringLiteral("aboutClose"));
-    closeButton->setDefault(true);
-    connect(closeButton, &QPushButton::clicked, this, &QDialog::accept);
-    setTabOrder(credits, closeButton);
+    m_closeButton = addButton(tr("Close"), ButtonKind::Primary);
+    m_closeButton->setObjectName(QStringLiteral("aboutClose"));
+    m_closeButton->setDefault(true);
+    connect(m_closeButton, &QPushButton::clicked, this, &QDialog::accept);
+    setTabOrder(m_credits, m_closeButton);
 }
 
 } // namespace UI

@@ -18,8 +18,8 @@ class AboutDialog : public CardDialog
 public:
     explicit AboutDialog(QWidget* parent = nullptr);
 
-    QTextBrowser* CreditsView() const { return credits; }
-    QPushButton* CloseButton() const { return closeButton; }
+    QTextBrowser* CreditsView() const { return m_credits; }
+    QPushButton* CloseButton() const { return m_closeButton; }
 
     // The credits as HTML, with the tempo pieces' part taken from `tempoPiecesMarkdown`.
     static QString CreditsHtml(const QString& tempoPiecesMarkdown);
@@ -30,8 +30,8 @@ public:
     static QString MarkdownToHtml(const QString& markdown);
 
 private:
-    QTextBrowser* credits = nullptr;
-    QPushButton* closeButton = nullptr;
+    QTextBrowser* m_credits = nullptr;
+    QPushButton* m_closeButton = nullptr;
 };
 
 } // namespace UI

@@ -34,33 +34,33 @@ protected:
 
 BaseDialog::BaseDialog(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint)
 {
-    effect = new Effect(this);
-    effect->setEnabled(false);
-    setGraphicsEffect(effect);
-    fade = new QPropertyAnimation(effect, "opacity", this);
-    fade->setDuration(fadeDuration);
-    connect(fade, &QPropertyAnimation::finished, this, &BaseDialog::FadeFinished);
+    m_effect = new Effect(this);
+    m_effect->setEnabled(false);
+    setGraphicsEffect(m_effect);
+    m_fade = new QPropertyAnimation(m_effect, "opacity", this);
+    m_fade->setDuration(fadeDuration);
+    connect(m_fade, &QPropertyAnimation::finished, this, &BaseDialog::fadeFinished);
 }
 
 BaseDialog::~BaseDialog()
 {
     // The animation outlives this class's part of the object: it must not call back.
-    fade->disconnect(this);
-    fade->stop();
+    m_fade->disconnect(this);
+    m_fade->stop();
 }
 
 double BaseDialog::Opacity() const
 {
-    return effect->isEnabled() ? effect->opacity() : 1.0;
+    return m_effect->isEnabled() ? m_effect->opacity() : 1.0;
 }
 
 void BaseDialog::done(int result)
 {
-    if (fadingOut || !isVisible())
+    if (m_fadingOut || !isVisible())
         return;
-    fadingOut = true;
-    pendingResult = result;
-    StartFade(Opacity(), 0.0);
+    m_fadingOut = true;
+    m_pendingResult = result;
+    startFade(Opacity(), 0.0);
 }
 
 void BaseDialog::postponedFadeSlot()
@@ -68,33 +68,33 @@ void BaseDialog::postponedFadeSlot()
     done(Rejected);
 }
 
-void BaseDialog::StartFade(double from, double to)
+void BaseDialog::startFade(double from, double to)
 {
-    fade->stop();
+    m_fade->stop();
     // What lies under the dialog: its parent's part of the window, as the window paints it.
-    effect->underneath = QPixmap();
+    m_effect->underneath = QPixmap();
     if (QWidget* parent = parentWidget()) {
         QWidget* window = parent->window();
-        effect->underneath = window->grab(QRect(parent->mapTo(window, QPoint(0, 0)), parent->size()));
+        m_effect->underneath = window->grab(QRect(parent->mapTo(window, QPoint(0, 0)), parent->size()));
     }
-    effect->setOpacity(from);
-    effect->setEnabled(true);
-    fade->setStartValue(from);
-    fade->setEndValue(to);
-    fade->start();
+    m_effect->setOpacity(from);
+    m_effect->setEnabled(true);
+    m_fade->setStartValue(from);
+    m_fade->setEndValue(to);
+    m_fade->start();
 }
 
-void BaseDialog::FadeFinished()
+void BaseDialog::fadeFinished()
 {
-    if (!fadingOut) {
-        effect->setEnabled(false);
-        effect->underneath = QPixmap();
+    if (!m_fadingOut) {
+        m_effect->setEnabled(false);
+        m_effect->underneath = QPixmap();
         return;
     }
     // Stays faded out while hidden; the next show fades in from nothing.
-    effect->underneath = QPixmap();
-    QDialog::done(pendingResult);
-    fadingOut = false;
+    m_effect->underneath = QPixmap();
+    QDialog::done(m_pendingResult);
+    m_fadingOut = false;
     Q_EMIT DialogClosed();
 }
 
@@ -103,7 +103,7 @@ void BaseDialog::showEvent(QShowEvent* event)
     QDialog::showEvent(event);
     if (event->spontaneous())
         return;
-    CoverParent();
+    coverParent();
     // Moving or resizing the parent, or the window it lies in, takes the dialog along.
     if (QWidget* parent = parentWidget())
         for (QWidget* watched : {parent, parent->window()}) {
@@ -111,8 +111,8 @@ void BaseDialog::showEvent(QShowEvent* event)
             watched->installEventFilter(this);
         }
     // A dialog hidden directly during its fade-out starts afresh when shown again.
-    fadingOut = false;
-    StartFade(0.0, 1.0);
+    m_fadingOut = false;
+    startFade(0.0, 1.0);
 }
 
 bool BaseDialog::eventFilter(QObject* watched, QEvent* event)
@@ -120,11 +120,11 @@ bool BaseDialog::eventFilter(QObject* watched, QEvent* event)
     const QWidget* parent = parentWidget();
     if (parent && (watched == parent || watched == parent->window()) && isVisible() &&
         (event->type() == QEvent::Move || event->type() == QEvent::Resize))
-        CoverParent();
+        coverParent();
     return QDialog::eventFilter(watched, event);
 }
 
-void BaseDialog::CoverParent()
+void BaseDialog::coverParent()
 {
     if (QWidget* parent = parentWidget())
         setGeometry(QRect(parent->mapToGlobal(QPoint(0, 0)), parent->size()));

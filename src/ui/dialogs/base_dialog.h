@@ -22,11 +22,11 @@ public:
     // while the dialog fades out, or while it is hidden, does nothing.
     void done(int result) override;
 
-    bool IsFadingOut() const { return fadingOut; }
+    bool IsFadingOut() const { return m_fadingOut; }
     // How much of the dialog shows over what lies under it: 0 to 1, 1 when no fade runs.
     double Opacity() const;
     // The fade in (200 ms) and out.
-    QPropertyAnimation* FadeAnimation() const { return fade; }
+    QPropertyAnimation* FadeAnimation() const { return m_fade; }
 
 Q_SIGNALS:
     // The dialog has faded out and closed (not sent when it is merely hidden or destroyed).
@@ -41,15 +41,15 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void CoverParent();
-    void StartFade(double from, double to);
-    void FadeFinished();
+    void coverParent();
+    void startFade(double from, double to);
+    void fadeFinished();
 
     class Effect;
-    Effect* effect = nullptr;
-    QPropertyAnimation* fade = nullptr;
-    bool fadingOut = false;
-    int pendingResult = Rejected;
+    Effect* m_effect = nullptr;
+    QPropertyAnimation* m_fade = nullptr;
+    bool m_fadingOut = false;
+    int m_pendingResult = Rejected;
 };
 
 } // namespace UI

@@ -87,39 +87,39 @@ const char* cardStyle =
 namespace UI {
 
 CardDialog::CardDialog(const QString& titleText, QSize cardSize, QWidget* parent)
-    : BaseDialog(parent), preferredCardSize(cardSize)
+    : BaseDialog(parent), m_preferredCardSize(cardSize)
 {
     InterfaceFonts::Register();
     setAccessibleName(titleText);
     setWindowTitle(titleText);
     setAttribute(Qt::WA_OpaquePaintEvent);
 
-    card = new CardFrame(this);
-    card->setObjectName(QStringLiteral("card"));
-    card->setStyleSheet(QLatin1String(cardStyle));
-    auto* cardLayout = new QVBoxLayout(card);
+    m_card = new CardFrame(this);
+    m_card->setObjectName(QStringLiteral("card"));
+    m_card->setStyleSheet(QLatin1String(cardStyle));
+    auto* cardLayout = new QVBoxLayout(m_card);
     cardLayout->setContentsMargins(0, 0, 0, 0);
     cardLayout->setSpacing(0);
 
-    title = new QLabel(titleText, card);
-    title->setObjectName(QStringLiteral("cardTitle"));
-    title->setTextFormat(Qt::PlainText);
-    title->setFont(TextFont(20, QFont::Bold));
-    title->setFixedHeight(bandHeight);
-    title->setContentsMargins(contentMargin, 0, contentMargin, 0);
-    cardLayout->addWidget(title);
+    m_title = new QLabel(titleText, m_card);
+    m_title->setObjectName(QStringLiteral("cardTitle"));
+    m_title->setTextFormat(Qt::PlainText);
+    m_title->setFont(TextFont(20, QFont::Bold));
+    m_title->setFixedHeight(bandHeight);
+    m_title->setContentsMargins(contentMargin, 0, contentMargin, 0);
+    cardLayout->addWidget(m_title);
     cardLayout->addSpacing(accentLine);
 
-    body = new QVBoxLayout;
-    body->setContentsMargins(contentMargin, 20, contentMargin, 8);
-    body->setSpacing(12);
-    cardLayout->addLayout(body, 1);
+    m_body = new QVBoxLayout;
+    m_body->setContentsMargins(contentMargin, 20, contentMargin, 8);
+    m_body->setSpacing(12);
+    cardLayout->addLayout(m_body, 1);
 
-    buttonRow = new QHBoxLayout;
-    buttonRow->setContentsMargins(contentMargin, 12, contentMargin, 22);
-    buttonRow->setSpacing(12);
-    buttonRow->addStretch(1);
-    cardLayout->addLayout(buttonRow);
+    m_buttonRow = new QHBoxLayout;
+    m_buttonRow->setContentsMargins(contentMargin, 12, contentMargin, 22);
+    m_buttonRow->setSpacing(12);
+    m_buttonRow->addStretch(1);
+    cardLayout->addLayout(m_buttonRow);
 }
 
 QFont CardDialog::TextFont(int pixelSize, int weight)
@@ -132,78 +132,78 @@ QFont CardDialog::TextFont(int pixelSize, int weight)
 
 QRect CardDialog::CardRect() const
 {
-    return card->geometry();
+    return m_card->geometry();
 }
 
-QPushButton* CardDialog::AddButton(const QString& text, ButtonKind kind)
+QPushButton* CardDialog::addButton(const QString& text, ButtonKind kind)
 {
-    auto* button = new QPushButton(text, card);
+    auto* button = new QPushButton(text, m_card);
     button->setProperty("kind", kind == ButtonKind::Primary ? "primary" : "secondary");
     button->setFont(TextFont(15, QFont::Bold));
     button->setAccessibleName(QString(text).remove(QLatin1Char('&')));
     button->setCursor(Qt::PointingHandCursor);
     button->setAutoDefault(false);
-    buttonRow->addWidget(button);
+    m_buttonRow->addWidget(button);
     return button;
 }
 
-void CardDialog::AddToButtonRowStart(QWidget* widget)
+void CardDialog::addToButtonRowStart(QWidget* widget)
 {
-    buttonRow->insertWidget(0, widget);
+    m_buttonRow->insertWidget(0, widget);
 }
 
-void CardDialog::PlaceCard()
+void CardDialog::placeCard()
 {
     const int margin = std::min(screenMargin, std::min(width(), height()) / 20);
     const QRect available = rect().adjusted(margin, margin, -margin, -margin);
-    const int cardWidth = std::min(preferredCardSize.width(), available.width());
-    int cardHeight = preferredCardSize.height();
+    const int cardWidth = std::min(m_preferredCardSize.width(), available.width());
+    int cardHeight = m_preferredCardSize.height();
     if (cardHeight <= 0) {
-        QLayout* layout = card->layout();
+        QLayout* layout = m_card->layout();
         cardHeight = layout->hasHeightForWidth() ? layout->totalHeightForWidth(cardWidth)
                                                  : layout->totalSizeHint().height();
     }
     cardHeight = std::min(cardHeight, available.height());
     QRect place(0, 0, cardWidth, cardHeight);
     place.moveCenter(available.center());
-    card->setGeometry(place);
+    m_card->setGeometry(place);
 }
 
-void CardDialog::TakeCover()
+void CardDialog::takeCover()
 {
-    cover = QPixmap();
+    m_cover = QPixmap();
     QWidget* parent = parentWidget();
     if (!parent || !parent->isVisible())
         return;
     QWidget* window = parent->window();
-    cover = window->grab(QRect(parent->mapTo(window, QPoint(0, 0)), parent->size()));
+    m_cover = window->grab(QRect(parent->mapTo(window, QPoint(0, 0)), parent->size()));
 }
 
 void CardDialog::showEvent(QShowEvent* event)
 {
     if (!event->spontaneous())
-        TakeCover();
+        takeCover();
     BaseDialog::showEvent(event);
-    PlaceCard();
+    placeCard();
     // Texts laid out before the card had its size may have scrolled; each showing starts at the top.
     if (!event->spontaneous())
-        for (QAbstractScrollArea* area : card->findChildren<QAbstractScrollArea*>())
+        for (QAbstractScrollArea* area : m_card->findChildren<QAbstractScrollArea*>())
             area->verticalScrollBar()->setValue(0);
 }
 
 void CardDialog::resizeEvent(QResizeEvent* event)
 {
     BaseDialog::resizeEvent(event);
-    if (isVisible() && !cover.isNull() && cover.size() / cover.devicePixelRatio() != size())
-        TakeCover();
-    PlaceCard();
+    if (isVisible() && !m_cover.isNull() && m_cover.size() / m_cover.devicePixelRatio() != size())
+        takeCover();
+    placeCard();
 }
 
 void CardDialog::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    if (!cover.isNull() && cover.size() / cover.devicePixelRatio() == size()) {
-        painter.drawPixmap(0, 0, cover);
+    if (!m_cover.isNull() && m_cover.size() / m_cover.devicePixelRatio() == size()) {
+        painter.drawPixmap(0, 0, m_cover);
     } else {
         QLinearGradient backdrop(0, 0, 0, height());
         backdrop.setColorAt(0, backdropTop);
@@ -215,7 +215,7 @@ void CardDialog::paintEvent(QPaintEvent*)
     // A soft shadow under the card: rounded rectangles growing outward, fainter each step.
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(Qt::NoPen);
-    const QRectF shadow = QRectF(card->geometry()).translated(0, 6);
+    const QRectF shadow = QRectF(m_card->geometry()).translated(0, 6);
     for (int step = 1; step <= 12; ++step) {
         painter.setBrush(QColor(0, 0, 0, 14 - step));
         painter.drawRoundedRect(shadow.adjusted(-step, -step, step, step), cornerRadius + step,

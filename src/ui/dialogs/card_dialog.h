@@ -30,8 +30,8 @@ public:
     // as tall as its content asks.
     CardDialog(const QString& title, QSize cardSize, QWidget* parent = nullptr);
 
-    QWidget* Card() const { return card; }
-    QLabel* TitleLabel() const { return title; }
+    QWidget* Card() const { return m_card; }
+    QLabel* TitleLabel() const { return m_title; }
     // The card's place in the dialog.
     QRect CardRect() const;
 
@@ -40,27 +40,27 @@ public:
 
 protected:
     // Where the subclass lays out its content, between the title band and the buttons.
-    QVBoxLayout* Body() const { return body; }
+    QVBoxLayout* body() const { return m_body; }
     // Appends a button to the bottom row, right-aligned in the order added.
-    QPushButton* AddButton(const QString& text, ButtonKind kind);
+    QPushButton* addButton(const QString& text, ButtonKind kind);
     // A widget at the left end of the bottom row.
-    void AddToButtonRowStart(QWidget* widget);
+    void addToButtonRowStart(QWidget* widget);
 
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
 private:
-    void PlaceCard();
+    void placeCard();
     // A picture of what the dialog covers, taken when it is shown or resized.
-    void TakeCover();
+    void takeCover();
 
-    QWidget* card = nullptr;
-    QLabel* title = nullptr;
-    QVBoxLayout* body = nullptr;
-    QHBoxLayout* buttonRow = nullptr;
-    QSize preferredCardSize;
-    QPixmap cover;
+    QWidget* m_card = nullptr;
+    QLabel* m_title = nullptr;
+    QVBoxLayout* m_body = nullptr;
+    QHBoxLayout* m_buttonRow = nullptr;
+    QSize m_preferredCardSize;
+    QPixmap m_cover;
 };
 
 } // namespace UI

@@ -22,11 +22,11 @@ constexpr double shadowDrop = 6, cardRadius = 16;
 namespace UI {
 
 DifficultyLevelDialog::DifficultyLevelDialog(Core::SettingsStore* settings, QWidget* parent)
-    : BaseDialog(parent), m_ui(std::make_unique<Ui::ex_difficulty_level_dialog>()), settings(settings)
+    : BaseDialog(parent), m_ui(std::make_unique<Ui::ex_difficulty_level_dialog>()), m_settings(settings)
 {
     // Connects the buttons' clicked() and released() to the on_<button>_<signal>() slots by name.
     m_ui->setupUi(this);
-    const auto levels = LevelButtons();
+    const auto levels = levelButtons();
     for (std::size_t level = 0; level < levels.size(); ++level)
         levels[level]->setIcon(DifficultyLevelDialog::LevelIcon(int(level)));
 }
@@ -46,23 +46,23 @@ QIcon DifficultyLevelDialog::LevelIcon(int level)
 
 void DifficultyLevelDialog::ShowForLearn(std::size_t trainer)
 {
-    this->trainer = trainer;
-    quizForm = false;
+    m_trainer = trainer;
+    m_quizForm = false;
     m_ui->DoNotShow->setChecked(false);
     m_ui->DoNotShow->setVisible(true);
-    ShowForm();
+    showForm();
 }
 
 void DifficultyLevelDialog::ShowForQuiz(std::size_t trainer)
 {
-    this->trainer = trainer;
-    quizForm = true;
+    m_trainer = trainer;
+    m_quizForm = true;
     m_ui->DoNotShow->setChecked(false);
     m_ui->DoNotShow->setVisible(false);
-    ShowForm();
+    showForm();
 }
 
-void DifficultyLevelDialog::ShowForm()
+void DifficultyLevelDialog::showForm()
 {
     Refresh();
     // A dialog still fading out from an earlier choice starts afresh.
@@ -72,56 +72,56 @@ void DifficultyLevelDialog::ShowForm()
     raise();
     activateWindow();
     // The keyboard starts on the level the settings are at, when they are at one.
-    const int level = quizForm ? 0 : settings->GetDifficultyLevel(int(trainer));
-    const auto levels = LevelButtons();
+    const int level = m_quizForm ? 0 : m_settings->GetDifficultyLevel(int(m_trainer));
+    const auto levels = levelButtons();
     QPushButton* focus = level < customLevel ? levels[std::size_t(level)] : m_ui->Custom;
     focus->setFocus(Qt::OtherFocusReason);
 }
 
-std::array<QPushButton*, 5> DifficultyLevelDialog::LevelButtons() const
+std::array<QPushButton*, 5> DifficultyLevelDialog::levelButtons() const
 {
     return {m_ui->Level1, m_ui->Level2, m_ui->Level3, m_ui->Level4, m_ui->Level5};
 }
 
 void DifficultyLevelDialog::Refresh()
 {
-    const bool custom = !quizForm && settings->GetDifficultyLevel(int(trainer)) == customLevel;
+    const bool custom = !m_quizForm && m_settings->GetDifficultyLevel(int(m_trainer)) == customLevel;
     m_ui->CustomRow->setVisible(custom);
     m_ui->card->adjustSize();
     if (isVisible()) {
-        TakeUnderneath();
+        takeUnderneath();
         update();
     }
 }
 
 void DifficultyLevelDialog::on_Level1_clicked()
 {
-    Choose(0);
+    choose(0);
 }
 
 void DifficultyLevelDialog::on_Level2_clicked()
 {
-    Choose(1);
+    choose(1);
 }
 
 void DifficultyLevelDialog::on_Level3_clicked()
 {
-    Choose(2);
+    choose(2);
 }
 
 void DifficultyLevelDialog::on_Level4_clicked()
 {
-    Choose(3);
+    choose(3);
 }
 
 void DifficultyLevelDialog::on_Level5_clicked()
 {
-    Choose(4);
+    choose(4);
 }
 
 void DifficultyLevelDialog::on_Custom_clicked()
 {
-    Choose(customLevel);
+    choose(customLevel);
 }
 
 void DifficultyLevelDialog::on_Close_released()
@@ -129,20 +129,20 @@ void DifficultyLevelDialog::on_Close_released()
     done(Rejected);
 }
 
-void DifficultyLevelDialog::Choose(int level)
+void DifficultyLevelDialog::choose(int level)
 {
     // A second click while the dialog fades out must not start a second lesson.
     if (IsFadingOut())
         return;
-    if (!quizForm && m_ui->DoNotShow->isChecked()) {
-        Core::GeneralSettings general = settings->GetGeneralSettings();
+    if (!m_quizForm && m_ui->DoNotShow->isChecked()) {
+        Core::GeneralSettings general = m_settings->GetGeneralSettings();
         general.showDifficultyDialog = false;
-        settings->SetGeneralSettings(general);
+        m_settings->SetGeneralSettings(general);
     }
-    settings->SetDifficultyLevel(int(trainer), level);
+    m_settings->SetDifficultyLevel(int(m_trainer), level);
     // The level of a learning lesson is kept across runs; the quiz block lives in memory only.
-    if (&settings->CurrentSettings() == &settings->ExerciseSettings())
-        settings->Save();
+    if (&m_settings->CurrentSettings() == &m_settings->ExerciseSettings())
+        m_settings->Save();
     done(Accepted);
     Q_EMIT Play();
 }
@@ -151,7 +151,7 @@ void DifficultyLevelDialog::keyPressEvent(QKeyEvent* event)
 {
     const int key = event->key();
     if (key >= Qt::Key_1 && key <= Qt::Key_5 && !(event->modifiers() & ~Qt::KeypadModifier)) {
-        LevelButtons()[std::size_t(key - Qt::Key_1)]->click();
+        levelButtons()[std::size_t(key - Qt::Key_1)]->click();
         return;
     }
     // Escape closes (with the fade) through reject().
@@ -161,10 +161,10 @@ void DifficultyLevelDialog::keyPressEvent(QKeyEvent* event)
 void DifficultyLevelDialog::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    if (underneath.isNull())
+    if (m_underneath.isNull())
         painter.fillRect(rect(), QColor(18, 24, 38));
     else
-        painter.drawPixmap(0, 0, underneath);
+        painter.drawPixmap(0, 0, m_underneath);
     painter.fillRect(rect(), QColor(0, 0, 0, dimAlpha));
     // A soft shadow under the card, a little lower than the card itself.
     painter.setRenderHint(QPainter::Antialiasing);
@@ -178,7 +178,7 @@ void DifficultyLevelDialog::paintEvent(QPaintEvent*)
 
 void DifficultyLevelDialog::showEvent(QShowEvent* event)
 {
-    TakeUnderneath();
+    takeUnderneath();
     BaseDialog::showEvent(event);
 }
 
@@ -186,17 +186,17 @@ void DifficultyLevelDialog::resizeEvent(QResizeEvent* event)
 {
     BaseDialog::resizeEvent(event);
     if (isVisible())
-        TakeUnderneath();
+        takeUnderneath();
 }
 
-void DifficultyLevelDialog::TakeUnderneath()
+void DifficultyLevelDialog::takeUnderneath()
 {
-    underneath = QPixmap();
+    m_underneath = QPixmap();
     QWidget* parent = parentWidget();
     if (!parent)
         return;
     QWidget* window = parent->window();
-    underneath = window->grab(QRect(parent->mapTo(window, QPoint(0, 0)), parent->size()));
+    m_underneath = window->grab(QRect(parent->mapTo(window, QPoint(0, 0)), parent->size()));
 }
 
 } // namespace UI

@@ -49,8 +49,8 @@ public:
     // settings made while the dialog is open, for instance by a device change).
     void Refresh();
 
-    std::size_t Trainer() const { return trainer; }
-    bool IsQuizForm() const { return quizForm; }
+    std::size_t Trainer() const { return m_trainer; }
+    bool IsQuizForm() const { return m_quizForm; }
 
 Q_SIGNALS:
     // A level was chosen and stored; the lesson may start.
@@ -73,17 +73,17 @@ protected:
 
 private:
     // level 0-4 a preset, 5 the user's own settings.
-    void Choose(int level);
-    void ShowForm();
-    std::array<QPushButton*, 5> LevelButtons() const;
+    void choose(int level);
+    void showForm();
+    std::array<QPushButton*, 5> levelButtons() const;
     // A picture of the screen under the dialog, drawn dimmed behind the card.
-    void TakeUnderneath();
+    void takeUnderneath();
 
     std::unique_ptr<Ui::ex_difficulty_level_dialog> m_ui;
-    Core::SettingsStore* settings;
-    std::size_t trainer = 0;
-    bool quizForm = false;
-    QPixmap underneath;
+    Core::SettingsStore* m_settings;
+    std::size_t m_trainer = 0;
+    bool m_quizForm = false;
+    QPixmap m_underneath;
 };
 
 } // namespace UI

@@ -7,7 +7,7 @@
 
 // Resources compiled into a static library are registered by name from inside it, outside any
 // namespace; registering twice is harmless.
-static void InitializeHelpResources()
+static void initializeHelpResources()
 {
     Q_INIT_RESOURCE(resources);
 }
@@ -22,37 +22,37 @@ namespace UI {
 
 HelpDialog::HelpDialog(QWidget* parent) : CardDialog(tr("Cantorela guide"), cardSize, parent)
 {
-    InitializeHelpResources();
+    initializeHelpResources();
     setObjectName(QStringLiteral("helpDialog"));
 
-    guide = new QTextBrowser(Card());
-    guide->setObjectName(QStringLiteral("helpGuide"));
+    m_guide = new QTextBrowser(Card());
+    m_guide->setObjectName(QStringLiteral("helpGuide"));
     // Links are handled here: anchors scroll the page, nothing is loaded from elsewhere.
-    guide->setOpenLinks(false);
-    guide->setOpenExternalLinks(false);
-    guide->setFont(TextFont(15));
-    guide->document()->setDocumentMargin(18);
-    guide->setAccessibleName(tr("Guide"));
+    m_guide->setOpenLinks(false);
+    m_guide->setOpenExternalLinks(false);
+    m_guide->setFont(TextFont(15));
+    m_guide->document()->setDocumentMargin(18);
+    m_guide->setAccessibleName(tr("Guide"));
     QFile page(QString::fromLatin1(GuideResource));
     if (page.open(QIODevice::ReadOnly))
-        guide->setHtml(QString::fromUtf8(page.readAll()));
+        m_guide->setHtml(QString::fromUtf8(page.readAll()));
     else
-        guide->setPlainText(tr("The guide is missing from this build."));
-    connect(guide, &QTextBrowser::anchorClicked, this, &HelpDialog::FollowLink);
-    Body()->addWidget(guide, 1);
+        m_guide->setPlainText(tr("The guide is missing from this build."));
+    connect(m_guide, &QTextBrowser::anchorClicked, this, &HelpDialog::followLink);
+    body()->addWidget(m_guide, 1);
 
-    closeButton = AddButton(tr("Close"), ButtonKind::Primary);
-    closeButton->setObjectName(QStringLiteral("helpClose"));
-    closeButton->setDefault(true);
-    connect(closeButton, &QPushButton::clicked, this, &QDialog::accept);
-    setTabOrder(guide, closeButton);
+    m_closeButton = addButton(tr("Close"), ButtonKind::Primary);
+    m_closeButton->setObjectName(QStringLiteral("helpClose"));
+    m_closeButton->setDefault(true);
+    connect(m_closeButton, &QPushButton::clicked, this, &QDialog::accept);
+    setTabOrder(m_guide, m_closeButton);
 }
 
-void HelpDialog::FollowLink(const QUrl& link)
+void HelpDialog::followLink(const QUrl& link)
 {
     // Only links within the guide: "#name".
     if (link.isRelative() && link.path().isEmpty() && link.hasFragment())
-        guide->scrollToAnchor(link.fragment());
+        m_guide->scrollToAnchor(link.fragment());
 }
 
 } // namespace UI

@@ -19,14 +19,14 @@ public:
 
     explicit HelpDialog(QWidget* parent = nullptr);
 
-    QTextBrowser* GuideView() const { return guide; }
-    QPushButton* CloseButton() const { return closeButton; }
+    QTextBrowser* GuideView() const { return m_guide; }
+    QPushButton* CloseButton() const { return m_closeButton; }
 
 private:
-    void FollowLink(const QUrl& link);
+    void followLink(const QUrl& link);
 
-    QTextBrowser* guide = nullptr;
-    QPushButton* closeButton = nullptr;
+    QTextBrowser* m_guide = nullptr;
+    QPushButton* m_closeButton = nullptr;
 };
 
 } // namespace UI

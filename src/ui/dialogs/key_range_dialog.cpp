@@ -24,12 +24,12 @@ constexpr int lowestOctave = 1; // C1-B1
 constexpr int highestOctave = 7;
 
 // Keyboard octave groups: group g = 1-7 holds the keys 12g - 9 (C) to 12g + 2 (B).
-int OctaveOf(int key)
+int octaveOf(int key)
 {
     return (key + 9) / 12;
 }
 
-int OctaveFirstKey(int octave)
+int octaveFirstKey(int octave)
 {
     return 12 * octave - 9;
 }
@@ -39,7 +39,7 @@ int OctaveFirstKey(int octave)
 class KeyboardHolder : public QWidget
 {
 public:
-    KeyboardHolder(QWidget* keyboard, QWidget* parent) : QWidget(parent), keyboard(keyboard)
+    KeyboardHolder(QWidget* keyboard, QWidget* parent) : QWidget(parent), m_keyboard(keyboard)
     {
         keyboard->setParent(this);
         QSizePolicy policy(QSizePolicy::Expanding, QSizePolicy::Preferred);
@@ -58,11 +58,11 @@ protected:
         const int keyboardWidth = std::min(width(), int(height() * keyboardAspect));
         QRect place(0, 0, keyboardWidth, qRound(keyboardWidth / keyboardAspect));
         place.moveCenter(rect().center());
-        keyboard->setGeometry(place);
+        m_keyboard->setGeometry(place);
     }
 
 private:
-    QWidget* keyboard;
+    QWidget* m_keyboard;
 };
 
 } // namespace
@@ -73,43 +73,44 @@ KeyRangeDialog::KeyRangeDialog(int pickMode, int lowest, int highestExcluded, QW
     : CardDialog(pickMode == Keyboard::PickOctaveMode ? tr("Pick an octave") : tr("Pick keys"),
                  QSize(cardWidth, 0), parent),
       m_ui(std::make_unique<Ui::KeyRangeDialog>()),
-      mode(pickMode == Keyboard::PickOctaveMode ? int(Keyboard::PickOctaveMode) : int(Keyboard::PickKeyMode)),
-      minimum(std::clamp(lowest, 0, Keyboard::KeyCount - 1)),
-      maximum(std::clamp(highestExcluded, minimum + 1, int(Keyboard::KeyCount)))
+      m_mode(pickMode == Keyboard::PickOctaveMode ? int(Keyboard::PickOctaveMode)
+                                                  : int(Keyboard::PickKeyMode)),
+      m_minimum(std::clamp(lowest, 0, Keyboard::KeyCount - 1)),
+      m_maximum(std::clamp(highestExcluded, m_minimum + 1, int(Keyboard::KeyCount)))
 {
     setObjectName(QStringLiteral("keyRangeDialog"));
-    auto* body = new QWidget(Card());
-    m_ui->setupUi(body);
-    Body()->addWidget(body);
-    if (mode == Keyboard::PickOctaveMode)
+    auto* content = new QWidget(Card());
+    m_ui->setupUi(content);
+    body()->addWidget(content);
+    if (m_mode == Keyboard::PickOctaveMode)
         m_ui->instruction->setText(tr("Click an octave"));
 
-    keyboard = new Keyboard;
-    keyboard->setObjectName(QStringLiteral("rangeKeyboard"));
-    keyboard->setAccessibleName(m_ui->keyboardSlot->accessibleName());
-    keyboard->setFocusPolicy(Qt::StrongFocus);
-    keyboard->SetMode(mode);
-    keyboard->installEventFilter(this);
-    m_ui->keyboardSlot->layout()->addWidget(new KeyboardHolder(keyboard, m_ui->keyboardSlot));
-    connect(keyboard, &Keyboard::hover, this, &KeyRangeDialog::OnHover);
+    m_keyboard = new Keyboard;
+    m_keyboard->setObjectName(QStringLiteral("rangeKeyboard"));
+    m_keyboard->setAccessibleName(m_ui->keyboardSlot->accessibleName());
+    m_keyboard->setFocusPolicy(Qt::StrongFocus);
+    m_keyboard->SetMode(m_mode);
+    m_keyboard->installEventFilter(this);
+    m_ui->keyboardSlot->layout()->addWidget(new KeyboardHolder(m_keyboard, m_ui->keyboardSlot));
+    connect(m_keyboard, &Keyboard::hover, this, &KeyRangeDialog::onHover);
 
-    cancel = AddButton(tr("Cancel"), ButtonKind::Secondary);
-    cancel->setObjectName(QStringLiteral("cancel"));
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    m_cancel = addButton(tr("Cancel"), ButtonKind::Secondary);
+    m_cancel->setObjectName(QStringLiteral("cancel"));
+    connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 KeyRangeDialog::~KeyRangeDialog()
 {
     // Hiding the visible keyboard while the base class is destroyed sends it a leave event, and
     // its hover(-1) must not reach the form, which is gone by then.
-    disconnect(keyboard, nullptr, this, nullptr);
-    keyboard->removeEventFilter(this);
+    disconnect(m_keyboard, nullptr, this, nullptr);
+    m_keyboard->removeEventFilter(this);
 }
 
 void KeyRangeDialog::showEvent(QShowEvent* event)
 {
     CardDialog::showEvent(event);
-    keyboard->setFocus(Qt::OtherFocusReason);
+    m_keyboard->setFocus(Qt::OtherFocusReason);
 }
 
 bool KeyRangeDialog::eventFilter(QObject* watched, QEvent* event)
@@ -117,13 +118,13 @@ bool KeyRangeDialog::eventFilter(QObject* watched, QEvent* event)
     // The keyboard takes no presses while picking; the click is the release of the left button.
     // A move to the release point first brings what the keyboard reports up to date (a click
     // may come without a move before it).
-    if (watched == keyboard && event->type() == QEvent::MouseButtonRelease) {
+    if (watched == m_keyboard && event->type() == QEvent::MouseButtonRelease) {
         const auto* mouse = static_cast<QMouseEvent*>(event);
-        if (mouse->button() == Qt::LeftButton && !finished) {
+        if (mouse->button() == Qt::LeftButton && !m_finished) {
             QMouseEvent move(QEvent::MouseMove, mouse->localPos(), mouse->windowPos(), mouse->screenPos(),
                              Qt::NoButton, Qt::NoButton, mouse->modifiers());
-            QCoreApplication::sendEvent(keyboard, &move);
-            Pick();
+            QCoreApplication::sendEvent(m_keyboard, &move);
+            pick();
         }
         return false;
     }
@@ -132,125 +133,124 @@ bool KeyRangeDialog::eventFilter(QObject* watched, QEvent* event)
 
 void KeyRangeDialog::keyPressEvent(QKeyEvent* event)
 {
-    const bool octaves = mode == Keyboard::PickOctaveMode;
+    const bool octaves = m_mode == Keyboard::PickOctaveMode;
     switch (event->key()) {
     case Qt::Key_Left:
-        MovePointer(-1);
+        movePointer(-1);
         return;
     case Qt::Key_Right:
-        MovePointer(1);
+        movePointer(1);
         return;
     case Qt::Key_Down:
-        MovePointer(octaves ? -1 : -12);
+        movePointer(octaves ? -1 : -12);
         return;
     case Qt::Key_Up:
-        MovePointer(octaves ? 1 : 12);
+        movePointer(octaves ? 1 : 12);
         return;
     case Qt::Key_Enter:
     case Qt::Key_Return:
         // Enter on the focused "Cancel" button means that button.
-        if (focusWidget() == cancel)
+        if (focusWidget() == m_cancel)
             reject();
-        else if (!finished)
-            Pick();
+        else if (!m_finished)
+            pick();
         return;
     default:
         CardDialog::keyPressEvent(event);
     }
 }
 
-void KeyRangeDialog::OnHover(int key)
+void KeyRangeDialog::onHover(int key)
 {
-    if (finished)
+    if (m_finished)
         return;
-    if (mode == Keyboard::PickOctaveMode) {
-        const int octave = OctaveOf(key);
-        pointedKey =
-            key >= 0 && octave >= lowestOctave && octave <= highestOctave ? OctaveFirstKey(octave) : -1;
+    if (m_mode == Keyboard::PickOctaveMode) {
+        const int octave = octaveOf(key);
+        m_pointedKey =
+            key >= 0 && octave >= lowestOctave && octave <= highestOctave ? octaveFirstKey(octave) : -1;
     } else {
-        pointedKey = key >= 0 && key < Keyboard::KeyCount ? key : -1;
+        m_pointedKey = key >= 0 && key < Keyboard::KeyCount ? key : -1;
     }
-    ShowPointed();
-    ShowMarks();
+    showPointed();
+    showMarks();
 }
 
-void KeyRangeDialog::Pick()
+void KeyRangeDialog::pick()
 {
-    if (finished || pointedKey < 0)
+    if (m_finished || m_pointedKey < 0)
         return;
-    if (mode == Keyboard::PickOctaveMode) {
-        Finish(pointedKey, pointedKey + 11);
+    if (m_mode == Keyboard::PickOctaveMode) {
+        finish(m_pointedKey, m_pointedKey + 11);
         return;
     }
-    if (firstKey < 0) {
-        firstKey = pointedKey;
+    if (m_firstKey < 0) {
+        m_firstKey = m_pointedKey;
         m_ui->instruction->setText(tr("Click the highest key"));
-        ShowMarks();
+        showMarks();
         return;
     }
     // A second key below the first makes the first the highest.
-    Finish(std::min(firstKey, pointedKey), std::max(firstKey, pointedKey));
+    finish(std::min(m_firstKey, m_pointedKey), std::max(m_firstKey, m_pointedKey));
 }
 
-void KeyRangeDialog::MovePointer(int steps)
+void KeyRangeDialog::movePointer(int steps)
 {
-    if (finished)
+    if (m_finished)
         return;
     int target;
-    if (mode == Keyboard::PickOctaveMode) {
-        const int start =
-            pointedKey >= 0
-                ? OctaveOf(pointedKey) + steps
-                : OctaveOf(std::clamp(minimum, OctaveFirstKey(lowestOctave), OctaveFirstKey(highestOctave)));
+    if (m_mode == Keyboard::PickOctaveMode) {
+        const int start = m_pointedKey >= 0 ? octaveOf(m_pointedKey) + steps
+                                            : octaveOf(std::clamp(m_minimum, octaveFirstKey(lowestOctave),
+                                                                  octaveFirstKey(highestOctave)));
         // Somewhere inside the octave: its E lies clear of the black keys.
-        target = OctaveFirstKey(std::clamp(start, lowestOctave, highestOctave)) + 4;
+        target = octaveFirstKey(std::clamp(start, lowestOctave, highestOctave)) + 4;
     } else {
-        const int from = pointedKey >= 0 ? pointedKey : firstKey >= 0 ? firstKey : -1;
-        target = from >= 0 ? std::clamp(from + steps, 0, Keyboard::KeyCount - 1) : minimum;
+        const int from = m_pointedKey >= 0 ? m_pointedKey : m_firstKey >= 0 ? m_firstKey : -1;
+        target = from >= 0 ? std::clamp(from + steps, 0, Keyboard::KeyCount - 1) : m_minimum;
     }
-    PointAt(target);
+    pointAt(target);
 }
 
-void KeyRangeDialog::PointAt(int key)
+void KeyRangeDialog::pointAt(int key)
 {
     // A point on the key that no neighbour covers: low on a white key, mid-body on a black one.
-    const QRect rect = keyboard->KeyRect(key);
+    const QRect rect = m_keyboard->KeyRect(key);
     if (rect.isEmpty())
         return;
     const QPointF point = Keyboard::IsWhiteKey(key)
                               ? QPointF(rect.center().x(), rect.top() + rect.height() * 5 / 6)
                               : QPointF(rect.center());
-    QMouseEvent move(QEvent::MouseMove, point, keyboard->mapTo(window(), point.toPoint()),
-                     keyboard->mapToGlobal(point.toPoint()), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(keyboard, &move);
+    QMouseEvent move(QEvent::MouseMove, point, m_keyboard->mapTo(window(), point.toPoint()),
+                     m_keyboard->mapToGlobal(point.toPoint()), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(m_keyboard, &move);
 }
 
-void KeyRangeDialog::ShowPointed()
+void KeyRangeDialog::showPointed()
 {
     QString text;
-    if (pointedKey >= 0)
-        text = mode == Keyboard::PickOctaveMode ? KeyRangePicker::RangeText(pointedKey, pointedKey + 12)
-                                                : Core::MusicTables::NoteLabel(pointedKey, false);
+    if (m_pointedKey >= 0)
+        text = m_mode == Keyboard::PickOctaveMode ? KeyRangePicker::rangeText(m_pointedKey, m_pointedKey + 12)
+                                                  : Core::MusicTables::NoteLabel(m_pointedKey, false);
     m_ui->keyName->setText(text);
 }
 
-void KeyRangeDialog::ShowMarks()
+void KeyRangeDialog::showMarks()
 {
-    if (mode != Keyboard::PickKeyMode)
+    if (m_mode != Keyboard::PickKeyMode)
         return;
     KeysStateMap marks;
-    if (pointedKey >= 0)
-        marks[pointedKey].mark = Keyboard::BlueMark;
-    if (firstKey >= 0)
-        marks[firstKey].mark = Keyboard::GreenMark;
-    keyboard->updateKeysState(marks);
+    if (m_pointedKey >= 0)
+        marks[m_pointedKey].mark = Keyboard::BlueMark;
+    if (m_firstKey >= 0)
+        marks[m_firstKey].mark = Keyboard::GreenMark;
+    m_keyboard->updateKeysState(marks);
 }
 
-void KeyRangeDialog::Finish(int lowest, int highest)
+void KeyRangeDialog::finish(int lowest, int highest)
 {
-    finished = true;
-    minimum = lowest;
-    maximum = highest + 1;
+    m_finished = true;
+    m_minimum = lowest;
+    m_maximum = highest + 1;
     accept();
 }
 

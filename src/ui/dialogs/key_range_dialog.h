@@ -37,17 +37,17 @@ public:
     KeyRangeDialog(int mode, int minimum, int maximum, QWidget* parent = nullptr);
     ~KeyRangeDialog() override;
 
-    int Mode() const { return mode; }
+    int Mode() const { return m_mode; }
     // The range picked (the starting one until the dialog is accepted): keys 0-87, maximum
     // excluded, so a range of one key has Maximum() == Minimum() + 1.
-    int Minimum() const { return minimum; }
-    int Maximum() const { return maximum; }
+    int Minimum() const { return m_minimum; }
+    int Maximum() const { return m_maximum; }
     // The key (pick-a-key mode) or the first key of the octave (pick-an-octave mode) under the
     // pointer, -1 when nothing would be picked.
-    int PointedKey() const { return pointedKey; }
+    int PointedKey() const { return m_pointedKey; }
     // The key picked first in pick-a-key mode, -1 before the first click.
-    int FirstKey() const { return firstKey; }
-    Keyboard* PianoKeyboard() const { return keyboard; }
+    int FirstKey() const { return m_firstKey; }
+    Keyboard* PianoKeyboard() const { return m_keyboard; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -55,27 +55,27 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void OnHover(int key);
+    void onHover(int key);
     // Picks what the pointer is on: the first or second key, or the octave.
-    void Pick();
+    void pick();
     // Moves the pointer by `steps` keys (pick-a-key mode) or octaves (pick-an-octave mode).
-    void MovePointer(int steps);
+    void movePointer(int steps);
     // Sends the keyboard a mouse move to a point inside `key`.
-    void PointAt(int key);
-    void ShowPointed();
+    void pointAt(int key);
+    void showPointed();
     // The keyboard's marks: the first key picked green, the key under the pointer blue.
-    void ShowMarks();
-    void Finish(int lowest, int highest);
+    void showMarks();
+    void finish(int lowest, int highest);
 
     std::unique_ptr<Ui::KeyRangeDialog> m_ui;
-    Keyboard* keyboard = nullptr;
-    QPushButton* cancel = nullptr;
-    int mode;
-    int minimum;
-    int maximum;
-    int pointedKey = -1;
-    int firstKey = -1;
-    bool finished = false;
+    Keyboard* m_keyboard = nullptr;
+    QPushButton* m_cancel = nullptr;
+    int m_mode;
+    int m_minimum;
+    int m_maximum;
+    int m_pointedKey = -1;
+    int m_firstKey = -1;
+    bool m_finished = false;
 };
 
 } // namespace UI

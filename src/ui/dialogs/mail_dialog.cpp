@@ -21,32 +21,32 @@ MailDialog::MailDialog(QWidget* parent) : CardDialog(tr("News from Vantorix"), c
 {
     setObjectName(QStringLiteral("mailDialog"));
 
-    headline = new QLabel(Card());
-    headline->setObjectName(QStringLiteral("mailHeadline"));
-    headline->setTextFormat(Qt::PlainText);
-    headline->setWordWrap(true);
-    headline->setFont(TextFont(19, QFont::Bold));
-    headline->setAccessibleName(tr("News title"));
-    Body()->addWidget(headline);
+    m_headline = new QLabel(Card());
+    m_headline->setObjectName(QStringLiteral("mailHeadline"));
+    m_headline->setTextFormat(Qt::PlainText);
+    m_headline->setWordWrap(true);
+    m_headline->setFont(TextFont(19, QFont::Bold));
+    m_headline->setAccessibleName(tr("News title"));
+    body()->addWidget(m_headline);
 
-    textView = new QPlainTextEdit(Card());
-    textView->setObjectName(QStringLiteral("mailText"));
-    textView->setReadOnly(true);
-    textView->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    textView->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    textView->setTabChangesFocus(true);
-    textView->setFont(TextFont(16));
-    textView->setFrameShape(QFrame::NoFrame);
-    textView->document()->setDocumentMargin(14);
-    textView->setAccessibleName(tr("News text"));
-    Body()->addWidget(textView, 1);
+    m_textView = new QPlainTextEdit(Card());
+    m_textView->setObjectName(QStringLiteral("mailText"));
+    m_textView->setReadOnly(true);
+    m_textView->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_textView->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    m_textView->setTabChangesFocus(true);
+    m_textView->setFont(TextFont(16));
+    m_textView->setFrameShape(QFrame::NoFrame);
+    m_textView->document()->setDocumentMargin(14);
+    m_textView->setAccessibleName(tr("News text"));
+    body()->addWidget(m_textView, 1);
 
-    closeButton = AddButton(tr("Close"), ButtonKind::Primary);
-    closeButton->setObjectName(QStringLiteral("mailClose"));
-    closeButton->setDefault(true);
-    connect(closeButton, &QPushButton::clicked, this, &QDialog::accept);
+    m_closeButton = addButton(tr("Close"), ButtonKind::Primary);
+    m_closeButton->setObjectName(QStringLiteral("mailClose"));
+    m_closeButton->setDefault(true);
+    connect(m_closeButton, &QPushButton::clicked, this, &QDialog::accept);
 
-    setTabOrder(textView, closeButton);
+    setTabOrder(m_textView, m_closeButton);
     SetNews(QString(), QString());
 }
 
@@ -97,9 +97,9 @@ void MailDialog::SetNews(const QString& title, const QString& text)
     QString shownTitle = ShownForm(title, MaxTitleLength).simplified();
     if (shownTitle.isEmpty())
         shownTitle = tr("News");
-    headline->setText(shownTitle);
-    textView->setPlainText(ShownForm(text, MaxShownLength));
-    textView->moveCursor(QTextCursor::Start);
+    m_headline->setText(shownTitle);
+    m_textView->setPlainText(ShownForm(text, MaxShownLength));
+    m_textView->moveCursor(QTextCursor::Start);
 }
 
 void MailDialog::SetNews(const Core::NewsItem& item)
@@ -109,12 +109,12 @@ void MailDialog::SetNews(const Core::NewsItem& item)
 
 QString MailDialog::ShownTitle() const
 {
-    return headline->text();
+    return m_headline->text();
 }
 
 QString MailDialog::ShownText() const
 {
-    return textView->toPlainText();
+    return m_textView->toPlainText();
 }
 
 } // namespace UI

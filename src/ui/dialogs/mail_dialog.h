@@ -36,17 +36,17 @@ public:
     QString ShownTitle() const;
     QString ShownText() const;
 
-    QLabel* HeadlineLabel() const { return headline; }
-    QPlainTextEdit* TextView() const { return textView; }
-    QPushButton* CloseButton() const { return closeButton; }
+    QLabel* HeadlineLabel() const { return m_headline; }
+    QPlainTextEdit* TextView() const { return m_textView; }
+    QPushButton* CloseButton() const { return m_closeButton; }
 
     // `text` cleaned and cut to `maxLength` characters as the dialog shows it.
     static QString ShownForm(const QString& text, int maxLength);
 
 private:
-    QLabel* headline = nullptr;
-    QPlainTextEdit* textView = nullptr;
-    QPushButton* closeButton = nullptr;
+    QLabel* m_headline = nullptr;
+    QPlainTextEdit* m_textView = nullptr;
+    QPushButton* m_closeButton = nullptr;
 };
 
 } // namespace UI

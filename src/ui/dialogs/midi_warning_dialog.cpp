@@ -26,23 +26,23 @@ MidiWarningDialog::MidiWarningDialog(QWidget* parent)
     text->setWordWrap(true);
     text->setFont(TextFont(15));
     text->setStyleSheet(QStringLiteral("color: rgb(29, 30, 36); background: transparent;"));
-    Body()->addWidget(text);
+    body()->addWidget(text);
 
-    dontShow = new QCheckBox(tr("Do not show this again"), Card());
-    dontShow->setObjectName(QStringLiteral("midiWarningDontShow"));
+    m_dontShow = new QCheckBox(tr("Do not show this again"), Card());
+    m_dontShow->setObjectName(QStringLiteral("midiWarningDontShow"));
     // The application's check boxes are white on dark screens; this one sits on the white card.
-    dontShow->setStyleSheet(QStringLiteral("QCheckBox { color: rgb(29, 30, 36); font-weight: normal; }"));
-    dontShow->setFont(TextFont(14));
-    AddToButtonRowStart(dontShow);
-    ok = AddButton(tr("OK"), ButtonKind::Primary);
-    ok->setObjectName(QStringLiteral("midiWarningOk"));
-    ok->setDefault(true);
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    m_dontShow->setStyleSheet(QStringLiteral("QCheckBox { color: rgb(29, 30, 36); font-weight: normal; }"));
+    m_dontShow->setFont(TextFont(14));
+    addToButtonRowStart(m_dontShow);
+    m_ok = addButton(tr("OK"), ButtonKind::Primary);
+    m_ok->setObjectName(QStringLiteral("midiWarningOk"));
+    m_ok->setDefault(true);
+    connect(m_ok, &QPushButton::clicked, this, &QDialog::accept);
 }
 
 bool MidiWarningDialog::DontShowAgain() const
 {
-    return dontShow->isChecked();
+    return m_dontShow->isChecked();
 }
 
 } // namespace UI

@@ -19,11 +19,11 @@ public:
     explicit MidiWarningDialog(QWidget* parent = nullptr);
 
     bool DontShowAgain() const;
-    QPushButton* OkButton() const { return ok; }
+    QPushButton* OkButton() const { return m_ok; }
 
 private:
-    QCheckBox* dontShow = nullptr;
-    QPushButton* ok = nullptr;
+    QCheckBox* m_dontShow = nullptr;
+    QPushButton* m_ok = nullptr;
 };
 
 } // namespace UI

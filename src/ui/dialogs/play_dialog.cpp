@@ -59,32 +59,33 @@ PlayDialog::PlayDialog(QWidget* parent) : QWidget(parent)
     setFocusPolicy(Qt::NoFocus);
     setAttribute(Qt::WA_NoSystemBackground);
 
-    button = new RoundPlayButton(this);
-    button->setObjectName(QStringLiteral("playDialogButton"));
-    button->setFocusPolicy(Qt::NoFocus);
-    button->setFixedSize(buttonSide, buttonSide);
-    button->setCursor(Qt::PointingHandCursor);
-    button->setToolTip(tr("Continue"));
-    button->setAccessibleName(tr("Continue"));
-    connect(button, &QToolButton::clicked, this, &PlayDialog::Play);
+    m_button = new RoundPlayButton(this);
+    m_button->setObjectName(QStringLiteral("playDialogButton"));
+    m_button->setFocusPolicy(Qt::NoFocus);
+    m_button->setFixedSize(buttonSide, buttonSide);
+    m_button->setCursor(Qt::PointingHandCursor);
+    m_button->setToolTip(tr("Continue"));
+    m_button->setAccessibleName(tr("Continue"));
+    connect(m_button, &QToolButton::clicked, this, &PlayDialog::Play);
 
-    title = new QLabel(tr("Paused"), this);
-    title->setObjectName(QStringLiteral("playDialogTitle"));
-    title->setAlignment(Qt::AlignCenter);
-    title->setStyleSheet(QStringLiteral("color: white; font: 600 22px \"Tahoma\"; background: transparent;"));
-    hint = new QLabel(tr("Press spacebar or click to continue"), this);
-    hint->setObjectName(QStringLiteral("playDialogHint"));
-    hint->setAlignment(Qt::AlignCenter);
-    hint->setStyleSheet(
+    m_title = new QLabel(tr("Paused"), this);
+    m_title->setObjectName(QStringLiteral("playDialogTitle"));
+    m_title->setAlignment(Qt::AlignCenter);
+    m_title->setStyleSheet(
+        QStringLiteral("color: white; font: 600 22px \"Tahoma\"; background: transparent;"));
+    m_hint = new QLabel(tr("Press spacebar or click to continue"), this);
+    m_hint->setObjectName(QStringLiteral("playDialogHint"));
+    m_hint->setAlignment(Qt::AlignCenter);
+    m_hint->setStyleSheet(
         QStringLiteral("color: rgb(230, 232, 238); font: 15px \"Tahoma\"; background: transparent;"));
 
-    fade = new QVariantAnimation(this);
-    fade->setDuration(FadeMs);
-    connect(fade, &QVariantAnimation::valueChanged, this,
+    m_fade = new QVariantAnimation(this);
+    m_fade->setDuration(FadeMs);
+    connect(m_fade, &QVariantAnimation::valueChanged, this,
             [this](const QVariant& v) { SetOpacity(v.toDouble()); });
-    connect(fade, &QVariantAnimation::finished, this, [this] {
-        if (fadingOut) {
-            fadingOut = false;
+    connect(m_fade, &QVariantAnimation::finished, this, [this] {
+        if (m_fadingOut) {
+            m_fadingOut = false;
             hide();
         }
     });
@@ -97,46 +98,46 @@ void PlayDialog::ShowOver()
 {
     if (QWidget* parent = parentWidget())
         setGeometry(parent->rect());
-    if (isVisible() && !fadingOut)
+    if (isVisible() && !m_fadingOut)
         return;
     const bool wasVisible = isVisible();
-    fadingOut = false;
-    fade->stop();
+    m_fadingOut = false;
+    m_fade->stop();
     if (!wasVisible)
         SetOpacity(0.0);
     raise();
     show();
-    fade->setStartValue(opacity);
-    fade->setEndValue(1.0);
-    fade->start();
+    m_fade->setStartValue(m_opacity);
+    m_fade->setEndValue(1.0);
+    m_fade->start();
 }
 
 void PlayDialog::FadeOut()
 {
-    if (!isVisible() || fadingOut)
+    if (!isVisible() || m_fadingOut)
         return;
-    fadingOut = true;
-    fade->stop();
-    fade->setStartValue(opacity);
-    fade->setEndValue(0.0);
-    fade->start();
+    m_fadingOut = true;
+    m_fade->stop();
+    m_fade->setStartValue(m_opacity);
+    m_fade->setEndValue(0.0);
+    m_fade->start();
 }
 
 void PlayDialog::SetOpacity(double value)
 {
-    opacity = value;
+    m_opacity = value;
     // The child labels and button show once the veil is mostly there.
     const bool children = value > 0.5;
-    button->setVisible(children);
-    title->setVisible(children);
-    hint->setVisible(children);
+    m_button->setVisible(children);
+    m_title->setVisible(children);
+    m_hint->setVisible(children);
     update();
 }
 
 void PlayDialog::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
-    LayOut();
+    layOut();
 }
 
 bool PlayDialog::eventFilter(QObject* watched, QEvent* event)
@@ -146,39 +147,39 @@ bool PlayDialog::eventFilter(QObject* watched, QEvent* event)
     return QWidget::eventFilter(watched, event);
 }
 
-void PlayDialog::LayOut()
+void PlayDialog::layOut()
 {
-    const int titleHeight = title->sizeHint().height();
-    const int hintHeight = hint->sizeHint().height();
+    const int titleHeight = m_title->sizeHint().height();
+    const int hintHeight = m_hint->sizeHint().height();
     const int total = buttonSide + 12 + titleHeight + 4 + hintHeight;
     int y = (height() - total) / 2;
-    button->move((width() - buttonSide) / 2, y);
+    m_button->move((width() - buttonSide) / 2, y);
     y += buttonSide + 12;
-    title->setGeometry(0, y, width(), titleHeight);
+    m_title->setGeometry(0, y, width(), titleHeight);
     y += titleHeight + 4;
-    hint->setGeometry(0, y, width(), hintHeight);
+    m_hint->setGeometry(0, y, width(), hintHeight);
 }
 
 void PlayDialog::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    painter.fillRect(rect(), QColor(20, 22, 28, int(150 * opacity)));
+    painter.fillRect(rect(), QColor(20, 22, 28, int(150 * m_opacity)));
     // A card under the words and the button, so that the music under the veil does not run
     // through the text.
-    const int textWidth = std::max(title->sizeHint().width(), hint->sizeHint().width());
-    const QRect words(QPoint((width() - textWidth) / 2, button->y()),
-                      QPoint((width() + textWidth) / 2, hint->geometry().bottom()));
-    const QRect card = words.united(button->geometry()).adjusted(-28, -20, 28, 20).intersected(rect());
+    const int textWidth = std::max(m_title->sizeHint().width(), m_hint->sizeHint().width());
+    const QRect words(QPoint((width() - textWidth) / 2, m_button->y()),
+                      QPoint((width() + textWidth) / 2, m_hint->geometry().bottom()));
+    const QRect card = words.united(m_button->geometry()).adjusted(-28, -20, 28, 20).intersected(rect());
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(Qt::NoPen);
-    painter.setBrush(QColor(28, 30, 38, int(225 * opacity)));
+    painter.setBrush(QColor(28, 30, 38, int(225 * m_opacity)));
     painter.drawRoundedRect(card, 14, 14);
 }
 
 void PlayDialog::mousePressEvent(QMouseEvent* event)
 {
     event->accept();
-    if (event->button() == Qt::LeftButton && !fadingOut)
+    if (event->button() == Qt::LeftButton && !m_fadingOut)
         Q_EMIT Play();
 }
 

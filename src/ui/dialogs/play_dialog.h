@@ -27,12 +27,12 @@ public:
     void ShowOver();
     // Fades out, then hides.
     void FadeOut();
-    bool IsShown() const { return isVisible() && !fadingOut; }
+    bool IsShown() const { return isVisible() && !m_fadingOut; }
 
-    double Opacity() const { return opacity; }
+    double Opacity() const { return m_opacity; }
     void SetOpacity(double value);
 
-    QToolButton* PlayButton() const { return button; }
+    QToolButton* PlayButton() const { return m_button; }
 
 Q_SIGNALS:
     void Play();
@@ -44,14 +44,14 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void LayOut();
+    void layOut();
 
-    QToolButton* button = nullptr;
-    QLabel* title = nullptr;
-    QLabel* hint = nullptr;
-    QVariantAnimation* fade = nullptr;
-    double opacity = 1.0;
-    bool fadingOut = false;
+    QToolButton* m_button = nullptr;
+    QLabel* m_title = nullptr;
+    QLabel* m_hint = nullptr;
+    QVariantAnimation* m_fade = nullptr;
+    double m_opacity = 1.0;
+    bool m_fadingOut = false;
 };
 
 } // namespace UI

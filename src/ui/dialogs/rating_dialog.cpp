@@ -34,10 +34,10 @@ public:
         setToolTip(accessibleName());
     }
 
-    void SetLit(bool value)
+    void setLit(bool value)
     {
-        if (lit != value) {
-            lit = value;
+        if (m_lit != value) {
+            m_lit = value;
             update();
         }
     }
@@ -68,7 +68,7 @@ protected:
                 star.lineTo(point);
         }
         star.closeSubpath();
-        if (lit || isDown()) {
+        if (m_lit || isDown()) {
             QLinearGradient fill(0, centre.y() - outer, 0, centre.y() + outer);
             fill.setColorAt(0, QColor(0xff, 0xc1, 0x5e));
             fill.setColorAt(1, isDown() ? QColor(0xb0, 0x58, 0x08) : QColor(0xf5, 0x9a, 0x23));
@@ -82,7 +82,7 @@ protected:
     }
 
 private:
-    bool lit = false;
+    bool m_lit = false;
 };
 
 } // namespace
@@ -90,7 +90,8 @@ private:
 namespace UI {
 
 RatingDialog::RatingDialog(const QUrl& base, std::function<void(const QString& url)> open, QWidget* parent)
-    : CardDialog(tr("Rate Cantorela"), QSize(540, 0), parent), servicesBase(base), openUrl(std::move(open))
+    : CardDialog(tr("Rate Cantorela"), QSize(540, 0), parent), m_servicesBase(base),
+      m_openUrl(std::move(open))
 {
     setObjectName(QStringLiteral("ratingDialog"));
 
@@ -108,8 +109,8 @@ RatingDialog::RatingDialog(const QUrl& base, std::function<void(const QString& u
     text->setFont(TextFont(15));
     text->setWordWrap(true);
     text->setAlignment(Qt::AlignCenter);
-    Body()->addWidget(question);
-    Body()->addWidget(text);
+    body()->addWidget(question);
+    body()->addWidget(text);
 
     auto* starRow = new QHBoxLayout;
     starRow->setSpacing(8);
@@ -118,27 +119,27 @@ RatingDialog::RatingDialog(const QUrl& base, std::function<void(const QString& u
         auto* star = new RatingStar(number, Card());
         star->setObjectName(QStringLiteral("ratingStar%1").arg(number));
         star->installEventFilter(this);
-        connect(star, &QAbstractButton::clicked, this, [this, number] { Rate(number); });
+        connect(star, &QAbstractButton::clicked, this, [this, number] { rate(number); });
         starRow->addWidget(star);
-        stars.append(star);
+        m_stars.append(star);
     }
     starRow->addStretch(1);
-    Body()->addSpacing(4);
-    Body()->addLayout(starRow);
-    Body()->addSpacing(4);
+    body()->addSpacing(4);
+    body()->addLayout(starRow);
+    body()->addSpacing(4);
 
-    dontAsk = AddButton(tr("Don't ask again"), ButtonKind::Secondary);
-    dontAsk->setObjectName(QStringLiteral("ratingDontAsk"));
-    notNow = AddButton(tr("Not now"), ButtonKind::Primary);
-    notNow->setObjectName(QStringLiteral("ratingNotNow"));
-    notNow->setDefault(true);
-    connect(notNow, &QPushButton::clicked, this, &QDialog::reject);
-    connect(dontAsk, &QPushButton::clicked, this, &RatingDialog::DontAskAgain);
+    m_dontAsk = addButton(tr("Don't ask again"), ButtonKind::Secondary);
+    m_dontAsk->setObjectName(QStringLiteral("ratingDontAsk"));
+    m_notNow = addButton(tr("Not now"), ButtonKind::Primary);
+    m_notNow->setObjectName(QStringLiteral("ratingNotNow"));
+    m_notNow->setDefault(true);
+    connect(m_notNow, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_dontAsk, &QPushButton::clicked, this, &RatingDialog::dontAskAgain);
 
-    QWidget* previous = stars.first();
-    for (QWidget* next :
-         {static_cast<QWidget*>(stars[1]), static_cast<QWidget*>(stars[2]), static_cast<QWidget*>(stars[3]),
-          static_cast<QWidget*>(stars[4]), static_cast<QWidget*>(dontAsk), static_cast<QWidget*>(notNow)}) {
+    QWidget* previous = m_stars.first();
+    for (QWidget* next : {static_cast<QWidget*>(m_stars[1]), static_cast<QWidget*>(m_stars[2]),
+                          static_cast<QWidget*>(m_stars[3]), static_cast<QWidget*>(m_stars[4]),
+                          static_cast<QWidget*>(m_dontAsk), static_cast<QWidget*>(m_notNow)}) {
         setTabOrder(previous, next);
         previous = next;
     }
@@ -148,12 +149,12 @@ void RatingDialog::showEvent(QShowEvent* event)
 {
     CardDialog::showEvent(event);
     // The keyboard starts on "Not now": a focused star would look like a rating already given.
-    notNow->setFocus(Qt::OtherFocusReason);
+    m_notNow->setFocus(Qt::OtherFocusReason);
 }
 
 QAbstractButton* RatingDialog::StarButton(int number) const
 {
-    return number >= 1 && number <= stars.size() ? stars.at(number - 1) : nullptr;
+    return number >= 1 && number <= m_stars.size() ? m_stars.at(number - 1) : nullptr;
 }
 
 QUrl RatingDialog::RatingUrl(const QUrl& base, int number)
@@ -187,18 +188,18 @@ bool RatingDialog::ShouldShow(const QUrl& base)
     return show;
 }
 
-void RatingDialog::Rate(int number)
+void RatingDialog::rate(int number)
 {
     if (IsFadingOut() || !isVisible())
         return;
-    chosenStars = number;
-    const QUrl url = RatingUrl(servicesBase, number);
-    if (!url.isEmpty() && openUrl)
-        openUrl(url.toString(QUrl::FullyEncoded));
+    m_chosenStars = number;
+    const QUrl url = RatingUrl(m_servicesBase, number);
+    if (!url.isEmpty() && m_openUrl)
+        m_openUrl(url.toString(QUrl::FullyEncoded));
     accept();
 }
 
-void RatingDialog::DontAskAgain()
+void RatingDialog::dontAskAgain()
 {
     if (IsFadingOut() || !isVisible())
         return;
@@ -210,10 +211,10 @@ void RatingDialog::DontAskAgain()
     reject();
 }
 
-void RatingDialog::Highlight(int number)
+void RatingDialog::highlight(int number)
 {
-    for (QAbstractButton* star : stars)
-        static_cast<RatingStar*>(star)->SetLit(static_cast<RatingStar*>(star)->number <= number);
+    for (QAbstractButton* star : m_stars)
+        static_cast<RatingStar*>(star)->setLit(static_cast<RatingStar*>(star)->number <= number);
 }
 
 bool RatingDialog::eventFilter(QObject* watched, QEvent* event)
@@ -222,16 +223,16 @@ bool RatingDialog::eventFilter(QObject* watched, QEvent* event)
         switch (event->type()) {
         case QEvent::Enter:
         case QEvent::FocusIn:
-            Highlight(star->number);
+            highlight(star->number);
             break;
         case QEvent::Leave:
         case QEvent::FocusOut: {
             // Back to the star that has the focus, if any.
             int focused = 0;
-            for (QAbstractButton* other : stars)
+            for (QAbstractButton* other : m_stars)
                 if (other->hasFocus() && (other != watched || event->type() == QEvent::Leave))
                     focused = static_cast<RatingStar*>(other)->number;
-            Highlight(focused);
+            highlight(focused);
             break;
         }
         default:

@@ -44,28 +44,28 @@ public:
     static QUrl RatingUrl(const QUrl& servicesBase, int stars);
 
     // The stars the user chose, 0 while none.
-    int ChosenStars() const { return chosenStars; }
+    int ChosenStars() const { return m_chosenStars; }
 
     // The button of `stars` stars (1 to 5).
     QAbstractButton* StarButton(int stars) const;
-    QPushButton* NotNowButton() const { return notNow; }
-    QPushButton* DontAskButton() const { return dontAsk; }
+    QPushButton* NotNowButton() const { return m_notNow; }
+    QPushButton* DontAskButton() const { return m_dontAsk; }
 
 protected:
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void Rate(int stars);
-    void DontAskAgain();
-    void Highlight(int stars);
+    void rate(int stars);
+    void dontAskAgain();
+    void highlight(int stars);
 
-    QUrl servicesBase;
-    std::function<void(const QString&)> openUrl;
-    QList<QAbstractButton*> stars;
-    QPushButton* notNow = nullptr;
-    QPushButton* dontAsk = nullptr;
-    int chosenStars = 0;
+    QUrl m_servicesBase;
+    std::function<void(const QString&)> m_openUrl;
+    QList<QAbstractButton*> m_stars;
+    QPushButton* m_notNow = nullptr;
+    QPushButton* m_dontAsk = nullptr;
+    int m_chosenStars = 0;
 };
 
 } // namespace UI

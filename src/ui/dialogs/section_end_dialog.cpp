@@ -51,17 +51,17 @@ SectionEndDialog::SectionEndDialog(QWidget* parent)
     // Connects the buttons' released() to the on_<button>_released() slots by name.
     m_ui->setupUi(this);
 
-    animationTimer = new QTimer(this);
-    animationTimer->setObjectName(QStringLiteral("countUpTimer"));
-    animationTimer->setInterval(countUpInterval);
-    connect(animationTimer, &QTimer::timeout, this, &SectionEndDialog::CountUpTick);
+    m_animationTimer = new QTimer(this);
+    m_animationTimer->setObjectName(QStringLiteral("countUpTimer"));
+    m_animationTimer->setInterval(countUpInterval);
+    connect(m_animationTimer, &QTimer::timeout, this, &SectionEndDialog::countUpTick);
 
-    closeTimer = new QTimer(this);
-    closeTimer->setObjectName(QStringLiteral("closeTimer"));
-    closeTimer->setSingleShot(true);
-    closeTimer->setInterval(closeDelay);
-    closeTimer->setTimerType(Qt::PreciseTimer);
-    connect(closeTimer, &QTimer::timeout, this, &BaseDialog::postponedFadeSlot);
+    m_closeTimer = new QTimer(this);
+    m_closeTimer->setObjectName(QStringLiteral("closeTimer"));
+    m_closeTimer->setSingleShot(true);
+    m_closeTimer->setInterval(closeDelay);
+    m_closeTimer->setTimerType(Qt::PreciseTimer);
+    connect(m_closeTimer, &QTimer::timeout, this, &BaseDialog::postponedFadeSlot);
 
     m_ui->progress->SetDivisor(barScale);
     clearScore();
@@ -71,11 +71,11 @@ SectionEndDialog::~SectionEndDialog() = default;
 
 void SectionEndDialog::ShowForSectionEnd()
 {
-    shown = true;
-    closeTimer->stop();
+    m_shown = true;
+    m_closeTimer->stop();
     clearScore();
-    step = 0;
-    animationTimer->start();
+    m_step = 0;
+    m_animationTimer->start();
     // A dialog still fading out from an earlier choice starts afresh.
     if (IsFadingOut())
         hide();
@@ -86,92 +86,93 @@ void SectionEndDialog::ShowForSectionEnd()
 
 void SectionEndDialog::setScore(int wrong, int right)
 {
-    this->wrong = std::max(wrong, 0);
-    this->right = std::max(right, 0);
+    m_wrong = std::max(wrong, 0);
+    m_right = std::max(right, 0);
     m_ui->progress->SetValues(0, 0);
-    m_ui->progress->SetMaximumValue(std::max(this->wrong, this->right) * barScale);
+    m_ui->progress->SetMaximumValue(std::max(m_wrong, m_right) * barScale);
     m_ui->progress->SetDivisor(barScale);
 }
 
 void SectionEndDialog::clearScore()
 {
-    scoreShown = false;
+    m_scoreShown = false;
     m_ui->progress->SetValues(0, 0);
-    ShowPercentage(0);
-    ApplyLook(clearedLook.numberStyle, clearedLook.background, QString());
+    showPercentage(0);
+    applyLook(clearedLook.numberStyle, clearedLook.background, QString());
     m_ui->percentage->setAccessibleName(tr("Total score"));
 }
 
-int SectionEndDialog::Percentage() const
+int SectionEndDialog::scorePercentage() const
 {
-    const int answers = wrong + right;
-    return answers == 0 ? 0 : int(qint64(right) * 100 / answers);
+    const int answers = m_wrong + m_right;
+    return answers == 0 ? 0 : int(qint64(m_right) * 100 / answers);
 }
 
-void SectionEndDialog::ShowPercentage(int percentage)
+void SectionEndDialog::showPercentage(int percentage)
 {
     m_ui->percentage->setText(tr("%1%").arg(percentage));
 }
 
-void SectionEndDialog::ApplyLook(const char* numberStyle, const char* background, const QString& verdict)
+void SectionEndDialog::applyLook(const char* numberStyle, const char* background, const QString& verdict)
 {
     m_ui->percentage->setStyleSheet(property(numberStyle).toString());
     m_ui->background->setStyleSheet(property(background).toString());
     m_ui->verdict->setText(verdict);
 }
 
-void SectionEndDialog::CountUpTick()
+void SectionEndDialog::countUpTick()
 {
-    const int percentage = Percentage();
-    if (step < lastStep) {
-        ShowPercentage(percentage * step / lastStep);
-        m_ui->progress->SetValues(wrong * step * barScale / lastStep, right * step * barScale / lastStep);
-        step += stepSize;
+    const int percentage = scorePercentage();
+    if (m_step < lastStep) {
+        showPercentage(percentage * m_step / lastStep);
+        m_ui->progress->SetValues(m_wrong * m_step * barScale / lastStep,
+                                  m_right * m_step * barScale / lastStep);
+        m_step += stepSize;
     }
-    if (step < lastStep)
+    if (m_step < lastStep)
         return;
 
-    StopCountUp();
-    m_ui->progress->SetValues(wrong * barScale, right * barScale);
-    ShowPercentage(percentage);
-    const Look& look = wrong + right == 0          ? noAnswersLook
+    stopCountUp();
+    m_ui->progress->SetValues(m_wrong * barScale, m_right * barScale);
+    showPercentage(percentage);
+    const Look& look = m_wrong + m_right == 0      ? noAnswersLook
                        : percentage < wellDoneFrom ? wrongLook
                                                    : correctLook;
     const QString verdict = tr(look.verdict);
-    ApplyLook(look.numberStyle, look.background, verdict);
+    applyLook(look.numberStyle, look.background, verdict);
     m_ui->percentage->setAccessibleName(tr("Total score %1: %2").arg(m_ui->percentage->text(), verdict));
-    scoreShown = true;
+    m_scoreShown = true;
     Q_EMIT SectionEndTimeout();
 }
 
-void SectionEndDialog::StopCountUp()
+void SectionEndDialog::stopCountUp()
 {
-    animationTimer->stop();
-    step = 0;
+    m_animationTimer->stop();
+    m_step = 0;
 }
 
-bool SectionEndDialog::Leaving() const
+bool SectionEndDialog::isLeaving() const
 {
-    return closeTimer->isActive() || IsFadingOut();
+    return m_closeTimer->isActive() || IsFadingOut();
 }
 
 void SectionEndDialog::on_Continue_released()
 {
-    if (Leaving())
+    if (isLeaving())
         return;
-    shown = false;
+    m_shown = false;
     // The lesson is left: a count-up still running would only show numbers on the way out.
-    StopCountUp();
+    stopCountUp();
     Q_EMIT Continue();
     clearScore();
-    closeTimer->start();
+    m_closeTimer->start();
 }
 
 void SectionEndDialog::Dismiss(bool fade)
 {
-    shown = false;
-    StopCountUp();
-    closeTimer->stop();
+    m_shown = false;
+    stopCountUp();
+    m_closeTimer->stop();
     if (!isVisible())
         return;
     if (fade)
@@ -182,27 +183,27 @@ void SectionEndDialog::Dismiss(bool fade)
 
 void SectionEndDialog::on_Repeat_released()
 {
-    if (Leaving())
+    if (isLeaving())
         return;
-    shown = false;
-    StopCountUp();
+    m_shown = false;
+    stopCountUp();
     reject();
     Q_EMIT Repeat();
 }
 
 void SectionEndDialog::on_ReviewStats_released()
 {
-    if (Leaving())
+    if (isLeaving())
         return;
-    shown = false;
+    m_shown = false;
     reject();
     Q_EMIT ReviewStats();
-    StopCountUp();
+    stopCountUp();
 }
 
 void SectionEndDialog::screenChangeSlot(QString current, QString previous)
 {
-    if (!shown)
+    if (!m_shown)
         return;
     const bool elsewhere = current != homeScreen && current != exerciseScreen;
     const bool settingsNotFromExercise = current.contains(settingsScreenMark) && previous != exerciseScreen;
@@ -218,17 +219,18 @@ void SectionEndDialog::screenChangeSlot(QString current, QString previous)
 void SectionEndDialog::showEvent(QShowEvent* event)
 {
     // The lesson stays in sight under the score, as the student left it.
-    cover = QPixmap();
+    m_cover = QPixmap();
     if (QWidget* parent = parentWidget(); parent && parent->isVisible() && !event->spontaneous())
-        cover = parent->window()->grab(QRect(parent->mapTo(parent->window(), QPoint(0, 0)), parent->size()));
+        m_cover =
+            parent->window()->grab(QRect(parent->mapTo(parent->window(), QPoint(0, 0)), parent->size()));
     BaseDialog::showEvent(event);
 }
 
 void SectionEndDialog::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    if (!cover.isNull() && cover.size() / cover.devicePixelRatio() == size()) {
-        painter.drawPixmap(0, 0, cover);
+    if (!m_cover.isNull() && m_cover.size() / m_cover.devicePixelRatio() == size()) {
+        painter.drawPixmap(0, 0, m_cover);
         painter.fillRect(rect(), QColor(12, 16, 26, 170));
         return;
     }

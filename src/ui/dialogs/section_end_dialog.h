@@ -51,7 +51,7 @@ public Q_SLOTS:
     // Shows 0% on the neutral look, with an empty bar.
     void clearScore();
     // The count-up has reached the score given, and nothing has cleared it since.
-    bool ScoreShown() const { return scoreShown; }
+    bool ScoreShown() const { return m_scoreShown; }
     // The lesson it belongs to is closed, or the student looks elsewhere in it: the dialog goes
     // (fading out when `fade`) and screen changes no longer bring it back.
     void Dismiss(bool fade);
@@ -62,28 +62,28 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    void CountUpTick();
-    void StopCountUp();
-    int Percentage() const;
-    void ShowPercentage(int percentage);
+    void countUpTick();
+    void stopCountUp();
+    int scorePercentage() const;
+    void showPercentage(int percentage);
     // Gives the percentage and the background the style sheets held by the form's properties
     // `numberStyle` and `background`, and says `verdict` below the percentage.
-    void ApplyLook(const char* numberStyle, const char* background, const QString& verdict);
+    void applyLook(const char* numberStyle, const char* background, const QString& verdict);
     // A choice has been made and the dialog is on its way out: later choices are ignored.
-    bool Leaving() const;
+    bool isLeaving() const;
 
     std::unique_ptr<Ui::ex_section_end_dialog> m_ui;
-    int wrong = 0;
-    int right = 0;
+    int m_wrong = 0;
+    int m_right = 0;
     // Progress of the count-up, 0 to 100 in steps of 5.
-    int step = 0;
-    QTimer* animationTimer = nullptr;
+    int m_step = 0;
+    QTimer* m_animationTimer = nullptr;
     // Closes the dialog a moment after Continue, so that the choice is seen.
-    QTimer* closeTimer = nullptr;
-    bool shown = false;
-    bool scoreShown = false;
+    QTimer* m_closeTimer = nullptr;
+    bool m_shown = false;
+    bool m_scoreShown = false;
     // The finished lesson under the dialog, dimmed behind the score (taken when it shows).
-    QPixmap cover;
+    QPixmap m_cover;
 };
 
 } // namespace UI

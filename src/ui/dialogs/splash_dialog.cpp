@@ -14,7 +14,7 @@ namespace {
 constexpr QSize splashSize(480, 280);
 constexpr int margin = 36;
 
-QFont SplashFont(int pixelSize, int weight)
+QFont splashFont(int pixelSize, int weight)
 {
     QFont font(UI::InterfaceFonts::FamilyName());
     font.setPixelSize(pixelSize);
@@ -28,12 +28,12 @@ namespace UI {
 
 SplashDialog::SplashDialog(QWidget* parent)
     : QDialog(parent, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
-      status(tr("Starting…")), version(QCoreApplication::applicationVersion())
+      m_status(tr("Starting…")), m_version(QCoreApplication::applicationVersion())
 {
     InterfaceFonts::Register();
     setObjectName(QStringLiteral("SplashDialog"));
     setAccessibleName(QStringLiteral("Cantorela"));
-    setAccessibleDescription(status);
+    setAccessibleDescription(m_status);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFixedSize(splashSize);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -45,22 +45,22 @@ SplashDialog::SplashDialog(QWidget* parent)
 
 void SplashDialog::SetStatus(const QString& text)
 {
-    status = text;
+    m_status = text;
     setAccessibleDescription(text);
     // The caller keeps the event loop busy: paint now.
     if (isVisible())
         repaint();
 }
 
-const QPixmap& SplashDialog::Backdrop()
+const QPixmap& SplashDialog::backdrop()
 {
     const bool dense = devicePixelRatioF() > 1.0;
-    if (backdrop.isNull() || (backdrop.devicePixelRatio() > 1.0) != dense) {
-        backdrop.load(dense ? QStringLiteral(":/PIX/pixmap/main_bg@2x.png")
-                            : QStringLiteral(":/PIX/pixmap/main_bg.png"));
-        backdrop.setDevicePixelRatio(dense ? 2.0 : 1.0);
+    if (m_backdrop.isNull() || (m_backdrop.devicePixelRatio() > 1.0) != dense) {
+        m_backdrop.load(dense ? QStringLiteral(":/PIX/pixmap/main_bg@2x.png")
+                              : QStringLiteral(":/PIX/pixmap/main_bg.png"));
+        m_backdrop.setDevicePixelRatio(dense ? 2.0 : 1.0);
     }
-    return backdrop;
+    return m_backdrop;
 }
 
 void SplashDialog::paintEvent(QPaintEvent*)
@@ -70,7 +70,7 @@ void SplashDialog::paintEvent(QPaintEvent*)
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
 
     // The backdrop fills the window, cut to its proportions around the staff line.
-    const QPixmap& picture = Backdrop();
+    const QPixmap& picture = backdrop();
     if (!picture.isNull()) {
         const QSizeF source = QSizeF(picture.size());
         const double k = std::min(source.width() / width(), source.height() / height());
@@ -87,23 +87,23 @@ void SplashDialog::paintEvent(QPaintEvent*)
     painter.fillRect(rect(), QColor(10, 12, 18, 90));
 
     painter.setPen(Qt::white);
-    painter.setFont(SplashFont(46, QFont::Bold));
+    painter.setFont(splashFont(46, QFont::Bold));
     const QRect nameBox(margin, 30, width() - 2 * margin, 60);
     painter.drawText(nameBox, Qt::AlignLeft | Qt::AlignBottom, QStringLiteral("Cantorela"));
     painter.fillRect(QRect(margin + 2, nameBox.bottom() + 10, 56, 4), QColor(0xf5, 0x9a, 0x23));
 
     painter.setPen(QColor(0xc9, 0xcd, 0xd6));
-    painter.setFont(SplashFont(15, QFont::Normal));
+    painter.setFont(splashFont(15, QFont::Normal));
     const QString versionText =
-        version.isEmpty() ? tr("Music reading and ear training") : tr("Version %1").arg(version);
+        m_version.isEmpty() ? tr("Music reading and ear training") : tr("Version %1").arg(m_version);
     painter.drawText(QRect(margin + 2, nameBox.bottom() + 24, width() - 2 * margin, 22),
                      Qt::AlignLeft | Qt::AlignVCenter, versionText);
 
     painter.setPen(Qt::white);
-    painter.setFont(SplashFont(14, QFont::Normal));
+    painter.setFont(splashFont(14, QFont::Normal));
     const QRect statusBox(margin, height() - margin - 22, width() - 2 * margin, 22);
     painter.drawText(statusBox, Qt::AlignLeft | Qt::AlignVCenter,
-                     painter.fontMetrics().elidedText(status, Qt::ElideRight, statusBox.width()));
+                     painter.fontMetrics().elidedText(m_status, Qt::ElideRight, statusBox.width()));
 
     painter.setPen(QPen(QColor(0x4a, 0x4e, 0x5a), 1));
     painter.setBrush(Qt::NoBrush);

@@ -17,18 +17,18 @@ public:
 
     // Shows `status` under the name and repaints the dialog before returning.
     void SetStatus(const QString& status);
-    QString Status() const { return status; }
+    QString Status() const { return m_status; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
     // The home screen's backdrop at this screen's pixel density, loaded on first paint.
-    const QPixmap& Backdrop();
+    const QPixmap& backdrop();
 
-    QString status;
-    QString version;
-    QPixmap backdrop;
+    QString m_status;
+    QString m_version;
+    QPixmap m_backdrop;
 };
 
 } // namespace UI

@@ -4,6 +4,7 @@
 
 #include "core/error.h"
 #include "core/exercise/exercise.h"
+#include "core/exercise/lesson_session.h"
 #include "core/exercise/exercise_catalog.h"
 #include "core/exercise/trainer_settings.h"
 #include "core/exercise/trainer_settings_source.h"
@@ -67,6 +68,7 @@ ExerciseScreen::ExerciseScreen(std::shared_ptr<Core::ExerciseCatalog> exerciseCa
       catalog(std::move(exerciseCatalog)), soundController(std::move(sound)), settings(settingsStore)
 {
     RegisterScreenMetaTypes();
+    Core::LessonSession::RegisterMetaTypes();
     static const bool accessibleFactoryInstalled = [] {
         QAccessible::installFactory(ScreenAccessibleFactory);
         return true;
@@ -110,9 +112,6 @@ ExerciseScreen::ExerciseScreen(std::shared_ptr<Core::ExerciseCatalog> exerciseCa
     m_ui->referencePages = nullptr;
     SetStatus(QString(), "RegularStyle");
 
-    // The six reports of the handler, queued (see exercise_handler.h).
-    ExerciseHandler::Connect(this);
-
     for (int id = 1; id <= VariantCount; ++id)
         connect(findChild<QToolButton*>(QStringLiteral("variant%1").arg(id)), &QToolButton::clicked, this,
                 &ExerciseScreen::VariantClicked);
@@ -142,13 +141,9 @@ ExerciseScreen::ExerciseScreen(std::shared_ptr<Core::ExerciseCatalog> exerciseCa
     actionHint = new ActionHint(this);
     connect(actionHint, &ActionHint::Clicked, this, &ExerciseScreen::SpaceAction);
 
-    timeoutSummary = new QTimer(this);
-    timeoutSummary->setSingleShot(true);
-    timeoutSummary->setInterval(TimeoutSummaryDelayMs);
-    connect(timeoutSummary, &QTimer::timeout, this, &ExerciseScreen::showExerciseStatistics);
     sectionEndDelay = new QTimer(this);
     sectionEndDelay->setSingleShot(true);
-    connect(sectionEndDelay, &QTimer::timeout, this, &ExerciseScreen::UpdateUIOnStateChange);
+    connect(sectionEndDelay, &QTimer::timeout, this, &ExerciseScreen::handleLessonEnd);
 
     for (QObject* watched :
          {static_cast<QObject*>(m_ui->scorePane), static_cast<QObject*>(m_ui->scoreFrame),
@@ -167,14 +162,10 @@ ExerciseScreen::ExerciseScreen(std::shared_ptr<Core::ExerciseCatalog> exerciseCa
 ExerciseScreen::~ExerciseScreen()
 {
     glideTimer.stop();
-    KillNextQuestionTimer();
-    if (exercise) {
-        // No report of the exercise may reach this screen while it is taken apart.
-        handler->DetachFrom(*exercise);
-        exercise->Stop();
-        exercise.reset();
-    }
-    handler.reset();
+    // No report of the lesson reaches this screen while it is taken apart (see lesson_session.h).
+    if (m_session)
+        m_session->disconnect(this);
+    m_session.reset();
     delete viewMachine;
 }
 
@@ -202,9 +193,9 @@ void ExerciseScreen::LoadExercise(size_t id, bool quiz, bool resume)
     quizMode = quiz;
     if (!catalog)
         return;
-    std::shared_ptr<Core::Exercise> next;
+    std::unique_ptr<Core::LessonSession> next;
     try {
-        next = catalog->CreateExercise(unsigned(id));
+        next = Core::LessonSession::open(*catalog, unsigned(id), quiz, resume, soundController);
     } catch (const Error& error) {
         // The system would not give the lesson its clock (no thread to be had): no lesson, but
         // the program goes on and the student can try again.
@@ -212,23 +203,29 @@ void ExerciseScreen::LoadExercise(size_t id, bool quiz, bool resume)
     }
     if (!next)
         return;
-    if (soundController)
-        next->SetSoundController(soundController);
-    next->SetUpSections();
 
-    handler = ExerciseHandler::AttachTo(this, *next);
+    // Emitted on this thread from the session's own queue, after the engine call that caused
+    // them has returned.
+    Core::LessonSession* session = next.get();
+    connect(session, &Core::LessonSession::stateChanged, this, &ExerciseScreen::onLessonChanged);
+    connect(session, &Core::LessonSession::positionChanged, this, &ExerciseScreen::onPositionChanged);
+    connect(session, &Core::LessonSession::questionAsked, this, &ExerciseScreen::onQuestionAsked);
+    connect(session, &Core::LessonSession::answerJudged, this, &ExerciseScreen::onAnswerJudged);
+    connect(session, &Core::LessonSession::keyEntered, this, &ExerciseScreen::onKeyEntered);
+    connect(session, &Core::LessonSession::sectionEnded, this, &ExerciseScreen::onSectionEnded);
+    connect(session, &Core::LessonSession::aboutToAskNext, this, &ExerciseScreen::onAboutToAskNext);
+    connect(session, &Core::LessonSession::summaryDue, this, &ExerciseScreen::onSummaryDue);
     m_ui->questionFader->Reset(nullptr);
     for (QWidget* overlay :
          {static_cast<QWidget*>(m_ui->scoreBoard), static_cast<QWidget*>(m_ui->speaker),
           static_cast<QWidget*>(m_ui->questionPicture), static_cast<QWidget*>(m_ui->questionText)})
         overlay->hide();
-    exercise = std::move(next);
-    exercise->SetQuizMode(quiz);
-    if (!resume)
-        exercise->ClearSessionStatistics();
+    m_session = std::move(next);
+    questionPending = false;
+    m_lesson = m_session->snapshot();
+    m_position = m_lesson.position;
     if (auto telemetry = catalog->GetTelemetry())
         telemetry->ExerciseStarted(int(id), quiz);
-    answersShown = 0;
 
     ApplySettings();
     UpdateUI();
@@ -251,26 +248,24 @@ void ExerciseScreen::LoadExercise(size_t id, bool quiz, bool resume)
         sectionEndDialog->hide();
 
     // The lesson begins at once with its first question.
-    exercise->Start();
-    OnNext();
+    m_session->begin();
+    UpdateSlider(false);
     WarnIfNoMidiInput();
 }
 
 void ExerciseScreen::CloseExercise()
 {
-    KillNextQuestionTimer();
-    if (exercise) {
+    if (m_session) {
         if (auto telemetry = catalog ? catalog->GetTelemetry() : nullptr) {
             const int wrong = m_ui->progress->Wrong();
             const int right = m_ui->progress->Right();
             telemetry->ExerciseFinished(wrong + right > 0 ? double(right) / double(wrong + right) : 0.0);
         }
-        exercise->Stop();
-        handler->DetachFrom(*exercise);
-        exercise.reset();
-        handler.reset();
-        // Reports of the closed exercise still queued would be taken for the next one's.
-        QCoreApplication::removePostedEvents(this, QEvent::MetaCall);
+        // Stops the lesson; its reports still queued would be taken for the next one's.
+        m_session->disconnect(this);
+        m_session.reset();
+        m_lesson = Core::LessonSnapshot();
+        m_position = Core::LessonPosition();
     }
     if (playDialog)
         playDialog->hide();
@@ -280,7 +275,6 @@ void ExerciseScreen::CloseExercise()
     ApplyScorePaneStyle("RegularBorderStyle");
     answerMark = RegularMark;
     timedOut = false;
-    timeoutSummary->stop();
     sectionEndDelay->stop();
     feedbackClock.invalidate();
     actionHint->Dismiss();
@@ -292,13 +286,11 @@ void ExerciseScreen::restartExercise()
 {
     if (exerciseId == size_t(-1))
         return;
+    // A new lesson, with the trainer's results of the current run cleared.
     LoadExercise(exerciseId, quizMode, false);
-    if (exercise) {
-        exercise->ClearSessionStatistics();
-        // LoadExercise has started the lesson; Play() only has to bring a stopped one back.
-        if (exercise->GetPlayState() != LessonBase::Running)
-            Play();
-    }
+    // LoadExercise has started the lesson; Play() only has to bring a stopped one back.
+    if (m_session && m_session->playState() != LessonBase::Running)
+        Play();
 }
 
 void ExerciseScreen::ApplySettings()
@@ -309,14 +301,14 @@ void ExerciseScreen::ApplySettings()
         m_ui->scoreBoard->ChangeFingersMode(general.showNoteFingers);
         m_ui->keyboard->changeFingersMode(general.showNoteFingers);
     }
-    if (!exercise)
+    if (!m_session)
         return;
-    // New durations or devices: the exercise may ask the waiting question again.
-    const int asked = exercise->GetCounters().asked;
-    exercise->SetUpSections();
+    if (settings)
+        m_session->setFallbackPolicy(settings->CurrentSettings().noteTrainer.wrongAnswerPolicy);
+    // New durations or devices: the lesson may ask the waiting question again, which it reports.
+    m_lesson = m_session->applySettings();
+    m_position = m_lesson.position;
     UpdateSectionBar();
-    if (exercise->GetCounters().asked != asked && viewMode == ExerciseView)
-        ShowQuestion();
     if (viewMode == StatisticsView)
         ShowStatisticsPage();
     else if (viewMode == ReferenceView)
@@ -324,9 +316,8 @@ void ExerciseScreen::ApplySettings()
     else {
         UpdateUI();
         UpdateSlider(true);
-        const int state = exercise->GetState();
-        if (state == Exercise::Presenting || state == Exercise::AwaitingAnswer)
-            UpdateAnswerInputs(exercise->GetCurrentQuestion());
+        if (m_lesson.isAsking())
+            UpdateAnswerInputs(m_lesson.question);
     }
 }
 
@@ -339,13 +330,13 @@ void ExerciseScreen::Exit()
 
 bool ExerciseScreen::PauseExercise(bool pause, bool showDlg)
 {
-    if (viewMode != ExerciseView || !exercise)
+    if (viewMode != ExerciseView || !m_session)
         return false;
-    const bool changed = exercise->Pause(pause);
+    // Resuming goes on with the question, or with the next one.
+    const bool changed = pause ? m_session->pause() : m_session->resume();
     if (!pause) {
         if (playDialog)
             playDialog->FadeOut();
-        ContinueQuestion();
         actionHint->SetMode(ActionHint::PauseMode);
         ShowActionHintDialog();
     } else {
@@ -359,11 +350,11 @@ bool ExerciseScreen::PauseExercise(bool pause, bool showDlg)
 
 void ExerciseScreen::Play()
 {
-    if (viewMode != ExerciseView || !exercise)
+    if (viewMode != ExerciseView || !m_session)
         return;
     if (WarnIfNoMidiInput() && soundController && soundController->InputCount() > 0)
         return;
-    if (exercise->GetPlayState() == LessonBase::Running)
+    if (m_session->playState() == LessonBase::Running)
         PauseExercise(true, true);
     else
         PauseExercise(false);
@@ -371,21 +362,12 @@ void ExerciseScreen::Play()
 
 void ExerciseScreen::SpaceAction()
 {
-    if (viewMode != ExerciseView || !exercise)
+    if (viewMode != ExerciseView || !m_session)
         return;
-    if (exercise->GetPlayState() == LessonBase::Running)
+    if (m_session->playState() == LessonBase::Running)
         PauseExercise(true, true);
     else
         PauseExercise(false);
-}
-
-void ExerciseScreen::ContinueQuestion()
-{
-    // A question cut off while it sounded is replayed by the exercise itself; a lesson that was
-    // paused between questions (after a mistake) goes on with the next one.
-    if (exercise && exercise->GetPlayState() == LessonBase::Running &&
-        exercise->GetState() == Exercise::BetweenQuestions && !nextQuestionTimer.isActive())
-        MoveToNextQuestion();
 }
 
 bool ExerciseScreen::WarnIfNoMidiInput()
@@ -417,7 +399,7 @@ bool ExerciseScreen::WarnIfNoMidiInput()
 
 bool ExerciseScreen::NeedsMidiInput() const
 {
-    return exercise && exerciseId != size_t(Core::SymbolTrainerIndex) && exercise->AcceptsKeyAnswers();
+    return m_session && exerciseId != size_t(Core::SymbolTrainerIndex) && m_lesson.acceptsKeyAnswers;
 }
 
 PlayDialog* ExerciseScreen::GetPlayDialog()
@@ -485,15 +467,14 @@ void ExerciseScreen::hideEvent(QHideEvent* event)
     QWidget::hideEvent(event);
     glideTimer.stop();
     // The lesson does not run on while nobody sees it.
-    if (exercise && exercise->GetPlayState() == LessonBase::Running)
+    if (m_session && m_session->playState() == LessonBase::Running)
         PauseExercise(true, true);
 }
 
 void ExerciseScreen::closeEvent(QCloseEvent* event)
 {
-    KillNextQuestionTimer();
-    if (exercise)
-        exercise->Stop();
+    if (m_session)
+        m_session->stop();
     event->accept();
 }
 
@@ -550,15 +531,15 @@ bool ExerciseScreen::eventFilter(QObject* watched, QEvent* event)
         const bool onQuestion = watched == m_ui->scorePane || watched == m_ui->questionFader ||
                                 watched == m_ui->scoreBoard || watched == m_ui->speaker ||
                                 watched == m_ui->questionPicture || watched == m_ui->questionText;
-        if (onQuestion && viewMode == ExerciseView && exercise) {
+        if (onQuestion && viewMode == ExerciseView && m_session) {
             SpaceAction();
             return true;
         }
         break;
     }
     case QEvent::Enter:
-        if (watched == m_ui->questionFader && viewMode == ExerciseView && exercise &&
-            exercise->GetPlayState() == LessonBase::Running) {
+        if (watched == m_ui->questionFader && viewMode == ExerciseView && m_session &&
+            m_lesson.playState == LessonBase::Running) {
             const auto* enter = dynamic_cast<QEnterEvent*>(event);
             if (enter && enter->pos().y() >= m_ui->questionFader->height() - hintZoneHeight)
                 ShowActionHintDialog();

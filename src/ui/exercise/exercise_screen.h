@@ -11,11 +11,13 @@
 // and reference views.
 //
 // The main window creates it with the engine objects it needs and calls LoadExercise and
-// CloseExercise. The engine reaches it only through its UI::ExerciseHandler, whose reports come
-// as queued signals (see exercise_handler.h). GUI thread only.
+// CloseExercise. LoadExercise opens a Core::LessonSession, the screen's only way to the lesson:
+// the screen calls its slots and shows what its signals carry, keeping its own copy of the
+// lesson's state; the session decides what follows a judgement (see lesson_session.h). GUI
+// thread only.
 
 #include "core/exercise/answer.h"
-#include "ui/exercise/exercise_handler.h"
+#include "core/exercise/lesson_session.h"
 #include "ui/speed.h"
 
 #include <QBasicTimer>
@@ -35,7 +37,6 @@ class SoundClip;
 class Keyboard;
 
 namespace Core {
-class Exercise;
 class QuestionData;
 class ExerciseCatalog;
 class SettingsStore;
@@ -75,8 +76,7 @@ public:
         RegularMark = 2,
     };
 
-    static constexpr int RightAnswerDelayMs = 500;
-    static constexpr int TimeoutSummaryDelayMs = 3000;
+    static constexpr int RightAnswerDelayMs = Core::LessonSession::RightAnswerDelayMs;
     // How long the last answer's judgement stays in view before the section end dialog covers it.
     static constexpr int FeedbackBeforeSectionEndMs = 1200;
     static constexpr int GlideIntervalMs = 50;
@@ -102,16 +102,13 @@ public:
 
     bool isReferenceEnabled() const { return viewMode == ReferenceView; }
 
-    // For the main window, the tour and the tests.
-    std::shared_ptr<Core::Exercise> GetExercise() const { return exercise; }
+    // The open lesson, or null; for the main window and the tour.
+    Core::LessonSession* GetSession() const { return m_session.get(); }
     size_t GetExerciseId() const { return exerciseId; }
     bool IsQuizMode() const { return quizMode; }
     int GetViewMode() const { return viewMode; }
     bool IsExtendedStatistics() const { return extendedStatistics; }
-    int GetAnswerMark() const { return answerMark; }
     bool IsTimedOut() const { return timedOut; }
-    bool IsNextQuestionPending() const { return nextQuestionTimer.isActive(); }
-    int GlideTarget() const { return glideTarget; }
     // The section end dialog once it was needed, else null.
     SectionEndDialog* GetSectionEndDialog() const;
     ActionHint* GetActionHint() const { return actionHint; }
@@ -128,17 +125,8 @@ public:
         int span = 0;
         int length = 0;
     };
-    SectionRecord GetSectionRecord(int i) const { return sectionTable[size_t(i)]; }
 
 Q_SIGNALS:
-    // The reports of the exercise handler (and NextQuestion() from the next-question timer).
-    void NewTick();
-    void StateChanged();
-    void PlayStateChanged();
-    void AnswerProvided(bool correct, Core::Answer answer);
-    void NoteEntered(bool pressed, int note);
-    void NextQuestion();
-
     // The view machine's transitions.
     void exerciseToStatisticsTrans();
     void quickExerciseToStatisticsTrans();
@@ -191,19 +179,20 @@ public Q_SLOTS:
     void showExercise(UI::Speed speed);
 
 private Q_SLOTS:
-    void OnTick();
-    void OnStateChanged();
-    void OnPlayStateChanged();
-    void OnSectionChanged(uint newSection);
-    void OnNoteFromDevice(bool pressed, int note);
-    void UpdateSlider();
+    // The session's reports.
+    void onLessonChanged(const Core::LessonSnapshot& lesson);
+    void onPositionChanged(const Core::LessonPosition& position);
+    void onQuestionAsked(const Core::Question& question);
+    void onAnswerJudged(const Core::Judgement& judgement);
+    void onKeyEntered(int key, bool down);
+    void onSectionEnded(const Core::SectionScore& score);
+    void onAboutToAskNext();
+    void onSummaryDue();
+
     void UpdateSlider(bool force);
-    void HighlightNote(bool pressed, int note);
-    void OnNext();
     void UpdateUI();
-    void UpdateUIOnStateChange();
-    void UpdateAnswerUI(bool correct, Core::Answer answer);
-    void MoveToNextQuestion();
+    // Shows the section end dialog when the lesson has ended and its last judgement was seen.
+    void handleLessonEnd();
     void VariantClicked();
     void IntervalClicked(int interval);
     void GKCNotePressed(int key);
@@ -251,8 +240,6 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    friend class ExerciseHandlerOf<ExerciseScreen>;
-
     // Question display and answer inputs.
     void ShowQuestion();
     QString TaskText(const Core::QuestionRecord& question) const;
@@ -267,14 +254,10 @@ private:
     void ApplyVariantStyle(int id, const char* property);
     void ApplyScorePaneStyle(const char* property);
     void SetStatus(const QString& text, const char* styleProperty);
-    void ShowAnswerView(const Core::QuestionRecord& question, const Core::Answer& answer);
-    void StartNextQuestionTimer(int ms);
-    void KillNextQuestionTimer();
+    void ShowAnswerView(const Core::Judgement& judgement);
     void AnswerWithVariant(int id);
     // What the space bar, a click on the score pane or the hint do in the exercise view.
     void SpaceAction();
-    // Goes on after a resume: a question left between questions is followed by the next one.
-    void ContinueQuestion();
     // Shows the missing MIDI input notice once per screen when it applies; true when shown now.
     bool WarnIfNoMidiInput();
     SectionEndDialog* EnsureSectionEndDialog();
@@ -337,8 +320,16 @@ private:
     static constexpr int referencePrintWidth = 720;
     Core::SettingsStore* settings = nullptr;
 
-    std::shared_ptr<Core::Exercise> exercise;
-    std::shared_ptr<ExerciseHandler> handler;
+    std::unique_ptr<Core::LessonSession> m_session;
+    // The lesson as its last report gave it, and its place on the timeline.
+    Core::LessonSnapshot m_lesson;
+    Core::LessonPosition m_position;
+    // The slider goes to the next reported place at once instead of gliding (after a seek).
+    bool m_sliderJumps = false;
+    // The session is moving on to the next question, which it has not reported yet.
+    bool askingNext = false;
+    // A question was reported while another view was in front; it is shown with the exercise.
+    bool questionPending = false;
     size_t exerciseId = size_t(-1);
     bool quizMode = false;
     int viewMode = ExerciseView;
@@ -349,14 +340,11 @@ private:
     int answerMark = RegularMark;
     bool timedOut = false;
     bool lastAnswerCorrect = false;
-    QBasicTimer nextQuestionTimer;
     QBasicTimer glideTimer;
     int glideTarget = 0;
     std::array<SectionRecord, SectionCount> sectionTable{};
     bool midiWarningShown = false;
     bool midiWarningPending = false;
-    // Judged answers already shown, so that none is shown twice.
-    int answersShown = 0;
     // Whether the keys 1-6 and the buttons answer now.
     bool variantsShown = false;
     // The question shown (by the lesson's count of questions asked) and the exercise state its
@@ -376,7 +364,6 @@ private:
     ActionHint* actionHint = nullptr;
     WrongRightAnswerAnimation* rightAnimation = nullptr;
     WrongRightAnswerAnimation* wrongAnimation = nullptr;
-    QTimer* timeoutSummary = nullptr;
     // Since the last judgement was shown, and the wait for the section end dialog after it.
     QElapsedTimer feedbackClock;
     QTimer* sectionEndDelay = nullptr;

@@ -1,12 +1,12 @@
 // The screen's answers and feedback: the three answer inputs, the judgement shown in colours,
-// words, marks, motion and sound, the next-question timer and the engine's reports.
+// words, marks, motion and sound, and the lesson session's reports.
 #include "ui/exercise/exercise_screen.h"
 
 #include "ui_exercise_screen.h"
 
 #include "core/exercise/exercise.h"
+#include "core/exercise/lesson_session.h"
 #include "core/exercise/trainer_settings.h"
-#include "core/exercise/trainer_settings_source.h"
 #include "core/midi/sound_clip.h"
 #include "ui/exercise/action_hint.h"
 #include "ui/dialogs/play_dialog.h"
@@ -24,8 +24,6 @@ using Core::Exercise;
 using Core::LessonBase;
 using Core::QuestionRecord;
 
-constexpr int lowestNote = 21; // MIDI note of key 0 (A0)
-
 bool IsHeard(int kind)
 {
     return kind == QuestionRecord::EarQuestion || kind == QuestionRecord::TempoQuestion;
@@ -38,13 +36,13 @@ namespace UI {
 void ExerciseScreen::showExerciseStatistics()
 {
     timedOut = false;
-    if (!exercise) {
+    if (!m_session) {
         m_ui->sectionTitle->setText(QString());
         SetStatus(QString(), "RegularStyle");
         return;
     }
-    ShowSectionTitle(exercise->GetCurrentSection());
-    const Exercise::Counters counters = exercise->GetCounters();
+    ShowSectionTitle(m_lesson.section);
+    const Exercise::Counters& counters = m_lesson.counters;
     if (counters.sectionQuestionCount > 0 && counters.sectionAsked > 0)
         SetStatus(tr("Question %1 of %2")
                       .arg(std::min(counters.sectionAsked, counters.sectionQuestionCount))
@@ -59,15 +57,9 @@ void ExerciseScreen::showExerciseStatistics()
 void ExerciseScreen::VariantClicked()
 {
     auto* button = qobject_cast<QToolButton*>(sender());
-    if (!button || !exercise)
+    if (!button || !m_session)
         return;
-    const int state = exercise->GetState();
-    if (state != Exercise::Presenting && state != Exercise::AwaitingAnswer)
-        return;
-    Core::Answer answer;
-    answer.kind = Core::Answer::Choice;
-    answer.variant = button->property("Id").toInt() - 1;
-    exercise->Judge(answer);
+    m_session->answerWithChoice(button->property("Id").toInt() - 1);
 }
 
 void ExerciseScreen::AnswerWithVariant(int id)
@@ -80,39 +72,28 @@ void ExerciseScreen::AnswerWithVariant(int id)
 
 void ExerciseScreen::IntervalClicked(int interval)
 {
-    if (!exercise)
-        return;
-    const int state = exercise->GetState();
-    if (state != Exercise::Presenting && state != Exercise::AwaitingAnswer)
-        return;
-    Core::Answer answer;
-    answer.kind = Core::Answer::Interval;
-    answer.value = interval;
-    exercise->Judge(answer);
+    if (m_session)
+        m_session->answerWithInterval(interval);
 }
 
 void ExerciseScreen::GKCNotePressed(int key)
 {
-    // Judged and heard only while an answer is awaited; the exercise sounds the key on its output.
-    if (!exercise || exercise->GetState() != Exercise::AwaitingAnswer)
-        return;
-    exercise->HandleInputEvent(MidiEvent{MidiMessage(0x90, 0, quint8(key + lowestNote), 100), 0, -1.0});
+    if (m_session)
+        m_session->answerWithKey(key, true);
 }
 
 void ExerciseScreen::GKCNoteReleased(int key)
 {
-    if (!exercise)
-        return;
-    exercise->HandleInputEvent(MidiEvent{MidiMessage(0x80, 0, quint8(key + lowestNote), 100), 0, -1.0});
+    if (m_session)
+        m_session->answerWithKey(key, false);
 }
 
-void ExerciseScreen::HighlightNote(bool pressed, int note)
+void ExerciseScreen::onKeyEntered(int key, bool down)
 {
     // A key played so far in a chord not yet complete was right: it shows green until the
     // judgement marks the whole answer.
-    if (!exercise || !pressed || exercise->GetState() != Exercise::AwaitingAnswer)
+    if (!m_session || !down || m_lesson.state != Exercise::AwaitingAnswer)
         return;
-    const int key = note - lowestNote;
     if (key < 0 || key >= Keyboard::KeyCount)
         return;
     KeysStateMap keys;
@@ -125,19 +106,17 @@ void ExerciseScreen::HighlightNote(bool pressed, int note)
     m_ui->keyboard->updateKeysState(keys);
 }
 
-void ExerciseScreen::UpdateAnswerUI(bool correct, Core::Answer answer)
+void ExerciseScreen::onAnswerJudged(const Core::Judgement& judgement)
 {
-    if (viewMode != ExerciseView || !exercise)
+    if (viewMode != ExerciseView || !m_session)
         return;
-    // One judgement, one showing: a report that comes twice, or one of an answer already shown,
-    // changes nothing.
-    const Exercise::Counters counters = exercise->GetCounters();
-    if (counters.answered <= answersShown)
-        return;
-    answersShown = counters.answered;
     feedbackClock.start();
+    // The count with this answer, before the report of the state after it comes.
+    m_lesson.counters = judgement.counters;
 
-    const QuestionRecord question = exercise->GetCurrentQuestion();
+    const QuestionRecord& question = judgement.question;
+    const Core::Answer& answer = judgement.answer;
+    const bool correct = judgement.isRight();
     const int right = question.correctIndex + 1;
     // 1. The buttons: the right one green with a tick, a wrong choice red with a cross.
     if (right >= 1 && right <= VariantCount) {
@@ -156,8 +135,8 @@ void ExerciseScreen::UpdateAnswerUI(bool correct, Core::Answer answer)
     // 2. and 3. The answer view, and a heard question's answer revealed.
     const Core::QuestionData* item = question.AskedItem();
     const bool hasScore = item && !item->gmn.isEmpty();
-    if (hasScore && (question.IsSounded()))
-        ShowAnswerView(question, answer);
+    if (judgement.hasAnswerView)
+        ShowAnswerView(judgement);
     if (IsHeard(question.kind) || question.kind == QuestionRecord::ChordSymbolQuestion) {
         m_ui->speaker->Stop();
         if (hasScore && m_ui->questionFader->Content() != m_ui->scoreBoard)
@@ -170,22 +149,12 @@ void ExerciseScreen::UpdateAnswerUI(bool correct, Core::Answer answer)
     if (answer.kind != Core::Answer::NoAnswer)
         SetStatus(correct ? tr("Right") : tr("Wrong"), correct ? "RightStyle" : "WrongStyle");
 
+    // 5. and 6. The session moves on by itself, or has paused the lesson after a mistake.
     if (correct) {
-        // 5.
-        StartNextQuestionTimer(RightAnswerDelayMs);
         doRightAnswerAnimation();
     } else {
-        // 6.
-        doWrongAnswerAnimation(answer.kind == Core::Answer::NoAnswer);
-        Core::WrongAnswerPolicy policy;
-        if (const Core::TrainerSettingsSource* source = exercise->GetSettingsSource())
-            policy = source->CurrentSettings().noteTrainer.wrongAnswerPolicy;
-        else if (settings)
-            policy = settings->CurrentSettings().noteTrainer.wrongAnswerPolicy;
-        if (policy.continueAfterMistake) {
-            StartNextQuestionTimer(std::max(0, policy.delay));
-        } else {
-            exercise->Pause(true);
+        doWrongAnswerAnimation(judgement.verdict == Core::Judgement::OutOfTime);
+        if (judgement.next == Core::Judgement::PauseLesson) {
             actionHint->SetMode(ActionHint::NextQuestionMode);
             ShowActionHintDialog();
         }
@@ -196,10 +165,10 @@ void ExerciseScreen::UpdateAnswerUI(bool correct, Core::Answer answer)
     UpdateUI();
 }
 
-void ExerciseScreen::ShowAnswerView(const QuestionRecord& question, const Core::Answer& answer)
+void ExerciseScreen::ShowAnswerView(const Core::Judgement& judgement)
 {
-    QVector<QPair<int, int>> keys;
-    const QByteArray view = exercise->DrawAnswerView(question, answer, keys);
+    const QVector<QPair<int, int>>& keys = judgement.keyMarks;
+    const QByteArray& view = judgement.answerView;
     if (!view.isEmpty())
         m_ui->scoreBoard->SetScore(view);
     // Flag 2 (missed) shows blue, 0 (right) green, any other (wrong) red; a key entered twice
@@ -239,7 +208,6 @@ void ExerciseScreen::doWrongAnswerAnimation(bool isTimeout)
     if (isTimeout) {
         timedOut = true;
         SetStatus(tr("Out of time."), "TimeoutStyle");
-        timeoutSummary->start();
     }
     if (!wrongAnimation)
         wrongAnimation = new WrongRightAnswerAnimation(WrongRightAnswerAnimation::WrongAnswerShake,
@@ -249,29 +217,17 @@ void ExerciseScreen::doWrongAnswerAnimation(bool isTimeout)
     wrongAnimation->Run();
 }
 
-void ExerciseScreen::StartNextQuestionTimer(int ms)
+void ExerciseScreen::onSummaryDue()
 {
-    nextQuestionTimer.stop();
-    nextQuestionTimer.start(ms, Qt::PreciseTimer, this);
-}
-
-void ExerciseScreen::KillNextQuestionTimer()
-{
-    nextQuestionTimer.stop();
+    // The out-of-time judgement gives way to the count of the section.
+    if (timedOut)
+        showExerciseStatistics();
 }
 
 void ExerciseScreen::timerEvent(QTimerEvent* event)
 {
-    if (event->timerId() == nextQuestionTimer.timerId()) {
-        // While paused or stopped the timer keeps firing and waits for the lesson to run.
-        if (exercise && exercise->GetPlayState() == LessonBase::Running) {
-            nextQuestionTimer.stop();
-            emit NextQuestion();
-        }
-        return;
-    }
     if (event->timerId() == glideTimer.timerId()) {
-        if (!exercise || glideTarget == 0 || exercise->GetPlayState() != LessonBase::Running)
+        if (!m_session || glideTarget == 0 || m_lesson.playState != LessonBase::Running)
             return;
         QSlider* slider = m_ui->sectionSlider;
         if (slider->isSliderDown())
@@ -287,44 +243,46 @@ void ExerciseScreen::timerEvent(QTimerEvent* event)
     QWidget::timerEvent(event);
 }
 
-// ---- the engine's reports ----------------------------------------------------------------------
+// ---- the session's reports ---------------------------------------------------------------------
 
-void ExerciseScreen::OnTick()
+void ExerciseScreen::onLessonChanged(const Core::LessonSnapshot& lesson)
 {
-    emit NewTick();
+    const bool sectionsChanged = !(lesson.segments == m_lesson.segments);
+    m_lesson = lesson;
+    m_position = lesson.position;
+    if (sectionsChanged)
+        UpdateSectionBar();
+    // The lesson ran out of questions when asked for the next one: the last answer's marks go.
+    if (askingNext && lesson.ended && viewMode == ExerciseView) {
+        askingNext = false;
+        ShowQuestion();
+    }
+    UpdateUI();
+    UpdateSlider(false);
 }
 
-void ExerciseScreen::OnStateChanged()
+void ExerciseScreen::onPositionChanged(const Core::LessonPosition& position)
 {
-    emit StateChanged();
+    m_position = position;
+    UpdateSlider(false);
 }
 
-void ExerciseScreen::OnPlayStateChanged()
+void ExerciseScreen::onSectionEnded(const Core::SectionScore&)
 {
-    emit PlayStateChanged();
-}
-
-void ExerciseScreen::OnSectionChanged(uint)
-{
-    emit NewTick();
-}
-
-void ExerciseScreen::OnNoteFromDevice(bool pressed, int note)
-{
-    emit NoteEntered(pressed, note);
+    handleLessonEnd();
 }
 
 void ExerciseScreen::UpdateUI()
 {
     QSlider* slider = m_ui->sectionSlider;
-    if (!exercise) {
+    if (!m_session) {
         slider->setEnabled(!quizMode);
         m_ui->playButton->hide();
         return;
     }
     slider->setEnabled(!quizMode);
-    const int play = exercise->GetPlayState();
-    const int state = exercise->GetState();
+    const int play = m_lesson.playState;
+    const int state = m_lesson.state;
 
     // The ear trainer takes no answer while its question still sounds.
     const bool locked = exerciseId == size_t(Core::EarTrainerIndex) && play == LessonBase::Running &&
@@ -336,7 +294,7 @@ void ExerciseScreen::UpdateUI()
             button->setEnabled(!locked);
 
     if (viewMode == ExerciseView) {
-        const Exercise::Counters counters = exercise->GetCounters();
+        const Exercise::Counters& counters = m_lesson.counters;
         m_ui->progress->SetValues(counters.answered - counters.correct, counters.correct);
     }
     const bool acceptsKeys = state == Exercise::AwaitingAnswer && play != LessonBase::Paused;
@@ -345,10 +303,9 @@ void ExerciseScreen::UpdateUI()
     // A heard question's overlay follows its state: the speaker while it sounds, the question
     // picture while the answer is awaited.
     if ((state == Exercise::Presenting || state == Exercise::AwaitingAnswer) && state != overlayState &&
-        shownQuestionSerial == exercise->GetCounters().asked) {
-        const QuestionRecord question = exercise->GetCurrentQuestion();
-        if (IsHeard(question.kind))
-            ShowOverlayFor(question, state);
+        shownQuestionSerial == m_lesson.counters.asked) {
+        if (IsHeard(m_lesson.question.kind))
+            ShowOverlayFor(m_lesson.question, state);
     }
 
     const bool stopped = play == LessonBase::Stopped;
@@ -362,29 +319,22 @@ void ExerciseScreen::UpdateUI()
         UpdateSlider(false);
 }
 
-void ExerciseScreen::UpdateUIOnStateChange()
+void ExerciseScreen::handleLessonEnd()
 {
-    UpdateUI();
-    if (!exercise)
-        return;
-    const int state = exercise->GetState();
     // The end of the lesson: its timeline ran out, or no section after the last one asked had
     // anything left to ask.
-    const bool ended = state == Exercise::LessonEnd ||
-                       (state == Exercise::NotStarted && exercise->GetPlayState() == LessonBase::Stopped &&
-                        exercise->GetCounters().asked > 0);
-    if (!ended || (sectionEndDialog && sectionEndDialog->isVisible()))
+    if (!m_session || !m_lesson.ended || (sectionEndDialog && sectionEndDialog->isVisible()))
         return;
     // The judgement of the last answer stays in view a moment before the dialog covers it.
     if (feedbackClock.isValid() && !feedbackClock.hasExpired(FeedbackBeforeSectionEndMs)) {
         sectionEndDelay->start(int(FeedbackBeforeSectionEndMs - feedbackClock.elapsed()));
         return;
     }
-    lastHandledExerciseState = state;
+    lastHandledExerciseState = m_lesson.state;
     SectionEndDialog* dialog = EnsureSectionEndDialog();
     // From the lesson's own counts: the score bar is brought up to date only in the exercise
     // view, and a key may have answered the last question behind the statistics.
-    const Exercise::Counters counters = exercise->GetCounters();
+    const Exercise::Counters& counters = m_lesson.counters;
     dialog->setScore(counters.answered - counters.correct, counters.correct);
     if (viewMode == ExerciseView)
         emit ShowSectionEndDialogSignal();

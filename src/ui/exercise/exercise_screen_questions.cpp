@@ -61,44 +61,35 @@ namespace UI {
 
 // ---- questions -------------------------------------------------------------------------------
 
-void ExerciseScreen::OnNext()
+void ExerciseScreen::onAboutToAskNext()
 {
-    if (!exercise)
-        return;
-    exercise->Next();
-    ShowQuestion();
-}
-
-void ExerciseScreen::MoveToNextQuestion()
-{
-    if (!exercise)
-        return;
-    KillNextQuestionTimer();
-    const int state = exercise->GetState();
-    // A question is already being asked (a seek or a section button asked it).
-    if (state == Exercise::Presenting || state == Exercise::AwaitingAnswer)
-        return;
+    // The last judgement goes out of view with the question it judged.
+    askingNext = true;
     if (actionHint->GetMode() == ActionHint::NextQuestionMode)
         actionHint->Dismiss();
     actionHint->SetMode(ActionHint::PauseMode);
     ApplyScorePaneStyle("RegularBorderStyle");
     answerMark = RegularMark;
     timedOut = false;
-    timeoutSummary->stop();
-    if (state == Exercise::LessonEnd) {
-        // On after the end: the lesson starts over from its first section.
-        exercise->Reset();
-        exercise->SetUpSections();
-        answersShown = 0;
-        exercise->Start();
-        UpdateSectionBar();
+}
+
+void ExerciseScreen::onQuestionAsked(const Core::Question& question)
+{
+    askingNext = false;
+    m_lesson = question.lesson;
+    m_position = question.lesson.position;
+    // A question asked behind another view is shown when the exercise comes back into view.
+    if (viewMode != ExerciseView) {
+        questionPending = true;
+        return;
     }
-    OnNext();
+    ShowQuestion();
 }
 
 void ExerciseScreen::ShowQuestion()
 {
-    if (!exercise)
+    questionPending = false;
+    if (!m_session)
         return;
     UpdateSlider(false);
     m_ui->keyboard->SetMode(Keyboard::PlayMode);
@@ -106,13 +97,13 @@ void ExerciseScreen::ShowQuestion()
     m_ui->keyboard->update();
     for (int id = 1; id <= VariantCount; ++id)
         ApplyVariantStyle(id, "MultichoiceDefaultStyle");
-    const int state = exercise->GetState();
-    if (state != Exercise::Presenting && state != Exercise::AwaitingAnswer) {
+    const int state = m_lesson.state;
+    if (!m_lesson.isAsking()) {
         variantsShown = false;
         return;
     }
-    const QuestionRecord question = exercise->GetCurrentQuestion();
-    shownQuestionSerial = exercise->GetCounters().asked;
+    const QuestionRecord& question = m_lesson.question;
+    shownQuestionSerial = m_lesson.counters.asked;
     SetVariantTexts(question);
     UpdateAnswerInputs(question);
     const Core::QuestionData* item = question.AskedItem();
@@ -181,9 +172,10 @@ void ExerciseScreen::ShowOverlayFor(const QuestionRecord& question, int state)
 
 void ExerciseScreen::UpdateAnswerInputs(const QuestionRecord& question)
 {
-    if (!exercise)
+    if (!m_session)
         return;
-    const int mode = exercise->AnswerInputMode(question);
+    // The input mode the trainer gave the current question.
+    const int mode = m_lesson.answerInputMode;
     const bool choices = (question.answerModes & QuestionRecord::ChoiceMode) && !question.candidates.empty();
     const bool keys = (question.answerModes & QuestionRecord::NotesMode) != 0;
     const bool showButtons = choices && (mode == 1 || (mode == 2 && SettingsShowChoices()) || !keys);

@@ -42,28 +42,28 @@ QToolButton* ExerciseScreen::SectionButton(int s) const
 
 void ExerciseScreen::UpdateSectionBar()
 {
-    if (!exercise)
+    if (!m_session)
         return;
-    const std::shared_ptr<Core::TimeLine> timeline = exercise->GetTimeLine();
-    if (!timeline)
-        return;
+    const std::vector<Core::LessonSegment>& segments = m_lesson.segments;
     QSlider* slider = m_ui->sectionSlider;
     const int handle = SliderHandleLength();
     const int usable = std::max(0, m_ui->sectionButtons->width() - handle);
     slider->setMaximum(usable);
     slider->setTickPosition(QSlider::NoTicks);
 
-    const int total = timeline->TotalLength();
-    const int count = timeline->SegmentCount();
+    int total = 0;
+    for (const Core::LessonSegment& segment : segments)
+        total += segment.duration;
+    const int count = int(segments.size());
     std::array<double, SectionCount> weights{};
     double sum = 0;
     for (int i = 0; i < SectionCount; ++i) {
         QToolButton* button = SectionButton(i);
-        const int length = i < count ? timeline->SegmentDuration(i) : 0;
+        const int length = i < count ? segments[size_t(i)].duration : 0;
         if (length > 0 && total > 0) {
             button->setEnabled(true);
             button->show();
-            const QString name = timeline->SegmentName(i);
+            const QString name = segments[size_t(i)].name;
             button->setText(name);
             button->setToolTip(name);
             button->setAccessibleName(name);
@@ -94,25 +94,20 @@ void ExerciseScreen::UpdateSectionBar()
     UpdateSlider(true);
 }
 
-void ExerciseScreen::UpdateSlider()
-{
-    UpdateSlider(false);
-}
-
 void ExerciseScreen::UpdateSlider(bool force)
 {
-    if (!exercise)
+    if (!m_session)
         return;
+    // After a seek the slider stands at once where the lesson went.
+    force = force || m_sliderJumps;
+    m_sliderJumps = false;
     QSlider* slider = m_ui->sectionSlider;
     slider->setEnabled(!quizMode);
-    const std::shared_ptr<Core::TimeLine> timeline = exercise->GetTimeLine();
-    if (!timeline)
-        return;
-    const int segment = timeline->CurrentSegment();
+    const int segment = m_position.segment;
     // The button of the section whose question is shown, also while the timeline already
     // stands at the start of the next one.
     if (viewMode == ExerciseView) {
-        const int shown = exercise->GetCurrentSection();
+        const int shown = m_lesson.section;
         for (int i = 0; i < SectionCount; ++i)
             SectionButton(i)->setChecked(i == shown);
     }
@@ -122,7 +117,7 @@ void ExerciseScreen::UpdateSlider(bool force)
             record = &r;
     if (!record || record->length <= 0 || slider->isSliderDown())
         return;
-    const int offset = timeline->OffsetInSegment();
+    const int offset = m_position.offset;
     const int value = int(record->start + double(record->span) * offset / record->length);
     if (!force && value > slider->value() + 2) {
         glideTarget = value;
@@ -134,15 +129,13 @@ void ExerciseScreen::UpdateSlider(bool force)
 
 void ExerciseScreen::BeginSeekSlider()
 {
-    if (!exercise)
-        return;
-    KillNextQuestionTimer();
-    exercise->BeginSeek();
+    if (m_session)
+        m_session->beginSeek();
 }
 
 void ExerciseScreen::EndSeekSlider()
 {
-    if (!exercise)
+    if (!m_session)
         return;
     // A seek to the end brings the section end dialog at once: the last judgement is not
     // what the student is looking at any more.
@@ -161,44 +154,28 @@ void ExerciseScreen::EndSeekSlider()
     }
     if (!found)
         position = before - 1;
-    exercise->Seek(std::max(0, position));
+    // The lesson goes on from there (with the next question, when it was between questions).
     m_ui->sectionSlider->setValue(v);
     glideTarget = 0;
-    exercise->EndSeek();
-    if (exercise->GetPlayState() == LessonBase::Running &&
-        exercise->GetState() == Exercise::BetweenQuestions && !nextQuestionTimer.isActive())
-        MoveToNextQuestion();
-    UpdateSlider(false);
+    m_session->endSeek(std::max(0, position));
 }
 
 void ExerciseScreen::SwitchToSection(int s)
 {
-    if (!exercise || s < 0 || s >= SectionCount || sectionTable[size_t(s)].index < 0)
+    if (!m_session || s < 0 || s >= SectionCount || sectionTable[size_t(s)].index < 0)
         return;
-    KillNextQuestionTimer();
     feedbackClock.invalidate();
-    exercise->BeginSeek();
-    exercise->JumpToSection(s);
-    exercise->EndSeek();
-    UpdateSlider(true);
-    if (exercise->GetPlayState() == LessonBase::Running &&
-        exercise->GetState() == Exercise::BetweenQuestions && !nextQuestionTimer.isActive())
-        MoveToNextQuestion();
+    m_session->jumpToSection(s);
+    m_sliderJumps = true;
 }
 
 void ExerciseScreen::ResumeAt(int position)
 {
-    if (!exercise)
+    if (!m_session)
         return;
-    KillNextQuestionTimer();
     feedbackClock.invalidate();
-    exercise->BeginSeek();
-    exercise->Seek(std::max(0, position));
-    exercise->EndSeek();
-    UpdateSlider(true);
-    if (exercise->GetPlayState() == LessonBase::Running &&
-        exercise->GetState() == Exercise::BetweenQuestions && !nextQuestionTimer.isActive())
-        MoveToNextQuestion();
+    m_session->seek(std::max(0, position));
+    m_sliderJumps = true;
 }
 
 void ExerciseScreen::HighlightSectionButton(int s)
@@ -238,12 +215,11 @@ void ExerciseScreen::ConnectSectionButtons(int view)
 
 int ExerciseScreen::CurrentSectionIndex() const
 {
-    if (!exercise)
+    if (!m_session)
         return 0;
-    const std::shared_ptr<Core::TimeLine> timeline = exercise->GetTimeLine();
-    int section = exercise->GetCurrentSection();
-    if (timeline && exercise->GetState() == Exercise::LessonEnd)
-        section = timeline->SegmentCount() - 1;
+    int section = m_lesson.section;
+    if (m_lesson.state == Exercise::LessonEnd)
+        section = int(m_lesson.segments.size()) - 1;
     return std::clamp(section, 0, SectionCount - 1);
 }
 

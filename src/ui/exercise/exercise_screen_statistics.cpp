@@ -79,17 +79,17 @@ namespace UI {
 
 QString ExerciseScreen::SectionShortName(int section) const
 {
-    if (!exercise)
+    if (!m_session)
         return QString();
-    const std::vector<Core::Exercise::SectionTitle> titles = exercise->GetSectionTitles();
+    const std::vector<Core::Exercise::SectionTitle>& titles = m_lesson.titles;
     return section >= 0 && size_t(section) < titles.size() ? titles[size_t(section)].shortName : QString();
 }
 
 void ExerciseScreen::ShowSectionTitle(int section)
 {
-    if (!exercise)
+    if (!m_session)
         return;
-    const std::vector<Core::Exercise::SectionTitle> titles = exercise->GetSectionTitles();
+    const std::vector<Core::Exercise::SectionTitle>& titles = m_lesson.titles;
     if (section >= 0 && size_t(section) < titles.size())
         m_ui->sectionTitle->setText(titles[size_t(section)].title);
 }
@@ -97,7 +97,7 @@ void ExerciseScreen::ShowSectionTitle(int section)
 bool ExerciseScreen::IsKeyboardSection(int section) const
 {
     // Pool entry 0 exists in every pool of keys (the note A0, the first interval, chord, scale).
-    return exercise && exercise->QuestionKey(section, 0) >= 0;
+    return m_session && m_session->questionKey(section, 0) >= 0;
 }
 
 bool ExerciseScreen::IsTempoSection(int section) const
@@ -115,7 +115,7 @@ bool ExerciseScreen::IsExtendedStatisticsSection(int section) const
 
 int ExerciseScreen::LowestKey(int section, int id) const
 {
-    const int root = exercise ? exercise->QuestionKey(section, id) : -1;
+    const int root = m_session ? m_session->questionKey(section, id) : -1;
     if (root < 0)
         return -1;
     // The note and ear trainers number their sections of keys as the pools are numbered; an
@@ -160,7 +160,7 @@ void ExerciseScreen::SetStatisticsCaption(int section, int octave)
 
 void ExerciseScreen::SetHistoryButtons(int sectionRecords)
 {
-    const bool history = exercise && exercise->IsShowingHistory();
+    const bool history = m_session && m_session->isShowingHistory();
     const QString toggle = !history   ? tr("View History")
                            : quizMode ? tr("View quiz statistics")
                                       : tr("View lesson statistics");
@@ -175,8 +175,8 @@ int ExerciseScreen::BuildStatisticsPage(int section)
     const bool extended = IsExtendedStatisticsSection(section);
     StatisticsRows* page = extended ? m_ui->extendedStatisticsRows : m_ui->statisticsRows;
     std::vector<Core::StatisticsRecord> records;
-    if (exercise)
-        exercise->GetSectionStatistics(section, records);
+    if (m_session)
+        m_session->sectionStatistics(section, records);
 
     // One row per item: records of the same item (a file may hold several) are added up, and the
     // pieces of a tempo count for their tempo marking.
@@ -189,7 +189,7 @@ int ExerciseScreen::BuildStatisticsPage(int section)
         if (found != items.end())
             return &found->second;
         PageItem item;
-        item.row.name = exercise->QuestionLabel(section, id);
+        item.row.name = m_session->questionLabel(section, id);
         // An id the trainer does not know (a damaged file) has no name and no row.
         if (item.row.name.isEmpty())
             return nullptr;
@@ -209,7 +209,7 @@ int ExerciseScreen::BuildStatisticsPage(int section)
         }
         return &items.emplace(key, item).first->second;
     };
-    if (exercise) {
+    if (m_session) {
         for (const Core::StatisticsRecord& record : records) {
             if (PageItem* item = itemOf(record.id)) {
                 item->row.wrong += record.wrong;
@@ -218,9 +218,7 @@ int ExerciseScreen::BuildStatisticsPage(int section)
         }
         // The extended page has a bar for every tempo marking the section asks, asked yet or not.
         if (extended) {
-            std::vector<int> asked;
-            exercise->ChoiceIds(section, asked);
-            for (int id : asked)
+            for (int id : m_session->choiceIds(section))
                 itemOf(id);
         }
     }
@@ -299,18 +297,18 @@ void ExerciseScreen::onStatisticsGkcHover(int key)
 
 void ExerciseScreen::toggleStatistics()
 {
-    if (!exercise)
+    if (!m_session)
         return;
-    exercise->SetShowHistory(!exercise->IsShowingHistory());
+    m_session->setShowHistory(!m_session->isShowingHistory());
     ShowStatisticsPage();
 }
 
 void ExerciseScreen::clearStatisticsHistory()
 {
-    if (!exercise)
+    if (!m_session)
         return;
     // Never throws: a file that cannot be written is said in the window and written later.
-    exercise->ClearHistoryStatistics();
+    m_session->clearHistory();
     ShowStatisticsPage();
     m_ui->clearHistory->setEnabled(false);
 }

@@ -70,19 +70,19 @@ void ExerciseScreen::showExercise(UI::Speed speed)
         if (auto telemetry = catalog->GetTelemetry())
             telemetry->ReferenceClosed();
     m_ui->sectionSlider->setEnabled(!quizMode);
-    referenceBook->StopExample();
+    referenceBook->stopExample();
     KeepInputRoom(true);
     viewMode = ExerciseView;
     extendedStatistics = false;
     ApplyScorePaneStyle("RegularBorderStyle");
-    const int state = exercise ? exercise->GetState() : Exercise::NotStarted;
+    const int state = m_session ? int(m_lesson.state) : int(Exercise::NotStarted);
     if (state == Exercise::LessonEnd) {
         SectionEndDialog* dialog = EnsureSectionEndDialog();
         if (lastHandledExerciseState == Exercise::LessonEnd && dialog->ScoreShown()) {
             dialog->show(); // back from the statistics the dialog offered
-        } else if (exercise) {
+        } else if (m_session) {
             // The lesson's own counts: the score bar is behind while another view is shown.
-            const Exercise::Counters counters = exercise->GetCounters();
+            const Exercise::Counters& counters = m_lesson.counters;
             dialog->setScore(counters.answered - counters.correct, counters.correct);
             // The lesson ended behind another view (a key answered the last question there):
             // its score is counted up now. Otherwise the end is still to be handled, after the
@@ -93,7 +93,7 @@ void ExerciseScreen::showExercise(UI::Speed speed)
     } else {
         if (sectionEndDialog)
             sectionEndDialog->hide();
-        if (exercise)
+        if (m_session)
             GetPlayDialog()->ShowOver();
     }
     lastHandledExerciseState = state;
@@ -117,10 +117,12 @@ void ExerciseScreen::showExercise(UI::Speed speed)
     showExerciseStatistics();
     m_ui->scorePaneLabel->show();
     m_ui->statusLabel->show();
-    if (exercise && (state == Exercise::Presenting || state == Exercise::AwaitingAnswer))
-        UpdateAnswerInputs(exercise->GetCurrentQuestion());
+    if (m_session && m_lesson.isAsking())
+        UpdateAnswerInputs(m_lesson.question);
     else
         m_ui->keyboard->show();
+    if (questionPending)
+        ShowQuestion();
     UpdateUI();
     UpdateSlider(true);
 }
@@ -140,15 +142,15 @@ void ExerciseScreen::ShowStatistics(UI::Speed speed)
     if (sectionEndDialog)
         sectionEndDialog->hide();
     PauseExercise(true);
-    referenceBook->StopExample();
+    referenceBook->stopExample();
     ApplyScorePaneStyle("RegularBorderStyle");
     GetPlayDialog()->hide();
     actionHint->Dismiss();
     m_ui->playButton->hide();
     // The view opens on the current run's results of the section the lesson is in (the last one
     // at the lesson's end); the ear trainer's tempo section has the extended page.
-    if (exercise)
-        exercise->SetShowHistory(false);
+    if (m_session)
+        m_session->setShowHistory(false);
     viewMode = StatisticsView;
     statisticsSection = CurrentSectionIndex();
     statisticsOctave = -1;
@@ -234,17 +236,17 @@ void ExerciseScreen::SwitchToReferenceSection(int s)
         return;
     HighlightSectionButton(s);
     ShowSectionTitle(s);
-    m_ui->referenceTitle->setText(referenceBook->ShowPage(int(exerciseId), s));
+    m_ui->referenceTitle->setText(referenceBook->showPage(int(exerciseId), s));
 }
 
 void ExerciseScreen::PrintSlot()
 {
-    if (viewMode != ReferenceView || referenceBook->CurrentPageName().isEmpty())
+    if (viewMode != ReferenceView || referenceBook->currentPageName().isEmpty())
         return;
     // The page at the width of a printed sheet at screen resolution, so that it is sliced into
     // pages without being squeezed.
-    const QImage page = referenceBook->PageImage(referencePrintWidth, devicePixelRatioF());
-    ReferencePrinter::PrintWithDialog(window(), page, ReferencePrinter::ConfiguredFooter());
+    const QImage page = referenceBook->pageImage(referencePrintWidth, devicePixelRatioF());
+    ReferencePrinter::printWithDialog(window(), page, ReferencePrinter::configuredFooter());
 }
 
 void ExerciseScreen::repaintProgress()

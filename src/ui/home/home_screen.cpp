@@ -62,14 +62,14 @@ constexpr int rescaleDelay = 120;
 
 // The ratio of what is really painted on: a widget's backing store, or the picture that
 // QWidget::render() redirects the painting to.
-double TargetRatio(QPainter& painter)
+double targetRatio(QPainter& painter)
 {
     const QPaintEngine* engine = painter.paintEngine();
     const QPaintDevice* device = engine && engine->paintDevice() ? engine->paintDevice() : painter.device();
     return device->devicePixelRatioF();
 }
 
-QFont SizedFont(QFont font, double pixels, bool bold)
+QFont sizedFont(QFont font, double pixels, bool bold)
 {
     font.setPixelSize(std::max(1, int(std::lround(pixels))));
     font.setBold(bold);
@@ -77,9 +77,9 @@ QFont SizedFont(QFont font, double pixels, bool bold)
 }
 
 // The largest font up to `pixels` in which `text` fits in `width`.
-QFont FittingFont(const QFont& base, double pixels, const QString& text, double width)
+QFont fittingFont(const QFont& base, double pixels, const QString& text, double width)
 {
-    QFont font = SizedFont(base, pixels, false);
+    QFont font = sizedFont(base, pixels, false);
     while (font.pixelSize() > 8 && QFontMetricsF(font).horizontalAdvance(text) > width)
         font.setPixelSize(font.pixelSize() - 1);
     return font;
@@ -89,25 +89,24 @@ QFont FittingFont(const QFont& base, double pixels, const QString& text, double 
 
 namespace UI {
 
-HomeScreen::HomeScreen(std::shared_ptr<Core::ExerciseCatalog> catalog,
-                                   Core::SettingsStore* settings, std::function<void(bool)> setQuizMode,
-                                   QWidget* parent)
-    : QWidget(parent), m_ui(std::make_unique<Ui::HomeScreen>()), catalog(std::move(catalog)),
-      settings(settings), setQuizMode(std::move(setQuizMode))
+HomeScreen::HomeScreen(std::shared_ptr<Core::ExerciseCatalog> catalog, Core::SettingsStore* settings,
+                       std::function<void(bool)> setQuizMode, QWidget* parent)
+    : QWidget(parent), m_ui(std::make_unique<Ui::HomeScreen>()), m_catalog(std::move(catalog)),
+      m_settings(settings), m_setQuizMode(std::move(setQuizMode))
 {
     // Connects the buttons' clicked() to the on_<button>_clicked() slots by name.
     m_ui->setupUi(this);
-    blocks[0] = {
+    m_blocks[0] = {
         m_ui->Title1, m_ui->Description1, m_ui->Caption1, m_ui->Learn1, m_ui->Quiz1, m_ui->Progress1, {}};
-    blocks[1] = {
+    m_blocks[1] = {
         m_ui->Title2, m_ui->Description2, m_ui->Caption2, m_ui->Learn2, m_ui->Quiz2, m_ui->Progress2, {}};
-    blocks[2] = {
+    m_blocks[2] = {
         m_ui->Title3, m_ui->Description3, m_ui->Caption3, m_ui->Learn3, m_ui->Quiz3, m_ui->Progress3, {}};
 
     const QScreen* screen = QGuiApplication::primaryScreen();
-    backgroundName = BackgroundFor(screen ? screen->geometry().height() : 0);
-    LoadBackground(devicePixelRatioF());
-    UpdateLayout();
+    m_backgroundName = BackgroundFor(screen ? screen->geometry().height() : 0);
+    loadBackground(devicePixelRatioF());
+    updateLayout();
 }
 
 HomeScreen::~HomeScreen() = default;
@@ -120,83 +119,83 @@ QString HomeScreen::BackgroundFor(int screenHeight)
 
 void HomeScreen::MarkForRefresh()
 {
-    refresh = true;
+    m_refresh = true;
 }
 
 void HomeScreen::setVisible(bool visible)
 {
-    RefreshProgress();
+    refreshProgress();
     QWidget::setVisible(visible);
 }
 
 DifficultyLevelDialog* HomeScreen::GetDifficultyDialog(int trainer) const
 {
-    return trainer >= 0 && trainer < TrainerCount ? dialogs[std::size_t(trainer)] : nullptr;
+    return trainer >= 0 && trainer < TrainerCount ? m_dialogs[std::size_t(trainer)] : nullptr;
 }
 
 void HomeScreen::on_Learn1_clicked()
 {
-    Learn(0);
+    startLearning(0);
 }
 
 void HomeScreen::on_Learn2_clicked()
 {
-    Learn(1);
+    startLearning(1);
 }
 
 void HomeScreen::on_Learn3_clicked()
 {
-    Learn(2);
+    startLearning(2);
 }
 
 void HomeScreen::on_Quiz1_clicked()
 {
-    Quiz(0);
+    startQuiz(0);
 }
 
 void HomeScreen::on_Quiz2_clicked()
 {
-    Quiz(1);
+    startQuiz(1);
 }
 
 void HomeScreen::on_Quiz3_clicked()
 {
-    Quiz(2);
+    startQuiz(2);
 }
 
 void HomeScreen::beginExerciseOrQuiz()
 {
-    Q_EMIT OpenExercise(chosenTrainer, chosenQuizMode);
+    Q_EMIT OpenExercise(m_chosenTrainer, m_chosenQuizMode);
 }
 
 void HomeScreen::difficultyDlgClosing() {}
 
-void HomeScreen::Learn(std::size_t trainer)
+void HomeScreen::startLearning(std::size_t trainer)
 {
-    if (setQuizMode)
-        setQuizMode(false);
-    chosenTrainer = trainer;
-    chosenQuizMode = false;
-    if (!settings->GetGeneralSettings().showDifficultyDialog)
+    if (m_setQuizMode)
+        m_setQuizMode(false);
+    m_chosenTrainer = trainer;
+    m_chosenQuizMode = false;
+    if (!m_settings->GetGeneralSettings().showDifficultyDialog)
         Q_EMIT OpenExercise(trainer, false);
     else
-        Dialog(trainer)->ShowForLearn(trainer);
+        difficultyDialog(trainer)->ShowForLearn(trainer);
 }
 
-void HomeScreen::Quiz(std::size_t trainer)
+void HomeScreen::startQuiz(std::size_t trainer)
 {
-    if (setQuizMode)
-        setQuizMode(true);
-    chosenTrainer = trainer;
-    chosenQuizMode = true;
-    Dialog(trainer)->ShowForQuiz(trainer);
+    if (m_setQuizMode)
+        m_setQuizMode(true);
+    m_chosenTrainer = trainer;
+    m_chosenQuizMode = true;
+    difficultyDialog(trainer)->ShowForQuiz(trainer);
 }
 
-DifficultyLevelDialog* HomeScreen::Dialog(std::size_t trainer)
+DifficultyLevelDialog* HomeScreen::difficultyDialog(std::size_t trainer)
 {
-    DifficultyLevelDialog*& dialog = dialogs[trainer];
+    DifficultyLevelDialog*& dialog = m_dialogs[trainer];
     if (!dialog) {
-        dialog = new DifficultyLevelDialog(settings, this);
+        dialog = new DifficultyLevelDialog(m_settings, this);
         dialog->setObjectName(QStringLiteral("difficultyDialog%1").arg(trainer + 1));
         connect(dialog, &BaseDialog::DialogClosed, this, &HomeScreen::difficultyDlgClosing);
         connect(dialog, &DifficultyLevelDialog::Play, this, &HomeScreen::beginExerciseOrQuiz);
@@ -204,14 +203,15 @@ DifficultyLevelDialog* HomeScreen::Dialog(std::size_t trainer)
     return dialog;
 }
 
-void HomeScreen::RefreshProgress()
+void HomeScreen::refreshProgress()
 {
-    if (!refresh)
+    if (!m_refresh)
         return;
-    refresh = false;
-    const std::shared_ptr<Core::ExerciseStatistics> statistics = catalog ? catalog->GetStatistics() : nullptr;
+    m_refresh = false;
+    const std::shared_ptr<Core::ExerciseStatistics> statistics =
+        m_catalog ? m_catalog->GetStatistics() : nullptr;
     std::vector<Core::StatisticsRecord> records;
-    for (std::size_t trainer = 0; trainer < blocks.size(); ++trainer) {
+    for (std::size_t trainer = 0; trainer < m_blocks.size(); ++trainer) {
         qint64 right = 0, wrong = 0;
         for (int section = 0; statistics && section < sectionCount; ++section) {
             records.clear();
@@ -222,32 +222,34 @@ void HomeScreen::RefreshProgress()
             }
         }
         constexpr qint64 largest = std::numeric_limits<int>::max();
-        blocks[trainer].progress->SetValues(int(std::min(wrong, largest)), int(std::min(right, largest)));
+        m_blocks[trainer].progress->SetValues(int(std::min(wrong, largest)), int(std::min(right, largest)));
     }
 }
 
-void HomeScreen::LoadBackground(double ratio)
+void HomeScreen::loadBackground(double ratio)
 {
-    background = QPixmap::fromImage(BaseControl::LoadPicture(backgroundName, ratio));
-    pictureRatio = background.devicePixelRatio();
-    scaledBackground = QPixmap();
+    m_background = QPixmap::fromImage(BaseControl::LoadPicture(m_backgroundName, ratio));
+    m_pictureRatio = m_background.devicePixelRatio();
+    m_scaledBackground = QPixmap();
 }
 
-void HomeScreen::UpdateLayout()
+void HomeScreen::updateLayout()
 {
-    const QSizeF picture = background.isNull() ? QSizeF(designWidth, designWidth * 0.62)
-                                               : QSizeF(background.size()) / background.devicePixelRatio();
+    const QSizeF picture = m_background.isNull()
+                               ? QSizeF(designWidth, designWidth * 0.62)
+                               : QSizeF(m_background.size()) / m_background.devicePixelRatio();
     const double width = std::max(1, this->width()), height = std::max(1, this->height());
 
     // The background fills the screen; what does not fit is cut evenly on both sides.
     const double cover = std::max(width / picture.width(), height / picture.height());
-    backgroundTarget = QRectF((width - picture.width() * cover) / 2, (height - picture.height() * cover) / 2,
-                              picture.width() * cover, picture.height() * cover);
+    m_backgroundTarget =
+        QRectF((width - picture.width() * cover) / 2, (height - picture.height() * cover) / 2,
+               picture.width() * cover, picture.height() * cover);
 
     // The blocks sit at their places on the picture; where the cut would clip them (a window
     // much taller than wide), they are scaled to fit and centred instead.
     double scale = cover * picture.width() / designWidth;
-    QPointF origin = backgroundTarget.topLeft();
+    QPointF origin = m_backgroundTarget.topLeft();
     const QRectF placed(origin + blockArea.topLeft() * scale, blockArea.size() * scale);
     if (!QRectF(0, 0, width, height).contains(placed)) {
         scale = std::min(width * 0.94 / blockArea.width(), height * 0.9 / blockArea.height());
@@ -258,11 +260,11 @@ void HomeScreen::UpdateLayout()
     };
 
     const QFont base = font();
-    const QFont titleFont = SizedFont(base, titlePixels * scale, true);
-    const QFont buttonFont = SizedFont(base, buttonPixels * scale, true);
+    const QFont titleFont = sizedFont(base, titlePixels * scale, true);
+    const QFont buttonFont = sizedFont(base, buttonPixels * scale, true);
     const double shownBarHeight = std::min(barHeight * scale, barMaximumHeight);
-    for (std::size_t trainer = 0; trainer < blocks.size(); ++trainer) {
-        Block& block = blocks[trainer];
+    for (std::size_t trainer = 0; trainer < m_blocks.size(); ++trainer) {
+        Block& block = m_blocks[trainer];
         const double left = blockLeft[trainer];
         block.frame = at(left, blockTop, blockWidth, blockBottom - blockTop);
         const QRectF title =
@@ -272,11 +274,11 @@ void HomeScreen::UpdateLayout()
         block.title->setFont(titleFont);
         block.title->setGeometry(title.toRect());
         block.description->setFont(
-            FittingFont(base, descriptionPixels * scale, block.description->text(), description.width()));
+            fittingFont(base, descriptionPixels * scale, block.description->text(), description.width()));
         block.description->setGeometry(description.toRect());
         const QRectF caption = at(left + barLeft, blockTop + captionTop, barWidth, captionHeight);
         block.caption->setFont(
-            FittingFont(base, captionPixels * scale, block.caption->text(), caption.width()));
+            fittingFont(base, captionPixels * scale, block.caption->text(), caption.width()));
         block.caption->setGeometry(caption.toRect());
         block.learn->setFont(buttonFont);
         block.learn->setGeometry(
@@ -286,58 +288,59 @@ void HomeScreen::UpdateLayout()
             at(left + quizLeft, blockTop + buttonTop, buttonWidth, buttonHeight).toRect());
         QRectF bar = at(left + barLeft, blockTop + barTop, barWidth, barHeight);
         bar.adjust(0, (bar.height() - shownBarHeight) / 2, 0, -(bar.height() - shownBarHeight) / 2);
-        block.progress->setFont(SizedFont(base, barPixels * scale, true));
+        block.progress->setFont(sizedFont(base, barPixels * scale, true));
         block.progress->setGeometry(bar.toRect());
     }
-    blockScale = scale;
+    m_blockScale = scale;
 }
 
 void HomeScreen::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
-    UpdateLayout();
+    updateLayout();
     // Smooth scaling of the picture waits until the size settles; until then it is drawn
     // scaled on the fly.
-    scaledBackground = QPixmap();
-    rescaleTimer.start(rescaleDelay, this);
+    m_scaledBackground = QPixmap();
+    m_rescaleTimer.start(rescaleDelay, this);
 }
 
 void HomeScreen::timerEvent(QTimerEvent* event)
 {
-    if (event->timerId() != rescaleTimer.timerId()) {
+    if (event->timerId() != m_rescaleTimer.timerId()) {
         QWidget::timerEvent(event);
         return;
     }
-    rescaleTimer.stop();
+    m_rescaleTimer.stop();
     update();
 }
 
 void HomeScreen::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    const double ratio = TargetRatio(painter);
-    if ((ratio > 1.0 ? 2.0 : 1.0) != pictureRatio)
-        LoadBackground(ratio);
+    const double ratio = targetRatio(painter);
+    if ((ratio > 1.0 ? 2.0 : 1.0) != m_pictureRatio)
+        loadBackground(ratio);
 
     painter.fillRect(rect(), QColor(18, 24, 38));
-    if (!background.isNull()) {
-        const QSize pixels = (backgroundTarget.size() * ratio).toSize();
-        if (!rescaleTimer.isActive() && (scaledBackground.isNull() || scaledBackground.size() != pixels)) {
-            scaledBackground =
-                background.scaled(pixels, Qt::KeepAspectRatioByExpanding, Qt::SmoothTransformation);
-            scaledBackground.setDevicePixelRatio(ratio);
+    if (!m_background.isNull()) {
+        const QSize pixels = (m_backgroundTarget.size() * ratio).toSize();
+        if (!m_rescaleTimer.isActive() &&
+            (m_scaledBackground.isNull() || m_scaledBackground.size() != pixels)) {
+            m_scaledBackground =
+                m_background.scaled(pixels, Qt::KeepAspectRatioByExpanding, Qt::SmoothTransformation);
+            m_scaledBackground.setDevicePixelRatio(ratio);
         }
-        if (!scaledBackground.isNull() && scaledBackground.size() == pixels) {
-            painter.drawPixmap(backgroundTarget.topLeft(), scaledBackground);
+        if (!m_scaledBackground.isNull() && m_scaledBackground.size() == pixels) {
+            painter.drawPixmap(m_backgroundTarget.topLeft(), m_scaledBackground);
         } else {
             painter.setRenderHint(QPainter::SmoothPixmapTransform);
-            painter.drawPixmap(backgroundTarget, background, QRectF(QPointF(0, 0), background.size()));
+            painter.drawPixmap(m_backgroundTarget, m_background, QRectF(QPointF(0, 0), m_background.size()));
         }
     }
 
     painter.setRenderHint(QPainter::Antialiasing);
-    const double scale = blockScale;
-    for (const Block& block : blocks) {
+    const double scale = m_blockScale;
+    for (const Block& block : m_blocks) {
         const QRectF& frame = block.frame;
         QPainterPath card;
         card.addRoundedRect(frame, blockRadius * scale, blockRadius * scale);

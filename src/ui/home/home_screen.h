@@ -88,34 +88,34 @@ private:
         QRectF frame; // in the widget, logical pixels
     };
 
-    void Learn(std::size_t trainer);
-    void Quiz(std::size_t trainer);
-    DifficultyLevelDialog* Dialog(std::size_t trainer);
-    void RefreshProgress();
+    void startLearning(std::size_t trainer);
+    void startQuiz(std::size_t trainer);
+    DifficultyLevelDialog* difficultyDialog(std::size_t trainer);
+    void refreshProgress();
     // The background at ratio 1, or its "@2x" picture above ratio 1.
-    void LoadBackground(double ratio);
-    void UpdateLayout();
+    void loadBackground(double ratio);
+    void updateLayout();
 
     std::unique_ptr<Ui::HomeScreen> m_ui;
-    std::shared_ptr<Core::ExerciseCatalog> catalog;
-    Core::SettingsStore* settings;
-    std::function<void(bool)> setQuizMode;
+    std::shared_ptr<Core::ExerciseCatalog> m_catalog;
+    Core::SettingsStore* m_settings;
+    std::function<void(bool)> m_setQuizMode;
 
-    bool refresh = true;
+    bool m_refresh = true;
     // The background's resource name, the picture at the ratio drawn at, and its scaled copy.
-    QString backgroundName;
-    QPixmap background;
-    double pictureRatio = 0;
-    QPixmap scaledBackground;
-    QRectF backgroundTarget;
-    std::array<Block, TrainerCount> blocks{};
+    QString m_backgroundName;
+    QPixmap m_background;
+    double m_pictureRatio = 0;
+    QPixmap m_scaledBackground;
+    QRectF m_backgroundTarget;
+    std::array<Block, TrainerCount> m_blocks{};
     // Logical pixels per pixel of the design's block geometry.
-    double blockScale = 1;
-    std::array<DifficultyLevelDialog*, TrainerCount> dialogs{};
-    std::size_t chosenTrainer = 0;
-    bool chosenQuizMode = false;
+    double m_blockScale = 1;
+    std::array<DifficultyLevelDialog*, TrainerCount> m_dialogs{};
+    std::size_t m_chosenTrainer = 0;
+    bool m_chosenQuizMode = false;
     // Smooth scaling of a large background is deferred until resizing settles.
-    QBasicTimer rescaleTimer;
+    QBasicTimer m_rescaleTimer;
 };
 
 } // namespace UI

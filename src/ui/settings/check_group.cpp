@@ -6,28 +6,28 @@ namespace UI {
 
 CheckGroup::CheckGroup(QObject* parent) : QObject(parent) {}
 
-void CheckGroup::AddMember(QCheckBox* box)
+void CheckGroup::addMember(QCheckBox* box)
 {
-    if (!box || members.contains(box))
+    if (!box || m_members.contains(box))
         return;
-    members.append(box);
+    m_members.append(box);
     connect(box, &QCheckBox::clicked, this, &CheckGroup::onChange);
-    announced = CheckedMembers();
+    m_announced = checkedMembers();
 }
 
-QList<QCheckBox*> CheckGroup::Members() const
+QList<QCheckBox*> CheckGroup::members() const
 {
     QList<QCheckBox*> result;
-    for (const auto& box : members)
+    for (const auto& box : m_members)
         if (box)
             result.append(box);
     return result;
 }
 
-QList<QCheckBox*> CheckGroup::CheckedMembers() const
+QList<QCheckBox*> CheckGroup::checkedMembers() const
 {
     QList<QCheckBox*> result;
-    for (const auto& box : members)
+    for (const auto& box : m_members)
         if (box && box->isChecked())
             result.append(box);
     return result;
@@ -35,22 +35,22 @@ QList<QCheckBox*> CheckGroup::CheckedMembers() const
 
 void CheckGroup::onChange()
 {
-    QList<QCheckBox*> checked = CheckedMembers();
+    QList<QCheckBox*> checked = checkedMembers();
     if (checked.isEmpty()) {
         // The clicked member, or the first one when called from code.
         auto* clicked = qobject_cast<QCheckBox*>(sender());
-        QCheckBox* keep = clicked && members.contains(clicked) ? clicked : Members().value(0);
+        QCheckBox* keep = clicked && m_members.contains(clicked) ? clicked : members().value(0);
         if (keep) {
             keep->setChecked(true);
-            checked = CheckedMembers();
+            checked = checkedMembers();
             if (keep == clicked)
-                emit lastMemberKept(keep);
+                Q_EMIT lastMemberKept(keep);
         }
     }
-    if (checked == announced)
+    if (checked == m_announced)
         return;
-    announced = checked;
-    emit changed();
+    m_announced = checked;
+    Q_EMIT changed();
 }
 
 } // namespace UI

@@ -19,9 +19,9 @@ public:
     explicit CheckGroup(QObject* parent = nullptr);
 
     // Adds a member (once); its clicked() is connected to onChange(). The group does not own it.
-    void AddMember(QCheckBox* box);
-    QList<QCheckBox*> Members() const;
-    QList<QCheckBox*> CheckedMembers() const;
+    void addMember(QCheckBox* box);
+    QList<QCheckBox*> members() const;
+    QList<QCheckBox*> checkedMembers() const;
 
 Q_SIGNALS:
     // The set of checked members differs from the one last announced.
@@ -36,8 +36,8 @@ public Q_SLOTS:
     void onChange();
 
 private:
-    QList<QPointer<QCheckBox>> members;
-    QList<QCheckBox*> announced;
+    QList<QPointer<QCheckBox>> m_members;
+    QList<QCheckBox*> m_announced;
 };
 
 } // namespace UI

@@ -4,29 +4,30 @@
 
 namespace UI {
 
-DeviceBoxView::DeviceBoxView(QWidget* parent) : QWidget(parent), m_ui(std::make_unique<Ui::device_box_view>())
+DeviceBoxView::DeviceBoxView(QWidget* parent) : QWidget(parent), m_ui(std::make_unique<Ui::DeviceBoxView>())
 {
-    // Connects the step buttons' clicked() to the on_<button>_clicked() slots by name.
     m_ui->setupUi(this);
-    showDeviceAtIdx(-1);
+    connect(m_ui->nextMidiDeviceUp, &QToolButton::clicked, this, [this] { step(-1); });
+    connect(m_ui->nextMidiDeviceDown, &QToolButton::clicked, this, [this] { step(1); });
+    showDevice(-1);
 }
 
 DeviceBoxView::~DeviceBoxView() = default;
 
-void DeviceBoxView::fillDeviceList(QVector<QString>& list)
+void DeviceBoxView::setDevices(const QVector<QString>& names)
 {
-    const QString shown = DeviceName();
-    devices = list;
-    const int kept = shown.isEmpty() ? -1 : devices.indexOf(shown);
-    showDeviceAtIdx(kept >= 0 ? kept : 0);
+    const QString shown = deviceName();
+    m_devices = names;
+    const int kept = shown.isEmpty() ? -1 : m_devices.indexOf(shown);
+    showDevice(kept >= 0 ? kept : 0);
 }
 
-void DeviceBoxView::showDeviceAtIdx(int index)
+void DeviceBoxView::showDevice(int index)
 {
-    shownIndex = index >= 0 && index < devices.size() ? index : -1;
+    m_shownIndex = index >= 0 && index < m_devices.size() ? index : -1;
     QLabel* readOut = m_ui->deviceText;
-    if (shownIndex >= 0) {
-        const QString name = devices[shownIndex];
+    if (m_shownIndex >= 0) {
+        const QString name = m_devices[m_shownIndex];
         setProperty("deviceName", name);
         // A port name comes from the outside: only the emphasis around it is markup.
         readOut->setText(tr("Using the %1 keyboard device.")
@@ -40,32 +41,22 @@ void DeviceBoxView::showDeviceAtIdx(int index)
         readOut->setStyleSheet(property("noDeviceStyle").toString());
     }
     // Stepping means something only with a choice of two or more.
-    const bool choice = devices.size() > 1;
+    const bool choice = m_devices.size() > 1;
     m_ui->nextMidiDeviceUp->setEnabled(choice);
     m_ui->nextMidiDeviceDown->setEnabled(choice);
 }
 
-QString DeviceBoxView::DeviceName() const
+QString DeviceBoxView::deviceName() const
 {
-    return shownIndex >= 0 ? devices[shownIndex] : QString();
+    return m_shownIndex >= 0 ? m_devices[m_shownIndex] : QString();
 }
 
-void DeviceBoxView::on_nextMidiDeviceUp_clicked()
+void DeviceBoxView::step(int by)
 {
-    Step(-1);
-}
-
-void DeviceBoxView::on_nextMidiDeviceDown_clicked()
-{
-    Step(1);
-}
-
-void DeviceBoxView::Step(int by)
-{
-    if (devices.isEmpty())
+    if (m_devices.isEmpty())
         return;
-    const int from = shownIndex < 0 ? 0 : shownIndex;
-    showDeviceAtIdx((from + by + devices.size()) % devices.size());
+    const int from = m_shownIndex < 0 ? 0 : m_shownIndex;
+    showDevice((from + by + m_devices.size()) % m_devices.size());
 }
 
 } // namespace UI

@@ -1,7 +1,7 @@
 #pragma once
-// The MIDI input device part of the general settings page: shows one input device name at a
+// The MIDI input device part of the general settings tab: shows one input device name at a
 // time, with two buttons that step up and down through the list of input ports. The general
-// settings page fills the list from the sound controller and stores the name shown when its
+// settings tab fills the list from the sound controller and stores the name shown when its
 // values are applied. GUI thread only.
 
 #include <QString>
@@ -11,7 +11,7 @@
 #include <memory>
 
 namespace Ui {
-class device_box_view;
+class DeviceBoxView;
 }
 
 namespace UI {
@@ -25,27 +25,21 @@ public:
 
     // Replaces the list of device names. The name shown stays when the new list still holds it;
     // otherwise the first name is shown (or the no-device text for an empty list).
-    void fillDeviceList(QVector<QString>& list);
+    void setDevices(const QVector<QString>& names);
+    const QVector<QString>& devices() const { return m_devices; }
     // Shows the name at `index`; an index outside the list shows that no device is there.
-    void showDeviceAtIdx(int index);
+    void showDevice(int index);
 
     // The name shown; empty when no device is shown.
-    QString DeviceName() const;
-    // Position of the name shown in the list, -1 for none.
-    int DeviceIndex() const { return shownIndex; }
-    const QVector<QString>& DeviceList() const { return devices; }
-
-public Q_SLOTS:
-    // Step to the previous and the next name, wrapping round at the ends of the list.
-    void on_nextMidiDeviceUp_clicked();
-    void on_nextMidiDeviceDown_clicked();
+    QString deviceName() const;
 
 private:
-    void Step(int by);
+    // Steps to the previous (-1) or the next (1) name, wrapping round at the ends of the list.
+    void step(int by);
 
-    std::unique_ptr<Ui::device_box_view> m_ui;
-    QVector<QString> devices;
-    int shownIndex = -1;
+    std::unique_ptr<Ui::DeviceBoxView> m_ui;
+    QVector<QString> m_devices;
+    int m_shownIndex = -1;
 };
 
 } // namespace UI

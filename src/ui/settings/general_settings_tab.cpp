@@ -2,9 +2,9 @@
 
 #include "core/midi/instrument_list.h"
 #include "core/midi/sound_controller.h"
-#include "ui/settings/device_box_view.h"
-#include "ui/dialogs/difficulty_level_dialog.h"
 #include "core/settings_store.h"
+#include "ui/dialogs/difficulty_level_dialog.h"
+#include "ui/settings/device_box_view.h"
 #include "ui_general_settings_tab.h"
 
 #include <QLabel>
@@ -28,40 +28,43 @@ GeneralSettingsTab::GeneralSettingsTab(int trainerIndex, Core::SettingsStore* se
                                        std::function<bool()> isQuizMode,
                                        std::function<void(const Core::GeneralSettings&)> setGeneralSettings,
                                        QWidget* parent)
-    : QWidget(parent), m_ui(std::make_unique<Ui::GeneralSettingsTab>()), trainer(qBound(0, trainerIndex, 2)),
-      settings(settings), soundController(std::move(soundController)), isQuizMode(std::move(isQuizMode)),
-      setGeneralSettings(std::move(setGeneralSettings)),
-      delays(Core::WrongAnswerPolicy::OfferedDelays.begin(), Core::WrongAnswerPolicy::OfferedDelays.end())
+    : SettingsPageBase(parent), m_ui(std::make_unique<Ui::GeneralSettingsTab>()),
+      m_trainer(qBound(0, trainerIndex, 2)), m_settings(settings),
+      m_soundController(std::move(soundController)), m_isQuizMode(std::move(isQuizMode)),
+      m_setGeneralSettings(std::move(setGeneralSettings)),
+      m_delays(Core::WrongAnswerPolicy::OfferedDelays.begin(), Core::WrongAnswerPolicy::OfferedDelays.end())
 {
-    // Connects the level buttons' clicked() to the on_<button>_clicked() slots by name.
     m_ui->setupUi(this);
     setAttribute(Qt::WA_StyledBackground);
 
-    for (const int delay : delays)
+    for (const int delay : m_delays)
         m_ui->delayCombo->addItem(delay == 1000 ? tr("Wait: 1 second")
                                                 : tr("Wait: %1 seconds").arg(delay / 1000));
     m_ui->instrumentCombo->addItems(Core::InstrumentList::Names());
 
-    const auto levels = LevelButtons();
-    for (std::size_t level = 0; level < levels.size(); ++level)
+    const auto levels = levelButtons();
+    for (std::size_t level = 0; level < levels.size(); ++level) {
         levels[level]->setIcon(DifficultyLevelDialog::LevelIcon(int(level)));
-    customLevelLabel = new QLabel(tr("Custom"), m_ui->difficultyGroup);
-    customLevelLabel->setObjectName(QStringLiteral("customLevel"));
-    customLevelLabel->setStyleSheet(QStringLiteral("color: rgb(255, 193, 94); font: bold 15px \"Tahoma\";"));
-    customLevelLabel->setToolTip(tr("The question settings are your own and match none of the levels"));
-    customLevelLabel->hide();
-    m_ui->levelLayout->addWidget(customLevelLabel);
+        connect(levels[level], &QPushButton::clicked, this, [this, level] { chooseLevel(int(level)); });
+    }
+    m_customLevelLabel = new QLabel(tr("Custom"), m_ui->difficultyGroup);
+    m_customLevelLabel->setObjectName(QStringLiteral("customLevel"));
+    m_customLevelLabel->setStyleSheet(
+        QStringLiteral("color: rgb(255, 193, 94); font: bold 15px \"Tahoma\";"));
+    m_customLevelLabel->setToolTip(tr("The question settings are your own and match none of the levels"));
+    m_customLevelLabel->hide();
+    m_ui->levelLayout->addWidget(m_customLevelLabel);
 
     // The delay matters only when the lesson goes on by itself.
     connect(m_ui->continueAfterMistake, &QRadioButton::toggled, m_ui->delayCombo, &QWidget::setEnabled);
-    // activated() comes from the user's choice only, never from Data2Gui.
+    // activated() comes from the user's choice only, never from loadSettings().
     connect(m_ui->instrumentCombo, QOverload<int>::of(&QComboBox::activated), this,
-            &GeneralSettingsTab::PlayPreview);
+            &GeneralSettingsTab::playPreview);
 
-    previewTimer = new QTimer(this);
-    previewTimer->setSingleShot(true);
-    previewTimer->setInterval(previewMilliseconds);
-    connect(previewTimer, &QTimer::timeout, this, &GeneralSettingsTab::StopPreview);
+    m_previewTimer = new QTimer(this);
+    m_previewTimer->setSingleShot(true);
+    m_previewTimer->setInterval(previewMilliseconds);
+    connect(m_previewTimer, &QTimer::timeout, this, &GeneralSettingsTab::stopPreview);
 
     updateDevices();
 }
@@ -69,19 +72,30 @@ GeneralSettingsTab::GeneralSettingsTab(int trainerIndex, Core::SettingsStore* se
 GeneralSettingsTab::~GeneralSettingsTab()
 {
     // A note still sounding is ended, never left hanging on the output.
-    StopPreview();
+    stopPreview();
 }
 
-DeviceBoxView* GeneralSettingsTab::DeviceBox() const
+bool GeneralSettingsTab::inQuiz() const
 {
-    return m_ui->deviceBox;
+    return m_isQuizMode && m_isQuizMode();
 }
 
-void GeneralSettingsTab::Data2Gui(const Core::WrongAnswerPolicy& policy)
+void GeneralSettingsTab::loadSettings()
 {
-    const Core::GeneralSettings general = settings->GetGeneralSettings();
+    showGeneralSettings(m_settings->GetGeneralSettings());
+    showPolicy(m_settings->CurrentSettings().noteTrainer.wrongAnswerPolicy);
+}
+
+void GeneralSettingsTab::restoreDefaults()
+{
+    showGeneralSettings(Core::GeneralSettings());
+    showPolicy(Core::WrongAnswerPolicy());
+    Q_EMIT changed();
+}
+
+void GeneralSettingsTab::showGeneralSettings(const Core::GeneralSettings& general)
+{
     m_ui->instrumentCombo->setCurrentIndex(general.instrument);
-    ShowPolicy(policy);
 
     if (!general.answerWithGraphicalKeyboard)
         m_ui->useMultipleChoice->setChecked(true);
@@ -91,7 +105,7 @@ void GeneralSettingsTab::Data2Gui(const Core::WrongAnswerPolicy& policy)
         m_ui->useGraphicalPiano->setChecked(true);
 
     QWidget* panel = m_ui->difficultyGroup;
-    if (isQuizMode && isQuizMode()) {
+    if (inQuiz()) {
         m_ui->showDifficultyDialog->hide();
         panel->setFixedHeight(quizDifficultyPanelHeight);
     } else {
@@ -102,134 +116,121 @@ void GeneralSettingsTab::Data2Gui(const Core::WrongAnswerPolicy& policy)
     }
 }
 
-void GeneralSettingsTab::ShowPolicy(const Core::WrongAnswerPolicy& policy)
+void GeneralSettingsTab::showPolicy(const Core::WrongAnswerPolicy& policy)
 {
     m_ui->continueAfterMistake->setChecked(policy.continueAfterMistake);
     m_ui->pauseAfterMistake->setChecked(!policy.continueAfterMistake);
     m_ui->delayCombo->setEnabled(policy.continueAfterMistake);
-    m_ui->delayCombo->setCurrentIndex(delays.indexOf(policy.delay));
+    m_ui->delayCombo->setCurrentIndex(m_delays.indexOf(policy.delay));
 }
 
-void GeneralSettingsTab::Gui2Data(Core::WrongAnswerPolicy& policy)
+void GeneralSettingsTab::applySettings()
 {
-    Core::GeneralSettings general = settings->GetGeneralSettings();
-    general.inputDevice = m_ui->deviceBox->DeviceName();
+    Core::GeneralSettings general = m_settings->GetGeneralSettings();
+    general.inputDevice = m_ui->deviceBox->deviceName();
     general.instrument = quint8(qMax(0, m_ui->instrumentCombo->currentIndex()));
     general.answerWithGraphicalKeyboard = m_ui->useGraphicalPiano->isChecked() || m_ui->useBoth->isChecked();
     general.answerWithMultipleChoice = m_ui->useMultipleChoice->isChecked() || m_ui->useBoth->isChecked();
-    if (!(isQuizMode && isQuizMode()))
+    if (!inQuiz())
         general.showDifficultyDialog = m_ui->showDifficultyDialog->isChecked();
-    if (setGeneralSettings)
-        setGeneralSettings(general);
+    if (m_setGeneralSettings)
+        m_setGeneralSettings(general);
     else
-        settings->SetGeneralSettings(general);
+        m_settings->SetGeneralSettings(general);
 
+    Core::TrainerSettings block = m_settings->CurrentSettings();
+    Core::WrongAnswerPolicy policy = block.noteTrainer.wrongAnswerPolicy;
     policy.continueAfterMistake = m_ui->continueAfterMistake->isChecked();
     // No entry chosen (a delay the list does not offer) keeps the delay as it was.
     const int delay = m_ui->delayCombo->currentIndex();
-    if (delay >= 0 && delay < delays.size())
-        policy.delay = delays[delay];
+    if (delay >= 0 && delay < m_delays.size())
+        policy.delay = m_delays[delay];
+    if (!(policy == block.noteTrainer.wrongAnswerPolicy)) {
+        block.noteTrainer.wrongAnswerPolicy = policy;
+        m_settings->SetTrainerSettings(block);
+    }
 }
 
 void GeneralSettingsTab::updateDevices()
 {
     QVector<QString> names;
     int current = -1;
-    if (soundController) {
-        for (int i = 0; i < soundController->InputCount(); ++i)
-            if (const auto device = soundController->GetInputDevice(i))
+    if (m_soundController) {
+        for (int i = 0; i < m_soundController->InputCount(); ++i)
+            if (const auto device = m_soundController->GetInputDevice(i))
                 names.append(device->GetPortName());
-        current = soundController->CurrentInputIndex();
+        current = m_soundController->CurrentInputIndex();
     }
     DeviceBoxView* box = m_ui->deviceBox;
-    const QString shown = box->DeviceName();
-    box->fillDeviceList(names);
+    const QString shown = box->deviceName();
+    box->setDevices(names);
     // The first time, or when the device shown went away, show the input in use.
     const bool kept = !shown.isEmpty() && names.contains(shown);
     if (!kept && current >= 0 && current < names.size())
-        box->showDeviceAtIdx(current);
+        box->showDevice(current);
 }
 
-std::array<QPushButton*, 5> GeneralSettingsTab::LevelButtons() const
+std::array<QPushButton*, 5> GeneralSettingsTab::levelButtons() const
 {
     return {m_ui->Level1, m_ui->Level2, m_ui->Level3, m_ui->Level4, m_ui->Level5};
 }
 
-void GeneralSettingsTab::CheckLevelButton(int level)
+void GeneralSettingsTab::checkLevelButton(int level)
 {
-    const auto levels = LevelButtons();
+    const auto levels = levelButtons();
     for (std::size_t i = 0; i < levels.size(); ++i)
         levels[i]->setChecked(int(i) == level);
 }
 
-void GeneralSettingsTab::on_Level1_clicked()
+void GeneralSettingsTab::chooseLevel(int level)
 {
-    ChooseLevel(0);
-}
-
-void GeneralSettingsTab::on_Level2_clicked()
-{
-    ChooseLevel(1);
-}
-
-void GeneralSettingsTab::on_Level3_clicked()
-{
-    ChooseLevel(2);
-}
-
-void GeneralSettingsTab::on_Level4_clicked()
-{
-    ChooseLevel(3);
-}
-
-void GeneralSettingsTab::on_Level5_clicked()
-{
-    ChooseLevel(4);
-}
-
-void GeneralSettingsTab::ChooseLevel(int level)
-{
-    CheckLevelButton(level);
-    customLevelLabel->hide();
+    checkLevelButton(level);
+    m_customLevelLabel->hide();
     m_ui->difficultyGroup->update();
-    settings->SetDifficultyLevel(trainer, level);
-    emit refreshGui();
+    m_settings->SetDifficultyLevel(m_trainer, level);
+    // The level's preset is now the block in force; it is kept like any change.
+    if (!inQuiz())
+        m_settings->SetTrainerSettings(m_settings->CurrentSettings());
+    // The note trainer's levels bring their own policy after a mistake.
+    showPolicy(m_settings->CurrentSettings().noteTrainer.wrongAnswerPolicy);
+    Q_EMIT levelChosen();
+    Q_EMIT changed();
 }
 
-void GeneralSettingsTab::RefreshLevel()
+void GeneralSettingsTab::refreshLevel()
 {
-    const int level = settings->GetDifficultyLevel(trainer);
-    CheckLevelButton(level);
-    customLevelLabel->setVisible(level == customLevel);
+    const int level = m_settings->GetDifficultyLevel(m_trainer);
+    checkLevelButton(level);
+    m_customLevelLabel->setVisible(level == customLevel);
 }
 
 void GeneralSettingsTab::showEvent(QShowEvent* event)
 {
-    RefreshLevel();
+    refreshLevel();
     updateDevices();
-    QWidget::showEvent(event);
+    SettingsPageBase::showEvent(event);
 }
 
-void GeneralSettingsTab::PlayPreview(int instrument)
+void GeneralSettingsTab::playPreview(int instrument)
 {
-    StopPreview();
-    if (!soundController || instrument < 0)
+    stopPreview();
+    if (!m_soundController || instrument < 0)
         return;
-    previewDevice = soundController->CurrentOutputDevice();
-    if (!previewDevice)
+    m_previewDevice = m_soundController->CurrentOutputDevice();
+    if (!m_previewDevice)
         return;
-    previewDevice->Send(Core::InstrumentList::ProgramChange(instrument));
-    previewDevice->Send(MidiMessage(0x90, 0, previewNote, previewVelocity));
-    previewTimer->start();
+    m_previewDevice->Send(Core::InstrumentList::ProgramChange(instrument));
+    m_previewDevice->Send(MidiMessage(0x90, 0, previewNote, previewVelocity));
+    m_previewTimer->start();
 }
 
-void GeneralSettingsTab::StopPreview()
+void GeneralSettingsTab::stopPreview()
 {
-    previewTimer->stop();
-    if (!previewDevice)
+    m_previewTimer->stop();
+    if (!m_previewDevice)
         return;
-    previewDevice->Send(MidiMessage(0x80, 0, previewNote, previewVelocity));
-    previewDevice.reset();
+    m_previewDevice->Send(MidiMessage(0x80, 0, previewNote, previewVelocity));
+    m_previewDevice.reset();
 }
 
 } // namespace UI

@@ -2,14 +2,15 @@
 // The general tab of each trainer's settings page: the MIDI input device, the playback
 // instrument, how answers are given, what happens after a mistake, whether the difficulty dialog
 // is asked before a lesson, and the trainer's difficulty level. The trainer page that holds it
-// calls Data2Gui() when it opens and Gui2Data() when its values are applied, and redraws its
-// section tabs on refreshGui(). Choosing an instrument plays a short preview note on the current
-// output. GUI thread only.
+// loads it when it opens and applies it when the student leaves. A level button puts the level's
+// question settings into force and saves them at once (not in a quiz); the page then shows them
+// on its section tabs. Choosing an instrument plays a short preview note on the current output.
+// GUI thread only.
 
 #include "core/exercise/trainer_settings.h"
+#include "ui/settings/settings_page_base.h"
 
 #include <QVector>
-#include <QWidget>
 
 #include <array>
 #include <functional>
@@ -32,9 +33,7 @@ class GeneralSettingsTab;
 
 namespace UI {
 
-class DeviceBoxView;
-
-class GeneralSettingsTab : public QWidget
+class GeneralSettingsTab : public SettingsPageBase
 {
     Q_OBJECT
 public:
@@ -48,59 +47,55 @@ public:
                        QWidget* parent = nullptr);
     ~GeneralSettingsTab() override;
 
-    int Trainer() const { return trainer; }
-    DeviceBoxView* DeviceBox() const;
+    // Shows the stored general settings and the policy after a mistake in force.
+    void loadSettings() override;
+    // Stores the general settings shown, and the policy after a mistake shown into the settings
+    // in force (it is kept with the note trainer's settings and holds for all three).
+    void applySettings() override;
+    // Shows the program's defaults for the instrument, the answer inputs, the policy after a
+    // mistake and the difficulty question; the device stays.
+    void restoreDefaults() override;
 
-    // Shows the stored general settings and the wrong-answer policy given.
-    void Data2Gui(const Core::WrongAnswerPolicy& policy);
-    // Shows a wrong-answer policy alone (a level button may have put the level's one in force).
-    void ShowPolicy(const Core::WrongAnswerPolicy& policy);
-    // Stores the general settings shown and writes the wrong-answer policy shown into `policy`.
-    void Gui2Data(Core::WrongAnswerPolicy& policy);
     // Checks the level button of the trainer's stored level, or says "Custom" when the question
     // settings match none of the levels.
-    void RefreshLevel();
+    void refreshLevel();
 
 public Q_SLOTS:
     // Re-reads the input ports of the sound controller (after a device change), keeping the
     // device shown when it is still there.
     void updateDevices();
 
-    // Level buttons: set the trainer's question settings to preset 0-4 (not saved here).
-    void on_Level1_clicked();
-    void on_Level2_clicked();
-    void on_Level3_clicked();
-    void on_Level4_clicked();
-    void on_Level5_clicked();
-
 Q_SIGNALS:
-    // A level button changed the trainer's question settings; the section tabs show them anew.
-    void refreshGui();
+    // A level button put the level's question settings into force.
+    void levelChosen();
 
 protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    std::array<QPushButton*, 5> LevelButtons() const;
+    void showGeneralSettings(const Core::GeneralSettings& general);
+    void showPolicy(const Core::WrongAnswerPolicy& policy);
+    std::array<QPushButton*, 5> levelButtons() const;
     // Checks button `level` + 1 only; the custom level (5) checks none.
-    void CheckLevelButton(int level);
-    void ChooseLevel(int level);
-    void PlayPreview(int instrument);
-    void StopPreview();
+    void checkLevelButton(int level);
+    void chooseLevel(int level);
+    void playPreview(int instrument);
+    void stopPreview();
+    bool inQuiz() const;
 
     std::unique_ptr<Ui::GeneralSettingsTab> m_ui;
-    const int trainer;
-    Core::SettingsStore* settings;
-    std::shared_ptr<Core::SoundController> soundController;
-    std::function<bool()> isQuizMode;
-    std::function<void(const Core::GeneralSettings&)> setGeneralSettings;
+    const int m_trainer;
+    Core::SettingsStore* m_settings;
+    std::shared_ptr<Core::SoundController> m_soundController;
+    std::function<bool()> m_isQuizMode;
+    std::function<void(const Core::GeneralSettings&)> m_setGeneralSettings;
     // Milliseconds, in the order of the delay combo box's entries.
-    QVector<int> delays;
+    QVector<int> m_delays;
     // Beside the level buttons while the question settings are the student's own.
-    QLabel* customLevelLabel = nullptr;
+    QLabel* m_customLevelLabel = nullptr;
     // The preview note sounding, and the timer that ends it.
-    QTimer* previewTimer = nullptr;
-    std::shared_ptr<Core::MidiOutDevice> previewDevice;
+    QTimer* m_previewTimer = nullptr;
+    std::shared_ptr<Core::MidiOutDevice> m_previewDevice;
 };
 
 } // namespace UI

@@ -2,10 +2,10 @@
 
 #include "core/exercise/music_tables.h"
 #include "core/score_builder.h"
+#include "ui/dialogs/key_range_dialog.h"
+#include "ui/interface_fonts.h"
 #include "ui/widgets/keyboard.h"
 #include "ui/widgets/score_board.h"
-#include "ui/interface_fonts.h"
-#include "ui/dialogs/key_range_dialog.h"
 
 #include <QComboBox>
 #include <QFrame>
@@ -41,7 +41,7 @@ const char* const pickerStyle =
     "QPushButton:pressed { background: qlineargradient(x1: 0, y1: 0, x2: 0, y2: 1,"
     " stop: 0 rgb(75, 80, 92), stop: 1 rgb(42, 45, 52)); }";
 
-QComboBox* NoteList(const QString& name, QWidget* parent)
+QComboBox* noteList(const QString& name, QWidget* parent)
 {
     auto* list = new QComboBox(parent);
     list->setObjectName(name.toLower());
@@ -52,17 +52,17 @@ QComboBox* NoteList(const QString& name, QWidget* parent)
     return list;
 }
 
-QLabel* Caption(const QString& text, QWidget* buddy, QWidget* parent)
+QLabel* caption(const QString& text, QWidget* buddy, QWidget* parent)
 {
-    auto* caption = new QLabel(text, parent);
-    caption->setProperty("caption", true);
-    caption->setBuddy(buddy);
-    caption->setAccessibleName(text);
-    return caption;
+    auto* label = new QLabel(text, parent);
+    label->setProperty("caption", true);
+    label->setBuddy(buddy);
+    label->setAccessibleName(text);
+    return label;
 }
 
 // One whole note of the staff, with its clef when the clef changes.
-void WriteStaffNote(QByteArray& out, int key, bool* treble, bool first)
+void writeStaffNote(QByteArray& out, int key, bool* treble, bool first)
 {
     const bool wantTreble = key >= middleC;
     if (first || wantTreble != *treble)
@@ -88,46 +88,46 @@ KeyRangePicker::KeyRangePicker(QWidget* parent) : QWidget(parent)
     paper->setFixedSize(staffWidth, staffHeight);
     auto* paperLayout = new QVBoxLayout(paper);
     paperLayout->setContentsMargins(4, 4, 4, 4);
-    staff = new ScoreBoard(paper);
-    staff->setObjectName(QStringLiteral("rangeStaff"));
-    staff->setAccessibleName(tr("Range on the staff"));
+    m_staff = new ScoreBoard(paper);
+    m_staff->setObjectName(QStringLiteral("rangeStaff"));
+    m_staff->setAccessibleName(tr("Range on the staff"));
     // The paper decides the staff's size; the board's own wish (a page of the exercise screen) is
     // of no use here.
-    staff->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
-    paperLayout->addWidget(staff);
+    m_staff->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+    paperLayout->addWidget(m_staff);
 
-    rangeText = new QLabel(this);
-    rangeText->setObjectName(QStringLiteral("rangeText"));
-    rangeText->setTextFormat(Qt::PlainText);
-    rangeText->setAccessibleName(tr("Range"));
+    m_rangeText = new QLabel(this);
+    m_rangeText->setObjectName(QStringLiteral("rangeText"));
+    m_rangeText->setTextFormat(Qt::PlainText);
+    m_rangeText->setAccessibleName(tr("Range"));
 
-    lowest = NoteList(tr("Lowest"), this);
-    highest = NoteList(tr("Highest"), this);
+    m_lowest = noteList(tr("Lowest"), this);
+    m_highest = noteList(tr("Highest"), this);
     auto* lists = new QGridLayout;
     lists->setHorizontalSpacing(10);
     lists->setVerticalSpacing(2);
-    lists->addWidget(Caption(tr("Lowest"), lowest, this), 0, 0);
-    lists->addWidget(Caption(tr("Highest"), highest, this), 0, 1);
-    lists->addWidget(lowest, 1, 0);
-    lists->addWidget(highest, 1, 1);
+    lists->addWidget(caption(tr("Lowest"), m_lowest, this), 0, 0);
+    lists->addWidget(caption(tr("Highest"), m_highest, this), 0, 1);
+    lists->addWidget(m_lowest, 1, 0);
+    lists->addWidget(m_highest, 1, 1);
 
-    pickKeys = new QPushButton(tr("Pick keys…"), this);
-    pickKeys->setObjectName(QStringLiteral("pickKeys"));
-    pickKeys->setAccessibleName(tr("Pick keys"));
-    pickOctave = new QPushButton(tr("Pick an octave…"), this);
-    pickOctave->setObjectName(QStringLiteral("pickOctave"));
-    pickOctave->setAccessibleName(tr("Pick an octave"));
-    for (QPushButton* button : {pickKeys, pickOctave})
+    m_pickKeys = new QPushButton(tr("Pick keys…"), this);
+    m_pickKeys->setObjectName(QStringLiteral("pickKeys"));
+    m_pickKeys->setAccessibleName(tr("Pick keys"));
+    m_pickOctave = new QPushButton(tr("Pick an octave…"), this);
+    m_pickOctave->setObjectName(QStringLiteral("pickOctave"));
+    m_pickOctave->setAccessibleName(tr("Pick an octave"));
+    for (QPushButton* button : {m_pickKeys, m_pickOctave})
         button->setCursor(Qt::PointingHandCursor);
     auto* buttons = new QHBoxLayout;
     buttons->setSpacing(8);
-    buttons->addWidget(pickKeys);
-    buttons->addWidget(pickOctave);
+    buttons->addWidget(m_pickKeys);
+    buttons->addWidget(m_pickOctave);
     buttons->addStretch(1);
 
     auto* controls = new QVBoxLayout;
     controls->setSpacing(6);
-    controls->addWidget(rangeText);
+    controls->addWidget(m_rangeText);
     controls->addLayout(lists);
     controls->addStretch(1);
     controls->addLayout(buttons);
@@ -138,25 +138,25 @@ KeyRangePicker::KeyRangePicker(QWidget* parent) : QWidget(parent)
     layout->addWidget(paper);
     layout->addLayout(controls, 1);
 
-    setTabOrder(lowest, highest);
-    setTabOrder(highest, pickKeys);
-    setTabOrder(pickKeys, pickOctave);
+    setTabOrder(m_lowest, m_highest);
+    setTabOrder(m_highest, m_pickKeys);
+    setTabOrder(m_pickKeys, m_pickOctave);
 
-    connect(lowest, QOverload<int>::of(&QComboBox::activated), this, &KeyRangePicker::OnLowestActivated);
-    connect(highest, QOverload<int>::of(&QComboBox::activated), this, &KeyRangePicker::OnHighestActivated);
-    connect(pickKeys, &QPushButton::clicked, this, [this] { OpenDialog(Keyboard::PickKeyMode); });
-    connect(pickOctave, &QPushButton::clicked, this, [this] { OpenDialog(Keyboard::PickOctaveMode); });
-    ShowRange();
+    connect(m_lowest, QOverload<int>::of(&QComboBox::activated), this, &KeyRangePicker::onLowestActivated);
+    connect(m_highest, QOverload<int>::of(&QComboBox::activated), this, &KeyRangePicker::onHighestActivated);
+    connect(m_pickKeys, &QPushButton::clicked, this, [this] { openDialog(Keyboard::PickKeyMode); });
+    connect(m_pickOctave, &QPushButton::clicked, this, [this] { openDialog(Keyboard::PickOctaveMode); });
+    showRange();
 }
 
-void KeyRangePicker::SetRange(int newMinimum, int newMaximum)
+void KeyRangePicker::setRange(int newMinimum, int newMaximum)
 {
-    minimum = std::clamp(newMinimum, 0, keyCount - 1);
-    maximum = std::clamp(newMaximum, minimum + 1, keyCount);
-    ShowRange();
+    m_minimum = std::clamp(newMinimum, 0, keyCount - 1);
+    m_maximum = std::clamp(newMaximum, m_minimum + 1, keyCount);
+    showRange();
 }
 
-QString KeyRangePicker::RangeText(int lowestKey, int highestExcluded)
+QString KeyRangePicker::rangeText(int lowestKey, int highestExcluded)
 {
     const QString lowestName = Core::MusicTables::NoteLabel(lowestKey, false);
     if (highestExcluded - 1 <= lowestKey)
@@ -164,58 +164,58 @@ QString KeyRangePicker::RangeText(int lowestKey, int highestExcluded)
     return lowestName + QStringLiteral(" \u2013 ") + Core::MusicTables::NoteLabel(highestExcluded - 1, false);
 }
 
-QByteArray KeyRangePicker::StaffText(int lowestKey, int highestExcluded)
+QByteArray KeyRangePicker::staffText(int lowestKey, int highestExcluded)
 {
     QByteArray text = "{ [ ";
     bool treble = true;
-    WriteStaffNote(text, lowestKey, &treble, true);
+    writeStaffNote(text, lowestKey, &treble, true);
     if (highestExcluded - 1 > lowestKey)
-        WriteStaffNote(text, highestExcluded - 1, &treble, false);
+        writeStaffNote(text, highestExcluded - 1, &treble, false);
     text += "] }";
     return text;
 }
 
-void KeyRangePicker::ShowRange()
+void KeyRangePicker::showRange()
 {
-    rangeText->setText(RangeText(minimum, maximum));
-    lowest->setCurrentIndex(minimum);
-    highest->setCurrentIndex(maximum - 1);
-    staff->SetScore(StaffText(minimum, maximum));
+    m_rangeText->setText(rangeText(m_minimum, m_maximum));
+    m_lowest->setCurrentIndex(m_minimum);
+    m_highest->setCurrentIndex(m_maximum - 1);
+    m_staff->SetScore(staffText(m_minimum, m_maximum));
 }
 
-void KeyRangePicker::Choose(int lowestKey, int highestExcluded)
+void KeyRangePicker::choose(int lowestKey, int highestExcluded)
 {
-    const int previousMinimum = minimum;
-    const int previousMaximum = maximum;
-    SetRange(lowestKey, highestExcluded);
-    if (minimum != previousMinimum || maximum != previousMaximum)
-        emit rangePicked(minimum, maximum);
+    const int previousMinimum = m_minimum;
+    const int previousMaximum = m_maximum;
+    setRange(lowestKey, highestExcluded);
+    if (m_minimum != previousMinimum || m_maximum != previousMaximum)
+        Q_EMIT rangePicked(m_minimum, m_maximum);
 }
 
 // A lowest note above the highest one, or a highest below the lowest, swaps the two ends: the
 // note just chosen is kept and the other end moves to the other side of it.
-void KeyRangePicker::OnLowestActivated(int index)
+void KeyRangePicker::onLowestActivated(int index)
 {
-    const int highestKey = maximum - 1;
+    const int highestKey = m_maximum - 1;
     if (index <= highestKey)
-        Choose(index, maximum);
+        choose(index, m_maximum);
     else
-        Choose(highestKey, index + 1);
+        choose(highestKey, index + 1);
 }
 
-void KeyRangePicker::OnHighestActivated(int index)
+void KeyRangePicker::onHighestActivated(int index)
 {
-    if (index >= minimum)
-        Choose(minimum, index + 1);
+    if (index >= m_minimum)
+        choose(m_minimum, index + 1);
     else
-        Choose(index, minimum + 1);
+        choose(index, m_minimum + 1);
 }
 
-void KeyRangePicker::OpenDialog(int mode)
+void KeyRangePicker::openDialog(int mode)
 {
-    auto* dialog = new KeyRangeDialog(mode, minimum, maximum, window());
+    auto* dialog = new KeyRangeDialog(mode, m_minimum, m_maximum, window());
     connect(dialog, &QDialog::accepted, this,
-            [this, dialog] { Choose(dialog->Minimum(), dialog->Maximum()); });
+            [this, dialog] { choose(dialog->Minimum(), dialog->Maximum()); });
     connect(dialog, &QDialog::finished, dialog, &QObject::deleteLater);
     dialog->open();
 }

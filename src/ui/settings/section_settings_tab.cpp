@@ -1,120 +1,24 @@
 #include "ui/settings/section_settings_tab.h"
 
-#include "core/exercise/exercise_symbol_trainer.h"
+#include "core/exercise/difficulty_presets.h"
 #include "core/exercise/music_tables.h"
-#include "core/exercise/question_validators.h"
+#include "core/settings_store.h"
 #include "ui/settings/check_group.h"
 #include "ui/settings/key_range_picker.h"
+#include "ui/settings/section_record.h"
 #include "ui_section_settings_tab.h"
 
 #include <QAccessible>
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QIcon>
 #include <QScrollBar>
 #include <QTimer>
-
-#include <algorithm>
-#include <limits>
 
 namespace UI {
 namespace {
 
 using Core::SectionKind;
-
-// The parts of a block one section's tab edits; null where the section has no such part.
-struct Records
-{
-    Core::DurationSettings* duration = nullptr;
-    Core::NotesDiapason* diapason = nullptr;
-    Core::ClefSettings* clefs = nullptr;
-    Core::IntervalSettings* intervals = nullptr;
-    bool* switches = nullptr;
-    int switchCount = 0;
-};
-
-template <typename Record> void SetSwitches(Records& r, Record& record)
-{
-    r.switches = record.switches.data();
-    r.switchCount = int(record.switches.size());
-    r.duration = &record.duration;
-}
-
-template <typename Record> void SetPitched(Records& r, Record& record)
-{
-    r.diapason = &record.diapason;
-    r.duration = &record.duration;
-    r.clefs = &record.clefs;
-}
-
-Records RecordsOf(Core::TrainerSettings& block, int trainer, int section)
-{
-    Records r;
-    const bool ear = trainer == Core::EarTrainerIndex;
-    switch (Core::KindOfSection(trainer, section)) {
-    case SectionKind::Notes: {
-        auto& notes = ear ? block.earTrainer.singleNotes : block.noteTrainer.singleNotes;
-        SetPitched(r, notes);
-        break;
-    }
-    case SectionKind::Intervals: {
-        auto& intervals = ear ? block.earTrainer.intervals : block.noteTrainer.intervals;
-        SetPitched(r, intervals);
-        r.intervals = &intervals;
-        break;
-    }
-    case SectionKind::Chords: {
-        auto& chords = ear ? block.earTrainer.chords : block.noteTrainer.chords;
-        SetSwitches(r, chords);
-        SetPitched(r, chords);
-        break;
-    }
-    case SectionKind::Scales:
-        SetSwitches(r, block.earTrainer.scales);
-        SetPitched(r, block.earTrainer.scales);
-        break;
-    case SectionKind::Tempo:
-        SetSwitches(r, ear ? block.earTrainer.tempo : block.symbolTrainer.tempo);
-        break;
-    case SectionKind::Lengths:
-        SetSwitches(r, block.symbolTrainer.lengths);
-        break;
-    case SectionKind::Signatures:
-        SetSwitches(r, block.symbolTrainer.keySignatures);
-        break;
-    case SectionKind::Loudness:
-        SetSwitches(r, block.symbolTrainer.loudness);
-        break;
-    case SectionKind::Modifiers:
-        SetSwitches(r, block.symbolTrainer.noteModifiers);
-        break;
-    case SectionKind::None:
-        break;
-    }
-    return r;
-}
-
-const char* const chordNames[Core::ChordTypeCount] = {
-    QT_TRANSLATE_NOOP("UI::SectionSettingsTab", "Major triad"),
-    QT_TRANSLATE_NOOP("UI::SectionSettingsTab", "Minor triad"),
-    QT_TRANSLATE_NOOP("UI::SectionSettingsTab", "Major sixth"),
-    QT_TRANSLATE_NOOP("UI::SectionSettingsTab", "Minor sixth"),
-    QT_TRANSLATE_NOOP("UI::SectionSettingsTab", "Major seventh"),
-    QT_TRANSLATE_NOOP("UI::SectionSettingsTab", "Minor seventh"),
-    QT_TRANSLATE_NOOP("UI::SectionSettingsTab", "Dominant seventh"),
-    QT_TRANSLATE_NOOP("UI::SectionSettingsTab", "Suspended second"),
-    QT_TRANSLATE_NOOP("UI::SectionSettingsTab", "Suspended fourth"),
-    QT_TRANSLATE_NOOP("UI::SectionSettingsTab", "Sixth, suspended second"),
-    QT_TRANSLATE_NOOP("UI::SectionSettingsTab", "Sixth, suspended fourth"),
-    QT_TRANSLATE_NOOP("UI::SectionSettingsTab", "Seventh, suspended second"),
-    QT_TRANSLATE_NOOP("UI::SectionSettingsTab", "Seventh, suspended fourth"),
-    QT_TRANSLATE_NOOP("UI::SectionSettingsTab", "Augmented"),
-    QT_TRANSLATE_NOOP("UI::SectionSettingsTab", "Augmented sixth"),
-    QT_TRANSLATE_NOOP("UI::SectionSettingsTab", "Augmented seventh"),
-    QT_TRANSLATE_NOOP("UI::SectionSettingsTab", "Diminished"),
-    QT_TRANSLATE_NOOP("UI::SectionSettingsTab", "Diminished seventh"),
-};
 
 const char* const sectionTitles[][5] = {
     {QT_TRANSLATE_NOOP("UI::SectionSettingsTab", "Single Notes"),
@@ -132,75 +36,7 @@ const char* const sectionTitles[][5] = {
      QT_TRANSLATE_NOOP("UI::SectionSettingsTab", "Note Modifiers")},
 };
 
-// The pictures of the symbol switches are cards of 8 by 5.
-const QSize pictureSize(64, 40);
-
-// A record of the section's kind with only switch `index` on, over the whole keyboard.
-Core::TrainerSettings OnlySwitch(int trainer, int section, int index)
-{
-    Core::TrainerSettings block;
-    Records r = RecordsOf(block, trainer, section);
-    std::fill(r.switches, r.switches + r.switchCount, false);
-    r.switches[index] = true;
-    return block;
-}
-
-// The rows of the symbol trainer's item table that switch `index` alone lets a lesson ask.
-std::vector<int> SymbolRows(int section, int index)
-{
-    const Core::TrainerSettings block = OnlySwitch(Core::SymbolTrainerIndex, section, index);
-    const auto& table = Core::ExerciseSymbolTrainer::ItemTable(section);
-    const Core::SymbolTrainerSettings& s = block.symbolTrainer;
-    std::vector<int> rows;
-    for (unsigned id = 0; id < table.size(); ++id) {
-        bool permitted = false;
-        switch (Core::KindOfSection(Core::SymbolTrainerIndex, section)) {
-        case SectionKind::Lengths:
-            permitted = Core::ValidateLengthQuestion(id, &s.lengths);
-            break;
-        case SectionKind::Signatures:
-            permitted = Core::ValidateSignatureQuestion(id, &s.keySignatures);
-            break;
-        case SectionKind::Loudness:
-            permitted = Core::ValidateLoudnessQuestion(id, &s.loudness);
-            break;
-        case SectionKind::Modifiers:
-            permitted = Core::ValidateModifiersQuestion(id, &s.noteModifiers);
-            break;
-        default:
-            break;
-        }
-        if (permitted)
-            rows.push_back(int(id));
-    }
-    return rows;
-}
-
-// The tempo (a row of the tempo table) that switch `index` alone lets a lesson ask; -1 for none.
-int TempoOfSwitch(int index)
-{
-    Core::TempoSettings tempo;
-    tempo.SetAll(false);
-    tempo.switches[size_t(index)] = true;
-    for (int t = 0; t < Core::MusicTables::TempoCount; ++t)
-        if (Core::ValidateTempoQuestion(unsigned(t * Core::MusicTables::PiecesPerTempo), &tempo))
-            return t;
-    return -1;
-}
-
-// The scale (a row of the scale table) that switch `index` alone lets a lesson ask.
-int ScaleOfSwitch(int index)
-{
-    Core::ScalesSettings scales;
-    scales.SetAll(false);
-    scales.switches[size_t(index)] = true;
-    for (int s = 0; s < Core::MusicTables::ScaleCount; ++s)
-        if (Core::ValidateScaleQuestion(unsigned(s * Core::MusicTables::ScaleRootCount + 39), &scales))
-            return s;
-    return -1;
-}
-
-QGroupBox* GroupOf(QWidget* widget)
+QGroupBox* groupOf(QWidget* widget)
 {
     for (QWidget* w = widget; w; w = w->parentWidget())
         if (auto* group = qobject_cast<QGroupBox*>(w))
@@ -210,22 +46,25 @@ QGroupBox* GroupOf(QWidget* widget)
 
 } // namespace
 
-SectionSettingsTab::SectionSettingsTab(int trainerIndex, int sectionIndex, QWidget* parent)
-    : QWidget(parent), m_ui(std::make_unique<Ui::SectionSettingsTab>()), trainer(qBound(0, trainerIndex, 2)),
-      section(sectionIndex), kind(Core::KindOfSection(trainer, sectionIndex))
+SectionSettingsTab::SectionSettingsTab(int trainerIndex, int sectionIndex, Core::SettingsStore* settings,
+                                       std::function<bool()> isQuizMode, QWidget* parent)
+    : SettingsPageBase(parent), m_ui(std::make_unique<Ui::SectionSettingsTab>()),
+      m_trainer(qBound(0, trainerIndex, 2)), m_section(sectionIndex),
+      m_kind(Core::KindOfSection(m_trainer, sectionIndex)), m_settings(settings),
+      m_isQuizMode(std::move(isQuizMode))
 {
     m_ui->setupUi(this);
     setAttribute(Qt::WA_StyledBackground);
     m_ui->scrollArea->viewport()->setAutoFillBackground(false);
     m_ui->content->setAutoFillBackground(false);
-    setAccessibleName(tr("%1 settings").arg(Title()));
+    setAccessibleName(tr("%1 settings").arg(title()));
     m_ui->refusal->hide();
 
-    const bool pitched = kind == SectionKind::Notes || kind == SectionKind::Intervals ||
-                         kind == SectionKind::Chords || kind == SectionKind::Scales;
+    const bool pitched = m_kind == SectionKind::Notes || m_kind == SectionKind::Intervals ||
+                         m_kind == SectionKind::Chords || m_kind == SectionKind::Scales;
     m_ui->rangeGroup->setVisible(pitched);
     m_ui->clefGroup->setVisible(pitched);
-    m_ui->intervalGroup->setVisible(kind == SectionKind::Intervals);
+    m_ui->intervalGroup->setVisible(m_kind == SectionKind::Intervals);
     // The sizes of the intervals stand where the other sections show their switches.
     m_ui->rightColumn->addWidget(m_ui->intervalGroup);
 
@@ -233,33 +72,33 @@ SectionSettingsTab::SectionSettingsTab(int trainerIndex, int sectionIndex, QWidg
     m_ui->questionsSpin->setMaximum(Core::DurationSettings::MaxQuestions);
     m_ui->timeoutSpin->setMaximum(Core::DurationSettings::MaxSeconds);
     auto connectSpin = [this](QSpinBox* spin) {
-        connect(spin, QOverload<int>::of(&QSpinBox::valueChanged), this, [this, spin] { OnEdited(spin); });
+        connect(spin, QOverload<int>::of(&QSpinBox::valueChanged), this, [this, spin] { onEdited(spin); });
     };
     connectSpin(m_ui->questionsSpin);
     connectSpin(m_ui->timeoutSpin);
 
     if (pitched) {
-        rangePicker = new KeyRangePicker(m_ui->rangeGroup);
-        rangePicker->setAccessibleName(tr("Range of keys"));
+        m_rangePicker = new KeyRangePicker(m_ui->rangeGroup);
+        m_rangePicker->setAccessibleName(tr("Range of keys"));
         auto* layout = static_cast<QVBoxLayout*>(m_ui->rangeGroup->layout());
-        layout->replaceWidget(m_ui->rangePickerPlace, rangePicker);
+        layout->replaceWidget(m_ui->rangePickerPlace, m_rangePicker);
         delete m_ui->rangePickerPlace;
         m_ui->rangePickerPlace = nullptr;
         // A short window scrolls the tab rather than squeeze the staff.
-        rangePicker->setMinimumHeight(rangePicker->sizeHint().height());
-        connect(rangePicker, &KeyRangePicker::rangePicked, this, [this] { OnEdited(rangePicker); });
+        m_rangePicker->setMinimumHeight(m_rangePicker->sizeHint().height());
+        connect(m_rangePicker, &KeyRangePicker::rangePicked, this, [this] { onEdited(m_rangePicker); });
         // A clef stays on: a question must be written on some staff.
         auto* clefs = new CheckGroup(this);
-        clefs->AddMember(m_ui->gClef);
-        clefs->AddMember(m_ui->fClef);
-        checkGroups.append(clefs);
+        clefs->addMember(m_ui->gClef);
+        clefs->addMember(m_ui->fClef);
+        m_checkGroups.append(clefs);
     }
     // After the clef group's own handler, so that a change is read once the group has kept a
     // clef on.
     for (QCheckBox* box :
          {m_ui->whiteKeys, m_ui->blackKeys, m_ui->gClef, m_ui->fClef, m_ui->intervalArpeggiated})
-        connect(box, &QCheckBox::clicked, this, [this, box] { OnEdited(box); });
-    if (kind == SectionKind::Intervals) {
+        connect(box, &QCheckBox::clicked, this, [this, box] { onEdited(box); });
+    if (m_kind == SectionKind::Intervals) {
         for (int size = 0; size < Core::MusicTables::IntervalCount; ++size) {
             const QString name = Core::MusicTables::IntervalShortName(size);
             const QString tip = tr("%n semitone(s)", nullptr, size);
@@ -271,15 +110,15 @@ SectionSettingsTab::SectionSettingsTab(int trainerIndex, int sectionIndex, QWidg
         for (QComboBox* combo : {m_ui->intervalStart, m_ui->intervalEnd}) {
             combo->setMaximumWidth(260);
             connect(combo, QOverload<int>::of(&QComboBox::activated), this,
-                    [this, combo] { OnEdited(combo); });
+                    [this, combo] { onEdited(combo); });
         }
     }
-    BuildSwitchGroups();
-    for (CheckGroup* group : checkGroups)
+    buildSwitchGroups();
+    for (CheckGroup* group : m_checkGroups)
         connect(group, &CheckGroup::lastMemberKept, this, [this](QCheckBox* box) {
-            const QGroupBox* owner = GroupOf(box);
-            lastEdited = box;
-            ShowRefusal(tr("At least one of \u201C%1\u201D stays on, or there would be nothing to ask.")
+            const QGroupBox* owner = groupOf(box);
+            m_lastEdited = box;
+            showRefusal(tr("At least one of \u201C%1\u201D stays on, or there would be nothing to ask.")
                             .arg(owner ? owner->title() : box->text()));
         });
     static_cast<QVBoxLayout*>(m_ui->rightColumn)->addStretch(1);
@@ -288,8 +127,8 @@ SectionSettingsTab::SectionSettingsTab(int trainerIndex, int sectionIndex, QWidg
     // turned to scroll the tab must not change a setting on its way.
     QList<QWidget*> wheelGuarded{m_ui->questionsSpin, m_ui->timeoutSpin, m_ui->intervalStart,
                                  m_ui->intervalEnd};
-    if (rangePicker)
-        for (QComboBox* list : rangePicker->findChildren<QComboBox*>())
+    if (m_rangePicker)
+        for (QComboBox* list : m_rangePicker->findChildren<QComboBox*>())
             wheelGuarded << list;
     for (QWidget* control : wheelGuarded) {
         control->setFocusPolicy(Qt::StrongFocus);
@@ -297,10 +136,10 @@ SectionSettingsTab::SectionSettingsTab(int trainerIndex, int sectionIndex, QWidg
     }
 
     // Tab follows the page from top to bottom: the range picker stands above the key colours.
-    if (rangePicker) {
+    if (m_rangePicker) {
         QWidget* previous = m_ui->timeoutSpin;
         // The lists' pop-ups are windows of their own and take no part in the chain.
-        for (QWidget* control : rangePicker->findChildren<QWidget*>())
+        for (QWidget* control : m_rangePicker->findChildren<QWidget*>())
             if ((control->focusPolicy() & Qt::TabFocus) && control->window() == window()) {
                 setTabOrder(previous, control);
                 previous = control;
@@ -321,200 +160,120 @@ bool SectionSettingsTab::eventFilter(QObject* watched, QEvent* event)
             return true;
         }
     }
-    return QWidget::eventFilter(watched, event);
+    return SettingsPageBase::eventFilter(watched, event);
 }
 
 SectionSettingsTab::~SectionSettingsTab() = default;
 
-QString SectionSettingsTab::Title() const
+QString SectionSettingsTab::title() const
 {
-    if (section < 0 || section >= Core::TrainerSectionCount(trainer))
+    if (m_section < 0 || m_section >= Core::TrainerSectionCount(m_trainer))
         return QString();
-    return tr(sectionTitles[trainer][section]);
+    return tr(sectionTitles[m_trainer][m_section]);
 }
 
-QWidget* SectionSettingsTab::AddSwitchGroup(const QString& title, const std::vector<int>& indices,
-                                            bool atLeastOne, int columns)
+void SectionSettingsTab::loadSettings()
 {
-    auto* group = new QGroupBox(title, m_ui->content);
-    group->setProperty("card", true);
-    group->setAccessibleName(title);
-    auto* grid = new QGridLayout(group);
-    grid->setContentsMargins(20, 46, 20, 16);
-    grid->setHorizontalSpacing(18);
-    grid->setVerticalSpacing(10);
-    CheckGroup* members = atLeastOne ? new CheckGroup(this) : nullptr;
-    for (size_t i = 0; i < indices.size(); ++i) {
-        QCheckBox* box = MakeSwitchBox(indices[i]);
-        box->setParent(group);
-        grid->addWidget(box, int(i) / columns, int(i) % columns);
-        // The group hears of a click first and may check the box again before it is read.
-        if (members)
-            members->AddMember(box);
-        connect(box, &QCheckBox::clicked, this, [this, box] { OnEdited(box); });
-    }
-    if (members)
-        checkGroups.append(members);
-    m_ui->rightColumn->addWidget(group);
-    return group;
+    if (!m_settings)
+        return;
+    const Core::TrainerSettings& block = m_settings->CurrentSettings();
+    showRecord(block);
+    // Settings from an old or hand-edited file may leave the section with nothing to ask; the
+    // tab says so until a change mends it.
+    const bool empty = Core::SectionQuestions(block, m_trainer, m_section) > 0 &&
+                       Core::AskableCount(block, m_trainer, m_section) == 0;
+    showRefusal(empty ? tr("These settings leave nothing to ask in this section. Widen the range of "
+                           "keys or switch more on.")
+                      : QString());
+    setValid(!empty);
 }
 
-QCheckBox* SectionSettingsTab::MakeSwitchBox(int index)
+void SectionSettingsTab::applySettings()
 {
-    auto* box = new QCheckBox(this);
-    if (size_t(index) >= switchBoxes.size())
-        switchBoxes.resize(size_t(index) + 1, nullptr);
-    switchBoxes[size_t(index)] = box;
-    return box;
+    if (!m_settings || (m_isQuizMode && m_isQuizMode()))
+        return;
+    const Core::TrainerSettings& kept = m_settings->CurrentSettings();
+    Core::TrainerSettings edited = kept;
+    readRecord(edited);
+    // A check box a group has just checked again changes nothing, and its message stays.
+    if (edited == kept)
+        return;
+    // Only what this tab changed is judged: a section that a stored file left empty elsewhere
+    // must not stop the student from mending this one.
+    Core::SettingsCheck check = Core::CheckTrainerSettings(edited, m_trainer);
+    if (check.outcome == Core::SettingsCheck::EmptySection && check.section != m_section) {
+        const bool empty = Core::SectionQuestions(edited, m_trainer, m_section) > 0 &&
+                           Core::AskableCount(edited, m_trainer, m_section) == 0;
+        check.outcome = empty ? Core::SettingsCheck::EmptySection : Core::SettingsCheck::Askable;
+        check.section = m_section;
+    }
+    if (!check.IsAskable()) {
+        showRecord(kept);
+        showRefusal(refusalText(check, edited));
+        return;
+    }
+    showRefusal(QString());
+    m_settings->SetTrainerSettings(edited);
+    setValid(true);
+    Q_EMIT changed();
 }
 
-void SectionSettingsTab::BuildSwitchGroups()
+void SectionSettingsTab::restoreDefaults()
 {
-    auto range = [](int from, int to) {
-        std::vector<int> v;
-        for (int i = from; i < to; ++i)
-            v.push_back(i);
-        return v;
-    };
-    auto withPicture = [](QCheckBox* box, const QString& picture) {
-        box->setProperty("picture", true);
-        box->setIcon(QIcon(picture));
-        box->setIconSize(pictureSize);
-    };
-    switch (kind) {
-    case SectionKind::Chords: {
-        AddSwitchGroup(tr("Chord types"), range(0, Core::ChordTypeCount), true, 2);
-        for (int type = 0; type < Core::ChordTypeCount; ++type) {
-            QCheckBox* box = switchBoxes[size_t(type)];
-            box->setText(tr(chordNames[type]));
-            box->setToolTip(tr("Written as C%1").arg(Core::MusicTables::ChordSuffix(type)));
-        }
-        const int first = int(Core::ChordSwitch::FirstInversion),
-                  second = int(Core::ChordSwitch::SecondInversion);
-        QWidget* inversions = AddSwitchGroup(tr("Inversions"), {first, second}, false, 1);
-        auto* root = new QCheckBox(tr("Root position (always asked)"), inversions);
-        root->setChecked(true);
-        root->setEnabled(false);
-        static_cast<QGridLayout*>(inversions->layout())->addWidget(root, 2, 0);
-        switchBoxes[size_t(first)]->setText(tr("First inversion"));
-        switchBoxes[size_t(second)]->setText(tr("Second inversion"));
-        std::vector<int> playing{int(Core::ChordSwitch::Arpeggiated)};
-        // Chord symbols are a way of writing the question, so only the note trainer has them.
-        if (trainer == Core::NoteTrainerIndex)
-            playing.push_back(int(Core::ChordSwitch::ChordNotation));
-        AddSwitchGroup(tr("Playing and writing"), playing, false, 1);
-        QCheckBox* arpeggiated = switchBoxes[size_t(Core::ChordSwitch::Arpeggiated)];
-        arpeggiated->setText(tr("Arpeggiated"));
-        arpeggiated->setToolTip(tr("The chord's notes are played one after the other"));
-        if (trainer == Core::NoteTrainerIndex) {
-            QCheckBox* notation = switchBoxes[size_t(Core::ChordSwitch::ChordNotation)];
-            notation->setText(tr("Chord symbols (play Cmaj7 from its name)"));
-            notation->setToolTip(tr("Questions show a chord symbol, and the chord is played on the keys"));
-        }
-        break;
-    }
-    case SectionKind::Scales: {
-        AddSwitchGroup(tr("Scales"), range(0, Core::MusicTables::ScaleCount), true, 2);
-        for (int index = 0; index < Core::MusicTables::ScaleCount; ++index)
-            switchBoxes[size_t(index)]->setText(Core::MusicTables::ScaleName(ScaleOfSwitch(index)));
-        const int up = int(Core::ScaleSwitch::Ascending), down = int(Core::ScaleSwitch::Descending);
-        AddSwitchGroup(tr("Direction"), {up, down}, true, 2);
-        switchBoxes[size_t(up)]->setText(tr("Ascending"));
-        switchBoxes[size_t(down)]->setText(tr("Descending"));
-        const int modes = int(Core::ScaleSwitch::ApplyDifferentScaleModes);
-        AddSwitchGroup(tr("Modes"), {modes}, false, 1);
-        switchBoxes[size_t(modes)]->setText(tr("Apply different scale modes"));
-        break;
-    }
-    case SectionKind::Tempo: {
-        // Slowest first; Prestissimo, which no piece is played in, last.
-        std::vector<int> order = range(0, int(Core::TempoSettings::Size));
-        auto speed = [](int index) {
-            const int tempo = TempoOfSwitch(index);
-            return tempo < 0 ? std::numeric_limits<int>::max() : Core::MusicTables::TempoNumbers(tempo)[0];
-        };
-        std::stable_sort(order.begin(), order.end(), [&speed](int a, int b) { return speed(a) < speed(b); });
-        AddSwitchGroup(tr("Tempo markings"), order, true, 2);
-        for (int index = 0; index < int(Core::TempoSettings::Size); ++index) {
-            QCheckBox* box = switchBoxes[size_t(index)];
-            const int tempo = TempoOfSwitch(index);
-            if (tempo < 0) {
-                // No piece is played at this speed; it is kept for the difficulty levels.
-                box->setText(tr("Prestissimo (no pieces)"));
-                box->setToolTip(tr("No piece is played in Prestissimo: it asks nothing by itself"));
-                continue;
-            }
-            box->setText(Core::MusicTables::TempoName(tempo));
-            box->setToolTip(Core::MusicTables::TempoDescription(tempo).simplified());
-            withPicture(box, Core::MusicTables::TempoPicture(tempo));
-        }
-        break;
-    }
+    // What a new settings file holds: the questions of the first level.
+    showRecord(Core::DifficultyPreset(0));
+    applySettings();
+}
+
+QString SectionSettingsTab::refusalText(const Core::SettingsCheck& check,
+                                        const Core::TrainerSettings& block) const
+{
+    if (check.outcome == Core::SettingsCheck::NoQuestions)
+        return tr(
+            "Not changed: every section would be off. At least one section of the lesson needs questions.");
+    const auto& intervals =
+        m_trainer == Core::EarTrainerIndex ? block.earTrainer.intervals : block.noteTrainer.intervals;
+    switch (Core::KindOfSection(m_trainer, check.section)) {
+    case SectionKind::Notes:
+        return tr("Not changed: no key of this range has the colour asked for. Widen the range or allow the "
+                  "other keys.");
+    case SectionKind::Intervals:
+        if (intervals.intervalStart > intervals.intervalEnd)
+            return tr("Not changed: the smallest interval would be larger than the largest one.");
+        return tr("Not changed: no interval of these sizes fits this range of keys. Widen the range or the "
+                  "sizes.");
+    case SectionKind::Chords:
+        return tr("Not changed: no chord of these types and inversions has its root in this range of keys.");
+    case SectionKind::Scales:
+        return tr("Not changed: no scale of these kinds starts in this range of keys.");
+    case SectionKind::Tempo:
+        return tr("Not changed: no piece is played in Prestissimo, so at least one other tempo stays on.");
     case SectionKind::Lengths:
-    case SectionKind::Signatures:
-    case SectionKind::Loudness:
-    case SectionKind::Modifiers: {
-        static const char* const titles[] = {QT_TR_NOOP("Note lengths"), QT_TR_NOOP("Key signatures"),
-                                             nullptr, QT_TR_NOOP("Loudness marks"),
-                                             QT_TR_NOOP("Note modifiers")};
-        const int count = kind == SectionKind::Lengths      ? int(Core::LengthSwitch::Rests)
-                          : kind == SectionKind::Signatures ? int(Core::KeySignaturesSettings::Size)
-                          : kind == SectionKind::Loudness   ? int(Core::LoudnessSettings::Size)
-                                                            : int(Core::NoteModifiersSettings::Size);
-        // In the order the lesson's table has them (key signatures round the circle of fifths).
-        std::vector<std::vector<int>> rows(static_cast<size_t>(count), std::vector<int>());
-        std::vector<int> order;
-        for (int index = 0; index < count; ++index) {
-            rows[size_t(index)] = SymbolRows(section, index);
-            if (!rows[size_t(index)].empty())
-                order.push_back(index);
-        }
-        std::stable_sort(order.begin(), order.end(),
-                         [&rows](int a, int b) { return rows[size_t(a)].front() < rows[size_t(b)].front(); });
-        AddSwitchGroup(tr(titles[section]), order, true, kind == SectionKind::Modifiers ? 4 : 3);
-        const auto& table = Core::ExerciseSymbolTrainer::ItemTable(section);
-        for (int index : order) {
-            QStringList names;
-            for (int row : rows[size_t(index)])
-                names << table[size_t(row)]->caption2.simplified();
-            QCheckBox* box = switchBoxes[size_t(index)];
-            box->setText(names.join(QStringLiteral(" \u00B7 ")));
-            withPicture(box, table[size_t(rows[size_t(index)].front())]->caption);
-        }
-        if (kind == SectionKind::Lengths) {
-            const int rests = int(Core::LengthSwitch::Rests);
-            AddSwitchGroup(tr("Rests"), {rests}, false, 1);
-            QCheckBox* box = switchBoxes[size_t(rests)];
-            box->setText(tr("Rests of these lengths too"));
-            // The rest of the first length: the row after its note.
-            withPicture(box, table[size_t(int(Core::LengthSwitch::Quarter) * 2 + 1)]->caption);
-        }
-        break;
-    }
+        return tr("Not changed: rests need a note length to go with; keep one length on.");
     default:
-        break;
+        return tr("Not changed: this section would have nothing to ask.");
     }
-    for (QCheckBox* box : switchBoxes)
-        if (box && box->accessibleName().isEmpty())
-            box->setAccessibleName(box->text());
 }
 
-QCheckBox* SectionSettingsTab::SwitchBox(int index) const
+void SectionSettingsTab::setValid(bool valid)
 {
-    return index >= 0 && size_t(index) < switchBoxes.size() ? switchBoxes[size_t(index)] : nullptr;
+    if (valid == m_valid)
+        return;
+    m_valid = valid;
+    Q_EMIT validChanged(valid);
 }
 
-void SectionSettingsTab::Data2Gui(const Core::TrainerSettings& shown)
+void SectionSettingsTab::showRecord(const Core::TrainerSettings& shown)
 {
     Core::TrainerSettings block = shown;
-    const Records r = RecordsOf(block, trainer, section);
+    const SectionRecord r = SectionRecord::of(block, m_trainer, m_section);
     if (!r.duration)
         return;
-    loading = true;
+    m_loading = true;
     m_ui->questionsSpin->setValue(r.duration->questions);
     m_ui->timeoutSpin->setValue(r.duration->seconds);
     if (r.diapason) {
-        rangePicker->SetRange(r.diapason->minimum, r.diapason->maximum);
+        m_rangePicker->setRange(r.diapason->minimum, r.diapason->maximum);
         m_ui->whiteKeys->setChecked(r.diapason->whiteKeys);
         m_ui->blackKeys->setChecked(r.diapason->blackKeys);
     }
@@ -530,21 +289,21 @@ void SectionSettingsTab::Data2Gui(const Core::TrainerSettings& shown)
         m_ui->intervalArpeggiated->setChecked(r.intervals->arpeggiated);
     }
     for (int i = 0; i < r.switchCount; ++i)
-        if (QCheckBox* box = SwitchBox(i))
+        if (QCheckBox* box = switchBox(i))
             box->setChecked(r.switches[i]);
-    loading = false;
+    m_loading = false;
 }
 
-void SectionSettingsTab::Gui2Data(Core::TrainerSettings& block) const
+void SectionSettingsTab::readRecord(Core::TrainerSettings& block) const
 {
-    const Records r = RecordsOf(block, trainer, section);
+    const SectionRecord r = SectionRecord::of(block, m_trainer, m_section);
     if (!r.duration)
         return;
     r.duration->questions = m_ui->questionsSpin->value();
     r.duration->seconds = m_ui->timeoutSpin->value();
     if (r.diapason) {
-        r.diapason->minimum = rangePicker->Minimum();
-        r.diapason->maximum = rangePicker->Maximum();
+        r.diapason->minimum = m_rangePicker->minimum();
+        r.diapason->maximum = m_rangePicker->maximum();
         r.diapason->whiteKeys = m_ui->whiteKeys->isChecked();
         r.diapason->blackKeys = m_ui->blackKeys->isChecked();
     }
@@ -558,19 +317,19 @@ void SectionSettingsTab::Gui2Data(Core::TrainerSettings& block) const
         r.intervals->arpeggiated = m_ui->intervalArpeggiated->isChecked();
     }
     for (int i = 0; i < r.switchCount; ++i)
-        if (QCheckBox* box = SwitchBox(i))
+        if (QCheckBox* box = switchBox(i))
             r.switches[i] = box->isChecked();
 }
 
-void SectionSettingsTab::OnEdited(QWidget* control)
+void SectionSettingsTab::onEdited(QWidget* control)
 {
-    if (loading)
+    if (m_loading)
         return;
-    lastEdited = control;
-    emit edited();
+    m_lastEdited = control;
+    applySettings();
 }
 
-void SectionSettingsTab::ShowRefusal(const QString& text)
+void SectionSettingsTab::showRefusal(const QString& text)
 {
     QLabel* label = m_ui->refusal;
     if (text.isEmpty()) {
@@ -579,7 +338,7 @@ void SectionSettingsTab::ShowRefusal(const QString& text)
         return;
     }
     // Under the group of the control that was changed, so the message is read where the eye is.
-    QGroupBox* group = GroupOf(lastEdited);
+    QGroupBox* group = groupOf(m_lastEdited);
     if (group && group->layout() && label->parentWidget() != group) {
         if (auto* grid = qobject_cast<QGridLayout*>(group->layout()))
             grid->addWidget(label, grid->rowCount(), 0, 1, grid->columnCount());
@@ -594,11 +353,6 @@ void SectionSettingsTab::ShowRefusal(const QString& text)
     QAccessible::updateAccessibility(&alert);
     // Scrolled into view once the group has made room for it.
     QTimer::singleShot(0, label, [this, label] { m_ui->scrollArea->ensureWidgetVisible(label); });
-}
-
-QString SectionSettingsTab::Refusal() const
-{
-    return m_ui->refusal->isVisible() || !m_ui->refusal->isHidden() ? m_ui->refusal->text() : QString();
 }
 
 } // namespace UI

@@ -2,16 +2,15 @@
 // The settings page of one trainer, shown from the tool bar's "Settings" tab while a lesson is
 // open: the trainer's title and its tabs, the general one (MIDI keyboard, instrument, answer
 // inputs, what follows a mistake, the difficulty question and level) and one for each section of
-// the lesson (what that section may ask). Each change on a section tab is checked against the
-// lesson's question pools before it is kept: a change that would leave a section with nothing to
-// ask, or the lesson without questions, is refused at once with a message beside the control and
-// the previous value stays. Kept changes are saved straight away. In a quiz nothing may be changed,
-// and a notice covers the page. The main window creates the three pages, gives each its trainer,
-// and applies a page when the student leaves it. GUI thread only.
+// the lesson (what that section may ask). The page loads and applies its tabs together, as
+// settings pages. Each change on a section tab is checked against the lesson's question pools
+// before it is kept: a change that would leave a section with nothing to ask, or the lesson
+// without questions, is refused at once with a message beside the control and the previous value
+// stays. Kept changes are saved straight away. In a quiz nothing may be changed, and a notice
+// covers the page. The main window creates the three pages, gives each its trainer, and applies a
+// page when the student leaves it. GUI thread only.
 
-#include "core/exercise/trainer_settings.h"
-
-#include <QWidget>
+#include "ui/settings/settings_page_base.h"
 
 #include <functional>
 #include <memory>
@@ -31,7 +30,7 @@ namespace UI {
 class GeneralSettingsTab;
 class SectionSettingsTab;
 
-class TrainerSettingsPage : public QWidget
+class TrainerSettingsPage : public SettingsPageBase
 {
     Q_OBJECT
 public:
@@ -43,22 +42,27 @@ public:
                         std::function<void(const Core::GeneralSettings&)> setGeneralSettings,
                         QWidget* parent = nullptr);
 
-    int Trainer() const { return trainer; }
     // In a quiz the page only shows what is in force.
-    void SetQuizMode(bool quiz);
-    bool IsQuizMode() const { return quizMode; }
+    void setQuizMode(bool quiz);
+    bool isQuizMode() const { return m_quizMode; }
     // Opens the page at the tab of lesson section `section` (the general tab when it has none).
-    void OpenTab(int section);
-    GeneralSettingsTab* GeneralTab() const { return generalTab; }
+    void openTab(int section);
     // The tab of lesson section `section` (the section tabs are built on first use); null when
     // the trainer has no such section.
-    SectionSettingsTab* SectionTab(int section);
-    QTabWidget* Tabs() const { return tabs; }
+    SectionSettingsTab* sectionTab(int section);
 
-    // Reads the stored values into the controls.
-    void Data2Gui();
-    // Stores what the controls show; nothing in a quiz. True when anything changed.
-    bool Gui2Data();
+    // Shows the settings in force on every tab.
+    void loadSettings() override;
+    // Stores what every tab shows; nothing in a quiz.
+    void applySettings() override;
+    // Shows the program's defaults on every tab (the section tabs keep them at once).
+    void restoreDefaults() override;
+    // False while a section tab shows settings that leave its section with nothing to ask.
+    bool isValid() const override;
+    // Whether the student changed anything since the page was last loaded: a level or a kept
+    // change on a section tab (both saved at once), or a general setting stored by
+    // applySettings().
+    bool isModified() const { return m_modified; }
 
 public Q_SLOTS:
     // The MIDI inputs have changed.
@@ -68,23 +72,21 @@ protected:
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
-private Q_SLOTS:
-    void onSectionEdited();
-
 private:
-    void BuildSectionTabs();
+    void buildSectionTabs();
+    // The general tab, then the section tabs built so far.
+    std::vector<SettingsPageBase*> tabs() const;
 
-    int trainer = 0;
-    bool quizMode = false;
-    // A level button was used, or a section tab changed, since the page was last stored.
-    bool levelChanged = false;
-    bool sectionsChanged = false;
-    Core::SettingsStore* settings = nullptr;
+    int m_trainer = 0;
+    bool m_quizMode = false;
+    bool m_modified = false;
+    bool m_valid = true;
+    Core::SettingsStore* m_settings = nullptr;
     // Lies over the tabs during a quiz.
-    QLabel* quizNotice = nullptr;
-    QTabWidget* tabs = nullptr;
-    GeneralSettingsTab* generalTab = nullptr;
-    std::vector<SectionSettingsTab*> sectionTabs;
+    QLabel* m_quizNotice = nullptr;
+    QTabWidget* m_tabWidget = nullptr;
+    GeneralSettingsTab* m_generalTab = nullptr;
+    std::vector<SectionSettingsTab*> m_sectionTabs;
 };
 
 } // namespace UI

@@ -9,7 +9,7 @@ ButtonSlider::ButtonSlider(QWidget* parent) : QSlider(parent) {}
 
 ButtonSlider::ButtonSlider(Qt::Orientation orientation, QWidget* parent) : QSlider(orientation, parent) {}
 
-bool ButtonSlider::HitsHandle(const QPoint& position) const
+bool ButtonSlider::hitsHandle(const QPoint& position) const
 {
     QStyleOptionSlider option;
     initStyleOption(&option);
@@ -17,7 +17,7 @@ bool ButtonSlider::HitsHandle(const QPoint& position) const
            QStyle::SC_SliderHandle;
 }
 
-QWidget* ButtonSlider::ChildAt(const QPoint& position) const
+QWidget* ButtonSlider::topChildAt(const QPoint& position) const
 {
     // Children are kept in stacking order, the topmost last.
     const QObjectList& objects = children();
@@ -29,23 +29,23 @@ QWidget* ButtonSlider::ChildAt(const QPoint& position) const
     return nullptr;
 }
 
-void ButtonSlider::Forward(QWidget* child, QMouseEvent* event)
+void ButtonSlider::forward(QWidget* child, QMouseEvent* event)
 {
     const QPointF local = child->mapFrom(this, event->pos()) + (event->localPos() - event->pos());
     QMouseEvent copy(event->type(), local, event->windowPos(), event->screenPos(), event->button(),
                      event->buttons(), event->modifiers(), event->source());
     copy.setTimestamp(event->timestamp());
-    lastReceiver = child;
+    m_lastReceiver = child;
     QCoreApplication::sendEvent(child, &copy);
 }
 
 void ButtonSlider::mousePressEvent(QMouseEvent* event)
 {
-    pressReceiver = nullptr;
-    if (!HitsHandle(event->pos()))
-        if (QWidget* child = ChildAt(event->pos())) {
-            pressReceiver = child;
-            Forward(child, event);
+    m_pressReceiver = nullptr;
+    if (!hitsHandle(event->pos()))
+        if (QWidget* child = topChildAt(event->pos())) {
+            m_pressReceiver = child;
+            forward(child, event);
         }
     QSlider::mousePressEvent(event);
 }
@@ -53,21 +53,21 @@ void ButtonSlider::mousePressEvent(QMouseEvent* event)
 void ButtonSlider::mouseReleaseEvent(QMouseEvent* event)
 {
     // A drag of the handle ends on the handle's own terms, wherever the cursor is.
-    const bool handle = isSliderDown() || HitsHandle(event->pos());
-    QWidget* child = handle ? nullptr : ChildAt(event->pos());
+    const bool handle = isSliderDown() || hitsHandle(event->pos());
+    QWidget* child = handle ? nullptr : topChildAt(event->pos());
     if (!child)
-        child = pressReceiver;
-    pressReceiver = nullptr;
+        child = m_pressReceiver;
+    m_pressReceiver = nullptr;
     if (child)
-        Forward(child, event);
+        forward(child, event);
     QSlider::mouseReleaseEvent(event);
 }
 
 void ButtonSlider::leaveEvent(QEvent* event)
 {
-    if (lastReceiver) {
+    if (m_lastReceiver) {
         QEvent leave(QEvent::Leave);
-        QCoreApplication::sendEvent(lastReceiver, &leave);
+        QCoreApplication::sendEvent(m_lastReceiver, &leave);
     }
     QSlider::leaveEvent(event);
 }

@@ -20,14 +20,14 @@ protected:
     void leaveEvent(QEvent* event) override;
 
 private:
-    bool HitsHandle(const QPoint& position) const;
+    bool hitsHandle(const QPoint& position) const;
     // The topmost visible child under `position`, also one transparent for mouse events.
-    QWidget* ChildAt(const QPoint& position) const;
-    void Forward(QWidget* child, QMouseEvent* event);
+    QWidget* topChildAt(const QPoint& position) const;
+    void forward(QWidget* child, QMouseEvent* event);
 
     // The child that received the last forwarded event; it gets the leave event.
-    QPointer<QWidget> lastReceiver;
+    QPointer<QWidget> m_lastReceiver;
     // The child that received the press: it also gets the release, wherever that happens, so
     // that a button pressed down is always let up again.
-    QPointer<QWidget> pressReceiver;
+    QPointer<QWidget> m_pressReceiver;
 };

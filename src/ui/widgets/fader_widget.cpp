@@ -18,7 +18,7 @@ constexpr int lastFrame = 30;
 
 // `picture` scaled to exactly `pixels`, when it was taken at another ratio than the one painted
 // now; a null image when it is of that size already.
-QImage DeviceImage(const QImage& picture, const QSize& pixels)
+QImage deviceImage(const QImage& picture, const QSize& pixels)
 {
     if (picture.size() == pixels)
         return QImage();
@@ -29,7 +29,7 @@ QImage DeviceImage(const QImage& picture, const QSize& pixels)
 // The bounding rectangle of the pixels in which `a` differs from `b`, an image of the same size
 // and format, or from transparent where `b` is null. Rows are compared as memory first: only
 // a row that differs outside the columns already known to differ is searched pixel by pixel.
-QRect DifferingArea(const QImage& a, const QImage* b)
+QRect differingArea(const QImage& a, const QImage* b)
 {
     const int width = a.width(), height = a.height();
     const std::vector<uchar> transparentRow(b ? 0 : size_t(width) * 4, 0);
@@ -73,7 +73,7 @@ QRect DifferingArea(const QImage& a, const QImage* b)
 // channel alike in both stays as it is, and a fade cut short and started again from its blend
 // still ends on the new value). The sum fits in 16 bits, so the compiler blends eight channels
 // per vector instruction.
-void BlendRow(const uchar* __restrict from, const uchar* __restrict to, uchar* __restrict out, int bytes,
+void blendRow(const uchar* __restrict from, const uchar* __restrict to, uchar* __restrict out, int bytes,
               quint16 oldWeight, quint16 newWeight)
 {
     for (int i = 0; i < bytes; ++i)
@@ -81,7 +81,7 @@ void BlendRow(const uchar* __restrict from, const uchar* __restrict to, uchar* _
 }
 
 // A rectangle of device pixels in the painter's coordinates, at `ratio` device pixels each.
-QRectF Logical(const QRect& pixels, qreal ratio)
+QRectF logical(const QRect& pixels, qreal ratio)
 {
     return QRectF(pixels.x() / ratio, pixels.y() / ratio, pixels.width() / ratio, pixels.height() / ratio);
 }
@@ -92,139 +92,139 @@ namespace UI {
 
 FaderWidget::FaderWidget(QWidget* parent) : QWidget(parent)
 {
-    contentLayout = new QVBoxLayout(this);
-    contentLayout->setContentsMargins(0, 0, 0, 0);
-    contentLayout->setSpacing(0);
+    m_contentLayout = new QVBoxLayout(this);
+    m_contentLayout->setContentsMargins(0, 0, 0, 0);
+    m_contentLayout->setSpacing(0);
 
     // Runs backwards: the frame is the old picture's share of the blend, in thirtieths.
-    timeLine = new QTimeLine(fadeDuration, this);
-    timeLine->setFrameRange(0, lastFrame);
+    m_timeLine = new QTimeLine(fadeDuration, this);
+    m_timeLine->setFrameRange(0, lastFrame);
     // One update per frame of the thirty, not Qt's default of one per 40 ms.
-    timeLine->setUpdateInterval(qMax(1, fadeDuration / lastFrame));
-    timeLine->setDirection(QTimeLine::Backward);
-    connect(timeLine, &QTimeLine::frameChanged, this, &FaderWidget::UpdateChangingArea);
-    connect(timeLine, &QTimeLine::finished, this, &FaderWidget::Finish);
+    m_timeLine->setUpdateInterval(qMax(1, fadeDuration / lastFrame));
+    m_timeLine->setDirection(QTimeLine::Backward);
+    connect(m_timeLine, &QTimeLine::frameChanged, this, &FaderWidget::updateChangingArea);
+    connect(m_timeLine, &QTimeLine::finished, this, &FaderWidget::finish);
 }
 
 void FaderWidget::FadeIn(QWidget* widget)
 {
-    StartFade(widget, false);
+    startFade(widget, false);
 }
 
 void FaderWidget::FadeTo(QWidget* widget)
 {
-    StartFade(widget, true);
+    startFade(widget, true);
 }
 
 void FaderWidget::HoldPicture()
 {
-    if (mode == Mode::Idle && isVisible())
-        heldPicture = PictureOf(this);
+    if (m_mode == Mode::Idle && isVisible())
+        m_heldPicture = pictureOf(this);
 }
 
 void FaderWidget::Reset(QWidget* widget)
 {
-    timeLine->stop();
-    heldPicture = QImage();
-    mode = Mode::Idle;
+    m_timeLine->stop();
+    m_heldPicture = QImage();
+    m_mode = Mode::Idle;
     // Both pictures cleared: nothing of a fade is drawn any more.
-    Recycle(oldPicture);
-    Recycle(newPicture);
-    scaledOld = scaledNew = blend = QImage();
-    preparedRatio = 0.0;
-    incoming = nullptr;
-    SetContent(widget);
+    recycle(m_oldPicture);
+    recycle(m_newPicture);
+    m_scaledOld = m_scaledNew = m_blend = QImage();
+    m_preparedRatio = 0.0;
+    m_incoming = nullptr;
+    setContent(widget);
     update();
 }
 
 QWidget* FaderWidget::Content() const
 {
-    return content;
+    return m_content;
 }
 
 bool FaderWidget::IsFading() const
 {
-    return mode == Mode::FadingIn;
+    return m_mode == Mode::FadingIn;
 }
 
-void FaderWidget::StartFade(QWidget* widget, bool takeOutOldContent)
+void FaderWidget::startFade(QWidget* widget, bool takeOutOldContent)
 {
     // The content shown alone and faded in over itself, unchanged: both pictures are the same.
-    const bool held = !heldPicture.isNull();
-    const bool overItself = !held && widget && widget == content && mode == Mode::Idle &&
-                            !takeOutOldContent && !content->isHidden() && OnlyContentShown();
+    const bool held = !m_heldPicture.isNull();
+    const bool overItself = !held && widget && widget == m_content && m_mode == Mode::Idle &&
+                            !takeOutOldContent && !m_content->isHidden() && onlyContentShown();
     // What was on screen: the picture held before the content changed, the content, or the
     // blend of a fade that is cut short.
-    QImage now = held ? std::move(heldPicture) : TakePictureNow();
-    heldPicture = QImage();
-    timeLine->stop();
-    Recycle(oldPicture);
-    Recycle(newPicture);
-    oldPicture = std::move(now);
-    if (content && takeOutOldContent) {
-        contentLayout->removeWidget(content);
-        content->hide();
-        content = nullptr;
+    QImage now = held ? std::move(m_heldPicture) : takePictureNow();
+    m_heldPicture = QImage();
+    m_timeLine->stop();
+    recycle(m_oldPicture);
+    recycle(m_newPicture);
+    m_oldPicture = std::move(now);
+    if (m_content && takeOutOldContent) {
+        m_contentLayout->removeWidget(m_content);
+        m_content->hide();
+        m_content = nullptr;
     }
     // The content stays hidden while the fader paints the blend in its place.
-    if (content)
-        content->hide();
-    if (incoming && incoming != widget)
-        incoming->hide();
-    incoming = widget;
+    if (m_content)
+        m_content->hide();
+    if (m_incoming && m_incoming != widget)
+        m_incoming->hide();
+    m_incoming = widget;
     if (overItself)
-        newPicture = oldPicture;
+        m_newPicture = m_oldPicture;
     else
-        newPicture = widget ? PictureOf(widget) : TransparentPicture(true);
-    mode = Mode::FadingIn;
+        m_newPicture = widget ? pictureOf(widget) : transparentPicture(true);
+    m_mode = Mode::FadingIn;
     // Where the pictures differ is known before the first frame asks for a repaint there.
-    Prepare(devicePixelRatioF());
-    timeLine->start();
+    prepare(devicePixelRatioF());
+    m_timeLine->start();
     update();
 }
 
-void FaderWidget::Finish()
+void FaderWidget::finish()
 {
-    mode = Mode::Idle;
-    Recycle(oldPicture);
-    Recycle(newPicture);
-    scaledOld = scaledNew = blend = QImage();
-    preparedRatio = 0.0;
-    changed = shown = QRect();
-    QWidget* widget = incoming;
-    incoming = nullptr;
-    SetContent(widget);
+    m_mode = Mode::Idle;
+    recycle(m_oldPicture);
+    recycle(m_newPicture);
+    m_scaledOld = m_scaledNew = m_blend = QImage();
+    m_preparedRatio = 0.0;
+    m_changed = m_shown = QRect();
+    QWidget* widget = m_incoming;
+    m_incoming = nullptr;
+    setContent(widget);
     if (widget)
         widget->setFocus();
     update();
     Q_EMIT FadeFinished(widget);
 }
 
-void FaderWidget::UpdateChangingArea()
+void FaderWidget::updateChangingArea()
 {
-    if (mode != Mode::FadingIn || changed.isEmpty())
+    if (m_mode != Mode::FadingIn || m_changed.isEmpty())
         return;
-    update(Logical(changed, preparedRatio).toAlignedRect());
+    update(logical(m_changed, m_preparedRatio).toAlignedRect());
 }
 
-void FaderWidget::SetContent(QWidget* widget)
+void FaderWidget::setContent(QWidget* widget)
 {
-    for (int i = contentLayout->count() - 1; i >= 0; --i) {
-        QWidget* other = contentLayout->itemAt(i)->widget();
+    for (int i = m_contentLayout->count() - 1; i >= 0; --i) {
+        QWidget* other = m_contentLayout->itemAt(i)->widget();
         if (other && other != widget) {
-            contentLayout->removeWidget(other);
+            m_contentLayout->removeWidget(other);
             other->hide();
         }
     }
     if (widget) {
-        if (contentLayout->indexOf(widget) < 0)
-            contentLayout->addWidget(widget);
+        if (m_contentLayout->indexOf(widget) < 0)
+            m_contentLayout->addWidget(widget);
         widget->show();
     }
-    content = widget;
+    m_content = widget;
 }
 
-QImage FaderWidget::PictureOf(QWidget* widget)
+QImage FaderWidget::pictureOf(QWidget* widget)
 {
     if (widget != this) {
         if (widget->parentWidget() != this) {
@@ -239,61 +239,61 @@ QImage FaderWidget::PictureOf(QWidget* widget)
     // What the widget and its children paint, without a window background of its own: where
     // they leave the picture transparent, the fader's parent shows through. A widget that
     // paints all its pixels over the whole picture needs no clearing first.
-    QImage picture = TransparentPicture(!PaintsWholePicture(widget));
+    QImage picture = transparentPicture(!paintsWholePicture(widget));
     widget->render(&picture, widget == this ? QPoint() : widget->pos(), QRegion(), QWidget::DrawChildren);
     return picture;
 }
 
-QImage FaderWidget::TakePictureNow()
+QImage FaderWidget::takePictureNow()
 {
-    if (mode != Mode::FadingIn)
-        return PictureOf(this);
+    if (m_mode != Mode::FadingIn)
+        return pictureOf(this);
     const qreal ratio = devicePixelRatioF();
     const QSize pixels = size() * ratio;
     // Only what paintEvent draws can be made from the pictures: a child shown over the fade, or
     // a size that changed since the fade started, needs the fader painted.
-    if (!OnlyContentShown() || oldPicture.size() != pixels || newPicture.size() != pixels ||
-        newPicture.devicePixelRatio() != ratio)
-        return PictureOf(this);
-    // A paint at another size (the window was resized and back) left `changed` and the blend
+    if (!onlyContentShown() || m_oldPicture.size() != pixels || m_newPicture.size() != pixels ||
+        m_newPicture.devicePixelRatio() != ratio)
+        return pictureOf(this);
+    // A paint at another size (the window was resized and back) left `m_changed` and the blend
     // measured for pictures of that size: they would be copied past the end of this one.
-    if (preparedRatio != ratio || OldImage().size() != pixels || NewImage().size() != pixels)
-        Prepare(ratio);
-    // Outside `changed` every frame shows the new picture; inside, the blend of this frame.
-    BlendFrame(timeLine->currentFrame());
-    QImage picture = std::move(newPicture);
-    newPicture = QImage();
-    for (int y = 0; y < changed.height(); ++y)
-        std::memcpy(picture.scanLine(changed.top() + y) + changed.left() * 4, blend.constScanLine(y),
-                    size_t(changed.width()) * 4);
+    if (m_preparedRatio != ratio || oldImage().size() != pixels || newImage().size() != pixels)
+        prepare(ratio);
+    // Outside `m_changed` every frame shows the new picture; inside, the blend of this frame.
+    blendFrame(m_timeLine->currentFrame());
+    QImage picture = std::move(m_newPicture);
+    m_newPicture = QImage();
+    for (int y = 0; y < m_changed.height(); ++y)
+        std::memcpy(picture.scanLine(m_changed.top() + y) + m_changed.left() * 4, m_blend.constScanLine(y),
+                    size_t(m_changed.width()) * 4);
     return picture;
 }
 
-bool FaderWidget::OnlyContentShown() const
+bool FaderWidget::onlyContentShown() const
 {
     for (QWidget* child : findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
-        if (child != content && !child->isHidden())
+        if (child != m_content && !child->isHidden())
             return false;
     return true;
 }
 
-bool FaderWidget::PaintsWholePicture(const QWidget* widget) const
+bool FaderWidget::paintsWholePicture(const QWidget* widget) const
 {
     if (widget == this)
-        return mode == Mode::Idle && content && !content->isHidden() && OnlyContentShown() &&
-               PaintsWholePicture(content);
+        return m_mode == Mode::Idle && m_content && !m_content->isHidden() && onlyContentShown() &&
+               paintsWholePicture(m_content);
     return widget && widget->testAttribute(Qt::WA_OpaquePaintEvent) && widget->geometry() == rect();
 }
 
-QImage FaderWidget::TransparentPicture(bool clear)
+QImage FaderWidget::transparentPicture(bool clear)
 {
     const qreal ratio = devicePixelRatioF();
     const QSize pixels = size() * ratio;
     QImage picture;
-    for (auto spare = spares.begin(); spare != spares.end(); ++spare) {
+    for (auto spare = m_spares.begin(); spare != m_spares.end(); ++spare) {
         if (spare->size() == pixels) {
             picture = std::move(*spare);
-            spares.erase(spare);
+            m_spares.erase(spare);
             break;
         }
     }
@@ -305,67 +305,69 @@ QImage FaderWidget::TransparentPicture(bool clear)
     return picture;
 }
 
-void FaderWidget::Recycle(QImage& picture)
+void FaderWidget::recycle(QImage& picture)
 {
     // Two pictures make a fade; more are never needed at once.
     constexpr size_t kept = 2;
     if (!picture.isNull() && picture.isDetached() &&
-        picture.format() == QImage::Format_ARGB32_Premultiplied && spares.size() < kept)
-        spares.push_back(std::move(picture));
+        picture.format() == QImage::Format_ARGB32_Premultiplied && m_spares.size() < kept)
+        m_spares.push_back(std::move(picture));
     picture = QImage();
 }
 
 void FaderWidget::hideEvent(QHideEvent* event)
 {
-    spares.clear();
+    m_spares.clear();
     QWidget::hideEvent(event);
 }
 
-const QImage& FaderWidget::OldImage() const
+const QImage& FaderWidget::oldImage() const
 {
-    return scaledOld.isNull() ? oldPicture : scaledOld;
+    return m_scaledOld.isNull() ? m_oldPicture : m_scaledOld;
 }
 
-const QImage& FaderWidget::NewImage() const
+const QImage& FaderWidget::newImage() const
 {
-    return scaledNew.isNull() ? newPicture : scaledNew;
+    return m_scaledNew.isNull() ? m_newPicture : m_scaledNew;
 }
 
-void FaderWidget::Prepare(qreal ratio)
+void FaderWidget::prepare(qreal ratio)
 {
     const QSize pixels = size() * ratio;
-    scaledOld = DeviceImage(oldPicture, pixels);
-    scaledNew = DeviceImage(newPicture, pixels);
-    preparedRatio = ratio;
-    // Outside `changed` the two pictures are alike, and every frame of the blend is the new one.
+    m_scaledOld = deviceImage(m_oldPicture, pixels);
+    m_scaledNew = deviceImage(m_newPicture, pixels);
+    m_preparedRatio = ratio;
+    // Outside `m_changed` the two pictures are alike, and every frame of the blend is the new one.
     // Two pictures of one buffer (a widget faded in over itself) are alike without looking.
-    const bool same = OldImage().constBits() == NewImage().constBits();
-    changed = same ? QRect() : DifferingArea(OldImage(), &NewImage());
-    shown = DifferingArea(NewImage(), nullptr);
-    if (blend.size() != changed.size())
-        blend = changed.isEmpty() ? QImage() : QImage(changed.size(), QImage::Format_ARGB32_Premultiplied);
-    blendFrame = -1;
+    const bool same = oldImage().constBits() == newImage().constBits();
+    m_changed = same ? QRect() : differingArea(oldImage(), &newImage());
+    m_shown = differingArea(newImage(), nullptr);
+    if (m_blend.size() != m_changed.size())
+        m_blend =
+            m_changed.isEmpty() ? QImage() : QImage(m_changed.size(), QImage::Format_ARGB32_Premultiplied);
+    m_blendFrame = -1;
 }
 
-void FaderWidget::BlendFrame(int frame)
+void FaderWidget::blendFrame(int frame)
 {
-    if (frame == blendFrame || changed.isEmpty())
+    if (frame == m_blendFrame || m_changed.isEmpty())
         return;
     // Old at f plus new at 1 - f: a true cross-fade, also of pictures with transparent parts.
     const auto oldWeight = quint16((frame * 256 + lastFrame / 2) / lastFrame);
     const auto newWeight = quint16(256 - oldWeight);
-    const QImage& from = OldImage();
-    const QImage& to = NewImage();
-    const int offset = changed.left() * 4;
-    for (int y = 0; y < changed.height(); ++y)
-        BlendRow(from.constScanLine(changed.top() + y) + offset, to.constScanLine(changed.top() + y) + offset,
-                 blend.scanLine(y), changed.width() * 4, oldWeight, newWeight);
-    blendFrame = frame;
+    const QImage& from = oldImage();
+    const QImage& to = newImage();
+    const int offset = m_changed.left() * 4;
+    for (int y = 0; y < m_changed.height(); ++y)
+        blendRow(from.constScanLine(m_changed.top() + y) + offset,
+                 to.constScanLine(m_changed.top() + y) + offset, m_blend.scanLine(y), m_changed.width() * 4,
+                 oldWeight, newWeight);
+    m_blendFrame = frame;
 }
 
 void FaderWidget::paintEvent(QPaintEvent* event)
 {
-    if (mode != Mode::FadingIn)
+    if (m_mode != Mode::FadingIn)
         return;
     QPainter painter(this);
     const QPaintDevice* device = painter.paintEngine() && painter.paintEngine()->paintDevice()
@@ -373,21 +375,22 @@ void FaderWidget::paintEvent(QPaintEvent* event)
                                      : painter.device();
     const qreal ratio = device->devicePixelRatioF();
     const QSize pixels = size() * ratio;
-    if (preparedRatio != ratio || OldImage().size() != pixels || NewImage().size() != pixels)
-        Prepare(ratio);
+    if (m_preparedRatio != ratio || oldImage().size() != pixels || newImage().size() != pixels)
+        prepare(ratio);
     const QRect asked =
         QRectF(event->rect().topLeft() * ratio, event->rect().size() * ratio).toAlignedRect() &
         QRect(QPoint(), pixels);
 
     // Where the pictures are alike: the new picture, where it shows anything.
-    const QRegion settled = (QRegion(shown) - QRegion(changed)) & asked;
+    const QRegion settled = (QRegion(m_shown) - QRegion(m_changed)) & asked;
     for (const QRect& part : settled)
-        painter.drawImage(Logical(part, ratio), NewImage(), QRectF(part));
+        painter.drawImage(logical(part, ratio), newImage(), QRectF(part));
     // Where they differ: the blend of this frame.
-    const QRect changing = changed & asked;
+    const QRect changing = m_changed & asked;
     if (!changing.isEmpty()) {
-        BlendFrame(timeLine->currentFrame());
-        painter.drawImage(Logical(changing, ratio), blend, QRectF(changing.translated(-changed.topLeft())));
+        blendFrame(m_timeLine->currentFrame());
+        painter.drawImage(logical(changing, ratio), m_blend,
+                          QRectF(changing.translated(-m_changed.topLeft())));
     }
 }
 

@@ -46,7 +46,7 @@ public:
     bool IsFading() const;
     // The fade's time line: frames 30 down to 0 over 700 ms; each frame repaints the part of the
     // fader where the two pictures differ.
-    QTimeLine* TimeLine() const { return timeLine; }
+    QTimeLine* TimeLine() const { return m_timeLine; }
 
 Q_SIGNALS:
     // The fade has ended and `widget` (null after FadeTo(nullptr)) is the content.
@@ -57,62 +57,62 @@ protected:
     void hideEvent(QHideEvent* event) override;
 
 private:
-    void StartFade(QWidget* widget, bool takeOutOldContent);
+    void startFade(QWidget* widget, bool takeOutOldContent);
     // The picture HoldPicture took, until the next fade starts from it.
-    QImage heldPicture;
-    void Finish();
-    void UpdateChangingArea();
+    QImage m_heldPicture;
+    void finish();
+    void updateChangingArea();
     // Makes `widget` (or nothing) the only visible widget of the layout.
-    void SetContent(QWidget* widget);
+    void setContent(QWidget* widget);
     // A picture of `widget` laid out over the fader, or of the fader itself as it is now, at the
     // fader's size and device pixel ratio.
-    QImage PictureOf(QWidget* widget);
+    QImage pictureOf(QWidget* widget);
     // What the fader shows now, at its own size and ratio. During a fade that is the blend of
     // the current frame, made by writing it into the new picture, which is taken for it.
-    QImage TakePictureNow();
+    QImage takePictureNow();
     // A picture of the fader's size and ratio, in a recycled buffer when one fits; transparent,
     // unless `clear` is false for a picture that is about to be painted all over.
-    QImage TransparentPicture(bool clear);
+    QImage transparentPicture(bool clear);
     // Whether no child but the content is shown: then the idle fader shows just the content,
     // and a fading one just what paintEvent draws.
-    bool OnlyContentShown() const;
+    bool onlyContentShown() const;
     // Whether a picture of `widget` (or of the idle fader itself) has every pixel painted
     // opaquely: the widget paints all its pixels over the fader's whole rectangle.
-    bool PaintsWholePicture(const QWidget* widget) const;
+    bool paintsWholePicture(const QWidget* widget) const;
     // Keeps the buffer of a picture no longer needed for the next one, unless it is shared.
-    void Recycle(QImage& picture);
+    void recycle(QImage& picture);
     // Finds, for painting at `ratio` device pixels per pixel, where the two pictures differ and
     // where the new one shows anything; pictures taken at another ratio are scaled first.
-    void Prepare(qreal ratio);
-    const QImage& OldImage() const;
-    const QImage& NewImage() const;
-    // The blend of `frame` over `changed`, in `blend`.
-    void BlendFrame(int frame);
+    void prepare(qreal ratio);
+    const QImage& oldImage() const;
+    const QImage& newImage() const;
+    // The blend of `frame` over `m_changed`, in `m_blend`.
+    void blendFrame(int frame);
 
-    QTimeLine* timeLine = nullptr;
-    QVBoxLayout* contentLayout = nullptr;
-    QPointer<QWidget> content;
-    QPointer<QWidget> incoming;
+    QTimeLine* m_timeLine = nullptr;
+    QVBoxLayout* m_contentLayout = nullptr;
+    QPointer<QWidget> m_content;
+    QPointer<QWidget> m_incoming;
     // What was shown when the fade started and what will be shown when it ends: premultiplied,
     // of the fader's size at its device pixel ratio.
-    QImage oldPicture, newPicture;
-    // Made by Prepare() for the ratio last painted at: the pictures scaled to it (only when it
+    QImage m_oldPicture, m_newPicture;
+    // Made by prepare() for the ratio last painted at: the pictures scaled to it (only when it
     // is not theirs), the bounding rectangles, in its device pixels, of the pixels in which they
     // differ and of the new picture's pixels that are not transparent, and the blend over
-    // `changed` of frame `blendFrame` (-1: none yet).
-    qreal preparedRatio = 0.0;
-    QImage scaledOld, scaledNew;
-    QRect changed, shown;
-    QImage blend;
-    int blendFrame = -1;
+    // `m_changed` of frame `m_blendFrame` (-1: none yet).
+    qreal m_preparedRatio = 0.0;
+    QImage m_scaledOld, m_scaledNew;
+    QRect m_changed, m_shown;
+    QImage m_blend;
+    int m_blendFrame = -1;
     // Buffers of pictures no longer needed, reused for the next pictures so that a fade does
     // not fault in fresh memory; dropped when the fader is hidden.
-    std::vector<QImage> spares;
+    std::vector<QImage> m_spares;
     enum class Mode
     {
         Idle,
         FadingIn
-    } mode = Mode::Idle;
+    } m_mode = Mode::Idle;
 };
 
 } // namespace UI

@@ -65,11 +65,11 @@ struct SharedKeyboard
 
     SharedKeyboard()
     {
-        BuildDescriptors();
-        LoadPictures();
+        buildDescriptors();
+        loadPictures();
     }
 
-    void BuildDescriptors()
+    void buildDescriptors()
     {
         keys[0] = {0, QRectF(0, 0, 30, BlackKeyLine), QRectF(0, BlackKeyLine, 35, 72), QPointF(0, 0), true};
         keys[1] = {11, QRectF(30, 0, 19, BlackKeyLine), QRectF(), QPointF(30, 0), false};
@@ -106,7 +106,7 @@ struct SharedKeyboard
                     QPointF(1785, 0), true};
     }
 
-    void LoadPictures()
+    void loadPictures()
     {
         int missing = 0;
         auto load = [&](QImage* plain, QImage* dense, const QString& path) {
@@ -132,24 +132,24 @@ struct SharedKeyboard
     }
 
     // The source picture of `source` (see HighlightLeftSource), "@2x" when asked and loaded.
-    const QImage& Source(int source, bool dense) const
+    const QImage& sourcePicture(int source, bool dense) const
     {
         const int density = dense ? 1 : 0;
         const QImage& picture = source >= HighlightLeftSource
                                     ? highlights[density][source - HighlightLeftSource]
                                     : pictures[density][source / PictureCount][source % PictureCount];
-        return dense && picture.isNull() ? Source(source, false) : picture;
+        return dense && picture.isNull() ? sourcePicture(source, false) : picture;
     }
 };
 
-const SharedKeyboard& Shared()
+const SharedKeyboard& sharedKeyboard()
 {
     static const SharedKeyboard shared;
     return shared;
 }
 
 // The area of octave group `group`, in units.
-QRectF GroupArea(int group)
+QRectF groupArea(int group)
 {
     if (group == 0)
         return QRectF(0, 0, 70, ReferenceHeight);
@@ -158,18 +158,18 @@ QRectF GroupArea(int group)
     return QRectF(245 * group - 175, 0, 245, ReferenceHeight);
 }
 
-int GroupFirstKey(int group)
+int groupFirstKey(int group)
 {
     return group == 0 ? 0 : group == 8 ? 87 : 12 * group - 9;
 }
 
-int GroupLastKey(int group)
+int groupLastKey(int group)
 {
     return group == 0 ? 2 : group == 8 ? 87 : 12 * group + 2;
 }
 
 // Every pixel the unit rectangle touches, at `scale` pixels per unit.
-QRect ToPixels(const QRectF& units, const QPointF& scale)
+QRect toPixels(const QRectF& units, const QPointF& scale)
 {
     const int left = int(std::floor(units.left() * scale.x()));
     const int top = int(std::floor(units.top() * scale.y()));
@@ -180,7 +180,7 @@ QRect ToPixels(const QRectF& units, const QPointF& scale)
 
 // The device pixels a picture placed on `units` covers: edges rounded, so that neighbouring keys
 // meet without a gap or an overlap.
-QRect ToDevicePixels(const QRectF& units, const QPointF& scale, qreal ratio)
+QRect toDevicePixels(const QRectF& units, const QPointF& scale, qreal ratio)
 {
     const int left = qRound(units.left() * scale.x() * ratio);
     const int top = qRound(units.top() * scale.y() * ratio);
@@ -189,7 +189,7 @@ QRect ToDevicePixels(const QRectF& units, const QPointF& scale, qreal ratio)
     return QRect(left, top, right - left, bottom - top);
 }
 
-QRectF PictureArea(const KeyDescriptor& key)
+QRectF pictureArea(const KeyDescriptor& key)
 {
     return QRectF(key.pixmapPos, key.isWhite ? QSizeF(WhiteKeyWidth, ReferenceHeight) : key.upper.size());
 }
@@ -212,14 +212,14 @@ struct Keyboard::PaintCache
         QHash<quint64, QPixmap> scaled;           // (source, width, height)
         std::array<std::array<QPixmap, KeyCount>, SetCount> keyPictures;
 
-        const QPixmap& Picture(int source, const QSize& pixels)
+        const QPixmap& scaledPicture(int source, const QSize& pixels)
         {
             const quint64 id =
                 quint64(source) << 40 | quint64(pixels.width()) << 20 | quint64(pixels.height());
             auto found = scaled.find(id);
             if (found != scaled.end())
                 return *found;
-            const QImage& image = Shared().Source(source, dense);
+            const QImage& image = sharedKeyboard().sourcePicture(source, dense);
             QPixmap picture;
             if (!image.isNull() && !pixels.isEmpty())
                 picture =
@@ -232,24 +232,24 @@ struct Keyboard::PaintCache
     };
     std::vector<std::unique_ptr<Layout>> layouts;
 
-    void Rebuild(const QSize& newSize)
+    void rebuild(const QSize& newSize)
     {
         size = newSize;
         scale = QPointF(size.width() / ReferenceWidth, size.height() / ReferenceHeight);
-        const SharedKeyboard& shared = Shared();
+        const SharedKeyboard& shared = sharedKeyboard();
         for (int key = 0; key < KeyCount; ++key) {
             const KeyDescriptor& descriptor = shared.keys[size_t(key)];
-            QRegion region(ToPixels(descriptor.upper, scale));
+            QRegion region(toPixels(descriptor.upper, scale));
             if (descriptor.isWhite)
-                region += ToPixels(descriptor.lower, scale);
+                region += toPixels(descriptor.lower, scale);
             keyRegions[size_t(key)] = region;
         }
         for (int group = 0; group < GroupCount; ++group)
-            groupRects[size_t(group)] = ToPixels(GroupArea(group), scale);
+            groupRects[size_t(group)] = toPixels(groupArea(group), scale);
         layouts.clear();
     }
 
-    Layout& LayoutFor(qreal ratio)
+    Layout& layoutFor(qreal ratio)
     {
         for (const auto& layout : layouts)
             if (layout->ratio == ratio)
@@ -259,10 +259,10 @@ struct Keyboard::PaintCache
         // Scaling a picture down keeps it sharp, scaling it up blurs it: the "@2x" pictures serve
         // whenever a unit covers more than one device pixel.
         layout->dense = ratio * std::max(scale.x(), scale.y()) > 1.0 + 1e-9;
-        const SharedKeyboard& shared = Shared();
+        const SharedKeyboard& shared = sharedKeyboard();
         for (int key = 0; key < KeyCount; ++key)
             layout->pictureRects[size_t(key)] =
-                ToDevicePixels(PictureArea(shared.keys[size_t(key)]), scale, ratio);
+                toDevicePixels(pictureArea(shared.keys[size_t(key)]), scale, ratio);
         layouts.push_back(std::move(layout));
         return *layouts.back();
     }
@@ -270,7 +270,7 @@ struct Keyboard::PaintCache
 
 Keyboard::Keyboard(QWidget* parent) : MusicControl(parent), m_cache(std::make_unique<PaintCache>())
 {
-    Shared();
+    sharedKeyboard();
     static const bool registered = [] {
         qRegisterMetaType<KeysStateMap>("KeysStateMap");
         QAccessible::installFactory(KeyboardAccessible::Factory);
@@ -282,10 +282,10 @@ Keyboard::Keyboard(QWidget* parent) : MusicControl(parent), m_cache(std::make_un
 
 Keyboard::~Keyboard() = default;
 
-const Keyboard::PaintCache& Keyboard::Geometry() const
+const Keyboard::PaintCache& Keyboard::keyGeometry() const
 {
     if (m_cache->size != size())
-        m_cache->Rebuild(size());
+        m_cache->rebuild(size());
     return *m_cache;
 }
 
@@ -303,7 +303,7 @@ void Keyboard::SetMode(int mode)
     m_hoverKey = -1;
     m_mode = mode;
     for (int key = 0; key < KeyCount; ++key)
-        MarkStateChanged(key);
+        markStateChanged(key);
     update();
 }
 
@@ -313,7 +313,7 @@ void Keyboard::SetInteractive(bool interactive)
         return;
     m_interactive = interactive;
     for (int key = 0; key < KeyCount; ++key)
-        MarkStateChanged(key);
+        markStateChanged(key);
     update();
 }
 
@@ -330,18 +330,18 @@ void Keyboard::SetMarks(const QList<int>& green, const QList<int>& red)
     for (int key = 0; key < KeyCount; ++key)
         if (m_keys[size_t(key)].mark != NoMark) {
             m_keys[size_t(key)].mark = NoMark;
-            MarkStateChanged(key);
+            markStateChanged(key);
         }
     auto mark = [this](const QList<int>& keys, int mark) {
         for (int key : keys)
             if (key >= 0 && key < KeyCount) {
                 m_keys[size_t(key)].mark = mark;
-                MarkStateChanged(key);
+                markStateChanged(key);
             }
     };
     mark(green, GreenMark);
     mark(red, RedMark);
-    RepaintDirtyKeys();
+    repaintDirtyKeys();
 }
 
 void Keyboard::ResetKeys()
@@ -351,14 +351,14 @@ void Keyboard::ResetKeys()
         if (state.mark != NoMark || state.played) {
             state.mark = NoMark;
             state.played = 0;
-            MarkStateChanged(key);
+            markStateChanged(key);
         }
     }
     m_playedKeys.clear();
     if (m_hoverKey != -1)
-        MarkDirty(m_hoverKey);
+        markDirty(m_hoverKey);
     m_hoverKey = -1;
-    update(DirtyRegion());
+    update(dirtyRegion());
 }
 
 KeyStateRecord Keyboard::KeyState(int key) const
@@ -368,7 +368,7 @@ KeyStateRecord Keyboard::KeyState(int key) const
 
 QRect Keyboard::KeyRect(int key) const
 {
-    return KeyRegion(key).boundingRect();
+    return keyRegion(key).boundingRect();
 }
 
 void Keyboard::updateKeysState(KeysStateMap newState)
@@ -378,17 +378,17 @@ void Keyboard::updateKeysState(KeysStateMap newState)
         if (key < 0 || key >= KeyCount || m_keys[size_t(key)].SameState(*entry))
             continue;
         m_keys[size_t(key)] = *entry;
-        MarkStateChanged(key);
+        markStateChanged(key);
     }
     for (int key = 0; key < KeyCount; ++key) {
         KeyStateRecord& state = m_keys[size_t(key)];
         if ((state.played || state.mark != NoMark) && !newState.contains(key)) {
             state.played = 0;
             state.mark = NoMark;
-            MarkStateChanged(key);
+            markStateChanged(key);
         }
     }
-    RepaintDirtyKeys();
+    repaintDirtyKeys();
 }
 
 void Keyboard::changeFingersMode(bool fingersOn)
@@ -397,14 +397,14 @@ void Keyboard::changeFingersMode(bool fingersOn)
     update();
 }
 
-int Keyboard::KeyAt(const QPointF& position) const
+int Keyboard::keyAt(const QPointF& position) const
 {
-    const PaintCache& geometry = Geometry();
+    const PaintCache& geometry = keyGeometry();
     if (geometry.size.isEmpty())
         return -1;
     const QPointF point(std::trunc(position.x() / geometry.scale.x()),
                         std::trunc(position.y() / geometry.scale.y()));
-    const SharedKeyboard& shared = Shared();
+    const SharedKeyboard& shared = sharedKeyboard();
     for (int key = 0; key < KeyCount; ++key) {
         const KeyDescriptor& descriptor = shared.keys[size_t(key)];
         if (descriptor.upper.contains(point) || (descriptor.isWhite && descriptor.lower.contains(point)))
@@ -413,7 +413,7 @@ int Keyboard::KeyAt(const QPointF& position) const
     return -1;
 }
 
-int Keyboard::GroupOf(int key)
+int Keyboard::groupOf(int key)
 {
     if (key < 0 || key >= KeyCount)
         return -1;
@@ -424,29 +424,29 @@ int Keyboard::GroupOf(int key)
     return (key + 9) / 12;
 }
 
-QRegion Keyboard::KeyRegion(int key) const
+QRegion Keyboard::keyRegion(int key) const
 {
-    return key >= 0 && key < KeyCount ? Geometry().keyRegions[size_t(key)] : QRegion();
+    return key >= 0 && key < KeyCount ? keyGeometry().keyRegions[size_t(key)] : QRegion();
 }
 
-QRegion Keyboard::DirtyRegion() const
+QRegion Keyboard::dirtyRegion() const
 {
     QRegion region;
     for (int key = 0; key < KeyCount; ++key)
         if (m_keys[size_t(key)].dirty)
-            region += KeyRegion(key);
+            region += keyRegion(key);
     return region;
 }
 
-void Keyboard::MarkDirty(int key)
+void Keyboard::markDirty(int key)
 {
     if (key >= 0 && key < KeyCount)
         m_keys[size_t(key)].dirty = 1;
 }
 
-void Keyboard::MarkStateChanged(int key)
+void Keyboard::markStateChanged(int key)
 {
-    MarkDirty(key);
+    markDirty(key);
     if (key >= 0 && key < KeyCount && QAccessible::isActive()) {
         QAccessible::State changed;
         changed.pressed = true;
@@ -458,39 +458,39 @@ void Keyboard::MarkStateChanged(int key)
     }
 }
 
-void Keyboard::RepaintDirtyKeys()
+void Keyboard::repaintDirtyKeys()
 {
-    const QRegion region = DirtyRegion();
+    const QRegion region = dirtyRegion();
     if (!region.isEmpty())
         repaint(region);
 }
 
-void Keyboard::ReleaseHeldKey()
+void Keyboard::releaseHeldKey()
 {
     if (m_pressedKey == -1)
         return;
     const int key = m_pressedKey;
     m_pressedKey = -1;
-    MarkStateChanged(key);
+    markStateChanged(key);
     Q_EMIT keyReleased(key);
 }
 
-void Keyboard::ClickKey(int key)
+void Keyboard::clickKey(int key)
 {
     if (m_mode != PlayMode || !m_interactive || key < 0 || key >= KeyCount)
         return;
-    ReleaseHeldKey();
+    releaseHeldKey();
     m_keys[size_t(key)].played = 1;
     m_playedKeys.append(key);
     m_pressedKey = key;
-    MarkStateChanged(key);
-    RepaintDirtyKeys();
+    markStateChanged(key);
+    repaintDirtyKeys();
     Q_EMIT keyPressed(key);
-    ReleaseHeldKey();
-    RepaintDirtyKeys();
+    releaseHeldKey();
+    repaintDirtyKeys();
 }
 
-int Keyboard::PictureSetOf(int key) const
+int Keyboard::pictureSetOf(int key) const
 {
     const KeyStateRecord& state = m_keys[size_t(key)];
     switch (state.mark) {
@@ -510,9 +510,9 @@ int Keyboard::PictureSetOf(int key) const
     return NormalSet;
 }
 
-bool Keyboard::GroupHasDirtyKey(int group) const
+bool Keyboard::groupHasDirtyKey(int group) const
 {
-    for (int key = GroupFirstKey(group); key <= GroupLastKey(group); ++key)
+    for (int key = groupFirstKey(group); key <= groupLastKey(group); ++key)
         if (m_keys[size_t(key)].dirty)
             return true;
     return false;
@@ -521,7 +521,7 @@ bool Keyboard::GroupHasDirtyKey(int group) const
 void Keyboard::resizeEvent(QResizeEvent* event)
 {
     MusicControl::resizeEvent(event);
-    Geometry();
+    keyGeometry();
 }
 
 void Keyboard::paintEvent(QPaintEvent* event)
@@ -534,9 +534,9 @@ void Keyboard::paintEvent(QPaintEvent* event)
                                      ? painter.paintEngine()->paintDevice()
                                      : painter.device();
     const qreal ratio = target->devicePixelRatioF();
-    Geometry();
-    PaintCache::Layout& layout = m_cache->LayoutFor(ratio);
-    const SharedKeyboard& shared = Shared();
+    keyGeometry();
+    PaintCache::Layout& layout = m_cache->layoutFor(ratio);
+    const SharedKeyboard& shared = sharedKeyboard();
     const QRegion& region = event->region();
 
     // A repaint of a few keys paints only their octave groups (clipped to the region); the groups
@@ -544,18 +544,18 @@ void Keyboard::paintEvent(QPaintEvent* event)
     // beyond a key's edge.
     const bool partial = region.begin() != region.end() && region.begin()->width() < width();
     for (int group = 0; group < GroupCount; ++group) {
-        if (partial && !GroupHasDirtyKey(group) && !region.intersects(m_cache->groupRects[size_t(group)]))
+        if (partial && !groupHasDirtyKey(group) && !region.intersects(m_cache->groupRects[size_t(group)]))
             continue;
         for (const bool white : {true, false}) {
-            for (int key = GroupFirstKey(group); key <= GroupLastKey(group); ++key) {
+            for (int key = groupFirstKey(group); key <= groupLastKey(group); ++key) {
                 const KeyDescriptor& descriptor = shared.keys[size_t(key)];
                 if (descriptor.isWhite != white)
                     continue;
                 const QRect& place = layout.pictureRects[size_t(key)];
-                const int set = PictureSetOf(key);
+                const int set = pictureSetOf(key);
                 QPixmap& picture = layout.keyPictures[size_t(set)][size_t(key)];
                 if (picture.isNull())
-                    picture = layout.Picture(set * PictureCount + descriptor.pixmapIndex, place.size());
+                    picture = layout.scaledPicture(set * PictureCount + descriptor.pixmapIndex, place.size());
                 painter.drawPixmap(QPointF(place.x() / ratio, place.y() / ratio), picture);
                 if (region.intersects(m_cache->keyRegions[size_t(key)].boundingRect()))
                     m_keys[size_t(key)].dirty = 0;
@@ -571,7 +571,7 @@ void Keyboard::paintEvent(QPaintEvent* event)
     if (!picking && !dimmed)
         return;
     const QColor shade(0, 0, 0, 120);
-    const QRectF hovered = picking ? GroupArea(m_hoverGroup) : QRectF();
+    const QRectF hovered = picking ? groupArea(m_hoverGroup) : QRectF();
     painter.save();
     painter.scale(m_cache->scale.x(), m_cache->scale.y());
     painter.setPen(Qt::NoPen);
@@ -588,9 +588,9 @@ void Keyboard::paintEvent(QPaintEvent* event)
     if (!picking || shared.highlightWidth <= 0)
         return;
     auto frame = [&](int source, const QRectF& units) {
-        const QRect target = ToDevicePixels(units, m_cache->scale, ratio);
+        const QRect target = toDevicePixels(units, m_cache->scale, ratio);
         painter.drawPixmap(QPointF(target.x() / ratio, target.y() / ratio),
-                           layout.Picture(source, target.size()));
+                           layout.scaledPicture(source, target.size()));
     };
     if (m_hoverGroup > 0)
         frame(HighlightLeftSource,
@@ -601,10 +601,10 @@ void Keyboard::paintEvent(QPaintEvent* event)
 
 void Keyboard::mouseMoveEvent(QMouseEvent* event)
 {
-    const int key = KeyAt(event->localPos());
+    const int key = keyAt(event->localPos());
     switch (m_mode) {
     case PickOctaveMode: {
-        const int group = GroupOf(key);
+        const int group = groupOf(key);
         if (group == m_hoverGroup)
             break;
         if (group == 0 || group == 8) {
@@ -622,7 +622,7 @@ void Keyboard::mouseMoveEvent(QMouseEvent* event)
         if (key == m_hoverPickKey)
             break;
         m_hoverPickKey = key;
-        m_hoverGroup = GroupOf(key);
+        m_hoverGroup = groupOf(key);
         Q_EMIT hover(key);
         update();
         break;
@@ -630,17 +630,17 @@ void Keyboard::mouseMoveEvent(QMouseEvent* event)
         // Sliding off the held key releases it; the key slid onto is not pressed. The keys whose
         // look changes (held, hovered before, hovered now) are repainted.
         if (key != m_pressedKey) {
-            ReleaseHeldKey();
+            releaseHeldKey();
             if (key != m_hoverKey) {
-                MarkDirty(m_hoverKey);
-                MarkDirty(key);
+                markDirty(m_hoverKey);
+                markDirty(key);
             }
         } else if (m_interactive && key != m_hoverKey) {
-            MarkDirty(m_hoverKey);
-            MarkDirty(key);
+            markDirty(m_hoverKey);
+            markDirty(key);
         }
         m_hoverKey = key;
-        RepaintDirtyKeys();
+        repaintDirtyKeys();
         break;
     default:
         break;
@@ -652,15 +652,15 @@ void Keyboard::mousePressEvent(QMouseEvent* event)
     event->accept();
     if (m_mode != PlayMode || !m_interactive)
         return;
-    const int key = KeyAt(event->localPos());
+    const int key = keyAt(event->localPos());
     if (key == -1)
         return;
     m_keys[size_t(key)].played = 1;
     m_playedKeys.append(key);
     // Held before the repaint, so that the key is drawn pressed.
     m_pressedKey = key;
-    MarkStateChanged(key);
-    RepaintDirtyKeys();
+    markStateChanged(key);
+    repaintDirtyKeys();
     Q_EMIT keyPressed(key);
 }
 
@@ -669,8 +669,8 @@ void Keyboard::mouseReleaseEvent(QMouseEvent* event)
     event->accept();
     if (m_mode != PlayMode && m_mode != DisplayMode)
         return;
-    ReleaseHeldKey();
-    RepaintDirtyKeys();
+    releaseHeldKey();
+    repaintDirtyKeys();
 }
 
 void Keyboard::leaveEvent(QEvent* event)
@@ -682,9 +682,9 @@ void Keyboard::leaveEvent(QEvent* event)
         Q_EMIT hover(-1);
         update();
     } else {
-        ReleaseHeldKey();
+        releaseHeldKey();
     }
-    MarkDirty(m_hoverKey);
+    markDirty(m_hoverKey);
     m_hoverKey = -1;
-    RepaintDirtyKeys();
+    repaintDirtyKeys();
 }

@@ -19,23 +19,16 @@
 #include <array>
 #include <memory>
 
-// The state of one key (16 bytes). value0 and flag4 belong to the callers that fill a
-// KeysStateMap; the keyboard only stores and compares them.
+// The state of one key, as the callers hand it over in a KeysStateMap.
 struct KeyStateRecord
 {
-    qint32 value0 = 3;
-    quint8 flag4 = 1;
     quint8 played = 0; // pressed since the last reset
     qint32 mark = 0;   // Keyboard::Mark
     quint8 dirty = 1;  // must be repainted
 
     // Equal in everything but the dirty flag.
-    bool SameState(const KeyStateRecord& other) const
-    {
-        return value0 == other.value0 && flag4 == other.flag4 && played == other.played && mark == other.mark;
-    }
+    bool SameState(const KeyStateRecord& other) const { return played == other.played && mark == other.mark; }
 };
-static_assert(sizeof(KeyStateRecord) == 16, "a key's state is a 16-byte record");
 
 // Key number (0-87) -> state, as handed to Keyboard::updateKeysState().
 using KeysStateMap = QMap<int, KeyStateRecord>;
@@ -109,25 +102,25 @@ private:
     struct PaintCache;
 
     // The geometry for the current size (rebuilt first when the size changed).
-    const PaintCache& Geometry() const;
+    const PaintCache& keyGeometry() const;
     // Hit test in widget pixels: the key under `position`, or -1.
-    int KeyAt(const QPointF& position) const;
-    static int GroupOf(int key);
+    int keyAt(const QPointF& position) const;
+    static int groupOf(int key);
     // The key's hit areas mapped to widget pixels.
-    QRegion KeyRegion(int key) const;
-    QRegion DirtyRegion() const;
-    void MarkDirty(int key);
-    // MarkDirty, and tells screen readers that the key's states may have changed.
-    void MarkStateChanged(int key);
+    QRegion keyRegion(int key) const;
+    QRegion dirtyRegion() const;
+    void markDirty(int key);
+    // markDirty, and tells screen readers that the key's states may have changed.
+    void markStateChanged(int key);
     // Repaints the dirty keys' region synchronously.
-    void RepaintDirtyKeys();
+    void repaintDirtyKeys();
     // Releases the held key, with its keyReleased() signal.
-    void ReleaseHeldKey();
+    void releaseHeldKey();
     // A press and release of `key`, as a click does (for assistive tools).
-    void ClickKey(int key);
+    void clickKey(int key);
     // Which of the six picture sets draws `key` now.
-    int PictureSetOf(int key) const;
-    bool GroupHasDirtyKey(int group) const;
+    int pictureSetOf(int key) const;
+    bool groupHasDirtyKey(int group) const;
 
     std::array<KeyStateRecord, KeyCount> m_keys;
     int m_mode = PlayMode;

@@ -24,7 +24,7 @@ QAccessibleInterface* KeyboardAccessible::Factory(const QString& className, QObj
     return nullptr;
 }
 
-Keyboard* KeyboardAccessible::KeyboardWidget() const
+Keyboard* KeyboardAccessible::keyboardWidget() const
 {
     return static_cast<Keyboard*>(widget());
 }
@@ -55,7 +55,7 @@ QAccessibleInterface* KeyboardAccessible::child(int index) const
         return nullptr;
     QAccessible::Id& id = m_keys[size_t(index)];
     if (id == 0)
-        id = QAccessible::registerAccessibleInterface(new KeyAccessible(KeyboardWidget(), index));
+        id = QAccessible::registerAccessibleInterface(new KeyAccessible(keyboardWidget(), index));
     return QAccessible::accessibleInterface(id);
 }
 
@@ -69,7 +69,7 @@ int KeyboardAccessible::indexOfChild(const QAccessibleInterface* child) const
 
 QAccessibleInterface* KeyboardAccessible::childAt(int x, int y) const
 {
-    const int key = KeyboardWidget()->KeyAt(KeyboardWidget()->mapFromGlobal(QPoint(x, y)));
+    const int key = keyboardWidget()->keyAt(keyboardWidget()->mapFromGlobal(QPoint(x, y)));
     return key == -1 ? nullptr : child(key);
 }
 
@@ -189,7 +189,7 @@ QStringList KeyAccessible::actionNames() const
 void KeyAccessible::doAction(const QString& actionName)
 {
     if (m_keyboard && actionName == pressAction())
-        m_keyboard->ClickKey(m_key);
+        m_keyboard->clickKey(m_key);
 }
 
 QStringList KeyAccessible::keyBindingsForAction(const QString&) const

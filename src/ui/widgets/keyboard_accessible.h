@@ -29,7 +29,7 @@ public:
     QAccessibleInterface* childAt(int x, int y) const override;
 
 private:
-    Keyboard* KeyboardWidget() const;
+    Keyboard* keyboardWidget() const;
 
     // The keys' interfaces, made on first use and registered with QAccessible (which owns them
     // until this interface deletes them).

@@ -31,7 +31,7 @@ constexpr StylePictures stylePictures[] = {
 };
 
 // The "@2x" picture above ratio 1, marked with its ratio so that it is drawn at its logical size.
-QPixmap LoadPicture(const char* path, double ratio)
+QPixmap loadPicture(const char* path, double ratio)
 {
     QString name = QString::fromLatin1(path);
     if (ratio > 1.0)
@@ -43,7 +43,7 @@ QPixmap LoadPicture(const char* path, double ratio)
 
 // The ratio of what is really painted on: a widget's backing store, or the pixmap that
 // QWidget::render() redirects the painting to.
-double TargetRatio(QPainter& painter)
+double targetRatio(QPainter& painter)
 {
     const QPaintEngine* engine = painter.paintEngine();
     const QPaintDevice* device = engine && engine->paintDevice() ? engine->paintDevice() : painter.device();
@@ -67,21 +67,21 @@ public:
     QString text(QAccessible::Text type) const override
     {
         if (type == QAccessible::Value)
-            return Bar()->text();
+            return bar()->text();
         return QAccessibleWidget::text(type);
     }
 
-    QVariant currentValue() const override { return Bar()->Right() / Bar()->Divisor(); }
+    QVariant currentValue() const override { return bar()->Right() / bar()->Divisor(); }
     void setCurrentValue(const QVariant&) override {}
-    QVariant maximumValue() const override { return (Bar()->Right() + Bar()->Wrong()) / Bar()->Divisor(); }
+    QVariant maximumValue() const override { return (bar()->Right() + bar()->Wrong()) / bar()->Divisor(); }
     QVariant minimumValue() const override { return 0; }
     QVariant minimumStepSize() const override { return 1; }
 
 private:
-    Progress* Bar() const { return static_cast<Progress*>(widget()); }
+    Progress* bar() const { return static_cast<Progress*>(widget()); }
 };
 
-QAccessibleInterface* ProgressAccessibleFactory(const QString&, QObject* object)
+QAccessibleInterface* progressAccessibleFactory(const QString&, QObject* object)
 {
     if (auto* bar = qobject_cast<Progress*>(object))
         return new ProgressAccessible(bar);
@@ -93,19 +93,19 @@ QAccessibleInterface* ProgressAccessibleFactory(const QString&, QObject* object)
 Progress::Progress(QWidget* parent) : Progress(0, parent) {}
 
 Progress::Progress(int style, QWidget* parent)
-    : QProgressBar(parent), style(std::clamp(style, 0, int(std::size(stylePictures)) - 1))
+    : QProgressBar(parent), m_style(std::clamp(style, 0, int(std::size(stylePictures)) - 1))
 {
     setRange(0, barMaximum);
     setValue(0);
     setTextVisible(false);
     setAccessibleName(tr("Answers"));
     static const bool accessibleFactoryInstalled = [] {
-        QAccessible::installFactory(ProgressAccessibleFactory);
+        QAccessible::installFactory(progressAccessibleFactory);
         return true;
     }();
     Q_UNUSED(accessibleFactoryInstalled)
-    LoadPictures(devicePixelRatioF());
-    UpdateGeometry();
+    loadPictures(devicePixelRatioF());
+    layOutParts();
 }
 
 void Progress::SetValues(int wrong, int right)
@@ -113,36 +113,36 @@ void Progress::SetValues(int wrong, int right)
     right = std::max(right, 0);
     if (right > maximum())
         setMaximum(right);
-    this->wrong = std::max(wrong, 0);
+    m_wrong = std::max(wrong, 0);
     setValue(right);
-    UpdateGeometry();
+    layOutParts();
     update();
-    QAccessibleValueChangeEvent changed(this, right / divisor);
+    QAccessibleValueChangeEvent changed(this, right / m_divisor);
     QAccessible::updateAccessibility(&changed);
 }
 
 void Progress::SetMaximumValue(int maximum)
 {
     setMaximum(std::max(maximum, 1));
-    UpdateGeometry();
+    layOutParts();
     update();
 }
 
 void Progress::SetDivisor(int divisor)
 {
-    this->divisor = std::max(divisor, 1);
-    UpdateGeometry();
+    m_divisor = std::max(divisor, 1);
+    layOutParts();
     update();
 }
 
 QString Progress::text() const
 {
-    return tr("%1 right, %2 wrong").arg(value() / divisor).arg(wrong / divisor);
+    return tr("%1 right, %2 wrong").arg(value() / m_divisor).arg(m_wrong / m_divisor);
 }
 
 QSize Progress::sizeHint() const
 {
-    return background.isNull() ? QSize(300, 24) : background.size() / background.devicePixelRatio();
+    return m_background.isNull() ? QSize(300, 24) : m_background.size() / m_background.devicePixelRatio();
 }
 
 QSize Progress::minimumSizeHint() const
@@ -154,26 +154,26 @@ QSize Progress::minimumSizeHint() const
 void Progress::resizeEvent(QResizeEvent* event)
 {
     QProgressBar::resizeEvent(event);
-    UpdateGeometry();
+    layOutParts();
 }
 
 void Progress::changeEvent(QEvent* event)
 {
     QProgressBar::changeEvent(event);
     if (event->type() == QEvent::FontChange)
-        UpdateGeometry();
+        layOutParts();
 }
 
-void Progress::LoadPictures(double ratio)
+void Progress::loadPictures(double ratio)
 {
-    const StylePictures& names = stylePictures[style];
-    background = LoadPicture(names.background, ratio);
-    red = LoadPicture(names.red, ratio);
-    green = LoadPicture(names.green, ratio);
-    pictureRatio = ratio > 1.0 ? 2.0 : 1.0;
+    const StylePictures& names = stylePictures[m_style];
+    m_background = loadPicture(names.background, ratio);
+    m_red = loadPicture(names.red, ratio);
+    m_green = loadPicture(names.green, ratio);
+    m_pictureRatio = ratio > 1.0 ? 2.0 : 1.0;
 }
 
-QFont Progress::NumberFont() const
+QFont Progress::numberFont() const
 {
     // Bold, as tall as the capsule allows but never larger than the widget's own font.
     QFont font = this->font();
@@ -183,37 +183,37 @@ QFont Progress::NumberFont() const
     return font;
 }
 
-void Progress::UpdateGeometry()
+void Progress::layOutParts()
 {
     const int right = value() > 0 ? value() : 0;
-    const double total = double(right) + double(wrong);
-    greenPart = Part{};
-    redPart = Part{};
+    const double total = double(right) + double(m_wrong);
+    m_greenPart = Part{};
+    m_redPart = Part{};
     if (total <= 0)
         return;
 
     // The split lies on a whole pixel, so that neither part is blurred at its inner edge.
     const double share = right / total;
     const double split = std::round(width() * share);
-    greenPart.target = QRectF(0, 0, split, height());
-    greenPart.sourceLeft = 0;
-    greenPart.sourceWidth = share;
-    redPart.target = QRectF(split, 0, width() - split, height());
-    redPart.sourceLeft = share;
-    redPart.sourceWidth = 1.0 - share;
+    m_greenPart.target = QRectF(0, 0, split, height());
+    m_greenPart.sourceLeft = 0;
+    m_greenPart.sourceWidth = share;
+    m_redPart.target = QRectF(split, 0, width() - split, height());
+    m_redPart.sourceLeft = share;
+    m_redPart.sourceWidth = 1.0 - share;
 
     // A number is printed only when its part holds it with the capsule's rounded end beside it,
     // so that it never runs over into the other part, and when the bar is tall enough for
     // legible digits (the thin bar carries none).
-    numberFont = NumberFont();
-    const bool legible = numberFont.pixelSize() >= minimumNumberPixels;
-    const QFontMetricsF metrics(numberFont);
+    m_numberFont = numberFont();
+    const bool legible = m_numberFont.pixelSize() >= minimumNumberPixels;
+    const QFontMetricsF metrics(m_numberFont);
     const double margin = height() * 0.25;
-    const std::pair<Part*, int> counts[] = {{&greenPart, right}, {&redPart, wrong}};
+    const std::pair<Part*, int> counts[] = {{&m_greenPart, right}, {&m_redPart, m_wrong}};
     for (auto [part, count] : counts) {
         if (count <= 0)
             continue;
-        part->number = QString::number(count / divisor);
+        part->number = QString::number(count / m_divisor);
         part->numberFits =
             legible && metrics.horizontalAdvance(part->number) + 2 * margin <= part->target.width();
     }
@@ -222,15 +222,15 @@ void Progress::UpdateGeometry()
 void Progress::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    const double ratio = TargetRatio(painter);
-    if ((ratio > 1.0 ? 2.0 : 1.0) != pictureRatio)
-        LoadPictures(ratio);
+    const double ratio = targetRatio(painter);
+    if ((ratio > 1.0 ? 2.0 : 1.0) != m_pictureRatio)
+        loadPictures(ratio);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.drawPixmap(rect(), background);
-    if (greenPart.target.isEmpty() && redPart.target.isEmpty())
+    painter.drawPixmap(rect(), m_background);
+    if (m_greenPart.target.isEmpty() && m_redPart.target.isEmpty())
         return;
 
-    const std::pair<const Part*, const QPixmap*> parts[] = {{&greenPart, &green}, {&redPart, &red}};
+    const std::pair<const Part*, const QPixmap*> parts[] = {{&m_greenPart, &m_green}, {&m_redPart, &m_red}};
     for (const auto& [part, picture] : parts) {
         if (part->target.width() <= 0)
             continue;
@@ -239,9 +239,9 @@ void Progress::paintEvent(QPaintEvent*)
         painter.drawPixmap(part->target, *picture, source);
     }
 
-    painter.setFont(numberFont);
+    painter.setFont(m_numberFont);
     painter.setPen(Qt::white);
-    for (const Part* part : {&greenPart, &redPart})
+    for (const Part* part : {&m_greenPart, &m_redPart})
         if (part->numberFits)
             painter.drawText(part->target, Qt::AlignCenter, part->number);
 }

@@ -23,9 +23,9 @@ public:
     // may scale the counts up for a finer split and still print the plain counts.
     void SetDivisor(int divisor);
 
-    int Wrong() const { return wrong; }
+    int Wrong() const { return m_wrong; }
     int Right() const { return value(); }
-    int Divisor() const { return divisor; }
+    int Divisor() const { return m_divisor; }
 
     // "3 right, 1 wrong": what a screen reader reads as the bar's value.
     QString text() const override;
@@ -46,19 +46,19 @@ private:
         bool numberFits = false;
     };
 
-    void LoadPictures(double ratio);
-    void UpdateGeometry();
-    QFont NumberFont() const;
+    void loadPictures(double ratio);
+    void layOutParts();
+    QFont numberFont() const;
 
-    int style = 0;
-    int wrong = 0;
-    int divisor = 1;
+    int m_style = 0;
+    int m_wrong = 0;
+    int m_divisor = 1;
 
-    // The pictures of the style at `pictureRatio` (the "@2x" files above ratio 1).
-    double pictureRatio = 0;
-    QPixmap background, red, green;
+    // The pictures of the style at `m_pictureRatio` (the "@2x" files above ratio 1).
+    double m_pictureRatio = 0;
+    QPixmap m_background, m_red, m_green;
 
     // Computed when the size or the counts change.
-    Part greenPart, redPart;
-    QFont numberFont;
+    Part m_greenPart, m_redPart;
+    QFont m_numberFont;
 };

@@ -53,7 +53,7 @@ constexpr double accidentalGap = 0.06;          // between letter and accidental
 
 // A staff's clef at the start of a voice; a voice without one is in the treble clef, as the
 // layout engine draws it.
-Notation::Clef StartingClef(const Notation::Voice& voice)
+Notation::Clef startingClef(const Notation::Voice& voice)
 {
     for (const Notation::VoiceItem& item : voice.items) {
         if (item.kind == Notation::VoiceItem::Kind::Clef)
@@ -64,7 +64,7 @@ Notation::Clef StartingClef(const Notation::Voice& voice)
     return Notation::Clef{};
 }
 
-QRectF LayoutBox(const Notation::LayoutItem& item)
+QRectF layoutBox(const Notation::LayoutItem& item)
 {
     if (item.isGlyph)
         return Notation::BoundingBoxSurface::GlyphBox(item.glyph, item.origin, item.scale);
@@ -72,7 +72,7 @@ QRectF LayoutBox(const Notation::LayoutItem& item)
 }
 
 // The size of the largest system, in staff spaces, with the room kept under its last staff.
-QSizeF LargestSystem(const Notation::ScoreLayout& layout, double roomBelowStaff)
+QSizeF largestSystem(const Notation::ScoreLayout& layout, double roomBelowStaff)
 {
     QSizeF largest;
     for (const Notation::LayoutSystem& system : layout.systems) {
@@ -83,7 +83,7 @@ QSizeF LargestSystem(const Notation::ScoreLayout& layout, double roomBelowStaff)
         double left = system.staves.front().left, right = system.staves.front().right;
         double lastStaffBottom = bottom;
         for (const Notation::LayoutItem& item : system.items) {
-            const QRectF box = LayoutBox(item);
+            const QRectF box = layoutBox(item);
             top = std::min(top, box.top());
             bottom = std::max(bottom, box.bottom());
             left = std::min(left, box.left());
@@ -97,13 +97,13 @@ QSizeF LargestSystem(const Notation::ScoreLayout& layout, double roomBelowStaff)
     return largest;
 }
 
-QString LetterOf(const Notation::Pitch& pitch)
+QString letterOf(const Notation::Pitch& pitch)
 {
     static const char letters[] = "CDEFGAB";
     return QString(QLatin1Char(letters[std::clamp(pitch.step, 0, 6)]));
 }
 
-bool AccidentalOf(int alter, Notation::SmuflGlyph* glyph)
+bool accidentalOf(int alter, Notation::SmuflGlyph* glyph)
 {
     switch (alter) {
     case -2:
@@ -125,7 +125,7 @@ bool AccidentalOf(int alter, Notation::SmuflGlyph* glyph)
 
 // The accidental's origin relative to the start of the letter's baseline, for a letter
 // `letterWidth` wide: flats stand on the baseline, the other signs are centred on the capitals.
-QPointF AccidentalOffset(Notation::SmuflGlyph glyph, double letterWidth, double capHeight, double scale)
+QPointF accidentalOffset(Notation::SmuflGlyph glyph, double letterWidth, double capHeight, double scale)
 {
     const QRectF box = Notation::FontMetadata::Instance().BoundingBox(glyph);
     const bool flat =
@@ -147,11 +147,11 @@ ScoreBoard::~ScoreBoard() = default;
 void ScoreBoard::SetDrawingMode(int mode)
 {
     {
-        QMutexLocker locker(&mutex);
-        if (drawingMode == mode)
+        QMutexLocker locker(&m_mutex);
+        if (m_drawingMode == mode)
             return;
-        drawingMode = mode;
-        engravedCurrent = false;
+        m_drawingMode = mode;
+        m_engravedCurrent = false;
     }
     // In mode 2 every pixel is painted, so nothing behind the board needs drawing first.
     setAttribute(Qt::WA_OpaquePaintEvent, mode == 2);
@@ -171,8 +171,8 @@ bool ScoreBoard::event(QEvent* event)
 
 int ScoreBoard::DrawingMode() const
 {
-    QMutexLocker locker(&mutex);
-    return drawingMode;
+    QMutexLocker locker(&m_mutex);
+    return m_drawingMode;
 }
 
 bool ScoreBoard::SetScore(const QByteArray& gmn)
@@ -181,12 +181,12 @@ bool ScoreBoard::SetScore(const QByteArray& gmn)
     Notation::ParseError error;
     const bool accepted = !gmn.isEmpty() && Notation::GmnParser::Parse(gmn, &parsed, &error);
     {
-        QMutexLocker locker(&mutex);
-        hasScore = accepted;
-        parsedScore = accepted ? std::move(parsed) : Notation::Score{};
-        currentPage = 0;
-        LayOut();
-        UpdateAccessibleDescription();
+        QMutexLocker locker(&m_mutex);
+        m_hasScore = accepted;
+        m_parsedScore = accepted ? std::move(parsed) : Notation::Score{};
+        m_currentPage = 0;
+        layOut();
+        updateAccessibleDescription();
     }
     update();
     return accepted || gmn.isEmpty();
@@ -199,20 +199,20 @@ void ScoreBoard::ClearScore()
 
 int ScoreBoard::PageCount() const
 {
-    QMutexLocker locker(&mutex);
-    return int(pages.size());
+    QMutexLocker locker(&m_mutex);
+    return int(m_pages.size());
 }
 
 int ScoreBoard::CurrentPage() const
 {
-    QMutexLocker locker(&mutex);
-    return currentPage;
+    QMutexLocker locker(&m_mutex);
+    return m_currentPage;
 }
 
 Notation::GraphicMap ScoreBoard::LastMap() const
 {
-    QMutexLocker locker(&mutex);
-    return lastMap;
+    QMutexLocker locker(&m_mutex);
+    return m_lastMap;
 }
 
 QSize ScoreBoard::sizeHint() const
@@ -227,60 +227,60 @@ QSize ScoreBoard::minimumSizeHint() const
 
 void ScoreBoard::NextPage()
 {
-    QMutexLocker locker(&mutex);
-    TurnTo(currentPage + 1);
+    QMutexLocker locker(&m_mutex);
+    turnTo(m_currentPage + 1);
 }
 
 void ScoreBoard::PrevPage()
 {
-    QMutexLocker locker(&mutex);
-    TurnTo(currentPage - 1);
+    QMutexLocker locker(&m_mutex);
+    turnTo(m_currentPage - 1);
 }
 
 void ScoreBoard::UpdateScores()
 {
     {
-        QMutexLocker locker(&mutex);
-        LayOut();
-        UpdateAccessibleDescription();
+        QMutexLocker locker(&m_mutex);
+        layOut();
+        updateAccessibleDescription();
     }
     update();
 }
 
 void ScoreBoard::F()
 {
-    QMutexLocker locker(&mutex);
-    SetFilter(ClefFilter::Bass);
+    QMutexLocker locker(&m_mutex);
+    setFilter(ClefFilter::Bass);
 }
 
 void ScoreBoard::G()
 {
-    QMutexLocker locker(&mutex);
-    SetFilter(ClefFilter::Treble);
+    QMutexLocker locker(&m_mutex);
+    setFilter(ClefFilter::Treble);
 }
 
 void ScoreBoard::Both()
 {
-    QMutexLocker locker(&mutex);
-    SetFilter(ClefFilter::Both);
+    QMutexLocker locker(&m_mutex);
+    setFilter(ClefFilter::Both);
 }
 
 void ScoreBoard::ChangeLettersMode(bool on)
 {
-    QMutexLocker locker(&mutex);
-    if (lettersShown == on)
+    QMutexLocker locker(&m_mutex);
+    if (m_lettersShown == on)
         return;
-    lettersShown = on;
+    m_lettersShown = on;
     // The letters need room under the staves, so the music is laid out again.
-    LayOut();
-    UpdateAccessibleDescription();
+    layOut();
+    updateAccessibleDescription();
     update();
 }
 
 void ScoreBoard::ChangeFingersMode(bool on)
 {
-    QMutexLocker locker(&mutex);
-    fingersShown = on;
+    QMutexLocker locker(&m_mutex);
+    m_fingersShown = on;
 }
 
 void ScoreBoard::Refresh()
@@ -291,21 +291,21 @@ void ScoreBoard::Refresh()
 void ScoreBoard::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
-    QMutexLocker locker(&mutex);
-    if (event->size() == laidOutSize)
+    QMutexLocker locker(&m_mutex);
+    if (event->size() == m_laidOutSize)
         return;
-    LayOut();
-    UpdateAccessibleDescription();
+    layOut();
+    updateAccessibleDescription();
 }
 
 void ScoreBoard::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    QMutexLocker locker(&mutex);
-    if (pages.empty()) {
-        if (drawingMode == 2)
+    QMutexLocker locker(&m_mutex);
+    if (m_pages.empty()) {
+        if (m_drawingMode == 2)
             painter.fillRect(rect(), groundGrey);
-        lastMap = Notation::GraphicMap{};
+        m_lastMap = Notation::GraphicMap{};
         return;
     }
     // The ratio of the device painted on: the window's backing store, or a picture being
@@ -314,42 +314,42 @@ void ScoreBoard::paintEvent(QPaintEvent*)
                                      ? painter.paintEngine()->paintDevice()
                                      : painter.device();
     const qreal ratio = device->devicePixelRatioF();
-    if (!engravedCurrent || engraved.devicePixelRatio() != ratio || engravedSize != size())
-        Engrave(ratio);
-    painter.drawImage(QPointF(0, 0), engraved);
-    lastMap = engravedMap;
+    if (!m_engravedCurrent || m_engraved.devicePixelRatio() != ratio || m_engravedSize != size())
+        engrave(ratio);
+    painter.drawImage(QPointF(0, 0), m_engraved);
+    m_lastMap = m_engravedMap;
 }
 
-void ScoreBoard::Engrave(qreal ratio)
+void ScoreBoard::engrave(qreal ratio)
 {
     // An opaque ground makes a picture without alpha, which is copied rather than blended. The
     // buffer of the last picture is reused when it fits.
     const QImage::Format format =
-        drawingMode == 2 ? QImage::Format_RGB32 : QImage::Format_ARGB32_Premultiplied;
+        m_drawingMode == 2 ? QImage::Format_RGB32 : QImage::Format_ARGB32_Premultiplied;
     const QSize pixels = size() * ratio;
-    if (engraved.size() != pixels || engraved.format() != format)
-        engraved = QImage(pixels, format);
-    engraved.setDevicePixelRatio(ratio);
-    engraved.fill(drawingMode == 2 ? groundGrey : QColor(Qt::transparent));
-    engravedSize = size();
-    engravedCurrent = true;
-    QPainter painter(&engraved);
-    const LaidOutPage& page = pages[size_t(currentPage)];
+    if (m_engraved.size() != pixels || m_engraved.format() != format)
+        m_engraved = QImage(pixels, format);
+    m_engraved.setDevicePixelRatio(ratio);
+    m_engraved.fill(m_drawingMode == 2 ? groundGrey : QColor(Qt::transparent));
+    m_engravedSize = size();
+    m_engravedCurrent = true;
+    QPainter painter(&m_engraved);
+    const LaidOutPage& page = m_pages[size_t(m_currentPage)];
     painter.setRenderHint(QPainter::Antialiasing, true);
     painter.setRenderHint(QPainter::TextAntialiasing, true);
     // The glyphs are filled outlines and the letters text, both drawn through the painter, so
     // they come out at the paint device's own resolution.
     painter.setPen(ink);
-    engravedMap = document.DrawPage(&painter, currentPage, page.target);
+    m_engravedMap = m_document.DrawPage(&painter, m_currentPage, page.target);
     if (!page.letters.empty()) {
-        painter.setFont(letterFont);
+        painter.setFont(m_letterFont);
         const QTransform base = painter.transform();
         for (const Letter& letter : page.letters) {
             painter.setPen(letter.colour);
             painter.drawText(letter.baseline, letter.text);
             if (!letter.hasAccidental)
                 continue;
-            painter.setTransform(QTransform(accidentalScale, 0, 0, accidentalScale,
+            painter.setTransform(QTransform(m_accidentalScale, 0, 0, m_accidentalScale,
                                             letter.accidentalOrigin.x(), letter.accidentalOrigin.y()) *
                                  base);
             painter.fillPath(Notation::MusicFont::GlyphPath(letter.accidental), letter.colour);
@@ -358,48 +358,48 @@ void ScoreBoard::Engrave(qreal ratio)
     }
 }
 
-void ScoreBoard::SetFilter(ClefFilter newFilter)
+void ScoreBoard::setFilter(ClefFilter newFilter)
 {
-    if (filter == newFilter)
+    if (m_filter == newFilter)
         return;
-    filter = newFilter;
-    LayOut();
-    UpdateAccessibleDescription();
+    m_filter = newFilter;
+    layOut();
+    updateAccessibleDescription();
     update();
 }
 
-void ScoreBoard::TurnTo(int page)
+void ScoreBoard::turnTo(int page)
 {
-    const int clamped = std::clamp(page, 0, std::max(0, int(pages.size()) - 1));
-    if (clamped == currentPage)
+    const int clamped = std::clamp(page, 0, std::max(0, int(m_pages.size()) - 1));
+    if (clamped == m_currentPage)
         return;
-    currentPage = clamped;
-    engravedCurrent = false;
-    UpdateAccessibleDescription();
+    m_currentPage = clamped;
+    m_engravedCurrent = false;
+    updateAccessibleDescription();
     update();
 }
 
-void ScoreBoard::UpdateAccessibleDescription()
+void ScoreBoard::updateAccessibleDescription()
 {
-    setAccessibleDescription(pages.size() > 1 ? tr("Page %1 of %2").arg(currentPage + 1).arg(pages.size())
-                                              : QString());
+    setAccessibleDescription(
+        m_pages.size() > 1 ? tr("Page %1 of %2").arg(m_currentPage + 1).arg(m_pages.size()) : QString());
 }
 
-void ScoreBoard::LayOut()
+void ScoreBoard::layOut()
 {
-    laidOutSize = size();
-    pages.clear();
-    engravedCurrent = false;
-    document = Notation::ScoreDocument{};
-    Notation::Score shown = hasScore ? Filtered(parsedScore, filter) : Notation::Score{};
+    m_laidOutSize = size();
+    m_pages.clear();
+    m_engravedCurrent = false;
+    m_document = Notation::ScoreDocument{};
+    Notation::Score shown = m_hasScore ? filtered(m_parsedScore, m_filter) : Notation::Score{};
     if (shown.voices.empty() || width() <= 0 || height() <= 0) {
-        currentPage = 0;
+        m_currentPage = 0;
         return;
     }
 
     // The staff follows the board's height; a system larger than the page holds gets a larger
     // page (in units), which draws the whole score smaller, until the largest system fits.
-    const int letterRows = lettersShown ? LetterRows(shown) : 0;
+    const int letterRows = m_lettersShown ? mostLetterRows(shown) : 0;
     double pageHeight = pageHeightUnits;
     LetterStyle style;
     for (int pass = 0; pass < fittingPasses; ++pass) {
@@ -411,14 +411,14 @@ void ScoreBoard::LayOut()
         format.marginRight = marginSideUnits;
         format.marginTop = marginTopBottomUnits;
         format.marginBottom = marginTopBottomUnits;
-        style = MakeLetterStyle(Notation::PageFormat::unitsPerStaffSpace / unitsPerPixel);
+        style = makeLetterStyle(Notation::PageFormat::unitsPerStaffSpace / unitsPerPixel);
         if (letterRows > 0)
             format.roomBelowStaff = (style.gap + letterRows * style.rowHeight) * unitsPerPixel;
-        document.SetPageFormat(format);
+        m_document.SetPageFormat(format);
         if (pass == 0)
-            document.SetScore(std::move(shown));
+            m_document.SetScore(std::move(shown));
         const double unit = Notation::PageFormat::unitsPerStaffSpace;
-        const QSizeF largest = LargestSystem(document.Layout(), format.roomBelowStaff / unit) * unit;
+        const QSizeF largest = largestSystem(m_document.Layout(), format.roomBelowStaff / unit) * unit;
         const double growth =
             std::max((largest.height() + format.marginTop + format.marginBottom) / format.height,
                      (largest.width() + format.marginLeft + format.marginRight) / format.width);
@@ -429,10 +429,10 @@ void ScoreBoard::LayOut()
 
     // The page fills the board's height; a board narrower than the shortest line the layout
     // allows shows the page smaller, centred. Each page's music is centred across the board.
-    const Notation::ScoreLayout& layout = document.Layout();
+    const Notation::ScoreLayout& layout = m_document.Layout();
     const double space = Notation::ScorePainter::StaffSpace(layout, QRectF(rect()));
     if (space <= 0.0) {
-        currentPage = 0;
+        m_currentPage = 0;
         return;
     }
     const QSizeF pageSize = layout.pageSize * space;
@@ -448,22 +448,22 @@ void ScoreBoard::LayOut()
             // The brace of a grand staff stands left of its staves and belongs to the music.
             for (const Notation::LayoutItem& item : system.items) {
                 if (item.role == Notation::LayoutItem::Role::Brace)
-                    left = std::min(left, LayoutBox(item).left());
+                    left = std::min(left, layoutBox(item).left());
             }
         }
         LaidOutPage page;
         const double x = left <= right ? (width() - (right - left) * space) / 2 - left * space : 0.0;
         page.target = QRectF(QPointF(x, (height() - pageSize.height()) / 2), pageSize);
-        if (lettersShown)
-            page.letters = PlaceLetters(p, page.target, space, style);
-        pages.push_back(std::move(page));
+        if (m_lettersShown)
+            page.letters = placeLetters(p, page.target, space, style);
+        m_pages.push_back(std::move(page));
     }
-    letterFont = style.font;
-    accidentalScale = style.accidentalScale;
-    currentPage = std::clamp(currentPage, 0, int(pages.size()) - 1);
+    m_letterFont = style.font;
+    m_accidentalScale = style.accidentalScale;
+    m_currentPage = std::clamp(m_currentPage, 0, int(m_pages.size()) - 1);
 }
 
-ScoreBoard::LetterStyle ScoreBoard::MakeLetterStyle(double staffSpace)
+ScoreBoard::LetterStyle ScoreBoard::makeLetterStyle(double staffSpace)
 {
     LetterStyle style;
     style.font = QFont(InterfaceFonts::FamilyName());
@@ -476,10 +476,10 @@ ScoreBoard::LetterStyle ScoreBoard::MakeLetterStyle(double staffSpace)
     double above = style.capHeight, below = 0.0;
     for (int alter = -2; alter <= 2; ++alter) {
         Notation::SmuflGlyph glyph;
-        if (!AccidentalOf(alter, &glyph))
+        if (!accidentalOf(alter, &glyph))
             continue;
         const QRectF box = Notation::FontMetadata::Instance().BoundingBox(glyph);
-        const QPointF origin = AccidentalOffset(glyph, 0.0, style.capHeight, style.accidentalScale);
+        const QPointF origin = accidentalOffset(glyph, 0.0, style.capHeight, style.accidentalScale);
         above = std::max(above, -(origin.y() + box.top() * style.accidentalScale));
         below = std::max(below, origin.y() + box.bottom() * style.accidentalScale);
     }
@@ -489,7 +489,7 @@ ScoreBoard::LetterStyle ScoreBoard::MakeLetterStyle(double staffSpace)
     return style;
 }
 
-std::vector<ScoreBoard::Letter> ScoreBoard::PlaceLetters(int page, const QRectF& target, double staffSpace,
+std::vector<ScoreBoard::Letter> ScoreBoard::placeLetters(int page, const QRectF& target, double staffSpace,
                                                          const LetterStyle& style) const
 {
     // The shown notes by their byte offset in the text, with the chord each belongs to.
@@ -500,7 +500,7 @@ std::vector<ScoreBoard::Letter> ScoreBoard::PlaceLetters(int page, const QRectF&
     };
     std::unordered_map<int, ShownNote> notes;
     int chordNumber = 0;
-    for (const Notation::Voice& voice : document.ParsedScore().voices) {
+    for (const Notation::Voice& voice : m_document.ParsedScore().voices) {
         for (const Notation::VoiceItem& item : voice.items) {
             if (item.kind != Notation::VoiceItem::Kind::Chord)
                 continue;
@@ -512,7 +512,7 @@ std::vector<ScoreBoard::Letter> ScoreBoard::PlaceLetters(int page, const QRectF&
 
     // The system and staff of every notehead on the page, and how far down each staff's signs
     // reach (in staff spaces on the page): the letters go below that, in rows.
-    const Notation::ScoreLayout& layout = document.Layout();
+    const Notation::ScoreLayout& layout = m_document.Layout();
     std::unordered_map<int, std::pair<int, int>> headPlace;
     std::map<std::pair<int, int>, double> staffBottom;
     for (int s = 0; s < int(layout.systems.size()); ++s) {
@@ -521,7 +521,7 @@ std::vector<ScoreBoard::Letter> ScoreBoard::PlaceLetters(int page, const QRectF&
             continue;
         for (const Notation::LayoutItem& item : system.items) {
             double& bottom = staffBottom[{s, item.staff}];
-            bottom = std::max(bottom, LayoutBox(item).bottom());
+            bottom = std::max(bottom, layoutBox(item).bottom());
             if (item.role == Notation::LayoutItem::Role::Notehead)
                 headPlace[item.order] = {s, item.staff};
         }
@@ -536,7 +536,7 @@ std::vector<ScoreBoard::Letter> ScoreBoard::PlaceLetters(int page, const QRectF&
         double centre;
     };
     std::vector<Pending> pending;
-    const Notation::GraphicMap map = document.MapPage(page, target);
+    const Notation::GraphicMap map = m_document.MapPage(page, target);
     for (const Notation::MapElement& element : map.elements) {
         if (element.type != Notation::MapElement::eventType ||
             element.subtype != Notation::MapElement::noteSubtype)
@@ -581,13 +581,13 @@ std::vector<ScoreBoard::Letter> ScoreBoard::PlaceLetters(int page, const QRectF&
         for (size_t k = first; k < end; ++k) {
             const Notation::Note& note = *pending[k].note;
             Span span;
-            span.letter.text = LetterOf(note.pitch);
+            span.letter.text = letterOf(note.pitch);
             span.letter.colour = note.coloured ? note.colour : ink;
             const double letterWidth = metrics.horizontalAdvance(span.letter.text);
             span.width = letterWidth;
-            span.letter.hasAccidental = AccidentalOf(note.pitch.alter, &span.letter.accidental);
+            span.letter.hasAccidental = accidentalOf(note.pitch.alter, &span.letter.accidental);
             if (span.letter.hasAccidental) {
-                span.letter.accidentalOrigin = AccidentalOffset(span.letter.accidental, letterWidth,
+                span.letter.accidentalOrigin = accidentalOffset(span.letter.accidental, letterWidth,
                                                                 style.capHeight, style.accidentalScale);
                 const QRectF box = Notation::FontMetadata::Instance().BoundingBox(span.letter.accidental);
                 span.width = span.letter.accidentalOrigin.x() + box.right() * style.accidentalScale;
@@ -628,7 +628,7 @@ std::vector<ScoreBoard::Letter> ScoreBoard::PlaceLetters(int page, const QRectF&
     return letters;
 }
 
-Notation::Score ScoreBoard::Filtered(const Notation::Score& score, ClefFilter filter)
+Notation::Score ScoreBoard::filtered(const Notation::Score& score, ClefFilter filter)
 {
     if (filter == ClefFilter::Both)
         return score;
@@ -636,7 +636,7 @@ Notation::Score ScoreBoard::Filtered(const Notation::Score& score, ClefFilter fi
         filter == ClefFilter::Bass ? Notation::ClefKind::F : Notation::ClefKind::G;
     Notation::Score shown;
     for (const Notation::Voice& voice : score.voices) {
-        if (StartingClef(voice).kind != kept)
+        if (startingClef(voice).kind != kept)
             continue;
         shown.voices.push_back(voice);
         for (const Notation::VoiceItem& item : voice.items)
@@ -645,7 +645,7 @@ Notation::Score ScoreBoard::Filtered(const Notation::Score& score, ClefFilter fi
     return shown;
 }
 
-int ScoreBoard::LetterRows(const Notation::Score& score)
+int ScoreBoard::mostLetterRows(const Notation::Score& score)
 {
     // The most notes that start together on one staff: every voice's chord at that moment
     // stacks its letters there.

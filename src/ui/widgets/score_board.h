@@ -121,42 +121,42 @@ private:
         double ascent = 0.0;          // from a row's top to its baseline
     };
 
-    // The helpers below expect the caller to hold `mutex`.
-    void LayOut();
-    void SetFilter(ClefFilter newFilter);
-    void TurnTo(int page);
-    void UpdateAccessibleDescription();
-    // Draws the whole board (ground, page, letters) into `engraved` at `ratio` device pixels per
-    // pixel, and what it drew into `engravedMap`.
-    void Engrave(qreal ratio);
-    std::vector<Letter> PlaceLetters(int page, const QRectF& target, double staffSpace,
+    // The helpers below expect the caller to hold `m_mutex`.
+    void layOut();
+    void setFilter(ClefFilter newFilter);
+    void turnTo(int page);
+    void updateAccessibleDescription();
+    // Draws the whole board (ground, page, letters) into `m_engraved` at `ratio` device pixels per
+    // pixel, and what it drew into `m_engravedMap`.
+    void engrave(qreal ratio);
+    std::vector<Letter> placeLetters(int page, const QRectF& target, double staffSpace,
                                      const LetterStyle& style) const;
-    static LetterStyle MakeLetterStyle(double staffSpace);
-    static Notation::Score Filtered(const Notation::Score& score, ClefFilter filter);
-    static int LetterRows(const Notation::Score& score);
+    static LetterStyle makeLetterStyle(double staffSpace);
+    static Notation::Score filtered(const Notation::Score& score, ClefFilter filter);
+    static int mostLetterRows(const Notation::Score& score);
 
-    mutable QMutex mutex;
-    int drawingMode = 1;
-    bool hasScore = false;
-    Notation::Score parsedScore; // the whole text, before the clef filter
-    ClefFilter filter = ClefFilter::Both;
-    bool lettersShown = false;
-    bool fingersShown = false;
+    mutable QMutex m_mutex;
+    int m_drawingMode = 1;
+    bool m_hasScore = false;
+    Notation::Score m_parsedScore; // the whole text, before the clef filter
+    ClefFilter m_filter = ClefFilter::Both;
+    bool m_lettersShown = false;
+    bool m_fingersShown = false;
 
-    // The layout for laidOutSize; replaced as a whole by LayOut().
-    Notation::ScoreDocument document;
-    QSize laidOutSize;
-    std::vector<LaidOutPage> pages;
-    QFont letterFont;
-    double accidentalScale = 0.0;
-    int currentPage = 0;
-    Notation::GraphicMap lastMap;
-    // The board as last engraved, for `engravedSize` at the picture's ratio; not current any
+    // The layout for m_laidOutSize; replaced as a whole by layOut().
+    Notation::ScoreDocument m_document;
+    QSize m_laidOutSize;
+    std::vector<LaidOutPage> m_pages;
+    QFont m_letterFont;
+    double m_accidentalScale = 0.0;
+    int m_currentPage = 0;
+    Notation::GraphicMap m_lastMap;
+    // The board as last engraved, for `m_engravedSize` at the picture's ratio; not current any
     // more once anything it shows changed (its buffer is kept for the next picture).
-    QImage engraved;
-    QSize engravedSize;
-    bool engravedCurrent = false;
-    Notation::GraphicMap engravedMap;
+    QImage m_engraved;
+    QSize m_engravedSize;
+    bool m_engravedCurrent = false;
+    Notation::GraphicMap m_engravedMap;
 };
 
 } // namespace UI

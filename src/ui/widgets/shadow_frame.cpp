@@ -10,7 +10,7 @@ namespace {
 
 // The shadow's darkness from the pane's edge outwards: alpha 120 at the edge, 90 a third of the
 // way, 20 at two thirds and nothing at the margin's end.
-QGradientStops ShadowStops()
+QGradientStops shadowStops()
 {
     return {{0.0, QColor(0, 0, 0, 120)},
             {0.33, QColor(0, 0, 0, 90)},
@@ -29,21 +29,21 @@ ShadowFrame::ShadowFrame(QWidget* parent) : QWidget(parent)
 
 void ShadowFrame::SetPane(QWidget* newPane)
 {
-    if (pane == newPane)
+    if (m_pane == newPane)
         return;
-    if (pane)
-        pane->removeEventFilter(this);
-    pane = newPane;
-    if (pane) {
-        pane->installEventFilter(this);
-        PlacePane();
+    if (m_pane)
+        m_pane->removeEventFilter(this);
+    m_pane = newPane;
+    if (m_pane) {
+        m_pane->installEventFilter(this);
+        placePane();
     }
     update();
 }
 
 QWidget* ShadowFrame::Pane() const
 {
-    return pane;
+    return m_pane;
 }
 
 QRect ShadowFrame::RestingRect() const
@@ -53,27 +53,27 @@ QRect ShadowFrame::RestingRect() const
 
 void ShadowFrame::SetPaneFree(bool free)
 {
-    paneFree = free;
+    m_paneFree = free;
     if (!free)
-        PlacePane();
+        placePane();
 }
 
-void ShadowFrame::PlacePane()
+void ShadowFrame::placePane()
 {
-    if (pane && !paneFree)
-        pane->setGeometry(RestingRect());
+    if (m_pane && !m_paneFree)
+        m_pane->setGeometry(RestingRect());
 }
 
 void ShadowFrame::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
-    PlacePane();
+    placePane();
 }
 
 void ShadowFrame::childEvent(QChildEvent* event)
 {
     QWidget::childEvent(event);
-    if (event->type() == QEvent::ChildPolished && !pane)
+    if (event->type() == QEvent::ChildPolished && !m_pane)
         if (auto* child = qobject_cast<QWidget*>(event->child()))
             if (!child->isWindow())
                 SetPane(child);
@@ -82,16 +82,16 @@ void ShadowFrame::childEvent(QChildEvent* event)
 bool ShadowFrame::eventFilter(QObject* watched, QEvent* event)
 {
     // The shadow follows the pane, wherever an animation takes it.
-    if (watched == pane && (event->type() == QEvent::Move || event->type() == QEvent::Resize))
+    if (watched == m_pane && (event->type() == QEvent::Move || event->type() == QEvent::Resize))
         update();
     return QWidget::eventFilter(watched, event);
 }
 
 void ShadowFrame::paintEvent(QPaintEvent*)
 {
-    if (!pane || !pane->isVisible())
+    if (!m_pane || !m_pane->isVisible())
         return;
-    const QRectF inner = QRectF(pane->geometry());
+    const QRectF inner = QRectF(m_pane->geometry());
     const double m = Margin;
     QPainter painter(this);
     painter.setPen(Qt::NoPen);
@@ -112,14 +112,14 @@ void ShadowFrame::paintEvent(QPaintEvent*)
     };
     for (const Side& side : sides) {
         QLinearGradient gradient(side.from, side.to);
-        gradient.setStops(ShadowStops());
+        gradient.setStops(shadowStops());
         painter.fillRect(side.area, gradient);
     }
     // The four corners, radial fades around the pane's corners.
     const QPointF corners[] = {r.topLeft(), r.topRight(), r.bottomLeft(), r.bottomRight()};
     for (const QPointF& corner : corners) {
         QRadialGradient gradient(corner, m);
-        gradient.setStops(ShadowStops());
+        gradient.setStops(shadowStops());
         const QRectF area(corner.x() < r.center().x() ? corner.x() - m : corner.x(),
                           corner.y() < r.center().y() ? corner.y() - m : corner.y(), m, m);
         painter.fillRect(area, gradient);

@@ -26,7 +26,7 @@ public:
     // While free, resizing the frame leaves the pane where it is. Leaving the free state puts the
     // pane back in its resting place.
     void SetPaneFree(bool free);
-    bool IsPaneFree() const { return paneFree; }
+    bool IsPaneFree() const { return m_paneFree; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -35,10 +35,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void PlacePane();
+    void placePane();
 
-    QPointer<QWidget> pane;
-    bool paneFree = false;
+    QPointer<QWidget> m_pane;
+    bool m_paneFree = false;
 };
 
 } // namespace UI

@@ -1,7 +1,8 @@
 #pragma once
 // The settings in force as the application hands them to the trainers: a learning block and a
-// quiz block, the quiz-mode flag that chooses between them, and the instrument. Tests change
-// them between lessons; the lock keeps a draw on another thread from reading a half-made block.
+// quiz block, the quiz-mode flag that chooses between them, and the piano as the instrument.
+// Tests change them between lessons; the lock keeps a draw on another thread from reading a
+// half-made block.
 // ShortLessons() gives the short lessons that the whole-lesson tests of the engine and of the
 // exercise screen go through.
 
@@ -26,21 +27,12 @@ public:
         std::lock_guard<std::mutex> guard(mutex);
         return quiz;
     }
-    int CurrentInstrument() const override
-    {
-        std::lock_guard<std::mutex> guard(mutex);
-        return instrument;
-    }
+    int CurrentInstrument() const override { return 0; }
 
     void SetQuizMode(bool on)
     {
         std::lock_guard<std::mutex> guard(mutex);
         quiz = on;
-    }
-    void SetInstrument(int value)
-    {
-        std::lock_guard<std::mutex> guard(mutex);
-        instrument = value;
     }
     // Edits the block in force.
     template <typename Edit> void Change(Edit edit)
@@ -61,7 +53,6 @@ private:
     Core::TrainerSettings learnBlock;
     Core::TrainerSettings quizBlock;
     bool quiz = false;
-    int instrument = 0;
 };
 
 // Short lessons: `questions` per section, `timeoutSeconds` each (0: no time limit, in which case

@@ -31,7 +31,7 @@ QList<int> Permitted(const NotesDiapason& d)
     return keys;
 }
 
-class ListValidator : public QValidator
+class ListValidator : public QuestionValidator
 {
 public:
     explicit ListValidator(std::set<unsigned> ids) : valid(std::move(ids)) {}
@@ -326,7 +326,7 @@ private Q_SLOTS:
     {
         QFETCH(int, pool);
         QFETCH(int, provider);
-        const QVariantProvider* variants = nullptr;
+        const AnswerVariantProvider* variants = nullptr;
         if (provider == 1)
             variants = &ChordProvider::Instance();
         else if (provider == 2)

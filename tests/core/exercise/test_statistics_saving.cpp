@@ -3,6 +3,7 @@
 // a failed write logged and made up for, the store writing what is left when it goes, and a
 // lesson killed with SIGKILL leaving whole files with every answer older than two seconds.
 
+#include "../../common/file_bytes.h"
 #include "../../common/full_disk.h"
 #include "core/exercise/exercise_statistics.h"
 #include "test_trainer.h"
@@ -48,12 +49,6 @@ std::pair<int, int> OnDisk(const QString& historyPath, const QString& localPath,
     for (const StatisticsRecord& r : local)
         answers.second += r.correct + r.wrong;
     return answers;
-}
-
-QByteArray ReadAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 bool HoldsAnswers(const QString& historyPath, const QString& localPath, int exId, int count)

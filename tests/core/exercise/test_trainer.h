@@ -4,7 +4,7 @@
 // reported, kept thread-safe because notifications come from the timer and MIDI threads.
 
 #include "core/exercise/exercise.h"
-#include "core/exercise/q_validator.h"
+#include "core/exercise/question_validator.h"
 #include "core/exercise/question_data.h"
 
 #include <QVector>
@@ -72,9 +72,6 @@ public:
         ApplySettings(table, instrument);
     }
 
-    using Exercise::AdvanceQuestion;
-    std::atomic<int> draws{0};
-
 protected:
     void RegisterSections(std::vector<SectionTitle>& out) override
     {
@@ -90,7 +87,6 @@ protected:
     }
     bool DrawQuestion(int section, Core::QuestionRecord& question) override
     {
-        ++draws;
         const SectionSpec& plan = specs[size_t(section)];
         Validator validator(plan.valid);
         std::vector<unsigned> ids;
@@ -105,7 +101,7 @@ protected:
     }
 
 private:
-    class Validator : public Core::QValidator
+    class Validator : public Core::QuestionValidator
     {
     public:
         explicit Validator(const std::function<bool(unsigned)>& rule) : valid(rule) {}
@@ -133,12 +129,8 @@ public:
         std::lock_guard<std::mutex> guard(mutex);
         states.append(state);
     }
-    void OnLessonTick(int) override { ++ticks; }
-    void OnPlayStateChanged(int playState) override
-    {
-        std::lock_guard<std::mutex> guard(mutex);
-        playStates.append(playState);
-    }
+    void OnLessonTick(int) override {}
+    void OnPlayStateChanged(int) override {}
     void OnAnswerJudged(bool correct, const Core::Answer& answer) override
     {
         std::lock_guard<std::mutex> guard(mutex);
@@ -159,11 +151,6 @@ public:
     {
         std::lock_guard<std::mutex> g(mutex);
         return states;
-    }
-    QVector<int> PlayStates()
-    {
-        std::lock_guard<std::mutex> g(mutex);
-        return playStates;
     }
     QVector<Judged> JudgedAnswers()
     {
@@ -189,18 +176,14 @@ public:
     {
         std::lock_guard<std::mutex> g(mutex);
         states.clear();
-        playStates.clear();
         judged.clear();
         sections.clear();
         notes.clear();
     }
 
-    std::atomic<int> ticks{0};
-
 private:
     std::mutex mutex; // std::mutex: ThreadSanitizer sees its ordering
     QVector<int> states;
-    QVector<int> playStates;
     QVector<Judged> judged;
     QVector<int> sections;
     QVector<int> notes; // pressed as +note, released as -note

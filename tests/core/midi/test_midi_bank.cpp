@@ -2,12 +2,13 @@
 // folder: which pieces each tempo gets, the streams it keeps, and the pieces it leaves out (and
 // tries again) when their files fail.
 
+#include "../../common/file_bytes.h"
 #include "core/midi/midi_bank.h"
+#include "midi_file_bytes.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <QtEndian>
 #include <QtTest>
 
 #include <glib.h>
@@ -23,23 +24,7 @@ void IgnoreLog(const gchar*, GLogLevelFlags, const gchar*, gpointer) {}
 
 QByteArray Resource(const QString& name)
 {
-    QFile file(QStringLiteral(":/midi/") + name);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool WriteFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-// Format 0, 480 pulses a quarter: one track of `events` and its end.
-QByteArray Piece(const QByteArray& events)
-{
-    QByteArray length(4, '\0');
-    qToBigEndian(quint32(events.size() + 4), length.data());
-    return QByteArray("MThd\0\0\0\x06\0\0\0\x01\x01\xE0MTrk", 18) + length + events +
-           QByteArray("\0\xFF\x2F\0", 4);
+    return ReadAll(QStringLiteral(":/midi/") + name);
 }
 
 QStringList Names(const QList<MidiBank::PieceEntry>& pieces)
@@ -96,7 +81,7 @@ private slots:
         QTemporaryDir folder;
         const QStringList vivace = QDir(QStringLiteral(":/midi/")).entryList({QStringLiteral("vivace_*")});
         for (const QString& name : vivace)
-            QVERIFY(WriteFile(folder.filePath(name), Resource(name)));
+            QVERIFY(WriteAll(folder.filePath(name), Resource(name)));
         MidiBank bank(folder.path());
         QList<MidiBank::PieceEntry> first, second;
         bank.GetPieces(6, first);
@@ -115,13 +100,13 @@ private slots:
     {
         QTemporaryDir folder;
         const QByteArray whole = Resource(QStringLiteral("presto_hay31.3.mid"));
-        const QByteArray metaOnly = Piece(QByteArray::fromHex("00ff510307a120 00ff580404021808"));
-        QVERIFY(WriteFile(folder.filePath(QStringLiteral("presto_beeth10.3.1.mid")), metaOnly));
+        const QByteArray metaOnly = MidiFileBytes::Smf("00ff510307a120 00ff580404021808 00ff2f00");
+        QVERIFY(WriteAll(folder.filePath(QStringLiteral("presto_beeth10.3.1.mid")), metaOnly));
         QVERIFY(
-            WriteFile(folder.filePath(QStringLiteral("presto_hay31.3.mid")), whole.left(whole.size() - 7)));
-        QVERIFY(WriteFile(folder.filePath(QStringLiteral("presto_hay32.3.mid")), whole));
-        QVERIFY(WriteFile(folder.filePath(QStringLiteral("Presto_hay37.1.mid")), whole));
-        QVERIFY(WriteFile(folder.filePath(QStringLiteral("largo_chop58.3.mid")), whole.left(20)));
+            WriteAll(folder.filePath(QStringLiteral("presto_hay31.3.mid")), whole.left(whole.size() - 7)));
+        QVERIFY(WriteAll(folder.filePath(QStringLiteral("presto_hay32.3.mid")), whole));
+        QVERIFY(WriteAll(folder.filePath(QStringLiteral("Presto_hay37.1.mid")), whole));
+        QVERIFY(WriteAll(folder.filePath(QStringLiteral("largo_chop58.3.mid")), whole.left(20)));
 
         MidiBank bank(folder.path());
         QList<MidiBank::PieceEntry> presto, largo, adagio, again;
@@ -134,7 +119,7 @@ private slots:
         bank.GetPieces(0, adagio);
         QCOMPARE(Names(adagio), QStringList{"Presto_hay37.1.mid"});
 
-        QVERIFY(WriteFile(folder.filePath(QStringLiteral("presto_hay31.3.mid")), whole));
+        QVERIFY(WriteAll(folder.filePath(QStringLiteral("presto_hay31.3.mid")), whole));
         bank.GetPieces(5, again);
         QCOMPARE(Names(again),
                  (QStringList{"presto_beeth10.3.1.mid", "presto_hay31.3.mid", "presto_hay32.3.mid"}));

@@ -2,6 +2,7 @@
 // turned into seconds. Malformed files, file sizes and the kept fuzzing inputs are tried in
 // test_midi_file_validator, which runs the same bytes through the check and this reader.
 
+#include "../../common/file_bytes.h"
 #include "core/midi/midi_file.h"
 #include "midi_file_bytes.h"
 
@@ -28,8 +29,7 @@ class TestMidiFile : public QObject
     QString Write(const QString& name, const QByteArray& bytes)
     {
         const QString path = folder.filePath(name);
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
+        if (!WriteAll(path, bytes))
             qFatal("cannot write %s", qPrintable(path));
         return path;
     }
@@ -46,25 +46,19 @@ private slots:
     {
         QTest::addColumn<QString>("path");
         QTest::addColumn<int>("code");
-        QTest::addColumn<QString>("message");
-
-        const QString opening = QStringLiteral("Error opening midi file.");
-        QTest::newRow("missing file") << folder.filePath(QStringLiteral("none.mid")) << 0x105 << opening;
-        QTest::newRow("missing resource") << QStringLiteral(":/midi/none.mid") << 0x105 << opening;
-        QTest::newRow("folder") << folder.path() << 0x105 << opening;
-        QTest::newRow("not a MIDI file") << Write(QStringLiteral("text.mid"), "not a MIDI file at all")
-                                         << 0x108 << QStringLiteral("Error loading midi file.");
+        QTest::newRow("missing file") << folder.filePath(QStringLiteral("none.mid")) << 0x105;
+        QTest::newRow("missing resource") << QStringLiteral(":/midi/none.mid") << 0x105;
+        QTest::newRow("folder") << folder.path() << 0x105;
+        QTest::newRow("not a MIDI file") << Write(QStringLiteral("text.mid"), "not a MIDI file at all") << 0x108;
     }
     void failureLeavesStreamAlone()
     {
         QFETCH(QString, path);
         QFETCH(int, code);
-        QFETCH(QString, message);
-
         Core::MidiStream stream{MidiEvent{MidiMessage(0x90, 0, 60, 1), 0, 0.0}};
         const Error error = Core::MidiFile(path).ReadStream(stream);
         QCOMPARE(error.Code(), code);
-        QCOMPARE(error.Message(), message);
+        QVERIFY(!error.Message().isEmpty());
         QVERIFY(!Core::MidiFile::IsSuccess(error));
         QCOMPARE(stream.size(), 1);
     }
@@ -89,7 +83,6 @@ private slots:
         Core::MidiStream stream;
         const Error error = Core::MidiFile(path).ReadStream(stream);
         QCOMPARE(error.Code(), 0x101);
-        QCOMPARE(error.Message(), QStringLiteral("Error reading midi file."));
         QVERIFY(stream.isEmpty());
     }
 

@@ -2,6 +2,7 @@
 // plays is checked by listening to the samples (pitch, silence, instrument), and the answer
 // sounds mixed into its output, from WAV images at the edges of what the decoder takes.
 
+#include "../../common/file_bytes.h"
 #include "audio_probe.h"
 #include "core/midi/au_server_synth.h"
 #include "core/midi/instrument_list.h"
@@ -272,10 +273,7 @@ private Q_SLOTS:
         Synthesizer::Options options;
         options.audioOutput = false;
         options.soundFont = dir.filePath(QStringLiteral("piano.sf2"));
-        QFile file(options.soundFont);
-        QVERIFY(contents.isNull() ||
-                (file.open(QIODevice::WriteOnly) && file.write(contents) == contents.size()));
-        file.close();
+        QVERIFY(contents.isNull() || WriteAll(options.soundFont, contents));
         QCOMPARE(Synthesizer::SoundFontCandidates(options.soundFont).first(), options.soundFont);
         Synthesizer fallback(options);
         QVERIFY(fallback.WaitForSoundFont(60000));

@@ -19,34 +19,34 @@ namespace UI {
 
 namespace {
 
-constexpr const char* printFunction = "UI::ReferencePrinter::Print";
+constexpr const char* printFunction = "UI::ReferencePrinter::print";
 
 // One warning line: what failed, then the function and the source file it failed in.
-void WarnPrintFailure(const char* what)
+void warnPrintFailure(const char* what)
 {
     qCWarning(printLog).noquote() << QStringLiteral("%1 (%2, %3)")
                                          .arg(QLatin1String(what), QLatin1String(printFunction),
                                               QLatin1String(ReferencePrinter::SourceFile));
 }
 
-QString Translate(const char* text)
+QString translate(const char* text)
 {
     return QCoreApplication::translate("UI::ReferencePrinter", text);
 }
 
 } // namespace
 
-QString ReferencePrinter::DialogTitle()
+QString ReferencePrinter::dialogTitle()
 {
-    return Translate("Cantorela Reference");
+    return translate("Cantorela Reference");
 }
 
-QString ReferencePrinter::DefaultPdfName()
+QString ReferencePrinter::defaultPdfName()
 {
-    return Translate("Cantorela Reference") + QStringLiteral(".pdf");
+    return translate("Cantorela Reference") + QStringLiteral(".pdf");
 }
 
-QString ReferencePrinter::Footer(const QString& servicesAddress, const QString& version)
+QString ReferencePrinter::footer(const QString& servicesAddress, const QString& version)
 {
     const QString name = QStringLiteral("Vantorix Cantorela");
     const QString address = servicesAddress.trimmed();
@@ -57,22 +57,22 @@ QString ReferencePrinter::Footer(const QString& servicesAddress, const QString& 
     return name;
 }
 
-QString ReferencePrinter::ConfiguredFooter()
+QString ReferencePrinter::configuredFooter()
 {
-    return Footer(Core::ServicesAddress::Configured().toString(), QCoreApplication::applicationVersion());
+    return footer(Core::ServicesAddress::Configured().toString(), QCoreApplication::applicationVersion());
 }
 
-bool ReferencePrinter::Print(const QImage& page, QPrinter& printer, const QString& footer)
+bool ReferencePrinter::print(const QImage& page, QPrinter& printer, const QString& footer)
 {
     const QRect paintRect = printer.pageLayout().paintRectPixels(printer.resolution());
     const int pageWidth = paintRect.width();
     const int usableHeight = paintRect.height() - FooterHeight;
     if (page.isNull() || page.width() <= 0 || page.height() <= 0) {
-        WarnPrintFailure("nothing to print, the page is empty");
+        warnPrintFailure("nothing to print, the page is empty");
         return false;
     }
     if (pageWidth <= 0 || usableHeight <= 0) {
-        WarnPrintFailure("nothing to print, the printer page is too small");
+        warnPrintFailure("nothing to print, the printer page is too small");
         return false;
     }
 
@@ -85,7 +85,7 @@ bool ReferencePrinter::Print(const QImage& page, QPrinter& printer, const QStrin
 
     QPainter painter;
     if (!painter.begin(&printer)) {
-        WarnPrintFailure("failed to open file, is it writable?");
+        warnPrintFailure("failed to open file, is it writable?");
         return false;
     }
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
@@ -95,7 +95,7 @@ bool ReferencePrinter::Print(const QImage& page, QPrinter& printer, const QStrin
 
     for (qint64 index = 0; index < pageCount; ++index) {
         if (index > 0 && !printer.newPage()) {
-            WarnPrintFailure("failed in flushing page to disk, disk full?");
+            warnPrintFailure("failed in flushing page to disk, disk full?");
             painter.end();
             return false;
         }
@@ -114,51 +114,51 @@ bool ReferencePrinter::Print(const QImage& page, QPrinter& printer, const QStrin
     return painter.end();
 }
 
-QString ReferencePrinter::AskForPdfFile(QWidget* parent)
+QString ReferencePrinter::askForPdfFile(QWidget* parent)
 {
     QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     if (folder.isEmpty() || !QDir(folder).exists())
         folder = QDir::homePath();
 
-    QFileDialog dialog(parent, DialogTitle());
+    QFileDialog dialog(parent, dialogTitle());
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setNameFilter(Translate("PDF files (*.pdf)"));
+    dialog.setNameFilter(translate("PDF files (*.pdf)"));
     dialog.setDefaultSuffix(QStringLiteral("pdf"));
     dialog.setDirectory(folder);
-    dialog.selectFile(DefaultPdfName());
+    dialog.selectFile(defaultPdfName());
     if (dialog.exec() != QDialog::Accepted)
         return QString();
     return dialog.selectedFiles().value(0);
 }
 
-bool ReferencePrinter::PrintWithDialog(QWidget* parent, const QImage& page, const QString& footer)
+bool ReferencePrinter::printWithDialog(QWidget* parent, const QImage& page, const QString& footer)
 {
     QPrinter printer(QPrinter::ScreenResolution);
-    return PrintWithDialog(parent, page, footer, printer, !QPrinterInfo::availablePrinters().isEmpty());
+    return printWithDialog(parent, page, footer, printer, !QPrinterInfo::availablePrinters().isEmpty());
 }
 
-bool ReferencePrinter::PrintWithDialog(QWidget* parent, const QImage& page, const QString& footer,
+bool ReferencePrinter::printWithDialog(QWidget* parent, const QImage& page, const QString& footer,
                                        QPrinter& printer, bool printerQueues)
 {
     if (!printerQueues) {
         // No printer at all: save a PDF file instead, as a PDF printer queue would.
-        const QString fileName = AskForPdfFile(parent);
+        const QString fileName = askForPdfFile(parent);
         if (fileName.isEmpty())
             return false;
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(fileName);
-        return Print(page, printer, footer);
+        return print(page, printer, footer);
     }
 
     QPrintDialog dialog(&printer, parent);
-    dialog.setWindowTitle(DialogTitle());
+    dialog.setWindowTitle(dialogTitle());
     dialog.setOption(QAbstractPrintDialog::PrintToFile, false);
     // Every page of the reference is printed; a page range would be ignored.
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
     if (dialog.exec() != QDialog::Accepted)
         return false;
-    return Print(page, printer, footer);
+    return print(page, printer, footer);
 }
 
 } // namespace UI

@@ -5,10 +5,10 @@
 
 namespace Core {
 
-class QVariantProvider
+class AnswerVariantProvider
 {
 public:
-    virtual ~QVariantProvider() = default;
+    virtual ~AnswerVariantProvider() = default;
     // May replace `candidate` by a variant of the question; false when it offers none.
     virtual bool ProvideVariant(unsigned questionId, unsigned& candidate) const = 0;
     virtual bool IsSameAnswer(unsigned a, unsigned b) const = 0;

@@ -4,10 +4,10 @@
 
 namespace Core {
 
-class QValidator
+class QuestionValidator
 {
 public:
-    virtual ~QValidator() = default;
+    virtual ~QuestionValidator() = default;
     virtual bool Validate(unsigned questionId) = 0;
 };
 

@@ -1,16 +1,22 @@
 #pragma once
 // The pictures of an engraved question or answer and where its notes are: one record per page
 // (the score pixmap, a second pixmap for the exercise screen, an overlay) with the measured
-// extent of the music, and the boxes of the notes in page coordinates. Filled by
-// Core::ScoreBuilder on the GUI thread; kept, shared, by the exercise handler per question.
+// extent of the music, and the boxes of the notes, staves and systems in page coordinates.
+// ScorePictureBuilder draws a notation text into them with ScoreDocument. The tools use them
+// (gmn2png, the gallery) to look at what the engraver makes. GUI thread: building paints pixmaps.
 
+#include "notation/gmn_parser.h"
+
+#include <QByteArray>
 #include <QPixmap>
 #include <QRectF>
 #include <QVector>
 
 #include <memory>
 
-namespace Core {
+namespace Notation {
+
+class ScoreDocument;
 
 struct ScorePage
 {
@@ -41,6 +47,30 @@ struct ScoreSet
     int scoreHeight = 0;
 };
 
-using SharedScoreSet = std::shared_ptr<ScoreSet>;
+class ScorePictureBuilder
+{
+public:
+    ScorePictureBuilder();
+    ~ScorePictureBuilder();
+    ScorePictureBuilder(const ScorePictureBuilder&) = delete;
+    ScorePictureBuilder& operator=(const ScorePictureBuilder&) = delete;
 
-} // namespace Core
+    // Appends every page of the text to the score set. False, with no page added, when the text
+    // is not notation the engraver reads; lastError() tells why.
+    bool build(const QByteArray& gmn, ScoreSet& scoreSet);
+    const ParseError& lastError() const { return m_error; }
+
+    // Page pixmap size used instead of 1050 × 350 (the gmn2png tool draws at other sizes).
+    void setPageSize(int pageWidth, int pageHeight);
+
+private:
+    void renderPage(const ScoreDocument& document, int page, ScoreSet& scoreSet) const;
+    static QPixmap transparentPixmap(int pixmapWidth, int pixmapHeight);
+
+    ParseError m_error;
+    int m_height = 350;
+    int m_scoreHeight = 350;
+    int m_width = 1050;
+};
+
+} // namespace Notation

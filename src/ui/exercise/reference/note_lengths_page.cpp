@@ -1,0 +1,78 @@
+#include "ui/exercise/reference/note_lengths_page.h"
+
+#include "ui/exercise/reference/reference_sheet.h"
+
+namespace UI {
+namespace Reference {
+namespace {
+
+struct LengthRow
+{
+    const char* name;
+    const char* britishName;
+    const char* beats;
+    const char* note; // picture; nullptr: engraved
+    const char* rest;
+};
+
+const LengthRow lengthRows[] = {
+    {QT_TRANSLATE_NOOP("UI::ReferenceBook", "Whole"), QT_TRANSLATE_NOOP("UI::ReferenceBook", "semibreve"),
+     QT_TRANSLATE_NOOP("UI::ReferenceBook", "4 beats"), "wholenote.png", "wholerest.png"},
+    {QT_TRANSLATE_NOOP("UI::ReferenceBook", "Half"), QT_TRANSLATE_NOOP("UI::ReferenceBook", "minim"),
+     QT_TRANSLATE_NOOP("UI::ReferenceBook", "2 beats"), "halfnote.png", "halfrest.png"},
+    {QT_TRANSLATE_NOOP("UI::ReferenceBook", "Quarter"), QT_TRANSLATE_NOOP("UI::ReferenceBook", "crotchet"),
+     QT_TRANSLATE_NOOP("UI::ReferenceBook", "1 beat"), "quarternote.png", "quarterrest.png"},
+    {QT_TRANSLATE_NOOP("UI::ReferenceBook", "Eighth"), QT_TRANSLATE_NOOP("UI::ReferenceBook", "quaver"),
+     QT_TRANSLATE_NOOP("UI::ReferenceBook", "1/2 beat"), "eighthnote.png", "eighthrest.png"},
+    {QT_TRANSLATE_NOOP("UI::ReferenceBook", "16th"), QT_TRANSLATE_NOOP("UI::ReferenceBook", "semiquaver"),
+     QT_TRANSLATE_NOOP("UI::ReferenceBook", "1/4 beat"), "sixteenthnote.png", "sixteenthrest.png"},
+    {QT_TRANSLATE_NOOP("UI::ReferenceBook", "32nd"), QT_TRANSLATE_NOOP("UI::ReferenceBook", "demisemiquaver"),
+     QT_TRANSLATE_NOOP("UI::ReferenceBook", "1/8 beat"), "thirtysecondnote.png", "thirtysecondrest.png"},
+    {QT_TRANSLATE_NOOP("UI::ReferenceBook", "64th"),
+     QT_TRANSLATE_NOOP("UI::ReferenceBook", "hemidemisemiquaver"),
+     QT_TRANSLATE_NOOP("UI::ReferenceBook", "1/16 beat"), "sixtyfourthnote.png", "sixtyfourthrest.png"},
+    // No picture has five flags: the 128th note and rest are engraved.
+    {QT_TRANSLATE_NOOP("UI::ReferenceBook", "128th"),
+     QT_TRANSLATE_NOOP("UI::ReferenceBook", "semihemidemisemiquaver"),
+     QT_TRANSLATE_NOOP("UI::ReferenceBook", "1/32 beat"), nullptr, nullptr},
+};
+
+} // namespace
+
+QString NoteLengthsPage::introduction() const
+{
+    return translate(QT_TRANSLATE_NOOP("UI::ReferenceBook",
+                                       "How long each note and rest lasts, counted in beats when a quarter "
+                                       "note gets one beat (as in 4/4 time). Each length is half of the one "
+                                       "above it."));
+}
+
+void NoteLengthsPage::fillTable(SheetTable& table, const PageContext& context) const
+{
+    table.header({QString(), translate(QT_TRANSLATE_NOOP("UI::ReferenceBook", "Note")),
+                  translate(QT_TRANSLATE_NOOP("UI::ReferenceBook", "Rest")),
+                  translate(QT_TRANSLATE_NOOP("UI::ReferenceBook", "Duration"))});
+    table.stretch({3});
+    for (const LengthRow& row : lengthRows) {
+        const QString name = translate(row.name);
+        const QString noteName = translate(QT_TRANSLATE_NOOP("UI::ReferenceBook", "%1 note")).arg(name);
+        const QString restName = translate(QT_TRANSLATE_NOOP("UI::ReferenceBook", "%1 rest")).arg(name);
+        QWidget* note;
+        QWidget* rest;
+        if (row.note) {
+            note = PictureCell::resource(pictureFolder + QLatin1String(row.note), symbolSize, noteName);
+            rest = PictureCell::resource(pictureFolder + QLatin1String(row.rest), symbolSize, restName);
+        } else {
+            note = PictureCell::engraved(context.engraver,
+                                         QByteArrayLiteral("{ [ \\staff<1> _/1 \\stemsUp g1/128 ] }"),
+                                         symbolSize, noteName, symbolStaff, true);
+            rest = PictureCell::engraved(context.engraver, QByteArrayLiteral("{ [ \\staff<1> _/1 _/128 ] }"),
+                                         symbolSize, restName, symbolStaff, true);
+        }
+        table.row({SheetTable::name(name), note, rest,
+                   SheetTable::twoLines(translate(row.beats), translate(row.britishName))});
+    }
+}
+
+} // namespace Reference
+} // namespace UI
