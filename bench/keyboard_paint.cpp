@@ -1,8 +1,8 @@
 // Painting the on-screen keyboard, 1880 x 190 pixels, offscreen.
-//   key:  one key changes (its green mark set or cleared with SetMarks) and its region is painted
+//   key:  one key changes (its green mark set or cleared with setMarks) and its region is painted
 //         into a picture of device pixel ratio 1 and 2 (QWidget::render of the key's region).
 //   full: the whole keyboard painted into such a picture.
-//   live: at the screen's own ratio, SetMarks on one key with its synchronous repaint through
+//   live: at the screen's own ratio, setMarks on one key with its synchronous repaint through
 //         the window's backing store, and a synchronous repaint of the whole widget.
 // The first paint at each ratio scales the pictures and is reported on its own.
 // The last line is the summary, each figure the slower of the two ratios:
@@ -41,9 +41,9 @@ void ChangeKey(Keyboard& keyboard, int round)
 {
     const int key = (round / 2 * 7) % Keyboard::KeyCount;
     if (round % 2 == 0)
-        keyboard.SetMarks({key}, {});
+        keyboard.setMarks({key}, {});
     else
-        keyboard.SetMarks({}, {});
+        keyboard.setMarks({}, {});
 }
 
 int ChangedKey(int round)
@@ -66,14 +66,14 @@ Figures Rendered(qreal ratio)
     // Every set of pictures scaled once.
     for (int round = 0; round < 2 * Keyboard::KeyCount; ++round) {
         ChangeKey(keyboard, round);
-        keyboard.render(&canvas, QPoint(), QRegion(keyboard.KeyRect(ChangedKey(round))));
+        keyboard.render(&canvas, QPoint(), QRegion(keyboard.keyRect(ChangedKey(round))));
     }
 
     std::vector<double> keyUs, fullMs;
     for (int round = 0; round < keyRounds; ++round) {
         clock.restart();
         ChangeKey(keyboard, round);
-        keyboard.render(&canvas, QPoint(), QRegion(keyboard.KeyRect(ChangedKey(round))));
+        keyboard.render(&canvas, QPoint(), QRegion(keyboard.keyRect(ChangedKey(round))));
         keyUs.push_back(double(clock.nsecsElapsed()) / 1e3);
     }
     for (int round = 0; round < fullRounds; ++round) {

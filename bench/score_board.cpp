@@ -1,4 +1,4 @@
-// Time for the score board to show a chord question: SetScore (parse, lay out for the board's
+// Time for the score board to show a chord question: setScore (parse, lay out for the board's
 // size) and one paint of the 1050 × 350 board on the exercise screen's grey, at device pixel
 // ratio 1 and 2 (a high-density screen paints four times the pixels). Chords of three and four
 // keys, mode 3, as the trainers write them. Prints medians and 99th percentiles per ratio; the
@@ -41,7 +41,7 @@ Figures Measure(UI::ScoreBoard& board, const std::vector<QByteArray>& questions,
     for (int i = 0; i < runs + warmUp; ++i) {
         const QByteArray& question = questions[size_t(i) % questions.size()];
         const auto start = std::chrono::steady_clock::now();
-        board.SetScore(question);
+        board.setScore(question);
         board.render(&image);
         const auto end = std::chrono::steady_clock::now();
         if (i >= warmUp)
@@ -66,7 +66,7 @@ int main(int argc, char** argv)
         Core::ScoreBuilder::WriteQuestion({15, 19, 22}, false, false, 3),
     };
     UI::ScoreBoard board;
-    board.SetDrawingMode(2);
+    board.setDrawingMode(2);
     board.resize(1050, 350);
 
     const int runs = 2000;

@@ -9,7 +9,7 @@
 //   interval  from the end of one frame to the end of the next, against the 700 ms / 30 =
 //             23.3 ms of the time line's thirty frames; apart from it, the wait from the fade's
 //             start to its first frame and from its last frame to the new page;
-//   start     FadeIn() itself (the two pictures taken and compared), before the first frame;
+//   start     fadeIn() itself (the two pictures taken and compared), before the first frame;
 //   final     the repaint after the fade, of the new page itself.
 // Runs twice, each in a process of its own: at device pixel ratio 1, and at ratio 2 (a window of
 // 1920 × 1080 logical pixels on QT_SCALE_FACTOR=2). Prints medians, 99th percentiles and
@@ -209,7 +209,7 @@ int MeasureHere(int argc, char** argv)
     auto* exercise =
         new PicturePage(QStringLiteral(":/PIX/pixmap/main_bg.png"), QStringLiteral("Note Trainer"),
                         QStringLiteral("Learn reading notes: single notes, intervals, chords."));
-    fader->Reset(home);
+    fader->reset(home);
     window.show();
     app.window = &window;
     app.fader = fader;
@@ -231,7 +231,7 @@ int MeasureHere(int argc, char** argv)
         std::printf("ratio %.0f: window %dx%d (%dx%d pixels); the pages differ over %dx%d pixels; time line "
                     "update interval %d ms\n",
                     ratio, windowSize.width(), windowSize.height(), a.width(), a.height(), area.width(),
-                    area.height(), fader->TimeLine()->updateInterval());
+                    area.height(), fader->timeLine()->updateInterval());
     }
 
     std::vector<double> frameMs, faderPaintMs, intervalMs, firstFrameMs, lastIntervalMs, startMs, finalMs,
@@ -240,7 +240,7 @@ int MeasureHere(int argc, char** argv)
     // new page itself (it may come before the loop below sees the end).
     bool finished = false;
     size_t fadeFrames = 0;
-    QObject::connect(fader, &UI::FaderWidget::FadeFinished, [&] {
+    QObject::connect(fader, &UI::FaderWidget::fadeFinished, [&] {
         finished = true;
         fadeFrames = app.frames.size();
     });
@@ -251,7 +251,7 @@ int MeasureHere(int argc, char** argv)
         app.frames.clear();
         app.recording = true;
         const qint64 start = NowNs();
-        fader->FadeIn(next);
+        fader->fadeIn(next);
         const qint64 started = NowNs();
         if (!RunUntil([&] { return finished; }, 5000)) {
             std::fprintf(stderr, "screen_fade: fade %d did not finish\n", fade);

@@ -158,7 +158,7 @@ int Measure(PaintClock& app)
     auto sound = std::make_shared<Core::SoundController>(options);
     // As the application stores a general record: saved, then the stored input chosen again.
     const auto setGeneralSettings = [&store, sound](const Core::GeneralSettings& general) {
-        store.SetGeneralSettings(general);
+        store.setGeneralSettings(general);
         if (!sound->SelectInputByName(general.inputDevice) && sound->InputCount() > 0)
             sound->SetCurrentInputIndex(0);
     };
@@ -284,8 +284,8 @@ int Measure(PaintClock& app)
         leaveMs.push_back(Ms(start, end));
     }
     std::printf("the page reported a change %d times of %d\n", changed, repetitions);
-    std::printf("settings file: %s (%lld bytes)\n", qPrintable(store.FileName()),
-                static_cast<long long>(QFile(store.FileName()).size()));
+    std::printf("settings file: %s (%lld bytes)\n", qPrintable(store.fileName()),
+                static_cast<long long>(QFile(store.fileName()).size()));
 
     // ---- construct: the page built, shown and painted, then deleted ----
     delete page;
@@ -364,7 +364,7 @@ int main(int argc, char** argv)
     Q_INIT_RESOURCE(assets);
     QCoreApplication::setOrganizationName(QStringLiteral("Vantorix"));
     QCoreApplication::setApplicationName(QStringLiteral("Cantorela"));
-    UI::InterfaceFonts::Register();
+    UI::InterfaceFonts::registerFonts();
     app.setStyleSheet(QStringLiteral("file:///:css/global.css"));
 
     QFile loadAverage(QStringLiteral("/proc/loadavg"));

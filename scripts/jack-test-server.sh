@@ -9,7 +9,8 @@
 #                          detached watcher stops it once that process is gone, however it ended
 #   jack-test-server.sh run   NAME STATEFILE PERIOD -- COMMAND...
 #                          stops the recorded server, starts a fresh one named NAME-<pid> and
-#                          runs COMMAND with JACK_DEFAULT_SERVER naming it
+#                          runs COMMAND with JACK_DEFAULT_SERVER naming it; the server is
+#                          stopped when COMMAND ends
 #   jack-test-server.sh stop  NAME STATEFILE            stops the server that `start` recorded
 #   jack-test-server.sh watch NAME STATEFILE OWNER SERVER   (internal) the watcher of `start`
 set -euo pipefail
@@ -114,9 +115,12 @@ run)
     # (a client timed out, the driver stopped) would fail the test's second attempt as well.
     # It has a name of its own too: a server that is slow to go, after a client died in the
     # middle of a cycle, still holds the old name.
+    # Its watcher follows this process, which becomes COMMAND: the server goes, and its slot
+    # in JACK's table of servers is freed, when the test program ends, however it ends.
     shift 4
     [ "${1:-}" = "--" ] && shift
-    name="$name-$$"
+    stop_recorded
+    name="$name-$$" state="${state%.pid}-$$.pid" log="${state%.pid}-$$.log" owner=$$
     start_server >/dev/null
     export JACK_NO_START_SERVER=1 JACK_DEFAULT_SERVER="$name"
     exec "$@"

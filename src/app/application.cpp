@@ -52,7 +52,7 @@ Application::Application(int& argc, char** argv, const QStringList& commandLine)
     QCoreApplication::setApplicationVersion(QStringLiteral(CANTORELA_VERSION));
     // The music font the notation is engraved with; a failure is reported and start-up goes on.
     Notation::MusicFont::RegisterApplicationFont();
-    UI::InterfaceFonts::Register(); // Lato in place of the forms' "Tahoma" and "MS Shell Dlg 2"
+    UI::InterfaceFonts::registerFonts(); // Lato in place of the forms' "Tahoma" and "MS Shell Dlg 2"
 
     m_windowStackManager = new UI::WindowStackManager(this);
     m_quizMode = false;
@@ -110,38 +110,38 @@ void Application::initialize(const std::function<void(const QString&)>& progress
     m_midiBank = std::make_shared<Core::MidiBank>();
     m_exerciseCatalog->SetMidiBank(m_midiBank);
     // Fetches nothing unless a services address is configured.
-    m_newsClient = std::make_shared<Core::NewsClient>(m_settingsStore->GetGeneralSettings().newsId,
+    m_newsClient = std::make_shared<Core::NewsClient>(m_settingsStore->generalSettings().newsId,
                                                       QStringLiteral("en-us"));
     selectStoredInputDevice();
 }
 
 Core::TrainerSettings Application::CurrentSettings() const
 {
-    return m_settingsStore ? m_settingsStore->CurrentSettings() : Core::TrainerSettings{};
+    return m_settingsStore ? m_settingsStore->currentSettings() : Core::TrainerSettings{};
 }
 
 int Application::CurrentInstrument() const
 {
-    return m_settingsStore ? int(m_settingsStore->GetGeneralSettings().instrument) : 0;
+    return m_settingsStore ? int(m_settingsStore->generalSettings().instrument) : 0;
 }
 
 void Application::setTrainerSettings(const Core::TrainerSettings& block)
 {
     if (m_settingsStore)
-        m_settingsStore->SetTrainerSettings(block);
+        m_settingsStore->setTrainerSettings(block);
 }
 
 void Application::setLastState(const Core::LastState& state)
 {
     if (m_settingsStore)
-        m_settingsStore->SetLastState(state);
+        m_settingsStore->setLastState(state);
 }
 
 void Application::setGeneralSettings(const Core::GeneralSettings& settings)
 {
     if (!m_settingsStore)
         return;
-    m_settingsStore->SetGeneralSettings(settings);
+    m_settingsStore->setGeneralSettings(settings);
     selectStoredInputDevice();
 }
 
@@ -150,7 +150,7 @@ bool Application::selectStoredInputDevice()
 {
     if (!m_soundController || !m_settingsStore)
         return false;
-    if (m_soundController->SelectInputByName(m_settingsStore->GetGeneralSettings().inputDevice))
+    if (m_soundController->SelectInputByName(m_settingsStore->generalSettings().inputDevice))
         return true;
     if (m_soundController->InputCount() > 0)
         m_soundController->SetCurrentInputIndex(0);

@@ -64,12 +64,12 @@ int main(int argc, char** argv)
     // The splash comes first, so that the student sees the program start at once; it says
     // what is being prepared while the sound, the records and the screens are made ready.
     UI::SplashDialog splash;
-    splash.SetStatus(Application::tr("Starting the sound and looking for MIDI keyboards…"));
+    splash.setStatus(Application::tr("Starting the sound and looking for MIDI keyboards…"));
     showAtOnce(splash);
     App::StartupTrace::mark("splash-painted");
-    application.initialize([&splash](const QString& step) { splash.SetStatus(step); });
+    application.initialize([&splash](const QString& step) { splash.setStatus(step); });
 
-    splash.SetStatus(Application::tr("Preparing the trainers…"));
+    splash.setStatus(Application::tr("Preparing the trainers…"));
     UI::MainWindow window(application.mainWindowServices());
     QObject::connect(&window, &UI::MainWindow::homeScreenPainted,
                      [] { App::StartupTrace::mark("home-painted"); });

@@ -303,88 +303,88 @@ bool GeneralSettings::operator==(const GeneralSettings& o) const
 }
 
 SettingsStore::SettingsStore(std::function<bool()> quizMode)
-    : quizBlock(BuiltInQuizSettings()), settingsFile(OpenSettingsFile()), isQuizMode(std::move(quizMode))
+    : m_quizBlock(BuiltInQuizSettings()), m_settingsFile(OpenSettingsFile()), m_isQuizMode(std::move(quizMode))
 {
-    exerciseBlock = DifficultyPreset(0);
-    const bool keptAside = settingsFile->status() == QSettings::FormatError && KeepAsideUnreadableFile();
-    if (!keptAside && settingsFile->status() != QSettings::NoError)
+    m_exerciseBlock = DifficultyPreset(0);
+    const bool keptAside = m_settingsFile->status() == QSettings::FormatError && keepAsideUnreadableFile();
+    if (!keptAside && m_settingsFile->status() != QSettings::NoError)
         qCWarning(settingsLog) << "settings file could not be read, using defaults:"
-                               << settingsFile->fileName();
-    LoadLastState();
-    LoadGeneralSettings();
-    LoadExerciseBlock();
+                               << m_settingsFile->fileName();
+    loadLastState();
+    loadGeneralSettings();
+    loadExerciseBlock();
     if (keptAside)
-        Save(); // a clean file in place of the unreadable one
+        save(); // a clean file in place of the unreadable one
 }
 
 SettingsStore::~SettingsStore() = default;
 
-QString SettingsStore::FileName() const
+QString SettingsStore::fileName() const
 {
-    return settingsFile->fileName();
+    return m_settingsFile->fileName();
 }
 
-TrainerSettings& SettingsStore::CurrentSettings()
+TrainerSettings& SettingsStore::currentSettings()
 {
-    return InQuizMode() ? quizBlock : exerciseBlock;
+    return inQuizMode() ? m_quizBlock : m_exerciseBlock;
 }
 
-const TrainerSettings& SettingsStore::CurrentSettings() const
+const TrainerSettings& SettingsStore::currentSettings() const
 {
-    return InQuizMode() ? quizBlock : exerciseBlock;
+    return inQuizMode() ? m_quizBlock : m_exerciseBlock;
 }
 
-void SettingsStore::SetTrainerSettings(const TrainerSettings& block)
+void SettingsStore::setTrainerSettings(const TrainerSettings& block)
 {
-    if (InQuizMode()) {
-        quizBlock = block;
+    if (inQuizMode()) {
+        m_quizBlock = block;
         return;
     }
-    exerciseBlock = block;
-    Save();
+    m_exerciseBlock = block;
+    save();
 }
 
-bool SettingsStore::Save()
+bool SettingsStore::save()
 {
-    SaveGeneralSettings();
-    SaveExerciseBlock();
-    return Sync();
+    saveGeneralSettings();
+    saveExerciseBlock();
+    return sync();
 }
 
-void SettingsStore::SetLastState(const LastState& state)
+void SettingsStore::setLastState(const LastState& state)
 {
-    lastState = state;
-    QSettings& s = *settingsFile;
-    s.setValue(QStringLiteral("XMState.LastState"), uint(lastState.lastState));
-    s.setValue(QStringLiteral("XMState.LessonID"), uint(lastState.lessonId));
-    s.setValue(QStringLiteral("XMState.ExerciseID"), lastState.exerciseId);
-    s.setValue(QStringLiteral("XMState.LessonPosition"), lastState.lessonPosition);
-    s.setValue(QStringLiteral("XMState.ExercisePosition"), lastState.exercisePosition);
-    Sync();
+    m_lastState = state;
+    QSettings& s = *m_settingsFile;
+    s.setValue(QStringLiteral("XMState.LastState"), uint(m_lastState.lastState));
+    s.setValue(QStringLiteral("XMState.LessonID"), uint(m_lastState.lessonId));
+    s.setValue(QStringLiteral("XMState.ExerciseID"), m_lastState.exerciseId);
+    s.setValue(QStringLiteral("XMState.LessonPosition"), m_lastState.lessonPosition);
+    s.setValue(QStringLiteral("XMState.ExercisePosition"), m_lastState.exercisePosition);
+    sync();
 }
 
-void SettingsStore::SetGeneralSettings(const GeneralSettings& settings)
+void SettingsStore::setGeneralSettings(const GeneralSettings& settings)
 {
-    generalSettings = settings;
-    Save();
+    m_generalSettings = settings;
+    save();
 }
 
-int SettingsStore::GetDifficultyLevel(int trainer) const
+int SettingsStore::difficultyLevel(int trainer) const
 {
     for (int level = 0; level < DifficultyLevelCount; ++level) {
-        if (SameQuestionContent(exerciseBlock, DifficultyPreset(level), trainer))
+        if (SameQuestionContent(m_exerciseBlock, DifficultyPreset(level), trainer))
             return level;
     }
     return CustomDifficultyLevel;
 }
 
-void SettingsStore::SetDifficultyLevel(int trainer, int level)
+void SettingsStore::setDifficultyLevel(int trainer, int level)
 {
-    currentDifficultyLevel = level;
+    m_currentDifficultyLevel = level;
     if (level < 0 || level >= DifficultyLevelCount)
         return;
     const TrainerSettings preset = DifficultyPreset(level);
-    TrainerSettings& block = CurrentSettings();
+    TrainerSettings& block = currentSettings();
     switch (trainer) {
     case NoteTrainerIndex:
         block.noteTrainer = preset.noteTrainer;
@@ -400,20 +400,20 @@ void SettingsStore::SetDifficultyLevel(int trainer, int level)
     }
 }
 
-void SettingsStore::LoadLastState()
+void SettingsStore::loadLastState()
 {
-    const QSettings& s = *settingsFile;
-    lastState.lastState = ReadInt(s, QStringLiteral("XMState.LastState"), 3);
-    lastState.lessonId = ReadInt(s, QStringLiteral("XMState.LessonID"), 0);
-    lastState.exerciseId = ReadInt(s, QStringLiteral("XMState.ExerciseID"), 0);
-    lastState.lessonPosition = ReadInt(s, QStringLiteral("XMState.LessonPosition"), 0);
-    lastState.exercisePosition = ReadInt(s, QStringLiteral("XMState.ExercisePosition"), 0);
+    const QSettings& s = *m_settingsFile;
+    m_lastState.lastState = ReadInt(s, QStringLiteral("XMState.LastState"), 3);
+    m_lastState.lessonId = ReadInt(s, QStringLiteral("XMState.LessonID"), 0);
+    m_lastState.exerciseId = ReadInt(s, QStringLiteral("XMState.ExerciseID"), 0);
+    m_lastState.lessonPosition = ReadInt(s, QStringLiteral("XMState.LessonPosition"), 0);
+    m_lastState.exercisePosition = ReadInt(s, QStringLiteral("XMState.ExercisePosition"), 0);
 }
 
-void SettingsStore::LoadGeneralSettings()
+void SettingsStore::loadGeneralSettings()
 {
-    QSettings& s = *settingsFile;
-    GeneralSettings& g = generalSettings;
+    QSettings& s = *m_settingsFile;
+    GeneralSettings& g = m_generalSettings;
     s.beginGroup(QStringLiteral("GlobalSetting"));
     g.inputDevice = s.value(QStringLiteral("Settings.InputDevice"), QString()).toString();
     g.appearance = ReadInt(s, QStringLiteral("Settings.Appearance"), g.appearance);
@@ -431,10 +431,10 @@ void SettingsStore::LoadGeneralSettings()
     s.endGroup();
 }
 
-void SettingsStore::SaveGeneralSettings()
+void SettingsStore::saveGeneralSettings()
 {
-    QSettings& s = *settingsFile;
-    const GeneralSettings& g = generalSettings;
+    QSettings& s = *m_settingsFile;
+    const GeneralSettings& g = m_generalSettings;
     s.beginGroup(QStringLiteral("GlobalSetting"));
     s.setValue(QStringLiteral("Settings.InputDevice"), g.inputDevice);
     s.setValue(QStringLiteral("Settings.Appearance"), uint(g.appearance));
@@ -450,38 +450,38 @@ void SettingsStore::SaveGeneralSettings()
     s.endGroup();
 }
 
-void SettingsStore::LoadExerciseBlock()
+void SettingsStore::loadExerciseBlock()
 {
-    SettingsReader reader(*settingsFile);
-    VisitExerciseBlock(reader, exerciseBlock);
+    SettingsReader reader(*m_settingsFile);
+    VisitExerciseBlock(reader, m_exerciseBlock);
 }
 
-void SettingsStore::SaveExerciseBlock()
+void SettingsStore::saveExerciseBlock()
 {
-    SettingsWriter writer(*settingsFile);
-    VisitExerciseBlock(writer, exerciseBlock);
+    SettingsWriter writer(*m_settingsFile);
+    VisitExerciseBlock(writer, m_exerciseBlock);
 }
 
 // Writes through at once, so that a crash later in the session loses nothing already set.
-bool SettingsStore::Sync()
+bool SettingsStore::sync()
 {
     // A QSettings object keeps the first error it met for good. After one, a fresh object over the
     // same file (which shares the changes not yet written) tells how this attempt goes.
-    if (settingsFile->status() != QSettings::NoError)
-        settingsFile = OpenSettingsFile();
-    settingsFile->sync();
-    if (settingsFile->status() == QSettings::NoError)
+    if (m_settingsFile->status() != QSettings::NoError)
+        m_settingsFile = OpenSettingsFile();
+    m_settingsFile->sync();
+    if (m_settingsFile->status() == QSettings::NoError)
         return true;
     qCWarning(settingsLog) << "could not write the settings file, it is left as it was:"
-                           << settingsFile->fileName();
+                           << m_settingsFile->fileName();
     return false;
 }
 
 // QSettings says FormatError for any of the files it reads, the organisation-wide and system-wide
 // ones included; only the program's own file is moved. Returns true when it was moved aside.
-bool SettingsStore::KeepAsideUnreadableFile()
+bool SettingsStore::keepAsideUnreadableFile()
 {
-    const QString path = settingsFile->fileName();
+    const QString path = m_settingsFile->fileName();
     QFile file(path);
     QSettings::SettingsMap keys;
     if (!file.open(QIODevice::ReadOnly) || SettingsFileFormat::Read(file, keys))
@@ -497,7 +497,7 @@ bool SettingsStore::KeepAsideUnreadableFile()
                                      << "and the settings start from the defaults";
     // QSettings caches what it parsed of a file for the whole process: a fresh object reads the
     // file's place anew and holds nothing of what was there.
-    settingsFile = OpenSettingsFile();
+    m_settingsFile = OpenSettingsFile();
     return true;
 }
 

@@ -2,7 +2,7 @@
 // Every persisted preference of the program: the general settings, the last place the user
 // worked in the catalogue, and the question settings of the three trainers, with the five
 // difficulty presets per trainer. The application creates one store and hands it out; the
-// trainers copy CurrentSettings() when a lesson starts. GUI thread only.
+// trainers copy currentSettings() when a lesson starts. GUI thread only.
 //
 // Persistence is QSettings in Core::SettingsFileFormat (the INI text of the native format, written
 // only whole), user scope, under the organisation and application names of the process (on Linux:
@@ -65,50 +65,50 @@ public:
     SettingsStore& operator=(const SettingsStore&) = delete;
 
     // The quiz block in quiz mode, else the exercise block.
-    TrainerSettings& CurrentSettings();
-    const TrainerSettings& CurrentSettings() const;
-    const TrainerSettings& ExerciseSettings() const { return exerciseBlock; }
+    TrainerSettings& currentSettings();
+    const TrainerSettings& currentSettings() const;
+    const TrainerSettings& exerciseSettings() const { return m_exerciseBlock; }
 
     // In quiz mode replaces the quiz block only; otherwise replaces the exercise block and saves.
-    void SetTrainerSettings(const TrainerSettings& block);
+    void setTrainerSettings(const TrainerSettings& block);
 
     // Writes the general group and the whole exercise block. False when the file could not be
     // written: it is then left as it was, and a warning says so.
-    bool Save();
+    bool save();
 
-    const LastState& GetLastState() const { return lastState; }
-    void SetLastState(const LastState& state);
+    const LastState& lastState() const { return m_lastState; }
+    void setLastState(const LastState& state);
 
-    const GeneralSettings& GetGeneralSettings() const { return generalSettings; }
-    void SetGeneralSettings(const GeneralSettings& settings);
+    const GeneralSettings& generalSettings() const { return m_generalSettings; }
+    void setGeneralSettings(const GeneralSettings& settings);
 
     // 0-4: the preset the exercise block matches for that trainer (durations and the
     // wrong-answer policy aside); 5: custom.
-    int GetDifficultyLevel(int trainer) const;
+    int difficultyLevel(int trainer) const;
     // Copies preset `level` (0-4) of that trainer into the block in force; 5 or more only
     // records the level. Does not save.
-    void SetDifficultyLevel(int trainer, int level);
-    int CurrentDifficultyLevel() const { return currentDifficultyLevel; }
+    void setDifficultyLevel(int trainer, int level);
+    int currentDifficultyLevel() const { return m_currentDifficultyLevel; }
 
-    QString FileName() const;
+    QString fileName() const;
 
 private:
-    bool InQuizMode() const { return isQuizMode && isQuizMode(); }
-    void LoadLastState();
-    void LoadGeneralSettings();
-    void LoadExerciseBlock();
-    void SaveGeneralSettings();
-    void SaveExerciseBlock();
-    bool Sync();
-    bool KeepAsideUnreadableFile();
+    bool inQuizMode() const { return m_isQuizMode && m_isQuizMode(); }
+    void loadLastState();
+    void loadGeneralSettings();
+    void loadExerciseBlock();
+    void saveGeneralSettings();
+    void saveExerciseBlock();
+    bool sync();
+    bool keepAsideUnreadableFile();
 
-    LastState lastState;
-    GeneralSettings generalSettings;
-    TrainerSettings exerciseBlock;
-    TrainerSettings quizBlock;
-    std::unique_ptr<QSettings> settingsFile;
-    int currentDifficultyLevel = 5;
-    std::function<bool()> isQuizMode;
+    LastState m_lastState;
+    GeneralSettings m_generalSettings;
+    TrainerSettings m_exerciseBlock;
+    TrainerSettings m_quizBlock;
+    std::unique_ptr<QSettings> m_settingsFile;
+    int m_currentDifficultyLevel = 5;
+    std::function<bool()> m_isQuizMode;
 };
 
 } // namespace Core

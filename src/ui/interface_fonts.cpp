@@ -21,7 +21,7 @@ namespace {
 bool AddFont(const QString& file)
 {
     const int id = QFontDatabase::addApplicationFont(QStringLiteral(":/fonts/interface/") + file);
-    if (id < 0 || !QFontDatabase::applicationFontFamilies(id).contains(InterfaceFonts::FamilyName())) {
+    if (id < 0 || !QFontDatabase::applicationFontFamilies(id).contains(InterfaceFonts::familyName())) {
         qCWarning(interfaceFontsLog) << "the interface font" << file << "could not be registered";
         return false;
     }
@@ -30,12 +30,12 @@ bool AddFont(const QString& file)
 
 } // namespace
 
-QString InterfaceFonts::FamilyName()
+QString InterfaceFonts::familyName()
 {
     return QStringLiteral("Lato");
 }
 
-bool InterfaceFonts::Register()
+bool InterfaceFonts::registerFonts()
 {
     static const bool registered = [] {
         InitializeInterfaceFontResources();
@@ -46,7 +46,7 @@ bool InterfaceFonts::Register()
             AddFont(QStringLiteral("Lato-Italic.ttf"));
         if (ok)
             for (const char* family : {"Tahoma", "MS Shell Dlg 2"})
-                QFont::insertSubstitution(QLatin1String(family), FamilyName());
+                QFont::insertSubstitution(QLatin1String(family), familyName());
         return ok;
     }();
     return registered;

@@ -13,9 +13,9 @@ public:
     // Adds the compiled-in Lato files to the application's font database and makes Lato the
     // substitute of "Tahoma" and "MS Shell Dlg 2". Needs a QGuiApplication; a second call only
     // repeats the answer of the first. Returns whether the regular and bold faces were added.
-    static bool Register();
+    static bool registerFonts();
 
-    static QString FamilyName();
+    static QString familyName();
 };
 
 } // namespace UI

@@ -84,7 +84,7 @@ MainWindow::MainWindow(const MainWindowServices& services, QWidget* parent)
     connect(this, &MainWindow::deviceChange, this, &MainWindow::updateDevices);
     connect(m_stack, &WindowStackManager::screenChange, this, &MainWindow::screenChange);
 
-    connect(m_homeScreen, &HomeScreen::OpenExercise, this,
+    connect(m_homeScreen, &HomeScreen::openExercise, this,
             QOverload<size_t, bool>::of(&MainWindow::openExercise));
     connect(this, &MainWindow::settingsChanged, m_exerciseScreen, &ExerciseScreen::ApplySettings);
     connect(m_exerciseScreen, &ExerciseScreen::ExitSignal, this, &MainWindow::navigateHome);
@@ -178,14 +178,14 @@ void MainWindow::showScreen(QWidget* widget)
 {
     if (!widget || m_minimized)
         return;
-    QWidget* top = m_stack->Top();
+    QWidget* top = m_stack->top();
     // Already in front (a view tab of the lesson): nothing to fade, no screen change to announce.
     if (widget == top) {
         updateNavigation(widget);
         return;
     }
     if (widget == m_homeScreen)
-        m_homeScreen->MarkForRefresh();
+        m_homeScreen->markForRefresh();
     // Leaving a settings page puts its values into force.
     if (isSettingsPage(top) && widget != top) {
         auto* page = static_cast<TrainerSettingsPage*>(top);
@@ -198,13 +198,13 @@ void MainWindow::showScreen(QWidget* widget)
         if (changed)
             Q_EMIT settingsChanged();
     }
-    m_stack->Push(widget, m_fader);
+    m_stack->push(widget, m_fader);
     updateNavigation(widget);
 }
 
 bool MainWindow::isExerciseInFront() const
 {
-    return m_stack->Top() == m_exerciseScreen;
+    return m_stack->top() == m_exerciseScreen;
 }
 
 bool MainWindow::isSettingsPage(const QWidget* widget) const
@@ -280,7 +280,7 @@ void MainWindow::showSettings()
     if (const Core::LessonSession* session = m_exerciseScreen->GetSession())
         section = session->snapshot().position.segment;
     page->openTab(section);
-    if (m_stack->Top() != page) {
+    if (m_stack->top() != page) {
         page->setQuizMode(m_quiz);
         showScreen(page);
     }
@@ -308,7 +308,7 @@ void MainWindow::showEvent(QShowEvent* event)
 
 void MainWindow::resumeLastLesson()
 {
-    const Core::LastState last = m_services.settings->GetLastState();
+    const Core::LastState last = m_services.settings->lastState();
     if (last.lastState != 2 || last.exerciseId < 0 || last.exerciseId > 2)
         return;
     if (m_services.setQuizMode)
@@ -325,7 +325,7 @@ void MainWindow::saveLastState()
     Core::SettingsStore* settings = m_services.settings;
     if (!settings)
         return;
-    Core::LastState record = settings->GetLastState();
+    Core::LastState record = settings->lastState();
     const Core::LessonSession* session = m_exerciseScreen->GetSession();
     if (isExerciseInFront() && !m_quiz && session) {
         record.lastState = 2;
@@ -335,12 +335,12 @@ void MainWindow::saveLastState()
         if (timeline.position < timeline.length - 1 && !sectionEndShown) {
             record.exercisePosition = timeline.position;
             record.exerciseId = int(m_exerciseScreen->GetExerciseId());
-            settings->SetLastState(record);
+            settings->setLastState(record);
         }
         return;
     }
     record.lastState = 3;
-    settings->SetLastState(record);
+    settings->setLastState(record);
 }
 
 // ---- devices ---------------------------------------------------------------------------------
@@ -356,9 +356,9 @@ void MainWindow::updateDevices()
     for (TrainerSettingsPage* page : m_settingsPages)
         page->updateDevices();
     for (int t = 0; t < 3; ++t)
-        if (DifficultyLevelDialog* dialog = m_homeScreen->GetDifficultyDialog(t))
+        if (DifficultyLevelDialog* dialog = m_homeScreen->existingDifficultyDialog(t))
             if (dialog->isVisible())
-                dialog->Refresh();
+                dialog->refresh();
 }
 
 // ---- about, help ----------------------------------------------------------------------------
@@ -414,7 +414,7 @@ void MainWindow::paintEvent(QPaintEvent* event)
 void MainWindow::resizeEvent(QResizeEvent* event)
 {
     QMainWindow::resizeEvent(event);
-    m_stack->SetSize(m_fader->height(), m_fader->width());
+    m_stack->setScreenSize(m_fader->height(), m_fader->width());
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
@@ -468,7 +468,7 @@ void MainWindow::userExitRequest()
         return;
     hide();
     const QUrl services = Core::ServicesAddress::Configured();
-    if (RatingDialog::ShouldShow(services)) {
+    if (RatingDialog::shouldShow(services)) {
         RatingDialog rating(
             services,
             [this](const QString& url) {

@@ -71,14 +71,14 @@ void NewsNotifier::showNews()
         return;
     if (!m_mailDialog) {
         m_mailDialog = new MailDialog(m_window);
-        connect(m_mailDialog, &BaseDialog::DialogClosed, m_mailButton, &QWidget::hide);
+        connect(m_mailDialog, &BaseDialog::dialogClosed, m_mailButton, &QWidget::hide);
     }
     // The message is seen: it is not announced again, in this run or the next.
-    Core::GeneralSettings general = m_settings->GetGeneralSettings();
+    Core::GeneralSettings general = m_settings->generalSettings();
     general.newsId = m_news->CurrentNewsId() > 0 ? m_news->CurrentNewsId() : items.back().id;
     if (m_applyGeneralSettings)
         m_applyGeneralSettings(general);
-    m_mailDialog->SetNews(items.back());
+    m_mailDialog->setNews(items.back());
     m_mailDialog->show();
     m_mailDialog->raise();
 }

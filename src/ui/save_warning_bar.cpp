@@ -26,20 +26,20 @@ SaveWarningBar::SaveWarningBar(std::shared_ptr<Core::ExerciseStatistics> watched
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(16, 6, 10, 6);
     layout->setSpacing(12);
-    text = new QLabel(this);
-    text->setObjectName(QStringLiteral("saveWarningText"));
-    text->setWordWrap(true);
-    text->setTextFormat(Qt::PlainText);
-    text->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    layout->addWidget(text, 1);
-    close = new QToolButton(this);
-    close->setObjectName(QStringLiteral("saveWarningClose"));
-    close->setText(tr("Close"));
-    close->setAccessibleName(tr("Close the saving warning"));
-    close->setFocusPolicy(Qt::TabFocus);
-    close->setCursor(Qt::PointingHandCursor);
-    layout->addWidget(close, 0, Qt::AlignVCenter);
-    connect(close, &QToolButton::clicked, this, &QWidget::hide);
+    m_text = new QLabel(this);
+    m_text->setObjectName(QStringLiteral("saveWarningText"));
+    m_text->setWordWrap(true);
+    m_text->setTextFormat(Qt::PlainText);
+    m_text->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    layout->addWidget(m_text, 1);
+    m_closeButton = new QToolButton(this);
+    m_closeButton->setObjectName(QStringLiteral("saveWarningClose"));
+    m_closeButton->setText(tr("Close"));
+    m_closeButton->setAccessibleName(tr("Close the saving warning"));
+    m_closeButton->setFocusPolicy(Qt::TabFocus);
+    m_closeButton->setCursor(Qt::PointingHandCursor);
+    layout->addWidget(m_closeButton, 0, Qt::AlignVCenter);
+    connect(m_closeButton, &QToolButton::clicked, this, &QWidget::hide);
     hide();
 
     // The listener goes in the destructor, before the bar; a call still queued then is dropped
@@ -48,7 +48,7 @@ SaveWarningBar::SaveWarningBar(std::shared_ptr<Core::ExerciseStatistics> watched
         store->SetSaveListener([this](const Core::ExerciseStatistics::SaveState& state) {
             QMetaObject::invokeMethod(
                 this,
-                [this, state] { SetSaveState(state.saving, state.problem, state.folder, state.detail); },
+                [this, state] { setSaveState(state.saving, state.problem, state.folder, state.detail); },
                 Qt::QueuedConnection);
         });
 }
@@ -59,7 +59,7 @@ SaveWarningBar::~SaveWarningBar()
         store->SetSaveListener({});
 }
 
-QString SaveWarningBar::Message(Core::DataFile::Problem problem, const QString& folder, const QString& detail)
+QString SaveWarningBar::message(Core::DataFile::Problem problem, const QString& folder, const QString& detail)
 {
     using Problem = Core::DataFile::Problem;
     const QString where = QDir::toNativeSeparators(folder);
@@ -78,7 +78,7 @@ QString SaveWarningBar::Message(Core::DataFile::Problem problem, const QString& 
         .arg(where, detail);
 }
 
-void SaveWarningBar::SetSaveState(bool saving, Core::DataFile::Problem problem, const QString& folder,
+void SaveWarningBar::setSaveState(bool saving, Core::DataFile::Problem problem, const QString& folder,
                                   const QString& detail)
 {
     if (saving) {
@@ -86,22 +86,22 @@ void SaveWarningBar::SetSaveState(bool saving, Core::DataFile::Problem problem, 
         hide();
         return;
     }
-    const QString message = Message(problem, folder, detail);
+    const QString shown = message(problem, folder, detail);
     // The detail may differ from one try to the next; the problem and the place are what count.
     const QString key = QString::number(int(problem)) + QLatin1Char('|') + folder;
     if (key == shownFor)
         return;
     shownFor = key;
-    text->setText(message);
-    setAccessibleDescription(message);
+    m_text->setText(shown);
+    setAccessibleDescription(shown);
     show();
     QAccessibleEvent alert(this, QAccessible::Alert);
     QAccessible::updateAccessibility(&alert);
 }
 
-QString SaveWarningBar::Text() const
+QString SaveWarningBar::text() const
 {
-    return text->text();
+    return m_text->text();
 }
 
 } // namespace UI

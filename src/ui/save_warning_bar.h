@@ -34,17 +34,17 @@ public:
     // Shows the warning for a failed save, or hides it when saving works again (saving true).
     // The same problem told twice shows once: a closed warning stays closed until the problem
     // changes or saving has worked in between.
-    void SetSaveState(bool saving, Core::DataFile::Problem problem, const QString& folder,
+    void setSaveState(bool saving, Core::DataFile::Problem problem, const QString& folder,
                       const QString& detail);
 
-    QString Text() const;
+    QString text() const;
 
     // The student's words for a failed save.
-    static QString Message(Core::DataFile::Problem problem, const QString& folder, const QString& detail);
+    static QString message(Core::DataFile::Problem problem, const QString& folder, const QString& detail);
 
 private:
-    QLabel* text = nullptr;
-    QToolButton* close = nullptr;
+    QLabel* m_text = nullptr;
+    QToolButton* m_closeButton = nullptr;
     QString shownFor; // the problem last shown, so that it is not shown again
     std::shared_ptr<Core::ExerciseStatistics> store;
 };

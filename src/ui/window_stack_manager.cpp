@@ -8,35 +8,35 @@ namespace UI {
 
 WindowStackManager::WindowStackManager(QObject* parent) : QObject(parent) {}
 
-void WindowStackManager::Push(QWidget* widget, FaderWidget* fader)
+void WindowStackManager::push(QWidget* widget, FaderWidget* fader)
 {
     if (!widget)
         return;
-    QWidget* top = Top();
-    if (top)
-        Q_EMIT screenChange(widget->objectName(), top->objectName());
+    QWidget* previous = top();
+    if (previous)
+        Q_EMIT screenChange(widget->objectName(), previous->objectName());
     // The first screen has nothing to fade from: it shows at once.
-    if (fader && top)
-        fader->FadeIn(widget);
+    if (fader && previous)
+        fader->fadeIn(widget);
     else if (fader)
-        fader->Reset(widget);
+        fader->reset(widget);
     else
         widget->show();
-    // Screens live as long as the window; a destroyed one simply drops out of Top().
-    stack.push_back(widget);
+    // Screens live as long as the window; a destroyed one simply drops out of top().
+    m_stack.push_back(widget);
 }
 
-QWidget* WindowStackManager::Top() const
+QWidget* WindowStackManager::top() const
 {
-    for (int i = stack.size() - 1; i >= 0; --i)
-        if (stack[i])
-            return stack[i];
+    for (int i = m_stack.size() - 1; i >= 0; --i)
+        if (m_stack[i])
+            return m_stack[i];
     return nullptr;
 }
 
-void WindowStackManager::SetSize(int height, int width)
+void WindowStackManager::setScreenSize(int height, int width)
 {
-    geometry = QRect(0, 0, width, height);
+    m_geometry = QRect(0, 0, width, height);
 }
 
 } // namespace UI

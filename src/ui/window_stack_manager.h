@@ -26,22 +26,22 @@ public:
     // fades it in with `fader` (the first screen shows at once; without a fader it is just
     // shown) and appends it to the stack. A
     // widget may be pushed many times; the stack keeps every push.
-    void Push(QWidget* widget, FaderWidget* fader);
+    void push(QWidget* widget, FaderWidget* fader);
     // The widget pushed last, or null.
-    QWidget* Top() const;
-    int Count() const { return int(stack.size()); }
+    QWidget* top() const;
+    int count() const { return int(m_stack.size()); }
 
     // The size the screens are laid out for (0 × 0 until set).
-    QRect Geometry() const { return geometry; }
-    void SetSize(int height, int width);
+    QRect screenGeometry() const { return m_geometry; }
+    void setScreenSize(int height, int width);
 
 Q_SIGNALS:
     // `currentWin` and `previousWin` are the object names of the new and the previous screen.
     void screenChange(QString currentWin, QString previousWin);
 
 private:
-    QVector<QPointer<QWidget>> stack;
-    QRect geometry;
+    QVector<QPointer<QWidget>> m_stack;
+    QRect m_geometry;
 };
 
 } // namespace UI

@@ -31,7 +31,6 @@ struct HttpRequest
         return nullptr;
     }
     QByteArray Header(const QByteArray& name) const { return Find(name) ? *Find(name) : QByteArray(); }
-    bool HasHeader(const QByteArray& name) const { return Find(name) != nullptr; }
 };
 
 struct HttpReply
@@ -57,7 +56,6 @@ public:
         wait();
     }
 
-    quint16 Port() const { return port; }
     QUrl BaseUrl() const { return QUrl(QStringLiteral("http://127.0.0.1:%1").arg(port)); }
 
     void SetReply(const HttpReply& reply)
@@ -71,12 +69,6 @@ public:
         return requests;
     }
     int RequestCount() const { return Requests().size(); }
-    // Connections accepted so far, answered or not.
-    int ConnectionCount() const
-    {
-        std::lock_guard<std::mutex> lock(mutex);
-        return connections;
-    }
 
 protected:
     void run() override
@@ -85,8 +77,6 @@ protected:
         server.listen(QHostAddress::LocalHost, 0);
         QObject::connect(&server, &QTcpServer::newConnection, &server, [this, &server] {
             while (QTcpSocket* socket = server.nextPendingConnection()) {
-                std::lock_guard<std::mutex> lock(mutex);
-                ++connections;
                 auto buffer = std::make_shared<QByteArray>();
                 QObject::connect(socket, &QTcpSocket::readyRead, socket,
                                  [this, socket, buffer] { OnData(socket, *buffer); });
@@ -137,10 +127,9 @@ private:
         socket->disconnectFromHost();
     }
 
-    mutable std::mutex mutex; // guards the three fields below
+    mutable std::mutex mutex; // guards the two fields below
     QList<HttpRequest> requests;
     HttpReply nextReply;
-    int connections = 0;
     std::promise<quint16> ready;
     quint16 port = 0;
 };

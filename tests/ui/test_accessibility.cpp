@@ -27,6 +27,8 @@
 #include <QAccessible>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSlider>
+#include <QStyleOptionSlider>
 #include <QStateMachine>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -133,7 +135,7 @@ class TestAccessibility : public QObject
     // The window and its screens at rest: no fade, no view change under way.
     bool Settled() const
     {
-        if (console->fader()->IsFading() || !console->stackManager()->Top()->isVisible())
+        if (console->fader()->isFading() || !console->stackManager()->top()->isVisible())
             return false;
         if (QStateMachine* views = console->exerciseScreen()->GetViewMachine())
             for (QAbstractAnimation* animation : views->findChildren<QAbstractAnimation*>())
@@ -147,7 +149,7 @@ class TestAccessibility : public QObject
         QVERIFY(dialog);
         dialog->show();
         QVERIFY(QTest::qWaitForWindowExposed(dialog));
-        QTRY_COMPARE(dialog->Opacity(), 1.0);
+        QTRY_COMPARE(dialog->opacity(), 1.0);
     }
 
     void ShowDifficultyDialog(int trainer, bool learn)
@@ -155,8 +157,8 @@ class TestAccessibility : public QObject
         if (learn) {
             // The user's own settings match no level: the custom row shows.
             app.setQuizMode(false);
-            app.settings()->SetDifficultyLevel(trainer, 0);
-            Core::TrainerSettings block = app.settings()->ExerciseSettings();
+            app.settings()->setDifficultyLevel(trainer, 0);
+            Core::TrainerSettings block = app.settings()->exerciseSettings();
             block.noteTrainer.chords[Core::ChordSwitch::Diminished] ^= true;
             app.setTrainerSettings(block);
         }
@@ -166,9 +168,9 @@ class TestAccessibility : public QObject
             QStringLiteral("%1%2").arg(learn ? "Learn" : "Quiz").arg(trainer + 1));
         QVERIFY(button);
         QTest::mouseClick(button, Qt::LeftButton);
-        UI::DifficultyLevelDialog* dialog = home->GetDifficultyDialog(trainer);
+        UI::DifficultyLevelDialog* dialog = home->existingDifficultyDialog(trainer);
         ShowFully(dialog);
-        QCOMPARE(dialog->IsQuizForm(), !learn);
+        QCOMPARE(dialog->isQuizForm(), !learn);
         QCOMPARE(dialog->findChild<QPushButton*>(QStringLiteral("Custom"))->isVisible(), learn);
     }
 
@@ -184,18 +186,33 @@ class TestAccessibility : public QObject
             console->showSettings();
         else if (place == "paused")
             QVERIFY(screen->PauseExercise(true, true));
-        else if (place == "section end")
-            QMetaObject::invokeMethod(screen, "ShowSectionEndDialog");
+        else if (place == "section end") {
+            // The slider's handle dragged to the lesson's end.
+            auto* slider = screen->findChild<QSlider*>(QStringLiteral("sectionSlider"));
+            QStyleOptionSlider option;
+            option.initFrom(slider);
+            option.maximum = slider->maximum();
+            option.sliderPosition = slider->value();
+            const QPoint handle =
+                slider->style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, slider).center();
+            const QPoint end(slider->width() - 1, handle.y());
+            QTest::mousePress(slider, Qt::LeftButton, Qt::NoModifier, handle);
+            QMouseEvent move(QEvent::MouseMove, end, slider->mapToGlobal(end), Qt::NoButton, Qt::LeftButton,
+                             Qt::NoModifier);
+            QApplication::sendEvent(slider, &move);
+            QTest::mouseRelease(slider, Qt::LeftButton, Qt::NoModifier, end);
+            QTRY_VERIFY(screen->GetSectionEndDialog() && screen->GetSectionEndDialog()->isVisible());
+        }
         QTRY_VERIFY(Settled());
         if (place == "statistics")
             QCOMPARE(screen->GetViewMode(), int(UI::ExerciseScreen::StatisticsView));
         else if (place == "reference")
             QCOMPARE(screen->GetViewMode(), int(UI::ExerciseScreen::ReferenceView));
         else if (place == "settings")
-            QTRY_COMPARE(console->stackManager()->Top(),
+            QTRY_COMPARE(console->stackManager()->top(),
                          static_cast<QWidget*>(console->settingsPage(trainer)));
         else if (place == "paused")
-            QTRY_VERIFY(screen->FindPlayDialog() && screen->FindPlayDialog()->Opacity() == 1.0);
+            QTRY_VERIFY(screen->FindPlayDialog() && screen->FindPlayDialog()->opacity() == 1.0);
         else if (place == "section end")
             ShowFully(screen->GetSectionEndDialog());
     }
@@ -204,7 +221,7 @@ private Q_SLOTS:
     void init()
     {
         app.setLastState(Core::LastState()); // every row starts on the home screen
-        Core::GeneralSettings general = app.settings()->GetGeneralSettings();
+        Core::GeneralSettings general = app.settings()->generalSettings();
         general.showDifficultyDialog = true;
         general.hideMidiDialog = true;
         general.answerWithGraphicalKeyboard = true;
@@ -255,7 +272,7 @@ private Q_SLOTS:
                 QUrl(QStringLiteral("http://localhost")), [](const QString&) {}, console.get());
         } else if (place == "mail") {
             auto* mail = new UI::MailDialog(console.get());
-            mail->SetNews(QStringLiteral("Lessons"), QStringLiteral("New pieces in the ear trainer."));
+            mail->setNews(QStringLiteral("Lessons"), QStringLiteral("New pieces in the ear trainer."));
             card = mail;
         } else if (place != "home") {
             ShowInLesson(place, trainer);

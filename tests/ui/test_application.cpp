@@ -38,7 +38,7 @@ private Q_SLOTS:
 
     void startsWithItsFilesInTheUsersFolders()
     {
-        QVERIFY(app->settings()->FileName().startsWith(home.filePath("config/Vantorix/")));
+        QVERIFY(app->settings()->fileName().startsWith(home.filePath("config/Vantorix/")));
         QVERIFY(app->styleSheet().contains("global.css"));
         const auto statistics = app->exerciseCatalog()->GetStatistics();
         QVERIFY(statistics->HistoryPath().startsWith(home.filePath("data/Vantorix/Cantorela/")));
@@ -56,7 +56,7 @@ private Q_SLOTS:
     // Exercises read the application's settings through the block that the quiz flag selects.
     void exercisesReadTheBlockTheQuizFlagSelects()
     {
-        const Core::TrainerSettings exercise = app->settings()->ExerciseSettings();
+        const Core::TrainerSettings exercise = app->settings()->exerciseSettings();
         const Core::TrainerSettings quiz = Core::BuiltInQuizSettings();
         QVERIFY(exercise.noteTrainer.singleNotes.duration.seconds !=
                 quiz.noteTrainer.singleNotes.duration.seconds);
@@ -71,11 +71,11 @@ private Q_SLOTS:
 
     void noMidiDeviceMatchesTheStoredName()
     {
-        Core::GeneralSettings general = app->settings()->GetGeneralSettings();
+        Core::GeneralSettings general = app->settings()->generalSettings();
         general.inputDevice = QStringLiteral("Keyboard that is not there");
         app->setGeneralSettings(general);
         QVERIFY(!app->selectStoredInputDevice());
-        QCOMPARE(app->settings()->GetGeneralSettings().inputDevice, general.inputDevice);
+        QCOMPARE(app->settings()->generalSettings().inputDevice, general.inputDevice);
     }
 
     // The program paints its home screen (so its event loop runs); asked to stop, as by logging

@@ -179,13 +179,13 @@ private slots:
         keyboard.setFixedSize(1820, 180); // the reference size: a pixel a unit
         keyboard.show();
         QVERIFY(QTest::qWaitForWindowExposed(&keyboard));
-        const QRect rect = keyboard.KeyRect(key);
+        const QRect rect = keyboard.keyRect(key);
         QRect blacks[2]; // the black keys lying over this white key
-        if (Keyboard::IsWhiteKey(key))
+        if (Keyboard::isWhiteKey(key))
             for (int side : {0, 1})
                 if (const int other = key - 1 + 2 * side;
-                    other >= 0 && other < 88 && !Keyboard::IsWhiteKey(other))
-                    blacks[side] = keyboard.KeyRect(other);
+                    other >= 0 && other < 88 && !Keyboard::isWhiteKey(other))
+                    blacks[side] = keyboard.keyRect(other);
         for (const int ratio : {1, 2}) {
             const QString file = ratio == 1 ? KeyPicture(set, name) : HighDensity(KeyPicture(set, name));
             const QImage image = QImage(file).convertToFormat(QImage::Format_ARGB32);

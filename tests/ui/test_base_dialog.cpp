@@ -59,12 +59,12 @@ private Q_SLOTS:
         QVERIFY(dialog->windowFlags() & Qt::FramelessWindowHint);
         QCOMPARE(dialog->geometry(), QRect(screen->mapToGlobal(QPoint(0, 0)), screen->size()));
         // It starts as the screen under it and ends as itself.
-        QCOMPARE(dialog->Opacity(), 0.0);
+        QCOMPARE(dialog->opacity(), 0.0);
         QCOMPARE(Shown(dialog), qRgb(255, 0, 0) & 0xffffff);
-        QTRY_VERIFY(dialog->Opacity() > 0.3 && dialog->Opacity() < 0.7);
+        QTRY_VERIFY(dialog->opacity() > 0.3 && dialog->opacity() < 0.7);
         const QRgb between = Shown(dialog);
         QVERIFY(qRed(between) > 40 && qBlue(between) > 40);
-        QTRY_COMPARE(dialog->Opacity(), 1.0);
+        QTRY_COMPARE(dialog->opacity(), 1.0);
         QCOMPARE(Shown(dialog), qRgb(0, 0, 255) & 0xffffff);
 
         // It follows the screen and the window the screen lies in.
@@ -92,8 +92,8 @@ private Q_SLOTS:
         QFETCH(bool, fadedIn);
         UI::BaseDialog* dialog = ShownDialog();
         if (fadedIn)
-            QTRY_COMPARE(dialog->Opacity(), 1.0);
-        QSignalSpy closed(dialog, &UI::BaseDialog::DialogClosed);
+            QTRY_COMPARE(dialog->opacity(), 1.0);
+        QSignalSpy closed(dialog, &UI::BaseDialog::dialogClosed);
         QSignalSpy finished(dialog, &QDialog::finished);
         switch (way) {
         case 0:
@@ -101,7 +101,7 @@ private Q_SLOTS:
             break;
         case 1:
             QTimer::singleShot(300, dialog, &UI::BaseDialog::postponedFadeSlot);
-            QTRY_VERIFY(dialog->IsFadingOut());
+            QTRY_VERIFY(dialog->isFadingOut());
             break;
         case 2:
             dialog->accept();
@@ -113,7 +113,7 @@ private Q_SLOTS:
         QVERIFY(dialog->isVisible());
         way == 2 ? QTest::keyClick(dialog, Qt::Key_Escape) : dialog->accept();
         dialog->postponedFadeSlot();
-        QTRY_VERIFY(dialog->Opacity() < 0.7);
+        QTRY_VERIFY(dialog->opacity() < 0.7);
         QCOMPARE(closed.count(), 0);
         QVERIFY(qRed(Shown(dialog)) > 40);
 
@@ -127,7 +127,7 @@ private Q_SLOTS:
 
         // Shown again, it fades in and closes again.
         dialog->show();
-        QTRY_COMPARE(dialog->Opacity(), 1.0);
+        QTRY_COMPARE(dialog->opacity(), 1.0);
         QTest::keyClick(dialog, Qt::Key_Escape);
         QTRY_COMPARE(closed.count(), 2);
     }
@@ -136,10 +136,10 @@ private Q_SLOTS:
     {
         QPointer<UI::BaseDialog> dialog = ShownDialog();
         dialog->setAttribute(Qt::WA_DeleteOnClose);
-        QSignalSpy closed(dialog.data(), &UI::BaseDialog::DialogClosed);
-        QTRY_COMPARE(dialog->Opacity(), 1.0);
+        QSignalSpy closed(dialog.data(), &UI::BaseDialog::dialogClosed);
+        QTRY_COMPARE(dialog->opacity(), 1.0);
         dialog->postponedFadeSlot();
-        QTRY_VERIFY(dialog->Opacity() < 1.0);
+        QTRY_VERIFY(dialog->opacity() < 1.0);
         delete dialog.data();
         // Let a fade's worth of animation frames pass.
         QVariantAnimation fadeLength;

@@ -64,9 +64,9 @@ class TestDifficultyLevelDialog : public QObject
     {
         quiz = quizForm;
         if (quizForm)
-            dialog->ShowForQuiz(std::size_t(trainer));
+            dialog->showForQuiz(std::size_t(trainer));
         else
-            dialog->ShowForLearn(std::size_t(trainer));
+            dialog->showForLearn(std::size_t(trainer));
         QVERIFY(QTest::qWaitForWindowExposed(dialog));
     }
 
@@ -83,7 +83,7 @@ private Q_SLOTS:
     void initTestCase()
     {
         Q_INIT_RESOURCE(assets);
-        UI::InterfaceFonts::Register();
+        UI::InterfaceFonts::registerFonts();
         // The application's own style, as the program sets it.
         qApp->setStyleSheet(QStringLiteral("file:///:css/global.css"));
     }
@@ -128,10 +128,10 @@ private Q_SLOTS:
         QFETCH(QString, press);
         QFETCH(int, level);
         // Start from level 2 everywhere, on disk, so that every choice shows.
-        store->SetTrainerSettings(DifficultyPreset(1));
-        const QByteArray before = ReadAll(store->FileName());
+        store->setTrainerSettings(DifficultyPreset(1));
+        const QByteArray before = ReadAll(store->fileName());
         QVERIFY(!before.isEmpty());
-        QSignalSpy play(dialog, &UI::DifficultyLevelDialog::Play);
+        QSignalSpy play(dialog, &UI::DifficultyLevelDialog::playRequested);
         Show(trainer, quizForm);
         QCOMPARE(Part<QCheckBox>("DoNotShow")->isVisible(), !quizForm);
         if (doNotShow)
@@ -148,16 +148,16 @@ private Q_SLOTS:
         QCOMPARE(play.count(), level >= 0 ? 1 : 0);
         QTRY_COMPARE(dialog->isVisible(), press == "key 6");
         // The block in force, the quiz's in a quiz, has the level's questions.
-        QVERIFY(Core::SameQuestionContent(store->CurrentSettings(), DifficultyPreset(level < 0 ? 1 : level),
+        QVERIFY(Core::SameQuestionContent(store->currentSettings(), DifficultyPreset(level < 0 ? 1 : level),
                                           trainer));
         quiz = false;
         SettingsStore reread;
         for (int other = 0; other < 3; ++other)
-            QCOMPARE(reread.GetDifficultyLevel(other),
+            QCOMPARE(reread.difficultyLevel(other),
                      other == trainer && !quizForm && level >= 0 ? level : 1);
-        QCOMPARE(reread.GetGeneralSettings().showDifficultyDialog, !(doNotShow && level >= 0));
+        QCOMPARE(reread.generalSettings().showDifficultyDialog, !(doNotShow && level >= 0));
         if (quizForm || level < 0)
-            QCOMPARE(ReadAll(store->FileName()), before);
+            QCOMPARE(ReadAll(store->fileName()), before);
     }
 
     void customRow_data()
@@ -175,27 +175,27 @@ private Q_SLOTS:
         QFETCH(bool, quizForm);
         QFETCH(bool, shown);
         const TrainerSettings block = DifficultyPreset(3);
-        store->SetTrainerSettings(custom ? Custom(block) : block);
+        store->setTrainerSettings(custom ? Custom(block) : block);
         Show(0, quizForm);
         QCOMPARE(Part("Custom")->isVisible(), shown);
         QCOMPARE(Part<QWidget>("CustomRow")->isVisible(), shown);
         if (!shown)
             return;
         // The user's own settings are kept as they are.
-        const TrainerSettings own = store->CurrentSettings();
-        QSignalSpy play(dialog, &UI::DifficultyLevelDialog::Play);
+        const TrainerSettings own = store->currentSettings();
+        QSignalSpy play(dialog, &UI::DifficultyLevelDialog::playRequested);
         Click(Part("Custom"));
         QCOMPARE(play.count(), 1);
-        QVERIFY(store->CurrentSettings() == own);
-        QCOMPARE(SettingsStore().GetDifficultyLevel(0), 5);
+        QVERIFY(store->currentSettings() == own);
+        QCOMPARE(SettingsStore().difficultyLevel(0), 5);
     }
 
     void refreshFollowsTheSettings()
     {
         Show(0);
         QVERIFY(!Part("Custom")->isVisible());
-        store->SetTrainerSettings(Custom(store->CurrentSettings()));
-        dialog->Refresh();
+        store->setTrainerSettings(Custom(store->currentSettings()));
+        dialog->refresh();
         QVERIFY(Part("Custom")->isVisible());
         // The card grows with the row and stays whole.
         QVERIFY(dialog->rect().contains(Part<QWidget>("card")->geometry()));
@@ -203,7 +203,7 @@ private Q_SLOTS:
 
     void tabReachesEveryButton()
     {
-        store->SetTrainerSettings(Custom(DifficultyPreset(2)));
+        store->setTrainerSettings(Custom(DifficultyPreset(2)));
         Show(0);
         QVERIFY(QTest::qWaitForWindowActive(dialog));
         // The keyboard starts on the Custom button: the settings match no level.
@@ -232,9 +232,9 @@ private Q_SLOTS:
         QFETCH(QSize, size);
         QFETCH(qreal, ratio);
         MakeScreen(size);
-        store->SetTrainerSettings(Custom(DifficultyPreset(0)));
+        store->setTrainerSettings(Custom(DifficultyPreset(0)));
         Show(0);
-        QTRY_COMPARE(dialog->Opacity(), 1.0);
+        QTRY_COMPARE(dialog->opacity(), 1.0);
         QCOMPARE(dialog->size(), size);
         const QWidget* card = Part<QWidget>("card");
         QVERIFY(dialog->rect().contains(card->geometry()));

@@ -177,7 +177,7 @@ private Q_SLOTS:
         }
         if (right) {
             QTest::keyClick(rig->screen.get(), Qt::Key_Space);
-            QVERIFY(rig->screen->FindPlayDialog() && rig->screen->FindPlayDialog()->IsShown());
+            QVERIFY(rig->screen->FindPlayDialog() && rig->screen->FindPlayDialog()->isShown());
             // Past the right answer's delay, nothing comes while paused.
             QVERIFY(!QTest::qWaitFor([&] { return rig->Lesson().counters.asked > asked; },
                                      2 * UI::ExerciseScreen::RightAnswerDelayMs));
@@ -247,7 +247,7 @@ private Q_SLOTS:
         QCOMPARE(rig->ScorePane()->styleSheet(),
                  Look(*rig, "scorePane", right ? "CorrectAnswerBorderStyle" : "WrongAnswerBorderStyle"));
         QCOMPARE(IsShaking(*rig), !right);
-        QCOMPARE(qMakePair(rig->Bar()->Right(), rig->Bar()->Wrong()), qMakePair(int(right), int(!right)));
+        QCOMPARE(qMakePair(rig->Bar()->rightCount(), rig->Bar()->wrongCount()), qMakePair(int(right), int(!right)));
         const QString sound = right ? QStringLiteral(":/wav/right.wav") : QStringLiteral(":/wav/wrong.wav");
         QCOMPARE(sounds->Played(), trainer == 2 ? QStringList{sound} : QStringList());
         QVector<int> marks(6, 0);
@@ -263,12 +263,12 @@ private Q_SLOTS:
             QVERIFY(rig->Variant(wrongId)->accessibleName().contains(QStringLiteral("wrong")));
         }
         if (how == QLatin1String("wrong key")) {
-            QCOMPARE(rig->Piano()->KeyState(WrongKey(keys)).mark, int(Keyboard::RedMark));
-            QCOMPARE(rig->Piano()->KeyState(keys.first()).mark, int(Keyboard::BlueMark));
+            QCOMPARE(rig->Piano()->keyState(WrongKey(keys)).mark, int(Keyboard::RedMark));
+            QCOMPARE(rig->Piano()->keyState(keys.first()).mark, int(Keyboard::BlueMark));
         }
         for (int key : keys)
             QVERIFY(how != QLatin1String("right keys") ||
-                    rig->Piano()->KeyState(key).mark == Keyboard::GreenMark);
+                    rig->Piano()->keyState(key).mark == Keyboard::GreenMark);
 
         if (timeOut) {
             QTRY_COMPARE_WITH_TIMEOUT(rig->Status()->styleSheet(), Look(*rig, "statusLabel", "RegularStyle"),
@@ -277,7 +277,7 @@ private Q_SLOTS:
         }
         // Nothing more is shown or heard for the same answer.
         QCOMPARE(sounds->Played().size(), trainer == 2 ? 1 : 0);
-        QCOMPARE(rig->Bar()->Right() + rig->Bar()->Wrong(), 1);
+        QCOMPARE(rig->Bar()->rightCount() + rig->Bar()->wrongCount(), 1);
         QTRY_VERIFY_WITH_TIMEOUT(rig->Lesson().counters.asked > asked, wait + 2000);
         QVERIFY(rig->WaitForQuestion());
         QTRY_COMPARE(Marks(*rig), QVector<int>(6, 0));
@@ -407,13 +407,13 @@ private Q_SLOTS:
         auto* fader = rig->Child<UI::FaderWidget>(QStringLiteral("questionFader"));
         auto* speaker = rig->Child<UI::SpeakerWidget>(QStringLiteral("speaker"));
         auto* board = rig->Child<UI::ScoreBoard>(QStringLiteral("scoreBoard"));
-        auto shownContent = [&] { return fader->Content() ? fader->Content()->objectName() : QString(); };
+        auto shownContent = [&] { return fader->content() ? fader->content()->objectName() : QString(); };
         QTRY_COMPARE(shownContent(), QStringLiteral("questionPicture"));
         QVERIFY(!speaker->IsAnimating());
         rig->ClickVariant(RightButton(*rig));
         QVERIFY(rig->WaitForAnswers(1));
-        QVERIFY(fader->IsFading() || fader->Content() == board);
-        QVERIFY(board->PageCount() > 0);
+        QVERIFY(fader->isFading() || fader->content() == board);
+        QVERIFY(board->pageCount() > 0);
         // The next question sounds: looked at once the screen has shown the new state (its
         // queued slot runs first), with an answer tried meanwhile.
         bool presented = false, animating = false, buttonsEnabled = true, pianoEnabled = true;
@@ -495,9 +495,9 @@ private Q_SLOTS:
         // notice still comes once per screen, not again for a new lesson of another trainer).
         const bool dontShowAgain = trainer == 1;
         notice->findChild<QCheckBox*>(QStringLiteral("midiWarningDontShow"))->setChecked(dontShowAgain);
-        QTest::mouseClick(notice->OkButton(), Qt::LeftButton);
+        QTest::mouseClick(notice->okButton(), Qt::LeftButton);
         QTRY_VERIFY(!notice->isVisible());
-        QCOMPARE(rig->store->GetGeneralSettings().hideMidiDialog, dontShowAgain);
+        QCOMPARE(rig->store->generalSettings().hideMidiDialog, dontShowAgain);
         rig->screen->Play();
         rig->screen->Play();
         QVERIFY(!notice->isVisible());
@@ -517,7 +517,7 @@ private Q_SLOTS:
         QVERIFY(rig->WaitForQuestion());
         const int asked = rig->Lesson().counters.asked;
         QCoreApplication::processEvents();
-        QCOMPARE(rig->Bar()->Right() + rig->Bar()->Wrong(), 0);
+        QCOMPARE(rig->Bar()->rightCount() + rig->Bar()->wrongCount(), 0);
         QCOMPARE(Marks(*rig), QVector<int>(6, 0));
         QCOMPARE(rig->ScorePane()->styleSheet(), Look(*rig, "scorePane", "RegularBorderStyle"));
         // Nor does its next-question timer move the new lesson on.
@@ -542,12 +542,12 @@ private Q_SLOTS:
         QCOMPARE(rig->FinalScore(), qMakePair(5, 0));
         auto* dialog = rig->screen->GetSectionEndDialog();
         QSignalSpy exit(rig->screen.get(), &UI::ExerciseScreen::ExitSignal);
-        emit dialog->Continue();
+        emit dialog->continueRequested();
         QCOMPARE(exit.size(), 1);
-        emit dialog->Repeat();
+        emit dialog->repeatRequested();
         QVERIFY(rig->WaitForQuestion());
         QCOMPARE(rig->Lesson().counters.answered, 0);
-        QCOMPARE(rig->Bar()->Right() + rig->Bar()->Wrong(), 0);
+        QCOMPARE(rig->Bar()->rightCount() + rig->Bar()->wrongCount(), 0);
     }
 
     // The views pause the lesson until the play dialog, and the space bar does nothing there; the
@@ -583,9 +583,9 @@ private Q_SLOTS:
         QVERIFY(rig->Piano()->isVisible());
         QCOMPARE(rig->SectionButton(4)->styleSheet(), Look(*rig, "sectionButtons", "sectionExerciseMode"));
         UI::PlayDialog* dialog = rig->screen->FindPlayDialog();
-        QVERIFY(dialog && dialog->IsShown());
-        QTRY_VERIFY(dialog->PlayButton()->isVisible());
-        QTest::mouseClick(dialog->PlayButton(), Qt::LeftButton);
+        QVERIFY(dialog && dialog->isShown());
+        QTRY_VERIFY(dialog->playButton()->isVisible());
+        QTest::mouseClick(dialog->playButton(), Qt::LeftButton);
         QCOMPARE(rig->Lesson().playState, LessonBase::Running);
         QTRY_VERIFY(!dialog->isVisible());
         QToolButton* button = rig->SectionButton(3);

@@ -90,11 +90,11 @@ struct ScreenRig
     {
         qputenv("XDG_DATA_HOME", data.path().toUtf8());
         store = std::make_unique<Core::SettingsStore>([this] { return blocks.IsQuizMode(); });
-        Core::GeneralSettings general = store->GetGeneralSettings();
+        Core::GeneralSettings general = store->generalSettings();
         general.answerWithGraphicalKeyboard = true;
         general.answerWithMultipleChoice = true;
         general.hideMidiDialog = true;
-        store->SetGeneralSettings(general);
+        store->setGeneralSettings(general);
         blocks.ChangeBoth([](Core::TrainerSettings& s) { ShortLessons(s, 3, 30); });
         catalog = std::make_shared<Core::ExerciseCatalog>(&blocks);
         catalog->SetMidiBank(std::move(bank));
@@ -122,9 +122,9 @@ struct ScreenRig
     template <typename Edit> void Settings(Edit edit) { blocks.Change(edit); }
     void General(const std::function<void(Core::GeneralSettings&)>& edit)
     {
-        Core::GeneralSettings general = store->GetGeneralSettings();
+        Core::GeneralSettings general = store->generalSettings();
         edit(general);
-        store->SetGeneralSettings(general);
+        store->setGeneralSettings(general);
     }
 
     bool Show()
@@ -174,7 +174,7 @@ struct ScreenRig
     {
         const bool shown = QTest::qWaitFor(
             [&] {
-                return Bar()->Wrong() + Bar()->Right() >= answered &&
+                return Bar()->wrongCount() + Bar()->rightCount() >= answered &&
                        Lesson().counters.answered >= answered;
             },
             timeoutMs);
@@ -186,7 +186,7 @@ struct ScreenRig
     // a white key, in the middle of a black one.
     void ClickKey(int key) const
     {
-        const QRect area = Piano()->KeyRect(key);
+        const QRect area = Piano()->keyRect(key);
         const QPoint at(area.center().x(), area.bottom() - 4);
         QTest::mouseClick(Piano(), Qt::LeftButton, Qt::NoModifier, at);
     }
@@ -227,11 +227,11 @@ struct ScreenRig
                 },
                 5000))
             return {-1, -1};
-        QSignalSpy counted(dialog, &UI::SectionEndDialog::SectionEndTimeout);
+        QSignalSpy counted(dialog, &UI::SectionEndDialog::sectionEndTimeout);
         auto* bar = dialog->findChild<Progress*>();
         if (!bar || !counted.wait(3000))
             return {-1, -1};
-        return {bar->Right() / bar->Divisor(), bar->Wrong() / bar->Divisor()};
+        return {bar->rightCount() / bar->divisor(), bar->wrongCount() / bar->divisor()};
     }
 
     // The notes (keys 0-87) of the question being asked, in order.
@@ -265,7 +265,7 @@ inline RecordingAuServer& ScreenTestSetUp()
     Q_INIT_RESOURCE(midi_pieces);
     QCoreApplication::setOrganizationName(QStringLiteral("Vantorix"));
     QCoreApplication::setApplicationName(QStringLiteral("Cantorela"));
-    UI::InterfaceFonts::Register();
+    UI::InterfaceFonts::registerFonts();
     Notation::MusicFont::RegisterApplicationFont();
     static RecordingAuServer server;
     return server;

@@ -101,8 +101,8 @@ Rows ShownRows(const ScreenRig& rig)
                                                          : QStringLiteral("statisticsRows"));
     Rows rows;
     for (int row = 0; row < page->ItemCount(); ++row)
-        if (page->Bar(row)->Right() + page->Bar(row)->Wrong() > 0)
-            rows[page->NameLabel(row)->text()] = {page->Bar(row)->Right(), page->Bar(row)->Wrong()};
+        if (page->Bar(row)->rightCount() + page->Bar(row)->wrongCount() > 0)
+            rows[page->NameLabel(row)->text()] = {page->Bar(row)->rightCount(), page->Bar(row)->wrongCount()};
     return rows;
 }
 
@@ -269,7 +269,7 @@ private Q_SLOTS:
                 Answer(rig, jack.get(), right, answers++ % 4);
             (right ? lesson.first : lesson.second)++;
             (right ? sections[step.section][item].first : sections[step.section][item].second)++;
-            QTRY_COMPARE_WITH_TIMEOUT(qMakePair(rig.Bar()->Right(), rig.Bar()->Wrong()), lesson,
+            QTRY_COMPARE_WITH_TIMEOUT(qMakePair(rig.Bar()->rightCount(), rig.Bar()->wrongCount()), lesson,
                                       ShortTimeout * 1000 + 3000);
         }
 
@@ -310,7 +310,7 @@ private Q_SLOTS:
         QTRY_COMPARE(rig.Lesson().state, Exercise::LessonEnd);
         QCoreApplication::processEvents();
         rig.screen->showExercise(UI::Quick);
-        QCOMPARE(rig.Bar()->Right(), 1);
+        QCOMPARE(rig.Bar()->rightCount(), 1);
         UI::SectionEndDialog* dialog = rig.screen->GetSectionEndDialog();
         QTRY_VERIFY(dialog && dialog->isVisible());
         QTRY_COMPARE(Percentage(dialog), QStringLiteral("100%"));
@@ -336,14 +336,14 @@ private Q_SLOTS:
         QVector<int> expected = rig.ExpectedKeys();
         QVERIFY(expected.size() >= 3);
         jack.Play(expected[0]);
-        QTRY_COMPARE(rig.Piano()->KeyState(expected[0]).mark, int(Keyboard::GreenMark));
+        QTRY_COMPARE(rig.Piano()->keyState(expected[0]).mark, int(Keyboard::GreenMark));
         QCOMPARE(rig.Lesson().state, Exercise::AwaitingAnswer);
         for (int i = 1; i < expected.size(); ++i)
             jack.Play(expected[i]);
         QVERIFY(rig.WaitForAnswers(1));
         QTRY_COMPARE(rig.Status()->text(), QStringLiteral("Right"));
         for (int key : expected)
-            QCOMPARE(rig.Piano()->KeyState(key).mark, int(Keyboard::GreenMark));
+            QCOMPARE(rig.Piano()->keyState(key).mark, int(Keyboard::GreenMark));
 
         QTRY_VERIFY(rig.WaitForQuestion());
         expected = rig.ExpectedKeys();
@@ -351,9 +351,9 @@ private Q_SLOTS:
         QVERIFY(rig.WaitForAnswers(2));
         // The counts follow the lesson's state report; the judgement is the report after it.
         QTRY_COMPARE(rig.Status()->text(), QStringLiteral("Wrong"));
-        QCOMPARE(rig.Piano()->KeyState(WrongKey(expected)).mark, int(Keyboard::RedMark));
-        QCOMPARE(rig.Bar()->Wrong(), 1);
-        QCOMPARE(rig.Bar()->Right(), 1);
+        QCOMPARE(rig.Piano()->keyState(WrongKey(expected)).mark, int(Keyboard::RedMark));
+        QCOMPARE(rig.Bar()->wrongCount(), 1);
+        QCOMPARE(rig.Bar()->rightCount(), 1);
     }
 };
 

@@ -285,12 +285,12 @@ private Q_SLOTS:
             const Core::LessonSnapshot lesson = hasLesson ? screen->GetSession()->snapshot() : Core::LessonSnapshot();
             const bool inExercise = screen->GetViewMode() == UI::ExerciseScreen::ExerciseView;
             Action action = ActionKinds;
-            if (dialog && dialog->isVisible() && !dialog->IsFadingOut()) {
+            if (dialog && dialog->isVisible() && !dialog->isFadingOut()) {
                 if (chance(0.2)) {
                     action = MidiNotes; // heard by a lesson that has ended
                 } else {
                     // The lesson's score holds the answers of this lesson alone.
-                    QCOMPARE(qMakePair(rig.Bar()->Right(), rig.Bar()->Wrong()),
+                    QCOMPARE(qMakePair(rig.Bar()->rightCount(), rig.Bar()->wrongCount()),
                              qMakePair(judged.runRight, judged.runWrong));
                     const int choice = dialogsShown++ % 4;
                     static const char* const names[4] = {"Continue", "Escape", "Repeat", "ReviewStats"};
@@ -306,7 +306,7 @@ private Q_SLOTS:
                     follow();
                     // Every choice takes the dialog away (Continue a moment later, so that it is seen).
                     QVERIFY2(
-                        QTest::qWaitFor([&] { return !dialog->isVisible() || dialog->IsFadingOut(); }, 3000),
+                        QTest::qWaitFor([&] { return !dialog->isVisible() || dialog->isFadingOut(); }, 3000),
                         names[choice]);
                 }
             } else if (atHome || !hasLesson) {
@@ -362,8 +362,8 @@ private Q_SLOTS:
                 UI::PlayDialog* veil = screen->FindPlayDialog();
                 if (how == 0 && play->isVisible())
                     QTest::mouseClick(play, Qt::LeftButton);
-                else if (how == 1 && veil && veil->IsShown())
-                    QTest::mouseClick(veil->PlayButton(), Qt::LeftButton);
+                else if (how == 1 && veil && veil->isShown())
+                    QTest::mouseClick(veil->playButton(), Qt::LeftButton);
                 else if (how == 2 && rig.ScorePane()->isVisible())
                     QTest::mouseClick(rig.ScorePane(), Qt::LeftButton);
                 else

@@ -100,8 +100,8 @@ class TestFaderWidget : public QObject
 
     void PauseAt(int time)
     {
-        fader->TimeLine()->setPaused(true);
-        fader->TimeLine()->setCurrentTime(time);
+        fader->timeLine()->setPaused(true);
+        fader->timeLine()->setCurrentTime(time);
     }
 
 private Q_SLOTS:
@@ -113,14 +113,14 @@ private Q_SLOTS:
         fader->setGeometry(window->rect());
         red = Screen(Qt::red);
         blue = Screen(Qt::blue);
-        fader->Reset(red);
+        fader->reset(red);
         window->show();
         QVERIFY(QTest::qWaitForWindowActive(window.get()));
     }
     void cleanup() { window.reset(); }
 
     // Frames falling to 0, then the last widget asked for alone in the layout, filling it, shown and
-    // focused, announced by one FadeFinished. A reset cuts a fade short at once and announces
+    // focused, announced by one fadeFinished. A reset cuts a fade short at once and announces
     // nothing; a second fade cuts the first short.
     void fadeEndsOnTheLastWidget_data()
     {
@@ -133,15 +133,15 @@ private Q_SLOTS:
     {
         QFETCH(QString, cut);
         QWidget* last = cut.isEmpty() ? blue : cut == QLatin1String("reset") ? red : Screen(Qt::green);
-        QSignalSpy frames(fader->TimeLine(), &QTimeLine::frameChanged);
-        QSignalSpy finished(fader, &UI::FaderWidget::FadeFinished);
-        fader->FadeIn(blue);
+        QSignalSpy frames(fader->timeLine(), &QTimeLine::frameChanged);
+        QSignalSpy finished(fader, &UI::FaderWidget::fadeFinished);
+        fader->fadeIn(blue);
         QVERIFY(!blue->isVisible());
         if (!cut.isEmpty()) {
-            QTRY_VERIFY(fader->TimeLine()->currentFrame() < 20);
-            cut == QLatin1String("reset") ? fader->Reset(last) : fader->FadeIn(last);
+            QTRY_VERIFY(fader->timeLine()->currentFrame() < 20);
+            cut == QLatin1String("reset") ? fader->reset(last) : fader->fadeIn(last);
         }
-        QTRY_COMPARE(fader->TimeLine()->state(), QTimeLine::NotRunning);
+        QTRY_COMPARE(fader->timeLine()->state(), QTimeLine::NotRunning);
         QCOMPARE(finished.count(), cut == QLatin1String("reset") ? 0 : 1);
         QVERIFY(finished.isEmpty() || finished.first().first().value<QWidget*>() == last);
         if (cut.isEmpty()) {
@@ -150,7 +150,7 @@ private Q_SLOTS:
             for (int i = 1; i < frames.count(); ++i)
                 QVERIFY(frames[i].first().toInt() < frames[i - 1].first().toInt());
         }
-        QCOMPARE(fader->Content(), last);
+        QCOMPARE(fader->content(), last);
         QCOMPARE(fader->layout()->count(), 1);
         QVERIFY(last->isVisible() && (last == blue || !blue->isVisible()) &&
                 (last == red || !red->isVisible()));
@@ -167,7 +167,7 @@ private Q_SLOTS:
         palette.setColor(QPalette::Window, Qt::white);
         window->setPalette(palette);
         window->setAutoFillBackground(true);
-        fader->Reset(Band(Qt::red));
+        fader->reset(Band(Qt::red));
         const QRect band = bandRect, inside = squareRect;
         // The square's corners, the band beside it, and the window above the band and in a corner.
         auto showsSquare = [&](QRgb square) {
@@ -180,10 +180,10 @@ private Q_SLOTS:
                    at(2, fader->height() - 3) == qRgb(255, 255, 255);
         };
         QTRY_VERIFY(showsSquare(qRgb(255, 0, 0)));
-        fader->FadeIn(Band(Qt::blue));
+        fader->fadeIn(Band(Qt::blue));
         for (const int time : {700, 525, 350, 100, 0}) {
             PauseAt(time);
-            const int frame = fader->TimeLine()->currentFrame(); // the red square's share, in thirtieths
+            const int frame = fader->timeLine()->currentFrame(); // the red square's share, in thirtieths
             QTRY_VERIFY2(showsSquare(qRgb(255 * frame / 30, 0, 255 * (30 - frame) / 30)),
                          qPrintable(QString::number(time)));
         }
@@ -207,18 +207,18 @@ private Q_SLOTS:
         QFETCH(QRgb, colour);
         QWidget* next = red;
         if (before == QLatin1String("held")) {
-            fader->HoldPicture();
+            fader->holdPicture();
             QPalette palette = red->palette();
             palette.setColor(QPalette::Window, Qt::green);
             red->setPalette(palette);
         } else {
             const bool self = before == QLatin1String("red");
-            fader->FadeIn(self ? red : blue);
+            fader->fadeIn(self ? red : blue);
             PauseAt(350);
             QVERIFY(Distance(Centre(*fader), self ? qRgb(255, 0, 0) : qRgb(128, 0, 128)) <= 2);
             next = Screen(Qt::green);
         }
-        fader->FadeIn(next);
+        fader->fadeIn(next);
         PauseAt(time);
         QVERIFY2(Distance(Centre(*fader), colour) <= 2, qPrintable(QString::number(Centre(*fader), 16)));
     }
@@ -231,15 +231,15 @@ private Q_SLOTS:
         top.resize(200, 100);
         top.show();
         QVERIFY(QTest::qWaitForWindowExposed(&top));
-        top.FadeIn(Screen(Qt::red));
+        top.fadeIn(Screen(Qt::red));
         top.resize(400, 300);
         QCoreApplication::processEvents();
         top.repaint();
         top.resize(200, 100); // and no paint before the next fade
         QWidget* last = Screen(Qt::blue);
-        top.FadeIn(last);
-        QTRY_COMPARE(top.Content(), last);
-        QTRY_COMPARE(top.TimeLine()->state(), QTimeLine::NotRunning);
+        top.fadeIn(last);
+        QTRY_COMPARE(top.content(), last);
+        QTRY_COMPARE(top.timeLine()->state(), QTimeLine::NotRunning);
         QCOMPARE(Centre(top), qRgb(0, 0, 255));
     }
 };

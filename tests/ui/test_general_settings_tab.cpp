@@ -52,9 +52,9 @@ class TestGeneralSettingsTab : public QObject
 
     void StoreGeneral(const std::function<void(GeneralSettings&)>& change)
     {
-        GeneralSettings general = store->GetGeneralSettings();
+        GeneralSettings general = store->generalSettings();
         change(general);
-        store->SetGeneralSettings(general);
+        store->setGeneralSettings(general);
     }
 
     // The tab as the page shows it, loaded from the store.
@@ -64,7 +64,7 @@ class TestGeneralSettingsTab : public QObject
             0, store.get(), sound, [this] { return quiz; },
             [this](const GeneralSettings& general) {
                 ++stored;
-                store->SetGeneralSettings(general);
+                store->setGeneralSettings(general);
             });
         tab->resize(size);
         tab->show();
@@ -75,14 +75,14 @@ class TestGeneralSettingsTab : public QObject
     GeneralSettings Stored()
     {
         tab->applySettings();
-        return store->GetGeneralSettings();
+        return store->generalSettings();
     }
 
 private Q_SLOTS:
     void initTestCase()
     {
         Q_INIT_RESOURCE(assets);
-        UI::InterfaceFonts::Register();
+        UI::InterfaceFonts::registerFonts();
         qApp->setStyleSheet(QStringLiteral("file:///:css/global.css"));
         Core::SoundController::Options options;
         options.builtInSynthesizer = false;
@@ -125,9 +125,9 @@ private Q_SLOTS:
         QFETCH(WrongAnswerPolicy, stored);
         QFETCH(QString, shown);
         QFETCH(bool, chooseContinueAndSecondDelay);
-        Core::TrainerSettings block = store->CurrentSettings();
+        Core::TrainerSettings block = store->currentSettings();
         block.noteTrainer.wrongAnswerPolicy = stored;
-        store->SetTrainerSettings(block);
+        store->setTrainerSettings(block);
         MakeTab();
         auto* combo = Part<QComboBox>("delayCombo");
         QCOMPARE(combo->currentText(), shown);
@@ -141,7 +141,7 @@ private Q_SLOTS:
             QTest::keyClick(combo, Qt::Key_Down);
         }
         tab->applySettings();
-        QTEST(Core::SettingsStore().CurrentSettings().noteTrainer.wrongAnswerPolicy, "after");
+        QTEST(Core::SettingsStore().currentSettings().noteTrainer.wrongAnswerPolicy, "after");
     }
 
     void answerInput_data()

@@ -52,7 +52,7 @@ class TestBlockViewControl : public QObject
     std::pair<int, int> Bar(int trainer) const
     {
         const Progress* bar = Part<Progress>(QStringLiteral("Progress%1").arg(trainer + 1));
-        return {bar->Right(), bar->Wrong()};
+        return {bar->rightCount(), bar->wrongCount()};
     }
 
     void ShowAgain()
@@ -63,9 +63,9 @@ class TestBlockViewControl : public QObject
 
     void AskLevel(bool ask)
     {
-        Core::GeneralSettings general = store->GetGeneralSettings();
+        Core::GeneralSettings general = store->generalSettings();
         general.showDifficultyDialog = ask;
-        store->SetGeneralSettings(general);
+        store->setGeneralSettings(general);
     }
 
     static void Click(QAbstractButton* button)
@@ -77,7 +77,7 @@ private Q_SLOTS:
     void initTestCase()
     {
         Q_INIT_RESOURCE(assets);
-        UI::InterfaceFonts::Register();
+        UI::InterfaceFonts::registerFonts();
         // The application's own style, as the program sets it.
         qApp->setStyleSheet(QStringLiteral("file:///:css/global.css"));
         qRegisterMetaType<size_t>("size_t");
@@ -145,7 +145,7 @@ private Q_SLOTS:
         statistics->Add({60, 0, 1, 5, 0});
         ShowAgain();
         QCOMPARE(Bar(0), std::make_pair(2, 1));
-        home->MarkForRefresh();
+        home->markForRefresh();
         QCOMPARE(Bar(0), std::make_pair(2, 1)); // read when shown, not before
         ShowAgain();
         QCOMPARE(Bar(0), std::make_pair(7, 1));
@@ -162,7 +162,7 @@ private Q_SLOTS:
     {
         QFETCH(int, height);
         QFETCH(bool, big);
-        const QPixmap picture(UI::HomeScreen::BackgroundFor(height)), small(UI::HomeScreen::BackgroundFor(0));
+        const QPixmap picture(UI::HomeScreen::backgroundFor(height)), small(UI::HomeScreen::backgroundFor(0));
         QVERIFY(!picture.isNull());
         // The big one is larger every way, and tall enough for a screen above 900 pixels.
         QCOMPARE(picture.height() > 800 && picture.height() > small.height() && picture.width() > small.width(),
@@ -193,14 +193,14 @@ private Q_SLOTS:
         AskLevel(askLevel);
         home->show();
         QVERIFY(QTest::qWaitForWindowExposed(home.get()));
-        QSignalSpy open(home.get(), &UI::HomeScreen::OpenExercise);
+        QSignalSpy open(home.get(), &UI::HomeScreen::openExercise);
         Click(Part(button));
         QCOMPARE(quizModes, std::vector<bool>{quiz});
-        UI::DifficultyLevelDialog* dialog = home->GetDifficultyDialog(trainer);
+        UI::DifficultyLevelDialog* dialog = home->existingDifficultyDialog(trainer);
         QCOMPARE(dialog && dialog->isVisible(), dialogShown);
         if (dialogShown) {
             QCOMPARE(open.count(), 0);
-            QCOMPARE(dialog->IsQuizForm(), quiz);
+            QCOMPARE(dialog->isQuizForm(), quiz);
             QVERIFY(QTest::qWaitForWindowExposed(dialog));
             Click(dialog->findChild<QPushButton*>(QStringLiteral("Level2")));
             QTRY_VERIFY(!dialog->isVisible());
@@ -223,9 +223,9 @@ private Q_SLOTS:
         }
         QCOMPARE(order, (QStringList{"Learn1", "Quiz1", "Learn2", "Quiz2", "Learn3", "Quiz3"}));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-        QVERIFY(home->GetDifficultyDialog(2) && home->GetDifficultyDialog(2)->isVisible());
+        QVERIFY(home->existingDifficultyDialog(2) && home->existingDifficultyDialog(2)->isVisible());
         AskLevel(false);
-        QSignalSpy open(home.get(), &UI::HomeScreen::OpenExercise);
+        QSignalSpy open(home.get(), &UI::HomeScreen::openExercise);
         QTest::keyClick(Part(QStringLiteral("Learn1")), Qt::Key_Space);
         QCOMPARE(open.count(), 1);
     }

@@ -13,8 +13,8 @@ class TestInterfaceFonts : public QObject
 private Q_SLOTS:
     void initTestCase()
     {
-        QVERIFY(UI::InterfaceFonts::Register());
-        QVERIFY(UI::InterfaceFonts::Register()); // a second registration answers the same
+        QVERIFY(UI::InterfaceFonts::registerFonts());
+        QVERIFY(UI::InterfaceFonts::registerFonts()); // a second registration answers the same
     }
 
     void familiesDrawnInLato_data()
@@ -32,7 +32,7 @@ private Q_SLOTS:
         QFont font(family);
         font.setBold(bold);
         const QFontInfo info(font);
-        QCOMPARE(info.family(), UI::InterfaceFonts::FamilyName());
+        QCOMPARE(info.family(), UI::InterfaceFonts::familyName());
         QCOMPARE(info.bold(), bold);
     }
 

@@ -40,7 +40,7 @@ QPoint KeyCentre(const QWidget& keyboard, int key)
 // The mouse through the dialog's window, as a real one comes.
 QPoint InDialog(UI::KeyRangeDialog& dialog, int key)
 {
-    return dialog.PianoKeyboard()->mapTo(&dialog, KeyCentre(*dialog.PianoKeyboard(), key));
+    return dialog.pianoKeyboard()->mapTo(&dialog, KeyCentre(*dialog.pianoKeyboard(), key));
 }
 
 void Hover(UI::KeyRangeDialog& dialog, int key)
@@ -134,19 +134,19 @@ private Q_SLOTS:
         const QString arrows = QStringLiteral("LRUD>");
         const Qt::Key arrowKeys[] = {Qt::Key_Left, Qt::Key_Right, Qt::Key_Up, Qt::Key_Down, Qt::Key_Return};
         for (const QString& action : actions.split(' ')) {
-            QVERIFY(!dialog->IsFadingOut());
+            QVERIFY(!dialog->isFadingOut());
             if (action == "Esc")
-                QTest::keyClick(dialog->PianoKeyboard(), Qt::Key_Escape);
+                QTest::keyClick(dialog->pianoKeyboard(), Qt::Key_Escape);
             else if (action == "Cancel")
                 QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("cancel")), Qt::LeftButton);
             else if (arrows.contains(action))
-                QTest::keyClick(dialog->PianoKeyboard(), arrowKeys[arrows.indexOf(action)]);
+                QTest::keyClick(dialog->pianoKeyboard(), arrowKeys[arrows.indexOf(action)]);
             else
                 Click(*dialog, action.toInt());
         }
         if (minimum < 0 && !actions.endsWith("Esc") && !actions.endsWith("Cancel")) {
-            QVERIFY(!dialog->IsFadingOut()); // still waiting for the pick
-            QTest::keyClick(dialog->PianoKeyboard(), Qt::Key_Escape);
+            QVERIFY(!dialog->isFadingOut()); // still waiting for the pick
+            QTest::keyClick(dialog->pianoKeyboard(), Qt::Key_Escape);
         }
         QTRY_VERIFY(!window.findChild<UI::KeyRangeDialog*>());
         QCOMPARE(picked.count(), minimum < 0 ? 0 : 1);
@@ -167,11 +167,11 @@ private Q_SLOTS:
         QCOMPARE(LabelText(*dialog, "keyName"), QStringLiteral("E4"));
         Click(*dialog, 43);
         QCOMPARE(LabelText(*dialog, "instruction"), QStringLiteral("Click the highest key"));
-        QCOMPARE(dialog->PianoKeyboard()->KeyState(43).mark, int(Keyboard::GreenMark));
+        QCOMPARE(dialog->pianoKeyboard()->keyState(43).mark, int(Keyboard::GreenMark));
         Hover(*dialog, 1);
         QCOMPARE(LabelText(*dialog, "keyName"), QStringLiteral("A♯0"));
 
-        QTest::keyClick(dialog->PianoKeyboard(), Qt::Key_Escape);
+        QTest::keyClick(dialog->pianoKeyboard(), Qt::Key_Escape);
         QTRY_VERIFY(!window.findChild<UI::KeyRangeDialog*>());
         dialog = OpenFromPicker(picker, "pickOctave");
         QVERIFY(dialog);
@@ -241,7 +241,7 @@ private Q_SLOTS:
         picker.render(&picture);
         const auto* board = picker.findChild<UI::ScoreBoard*>();
         int systems = 0;
-        for (const Notation::MapElement& element : board->LastMap().elements) {
+        for (const Notation::MapElement& element : board->lastMap().elements) {
             systems += element.type == Notation::MapElement::systemType ? 1 : 0;
             QVERIFY2(QRectF(board->rect()).adjusted(-0.5, -0.5, 0.5, 0.5).contains(element.box), "cut off");
         }

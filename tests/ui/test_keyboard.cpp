@@ -55,8 +55,8 @@ class TestKeyboard : public QObject
     // A point on the key that no neighbour covers: low on a white key, mid-body on a black one.
     QPoint At(int key) const
     {
-        const QRect rect = keyboard->KeyRect(key);
-        return Keyboard::IsWhiteKey(key) ? QPoint(rect.center().x(), rect.bottom() - rect.height() / 6)
+        const QRect rect = keyboard->keyRect(key);
+        return Keyboard::isWhiteKey(key) ? QPoint(rect.center().x(), rect.bottom() - rect.height() / 6)
                                          : rect.center();
     }
     // The mouse through the window system, as a real one comes (the window is the keyboard's own).
@@ -131,8 +131,8 @@ private slots:
         QCOMPARE(emitted, QStringList({"pressed 39", "released 39"}));
         Release(At(41));
         QCOMPARE(emitted, QStringList({"pressed 39", "released 39"}));
-        QCOMPARE(keyboard->KeyState(39).played, quint8(1));
-        QCOMPARE(keyboard->KeyState(41).played, quint8(0));
+        QCOMPARE(keyboard->keyState(39).played, quint8(1));
+        QCOMPARE(keyboard->keyState(41).played, quint8(0));
     }
 
     // After the steps (hover, press, release, green, red, blue through updateKeysState, reset,
@@ -169,14 +169,14 @@ private slots:
             } else if (step == "press" || step == "release") {
                 step == "press" ? Press(point) : Release(point);
             } else if (step == "green" || step == "red") {
-                keyboard->SetMarks(step == "green" ? QList<int>{key} : QList<int>{},
+                keyboard->setMarks(step == "green" ? QList<int>{key} : QList<int>{},
                                    step == "red" ? QList<int>{key} : QList<int>{});
             } else if (step == "blue") {
                 KeysStateMap state;
                 state[key].mark = Keyboard::BlueMark;
                 keyboard->updateKeysState(state);
             } else {
-                step == "reset" ? keyboard->ResetKeys() : keyboard->SetInteractive(false);
+                step == "reset" ? keyboard->resetKeys() : keyboard->setInteractive(false);
             }
         }
         QImage painted[2];
@@ -197,7 +197,7 @@ private slots:
                                 ratio > 1 ? "@2x" : ""))
                     .convertToFormat(QImage::Format_ARGB32);
             QVERIFY(!expected.isNull());
-            const QPoint origin = keyboard->KeyRect(key).topLeft() * ratio;
+            const QPoint origin = keyboard->keyRect(key).topLeft() * ratio;
             int compared = 0, differing = 0;
             for (int y = 0; y < expected.height(); ++y)
                 for (int x = 0; x < expected.width(); ++x) {
@@ -205,8 +205,8 @@ private slots:
                                got = painted[ratio - 1].pixel(origin + QPoint(x, y));
                     const QPointF logical = QPointF(origin + QPoint(x, y)) / ratio;
                     auto underBlackKey = [&](int other) {
-                        return !Keyboard::IsWhiteKey(other) &&
-                               QRectF(keyboard->KeyRect(other)).contains(logical);
+                        return !Keyboard::isWhiteKey(other) &&
+                               QRectF(keyboard->keyRect(other)).contains(logical);
                     };
                     if (qAlpha(want) != 255 || underBlackKey(key - 1) || underBlackKey(key + 1))
                         continue;
@@ -237,12 +237,12 @@ private slots:
             QVERIFY(!recorder.painted.isEmpty());
             QRegion allowed;
             for (int key : keys)
-                allowed += keyboard->KeyRect(key);
+                allowed += keyboard->keyRect(key);
             QCOMPARE(recorder.painted.subtracted(allowed), QRegion());
             QVERIFY(Area(recorder.painted) * 20 < Area(keyboard->rect()));
             recorder.painted = QRegion();
         };
-        keyboard->SetMarks({40}, {});
+        keyboard->setMarks({40}, {});
         check({40});
         KeysStateMap state;
         state[40].mark = Keyboard::GreenMark;
@@ -264,16 +264,16 @@ private slots:
     void queuedStateReplacesMarksAndPlayedFlags()
     {
         QVERIFY(Show(QSize(910, 90)));
-        keyboard->SetMarks({10, 20}, {30});
+        keyboard->setMarks({10, 20}, {30});
         KeysStateMap state;
         state[20].mark = Keyboard::GreenMark;
         state[25].played = 1;
         QVERIFY(QMetaObject::invokeMethod(keyboard.get(), "updateKeysState", Qt::QueuedConnection,
                                           Q_ARG(KeysStateMap, state)));
-        QTRY_COMPARE(keyboard->KeyState(25).played, quint8(1));
-        QCOMPARE(keyboard->KeyState(20).mark, qint32(Keyboard::GreenMark));
-        QCOMPARE(keyboard->KeyState(10).mark, qint32(Keyboard::NoMark));
-        QCOMPARE(keyboard->KeyState(30).mark, qint32(Keyboard::NoMark));
+        QTRY_COMPARE(keyboard->keyState(25).played, quint8(1));
+        QCOMPARE(keyboard->keyState(20).mark, qint32(Keyboard::GreenMark));
+        QCOMPARE(keyboard->keyState(10).mark, qint32(Keyboard::NoMark));
+        QCOMPARE(keyboard->keyState(30).mark, qint32(Keyboard::NoMark));
     }
 
     // The partial octaves at the ends (A0-B0, C8) cannot be picked.
@@ -294,7 +294,7 @@ private slots:
         QFETCH(int, hovered);
         QVERIFY(Show());
         const QImage plain = keyboard->grab().toImage();
-        keyboard->SetMode(Keyboard::PickOctaveMode);
+        keyboard->setMode(Keyboard::PickOctaveMode);
         QSignalSpy hover(keyboard.get(), &Keyboard::hover);
         Move(40);
         QCOMPARE(hover.count(), 1);
@@ -334,7 +334,7 @@ private slots:
         QCOMPARE(child->role(), QAccessible::Button);
         QCOMPARE(child->parent(), piano);
         QCOMPARE(piano->indexOfChild(child), key);
-        const QRect rect = keyboard->KeyRect(key);
+        const QRect rect = keyboard->keyRect(key);
         QCOMPARE(child->rect(), QRect(keyboard->mapToGlobal(rect.topLeft()), rect.size()));
         const QPoint global = keyboard->mapToGlobal(At(key));
         QCOMPARE(piano->childAt(global.x(), global.y()), child);
@@ -350,10 +350,10 @@ private slots:
         QVERIFY(key->state().pressed);
         Release(At(39));
         QVERIFY(key->state().pressed); // played in this question
-        keyboard->ResetKeys();
+        keyboard->resetKeys();
         QVERIFY(!key->state().pressed);
 
-        keyboard->SetMarks({39}, {41});
+        keyboard->setMarks({39}, {41});
         QVERIFY(key->state().checked);
         QCOMPARE(key->text(QAccessible::Description), QStringLiteral("right"));
         QVERIFY(!piano->child(41)->state().checked);
@@ -373,7 +373,7 @@ private slots:
         QCOMPARE(pressed.count(), 1);
         QCOMPARE(released.count(), 1);
         QCOMPARE(released.first().first().toInt(), 50);
-        keyboard->SetMode(Keyboard::DisplayMode);
+        keyboard->setMode(Keyboard::DisplayMode);
         QVERIFY(piano->child(50)->state().disabled);
         action->doAction(QAccessibleActionInterface::pressAction());
         QCOMPARE(pressed.count(), 1);

@@ -5,7 +5,6 @@
 // the sizes of common screens.
 
 #include "../core/local_http_server.h"
-#include "../core/midi/jack_test_ports.h"
 #include "app/application.h"
 #include "core/exercise/exercise.h"
 #include "core/exercise/exercise_catalog.h"
@@ -14,6 +13,7 @@
 #include "core/services/news_client.h"
 #include "core/settings_store.h"
 #include "core/timing/time_line.h"
+#include "screen_jack_keyboard.h"
 #include "ui/device_watcher.h"
 #include "ui/dialogs/mail_dialog.h"
 #include "ui/dialogs/play_dialog.h"
@@ -46,11 +46,6 @@
 namespace {
 
 QTemporaryDir* home = nullptr;
-
-bool HaveJack()
-{
-    return !qEnvironmentVariableIsEmpty("JACK_DEFAULT_SERVER");
-}
 
 } // namespace
 
@@ -98,7 +93,7 @@ class TestConsole : public QObject
 private Q_SLOTS:
     void init()
     {
-        Core::GeneralSettings general = app.settings()->GetGeneralSettings();
+        Core::GeneralSettings general = app.settings()->generalSettings();
         general.showDifficultyDialog = false;
         general.hideMidiDialog = true;
         app.setGeneralSettings(general);
@@ -120,14 +115,11 @@ private Q_SLOTS:
             QStringList{"Back", "Exercise", "Reference", "Statistics", "Settings"} + general;
         QStringList quiz = lesson;
         quiz.removeAll("Reference");
-        QTest::newRow("home") << 0 << general << "Cantorela"
-                              << "Exercise";
-        QTest::newRow("learning") << 1 << lesson << "Ear Trainer"
-                                  << "Exercise";
-        QTest::newRow("quiz") << 2 << quiz << "Ear Trainer quiz"
-                              << "Quiz";
-        QTest::newRow("settings of a quiz") << 3 << quiz << "Ear Trainer quiz"
-                                            << "Quiz";
+        const QString exercise = QStringLiteral("Exercise"), quizTab = QStringLiteral("Quiz");
+        QTest::newRow("home") << 0 << general << QStringLiteral("Cantorela") << exercise;
+        QTest::newRow("learning") << 1 << lesson << QStringLiteral("Ear Trainer") << exercise;
+        QTest::newRow("quiz") << 2 << quiz << QStringLiteral("Ear Trainer quiz") << quizTab;
+        QTest::newRow("settings of a quiz") << 3 << quiz << QStringLiteral("Ear Trainer quiz") << quizTab;
     }
     void toolBarFollowsTheScreen()
     {
@@ -147,7 +139,7 @@ private Q_SLOTS:
         QCOMPARE(window.toolButton("Exercise")->text(), exerciseTab);
         if (place == 3) {
             auto* page = window.settingsPage(1);
-            QTRY_COMPARE(window.stackManager()->Top(), static_cast<QWidget*>(page));
+            QTRY_COMPARE(window.stackManager()->top(), static_cast<QWidget*>(page));
             QVERIFY(page->isQuizMode());
         }
     }
@@ -181,17 +173,17 @@ private Q_SLOTS:
 
         // What the next run reads.
         const Core::SettingsStore file;
-        QCOMPARE(file.GetLastState().lastState, lastState);
+        QCOMPARE(file.lastState().lastState, lastState);
         if (lastState == 2) {
-            QCOMPARE(file.GetLastState().exerciseId, 0);
-            QCOMPARE(file.GetLastState().exercisePosition, position);
+            QCOMPARE(file.lastState().exerciseId, 0);
+            QCOMPARE(file.lastState().exercisePosition, position);
         }
 
         app.initialize(); // the next run: every store reads its file again
         UI::MainWindow& next = Open();
         QWidget* expected = lastState == 2 ? static_cast<QWidget*>(next.exerciseScreen())
                                            : static_cast<QWidget*>(next.homeScreen());
-        QCOMPARE(next.stackManager()->Top(), expected);
+        QCOMPARE(next.stackManager()->top(), expected);
         if (lastState == 2) {
             const Core::LessonSession* exercise = next.exerciseScreen()->GetSession();
             QVERIFY(exercise);
@@ -236,7 +228,7 @@ private Q_SLOTS:
         window.openExercise(0, false);
         UI::SaveWarningBar* warning = window.saveWarning();
         QTRY_VERIFY(warning->isVisible());
-        QCOMPARE(warning->Text(), QString("Your answers could not be saved: the folder %1 cannot be written. "
+        QCOMPARE(warning->text(), QString("Your answers could not be saved: the folder %1 cannot be written. "
                                           "They are kept until they can be.")
                                       .arg(folder));
         QVERIFY(WaitForQuestion()); // the lesson goes on
@@ -265,8 +257,8 @@ private Q_SLOTS:
         QTest::mouseClick(window.toolButton("Mail"), Qt::LeftButton);
         auto* mail = window.findChild<UI::MailDialog*>();
         QVERIFY(mail && mail->isVisible());
-        QCOMPARE(mail->TextView()->toPlainText(), QString::fromUtf8(reply.body));
-        QCOMPARE(Core::SettingsStore().GetGeneralSettings().newsId, 7);
+        QCOMPARE(mail->textView()->toPlainText(), QString::fromUtf8(reply.body));
+        QCOMPARE(Core::SettingsStore().generalSettings().newsId, 7);
         mail->reject();
         QTRY_VERIFY(!window.toolButton("Mail")->isVisible());
         End();
@@ -294,7 +286,7 @@ private Q_SLOTS:
     {
         UI::MainWindow& window = Open();
         app.setQuizMode(false);
-        const Core::TrainerSettings before = app.settings()->CurrentSettings();
+        const Core::TrainerSettings before = app.settings()->currentSettings();
         window.openExercise(0, false);
         window.showSettings();
         UI::TrainerSettingsPage* page = window.settingsPage(0);
@@ -303,7 +295,7 @@ private Q_SLOTS:
         auto* level = page->findChild<QPushButton*>(QStringLiteral("Level3"));
         QTest::mouseClick(level, Qt::LeftButton);
         // Kept at once, so that nothing is lost when the program ends on the page.
-        QCOMPARE(Core::SettingsStore().GetDifficultyLevel(0), 2);
+        QCOMPARE(Core::SettingsStore().difficultyLevel(0), 2);
         auto* questions = page->sectionTab(1)->findChild<QSpinBox*>(QStringLiteral("questionsSpin"));
         page->openTab(1);
         questions->setFocus();
@@ -311,10 +303,10 @@ private Q_SLOTS:
         QTest::keyClicks(questions, QStringLiteral("4"));
         QTest::keyClick(questions, Qt::Key_Enter);
         QTest::mouseClick(window.toolButton("Exercise"), Qt::LeftButton);
-        QCOMPARE(window.stackManager()->Top(), static_cast<QWidget*>(window.exerciseScreen()));
+        QCOMPARE(window.stackManager()->top(), static_cast<QWidget*>(window.exerciseScreen()));
         QCOMPARE(window.exerciseScreen()->GetSession()->snapshot().sections.at(1).questionCount, 4);
-        QCOMPARE(Core::SettingsStore().GetDifficultyLevel(0), 2);
-        app.settings()->SetTrainerSettings(before);
+        QCOMPARE(Core::SettingsStore().difficultyLevel(0), 2);
+        app.settings()->setTrainerSettings(before);
     }
 
     // The statistics tab while a settings page is in front: the exercise screen switches its view
@@ -327,7 +319,7 @@ private Q_SLOTS:
         QTRY_VERIFY(!window.exerciseScreen()->isVisible());
         QTest::mouseClick(window.toolButton("Statistics"), Qt::LeftButton);
         QCOMPARE(window.exerciseScreen()->GetViewMode(), int(UI::ExerciseScreen::StatisticsView));
-        QCOMPARE(window.stackManager()->Top(), static_cast<QWidget*>(window.exerciseScreen()));
+        QCOMPARE(window.stackManager()->top(), static_cast<QWidget*>(window.exerciseScreen()));
         QTRY_VERIFY(window.exerciseScreen()->isVisible());
     }
 
@@ -344,16 +336,16 @@ private Q_SLOTS:
 
         auto plugged = std::make_unique<TestKeyboard>("Cantorela Plugged Keyboard");
         TestKeyboard& keyboard = *plugged;
-        Core::GeneralSettings general = app.settings()->GetGeneralSettings();
+        Core::GeneralSettings general = app.settings()->generalSettings();
         general.inputDevice = keyboard.name;
-        app.settings()->SetGeneralSettings(general); // stored only: the re-scan selects it
+        app.settings()->setGeneralSettings(general); // stored only: the re-scan selects it
         QTRY_COMPARE_WITH_TIMEOUT(changes.count(), 1, 9000);
         auto controller = app.soundController();
         QVERIFY(controller->CurrentInputDevice());
         QCOMPARE(controller->CurrentInputDevice()->GetPortName(), keyboard.name);
         UI::ExerciseScreen* screen = window.exerciseScreen();
         QCOMPARE(screen->GetSession()->snapshot().playState, Core::LessonBase::Paused);
-        QVERIFY(screen->FindPlayDialog() && screen->FindPlayDialog()->IsShown());
+        QVERIFY(screen->FindPlayDialog() && screen->FindPlayDialog()->isShown());
 
         // Two notifications at once lead to one re-scan and one change.
         changes.clear();
@@ -377,7 +369,7 @@ private Q_SLOTS:
         plugged.reset();
         QTRY_COMPARE_WITH_TIMEOUT(changes.count(), 1, 9000);
         QCOMPARE(screen->GetSession()->snapshot().playState, Core::LessonBase::Paused);
-        QVERIFY(screen->FindPlayDialog()->IsShown());
+        QVERIFY(screen->FindPlayDialog()->isShown());
         QCOMPARE(screen->GetSession()->snapshot().counters.answered, kept);
     }
 
@@ -404,8 +396,8 @@ private Q_SLOTS:
         }
         if (screen == 4)
             window.showSettings();
-        QTRY_VERIFY(!window.fader()->IsFading());
-        QTRY_COMPARE(window.stackManager()->Top()->isVisible(), true);
+        QTRY_VERIFY(!window.fader()->isFading());
+        QTRY_COMPARE(window.stackManager()->top()->isVisible(), true);
         QCoreApplication::processEvents();
         const QRect bounds = window.rect();
         // What lies in a scroll area is brought into view by scrolling.
@@ -419,23 +411,16 @@ private Q_SLOTS:
             if (!widget->isVisibleTo(&window) || widget->isWindow() || widget->size().isEmpty())
                 continue;
             const QRect at(widget->mapTo(&window, QPoint(0, 0)), widget->size());
-            QVERIFY2(scrolled(widget) || bounds.contains(at),
-                     qPrintable(QString("%1 %2 at %3,%4 %5x%6")
-                                    .arg(widget->metaObject()->className(), widget->objectName())
-                                    .arg(at.x())
-                                    .arg(at.y())
-                                    .arg(at.width())
-                                    .arg(at.height())));
-            if (qobject_cast<QAbstractButton*>(widget) || qobject_cast<QLabel*>(widget)) {
-                const QSize need = widget->minimumSizeHint();
+            const QSize need = widget->minimumSizeHint();
+            const QByteArray what = QByteArray(widget->metaObject()->className()) + ' ' +
+                                    widget->objectName().toUtf8() +
+                                    QString::asprintf(" at %d,%d %dx%d, needs %dx%d", at.x(), at.y(),
+                                                      at.width(), at.height(), need.width(), need.height())
+                                        .toUtf8();
+            QVERIFY2(scrolled(widget) || bounds.contains(at), what.constData());
+            if (qobject_cast<QAbstractButton*>(widget) || qobject_cast<QLabel*>(widget))
                 QVERIFY2(widget->width() >= need.width() - 1 && widget->height() >= need.height() - 1,
-                         qPrintable(QString("%1 %2 is %3x%4, needs %5x%6")
-                                        .arg(widget->metaObject()->className(), widget->objectName())
-                                        .arg(widget->width())
-                                        .arg(widget->height())
-                                        .arg(need.width())
-                                        .arg(need.height())));
-            }
+                         what.constData());
         }
     }
 
@@ -452,8 +437,8 @@ private Q_SLOTS:
         QVERIFY(WaitForQuestion());
         QTest::mouseClick(window.toolButton("Settings"), Qt::LeftButton);
         UI::TrainerSettingsPage* page = window.settingsPage(1);
-        QTRY_COMPARE(window.stackManager()->Top(), static_cast<QWidget*>(page));
-        QTRY_VERIFY(page->isVisible() && !window.fader()->IsFading());
+        QTRY_COMPARE(window.stackManager()->top(), static_cast<QWidget*>(page));
+        QTRY_VERIFY(page->isVisible() && !window.fader()->isFading());
         // The page opens at the lesson's section; the General tab is the first.
         auto* tabs = page->findChild<QTabWidget*>();
         QVERIFY(tabs);
@@ -482,7 +467,7 @@ private Q_SLOTS:
         QVERIFY(changes.count() >= 1);
         QVERIFY(box->deviceName() != name);
         QVERIFY(!readOut->accessibleName().contains(name));
-        QCOMPARE(window.stackManager()->Top(), static_cast<QWidget*>(page));
+        QCOMPARE(window.stackManager()->top(), static_cast<QWidget*>(page));
     }
 };
 

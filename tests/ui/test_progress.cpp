@@ -97,7 +97,7 @@ private Q_SLOTS:
         QCOMPARE(Render(*bar, ratio), expected.toImage().convertToFormat(QImage::Format_ARGB32));
 
         // Three right and one wrong: green up to three quarters of the width, red after it.
-        bar->SetValues(1, 3);
+        bar->setValues(1, 3);
         const QImage split = Render(*bar, ratio);
         const int middle = int(height / 2 * ratio), edge = int(width * 0.75 * ratio);
         QVERIFY(IsGreen(split.pixel(edge - 1, middle)));
@@ -108,8 +108,8 @@ private Q_SLOTS:
         QCOMPARE(WhitePixels(split, edge, split.width()) > 0, numbers);
 
         // Counts scaled by 1000 and printed through the divisor look the same.
-        bar->SetValues(1000, 3000);
-        bar->SetDivisor(1000);
+        bar->setValues(1000, 3000);
+        bar->setDivisor(1000);
         QCOMPARE(Render(*bar, ratio), split);
     }
 
@@ -126,7 +126,7 @@ private Q_SLOTS:
         QFETCH(int, wrong);
         QFETCH(int, right);
         auto bar = Bar(2);
-        bar->SetValues(wrong, right);
+        bar->setValues(wrong, right);
         const QImage image = Render(*bar, 1.0);
         const int edge = int(std::round(bar->width() * double(right) / (right + wrong)));
         // Nothing printed in the sliver, nor next to it in the wide part; the wide part's number is.
@@ -152,8 +152,8 @@ private Q_SLOTS:
         QFETCH(int, divisor);
         QFETCH(QString, text);
         Progress bar;
-        bar.SetValues(wrong, right);
-        bar.SetDivisor(divisor);
+        bar.setValues(wrong, right);
+        bar.setDivisor(divisor);
         QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(&bar);
         QVERIFY(accessible);
         QCOMPARE(accessible->role(), QAccessible::ProgressBar);

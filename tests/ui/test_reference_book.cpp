@@ -88,7 +88,7 @@ private Q_SLOTS:
     {
         Q_INIT_RESOURCE(assets);
         qRegisterMetaType<QVector<int>>();
-        QVERIFY(UI::InterfaceFonts::Register());
+        QVERIFY(UI::InterfaceFonts::registerFonts());
         QVERIFY(Notation::MusicFont::RegisterApplicationFont() >= 0);
         Core::Synthesizer::Options options;
         options.audioOutput = false;

@@ -69,13 +69,13 @@ std::set<int> Notes(const Notation::GraphicMap& map)
 std::vector<std::set<int>> NotesByPage(UI::ScoreBoard& board)
 {
     std::vector<std::set<int>> pages;
-    while (board.CurrentPage() > 0)
-        board.PrevPage();
-    for (int page = 0; page < board.PageCount(); ++page) {
+    while (board.currentPage() > 0)
+        board.previousPage();
+    for (int page = 0; page < board.pageCount(); ++page) {
         if (page > 0)
-            board.NextPage();
+            board.nextPage();
         Render(board, 1);
-        pages.push_back(Notes(board.LastMap()));
+        pages.push_back(Notes(board.lastMap()));
     }
     return pages;
 }
@@ -83,7 +83,7 @@ std::vector<std::set<int>> NotesByPage(UI::ScoreBoard& board)
 std::unique_ptr<UI::ScoreBoard> ShownBoard()
 {
     auto board = std::make_unique<UI::ScoreBoard>();
-    board->SetDrawingMode(2);
+    board->setDrawingMode(2);
     board->resize(1050, 350);
     board->show();
     return QTest::qWaitForWindowExposed(board.get()) ? std::move(board) : nullptr;
@@ -127,11 +127,11 @@ private slots:
         QFETCH(qreal, ratio);
         QFETCH(int, notes);
         board->resize(size);
-        QVERIFY(board->SetScore(text));
+        QVERIFY(board->setScore(text));
         const QImage image = Render(*board, ratio);
-        const std::vector<MapElement> heads = Elements(board->LastMap(), MapElement::eventType);
+        const std::vector<MapElement> heads = Elements(board->lastMap(), MapElement::eventType);
         QCOMPARE(int(heads.size()), notes);
-        for (const MapElement& system : Elements(board->LastMap(), MapElement::systemType))
+        for (const MapElement& system : Elements(board->lastMap(), MapElement::systemType))
             QVERIFY(QRectF(board->rect()).contains(system.box)); // nothing cut off by the edges
         for (const MapElement& head : heads)
             QVERIFY2(Inked(image, head.box.center()),
@@ -144,9 +144,9 @@ private slots:
     // blur over two pixels or more.
     void staffLinesAreDrawnAtDeviceResolution()
     {
-        QVERIFY(board->SetScore(Question({39}, 1)));
+        QVERIFY(board->setScore(Question({39}, 1)));
         const QImage image = Render(*board, 2);
-        const QRectF staff = Elements(board->LastMap(), MapElement::staffType).at(0).box;
+        const QRectF staff = Elements(board->lastMap(), MapElement::staffType).at(0).box;
         int lines = 0, ink = 0, soft = 0;
         for (int y = int((staff.top() - 2) * 2); y <= int((staff.bottom() + 2) * 2); ++y) {
             const QColor colour = image.pixelColor(int((staff.right() - 3) * 2), y);
@@ -166,12 +166,12 @@ private slots:
 
     void largerBoardDrawsLarger()
     {
-        QVERIFY(board->SetScore(Question({39, 43}, 2)));
+        QVERIFY(board->setScore(Question({39, 43}, 2)));
         Render(*board, 1);
-        const QRectF small = Elements(board->LastMap(), MapElement::eventType).front().box;
+        const QRectF small = Elements(board->lastMap(), MapElement::eventType).front().box;
         board->resize(2100, 700);
         const QImage image = Render(*board, 1);
-        const QRectF large = Elements(board->LastMap(), MapElement::eventType).front().box;
+        const QRectF large = Elements(board->lastMap(), MapElement::eventType).front().box;
         QVERIFY(qAbs(large.height() - 2 * small.height()) < 1e-6);
         QVERIFY(Inked(image, large.center()));
     }
@@ -193,11 +193,11 @@ private slots:
     {
         QFETCH(QByteArray, text);
         QFETCH(int, rows);
-        QVERIFY(board->SetScore(text));
+        QVERIFY(board->setScore(text));
         for (bool on : {false, true}) {
-            board->ChangeLettersMode(on);
+            board->changeLettersMode(on);
             const QImage image = Render(*board, 1);
-            const Notation::GraphicMap map = board->LastMap();
+            const Notation::GraphicMap map = board->lastMap();
             const QRectF system = Elements(map, MapElement::systemType).front().box;
             auto runsBelow = [&](double left, double right) {
                 int runs = 0;
@@ -223,44 +223,47 @@ private slots:
     }
 
     // Over its pages, turning clamped at both ends, each filter shows its clef's notes once, a voice
-    // in the order of the text: G the 12 treble notes and F the 12 bass ones, each on one staff a
-    // system; Both the 24 on two. A wider board needs fewer pages and keeps the current one valid.
+    // in the order of the text: the treble filter the 12 treble notes and the bass filter the 12 bass
+    // ones, each on one staff a system; both clefs the 24 on two. A wider board needs fewer pages
+    // and keeps the current one valid.
     void pagesShowEachNoteOfTheFilteredClefOnce()
     {
         board->resize(360, 350);
-        QVERIFY(board->SetScore(twoStaves));
+        QVERIFY(board->setScore(twoStaves));
         std::map<QByteArray, std::set<int>> shown;
-        for (const QByteArray filter : {"F", "G", "Both"}) {
+        for (const QByteArray filter : {"showBassClef", "showTrebleClef", "showBothClefs"}) {
             QVERIFY(QMetaObject::invokeMethod(board.get(), filter.constData()));
-            const int pages = board->PageCount();
+            const int pages = board->pageCount();
             QVERIFY(pages > 1);
-            board->PrevPage();
-            QCOMPARE(board->CurrentPage(), 0);
+            board->previousPage();
+            QCOMPARE(board->currentPage(), 0);
             const std::vector<std::set<int>> byPage = NotesByPage(*board);
             size_t count = 0;
             for (size_t p = 0; p < byPage.size(); ++p) {
                 QVERIFY(!byPage[p].empty());
-                QVERIFY(p == 0 || filter == "Both" || *byPage[p].begin() > *byPage[p - 1].rbegin());
+                QVERIFY(p == 0 || filter == "showBothClefs" || *byPage[p].begin() > *byPage[p - 1].rbegin());
                 shown[filter].insert(byPage[p].begin(), byPage[p].end());
                 count += byPage[p].size();
             }
             QCOMPARE(count, shown[filter].size());
-            QCOMPARE(Elements(board->LastMap(), MapElement::staffType).size() /
-                         Elements(board->LastMap(), MapElement::systemType).size(),
-                     size_t(filter == "Both" ? 2 : 1));
-            board->NextPage();
-            QCOMPARE(board->CurrentPage(), pages - 1);
+            QCOMPARE(Elements(board->lastMap(), MapElement::staffType).size() /
+                         Elements(board->lastMap(), MapElement::systemType).size(),
+                     size_t(filter == "showBothClefs" ? 2 : 1));
+            board->nextPage();
+            QCOMPARE(board->currentPage(), pages - 1);
         }
-        QCOMPARE(int(shown["G"].size()), 12);
-        QCOMPARE(int(shown["F"].size()), 12);
-        QVERIFY(*shown["G"].rbegin() < *shown["F"].begin()); // the treble voice comes first in the text
-        shown["G"].insert(shown["F"].begin(), shown["F"].end());
-        QCOMPARE(shown["G"], shown["Both"]);
+        std::set<int>& treble = shown["showTrebleClef"];
+        const std::set<int>& bass = shown["showBassClef"];
+        QCOMPARE(int(treble.size()), 12);
+        QCOMPARE(int(bass.size()), 12);
+        QVERIFY(*treble.rbegin() < *bass.begin()); // the treble voice comes first in the text
+        treble.insert(bass.begin(), bass.end());
+        QCOMPARE(treble, shown["showBothClefs"]);
 
-        const int pages = board->PageCount();
+        const int pages = board->pageCount();
         board->resize(2400, 350);
-        QVERIFY(board->PageCount() < pages);
-        QVERIFY(board->CurrentPage() < board->PageCount());
+        QVERIFY(board->pageCount() < pages);
+        QVERIFY(board->currentPage() < board->pageCount());
     }
 
     void rejectedTextLeavesTheBoardEmpty_data()
@@ -274,22 +277,22 @@ private slots:
     {
         QFETCH(QByteArray, text);
         QFETCH(bool, accepted);
-        board->ChangeLettersMode(true);
-        QVERIFY(board->SetScore(Question({39, 43})));
-        QCOMPARE(board->SetScore(text), accepted);
-        QCOMPARE(board->PageCount(), 0);
-        board->NextPage();
-        board->PrevPage();
-        board->F();
-        board->UpdateScores();
+        board->changeLettersMode(true);
+        QVERIFY(board->setScore(Question({39, 43})));
+        QCOMPARE(board->setScore(text), accepted);
+        QCOMPARE(board->pageCount(), 0);
+        board->nextPage();
+        board->previousPage();
+        board->showBassClef();
+        board->updateScores();
         const QImage image = Render(*board, 2);
-        QVERIFY(board->LastMap().elements.empty());
+        QVERIFY(board->lastMap().elements.empty());
         for (int y = 0; y < image.height(); y += 5)
             for (int x = 0; x < image.width(); x += 5)
                 QCOMPARE(image.pixelColor(x, y), ground);
-        board->Both();
-        QVERIFY(board->SetScore(Question({39}, 1))); // and takes a good text again
-        QCOMPARE(board->PageCount(), 1);
+        board->showBothClefs();
+        QVERIFY(board->setScore(Question({39}, 1))); // and takes a good text again
+        QCOMPARE(board->pageCount(), 1);
     }
 
     void changedBoardDrawsAsANewOne_data()
@@ -310,22 +313,22 @@ private slots:
         const std::map<QByteArray, std::function<void(UI::ScoreBoard&)>> changes{
             {"new score",
              [](UI::ScoreBoard& b) {
-                 b.SetScore(Question({39, 43}));
+                 b.setScore(Question({39, 43}));
              }},
-            {"same score again", [](UI::ScoreBoard& b) { b.SetScore(twoStaves); }}, // back to page 1
-            {"cleared", [](UI::ScoreBoard& b) { b.ClearScore(); }},
+            {"same score again", [](UI::ScoreBoard& b) { b.setScore(twoStaves); }}, // back to page 1
+            {"cleared", [](UI::ScoreBoard& b) { b.clearScore(); }},
             {"resized", [](UI::ScoreBoard& b) { b.resize(700, 300); }},
-            {"page", [](UI::ScoreBoard& b) { b.NextPage(); }},
-            {"bass only", [](UI::ScoreBoard& b) { b.F(); }},
-            {"letters", [](UI::ScoreBoard& b) { b.ChangeLettersMode(true); }},
-            {"mode 1", [](UI::ScoreBoard& b) { b.SetDrawingMode(1); }}};
+            {"page", [](UI::ScoreBoard& b) { b.nextPage(); }},
+            {"bass only", [](UI::ScoreBoard& b) { b.showBassClef(); }},
+            {"letters", [](UI::ScoreBoard& b) { b.changeLettersMode(true); }},
+            {"mode 1", [](UI::ScoreBoard& b) { b.setDrawingMode(1); }}};
         const auto fresh = ShownBoard();
         QVERIFY(fresh);
         QImage before;
         for (UI::ScoreBoard* target : {board.get(), fresh.get()}) {
             target->resize(360, 350);
-            QVERIFY(target->SetScore(twoStaves));
-            target->NextPage();
+            QVERIFY(target->setScore(twoStaves));
+            target->nextPage();
             if (target == board.get())
                 before = Render(*target, ratio);
             changes.at(change)(*target);
@@ -333,7 +336,7 @@ private slots:
         const QImage after = Render(*board, ratio);
         QVERIFY(after != before);
         QCOMPARE(after, Render(*fresh, ratio));
-        QCOMPARE(Notes(board->LastMap()), Notes(fresh->LastMap()));
+        QCOMPARE(Notes(board->lastMap()), Notes(fresh->lastMap()));
     }
 };
 

@@ -72,8 +72,8 @@ class TestSectionEndDialog : public QObject
     // Opened for a section end and counted up to the end.
     static bool Finished(UI::SectionEndDialog* dialog)
     {
-        QSignalSpy timeout(dialog, &UI::SectionEndDialog::SectionEndTimeout);
-        dialog->ShowForSectionEnd();
+        QSignalSpy timeout(dialog, &UI::SectionEndDialog::sectionEndTimeout);
+        dialog->showForSectionEnd();
         return timeout.wait(5000) && timeout.count() == 1;
     }
 
@@ -87,14 +87,14 @@ class TestSectionEndDialog : public QObject
 
     static bool Settled(UI::SectionEndDialog* dialog)
     {
-        return !dialog->IsFadingOut() && (!dialog->isVisible() || dialog->Opacity() == 1.0);
+        return !dialog->isFadingOut() && (!dialog->isVisible() || dialog->opacity() == 1.0);
     }
 
 private Q_SLOTS:
     void initTestCase()
     {
         Q_INIT_RESOURCE(assets);
-        UI::InterfaceFonts::Register();
+        UI::InterfaceFonts::registerFonts();
     }
 
     void init() { MakeScreen(QSize(900, 600)); }
@@ -140,8 +140,8 @@ private Q_SLOTS:
         QCOMPARE(Family(card.pixelColor(int(1.5 * card.devicePixelRatio()), card.height() / 2)),
                  family == QLatin1String("white") ? QStringLiteral("dark") : family);
         auto* bar = Part<SectionEndProgress>(dialog, "progress");
-        QCOMPARE(bar->Right() / bar->Divisor(), right);
-        QCOMPARE(bar->Wrong() / bar->Divisor(), wrong);
+        QCOMPARE(bar->rightCount() / bar->divisor(), right);
+        QCOMPARE(bar->wrongCount() / bar->divisor(), wrong);
 
         const QString verdict = Part<QLabel>(dialog, "verdict")->text();
         QVERIFY(!verdict.isEmpty());
@@ -165,7 +165,7 @@ private Q_SLOTS:
         connect(Part<QTimer>(dialog, "countUpTimer"), &QTimer::timeout, this,
                 [&] { shown << Percentage(dialog)->text(); });
         dialog->setScore(1, 8);
-        dialog->ShowForSectionEnd();
+        dialog->showForSectionEnd();
         QVERIFY(InCountUp(dialog));
         shown.clear();
         QVERIFY(Finished(dialog));
@@ -198,12 +198,12 @@ private Q_SLOTS:
         UI::SectionEndDialog* dialog = Dialog(1, 9);
         QList<QPair<int, bool>> taken; // each choice taken, and whether the fade-out had begun
         int index = 0;
-        for (auto choice : {&UI::SectionEndDialog::Continue, &UI::SectionEndDialog::Repeat,
-                            &UI::SectionEndDialog::ReviewStats})
-            connect(dialog, choice, this, [&, i = index++] { taken.append({i, dialog->IsFadingOut()}); });
-        QSignalSpy closed(dialog, &UI::BaseDialog::DialogClosed);
-        QSignalSpy timeout(dialog, &UI::SectionEndDialog::SectionEndTimeout);
-        dialog->ShowForSectionEnd();
+        for (auto choice : {&UI::SectionEndDialog::continueRequested, &UI::SectionEndDialog::repeatRequested,
+                            &UI::SectionEndDialog::reviewStatsRequested})
+            connect(dialog, choice, this, [&, i = index++] { taken.append({i, dialog->isFadingOut()}); });
+        QSignalSpy closed(dialog, &UI::BaseDialog::dialogClosed);
+        QSignalSpy timeout(dialog, &UI::SectionEndDialog::sectionEndTimeout);
+        dialog->showForSectionEnd();
         QVERIFY(InCountUp(dialog));
         QElapsedTimer elapsed;
         elapsed.start();
@@ -216,11 +216,11 @@ private Q_SLOTS:
             }
             if (time == 0 && signal == 0) {
                 QCOMPARE(Percentage(dialog)->text(), QStringLiteral("0%"));
-                QVERIFY(dialog->isVisible() && !dialog->IsFadingOut());
+                QVERIFY(dialog->isVisible() && !dialog->isFadingOut());
             }
         }
         QCOMPARE(taken, (QList<QPair<int, bool>>{{signal, signal != 0}}));
-        QTRY_VERIFY(dialog->IsFadingOut());
+        QTRY_VERIFY(dialog->isFadingOut());
         QVERIFY2(signal != 0 || elapsed.elapsed() >= 300, qPrintable(QString::number(elapsed.elapsed())));
         QTRY_COMPARE(closed.count(), 1);
         QVERIFY(!dialog->isVisible());
@@ -270,7 +270,7 @@ private Q_SLOTS:
         if (opening == QLatin1String("plain"))
             dialog->show();
         else if (opening != QLatin1String("none"))
-            dialog->ShowForSectionEnd();
+            dialog->showForSectionEnd();
         if (opening == QLatin1String("continued")) {
             QTest::keyClick(dialog, Qt::Key_Escape);
             QTRY_VERIFY(!dialog->isVisible());

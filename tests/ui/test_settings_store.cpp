@@ -87,14 +87,14 @@ private Q_SLOTS:
     void freshInstallationReadsDefaultsAndWritesNothing()
     {
         auto store = NewStore();
-        QCOMPARE(store->FileName(), FilePath());
+        QCOMPARE(store->fileName(), FilePath());
         TrainerSettings expected = DifficultyPreset(0);
         expected.noteTrainer.wrongAnswerPolicy = {true, 3000};
-        QVERIFY(store->CurrentSettings() == expected);
-        QVERIFY(store->GetGeneralSettings() == GeneralSettings());
-        QVERIFY(store->GetLastState() == (LastState{3, 0, 0, 0, 0}));
+        QVERIFY(store->currentSettings() == expected);
+        QVERIFY(store->generalSettings() == GeneralSettings());
+        QVERIFY(store->lastState() == (LastState{3, 0, 0, 0, 0}));
         for (int trainer = 0; trainer < 3; ++trainer)
-            QCOMPARE(store->GetDifficultyLevel(trainer), 0);
+            QCOMPARE(store->difficultyLevel(trainer), 0);
         QVERIFY(!QFile::exists(FilePath()));
     }
 
@@ -104,44 +104,44 @@ private Q_SLOTS:
         for (int trainer = 0; trainer < 3; ++trainer)
             for (int level = 0; level < 5; ++level) {
                 auto store = NewStore();
-                store->SetDifficultyLevel(trainer, level);
-                QCOMPARE(store->CurrentDifficultyLevel(), level);
+                store->setDifficultyLevel(trainer, level);
+                QCOMPARE(store->currentDifficultyLevel(), level);
                 for (int other = 0; other < 3; ++other)
-                    QCOMPARE(store->GetDifficultyLevel(other), other == trainer ? level : 0);
+                    QCOMPARE(store->difficultyLevel(other), other == trainer ? level : 0);
             }
         QVERIFY(!QFile::exists(FilePath()));
     }
 
     // Durations and the wrong-answer policy do not leave a level; a switch does, and switching it
-    // back returns to the level. SetTrainerSettings saves.
+    // back returns to the level. setTrainerSettings saves.
     void levelFollowsTheSwitchesOnly()
     {
         auto store = NewStore();
-        store->SetDifficultyLevel(NoteTrainerIndex, 2);
-        TrainerSettings block = store->CurrentSettings();
+        store->setDifficultyLevel(NoteTrainerIndex, 2);
+        TrainerSettings block = store->currentSettings();
         block.noteTrainer.intervals.duration = {3, 7};
         block.noteTrainer.wrongAnswerPolicy = {true, 1000};
-        store->SetTrainerSettings(block);
-        QCOMPARE(store->GetDifficultyLevel(NoteTrainerIndex), 2);
+        store->setTrainerSettings(block);
+        QCOMPARE(store->difficultyLevel(NoteTrainerIndex), 2);
         block.noteTrainer.chords[ChordSwitch::MinorSeventh] = false;
-        store->SetTrainerSettings(block);
-        QCOMPARE(store->GetDifficultyLevel(NoteTrainerIndex), 5);
+        store->setTrainerSettings(block);
+        QCOMPARE(store->difficultyLevel(NoteTrainerIndex), 5);
 
-        store->SetDifficultyLevel(SymbolTrainerIndex, 2);
-        block = store->CurrentSettings();
+        store->setDifficultyLevel(SymbolTrainerIndex, 2);
+        block = store->currentSettings();
         block.symbolTrainer.tempo[TempoSwitch::Largo] = false;
-        store->SetTrainerSettings(block);
-        QCOMPARE(store->GetDifficultyLevel(SymbolTrainerIndex), 5);
+        store->setTrainerSettings(block);
+        QCOMPARE(store->difficultyLevel(SymbolTrainerIndex), 5);
         block.symbolTrainer.tempo[TempoSwitch::Largo] = true;
-        store->SetTrainerSettings(block);
-        QCOMPARE(store->GetDifficultyLevel(SymbolTrainerIndex), 2);
+        store->setTrainerSettings(block);
+        QCOMPARE(store->difficultyLevel(SymbolTrainerIndex), 2);
         auto reloaded = NewStore();
-        QCOMPARE(reloaded->GetDifficultyLevel(NoteTrainerIndex), 5);
-        QCOMPARE(reloaded->GetDifficultyLevel(SymbolTrainerIndex), 2);
+        QCOMPARE(reloaded->difficultyLevel(NoteTrainerIndex), 5);
+        QCOMPARE(reloaded->difficultyLevel(SymbolTrainerIndex), 2);
 
-        store->SetDifficultyLevel(EarTrainerIndex, 5); // custom: records the level only
-        QCOMPARE(store->CurrentDifficultyLevel(), 5);
-        QCOMPARE(store->GetDifficultyLevel(EarTrainerIndex), 0);
+        store->setDifficultyLevel(EarTrainerIndex, 5); // custom: records the level only
+        QCOMPARE(store->currentDifficultyLevel(), 5);
+        QCOMPARE(store->difficultyLevel(EarTrainerIndex), 0);
     }
 
     // The quiz block starts as the built-in one, takes changes and presets for this run only, and
@@ -149,24 +149,24 @@ private Q_SLOTS:
     void quizModeIsolation()
     {
         auto store = NewStore();
-        const TrainerSettings exerciseBefore = store->CurrentSettings();
+        const TrainerSettings exerciseBefore = store->currentSettings();
         quiz = true;
-        QVERIFY(store->CurrentSettings() == BuiltInQuizSettings());
-        TrainerSettings quizBlock = store->CurrentSettings();
+        QVERIFY(store->currentSettings() == BuiltInQuizSettings());
+        TrainerSettings quizBlock = store->currentSettings();
         quizBlock.earTrainer.tempo.SetAll(false);
-        store->SetTrainerSettings(quizBlock);
+        store->setTrainerSettings(quizBlock);
         QVERIFY(!QFile::exists(FilePath()));
-        store->SetDifficultyLevel(EarTrainerIndex, 3);
+        store->setDifficultyLevel(EarTrainerIndex, 3);
         TrainerSettings expected = quizBlock;
         expected.earTrainer = DifficultyPreset(3).earTrainer;
-        QVERIFY(store->CurrentSettings() == expected);
-        QCOMPARE(store->GetDifficultyLevel(EarTrainerIndex), 0); // always read from the exercise block
+        QVERIFY(store->currentSettings() == expected);
+        QCOMPARE(store->difficultyLevel(EarTrainerIndex), 0); // always read from the exercise block
 
         quiz = false;
-        QVERIFY(store->CurrentSettings() == exerciseBefore);
+        QVERIFY(store->currentSettings() == exerciseBefore);
         quiz = true;
-        QVERIFY(store->CurrentSettings() == expected);
-        QVERIFY(NewStore()->CurrentSettings() == BuiltInQuizSettings());
+        QVERIFY(store->currentSettings() == expected);
+        QVERIFY(NewStore()->currentSettings() == BuiltInQuizSettings());
     }
 
     void saveAndLoadRoundTrip()
@@ -197,23 +197,23 @@ private Q_SLOTS:
         const LastState last{1, 2, -1, 4, 5};
         {
             auto store = NewStore();
-            store->SetTrainerSettings(block);
-            store->SetGeneralSettings(general);
-            store->SetLastState(last);
+            store->setTrainerSettings(block);
+            store->setGeneralSettings(general);
+            store->setLastState(last);
         }
         auto reloaded = NewStore();
-        QVERIFY(reloaded->CurrentSettings() == block);
-        QVERIFY(reloaded->GetGeneralSettings() == general);
-        QVERIFY(reloaded->GetLastState() == last);
-        QCOMPARE(reloaded->GetDifficultyLevel(NoteTrainerIndex), 5);
+        QVERIFY(reloaded->currentSettings() == block);
+        QVERIFY(reloaded->generalSettings() == general);
+        QVERIFY(reloaded->lastState() == last);
+        QCOMPARE(reloaded->difficultyLevel(NoteTrainerIndex), 5);
     }
 
     // Files of earlier versions are read by these group and key names, misspellings included;
     // every field is written once.
     void keysAreWrittenWhereStoredFilesExpectThem()
     {
-        NewStore()->Save();
-        NewStore()->SetLastState(LastState{});
+        NewStore()->save();
+        NewStore()->setLastState(LastState{});
         const QStringList keys = QSettings(FilePath(), QSettings::IniFormat).allKeys();
         for (const char* key : {"XMState.ExerciseID", "GlobalSetting/Settings.Answer.GKC",
                                 "Excersises/NoteTrainer/SingleNotes/Diapason/Chromatic/chromatics.Black",
@@ -243,10 +243,10 @@ private Q_SLOTS:
         TrainerSettings expected = DifficultyPreset(0);
         expected.earTrainer.chords[ChordSwitch::Augmented] = true;
         expected.noteTrainer.wrongAnswerPolicy = {true, 1000};
-        QVERIFY(store->CurrentSettings() == expected);
-        QVERIFY(store->GetGeneralSettings() == GeneralSettings());
-        QCOMPARE(store->GetDifficultyLevel(EarTrainerIndex), 5);
-        QCOMPARE(store->GetDifficultyLevel(NoteTrainerIndex), 0);
+        QVERIFY(store->currentSettings() == expected);
+        QVERIFY(store->generalSettings() == GeneralSettings());
+        QCOMPARE(store->difficultyLevel(EarTrainerIndex), 5);
+        QCOMPARE(store->difficultyLevel(NoteTrainerIndex), 0);
     }
 
     // Numbers in the file beyond what the settings pages offer are read as the nearest they do.
@@ -300,7 +300,7 @@ private Q_SLOTS:
         }
         QVERIFY(QDir().mkpath(QFileInfo(FilePath()).path()));
         QVERIFY(QFile::copy(settings->Path() + QStringLiteral("/stored.conf"), FilePath()));
-        QVERIFY(NewStore()->Save());
+        QVERIFY(NewStore()->save());
         const QVariantMap saved = QtIniContents(FilePath());
         for (auto it = expected.cbegin(); it != expected.cend(); ++it)
             QCOMPARE(saved.value(it.key()).toInt(), it.value().toInt());
@@ -335,8 +335,8 @@ private Q_SLOTS:
             QVERIFY2(key.startsWith(QLatin1String("GlobalSetting/")) ||
                          key.startsWith(QLatin1String("Excersises/")),
                      qPrintable(key));
-        QVERIFY(store->GetGeneralSettings() == GeneralSettings());
-        QVERIFY(store->Save());
+        QVERIFY(store->generalSettings() == GeneralSettings());
+        QVERIFY(store->save());
     }
 
     // On a full disk a save fails and the file keeps its bytes; once there is room the same store
@@ -355,8 +355,8 @@ private Q_SLOTS:
         const QString path = mountPoint + QStringLiteral("/Vantorix/Cantorela.conf");
 
         auto store = NewStore();
-        QCOMPARE(store->FileName(), path);
-        QVERIFY(store->Save());
+        QCOMPARE(store->fileName(), path);
+        QVERIFY(store->save());
         const QByteArray before = ReadAll(path);
         const int page = int(::sysconf(_SC_PAGESIZE));
         QVERIFY(before.size() > page);
@@ -369,12 +369,12 @@ private Q_SLOTS:
         }
         QVERIFY(filler.resize(filler.size() - page));
 
-        GeneralSettings changed = store->GetGeneralSettings();
+        GeneralSettings changed = store->generalSettings();
         changed.newsId = 77;
         {
             WarningLog warnings;
-            store->SetGeneralSettings(changed);
-            QVERIFY(!store->Save());
+            store->setGeneralSettings(changed);
+            QVERIFY(!store->save());
             QCOMPARE(warnings.lines.size(), 2);
         }
         QCOMPARE(ReadAll(path), before);
@@ -382,7 +382,7 @@ private Q_SLOTS:
                  QStringList{QStringLiteral("Cantorela.conf")});
 
         QVERIFY(filler.remove());
-        QVERIFY(store->Save());
+        QVERIFY(store->save());
         QCOMPARE(QtIniContents(path).value(QStringLiteral("GlobalSetting/Settings.NewsId")).toInt(),
                  changed.newsId);
     }

@@ -31,7 +31,7 @@ class TestSmallDialogs : public QObject
     {
         dialog->show();
         QVERIFY(QTest::qWaitForWindowExposed(dialog));
-        QTRY_COMPARE(dialog->Opacity(), 1.0);
+        QTRY_COMPARE(dialog->opacity(), 1.0);
     }
 
     static void WriteRating(const QVariant& dontAsk, const QVariant& runs)
@@ -54,7 +54,7 @@ private Q_SLOTS:
         QCoreApplication::setApplicationName(QStringLiteral("Cantorela"));
         QCoreApplication::setApplicationVersion(QStringLiteral(CANTORELA_VERSION));
         Q_INIT_RESOURCE(assets);
-        QVERIFY(UI::InterfaceFonts::Register());
+        QVERIFY(UI::InterfaceFonts::registerFonts());
     }
 
     void init()
@@ -87,10 +87,10 @@ private Q_SLOTS:
         QFETCH(QString, title);
         QFETCH(QString, text);
         UI::MailDialog dialog(window.get());
-        dialog.SetNews(title, text);
-        QCOMPARE(dialog.HeadlineLabel()->textFormat(), Qt::PlainText);
-        QTEST(dialog.ShownTitle(), "shownTitle");
-        QTEST(dialog.TextView()->document()->toPlainText(), "shownText");
+        dialog.setNews(title, text);
+        QCOMPARE(dialog.headlineLabel()->textFormat(), Qt::PlainText);
+        QTEST(dialog.shownTitle(), "shownTitle");
+        QTEST(dialog.textView()->document()->toPlainText(), "shownText");
     }
 
     // Whole up to the cap; past it cut (never inside a surrogate pair) and ending in "…".
@@ -115,8 +115,8 @@ private Q_SLOTS:
         QFETCH(QString, text);
         QFETCH(bool, cut);
         UI::MailDialog dialog(window.get());
-        dialog.SetNews(title ? text : QString(), title ? QString() : text);
-        const QString shown = title ? dialog.ShownTitle() : dialog.ShownText();
+        dialog.setNews(title ? text : QString(), title ? QString() : text);
+        const QString shown = title ? dialog.shownTitle() : dialog.shownText();
         QVERIFY2(shown.size() <= (title ? UI::MailDialog::MaxTitleLength : UI::MailDialog::MaxShownLength),
                  qPrintable(QString::number(shown.size())));
         QCOMPARE(shown.endsWith(QChar(0x2026)), cut);
@@ -130,7 +130,7 @@ private Q_SLOTS:
         const QString html = QString::fromUtf8(ReadAll(QString::fromLatin1(UI::HelpDialog::GuideResource)));
         QVERIFY(!html.isEmpty());
         UI::HelpDialog dialog(window.get());
-        const QString text = dialog.GuideView()->toPlainText();
+        const QString text = dialog.guideView()->toPlainText();
         const auto Home = [](QString path) { return path.replace(QDir::homePath(), QStringLiteral("~")); };
         QVERIFY(!text.contains(QLatin1Char('<')));
         QVERIFY2(text.contains(Home(QSettings().fileName())), qPrintable(Home(QSettings().fileName())));
@@ -145,12 +145,12 @@ private Q_SLOTS:
         QVERIFY(links >= 8);
 
         ShowFully(&dialog);
-        QScrollBar* scroll = dialog.GuideView()->verticalScrollBar();
+        QScrollBar* scroll = dialog.guideView()->verticalScrollBar();
         QCOMPARE(scroll->value(), 0);
-        emit dialog.GuideView()->anchorClicked(QUrl(QStringLiteral("https://example.org/#midi")));
+        emit dialog.guideView()->anchorClicked(QUrl(QStringLiteral("https://example.org/#midi")));
         QCOMPARE(scroll->value(), 0);
-        QVERIFY(dialog.GuideView()->source().isEmpty());
-        emit dialog.GuideView()->anchorClicked(QUrl(QStringLiteral("#files")));
+        QVERIFY(dialog.guideView()->source().isEmpty());
+        emit dialog.guideView()->anchorClicked(QUrl(QStringLiteral("#files")));
         QVERIFY(scroll->value() > 0);
     }
 
@@ -158,7 +158,7 @@ private Q_SLOTS:
     void aboutCreditsEveryTempoPiece()
     {
         UI::AboutDialog dialog(window.get());
-        const QString credits = dialog.CreditsView()->toPlainText();
+        const QString credits = dialog.creditsView()->toPlainText();
         QVERIFY(credits.contains(QLatin1String(qVersion())));
         int pieces = 0;
         for (const QString& line :
@@ -191,7 +191,7 @@ private Q_SLOTS:
         QFETCH(QString, markdown);
         QFETCH(QString, shown);
         QTextDocument document;
-        document.setHtml(UI::AboutDialog::MarkdownToHtml(markdown));
+        document.setHtml(UI::AboutDialog::markdownToHtml(markdown));
         QVERIFY2(document.toPlainText().simplified().contains(shown), qPrintable(document.toPlainText()));
     }
 
@@ -221,7 +221,7 @@ private Q_SLOTS:
         WriteRating(dontAsk, runs);
         QString got;
         for (int run = 0; run < answers.size(); ++run)
-            got += UI::RatingDialog::ShouldShow(base) ? QLatin1Char('1') : QLatin1Char('0');
+            got += UI::RatingDialog::shouldShow(base) ? QLatin1Char('1') : QLatin1Char('0');
         QCOMPARE(got, answers);
     }
 
@@ -249,18 +249,18 @@ private Q_SLOTS:
         UI::RatingDialog dialog(
             QUrl(base), [&calls](const QString& url) { calls << url; }, window.get());
         ShowFully(&dialog);
-        QAbstractButton* button = stars ? dialog.StarButton(stars) : dialog.DontAskButton();
+        QAbstractButton* button = stars ? dialog.starButton(stars) : dialog.dontAskButton();
         if (stars)
             QCOMPARE(QAccessible::queryAccessibleInterface(button)->text(QAccessible::Name),
                      stars == 1 ? QStringLiteral("1 star") : QStringLiteral("%1 stars").arg(stars));
-        QSignalSpy closed(&dialog, &UI::BaseDialog::DialogClosed);
+        QSignalSpy closed(&dialog, &UI::BaseDialog::dialogClosed);
         QTest::mouseClick(button, Qt::LeftButton);
         QCOMPARE(calls, opened.isEmpty() ? QStringList() : QStringList{opened});
         QTest::mouseClick(button, Qt::LeftButton);
         QTRY_COMPARE(closed.count(), 1);
         QTest::mouseClick(button, Qt::LeftButton);
         QCOMPARE(calls.size(), opened.isEmpty() ? 0 : 1);
-        QVERIFY(!stars || dialog.ChosenStars() == stars);
+        QVERIFY(!stars || dialog.chosenStars() == stars);
         const QSettings written(home.filePath(QStringLiteral(".config/Vantorix/Cantorela.conf")),
                                 QSettings::IniFormat);
         QCOMPARE(written.value(QStringLiteral("GlobalSetting/Settings.DontAskRating")).toBool(), stars == 0);
@@ -286,17 +286,17 @@ private Q_SLOTS:
                 new UI::RatingDialog(QUrl(QStringLiteral("https://example.org")), nullptr, window.get()));
         else {
             auto* mail = new UI::MailDialog(window.get());
-            mail->SetNews(QStringLiteral("Spring concert"),
+            mail->setNews(QStringLiteral("Spring concert"),
                           QStringLiteral("A tempo trainer.\n\nPractise every day."));
             dialog.reset(mail);
         }
         ShowFully(dialog.get());
-        QVERIFY(dialog->rect().contains(dialog->CardRect()));
+        QVERIFY(dialog->rect().contains(dialog->cardRect()));
         for (QWidget* control : dialog->findChildren<QWidget*>()) {
             if (!(control->focusPolicy() & Qt::TabFocus) || !control->isVisible())
                 continue;
             const QRect place(control->mapTo(dialog.get(), QPoint(0, 0)), control->size());
-            QVERIFY2(dialog->CardRect().contains(place), qPrintable(control->objectName()));
+            QVERIFY2(dialog->cardRect().contains(place), qPrintable(control->objectName()));
             if (auto* button = qobject_cast<QPushButton*>(control))
                 QVERIFY2(button->size().expandedTo(button->sizeHint()) == button->size(),
                          qPrintable(button->text()));
@@ -319,7 +319,7 @@ private Q_SLOTS:
             }
         } counter;
         splash.installEventFilter(&counter);
-        splash.SetStatus(QStringLiteral("Preparing the trainers"));
+        splash.setStatus(QStringLiteral("Preparing the trainers"));
         QCOMPARE(counter.paints, 1);
         QCOMPARE(splash.accessibleDescription(), QStringLiteral("Preparing the trainers"));
         const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();

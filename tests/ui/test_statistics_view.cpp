@@ -48,8 +48,8 @@ QStringList Rows(const UI::StatisticsRows* rows)
     for (int i = 0; i < rows->ItemCount(); ++i)
         shown << QStringLiteral("%1 %2/%3")
                      .arg(rows->NameLabel(i)->text())
-                     .arg(rows->Bar(i)->Wrong())
-                     .arg(rows->Bar(i)->Right());
+                     .arg(rows->Bar(i)->wrongCount())
+                     .arg(rows->Bar(i)->rightCount());
     return shown;
 }
 
@@ -157,7 +157,7 @@ private Q_SLOTS:
         QTRY_VERIFY(rig->Piano()->isVisible());
         auto* caption = rig->Child<QLabel>(QStringLiteral("statisticsCaption"));
         const QString sectionCaption = caption->text();
-        const QPoint at = rig->Piano()->KeyRect(key).center();
+        const QPoint at = rig->Piano()->keyRect(key).center();
         QTest::mouseMove(rig->window->windowHandle(), rig->Piano()->mapTo(rig->window.get(), at));
         QCOMPARE(caption->textFormat(), Qt::RichText);
         QVERIFY2(caption->text().contains(QStringLiteral("octave <b style='color:blue; font-size:18px;'>%1</b>")
@@ -253,8 +253,8 @@ private Q_SLOTS:
         UI::StatisticsRows* page = Page(*rig);
         QCOMPARE(page->ItemCount(), 88);
         for (int key = 0; key < 88; ++key) {
-            QCOMPARE(page->Bar(key)->Right(), key % 9 + 1);
-            QCOMPARE(page->Bar(key)->Wrong(), (key * 7) % 11);
+            QCOMPARE(page->Bar(key)->rightCount(), key % 9 + 1);
+            QCOMPARE(page->Bar(key)->wrongCount(), (key * 7) % 11);
             QVERIFY(page->Bar(key)->isVisibleTo(page));
         }
         QCOMPARE(QStringList({page->NameLabel(0)->text(), page->NameLabel(39)->text(),

@@ -123,7 +123,7 @@ class TestTrainerSettingsPage : public QObject
     {
         page = std::make_unique<UI::TrainerSettingsPage>(
             trainer, store.get(), sound,
-            [this](const Core::GeneralSettings& g) { store->SetGeneralSettings(g); });
+            [this](const Core::GeneralSettings& g) { store->setGeneralSettings(g); });
         page->resize(1366, 704);
         page->show();
         QVERIFY(QTest::qWaitForWindowExposed(page.get()));
@@ -139,7 +139,7 @@ class TestTrainerSettingsPage : public QObject
     TrainerSettings FromFile()
     {
         QSettings().sync();
-        return SettingsStore().CurrentSettings();
+        return SettingsStore().currentSettings();
     }
 
     QByteArray FileBytes()
@@ -153,7 +153,7 @@ private Q_SLOTS:
     void initTestCase()
     {
         Q_INIT_RESOURCE(assets);
-        UI::InterfaceFonts::Register();
+        UI::InterfaceFonts::registerFonts();
         qApp->setStyleSheet(QStringLiteral("file:///:css/global.css"));
         Core::SoundController::Options options;
         options.builtInSynthesizer = false;
@@ -188,8 +188,8 @@ private Q_SLOTS:
     void everyFieldRoundTrips()
     {
         QFETCH(int, trainer);
-        store->SetDifficultyLevel(trainer, 4);
-        store->Save();
+        store->setDifficultyLevel(trainer, 4);
+        store->save();
         MakePage(trainer);
         const int sections = Core::TrainerSectionCount(trainer);
         for (int section = 0; section < sections; ++section) {
@@ -209,7 +209,7 @@ private Q_SLOTS:
                     Click(Switch(tab, i));
             QCOMPARE(Refusal(tab), QString());
         }
-        const TrainerSettings shown = store->CurrentSettings();
+        const TrainerSettings shown = store->currentSettings();
         QVERIFY(!Core::SameQuestionContent(shown, Core::DifficultyPreset(4), trainer));
         page->applySettings();
         QVERIFY(page->isModified());
@@ -280,7 +280,7 @@ private Q_SLOTS:
         Tab* tab = OpenSection(section);
         Do(tab, steps.section(QLatin1Char('|'), 0, 0));
         QCOMPARE(Refusal(tab), QString());
-        const TrainerSettings before = store->CurrentSettings();
+        const TrainerSettings before = store->currentSettings();
         const QStringList shown = Shown(tab);
         Do(tab, steps.section(QLatin1Char('|'), 1));
         QVERIFY2(Part<QLabel>(tab, "refusal")->isVisible() && !Refusal(tab).isEmpty(), "no message");
@@ -296,7 +296,7 @@ private Q_SLOTS:
         for (int section = 0; section < 5; ++section)
             Do(OpenSection(section), "spin questionsSpin 0");
         QVERIFY(!Refusal(page->sectionTab(4)).isEmpty());
-        const int kept = store->CurrentSettings().earTrainer.tempo.duration.questions;
+        const int kept = store->currentSettings().earTrainer.tempo.duration.questions;
         QVERIFY(kept > 0);
         QCOMPARE(Part<QSpinBox>(page->sectionTab(4), "questionsSpin")->value(), kept);
     }
@@ -306,10 +306,10 @@ private Q_SLOTS:
     // level shows "Custom" on both.
     void levelIsTheSameEverywhere()
     {
-        TrainerSettings before = store->CurrentSettings();
+        TrainerSettings before = store->currentSettings();
         before.noteTrainer.wrongAnswerPolicy = {
             !Core::DifficultyPreset(2).noteTrainer.wrongAnswerPolicy.continueAfterMistake, 3000};
-        store->SetTrainerSettings(before);
+        store->setTrainerSettings(before);
         MakePage(0);
         page->openTab(-1);
         Click(Part<QPushButton>(page.get(), "Level3"));
@@ -322,7 +322,7 @@ private Q_SLOTS:
         QCOMPARE(Part<QAbstractButton>(page.get(), "continueAfterMistake")->isChecked(), goOn);
         UI::DifficultyLevelDialog dialog(store.get());
         dialog.resize(1366, 768);
-        dialog.ShowForLearn(0);
+        dialog.showForLearn(0);
         QCOMPARE(dialog.focusWidget()->objectName(), QStringLiteral("Level3"));
         dialog.hide();
 
@@ -331,7 +331,7 @@ private Q_SLOTS:
         QVERIFY(Part<QLabel>(page.get(), "customLevel")->isVisible());
         for (int n = 1; n <= 5; ++n)
             QVERIFY(!Part<QPushButton>(page.get(), QStringLiteral("Level%1").arg(n))->isChecked());
-        dialog.ShowForLearn(0);
+        dialog.showForLearn(0);
         QVERIFY(Part<QWidget>(&dialog, "CustomRow")->isVisible());
 
         // The other way round: a level chosen in the dialog is the one the tab checks, and stays
@@ -350,9 +350,9 @@ private Q_SLOTS:
     // not stop changes on the others, and leaves the page invalid until it is mended.
     void storedEmptySectionIsShownAndDoesNotBlockTheOthers()
     {
-        TrainerSettings broken = store->CurrentSettings();
+        TrainerSettings broken = store->currentSettings();
         broken.noteTrainer.singleNotes.diapason = {200, 210, true, false};
-        store->SetTrainerSettings(broken);
+        store->setTrainerSettings(broken);
         MakePage(0);
         QVERIFY(!Refusal(page->sectionTab(0)).isEmpty());
         QSignalSpy valid(page.get(), &UI::SettingsPageBase::validChanged);

@@ -188,13 +188,13 @@ void Pause(int ms)
 
 bool FadeRunning(const UI::BaseDialog* dialog)
 {
-    return dialog->FadeAnimation() && dialog->FadeAnimation()->state() == QAbstractAnimation::Running;
+    return dialog->fadeAnimation() && dialog->fadeAnimation()->state() == QAbstractAnimation::Running;
 }
 
 // A dialog in view with its fade-in over.
 bool ShownStill(const UI::BaseDialog* dialog)
 {
-    return dialog && dialog->isVisible() && !FadeRunning(dialog) && !dialog->IsFadingOut();
+    return dialog && dialog->isVisible() && !FadeRunning(dialog) && !dialog->isFadingOut();
 }
 
 // A news message as the maker's news service sends one: a title and a few paragraphs.
@@ -259,18 +259,18 @@ private:
     bool Start()
     {
         auto splash = std::make_unique<UI::SplashDialog>();
-        splash->SetStatus(Application::tr("Starting the sound and looking for MIDI keyboards…"));
+        splash->setStatus(Application::tr("Starting the sound and looking for MIDI keyboards…"));
         splash->show();
         if (!QTest::qWaitForWindowExposed(splash.get()))
             return Fail("the splash is not exposed");
-        app.initialize([&splash](const QString& step) { splash->SetStatus(step); });
-        splash->SetStatus(Application::tr("Preparing the trainers…"));
+        app.initialize([&splash](const QString& step) { splash->setStatus(step); });
+        splash->setStatus(Application::tr("Preparing the trainers…"));
         Place("start", "Start");
         ShotOfDesktop(*splash,
                       QStringLiteral("Splash while the trainers are prepared (centred on the desktop)"));
 
         Core::SettingsStore* store = app.settings();
-        Core::GeneralSettings general = store->GetGeneralSettings();
+        Core::GeneralSettings general = store->generalSettings();
         general.answerWithGraphicalKeyboard = true;
         general.answerWithMultipleChoice = true;
         general.hideMidiDialog = false;
@@ -280,7 +280,7 @@ private:
         // learn form of the difficulty dialog shows its custom row.
         for (bool quizBlock : {true, false}) {
             app.setQuizMode(quizBlock);
-            Core::TrainerSettings block = store->CurrentSettings();
+            Core::TrainerSettings block = store->currentSettings();
             TourLessons(block, quizBlock);
             app.setTrainerSettings(block);
         }
@@ -325,7 +325,7 @@ private:
     bool NothingFades() const
     {
         for (const UI::FaderWidget* fader : console->findChildren<UI::FaderWidget*>())
-            if (fader->IsFading())
+            if (fader->isFading())
                 return false;
         return true;
     }
@@ -335,8 +335,8 @@ private:
     {
         const bool settled = WaitFor(
             [&] {
-                return console->stackManager()->Top() == front && front->isVisible() &&
-                       console->fader()->Content() == front && NothingFades();
+                return console->stackManager()->top() == front && front->isVisible() &&
+                       console->fader()->content() == front && NothingFades();
             },
             8000);
         if (!settled)
@@ -693,13 +693,13 @@ private:
     {
         UI::SaveWarningBar* bar = console->saveWarning();
         const QString folder = Core::ExerciseCatalog::DataDirectory();
-        bar->SetSaveState(false, Core::DataFile::Problem::DiskFull, folder, QString());
+        bar->setSaveState(false, Core::DataFile::Problem::DiskFull, folder, QString());
         Pause(100); // laid out under the tool bar
         Shot(QStringLiteral("Answers not saved: the disk is full"));
-        bar->SetSaveState(false, Core::DataFile::Problem::NotWritable, folder, QString());
+        bar->setSaveState(false, Core::DataFile::Problem::NotWritable, folder, QString());
         Pause(100);
         Shot(QStringLiteral("Answers not saved: the data folder cannot be written"));
-        bar->SetSaveState(true, Core::DataFile::Problem::None, folder, QString());
+        bar->setSaveState(true, Core::DataFile::Problem::None, folder, QString());
         Pause(100);
     }
 
@@ -720,7 +720,7 @@ private:
                 return Fail("a block's button is missing");
             QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, button->rect().center());
             UI::DifficultyLevelDialog* dialog = nullptr;
-            WaitFor([&] { return (dialog = home->GetDifficultyDialog(form.trainer)) != nullptr; }, 3000);
+            WaitFor([&] { return (dialog = home->existingDifficultyDialog(form.trainer)) != nullptr; }, 3000);
             if (!dialog || !ShowDialog(dialog, "difficulty dialog"))
                 return false;
             Shot(QLatin1String(form.moment));
@@ -753,7 +753,7 @@ private:
             return false;
 
         auto* mail = new UI::MailDialog(console.get());
-        mail->SetNews(QString::fromUtf8(NewsTitle), QString::fromUtf8(NewsText));
+        mail->setNews(QString::fromUtf8(NewsTitle), QString::fromUtf8(NewsText));
         mail->show();
         if (!ShowDialog(mail, "news dialog"))
             return false;
@@ -865,7 +865,7 @@ private:
 
     void ClickKey(int key) const
     {
-        const QRect area = Piano()->KeyRect(key);
+        const QRect area = Piano()->keyRect(key);
         QTest::mouseClick(Piano(), Qt::LeftButton, Qt::NoModifier,
                           QPoint(area.center().x(), area.bottom() - 4));
     }
@@ -950,7 +950,7 @@ private:
         Pause(400); // it fades in
         Shot(noticeShots++ == 0 ? QStringLiteral("MIDI notice: no MIDI input device")
                                 : QStringLiteral("MIDI notice again"));
-        QTest::mouseClick(screen->GetMidiWarningDialog()->OkButton(), Qt::LeftButton);
+        QTest::mouseClick(screen->GetMidiWarningDialog()->okButton(), Qt::LeftButton);
         WaitFor([&] { return !shown(); }, 3000);
         Pause(200);
     }
@@ -959,7 +959,7 @@ private:
     void PauseMoments()
     {
         QTest::keyClick(screen, Qt::Key_Space);
-        WaitFor([&] { return screen->FindPlayDialog() && screen->FindPlayDialog()->IsShown(); }, 3000);
+        WaitFor([&] { return screen->FindPlayDialog() && screen->FindPlayDialog()->isShown(); }, 3000);
         Pause(400);
         Shot(QStringLiteral("Paused: the play dialog"));
         QTest::keyClick(screen, Qt::Key_Space);
@@ -1060,7 +1060,7 @@ private:
             return false;
         }
         UI::SectionEndDialog* dialog = screen->GetSectionEndDialog();
-        QSignalSpy counted(dialog, &UI::SectionEndDialog::SectionEndTimeout);
+        QSignalSpy counted(dialog, &UI::SectionEndDialog::sectionEndTimeout);
         counted.wait(3000);
         Pause(300);
         Shot(QStringLiteral("Section end: the lesson's score"));
@@ -1068,8 +1068,8 @@ private:
             // The looks on either side of the 90 % line.
             for (const auto& score : {std::make_pair(1, 9), std::make_pair(3, 22)}) {
                 dialog->setScore(score.first, score.second);
-                QSignalSpy again(dialog, &UI::SectionEndDialog::SectionEndTimeout);
-                dialog->ShowForSectionEnd();
+                QSignalSpy again(dialog, &UI::SectionEndDialog::sectionEndTimeout);
+                dialog->showForSectionEnd();
                 again.wait(3000);
                 Pause(300);
                 Shot(QStringLiteral("Section end at %1 %")
@@ -1126,9 +1126,9 @@ struct Picture
 QImage Sheet(const QString& outputDir)
 {
     constexpr int margin = 24, columns = 4, thumbWidth = 480, labelHeight = 50, gap = 16, headHeight = 44;
-    QFont labelFont(UI::InterfaceFonts::FamilyName());
+    QFont labelFont(UI::InterfaceFonts::familyName());
     labelFont.setPixelSize(12);
-    QFont headFont(UI::InterfaceFonts::FamilyName());
+    QFont headFont(UI::InterfaceFonts::familyName());
     headFont.setPixelSize(24);
     headFont.setBold(true);
 
@@ -1246,6 +1246,6 @@ int main(int argc, char** argv)
         std::fputs("usage: tour OUTPUT_DIR SHEET.png\n", stderr);
         return 2;
     }
-    UI::InterfaceFonts::Register();
+    UI::InterfaceFonts::registerFonts();
     return RunAll(arguments.at(1), arguments.at(2));
 }

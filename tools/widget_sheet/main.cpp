@@ -76,16 +76,16 @@ std::vector<KeyboardLook> KeyboardLooks()
     return {
         {"Keyboard: normal", "keyboard-normal", [](Keyboard&) {}},
         {"Keyboard: hover over E4", "keyboard-hover",
-         [=](Keyboard& k) { SendMouse(k, QEvent::MouseMove, k.KeyRect(e4).center()); }},
+         [=](Keyboard& k) { SendMouse(k, QEvent::MouseMove, k.keyRect(e4).center()); }},
         {"Keyboard: C4 held down", "keyboard-pressed",
          [=](Keyboard& k) {
-             SendMouse(k, QEvent::MouseMove, k.KeyRect(middleC).center());
-             SendMouse(k, QEvent::MouseButtonPress, k.KeyRect(middleC).center());
+             SendMouse(k, QEvent::MouseMove, k.keyRect(middleC).center());
+             SendMouse(k, QEvent::MouseButtonPress, k.keyRect(middleC).center());
          }},
         {"Keyboard: answer marks, C4 E4 right (green), G4 missed (blue), F#4 and A#3 wrong (red)",
          "keyboard-marks",
          [=](Keyboard& k) {
-             k.SetMode(Keyboard::DisplayMode);
+             k.setMode(Keyboard::DisplayMode);
              k.updateKeysState(Marks({{middleC, Keyboard::GreenMark},
                                       {e4, Keyboard::GreenMark},
                                       {g4, Keyboard::BlueMark},
@@ -94,13 +94,13 @@ std::vector<KeyboardLook> KeyboardLooks()
          }},
         {"Keyboard: picking an octave, hover over octave 4", "keyboard-octave",
          [=](Keyboard& k) {
-             k.SetMode(Keyboard::PickOctaveMode);
-             SendMouse(k, QEvent::MouseMove, k.KeyRect(e4).center());
+             k.setMode(Keyboard::PickOctaveMode);
+             SendMouse(k, QEvent::MouseMove, k.keyRect(e4).center());
          }},
         {"Keyboard: dimmed while no answer is taken", "keyboard-dimmed",
          [](Keyboard& k) {
-             k.SetInteractive(false);
-             k.SetDimmed(true);
+             k.setInteractive(false);
+             k.setDimmed(true);
          }},
     };
 }
@@ -151,8 +151,8 @@ void AddTiles(std::vector<Tile>& tiles, qreal ratio)
         for (const Counts counts : {Counts{0, 0}, Counts{3, 1}, Counts{1000, 0}}) {
             Progress bar(style);
             bar.resize(style == 2 ? 420 : 300, bar.sizeHint().height());
-            bar.SetMaximumValue(std::max(counts.right, counts.wrong));
-            bar.SetValues(counts.wrong, counts.right);
+            bar.setMaximumValue(std::max(counts.right, counts.wrong));
+            bar.setValues(counts.wrong, counts.right);
             tiles.push_back(
                 {QStringLiteral("Progress style %1: %2 right, %3 wrong")
                          .arg(style)
@@ -167,9 +167,9 @@ void AddTiles(std::vector<Tile>& tiles, qreal ratio)
     for (const BoardLook& look : BoardLooks()) {
         UI::ScoreBoard board;
         board.resize(630, 210);
-        board.SetDrawingMode(2);
-        board.ChangeLettersMode(look.letters);
-        board.SetScore(look.gmn);
+        board.setDrawingMode(2);
+        board.changeLettersMode(look.letters);
+        board.setScore(look.gmn);
         board.show();
         tiles.push_back({look.label + suffix, look.name + fileSuffix, Render(board, ratio)});
     }
@@ -177,7 +177,7 @@ void AddTiles(std::vector<Tile>& tiles, qreal ratio)
 
 QImage Sheet(const std::vector<Tile>& tiles)
 {
-    QFont labelFont(UI::InterfaceFonts::FamilyName());
+    QFont labelFont(UI::InterfaceFonts::familyName());
     labelFont.setPixelSize(16);
     const int margin = 24, labelHeight = 26, gap = 18;
     int width = 0, height = margin;
@@ -212,7 +212,7 @@ int main(int argc, char** argv)
     }
     Q_INIT_RESOURCE(assets);
     Notation::MusicFont::RegisterApplicationFont();
-    UI::InterfaceFonts::Register();
+    UI::InterfaceFonts::registerFonts();
 
     std::vector<Tile> tiles;
     AddTiles(tiles, 1.0);

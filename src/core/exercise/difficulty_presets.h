@@ -1,7 +1,7 @@
 #pragma once
 // The five built-in difficulty levels of each trainer (0 easiest to 4 hardest) and the fixed
 // question settings of quiz lessons. The settings store starts from level 0, the difficulty
-// dialog and the reset buttons apply a level, and GetDifficultyLevel tells which one matches.
+// dialog and the reset buttons apply a level, and difficultyLevel tells which one matches.
 
 #include "core/exercise/trainer_settings.h"
 

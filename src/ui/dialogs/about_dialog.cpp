@@ -79,7 +79,7 @@ QString creditsSection(const QString& markdown)
 
 namespace UI {
 
-QString AboutDialog::MarkdownToHtml(const QString& markdown)
+QString AboutDialog::markdownToHtml(const QString& markdown)
 {
     static const QRegularExpression headingLine(QStringLiteral("^(#{1,6})\\s+(.*)$"));
     static const QRegularExpression separatorRow(QStringLiteral("^\\|?[\\s:|-]+\\|?$"));
@@ -188,7 +188,7 @@ QString AboutDialog::MarkdownToHtml(const QString& markdown)
     return html;
 }
 
-QString AboutDialog::CreditsHtml(const QString& tempoPiecesMarkdown)
+QString AboutDialog::creditsHtml(const QString& tempoPiecesMarkdown)
 {
     QString html =
         QStringLiteral("<html><head><style>"
@@ -219,7 +219,7 @@ QString AboutDialog::CreditsHtml(const QString& tempoPiecesMarkdown)
         html += QStringLiteral("<p>%1</p>")
                     .arg(tr("The credits of the tempo pieces are missing.").toHtmlEscaped());
     else
-        html += MarkdownToHtml(creditsSection(tempoPiecesMarkdown));
+        html += markdownToHtml(creditsSection(tempoPiecesMarkdown));
     html += QStringLiteral("</body></html>");
     return html;
 }
@@ -229,16 +229,16 @@ AboutDialog::AboutDialog(QWidget* parent) : CardDialog(tr("About Cantorela"), ca
     initializeAboutResources();
     setObjectName(QStringLiteral("aboutDialog"));
 
-    auto* name = new QLabel(QStringLiteral("Cantorela"), Card());
+    auto* name = new QLabel(QStringLiteral("Cantorela"), card());
     name->setObjectName(QStringLiteral("aboutName"));
-    name->setFont(TextFont(30, QFont::Bold));
+    name->setFont(textFont(30, QFont::Bold));
     const QString versionText = QCoreApplication::applicationVersion().isEmpty()
                                     ? QString()
                                     : tr("Version %1").arg(QCoreApplication::applicationVersion());
-    auto* version = new QLabel(versionText, Card());
+    auto* version = new QLabel(versionText, card());
     version->setObjectName(QStringLiteral("aboutVersion"));
     version->setProperty("muted", true);
-    version->setFont(TextFont(16));
+    version->setFont(textFont(16));
     auto* nameRow = new QHBoxLayout;
     nameRow->setSpacing(14);
     nameRow->addWidget(name, 0, Qt::AlignBaseline);
@@ -249,31 +249,31 @@ AboutDialog::AboutDialog(QWidget* parent) : CardDialog(tr("About Cantorela"), ca
     auto* description = new QLabel(
         tr("A trainer of music reading and ear skills for piano students: notes, intervals, chords, "
            "scales, tempo and the symbols of written music."),
-        Card());
+        card());
     description->setObjectName(QStringLiteral("aboutDescription"));
-    description->setFont(TextFont(15));
+    description->setFont(textFont(15));
     description->setWordWrap(true);
-    auto* maker = new QLabel(tr("© Vantorix. The parts below are used under their own licences."), Card());
+    auto* maker = new QLabel(tr("© Vantorix. The parts below are used under their own licences."), card());
     maker->setObjectName(QStringLiteral("aboutMaker"));
     maker->setProperty("muted", true);
-    maker->setFont(TextFont(14));
+    maker->setFont(textFont(14));
     maker->setWordWrap(true);
     body()->addWidget(description);
     body()->addWidget(maker);
 
-    m_credits = new QTextBrowser(Card());
+    m_credits = new QTextBrowser(card());
     m_credits->setObjectName(QStringLiteral("aboutCredits"));
     m_credits->setOpenLinks(false);
     m_credits->setOpenExternalLinks(false);
     m_credits->setTabChangesFocus(true);
-    m_credits->setFont(TextFont(14));
+    m_credits->setFont(textFont(14));
     m_credits->document()->setDocumentMargin(12);
     m_credits->setAccessibleName(tr("Credits"));
     QString tempoPieces;
     QFile notes(QString::fromLatin1(tempoPiecesResource));
     if (notes.open(QIODevice::ReadOnly))
         tempoPieces = QString::fromUtf8(notes.readAll());
-    m_credits->setHtml(CreditsHtml(tempoPieces));
+    m_credits->setHtml(creditsHtml(tempoPieces));
     body()->addWidget(m_credits, 1);
 
     m_closeButton = addButton(tr("Close"), ButtonKind::Primary);

@@ -18,16 +18,16 @@ class AboutDialog : public CardDialog
 public:
     explicit AboutDialog(QWidget* parent = nullptr);
 
-    QTextBrowser* CreditsView() const { return m_credits; }
-    QPushButton* CloseButton() const { return m_closeButton; }
+    QTextBrowser* creditsView() const { return m_credits; }
+    QPushButton* closeButton() const { return m_closeButton; }
 
     // The credits as HTML, with the tempo pieces' part taken from `tempoPiecesMarkdown`.
-    static QString CreditsHtml(const QString& tempoPiecesMarkdown);
+    static QString creditsHtml(const QString& tempoPiecesMarkdown);
 
     // Simple HTML for a text in the Markdown of the project's notes: headings, paragraphs, bullet
     // lists, tables, indented blocks and `code`, *emphasis*, **strong**. Everything else, markup
     // included, is shown as written: the text is escaped before any tag is added.
-    static QString MarkdownToHtml(const QString& markdown);
+    static QString markdownToHtml(const QString& markdown);
 
 private:
     QTextBrowser* m_credits = nullptr;

@@ -49,7 +49,7 @@ BaseDialog::~BaseDialog()
     m_fade->stop();
 }
 
-double BaseDialog::Opacity() const
+double BaseDialog::opacity() const
 {
     return m_effect->isEnabled() ? m_effect->opacity() : 1.0;
 }
@@ -60,7 +60,7 @@ void BaseDialog::done(int result)
         return;
     m_fadingOut = true;
     m_pendingResult = result;
-    startFade(Opacity(), 0.0);
+    startFade(opacity(), 0.0);
 }
 
 void BaseDialog::postponedFadeSlot()
@@ -95,7 +95,7 @@ void BaseDialog::fadeFinished()
     m_effect->underneath = QPixmap();
     QDialog::done(m_pendingResult);
     m_fadingOut = false;
-    Q_EMIT DialogClosed();
+    Q_EMIT dialogClosed();
 }
 
 void BaseDialog::showEvent(QShowEvent* event)

@@ -22,15 +22,15 @@ public:
     // while the dialog fades out, or while it is hidden, does nothing.
     void done(int result) override;
 
-    bool IsFadingOut() const { return m_fadingOut; }
+    bool isFadingOut() const { return m_fadingOut; }
     // How much of the dialog shows over what lies under it: 0 to 1, 1 when no fade runs.
-    double Opacity() const;
+    double opacity() const;
     // The fade in (200 ms) and out.
-    QPropertyAnimation* FadeAnimation() const { return m_fade; }
+    QPropertyAnimation* fadeAnimation() const { return m_fade; }
 
 Q_SIGNALS:
     // The dialog has faded out and closed (not sent when it is merely hidden or destroyed).
-    void DialogClosed();
+    void dialogClosed();
 
 public Q_SLOTS:
     // Fades out, then closes; for closing the dialog some time after a choice was made.

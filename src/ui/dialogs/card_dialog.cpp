@@ -89,7 +89,7 @@ namespace UI {
 CardDialog::CardDialog(const QString& titleText, QSize cardSize, QWidget* parent)
     : BaseDialog(parent), m_preferredCardSize(cardSize)
 {
-    InterfaceFonts::Register();
+    InterfaceFonts::registerFonts();
     setAccessibleName(titleText);
     setWindowTitle(titleText);
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -104,7 +104,7 @@ CardDialog::CardDialog(const QString& titleText, QSize cardSize, QWidget* parent
     m_title = new QLabel(titleText, m_card);
     m_title->setObjectName(QStringLiteral("cardTitle"));
     m_title->setTextFormat(Qt::PlainText);
-    m_title->setFont(TextFont(20, QFont::Bold));
+    m_title->setFont(textFont(20, QFont::Bold));
     m_title->setFixedHeight(bandHeight);
     m_title->setContentsMargins(contentMargin, 0, contentMargin, 0);
     cardLayout->addWidget(m_title);
@@ -122,15 +122,15 @@ CardDialog::CardDialog(const QString& titleText, QSize cardSize, QWidget* parent
     cardLayout->addLayout(m_buttonRow);
 }
 
-QFont CardDialog::TextFont(int pixelSize, int weight)
+QFont CardDialog::textFont(int pixelSize, int weight)
 {
-    QFont font(InterfaceFonts::FamilyName());
+    QFont font(InterfaceFonts::familyName());
     font.setPixelSize(pixelSize);
     font.setWeight(weight);
     return font;
 }
 
-QRect CardDialog::CardRect() const
+QRect CardDialog::cardRect() const
 {
     return m_card->geometry();
 }
@@ -139,7 +139,7 @@ QPushButton* CardDialog::addButton(const QString& text, ButtonKind kind)
 {
     auto* button = new QPushButton(text, m_card);
     button->setProperty("kind", kind == ButtonKind::Primary ? "primary" : "secondary");
-    button->setFont(TextFont(15, QFont::Bold));
+    button->setFont(textFont(15, QFont::Bold));
     button->setAccessibleName(QString(text).remove(QLatin1Char('&')));
     button->setCursor(Qt::PointingHandCursor);
     button->setAutoDefault(false);

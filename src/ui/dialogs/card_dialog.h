@@ -30,13 +30,13 @@ public:
     // as tall as its content asks.
     CardDialog(const QString& title, QSize cardSize, QWidget* parent = nullptr);
 
-    QWidget* Card() const { return m_card; }
-    QLabel* TitleLabel() const { return m_title; }
+    QWidget* card() const { return m_card; }
+    QLabel* titleLabel() const { return m_title; }
     // The card's place in the dialog.
-    QRect CardRect() const;
+    QRect cardRect() const;
 
     // Lato at a pixel size, as the dialogs' texts use it.
-    static QFont TextFont(int pixelSize, int weight = 50 /* QFont::Normal */);
+    static QFont textFont(int pixelSize, int weight = 50 /* QFont::Normal */);
 
 protected:
     // Where the subclass lays out its content, between the title band and the buttons.

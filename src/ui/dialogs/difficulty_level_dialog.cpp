@@ -28,23 +28,23 @@ DifficultyLevelDialog::DifficultyLevelDialog(Core::SettingsStore* settings, QWid
     m_ui->setupUi(this);
     const auto levels = levelButtons();
     for (std::size_t level = 0; level < levels.size(); ++level)
-        levels[level]->setIcon(DifficultyLevelDialog::LevelIcon(int(level)));
+        levels[level]->setIcon(DifficultyLevelDialog::levelIcon(int(level)));
 }
 
 DifficultyLevelDialog::~DifficultyLevelDialog() = default;
 
-QIcon DifficultyLevelDialog::LevelIcon(int level)
+QIcon DifficultyLevelDialog::levelIcon(int level)
 {
     // The pictures at their logical size with their "@2x" twins: QIcon picks the picture by the
     // painter's ratio, so a screen at ratio 2 draws them sharp.
     const QString picture = QStringLiteral(":/pixmap/btn_reset_%1_normal.png").arg(level + 1);
     QIcon icon;
     icon.addFile(picture);
-    icon.addFile(BaseControl::HighDensityPath(picture));
+    icon.addFile(BaseControl::highDensityPath(picture));
     return icon;
 }
 
-void DifficultyLevelDialog::ShowForLearn(std::size_t trainer)
+void DifficultyLevelDialog::showForLearn(std::size_t trainer)
 {
     m_trainer = trainer;
     m_quizForm = false;
@@ -53,7 +53,7 @@ void DifficultyLevelDialog::ShowForLearn(std::size_t trainer)
     showForm();
 }
 
-void DifficultyLevelDialog::ShowForQuiz(std::size_t trainer)
+void DifficultyLevelDialog::showForQuiz(std::size_t trainer)
 {
     m_trainer = trainer;
     m_quizForm = true;
@@ -64,15 +64,15 @@ void DifficultyLevelDialog::ShowForQuiz(std::size_t trainer)
 
 void DifficultyLevelDialog::showForm()
 {
-    Refresh();
+    refresh();
     // A dialog still fading out from an earlier choice starts afresh.
-    if (IsFadingOut())
+    if (isFadingOut())
         hide();
     show();
     raise();
     activateWindow();
     // The keyboard starts on the level the settings are at, when they are at one.
-    const int level = m_quizForm ? 0 : m_settings->GetDifficultyLevel(int(m_trainer));
+    const int level = m_quizForm ? 0 : m_settings->difficultyLevel(int(m_trainer));
     const auto levels = levelButtons();
     QPushButton* focus = level < customLevel ? levels[std::size_t(level)] : m_ui->Custom;
     focus->setFocus(Qt::OtherFocusReason);
@@ -83,9 +83,9 @@ std::array<QPushButton*, 5> DifficultyLevelDialog::levelButtons() const
     return {m_ui->Level1, m_ui->Level2, m_ui->Level3, m_ui->Level4, m_ui->Level5};
 }
 
-void DifficultyLevelDialog::Refresh()
+void DifficultyLevelDialog::refresh()
 {
-    const bool custom = !m_quizForm && m_settings->GetDifficultyLevel(int(m_trainer)) == customLevel;
+    const bool custom = !m_quizForm && m_settings->difficultyLevel(int(m_trainer)) == customLevel;
     m_ui->CustomRow->setVisible(custom);
     m_ui->card->adjustSize();
     if (isVisible()) {
@@ -132,19 +132,19 @@ void DifficultyLevelDialog::on_Close_released()
 void DifficultyLevelDialog::choose(int level)
 {
     // A second click while the dialog fades out must not start a second lesson.
-    if (IsFadingOut())
+    if (isFadingOut())
         return;
     if (!m_quizForm && m_ui->DoNotShow->isChecked()) {
-        Core::GeneralSettings general = m_settings->GetGeneralSettings();
+        Core::GeneralSettings general = m_settings->generalSettings();
         general.showDifficultyDialog = false;
-        m_settings->SetGeneralSettings(general);
+        m_settings->setGeneralSettings(general);
     }
-    m_settings->SetDifficultyLevel(int(m_trainer), level);
+    m_settings->setDifficultyLevel(int(m_trainer), level);
     // The level of a learning lesson is kept across runs; the quiz block lives in memory only.
-    if (&m_settings->CurrentSettings() == &m_settings->ExerciseSettings())
-        m_settings->Save();
+    if (&m_settings->currentSettings() == &m_settings->exerciseSettings())
+        m_settings->save();
     done(Accepted);
-    Q_EMIT Play();
+    Q_EMIT playRequested();
 }
 
 void DifficultyLevelDialog::keyPressEvent(QKeyEvent* event)

@@ -33,7 +33,7 @@ class DifficultyLevelDialog : public BaseDialog
     Q_OBJECT
 public:
     // The picture of level button `level` (0-4), sharp at any device pixel ratio.
-    static QIcon LevelIcon(int level);
+    static QIcon levelIcon(int level);
 
     // settings must outlive the dialog.
     explicit DifficultyLevelDialog(Core::SettingsStore* settings, QWidget* parent = nullptr);
@@ -41,20 +41,20 @@ public:
 
     // Shows the learn form for trainer 0 (notes), 1 (ear) or 2 (symbols): the check box
     // unchecked, the custom row only when the exercise settings match no level.
-    void ShowForLearn(std::size_t trainer);
+    void showForLearn(std::size_t trainer);
     // Shows the quiz form: the levels only.
-    void ShowForQuiz(std::size_t trainer);
+    void showForQuiz(std::size_t trainer);
 
     // Re-evaluates the custom row against the settings now in the store (after a change of
     // settings made while the dialog is open, for instance by a device change).
-    void Refresh();
+    void refresh();
 
-    std::size_t Trainer() const { return m_trainer; }
-    bool IsQuizForm() const { return m_quizForm; }
+    std::size_t trainer() const { return m_trainer; }
+    bool isQuizForm() const { return m_quizForm; }
 
 Q_SIGNALS:
     // A level was chosen and stored; the lesson may start.
-    void Play();
+    void playRequested();
 
 public Q_SLOTS:
     void on_Level1_clicked();

@@ -25,12 +25,12 @@ HelpDialog::HelpDialog(QWidget* parent) : CardDialog(tr("Cantorela guide"), card
     initializeHelpResources();
     setObjectName(QStringLiteral("helpDialog"));
 
-    m_guide = new QTextBrowser(Card());
+    m_guide = new QTextBrowser(card());
     m_guide->setObjectName(QStringLiteral("helpGuide"));
     // Links are handled here: anchors scroll the page, nothing is loaded from elsewhere.
     m_guide->setOpenLinks(false);
     m_guide->setOpenExternalLinks(false);
-    m_guide->setFont(TextFont(15));
+    m_guide->setFont(textFont(15));
     m_guide->document()->setDocumentMargin(18);
     m_guide->setAccessibleName(tr("Guide"));
     QFile page(QString::fromLatin1(GuideResource));

@@ -19,8 +19,8 @@ public:
 
     explicit HelpDialog(QWidget* parent = nullptr);
 
-    QTextBrowser* GuideView() const { return m_guide; }
-    QPushButton* CloseButton() const { return m_closeButton; }
+    QTextBrowser* guideView() const { return m_guide; }
+    QPushButton* closeButton() const { return m_closeButton; }
 
 private:
     void followLink(const QUrl& link);

@@ -79,7 +79,7 @@ KeyRangeDialog::KeyRangeDialog(int pickMode, int lowest, int highestExcluded, QW
       m_maximum(std::clamp(highestExcluded, m_minimum + 1, int(Keyboard::KeyCount)))
 {
     setObjectName(QStringLiteral("keyRangeDialog"));
-    auto* content = new QWidget(Card());
+    auto* content = new QWidget(card());
     m_ui->setupUi(content);
     body()->addWidget(content);
     if (m_mode == Keyboard::PickOctaveMode)
@@ -89,7 +89,7 @@ KeyRangeDialog::KeyRangeDialog(int pickMode, int lowest, int highestExcluded, QW
     m_keyboard->setObjectName(QStringLiteral("rangeKeyboard"));
     m_keyboard->setAccessibleName(m_ui->keyboardSlot->accessibleName());
     m_keyboard->setFocusPolicy(Qt::StrongFocus);
-    m_keyboard->SetMode(m_mode);
+    m_keyboard->setMode(m_mode);
     m_keyboard->installEventFilter(this);
     m_ui->keyboardSlot->layout()->addWidget(new KeyboardHolder(m_keyboard, m_ui->keyboardSlot));
     connect(m_keyboard, &Keyboard::hover, this, &KeyRangeDialog::onHover);
@@ -214,10 +214,10 @@ void KeyRangeDialog::movePointer(int steps)
 void KeyRangeDialog::pointAt(int key)
 {
     // A point on the key that no neighbour covers: low on a white key, mid-body on a black one.
-    const QRect rect = m_keyboard->KeyRect(key);
+    const QRect rect = m_keyboard->keyRect(key);
     if (rect.isEmpty())
         return;
-    const QPointF point = Keyboard::IsWhiteKey(key)
+    const QPointF point = Keyboard::isWhiteKey(key)
                               ? QPointF(rect.center().x(), rect.top() + rect.height() * 5 / 6)
                               : QPointF(rect.center());
     QMouseEvent move(QEvent::MouseMove, point, m_keyboard->mapTo(window(), point.toPoint()),

@@ -37,17 +37,17 @@ public:
     KeyRangeDialog(int mode, int minimum, int maximum, QWidget* parent = nullptr);
     ~KeyRangeDialog() override;
 
-    int Mode() const { return m_mode; }
+    int mode() const { return m_mode; }
     // The range picked (the starting one until the dialog is accepted): keys 0-87, maximum
-    // excluded, so a range of one key has Maximum() == Minimum() + 1.
-    int Minimum() const { return m_minimum; }
-    int Maximum() const { return m_maximum; }
+    // excluded, so a range of one key has maximum() == minimum() + 1.
+    int minimum() const { return m_minimum; }
+    int maximum() const { return m_maximum; }
     // The key (pick-a-key mode) or the first key of the octave (pick-an-octave mode) under the
     // pointer, -1 when nothing would be picked.
-    int PointedKey() const { return m_pointedKey; }
+    int pointedKey() const { return m_pointedKey; }
     // The key picked first in pick-a-key mode, -1 before the first click.
-    int FirstKey() const { return m_firstKey; }
-    Keyboard* PianoKeyboard() const { return m_keyboard; }
+    int firstKey() const { return m_firstKey; }
+    Keyboard* pianoKeyboard() const { return m_keyboard; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

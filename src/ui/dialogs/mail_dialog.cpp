@@ -21,21 +21,21 @@ MailDialog::MailDialog(QWidget* parent) : CardDialog(tr("News from Vantorix"), c
 {
     setObjectName(QStringLiteral("mailDialog"));
 
-    m_headline = new QLabel(Card());
+    m_headline = new QLabel(card());
     m_headline->setObjectName(QStringLiteral("mailHeadline"));
     m_headline->setTextFormat(Qt::PlainText);
     m_headline->setWordWrap(true);
-    m_headline->setFont(TextFont(19, QFont::Bold));
+    m_headline->setFont(textFont(19, QFont::Bold));
     m_headline->setAccessibleName(tr("News title"));
     body()->addWidget(m_headline);
 
-    m_textView = new QPlainTextEdit(Card());
+    m_textView = new QPlainTextEdit(card());
     m_textView->setObjectName(QStringLiteral("mailText"));
     m_textView->setReadOnly(true);
     m_textView->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_textView->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     m_textView->setTabChangesFocus(true);
-    m_textView->setFont(TextFont(16));
+    m_textView->setFont(textFont(16));
     m_textView->setFrameShape(QFrame::NoFrame);
     m_textView->document()->setDocumentMargin(14);
     m_textView->setAccessibleName(tr("News text"));
@@ -47,10 +47,10 @@ MailDialog::MailDialog(QWidget* parent) : CardDialog(tr("News from Vantorix"), c
     connect(m_closeButton, &QPushButton::clicked, this, &QDialog::accept);
 
     setTabOrder(m_textView, m_closeButton);
-    SetNews(QString(), QString());
+    setNews(QString(), QString());
 }
 
-QString MailDialog::ShownForm(const QString& text, int maxLength)
+QString MailDialog::shownForm(const QString& text, int maxLength)
 {
     QString shown;
     shown.reserve(std::min(text.size(), maxLength));
@@ -92,27 +92,27 @@ QString MailDialog::ShownForm(const QString& text, int maxLength)
     return kept.isEmpty() ? more.trimmed() : kept + more;
 }
 
-void MailDialog::SetNews(const QString& title, const QString& text)
+void MailDialog::setNews(const QString& title, const QString& text)
 {
-    QString shownTitle = ShownForm(title, MaxTitleLength).simplified();
+    QString shownTitle = shownForm(title, MaxTitleLength).simplified();
     if (shownTitle.isEmpty())
         shownTitle = tr("News");
     m_headline->setText(shownTitle);
-    m_textView->setPlainText(ShownForm(text, MaxShownLength));
+    m_textView->setPlainText(shownForm(text, MaxShownLength));
     m_textView->moveCursor(QTextCursor::Start);
 }
 
-void MailDialog::SetNews(const Core::NewsItem& item)
+void MailDialog::setNews(const Core::NewsItem& item)
 {
-    SetNews(QString(), item.text);
+    setNews(QString(), item.text);
 }
 
-QString MailDialog::ShownTitle() const
+QString MailDialog::shownTitle() const
 {
     return m_headline->text();
 }
 
-QString MailDialog::ShownText() const
+QString MailDialog::shownText() const
 {
     return m_textView->toPlainText();
 }

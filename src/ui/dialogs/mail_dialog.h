@@ -3,7 +3,7 @@
 // button. The text comes from the network, so it is shown strictly as plain text, never as
 // markup, cut to MaxShownLength characters, with control characters other than line breaks and
 // tabs made spaces; a long text scrolls. The main window creates it over itself on first use,
-// fills it with SetNews() and listens to DialogClosed(). A fading card (UI::CardDialog).
+// fills it with setNews() and listens to dialogClosed(). A fading card (UI::CardDialog).
 // GUI thread only.
 
 #include "ui/dialogs/card_dialog.h"
@@ -29,19 +29,19 @@ public:
     explicit MailDialog(QWidget* parent = nullptr);
 
     // Shows `text` under `title` ("News" when empty), both as plain text.
-    void SetNews(const QString& title, const QString& text);
-    void SetNews(const Core::NewsItem& item);
+    void setNews(const QString& title, const QString& text);
+    void setNews(const Core::NewsItem& item);
 
     // The texts as shown, after cutting and cleaning.
-    QString ShownTitle() const;
-    QString ShownText() const;
+    QString shownTitle() const;
+    QString shownText() const;
 
-    QLabel* HeadlineLabel() const { return m_headline; }
-    QPlainTextEdit* TextView() const { return m_textView; }
-    QPushButton* CloseButton() const { return m_closeButton; }
+    QLabel* headlineLabel() const { return m_headline; }
+    QPlainTextEdit* textView() const { return m_textView; }
+    QPushButton* closeButton() const { return m_closeButton; }
 
     // `text` cleaned and cut to `maxLength` characters as the dialog shows it.
-    static QString ShownForm(const QString& text, int maxLength);
+    static QString shownForm(const QString& text, int maxLength);
 
 private:
     QLabel* m_headline = nullptr;

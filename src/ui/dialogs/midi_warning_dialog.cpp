@@ -21,18 +21,18 @@ MidiWarningDialog::MidiWarningDialog(QWidget* parent)
 
     auto* text = new QLabel(tr("Connect a MIDI keyboard to answer on it. Until then you can answer on the "
                                "on-screen piano or with the multiple-choice buttons."),
-                            Card());
+                            card());
     text->setObjectName(QStringLiteral("midiWarningText"));
     text->setWordWrap(true);
-    text->setFont(TextFont(15));
+    text->setFont(textFont(15));
     text->setStyleSheet(QStringLiteral("color: rgb(29, 30, 36); background: transparent;"));
     body()->addWidget(text);
 
-    m_dontShow = new QCheckBox(tr("Do not show this again"), Card());
+    m_dontShow = new QCheckBox(tr("Do not show this again"), card());
     m_dontShow->setObjectName(QStringLiteral("midiWarningDontShow"));
     // The application's check boxes are white on dark screens; this one sits on the white card.
     m_dontShow->setStyleSheet(QStringLiteral("QCheckBox { color: rgb(29, 30, 36); font-weight: normal; }"));
-    m_dontShow->setFont(TextFont(14));
+    m_dontShow->setFont(textFont(14));
     addToButtonRowStart(m_dontShow);
     m_ok = addButton(tr("OK"), ButtonKind::Primary);
     m_ok->setObjectName(QStringLiteral("midiWarningOk"));
@@ -40,7 +40,7 @@ MidiWarningDialog::MidiWarningDialog(QWidget* parent)
     connect(m_ok, &QPushButton::clicked, this, &QDialog::accept);
 }
 
-bool MidiWarningDialog::DontShowAgain() const
+bool MidiWarningDialog::dontShowAgain() const
 {
     return m_dontShow->isChecked();
 }

@@ -18,8 +18,8 @@ class MidiWarningDialog : public CardDialog
 public:
     explicit MidiWarningDialog(QWidget* parent = nullptr);
 
-    bool DontShowAgain() const;
-    QPushButton* OkButton() const { return m_ok; }
+    bool dontShowAgain() const;
+    QPushButton* okButton() const { return m_ok; }
 
 private:
     QCheckBox* m_dontShow = nullptr;

@@ -66,7 +66,7 @@ PlayDialog::PlayDialog(QWidget* parent) : QWidget(parent)
     m_button->setCursor(Qt::PointingHandCursor);
     m_button->setToolTip(tr("Continue"));
     m_button->setAccessibleName(tr("Continue"));
-    connect(m_button, &QToolButton::clicked, this, &PlayDialog::Play);
+    connect(m_button, &QToolButton::clicked, this, &PlayDialog::playRequested);
 
     m_title = new QLabel(tr("Paused"), this);
     m_title->setObjectName(QStringLiteral("playDialogTitle"));
@@ -82,7 +82,7 @@ PlayDialog::PlayDialog(QWidget* parent) : QWidget(parent)
     m_fade = new QVariantAnimation(this);
     m_fade->setDuration(FadeMs);
     connect(m_fade, &QVariantAnimation::valueChanged, this,
-            [this](const QVariant& v) { SetOpacity(v.toDouble()); });
+            [this](const QVariant& v) { setOpacity(v.toDouble()); });
     connect(m_fade, &QVariantAnimation::finished, this, [this] {
         if (m_fadingOut) {
             m_fadingOut = false;
@@ -94,7 +94,7 @@ PlayDialog::PlayDialog(QWidget* parent) : QWidget(parent)
     hide();
 }
 
-void PlayDialog::ShowOver()
+void PlayDialog::showOver()
 {
     if (QWidget* parent = parentWidget())
         setGeometry(parent->rect());
@@ -104,7 +104,7 @@ void PlayDialog::ShowOver()
     m_fadingOut = false;
     m_fade->stop();
     if (!wasVisible)
-        SetOpacity(0.0);
+        setOpacity(0.0);
     raise();
     show();
     m_fade->setStartValue(m_opacity);
@@ -112,7 +112,7 @@ void PlayDialog::ShowOver()
     m_fade->start();
 }
 
-void PlayDialog::FadeOut()
+void PlayDialog::fadeOut()
 {
     if (!isVisible() || m_fadingOut)
         return;
@@ -123,7 +123,7 @@ void PlayDialog::FadeOut()
     m_fade->start();
 }
 
-void PlayDialog::SetOpacity(double value)
+void PlayDialog::setOpacity(double value)
 {
     m_opacity = value;
     // The child labels and button show once the veil is mostly there.
@@ -180,7 +180,7 @@ void PlayDialog::mousePressEvent(QMouseEvent* event)
 {
     event->accept();
     if (event->button() == Qt::LeftButton && !m_fadingOut)
-        Q_EMIT Play();
+        Q_EMIT playRequested();
 }
 
 } // namespace UI

@@ -17,25 +17,25 @@ namespace UI {
 class PlayDialog : public QWidget
 {
     Q_OBJECT
-    Q_PROPERTY(double opacity READ Opacity WRITE SetOpacity)
+    Q_PROPERTY(double opacity READ opacity WRITE setOpacity)
 public:
     static constexpr int FadeMs = 150;
 
     explicit PlayDialog(QWidget* parent = nullptr);
 
     // Covers the parent and fades in; a second call while shown does nothing.
-    void ShowOver();
+    void showOver();
     // Fades out, then hides.
-    void FadeOut();
-    bool IsShown() const { return isVisible() && !m_fadingOut; }
+    void fadeOut();
+    bool isShown() const { return isVisible() && !m_fadingOut; }
 
-    double Opacity() const { return m_opacity; }
-    void SetOpacity(double value);
+    double opacity() const { return m_opacity; }
+    void setOpacity(double value);
 
-    QToolButton* PlayButton() const { return m_button; }
+    QToolButton* playButton() const { return m_button; }
 
 Q_SIGNALS:
-    void Play();
+    void playRequested();
 
 protected:
     void paintEvent(QPaintEvent* event) override;

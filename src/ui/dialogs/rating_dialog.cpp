@@ -95,18 +95,18 @@ RatingDialog::RatingDialog(const QUrl& base, std::function<void(const QString& u
 {
     setObjectName(QStringLiteral("ratingDialog"));
 
-    auto* question = new QLabel(tr("Do you enjoy practising with Cantorela?"), Card());
+    auto* question = new QLabel(tr("Do you enjoy practising with Cantorela?"), card());
     question->setObjectName(QStringLiteral("ratingQuestion"));
-    question->setFont(TextFont(20, QFont::Bold));
+    question->setFont(textFont(20, QFont::Bold));
     question->setWordWrap(true);
     question->setAlignment(Qt::AlignCenter);
     auto* text =
         new QLabel(tr("Your rating helps other piano students find it, and tells us what to make better. "
                       "A star opens the rating page in your web browser."),
-                   Card());
+                   card());
     text->setObjectName(QStringLiteral("ratingText"));
     text->setProperty("muted", true);
-    text->setFont(TextFont(15));
+    text->setFont(textFont(15));
     text->setWordWrap(true);
     text->setAlignment(Qt::AlignCenter);
     body()->addWidget(question);
@@ -116,7 +116,7 @@ RatingDialog::RatingDialog(const QUrl& base, std::function<void(const QString& u
     starRow->setSpacing(8);
     starRow->addStretch(1);
     for (int number = 1; number <= starCount; ++number) {
-        auto* star = new RatingStar(number, Card());
+        auto* star = new RatingStar(number, card());
         star->setObjectName(QStringLiteral("ratingStar%1").arg(number));
         star->installEventFilter(this);
         connect(star, &QAbstractButton::clicked, this, [this, number] { rate(number); });
@@ -152,12 +152,12 @@ void RatingDialog::showEvent(QShowEvent* event)
     m_notNow->setFocus(Qt::OtherFocusReason);
 }
 
-QAbstractButton* RatingDialog::StarButton(int number) const
+QAbstractButton* RatingDialog::starButton(int number) const
 {
     return number >= 1 && number <= m_stars.size() ? m_stars.at(number - 1) : nullptr;
 }
 
-QUrl RatingDialog::RatingUrl(const QUrl& base, int number)
+QUrl RatingDialog::ratingUrl(const QUrl& base, int number)
 {
     QUrl url = Core::ServicesAddress::ServiceUrl(base, QStringLiteral("/Home/Rate"));
     if (url.isEmpty())
@@ -168,7 +168,7 @@ QUrl RatingDialog::RatingUrl(const QUrl& base, int number)
     return url;
 }
 
-bool RatingDialog::ShouldShow(const QUrl& base)
+bool RatingDialog::shouldShow(const QUrl& base)
 {
     if (base.isEmpty())
         return false;
@@ -190,10 +190,10 @@ bool RatingDialog::ShouldShow(const QUrl& base)
 
 void RatingDialog::rate(int number)
 {
-    if (IsFadingOut() || !isVisible())
+    if (isFadingOut() || !isVisible())
         return;
     m_chosenStars = number;
-    const QUrl url = RatingUrl(m_servicesBase, number);
+    const QUrl url = ratingUrl(m_servicesBase, number);
     if (!url.isEmpty() && m_openUrl)
         m_openUrl(url.toString(QUrl::FullyEncoded));
     accept();
@@ -201,7 +201,7 @@ void RatingDialog::rate(int number)
 
 void RatingDialog::dontAskAgain()
 {
-    if (IsFadingOut() || !isVisible())
+    if (isFadingOut() || !isVisible())
         return;
     QSettings settings;
     settings.beginGroup(QLatin1String(SettingsGroup));

@@ -3,7 +3,7 @@
 // "Not now" and "Don't ask again". A star opens the rating page with the number of stars through
 // the function the owner passes (the application opens it in the browser) and closes the dialog;
 // "Don't ask again" stores "Settings.DontAskRating" = true in the group "GlobalSetting" of the
-// process's settings. The main window asks ShouldShow() once per run, when the user leaves, and
+// process's settings. The main window asks shouldShow() once per run, when the user leaves, and
 // shows the dialog modally (exec()) when it says yes. A fading card (UI::CardDialog).
 // GUI thread only.
 
@@ -37,19 +37,19 @@ public:
     // the runs are counted in "Settings.RatingRuns" and the answer is yes on the tenth, which
     // starts the count again: a new user is first asked after ten runs, and "Not now" (or
     // Escape, or ignoring the stars) means ten more runs before the next question.
-    static bool ShouldShow(const QUrl& servicesBase);
+    static bool shouldShow(const QUrl& servicesBase);
 
     // The rating page for `stars` (1 to 5): the services address with the path "/Home/Rate" and
     // the query "stars=N". Empty without an address.
-    static QUrl RatingUrl(const QUrl& servicesBase, int stars);
+    static QUrl ratingUrl(const QUrl& servicesBase, int stars);
 
     // The stars the user chose, 0 while none.
-    int ChosenStars() const { return m_chosenStars; }
+    int chosenStars() const { return m_chosenStars; }
 
     // The button of `stars` stars (1 to 5).
-    QAbstractButton* StarButton(int stars) const;
-    QPushButton* NotNowButton() const { return m_notNow; }
-    QPushButton* DontAskButton() const { return m_dontAsk; }
+    QAbstractButton* starButton(int stars) const;
+    QPushButton* notNowButton() const { return m_notNow; }
+    QPushButton* dontAskButton() const { return m_dontAsk; }
 
 protected:
     void showEvent(QShowEvent* event) override;

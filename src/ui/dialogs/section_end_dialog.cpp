@@ -63,13 +63,13 @@ SectionEndDialog::SectionEndDialog(QWidget* parent)
     m_closeTimer->setTimerType(Qt::PreciseTimer);
     connect(m_closeTimer, &QTimer::timeout, this, &BaseDialog::postponedFadeSlot);
 
-    m_ui->progress->SetDivisor(barScale);
+    m_ui->progress->setDivisor(barScale);
     clearScore();
 }
 
 SectionEndDialog::~SectionEndDialog() = default;
 
-void SectionEndDialog::ShowForSectionEnd()
+void SectionEndDialog::showForSectionEnd()
 {
     m_shown = true;
     m_closeTimer->stop();
@@ -77,7 +77,7 @@ void SectionEndDialog::ShowForSectionEnd()
     m_step = 0;
     m_animationTimer->start();
     // A dialog still fading out from an earlier choice starts afresh.
-    if (IsFadingOut())
+    if (isFadingOut())
         hide();
     show();
     raise();
@@ -88,15 +88,15 @@ void SectionEndDialog::setScore(int wrong, int right)
 {
     m_wrong = std::max(wrong, 0);
     m_right = std::max(right, 0);
-    m_ui->progress->SetValues(0, 0);
-    m_ui->progress->SetMaximumValue(std::max(m_wrong, m_right) * barScale);
-    m_ui->progress->SetDivisor(barScale);
+    m_ui->progress->setValues(0, 0);
+    m_ui->progress->setMaximumValue(std::max(m_wrong, m_right) * barScale);
+    m_ui->progress->setDivisor(barScale);
 }
 
 void SectionEndDialog::clearScore()
 {
     m_scoreShown = false;
-    m_ui->progress->SetValues(0, 0);
+    m_ui->progress->setValues(0, 0);
     showPercentage(0);
     applyLook(clearedLook.numberStyle, clearedLook.background, QString());
     m_ui->percentage->setAccessibleName(tr("Total score"));
@@ -125,7 +125,7 @@ void SectionEndDialog::countUpTick()
     const int percentage = scorePercentage();
     if (m_step < lastStep) {
         showPercentage(percentage * m_step / lastStep);
-        m_ui->progress->SetValues(m_wrong * m_step * barScale / lastStep,
+        m_ui->progress->setValues(m_wrong * m_step * barScale / lastStep,
                                   m_right * m_step * barScale / lastStep);
         m_step += stepSize;
     }
@@ -133,7 +133,7 @@ void SectionEndDialog::countUpTick()
         return;
 
     stopCountUp();
-    m_ui->progress->SetValues(m_wrong * barScale, m_right * barScale);
+    m_ui->progress->setValues(m_wrong * barScale, m_right * barScale);
     showPercentage(percentage);
     const Look& look = m_wrong + m_right == 0      ? noAnswersLook
                        : percentage < wellDoneFrom ? wrongLook
@@ -142,7 +142,7 @@ void SectionEndDialog::countUpTick()
     applyLook(look.numberStyle, look.background, verdict);
     m_ui->percentage->setAccessibleName(tr("Total score %1: %2").arg(m_ui->percentage->text(), verdict));
     m_scoreShown = true;
-    Q_EMIT SectionEndTimeout();
+    Q_EMIT sectionEndTimeout();
 }
 
 void SectionEndDialog::stopCountUp()
@@ -153,7 +153,7 @@ void SectionEndDialog::stopCountUp()
 
 bool SectionEndDialog::isLeaving() const
 {
-    return m_closeTimer->isActive() || IsFadingOut();
+    return m_closeTimer->isActive() || isFadingOut();
 }
 
 void SectionEndDialog::on_Continue_released()
@@ -163,12 +163,12 @@ void SectionEndDialog::on_Continue_released()
     m_shown = false;
     // The lesson is left: a count-up still running would only show numbers on the way out.
     stopCountUp();
-    Q_EMIT Continue();
+    Q_EMIT continueRequested();
     clearScore();
     m_closeTimer->start();
 }
 
-void SectionEndDialog::Dismiss(bool fade)
+void SectionEndDialog::dismiss(bool fade)
 {
     m_shown = false;
     stopCountUp();
@@ -188,7 +188,7 @@ void SectionEndDialog::on_Repeat_released()
     m_shown = false;
     stopCountUp();
     reject();
-    Q_EMIT Repeat();
+    Q_EMIT repeatRequested();
 }
 
 void SectionEndDialog::on_ReviewStats_released()
@@ -197,7 +197,7 @@ void SectionEndDialog::on_ReviewStats_released()
         return;
     m_shown = false;
     reject();
-    Q_EMIT ReviewStats();
+    Q_EMIT reviewStatsRequested();
     stopCountUp();
 }
 

@@ -29,17 +29,17 @@ public:
 
 Q_SIGNALS:
     // The user leaves the lesson (the Continue button, Escape or the Close key sequence).
-    void Continue();
-    void Repeat();
-    void ReviewStats();
+    void continueRequested();
+    void repeatRequested();
+    void reviewStatsRequested();
     // The count-up has reached the final score.
-    void SectionEndTimeout();
+    void sectionEndTimeout();
 
 public Q_SLOTS:
     // Shows the dialog for a new section end: clears the score shown and counts up, in 20 steps
     // of 35 ms, to the score given by setScore(). Screen changes hide and show it from now on,
     // until the user makes a choice.
-    void ShowForSectionEnd();
+    void showForSectionEnd();
 
     void on_Continue_released();
     void on_ReviewStats_released();
@@ -51,10 +51,10 @@ public Q_SLOTS:
     // Shows 0% on the neutral look, with an empty bar.
     void clearScore();
     // The count-up has reached the score given, and nothing has cleared it since.
-    bool ScoreShown() const { return m_scoreShown; }
+    bool scoreShown() const { return m_scoreShown; }
     // The lesson it belongs to is closed, or the student looks elsewhere in it: the dialog goes
     // (fading out when `fade`) and screen changes no longer bring it back.
-    void Dismiss(bool fade);
+    void dismiss(bool fade);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

@@ -16,7 +16,7 @@ constexpr int margin = 36;
 
 QFont splashFont(int pixelSize, int weight)
 {
-    QFont font(UI::InterfaceFonts::FamilyName());
+    QFont font(UI::InterfaceFonts::familyName());
     font.setPixelSize(pixelSize);
     font.setWeight(weight);
     return font;
@@ -30,7 +30,7 @@ SplashDialog::SplashDialog(QWidget* parent)
     : QDialog(parent, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
       m_status(tr("Starting…")), m_version(QCoreApplication::applicationVersion())
 {
-    InterfaceFonts::Register();
+    InterfaceFonts::registerFonts();
     setObjectName(QStringLiteral("SplashDialog"));
     setAccessibleName(QStringLiteral("Cantorela"));
     setAccessibleDescription(m_status);
@@ -43,7 +43,7 @@ SplashDialog::SplashDialog(QWidget* parent)
     }
 }
 
-void SplashDialog::SetStatus(const QString& text)
+void SplashDialog::setStatus(const QString& text)
 {
     m_status = text;
     setAccessibleDescription(text);

@@ -1,7 +1,7 @@
 #pragma once
 // The window shown while the application builds the main window's screens: the program's name,
 // its version and a line saying what is being prepared. The event loop is busy meanwhile, so
-// SetStatus() paints at once instead of waiting for it. Frameless, without a parent, centred on
+// setStatus() paints at once instead of waiting for it. Frameless, without a parent, centred on
 // the primary screen. Created and shown by main(). GUI thread only.
 
 #include <QDialog>
@@ -16,8 +16,8 @@ public:
     explicit SplashDialog(QWidget* parent = nullptr);
 
     // Shows `status` under the name and repaints the dialog before returning.
-    void SetStatus(const QString& status);
-    QString Status() const { return m_status; }
+    void setStatus(const QString& status);
+    QString status() const { return m_status; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -8,11 +8,15 @@
 #include "core/exercise/exercise_catalog.h"
 #include "core/exercise/trainer_settings.h"
 #include "core/exercise/trainer_settings_source.h"
-#include "core/midi/sound_clip.h"
 #include "core/midi/sound_controller.h"
 #include "core/services/telemetry.h"
 #include "ui/exercise/action_hint.h"
+#include "ui/exercise/answer_feedback.h"
+#include "ui/exercise/question_view.h"
+#include "ui/exercise/statistics_pane.h"
 #include "ui/exercise/reference/reference_book.h"
+#include "ui/exercise/section_bar.h"
+#include "ui/exercise/view_switcher.h"
 #include "ui/high_dpi_style_sheet.h"
 #include "ui/dialogs/midi_warning_dialog.h"
 #include "ui/dialogs/play_dialog.h"
@@ -26,7 +30,6 @@
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLoggingCategory>
-#include <QStateMachine>
 #include <QTimer>
 
 #include <algorithm>
@@ -74,24 +77,19 @@ ExerciseScreen::ExerciseScreen(std::shared_ptr<Core::ExerciseCatalog> exerciseCa
         return true;
     }();
     Q_UNUSED(accessibleFactoryInstalled)
-    // Wrong first, right second: the order the sounds are made in.
-    wrongSound = std::make_unique<SoundClip>(QStringLiteral(":/wav/wrong.wav"));
-    rightSound = std::make_unique<SoundClip>(QStringLiteral(":/wav/right.wav"));
 
     m_ui->setupUi(this);
     setAttribute(Qt::WA_StyledBackground);
     setFocusPolicy(Qt::StrongFocus);
 
-    m_ui->scoreFrame->SetPane(m_ui->scorePane);
-    m_ui->scoreBoard->SetDrawingMode(2);
+    m_ui->scoreFrame->setPane(m_ui->scorePane);
+    m_ui->scoreBoard->setDrawingMode(2);
     for (QWidget* overlay :
          {static_cast<QWidget*>(m_ui->scoreBoard), static_cast<QWidget*>(m_ui->speaker),
           static_cast<QWidget*>(m_ui->questionPicture), static_cast<QWidget*>(m_ui->questionText)})
         overlay->hide();
     m_ui->questionText->setWordWrap(true);
-    ApplyScorePaneStyle("RegularBorderStyle");
-    for (int id = 1; id <= VariantCount; ++id)
-        ApplyVariantStyle(id, "MultichoiceDefaultStyle");
+    createParts();
     m_ui->sectionSlider->setStyleSheet(m_ui->sectionSlider->property("sliderOn").toString());
     for (int s = 0; s < SectionCount; ++s) {
         QToolButton* button =
@@ -112,18 +110,26 @@ ExerciseScreen::ExerciseScreen(std::shared_ptr<Core::ExerciseCatalog> exerciseCa
     m_ui->referencePages = nullptr;
     SetStatus(QString(), "RegularStyle");
 
-    for (int id = 1; id <= VariantCount; ++id)
-        connect(findChild<QToolButton*>(QStringLiteral("variant%1").arg(id)), &QToolButton::clicked, this,
-                &ExerciseScreen::VariantClicked);
-    ConnectSectionButtons(ExerciseView);
-    connect(m_ui->keyboard, &Keyboard::keyPressed, this, &ExerciseScreen::GKCNotePressed);
-    connect(m_ui->keyboard, &Keyboard::keyReleased, this, &ExerciseScreen::GKCNoteReleased);
-    connect(m_ui->sectionSlider, &QSlider::sliderPressed, this, &ExerciseScreen::BeginSeekSlider);
-    connect(m_ui->sectionSlider, &QSlider::sliderReleased, this, &ExerciseScreen::EndSeekSlider);
+    connect(m_questionView, &QuestionView::choiceClicked, this, &ExerciseScreen::onChoiceClicked);
+    m_sectionBar = new SectionBar(m_ui->sectionButtons, m_ui->sectionSlider, this);
+    m_sectionBar->setCheckable(true);
+    connect(m_sectionBar, &SectionBar::sectionChosen, this, &ExerciseScreen::onSectionChosen);
+    ViewSwitcher::Widgets views;
+    views.area = m_ui->viewArea;
+    views.exercisePane = m_ui->exercisePane;
+    views.statisticsPane = m_ui->statisticsPane;
+    views.extendedStatisticsPane = m_ui->extendedStatisticsPane;
+    views.referencePane = m_ui->referencePane;
+    views.statisticsRows = m_ui->statisticsRows;
+    views.extendedStatisticsRows = m_ui->extendedStatisticsRows;
+    views.keyboard = m_ui->keyboard;
+    m_viewSwitcher = new ViewSwitcher(views, this);
+    connect(m_viewSwitcher, &ViewSwitcher::animationFinished, this, &ExerciseScreen::repaintProgress);
+    connect(m_ui->keyboard, &Keyboard::keyPressed, this, &ExerciseScreen::onKeyboardKeyPressed);
+    connect(m_ui->keyboard, &Keyboard::keyReleased, this, &ExerciseScreen::onKeyboardKeyReleased);
+    connect(m_ui->sectionSlider, &QSlider::sliderPressed, this, &ExerciseScreen::beginSeek);
+    connect(m_ui->sectionSlider, &QSlider::sliderReleased, this, &ExerciseScreen::endSeek);
     connect(m_ui->printButton, &QPushButton::released, this, &ExerciseScreen::PrintSlot);
-    connect(m_ui->viewHistory, &QPushButton::released, this, &ExerciseScreen::toggleStatistics);
-    connect(m_ui->clearHistory, &QPushButton::released, this,
-            &ExerciseScreen::clearStatisticsHistory);
     connect(m_ui->playButton, &QToolButton::clicked, this, &ExerciseScreen::Play);
     connect(this, &ExerciseScreen::ShowSectionEndDialogSignal, this,
             &ExerciseScreen::ShowSectionEndDialog);
@@ -166,7 +172,8 @@ ExerciseScreen::~ExerciseScreen()
     if (m_session)
         m_session->disconnect(this);
     m_session.reset();
-    delete viewMachine;
+    // The view machine goes before the panes it moves.
+    delete m_viewSwitcher;
 }
 
 SectionEndDialog* ExerciseScreen::GetSectionEndDialog() const
@@ -191,6 +198,9 @@ void ExerciseScreen::LoadExercise(size_t id, bool quiz, bool resume)
     CloseExercise();
     exerciseId = id;
     quizMode = quiz;
+    m_questionView->setExerciseId(id);
+    m_statisticsPane->setLesson(nullptr, id, quiz);
+    m_answerFeedback->setAnswerSounds(id == size_t(Core::SymbolTrainerIndex));
     if (!catalog)
         return;
     std::unique_ptr<Core::LessonSession> next;
@@ -215,12 +225,13 @@ void ExerciseScreen::LoadExercise(size_t id, bool quiz, bool resume)
     connect(session, &Core::LessonSession::sectionEnded, this, &ExerciseScreen::onSectionEnded);
     connect(session, &Core::LessonSession::aboutToAskNext, this, &ExerciseScreen::onAboutToAskNext);
     connect(session, &Core::LessonSession::summaryDue, this, &ExerciseScreen::onSummaryDue);
-    m_ui->questionFader->Reset(nullptr);
+    m_ui->questionFader->reset(nullptr);
     for (QWidget* overlay :
          {static_cast<QWidget*>(m_ui->scoreBoard), static_cast<QWidget*>(m_ui->speaker),
           static_cast<QWidget*>(m_ui->questionPicture), static_cast<QWidget*>(m_ui->questionText)})
         overlay->hide();
     m_session = std::move(next);
+    m_statisticsPane->setLesson(m_session.get(), id, quiz);
     questionPending = false;
     m_lesson = m_session->snapshot();
     m_position = m_lesson.position;
@@ -229,17 +240,12 @@ void ExerciseScreen::LoadExercise(size_t id, bool quiz, bool resume)
 
     ApplySettings();
     UpdateUI();
-    m_ui->keyboard->ResetKeys();
-    m_ui->keyboard->SetMode(Keyboard::PlayMode);
-    m_ui->keyboard->SetInteractive(true);
+    m_ui->keyboard->resetKeys();
+    m_ui->keyboard->setMode(Keyboard::PlayMode);
+    m_ui->keyboard->setInteractive(true);
     m_ui->keyboard->update();
 
-    for (int v = 1; v <= VariantCount; ++v) {
-        variantLabels[size_t(v - 1)] = QStringLiteral("--");
-        variantMarks[size_t(v - 1)] = QString();
-        SetVariantText(v);
-        ApplyVariantStyle(v, "MultichoiceDefaultStyle");
-    }
+    m_questionView->clearChoices();
     HighlightSectionButton(-1);
     viewMode = ExerciseView;
     extendedStatistics = false;
@@ -257,8 +263,8 @@ void ExerciseScreen::CloseExercise()
 {
     if (m_session) {
         if (auto telemetry = catalog ? catalog->GetTelemetry() : nullptr) {
-            const int wrong = m_ui->progress->Wrong();
-            const int right = m_ui->progress->Right();
+            const int wrong = m_ui->progress->wrongCount();
+            const int right = m_ui->progress->rightCount();
             telemetry->ExerciseFinished(wrong + right > 0 ? double(right) / double(wrong + right) : 0.0);
         }
         // Stops the lesson; its reports still queued would be taken for the next one's.
@@ -270,15 +276,13 @@ void ExerciseScreen::CloseExercise()
     if (playDialog)
         playDialog->hide();
     if (sectionEndDialog)
-        sectionEndDialog->Dismiss(false);
+        sectionEndDialog->dismiss(false);
     showExercise(Quick);
-    ApplyScorePaneStyle("RegularBorderStyle");
-    answerMark = RegularMark;
-    timedOut = false;
+    m_answerFeedback->clear();
     sectionEndDelay->stop();
-    feedbackClock.invalidate();
+    m_answerFeedback->forgetJudgement();
     actionHint->Dismiss();
-    variantsShown = false;
+    m_questionView->clearQuestion();
     UpdateUI();
 }
 
@@ -296,15 +300,15 @@ void ExerciseScreen::restartExercise()
 void ExerciseScreen::ApplySettings()
 {
     if (settings) {
-        const Core::GeneralSettings& general = settings->GetGeneralSettings();
-        m_ui->scoreBoard->ChangeLettersMode(general.showNoteLetters);
-        m_ui->scoreBoard->ChangeFingersMode(general.showNoteFingers);
+        const Core::GeneralSettings& general = settings->generalSettings();
+        m_ui->scoreBoard->changeLettersMode(general.showNoteLetters);
+        m_ui->scoreBoard->changeFingersMode(general.showNoteFingers);
         m_ui->keyboard->changeFingersMode(general.showNoteFingers);
     }
     if (!m_session)
         return;
     if (settings)
-        m_session->setFallbackPolicy(settings->CurrentSettings().noteTrainer.wrongAnswerPolicy);
+        m_session->setFallbackPolicy(settings->currentSettings().noteTrainer.wrongAnswerPolicy);
     // New durations or devices: the lesson may ask the waiting question again, which it reports.
     m_lesson = m_session->applySettings();
     m_position = m_lesson.position;
@@ -312,7 +316,7 @@ void ExerciseScreen::ApplySettings()
     if (viewMode == StatisticsView)
         ShowStatisticsPage();
     else if (viewMode == ReferenceView)
-        SwitchToReferenceSection(CurrentSectionIndex());
+        showReferenceSection(CurrentSectionIndex());
     else {
         UpdateUI();
         UpdateSlider(true);
@@ -336,13 +340,13 @@ bool ExerciseScreen::PauseExercise(bool pause, bool showDlg)
     const bool changed = pause ? m_session->pause() : m_session->resume();
     if (!pause) {
         if (playDialog)
-            playDialog->FadeOut();
+            playDialog->fadeOut();
         actionHint->SetMode(ActionHint::PauseMode);
         ShowActionHintDialog();
     } else {
         actionHint->Dismiss();
         if (showDlg)
-            GetPlayDialog()->ShowOver();
+            GetPlayDialog()->showOver();
     }
     UpdateUI();
     return changed;
@@ -374,7 +378,7 @@ bool ExerciseScreen::WarnIfNoMidiInput()
 {
     if (midiWarningShown || !NeedsMidiInput() || !soundController || soundController->InputCount() > 0)
         return false;
-    if (settings && settings->GetGeneralSettings().hideMidiDialog)
+    if (settings && settings->generalSettings().hideMidiDialog)
         return false;
     // A screen still fading in gets its notice once it is in view, over the lesson.
     if (!isVisible()) {
@@ -386,10 +390,10 @@ bool ExerciseScreen::WarnIfNoMidiInput()
     if (!midiWarningDialog) {
         midiWarningDialog = new MidiWarningDialog(this);
         connect(midiWarningDialog, &QDialog::finished, this, [this] {
-            if (settings && midiWarningDialog && midiWarningDialog->DontShowAgain()) {
-                Core::GeneralSettings general = settings->GetGeneralSettings();
+            if (settings && midiWarningDialog && midiWarningDialog->dontShowAgain()) {
+                Core::GeneralSettings general = settings->generalSettings();
                 general.hideMidiDialog = true;
-                settings->SetGeneralSettings(general);
+                settings->setGeneralSettings(general);
             }
         });
     }
@@ -407,7 +411,7 @@ PlayDialog* ExerciseScreen::GetPlayDialog()
     if (!playDialog) {
         playDialog = new PlayDialog(m_ui->scorePane);
         playDialog->installEventFilter(this);
-        connect(playDialog, &PlayDialog::Play, this, &ExerciseScreen::Play);
+        connect(playDialog, &PlayDialog::playRequested, this, &ExerciseScreen::Play);
     }
     return playDialog;
 }
@@ -454,7 +458,7 @@ void ExerciseScreen::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
     LayOutKeyboard();
-    BuildViewMachine();
+    m_viewSwitcher->start();
     setFocus();
     // The slider glides only where it is seen: a hidden screen costs no wake-ups.
     glideTimer.start(GlideIntervalMs, Qt::CoarseTimer, this);
@@ -484,7 +488,7 @@ bool ExerciseScreen::event(QEvent* event)
     if (event->type() == QEvent::ShortcutOverride) {
         auto* key = static_cast<QKeyEvent*>(event);
         const bool digit = key->key() >= Qt::Key_1 && key->key() <= Qt::Key_6;
-        if (key->key() == Qt::Key_Space || (digit && variantsShown && viewMode == ExerciseView)) {
+        if (key->key() == Qt::Key_Space || (digit && m_questionView->choicesShown() && viewMode == ExerciseView)) {
             if ((key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
                 event->accept();
                 return true;
@@ -509,7 +513,7 @@ void ExerciseScreen::keyPressEvent(QKeyEvent* event)
     if (event->key() >= Qt::Key_1 && event->key() <= Qt::Key_6) {
         event->accept();
         if (!event->isAutoRepeat() && viewMode == ExerciseView)
-            AnswerWithVariant(event->key() - Qt::Key_1 + 1);
+            m_questionView->clickChoice(event->key() - Qt::Key_1 + 1);
         return;
     }
     QWidget::keyPressEvent(event);
@@ -547,14 +551,11 @@ bool ExerciseScreen::eventFilter(QObject* watched, QEvent* event)
         break;
     case QEvent::Resize:
         if (watched == m_ui->viewArea) {
-            AssignPaneGeometry();
-            if (!IsViewAnimating())
-                PlacePanesForState(MachineConfigurationIndex());
+            m_viewSwitcher->updateGeometry();
         } else if (watched == m_ui->sectionButtons) {
             UpdateSectionBar();
         } else if (watched == m_ui->variantBar) {
-            for (int id = 1; id <= VariantCount; ++id)
-                SetVariantText(id);
+            m_questionView->relayChoiceTexts();
         }
         break;
     default:

@@ -13,15 +13,15 @@
 // The main window creates it with the engine objects it needs and calls LoadExercise and
 // CloseExercise. LoadExercise opens a Core::LessonSession, the screen's only way to the lesson:
 // the screen calls its slots and shows what its signals carry, keeping its own copy of the
-// lesson's state; the session decides what follows a judgement (see lesson_session.h). GUI
-// thread only.
+// lesson's state; the session decides what follows a judgement (see lesson_session.h). What
+// its reports carry goes to the screen's parts: the question and its inputs to QuestionView,
+// the judgement to AnswerFeedback, the statistics page to StatisticsPane. GUI thread only.
 
 #include "core/exercise/answer.h"
 #include "core/exercise/lesson_session.h"
 #include "ui/speed.h"
 
 #include <QBasicTimer>
-#include <QElapsedTimer>
 #include <QPointer>
 #include <QWidget>
 
@@ -29,11 +29,9 @@
 #include <memory>
 
 class QAbstractAnimation;
-class QState;
-class QTimer;
 class QStateMachine;
+class QTimer;
 class QToolButton;
-class SoundClip;
 class Keyboard;
 
 namespace Core {
@@ -51,11 +49,15 @@ class ExerciseScreen;
 namespace UI {
 
 class ActionHint;
+class AnswerFeedback;
 class MidiWarningDialog;
 class PlayDialog;
+class QuestionView;
 class ReferenceBook;
+class SectionBar;
 class SectionEndDialog;
-class WrongRightAnswerAnimation;
+class StatisticsPane;
+class ViewSwitcher;
 
 class ExerciseScreen : public QWidget
 {
@@ -68,12 +70,6 @@ public:
         ExerciseView = 0,
         StatisticsView = 1,
         ReferenceView = 2,
-    };
-    enum AnswerMark
-    {
-        CorrectMark = 0,
-        WrongMark = 1,
-        RegularMark = 2,
     };
 
     static constexpr int RightAnswerDelayMs = Core::LessonSession::RightAnswerDelayMs;
@@ -108,49 +104,17 @@ public:
     bool IsQuizMode() const { return quizMode; }
     int GetViewMode() const { return viewMode; }
     bool IsExtendedStatistics() const { return extendedStatistics; }
-    bool IsTimedOut() const { return timedOut; }
+    bool IsTimedOut() const;
     // The section end dialog once it was needed, else null.
     SectionEndDialog* GetSectionEndDialog() const;
     ActionHint* GetActionHint() const { return actionHint; }
     MidiWarningDialog* GetMidiWarningDialog() const;
     // The pause veil once it was needed, else null.
     PlayDialog* FindPlayDialog() const;
-    // The view machine, built when the screen is first shown.
-    QStateMachine* GetViewMachine() const { return viewMachine; }
-    // The section bar's record of button i: {section index (-1 none), slider start, span, length}.
-    struct SectionRecord
-    {
-        int index = -1;
-        int start = 0;
-        int span = 0;
-        int length = 0;
-    };
+    // The view machine, built when the screen is first shown; for the tour.
+    QStateMachine* GetViewMachine() const;
 
 Q_SIGNALS:
-    // The view machine's transitions.
-    void exerciseToStatisticsTrans();
-    void quickExerciseToStatisticsTrans();
-    void exerciseToExtendedStatisticsTrans();
-    void quickExerciseToExtendedStatisticsTrans();
-    void exerciseToReferenceTrans();
-    void quickExerciseToReferenceTrans();
-    void referenceToExerciseTrans();
-    void quickReferenceToExerciseTrans();
-    void referenceToStatisticsTrans();
-    void quickReferenceToStatisticsTrans();
-    void referenceToExtendedStatisticsTrans();
-    void quickReferenceToExtendedStatisticsTrans();
-    void statisticsToReferenceTrans();
-    void quickStatisticsToReferenceTrans();
-    void statisticsToExerciseTrans();
-    void quickStatisticsToExerciseTrans();
-    void statisticsToExtendedStatisticsTrans();
-    void extendedStatisticsToExerciseTrans();
-    void quickExtendedStatisticsToExerciseTrans();
-    void extendedStatisticsToReferenceTrans();
-    void quickExtendedStatisticsToReferenceTrans();
-    void extendedStatisticsToStatisticsTrans();
-
     void ShowSectionEndDialogSignal();
     // The student leaves the lesson (the section end dialog's Continue); the main window goes
     // back to the home screen.
@@ -164,7 +128,6 @@ public Q_SLOTS:
     // The play/pause toggle (the space bar, the play dialog, the play button).
     void Play();
     void ShowStatistics(UI::Speed speed);
-    void onStatisticsGkcHover(int key);
     // Opens the same trainer again, from the start, with the current run's results cleared.
     void restartExercise();
     void repaintProgress();
@@ -193,39 +156,26 @@ private Q_SLOTS:
     void UpdateUI();
     // Shows the section end dialog when the lesson has ended and its last judgement was seen.
     void handleLessonEnd();
-    void VariantClicked();
-    void IntervalClicked(int interval);
-    void GKCNotePressed(int key);
-    void GKCNoteReleased(int key);
-    void BeginSeekSlider();
-    void EndSeekSlider();
-    void SwitchToSection1() { SwitchToSection(0); }
-    void SwitchToSection2() { SwitchToSection(1); }
-    void SwitchToSection3() { SwitchToSection(2); }
-    void SwitchToSection4() { SwitchToSection(3); }
-    void SwitchToSection5() { SwitchToSection(4); }
-    void SwitchToSection(int s);
-    void SwitchToStatSection1() { SwitchToStatSection(0); }
-    void SwitchToStatSection2() { SwitchToStatSection(1); }
-    void SwitchToStatSection3() { SwitchToStatSection(2); }
-    void SwitchToStatSection4() { SwitchToStatSection(3); }
-    void SwitchToStatSection5() { SwitchToStatSection(4); }
+    // The answer inputs: choice button `index` (0 to 5), a key of the on-screen piano.
+    void onChoiceClicked(int index);
+    void onKeyboardKeyPressed(int key);
+    void onKeyboardKeyReleased(int key);
+    // A key hovered in the statistics view: the page of its octave.
+    void onStatisticsKeyHovered(int key);
+    // The slider's handle taken and let go: the lesson holds, then goes on from where it was let
+    // go.
+    void beginSeek();
+    void endSeek();
+    // A section button: the lesson goes there, the statistics or the reference show its page.
+    void onSectionChosen(int section);
+    void jumpToSection(int section);
     void SwitchToStatSection(int s);
-    void SwitchToReferenceSection1() { SwitchToReferenceSection(0); }
-    void SwitchToReferenceSection2() { SwitchToReferenceSection(1); }
-    void SwitchToReferenceSection3() { SwitchToReferenceSection(2); }
-    void SwitchToReferenceSection4() { SwitchToReferenceSection(3); }
-    void SwitchToReferenceSection5() { SwitchToReferenceSection(4); }
-    void SwitchToReferenceSection(int s);
+    void showReferenceSection(int section);
     void PrintSlot();
     void ShowSectionEndDialog();
     PlayDialog* GetPlayDialog();
     void ShowActionHintDialog();
     void HideActionHintDialog();
-    void doWrongAnswerAnimation(bool isTimeout);
-    void doRightAnswerAnimation();
-    void toggleStatistics();
-    void clearStatisticsHistory();
     void showExerciseStatistics();
 
 protected:
@@ -240,75 +190,51 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    // Question display and answer inputs.
+    // Makes the question view, the answer feedback and the statistics pane on the form's widgets.
+    void createParts();
+    // The question the lesson last reported, in the question view (the exercise view only).
     void ShowQuestion();
-    QString TaskText(const Core::QuestionRecord& question) const;
-    void ShowOverlayFor(const Core::QuestionRecord& question, int state);
+    // The inputs `question` takes, for the view in front.
     void UpdateAnswerInputs(const Core::QuestionRecord& question);
-    void SetVariantTexts(const Core::QuestionRecord& question);
-    // Writes button `id`'s text and accessible name from its label and mark.
-    void SetVariantText(int id);
-    QToolButton* VariantButton(int id) const;
-    static QString RightMarkText();
-    static QString WrongMarkText();
-    void ApplyVariantStyle(int id, const char* property);
+    // Whether the hidden inputs keep their room in the view in front.
+    bool inputRoomKept() const;
+    // The score pane's border and the status words (see AnswerFeedback).
     void ApplyScorePaneStyle(const char* property);
     void SetStatus(const QString& text, const char* styleProperty);
-    void ShowAnswerView(const Core::Judgement& judgement);
-    void AnswerWithVariant(int id);
+    // Back in the exercise view: the border of the judgement still in view.
+    void restoreAnswerBorder();
+    // The last judgement no longer holds the section end dialog back.
+    void forgetJudgement();
     // What the space bar, a click on the score pane or the hint do in the exercise view.
     void SpaceAction();
     // Shows the missing MIDI input notice once per screen when it applies; true when shown now.
     bool WarnIfNoMidiInput();
     SectionEndDialog* EnsureSectionEndDialog();
 
-    // Section bar.
+    // Section bar: lays it out for the lesson's sections and puts the slider where the lesson is.
     void UpdateSectionBar();
-    int SliderHandleLength() const;
-    QToolButton* SectionButton(int s) const;
     void HighlightSectionButton(int s);
-    void ConnectSectionButtons(int view);
     int CurrentSectionIndex() const;
 
     // Views.
-    // The statistics view (console_exercise_control_statistics.cpp). ShowStatisticsPage refreshes
-    // the page shown: the history buttons, the caption and the rows of the section and octave.
+    // The statistics view (see StatisticsPane). ShowStatisticsPage refreshes the page shown: the
+    // history buttons, the caption and the rows of the section and octave; showStatisticsSection
+    // shows section `section` for all octaves.
     void ShowStatisticsPage();
+    void showStatisticsSection(int section);
     // Whether the hidden keyboard and answer buttons keep their room (in a lesson) or give it to
     // the view in front (the reference, the tempo page).
     void KeepInputRoom(bool keep);
-    // Fills the rows with the section's records (of the octave picked on the keyboard, if any);
-    // returns how many records the section has in the database the history switch reads.
-    int BuildStatisticsPage(int section);
-    QString StatisticsCaption(const QString& sectionName, int octave) const;
-    void SetHistoryButtons(int sectionRecords);
-    void SetStatisticsCaption(int section, int octave);
-    QString SectionShortName(int section) const;
     // Names `section` above the panes: the lesson's own in the exercise view, the page's in the
     // statistics and the reference.
     void ShowSectionTitle(int section);
-    bool IsKeyboardSection(int section) const;
     bool IsExtendedStatisticsSection(int section) const;
-    bool IsTempoSection(int section) const;
-    int LowestKey(int section, int id) const;
     // Puts the history buttons on the statistics page in view (the plain or the extended one).
     void PlaceHistoryBar(bool extended);
-    void BuildViewMachine();
-    void AssignPaneGeometry();
-    void PlacePanesForView();
-    void PlacePanesForState(int state);
-    // The state the view machine is in (before it runs: the one the view mode asks for).
-    int MachineConfigurationIndex() const;
-    QRect PaneRect(int pane, int state) const;
-    QWidget* PaneWidget(int pane) const;
-    int MachineStateIndex() const;
-    bool IsViewAnimating() const;
 
     void LayOutKeyboard();
     QPoint HintAnchor() const;
     bool NeedsMidiInput() const;
-    bool SettingsShowKeyboard() const;
-    bool SettingsShowChoices() const;
 
     std::unique_ptr<Ui::ExerciseScreen> m_ui;
 
@@ -334,38 +260,21 @@ private:
     bool quizMode = false;
     int viewMode = ExerciseView;
     bool extendedStatistics = false;
-    // The section the statistics view shows, and the octave picked on the keyboard (-1: all).
-    int statisticsSection = 0;
-    int statisticsOctave = -1;
-    int answerMark = RegularMark;
-    bool timedOut = false;
-    bool lastAnswerCorrect = false;
     QBasicTimer glideTimer;
     int glideTarget = 0;
-    std::array<SectionRecord, SectionCount> sectionTable{};
+    SectionBar* m_sectionBar = nullptr;
     bool midiWarningShown = false;
     bool midiWarningPending = false;
-    // Whether the keys 1-6 and the buttons answer now.
-    bool variantsShown = false;
-    // The question shown (by the lesson's count of questions asked) and the exercise state its
-    // overlay was chosen for.
-    int shownQuestionSerial = -1;
-    int overlayState = -1;
-    std::array<QString, VariantCount> variantLabels;
-    std::array<QString, VariantCount> variantMarks;
-    std::array<QMetaObject::Connection, SectionCount> sectionConnections;
-
-    std::unique_ptr<SoundClip> wrongSound;
-    std::unique_ptr<SoundClip> rightSound;
+    // The parts of the screen: the question and its inputs, the judgement, the statistics page.
+    QuestionView* m_questionView = nullptr;
+    AnswerFeedback* m_answerFeedback = nullptr;
+    StatisticsPane* m_statisticsPane = nullptr;
 
     QPointer<SectionEndDialog> sectionEndDialog;
     QPointer<PlayDialog> playDialog;
     QPointer<MidiWarningDialog> midiWarningDialog;
     ActionHint* actionHint = nullptr;
-    WrongRightAnswerAnimation* rightAnimation = nullptr;
-    WrongRightAnswerAnimation* wrongAnimation = nullptr;
-    // Since the last judgement was shown, and the wait for the section end dialog after it.
-    QElapsedTimer feedbackClock;
+    // The wait for the section end dialog after the last judgement.
     QTimer* sectionEndDelay = nullptr;
 
     // The last exercise state the screen handled (shared by every screen of the process): a
@@ -373,9 +282,7 @@ private:
     // shows the final score.
     static int lastHandledExerciseState;
 
-    QStateMachine* viewMachine = nullptr;
-    // exercise, statistics, extended statistics, reference
-    std::array<QState*, 4> viewStates{};
+    ViewSwitcher* m_viewSwitcher = nullptr;
 };
 
 } // namespace UI

@@ -1,5 +1,5 @@
-// The screen's views: the exercise, statistics, extended statistics and reference panes on one
-// strip, and the view machine that glides between them.
+// The screen's views: what the screen does when it enters the exercise, statistics or reference
+// view; the view switcher moves the panes.
 #include "ui/exercise/exercise_screen.h"
 
 #include "ui_exercise_screen.h"
@@ -10,38 +10,15 @@
 #include "core/services/telemetry.h"
 #include "ui/exercise/action_hint.h"
 #include "ui/exercise/reference/reference_book.h"
-#include "ui/exercise/custom_animation_group.h"
+#include "ui/exercise/section_bar.h"
+#include "ui/exercise/view_switcher.h"
 #include "ui/dialogs/play_dialog.h"
 #include "ui/exercise/reference/reference_printer.h"
 #include "ui/dialogs/section_end_dialog.h"
 
-#include <QSignalTransition>
-#include <QState>
-#include <QStateMachine>
-
 namespace {
 
 using Core::Exercise;
-
-// The view machine's states and the panes' order on the strip they glide along.
-enum MachineState
-{
-    ExerciseState = 0,
-    StatisticsState = 1,
-    ExtendedStatisticsState = 2,
-    ReferenceState = 3,
-};
-enum Pane
-{
-    ExercisePane = 0,
-    StatisticsPane = 1,
-    ExtendedStatisticsPane = 2,
-    ReferencePane = 3,
-};
-// Where each pane lies on the strip: reference, exercise, statistics, extended statistics.
-constexpr int stripPosition[4] = {1, 2, 3, 0};
-// The pane each state shows.
-constexpr int paneOfState[4] = {ExercisePane, StatisticsPane, ExtendedStatisticsPane, ReferencePane};
 
 } // namespace
 
@@ -51,22 +28,16 @@ int ExerciseScreen::lastHandledExerciseState = -1;
 
 // ---- views -------------------------------------------------------------------------------------
 
-int ExerciseScreen::MachineStateIndex() const
+QStateMachine* ExerciseScreen::GetViewMachine() const
 {
-    if (viewMode == StatisticsView)
-        return extendedStatistics ? ExtendedStatisticsState : StatisticsState;
-    if (viewMode == ReferenceView)
-        return ReferenceState;
-    return ExerciseState;
+    return m_viewSwitcher->machine();
 }
 
 void ExerciseScreen::showExercise(UI::Speed speed)
 {
     if (viewMode == ExerciseView)
         return;
-    const bool quick = speed == Quick;
-    const int from = MachineStateIndex();
-    if (from == ReferenceState && catalog)
+    if (viewMode == ReferenceView && catalog)
         if (auto telemetry = catalog->GetTelemetry())
             telemetry->ReferenceClosed();
     m_ui->sectionSlider->setEnabled(!quizMode);
@@ -78,7 +49,7 @@ void ExerciseScreen::showExercise(UI::Speed speed)
     const int state = m_session ? int(m_lesson.state) : int(Exercise::NotStarted);
     if (state == Exercise::LessonEnd) {
         SectionEndDialog* dialog = EnsureSectionEndDialog();
-        if (lastHandledExerciseState == Exercise::LessonEnd && dialog->ScoreShown()) {
+        if (lastHandledExerciseState == Exercise::LessonEnd && dialog->scoreShown()) {
             dialog->show(); // back from the statistics the dialog offered
         } else if (m_session) {
             // The lesson's own counts: the score bar is behind while another view is shown.
@@ -88,32 +59,23 @@ void ExerciseScreen::showExercise(UI::Speed speed)
             // its score is counted up now. Otherwise the end is still to be handled, after the
             // last answer's judgement has been seen.
             if (lastHandledExerciseState == Exercise::LessonEnd)
-                emit ShowSectionEndDialogSignal();
+                Q_EMIT ShowSectionEndDialogSignal();
         }
     } else {
         if (sectionEndDialog)
             sectionEndDialog->hide();
         if (m_session)
-            GetPlayDialog()->ShowOver();
+            GetPlayDialog()->showOver();
     }
     lastHandledExerciseState = state;
-    if (from == ReferenceState)
-        emit quick ? quickReferenceToExerciseTrans() : referenceToExerciseTrans();
-    else if (from == ExtendedStatisticsState)
-        emit quick ? quickExtendedStatisticsToExerciseTrans() : extendedStatisticsToExerciseTrans();
-    else
-        emit quick ? quickStatisticsToExerciseTrans() : statisticsToExerciseTrans();
-    if (!viewMachine)
-        PlacePanesForView();
+    m_viewSwitcher->switchTo(ViewSwitcher::ExerciseView, speed);
 
     m_ui->sectionSlider->setStyleSheet(m_ui->sectionSlider->property("sliderOn").toString());
     HighlightSectionButton(-1);
-    ConnectSectionButtons(ExerciseView);
-    m_ui->keyboard->SetMode(Keyboard::PlayMode);
-    disconnect(m_ui->keyboard, &Keyboard::hover, this, &ExerciseScreen::onStatisticsGkcHover);
-    if (answerMark != RegularMark)
-        ApplyScorePaneStyle(answerMark == CorrectMark ? "CorrectAnswerBorderStyle"
-                                                      : "WrongAnswerBorderStyle");
+    m_sectionBar->setCheckable(true);
+    m_ui->keyboard->setMode(Keyboard::PlayMode);
+    disconnect(m_ui->keyboard, &Keyboard::hover, this, &ExerciseScreen::onStatisticsKeyHovered);
+    restoreAnswerBorder();
     showExerciseStatistics();
     m_ui->scorePaneLabel->show();
     m_ui->statusLabel->show();
@@ -133,10 +95,8 @@ void ExerciseScreen::ShowStatistics(UI::Speed speed)
         return;
     // The lesson's score gives way to the view the student asked for.
     if (sectionEndDialog)
-        sectionEndDialog->Dismiss(true);
-    const bool quick = speed == Quick;
-    const int from = MachineStateIndex();
-    if (from == ReferenceState && catalog)
+        sectionEndDialog->dismiss(true);
+    if (viewMode == ReferenceView && catalog)
         if (auto telemetry = catalog->GetTelemetry())
             telemetry->ReferenceClosed();
     if (sectionEndDialog)
@@ -152,36 +112,24 @@ void ExerciseScreen::ShowStatistics(UI::Speed speed)
     if (m_session)
         m_session->setShowHistory(false);
     viewMode = StatisticsView;
-    statisticsSection = CurrentSectionIndex();
-    statisticsOctave = -1;
+    const int statisticsSection = CurrentSectionIndex();
     extendedStatistics = IsExtendedStatisticsSection(statisticsSection);
     KeepInputRoom(!extendedStatistics);
     // The keys show octaves here, not the last answer.
-    m_ui->keyboard->ResetKeys();
+    m_ui->keyboard->resetKeys();
     m_ui->keyboard->update();
     HighlightSectionButton(statisticsSection);
-    ShowStatisticsPage();
+    showStatisticsSection(statisticsSection);
     PlaceHistoryBar(extendedStatistics);
-    ConnectSectionButtons(StatisticsView);
+    m_sectionBar->setCheckable(false);
     m_ui->sectionSlider->setStyleSheet(m_ui->sectionSlider->property("sliderOff").toString());
-    // Hovering a key shades its octave and shows the octave's page (onStatisticsGkcHover).
-    m_ui->keyboard->SetMode(Keyboard::PickKeyMode);
-    connect(m_ui->keyboard, &Keyboard::hover, this, &ExerciseScreen::onStatisticsGkcHover,
+    // Hovering a key shades its octave and shows the octave's page (onStatisticsKeyHovered).
+    m_ui->keyboard->setMode(Keyboard::PickKeyMode);
+    connect(m_ui->keyboard, &Keyboard::hover, this, &ExerciseScreen::onStatisticsKeyHovered,
             Qt::UniqueConnection);
     SetStatus(QString(), "RegularStyle");
-    if (from == ReferenceState) {
-        if (extendedStatistics)
-            emit quick ? quickReferenceToExtendedStatisticsTrans() : referenceToExtendedStatisticsTrans();
-        else
-            emit quick ? quickReferenceToStatisticsTrans() : referenceToStatisticsTrans();
-    } else {
-        if (extendedStatistics)
-            emit quick ? quickExerciseToExtendedStatisticsTrans() : exerciseToExtendedStatisticsTrans();
-        else
-            emit quick ? quickExerciseToStatisticsTrans() : exerciseToStatisticsTrans();
-    }
-    if (!viewMachine)
-        PlacePanesForView();
+    m_viewSwitcher->switchTo(
+        extendedStatistics ? ViewSwitcher::ExtendedStatisticsView : ViewSwitcher::StatisticsView, speed);
 }
 
 void ExerciseScreen::ReviewStats()
@@ -195,10 +143,8 @@ void ExerciseScreen::showReference(UI::Speed speed)
         return;
     // The lesson's score gives way to the view the student asked for.
     if (sectionEndDialog)
-        sectionEndDialog->Dismiss(true);
-    const bool quick = speed == Quick;
-    const int from = MachineStateIndex();
-    if (from == ExerciseState)
+        sectionEndDialog->dismiss(true);
+    if (viewMode == ExerciseView)
         PauseExercise(true);
     if (catalog)
         if (auto telemetry = catalog->GetTelemetry())
@@ -213,24 +159,17 @@ void ExerciseScreen::showReference(UI::Speed speed)
     viewMode = ReferenceView;
     extendedStatistics = false;
     KeepInputRoom(false);
-    SwitchToReferenceSection(section);
-    ConnectSectionButtons(ReferenceView);
+    showReferenceSection(section);
+    m_sectionBar->setCheckable(false);
     m_ui->sectionSlider->setStyleSheet(m_ui->sectionSlider->property("sliderOff").toString());
     m_ui->scorePaneLabel->hide();
     m_ui->statusLabel->hide();
     m_ui->keyboard->hide();
     m_ui->variantBar->hide();
-    if (from == ExtendedStatisticsState)
-        emit quick ? quickExtendedStatisticsToReferenceTrans() : extendedStatisticsToReferenceTrans();
-    else if (from == StatisticsState)
-        emit quick ? quickStatisticsToReferenceTrans() : statisticsToReferenceTrans();
-    else
-        emit quick ? quickExerciseToReferenceTrans() : exerciseToReferenceTrans();
-    if (!viewMachine)
-        PlacePanesForView();
+    m_viewSwitcher->switchTo(ViewSwitcher::ReferenceView, speed);
 }
 
-void ExerciseScreen::SwitchToReferenceSection(int s)
+void ExerciseScreen::showReferenceSection(int s)
 {
     if (s < 0 || s >= SectionCount)
         return;
@@ -252,138 +191,6 @@ void ExerciseScreen::PrintSlot()
 void ExerciseScreen::repaintProgress()
 {
     m_ui->progress->update();
-}
-
-QRect ExerciseScreen::PaneRect(int pane, int state) const
-{
-    const QSize area = m_ui->viewArea->size();
-    const int offset = stripPosition[pane] - stripPosition[paneOfState[state]];
-    return QRect(QPoint(offset * area.width(), 0), area);
-}
-
-QWidget* ExerciseScreen::PaneWidget(int pane) const
-{
-    switch (pane) {
-    case StatisticsPane:
-        return m_ui->statisticsPane;
-    case ExtendedStatisticsPane:
-        return m_ui->extendedStatisticsPane;
-    case ReferencePane:
-        return m_ui->referencePane;
-    default:
-        return m_ui->exercisePane;
-    }
-}
-
-void ExerciseScreen::PlacePanesForView()
-{
-    PlacePanesForState(MachineStateIndex());
-}
-
-void ExerciseScreen::PlacePanesForState(int state)
-{
-    for (int pane = 0; pane < 4; ++pane) {
-        QWidget* widget = PaneWidget(pane);
-        widget->setGeometry(PaneRect(pane, state));
-        widget->setVisible(pane == paneOfState[state]);
-    }
-}
-
-void ExerciseScreen::AssignPaneGeometry()
-{
-    if (!viewMachine)
-        return;
-    for (int state = 0; state < 4; ++state)
-        for (int pane = 0; pane < 4; ++pane)
-            viewStates[size_t(state)]->assignProperty(PaneWidget(pane), "geometry", PaneRect(pane, state));
-}
-
-void ExerciseScreen::BuildViewMachine()
-{
-    if (viewMachine)
-        return;
-    viewMachine = new QStateMachine(this);
-    viewMachine->setObjectName(QStringLiteral("viewMachine"));
-    static const char* const names[4] = {"exercise", "statistics", "extendedStatistics", "reference"};
-    for (int s = 0; s < 4; ++s) {
-        viewStates[size_t(s)] = new QState(viewMachine);
-        viewStates[size_t(s)]->setObjectName(QLatin1String(names[s]));
-        viewStates[size_t(s)]->assignProperty(PaneWidget(paneOfState[s]), "visible", true);
-        // Once the panes are in place (for the view's size now: the piano may have come or gone
-        // meanwhile), those outside the view are hidden from screen readers.
-        connect(viewStates[size_t(s)], &QState::propertiesAssigned, this,
-                [this, s] { PlacePanesForState(s); });
-    }
-    viewStates[StatisticsState]->assignProperty(m_ui->statisticsRows, "maximumWidth", 750);
-    viewStates[ExtendedStatisticsState]->assignProperty(m_ui->extendedStatisticsRows, "maximumWidth", 800);
-    viewStates[StatisticsState]->assignProperty(m_ui->keyboard, "visible", true);
-    viewStates[ExtendedStatisticsState]->assignProperty(m_ui->keyboard, "visible", false);
-    viewStates[ReferenceState]->assignProperty(m_ui->keyboard, "visible", false);
-    AssignPaneGeometry();
-
-    // Each move between two views has an animated signal and, but for the two moves within the
-    // statistics view, a quick one.
-    using Signal = void (ExerciseScreen::*)();
-    using C = ExerciseScreen;
-    struct Transition
-    {
-        Signal animated, quick;
-        int from, to;
-    };
-    const Transition transitions[] = {
-        {&C::exerciseToStatisticsTrans, &C::quickExerciseToStatisticsTrans, ExerciseState, StatisticsState},
-        {&C::exerciseToExtendedStatisticsTrans, &C::quickExerciseToExtendedStatisticsTrans, ExerciseState,
-         ExtendedStatisticsState},
-        {&C::exerciseToReferenceTrans, &C::quickExerciseToReferenceTrans, ExerciseState, ReferenceState},
-        {&C::referenceToExerciseTrans, &C::quickReferenceToExerciseTrans, ReferenceState, ExerciseState},
-        {&C::referenceToStatisticsTrans, &C::quickReferenceToStatisticsTrans, ReferenceState,
-         StatisticsState},
-        {&C::referenceToExtendedStatisticsTrans, &C::quickReferenceToExtendedStatisticsTrans, ReferenceState,
-         ExtendedStatisticsState},
-        {&C::statisticsToReferenceTrans, &C::quickStatisticsToReferenceTrans, StatisticsState,
-         ReferenceState},
-        {&C::statisticsToExerciseTrans, &C::quickStatisticsToExerciseTrans, StatisticsState, ExerciseState},
-        {&C::statisticsToExtendedStatisticsTrans, nullptr, StatisticsState, ExtendedStatisticsState},
-        {&C::extendedStatisticsToExerciseTrans, &C::quickExtendedStatisticsToExerciseTrans,
-         ExtendedStatisticsState, ExerciseState},
-        {&C::extendedStatisticsToReferenceTrans, &C::quickExtendedStatisticsToReferenceTrans,
-         ExtendedStatisticsState, ReferenceState},
-        {&C::extendedStatisticsToStatisticsTrans, nullptr, ExtendedStatisticsState, StatisticsState},
-    };
-    for (const Transition& t : transitions) {
-        QState* from = viewStates[size_t(t.from)];
-        QState* to = viewStates[size_t(t.to)];
-        QSignalTransition* transition = from->addTransition(this, t.animated, to);
-        auto* group = new CustomAnimationGroup(
-            {m_ui->exercisePane, m_ui->statisticsPane, m_ui->extendedStatisticsPane, m_ui->referencePane},
-            transition);
-        connect(group, &QAbstractAnimation::finished, this, &ExerciseScreen::repaintProgress);
-        transition->addAnimation(group);
-        if (t.quick)
-            from->addTransition(this, t.quick, to);
-    }
-    viewMachine->setInitialState(viewStates[size_t(MachineStateIndex())]);
-    PlacePanesForView();
-    viewMachine->start();
-}
-
-int ExerciseScreen::MachineConfigurationIndex() const
-{
-    if (viewMachine)
-        for (int s = 0; s < 4; ++s)
-            if (viewMachine->configuration().contains(viewStates[size_t(s)]))
-                return s;
-    return MachineStateIndex();
-}
-
-bool ExerciseScreen::IsViewAnimating() const
-{
-    if (!viewMachine)
-        return false;
-    for (QAbstractAnimation* animation : viewMachine->findChildren<QAbstractAnimation*>())
-        if (animation->state() == QAbstractAnimation::Running)
-            return true;
-    return false;
 }
 
 } // namespace UI

@@ -94,7 +94,7 @@ void StatisticsRows::SetItems(const std::vector<Item>& items)
         if (row.name->text() != shownName)
             row.name->setText(shownName);
         row.name->setToolTip(shownName != item.name ? item.name : QString());
-        row.bar->SetValues(item.wrong, item.right);
+        row.bar->setValues(item.wrong, item.right);
         if (row.bar->accessibleName() != item.name)
             row.bar->setAccessibleName(item.name);
         if (row.detail->text() != item.detail)

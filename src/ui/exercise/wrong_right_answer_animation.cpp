@@ -20,7 +20,7 @@ void WrongRightAnswerAnimation::Run()
     auto* pane = qobject_cast<QWidget*>(targetObject());
     if (!pane)
         return;
-    const QRect rest = frame ? frame->RestingRect() : pane->geometry();
+    const QRect rest = frame ? frame->restingRect() : pane->geometry();
     setKeyValues({});
     if (kind == RightAnswerHop) {
         setKeyValueAt(0.0, rest);
@@ -50,7 +50,7 @@ void WrongRightAnswerAnimation::updateState(QAbstractAnimation::State newState,
 {
     // The pane is out of the frame's placing while the animation runs, and back in it after.
     if (frame)
-        frame->SetPaneFree(newState == Running);
+        frame->setPaneFree(newState == Running);
     QPropertyAnimation::updateState(newState, oldState);
 }
 

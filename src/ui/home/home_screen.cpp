@@ -104,20 +104,20 @@ HomeScreen::HomeScreen(std::shared_ptr<Core::ExerciseCatalog> catalog, Core::Set
         m_ui->Title3, m_ui->Description3, m_ui->Caption3, m_ui->Learn3, m_ui->Quiz3, m_ui->Progress3, {}};
 
     const QScreen* screen = QGuiApplication::primaryScreen();
-    m_backgroundName = BackgroundFor(screen ? screen->geometry().height() : 0);
+    m_backgroundName = backgroundFor(screen ? screen->geometry().height() : 0);
     loadBackground(devicePixelRatioF());
     updateLayout();
 }
 
 HomeScreen::~HomeScreen() = default;
 
-QString HomeScreen::BackgroundFor(int screenHeight)
+QString HomeScreen::backgroundFor(int screenHeight)
 {
     return screenHeight > BigBackgroundAbove ? QStringLiteral(":/PIX/pixmap/main_bg_big.png")
                                              : QStringLiteral(":/PIX/pixmap/main_bg.png");
 }
 
-void HomeScreen::MarkForRefresh()
+void HomeScreen::markForRefresh()
 {
     m_refresh = true;
 }
@@ -128,7 +128,7 @@ void HomeScreen::setVisible(bool visible)
     QWidget::setVisible(visible);
 }
 
-DifficultyLevelDialog* HomeScreen::GetDifficultyDialog(int trainer) const
+DifficultyLevelDialog* HomeScreen::existingDifficultyDialog(int trainer) const
 {
     return trainer >= 0 && trainer < TrainerCount ? m_dialogs[std::size_t(trainer)] : nullptr;
 }
@@ -165,10 +165,10 @@ void HomeScreen::on_Quiz3_clicked()
 
 void HomeScreen::beginExerciseOrQuiz()
 {
-    Q_EMIT OpenExercise(m_chosenTrainer, m_chosenQuizMode);
+    Q_EMIT openExercise(m_chosenTrainer, m_chosenQuizMode);
 }
 
-void HomeScreen::difficultyDlgClosing() {}
+void HomeScreen::difficultyDialogClosing() {}
 
 void HomeScreen::startLearning(std::size_t trainer)
 {
@@ -176,10 +176,10 @@ void HomeScreen::startLearning(std::size_t trainer)
         m_setQuizMode(false);
     m_chosenTrainer = trainer;
     m_chosenQuizMode = false;
-    if (!m_settings->GetGeneralSettings().showDifficultyDialog)
-        Q_EMIT OpenExercise(trainer, false);
+    if (!m_settings->generalSettings().showDifficultyDialog)
+        Q_EMIT openExercise(trainer, false);
     else
-        difficultyDialog(trainer)->ShowForLearn(trainer);
+        difficultyDialog(trainer)->showForLearn(trainer);
 }
 
 void HomeScreen::startQuiz(std::size_t trainer)
@@ -188,7 +188,7 @@ void HomeScreen::startQuiz(std::size_t trainer)
         m_setQuizMode(true);
     m_chosenTrainer = trainer;
     m_chosenQuizMode = true;
-    difficultyDialog(trainer)->ShowForQuiz(trainer);
+    difficultyDialog(trainer)->showForQuiz(trainer);
 }
 
 DifficultyLevelDialog* HomeScreen::difficultyDialog(std::size_t trainer)
@@ -197,8 +197,8 @@ DifficultyLevelDialog* HomeScreen::difficultyDialog(std::size_t trainer)
     if (!dialog) {
         dialog = new DifficultyLevelDialog(m_settings, this);
         dialog->setObjectName(QStringLiteral("difficultyDialog%1").arg(trainer + 1));
-        connect(dialog, &BaseDialog::DialogClosed, this, &HomeScreen::difficultyDlgClosing);
-        connect(dialog, &DifficultyLevelDialog::Play, this, &HomeScreen::beginExerciseOrQuiz);
+        connect(dialog, &BaseDialog::dialogClosed, this, &HomeScreen::difficultyDialogClosing);
+        connect(dialog, &DifficultyLevelDialog::playRequested, this, &HomeScreen::beginExerciseOrQuiz);
     }
     return dialog;
 }
@@ -222,13 +222,13 @@ void HomeScreen::refreshProgress()
             }
         }
         constexpr qint64 largest = std::numeric_limits<int>::max();
-        m_blocks[trainer].progress->SetValues(int(std::min(wrong, largest)), int(std::min(right, largest)));
+        m_blocks[trainer].progress->setValues(int(std::min(wrong, largest)), int(std::min(right, largest)));
     }
 }
 
 void HomeScreen::loadBackground(double ratio)
 {
-    m_background = QPixmap::fromImage(BaseControl::LoadPicture(m_backgroundName, ratio));
+    m_background = QPixmap::fromImage(BaseControl::loadPicture(m_backgroundName, ratio));
     m_pictureRatio = m_background.devicePixelRatio();
     m_scaledBackground = QPixmap();
 }

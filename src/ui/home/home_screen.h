@@ -2,8 +2,8 @@
 // The home screen: a background picture with three blocks, one per trainer (Note Trainer, Ear
 // Trainer, Music Symbols), each with a "Learn" and a "Quiz" button and a bar of the user's right
 // and wrong answers over all runs. A button asks for the difficulty level first when the settings
-// say so, then emits OpenExercise, which the main window turns into opening the exercise screen.
-// The main window calls MarkForRefresh each time it brings the screen back, so that the bars are
+// say so, then emits openExercise, which the main window turns into opening the exercise screen.
+// The main window calls markForRefresh each time it brings the screen back, so that the bars are
 // read again from the statistics store before the next show. GUI thread only.
 
 #include <QBasicTimer>
@@ -49,17 +49,17 @@ public:
     ~HomeScreen() override;
 
     // The background picture for a primary screen `screenHeight` pixels high.
-    static QString BackgroundFor(int screenHeight);
+    static QString backgroundFor(int screenHeight);
 
     // The bars are read again from the statistics store before the next show.
-    void MarkForRefresh();
+    void markForRefresh();
     void setVisible(bool visible) override;
 
     // The difficulty dialog of a trainer, null until it is first needed.
-    DifficultyLevelDialog* GetDifficultyDialog(int trainer) const;
+    DifficultyLevelDialog* existingDifficultyDialog(int trainer) const;
 
 Q_SIGNALS:
-    void OpenExercise(size_t id, bool QuizMode);
+    void openExercise(size_t id, bool quizMode);
 
 public Q_SLOTS:
     void on_Learn1_clicked();
@@ -69,7 +69,7 @@ public Q_SLOTS:
     void on_Quiz2_clicked();
     void on_Quiz3_clicked();
     void beginExerciseOrQuiz();
-    void difficultyDlgClosing();
+    void difficultyDialogClosing();
 
 protected:
     void paintEvent(QPaintEvent* event) override;

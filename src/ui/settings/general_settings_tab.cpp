@@ -44,7 +44,7 @@ GeneralSettingsTab::GeneralSettingsTab(int trainerIndex, Core::SettingsStore* se
 
     const auto levels = levelButtons();
     for (std::size_t level = 0; level < levels.size(); ++level) {
-        levels[level]->setIcon(DifficultyLevelDialog::LevelIcon(int(level)));
+        levels[level]->setIcon(DifficultyLevelDialog::levelIcon(int(level)));
         connect(levels[level], &QPushButton::clicked, this, [this, level] { chooseLevel(int(level)); });
     }
     m_customLevelLabel = new QLabel(tr("Custom"), m_ui->difficultyGroup);
@@ -82,8 +82,8 @@ bool GeneralSettingsTab::inQuiz() const
 
 void GeneralSettingsTab::loadSettings()
 {
-    showGeneralSettings(m_settings->GetGeneralSettings());
-    showPolicy(m_settings->CurrentSettings().noteTrainer.wrongAnswerPolicy);
+    showGeneralSettings(m_settings->generalSettings());
+    showPolicy(m_settings->currentSettings().noteTrainer.wrongAnswerPolicy);
 }
 
 void GeneralSettingsTab::restoreDefaults()
@@ -126,7 +126,7 @@ void GeneralSettingsTab::showPolicy(const Core::WrongAnswerPolicy& policy)
 
 void GeneralSettingsTab::applySettings()
 {
-    Core::GeneralSettings general = m_settings->GetGeneralSettings();
+    Core::GeneralSettings general = m_settings->generalSettings();
     general.inputDevice = m_ui->deviceBox->deviceName();
     general.instrument = quint8(qMax(0, m_ui->instrumentCombo->currentIndex()));
     general.answerWithGraphicalKeyboard = m_ui->useGraphicalPiano->isChecked() || m_ui->useBoth->isChecked();
@@ -136,9 +136,9 @@ void GeneralSettingsTab::applySettings()
     if (m_setGeneralSettings)
         m_setGeneralSettings(general);
     else
-        m_settings->SetGeneralSettings(general);
+        m_settings->setGeneralSettings(general);
 
-    Core::TrainerSettings block = m_settings->CurrentSettings();
+    Core::TrainerSettings block = m_settings->currentSettings();
     Core::WrongAnswerPolicy policy = block.noteTrainer.wrongAnswerPolicy;
     policy.continueAfterMistake = m_ui->continueAfterMistake->isChecked();
     // No entry chosen (a delay the list does not offer) keeps the delay as it was.
@@ -147,7 +147,7 @@ void GeneralSettingsTab::applySettings()
         policy.delay = m_delays[delay];
     if (!(policy == block.noteTrainer.wrongAnswerPolicy)) {
         block.noteTrainer.wrongAnswerPolicy = policy;
-        m_settings->SetTrainerSettings(block);
+        m_settings->setTrainerSettings(block);
     }
 }
 
@@ -187,19 +187,19 @@ void GeneralSettingsTab::chooseLevel(int level)
     checkLevelButton(level);
     m_customLevelLabel->hide();
     m_ui->difficultyGroup->update();
-    m_settings->SetDifficultyLevel(m_trainer, level);
+    m_settings->setDifficultyLevel(m_trainer, level);
     // The level's preset is now the block in force; it is kept like any change.
     if (!inQuiz())
-        m_settings->SetTrainerSettings(m_settings->CurrentSettings());
+        m_settings->setTrainerSettings(m_settings->currentSettings());
     // The note trainer's levels bring their own policy after a mistake.
-    showPolicy(m_settings->CurrentSettings().noteTrainer.wrongAnswerPolicy);
+    showPolicy(m_settings->currentSettings().noteTrainer.wrongAnswerPolicy);
     Q_EMIT levelChosen();
     Q_EMIT changed();
 }
 
 void GeneralSettingsTab::refreshLevel()
 {
-    const int level = m_settings->GetDifficultyLevel(m_trainer);
+    const int level = m_settings->difficultyLevel(m_trainer);
     checkLevelButton(level);
     m_customLevelLabel->setVisible(level == customLevel);
 }

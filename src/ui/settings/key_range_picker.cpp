@@ -78,7 +78,7 @@ namespace UI {
 
 KeyRangePicker::KeyRangePicker(QWidget* parent) : QWidget(parent)
 {
-    InterfaceFonts::Register();
+    InterfaceFonts::registerFonts();
     setObjectName(QStringLiteral("keyRangePicker"));
     setAccessibleName(tr("Note range"));
     setStyleSheet(QLatin1String(pickerStyle));
@@ -180,7 +180,7 @@ void KeyRangePicker::showRange()
     m_rangeText->setText(rangeText(m_minimum, m_maximum));
     m_lowest->setCurrentIndex(m_minimum);
     m_highest->setCurrentIndex(m_maximum - 1);
-    m_staff->SetScore(staffText(m_minimum, m_maximum));
+    m_staff->setScore(staffText(m_minimum, m_maximum));
 }
 
 void KeyRangePicker::choose(int lowestKey, int highestExcluded)
@@ -215,7 +215,7 @@ void KeyRangePicker::openDialog(int mode)
 {
     auto* dialog = new KeyRangeDialog(mode, m_minimum, m_maximum, window());
     connect(dialog, &QDialog::accepted, this,
-            [this, dialog] { choose(dialog->Minimum(), dialog->Maximum()); });
+            [this, dialog] { choose(dialog->minimum(), dialog->maximum()); });
     connect(dialog, &QDialog::finished, dialog, &QObject::deleteLater);
     dialog->open();
 }

@@ -176,7 +176,7 @@ void SectionSettingsTab::loadSettings()
 {
     if (!m_settings)
         return;
-    const Core::TrainerSettings& block = m_settings->CurrentSettings();
+    const Core::TrainerSettings& block = m_settings->currentSettings();
     showRecord(block);
     // Settings from an old or hand-edited file may leave the section with nothing to ask; the
     // tab says so until a change mends it.
@@ -192,7 +192,7 @@ void SectionSettingsTab::applySettings()
 {
     if (!m_settings || (m_isQuizMode && m_isQuizMode()))
         return;
-    const Core::TrainerSettings& kept = m_settings->CurrentSettings();
+    const Core::TrainerSettings& kept = m_settings->currentSettings();
     Core::TrainerSettings edited = kept;
     readRecord(edited);
     // A check box a group has just checked again changes nothing, and its message stays.
@@ -213,7 +213,7 @@ void SectionSettingsTab::applySettings()
         return;
     }
     showRefusal(QString());
-    m_settings->SetTrainerSettings(edited);
+    m_settings->setTrainerSettings(edited);
     setValid(true);
     Q_EMIT changed();
 }

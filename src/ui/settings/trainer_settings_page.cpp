@@ -154,12 +154,12 @@ void TrainerSettingsPage::applySettings()
     if (auto* spin = qobject_cast<QAbstractSpinBox*>(QApplication::focusWidget()))
         if (isAncestorOf(spin))
             spin->interpretText();
-    const Core::GeneralSettings generalBefore = m_settings->GetGeneralSettings();
-    const Core::WrongAnswerPolicy policyBefore = m_settings->CurrentSettings().noteTrainer.wrongAnswerPolicy;
+    const Core::GeneralSettings generalBefore = m_settings->generalSettings();
+    const Core::WrongAnswerPolicy policyBefore = m_settings->currentSettings().noteTrainer.wrongAnswerPolicy;
     for (SettingsPageBase* tab : tabs())
         tab->applySettings();
-    if (!(m_settings->GetGeneralSettings() == generalBefore) ||
-        !(m_settings->CurrentSettings().noteTrainer.wrongAnswerPolicy == policyBefore))
+    if (!(m_settings->generalSettings() == generalBefore) ||
+        !(m_settings->currentSettings().noteTrainer.wrongAnswerPolicy == policyBefore))
         m_modified = true;
 }
 

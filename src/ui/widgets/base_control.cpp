@@ -4,7 +4,7 @@
 
 BaseControl::BaseControl(QWidget* parent) : QWidget(parent) {}
 
-QString BaseControl::HighDensityPath(const QString& path)
+QString BaseControl::highDensityPath(const QString& path)
 {
     const int slash = path.lastIndexOf(QLatin1Char('/'));
     const int dot = path.lastIndexOf(QLatin1Char('.'));
@@ -13,10 +13,10 @@ QString BaseControl::HighDensityPath(const QString& path)
     return result;
 }
 
-QImage BaseControl::LoadPicture(const QString& path, qreal devicePixelRatio)
+QImage BaseControl::loadPicture(const QString& path, qreal devicePixelRatio)
 {
     if (devicePixelRatio > 1.0) {
-        const QString dense = HighDensityPath(path);
+        const QString dense = highDensityPath(path);
         QImage picture;
         if (QFile::exists(dense) && picture.load(dense)) {
             picture.setDevicePixelRatio(2.0);

@@ -14,8 +14,8 @@ public:
 
     // The name of the picture drawn at twice the pixels: "name@2x.ext", or "name@2x" for a
     // resource without an extension.
-    static QString HighDensityPath(const QString& path);
+    static QString highDensityPath(const QString& path);
     // Loads `path` for a device of `devicePixelRatio`: the "@2x" picture when the ratio is above
     // 1 and that picture exists, marked with its ratio so that it is drawn at its logical size.
-    static QImage LoadPicture(const QString& path, qreal devicePixelRatio);
+    static QImage loadPicture(const QString& path, qreal devicePixelRatio);
 };

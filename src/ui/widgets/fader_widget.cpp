@@ -106,23 +106,23 @@ FaderWidget::FaderWidget(QWidget* parent) : QWidget(parent)
     connect(m_timeLine, &QTimeLine::finished, this, &FaderWidget::finish);
 }
 
-void FaderWidget::FadeIn(QWidget* widget)
+void FaderWidget::fadeIn(QWidget* widget)
 {
     startFade(widget, false);
 }
 
-void FaderWidget::FadeTo(QWidget* widget)
+void FaderWidget::fadeTo(QWidget* widget)
 {
     startFade(widget, true);
 }
 
-void FaderWidget::HoldPicture()
+void FaderWidget::holdPicture()
 {
     if (m_mode == Mode::Idle && isVisible())
         m_heldPicture = pictureOf(this);
 }
 
-void FaderWidget::Reset(QWidget* widget)
+void FaderWidget::reset(QWidget* widget)
 {
     m_timeLine->stop();
     m_heldPicture = QImage();
@@ -137,12 +137,12 @@ void FaderWidget::Reset(QWidget* widget)
     update();
 }
 
-QWidget* FaderWidget::Content() const
+QWidget* FaderWidget::content() const
 {
     return m_content;
 }
 
-bool FaderWidget::IsFading() const
+bool FaderWidget::isFading() const
 {
     return m_mode == Mode::FadingIn;
 }
@@ -197,7 +197,7 @@ void FaderWidget::finish()
     if (widget)
         widget->setFocus();
     update();
-    Q_EMIT FadeFinished(widget);
+    Q_EMIT fadeFinished(widget);
 }
 
 void FaderWidget::updateChangingArea()

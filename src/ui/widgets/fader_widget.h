@@ -30,27 +30,27 @@ public:
 
     // Fades from the current content to `widget`, which becomes the content when the fade ends.
     // The widget is taken as a child of the fader.
-    void FadeIn(QWidget* widget);
+    void fadeIn(QWidget* widget);
     // The same, taking the current content out of the layout first; with a null widget the fade
     // ends on nothing (transparent).
-    void FadeTo(QWidget* widget);
+    void fadeTo(QWidget* widget);
     // Stops a fade and shows `widget` as the content at once.
-    void Reset(QWidget* widget);
+    void reset(QWidget* widget);
     // Takes a picture of what is shown now, for the next fade to start from: called before the
     // content changes (a new score on the board) that is then faded in over itself. During a
     // fade nothing is needed: the blend shown is made from pictures taken before the change.
-    void HoldPicture();
+    void holdPicture();
 
     // The content in the layout (the widget being faded in becomes it only when the fade ends).
-    QWidget* Content() const;
-    bool IsFading() const;
+    QWidget* content() const;
+    bool isFading() const;
     // The fade's time line: frames 30 down to 0 over 700 ms; each frame repaints the part of the
     // fader where the two pictures differ.
-    QTimeLine* TimeLine() const { return m_timeLine; }
+    QTimeLine* timeLine() const { return m_timeLine; }
 
 Q_SIGNALS:
-    // The fade has ended and `widget` (null after FadeTo(nullptr)) is the content.
-    void FadeFinished(QWidget* widget);
+    // The fade has ended and `widget` (null after fadeTo(nullptr)) is the content.
+    void fadeFinished(QWidget* widget);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -58,7 +58,7 @@ protected:
 
 private:
     void startFade(QWidget* widget, bool takeOutOldContent);
-    // The picture HoldPicture took, until the next fade starts from it.
+    // The picture holdPicture took, until the next fade starts from it.
     QImage m_heldPicture;
     void finish();
     void updateChangingArea();

@@ -110,8 +110,8 @@ struct SharedKeyboard
     {
         int missing = 0;
         auto load = [&](QImage* plain, QImage* dense, const QString& path) {
-            *plain = BaseControl::LoadPicture(path, 1.0).convertToFormat(QImage::Format_ARGB32_Premultiplied);
-            const QImage twice = BaseControl::LoadPicture(path, 2.0);
+            *plain = BaseControl::loadPicture(path, 1.0).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+            const QImage twice = BaseControl::loadPicture(path, 2.0);
             if (!twice.isNull() && twice.devicePixelRatio() == 2.0)
                 *dense = twice.convertToFormat(QImage::Format_ARGB32_Premultiplied);
             missing += plain->isNull() ? 1 : 0;
@@ -289,7 +289,7 @@ const Keyboard::PaintCache& Keyboard::keyGeometry() const
     return *m_cache;
 }
 
-void Keyboard::SetMode(int mode)
+void Keyboard::setMode(int mode)
 {
     setEnabled(true);
     if (mode == m_mode)
@@ -307,7 +307,7 @@ void Keyboard::SetMode(int mode)
     update();
 }
 
-void Keyboard::SetInteractive(bool interactive)
+void Keyboard::setInteractive(bool interactive)
 {
     if (interactive == m_interactive)
         return;
@@ -317,7 +317,7 @@ void Keyboard::SetInteractive(bool interactive)
     update();
 }
 
-void Keyboard::SetDimmed(bool dimmed)
+void Keyboard::setDimmed(bool dimmed)
 {
     if (dimmed == m_dimmed)
         return;
@@ -325,7 +325,7 @@ void Keyboard::SetDimmed(bool dimmed)
     update();
 }
 
-void Keyboard::SetMarks(const QList<int>& green, const QList<int>& red)
+void Keyboard::setMarks(const QList<int>& green, const QList<int>& red)
 {
     for (int key = 0; key < KeyCount; ++key)
         if (m_keys[size_t(key)].mark != NoMark) {
@@ -344,7 +344,7 @@ void Keyboard::SetMarks(const QList<int>& green, const QList<int>& red)
     repaintDirtyKeys();
 }
 
-void Keyboard::ResetKeys()
+void Keyboard::resetKeys()
 {
     for (int key = 0; key < KeyCount; ++key) {
         KeyStateRecord& state = m_keys[size_t(key)];
@@ -361,12 +361,12 @@ void Keyboard::ResetKeys()
     update(dirtyRegion());
 }
 
-KeyStateRecord Keyboard::KeyState(int key) const
+KeyStateRecord Keyboard::keyState(int key) const
 {
     return key >= 0 && key < KeyCount ? m_keys[size_t(key)] : KeyStateRecord();
 }
 
-QRect Keyboard::KeyRect(int key) const
+QRect Keyboard::keyRect(int key) const
 {
     return keyRegion(key).boundingRect();
 }
@@ -375,7 +375,7 @@ void Keyboard::updateKeysState(KeysStateMap newState)
 {
     for (auto entry = newState.cbegin(); entry != newState.cend(); ++entry) {
         const int key = entry.key();
-        if (key < 0 || key >= KeyCount || m_keys[size_t(key)].SameState(*entry))
+        if (key < 0 || key >= KeyCount || m_keys[size_t(key)].sameState(*entry))
             continue;
         m_keys[size_t(key)] = *entry;
         markStateChanged(key);

@@ -27,7 +27,7 @@ struct KeyStateRecord
     quint8 dirty = 1;  // must be repainted
 
     // Equal in everything but the dirty flag.
-    bool SameState(const KeyStateRecord& other) const { return played == other.played && mark == other.mark; }
+    bool sameState(const KeyStateRecord& other) const { return played == other.played && mark == other.mark; }
 };
 
 // Key number (0-87) -> state, as handed to Keyboard::updateKeysState().
@@ -58,21 +58,21 @@ public:
 
     // Enables the widget; a change of mode forgets the octave (mode 3) or the key (mode 2) last
     // hovered and repaints.
-    void SetMode(int mode);
-    int Mode() const { return m_mode; }
+    void setMode(int mode);
+    int mode() const { return m_mode; }
     // Whether the keys react to the mouse (hover look, presses).
-    void SetInteractive(bool interactive);
+    void setInteractive(bool interactive);
     // Shades the whole keyboard in mode 0 while it is not interactive.
-    void SetDimmed(bool dimmed);
+    void setDimmed(bool dimmed);
     // Replaces every mark: the keys of `green` get the green mark, those of `red` the red one, all
     // others none; the changed keys are repainted at once.
-    void SetMarks(const QList<int>& green, const QList<int>& red);
+    void setMarks(const QList<int>& green, const QList<int>& red);
     // Clears every mark, the played flags and the hover key; the changed keys are repainted later.
-    void ResetKeys();
+    void resetKeys();
 
-    KeyStateRecord KeyState(int key) const;
+    KeyStateRecord keyState(int key) const;
     // The bounding rectangle of a key's hit area, in widget pixels (empty for no key).
-    QRect KeyRect(int key) const;
+    QRect keyRect(int key) const;
 
 public Q_SLOTS:
     // Takes the records that differ from the stored ones, clears the played keys and marks that

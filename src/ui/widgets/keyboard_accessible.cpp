@@ -126,9 +126,9 @@ QString KeyAccessible::text(QAccessible::Text textType) const
         return QString();
     switch (textType) {
     case QAccessible::Name:
-        return Keyboard::KeyName(m_key);
+        return Keyboard::keyName(m_key);
     case QAccessible::Description:
-        switch (m_keyboard->KeyState(m_key).mark) {
+        switch (m_keyboard->keyState(m_key).mark) {
         case Keyboard::GreenMark:
             return QStringLiteral("right");
         case Keyboard::BlueMark:
@@ -157,12 +157,12 @@ QAccessible::State KeyAccessible::state() const
         state.invalid = true;
         return state;
     }
-    const KeyStateRecord record = m_keyboard->KeyState(m_key);
+    const KeyStateRecord record = m_keyboard->keyState(m_key);
     state.pressed = m_keyboard->m_pressedKey == m_key || record.played;
     state.checkable = true;
     state.checked = record.mark == Keyboard::GreenMark;
     state.disabled =
-        !m_keyboard->isEnabled() || m_keyboard->Mode() != Keyboard::PlayMode || !m_keyboard->m_interactive;
+        !m_keyboard->isEnabled() || m_keyboard->mode() != Keyboard::PlayMode || !m_keyboard->m_interactive;
     state.invisible = !m_keyboard->isVisible();
     state.offscreen = state.invisible;
     return state;
@@ -172,7 +172,7 @@ QRect KeyAccessible::rect() const
 {
     if (!m_keyboard)
         return QRect();
-    const QRect local = m_keyboard->KeyRect(m_key);
+    const QRect local = m_keyboard->keyRect(m_key);
     return QRect(m_keyboard->mapToGlobal(local.topLeft()), local.size());
 }
 

@@ -4,16 +4,16 @@
 
 MusicControl::MusicControl(QWidget* parent) : BaseControl(parent) {}
 
-bool MusicControl::IsWhiteKey(int key)
+bool MusicControl::isWhiteKey(int key)
 {
     return !Core::MusicTables::IsBlackKey(key);
 }
 
-QString MusicControl::KeyName(int key)
+QString MusicControl::keyName(int key)
 {
     if (key < 0 || key >= KeyCount)
         return QString();
-    if (IsWhiteKey(key))
+    if (isWhiteKey(key))
         return Core::MusicTables::NoteLabel(key, false);
     return Core::MusicTables::NoteLabel(key, false) + QLatin1Char('/') +
            Core::MusicTables::NoteLabel(key, true);

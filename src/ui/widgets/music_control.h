@@ -13,7 +13,7 @@ public:
 
     explicit MusicControl(QWidget* parent = nullptr);
 
-    static bool IsWhiteKey(int key);
+    static bool isWhiteKey(int key);
     // "C4" for a white key, "F♯4/G♭4" for a black one; key 39 is middle C.
-    static QString KeyName(int key);
+    static QString keyName(int key);
 };

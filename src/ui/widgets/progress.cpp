@@ -71,9 +71,9 @@ public:
         return QAccessibleWidget::text(type);
     }
 
-    QVariant currentValue() const override { return bar()->Right() / bar()->Divisor(); }
+    QVariant currentValue() const override { return bar()->rightCount() / bar()->divisor(); }
     void setCurrentValue(const QVariant&) override {}
-    QVariant maximumValue() const override { return (bar()->Right() + bar()->Wrong()) / bar()->Divisor(); }
+    QVariant maximumValue() const override { return (bar()->rightCount() + bar()->wrongCount()) / bar()->divisor(); }
     QVariant minimumValue() const override { return 0; }
     QVariant minimumStepSize() const override { return 1; }
 
@@ -108,7 +108,7 @@ Progress::Progress(int style, QWidget* parent)
     layOutParts();
 }
 
-void Progress::SetValues(int wrong, int right)
+void Progress::setValues(int wrong, int right)
 {
     right = std::max(right, 0);
     if (right > maximum())
@@ -121,14 +121,14 @@ void Progress::SetValues(int wrong, int right)
     QAccessible::updateAccessibility(&changed);
 }
 
-void Progress::SetMaximumValue(int maximum)
+void Progress::setMaximumValue(int maximum)
 {
     setMaximum(std::max(maximum, 1));
     layOutParts();
     update();
 }
 
-void Progress::SetDivisor(int divisor)
+void Progress::setDivisor(int divisor)
 {
     m_divisor = std::max(divisor, 1);
     layOutParts();

@@ -17,15 +17,15 @@ public:
 
     // Shows `wrong` wrong and `right` right answers (negative counts are taken as 0). A right count
     // beyond the maximum raises the maximum, so that the count is never dropped by the bar.
-    void SetValues(int wrong, int right);
-    void SetMaximumValue(int maximum);
+    void setValues(int wrong, int right);
+    void setMaximumValue(int maximum);
     // Both counts are divided by `divisor` (at least 1) before they are printed, so that a caller
     // may scale the counts up for a finer split and still print the plain counts.
-    void SetDivisor(int divisor);
+    void setDivisor(int divisor);
 
-    int Wrong() const { return m_wrong; }
-    int Right() const { return value(); }
-    int Divisor() const { return m_divisor; }
+    int wrongCount() const { return m_wrong; }
+    int rightCount() const { return value(); }
+    int divisor() const { return m_divisor; }
 
     // "3 right, 1 wrong": what a screen reader reads as the bar's value.
     QString text() const override;

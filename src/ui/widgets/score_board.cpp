@@ -144,7 +144,7 @@ ScoreBoard::ScoreBoard(QWidget* parent) : QWidget(parent)
 
 ScoreBoard::~ScoreBoard() = default;
 
-void ScoreBoard::SetDrawingMode(int mode)
+void ScoreBoard::setDrawingMode(int mode)
 {
     {
         QMutexLocker locker(&m_mutex);
@@ -165,17 +165,17 @@ bool ScoreBoard::event(QEvent* event)
     // takes the opaque flag away whenever the board is polished again; mode 2 still paints
     // every pixel.
     if (event->type() == QEvent::Polish || event->type() == QEvent::StyleChange)
-        setAttribute(Qt::WA_OpaquePaintEvent, DrawingMode() == 2);
+        setAttribute(Qt::WA_OpaquePaintEvent, drawingMode() == 2);
     return result;
 }
 
-int ScoreBoard::DrawingMode() const
+int ScoreBoard::drawingMode() const
 {
     QMutexLocker locker(&m_mutex);
     return m_drawingMode;
 }
 
-bool ScoreBoard::SetScore(const QByteArray& gmn)
+bool ScoreBoard::setScore(const QByteArray& gmn)
 {
     Notation::Score parsed;
     Notation::ParseError error;
@@ -192,24 +192,24 @@ bool ScoreBoard::SetScore(const QByteArray& gmn)
     return accepted || gmn.isEmpty();
 }
 
-void ScoreBoard::ClearScore()
+void ScoreBoard::clearScore()
 {
-    SetScore(QByteArray());
+    setScore(QByteArray());
 }
 
-int ScoreBoard::PageCount() const
+int ScoreBoard::pageCount() const
 {
     QMutexLocker locker(&m_mutex);
     return int(m_pages.size());
 }
 
-int ScoreBoard::CurrentPage() const
+int ScoreBoard::currentPage() const
 {
     QMutexLocker locker(&m_mutex);
     return m_currentPage;
 }
 
-Notation::GraphicMap ScoreBoard::LastMap() const
+Notation::GraphicMap ScoreBoard::lastMap() const
 {
     QMutexLocker locker(&m_mutex);
     return m_lastMap;
@@ -225,19 +225,19 @@ QSize ScoreBoard::minimumSizeHint() const
     return QSize(120, 60);
 }
 
-void ScoreBoard::NextPage()
+void ScoreBoard::nextPage()
 {
     QMutexLocker locker(&m_mutex);
     turnTo(m_currentPage + 1);
 }
 
-void ScoreBoard::PrevPage()
+void ScoreBoard::previousPage()
 {
     QMutexLocker locker(&m_mutex);
     turnTo(m_currentPage - 1);
 }
 
-void ScoreBoard::UpdateScores()
+void ScoreBoard::updateScores()
 {
     {
         QMutexLocker locker(&m_mutex);
@@ -247,25 +247,25 @@ void ScoreBoard::UpdateScores()
     update();
 }
 
-void ScoreBoard::F()
+void ScoreBoard::showBassClef()
 {
     QMutexLocker locker(&m_mutex);
     setFilter(ClefFilter::Bass);
 }
 
-void ScoreBoard::G()
+void ScoreBoard::showTrebleClef()
 {
     QMutexLocker locker(&m_mutex);
     setFilter(ClefFilter::Treble);
 }
 
-void ScoreBoard::Both()
+void ScoreBoard::showBothClefs()
 {
     QMutexLocker locker(&m_mutex);
     setFilter(ClefFilter::Both);
 }
 
-void ScoreBoard::ChangeLettersMode(bool on)
+void ScoreBoard::changeLettersMode(bool on)
 {
     QMutexLocker locker(&m_mutex);
     if (m_lettersShown == on)
@@ -277,13 +277,13 @@ void ScoreBoard::ChangeLettersMode(bool on)
     update();
 }
 
-void ScoreBoard::ChangeFingersMode(bool on)
+void ScoreBoard::changeFingersMode(bool on)
 {
     QMutexLocker locker(&m_mutex);
     m_fingersShown = on;
 }
 
-void ScoreBoard::Refresh()
+void ScoreBoard::refresh()
 {
     update();
 }
@@ -466,7 +466,7 @@ void ScoreBoard::layOut()
 ScoreBoard::LetterStyle ScoreBoard::makeLetterStyle(double staffSpace)
 {
     LetterStyle style;
-    style.font = QFont(InterfaceFonts::FamilyName());
+    style.font = QFont(InterfaceFonts::familyName());
     style.font.setWeight(QFont::Medium);
     style.font.setPixelSize(std::max(smallestLetterPixelSize, int(std::lround(staffSpace * letterSize))));
     const QFontMetricsF metrics(style.font);

@@ -8,7 +8,7 @@
 // what it shows changes (score, page, size, clef filter, letters, drawing mode), so painting an
 // unchanged board again (under a restyled frame, into the fader's pictures) is a copy.
 //
-// GUI thread. The mutex guards the parsed score and the laid-out pages, which SetScore replaces;
+// GUI thread. The mutex guards the parsed score and the laid-out pages, which setScore replaces;
 // every public member takes it, so none of them may be called from inside another.
 
 #include "notation/graphic_map.h"
@@ -39,45 +39,45 @@ public:
 
     // 1 (after construction): the music alone, over whatever lies behind the board.
     // 2 (the exercise screen): the board fills its rectangle with grey first.
-    void SetDrawingMode(int mode);
-    int DrawingMode() const;
+    void setDrawingMode(int mode);
+    int drawingMode() const;
 
     // Shows a notation text from its first page. False, showing nothing, when the text is not
     // notation the engraver reads. An empty text clears the board.
-    bool SetScore(const QByteArray& gmn);
-    void ClearScore();
+    bool setScore(const QByteArray& gmn);
+    void clearScore();
 
     // Pages of the score as laid out for the current size and clef filter; 0 when nothing is
     // shown (no score, or no voice the filter lets through).
-    int PageCount() const;
-    int CurrentPage() const;
+    int pageCount() const;
+    int currentPage() const;
     // What the last paint drew, in widget coordinates: notes and rests (their `order` is the
     // byte offset of the note in the text), staves and systems.
-    Notation::GraphicMap LastMap() const;
+    Notation::GraphicMap lastMap() const;
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
 public Q_SLOTS:
-    void NextPage();
-    void PrevPage();
+    void nextPage();
+    void previousPage();
     // Lays the score out again for the current size and repaints.
-    void UpdateScores();
+    void updateScores();
     // Show only the voices in the bass clef, only those in the treble clef, or all voices.
-    void F();
-    void G();
-    void Both();
+    void showBassClef();
+    void showTrebleClef();
+    void showBothClefs();
     // Note letter names under the notes.
-    void ChangeLettersMode(bool on);
+    void changeLettersMode(bool on);
     // Fingerings: the switch is kept; notation texts carry no fingering to draw yet.
-    void ChangeFingersMode(bool on);
+    void changeFingersMode(bool on);
     // Repaints after the question changed.
-    void Refresh();
+    void refresh();
 
 Q_SIGNALS:
     // For the exercise screen's connections; the board has no playback cursor that would
     // raise it yet.
-    void TickRecieved();
+    void tickReceived();
 
 protected:
     bool event(QEvent* event) override;

@@ -27,7 +27,7 @@ ShadowFrame::ShadowFrame(QWidget* parent) : QWidget(parent)
     setAttribute(Qt::WA_TranslucentBackground);
 }
 
-void ShadowFrame::SetPane(QWidget* newPane)
+void ShadowFrame::setPane(QWidget* newPane)
 {
     if (m_pane == newPane)
         return;
@@ -41,17 +41,17 @@ void ShadowFrame::SetPane(QWidget* newPane)
     update();
 }
 
-QWidget* ShadowFrame::Pane() const
+QWidget* ShadowFrame::pane() const
 {
     return m_pane;
 }
 
-QRect ShadowFrame::RestingRect() const
+QRect ShadowFrame::restingRect() const
 {
     return rect().adjusted(Margin, Margin / 2, -Margin, -Margin - Margin / 2);
 }
 
-void ShadowFrame::SetPaneFree(bool free)
+void ShadowFrame::setPaneFree(bool free)
 {
     m_paneFree = free;
     if (!free)
@@ -61,7 +61,7 @@ void ShadowFrame::SetPaneFree(bool free)
 void ShadowFrame::placePane()
 {
     if (m_pane && !m_paneFree)
-        m_pane->setGeometry(RestingRect());
+        m_pane->setGeometry(restingRect());
 }
 
 void ShadowFrame::resizeEvent(QResizeEvent* event)
@@ -76,7 +76,7 @@ void ShadowFrame::childEvent(QChildEvent* event)
     if (event->type() == QEvent::ChildPolished && !m_pane)
         if (auto* child = qobject_cast<QWidget*>(event->child()))
             if (!child->isWindow())
-                SetPane(child);
+                setPane(child);
 }
 
 bool ShadowFrame::eventFilter(QObject* watched, QEvent* event)

@@ -19,14 +19,14 @@ public:
     explicit ShadowFrame(QWidget* parent = nullptr);
 
     // The pane the frame holds: its first child widget unless set here.
-    void SetPane(QWidget* pane);
-    QWidget* Pane() const;
+    void setPane(QWidget* pane);
+    QWidget* pane() const;
     // The pane's place when no animation moves it.
-    QRect RestingRect() const;
+    QRect restingRect() const;
     // While free, resizing the frame leaves the pane where it is. Leaving the free state puts the
     // pane back in its resting place.
-    void SetPaneFree(bool free);
-    bool IsPaneFree() const { return m_paneFree; }
+    void setPaneFree(bool free);
+    bool isPaneFree() const { return m_paneFree; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;

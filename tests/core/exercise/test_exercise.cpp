@@ -215,8 +215,9 @@ private Q_SLOTS:
         QCOMPARE(trainer.GetTimeLine()->SegmentDuration(0), 20);
     }
 
-    // A sounded question takes no keys while it sounds; then every press and release reaches the
-    // screen, and a chord may be played key by key.
+    // A sounded question takes no keys while it sounds; then a press reaches the screen, and so
+    // does a note-on of velocity 0 as a release, without judging a chord not yet complete. (Keys
+    // from a real port answering it: test_exercise_midi.)
     void soundedQuestionTakesKeysOnceSounded()
     {
         TestTrainer::SectionSpec plan = ChordSection(4);
@@ -225,22 +226,14 @@ private Q_SLOTS:
         Lesson lesson({plan});
         TestTrainer& trainer = lesson.Begin();
         QCOMPARE(trainer.GetState(), int(Exercise::Presenting));
-        QVector<int> notes;
-        for (const MidiEvent& e : *trainer.GetCurrentQuestion().AskedItem()->stream)
-            if (e.message.IsNoteOn())
-                notes.append(e.message.byte1);
-        trainer.HandleInputEvent(Key(notes[0]));
+        const int first = trainer.GetCurrentQuestion().AskedItem()->stream->first().message.byte1;
+        trainer.HandleInputEvent(Key(first));
         QVERIFY(lesson.recorder.Notes().isEmpty());
         QTRY_COMPARE_WITH_TIMEOUT(trainer.GetState(), int(Exercise::AwaitingAnswer), 3000);
-        trainer.HandleInputEvent(Key(notes[1]));
-        trainer.HandleInputEvent(Key(notes[0], 0));
-        trainer.HandleInputEvent(Key(notes[0]));
+        trainer.HandleInputEvent(Key(first));
+        trainer.HandleInputEvent(Key(first, 0));
+        QCOMPARE(lesson.recorder.Notes(), (QVector<int>{first, -first}));
         QCOMPARE(lesson.recorder.JudgedCount(), 0);
-        QCOMPARE(lesson.recorder.Notes(), (QVector<int>{notes[1], -notes[0], notes[0]}));
-        trainer.HandleInputEvent(Key(notes[2]));
-        QCOMPARE(lesson.recorder.JudgedCount(), 1);
-        QVERIFY(lesson.recorder.JudgedAnswers().at(0).correct);
-        QCOMPARE(lesson.recorder.JudgedAnswers().at(0).answer.notes.size(), 3);
     }
 
     // An interval picked on the screen is compared with the size of the interval asked.

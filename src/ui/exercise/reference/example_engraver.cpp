@@ -30,7 +30,7 @@ QImage ExampleEngraver::engrave(const QByteArray& gmn, const QSize& size, qreal 
     if (!m_board) {
         m_board = std::make_unique<ScoreBoard>();
         m_board->setAttribute(Qt::WA_DontShowOnScreen);
-        m_board->SetDrawingMode(1);
+        m_board->setDrawingMode(1);
     }
     // The staff follows the board's height, a fifth of it; the board is as wide as the picture
     // and the music is centred across it. The picture is the band around the staff.
@@ -39,12 +39,12 @@ QImage ExampleEngraver::engrave(const QByteArray& gmn, const QSize& size, qreal 
     QImage picture(size * ratio, QImage::Format_ARGB32_Premultiplied);
     picture.setDevicePixelRatio(ratio);
     picture.fill(Qt::transparent);
-    if (m_board->SetScore(gmn)) {
+    if (m_board->setScore(gmn)) {
         QImage board(QSize(size.width(), boardHeight) * ratio, QImage::Format_ARGB32_Premultiplied);
         board.setDevicePixelRatio(ratio);
         board.fill(Qt::transparent);
         m_board->render(&board, QPoint(), QRegion(), QWidget::DrawChildren);
-        const Notation::GraphicMap map = m_board->LastMap();
+        const Notation::GraphicMap map = m_board->lastMap();
         const Notation::MapElement* staff = map.FindNth(Notation::MapElement::staffType, 1);
         const QRectF staffBox = staff ? staff->box : QRectF(0, 0, size.width(), boardHeight);
         QPainter painter(&picture);

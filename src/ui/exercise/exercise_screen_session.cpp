@@ -1,0 +1,418 @@
+// The screen's side of the lesson session: its reports routed to the question view, the answer
+// feedback and the statistics pane; the answers the inputs give handed to it; the section end.
+#include "ui/exercise/exercise_screen.h"
+
+#include "ui_exercise_screen.h"
+
+#include "core/exercise/exercise.h"
+#include "core/exercise/lesson_session.h"
+#include "core/exercise/trainer_settings.h"
+#include "ui/dialogs/play_dialog.h"
+#include "ui/dialogs/section_end_dialog.h"
+#include "ui/exercise/action_hint.h"
+#include "ui/exercise/answer_feedback.h"
+#include "ui/exercise/question_view.h"
+#include "ui/exercise/statistics_pane.h"
+#include "ui/exercise/view_switcher.h"
+
+#include <QTimer>
+#include <QTimerEvent>
+
+namespace {
+
+using Core::Exercise;
+using Core::LessonBase;
+
+} // namespace
+
+namespace UI {
+
+void ExerciseScreen::createParts()
+{
+    QuestionView::Widgets question;
+    question.taskLabel = m_ui->scorePaneLabel;
+    question.fader = m_ui->questionFader;
+    question.scoreBoard = m_ui->scoreBoard;
+    question.speaker = m_ui->speaker;
+    question.picture = m_ui->questionPicture;
+    question.questionText = m_ui->questionText;
+    question.keyboard = m_ui->keyboard;
+    question.choiceBar = m_ui->variantBar;
+    question.choices = {m_ui->variant1, m_ui->variant2, m_ui->variant3,
+                        m_ui->variant4, m_ui->variant5, m_ui->variant6};
+    m_questionView = new QuestionView(question, settings, this);
+    AnswerFeedback::Widgets feedback;
+    feedback.scorePane = m_ui->scorePane;
+    feedback.scoreFrame = m_ui->scoreFrame;
+    feedback.statusLabel = m_ui->statusLabel;
+    feedback.keyboard = m_ui->keyboard;
+    feedback.fader = m_ui->questionFader;
+    feedback.scoreBoard = m_ui->scoreBoard;
+    feedback.speaker = m_ui->speaker;
+    m_answerFeedback = new AnswerFeedback(feedback, m_questionView, this);
+    m_answerFeedback->setBorder("RegularBorderStyle");
+    StatisticsPane::Widgets statistics;
+    statistics.rows = m_ui->statisticsRows;
+    statistics.caption = m_ui->statisticsCaption;
+    statistics.layout = m_ui->statisticsPaneLayout;
+    statistics.extendedRows = m_ui->extendedStatisticsRows;
+    statistics.extendedCaption = m_ui->extendedStatisticsCaption;
+    statistics.extendedLayout = m_ui->extendedStatisticsPaneLayout;
+    statistics.historyBar = m_ui->historyBar;
+    statistics.viewHistory = m_ui->viewHistory;
+    statistics.clearHistory = m_ui->clearHistory;
+    m_statisticsPane = new StatisticsPane(statistics, this);
+    connect(m_statisticsPane, &StatisticsPane::pageChanged, this,
+            [this] { ShowSectionTitle(m_statisticsPane->section()); });
+}
+
+bool ExerciseScreen::IsTimedOut() const
+{
+    return m_answerFeedback->isTimedOut();
+}
+
+void ExerciseScreen::showExerciseStatistics()
+{
+    m_answerFeedback->clearTimedOut();
+    if (!m_session) {
+        m_ui->sectionTitle->setText(QString());
+        SetStatus(QString(), "RegularStyle");
+        return;
+    }
+    ShowSectionTitle(m_lesson.section);
+    const Exercise::Counters& counters = m_lesson.counters;
+    if (counters.sectionQuestionCount > 0 && counters.sectionAsked > 0)
+        SetStatus(tr("Question %1 of %2")
+                      .arg(std::min(counters.sectionAsked, counters.sectionQuestionCount))
+                      .arg(counters.sectionQuestionCount),
+                  "RegularStyle");
+    else
+        SetStatus(QString(), "RegularStyle");
+}
+
+void ExerciseScreen::ShowSectionTitle(int section)
+{
+    if (!m_session)
+        return;
+    const std::vector<Core::Exercise::SectionTitle>& titles = m_lesson.titles;
+    if (section >= 0 && size_t(section) < titles.size())
+        m_ui->sectionTitle->setText(titles[size_t(section)].title);
+}
+
+void ExerciseScreen::ApplyScorePaneStyle(const char* property)
+{
+    m_answerFeedback->setBorder(property);
+}
+
+void ExerciseScreen::SetStatus(const QString& text, const char* styleProperty)
+{
+    m_answerFeedback->setStatus(text, styleProperty);
+}
+
+// ---- questions -------------------------------------------------------------------------------
+
+void ExerciseScreen::onAboutToAskNext()
+{
+    // The last judgement goes out of view with the question it judged.
+    askingNext = true;
+    if (actionHint->GetMode() == ActionHint::NextQuestionMode)
+        actionHint->Dismiss();
+    actionHint->SetMode(ActionHint::PauseMode);
+    m_answerFeedback->clear();
+}
+
+void ExerciseScreen::onQuestionAsked(const Core::Question& question)
+{
+    askingNext = false;
+    m_lesson = question.lesson;
+    m_position = question.lesson.position;
+    // A question asked behind another view is shown when the exercise comes back into view.
+    if (viewMode != ExerciseView) {
+        questionPending = true;
+        return;
+    }
+    ShowQuestion();
+}
+
+void ExerciseScreen::ShowQuestion()
+{
+    questionPending = false;
+    if (!m_session)
+        return;
+    UpdateSlider(false);
+    m_questionView->resetInputs();
+    if (!m_lesson.isAsking()) {
+        m_questionView->clearQuestion();
+        return;
+    }
+    m_questionView->showQuestion(m_lesson.question, m_lesson.counters.asked, m_lesson.state,
+                                 m_lesson.answerInputMode, inputRoomKept(), viewMode != ReferenceView);
+    showExerciseStatistics();
+    UpdateUI();
+}
+
+bool ExerciseScreen::inputRoomKept() const
+{
+    return viewMode == ExerciseView || (viewMode == StatisticsView && !extendedStatistics);
+}
+
+void ExerciseScreen::UpdateAnswerInputs(const Core::QuestionRecord& question)
+{
+    if (m_session)
+        m_questionView->updateAnswerInputs(question, m_lesson.answerInputMode, inputRoomKept(),
+                                           viewMode != ReferenceView);
+}
+
+void ExerciseScreen::restoreAnswerBorder()
+{
+    m_answerFeedback->restoreBorder();
+}
+
+void ExerciseScreen::forgetJudgement()
+{
+    m_answerFeedback->forgetJudgement();
+}
+
+void ExerciseScreen::KeepInputRoom(bool keep)
+{
+    m_questionView->keepInputRoom(keep);
+}
+
+// ---- answers ---------------------------------------------------------------------------------
+
+void ExerciseScreen::onChoiceClicked(int index)
+{
+    if (m_session)
+        m_session->answerWithChoice(index);
+}
+
+void ExerciseScreen::onKeyboardKeyPressed(int key)
+{
+    if (m_session)
+        m_session->answerWithKey(key, true);
+}
+
+void ExerciseScreen::onKeyboardKeyReleased(int key)
+{
+    if (m_session)
+        m_session->answerWithKey(key, false);
+}
+
+void ExerciseScreen::onKeyEntered(int key, bool down)
+{
+    if (!m_session || !down || m_lesson.state != Exercise::AwaitingAnswer)
+        return;
+    m_answerFeedback->markEnteredKey(key);
+}
+
+void ExerciseScreen::onAnswerJudged(const Core::Judgement& judgement)
+{
+    if (viewMode != ExerciseView || !m_session)
+        return;
+    // The count with this answer, before the report of the state after it comes.
+    m_lesson.counters = judgement.counters;
+    m_answerFeedback->showJudgement(judgement);
+    // The session moves on by itself, or has paused the lesson after a mistake.
+    if (!judgement.isRight() && judgement.next == Core::Judgement::PauseLesson) {
+        actionHint->SetMode(ActionHint::NextQuestionMode);
+        ShowActionHintDialog();
+    }
+    UpdateUI();
+}
+
+void ExerciseScreen::onSummaryDue()
+{
+    // The out-of-time judgement gives way to the count of the section.
+    if (m_answerFeedback->isTimedOut())
+        showExerciseStatistics();
+}
+
+void ExerciseScreen::timerEvent(QTimerEvent* event)
+{
+    if (event->timerId() == glideTimer.timerId()) {
+        if (!m_session || glideTarget == 0 || m_lesson.playState != LessonBase::Running)
+            return;
+        QSlider* slider = m_ui->sectionSlider;
+        if (slider->isSliderDown())
+            return;
+        const int value = slider->value();
+        const int step = std::max(1, (glideTarget - value) / 10);
+        const int next = std::min(glideTarget, value + step);
+        slider->setValue(next);
+        if (next >= glideTarget)
+            glideTarget = 0;
+        return;
+    }
+    QWidget::timerEvent(event);
+}
+
+// ---- the session's reports ---------------------------------------------------------------------
+
+void ExerciseScreen::onLessonChanged(const Core::LessonSnapshot& lesson)
+{
+    const bool sectionsChanged = !(lesson.segments == m_lesson.segments);
+    m_lesson = lesson;
+    m_position = lesson.position;
+    if (sectionsChanged)
+        UpdateSectionBar();
+    // The lesson ran out of questions when asked for the next one: the last answer's marks go.
+    if (askingNext && lesson.ended && viewMode == ExerciseView) {
+        askingNext = false;
+        ShowQuestion();
+    }
+    UpdateUI();
+    UpdateSlider(false);
+}
+
+void ExerciseScreen::onPositionChanged(const Core::LessonPosition& position)
+{
+    m_position = position;
+    UpdateSlider(false);
+}
+
+void ExerciseScreen::onSectionEnded(const Core::SectionScore&)
+{
+    handleLessonEnd();
+}
+
+void ExerciseScreen::UpdateUI()
+{
+    QSlider* slider = m_ui->sectionSlider;
+    if (!m_session) {
+        slider->setEnabled(!quizMode);
+        m_ui->playButton->hide();
+        return;
+    }
+    slider->setEnabled(!quizMode);
+    const int play = m_lesson.playState;
+    const int state = m_lesson.state;
+
+    // The ear trainer takes no answer while its question still sounds.
+    const bool locked = exerciseId == size_t(Core::EarTrainerIndex) && play == LessonBase::Running &&
+                        state == Exercise::Presenting;
+    m_ui->keyboard->setDimmed(locked);
+    m_ui->keyboard->setEnabled(!locked);
+    m_questionView->setChoicesEnabled(!locked);
+
+    if (viewMode == ExerciseView) {
+        const Exercise::Counters& counters = m_lesson.counters;
+        m_ui->progress->setValues(counters.answered - counters.correct, counters.correct);
+    }
+    const bool acceptsKeys = state == Exercise::AwaitingAnswer && play != LessonBase::Paused;
+    m_ui->keyboard->setInteractive(acceptsKeys);
+
+    m_questionView->followState(m_lesson.question, m_lesson.counters.asked, state);
+
+    const bool stopped = play == LessonBase::Stopped;
+    m_ui->playButton->setVisible(!stopped && viewMode == ExerciseView);
+    const QString playText = play == LessonBase::Running ? tr("Pause") : tr("Play");
+    if (m_ui->playButton->text() != playText) {
+        m_ui->playButton->setText(playText);
+        m_ui->playButton->setAccessibleName(playText);
+    }
+    if (stopped)
+        UpdateSlider(false);
+}
+
+void ExerciseScreen::handleLessonEnd()
+{
+    // The end of the lesson: its timeline ran out, or no section after the last one asked had
+    // anything left to ask.
+    if (!m_session || !m_lesson.ended || (sectionEndDialog && sectionEndDialog->isVisible()))
+        return;
+    // The judgement of the last answer stays in view a moment before the dialog covers it.
+    const QElapsedTimer& judgementAge = m_answerFeedback->judgementAge();
+    if (judgementAge.isValid() && !judgementAge.hasExpired(FeedbackBeforeSectionEndMs)) {
+        sectionEndDelay->start(int(FeedbackBeforeSectionEndMs - judgementAge.elapsed()));
+        return;
+    }
+    lastHandledExerciseState = m_lesson.state;
+    SectionEndDialog* dialog = EnsureSectionEndDialog();
+    // From the lesson's own counts: the score bar is brought up to date only in the exercise
+    // view, and a key may have answered the last question behind the statistics.
+    const Exercise::Counters& counters = m_lesson.counters;
+    dialog->setScore(counters.answered - counters.correct, counters.correct);
+    if (viewMode == ExerciseView)
+        Q_EMIT ShowSectionEndDialogSignal();
+}
+
+SectionEndDialog* ExerciseScreen::EnsureSectionEndDialog()
+{
+    if (!sectionEndDialog) {
+        sectionEndDialog = new SectionEndDialog(this);
+        sectionEndDialog->setGeometry(QRect(mapToGlobal(QPoint(0, 0)), size()));
+        connect(sectionEndDialog, &SectionEndDialog::continueRequested, this, &ExerciseScreen::Exit);
+        connect(sectionEndDialog, &SectionEndDialog::repeatRequested, this, &ExerciseScreen::restartExercise);
+        connect(sectionEndDialog, &SectionEndDialog::reviewStatsRequested, this, &ExerciseScreen::ReviewStats);
+    }
+    return sectionEndDialog;
+}
+
+void ExerciseScreen::ShowSectionEndDialog()
+{
+    actionHint->Dismiss();
+    if (playDialog)
+        playDialog->hide();
+    EnsureSectionEndDialog()->showForSectionEnd();
+}
+
+void ExerciseScreen::screenChangeSlot(QString current, QString previous)
+{
+    if (sectionEndDialog)
+        sectionEndDialog->screenChangeSlot(current, previous);
+}
+
+// ---- statistics --------------------------------------------------------------------------------
+
+void ExerciseScreen::ShowStatisticsPage()
+{
+    QStringList names;
+    for (const Core::Exercise::SectionTitle& title : m_lesson.titles)
+        names.append(title.shortName);
+    m_statisticsPane->setSectionNames(names);
+    m_statisticsPane->refresh();
+    ShowSectionTitle(m_statisticsPane->section());
+}
+
+void ExerciseScreen::showStatisticsSection(int section)
+{
+    m_statisticsPane->showSection(section);
+    ShowStatisticsPage();
+}
+
+bool ExerciseScreen::IsExtendedStatisticsSection(int section) const
+{
+    return m_statisticsPane->isExtendedSection(section);
+}
+
+void ExerciseScreen::PlaceHistoryBar(bool extended)
+{
+    m_statisticsPane->placeHistoryBar(extended);
+}
+
+void ExerciseScreen::SwitchToStatSection(int s)
+{
+    if (viewMode != StatisticsView || s < 0 || s >= SectionCount)
+        return;
+    HighlightSectionButton(s);
+    showStatisticsSection(s);
+    // The ear trainer's tempo section has the extended page, without the keyboard.
+    const bool extended = IsExtendedStatisticsSection(s);
+    PlaceHistoryBar(extended);
+    KeepInputRoom(!extended);
+    if (extended != extendedStatistics) {
+        m_viewSwitcher->switchTo(extended ? ViewSwitcher::ExtendedStatisticsView : ViewSwitcher::StatisticsView,
+                                 Animated);
+        extendedStatistics = extended;
+    }
+}
+
+void ExerciseScreen::onStatisticsKeyHovered(int key)
+{
+    // Only the plain page has octave pages.
+    if (viewMode != StatisticsView || extendedStatistics)
+        return;
+    m_statisticsPane->showOctaveOfKey(key);
+}
+
+} // namespace UI

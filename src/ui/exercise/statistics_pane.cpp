@@ -1,0 +1,300 @@
+// Everything here reads the statistics store in memory on the GUI thread; only clearing the
+// history writes its file.
+#include "ui/exercise/statistics_pane.h"
+
+#include "core/exercise/exercise.h"
+#include "core/exercise/exercise_ear_trainer.h"
+#include "core/exercise/exercise_note_trainer.h"
+#include "core/exercise/exercise_symbol_trainer.h"
+#include "core/exercise/lesson_session.h"
+#include "core/exercise/music_tables.h"
+#include "core/exercise/trainer_settings.h"
+#include "core/exercise/trainer_support.h"
+#include "ui/exercise/statistics_rows.h"
+
+#include <QCoreApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <map>
+#include <tuple>
+
+namespace {
+
+using Core::MusicTables;
+
+// The noun a caption uses for a section's items, by the section's name.
+QString SectionNoun(const QString& sectionName)
+{
+    static const char* const nouns[][2] = {
+        {"Single Notes", QT_TRANSLATE_NOOP("UI::StatisticsPane", "notes")},
+        {"Intervals", QT_TRANSLATE_NOOP("UI::StatisticsPane", "intervals")},
+        {"Chords", QT_TRANSLATE_NOOP("UI::StatisticsPane", "chords")},
+        {"Scales", QT_TRANSLATE_NOOP("UI::StatisticsPane", "scales")},
+        {"Tempo", QT_TRANSLATE_NOOP("UI::StatisticsPane", "tempo")},
+        {"Note Lengths", QT_TRANSLATE_NOOP("UI::StatisticsPane", "note lengths")},
+        {"Key Signatures", QT_TRANSLATE_NOOP("UI::StatisticsPane", "key signatures")},
+        {"Loudness", QT_TRANSLATE_NOOP("UI::StatisticsPane", "loudness")},
+        {"Note Modifiers", QT_TRANSLATE_NOOP("UI::StatisticsPane", "note modifiers")},
+    };
+    for (const auto& noun : nouns)
+        if (sectionName == QLatin1String(noun[0]))
+            return QCoreApplication::translate("UI::StatisticsPane", noun[1]);
+    return sectionName.toLower();
+}
+
+// One line of a tempo marking's description: "Slow & stately (66-76 bpm)".
+QString TempoDetail(int tempo)
+{
+    QString text = Core::TrainerSupport::OneLine(MusicTables::TempoDescription(tempo)).simplified();
+    return text.replace(QLatin1String("&&"), QLatin1String("&"));
+}
+
+// A row of a page while it is gathered: the item, its place in the page's order and its counts.
+struct PageItem
+{
+    std::tuple<int, int> order;
+    int lowestKey = -1;
+    UI::StatisticsRows::Item row;
+};
+
+} // namespace
+
+namespace UI {
+
+StatisticsPane::StatisticsPane(const Widgets& widgets, QObject* parent)
+    : QObject(parent), m_widgets(widgets)
+{
+    connect(m_widgets.viewHistory, &QPushButton::released, this, &StatisticsPane::toggleHistory);
+    connect(m_widgets.clearHistory, &QPushButton::released, this, &StatisticsPane::clearHistory);
+}
+
+void StatisticsPane::setLesson(Core::LessonSession* session, size_t exerciseId, bool quizMode)
+{
+    m_session = session;
+    m_exerciseId = exerciseId;
+    m_quizMode = quizMode;
+}
+
+int StatisticsPane::octaveOfKey(int key)
+{
+    // The octave runs from C to B, so C8 (key 87) lies alone in octave 8. The keyboard's picking
+    // mode shades the same octave groups.
+    if (key < 0 || key >= MusicTables::KeyCount)
+        return -1;
+    return (key + 9) / 12;
+}
+
+bool StatisticsPane::isKeyboardSection(int section) const
+{
+    // Pool entry 0 exists in every pool of keys (the note A0, the first interval, chord, scale).
+    return m_session && m_session->questionKey(section, 0) >= 0;
+}
+
+bool StatisticsPane::isTempoSection(int section) const
+{
+    return (m_exerciseId == size_t(Core::EarTrainerIndex) &&
+            section == Core::ExerciseEarTrainer::TempoSection) ||
+           (m_exerciseId == size_t(Core::SymbolTrainerIndex) &&
+            section == Core::ExerciseSymbolTrainer::TempoSection);
+}
+
+bool StatisticsPane::isExtendedSection(int section) const
+{
+    return m_exerciseId == size_t(Core::EarTrainerIndex) && section == Core::ExerciseEarTrainer::TempoSection;
+}
+
+int StatisticsPane::lowestKey(int section, int id) const
+{
+    const int root = m_session ? m_session->questionKey(section, id) : -1;
+    if (root < 0)
+        return -1;
+    // The note and ear trainers number their sections of keys as the pools are numbered; an
+    // inverted chord's lowest note is not its root, so the pool entry's own keys decide.
+    using Pool = Core::TrainerSupport::PitchedPool;
+    static const Pool pools[] = {Pool::Notes, Pool::Intervals, Pool::Chords, Pool::Scales};
+    static_assert(Core::ExerciseNoteTrainer::ChordsSection == 2 &&
+                      Core::ExerciseEarTrainer::ScalesSection == 3,
+                  "sections of keys follow the pools");
+    if (section < 0 || section >= int(std::size(pools)))
+        return root;
+    const Core::QuestionPool& pool = Core::TrainerSupport::PoolOf(pools[section]);
+    if (size_t(id) >= pool.size())
+        return root;
+    const QVector<int> keys = Core::TrainerSupport::EntryKeys(pool[size_t(id)].get());
+    return keys.isEmpty() ? root : keys.first();
+}
+
+QString StatisticsPane::sectionShortName(int section) const
+{
+    if (!m_session)
+        return QString();
+    return m_sectionNames.value(section);
+}
+
+QString StatisticsPane::caption(const QString& sectionName, int octave) const
+{
+    const QString noun = SectionNoun(sectionName);
+    if (octave < 0) {
+        QString text = tr("This is your score for %1.").arg(noun);
+        if (m_exerciseId == size_t(Core::NoteTrainerIndex))
+            text += tr("\nFor details, hover over a keyboard note below.");
+        return text;
+    }
+    return tr("&nbsp;&nbsp;&nbsp;This is your score for all %1 within octave <b style='color:blue; "
+              "font-size:18px;'>%2</b><img src=':/PIX/pixmap/pointer.png'/><br>")
+        .arg(noun)
+        .arg(octave);
+}
+
+void StatisticsPane::setCaption(int section, int octave)
+{
+    QLabel* label = isExtendedSection(section) ? m_widgets.extendedCaption : m_widgets.caption;
+    // The plain caption keeps its line break; the octave form is rich text.
+    label->setTextFormat(octave < 0 ? Qt::PlainText : Qt::RichText);
+    label->setText(caption(sectionShortName(section), octave));
+}
+
+void StatisticsPane::setHistoryButtons(int sectionRecords)
+{
+    const bool history = m_session && m_session->isShowingHistory();
+    const QString toggle = !history     ? tr("View History")
+                           : m_quizMode ? tr("View quiz statistics")
+                                        : tr("View lesson statistics");
+    m_widgets.viewHistory->setText(toggle);
+    m_widgets.viewHistory->setAccessibleName(toggle);
+    m_widgets.clearHistory->setText(history ? tr("Clear History") : QString());
+    m_widgets.clearHistory->setEnabled(history && (m_quizMode || sectionRecords > 0));
+}
+
+int StatisticsPane::buildRows(int section)
+{
+    const bool extended = isExtendedSection(section);
+    StatisticsRows* page = extended ? m_widgets.extendedRows : m_widgets.rows;
+    std::vector<Core::StatisticsRecord> records;
+    if (m_session)
+        m_session->sectionStatistics(section, records);
+
+    // One row per item: records of the same item (a file may hold several) are added up, and the
+    // pieces of a tempo count for their tempo marking.
+    const bool tempo = isTempoSection(section);
+    const bool keys = !tempo && isKeyboardSection(section);
+    std::map<int, PageItem> items;
+    auto itemOf = [&](int id) -> PageItem* {
+        const int key = tempo ? id / MusicTables::PiecesPerTempo : id;
+        auto found = items.find(key);
+        if (found != items.end())
+            return &found->second;
+        PageItem item;
+        item.row.name = m_session->questionLabel(section, id);
+        // An id the trainer does not know (a damaged file) has no name and no row.
+        if (item.row.name.isEmpty())
+            return nullptr;
+        if (tempo) {
+            // Slowest first.
+            item.order = {MusicTables::TempoNumbers(key)[0], key};
+            if (extended)
+                item.row.detail = TempoDetail(key);
+        } else if (keys) {
+            item.lowestKey = lowestKey(section, id);
+            if (item.lowestKey < 0)
+                return nullptr;
+            // By pitch: the lowest note, then the trainer's own order.
+            item.order = {item.lowestKey, id};
+        } else {
+            item.order = {0, id};
+        }
+        return &items.emplace(key, item).first->second;
+    };
+    if (m_session) {
+        for (const Core::StatisticsRecord& record : records) {
+            if (PageItem* item = itemOf(record.id)) {
+                item->row.wrong += record.wrong;
+                item->row.right += record.correct;
+            }
+        }
+        // The extended page has a bar for every tempo marking the section asks, asked yet or not.
+        if (extended) {
+            for (int id : m_session->choiceIds(section))
+                itemOf(id);
+        }
+    }
+
+    std::vector<const PageItem*> ordered;
+    ordered.reserve(items.size());
+    for (const auto& entry : items)
+        if (m_octave < 0 || !keys || octaveOfKey(entry.second.lowestKey) == m_octave)
+            ordered.push_back(&entry.second);
+    std::sort(ordered.begin(), ordered.end(),
+              [](const PageItem* a, const PageItem* b) { return a->order < b->order; });
+    std::vector<StatisticsRows::Item> rows;
+    rows.reserve(ordered.size());
+    for (const PageItem* item : ordered)
+        rows.push_back(item->row);
+    page->SetEmptyText(m_octave >= 0 && keys ? tr("Nothing answered within this octave yet.")
+                                             : tr("Nothing answered in this section yet."));
+    page->SetItems(rows);
+    return int(records.size());
+}
+
+void StatisticsPane::showSection(int section)
+{
+    m_section = section;
+    m_octave = -1;
+    refresh();
+}
+
+void StatisticsPane::refresh()
+{
+    const int records = buildRows(m_section);
+    setHistoryButtons(records);
+    setCaption(m_section, m_octave);
+}
+
+bool StatisticsPane::showOctaveOfKey(int key)
+{
+    // Only a section of keys has octave pages; moving within one octave changes nothing.
+    if (!isKeyboardSection(m_section))
+        return false;
+    const int octave = octaveOfKey(key);
+    if (octave == m_octave)
+        return false;
+    m_octave = octave;
+    buildRows(m_section);
+    setCaption(m_section, m_octave);
+    return true;
+}
+
+void StatisticsPane::placeHistoryBar(bool extended)
+{
+    // One pair of history buttons serves both pages: it goes with the page in view.
+    QVBoxLayout* target = extended ? m_widgets.extendedLayout : m_widgets.layout;
+    if (target->indexOf(m_widgets.historyBar) >= 0)
+        return;
+    target->addWidget(m_widgets.historyBar);
+    m_widgets.historyBar->show();
+}
+
+void StatisticsPane::toggleHistory()
+{
+    if (!m_session)
+        return;
+    m_session->setShowHistory(!m_session->isShowingHistory());
+    refresh();
+    Q_EMIT pageChanged();
+}
+
+void StatisticsPane::clearHistory()
+{
+    if (!m_session)
+        return;
+    // Never throws: a file that cannot be written is said in the window and written later.
+    m_session->clearHistory();
+    refresh();
+    m_widgets.clearHistory->setEnabled(false);
+    Q_EMIT pageChanged();
+}
+
+} // namespace UI
