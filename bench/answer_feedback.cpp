@@ -249,8 +249,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "answer_feedback: the window was not exposed\n");
         return 1;
     }
-    rig.screen->LoadExercise(0, false, false);
-    Core::LessonSession* session = rig.screen->GetSession();
+    rig.screen->loadExercise(0, false, false);
+    Core::LessonSession* session = rig.screen->session();
     if (!session) {
         std::fprintf(stderr, "answer_feedback: no exercise\n");
         return 1;

@@ -131,7 +131,7 @@ int main(int argc, char** argv)
         return 1;
     }
     app.window = rig.window.get();
-    rig.screen->LoadExercise(0, false, false);
+    rig.screen->loadExercise(0, false, false);
     UI::ExerciseScreen* screen = rig.screen.get();
     auto* rows = rig.Child<UI::StatisticsRows>(QStringLiteral("statisticsRows"));
     auto* viewArea = rig.Child(QStringLiteral("viewArea"));
@@ -144,7 +144,7 @@ int main(int argc, char** argv)
     };
 
     // build: the 88 notes after the intervals.
-    screen->ShowStatistics(UI::Quick);
+    screen->showStatistics(UI::Quick);
     if (!settled("statisticsPane")) {
         std::fprintf(stderr, "statistics_view: the statistics view did not open\n");
         return 1;
@@ -153,10 +153,10 @@ int main(int argc, char** argv)
     std::vector<double> buildMs, octaveMs;
     double firstBuildMs = 0;
     for (int i = 0; i < samples + 1; ++i) {
-        QMetaObject::invokeMethod(screen, "SwitchToStatSection", Q_ARG(int, 1));
+        QMetaObject::invokeMethod(screen, "switchToStatisticsSection", Q_ARG(int, 1));
         repaint();
         const qint64 start = NowNs();
-        QMetaObject::invokeMethod(screen, "SwitchToStatSection", Q_ARG(int, 0));
+        QMetaObject::invokeMethod(screen, "switchToStatisticsSection", Q_ARG(int, 0));
         repaint();
         const double ms = Ms(start, NowNs());
         if (rows->ItemCount() != Core::MusicTables::KeyCount) {
@@ -171,10 +171,10 @@ int main(int argc, char** argv)
     }
     for (int i = 0; i < samples; ++i) {
         const qint64 start = NowNs();
-        QMetaObject::invokeMethod(screen, "onStatisticsGkcHover", Q_ARG(int, 3 + (i % 7) * 12));
+        QMetaObject::invokeMethod(screen, "onStatisticsKeyHovered", Q_ARG(int, 3 + (i % 7) * 12));
         repaint();
         octaveMs.push_back(Ms(start, NowNs()));
-        QMetaObject::invokeMethod(screen, "onStatisticsGkcHover", Q_ARG(int, -1));
+        QMetaObject::invokeMethod(screen, "onStatisticsKeyHovered", Q_ARG(int, -1));
         repaint();
     }
 
@@ -187,7 +187,7 @@ int main(int argc, char** argv)
     std::vector<double> referenceMs;
     for (int i = 0; i < samples; ++i) {
         const qint64 start = NowNs();
-        QMetaObject::invokeMethod(screen, "SwitchToReferenceSection", Q_ARG(int, i % 3));
+        QMetaObject::invokeMethod(screen, "showReferenceSection", Q_ARG(int, i % 3));
         repaint();
         referenceMs.push_back(Ms(start, NowNs()));
     }
@@ -199,7 +199,7 @@ int main(int argc, char** argv)
     const int rounds = std::max(4, samples / 20);
     for (int round = 0; round < rounds; ++round) {
         const std::pair<std::function<void()>, const char*> steps[] = {
-            {[&] { screen->ShowStatistics(UI::Animated); }, "statisticsPane"},
+            {[&] { screen->showStatistics(UI::Animated); }, "statisticsPane"},
             {[&] { screen->showReference(UI::Animated); }, "referencePane"},
             {[&] { screen->showExercise(UI::Animated); }, "exercisePane"},
         };

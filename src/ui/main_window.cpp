@@ -86,13 +86,13 @@ MainWindow::MainWindow(const MainWindowServices& services, QWidget* parent)
 
     connect(m_homeScreen, &HomeScreen::openExercise, this,
             QOverload<size_t, bool>::of(&MainWindow::openExercise));
-    connect(this, &MainWindow::settingsChanged, m_exerciseScreen, &ExerciseScreen::ApplySettings);
-    connect(m_exerciseScreen, &ExerciseScreen::ExitSignal, this, &MainWindow::navigateHome);
-    connect(m_stack, &WindowStackManager::screenChange, m_exerciseScreen, &ExerciseScreen::screenChangeSlot);
+    connect(this, &MainWindow::settingsChanged, m_exerciseScreen, &ExerciseScreen::applySettings);
+    connect(m_exerciseScreen, &ExerciseScreen::exitRequested, this, &MainWindow::navigateHome);
+    connect(m_stack, &WindowStackManager::screenChange, m_exerciseScreen, &ExerciseScreen::onScreenChanged);
     connect(this, QOverload<UI::Speed>::of(&MainWindow::showReference), m_exerciseScreen,
             &ExerciseScreen::showReference);
     connect(this, QOverload<UI::Speed>::of(&MainWindow::showStatistics), m_exerciseScreen,
-            &ExerciseScreen::ShowStatistics);
+            &ExerciseScreen::showStatistics);
     connect(this, QOverload<UI::Speed>::of(&MainWindow::showExercise), m_exerciseScreen,
             &ExerciseScreen::showExercise);
 
@@ -130,7 +130,7 @@ MainWindow::~MainWindow()
 {
     // The exercise goes before the screens that observe it.
     if (m_exerciseScreen)
-        m_exerciseScreen->CloseExercise();
+        m_exerciseScreen->closeExercise();
 }
 
 TrainerSettingsPage* MainWindow::settingsPage(int trainer) const
@@ -191,8 +191,8 @@ void MainWindow::showScreen(QWidget* widget)
         auto* page = static_cast<TrainerSettingsPage*>(top);
         page->applySettings();
         const bool changed = page->isModified();
-        if (m_exerciseScreen->GetSession())
-            m_exerciseScreen->ApplySettings();
+        if (m_exerciseScreen->session())
+            m_exerciseScreen->applySettings();
         if (auto usage = telemetry())
             usage->SettingsClosed();
         if (changed)
@@ -221,7 +221,7 @@ void MainWindow::openExercise(size_t exerciseId, bool quizMode)
 void MainWindow::openExercise(size_t exerciseId, bool quizMode, bool resume)
 {
     m_quiz = quizMode;
-    m_exerciseScreen->LoadExercise(exerciseId, quizMode, resume);
+    m_exerciseScreen->loadExercise(exerciseId, quizMode, resume);
     m_minimized = false;
     markTab(m_ui->Exercise);
     Q_EMIT showExercise(Quick);
@@ -232,14 +232,14 @@ void MainWindow::openExercise(size_t exerciseId, bool quizMode, bool resume)
 void MainWindow::hideSettings()
 {
     showScreen(m_homeScreen);
-    m_exerciseScreen->CloseExercise();
+    m_exerciseScreen->closeExercise();
     Q_EMIT settingsChanged();
 }
 
 void MainWindow::navigateHome()
 {
     showScreen(m_homeScreen);
-    m_exerciseScreen->CloseExercise();
+    m_exerciseScreen->closeExercise();
 }
 
 void MainWindow::showExercise()
@@ -267,7 +267,7 @@ void MainWindow::showStatistics()
 
 void MainWindow::showSettings()
 {
-    const size_t trainer = m_exerciseScreen->GetExerciseId();
+    const size_t trainer = m_exerciseScreen->exerciseId();
     TrainerSettingsPage* page = settingsPage(int(trainer));
     if (!page)
         return;
@@ -275,9 +275,9 @@ void MainWindow::showSettings()
     Q_EMIT toSettingsTransition();
     if (auto usage = telemetry())
         usage->SettingsOpened();
-    m_exerciseScreen->PauseExercise(true);
+    m_exerciseScreen->pauseExercise(true);
     int section = 0;
-    if (const Core::LessonSession* session = m_exerciseScreen->GetSession())
+    if (const Core::LessonSession* session = m_exerciseScreen->session())
         section = session->snapshot().position.segment;
     page->openTab(section);
     if (m_stack->top() != page) {
@@ -314,10 +314,10 @@ void MainWindow::resumeLastLesson()
     if (m_services.setQuizMode)
         m_services.setQuizMode(false);
     openExercise(size_t(last.exerciseId), false, true);
-    m_exerciseScreen->ResumeAt(last.exercisePosition);
+    m_exerciseScreen->resumeAt(last.exercisePosition);
     // The student may have started the program and walked away: the lesson waits behind the
     // play card, its question clock stopped, until Play is pressed.
-    m_exerciseScreen->PauseExercise(true, true);
+    m_exerciseScreen->pauseExercise(true, true);
 }
 
 void MainWindow::saveLastState()
@@ -326,15 +326,15 @@ void MainWindow::saveLastState()
     if (!settings)
         return;
     Core::LastState record = settings->lastState();
-    const Core::LessonSession* session = m_exerciseScreen->GetSession();
+    const Core::LessonSession* session = m_exerciseScreen->session();
     if (isExerciseInFront() && !m_quiz && session) {
         record.lastState = 2;
         const Core::LessonPosition timeline = session->snapshot().position;
-        const SectionEndDialog* sectionEnd = m_exerciseScreen->GetSectionEndDialog();
+        const SectionEndDialog* sectionEnd = m_exerciseScreen->sectionEndDialog();
         const bool sectionEndShown = sectionEnd && sectionEnd->isVisible();
         if (timeline.position < timeline.length - 1 && !sectionEndShown) {
             record.exercisePosition = timeline.position;
-            record.exerciseId = int(m_exerciseScreen->GetExerciseId());
+            record.exerciseId = int(m_exerciseScreen->exerciseId());
             settings->setLastState(record);
         }
         return;
@@ -351,8 +351,8 @@ void MainWindow::updateDevices()
         m_services.selectStoredInputDevice();
     if (!m_exerciseScreen)
         return;
-    m_exerciseScreen->PauseExercise(true, true);
-    m_exerciseScreen->ApplySettings();
+    m_exerciseScreen->pauseExercise(true, true);
+    m_exerciseScreen->applySettings();
     for (TrainerSettingsPage* page : m_settingsPages)
         page->updateDevices();
     for (int t = 0; t < 3; ++t)
@@ -381,7 +381,7 @@ void MainWindow::showHelp()
 
 void MainWindow::userMinimizeScreenRequest()
 {
-    m_exerciseScreen->PauseExercise(true, true);
+    m_exerciseScreen->pauseExercise(true, true);
     m_minimized = true;
     showMinimized();
     Q_EMIT windowMinimized();
@@ -437,7 +437,7 @@ bool MainWindow::prepareToEnd()
     m_ending = true;
     m_newsNotifier->stop();
     saveLastState();
-    m_exerciseScreen->CloseExercise();
+    m_exerciseScreen->closeExercise();
     // Every answer is on disk before the program goes (the saver thread may still be waiting).
     if (m_services.catalog) {
         if (auto statistics = m_services.catalog->GetStatistics()) {

@@ -49,7 +49,7 @@ void MainWindow::updateNavigation(QWidget* widget)
     } else if (widget == m_exerciseScreen) {
         Q_EMIT toExerciseTransition();
         applyExerciseTabs();
-        setCaption(TrainerPlace(m_exerciseScreen->GetExerciseId(), m_quiz));
+        setCaption(TrainerPlace(m_exerciseScreen->exerciseId(), m_quiz));
     }
 }
 

@@ -125,7 +125,7 @@ class TestAccessibility : public QObject
         UI::ExerciseScreen* screen = console->exerciseScreen();
         const bool asked = QTest::qWaitFor(
             [screen] {
-                const Core::LessonSession* session = screen->GetSession();
+                const Core::LessonSession* session = screen->session();
                 return session && session->snapshot().state == Core::Exercise::AwaitingAnswer;
             },
             20000);
@@ -137,7 +137,7 @@ class TestAccessibility : public QObject
     {
         if (console->fader()->isFading() || !console->stackManager()->top()->isVisible())
             return false;
-        if (QStateMachine* views = console->exerciseScreen()->GetViewMachine())
+        if (QStateMachine* views = console->exerciseScreen()->viewMachine())
             for (QAbstractAnimation* animation : views->findChildren<QAbstractAnimation*>())
                 if (animation->state() == QAbstractAnimation::Running)
                     return false;
@@ -185,7 +185,7 @@ class TestAccessibility : public QObject
         else if (place == "settings")
             console->showSettings();
         else if (place == "paused")
-            QVERIFY(screen->PauseExercise(true, true));
+            QVERIFY(screen->pauseExercise(true, true));
         else if (place == "section end") {
             // The slider's handle dragged to the lesson's end.
             auto* slider = screen->findChild<QSlider*>(QStringLiteral("sectionSlider"));
@@ -201,20 +201,20 @@ class TestAccessibility : public QObject
                              Qt::NoModifier);
             QApplication::sendEvent(slider, &move);
             QTest::mouseRelease(slider, Qt::LeftButton, Qt::NoModifier, end);
-            QTRY_VERIFY(screen->GetSectionEndDialog() && screen->GetSectionEndDialog()->isVisible());
+            QTRY_VERIFY(screen->sectionEndDialog() && screen->sectionEndDialog()->isVisible());
         }
         QTRY_VERIFY(Settled());
         if (place == "statistics")
-            QCOMPARE(screen->GetViewMode(), int(UI::ExerciseScreen::StatisticsView));
+            QCOMPARE(screen->viewMode(), int(UI::ExerciseScreen::StatisticsView));
         else if (place == "reference")
-            QCOMPARE(screen->GetViewMode(), int(UI::ExerciseScreen::ReferenceView));
+            QCOMPARE(screen->viewMode(), int(UI::ExerciseScreen::ReferenceView));
         else if (place == "settings")
             QTRY_COMPARE(console->stackManager()->top(),
                          static_cast<QWidget*>(console->settingsPage(trainer)));
         else if (place == "paused")
-            QTRY_VERIFY(screen->FindPlayDialog() && screen->FindPlayDialog()->opacity() == 1.0);
+            QTRY_VERIFY(screen->playDialog() && screen->playDialog()->opacity() == 1.0);
         else if (place == "section end")
-            ShowFully(screen->GetSectionEndDialog());
+            ShowFully(screen->sectionEndDialog());
     }
 
 private Q_SLOTS:

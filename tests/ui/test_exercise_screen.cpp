@@ -103,7 +103,7 @@ class TestConsoleExerciseControl : public QObject
             prepare(*rig);
         if (!rig->Show())
             return false;
-        rig->screen->LoadExercise(trainer, rig->blocks.IsQuizMode(), false);
+        rig->screen->loadExercise(trainer, rig->blocks.IsQuizMode(), false);
         if (!rig->WaitForQuestion())
             return false;
         QCoreApplication::processEvents();
@@ -150,44 +150,20 @@ private Q_SLOTS:
             QVERIFY(!rig->SectionButton(s)->isVisible() || rig->SectionButton(s)->geometry().right() < bar);
     }
 
-    // After a right answer, or a mistake under a policy that goes on, the next question comes by
-    // itself, but waits while paused though its timer is due; under a policy that pauses, the hint
-    // (clear of the answer buttons) waits for the space bar.
-    void nextQuestionComesOrWaits_data()
+    // Under a policy that pauses after a mistake, the hint (clear of the answer buttons) waits for
+    // the space bar, which brings the next question; hiding the screen pauses too. (What follows
+    // a right answer or a policy that goes on: test_lesson_session.)
+    void mistakeWaitsForTheSpaceBar()
     {
-        QTest::addColumn<bool>("right");
-        QTest::addColumn<bool>("goOn"); // the policy after a mistake
-        QTest::newRow("right answer") << true << true;
-        QTest::newRow("mistake, policy goes on") << false << true;
-        QTest::newRow("mistake, policy pauses") << false << false;
-    }
-    void nextQuestionComesOrWaits()
-    {
-        QFETCH(bool, right);
-        QFETCH(bool, goOn);
-        QVERIFY(Open(0, [&](ScreenRig& r) { SetPolicy(r, goOn, 300); }));
+        QVERIFY(Open(0, [&](ScreenRig& r) { SetPolicy(r, false, 300); }));
         const int asked = rig->Lesson().counters.asked;
-        rig->ClickVariant(right ? RightButton(*rig) : WrongButton(*rig));
+        rig->ClickVariant(WrongButton(*rig));
         QVERIFY(rig->WaitForAnswers(1));
-        UI::ActionHint* hint = rig->screen->GetActionHint();
-        if (!right && goOn) {
-            QVERIFY(!hint->isVisible());
-            QTRY_COMPARE(rig->Lesson().counters.asked, asked + 1);
-            return;
-        }
-        if (right) {
-            QTest::keyClick(rig->screen.get(), Qt::Key_Space);
-            QVERIFY(rig->screen->FindPlayDialog() && rig->screen->FindPlayDialog()->isShown());
-            // Past the right answer's delay, nothing comes while paused.
-            QVERIFY(!QTest::qWaitFor([&] { return rig->Lesson().counters.asked > asked; },
-                                     2 * UI::ExerciseScreen::RightAnswerDelayMs));
-        } else {
-            QTRY_VERIFY(hint->isVisible());
-            QCOMPARE(hint->text(), UI::ActionHint::TextOf(UI::ActionHint::NextQuestionMode));
-            const QWidget* bar = rig->Child(QStringLiteral("variantBar"));
-            QVERIFY(
-                !hint->geometry().intersects(QRect(bar->mapTo(rig->screen.get(), QPoint()), bar->size())));
-        }
+        UI::ActionHint* hint = rig->screen->actionHint();
+        QTRY_VERIFY(hint->isVisible());
+        QCOMPARE(hint->text(), UI::ActionHint::TextOf(UI::ActionHint::NextQuestionMode));
+        const QWidget* bar = rig->Child(QStringLiteral("variantBar"));
+        QVERIFY(!hint->geometry().intersects(QRect(bar->mapTo(rig->screen.get(), QPoint()), bar->size())));
         QCOMPARE(rig->Lesson().playState, LessonBase::Paused);
         QCOMPARE(rig->Lesson().counters.asked, asked);
         QTest::keyClick(rig->screen.get(), Qt::Key_Space);
@@ -195,7 +171,7 @@ private Q_SLOTS:
         QCOMPARE(rig->Lesson().playState, LessonBase::Running);
         QTRY_COMPARE(rig->ScorePane()->styleSheet(), Look(*rig, "scorePane", "RegularBorderStyle"));
         QVERIFY(!hint->isVisible() || hint->GetMode() == UI::ActionHint::PauseMode);
-        rig->screen->hide(); // hiding the screen pauses too
+        rig->screen->hide();
         QCOMPARE(rig->Lesson().playState, LessonBase::Paused);
     }
 
@@ -206,7 +182,7 @@ private Q_SLOTS:
     {
         QTest::addColumn<unsigned>("trainer");
         QTest::addColumn<QString>("how");
-        for (const char* how : {"right button", "wrong button", "right keys", "wrong key"})
+        for (const char* how : {"right button", "wrong button", "right number", "wrong number", "right keys", "wrong key"})
             QTest::addRow("notes, %s", how) << 0u << QString::fromLatin1(how);
         for (const char* how : {"right button", "wrong button", "time-out"})
             QTest::addRow("symbols, %s", how) << 2u << QString::fromLatin1(how);
@@ -217,7 +193,7 @@ private Q_SLOTS:
         QFETCH(QString, how);
         const bool timeOut = how == QLatin1String("time-out");
         const bool right = how.startsWith(QLatin1String("right"));
-        const bool chosenWrong = how == QLatin1String("wrong button");
+        const bool chosenWrong = how.startsWith(QLatin1String("wrong ")) && how != QLatin1String("wrong key");
         // Mistakes move on after the summary of a time-out has come.
         const int wait = UI::ExerciseScreen::RightAnswerDelayMs * 8;
         QVERIFY(Open(trainer, [&](ScreenRig& r) {
@@ -228,8 +204,16 @@ private Q_SLOTS:
         sounds->Clear();
         const int rightId = RightButton(*rig), wrongId = WrongButton(*rig);
         const QVector<int> keys = rig->ExpectedKeys();
-        if (how.endsWith(QLatin1String("button")))
+        if (how.endsWith(QLatin1String("button"))) {
             rig->ClickVariant(right ? rightId : wrongId);
+        } else if (how.endsWith(QLatin1String("number"))) {
+            // Keys 1 to 6 answer with the numbered buttons, which never take the focus from them.
+            for (int id = 1; id <= 6; ++id) {
+                QVERIFY(rig->Variant(id)->text().startsWith(QString::number(id) + QStringLiteral("  ")));
+                QCOMPARE(rig->Variant(id)->focusPolicy(), Qt::NoFocus);
+            }
+            QTest::keyClick(rig->screen.get(), Qt::Key(Qt::Key_0 + (right ? rightId : wrongId)));
+        }
         else if (how == QLatin1String("right keys"))
             for (int key : keys)
                 rig->ClickKey(key);
@@ -311,7 +295,7 @@ private Q_SLOTS:
         QCOMPARE(rig->Slider()->value(), rig->Slider()->maximum());
         QTRY_COMPARE(rig->Lesson().state, Exercise::LessonEnd);
         QCOMPARE(rig->Lesson().position.position, lesson.position.length - 1);
-        QTRY_VERIFY(rig->screen->GetSectionEndDialog() && rig->screen->GetSectionEndDialog()->isVisible());
+        QTRY_VERIFY(rig->screen->sectionEndDialog() && rig->screen->sectionEndDialog()->isVisible());
     }
 
     // In a quiz the slider cannot seek, also once answered (in a lesson it can: above).
@@ -324,40 +308,8 @@ private Q_SLOTS:
         QVERIFY(!rig->Slider()->isEnabled());
     }
 
-    // Keys 1 to 6 answer with the numbered buttons, once per question; the space bar still pauses.
-    // (Without the buttons: inputsFollowSettings.)
-    void numberKeysAnswerWithTheButtons_data()
-    {
-        QTest::addColumn<int>("key");
-        for (int key = 1; key <= 6; ++key)
-            QTest::addRow("key %d", key) << key;
-    }
-    void numberKeysAnswerWithTheButtons()
-    {
-        QFETCH(int, key);
-        QVERIFY(Open(0, [&](ScreenRig& r) { SetPolicy(r, true, 60000); }));
-        for (int id = 1; id <= 6; ++id) {
-            QVERIFY(rig->Variant(id)->text().startsWith(QString::number(id) + QStringLiteral("  ")));
-            QCOMPARE(rig->Variant(id)->focusPolicy(), Qt::NoFocus);
-        }
-        const int right = RightButton(*rig);
-        QTest::keyClick(rig->screen.get(), Qt::Key(Qt::Key_0 + key));
-        QCOMPARE(rig->Lesson().counters.answered, 1);
-        QVERIFY(rig->WaitForAnswers(1));
-        // The key's own button carries the judgement: a tick if it was the right one, else a cross.
-        QVector<int> marks(6, 0);
-        marks[right - 1] = 1;
-        if (key != right)
-            marks[key - 1] = 2;
-        QCOMPARE(Marks(*rig), marks);
-        QTest::keyClick(rig->screen.get(), Qt::Key(Qt::Key_0 + key % 6 + 1));
-        QCOMPARE(rig->Lesson().counters.answered, 1);
-        QTest::keyClick(rig->screen.get(), Qt::Key_Space);
-        QCOMPARE(rig->Lesson().playState, LessonBase::Paused);
-    }
-
     // The inputs the settings ask for, also when changed in a lesson; the symbol trainer's buttons
-    // only. Number keys answer nothing while the buttons are hidden.
+    // only. Number keys answer nothing while the buttons are hidden (with them: judgementShownOnce).
     void inputsFollowSettings_data()
     {
         QTest::addColumn<unsigned>("trainer");
@@ -390,7 +342,7 @@ private Q_SLOTS:
             g.answerWithGraphicalKeyboard = !piano;
             g.answerWithMultipleChoice = true;
         });
-        rig->screen->ApplySettings();
+        rig->screen->applySettings();
         QVERIFY(rig->WaitForQuestion());
         QCOMPARE(rig->Piano()->isVisible(), !piano && trainer != 2);
         QVERIFY(rig->Variant(1)->isVisible());
@@ -428,7 +380,7 @@ private Q_SLOTS:
             rig->ClickVariant(RightButton(*rig));
             answeredWhilePlaying = rig->Lesson().counters.answered;
         };
-        connect(rig->screen->GetSession(), &Core::LessonSession::stateChanged, rig->screen.get(),
+        connect(rig->screen->session(), &Core::LessonSession::stateChanged, rig->screen.get(),
                 [&] { QTimer::singleShot(0, rig->screen.get(), look); });
         QTRY_VERIFY(presented);
         QVERIFY(animating);
@@ -487,7 +439,7 @@ private Q_SLOTS:
             r.General([&](Core::GeneralSettings& g) { g.hideMidiDialog = hidden; });
         }));
         QCOMPARE(rig->controller->InputCount(), 0);
-        UI::MidiWarningDialog* notice = rig->screen->GetMidiWarningDialog();
+        UI::MidiWarningDialog* notice = rig->screen->midiWarningDialog();
         QCOMPARE(notice != nullptr && notice->isVisible(), shown);
         if (!shown)
             return;
@@ -498,10 +450,10 @@ private Q_SLOTS:
         QTest::mouseClick(notice->okButton(), Qt::LeftButton);
         QTRY_VERIFY(!notice->isVisible());
         QCOMPARE(rig->store->generalSettings().hideMidiDialog, dontShowAgain);
-        rig->screen->Play();
-        rig->screen->Play();
+        rig->screen->play();
+        rig->screen->play();
         QVERIFY(!notice->isVisible());
-        rig->screen->LoadExercise(1 - trainer, false, false);
+        rig->screen->loadExercise(1 - trainer, false, false);
         QVERIFY(rig->WaitForQuestion());
         QVERIFY(!notice->isVisible());
         rig->ClickVariant(RightButton(*rig)); // answers still come from the screen
@@ -513,7 +465,7 @@ private Q_SLOTS:
     {
         QVERIFY(Open(0));
         rig->ClickVariant(RightButton(*rig)); // judged; its report is still queued
-        rig->screen->LoadExercise(2, false, false);
+        rig->screen->loadExercise(2, false, false);
         QVERIFY(rig->WaitForQuestion());
         const int asked = rig->Lesson().counters.asked;
         QCoreApplication::processEvents();
@@ -538,10 +490,10 @@ private Q_SLOTS:
             QVERIFY(rig->WaitForAnswers(n + 1));
         }
         QTRY_COMPARE(rig->Status()->text(), QStringLiteral("Right"));
-        QVERIFY(!rig->screen->GetSectionEndDialog() || !rig->screen->GetSectionEndDialog()->isVisible());
+        QVERIFY(!rig->screen->sectionEndDialog() || !rig->screen->sectionEndDialog()->isVisible());
         QCOMPARE(rig->FinalScore(), qMakePair(5, 0));
-        auto* dialog = rig->screen->GetSectionEndDialog();
-        QSignalSpy exit(rig->screen.get(), &UI::ExerciseScreen::ExitSignal);
+        auto* dialog = rig->screen->sectionEndDialog();
+        QSignalSpy exit(rig->screen.get(), &UI::ExerciseScreen::exitRequested);
         emit dialog->continueRequested();
         QCOMPARE(exit.size(), 1);
         emit dialog->repeatRequested();
@@ -551,12 +503,12 @@ private Q_SLOTS:
     }
 
     // The views pause the lesson until the play dialog, and the space bar does nothing there; the
-    // section buttons turn pages in the reference (with its look: its pages, test_statistics_view)
-    // and sections in the exercise; the tempo page gives the piano's room away.
+    // section buttons turn pages in the statistics (in the reference: test_statistics_view) and
+    // sections in the exercise; the tempo page gives the piano's room away.
     void sectionButtonsFollowTheView()
     {
         QVERIFY(Open(1));
-        rig->screen->ShowStatistics(UI::Animated);
+        rig->screen->showStatistics(UI::Animated);
         QCOMPARE(rig->Lesson().playState, LessonBase::Paused);
         QTRY_COMPARE(ShownView(*rig), QStringLiteral("statistics"));
         QTest::keyClick(rig->screen.get(), Qt::Key_Space);
@@ -568,12 +520,6 @@ private Q_SLOTS:
                           rig->SectionButton(4)->rect().center());
         QTRY_VERIFY(!rig->Piano()->isVisible());
         QCOMPARE(title(), QStringLiteral("Train Tempo"));
-        rig->screen->showReference(UI::Quick);
-        QTest::keyClick(rig->screen.get(), Qt::Key_Space);
-        QCOMPARE(rig->screen->GetViewMode(), int(UI::ExerciseScreen::ReferenceView));
-        rig->SectionButton(3)->click();
-        QCOMPARE(title(), QStringLiteral("Train Scales"));
-        rig->SectionButton(4)->click();
         QCOMPARE(rig->Lesson().section, 0);
         QCOMPARE(rig->Lesson().playState, LessonBase::Paused);
         QCOMPARE(rig->SectionButton(4)->styleSheet(), Look(*rig, "sectionButtons", "sectionStatisticsMode"));
@@ -582,7 +528,7 @@ private Q_SLOTS:
         QCOMPARE(title(), lessonTitle);
         QVERIFY(rig->Piano()->isVisible());
         QCOMPARE(rig->SectionButton(4)->styleSheet(), Look(*rig, "sectionButtons", "sectionExerciseMode"));
-        UI::PlayDialog* dialog = rig->screen->FindPlayDialog();
+        UI::PlayDialog* dialog = rig->screen->playDialog();
         QVERIFY(dialog && dialog->isShown());
         QTRY_VERIFY(dialog->playButton()->isVisible());
         QTest::mouseClick(dialog->playButton(), Qt::LeftButton);

@@ -151,7 +151,7 @@ struct ScreenRig
     // The open lesson now, as its session gives it to the main window.
     Core::LessonSnapshot Lesson() const
     {
-        return screen->GetSession() ? screen->GetSession()->snapshot() : Core::LessonSnapshot();
+        return screen->session() ? screen->session()->snapshot() : Core::LessonSnapshot();
     }
 
     // Waits until a question waits for its answer (a heard one has finished sounding), and the
@@ -162,7 +162,7 @@ struct ScreenRig
         const bool asked = QTest::qWaitFor(
             [this] {
                 const Core::LessonSnapshot lesson = Lesson();
-                return screen->GetSession() && lesson.state == Core::Exercise::AwaitingAnswer &&
+                return screen->session() && lesson.state == Core::Exercise::AwaitingAnswer &&
                        lesson.playState == Core::LessonBase::Running;
             },
             timeoutMs);
@@ -222,7 +222,7 @@ struct ScreenRig
         UI::SectionEndDialog* dialog = nullptr;
         if (!QTest::qWaitFor(
                 [&] {
-                    dialog = screen->GetSectionEndDialog();
+                    dialog = screen->sectionEndDialog();
                     return dialog && dialog->isVisible();
                 },
                 5000))

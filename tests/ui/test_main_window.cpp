@@ -73,7 +73,7 @@ class TestConsole : public QObject
     {
         return QTest::qWaitFor(
             [&] {
-                const Core::LessonSession* session = console->exerciseScreen()->GetSession();
+                const Core::LessonSession* session = console->exerciseScreen()->session();
                 const Core::LessonSnapshot lesson = session ? session->snapshot() : Core::LessonSnapshot();
                 return session && lesson.state == Core::Exercise::AwaitingAnswer &&
                        lesson.playState == Core::LessonBase::Running;
@@ -164,9 +164,9 @@ private Q_SLOTS:
             app.setQuizMode(place == 2);
             window.openExercise(0, place == 2);
             QVERIFY(WaitForQuestion());
-            const Core::LessonSession* session = window.exerciseScreen()->GetSession();
+            const Core::LessonSession* session = window.exerciseScreen()->session();
             position = session->snapshot().position.length / 3;
-            window.exerciseScreen()->ResumeAt(position);
+            window.exerciseScreen()->resumeAt(position);
             position = session->snapshot().position.position;
         }
         End();
@@ -185,9 +185,9 @@ private Q_SLOTS:
                                            : static_cast<QWidget*>(next.homeScreen());
         QCOMPARE(next.stackManager()->top(), expected);
         if (lastState == 2) {
-            const Core::LessonSession* exercise = next.exerciseScreen()->GetSession();
+            const Core::LessonSession* exercise = next.exerciseScreen()->session();
             QVERIFY(exercise);
-            QCOMPARE(next.exerciseScreen()->GetExerciseId(), size_t(0));
+            QCOMPARE(next.exerciseScreen()->exerciseId(), size_t(0));
             QVERIFY(!next.isQuiz());
             // The lesson goes on from the question after the stored position, in the same section.
             const Core::LessonSnapshot lesson = exercise->snapshot();
@@ -204,9 +204,9 @@ private Q_SLOTS:
             QTRY_VERIFY(next.toolButton("Back")->isVisible());
             // Nobody is there yet: the question waits behind the play card until Play.
             QCOMPARE(exercise->playState(), Core::LessonBase::Paused);
-            QTRY_VERIFY(next.exerciseScreen()->FindPlayDialog() &&
-                        next.exerciseScreen()->FindPlayDialog()->isVisible());
-            next.exerciseScreen()->Play();
+            QTRY_VERIFY(next.exerciseScreen()->playDialog() &&
+                        next.exerciseScreen()->playDialog()->isVisible());
+            next.exerciseScreen()->play();
             QTRY_COMPARE(exercise->playState(), Core::LessonBase::Running);
         }
     }
@@ -304,7 +304,7 @@ private Q_SLOTS:
         QTest::keyClick(questions, Qt::Key_Enter);
         QTest::mouseClick(window.toolButton("Exercise"), Qt::LeftButton);
         QCOMPARE(window.stackManager()->top(), static_cast<QWidget*>(window.exerciseScreen()));
-        QCOMPARE(window.exerciseScreen()->GetSession()->snapshot().sections.at(1).questionCount, 4);
+        QCOMPARE(window.exerciseScreen()->session()->snapshot().sections.at(1).questionCount, 4);
         QCOMPARE(Core::SettingsStore().difficultyLevel(0), 2);
         app.settings()->setTrainerSettings(before);
     }
@@ -318,7 +318,7 @@ private Q_SLOTS:
         window.showSettings();
         QTRY_VERIFY(!window.exerciseScreen()->isVisible());
         QTest::mouseClick(window.toolButton("Statistics"), Qt::LeftButton);
-        QCOMPARE(window.exerciseScreen()->GetViewMode(), int(UI::ExerciseScreen::StatisticsView));
+        QCOMPARE(window.exerciseScreen()->viewMode(), int(UI::ExerciseScreen::StatisticsView));
         QCOMPARE(window.stackManager()->top(), static_cast<QWidget*>(window.exerciseScreen()));
         QTRY_VERIFY(window.exerciseScreen()->isVisible());
     }
@@ -344,8 +344,8 @@ private Q_SLOTS:
         QVERIFY(controller->CurrentInputDevice());
         QCOMPARE(controller->CurrentInputDevice()->GetPortName(), keyboard.name);
         UI::ExerciseScreen* screen = window.exerciseScreen();
-        QCOMPARE(screen->GetSession()->snapshot().playState, Core::LessonBase::Paused);
-        QVERIFY(screen->FindPlayDialog() && screen->FindPlayDialog()->isShown());
+        QCOMPARE(screen->session()->snapshot().playState, Core::LessonBase::Paused);
+        QVERIFY(screen->playDialog() && screen->playDialog()->isShown());
 
         // Two notifications at once lead to one re-scan and one change.
         changes.clear();
@@ -353,24 +353,24 @@ private Q_SLOTS:
         UI::DeviceWatcher::deviceChangeHandler();
         QTRY_COMPARE_WITH_TIMEOUT(changes.count(), 1, 9000);
 
-        screen->Play();
+        screen->play();
         QVERIFY(WaitForQuestion());
         QVERIFY(WaitUntilHeard(keyboard, *controller->CurrentInputDevice()) >= 0);
-        const int answered = screen->GetSession()->snapshot().counters.answered;
+        const int answered = screen->session()->snapshot().counters.answered;
         keyboard.Send(MidiMessage(0x90, 0, 60, 100));
         keyboard.Send(MidiMessage(0x80, 0, 60, 0));
-        QTRY_VERIFY(screen->GetSession()->snapshot().counters.answered > answered);
+        QTRY_VERIFY(screen->session()->snapshot().counters.answered > answered);
 
         // Unplugged during the next question: the lesson waits behind the play dialog and keeps
         // every answer given.
         QVERIFY(WaitForQuestion());
-        const int kept = screen->GetSession()->snapshot().counters.answered;
+        const int kept = screen->session()->snapshot().counters.answered;
         changes.clear();
         plugged.reset();
         QTRY_COMPARE_WITH_TIMEOUT(changes.count(), 1, 9000);
-        QCOMPARE(screen->GetSession()->snapshot().playState, Core::LessonBase::Paused);
-        QVERIFY(screen->FindPlayDialog()->isShown());
-        QCOMPARE(screen->GetSession()->snapshot().counters.answered, kept);
+        QCOMPARE(screen->session()->snapshot().playState, Core::LessonBase::Paused);
+        QVERIFY(screen->playDialog()->isShown());
+        QCOMPARE(screen->session()->snapshot().counters.answered, kept);
     }
 
     // Every screen fits the window: no visible control reaches past its window or is smaller than

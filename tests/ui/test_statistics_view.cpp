@@ -81,7 +81,7 @@ class TestStatisticsView : public QObject
         rig->blocks.SetQuizMode(quiz);
         if (!rig->Show())
             return nullptr;
-        rig->screen->LoadExercise(trainer, quiz, false);
+        rig->screen->loadExercise(trainer, quiz, false);
         return rig;
     }
 
@@ -100,13 +100,13 @@ class TestStatisticsView : public QObject
     // The statistics view in place, on section button `section`.
     bool ShowStatistics(ScreenRig& rig, int section = 0)
     {
-        rig.screen->ShowStatistics(UI::Quick);
+        rig.screen->showStatistics(UI::Quick);
         if (section != 0) {
             if (!rig.SectionButton(section)->isVisible())
                 return false;
             Click(rig.SectionButton(section));
         }
-        const char* pane = rig.screen->IsExtendedStatistics() ? "extendedStatisticsPane" : "statisticsPane";
+        const char* pane = rig.screen->isExtendedStatistics() ? "extendedStatisticsPane" : "statisticsPane";
         return QTest::qWaitFor(
             [&] {
                 return rig.Child(QLatin1String(pane))->geometry() ==
@@ -304,7 +304,7 @@ private Q_SLOTS:
         auto rig = Open(1, {{3 * 64, 1, 4, 1, 0}, {3 * 64 + 5, 1, 4, 0, 1}, {5 * 64 + 1, 1, 4, 2, 0}});
         QVERIFY(rig);
         QVERIFY(ShowHistory(*rig, 4));
-        QVERIFY(rig->screen->IsExtendedStatistics());
+        QVERIFY(rig->screen->isExtendedStatistics());
         UI::StatisticsRows* page = Page(*rig, "extendedStatisticsRows");
         QCOMPARE(Rows(page), QStringList({"Largo 1/1", "Adagio 0/0", "Andante 0/0", "Moderato 0/0",
                                           "Allegro 0/0", "Presto 0/2"}));

@@ -221,7 +221,7 @@ public:
     ~Tour()
     {
         if (console) {
-            console->exerciseScreen()->CloseExercise();
+            console->exerciseScreen()->closeExercise();
             console.reset();
         }
     }
@@ -454,11 +454,11 @@ private:
     {
         const auto tab = [&](void (UI::MainWindow::*open)(), int view, const QString& moment) {
             (console.get()->*open)();
-            if (!WaitFor([&] { return screen->GetViewMode() == view; }, 5000))
+            if (!WaitFor([&] { return screen->viewMode() == view; }, 5000))
                 return Fail(qPrintable(moment + QStringLiteral(": the view did not come up")));
             if (!Settle(screen) || !ViewSettled())
                 return false;
-            UI::SectionEndDialog* dialog = screen->GetSectionEndDialog();
+            UI::SectionEndDialog* dialog = screen->sectionEndDialog();
             if (toolBarShots) {
                 if (dialog && WaitFor([&] { return ShownStill(dialog); }, 600)) {
                     if (!scoreOverTabShown)
@@ -505,13 +505,13 @@ private:
     // between views and between the two statistics pages).
     bool ViewSettled()
     {
-        QStateMachine* machine = screen->GetViewMachine();
+        QStateMachine* machine = screen->viewMachine();
         if (!machine)
             return true;
         const QString expected =
-            screen->GetViewMode() == UI::ExerciseScreen::ReferenceView ? QStringLiteral("reference")
-            : screen->GetViewMode() != UI::ExerciseScreen::StatisticsView ? QStringLiteral("exercise")
-            : screen->IsExtendedStatistics() ? QStringLiteral("extendedStatistics")
+            screen->viewMode() == UI::ExerciseScreen::ReferenceView ? QStringLiteral("reference")
+            : screen->viewMode() != UI::ExerciseScreen::StatisticsView ? QStringLiteral("exercise")
+            : screen->isExtendedStatistics() ? QStringLiteral("extendedStatistics")
                                              : QStringLiteral("statistics");
         const auto settled = [&] {
             bool there = false;
@@ -581,7 +581,7 @@ private:
                 return false;
             const QString name = button->text();
             Deliver();
-            Shot(screen->IsExtendedStatistics() ? QStringLiteral("Statistics: %1 (extended page)").arg(name)
+            Shot(screen->isExtendedStatistics() ? QStringLiteral("Statistics: %1 (extended page)").arg(name)
                                                 : QStringLiteral("Statistics: %1").arg(name));
         }
         if (!history)
@@ -594,12 +594,12 @@ private:
         if (!ViewSettled())
             return false;
         ClickButton(toggle);
-        if (!WaitFor([&] { return screen->GetSession()->isShowingHistory(); }, 2000))
+        if (!WaitFor([&] { return screen->session()->isShowingHistory(); }, 2000))
             return Fail("\"View History\" did not turn the history on");
         Deliver();
         Shot(QStringLiteral("Statistics history: %1").arg(buttons.front().second->text()));
         ClickButton(toggle);
-        return WaitFor([&] { return !screen->GetSession()->isShowingHistory(); }, 2000) ||
+        return WaitFor([&] { return !screen->session()->isShowingHistory(); }, 2000) ||
                Fail("the history switch did not turn off");
     }
 
@@ -614,7 +614,7 @@ private:
         UI::TrainerSettingsPage* page = console->settingsPage(int(trainer));
         if (!page || !Settle(page))
             return Fail("the settings page did not come up");
-        UI::SectionEndDialog* dialog = screen->GetSectionEndDialog();
+        UI::SectionEndDialog* dialog = screen->sectionEndDialog();
         if (dialog && !WaitFor([&] { return !dialog->isVisible(); }, 3000))
             return Fail("the lesson's score stayed over the settings page");
         auto* tabs = page->findChild<QTabWidget*>();
@@ -643,7 +643,7 @@ private:
     // dialog, as the dialog offers, or with the tool bar's Back button.
     bool GoHome(bool withBack)
     {
-        UI::SectionEndDialog* dialog = screen->GetSectionEndDialog();
+        UI::SectionEndDialog* dialog = screen->sectionEndDialog();
         WaitFor([&] { return dialog && ShownStill(dialog); }, 1500);
         if (withBack) {
             QToolButton* back = console->toolButton("Back");
@@ -669,7 +669,7 @@ private:
     bool AfterBack()
     {
         leftWithBack = false;
-        UI::SectionEndDialog* dialog = screen->GetSectionEndDialog();
+        UI::SectionEndDialog* dialog = screen->sectionEndDialog();
         if (!Settle(screen))
             return false;
         const bool back = WaitFor([&] { return dialog && ShownStill(dialog); }, 1200);
@@ -684,7 +684,7 @@ private:
         if (!Settle(console->homeScreen()))
             return false;
         console->openExercise(trainer, quiz);
-        return screen->GetSession() != nullptr;
+        return screen->session() != nullptr;
     }
 
     // Both forms of the difficulty dialog over the home screen, opened with the blocks' buttons.
@@ -811,7 +811,7 @@ private:
     // ---- lessons -------------------------------------------------------------------------------
 
     // The open lesson now, as its session gives it.
-    Core::LessonSnapshot Exercise() const { return screen->GetSession()->snapshot(); }
+    Core::LessonSnapshot Exercise() const { return screen->session()->snapshot(); }
     // Ticks per question of a section, 0 without a time limit.
     int TicksPerQuestion(int section) const
     {
@@ -830,7 +830,7 @@ private:
 
     bool LessonEnded() const
     {
-        return screen->GetSectionEndDialog() && screen->GetSectionEndDialog()->isVisible() &&
+        return screen->sectionEndDialog() && screen->sectionEndDialog()->isVisible() &&
                Exercise().state == Core::Exercise::LessonEnd;
     }
 
@@ -943,14 +943,14 @@ private:
     void CloseMidiNotice()
     {
         auto shown = [&] {
-            return screen->GetMidiWarningDialog() && screen->GetMidiWarningDialog()->isVisible();
+            return screen->midiWarningDialog() && screen->midiWarningDialog()->isVisible();
         };
         if (!WaitFor(shown, 1500))
             return;
         Pause(400); // it fades in
         Shot(noticeShots++ == 0 ? QStringLiteral("MIDI notice: no MIDI input device")
                                 : QStringLiteral("MIDI notice again"));
-        QTest::mouseClick(screen->GetMidiWarningDialog()->okButton(), Qt::LeftButton);
+        QTest::mouseClick(screen->midiWarningDialog()->okButton(), Qt::LeftButton);
         WaitFor([&] { return !shown(); }, 3000);
         Pause(200);
     }
@@ -959,11 +959,11 @@ private:
     void PauseMoments()
     {
         QTest::keyClick(screen, Qt::Key_Space);
-        WaitFor([&] { return screen->FindPlayDialog() && screen->FindPlayDialog()->isShown(); }, 3000);
+        WaitFor([&] { return screen->playDialog() && screen->playDialog()->isShown(); }, 3000);
         Pause(400);
         Shot(QStringLiteral("Paused: the play dialog"));
         QTest::keyClick(screen, Qt::Key_Space);
-        if (WaitFor([&] { return screen->GetActionHint()->isVisible(); }, 8000)) {
+        if (WaitFor([&] { return screen->actionHint()->isVisible(); }, 8000)) {
             Pause(300);
             Shot(QStringLiteral("The pause hint"));
         } else {
@@ -981,7 +981,7 @@ private:
         console->openExercise(trainer, quiz);
         if (leftWithBack && !AfterBack())
             return false;
-        if (!screen->GetSession()) {
+        if (!screen->session()) {
             std::fprintf(stderr, "tour: no lesson of trainer %zu\n", trainer);
             return false;
         }
@@ -1040,7 +1040,7 @@ private:
                 Shot(question + QStringLiteral(": out of time"));
                 Pause(Core::LessonSession::TimeoutSummaryDelayMs);
                 // The status goes back to the question count; the judged question stays.
-                if (Exercise().counters.asked == asked && !screen->IsTimedOut())
+                if (Exercise().counters.asked == asked && !screen->isTimedOut())
                     Shot(question + QStringLiteral(": out of time, 3 s later"));
                 else
                     std::fprintf(stderr, "tour: %s moved on before the time-out summary\n",
@@ -1059,7 +1059,7 @@ private:
             std::fprintf(stderr, "tour: the lesson of %s did not end\n", TrainerName(trainer));
             return false;
         }
-        UI::SectionEndDialog* dialog = screen->GetSectionEndDialog();
+        UI::SectionEndDialog* dialog = screen->sectionEndDialog();
         QSignalSpy counted(dialog, &UI::SectionEndDialog::sectionEndTimeout);
         counted.wait(3000);
         Pause(300);

@@ -68,7 +68,7 @@ ExerciseScreen::ExerciseScreen(std::shared_ptr<Core::ExerciseCatalog> exerciseCa
                                                std::shared_ptr<Core::SoundController> sound,
                                                Core::SettingsStore* settingsStore, QWidget* parent)
     : QWidget(parent), m_ui(std::make_unique<Ui::ExerciseScreen>()),
-      catalog(std::move(exerciseCatalog)), soundController(std::move(sound)), settings(settingsStore)
+      m_catalog(std::move(exerciseCatalog)), m_soundController(std::move(sound)), m_settings(settingsStore)
 {
     RegisterScreenMetaTypes();
     Core::LessonSession::RegisterMetaTypes();
@@ -101,14 +101,14 @@ ExerciseScreen::ExerciseScreen(std::shared_ptr<Core::ExerciseCatalog> exerciseCa
     m_ui->sectionSlider->setMaximum(0);
     m_ui->printButton->setText(tr("Print"));
     // The reference pages take the place the form keeps for them; each is built when first shown.
-    referenceBook = new ReferenceBook(soundController, m_ui->referencePane);
-    referenceBook->setObjectName(QStringLiteral("referencePages"));
-    referenceBook->setAccessibleName(m_ui->referencePages->accessibleName());
-    referenceBook->setSizePolicy(m_ui->referencePages->sizePolicy());
-    delete m_ui->referencePane->layout()->replaceWidget(m_ui->referencePages, referenceBook);
+    m_referenceBook = new ReferenceBook(m_soundController, m_ui->referencePane);
+    m_referenceBook->setObjectName(QStringLiteral("referencePages"));
+    m_referenceBook->setAccessibleName(m_ui->referencePages->accessibleName());
+    m_referenceBook->setSizePolicy(m_ui->referencePages->sizePolicy());
+    delete m_ui->referencePane->layout()->replaceWidget(m_ui->referencePages, m_referenceBook);
     delete m_ui->referencePages;
     m_ui->referencePages = nullptr;
-    SetStatus(QString(), "RegularStyle");
+    m_answerFeedback->setStatus(QString(), "RegularStyle");
 
     connect(m_questionView, &QuestionView::choiceClicked, this, &ExerciseScreen::onChoiceClicked);
     m_sectionBar = new SectionBar(m_ui->sectionButtons, m_ui->sectionSlider, this);
@@ -129,45 +129,45 @@ ExerciseScreen::ExerciseScreen(std::shared_ptr<Core::ExerciseCatalog> exerciseCa
     connect(m_ui->keyboard, &Keyboard::keyReleased, this, &ExerciseScreen::onKeyboardKeyReleased);
     connect(m_ui->sectionSlider, &QSlider::sliderPressed, this, &ExerciseScreen::beginSeek);
     connect(m_ui->sectionSlider, &QSlider::sliderReleased, this, &ExerciseScreen::endSeek);
-    connect(m_ui->printButton, &QPushButton::released, this, &ExerciseScreen::PrintSlot);
-    connect(m_ui->playButton, &QToolButton::clicked, this, &ExerciseScreen::Play);
-    connect(this, &ExerciseScreen::ShowSectionEndDialogSignal, this,
-            &ExerciseScreen::ShowSectionEndDialog);
+    connect(m_ui->printButton, &QPushButton::released, this, &ExerciseScreen::printReference);
+    connect(m_ui->playButton, &QToolButton::clicked, this, &ExerciseScreen::play);
+    connect(this, &ExerciseScreen::sectionEndDialogRequested, this,
+            &ExerciseScreen::showSectionEndDialog);
     // The main window's view requests, when the parent has them.
     if (parent) {
         const QMetaObject* meta = parent->metaObject();
         if (meta->indexOfSignal("showReference(UI::Speed)") >= 0)
             connect(parent, SIGNAL(showReference(UI::Speed)), this, SLOT(showReference(UI::Speed)));
         if (meta->indexOfSignal("showStatistics(UI::Speed)") >= 0)
-            connect(parent, SIGNAL(showStatistics(UI::Speed)), this, SLOT(ShowStatistics(UI::Speed)));
+            connect(parent, SIGNAL(showStatistics(UI::Speed)), this, SLOT(showStatistics(UI::Speed)));
         if (meta->indexOfSignal("showExercise(UI::Speed)") >= 0)
             connect(parent, SIGNAL(showExercise(UI::Speed)), this, SLOT(showExercise(UI::Speed)));
     }
 
-    actionHint = new ActionHint(this);
-    connect(actionHint, &ActionHint::Clicked, this, &ExerciseScreen::SpaceAction);
+    m_actionHint = new ActionHint(this);
+    connect(m_actionHint, &ActionHint::Clicked, this, &ExerciseScreen::spaceAction);
 
-    sectionEndDelay = new QTimer(this);
-    sectionEndDelay->setSingleShot(true);
-    connect(sectionEndDelay, &QTimer::timeout, this, &ExerciseScreen::handleLessonEnd);
+    m_sectionEndDelay = new QTimer(this);
+    m_sectionEndDelay->setSingleShot(true);
+    connect(m_sectionEndDelay, &QTimer::timeout, this, &ExerciseScreen::handleLessonEnd);
 
     for (QObject* watched :
          {static_cast<QObject*>(m_ui->scorePane), static_cast<QObject*>(m_ui->scoreFrame),
           static_cast<QObject*>(m_ui->questionFader), static_cast<QObject*>(m_ui->scoreBoard),
           static_cast<QObject*>(m_ui->speaker), static_cast<QObject*>(m_ui->questionPicture),
-          static_cast<QObject*>(m_ui->questionText), static_cast<QObject*>(actionHint),
+          static_cast<QObject*>(m_ui->questionText), static_cast<QObject*>(m_actionHint),
           static_cast<QObject*>(m_ui->viewArea), static_cast<QObject*>(m_ui->sectionButtons),
           static_cast<QObject*>(m_ui->variantBar), static_cast<QObject*>(this)})
         watched->installEventFilter(this);
     m_ui->questionFader->setMouseTracking(true);
 
     showExerciseStatistics();
-    UpdateUI();
+    updateView();
 }
 
 ExerciseScreen::~ExerciseScreen()
 {
-    glideTimer.stop();
+    m_glideTimer.stop();
     // No report of the lesson reaches this screen while it is taken apart (see lesson_session.h).
     if (m_session)
         m_session->disconnect(this);
@@ -176,36 +176,36 @@ ExerciseScreen::~ExerciseScreen()
     delete m_viewSwitcher;
 }
 
-SectionEndDialog* ExerciseScreen::GetSectionEndDialog() const
+SectionEndDialog* ExerciseScreen::sectionEndDialog() const
 {
-    return sectionEndDialog;
+    return m_sectionEndDialog;
 }
 
-MidiWarningDialog* ExerciseScreen::GetMidiWarningDialog() const
+MidiWarningDialog* ExerciseScreen::midiWarningDialog() const
 {
-    return midiWarningDialog;
+    return m_midiWarningDialog;
 }
 
-PlayDialog* ExerciseScreen::FindPlayDialog() const
+PlayDialog* ExerciseScreen::playDialog() const
 {
-    return playDialog;
+    return m_playDialog;
 }
 
 // ---- opening and closing ---------------------------------------------------------------------
 
-void ExerciseScreen::LoadExercise(size_t id, bool quiz, bool resume)
+void ExerciseScreen::loadExercise(size_t id, bool quiz, bool resume)
 {
-    CloseExercise();
-    exerciseId = id;
-    quizMode = quiz;
+    closeExercise();
+    m_exerciseId = id;
+    m_quizMode = quiz;
     m_questionView->setExerciseId(id);
     m_statisticsPane->setLesson(nullptr, id, quiz);
     m_answerFeedback->setAnswerSounds(id == size_t(Core::SymbolTrainerIndex));
-    if (!catalog)
+    if (!m_catalog)
         return;
     std::unique_ptr<Core::LessonSession> next;
     try {
-        next = Core::LessonSession::open(*catalog, unsigned(id), quiz, resume, soundController);
+        next = Core::LessonSession::open(*m_catalog, unsigned(id), quiz, resume, m_soundController);
     } catch (const Error& error) {
         // The system would not give the lesson its clock (no thread to be had): no lesson, but
         // the program goes on and the student can try again.
@@ -232,37 +232,37 @@ void ExerciseScreen::LoadExercise(size_t id, bool quiz, bool resume)
         overlay->hide();
     m_session = std::move(next);
     m_statisticsPane->setLesson(m_session.get(), id, quiz);
-    questionPending = false;
+    m_questionPending = false;
     m_lesson = m_session->snapshot();
     m_position = m_lesson.position;
-    if (auto telemetry = catalog->GetTelemetry())
+    if (auto telemetry = m_catalog->GetTelemetry())
         telemetry->ExerciseStarted(int(id), quiz);
 
-    ApplySettings();
-    UpdateUI();
+    applySettings();
+    updateView();
     m_ui->keyboard->resetKeys();
     m_ui->keyboard->setMode(Keyboard::PlayMode);
     m_ui->keyboard->setInteractive(true);
     m_ui->keyboard->update();
 
     m_questionView->clearChoices();
-    HighlightSectionButton(-1);
-    viewMode = ExerciseView;
-    extendedStatistics = false;
+    m_sectionBar->highlight(-1);
+    m_viewMode = ExerciseView;
+    m_extendedStatistics = false;
     showExerciseStatistics();
-    if (sectionEndDialog)
-        sectionEndDialog->hide();
+    if (m_sectionEndDialog)
+        m_sectionEndDialog->hide();
 
     // The lesson begins at once with its first question.
     m_session->begin();
-    UpdateSlider(false);
-    WarnIfNoMidiInput();
+    updateSlider(false);
+    warnIfNoMidiInput();
 }
 
-void ExerciseScreen::CloseExercise()
+void ExerciseScreen::closeExercise()
 {
     if (m_session) {
-        if (auto telemetry = catalog ? catalog->GetTelemetry() : nullptr) {
+        if (auto telemetry = m_catalog ? m_catalog->GetTelemetry() : nullptr) {
             const int wrong = m_ui->progress->wrongCount();
             const int right = m_ui->progress->rightCount();
             telemetry->ExerciseFinished(wrong + right > 0 ? double(right) / double(wrong + right) : 0.0);
@@ -273,160 +273,150 @@ void ExerciseScreen::CloseExercise()
         m_lesson = Core::LessonSnapshot();
         m_position = Core::LessonPosition();
     }
-    if (playDialog)
-        playDialog->hide();
-    if (sectionEndDialog)
-        sectionEndDialog->dismiss(false);
+    if (m_playDialog)
+        m_playDialog->hide();
+    if (m_sectionEndDialog)
+        m_sectionEndDialog->dismiss(false);
     showExercise(Quick);
     m_answerFeedback->clear();
-    sectionEndDelay->stop();
+    m_sectionEndDelay->stop();
     m_answerFeedback->forgetJudgement();
-    actionHint->Dismiss();
+    m_actionHint->Dismiss();
     m_questionView->clearQuestion();
-    UpdateUI();
+    updateView();
 }
 
 void ExerciseScreen::restartExercise()
 {
-    if (exerciseId == size_t(-1))
+    if (m_exerciseId == size_t(-1))
         return;
     // A new lesson, with the trainer's results of the current run cleared.
-    LoadExercise(exerciseId, quizMode, false);
-    // LoadExercise has started the lesson; Play() only has to bring a stopped one back.
+    loadExercise(m_exerciseId, m_quizMode, false);
+    // loadExercise has started the lesson; play() only has to bring a stopped one back.
     if (m_session && m_session->playState() != LessonBase::Running)
-        Play();
+        play();
 }
 
-void ExerciseScreen::ApplySettings()
+void ExerciseScreen::applySettings()
 {
-    if (settings) {
-        const Core::GeneralSettings& general = settings->generalSettings();
+    if (m_settings) {
+        const Core::GeneralSettings& general = m_settings->generalSettings();
         m_ui->scoreBoard->changeLettersMode(general.showNoteLetters);
         m_ui->scoreBoard->changeFingersMode(general.showNoteFingers);
         m_ui->keyboard->changeFingersMode(general.showNoteFingers);
     }
     if (!m_session)
         return;
-    if (settings)
-        m_session->setFallbackPolicy(settings->currentSettings().noteTrainer.wrongAnswerPolicy);
+    if (m_settings)
+        m_session->setFallbackPolicy(m_settings->currentSettings().noteTrainer.wrongAnswerPolicy);
     // New durations or devices: the lesson may ask the waiting question again, which it reports.
     m_lesson = m_session->applySettings();
     m_position = m_lesson.position;
-    UpdateSectionBar();
-    if (viewMode == StatisticsView)
-        ShowStatisticsPage();
-    else if (viewMode == ReferenceView)
-        showReferenceSection(CurrentSectionIndex());
+    updateSectionBar();
+    if (m_viewMode == StatisticsView)
+        showStatisticsPage();
+    else if (m_viewMode == ReferenceView)
+        showReferenceSection(currentSectionIndex());
     else {
-        UpdateUI();
-        UpdateSlider(true);
+        updateView();
+        updateSlider(true);
         if (m_lesson.isAsking())
-            UpdateAnswerInputs(m_lesson.question);
+            updateAnswerInputs(m_lesson.question);
     }
-}
-
-void ExerciseScreen::Exit()
-{
-    emit ExitSignal();
 }
 
 // ---- play and pause --------------------------------------------------------------------------
 
-bool ExerciseScreen::PauseExercise(bool pause, bool showDlg)
+bool ExerciseScreen::pauseExercise(bool pause, bool showDialog)
 {
-    if (viewMode != ExerciseView || !m_session)
+    if (m_viewMode != ExerciseView || !m_session)
         return false;
     // Resuming goes on with the question, or with the next one.
     const bool changed = pause ? m_session->pause() : m_session->resume();
     if (!pause) {
-        if (playDialog)
-            playDialog->fadeOut();
-        actionHint->SetMode(ActionHint::PauseMode);
-        ShowActionHintDialog();
+        if (m_playDialog)
+            m_playDialog->fadeOut();
+        m_actionHint->SetMode(ActionHint::PauseMode);
+        showActionHint();
     } else {
-        actionHint->Dismiss();
-        if (showDlg)
-            GetPlayDialog()->showOver();
+        m_actionHint->Dismiss();
+        if (showDialog)
+            ensurePlayDialog()->showOver();
     }
-    UpdateUI();
+    updateView();
     return changed;
 }
 
-void ExerciseScreen::Play()
+void ExerciseScreen::play()
 {
-    if (viewMode != ExerciseView || !m_session)
+    if (m_viewMode != ExerciseView || !m_session)
         return;
-    if (WarnIfNoMidiInput() && soundController && soundController->InputCount() > 0)
-        return;
-    if (m_session->playState() == LessonBase::Running)
-        PauseExercise(true, true);
-    else
-        PauseExercise(false);
-}
-
-void ExerciseScreen::SpaceAction()
-{
-    if (viewMode != ExerciseView || !m_session)
+    if (warnIfNoMidiInput() && m_soundController && m_soundController->InputCount() > 0)
         return;
     if (m_session->playState() == LessonBase::Running)
-        PauseExercise(true, true);
+        pauseExercise(true, true);
     else
-        PauseExercise(false);
+        pauseExercise(false);
 }
 
-bool ExerciseScreen::WarnIfNoMidiInput()
+void ExerciseScreen::spaceAction()
 {
-    if (midiWarningShown || !NeedsMidiInput() || !soundController || soundController->InputCount() > 0)
+    if (m_viewMode != ExerciseView || !m_session)
+        return;
+    if (m_session->playState() == LessonBase::Running)
+        pauseExercise(true, true);
+    else
+        pauseExercise(false);
+}
+
+bool ExerciseScreen::warnIfNoMidiInput()
+{
+    if (m_midiWarningShown || !needsMidiInput() || !m_soundController || m_soundController->InputCount() > 0)
         return false;
-    if (settings && settings->generalSettings().hideMidiDialog)
+    if (m_settings && m_settings->generalSettings().hideMidiDialog)
         return false;
     // A screen still fading in gets its notice once it is in view, over the lesson.
     if (!isVisible()) {
-        midiWarningPending = true;
+        m_midiWarningPending = true;
         return false;
     }
-    midiWarningPending = false;
-    midiWarningShown = true;
-    if (!midiWarningDialog) {
-        midiWarningDialog = new MidiWarningDialog(this);
-        connect(midiWarningDialog, &QDialog::finished, this, [this] {
-            if (settings && midiWarningDialog && midiWarningDialog->dontShowAgain()) {
-                Core::GeneralSettings general = settings->generalSettings();
+    m_midiWarningPending = false;
+    m_midiWarningShown = true;
+    if (!m_midiWarningDialog) {
+        m_midiWarningDialog = new MidiWarningDialog(this);
+        connect(m_midiWarningDialog, &QDialog::finished, this, [this] {
+            if (m_settings && m_midiWarningDialog && m_midiWarningDialog->dontShowAgain()) {
+                Core::GeneralSettings general = m_settings->generalSettings();
                 general.hideMidiDialog = true;
-                settings->setGeneralSettings(general);
+                m_settings->setGeneralSettings(general);
             }
         });
     }
-    midiWarningDialog->show();
+    m_midiWarningDialog->show();
     return true;
 }
 
-bool ExerciseScreen::NeedsMidiInput() const
+bool ExerciseScreen::needsMidiInput() const
 {
-    return m_session && exerciseId != size_t(Core::SymbolTrainerIndex) && m_lesson.acceptsKeyAnswers;
+    return m_session && m_exerciseId != size_t(Core::SymbolTrainerIndex) && m_lesson.acceptsKeyAnswers;
 }
 
-PlayDialog* ExerciseScreen::GetPlayDialog()
+PlayDialog* ExerciseScreen::ensurePlayDialog()
 {
-    if (!playDialog) {
-        playDialog = new PlayDialog(m_ui->scorePane);
-        playDialog->installEventFilter(this);
-        connect(playDialog, &PlayDialog::playRequested, this, &ExerciseScreen::Play);
+    if (!m_playDialog) {
+        m_playDialog = new PlayDialog(m_ui->scorePane);
+        m_playDialog->installEventFilter(this);
+        connect(m_playDialog, &PlayDialog::playRequested, this, &ExerciseScreen::play);
     }
-    return playDialog;
+    return m_playDialog;
 }
 
-void ExerciseScreen::ShowActionHintDialog()
+void ExerciseScreen::showActionHint()
 {
-    actionHint->ShowAt(HintAnchor());
+    m_actionHint->ShowAt(hintAnchor());
 }
 
-void ExerciseScreen::HideActionHintDialog()
-{
-    actionHint->Dismiss();
-}
-
-QPoint ExerciseScreen::HintAnchor() const
+QPoint ExerciseScreen::hintAnchor() const
 {
     // Inside the question area, at its foot: over neither the score pane's border nor the
     // answer inputs under it. The question pictures keep that band free.
@@ -437,7 +427,7 @@ QPoint ExerciseScreen::HintAnchor() const
 
 // ---- geometry and events -----------------------------------------------------------------------
 
-void ExerciseScreen::LayOutKeyboard()
+void ExerciseScreen::layOutKeyboard()
 {
     const int width = m_ui->keyboard->width() > 0 ? m_ui->keyboard->width() : this->width() - 48;
     const int height =
@@ -449,30 +439,30 @@ void ExerciseScreen::LayOutKeyboard()
 void ExerciseScreen::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
-    LayOutKeyboard();
-    if (sectionEndDialog && !sectionEndDialog->isVisible())
-        sectionEndDialog->setGeometry(QRect(mapToGlobal(QPoint(0, 0)), size()));
+    layOutKeyboard();
+    if (m_sectionEndDialog && !m_sectionEndDialog->isVisible())
+        m_sectionEndDialog->setGeometry(QRect(mapToGlobal(QPoint(0, 0)), size()));
 }
 
 void ExerciseScreen::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
-    LayOutKeyboard();
+    layOutKeyboard();
     m_viewSwitcher->start();
     setFocus();
     // The slider glides only where it is seen: a hidden screen costs no wake-ups.
-    glideTimer.start(GlideIntervalMs, Qt::CoarseTimer, this);
-    if (midiWarningPending)
-        WarnIfNoMidiInput();
+    m_glideTimer.start(GlideIntervalMs, Qt::CoarseTimer, this);
+    if (m_midiWarningPending)
+        warnIfNoMidiInput();
 }
 
 void ExerciseScreen::hideEvent(QHideEvent* event)
 {
     QWidget::hideEvent(event);
-    glideTimer.stop();
+    m_glideTimer.stop();
     // The lesson does not run on while nobody sees it.
     if (m_session && m_session->playState() == LessonBase::Running)
-        PauseExercise(true, true);
+        pauseExercise(true, true);
 }
 
 void ExerciseScreen::closeEvent(QCloseEvent* event)
@@ -488,7 +478,7 @@ bool ExerciseScreen::event(QEvent* event)
     if (event->type() == QEvent::ShortcutOverride) {
         auto* key = static_cast<QKeyEvent*>(event);
         const bool digit = key->key() >= Qt::Key_1 && key->key() <= Qt::Key_6;
-        if (key->key() == Qt::Key_Space || (digit && m_questionView->choicesShown() && viewMode == ExerciseView)) {
+        if (key->key() == Qt::Key_Space || (digit && m_questionView->choicesShown() && m_viewMode == ExerciseView)) {
             if ((key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
                 event->accept();
                 return true;
@@ -507,12 +497,12 @@ void ExerciseScreen::keyPressEvent(QKeyEvent* event)
     if (event->key() == Qt::Key_Space) {
         event->accept();
         if (!event->isAutoRepeat())
-            SpaceAction();
+            spaceAction();
         return;
     }
     if (event->key() >= Qt::Key_1 && event->key() <= Qt::Key_6) {
         event->accept();
-        if (!event->isAutoRepeat() && viewMode == ExerciseView)
+        if (!event->isAutoRepeat() && m_viewMode == ExerciseView)
             m_questionView->clickChoice(event->key() - Qt::Key_1 + 1);
         return;
     }
@@ -521,7 +511,7 @@ void ExerciseScreen::keyPressEvent(QKeyEvent* event)
 
 void ExerciseScreen::mousePressEvent(QMouseEvent* event)
 {
-    actionHint->Dismiss();
+    m_actionHint->Dismiss();
     QWidget::mousePressEvent(event);
 }
 
@@ -529,31 +519,31 @@ bool ExerciseScreen::eventFilter(QObject* watched, QEvent* event)
 {
     switch (event->type()) {
     case QEvent::MouseButtonPress: {
-        if (watched == actionHint)
+        if (watched == m_actionHint)
             return false; // the hint's own click is the space bar (ActionHint::Clicked)
-        actionHint->Dismiss();
+        m_actionHint->Dismiss();
         const bool onQuestion = watched == m_ui->scorePane || watched == m_ui->questionFader ||
                                 watched == m_ui->scoreBoard || watched == m_ui->speaker ||
                                 watched == m_ui->questionPicture || watched == m_ui->questionText;
-        if (onQuestion && viewMode == ExerciseView && m_session) {
-            SpaceAction();
+        if (onQuestion && m_viewMode == ExerciseView && m_session) {
+            spaceAction();
             return true;
         }
         break;
     }
     case QEvent::Enter:
-        if (watched == m_ui->questionFader && viewMode == ExerciseView && m_session &&
+        if (watched == m_ui->questionFader && m_viewMode == ExerciseView && m_session &&
             m_lesson.playState == LessonBase::Running) {
             const auto* enter = dynamic_cast<QEnterEvent*>(event);
             if (enter && enter->pos().y() >= m_ui->questionFader->height() - hintZoneHeight)
-                ShowActionHintDialog();
+                showActionHint();
         }
         break;
     case QEvent::Resize:
         if (watched == m_ui->viewArea) {
             m_viewSwitcher->updateGeometry();
         } else if (watched == m_ui->sectionButtons) {
-            UpdateSectionBar();
+            updateSectionBar();
         } else if (watched == m_ui->variantBar) {
             m_questionView->relayChoiceTexts();
         }

@@ -10,8 +10,8 @@
 // machine of four states moves the panes between the exercise, statistics, extended statistics
 // and reference views.
 //
-// The main window creates it with the engine objects it needs and calls LoadExercise and
-// CloseExercise. LoadExercise opens a Core::LessonSession, the screen's only way to the lesson:
+// The main window creates it with the engine objects it needs and calls loadExercise and
+// closeExercise. loadExercise opens a Core::LessonSession, the screen's only way to the lesson:
 // the screen calls its slots and shows what its signals carry, keeping its own copy of the
 // lesson's state; the session decides what follows a judgement (see lesson_session.h). What
 // its reports carry goes to the screen's parts: the question and its inputs to QuestionView,
@@ -89,55 +89,54 @@ public:
 
     // Opens a new lesson of trainer `exerciseId` (0 note, 1 ear, 2 symbol trainer) and asks its
     // first question. Without `resume` the trainer's results of the current run are cleared.
-    void LoadExercise(size_t exerciseId, bool quizMode, bool resume);
+    void loadExercise(size_t exerciseId, bool quizMode, bool resume);
     // Stops and releases the open exercise, if any.
-    void CloseExercise();
+    void closeExercise();
     // Moves the open lesson to timeline position `position` (a lesson left earlier and opened
     // again) and goes on from there.
-    void ResumeAt(int position);
+    void resumeAt(int position);
 
-    bool isReferenceEnabled() const { return viewMode == ReferenceView; }
+    bool isReferenceEnabled() const { return m_viewMode == ReferenceView; }
 
     // The open lesson, or null; for the main window and the tour.
-    Core::LessonSession* GetSession() const { return m_session.get(); }
-    size_t GetExerciseId() const { return exerciseId; }
-    bool IsQuizMode() const { return quizMode; }
-    int GetViewMode() const { return viewMode; }
-    bool IsExtendedStatistics() const { return extendedStatistics; }
-    bool IsTimedOut() const;
+    Core::LessonSession* session() const { return m_session.get(); }
+    size_t exerciseId() const { return m_exerciseId; }
+    bool isQuizMode() const { return m_quizMode; }
+    int viewMode() const { return m_viewMode; }
+    bool isExtendedStatistics() const { return m_extendedStatistics; }
+    bool isTimedOut() const;
     // The section end dialog once it was needed, else null.
-    SectionEndDialog* GetSectionEndDialog() const;
-    ActionHint* GetActionHint() const { return actionHint; }
-    MidiWarningDialog* GetMidiWarningDialog() const;
+    SectionEndDialog* sectionEndDialog() const;
+    ActionHint* actionHint() const { return m_actionHint; }
+    MidiWarningDialog* midiWarningDialog() const;
     // The pause veil once it was needed, else null.
-    PlayDialog* FindPlayDialog() const;
+    PlayDialog* playDialog() const;
     // The view machine, built when the screen is first shown; for the tour.
-    QStateMachine* GetViewMachine() const;
+    QStateMachine* viewMachine() const;
 
 Q_SIGNALS:
-    void ShowSectionEndDialogSignal();
+    void sectionEndDialogRequested();
     // The student leaves the lesson (the section end dialog's Continue); the main window goes
     // back to the home screen.
-    void ExitSignal();
+    void exitRequested();
 
 public Q_SLOTS:
     // Only in the exercise view with an exercise open (else false): pauses or resumes the
     // exercise and returns whether that changed anything. Resuming goes on with the question and
-    // brings the pause hint; pausing with `showDlg` shows the play dialog over the score pane.
-    bool PauseExercise(bool pause, bool showDlg = false);
+    // brings the pause hint; pausing with `showDialog` shows the play dialog over the score pane.
+    bool pauseExercise(bool pause, bool showDialog = false);
     // The play/pause toggle (the space bar, the play dialog, the play button).
-    void Play();
-    void ShowStatistics(UI::Speed speed);
+    void play();
+    void showStatistics(UI::Speed speed);
     // Opens the same trainer again, from the start, with the current run's results cleared.
     void restartExercise();
     void repaintProgress();
-    void ReviewStats();
+    void reviewStatistics();
     // Hands the settings in force to the exercise, lays out the section bar and refreshes the view.
-    void ApplySettings();
-    void Exit();
+    void applySettings();
     // The window stack manager's screenChange(current, previous): passed on to the section end
     // dialog.
-    void screenChangeSlot(QString current, QString previous);
+    void onScreenChanged(QString current, QString previous);
     void showReference(UI::Speed speed);
     void showExercise(UI::Speed speed);
 
@@ -152,8 +151,8 @@ private Q_SLOTS:
     void onAboutToAskNext();
     void onSummaryDue();
 
-    void UpdateSlider(bool force);
-    void UpdateUI();
+    void updateSlider(bool force);
+    void updateView();
     // Shows the section end dialog when the lesson has ended and its last judgement was seen.
     void handleLessonEnd();
     // The answer inputs: choice button `index` (0 to 5), a key of the on-screen piano.
@@ -169,13 +168,12 @@ private Q_SLOTS:
     // A section button: the lesson goes there, the statistics or the reference show its page.
     void onSectionChosen(int section);
     void jumpToSection(int section);
-    void SwitchToStatSection(int s);
+    void switchToStatisticsSection(int s);
     void showReferenceSection(int section);
-    void PrintSlot();
-    void ShowSectionEndDialog();
-    PlayDialog* GetPlayDialog();
-    void ShowActionHintDialog();
-    void HideActionHintDialog();
+    void printReference();
+    void showSectionEndDialog();
+    PlayDialog* ensurePlayDialog();
+    void showActionHint();
     void showExerciseStatistics();
 
 protected:
@@ -193,58 +191,44 @@ private:
     // Makes the question view, the answer feedback and the statistics pane on the form's widgets.
     void createParts();
     // The question the lesson last reported, in the question view (the exercise view only).
-    void ShowQuestion();
+    void showQuestion();
     // The inputs `question` takes, for the view in front.
-    void UpdateAnswerInputs(const Core::QuestionRecord& question);
+    void updateAnswerInputs(const Core::QuestionRecord& question);
     // Whether the hidden inputs keep their room in the view in front.
     bool inputRoomKept() const;
-    // The score pane's border and the status words (see AnswerFeedback).
-    void ApplyScorePaneStyle(const char* property);
-    void SetStatus(const QString& text, const char* styleProperty);
-    // Back in the exercise view: the border of the judgement still in view.
-    void restoreAnswerBorder();
-    // The last judgement no longer holds the section end dialog back.
-    void forgetJudgement();
     // What the space bar, a click on the score pane or the hint do in the exercise view.
-    void SpaceAction();
+    void spaceAction();
     // Shows the missing MIDI input notice once per screen when it applies; true when shown now.
-    bool WarnIfNoMidiInput();
-    SectionEndDialog* EnsureSectionEndDialog();
+    bool warnIfNoMidiInput();
+    SectionEndDialog* ensureSectionEndDialog();
 
     // Section bar: lays it out for the lesson's sections and puts the slider where the lesson is.
-    void UpdateSectionBar();
-    void HighlightSectionButton(int s);
-    int CurrentSectionIndex() const;
+    void updateSectionBar();
+    int currentSectionIndex() const;
 
     // Views.
-    // The statistics view (see StatisticsPane). ShowStatisticsPage refreshes the page shown: the
+    // The statistics view (see StatisticsPane). showStatisticsPage refreshes the page shown: the
     // history buttons, the caption and the rows of the section and octave; showStatisticsSection
     // shows section `section` for all octaves.
-    void ShowStatisticsPage();
+    void showStatisticsPage();
     void showStatisticsSection(int section);
-    // Whether the hidden keyboard and answer buttons keep their room (in a lesson) or give it to
-    // the view in front (the reference, the tempo page).
-    void KeepInputRoom(bool keep);
     // Names `section` above the panes: the lesson's own in the exercise view, the page's in the
     // statistics and the reference.
-    void ShowSectionTitle(int section);
-    bool IsExtendedStatisticsSection(int section) const;
-    // Puts the history buttons on the statistics page in view (the plain or the extended one).
-    void PlaceHistoryBar(bool extended);
+    void showSectionTitle(int section);
 
-    void LayOutKeyboard();
-    QPoint HintAnchor() const;
-    bool NeedsMidiInput() const;
+    void layOutKeyboard();
+    QPoint hintAnchor() const;
+    bool needsMidiInput() const;
 
     std::unique_ptr<Ui::ExerciseScreen> m_ui;
 
-    std::shared_ptr<Core::ExerciseCatalog> catalog;
-    std::shared_ptr<Core::SoundController> soundController;
+    std::shared_ptr<Core::ExerciseCatalog> m_catalog;
+    std::shared_ptr<Core::SoundController> m_soundController;
     // The reference pages, in the place the form keeps for them.
-    ReferenceBook* referenceBook = nullptr;
+    ReferenceBook* m_referenceBook = nullptr;
     // Logical pixels: about the width of a printed A4 sheet at screen resolution.
-    static constexpr int referencePrintWidth = 720;
-    Core::SettingsStore* settings = nullptr;
+    static constexpr int ReferencePrintWidth = 720;
+    Core::SettingsStore* m_settings = nullptr;
 
     std::unique_ptr<Core::LessonSession> m_session;
     // The lesson as its last report gave it, and its place on the timeline.
@@ -253,34 +237,34 @@ private:
     // The slider goes to the next reported place at once instead of gliding (after a seek).
     bool m_sliderJumps = false;
     // The session is moving on to the next question, which it has not reported yet.
-    bool askingNext = false;
+    bool m_askingNext = false;
     // A question was reported while another view was in front; it is shown with the exercise.
-    bool questionPending = false;
-    size_t exerciseId = size_t(-1);
-    bool quizMode = false;
-    int viewMode = ExerciseView;
-    bool extendedStatistics = false;
-    QBasicTimer glideTimer;
-    int glideTarget = 0;
+    bool m_questionPending = false;
+    size_t m_exerciseId = size_t(-1);
+    bool m_quizMode = false;
+    int m_viewMode = ExerciseView;
+    bool m_extendedStatistics = false;
+    QBasicTimer m_glideTimer;
+    int m_glideTarget = 0;
     SectionBar* m_sectionBar = nullptr;
-    bool midiWarningShown = false;
-    bool midiWarningPending = false;
+    bool m_midiWarningShown = false;
+    bool m_midiWarningPending = false;
     // The parts of the screen: the question and its inputs, the judgement, the statistics page.
     QuestionView* m_questionView = nullptr;
     AnswerFeedback* m_answerFeedback = nullptr;
     StatisticsPane* m_statisticsPane = nullptr;
 
-    QPointer<SectionEndDialog> sectionEndDialog;
-    QPointer<PlayDialog> playDialog;
-    QPointer<MidiWarningDialog> midiWarningDialog;
-    ActionHint* actionHint = nullptr;
+    QPointer<SectionEndDialog> m_sectionEndDialog;
+    QPointer<PlayDialog> m_playDialog;
+    QPointer<MidiWarningDialog> m_midiWarningDialog;
+    ActionHint* m_actionHint = nullptr;
     // The wait for the section end dialog after the last judgement.
-    QTimer* sectionEndDelay = nullptr;
+    QTimer* m_sectionEndDelay = nullptr;
 
     // The last exercise state the screen handled (shared by every screen of the process): a
     // lesson end seen before brings the section end dialog back as it was, one seen only now
     // shows the final score.
-    static int lastHandledExerciseState;
+    static int s_lastHandledExerciseState;
 
     ViewSwitcher* m_viewSwitcher = nullptr;
 };

@@ -5,6 +5,7 @@
 #include "ui_exercise_screen.h"
 
 #include "core/exercise/exercise.h"
+#include "ui/exercise/answer_feedback.h"
 #include "ui/exercise/section_bar.h"
 
 #include <algorithm>
@@ -22,15 +23,15 @@ namespace UI {
 
 // ---- the section bar ---------------------------------------------------------------------------
 
-void ExerciseScreen::UpdateSectionBar()
+void ExerciseScreen::updateSectionBar()
 {
     if (!m_session)
         return;
     m_sectionBar->layOut(m_lesson.segments);
-    UpdateSlider(true);
+    updateSlider(true);
 }
 
-void ExerciseScreen::UpdateSlider(bool force)
+void ExerciseScreen::updateSlider(bool force)
 {
     if (!m_session)
         return;
@@ -38,19 +39,19 @@ void ExerciseScreen::UpdateSlider(bool force)
     force = force || m_sliderJumps;
     m_sliderJumps = false;
     QSlider* slider = m_ui->sectionSlider;
-    slider->setEnabled(!quizMode);
+    slider->setEnabled(!m_quizMode);
     // The button of the section whose question is shown, also while the timeline already
     // stands at the start of the next one.
-    if (viewMode == ExerciseView)
+    if (m_viewMode == ExerciseView)
         m_sectionBar->setCurrent(m_lesson.section);
     const int value = m_sectionBar->sliderValue(m_position.segment, m_position.offset);
     if (value < 0 || slider->isSliderDown())
         return;
     if (!force && value > slider->value() + 2) {
-        glideTarget = value;
+        m_glideTarget = value;
     } else {
         slider->setValue(value);
-        glideTarget = 0;
+        m_glideTarget = 0;
     }
 }
 
@@ -66,20 +67,20 @@ void ExerciseScreen::endSeek()
         return;
     // A seek to the end brings the section end dialog at once: the last judgement is not
     // what the student is looking at any more.
-    forgetJudgement();
+    m_answerFeedback->forgetJudgement();
     const int v = m_ui->sectionSlider->value();
     const int position = m_sectionBar->positionAt(v);
     // The lesson goes on from there (with the next question, when it was between questions).
     m_ui->sectionSlider->setValue(v);
-    glideTarget = 0;
+    m_glideTarget = 0;
     m_session->endSeek(std::max(0, position));
 }
 
 void ExerciseScreen::onSectionChosen(int section)
 {
-    if (viewMode == StatisticsView)
-        SwitchToStatSection(section);
-    else if (viewMode == ReferenceView)
+    if (m_viewMode == StatisticsView)
+        switchToStatisticsSection(section);
+    else if (m_viewMode == ReferenceView)
         showReferenceSection(section);
     else
         jumpToSection(section);
@@ -89,26 +90,21 @@ void ExerciseScreen::jumpToSection(int s)
 {
     if (!m_session || !m_sectionBar->hasSection(s))
         return;
-    forgetJudgement();
+    m_answerFeedback->forgetJudgement();
     m_session->jumpToSection(s);
     m_sliderJumps = true;
 }
 
-void ExerciseScreen::ResumeAt(int position)
+void ExerciseScreen::resumeAt(int position)
 {
     if (!m_session)
         return;
-    forgetJudgement();
+    m_answerFeedback->forgetJudgement();
     m_session->seek(std::max(0, position));
     m_sliderJumps = true;
 }
 
-void ExerciseScreen::HighlightSectionButton(int s)
-{
-    m_sectionBar->highlight(s);
-}
-
-int ExerciseScreen::CurrentSectionIndex() const
+int ExerciseScreen::currentSectionIndex() const
 {
     if (!m_session)
         return 0;

@@ -12,6 +12,7 @@
 #include "ui/exercise/action_hint.h"
 #include "ui/exercise/answer_feedback.h"
 #include "ui/exercise/question_view.h"
+#include "ui/exercise/section_bar.h"
 #include "ui/exercise/statistics_pane.h"
 #include "ui/exercise/view_switcher.h"
 
@@ -40,7 +41,7 @@ void ExerciseScreen::createParts()
     question.choiceBar = m_ui->variantBar;
     question.choices = {m_ui->variant1, m_ui->variant2, m_ui->variant3,
                         m_ui->variant4, m_ui->variant5, m_ui->variant6};
-    m_questionView = new QuestionView(question, settings, this);
+    m_questionView = new QuestionView(question, m_settings, this);
     AnswerFeedback::Widgets feedback;
     feedback.scorePane = m_ui->scorePane;
     feedback.scoreFrame = m_ui->scoreFrame;
@@ -63,10 +64,10 @@ void ExerciseScreen::createParts()
     statistics.clearHistory = m_ui->clearHistory;
     m_statisticsPane = new StatisticsPane(statistics, this);
     connect(m_statisticsPane, &StatisticsPane::pageChanged, this,
-            [this] { ShowSectionTitle(m_statisticsPane->section()); });
+            [this] { showSectionTitle(m_statisticsPane->section()); });
 }
 
-bool ExerciseScreen::IsTimedOut() const
+bool ExerciseScreen::isTimedOut() const
 {
     return m_answerFeedback->isTimedOut();
 }
@@ -76,21 +77,21 @@ void ExerciseScreen::showExerciseStatistics()
     m_answerFeedback->clearTimedOut();
     if (!m_session) {
         m_ui->sectionTitle->setText(QString());
-        SetStatus(QString(), "RegularStyle");
+        m_answerFeedback->setStatus(QString(), "RegularStyle");
         return;
     }
-    ShowSectionTitle(m_lesson.section);
+    showSectionTitle(m_lesson.section);
     const Exercise::Counters& counters = m_lesson.counters;
     if (counters.sectionQuestionCount > 0 && counters.sectionAsked > 0)
-        SetStatus(tr("Question %1 of %2")
+        m_answerFeedback->setStatus(tr("Question %1 of %2")
                       .arg(std::min(counters.sectionAsked, counters.sectionQuestionCount))
                       .arg(counters.sectionQuestionCount),
                   "RegularStyle");
     else
-        SetStatus(QString(), "RegularStyle");
+        m_answerFeedback->setStatus(QString(), "RegularStyle");
 }
 
-void ExerciseScreen::ShowSectionTitle(int section)
+void ExerciseScreen::showSectionTitle(int section)
 {
     if (!m_session)
         return;
@@ -99,83 +100,58 @@ void ExerciseScreen::ShowSectionTitle(int section)
         m_ui->sectionTitle->setText(titles[size_t(section)].title);
 }
 
-void ExerciseScreen::ApplyScorePaneStyle(const char* property)
-{
-    m_answerFeedback->setBorder(property);
-}
-
-void ExerciseScreen::SetStatus(const QString& text, const char* styleProperty)
-{
-    m_answerFeedback->setStatus(text, styleProperty);
-}
-
 // ---- questions -------------------------------------------------------------------------------
 
 void ExerciseScreen::onAboutToAskNext()
 {
     // The last judgement goes out of view with the question it judged.
-    askingNext = true;
-    if (actionHint->GetMode() == ActionHint::NextQuestionMode)
-        actionHint->Dismiss();
-    actionHint->SetMode(ActionHint::PauseMode);
+    m_askingNext = true;
+    if (m_actionHint->GetMode() == ActionHint::NextQuestionMode)
+        m_actionHint->Dismiss();
+    m_actionHint->SetMode(ActionHint::PauseMode);
     m_answerFeedback->clear();
 }
 
 void ExerciseScreen::onQuestionAsked(const Core::Question& question)
 {
-    askingNext = false;
+    m_askingNext = false;
     m_lesson = question.lesson;
     m_position = question.lesson.position;
     // A question asked behind another view is shown when the exercise comes back into view.
-    if (viewMode != ExerciseView) {
-        questionPending = true;
+    if (m_viewMode != ExerciseView) {
+        m_questionPending = true;
         return;
     }
-    ShowQuestion();
+    showQuestion();
 }
 
-void ExerciseScreen::ShowQuestion()
+void ExerciseScreen::showQuestion()
 {
-    questionPending = false;
+    m_questionPending = false;
     if (!m_session)
         return;
-    UpdateSlider(false);
+    updateSlider(false);
     m_questionView->resetInputs();
     if (!m_lesson.isAsking()) {
         m_questionView->clearQuestion();
         return;
     }
     m_questionView->showQuestion(m_lesson.question, m_lesson.counters.asked, m_lesson.state,
-                                 m_lesson.answerInputMode, inputRoomKept(), viewMode != ReferenceView);
+                                 m_lesson.answerInputMode, inputRoomKept(), m_viewMode != ReferenceView);
     showExerciseStatistics();
-    UpdateUI();
+    updateView();
 }
 
 bool ExerciseScreen::inputRoomKept() const
 {
-    return viewMode == ExerciseView || (viewMode == StatisticsView && !extendedStatistics);
+    return m_viewMode == ExerciseView || (m_viewMode == StatisticsView && !m_extendedStatistics);
 }
 
-void ExerciseScreen::UpdateAnswerInputs(const Core::QuestionRecord& question)
+void ExerciseScreen::updateAnswerInputs(const Core::QuestionRecord& question)
 {
     if (m_session)
         m_questionView->updateAnswerInputs(question, m_lesson.answerInputMode, inputRoomKept(),
-                                           viewMode != ReferenceView);
-}
-
-void ExerciseScreen::restoreAnswerBorder()
-{
-    m_answerFeedback->restoreBorder();
-}
-
-void ExerciseScreen::forgetJudgement()
-{
-    m_answerFeedback->forgetJudgement();
-}
-
-void ExerciseScreen::KeepInputRoom(bool keep)
-{
-    m_questionView->keepInputRoom(keep);
+                                           m_viewMode != ReferenceView);
 }
 
 // ---- answers ---------------------------------------------------------------------------------
@@ -207,17 +183,17 @@ void ExerciseScreen::onKeyEntered(int key, bool down)
 
 void ExerciseScreen::onAnswerJudged(const Core::Judgement& judgement)
 {
-    if (viewMode != ExerciseView || !m_session)
+    if (m_viewMode != ExerciseView || !m_session)
         return;
     // The count with this answer, before the report of the state after it comes.
     m_lesson.counters = judgement.counters;
     m_answerFeedback->showJudgement(judgement);
     // The session moves on by itself, or has paused the lesson after a mistake.
     if (!judgement.isRight() && judgement.next == Core::Judgement::PauseLesson) {
-        actionHint->SetMode(ActionHint::NextQuestionMode);
-        ShowActionHintDialog();
+        m_actionHint->SetMode(ActionHint::NextQuestionMode);
+        showActionHint();
     }
-    UpdateUI();
+    updateView();
 }
 
 void ExerciseScreen::onSummaryDue()
@@ -229,18 +205,18 @@ void ExerciseScreen::onSummaryDue()
 
 void ExerciseScreen::timerEvent(QTimerEvent* event)
 {
-    if (event->timerId() == glideTimer.timerId()) {
-        if (!m_session || glideTarget == 0 || m_lesson.playState != LessonBase::Running)
+    if (event->timerId() == m_glideTimer.timerId()) {
+        if (!m_session || m_glideTarget == 0 || m_lesson.playState != LessonBase::Running)
             return;
         QSlider* slider = m_ui->sectionSlider;
         if (slider->isSliderDown())
             return;
         const int value = slider->value();
-        const int step = std::max(1, (glideTarget - value) / 10);
-        const int next = std::min(glideTarget, value + step);
+        const int step = std::max(1, (m_glideTarget - value) / 10);
+        const int next = std::min(m_glideTarget, value + step);
         slider->setValue(next);
-        if (next >= glideTarget)
-            glideTarget = 0;
+        if (next >= m_glideTarget)
+            m_glideTarget = 0;
         return;
     }
     QWidget::timerEvent(event);
@@ -254,20 +230,20 @@ void ExerciseScreen::onLessonChanged(const Core::LessonSnapshot& lesson)
     m_lesson = lesson;
     m_position = lesson.position;
     if (sectionsChanged)
-        UpdateSectionBar();
+        updateSectionBar();
     // The lesson ran out of questions when asked for the next one: the last answer's marks go.
-    if (askingNext && lesson.ended && viewMode == ExerciseView) {
-        askingNext = false;
-        ShowQuestion();
+    if (m_askingNext && lesson.ended && m_viewMode == ExerciseView) {
+        m_askingNext = false;
+        showQuestion();
     }
-    UpdateUI();
-    UpdateSlider(false);
+    updateView();
+    updateSlider(false);
 }
 
 void ExerciseScreen::onPositionChanged(const Core::LessonPosition& position)
 {
     m_position = position;
-    UpdateSlider(false);
+    updateSlider(false);
 }
 
 void ExerciseScreen::onSectionEnded(const Core::SectionScore&)
@@ -275,26 +251,26 @@ void ExerciseScreen::onSectionEnded(const Core::SectionScore&)
     handleLessonEnd();
 }
 
-void ExerciseScreen::UpdateUI()
+void ExerciseScreen::updateView()
 {
     QSlider* slider = m_ui->sectionSlider;
     if (!m_session) {
-        slider->setEnabled(!quizMode);
+        slider->setEnabled(!m_quizMode);
         m_ui->playButton->hide();
         return;
     }
-    slider->setEnabled(!quizMode);
+    slider->setEnabled(!m_quizMode);
     const int play = m_lesson.playState;
     const int state = m_lesson.state;
 
     // The ear trainer takes no answer while its question still sounds.
-    const bool locked = exerciseId == size_t(Core::EarTrainerIndex) && play == LessonBase::Running &&
+    const bool locked = m_exerciseId == size_t(Core::EarTrainerIndex) && play == LessonBase::Running &&
                         state == Exercise::Presenting;
     m_ui->keyboard->setDimmed(locked);
     m_ui->keyboard->setEnabled(!locked);
     m_questionView->setChoicesEnabled(!locked);
 
-    if (viewMode == ExerciseView) {
+    if (m_viewMode == ExerciseView) {
         const Exercise::Counters& counters = m_lesson.counters;
         m_ui->progress->setValues(counters.answered - counters.correct, counters.correct);
     }
@@ -304,113 +280,103 @@ void ExerciseScreen::UpdateUI()
     m_questionView->followState(m_lesson.question, m_lesson.counters.asked, state);
 
     const bool stopped = play == LessonBase::Stopped;
-    m_ui->playButton->setVisible(!stopped && viewMode == ExerciseView);
+    m_ui->playButton->setVisible(!stopped && m_viewMode == ExerciseView);
     const QString playText = play == LessonBase::Running ? tr("Pause") : tr("Play");
     if (m_ui->playButton->text() != playText) {
         m_ui->playButton->setText(playText);
         m_ui->playButton->setAccessibleName(playText);
     }
     if (stopped)
-        UpdateSlider(false);
+        updateSlider(false);
 }
 
 void ExerciseScreen::handleLessonEnd()
 {
     // The end of the lesson: its timeline ran out, or no section after the last one asked had
     // anything left to ask.
-    if (!m_session || !m_lesson.ended || (sectionEndDialog && sectionEndDialog->isVisible()))
+    if (!m_session || !m_lesson.ended || (m_sectionEndDialog && m_sectionEndDialog->isVisible()))
         return;
     // The judgement of the last answer stays in view a moment before the dialog covers it.
     const QElapsedTimer& judgementAge = m_answerFeedback->judgementAge();
     if (judgementAge.isValid() && !judgementAge.hasExpired(FeedbackBeforeSectionEndMs)) {
-        sectionEndDelay->start(int(FeedbackBeforeSectionEndMs - judgementAge.elapsed()));
+        m_sectionEndDelay->start(int(FeedbackBeforeSectionEndMs - judgementAge.elapsed()));
         return;
     }
-    lastHandledExerciseState = m_lesson.state;
-    SectionEndDialog* dialog = EnsureSectionEndDialog();
+    s_lastHandledExerciseState = m_lesson.state;
+    SectionEndDialog* dialog = ensureSectionEndDialog();
     // From the lesson's own counts: the score bar is brought up to date only in the exercise
     // view, and a key may have answered the last question behind the statistics.
     const Exercise::Counters& counters = m_lesson.counters;
     dialog->setScore(counters.answered - counters.correct, counters.correct);
-    if (viewMode == ExerciseView)
-        Q_EMIT ShowSectionEndDialogSignal();
+    if (m_viewMode == ExerciseView)
+        Q_EMIT sectionEndDialogRequested();
 }
 
-SectionEndDialog* ExerciseScreen::EnsureSectionEndDialog()
+SectionEndDialog* ExerciseScreen::ensureSectionEndDialog()
 {
-    if (!sectionEndDialog) {
-        sectionEndDialog = new SectionEndDialog(this);
-        sectionEndDialog->setGeometry(QRect(mapToGlobal(QPoint(0, 0)), size()));
-        connect(sectionEndDialog, &SectionEndDialog::continueRequested, this, &ExerciseScreen::Exit);
-        connect(sectionEndDialog, &SectionEndDialog::repeatRequested, this, &ExerciseScreen::restartExercise);
-        connect(sectionEndDialog, &SectionEndDialog::reviewStatsRequested, this, &ExerciseScreen::ReviewStats);
+    if (!m_sectionEndDialog) {
+        m_sectionEndDialog = new SectionEndDialog(this);
+        m_sectionEndDialog->setGeometry(QRect(mapToGlobal(QPoint(0, 0)), size()));
+        connect(m_sectionEndDialog, &SectionEndDialog::continueRequested, this, &ExerciseScreen::exitRequested);
+        connect(m_sectionEndDialog, &SectionEndDialog::repeatRequested, this, &ExerciseScreen::restartExercise);
+        connect(m_sectionEndDialog, &SectionEndDialog::reviewStatsRequested, this, &ExerciseScreen::reviewStatistics);
     }
-    return sectionEndDialog;
+    return m_sectionEndDialog;
 }
 
-void ExerciseScreen::ShowSectionEndDialog()
+void ExerciseScreen::showSectionEndDialog()
 {
-    actionHint->Dismiss();
-    if (playDialog)
-        playDialog->hide();
-    EnsureSectionEndDialog()->showForSectionEnd();
+    m_actionHint->Dismiss();
+    if (m_playDialog)
+        m_playDialog->hide();
+    ensureSectionEndDialog()->showForSectionEnd();
 }
 
-void ExerciseScreen::screenChangeSlot(QString current, QString previous)
+void ExerciseScreen::onScreenChanged(QString current, QString previous)
 {
-    if (sectionEndDialog)
-        sectionEndDialog->screenChangeSlot(current, previous);
+    if (m_sectionEndDialog)
+        m_sectionEndDialog->screenChangeSlot(current, previous);
 }
 
 // ---- statistics --------------------------------------------------------------------------------
 
-void ExerciseScreen::ShowStatisticsPage()
+void ExerciseScreen::showStatisticsPage()
 {
     QStringList names;
     for (const Core::Exercise::SectionTitle& title : m_lesson.titles)
         names.append(title.shortName);
     m_statisticsPane->setSectionNames(names);
     m_statisticsPane->refresh();
-    ShowSectionTitle(m_statisticsPane->section());
+    showSectionTitle(m_statisticsPane->section());
 }
 
 void ExerciseScreen::showStatisticsSection(int section)
 {
     m_statisticsPane->showSection(section);
-    ShowStatisticsPage();
+    showStatisticsPage();
 }
 
-bool ExerciseScreen::IsExtendedStatisticsSection(int section) const
+void ExerciseScreen::switchToStatisticsSection(int s)
 {
-    return m_statisticsPane->isExtendedSection(section);
-}
-
-void ExerciseScreen::PlaceHistoryBar(bool extended)
-{
-    m_statisticsPane->placeHistoryBar(extended);
-}
-
-void ExerciseScreen::SwitchToStatSection(int s)
-{
-    if (viewMode != StatisticsView || s < 0 || s >= SectionCount)
+    if (m_viewMode != StatisticsView || s < 0 || s >= SectionCount)
         return;
-    HighlightSectionButton(s);
+    m_sectionBar->highlight(s);
     showStatisticsSection(s);
     // The ear trainer's tempo section has the extended page, without the keyboard.
-    const bool extended = IsExtendedStatisticsSection(s);
-    PlaceHistoryBar(extended);
-    KeepInputRoom(!extended);
-    if (extended != extendedStatistics) {
+    const bool extended = m_statisticsPane->isExtendedSection(s);
+    m_statisticsPane->placeHistoryBar(extended);
+    m_questionView->keepInputRoom(!extended);
+    if (extended != m_extendedStatistics) {
         m_viewSwitcher->switchTo(extended ? ViewSwitcher::ExtendedStatisticsView : ViewSwitcher::StatisticsView,
                                  Animated);
-        extendedStatistics = extended;
+        m_extendedStatistics = extended;
     }
 }
 
 void ExerciseScreen::onStatisticsKeyHovered(int key)
 {
     // Only the plain page has octave pages.
-    if (viewMode != StatisticsView || extendedStatistics)
+    if (m_viewMode != StatisticsView || m_extendedStatistics)
         return;
     m_statisticsPane->showOctaveOfKey(key);
 }

@@ -9,8 +9,11 @@
 #include "core/exercise/trainer_settings.h"
 #include "core/services/telemetry.h"
 #include "ui/exercise/action_hint.h"
+#include "ui/exercise/answer_feedback.h"
+#include "ui/exercise/question_view.h"
 #include "ui/exercise/reference/reference_book.h"
 #include "ui/exercise/section_bar.h"
+#include "ui/exercise/statistics_pane.h"
 #include "ui/exercise/view_switcher.h"
 #include "ui/dialogs/play_dialog.h"
 #include "ui/exercise/reference/reference_printer.h"
@@ -24,32 +27,32 @@ using Core::Exercise;
 
 namespace UI {
 
-int ExerciseScreen::lastHandledExerciseState = -1;
+int ExerciseScreen::s_lastHandledExerciseState = -1;
 
 // ---- views -------------------------------------------------------------------------------------
 
-QStateMachine* ExerciseScreen::GetViewMachine() const
+QStateMachine* ExerciseScreen::viewMachine() const
 {
     return m_viewSwitcher->machine();
 }
 
 void ExerciseScreen::showExercise(UI::Speed speed)
 {
-    if (viewMode == ExerciseView)
+    if (m_viewMode == ExerciseView)
         return;
-    if (viewMode == ReferenceView && catalog)
-        if (auto telemetry = catalog->GetTelemetry())
+    if (m_viewMode == ReferenceView && m_catalog)
+        if (auto telemetry = m_catalog->GetTelemetry())
             telemetry->ReferenceClosed();
-    m_ui->sectionSlider->setEnabled(!quizMode);
-    referenceBook->stopExample();
-    KeepInputRoom(true);
-    viewMode = ExerciseView;
-    extendedStatistics = false;
-    ApplyScorePaneStyle("RegularBorderStyle");
+    m_ui->sectionSlider->setEnabled(!m_quizMode);
+    m_referenceBook->stopExample();
+    m_questionView->keepInputRoom(true);
+    m_viewMode = ExerciseView;
+    m_extendedStatistics = false;
+    m_answerFeedback->setBorder("RegularBorderStyle");
     const int state = m_session ? int(m_lesson.state) : int(Exercise::NotStarted);
     if (state == Exercise::LessonEnd) {
-        SectionEndDialog* dialog = EnsureSectionEndDialog();
-        if (lastHandledExerciseState == Exercise::LessonEnd && dialog->scoreShown()) {
+        SectionEndDialog* dialog = ensureSectionEndDialog();
+        if (s_lastHandledExerciseState == Exercise::LessonEnd && dialog->scoreShown()) {
             dialog->show(); // back from the statistics the dialog offered
         } else if (m_session) {
             // The lesson's own counts: the score bar is behind while another view is shown.
@@ -58,107 +61,107 @@ void ExerciseScreen::showExercise(UI::Speed speed)
             // The lesson ended behind another view (a key answered the last question there):
             // its score is counted up now. Otherwise the end is still to be handled, after the
             // last answer's judgement has been seen.
-            if (lastHandledExerciseState == Exercise::LessonEnd)
-                Q_EMIT ShowSectionEndDialogSignal();
+            if (s_lastHandledExerciseState == Exercise::LessonEnd)
+                Q_EMIT sectionEndDialogRequested();
         }
     } else {
-        if (sectionEndDialog)
-            sectionEndDialog->hide();
+        if (m_sectionEndDialog)
+            m_sectionEndDialog->hide();
         if (m_session)
-            GetPlayDialog()->showOver();
+            ensurePlayDialog()->showOver();
     }
-    lastHandledExerciseState = state;
+    s_lastHandledExerciseState = state;
     m_viewSwitcher->switchTo(ViewSwitcher::ExerciseView, speed);
 
     m_ui->sectionSlider->setStyleSheet(m_ui->sectionSlider->property("sliderOn").toString());
-    HighlightSectionButton(-1);
+    m_sectionBar->highlight(-1);
     m_sectionBar->setCheckable(true);
     m_ui->keyboard->setMode(Keyboard::PlayMode);
     disconnect(m_ui->keyboard, &Keyboard::hover, this, &ExerciseScreen::onStatisticsKeyHovered);
-    restoreAnswerBorder();
+    m_answerFeedback->restoreBorder();
     showExerciseStatistics();
     m_ui->scorePaneLabel->show();
     m_ui->statusLabel->show();
     if (m_session && m_lesson.isAsking())
-        UpdateAnswerInputs(m_lesson.question);
+        updateAnswerInputs(m_lesson.question);
     else
         m_ui->keyboard->show();
-    if (questionPending)
-        ShowQuestion();
-    UpdateUI();
-    UpdateSlider(true);
+    if (m_questionPending)
+        showQuestion();
+    updateView();
+    updateSlider(true);
 }
 
-void ExerciseScreen::ShowStatistics(UI::Speed speed)
+void ExerciseScreen::showStatistics(UI::Speed speed)
 {
-    if (viewMode == StatisticsView)
+    if (m_viewMode == StatisticsView)
         return;
     // The lesson's score gives way to the view the student asked for.
-    if (sectionEndDialog)
-        sectionEndDialog->dismiss(true);
-    if (viewMode == ReferenceView && catalog)
-        if (auto telemetry = catalog->GetTelemetry())
+    if (m_sectionEndDialog)
+        m_sectionEndDialog->dismiss(true);
+    if (m_viewMode == ReferenceView && m_catalog)
+        if (auto telemetry = m_catalog->GetTelemetry())
             telemetry->ReferenceClosed();
-    if (sectionEndDialog)
-        sectionEndDialog->hide();
-    PauseExercise(true);
-    referenceBook->stopExample();
-    ApplyScorePaneStyle("RegularBorderStyle");
-    GetPlayDialog()->hide();
-    actionHint->Dismiss();
+    if (m_sectionEndDialog)
+        m_sectionEndDialog->hide();
+    pauseExercise(true);
+    m_referenceBook->stopExample();
+    m_answerFeedback->setBorder("RegularBorderStyle");
+    ensurePlayDialog()->hide();
+    m_actionHint->Dismiss();
     m_ui->playButton->hide();
     // The view opens on the current run's results of the section the lesson is in (the last one
     // at the lesson's end); the ear trainer's tempo section has the extended page.
     if (m_session)
         m_session->setShowHistory(false);
-    viewMode = StatisticsView;
-    const int statisticsSection = CurrentSectionIndex();
-    extendedStatistics = IsExtendedStatisticsSection(statisticsSection);
-    KeepInputRoom(!extendedStatistics);
+    m_viewMode = StatisticsView;
+    const int statisticsSection = currentSectionIndex();
+    m_extendedStatistics = m_statisticsPane->isExtendedSection(statisticsSection);
+    m_questionView->keepInputRoom(!m_extendedStatistics);
     // The keys show octaves here, not the last answer.
     m_ui->keyboard->resetKeys();
     m_ui->keyboard->update();
-    HighlightSectionButton(statisticsSection);
+    m_sectionBar->highlight(statisticsSection);
     showStatisticsSection(statisticsSection);
-    PlaceHistoryBar(extendedStatistics);
+    m_statisticsPane->placeHistoryBar(m_extendedStatistics);
     m_sectionBar->setCheckable(false);
     m_ui->sectionSlider->setStyleSheet(m_ui->sectionSlider->property("sliderOff").toString());
     // Hovering a key shades its octave and shows the octave's page (onStatisticsKeyHovered).
     m_ui->keyboard->setMode(Keyboard::PickKeyMode);
     connect(m_ui->keyboard, &Keyboard::hover, this, &ExerciseScreen::onStatisticsKeyHovered,
             Qt::UniqueConnection);
-    SetStatus(QString(), "RegularStyle");
+    m_answerFeedback->setStatus(QString(), "RegularStyle");
     m_viewSwitcher->switchTo(
-        extendedStatistics ? ViewSwitcher::ExtendedStatisticsView : ViewSwitcher::StatisticsView, speed);
+        m_extendedStatistics ? ViewSwitcher::ExtendedStatisticsView : ViewSwitcher::StatisticsView, speed);
 }
 
-void ExerciseScreen::ReviewStats()
+void ExerciseScreen::reviewStatistics()
 {
-    ShowStatistics(Animated);
+    showStatistics(Animated);
 }
 
 void ExerciseScreen::showReference(UI::Speed speed)
 {
-    if (viewMode == ReferenceView)
+    if (m_viewMode == ReferenceView)
         return;
     // The lesson's score gives way to the view the student asked for.
-    if (sectionEndDialog)
-        sectionEndDialog->dismiss(true);
-    if (viewMode == ExerciseView)
-        PauseExercise(true);
-    if (catalog)
-        if (auto telemetry = catalog->GetTelemetry())
+    if (m_sectionEndDialog)
+        m_sectionEndDialog->dismiss(true);
+    if (m_viewMode == ExerciseView)
+        pauseExercise(true);
+    if (m_catalog)
+        if (auto telemetry = m_catalog->GetTelemetry())
             telemetry->ReferenceOpened();
-    if (sectionEndDialog)
-        sectionEndDialog->hide();
-    if (playDialog)
-        playDialog->hide();
-    actionHint->Dismiss();
+    if (m_sectionEndDialog)
+        m_sectionEndDialog->hide();
+    if (m_playDialog)
+        m_playDialog->hide();
+    m_actionHint->Dismiss();
     m_ui->playButton->hide();
-    const int section = CurrentSectionIndex();
-    viewMode = ReferenceView;
-    extendedStatistics = false;
-    KeepInputRoom(false);
+    const int section = currentSectionIndex();
+    m_viewMode = ReferenceView;
+    m_extendedStatistics = false;
+    m_questionView->keepInputRoom(false);
     showReferenceSection(section);
     m_sectionBar->setCheckable(false);
     m_ui->sectionSlider->setStyleSheet(m_ui->sectionSlider->property("sliderOff").toString());
@@ -173,18 +176,18 @@ void ExerciseScreen::showReferenceSection(int s)
 {
     if (s < 0 || s >= SectionCount)
         return;
-    HighlightSectionButton(s);
-    ShowSectionTitle(s);
-    m_ui->referenceTitle->setText(referenceBook->showPage(int(exerciseId), s));
+    m_sectionBar->highlight(s);
+    showSectionTitle(s);
+    m_ui->referenceTitle->setText(m_referenceBook->showPage(int(m_exerciseId), s));
 }
 
-void ExerciseScreen::PrintSlot()
+void ExerciseScreen::printReference()
 {
-    if (viewMode != ReferenceView || referenceBook->currentPageName().isEmpty())
+    if (m_viewMode != ReferenceView || m_referenceBook->currentPageName().isEmpty())
         return;
     // The page at the width of a printed sheet at screen resolution, so that it is sliced into
     // pages without being squeezed.
-    const QImage page = referenceBook->pageImage(referencePrintWidth, devicePixelRatioF());
+    const QImage page = m_referenceBook->pageImage(ReferencePrintWidth, devicePixelRatioF());
     ReferencePrinter::printWithDialog(window(), page, ReferencePrinter::configuredFooter());
 }
 
