@@ -7,7 +7,7 @@
 
 using Core::Exercise;
 
-class TestConsoleExerciseControlLessons : public QObject
+class TestExerciseScreenLessons : public QObject
 {
     Q_OBJECT
     std::shared_ptr<Core::MidiBank> bank;
@@ -51,5 +51,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestConsoleExerciseControlLessons)
+QTEST_MAIN(TestExerciseScreenLessons)
 #include "test_exercise_screen_lessons.moc"

@@ -1,7 +1,7 @@
 #pragma once
 // One answer as it travels between the engine and the screen: nothing (the time ran out), notes
 // played on a keyboard, an interval picked on the screen, or a multiple-choice button. The
-// exercise judges it and hands it back with OnAnswerJudged; the screen's adaptor carries it in
+// exercise judges it and hands it back with OnAnswerJudged; the lesson session carries it in
 // queued signals, so it is registered with Qt's meta-type system as "Core::Answer".
 
 #include "core/midi/midi_event.h"

@@ -1,5 +1,5 @@
 #pragma once
-// What a lesson reports: its exercise state, its ticks and its play state. The screen's adaptor
+// What a lesson reports: its exercise state, its ticks and its play state. The lesson session
 // implements it. Called on the thread that caused the change (the GUI thread, the timer thread
 // or the MIDI input thread), with the lesson's lock held: an observer must never wait for the
 // GUI thread; it hands the event over (queued signals) and returns.
