@@ -27,509 +27,46 @@
 // --verbose echoes the program's standard error. --history-records starts every run with a
 // history ("stats.xml") of N records (3,000,000 make about 200 MB: a hundred years of daily
 // practice), in the store's attribute order or, with --reordered, another.
+//
+// The bench's X server is an XServer, the X map watch a MapWatch; each start is a ProgramStart,
+// its memory and CPU time read from /proc (process_figures.h).
 
 #include "bench_support.h"
+#include "map_watch.h"
+#include "process_figures.h"
+#include "program_start.h"
+#include "startup_support.h"
+#include "x_server.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
-#ifdef CANTORELA_BENCH_XCB
-#include <xcb/xcb.h>
-#endif
-
 #include <algorithm>
-#include <cerrno>
 #include <cmath>
 #include <csignal>
 #include <cstdio>
-#include <cstring>
-#include <ctime>
-#include <fcntl.h>
-#include <functional>
-#include <limits>
-#include <map>
-#include <poll.h>
-#include <spawn.h>
+#include <cstdlib>
 #include <string>
 #include <sys/wait.h>
-#include <unistd.h>
 #include <vector>
-
-extern char** environ;
 
 namespace {
 
-constexpr double missing = std::numeric_limits<double>::quiet_NaN();
-constexpr qint64 msNs = 1000000;
-constexpr qint64 secondNs = 1000 * msNs;
+using Bench::missing;
+using Bench::msNs;
+using Bench::NowNs;
+using Bench::secondNs;
+
 constexpr qint64 stampTimeoutNs = 10 * secondNs;
 constexpr qint64 rssAfterNs = 3 * secondNs;
 constexpr qint64 quitTimeoutNs = 10 * secondNs;
-
-qint64 NowNs()
-{
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return qint64(now.tv_sec) * secondNs + now.tv_nsec;
-}
 
 double Ms(qint64 from, qint64 to)
 {
     return from > 0 && to > 0 ? double(to - from) / double(msNs) : missing;
 }
-
-std::string ReadFile(const std::string& path)
-{
-    std::string text;
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return text;
-    char buffer[4096];
-    ssize_t got;
-    while ((got = read(fd, buffer, sizeof buffer)) > 0)
-        text.append(buffer, size_t(got));
-    close(fd);
-    return text;
-}
-
-// A field of /proc/<pid>/status given in kB ("VmRSS:"), in MiB, or nan.
-double StatusMiB(pid_t pid, const char* field)
-{
-    const std::string status = ReadFile("/proc/" + std::to_string(pid) + "/status");
-    const size_t at = status.find(field);
-    if (at == std::string::npos)
-        return missing;
-    return std::strtod(status.c_str() + at + std::strlen(field), nullptr) / 1024.0;
-}
-
-// utime + stime of `pid` (all its threads, living and ended) in seconds, or nan.
-double CpuSecondsFromStat(pid_t pid)
-{
-    const std::string stat = ReadFile("/proc/" + std::to_string(pid) + "/stat");
-    const size_t close = stat.rfind(')');
-    if (close == std::string::npos)
-        return missing;
-    // After the command name: state is field 3; utime and stime are fields 14 and 15.
-    const char* p = stat.c_str() + close + 2;
-    unsigned long long utime = 0, stime = 0;
-    for (int field = 3; field <= 15 && *p; ++field) {
-        char* end = nullptr;
-        if (field == 14)
-            utime = std::strtoull(p, &end, 10);
-        else if (field == 15)
-            stime = std::strtoull(p, &end, 10);
-        const char* space = std::strchr(p, ' ');
-        if (!space)
-            break;
-        p = space + 1;
-    }
-    return double(utime + stime) / double(sysconf(_SC_CLK_TCK));
-}
-
-// The summed run times of the living threads of `pid` in seconds, or nan.
-double CpuSecondsFromSchedstat(pid_t pid)
-{
-    const QDir tasks(QStringLiteral("/proc/%1/task").arg(pid));
-    if (!tasks.exists())
-        return missing;
-    double seconds = 0;
-    for (const QString& task : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-        const std::string text = ReadFile(tasks.filePath(task).toStdString() + "/schedstat");
-        seconds += std::strtod(text.c_str(), nullptr) / 1e9;
-    }
-    return seconds;
-}
-
-std::vector<char*> CStrings(std::vector<std::string>& strings)
-{
-    std::vector<char*> pointers;
-    for (std::string& s : strings)
-        pointers.push_back(&s[0]);
-    pointers.push_back(nullptr);
-    return pointers;
-}
-
-// An X server of the bench's own, ready when the constructor returns with a display name.
-class XServer
-{
-public:
-    XServer()
-    {
-        int ready[2];
-        if (pipe(ready) != 0)
-            return;
-        fcntl(ready[0], F_SETFD, FD_CLOEXEC);
-        std::vector<std::string> args = {"Xvfb",      "-displayfd", std::to_string(ready[1]),
-                                         "-screen",   "0",          "1366x768x24",
-                                         "-nolisten", "tcp",        "-noreset",
-                                         "-br"};
-        std::vector<char*> argv = CStrings(args);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-        const int failed = posix_spawnp(&pid, "Xvfb", &actions, nullptr, argv.data(), environ);
-        posix_spawn_file_actions_destroy(&actions);
-        close(ready[1]);
-        if (failed != 0) {
-            pid = 0;
-            close(ready[0]);
-            return;
-        }
-        // Xvfb writes its display number and a newline once it accepts clients.
-        std::string number;
-        const qint64 deadline = NowNs() + stampTimeoutNs;
-        while (NowNs() < deadline && number.find('\n') == std::string::npos) {
-            pollfd fd{ready[0], POLLIN, 0};
-            if (poll(&fd, 1, 100) <= 0)
-                continue;
-            char buffer[32];
-            const ssize_t got = read(ready[0], buffer, sizeof buffer);
-            if (got <= 0)
-                break;
-            number.append(buffer, size_t(got));
-        }
-        close(ready[0]);
-        if (number.find('\n') != std::string::npos)
-            display = ":" + number.substr(0, number.find('\n'));
-    }
-    ~XServer()
-    {
-        if (pid > 0) {
-            kill(pid, SIGTERM);
-            waitpid(pid, nullptr, 0);
-        }
-    }
-    // Empty when the server did not start.
-    std::string display;
-
-private:
-    pid_t pid = 0;
-};
-
-// Watches the root window of the display for windows being created, resized and mapped.
-class MapWatch
-{
-public:
-    explicit MapWatch(const std::string& display)
-    {
-#ifdef CANTORELA_BENCH_XCB
-        connection = xcb_connect(display.c_str(), nullptr);
-        if (xcb_connection_has_error(connection)) {
-            xcb_disconnect(connection);
-            connection = nullptr;
-            return;
-        }
-        const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
-        const uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
-        xcb_void_cookie_t cookie =
-            xcb_change_window_attributes_checked(connection, screen->root, XCB_CW_EVENT_MASK, &mask);
-        if (xcb_generic_error_t* error = xcb_request_check(connection, cookie)) {
-            free(error);
-            xcb_disconnect(connection);
-            connection = nullptr;
-        }
-#else
-        (void)display;
-#endif
-    }
-    ~MapWatch()
-    {
-#ifdef CANTORELA_BENCH_XCB
-        if (connection)
-            xcb_disconnect(connection);
-#endif
-    }
-    bool IsWatching() const
-    {
-        return FileDescriptor() >= 0;
-    }
-    int FileDescriptor() const
-    {
-#ifdef CANTORELA_BENCH_XCB
-        return connection ? xcb_get_file_descriptor(connection) : -1;
-#else
-        return -1;
-#endif
-    }
-    void Reset()
-    {
-        sizes.clear();
-        firstMapNs = bigMapNs = 0;
-        first = main = Shown();
-    }
-    // Whether a mapped window is waiting for its first pixels: then CheckPixels() wants calling
-    // every millisecond or two.
-    bool IsWaitingForPixels() const
-    {
-        return first.IsWaiting() || main.IsWaiting();
-    }
-    // Looks whether the mapped windows show anything yet: the root is black and the program's
-    // windows have no background of their own, so a window shows black until the program has
-    // drawn into it. A few small patches spread over the window are enough to tell.
-    void CheckPixels()
-    {
-        CheckPixels(first);
-        CheckPixels(main);
-    }
-    // Reads whatever events have arrived, stamping maps with the time they are read.
-    void Read()
-    {
-#ifdef CANTORELA_BENCH_XCB
-        if (!connection)
-            return;
-        while (xcb_generic_event_t* event = xcb_poll_for_event(connection)) {
-            const qint64 now = NowNs();
-            switch (event->response_type & ~0x80) {
-            case XCB_CREATE_NOTIFY: {
-                const auto* created = reinterpret_cast<xcb_create_notify_event_t*>(event);
-                sizes[created->window] = {created->width, created->height};
-                break;
-            }
-            case XCB_CONFIGURE_NOTIFY: {
-                const auto* configured = reinterpret_cast<xcb_configure_notify_event_t*>(event);
-                sizes[configured->window] = {configured->width, configured->height};
-                break;
-            }
-            case XCB_MAP_NOTIFY: {
-                const auto* mapped = reinterpret_cast<xcb_map_notify_event_t*>(event);
-                const auto size = sizes.find(mapped->window);
-                const std::pair<int, int> extent = size != sizes.end() ? size->second : std::make_pair(0, 0);
-                if (firstMapNs == 0) {
-                    firstMapNs = now;
-                    first = {mapped->window, extent.first, extent.second, 0};
-                }
-                if (bigMapNs == 0 && extent.first >= 1000 && extent.second >= 600) {
-                    bigMapNs = now;
-                    main = {mapped->window, extent.first, extent.second, 0};
-                }
-                break;
-            }
-            default:
-                break;
-            }
-            free(event);
-        }
-#endif
-    }
-
-    // A mapped window and when its first non-black pixels were seen.
-    struct Shown
-    {
-        uint32_t window = 0;
-        int width = 0, height = 0;
-        qint64 pixelsNs = 0;
-        bool IsWaiting() const { return window != 0 && pixelsNs == 0; }
-    };
-
-    qint64 firstMapNs = 0;
-    qint64 bigMapNs = 0;
-    // The first window mapped (the splash) and the first large one (the main window).
-    Shown first, main;
-
-private:
-    void CheckPixels(Shown& shown)
-    {
-#ifdef CANTORELA_BENCH_XCB
-        if (!connection || !shown.IsWaiting() || shown.width < 8 || shown.height < 8)
-            return;
-        constexpr int patch = 8;
-        xcb_get_image_cookie_t cookies[9];
-        for (int i = 0; i < 9; ++i) {
-            const int x = (shown.width - patch) * (1 + 2 * (i % 3)) / 6;
-            const int y = (shown.height - patch) * (1 + 2 * (i / 3)) / 6;
-            cookies[i] = xcb_get_image(connection, XCB_IMAGE_FORMAT_Z_PIXMAP, shown.window, int16_t(x),
-                                       int16_t(y), patch, patch, ~0u);
-        }
-        bool drawn = false;
-        for (xcb_get_image_cookie_t cookie : cookies) {
-            xcb_generic_error_t* error = nullptr;
-            xcb_get_image_reply_t* reply = xcb_get_image_reply(connection, cookie, &error);
-            free(error);
-            if (!reply)
-                continue;
-            // 24-bit pixels in 32-bit units; the top byte is padding.
-            const auto* pixels = reinterpret_cast<const uint32_t*>(xcb_get_image_data(reply));
-            const int count = xcb_get_image_data_length(reply) / 4;
-            for (int p = 0; p < count && !drawn; ++p)
-                drawn = (pixels[p] & 0xffffffu) != 0;
-            free(reply);
-        }
-        if (drawn)
-            shown.pixelsNs = NowNs();
-#else
-        (void)shown;
-#endif
-    }
-
-#ifdef CANTORELA_BENCH_XCB
-    xcb_connection_t* connection = nullptr;
-#endif
-    std::map<uint32_t, std::pair<int, int>> sizes;
-};
-
-// One start of the program: its process, its standard error read line by line for the stamps.
-class Program
-{
-public:
-    Program(const std::string& path, const std::string& display, const std::string& home, bool echo)
-        : echo(echo)
-    {
-        int err[2];
-        if (pipe2(err, O_CLOEXEC) != 0)
-            return;
-        std::vector<std::string> env;
-        const char* replaced[] = {"HOME=",
-                                  "XDG_CONFIG_HOME=",
-                                  "XDG_DATA_HOME=",
-                                  "XDG_CACHE_HOME=",
-                                  "XDG_STATE_HOME=",
-                                  "DISPLAY=",
-                                  "WAYLAND_DISPLAY=",
-                                  "QT_QPA_PLATFORM=",
-                                  "QT_SCALE_FACTOR=",
-                                  "QT_LOGGING_RULES=",
-                                  "CANTORELA_SERVICES_URL=",
-                                  "JACK_NO_START_SERVER="};
-        for (char** variable = environ; *variable; ++variable) {
-            const bool replace =
-                std::any_of(std::begin(replaced), std::end(replaced), [&](const char* prefix) {
-                    return std::strncmp(*variable, prefix, std::strlen(prefix)) == 0;
-                });
-            if (!replace)
-                env.emplace_back(*variable);
-        }
-        env.push_back("HOME=" + home);
-        env.push_back("DISPLAY=" + display);
-        env.push_back("QT_QPA_PLATFORM=xcb");
-        env.push_back("QT_LOGGING_RULES=cantorela.startup.info=true");
-        env.push_back("CANTORELA_SERVICES_URL=");
-        env.push_back("JACK_NO_START_SERVER=1");
-        std::vector<std::string> args = {path};
-        std::vector<char*> argv = CStrings(args);
-        std::vector<char*> envp = CStrings(env);
-
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-        posix_spawn_file_actions_adddup2(&actions, err[1], 2);
-        posix_spawn_file_actions_addchdir_np(&actions, home.c_str());
-        spawnNs = NowNs();
-        const int failed = posix_spawn(&pid, path.c_str(), &actions, nullptr, argv.data(), envp.data());
-        posix_spawn_file_actions_destroy(&actions);
-        close(err[1]);
-        if (failed != 0) {
-            std::fprintf(stderr, "startup: cannot start %s: %s\n", path.c_str(), std::strerror(failed));
-            pid = 0;
-            close(err[0]);
-            return;
-        }
-        errorOutput = err[0];
-    }
-    ~Program()
-    {
-        if (IsRunning()) {
-            kill(pid, SIGKILL);
-            waitpid(pid, nullptr, 0);
-        }
-        if (errorOutput >= 0)
-            close(errorOutput);
-    }
-    bool IsRunning() const { return pid > 0 && exitNs == 0; }
-
-    // Serves the program's standard error and the map watch until `done` holds, the time
-    // `untilNs` comes or the program has ended. Returns `done()`.
-    bool Pump(MapWatch& watch, qint64 untilNs, const std::function<bool()>& done)
-    {
-        while (!done()) {
-            watch.Read();
-            watch.CheckPixels();
-            CheckExit();
-            if (done())
-                return true;
-            const qint64 now = NowNs();
-            if (now >= untilNs || (!IsRunning() && errorOutput < 0))
-                return done();
-            pollfd fds[2];
-            nfds_t count = 0;
-            if (errorOutput >= 0)
-                fds[count++] = {errorOutput, POLLIN, 0};
-            if (watch.IsWatching())
-                fds[count++] = {watch.FileDescriptor(), POLLIN, 0};
-            // Wakes at least every 20 ms to notice the program's end, every millisecond while
-            // a window waits for its first pixels.
-            const qint64 wakeMs = watch.IsWaitingForPixels() ? 1 : 20;
-            const int timeoutMs = int(std::min<qint64>(wakeMs, (untilNs - now + msNs - 1) / msNs));
-            if (poll(fds, count, timeoutMs) > 0 && errorOutput >= 0 && (fds[0].revents & (POLLIN | POLLHUP)))
-                ReadErrorOutput();
-        }
-        return true;
-    }
-
-    pid_t pid = 0;
-    qint64 spawnNs = 0;
-    qint64 splashNs = 0;
-    qint64 homeNs = 0;
-    qint64 exitNs = 0;
-    int exitStatus = 0;
-    int lines = 0;
-    std::string lastLines;
-
-private:
-    void CheckExit()
-    {
-        if (!IsRunning())
-            return;
-        int status = 0;
-        if (waitpid(pid, &status, WNOHANG) == pid) {
-            exitNs = NowNs();
-            exitStatus = status;
-        }
-    }
-
-    void ReadErrorOutput()
-    {
-        char buffer[4096];
-        const ssize_t got = read(errorOutput, buffer, sizeof buffer);
-        if (got <= 0) {
-            close(errorOutput);
-            errorOutput = -1;
-            return;
-        }
-        pending.append(buffer, size_t(got));
-        size_t end;
-        while ((end = pending.find('\n')) != std::string::npos) {
-            Line(pending.substr(0, end));
-            pending.erase(0, end + 1);
-        }
-    }
-
-    void Line(const std::string& line)
-    {
-        ++lines;
-        if (echo)
-            std::fprintf(stderr, "    | %s\n", line.c_str());
-        lastLines += line + "\n";
-        if (lastLines.size() > 2000)
-            lastLines.erase(0, lastLines.size() - 2000);
-        Stamp(line, "splash-painted monotonic_ns=", splashNs);
-        Stamp(line, "home-painted monotonic_ns=", homeNs);
-    }
-
-    static void Stamp(const std::string& line, const char* key, qint64& ns)
-    {
-        const size_t at = line.find(key);
-        if (at != std::string::npos && ns == 0)
-            ns = qint64(std::strtoull(line.c_str() + at + std::strlen(key), nullptr, 10));
-    }
-
-    bool echo;
-    int errorOutput = -1;
-    std::string pending;
-};
 
 struct Run
 {
@@ -565,7 +102,7 @@ bool WriteHistory(const std::string& path, long records, bool reordered)
     return std::fclose(file) == 0;
 }
 
-Run StartOnce(const std::string& path, const std::string& display, MapWatch& watch, double idleSeconds,
+Run StartOnce(const std::string& path, const std::string& display, Bench::MapWatch& watch, double idleSeconds,
               bool verbose)
 {
     Run run;
@@ -584,7 +121,7 @@ Run StartOnce(const std::string& path, const std::string& display, MapWatch& wat
     }
     watch.Read();
     watch.Reset();
-    Program program(path, display, home.path().toStdString(), verbose);
+    Bench::ProgramStart program(path, display, home.path().toStdString(), verbose);
     if (program.pid <= 0)
         return run;
     const qint64 start = program.spawnNs;
@@ -595,21 +132,21 @@ Run StartOnce(const std::string& path, const std::string& display, MapWatch& wat
     });
     program.Pump(watch, start + rssAfterNs, [] { return false; });
     if (program.IsRunning()) {
-        run.rssMiB = StatusMiB(program.pid, "VmRSS:");
-        run.anonymousMiB = StatusMiB(program.pid, "RssAnon:");
-        run.fileMiB = StatusMiB(program.pid, "RssFile:");
+        run.rssMiB = Bench::StatusMiB(program.pid, "VmRSS:");
+        run.anonymousMiB = Bench::StatusMiB(program.pid, "RssAnon:");
+        run.fileMiB = Bench::StatusMiB(program.pid, "RssFile:");
     }
 
     const qint64 idleFrom = std::max(start + rssAfterNs, program.homeNs ? program.homeNs + secondNs : 0);
     program.Pump(watch, idleFrom, [] { return false; });
     if (program.IsRunning()) {
         const qint64 from = NowNs();
-        const double statFrom = CpuSecondsFromStat(program.pid);
-        const double schedFrom = CpuSecondsFromSchedstat(program.pid);
+        const double statFrom = Bench::CpuSecondsFromStat(program.pid);
+        const double schedFrom = Bench::CpuSecondsFromSchedstat(program.pid);
         program.Pump(watch, from + qint64(idleSeconds * double(secondNs)), [] { return false; });
         if (program.IsRunning()) {
-            const double statTo = CpuSecondsFromStat(program.pid);
-            const double schedTo = CpuSecondsFromSchedstat(program.pid);
+            const double statTo = Bench::CpuSecondsFromStat(program.pid);
+            const double schedTo = Bench::CpuSecondsFromSchedstat(program.pid);
             const double wall = double(NowNs() - from) / double(secondNs);
             run.idleStatPct = 100.0 * (statTo - statFrom) / wall;
             run.idleSchedPct = 100.0 * (schedTo - schedFrom) / wall;
@@ -617,7 +154,7 @@ Run StartOnce(const std::string& path, const std::string& display, MapWatch& wat
     }
 
     if (program.IsRunning()) {
-        run.peakMiB = StatusMiB(program.pid, "VmHWM:");
+        run.peakMiB = Bench::StatusMiB(program.pid, "VmHWM:");
         const qint64 asked = NowNs();
         kill(program.pid, SIGTERM);
         program.Pump(watch, asked + quitTimeoutNs, [&] { return !program.IsRunning(); });
@@ -667,7 +204,6 @@ Summary Summarise(const std::vector<Run>& runs, double Run::*figure)
 }
 
 } // namespace
-
 int main(int argc, char** argv)
 {
     int runs = 10;
@@ -709,12 +245,12 @@ int main(int argc, char** argv)
     }
     std::signal(SIGPIPE, SIG_IGN);
 
-    XServer server;
+    Bench::XServer server;
     if (server.display.empty()) {
         std::fprintf(stderr, "startup: Xvfb did not start\n");
         return 1;
     }
-    MapWatch watch(server.display);
+    Bench::MapWatch watch(server.display);
     std::printf("%s on Xvfb %s (1366x768x24), %d fresh starts, idle CPU over %.0f s; X map watch %s\n",
                 program.c_str(), server.display.c_str(), runs, idleSeconds,
                 watch.IsWatching() ? "on" : "unavailable");

@@ -19,12 +19,15 @@
 #include "core/exercise/music_tables.h"
 #include "test_exercise_screen_fixture.h"
 #include "ui/exercise/statistics_rows.h"
+#include "ui/widgets/keyboard.h"
 
 #include <QApplication>
 #include <QEventLoop>
 #include <QFile>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QTimer>
+#include <QToolButton>
 
 #include <cstdio>
 #include <ctime>
@@ -138,6 +141,21 @@ int main(int argc, char** argv)
     auto settled = [&](const char* pane) {
         return RunUntil([&] { return rig.Child(QLatin1String(pane))->geometry() == viewArea->rect(); }, 5000);
     };
+    // What the student does: a section button clicked, the mouse over a key (or off the piano).
+    auto sectionButton = [&](int section) {
+        return rig.Child<QToolButton>(QStringLiteral("section%1").arg(section + 1));
+    };
+    auto* piano = rig.Child<Keyboard>(QStringLiteral("keyboard"));
+    auto hoverKey = [&](int key) {
+        if (key < 0) {
+            QEvent leave(QEvent::Leave);
+            QCoreApplication::sendEvent(piano, &leave);
+            return;
+        }
+        QMouseEvent move(QEvent::MouseMove, piano->keyRect(key).center(), Qt::NoButton, Qt::NoButton,
+                         Qt::NoModifier);
+        QCoreApplication::sendEvent(piano, &move);
+    };
     auto repaint = [&] {
         QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
         rig.window->repaint();
@@ -153,14 +171,14 @@ int main(int argc, char** argv)
     std::vector<double> buildMs, octaveMs;
     double firstBuildMs = 0;
     for (int i = 0; i < samples + 1; ++i) {
-        QMetaObject::invokeMethod(screen, "switchToStatisticsSection", Q_ARG(int, 1));
+        sectionButton(1)->click();
         repaint();
         const qint64 start = NowNs();
-        QMetaObject::invokeMethod(screen, "switchToStatisticsSection", Q_ARG(int, 0));
+        sectionButton(0)->click();
         repaint();
         const double ms = Ms(start, NowNs());
-        if (rows->ItemCount() != Core::MusicTables::KeyCount) {
-            std::fprintf(stderr, "statistics_view: %d rows instead of 88\n", rows->ItemCount());
+        if (rows->itemCount() != Core::MusicTables::KeyCount) {
+            std::fprintf(stderr, "statistics_view: %d rows instead of 88\n", rows->itemCount());
             return 1;
         }
         if (i == 0)
@@ -171,10 +189,10 @@ int main(int argc, char** argv)
     }
     for (int i = 0; i < samples; ++i) {
         const qint64 start = NowNs();
-        QMetaObject::invokeMethod(screen, "onStatisticsKeyHovered", Q_ARG(int, 3 + (i % 7) * 12));
+        hoverKey(3 + (i % 7) * 12);
         repaint();
         octaveMs.push_back(Ms(start, NowNs()));
-        QMetaObject::invokeMethod(screen, "onStatisticsKeyHovered", Q_ARG(int, -1));
+        hoverKey(-1);
         repaint();
     }
 
@@ -187,7 +205,7 @@ int main(int argc, char** argv)
     std::vector<double> referenceMs;
     for (int i = 0; i < samples; ++i) {
         const qint64 start = NowNs();
-        QMetaObject::invokeMethod(screen, "showReferenceSection", Q_ARG(int, i % 3));
+        sectionButton(i % 3)->click();
         repaint();
         referenceMs.push_back(Ms(start, NowNs()));
     }

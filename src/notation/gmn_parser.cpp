@@ -1,8 +1,7 @@
 #include "notation/gmn_parser.h"
 
-#include <cctype>
-#include <cmath>
-#include <cstring>
+#include "notation/gmn_scanner.h"
+#include "notation/gmn_values.h"
 
 namespace Notation {
 
@@ -13,91 +12,54 @@ QString ParseError::Describe() const
 
 namespace {
 
-struct TagArgument
-{
-    QByteArray name; // empty for a positional argument
-    QByteArray text; // string value without quotes, or the number as written
-    bool isString = false;
-    int offset = 0;
-};
-
-bool IsNameStart(char c)
-{
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-
-bool IsDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
-
-// Lengths the engraver can draw: n/d is a plain or dotted note value between 1/128 and 2.
-bool EngravableDuration(const Duration& duration)
-{
-    const double value = duration.Whole();
-    for (int base = -1; base <= 7; ++base) { // breve … 128th
-        const double plain = std::ldexp(1.0, -base);
-        double dotted = plain, add = plain;
-        for (int dots = 0; dots <= 3; ++dots) {
-            if (std::fabs(dotted - value) < 1e-9)
-                return true;
-            add /= 2.0;
-            dotted += add;
-        }
-    }
-    return false;
-}
-
+// One reading of a text into a score: voices, chords, notes, rests and tags, with the state each
+// voice carries from note to note. The characters are read through a GmnScanner.
 class Reader
 {
 public:
-    Reader(const QByteArray& text, Score* score, ParseError* error) : text(text), score(score), error(error)
-    {
-    }
+    Reader(const QByteArray& text, Score* score, ParseError* error) : scanner(text, error), score(score) {}
 
     bool ParseScore()
     {
-        SkipBlanks();
-        if (Peek() == '{') {
-            ++position;
-            SkipBlanks();
-            if (Peek() == '}') {
-                ++position;
+        scanner.SkipBlanks();
+        if (scanner.Peek() == '{') {
+            scanner.Advance();
+            scanner.SkipBlanks();
+            if (scanner.Peek() == '}') {
+                scanner.Advance();
             } else {
                 for (;;) {
                     if (!ParseVoice())
                         return false;
-                    SkipBlanks();
-                    if (Peek() == ',') {
-                        ++position;
+                    scanner.SkipBlanks();
+                    if (scanner.Peek() == ',') {
+                        scanner.Advance();
                         continue;
                     }
-                    if (Peek() == '}') {
-                        ++position;
+                    if (scanner.Peek() == '}') {
+                        scanner.Advance();
                         break;
                     }
-                    return Fail(AtEnd() ? "missing '}' at the end of the score"
-                                        : "expected ',' or '}' after a voice");
+                    return scanner.Fail(scanner.AtEnd() ? "missing '}' at the end of the score"
+                                                        : "expected ',' or '}' after a voice");
                 }
             }
-        } else if (Peek() == '[') {
+        } else if (scanner.Peek() == '[') {
             if (!ParseVoice())
                 return false;
         } else {
-            return Fail(AtEnd() ? "empty text" : "a score starts with '{' or '['");
+            return scanner.Fail(scanner.AtEnd() ? "empty text" : "a score starts with '{' or '['");
         }
-        SkipBlanks();
-        if (!AtEnd())
-            return Fail("text after the end of the score");
+        scanner.SkipBlanks();
+        if (!scanner.AtEnd())
+            return scanner.Fail("text after the end of the score");
         score->noteCount = noteIndex;
         return true;
     }
 
 private:
-    const QByteArray& text;
+    GmnScanner scanner;
     Score* score;
-    ParseError* error;
-    int position = 0;
     int noteIndex = 0;
     int itemCount = 0;
 
@@ -111,77 +73,33 @@ private:
         QColor colour;
     };
 
-    bool AtEnd() const { return position >= text.size(); }
-    char Peek(int ahead = 0) const
-    {
-        return position + ahead < text.size() ? text.at(position + ahead) : '\0';
-    }
-
-    bool Fail(const char* message, int at = -1) { return Fail(QString::fromLatin1(message), at); }
-    bool Fail(const QString& message, int at = -1)
-    {
-        const int offset = at < 0 ? std::min<int>(position, text.size()) : at;
-        error->offset = offset;
-        error->line = 1;
-        error->column = 1;
-        for (int i = 0; i < offset; ++i) {
-            if (text.at(i) == '\n') {
-                ++error->line;
-                error->column = 1;
-            } else {
-                ++error->column;
-            }
-        }
-        error->message = message;
-        return false;
-    }
-
-    // Blanks and comments: "% …" to the end of the line, "(* … *)" blocks.
-    void SkipBlanks()
-    {
-        while (!AtEnd()) {
-            const char c = Peek();
-            if (c == ' ' || c == '\t' || c == '\n' || c == '\r') {
-                ++position;
-            } else if (c == '%') {
-                while (!AtEnd() && Peek() != '\n')
-                    ++position;
-            } else if (c == '(' && Peek(1) == '*') {
-                const int close = text.indexOf("*)", position + 2);
-                position = close < 0 ? text.size() : close + 2;
-            } else {
-                break;
-            }
-        }
-    }
-
     bool CountItem()
     {
         if (++itemCount > GmnParser::maxItems)
-            return Fail("too many notes and signs");
+            return scanner.Fail("too many notes and signs");
         return true;
     }
 
     bool ParseVoice()
     {
-        SkipBlanks();
-        if (Peek() != '[')
-            return Fail(AtEnd() ? "missing voice" : "a voice starts with '['");
+        scanner.SkipBlanks();
+        if (scanner.Peek() != '[')
+            return scanner.Fail(scanner.AtEnd() ? "missing voice" : "a voice starts with '['");
         if (int(score->voices.size()) >= GmnParser::maxVoices)
-            return Fail("too many voices");
-        ++position;
+            return scanner.Fail("too many voices");
+        scanner.Advance();
         Voice voice;
         voice.staff = int(score->voices.size()) + 1;
         if (voice.staff > GmnParser::maxStaff)
             voice.staff = GmnParser::maxStaff;
         VoiceState state;
         for (;;) {
-            SkipBlanks();
-            const char c = Peek();
-            if (AtEnd())
-                return Fail("missing ']' at the end of a voice");
+            scanner.SkipBlanks();
+            const char c = scanner.Peek();
+            if (scanner.AtEnd())
+                return scanner.Fail("missing ']' at the end of a voice");
             if (c == ']') {
-                ++position;
+                scanner.Advance();
                 break;
             }
             if (c == '\\') {
@@ -191,7 +109,7 @@ private:
                 if (!ParseChord(&voice, &state))
                     return false;
             } else if (c == '|') {
-                ++position;
+                scanner.Advance();
                 if (!CountItem())
                     return false;
                 VoiceItem bar;
@@ -200,7 +118,7 @@ private:
             } else if (c == '_') {
                 if (!ParseRest(&voice, &state))
                     return false;
-            } else if (IsNameStart(c)) {
+            } else if (GmnScanner::IsLetter(c)) {
                 Note note;
                 Duration duration;
                 if (!ParseNote(&state, &note, &duration))
@@ -214,47 +132,40 @@ private:
                 chord.stems = state.stems;
                 voice.items.push_back(chord);
             } else if (c == '[') {
-                return Fail("a voice cannot hold another voice");
+                return scanner.Fail("a voice cannot hold another voice");
             } else {
-                return Fail(QStringLiteral("unexpected character '%1'").arg(Printable(c)));
+                return scanner.Fail(
+                    QStringLiteral("unexpected character '%1'").arg(GmnScanner::Printable(c)));
             }
         }
         score->voices.push_back(std::move(voice));
         return true;
     }
 
-    static QString Printable(char c)
-    {
-        const unsigned char u = static_cast<unsigned char>(c);
-        if (u >= 0x20 && u < 0x7f)
-            return QString(QLatin1Char(c));
-        return QStringLiteral("\\x%1").arg(u, 2, 16, QLatin1Char('0'));
-    }
-
     bool ParseChord(Voice* voice, VoiceState* state)
     {
-        const int start = position;
-        ++position; // '{'
+        const int start = scanner.Position();
+        scanner.Advance(); // '{'
         VoiceItem chord;
         chord.kind = VoiceItem::Kind::Chord;
         bool first = true;
         bool expectNote = false;
         for (;;) {
-            SkipBlanks();
-            const char c = Peek();
-            if (AtEnd())
-                return Fail("missing '}' at the end of a chord", start);
+            scanner.SkipBlanks();
+            const char c = scanner.Peek();
+            if (scanner.AtEnd())
+                return scanner.Fail("missing '}' at the end of a chord", start);
             if (c == '}') {
                 if (expectNote)
-                    return Fail("a chord member is missing after ','");
-                ++position;
+                    return scanner.Fail("a chord member is missing after ','");
+                scanner.Advance();
                 break;
             }
             if (c == ',') {
                 if (first || expectNote)
-                    return Fail("a chord member is missing before ','");
+                    return scanner.Fail("a chord member is missing before ','");
                 expectNote = true;
-                ++position;
+                scanner.Advance();
                 continue;
             }
             if (c == '\\') {
@@ -262,9 +173,9 @@ private:
                     return false;
                 continue;
             }
-            if (IsNameStart(c)) {
+            if (GmnScanner::IsLetter(c)) {
                 if (!first && !expectNote)
-                    return Fail("chord members are separated by ','");
+                    return scanner.Fail("chord members are separated by ','");
                 Note note;
                 Duration duration;
                 if (!ParseNote(state, &note, &duration))
@@ -277,12 +188,13 @@ private:
                 continue;
             }
             if (c == ']')
-                return Fail("missing '}' at the end of a chord", start);
+                return scanner.Fail("missing '}' at the end of a chord", start);
             if (c == '{')
-                return Fail("a chord cannot hold another chord");
+                return scanner.Fail("a chord cannot hold another chord");
             if (c == '_')
-                return Fail("a chord cannot hold a rest");
-            return Fail(QStringLiteral("unexpected character '%1' in a chord").arg(Printable(c)));
+                return scanner.Fail("a chord cannot hold a rest");
+            return scanner.Fail(
+                QStringLiteral("unexpected character '%1' in a chord").arg(GmnScanner::Printable(c)));
         }
         // An empty chord is allowed and takes no time.
         if (chord.notes.empty())
@@ -294,59 +206,43 @@ private:
         return true;
     }
 
-    bool ParseNumber(int* value, int maxDigits = 4)
-    {
-        const int start = position;
-        long result = 0;
-        while (IsDigit(Peek())) {
-            if (position - start >= maxDigits)
-                return Fail("number too long");
-            result = result * 10 + (Peek() - '0');
-            ++position;
-        }
-        if (position == start)
-            return Fail("a number is missing");
-        *value = int(result);
-        return true;
-    }
-
     // "/8", "*3/8", "*2", then dots.
     bool ParseDuration(VoiceState* state, Duration* duration)
     {
-        const int start = position;
+        const int start = scanner.Position();
         Duration parsed = state->duration;
         bool given = false;
-        if (Peek() == '*') {
-            ++position;
-            if (!ParseNumber(&parsed.numerator))
+        if (scanner.Peek() == '*') {
+            scanner.Advance();
+            if (!scanner.ReadNumber(&parsed.numerator))
                 return false;
             parsed.denominator = 1;
             given = true;
-            if (Peek() == '/') {
-                ++position;
-                if (!ParseNumber(&parsed.denominator))
+            if (scanner.Peek() == '/') {
+                scanner.Advance();
+                if (!scanner.ReadNumber(&parsed.denominator))
                     return false;
             }
-        } else if (Peek() == '/') {
-            ++position;
+        } else if (scanner.Peek() == '/') {
+            scanner.Advance();
             parsed.numerator = 1;
-            if (!ParseNumber(&parsed.denominator))
+            if (!scanner.ReadNumber(&parsed.denominator))
                 return false;
             given = true;
         }
         int dots = 0;
-        while (Peek() == '.') {
+        while (scanner.Peek() == '.') {
             ++dots;
-            ++position;
+            scanner.Advance();
         }
         if (given || dots > 0) {
             if (parsed.numerator <= 0 || parsed.denominator <= 0)
-                return Fail("a duration must be greater than zero", start);
+                return scanner.Fail("a duration must be greater than zero", start);
             if (dots > 3)
-                return Fail("at most three dots", start);
+                return scanner.Fail("at most three dots", start);
             parsed.dots = dots;
-            if (!EngravableDuration(parsed))
-                return Fail("this duration cannot be engraved", start);
+            if (!GmnValues::EngravableDuration(parsed))
+                return scanner.Fail("this duration cannot be engraved", start);
             state->duration = parsed;
         }
         *duration = state->duration;
@@ -357,8 +253,8 @@ private:
     {
         VoiceItem rest;
         rest.kind = VoiceItem::Kind::Rest;
-        rest.sourceOffset = position;
-        ++position; // '_'
+        rest.sourceOffset = scanner.Position();
+        scanner.Advance(); // '_'
         if (!ParseDuration(state, &rest.duration))
             return false;
         if (!CountItem())
@@ -371,11 +267,8 @@ private:
 
     bool ParseNote(VoiceState* state, Note* note, Duration* duration)
     {
-        const int start = position;
-        int nameEnd = position;
-        while (nameEnd < text.size() && IsNameStart(text.at(nameEnd)))
-            ++nameEnd;
-        const QByteArray name = text.mid(position, nameEnd - position);
+        const int start = scanner.Position();
+        const QByteArray name = scanner.ReadLetters();
         static const char* const names[] = {"c", "d", "e", "f", "g", "a", "b", "h"};
         static const int steps[] = {0, 1, 2, 3, 4, 5, 6, 6};
         int step = -1;
@@ -385,34 +278,33 @@ private:
         }
         if (step < 0) {
             if (name == "empty")
-                return Fail("empty events are not supported", start);
-            return Fail(QStringLiteral("unknown note name '%1'").arg(QString::fromLatin1(name.left(20))),
-                        start);
+                return scanner.Fail("empty events are not supported", start);
+            return scanner.Fail(
+                QStringLiteral("unknown note name '%1'").arg(QString::fromLatin1(name.left(20))), start);
         }
-        position = nameEnd;
         int alter = 0;
-        while (Peek() == '#' || Peek() == '&') {
-            alter += Peek() == '#' ? 1 : -1;
-            ++position;
+        while (scanner.Peek() == '#' || scanner.Peek() == '&') {
+            alter += scanner.Peek() == '#' ? 1 : -1;
+            scanner.Advance();
             if (alter > 2 || alter < -2)
-                return Fail("at most two sharps or flats", start);
+                return scanner.Fail("at most two sharps or flats", start);
         }
         int octave = state->octave;
-        if (Peek() == '-' || Peek() == '+' || IsDigit(Peek())) {
-            const int octaveStart = position;
-            const bool negative = Peek() == '-';
-            if (Peek() == '-' || Peek() == '+')
-                ++position;
+        if (scanner.Peek() == '-' || scanner.Peek() == '+' || GmnScanner::IsDigit(scanner.Peek())) {
+            const int octaveStart = scanner.Position();
+            const bool negative = scanner.Peek() == '-';
+            if (scanner.Peek() == '-' || scanner.Peek() == '+')
+                scanner.Advance();
             int value = 0;
-            if (!IsDigit(Peek()))
-                return Fail("an octave number is missing", octaveStart);
-            if (!ParseNumber(&value, 2))
+            if (!GmnScanner::IsDigit(scanner.Peek()))
+                return scanner.Fail("an octave number is missing", octaveStart);
+            if (!scanner.ReadNumber(&value, 2))
                 return false;
             octave = negative ? -value : value;
         }
         Pitch pitch{step, alter, octave};
         if (octave < -4 || octave > 6 || pitch.Midi() < 0 || pitch.Midi() > 127)
-            return Fail(QStringLiteral("octave %1 is out of range").arg(octave), start);
+            return scanner.Fail(QStringLiteral("octave %1 is out of range").arg(octave), start);
         state->octave = octave;
         if (!ParseDuration(state, duration))
             return false;
@@ -424,191 +316,38 @@ private:
         return true;
     }
 
-    bool ParseTagArguments(std::vector<TagArgument>* arguments)
-    {
-        ++position; // '<'
-        for (;;) {
-            SkipBlanks();
-            if (AtEnd())
-                return Fail("missing '>' after tag arguments");
-            if (Peek() == '>') {
-                ++position;
-                return true;
-            }
-            if (!arguments->empty()) {
-                if (Peek() != ',')
-                    return Fail("tag arguments are separated by ','");
-                ++position;
-                SkipBlanks();
-            }
-            if (arguments->size() >= 8)
-                return Fail("too many tag arguments");
-            TagArgument argument;
-            argument.offset = position;
-            if (IsNameStart(Peek())) {
-                const int nameStart = position;
-                while (IsNameStart(Peek()) || IsDigit(Peek()))
-                    ++position;
-                argument.name = text.mid(nameStart, position - nameStart);
-                SkipBlanks();
-                if (Peek() != '=')
-                    return Fail("expected '=' after an argument name");
-                ++position;
-                SkipBlanks();
-            }
-            if (Peek() == '"') {
-                ++position;
-                const int close = text.indexOf('"', position);
-                if (close < 0)
-                    return Fail("missing closing '\"'", argument.offset);
-                argument.text = text.mid(position, close - position);
-                argument.isString = true;
-                position = close + 1;
-            } else if (Peek() == '-' || Peek() == '+' || IsDigit(Peek())) {
-                const int numberStart = position;
-                ++position;
-                while (IsDigit(Peek()) || Peek() == '.')
-                    ++position;
-                argument.text = text.mid(numberStart, position - numberStart);
-                if (IsNameStart(Peek()))
-                    return Fail("units are not supported in tag arguments");
-            } else {
-                return Fail("a tag argument must be a string or a number");
-            }
-            arguments->push_back(argument);
-        }
-    }
-
-    static bool ParseColour(const QByteArray& value, QColor* colour)
-    {
-        if (value.startsWith("0x") || value.startsWith("0X")) {
-            const QByteArray digits = value.mid(2);
-            if (digits.size() != 6 && digits.size() != 8)
-                return false;
-            // toUInt alone would take a sign or blanks ("0x+12345") for a digit.
-            for (char c : digits) {
-                if (!std::isxdigit(static_cast<unsigned char>(c)))
-                    return false;
-            }
-            bool ok = false;
-            const uint rgb = digits.toUInt(&ok, 16);
-            if (!ok)
-                return false;
-            *colour = digits.size() == 6 ? QColor::fromRgb(QRgb(rgb))
-                                         : QColor::fromRgba(QRgb((rgb >> 8) | (rgb << 24)));
-            return true;
-        }
-        if (value.isEmpty() || value.size() > 32)
-            return false;
-        for (char c : value) {
-            if (!IsNameStart(c) && !IsDigit(c) && c != '#')
-                return false;
-        }
-        const QColor named(QString::fromLatin1(value));
-        if (!named.isValid())
-            return false;
-        *colour = named;
-        return true;
-    }
-
-    static bool ParseClef(const QByteArray& value, Clef* clef)
-    {
-        if (value == "treble" || value == "g") {
-            *clef = {ClefKind::G, 2};
-            return true;
-        }
-        if (value == "bass" || value == "f") {
-            *clef = {ClefKind::F, 4};
-            return true;
-        }
-        if (value == "alto" || value == "c") {
-            *clef = {ClefKind::C, 3};
-            return true;
-        }
-        if (value == "tenor") {
-            *clef = {ClefKind::C, 4};
-            return true;
-        }
-        if (value.size() != 2 || value.at(1) < '1' || value.at(1) > '5')
-            return false;
-        const int line = value.at(1) - '0';
-        switch (value.at(0)) {
-        case 'g':
-            *clef = {ClefKind::G, line};
-            return true;
-        case 'f':
-            *clef = {ClefKind::F, line};
-            return true;
-        case 'c':
-            *clef = {ClefKind::C, line};
-            return true;
-        default:
-            return false;
-        }
-    }
-
-    static bool ParseMeter(const QByteArray& value, Meter* meter)
-    {
-        const QByteArray trimmed = value.trimmed();
-        if (trimmed == "C") {
-            *meter = Meter{4, 4, Meter::Symbol::Common};
-            return true;
-        }
-        if (trimmed == "C/") {
-            *meter = Meter{2, 2, Meter::Symbol::Cut};
-            return true;
-        }
-        const int slash = trimmed.indexOf('/');
-        if (slash <= 0 || slash > 2 || trimmed.size() - slash - 1 < 1 || trimmed.size() - slash - 1 > 2)
-            return false;
-        bool okNumerator = false, okDenominator = false;
-        const int numerator = trimmed.left(slash).toInt(&okNumerator);
-        const int denominator = trimmed.mid(slash + 1).toInt(&okDenominator);
-        if (!okNumerator || !okDenominator || numerator < 1 || numerator > 99 || denominator < 1 ||
-            denominator > 64)
-            return false;
-        for (char c : trimmed) {
-            if (!IsDigit(c) && c != '/')
-                return false;
-        }
-        *meter = Meter{numerator, denominator, Meter::Symbol::None};
-        return true;
-    }
-
     bool ParseTag(Voice* voice, VoiceState* state, bool inChord)
     {
-        const int start = position;
-        ++position; // '\'
-        const int nameStart = position;
-        while (IsNameStart(Peek()) || IsDigit(Peek()))
-            ++position;
-        const QByteArray name = text.mid(nameStart, position - nameStart);
+        const int start = scanner.Position();
+        scanner.Advance(); // '\'
+        const QByteArray name = scanner.ReadWord();
         if (name.isEmpty())
-            return Fail("a tag name is missing after '\\'", start);
+            return scanner.Fail("a tag name is missing after '\\'", start);
         std::vector<TagArgument> arguments;
-        if (Peek() == '<' && !ParseTagArguments(&arguments))
+        if (scanner.Peek() == '<' && !scanner.ReadTagArguments(&arguments))
             return false;
-        SkipBlanks();
-        if (Peek() == '(')
-            return Fail("tags with a range are not supported", position);
+        scanner.SkipBlanks();
+        if (scanner.Peek() == '(')
+            return scanner.Fail("tags with a range are not supported", scanner.Position());
 
         auto onlyOutsideChords = [&]() {
             if (inChord)
-                return Fail(QStringLiteral("\\%1 cannot stand inside a chord").arg(QString::fromLatin1(name)),
-                            start);
+                return scanner.Fail(
+                    QStringLiteral("\\%1 cannot stand inside a chord").arg(QString::fromLatin1(name)), start);
             return CountItem();
         };
         auto noArguments = [&]() {
             if (!arguments.empty())
-                return Fail(QStringLiteral("\\%1 takes no arguments").arg(QString::fromLatin1(name)), start);
+                return scanner.Fail(QStringLiteral("\\%1 takes no arguments").arg(QString::fromLatin1(name)),
+                                    start);
             return true;
         };
         auto single = [&](bool wantString) -> const TagArgument* {
             if (arguments.size() != 1 || arguments[0].isString != wantString) {
-                Fail(QStringLiteral("\\%1 takes one %2")
-                         .arg(QString::fromLatin1(name),
-                              wantString ? QStringLiteral("string") : QStringLiteral("number")),
-                     start);
+                scanner.Fail(QStringLiteral("\\%1 takes one %2")
+                                 .arg(QString::fromLatin1(name),
+                                      wantString ? QStringLiteral("string") : QStringLiteral("number")),
+                             start);
                 return nullptr;
             }
             return &arguments[0];
@@ -621,9 +360,9 @@ private:
             bool ok = false;
             const int staff = argument->text.toInt(&ok);
             if (!ok || staff < 1 || staff > GmnParser::maxStaff)
-                return Fail("the staff number must be between 1 and 16", argument->offset);
+                return scanner.Fail("the staff number must be between 1 and 16", argument->offset);
             if (inChord)
-                return Fail("\\staff cannot stand inside a chord", start);
+                return scanner.Fail("\\staff cannot stand inside a chord", start);
             voice->staff = staff;
             return true;
         }
@@ -633,8 +372,8 @@ private:
                 return false;
             VoiceItem item;
             item.kind = VoiceItem::Kind::Clef;
-            if (!ParseClef(argument->text, &item.clef))
-                return Fail(
+            if (!GmnValues::ParseClef(argument->text, &item.clef))
+                return scanner.Fail(
                     QStringLiteral("unknown clef \"%1\"").arg(QString::fromLatin1(argument->text.left(20))),
                     argument->offset);
             if (!onlyOutsideChords())
@@ -644,12 +383,12 @@ private:
         }
         if (name == "key") {
             if (arguments.size() != 1)
-                return Fail("\\key takes one number", start);
+                return scanner.Fail("\\key takes one number", start);
             const TagArgument& argument = arguments[0];
             bool ok = false;
             const int fifths = argument.text.toInt(&ok);
             if (argument.isString || !ok || fifths < -7 || fifths > 7)
-                return Fail("the key must be a number between -7 and 7", argument.offset);
+                return scanner.Fail("the key must be a number between -7 and 7", argument.offset);
             if (!onlyOutsideChords())
                 return false;
             VoiceItem item;
@@ -664,8 +403,8 @@ private:
                 return false;
             VoiceItem item;
             item.kind = VoiceItem::Kind::Meter;
-            if (!ParseMeter(argument->text, &item.meter))
-                return Fail(
+            if (!GmnValues::ParseMeter(argument->text, &item.meter))
+                return scanner.Fail(
                     QStringLiteral("unknown metre \"%1\"").arg(QString::fromLatin1(argument->text.left(20))),
                     argument->offset);
             if (!onlyOutsideChords())
@@ -696,18 +435,19 @@ private:
             }
             for (const TagArgument& argument : arguments) {
                 if (argument.name != "color" || !argument.isString)
-                    return Fail("\\noteFormat takes only color=\"…\"", argument.offset);
+                    return scanner.Fail("\\noteFormat takes only color=\"…\"", argument.offset);
                 QColor colour;
-                if (!ParseColour(argument.text, &colour))
-                    return Fail(QStringLiteral("unknown colour \"%1\"")
-                                    .arg(QString::fromLatin1(argument.text.left(20))),
-                                argument.offset);
+                if (!GmnValues::ParseColour(argument.text, &colour))
+                    return scanner.Fail(QStringLiteral("unknown colour \"%1\"")
+                                            .arg(QString::fromLatin1(argument.text.left(20))),
+                                        argument.offset);
                 state->coloured = true;
                 state->colour = colour;
             }
             return true;
         }
-        return Fail(QStringLiteral("unknown tag \\%1").arg(QString::fromLatin1(name.left(30))), start);
+        return scanner.Fail(QStringLiteral("unknown tag \\%1").arg(QString::fromLatin1(name.left(30))),
+                            start);
     }
 };
 

@@ -62,11 +62,6 @@ QByteArray MusicFont::MetadataFile()
     return ReadResource(QStringLiteral(":/notation/metadata.json"));
 }
 
-QByteArray MusicFont::LicenceText()
-{
-    return ReadResource(QStringLiteral(":/notation/LICENSE.txt"));
-}
-
 const QPainterPath& MusicFont::GlyphPath(SmuflGlyph glyph)
 {
     static std::array<QPainterPath, SmuflGlyphCount> paths;

@@ -23,7 +23,6 @@ public:
 
     static QByteArray FontFile();
     static QByteArray MetadataFile();
-    static QByteArray LicenceText();
 
     // The outline of a glyph in staff spaces (one em is four staff spaces), origin at the
     // glyph origin, y downwards. Needs a QGuiApplication; empty when the font cannot be read.

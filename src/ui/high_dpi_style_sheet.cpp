@@ -28,7 +28,7 @@ QString LargePicture(const QString& path)
 
 namespace UI {
 
-QString HighDpiStyleSheet(const QString& styleSheet, qreal ratio, bool (*exists)(const QString& path))
+QString highDpiStyleSheet(const QString& styleSheet, qreal ratio, bool (*exists)(const QString& path))
 {
     if (ratio <= 1.0 || !styleSheet.contains(QLatin1String("border-image")))
         return styleSheet;
@@ -55,7 +55,7 @@ QString HighDpiStyleSheet(const QString& styleSheet, qreal ratio, bool (*exists)
     return result;
 }
 
-QString HighDpiStyleSheet(const QString& styleSheet)
+QString highDpiStyleSheet(const QString& styleSheet)
 {
     const qreal ratio = qApp ? qApp->devicePixelRatio() : 1.0;
     if (ratio <= 1.0)
@@ -65,7 +65,7 @@ QString HighDpiStyleSheet(const QString& styleSheet)
     auto found = cache.constFind(styleSheet);
     if (found != cache.constEnd())
         return found.value();
-    const QString scaled = HighDpiStyleSheet(styleSheet, ratio, &FileExists);
+    const QString scaled = highDpiStyleSheet(styleSheet, ratio, &FileExists);
     cache.insert(styleSheet, scaled);
     return scaled;
 }

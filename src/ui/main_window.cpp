@@ -8,7 +8,7 @@
 #include "core/services/telemetry.h"
 #include "core/settings_store.h"
 #include "core/timing/time_line.h"
-#include "ui/device_watcher.h"
+#include "ui/device_rescanner.h"
 #include "ui/dialogs/about_dialog.h"
 #include "ui/dialogs/difficulty_level_dialog.h"
 #include "ui/dialogs/rating_dialog.h"
@@ -40,7 +40,7 @@ MainWindow::MainWindow(const MainWindowServices& services, QWidget* parent)
     : QMainWindow(parent), m_services(services), m_ui(std::make_unique<Ui::MainWindow>())
 {
     qRegisterMetaType<size_t>("size_t");
-    RegisterScreenMetaTypes();
+    registerScreenMetaTypes();
     m_ui->setupUi(this);
     m_stack = m_services.stack;
 
@@ -122,8 +122,8 @@ MainWindow::MainWindow(const MainWindowServices& services, QWidget* parent)
     });
 
     // MIDI devices coming and going reach the window through the sound controller.
-    auto* devices = new DeviceWatcher(m_services.sound, this);
-    connect(devices, &DeviceWatcher::devicesChanged, this, &MainWindow::deviceChange);
+    auto* devices = new DeviceRescanner(m_services.sound, this);
+    connect(devices, &DeviceRescanner::devicesChanged, this, &MainWindow::deviceChange);
 }
 
 MainWindow::~MainWindow()

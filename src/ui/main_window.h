@@ -8,7 +8,7 @@
 //
 // Built by main() with the services the application fills (UI::MainWindowServices), whose
 // engine objects it hands to the screens. GUI thread only; device changes reach it through
-// UI::DeviceWatcher, news through UI::NewsNotifier.
+// UI::DeviceRescanner, news through UI::NewsNotifier.
 
 #include "ui/main_window_services.h"
 #include "ui/speed.h"

@@ -4,7 +4,7 @@
 
 namespace UI {
 
-void RegisterScreenMetaTypes()
+void registerScreenMetaTypes()
 {
     static const bool registered = [] {
         Core::Answer::RegisterMetaType();

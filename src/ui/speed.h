@@ -14,7 +14,7 @@ enum Speed
 
 // Registers "UI::Speed" (and "Core::Answer", which the exercise screen's signals carry) with
 // Qt's meta-type system; once per process, any thread.
-void RegisterScreenMetaTypes();
+void registerScreenMetaTypes();
 
 } // namespace UI
 

@@ -23,14 +23,13 @@ struct HttpRequest
     QList<QPair<QByteArray, QByteArray>> headers;
     QByteArray body;
 
-    const QByteArray* Find(const QByteArray& name) const
+    QByteArray Header(const QByteArray& name) const
     {
         for (const auto& h : headers)
             if (h.first.compare(name, Qt::CaseInsensitive) == 0)
-                return &h.second;
-        return nullptr;
+                return h.second;
+        return QByteArray();
     }
-    QByteArray Header(const QByteArray& name) const { return Find(name) ? *Find(name) : QByteArray(); }
 };
 
 struct HttpReply

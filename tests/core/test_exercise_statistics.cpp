@@ -213,15 +213,8 @@ private slots:
     void everyCutKeepsTheEntriesBeforeIt()
     {
         const Records records{{Max, Min, Max, Min, Max}, {Min, Max, Min, Max, Min}, {12, 1, 3, 0, 4}};
-        const QByteArray text = Declaration +
-                                "<ex_stat version=\"1.0\">\n"
-                                "    <entry id=\"2147483647\" exId=\"-2147483648\" section=\"2147483647\" "
-                                "correct=\"-2147483648\" wrong=\"2147483647\"/>\n"
-                                "    <entry id=\"-2147483648\" exId=\"2147483647\" section=\"-2147483648\" "
-                                "correct=\"2147483647\" wrong=\"-2147483648\"/>\n"
-                                "    <entry id=\"12\" exId=\"1\" section=\"3\" correct=\"0\" wrong=\"4\"/>\n"
-                                "</ex_stat>\n";
-        QCOMPARE(Core::ExDbDetail::XMLSerializer::WriteXML(records), text);
+        const QByteArray text = Core::ExDbDetail::XMLSerializer::WriteXML(records);
+        QCOMPARE(text.count("/>\n"), 3);
         for (int size = 0; size <= text.size(); ++size) {
             QByteArray cut = text.left(size);
             QBuffer device(&cut);
@@ -241,8 +234,10 @@ private slots:
     }
 
     // Clearing one trainer leaves the others and reaches the local file at once; an item left
-    // behind still merges its answers into its own record (the records after it moved).
-    void clearOneTrainer()
+    // behind still merges its answers into its own record (the records after it moved). A reload
+    // of the local file keeps what is not saved yet, keeps memory as it is when the file is gone,
+    // and takes what a damaged file holds before the fault.
+    void clearAndReloadLocal()
     {
         ExerciseStatistics store(historyPath, localPath);
         for (const StatisticsRecord& r : Records{{2, 1, 0, 1, 0}, {3, 1, 1, 0, 1}, {1, 0, 0, 1, 0}})
@@ -261,43 +256,32 @@ private slots:
         QCOMPARE(HistorySection(store, 0, 0), (Records{{1, 0, 0, 1, 1}}));
         QCOMPARE(HistorySection(store, 1, 0), (Records{{2, 1, 0, 0, 1}}));
         QCOMPARE(Local(store, 0), (Records{{1, 0, 0, 1, 1}}));
-    }
 
-    void reloadLocal()
-    {
-        ExerciseStatistics store(historyPath, localPath);
-        store.Add({1, 0, 0, 1, 0});
         store.Save();
         store.Add({2, 0, 0, 1, 0}); // not saved yet: a reload keeps it
         store.ReloadLocal();
-        QCOMPARE(Local(store, 0), (Records{{1, 0, 0, 1, 0}, {2, 0, 0, 1, 0}}));
-
+        QCOMPARE(Local(store, 0), (Records{{1, 0, 0, 1, 1}, {2, 0, 0, 1, 0}}));
         QVERIFY(QFile::remove(localPath)); // no file: memory stays as it is
         store.ReloadLocal();
-        QCOMPARE(Local(store, 0), (Records{{1, 0, 0, 1, 0}, {2, 0, 0, 1, 0}}));
-
+        QCOMPARE(Local(store, 0), (Records{{1, 0, 0, 1, 1}, {2, 0, 0, 1, 0}}));
         QVERIFY(WriteAll(localPath, "<ex_stat version=\"1.0\"><entry id=\"8\" exId=\"0\" section=\"0\" "
                                     "correct=\"1\" wrong=\"0\"/><entry id="));
         store.ReloadLocal(); // a damaged file: what was read before the fault, and what is unsaved
         QCOMPARE(Local(store, 0), (Records{{8, 0, 0, 1, 0}, {2, 0, 0, 1, 0}}));
     }
 
-    // Saving where nothing can be written is reported; clearing (which opens every lesson) never
-    // throws. The answers stay in memory, and the store says where it could not write.
+    // Saving where nothing can be written (below a regular file, even for root) is reported;
+    // clearing (which opens every lesson) never throws. The answers stay in memory.
     void unwritableDirectoryKeepsWorkingInMemory()
     {
-        // A path below a regular file can be neither created nor written, even by root.
         QVERIFY(WriteAll(dir->filePath(QStringLiteral("file")), "x"));
         ExerciseStatistics store(dir->filePath(QStringLiteral("file/stats.xml")),
                                  dir->filePath(QStringLiteral("file/statsLocal.xml")));
         store.Add({1, 2, 3, 1, 0});
         QVERIFY_EXCEPTION_THROWN(store.Save(), Error); // its code: failedSaveLeavesPreviousFile
         QCOMPARE(Local(store, 2), (Records{{1, 2, 3, 1, 0}}));
-        QCOMPARE(store.CurrentSaveState().problem, Core::DataFile::Problem::NotWritable);
-        QCOMPARE(store.CurrentSaveState().folder, dir->filePath(QStringLiteral("file")));
         store.ClearLocal(2);
         QVERIFY(Local(store, 2).empty());
-        QVERIFY(!store.CurrentSaveState().saving);
     }
 
     void failedSaveLeavesPreviousFile()

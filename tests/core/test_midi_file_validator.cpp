@@ -23,21 +23,18 @@ namespace {
 
 void IgnoreLog(const gchar*, GLogLevelFlags, const gchar*, gpointer) {}
 
-// The file in a heap block of exactly its size.
-std::vector<char> Exact(const QByteArray& bytes)
+// The check on a heap block of exactly the file's size.
+MidiFileValidator::Result CheckExact(const QByteArray& bytes)
 {
-    return std::vector<char>(bytes.begin(), bytes.end());
-}
-
-MidiFileValidator::Result CheckExact(const std::vector<char>& bytes)
-{
-    return MidiFileValidator::Check(bytes.data(), qint64(bytes.size()));
+    const std::vector<char> exact(bytes.begin(), bytes.end());
+    return MidiFileValidator::Check(exact.data(), qint64(exact.size()));
 }
 
 // libsmf must read every accepted file whole.
-void CheckLoads(const std::vector<char>& bytes)
+void CheckLoads(const QByteArray& bytes)
 {
-    smf_t* smf = smf_load_from_memory(bytes.data(), int(bytes.size()));
+    const std::vector<char> exact(bytes.begin(), bytes.end());
+    smf_t* smf = smf_load_from_memory(exact.data(), int(exact.size()));
     QVERIFY(smf != nullptr);
     QCOMPARE(smf->number_of_tracks, (uchar(bytes.at(10)) << 8) | uchar(bytes.at(11)));
     while (smf_get_next_event(smf) != nullptr) {
@@ -193,14 +190,13 @@ private slots:
         QFETCH(QByteArray, bytes);
         QFETCH(qint64, offset);
         QFETCH(QString, outcome);
-        const std::vector<char> exact = Exact(bytes);
-        const MidiFileValidator::Result result = CheckExact(exact);
+        const MidiFileValidator::Result result = CheckExact(bytes);
         Core::MidiStream stream;
         const Error error = Read(bytes, stream);
         QCOMPARE(stream.first().message, marker.message); // appended after, never replaced
         if (offset < 0) {
             QVERIFY2(result.valid, qPrintable(result.reason));
-            CheckLoads(exact);
+            CheckLoads(bytes);
             QVERIFY2(Core::MidiFile::IsSuccess(error), qPrintable(error.Describe()));
             QCOMPARE(Described(stream, 1), outcome);
         } else {
@@ -212,31 +208,23 @@ private slots:
         }
     }
 
-    // Every proper prefix of a good file is a truncated file.
-    void everyTruncationIsRejected()
+    // Every proper prefix of a good file is a truncated file; single-byte damage anywhere is
+    // either refused or still loadable by libsmf.
+    void truncatedOrDamagedFilesNeverReachLibsmfUnreadable()
     {
         const QByteArray good = Smf({Hex("00ff510307a120 00c000 00903c40 10803c40 00f00243f7 00ff2f00"),
-                                     Hex("00f08100") + QByteArray(128, '\x01') + Hex("00ff017f") +
-                                         QByteArray(127, 'a') + Hex("00ff2f00")});
-        QVERIFY(CheckExact(Exact(good)).valid);
+                                     Hex("00ff580404021808 00b04000 00f08100") + QByteArray(128, '\x01') +
+                                         Hex("00ff017f") + QByteArray(127, 'a') + Hex("00ff2f00")});
+        QVERIFY(CheckExact(good).valid);
         for (int length = 0; length < good.size(); ++length)
-            QVERIFY2(!CheckExact(Exact(good.left(length))).valid, qPrintable(QString::number(length)));
-    }
-
-    // Single-byte damage anywhere: either refused, or still loadable by libsmf.
-    void damagedBytesNeverReachLibsmfUnreadable()
-    {
-        const QByteArray good = Smf({Hex("00ff510307a120 00c000 00903c40 10803c40 00f00243f7 00ff2f00"),
-                                     Hex("00ff580404021808 00b04000 00ff2f00")});
-        for (int position = 0; position < good.size(); ++position) {
+            QVERIFY2(!CheckExact(good.left(length)).valid, qPrintable(QString::number(length)));
+        for (int position = 0; position < good.size(); ++position)
             for (int value : {0x00, 0x01, 0x2f, 0x7f, 0x80, 0x81, 0xf0, 0xf7, 0xff}) {
                 QByteArray damaged = good;
                 damaged[position] = char(value);
-                const std::vector<char> exact = Exact(damaged);
-                if (CheckExact(exact).valid)
-                    CheckLoads(exact);
+                if (CheckExact(damaged).valid)
+                    CheckLoads(damaged);
             }
-        }
     }
 
     // Each input the fuzzer kept: the reader gives the check's verdict and never ends the process.
@@ -254,10 +242,9 @@ private slots:
         QFETCH(QString, path);
         const QByteArray bytes = QByteArray::fromHex(ReadAll(path).simplified().replace(' ', ""));
         QVERIFY(!bytes.isEmpty());
-        const std::vector<char> exact = Exact(bytes);
-        const bool valid = CheckExact(exact).valid;
+        const bool valid = CheckExact(bytes).valid;
         if (valid)
-            CheckLoads(exact);
+            CheckLoads(bytes);
         Core::MidiStream stream;
         QCOMPARE(Read(bytes, stream).Code(), valid ? 0 : 0x108);
         QCOMPARE(stream.first().message, marker.message);

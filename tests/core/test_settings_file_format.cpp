@@ -8,7 +8,6 @@
 #include <QtTest>
 
 #include <climits>
-#include <random>
 
 using Core::SettingsFileFormat;
 
@@ -22,13 +21,6 @@ class TestSettingsFileFormat : public QObject
     // A path QSettings has not seen in this process: it caches what it parsed of each path, and
     // each side must parse the file itself.
     QString FreshPath() { return settings.Path() + QStringLiteral("/%1.conf").arg(++files); }
-
-    static bool Same(QVariant read, const QVariant& written)
-    {
-        if (read.userType() != written.userType())
-            read.convert(written.userType());
-        return read == written;
-    }
 
 private Q_SLOTS:
     void eachReadsWhatTheOtherWrote_data()
@@ -79,8 +71,10 @@ private Q_SLOTS:
             const QSettings read(copy, writer == ours ? QSettings::IniFormat : ours);
             QCOMPARE(read.status(), QSettings::NoError);
             QCOMPARE(read.allKeys().size(), written.size());
-            for (auto it = written.cbegin(); it != written.cend(); ++it)
-                QVERIFY2(Same(read.value(it.key()), it.value()), qPrintable(it.key()));
+            for (auto it = written.cbegin(); it != written.cend(); ++it) {
+                QVariant value = read.value(it.key()); // as written, once of the type written
+                QVERIFY2(value.convert(it.value().userType()) && value == it.value(), qPrintable(it.key()));
+            }
         }
     }
 
@@ -89,10 +83,7 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<bool>("readable");
         QTest::addColumn<QVariantMap>("expected");
-        QByteArray noise(2048, '\0');
-        std::mt19937 random(11);
-        std::generate(noise.begin() + 1, noise.end(), [&random] { return char(random()); });
-        QTest::newRow("random bytes") << noise << false << QVariantMap();
+        // (Random bytes: test_settings_store, where the file they fill is kept aside.)
         QTest::newRow("NUL byte") << QByteArray("k=a\0b\n", 6) << false << QVariantMap();
         QTest::newRow("invalid UTF-8") << QByteArray("[G]\nk=\xC3\x28\n") << false << QVariantMap();
         QTest::newRow("a line of words") << QByteArray("[G]\nk=1\njust words\n") << false << QVariantMap();

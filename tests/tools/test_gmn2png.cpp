@@ -35,26 +35,17 @@ Run Gmn2Png(const QStringList& arguments, const QByteArray& input, const QString
     return {tool.exitCode(), tool.readAllStandardOutput(), tool.readAllStandardError()};
 }
 
-QRectF Box(const QJsonValue& element)
+// The boxes of the map's elements of one type (1 notes, 3 staves, 7 systems), on one page unless
+// page < 0.
+QVector<QRectF> Boxes(const QByteArray& printed, int type, int page = -1)
 {
-    const QJsonArray box = element.toObject().value(QStringLiteral("box")).toArray();
-    return QRectF(QPointF(box.at(0).toDouble(), box.at(1).toDouble()),
-                  QPointF(box.at(2).toDouble(), box.at(3).toDouble()));
-}
-
-int Field(const QJsonValue& element, const char* name)
-{
-    return element.toObject().value(QLatin1String(name)).toInt();
-}
-
-// The map's elements of one type (1 notes, 3 staves, 7 systems), on one page unless page < 0.
-QJsonArray Elements(const QByteArray& printed, int type, int page = -1)
-{
-    QJsonArray found;
-    for (const QJsonValue& value :
-         QJsonDocument::fromJson(printed).object().value(QStringLiteral("elements")).toArray()) {
-        if (Field(value, "type") == type && (page < 0 || Field(value, "page") == page))
-            found.append(value);
+    QVector<QRectF> found;
+    for (const QJsonValue& value : QJsonDocument::fromJson(printed)["elements"].toArray()) {
+        const QJsonObject element = value.toObject();
+        const QJsonArray box = element["box"].toArray();
+        if (element["type"].toInt() == type && (page < 0 || element["page"].toInt() == page))
+            found << QRectF(QPointF(box[0].toDouble(), box[1].toDouble()),
+                            QPointF(box[2].toDouble(), box[3].toDouble()));
     }
     return found;
 }
@@ -66,30 +57,40 @@ class TestGmn2Png : public QObject
     Q_OBJECT
 
 private slots:
-    // Each note of the map is a notehead one staff space high, dark in the picture, half a
-    // space higher per step of the scale.
-    void engravesNotesWhereTheMapSays_data()
+    // Each note of the map is a notehead one staff space high (the space follows the size asked
+    // for), dark in the picture of its page (pages stacked top to bottom) and across a staff of
+    // that page; each page's systems span its staves. (Which step a note sits on:
+    // test_layout_engine.)
+    void engravesEveryPageWhereTheMapSays_data()
     {
         QTest::addColumn<QStringList>("arguments"); // "IN" stands for the written file
         QTest::addColumn<QByteArray>("notation");
-        QTest::addColumn<QSize>("size");
+        QTest::addColumn<QSize>("pageSize");
         QTest::addColumn<double>("space");
-        QTest::addColumn<QList<int>>("steps"); // of each note above the first
+        QTest::addColumn<int>("notes");
+        QTest::addColumn<int>("staves"); // of each system
+        QTest::addColumn<bool>("pages"); // more than one
         QTest::newRow("file, twice the size")
             << QStringList{"--width", "2100", "--height", "700", "IN", "out.png"}
             << QByteArray("{ [ \\staff<1> \\clef<\"g2\"> \\stemsAuto { c1 , e1 , g1 } ], "
                           "[ \\staff<1> \\clef<\"g2\"> \\stemsAuto ] }")
-            << QSize(2100, 700) << 35.0 << QList<int>{0, 2, 4};
+            << QSize(2100, 700) << 35.0 << 3 << 1 << false;
         QTest::newRow("standard input, default size")
-            << QStringList{"-", "out.png"} << QByteArray("[ c1 d1 e1 f1 ]") << QSize(1050, 350) << 17.5
-            << QList<int>{0, 1, 2, 3};
+            << QStringList{"-", "out.png"} << QByteArray("[ c1 d1 e1 f1 ]") << QSize(1050, 350) << 17.5 << 4
+            << 1 << false;
+        QTest::newRow("scales on two staves, two pages")
+            << QStringList{"-", "out.png"}
+            << QByteArray("{ [ \\staff<1> \\clef<\"g2\"> c1 d e f g a b c2 b1 a g f e d c d e f g a b c2 ], "
+                          "[ \\staff<2> \\clef<\"f4\"> c-1 d e f g a b c0 b-1 a g f e d c d e f g a b c0 ] }")
+            << QSize(1050, 350) << 17.5 << 44 << 2 << true;
     }
-    void engravesNotesWhereTheMapSays()
+    void engravesEveryPageWhereTheMapSays()
     {
         QFETCH(QStringList, arguments);
         QFETCH(QByteArray, notation);
+        QFETCH(QSize, pageSize);
         QFETCH(double, space);
-        QFETCH(QList<int>, steps);
+        QFETCH(int, staves);
         QTemporaryDir dir;
         const QString input = dir.filePath(QStringLiteral("in.gmn"));
         QVERIFY(WriteAll(input, notation));
@@ -97,52 +98,30 @@ private slots:
         arguments.replaceInStrings(QStringLiteral("IN"), input);
         const Run run = Gmn2Png(arguments, fromFile ? QByteArray() : notation, dir.path());
         QCOMPARE(run.exitCode, 0);
-        QCOMPARE(QJsonDocument::fromJson(run.out).object().value(QStringLiteral("pages")).toInt(), 1);
+        const int pages = QJsonDocument::fromJson(run.out)["pages"].toInt();
+        QTEST(pages > 1, "pages");
         const QImage picture(dir.filePath(QStringLiteral("out.png")));
-        QTEST(picture.size(), "size");
-        const QJsonArray notes = Elements(run.out, 1);
-        QCOMPARE(notes.size(), steps.size());
-        QCOMPARE(Elements(run.out, 3).size(), 1);
-        for (int i = 0; i < notes.size(); ++i) {
-            const QRectF head = Box(notes[i]);
-            QVERIFY(qAbs(head.height() - space) < 1e-6);
-            QVERIFY(qAbs(Box(notes[0]).top() - head.top() - steps[i] * space / 2) < 1e-6);
-            QVERIFY(qGray(picture.pixel(head.center().toPoint())) < 80);
-        }
-    }
-
-    // Three octaves of scale on two staves: more than one page holds. Every note is mapped and
-    // lies across a staff of its page; each page's systems span its staves.
-    void mapsStavesAndSystemsOfEveryPage()
-    {
-        QTemporaryDir dir;
-        const Run run =
-            Gmn2Png({QStringLiteral("-"), QStringLiteral("pages.png")},
-                    "{ [ \\staff<1> \\clef<\"g2\"> c1 d e f g a b c2 d e f g a b c3 d e f g a b c4 ], "
-                    "[ \\staff<2> \\clef<\"f4\"> c-2 d e f g a b c-1 d e f g a b c0 d e f g a b c1 ] }",
-                    dir.path());
-        QCOMPARE(run.exitCode, 0);
-        const int pages = QJsonDocument::fromJson(run.out).object().value(QStringLiteral("pages")).toInt();
-        QVERIFY(pages > 1);
-        QCOMPARE(Elements(run.out, 1).size(), 44);
+        QCOMPARE(picture.size(), QSize(pageSize.width(), pageSize.height() * pages));
+        QTEST(int(Boxes(run.out, 1).size()), "notes");
         for (int page = 0; page < pages; ++page) {
-            const QJsonArray staves = Elements(run.out, 3, page);
-            QCOMPARE(staves.size(), 2 * Elements(run.out, 7, page).size());
-            for (const QJsonValue& note : Elements(run.out, 1, page)) {
-                const double x = Box(note).center().x();
-                QVERIFY(std::any_of(staves.begin(), staves.end(), [&](const QJsonValue& staff) {
-                    return Box(staff).left() < x && x < Box(staff).right();
+            const QVector<QRectF> staffBoxes = Boxes(run.out, 3, page), systems = Boxes(run.out, 7, page);
+            QCOMPARE(staffBoxes.size(), staves * systems.size());
+            for (const QRectF& note : Boxes(run.out, 1, page)) {
+                QVERIFY(qAbs(note.height() - space) < 1e-6 && QRectF(QPointF(), pageSize).contains(note));
+                QVERIFY(qGray(picture.pixel(note.center().toPoint() + QPoint(0, page * pageSize.height()))) <
+                        80);
+                QVERIFY(std::any_of(staffBoxes.begin(), staffBoxes.end(), [&](const QRectF& staff) {
+                    return staff.left() < note.center().x() && note.center().x() < staff.right();
                 }));
             }
             QRectF pageSystems, pageStaves;
-            for (const QJsonValue& system : Elements(run.out, 7, page))
-                pageSystems |= Box(system);
-            for (const QJsonValue& staff : staves)
-                pageStaves |= Box(staff);
+            for (const QRectF& system : systems)
+                pageSystems |= system;
+            for (const QRectF& staff : staffBoxes)
+                pageStaves |= staff;
             QVERIFY(!pageStaves.isEmpty());
             QVERIFY(pageSystems.contains(pageStaves));
         }
-        QCOMPARE(QImage(dir.filePath(QStringLiteral("pages.png"))).size(), QSize(1050, 350 * pages));
     }
 
     void failsClearly_data()

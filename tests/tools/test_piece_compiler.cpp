@@ -54,39 +54,30 @@ private slots:
     {
         QTest::addColumn<QByteArray>("source");
         QTest::addColumn<QString>("message");
+        const auto row = [](const char* name, const QByteArray& source, const char* message) {
+            QTest::newRow(name) << source << QString::fromLatin1(message);
+        };
         const QByteArray voice = QByteArray(header) + "voice a\n";
-        QTest::newRow("bar too long") << voice + "c4:4 d4 e4 f4 |\n"
-                                      << "line 4: bar line";
-        QTest::newRow("bar too short") << voice + "c4:2 |\n"
-                                       << "line 4: bar line";
-        QTest::newRow("lowest key") << voice + "a0:4\n"
-                                    << "";
-        QTest::newRow("below the piano") << voice + "g#0:4\n"
-                                         << "line 4: pitch 'g#0' is outside the piano";
-        QTest::newRow("highest key") << voice + "c8:4\n"
-                                     << "";
-        QTest::newRow("above the piano") << voice + "c#8:4\n"
-                                         << "outside the piano";
-        QTest::newRow("unknown duration") << voice + "c4:3\n"
-                                          << "bad duration";
-        QTest::newRow("unknown word") << voice + "forte\n"
-                                      << "bad pitch";
-        QTest::newRow("unclosed chord") << voice + "<c4 e4\n"
-                                        << "without '>'";
-        QTest::newRow("unclosed repeat") << voice + "( c4:4\n"
-                                         << "without ')*N'";
-        QTest::newRow("no tempo") << QByteArray("time 3/4\nvoice a\nc4:4\n") << "before 'time' and 'tempo'";
-        QTest::newRow("odd metre") << QByteArray("time 3/5\ntempo 60\n") << "bad time signature";
-        QTest::newRow("slowest tempo") << QByteArray("time 3/4\ntempo 20\nvoice a\nc4:4\n") << "";
-        QTest::newRow("tempo too slow") << QByteArray("time 3/4\ntempo 19\n") << "20..300";
-        QTest::newRow("fastest tempo") << QByteArray("time 3/4\ntempo 300\nvoice a\nc4:4\n") << "";
-        QTest::newRow("tempo too fast") << QByteArray("time 3/4\ntempo 301\n") << "20..300";
-        QTest::newRow("longest title") << "title " + QByteArray(100, 'x') + "\n" + voice + "c4:4\n"
-                                       << "";
-        QTest::newRow("title too long") << "title " + QByteArray(101, 'x') + "\n" + voice + "c4:4\n"
-                                        << "line 1: title longer than 100 bytes";
-        QTest::newRow("no notes") << voice + "r:4\n"
-                                  << "no notes";
+        row("bar too long", voice + "c4:4 d4 e4 f4 |\n", "line 4: bar line");
+        row("bar too short", voice + "c4:2 |\n", "line 4: bar line");
+        row("lowest key", voice + "a0:4\n", "");
+        row("below the piano", voice + "g#0:4\n", "line 4: pitch 'g#0' is outside the piano");
+        row("highest key", voice + "c8:4\n", "");
+        row("above the piano", voice + "c#8:4\n", "outside the piano");
+        row("unknown duration", voice + "c4:3\n", "bad duration");
+        row("unknown word", voice + "forte\n", "bad pitch");
+        row("unclosed chord", voice + "<c4 e4\n", "without '>'");
+        row("unclosed repeat", voice + "( c4:4\n", "without ')*N'");
+        row("no tempo", "time 3/4\nvoice a\nc4:4\n", "before 'time' and 'tempo'");
+        row("odd metre", "time 3/5\ntempo 60\n", "bad time signature");
+        row("slowest tempo", "time 3/4\ntempo 20\nvoice a\nc4:4\n", "");
+        row("tempo too slow", "time 3/4\ntempo 19\n", "20..300");
+        row("fastest tempo", "time 3/4\ntempo 300\nvoice a\nc4:4\n", "");
+        row("tempo too fast", "time 3/4\ntempo 301\n", "20..300");
+        row("longest title", "title " + QByteArray(100, 'x') + "\n" + voice + "c4:4\n", "");
+        row("title too long", "title " + QByteArray(101, 'x') + "\n" + voice + "c4:4\n",
+            "line 1: title longer than 100 bytes");
+        row("no notes", voice + "r:4\n", "no notes");
     }
     void judgesSourcesAtTheirLimits()
     {
@@ -124,17 +115,13 @@ private slots:
                                int(second->time_pulses)}),
                  (QVector<int>{480, 3, 4, 24, 1000000, 2000000, 480 * 7}));
 
-        int notes = 0;
-        int pedals = 0;
+        int notes = 0, pedals = 0;
         double last = 0;
         while (smf_event_t* event = smf_get_next_event(smf)) {
             if (smf_event_is_metadata(event))
                 continue;
-            const int status = event->midi_buffer[0];
-            if (status == 0x90)
-                ++notes;
-            if (status == 0xB0 && event->midi_buffer[1] == 64)
-                ++pedals;
+            notes += event->midi_buffer[0] == 0x90;
+            pedals += event->midi_buffer[0] == 0xB0 && event->midi_buffer[1] == 64;
             last = event->time_seconds;
         }
         QCOMPARE(notes, 1 + 6 + 3 + 1 + 3);

@@ -4,8 +4,8 @@
 // the port selected as its MIDI input, to hand to ScreenRig. Without the server (a test binary
 // run by hand) HaveJack() is false and the tests go on without MIDI keys.
 
+#include "../common/screen_parts.h"
 #include "../core/midi/jack_test_ports.h"
-#include "core/midi/sound_controller.h"
 
 #include <memory>
 
@@ -16,12 +16,9 @@ inline bool HaveJack()
 
 struct JackKeyboard
 {
-    explicit JackKeyboard(const std::string& clientName = "Cantorela Screen Keyboard") : keyboard(clientName)
+    explicit JackKeyboard(const std::string& clientName = "Cantorela Screen Keyboard")
+        : keyboard(clientName), controller(SilentSound())
     {
-        Core::SoundController::Options options;
-        options.builtInSynthesizer = false;
-        options.watchDevices = false;
-        controller = std::make_shared<Core::SoundController>(options);
         controller->RefreshDevices();
     }
     // Selects the port as the controller's input and waits until the input device hears it.

@@ -4,36 +4,26 @@
 // The walk goes through the accessible tree of every visible window, as assistive technology
 // does, and stops at the first control without, naming its class, object name and parents.
 
-#include "core/exercise/exercise.h"
+#include "../common/main_window_fixture.h"
 #include "core/exercise/settings_check.h"
+#include "core/settings_store.h"
 #include "ui/dialogs/about_dialog.h"
-#include "app/application.h"
-#include "ui/main_window.h"
-#include "ui/exercise/exercise_screen.h"
-#include "ui/home/home_screen.h"
-#include "ui/widgets/keyboard.h"
 #include "ui/dialogs/difficulty_level_dialog.h"
-#include "ui/widgets/fader_widget.h"
 #include "ui/dialogs/help_dialog.h"
 #include "ui/dialogs/mail_dialog.h"
 #include "ui/dialogs/play_dialog.h"
 #include "ui/dialogs/rating_dialog.h"
 #include "ui/dialogs/section_end_dialog.h"
-#include "core/settings_store.h"
+#include "ui/home/home_screen.h"
 #include "ui/settings/trainer_settings_page.h"
+#include "ui/widgets/fader_widget.h"
 #include "ui/window_stack_manager.h"
 
 #include <QAbstractAnimation>
 #include <QAccessible>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QSlider>
-#include <QStyleOptionSlider>
 #include <QStateMachine>
-#include <QTemporaryDir>
-#include <QtTest>
-
-#include <memory>
 
 namespace {
 
@@ -117,21 +107,6 @@ class TestAccessibility : public QObject
     Application& app = *Application::instance();
     std::unique_ptr<UI::MainWindow> console;
 
-    // The lesson of `trainer` open in the exercise view, its question asked.
-    UI::ExerciseScreen* Lesson(int trainer)
-    {
-        app.setQuizMode(false);
-        console->openExercise(size_t(trainer), false);
-        UI::ExerciseScreen* screen = console->exerciseScreen();
-        const bool asked = QTest::qWaitFor(
-            [screen] {
-                const Core::LessonSession* session = screen->session();
-                return session && session->snapshot().state == Core::Exercise::AwaitingAnswer;
-            },
-            20000);
-        return asked ? screen : nullptr;
-    }
-
     // The window and its screens at rest: no fade, no view change under way.
     bool Settled() const
     {
@@ -164,20 +139,19 @@ class TestAccessibility : public QObject
         }
         QTRY_VERIFY(Settled());
         UI::HomeScreen* home = console->homeScreen();
-        auto* button = home->findChild<QPushButton*>(
-            QStringLiteral("%1%2").arg(learn ? "Learn" : "Quiz").arg(trainer + 1));
-        QVERIFY(button);
-        QTest::mouseClick(button, Qt::LeftButton);
+        const QString button = QStringLiteral("%1%2").arg(learn ? "Learn" : "Quiz").arg(trainer + 1);
+        QTest::mouseClick(home->findChild<QPushButton*>(button), Qt::LeftButton);
         UI::DifficultyLevelDialog* dialog = home->existingDifficultyDialog(trainer);
         ShowFully(dialog);
-        QCOMPARE(dialog->isQuizForm(), !learn);
         QCOMPARE(dialog->findChild<QPushButton*>(QStringLiteral("Custom"))->isVisible(), learn);
     }
 
     void ShowInLesson(const QString& place, int trainer)
     {
-        UI::ExerciseScreen* screen = Lesson(trainer);
-        QVERIFY2(screen, "no question was asked");
+        app.setQuizMode(false);
+        console->openExercise(size_t(trainer), false);
+        QVERIFY2(WaitForQuestion(*console), "no question was asked");
+        UI::ExerciseScreen* screen = console->exerciseScreen();
         if (place == "statistics")
             console->showStatistics();
         else if (place == "reference")
@@ -186,23 +160,6 @@ class TestAccessibility : public QObject
             console->showSettings();
         else if (place == "paused")
             QVERIFY(screen->pauseExercise(true, true));
-        else if (place == "section end") {
-            // The slider's handle dragged to the lesson's end.
-            auto* slider = screen->findChild<QSlider*>(QStringLiteral("sectionSlider"));
-            QStyleOptionSlider option;
-            option.initFrom(slider);
-            option.maximum = slider->maximum();
-            option.sliderPosition = slider->value();
-            const QPoint handle =
-                slider->style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, slider).center();
-            const QPoint end(slider->width() - 1, handle.y());
-            QTest::mousePress(slider, Qt::LeftButton, Qt::NoModifier, handle);
-            QMouseEvent move(QEvent::MouseMove, end, slider->mapToGlobal(end), Qt::NoButton, Qt::LeftButton,
-                             Qt::NoModifier);
-            QApplication::sendEvent(slider, &move);
-            QTest::mouseRelease(slider, Qt::LeftButton, Qt::NoModifier, end);
-            QTRY_VERIFY(screen->sectionEndDialog() && screen->sectionEndDialog()->isVisible());
-        }
         QTRY_VERIFY(Settled());
         if (place == "statistics")
             QCOMPARE(screen->viewMode(), int(UI::ExerciseScreen::StatisticsView));
@@ -213,8 +170,6 @@ class TestAccessibility : public QObject
                          static_cast<QWidget*>(console->settingsPage(trainer)));
         else if (place == "paused")
             QTRY_VERIFY(screen->playDialog() && screen->playDialog()->opacity() == 1.0);
-        else if (place == "section end")
-            ShowFully(screen->sectionEndDialog());
     }
 
 private Q_SLOTS:
@@ -227,9 +182,7 @@ private Q_SLOTS:
         general.answerWithGraphicalKeyboard = true;
         general.answerWithMultipleChoice = true;
         app.setGeneralSettings(general);
-        console = std::make_unique<UI::MainWindow>(app.mainWindowServices());
-        console->resize(1366, 768);
-        console->show();
+        console = OpenMainWindow();
         QVERIFY(QTest::qWaitForWindowExposed(console.get()));
     }
     void cleanup()
@@ -260,11 +213,14 @@ private Q_SLOTS:
     {
         QFETCH(QString, place);
         QFETCH(int, trainer);
-        UI::CardDialog* card = nullptr;
+        UI::BaseDialog* card = nullptr;
         if (place.startsWith("difficulty")) {
             ShowDifficultyDialog(trainer, place.endsWith("learn"));
         } else if (place == "about") {
             card = new UI::AboutDialog(console.get());
+        } else if (place == "section end") {
+            // As a lesson's end brings it (there: test_exercise_screen).
+            card = new UI::SectionEndDialog(console.get());
         } else if (place == "help") {
             card = new UI::HelpDialog(console.get());
         } else if (place == "rating") {
@@ -294,17 +250,6 @@ private Q_SLOTS:
     }
 };
 
-int main(int argc, char** argv)
-{
-    QTemporaryDir dir;
-    qputenv("XDG_CONFIG_HOME", dir.filePath("config").toUtf8());
-    qputenv("XDG_DATA_HOME", dir.filePath("data").toUtf8());
-    qunsetenv("CANTORELA_SERVICES_URL");
-    Application app(argc, argv);
-    app.initialize();
-    app.setAttribute(Qt::AA_Use96Dpi, true);
-    TestAccessibility test;
-    return QTest::qExec(&test, argc, argv);
-}
+MAIN_WINDOW_TEST_MAIN(TestAccessibility)
 
 #include "test_accessibility.moc"

@@ -1,7 +1,7 @@
 // The application object and the program as a whole: start-up with no MIDI or sound hardware
 // into folders of the test's own, the engine objects of the run reading the block the quiz flag
-// selects, and the real executable reaching its event loop, ending on request, and its early
-// exits.
+// selects, and the real executable's early exits (the texts: test_command_line). The program
+// painting its home screen, ending on SIGTERM and writing its files: test_program_drive.py.
 
 #include "app/application.h"
 #include "core/exercise/difficulty_presets.h"
@@ -78,32 +78,7 @@ private Q_SLOTS:
         QCOMPARE(app->settings()->generalSettings().inputDevice, general.inputDevice);
     }
 
-    // The program paints its home screen (so its event loop runs); asked to stop, as by logging
-    // out, it closes like its window does and writes the usage counters on the way.
-    void programRunsAndEndsOnRequest()
-    {
-        QProcess program;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("QT_QPA_PLATFORM", "offscreen");
-        env.insert("QT_LOGGING_RULES", "cantorela.startup.info=true");
-        env.insert("XDG_CONFIG_HOME", home.filePath("program-config"));
-        env.insert("XDG_DATA_HOME", home.filePath("program-data"));
-        program.setProcessEnvironment(env);
-        program.start(CANTORELA_BINARY, {"-nofs", "-display", "3"});
-        QByteArray log;
-        QTRY_VERIFY_WITH_TIMEOUT((log += program.readAllStandardError()).contains("home-painted"), 20000);
-        QCOMPARE(program.state(), QProcess::Running);
-        const QString data = home.filePath("program-data/Vantorix/Cantorela/");
-        QVERIFY(QFileInfo::exists(data + "stats.xml"));
-        QVERIFY(QFileInfo::exists(data + "statsLocal.xml"));
-        program.terminate();
-        QVERIFY(program.waitForFinished(10000));
-        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(program.exitCode(), 0);
-        QVERIFY(QFileInfo::exists(data + "tstats.xml"));
-    }
-
-    void versionHelpAndNoDisplayExitAtOnce_data()
+    void versionAndNoDisplayExitAtOnce_data()
     {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("exitCode");
@@ -111,11 +86,10 @@ private Q_SLOTS:
         QTest::addColumn<QString>("pattern");
         QTest::newRow("version") << QStringList{"--version"} << 0 << false
                                  << "^cantorela " CANTORELA_VERSION "\n$";
-        QTest::newRow("help") << QStringList{"-nofs", "--help"} << 0 << false << "-display N";
         QTest::newRow("no display") << QStringList() << 1 << true << "no display found";
     }
 
-    void versionHelpAndNoDisplayExitAtOnce()
+    void versionAndNoDisplayExitAtOnce()
     {
         QFETCH(QStringList, arguments);
         QFETCH(int, exitCode);

@@ -2,13 +2,8 @@
 // it (Escape, the postponed close, accept, close) fades it out first and then closes it once;
 // further requests during or after the fade-out change nothing, and it may die mid-fade.
 
+#include "../common/screen_parts.h"
 #include "ui/dialogs/base_dialog.h"
-
-#include <QLabel>
-#include <QPropertyAnimation>
-#include <QSignalSpy>
-#include <QVBoxLayout>
-#include <QtTest>
 
 class TestBaseDialog : public QObject
 {
@@ -21,22 +16,12 @@ class TestBaseDialog : public QObject
     UI::BaseDialog* ShownDialog()
     {
         auto* dialog = new UI::BaseDialog(screen);
-        Paint(dialog, Qt::blue);
-        auto* layout = new QVBoxLayout(dialog);
-        layout->addWidget(new QLabel(QStringLiteral("Total score."), dialog), 0, Qt::AlignCenter);
+        Painted(Qt::blue, dialog);
         dialog->show();
         return dialog;
     }
 
-    static void Paint(QWidget* widget, const QColor& colour)
-    {
-        QPalette palette = widget->palette();
-        palette.setColor(QPalette::Window, colour);
-        widget->setPalette(palette);
-        widget->setAutoFillBackground(true);
-    }
-
-    // The colour of the dialog away from its text, as it is shown over the screen.
+    // The colour of the dialog, as it is shown over the screen.
     static QRgb Shown(UI::BaseDialog* dialog) { return dialog->grab().toImage().pixel(5, 5) & 0xffffff; }
 
 private Q_SLOTS:
@@ -46,72 +31,54 @@ private Q_SLOTS:
         window->setGeometry(40, 50, 640, 480);
         screen = new QWidget(window.get());
         screen->setGeometry(20, 60, 600, 400);
-        Paint(screen, Qt::red);
+        Painted(Qt::red, screen);
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
     }
 
     void cleanup() { window.reset(); }
 
-    void coversParentAndFadesIn()
-    {
-        UI::BaseDialog* dialog = ShownDialog();
-        QVERIFY(dialog->windowFlags() & Qt::FramelessWindowHint);
-        QCOMPARE(dialog->geometry(), QRect(screen->mapToGlobal(QPoint(0, 0)), screen->size()));
-        // It starts as the screen under it and ends as itself.
-        QCOMPARE(dialog->opacity(), 0.0);
-        QCOMPARE(Shown(dialog), qRgb(255, 0, 0) & 0xffffff);
-        QTRY_VERIFY(dialog->opacity() > 0.3 && dialog->opacity() < 0.7);
-        const QRgb between = Shown(dialog);
-        QVERIFY(qRed(between) > 40 && qBlue(between) > 40);
-        QTRY_COMPARE(dialog->opacity(), 1.0);
-        QCOMPARE(Shown(dialog), qRgb(0, 0, 255) & 0xffffff);
-
-        // It follows the screen and the window the screen lies in.
-        screen->resize(500, 300);
-        window->move(70, 90);
-        QTRY_COMPARE(dialog->geometry(), QRect(screen->mapToGlobal(QPoint(0, 0)), screen->size()));
-    }
-
     void closesAfterFadingOut_data()
     {
-        QTest::addColumn<int>("way");
-        QTest::addColumn<int>("result");
+        QTest::addColumn<QString>("way");
         QTest::addColumn<bool>("fadedIn"); // or still fading in when asked to close
-        QTest::newRow("escape") << 0 << int(QDialog::Rejected) << true;
-        QTest::newRow("escape while fading in") << 0 << int(QDialog::Rejected) << false;
-        QTest::newRow("postponed") << 1 << int(QDialog::Rejected) << true;
-        QTest::newRow("accept") << 2 << int(QDialog::Accepted) << true;
-        QTest::newRow("close") << 3 << int(QDialog::Rejected) << true;
+        QTest::newRow("escape") << "escape" << true;
+        QTest::newRow("escape while fading in") << "escape" << false;
+        QTest::newRow("postponed") << "postponed" << true;
+        QTest::newRow("accept") << "accept" << true;
+        QTest::newRow("close") << "close" << true;
     }
 
+    // Shown, it covers the screen and fades in from the screen under it to itself.
     void closesAfterFadingOut()
     {
-        QFETCH(int, way);
-        QFETCH(int, result);
+        QFETCH(QString, way);
         QFETCH(bool, fadedIn);
         UI::BaseDialog* dialog = ShownDialog();
-        if (fadedIn)
+        QCOMPARE(dialog->geometry(), QRect(screen->mapToGlobal(QPoint(0, 0)), screen->size()));
+        QCOMPARE(dialog->opacity(), 0.0);
+        QCOMPARE(Shown(dialog), qRgb(255, 0, 0) & 0xffffff);
+        if (fadedIn) {
+            QTRY_VERIFY(dialog->opacity() > 0.3 && dialog->opacity() < 0.7);
+            const QRgb between = Shown(dialog);
+            QVERIFY(qRed(between) > 40 && qBlue(between) > 40);
             QTRY_COMPARE(dialog->opacity(), 1.0);
+            QCOMPARE(Shown(dialog), qRgb(0, 0, 255) & 0xffffff);
+        }
         QSignalSpy closed(dialog, &UI::BaseDialog::dialogClosed);
         QSignalSpy finished(dialog, &QDialog::finished);
-        switch (way) {
-        case 0:
+        if (way == "escape")
             QTest::keyClick(dialog, Qt::Key_Escape);
-            break;
-        case 1:
-            QTimer::singleShot(300, dialog, &UI::BaseDialog::postponedFadeSlot);
-            QTRY_VERIFY(dialog->isFadingOut());
-            break;
-        case 2:
+        else if (way == "accept")
             dialog->accept();
-            break;
-        default:
+        else if (way == "close")
             dialog->close();
-        }
+        else
+            QTimer::singleShot(300, dialog, &UI::BaseDialog::postponedFadeSlot);
+        QTRY_VERIFY(dialog->isFadingOut());
         // Still there while it fades; the first request holds against the others.
         QVERIFY(dialog->isVisible());
-        way == 2 ? QTest::keyClick(dialog, Qt::Key_Escape) : dialog->accept();
+        way == "accept" ? QTest::keyClick(dialog, Qt::Key_Escape) : dialog->accept();
         dialog->postponedFadeSlot();
         QTRY_VERIFY(dialog->opacity() < 0.7);
         QCOMPARE(closed.count(), 0);
@@ -123,11 +90,16 @@ private Q_SLOTS:
         dialog->close();
         QCOMPARE(closed.count(), 1);
         QCOMPARE(finished.count(), 1);
-        QCOMPARE(finished.first().first().toInt(), result);
+        QCOMPARE(finished.first().first().toInt(),
+                 int(way == "accept" ? QDialog::Accepted : QDialog::Rejected));
 
-        // Shown again, it fades in and closes again.
+        // Shown again, it fades in, follows the screen and the window the screen lies in, and
+        // closes again.
         dialog->show();
         QTRY_COMPARE(dialog->opacity(), 1.0);
+        screen->resize(500, 300);
+        window->move(70, 90);
+        QTRY_COMPARE(dialog->geometry(), QRect(screen->mapToGlobal(QPoint(0, 0)), screen->size()));
         QTest::keyClick(dialog, Qt::Key_Escape);
         QTRY_COMPARE(closed.count(), 2);
     }
@@ -136,23 +108,15 @@ private Q_SLOTS:
     {
         QPointer<UI::BaseDialog> dialog = ShownDialog();
         dialog->setAttribute(Qt::WA_DeleteOnClose);
-        QSignalSpy closed(dialog.data(), &UI::BaseDialog::dialogClosed);
         QTRY_COMPARE(dialog->opacity(), 1.0);
         dialog->postponedFadeSlot();
         QTRY_VERIFY(dialog->opacity() < 1.0);
         delete dialog.data();
-        // Let a fade's worth of animation frames pass.
-        QVariantAnimation fadeLength;
-        fadeLength.setDuration(250);
-        fadeLength.setStartValue(0);
-        fadeLength.setEndValue(1);
-        fadeLength.start();
-        QTRY_COMPARE(fadeLength.state(), QAbstractAnimation::Stopped);
-        QVERIFY(!dialog);
-
-        // With delete-on-close, the closed dialog goes away by itself.
+        // Another dialog fading in lets a fade's worth of animation frames pass; with
+        // delete-on-close, once closed it goes away by itself.
         QPointer<UI::BaseDialog> other = ShownDialog();
         other->setAttribute(Qt::WA_DeleteOnClose);
+        QTRY_COMPARE(other->opacity(), 1.0);
         QTest::keyClick(other.data(), Qt::Key_Escape);
         QTRY_VERIFY(!other);
     }

@@ -5,7 +5,6 @@
 #include "ui/widgets/button_slider.h"
 
 #include <QPushButton>
-#include <QSignalSpy>
 #include <QStyle>
 #include <QStyleOptionSlider>
 #include <QtTest>

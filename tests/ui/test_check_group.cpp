@@ -19,12 +19,10 @@ private Q_SLOTS:
         QTest::addColumn<int>("clicked");
         QTest::addColumn<QList<bool>>("expected");
         QTest::addColumn<int>("announced");
-        QTest::newRow("uncheck one of two")
-            << QList<bool>{true, true, false} << 0 << QList<bool>{false, true, false} << 1;
-        QTest::newRow("uncheck the last")
-            << QList<bool>{false, true, false} << 1 << QList<bool>{false, true, false} << 0;
-        QTest::newRow("check another")
-            << QList<bool>{false, true, false} << 2 << QList<bool>{false, true, true} << 1;
+        using L = QList<bool>;
+        QTest::newRow("uncheck one of two") << L{true, true, false} << 0 << L{false, true, false} << 1;
+        QTest::newRow("uncheck the last") << L{false, true, false} << 1 << L{false, true, false} << 0;
+        QTest::newRow("check another") << L{false, true, false} << 2 << L{false, true, true} << 1;
     }
 
     void lastCheckedMemberStays()

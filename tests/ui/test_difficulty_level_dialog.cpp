@@ -3,18 +3,14 @@
 // Close and Escape, the keys 1 to 5, one Play per choice, the tab order and a card that fits.
 
 #include "../common/file_bytes.h"
+#include "../common/rendered.h"
+#include "../common/screen_parts.h"
 #include "../common/temp_settings.h"
 #include "core/exercise/difficulty_presets.h"
-#include "ui/dialogs/difficulty_level_dialog.h"
-#include "ui/interface_fonts.h"
 #include "core/settings_store.h"
+#include "ui/dialogs/difficulty_level_dialog.h"
 
-#include <QCheckBox>
 #include <QPushButton>
-#include <QSignalSpy>
-#include <QtTest>
-
-#include <memory>
 
 using Core::DifficultyPreset;
 using Core::SettingsStore;
@@ -52,41 +48,17 @@ class TestDifficultyLevelDialog : public QObject
         dialog = new UI::DifficultyLevelDialog(store.get(), screen.get());
     }
 
-    template <typename T = QPushButton> T* Part(const QString& name) const
-    {
-        T* part = dialog->findChild<T*>(name);
-        if (!part)
-            qFatal("the dialog has no %s", qPrintable(name));
-        return part;
-    }
+    template <typename T = QPushButton> T* Part(const QString& name) const { return ::Part<T>(dialog, name); }
 
     void Show(int trainer, bool quizForm = false)
     {
         quiz = quizForm;
-        if (quizForm)
-            dialog->showForQuiz(std::size_t(trainer));
-        else
-            dialog->showForLearn(std::size_t(trainer));
+        quizForm ? dialog->showForQuiz(std::size_t(trainer)) : dialog->showForLearn(std::size_t(trainer));
         QVERIFY(QTest::qWaitForWindowExposed(dialog));
     }
 
-    static void Click(QAbstractButton* button)
-    {
-        QVERIFY(button->isVisible());
-        // A check box takes clicks on its box and text only, at its left.
-        const QPoint at =
-            qobject_cast<QCheckBox*>(button) ? QPoint(8, button->height() / 2) : button->rect().center();
-        QTest::mouseClick(button, Qt::LeftButton, {}, at);
-    }
-
 private Q_SLOTS:
-    void initTestCase()
-    {
-        Q_INIT_RESOURCE(assets);
-        UI::InterfaceFonts::registerFonts();
-        // The application's own style, as the program sets it.
-        qApp->setStyleSheet(QStringLiteral("file:///:css/global.css"));
-    }
+    void initTestCase() { UseProgramLook(); }
 
     void init()
     {
@@ -97,11 +69,7 @@ private Q_SLOTS:
         MakeScreen(QSize(1280, 664));
     }
 
-    void cleanup()
-    {
-        screen.reset();
-        store.reset();
-    }
+    void cleanup() { screen.reset(); store.reset(); }
 
     // A choice, by a click or by the keys 1 to 5, stores its level for that trainer only, once
     // however often it is pressed; a restart finds it, but not a level chosen for a quiz. Close,
@@ -111,14 +79,14 @@ private Q_SLOTS:
         QTest::addColumn<int>("trainer");
         QTest::addColumn<bool>("quizForm");
         QTest::addColumn<bool>("doNotShow");
-        QTest::addColumn<QString>("press"); // a button's name, "Escape", or "key N"
+        QTest::addColumn<QString>("press"); // a button's name, or "key " and a key
         QTest::addColumn<int>("level");     // -1: nothing chosen
         QTest::newRow("notes, do not show, key 1") << 0 << false << true << "key 1" << 0;
         QTest::newRow("symbols, key 5") << 2 << false << false << "key 5" << 4;
         QTest::newRow("ear, quiz, click level 3") << 1 << true << false << "Level3" << 2;
         QTest::newRow("key 6 chooses nothing") << 0 << false << false << "key 6" << -1;
         QTest::newRow("close button") << 2 << false << true << "Close" << -1;
-        QTest::newRow("escape") << 2 << false << true << "Escape" << -1;
+        QTest::newRow("escape") << 2 << false << true << "key Escape" << -1;
     }
     void choiceIsStoredAndPlaysOnce()
     {
@@ -138,10 +106,8 @@ private Q_SLOTS:
             Click(Part<QCheckBox>("DoNotShow"));
         QWidget* focus = QApplication::focusWidget() ? QApplication::focusWidget() : dialog;
         for (int again = 0; again < 2; ++again) { // the second while it fades out
-            if (press == "Escape")
-                QTest::keyClick(focus, Qt::Key_Escape);
-            else if (press.startsWith("key "))
-                QTest::keyClick(focus, Qt::Key(Qt::Key_0 + press.mid(4).toInt()));
+            if (press.startsWith("key "))
+                QTest::keyClick(focus, Qt::Key(QKeySequence::fromString(press.mid(4))[0]));
             else
                 Click(Part(press));
         }
@@ -153,35 +119,43 @@ private Q_SLOTS:
         quiz = false;
         SettingsStore reread;
         for (int other = 0; other < 3; ++other)
-            QCOMPARE(reread.difficultyLevel(other),
-                     other == trainer && !quizForm && level >= 0 ? level : 1);
+            QCOMPARE(reread.difficultyLevel(other), other == trainer && !quizForm && level >= 0 ? level : 1);
         QCOMPARE(reread.generalSettings().showDifficultyDialog, !(doNotShow && level >= 0));
         if (quizForm || level < 0)
             QCOMPARE(ReadAll(store->fileName()), before);
     }
 
+    // Shown for settings of the user's own, also when they are made while the dialog is open; not
+    // in a quiz. Choosing it keeps them as they are.
     void customRow_data()
     {
         QTest::addColumn<bool>("custom");
         QTest::addColumn<bool>("quizForm");
+        QTest::addColumn<bool>("madeWhileOpen");
         QTest::addColumn<bool>("shown");
-        QTest::newRow("settings at a level") << false << false << false;
-        QTest::newRow("own settings") << true << false << true;
-        QTest::newRow("own settings, quiz") << true << true << false;
+        QTest::newRow("settings at a level") << false << false << false << false;
+        QTest::newRow("own settings") << true << false << false << true;
+        QTest::newRow("own settings made while open") << true << false << true << true;
+        QTest::newRow("own settings, quiz") << true << true << false << false;
     }
     void customRow()
     {
         QFETCH(bool, custom);
         QFETCH(bool, quizForm);
+        QFETCH(bool, madeWhileOpen);
         QFETCH(bool, shown);
         const TrainerSettings block = DifficultyPreset(3);
-        store->setTrainerSettings(custom ? Custom(block) : block);
+        store->setTrainerSettings(custom && !madeWhileOpen ? Custom(block) : block);
         Show(0, quizForm);
+        if (madeWhileOpen) {
+            QVERIFY(!Part("Custom")->isVisible());
+            store->setTrainerSettings(Custom(block));
+            dialog->refresh();
+        }
         QCOMPARE(Part("Custom")->isVisible(), shown);
         QCOMPARE(Part<QWidget>("CustomRow")->isVisible(), shown);
         if (!shown)
             return;
-        // The user's own settings are kept as they are.
         const TrainerSettings own = store->currentSettings();
         QSignalSpy play(dialog, &UI::DifficultyLevelDialog::playRequested);
         Click(Part("Custom"));
@@ -190,52 +164,33 @@ private Q_SLOTS:
         QCOMPARE(SettingsStore().difficultyLevel(0), 5);
     }
 
-    void refreshFollowsTheSettings()
-    {
-        Show(0);
-        QVERIFY(!Part("Custom")->isVisible());
-        store->setTrainerSettings(Custom(store->currentSettings()));
-        dialog->refresh();
-        QVERIFY(Part("Custom")->isVisible());
-        // The card grows with the row and stays whole.
-        QVERIFY(dialog->rect().contains(Part<QWidget>("card")->geometry()));
-    }
-
-    void tabReachesEveryButton()
-    {
-        store->setTrainerSettings(Custom(DifficultyPreset(2)));
-        Show(0);
-        QVERIFY(QTest::qWaitForWindowActive(dialog));
-        // The keyboard starts on the Custom button: the settings match no level.
-        QCOMPARE(QApplication::focusWidget(), Part<QWidget>("Custom"));
-        QSet<QString> reached;
-        for (int step = 0; step < 8; ++step) {
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-            reached.insert(QApplication::focusWidget()->accessibleName());
-        }
-        const QSet<QString> expected{"Level 1", "Level 2", "Level 3", "Level 4",
-                                     "Level 5", "Custom",  "Close",   "Do not show next time"};
-        QCOMPARE(reached, expected);
-    }
-
     // The card and its parts inside the smallest screen, and the level pictures drawn whole at
-    // ratio 2: their white numbers show through the dimmed screen.
-    void cardFits_data()
+    // ratio 2: their white numbers show through the dimmed screen. The keyboard starts on the
+    // Custom button (the settings match no level), and Tab reaches every button.
+    void cardFitsAndTabReachesEveryButton_data()
     {
         QTest::addColumn<QSize>("size");
         QTest::addColumn<qreal>("ratio");
         QTest::newRow("1280x720") << QSize(1280, 664) << 1.0;
         QTest::newRow("3840x2160 at ratio 2") << QSize(1920, 1024) << 2.0;
     }
-    void cardFits()
+    void cardFitsAndTabReachesEveryButton()
     {
         QFETCH(QSize, size);
         QFETCH(qreal, ratio);
         MakeScreen(size);
         store->setTrainerSettings(Custom(DifficultyPreset(0)));
         Show(0);
+        QVERIFY(QTest::qWaitForWindowActive(dialog));
+        QCOMPARE(QApplication::focusWidget(), Part<QWidget>("Custom"));
+        QSet<QString> reached;
+        for (int step = 0; step < 8; ++step) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            reached.insert(QApplication::focusWidget()->accessibleName());
+        }
+        QCOMPARE(reached, (QSet<QString>{"Level 1", "Level 2", "Level 3", "Level 4", "Level 5", "Custom", "Close",
+                                         "Do not show next time"}));
         QTRY_COMPARE(dialog->opacity(), 1.0);
-        QCOMPARE(dialog->size(), size);
         const QWidget* card = Part<QWidget>("card");
         QVERIFY(dialog->rect().contains(card->geometry()));
         for (QWidget* part : card->findChildren<QWidget*>())
@@ -243,10 +198,7 @@ private Q_SLOTS:
                 QVERIFY2(
                     card->rect().contains(part->geometry().translated(part->parentWidget()->mapTo(card, {}))),
                     qPrintable(part->objectName()));
-        QImage picture(size * ratio, QImage::Format_ARGB32_Premultiplied);
-        picture.setDevicePixelRatio(ratio);
-        picture.fill(Qt::black);
-        dialog->render(&picture);
+        const QImage picture = Rendered(*dialog, ratio, Qt::black);
         const QPushButton* level = Part("Level3");
         const QRect area(level->mapTo(dialog, QPoint(0, 0)) * ratio, level->size() * ratio);
         int brightest = 0;

@@ -6,6 +6,7 @@
 // answer-sound server that records what it is asked to play. Helpers answer as a student does:
 // clicks at painted positions, keys.
 
+#include "../common/screen_parts.h"
 #include "../common/temp_settings.h"
 #include "core/exercise/exercise.h"
 #include "core/exercise/exercise_catalog.h"
@@ -41,26 +42,14 @@
 class RecordingAuServer : public Core::AuServer
 {
 public:
-    void Play(SoundClip& clip) override
-    {
-        std::lock_guard<std::mutex> guard(mutex);
-        played.append(clip.Path());
-    }
+    void Play(SoundClip& clip) override { std::scoped_lock lock(m_mutex); m_played.append(clip.Path()); }
     void Stop() override {}
-    QStringList Played()
-    {
-        std::lock_guard<std::mutex> guard(mutex);
-        return played;
-    }
-    void Clear()
-    {
-        std::lock_guard<std::mutex> guard(mutex);
-        played.clear();
-    }
+    QStringList Played() { std::scoped_lock lock(m_mutex); return m_played; }
+    void Clear() { std::scoped_lock lock(m_mutex); m_played.clear(); }
 
 private:
-    std::mutex mutex;
-    QStringList played;
+    std::mutex m_mutex;
+    QStringList m_played;
 };
 
 // A key that is none of `expected` and no octave of the first, next to the first of them.
@@ -98,13 +87,7 @@ struct ScreenRig
         blocks.ChangeBoth([](Core::TrainerSettings& s) { ShortLessons(s, 3, 30); });
         catalog = std::make_shared<Core::ExerciseCatalog>(&blocks);
         catalog->SetMidiBank(std::move(bank));
-        if (!sound) {
-            Core::SoundController::Options options;
-            options.builtInSynthesizer = false;
-            options.watchDevices = false;
-            sound = std::make_shared<Core::SoundController>(options);
-        }
-        controller = std::move(sound);
+        controller = sound ? std::move(sound) : SilentSound();
         // In a window of its own, as the main window holds it.
         window = std::make_unique<QWidget>();
         window->resize(size);
@@ -200,11 +183,8 @@ struct ScreenRig
         QSlider* slider = Slider();
         QStyleOptionSlider option;
         option.initFrom(slider);
-        option.orientation = slider->orientation();
-        option.minimum = slider->minimum();
         option.maximum = slider->maximum();
         option.sliderPosition = slider->value();
-        option.sliderValue = slider->value();
         const QRect handle =
             slider->style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, slider);
         const QPoint to(x, handle.center().y());
@@ -213,25 +193,6 @@ struct ScreenRig
                          Qt::NoModifier);
         QApplication::sendEvent(slider, &move);
         QTest::mouseRelease(slider, Qt::LeftButton, Qt::NoModifier, to);
-    }
-
-    // The score that the section end dialog counts up to at the lesson's end, once it has: right
-    // and wrong answers; {-1, -1} when the dialog does not show or count within the wait.
-    QPair<int, int> FinalScore() const
-    {
-        UI::SectionEndDialog* dialog = nullptr;
-        if (!QTest::qWaitFor(
-                [&] {
-                    dialog = screen->sectionEndDialog();
-                    return dialog && dialog->isVisible();
-                },
-                5000))
-            return {-1, -1};
-        QSignalSpy counted(dialog, &UI::SectionEndDialog::sectionEndTimeout);
-        auto* bar = dialog->findChild<Progress*>();
-        if (!bar || !counted.wait(3000))
-            return {-1, -1};
-        return {bar->rightCount() / bar->divisor(), bar->wrongCount() / bar->divisor()};
     }
 
     // The notes (keys 0-87) of the question being asked, in order.

@@ -1,24 +1,16 @@
-// The general settings tab on a real settings store in a temporary directory: what it shows for
-// stored values at their edges, what it stores when applied, the quiz form, and the device box
-// stepping through its list and showing a port name as plain text.
+// The general settings tab on a real settings store in a temporary directory, and its device box.
 
+#include "../common/screen_parts.h"
 #include "../common/temp_settings.h"
-#include "core/midi/sound_controller.h"
 #include "core/settings_store.h"
-#include "ui/interface_fonts.h"
 #include "ui/settings/device_box_view.h"
 #include "ui/settings/general_settings_tab.h"
 
-#include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
-#include <QRadioButton>
 #include <QTextDocument>
 #include <QToolButton>
-#include <QtTest>
-
-#include <memory>
 
 using Core::GeneralSettings;
 using Core::WrongAnswerPolicy;
@@ -35,27 +27,7 @@ class TestGeneralSettingsTab : public QObject
     bool quiz = false;
     int stored = 0; // general settings records handed to the application
 
-    template <typename T> T* Part(const char* name, QWidget* in = nullptr) const
-    {
-        T* part = (in ? in : tab.get())->findChild<T*>(QLatin1String(name));
-        if (!part)
-            qFatal("no %s", name);
-        return part;
-    }
-
-    // Check boxes and radio buttons take clicks on their indicator and text, at the left.
-    static void Click(QAbstractButton* button)
-    {
-        QTest::mouseClick(button, Qt::LeftButton, {},
-                          QPoint(qMin(8, button->width() / 2), button->height() / 2));
-    }
-
-    void StoreGeneral(const std::function<void(GeneralSettings&)>& change)
-    {
-        GeneralSettings general = store->generalSettings();
-        change(general);
-        store->setGeneralSettings(general);
-    }
+    template <typename T> T* Part(const QString& name) const { return ::Part<T>(tab.get(), name); }
 
     // The tab as the page shows it, loaded from the store.
     void MakeTab(const QSize& size = QSize(1280, 664))
@@ -78,16 +50,24 @@ class TestGeneralSettingsTab : public QObject
         return store->generalSettings();
     }
 
+    // Every visible part of the tab inside it and tall enough, a long port name shown.
+    void EveryPartFits()
+    {
+        for (QWidget* part : tab->findChildren<QWidget*>()) {
+            if (!part->isVisible())
+                continue;
+            QVERIFY2(tab->rect().contains(QRect(part->mapTo(tab.get(), QPoint(0, 0)), part->size())),
+                     qPrintable(part->objectName()));
+            QVERIFY2(part->height() >= part->minimumSizeHint().height(), qPrintable(part->objectName()));
+        }
+    }
+    const QString longPortName = QStringLiteral("USB MIDI Keyboard with a rather long port name:0");
+
 private Q_SLOTS:
     void initTestCase()
     {
-        Q_INIT_RESOURCE(assets);
-        UI::InterfaceFonts::registerFonts();
-        qApp->setStyleSheet(QStringLiteral("file:///:css/global.css"));
-        Core::SoundController::Options options;
-        options.builtInSynthesizer = false;
-        options.watchDevices = false;
-        sound = std::make_shared<Core::SoundController>(options);
+        UseProgramLook();
+        sound = SilentSound();
     }
 
     void init()
@@ -105,129 +85,110 @@ private Q_SLOTS:
         store.reset();
     }
 
-    // The policy after a mistake, stored with the note trainer's settings. A delay the list does
-    // not offer shows no entry and stays as it was; choosing "continue" offers the delays.
-    void wrongAnswerPolicy_data()
+    // What the tab shows for the stored values and stores as chosen, in one general record:
+    // - the policy after a mistake, kept with the note trainer's settings: a delay the list does
+    //   not offer shows no entry and stays as it was; choosing "continue" offers the delays;
+    // - the answer input, the instrument (its preview plays nowhere), the input device and the
+    //   difficulty dialog's box, clicked over.
+    void shownAndStored_data()
     {
-        QTest::addColumn<WrongAnswerPolicy>("stored");
-        QTest::addColumn<QString>("shown");
+        QTest::addColumn<WrongAnswerPolicy>("policy");
+        QTest::addColumn<QString>("delayShown");
         QTest::addColumn<bool>("chooseContinueAndSecondDelay");
-        QTest::addColumn<WrongAnswerPolicy>("after");
-        QTest::newRow("continue, listed delay")
-            << WrongAnswerPolicy{true, 3000} << "Wait: 3 seconds" << false << WrongAnswerPolicy{true, 3000};
-        QTest::newRow("delay not in the list")
-            << WrongAnswerPolicy{true, 2500} << "" << false << WrongAnswerPolicy{true, 2500};
-        QTest::newRow("pause, choose continue")
-            << WrongAnswerPolicy{false, 0} << "" << true << WrongAnswerPolicy{true, 3000};
-    }
-    void wrongAnswerPolicy()
-    {
-        QFETCH(WrongAnswerPolicy, stored);
-        QFETCH(QString, shown);
-        QFETCH(bool, chooseContinueAndSecondDelay);
-        Core::TrainerSettings block = store->currentSettings();
-        block.noteTrainer.wrongAnswerPolicy = stored;
-        store->setTrainerSettings(block);
-        MakeTab();
-        auto* combo = Part<QComboBox>("delayCombo");
-        QCOMPARE(combo->currentText(), shown);
-        QCOMPARE(combo->isEnabled(), stored.continueAfterMistake);
-        QCOMPARE(Part<QRadioButton>("pauseAfterMistake")->isChecked(), !stored.continueAfterMistake);
-        if (chooseContinueAndSecondDelay) {
-            Click(Part<QRadioButton>("continueAfterMistake"));
-            QVERIFY(combo->isEnabled());
-            combo->setFocus();
-            QTest::keyClick(combo, Qt::Key_Down); // from no entry to the first
-            QTest::keyClick(combo, Qt::Key_Down);
-        }
-        tab->applySettings();
-        QTEST(Core::SettingsStore().currentSettings().noteTrainer.wrongAnswerPolicy, "after");
-    }
-
-    void answerInput_data()
-    {
+        QTest::addColumn<WrongAnswerPolicy>("policyAfter");
+        QTest::addColumn<QString>("inputClicked");
         QTest::addColumn<bool>("keyboard");
         QTest::addColumn<bool>("multipleChoice");
-        QTest::addColumn<QString>("shown");
-        QTest::addColumn<QString>("click");
+        QTest::addColumn<QString>("inputShown");
         QTest::addColumn<bool>("keyboardAfter");
         QTest::addColumn<bool>("multipleChoiceAfter");
-        QTest::newRow("both off (hand-edited)") << false << false << "useMultipleChoice"
-                                                << "" << false << true;
-        QTest::newRow("piano, choose both") << true << false << "useGraphicalPiano"
-                                            << "useBoth" << true << true;
-        QTest::newRow("both, choose piano") << true << true << "useBoth"
-                                            << "useGraphicalPiano" << true << false;
+        QTest::addColumn<bool>("showDifficulty");
+        using P = WrongAnswerPolicy;
+        QTest::newRow("listed delay; both inputs off (hand-edited)")
+            << P{true, 3000} << "Wait: 3 seconds" << false << P{true, 3000} //
+            << "" << false << false << "useMultipleChoice" << false << true << true;
+        QTest::newRow("delay not in the list; piano, choose both")
+            << P{true, 2500} << "" << false << P{true, 2500} //
+            << "useBoth" << true << false << "useGraphicalPiano" << true << true << false;
+        QTest::newRow("pause, choose continue; both, choose piano")
+            << P{false, 0} << "" << true << P{true, 3000} //
+            << "useGraphicalPiano" << true << true << "useBoth" << true << false << true;
     }
-    void answerInput()
+    void shownAndStored()
     {
+        QFETCH(WrongAnswerPolicy, policy);
+        QFETCH(bool, chooseContinueAndSecondDelay);
         QFETCH(bool, keyboard);
         QFETCH(bool, multipleChoice);
-        QFETCH(QString, shown);
-        QFETCH(QString, click);
-        StoreGeneral([&](GeneralSettings& general) {
-            general.answerWithGraphicalKeyboard = keyboard;
-            general.answerWithMultipleChoice = multipleChoice;
-        });
+        QFETCH(QString, inputShown);
+        QFETCH(QString, inputClicked);
+        QFETCH(bool, showDifficulty);
+        Core::TrainerSettings block = store->currentSettings();
+        block.noteTrainer.wrongAnswerPolicy = policy;
+        store->setTrainerSettings(block);
+        GeneralSettings general = store->generalSettings();
+        general.answerWithGraphicalKeyboard = keyboard;
+        general.answerWithMultipleChoice = multipleChoice;
+        general.instrument = 35;
+        general.showDifficultyDialog = showDifficulty;
+        store->setGeneralSettings(general);
         MakeTab();
+        auto* delays = Part<QComboBox>("delayCombo");
+        QTEST(delays->currentText(), "delayShown");
+        QCOMPARE(delays->isEnabled(), policy.continueAfterMistake);
+        QCOMPARE(Part<QRadioButton>("pauseAfterMistake")->isChecked(), !policy.continueAfterMistake);
         for (const char* radio : {"useGraphicalPiano", "useMultipleChoice", "useBoth"})
-            QCOMPARE(Part<QRadioButton>(radio)->isChecked(), shown == QLatin1String(radio));
-        if (!click.isEmpty())
-            Click(Part<QRadioButton>(qPrintable(click)));
+            QCOMPARE(Part<QRadioButton>(radio)->isChecked(), inputShown == QLatin1String(radio));
+        auto* instruments = Part<QComboBox>("instrumentCombo");
+        QCOMPARE(instruments->currentIndex(), 35);
+        QCOMPARE(Part<QCheckBox>("showDifficultyDialog")->isChecked(), showDifficulty);
+
+        if (chooseContinueAndSecondDelay) {
+            Click(Part<QRadioButton>("continueAfterMistake"));
+            QVERIFY(delays->isEnabled());
+            delays->setFocus();
+            QTest::keyClick(delays, Qt::Key_Down); // from no entry to the first
+            QTest::keyClick(delays, Qt::Key_Down);
+        }
+        if (!inputClicked.isEmpty())
+            Click(Part<QRadioButton>(inputClicked));
+        instruments->setFocus();
+        QTest::keyClick(instruments, Qt::Key_Home);
+        QTest::keyClick(instruments, Qt::Key_Down);
+        tab->findChild<UI::DeviceBoxView*>()->setDevices({"Port A", longPortName});
+        Click(Part<QToolButton>("nextMidiDeviceDown"));
+        Click(Part<QCheckBox>("showDifficultyDialog"));
+        EveryPartFits(); // in the smallest window
         const GeneralSettings after = Stored();
         QCOMPARE(stored, 1);
         QTEST(after.answerWithGraphicalKeyboard, "keyboardAfter");
         QTEST(after.answerWithMultipleChoice, "multipleChoiceAfter");
+        QCOMPARE(int(after.instrument), 1);
+        QCOMPARE(after.inputDevice, longPortName);
+        QCOMPARE(after.showDifficultyDialog, !showDifficulty);
+        QTEST(Core::SettingsStore().currentSettings().noteTrainer.wrongAnswerPolicy, "policyAfter");
     }
 
-    // In a quiz the box is hidden and whatever it holds is ignored; leaving the quiz shows it again.
-    void difficultyCheckBox_data()
+    // The quiz form fits its window. The difficulty dialog's box is hidden and whatever it holds
+    // is ignored; leaving the quiz shows it again, and its group grows to hold it.
+    void quizForm()
     {
-        QTest::addColumn<bool>("quizMode");
-        QTest::addColumn<bool>("storedValue");
-        QTest::addColumn<bool>("valueAfter");
-        QTest::newRow("learn, unticked by the user") << false << true << false;
-        QTest::newRow("learn, ticked by the user") << false << false << true;
-        QTest::newRow("quiz, hidden box ticked") << true << false << false;
-    }
-    void difficultyCheckBox()
-    {
-        QFETCH(bool, quizMode);
-        QFETCH(bool, storedValue);
-        StoreGeneral([&](GeneralSettings& general) { general.showDifficultyDialog = storedValue; });
-        quiz = quizMode;
-        MakeTab();
+        GeneralSettings general = store->generalSettings();
+        general.showDifficultyDialog = false;
+        store->setGeneralSettings(general);
+        quiz = true;
+        MakeTab(QSize(1366, 712));
+        tab->findChild<UI::DeviceBoxView*>()->setDevices({longPortName});
+        EveryPartFits();
         auto* box = Part<QCheckBox>("showDifficultyDialog");
         const int quizHeight = Part<QGroupBox>("difficultyGroup")->height();
-        QCOMPARE(box->isVisible(), !quizMode);
-        QCOMPARE(box->isChecked(), storedValue && !quizMode);
-        if (quizMode)
-            box->setChecked(!storedValue);
-        else
-            Click(box);
-        QTEST(Stored().showDifficultyDialog, "valueAfter");
+        QVERIFY(!box->isVisible() && !box->isChecked());
+        box->setChecked(true);
+        QVERIFY(!Stored().showDifficultyDialog);
         quiz = false;
         tab->loadSettings();
         QTRY_VERIFY(box->isVisible());
-        QVERIFY(!quizMode || Part<QGroupBox>("difficultyGroup")->maximumHeight() > quizHeight);
-    }
-
-    void instrumentAndDeviceChosenAreStored()
-    {
-        StoreGeneral([](GeneralSettings& general) { general.instrument = 35; });
-        MakeTab();
-        auto* combo = Part<QComboBox>("instrumentCombo");
-        QCOMPARE(combo->currentIndex(), 35);
-        // Choosing an entry plays a preview; without an output it stays silent and harmless.
-        combo->setFocus();
-        QTest::keyClick(combo, Qt::Key_Home);
-        QTest::keyClick(combo, Qt::Key_Down);
-        QVector<QString> ports{QStringLiteral("Port A"), QStringLiteral("Port B")};
-        tab->findChild<UI::DeviceBoxView*>()->setDevices(ports);
-        Click(Part<QToolButton>("nextMidiDeviceDown"));
-        const GeneralSettings after = Stored();
-        QCOMPARE(int(after.instrument), 1);
-        QCOMPARE(after.inputDevice, QStringLiteral("Port B"));
+        QVERIFY(Part<QGroupBox>("difficultyGroup")->maximumHeight() > quizHeight);
     }
 
     // Steps wrap round; a port name with markup is shown as the text it is. A new list keeps the
@@ -239,14 +200,13 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("shown");
         QTest::addColumn<QStringList>("newList");
         QTest::addColumn<QString>("shownAfter");
-        QTest::newRow("no device") << QStringList() << "du" << QStringList{"", ""} << QStringList{"A"} << "A";
-        QTest::newRow("one device, markup in its name")
-            << QStringList{"<b>Evil</b> & <i>Co</i>"} << "d" << QStringList{"<b>Evil</b> & <i>Co</i>"}
-            << QStringList() << "";
-        QTest::newRow("three, down and round") << QStringList{"A", "B", "C"} << "ddd"
-                                               << QStringList{"B", "C", "A"} << QStringList{"C", "A"} << "A";
-        QTest::newRow("three, up and round") << QStringList{"A", "B", "C"} << "uud"
-                                             << QStringList{"C", "B", "C"} << QStringList{"B", "A"} << "B";
+        using L = QStringList;
+        const QString evil = "<b>Evil</b> & <i>Co</i>";
+        const L abc{"A", "B", "C"};
+        QTest::newRow("no device") << L() << "du" << L{"", ""} << L{"A"} << "A";
+        QTest::newRow("one device, markup in its name") << L{evil} << "d" << L{evil} << L() << "";
+        QTest::newRow("three, down and round") << abc << "ddd" << L{"B", "C", "A"} << L{"C", "A"} << "A";
+        QTest::newRow("three, up and round") << abc << "uud" << L{"C", "B", "C"} << L{"B", "A"} << "B";
     }
     void deviceBoxSteps()
     {
@@ -259,42 +219,16 @@ private Q_SLOTS:
         box.setDevices(names.toVector());
         QCOMPARE(box.deviceName(), names.value(0));
         for (int i = 0; i < clicks.size(); ++i) {
-            Click(Part<QToolButton>(clicks[i] == 'd' ? "nextMidiDeviceDown" : "nextMidiDeviceUp", &box));
+            Click(::Part<QToolButton>(&box, clicks[i] == 'd' ? "nextMidiDeviceDown" : "nextMidiDeviceUp"));
             QCOMPARE(box.deviceName(), shown[i]);
-            auto* label = Part<QLabel>("deviceText", &box);
             QTextDocument text;
-            text.setHtml(label->text());
+            text.setHtml(::Part<QLabel>(&box, "deviceText")->text());
             QCOMPARE(text.toPlainText(), shown[i].isEmpty() ? QStringLiteral("No MIDI device plugged in.")
                                                             : "Using the " + shown[i] + " keyboard device.");
         }
         QFETCH(QStringList, newList);
         box.setDevices(newList.toVector());
         QTEST(box.deviceName(), "shownAfter");
-    }
-
-    // The smallest window, and the quiz form: every visible part inside the tab and tall enough.
-    void fits_data()
-    {
-        QTest::addColumn<QSize>("size");
-        QTest::addColumn<bool>("quizMode");
-        QTest::newRow("1280x664") << QSize(1280, 664) << false;
-        QTest::newRow("1366x712 quiz") << QSize(1366, 712) << true;
-    }
-    void fits()
-    {
-        QFETCH(QSize, size);
-        QFETCH(bool, quizMode);
-        quiz = quizMode;
-        MakeTab(size);
-        QVector<QString> ports{QStringLiteral("USB MIDI Keyboard with a rather long port name:0")};
-        tab->findChild<UI::DeviceBoxView*>()->setDevices(ports);
-        for (QWidget* part : tab->findChildren<QWidget*>()) {
-            if (!part->isVisible())
-                continue;
-            QVERIFY2(tab->rect().contains(QRect(part->mapTo(tab.get(), QPoint(0, 0)), part->size())),
-                     qPrintable(part->objectName()));
-            QVERIFY2(part->height() >= part->minimumSizeHint().height(), qPrintable(part->objectName()));
-        }
     }
 };
 

@@ -37,7 +37,7 @@ private slots:
         const auto hasLarge = [](const QString& path) {
             return path == QLatin1String(":/p/button@2x.png") || path == QLatin1String(":/p/other@2x.png");
         };
-        QCOMPARE(UI::HighDpiStyleSheet(sheet, ratio, hasLarge), expected);
+        QCOMPARE(UI::highDpiStyleSheet(sheet, ratio, hasLarge), expected);
     }
 };
 

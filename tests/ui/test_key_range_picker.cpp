@@ -3,6 +3,8 @@
 // and Enter, cancelling, the two note lists with crossed ends, and the range's text and staff at
 // the keyboard's ends.
 
+#include "../common/rendered.h"
+#include "../common/screen_parts.h"
 #include "ui/dialogs/key_range_dialog.h"
 #include "ui/settings/key_range_picker.h"
 #include "ui/widgets/keyboard.h"
@@ -11,64 +13,35 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
-#include <QtTest>
-
-#include <memory>
-
-namespace {
-
-// A point well inside `key`, from the keyboard's reference layout of 1820 x 180 units scaled to
-// the widget: the middle of a white key's part below the black keys, the middle of a black key.
-QPoint KeyCentre(const QWidget& keyboard, int key)
-{
-    static const int whiteIndex[12] = {0, -1, 1, -1, 2, 3, -1, 4, -1, 5, -1, 6}; // C ... B
-    static const double blackLeft[12] = {0, 21, 0, 65, 0, 0, 126, 0, 165, 0, 206, 0};
-    const int note = (key - 3) % 12;
-    double x = 1802.5, y = 144; // C8
-    if (key <= 2) {
-        x = key == 0 ? 17.5 : key == 1 ? 39.5 : 52.5;
-        y = key == 1 ? 54 : 144;
-    } else if (key < 87 && whiteIndex[note] >= 0) {
-        x = 70 + 245 * ((key - 3) / 12) + 35 * whiteIndex[note] + 17.5;
-    } else if (key < 87) {
-        x = 70 + 245 * ((key - 3) / 12) + blackLeft[note] + (note == 8 ? 10 : 9.5); // G sharp is 20 wide
-        y = 54;
-    }
-    return QPoint(qRound(x * keyboard.width() / 1820), qRound(y * keyboard.height() / 180));
-}
-
-// The mouse through the dialog's window, as a real one comes.
-QPoint InDialog(UI::KeyRangeDialog& dialog, int key)
-{
-    return dialog.pianoKeyboard()->mapTo(&dialog, KeyCentre(*dialog.pianoKeyboard(), key));
-}
-
-void Hover(UI::KeyRangeDialog& dialog, int key)
-{
-    QTest::mouseMove(dialog.windowHandle(), InDialog(dialog, key));
-}
-
-void Click(UI::KeyRangeDialog& dialog, int key)
-{
-    Hover(dialog, key);
-    QTest::mouseClick(dialog.windowHandle(), Qt::LeftButton, {}, InDialog(dialog, key));
-}
-
-QString LabelText(const QWidget& parent, const char* name)
-{
-    return parent.findChild<QLabel*>(QLatin1String(name))->text();
-}
 
 constexpr int keys = Keyboard::PickKeyMode;
 constexpr int octave = Keyboard::PickOctaveMode;
-
-} // namespace
+constexpr int lists = -1; // the lists of the lowest and of the highest note
 
 class TestKeyRangePicker : public QObject
 {
     Q_OBJECT
 
     QWidget window;
+
+    static Keyboard* Piano(UI::KeyRangeDialog* dialog) { return Part<Keyboard>(dialog, "rangeKeyboard"); }
+    // A point on `key` that no neighbour covers (low on a white key, mid-body on a black one), in
+    // the dialog's window: the mouse comes through it, as a real one does.
+    static QPoint InDialog(UI::KeyRangeDialog& dialog, int key)
+    {
+        const QRect rect = Piano(&dialog)->keyRect(key);
+        const QPoint at = Keyboard::isWhiteKey(key)
+                              ? QPoint(rect.center().x(), rect.bottom() - rect.height() / 6)
+                              : rect.center();
+        return Piano(&dialog)->mapTo(&dialog, at);
+    }
+    static void Hover(UI::KeyRangeDialog& d, int k) { QTest::mouseMove(d.windowHandle(), InDialog(d, k)); }
+    static void Click(UI::KeyRangeDialog& dialog, int key)
+    {
+        Hover(dialog, key);
+        QTest::mouseClick(dialog.windowHandle(), Qt::LeftButton, {}, InDialog(dialog, key));
+    }
+    static QString LabelText(const QWidget& w, const char* name) { return Part<QLabel>(&w, name)->text(); }
 
     UI::KeyRangeDialog* OpenFromPicker(UI::KeyRangePicker& picker, const char* button)
     {
@@ -89,72 +62,84 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowExposed(&window));
     }
 
-    // Through the picker's buttons, on a range of C4 - C5. Actions: a number clicks that key;
-    // L, R, U, D press an arrow key, ">" presses Enter; Esc and Cancel close the dialog. A range
-    // counts only when the pick is finished, and then once.
+    // On a range from C4 to `top` (C5 but for one row), in the dialog opened by the picker's
+    // buttons or in the lists. Actions: a number clicks that key; L, R, U, D press an arrow key,
+    // ">" presses Enter; Esc and Cancel close the dialog; "highest:Home" presses Home in the list of
+    // the highest note. A range counts only when the pick is finished, and then
+    // once; crossed ends change places.
     void pick_data()
     {
         QTest::addColumn<int>("mode");
+        QTest::addColumn<int>("top");
         QTest::addColumn<QString>("actions");
         QTest::addColumn<int>("minimum"); // -1: nothing is picked
         QTest::addColumn<int>("maximum");
-        QTest::newRow("highest then lowest") << keys << "58 39" << 39 << 59;
-        QTest::newRow("one key twice") << keys << "43 43" << 43 << 44;
-        QTest::newRow("C8 then A0") << keys << "87 0" << 0 << 88;
-        QTest::newRow("black keys at the ends") << keys << "1 85" << 1 << 86;
-        QTest::newRow("Escape") << keys << "Esc" << -1 << -1;
-        QTest::newRow("Escape after the lowest key") << keys << "44 Esc" << -1 << -1;
-        QTest::newRow("Cancel after the lowest key") << keys << "44 Cancel" << -1 << -1;
-        QTest::newRow("octave from G sharp 4") << octave << "47" << 39 << 51;
-        QTest::newRow("lowest octave") << octave << "3" << 3 << 15;
-        QTest::newRow("highest octave") << octave << "86" << 75 << 87;
+        QTest::newRow("highest then lowest") << keys << 52 << "58 39" << 39 << 59;
+        QTest::newRow("one key twice") << keys << 52 << "43 43" << 43 << 44;
+        QTest::newRow("C8 then A0") << keys << 52 << "87 0" << 0 << 88;
+        QTest::newRow("black keys at the ends") << keys << 52 << "1 85" << 1 << 86;
+        QTest::newRow("Escape") << keys << 52 << "Esc" << -1 << -1;
+        QTest::newRow("Escape after the lowest key") << keys << 52 << "44 Esc" << -1 << -1;
+        QTest::newRow("Cancel after the lowest key") << keys << 52 << "44 Cancel" << -1 << -1;
+        QTest::newRow("octave from G sharp 4") << octave << 52 << "47" << 39 << 51;
+        QTest::newRow("lowest octave") << octave << 52 << "3" << 3 << 15;
+        QTest::newRow("highest octave") << octave << 52 << "86" << 75 << 87;
         // Each key outside a whole octave is passed over.
-        QTest::newRow("A0, A sharp 0, B0, C8, then E4") << octave << "0 1 2 87 44" << 39 << 51;
-        QTest::newRow("arrows: right, back below") << keys << "R R R > L L L L >" << 37 << 42;
-        QTest::newRow("arrows: held at C8") << keys << "R U U U U U > R >" << 87 << 88;
-        QTest::newRow("arrows: held at A0") << keys << "R D D D D L > R >" << 0 << 2;
-        QTest::newRow("arrows: Enter before a move") << keys << ">" << -1 << -1;
-        QTest::newRow("arrows, then the mouse") << keys << "R > 50" << 39 << 51;
-        QTest::newRow("octave arrows: one up") << octave << "R R >" << 51 << 63;
-        QTest::newRow("octave arrows: held at C1") << octave << "R L L L L L L D >" << 3 << 15;
-        QTest::newRow("octave arrows: held at B7") << octave << "R U U U R R R R >" << 75 << 87;
+        QTest::newRow("A0, A sharp 0, B0, C8, then E4") << octave << 52 << "0 1 2 87 44" << 39 << 51;
+        QTest::newRow("arrows: right, back below") << keys << 52 << "R R R > L L L L >" << 37 << 42;
+        QTest::newRow("arrows: held at C8") << keys << 52 << "R U U U U U > R >" << 87 << 88;
+        QTest::newRow("arrows: held at A0") << keys << 52 << "R D D D D L > R >" << 0 << 2;
+        QTest::newRow("arrows: Enter before a move") << keys << 52 << ">" << -1 << -1;
+        QTest::newRow("arrows, then the mouse") << keys << 52 << "R > 50" << 39 << 51;
+        QTest::newRow("octave arrows: one up") << octave << 52 << "R R >" << 51 << 63;
+        QTest::newRow("octave arrows: held at C1") << octave << 52 << "R L L L L L L D >" << 3 << 15;
+        QTest::newRow("octave arrows: held at B7") << octave << 52 << "R U U U R R R R >" << 75 << 87;
+        QTest::newRow("highest below lowest") << lists << 52 << "highest:Home" << 0 << 40;
+        QTest::newRow("lowest above highest") << lists << 52 << "lowest:End" << 51 << 88;
+        QTest::newRow("highest up to C8") << lists << 52 << "highest:End" << 39 << 88;
+        QTest::newRow("one key, lowest past it") << lists << 40 << "lowest:Down" << 39 << 41;
     }
     void pick()
     {
         QFETCH(int, mode);
+        QFETCH(int, top);
         QFETCH(QString, actions);
         QFETCH(int, minimum);
         QFETCH(int, maximum);
         UI::KeyRangePicker picker(&window);
-        picker.setRange(39, 52);
+        picker.setRange(39, top);
         QSignalSpy picked(&picker, &UI::KeyRangePicker::rangePicked);
-        UI::KeyRangeDialog* dialog = OpenFromPicker(picker, mode == keys ? "pickKeys" : "pickOctave");
-        QVERIFY(dialog);
-        QCOMPARE(dialog->geometry().size(), window.size());
+        UI::KeyRangeDialog* dialog = nullptr;
+        if (mode != lists)
+            QVERIFY(dialog = OpenFromPicker(picker, mode == keys ? "pickKeys" : "pickOctave"));
         const QString arrows = QStringLiteral("LRUD>");
         const Qt::Key arrowKeys[] = {Qt::Key_Left, Qt::Key_Right, Qt::Key_Up, Qt::Key_Down, Qt::Key_Return};
+        const QMap<QString, Qt::Key> listKeys{{"Home", Qt::Key_Home}, {"End", Qt::Key_End}, {"Down", Qt::Key_Down}};
         for (const QString& action : actions.split(' ')) {
+            if (action.contains(':')) {
+                QTest::keyClick(picker.findChild<QComboBox*>(action.section(':', 0, 0)), listKeys[action.section(':', 1)]);
+                continue;
+            }
             QVERIFY(!dialog->isFadingOut());
             if (action == "Esc")
-                QTest::keyClick(dialog->pianoKeyboard(), Qt::Key_Escape);
+                QTest::keyClick(Piano(dialog), Qt::Key_Escape);
             else if (action == "Cancel")
                 QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("cancel")), Qt::LeftButton);
             else if (arrows.contains(action))
-                QTest::keyClick(dialog->pianoKeyboard(), arrowKeys[arrows.indexOf(action)]);
+                QTest::keyClick(Piano(dialog), arrowKeys[arrows.indexOf(action)]);
             else
                 Click(*dialog, action.toInt());
         }
-        if (minimum < 0 && !actions.endsWith("Esc") && !actions.endsWith("Cancel")) {
+        if (dialog && minimum < 0 && !actions.endsWith("Esc") && !actions.endsWith("Cancel")) {
             QVERIFY(!dialog->isFadingOut()); // still waiting for the pick
-            QTest::keyClick(dialog->pianoKeyboard(), Qt::Key_Escape);
+            QTest::keyClick(Piano(dialog), Qt::Key_Escape);
         }
         QTRY_VERIFY(!window.findChild<UI::KeyRangeDialog*>());
-        QCOMPARE(picked.count(), minimum < 0 ? 0 : 1);
-        const int low = minimum < 0 ? 39 : minimum, high = minimum < 0 ? 52 : maximum;
-        QCOMPARE(picker.minimum(), low);
-        QCOMPARE(picker.maximum(), high);
-        if (minimum >= 0)
-            QCOMPARE(picked.at(0), (QVariantList{low, high}));
+        const int low = minimum < 0 ? 39 : minimum, high = minimum < 0 ? top : maximum;
+        QCOMPARE(picked, (minimum < 0 ? QList<QVariantList>() : QList<QVariantList>{{low, high}}));
+        QCOMPARE(qMakePair(picker.minimum(), picker.maximum()), qMakePair(low, high));
+        QCOMPARE(picker.findChild<QComboBox*>(QStringLiteral("lowest"))->currentIndex(), low);
+        QCOMPARE(picker.findChild<QComboBox*>(QStringLiteral("highest"))->currentIndex(), high - 1);
         QCOMPARE(LabelText(picker, "rangeText"), UI::KeyRangePicker::rangeText(low, high));
     }
 
@@ -167,11 +152,11 @@ private Q_SLOTS:
         QCOMPARE(LabelText(*dialog, "keyName"), QStringLiteral("E4"));
         Click(*dialog, 43);
         QCOMPARE(LabelText(*dialog, "instruction"), QStringLiteral("Click the highest key"));
-        QCOMPARE(dialog->pianoKeyboard()->keyState(43).mark, int(Keyboard::GreenMark));
+        QCOMPARE(Piano(dialog)->keyState(43).mark, int(Keyboard::GreenMark));
         Hover(*dialog, 1);
         QCOMPARE(LabelText(*dialog, "keyName"), QStringLiteral("A♯0"));
 
-        QTest::keyClick(dialog->pianoKeyboard(), Qt::Key_Escape);
+        QTest::keyClick(Piano(dialog), Qt::Key_Escape);
         QTRY_VERIFY(!window.findChild<UI::KeyRangeDialog*>());
         dialog = OpenFromPicker(picker, "pickOctave");
         QVERIFY(dialog);
@@ -179,36 +164,6 @@ private Q_SLOTS:
         QCOMPARE(LabelText(*dialog, "keyName"), QStringLiteral("C4 – B4"));
         Hover(*dialog, 87);
         QCOMPARE(LabelText(*dialog, "keyName"), QString());
-    }
-
-    void lists_data()
-    {
-        QTest::addColumn<int>("maximum"); // the range starts at C4
-        QTest::addColumn<QString>("list");
-        QTest::addColumn<int>("key");
-        QTest::addColumn<int>("newMinimum");
-        QTest::addColumn<int>("newMaximum");
-        QTest::newRow("highest below lowest swaps") << 52 << "highest" << int(Qt::Key_Home) << 0 << 40;
-        QTest::newRow("lowest above highest swaps") << 52 << "lowest" << int(Qt::Key_End) << 51 << 88;
-        QTest::newRow("highest up to C8") << 52 << "highest" << int(Qt::Key_End) << 39 << 88;
-        QTest::newRow("one key, lowest past it") << 40 << "lowest" << int(Qt::Key_Down) << 39 << 41;
-    }
-    void lists()
-    {
-        QFETCH(int, maximum);
-        QFETCH(QString, list);
-        QFETCH(int, key);
-        QFETCH(int, newMinimum);
-        QFETCH(int, newMaximum);
-        UI::KeyRangePicker picker;
-        picker.setRange(39, maximum);
-        QSignalSpy picked(&picker, &UI::KeyRangePicker::rangePicked);
-        QTest::keyClick(picker.findChild<QComboBox*>(list), Qt::Key(key));
-        QCOMPARE(picked.count(), 1);
-        QCOMPARE(picked.at(0), (QVariantList{newMinimum, newMaximum}));
-        QCOMPARE(picker.findChild<QComboBox*>(QStringLiteral("lowest"))->currentIndex(), newMinimum);
-        QCOMPARE(picker.findChild<QComboBox*>(QStringLiteral("highest"))->currentIndex(), newMaximum - 1);
-        QCOMPARE(LabelText(picker, "rangeText"), UI::KeyRangePicker::rangeText(newMinimum, newMaximum));
     }
 
     // The text, the staff's notation, and its engraving at ratio 2: one line, nothing cut off.
@@ -236,9 +191,7 @@ private Q_SLOTS:
         picker.resize(420, 150);
         picker.setRange(minimum, maximum);
         picker.show();
-        QPixmap picture(picker.size() * 2);
-        picture.setDevicePixelRatio(2);
-        picker.render(&picture);
+        Rendered(picker, 2);
         const auto* board = picker.findChild<UI::ScoreBoard*>();
         int systems = 0;
         for (const Notation::MapElement& element : board->lastMap().elements) {

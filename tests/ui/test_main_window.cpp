@@ -4,50 +4,33 @@
 // server), the tabs while the exercise screen is hidden, and every screen fitting the window at
 // the sizes of common screens.
 
+#include "../common/main_window_fixture.h"
 #include "../core/local_http_server.h"
-#include "app/application.h"
-#include "core/exercise/exercise.h"
 #include "core/exercise/exercise_catalog.h"
-#include "core/exercise/exercise_statistics.h"
-#include "core/midi/sound_controller.h"
+#include "core/exercise/question_data.h"
 #include "core/services/news_client.h"
 #include "core/settings_store.h"
-#include "core/timing/time_line.h"
 #include "screen_jack_keyboard.h"
-#include "ui/device_watcher.h"
+#include "ui/device_rescanner.h"
 #include "ui/dialogs/mail_dialog.h"
 #include "ui/dialogs/play_dialog.h"
-#include "ui/exercise/exercise_screen.h"
 #include "ui/home/home_screen.h"
-#include "ui/main_window.h"
 #include "ui/save_warning_bar.h"
 #include "ui/settings/device_box_view.h"
-#include "ui/settings/general_settings_tab.h"
 #include "ui/settings/section_settings_tab.h"
 #include "ui/settings/trainer_settings_page.h"
 #include "ui/widgets/fader_widget.h"
+#include "ui/widgets/keyboard.h"
 #include "ui/window_stack_manager.h"
 
 #include <QAbstractButton>
 #include <QAbstractScrollArea>
 #include <QLabel>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <QSpinBox>
-#include <QStateMachine>
 #include <QTabBar>
 #include <QTabWidget>
-#include <QTemporaryDir>
 #include <QToolButton>
-#include <QtTest>
-
-#include <memory>
-
-namespace {
-
-QTemporaryDir* home = nullptr;
-
-} // namespace
 
 class TestConsole : public QObject
 {
@@ -58,9 +41,7 @@ class TestConsole : public QObject
 
     UI::MainWindow& Open()
     {
-        console = std::make_unique<UI::MainWindow>(app.mainWindowServices());
-        console->resize(1366, 768);
-        console->show();
+        console = OpenMainWindow();
         return *console;
     }
     // The window as the program ends it (the session's end; no dialog), then gone.
@@ -68,17 +49,6 @@ class TestConsole : public QObject
     {
         console->endSession();
         console.reset();
-    }
-    bool WaitForQuestion(int timeoutMs = 20000)
-    {
-        return QTest::qWaitFor(
-            [&] {
-                const Core::LessonSession* session = console->exerciseScreen()->session();
-                const Core::LessonSnapshot lesson = session ? session->snapshot() : Core::LessonSnapshot();
-                return session && lesson.state == Core::Exercise::AwaitingAnswer &&
-                       lesson.playState == Core::LessonBase::Running;
-            },
-            timeoutMs);
     }
     QStringList VisibleToolButtons() const
     {
@@ -144,31 +114,26 @@ private Q_SLOTS:
         }
     }
 
-    // A learning lesson left in the middle reopens where it was; a quiz or the home screen
-    // leaves LastState 3 and the next run starts on the home screen.
+    // A learning lesson left in the middle reopens where it was; a quiz leaves LastState 3 and the
+    // next run starts on the home screen (left from the home screen: test_program_drive.py).
     void resumeAfterRestart_data()
     {
-        QTest::addColumn<int>("place"); // 0 home, 1 learning lesson, 2 quiz
+        QTest::addColumn<int>("place"); // 1 learning lesson, 2 quiz
         QTest::addColumn<int>("lastState");
         QTest::newRow("learning lesson") << 1 << 2;
         QTest::newRow("quiz") << 2 << 3;
-        QTest::newRow("home screen") << 0 << 3;
     }
     void resumeAfterRestart()
     {
         QFETCH(int, place);
         QFETCH(int, lastState);
         UI::MainWindow& window = Open();
-        int position = -1;
-        if (place > 0) {
-            app.setQuizMode(place == 2);
-            window.openExercise(0, place == 2);
-            QVERIFY(WaitForQuestion());
-            const Core::LessonSession* session = window.exerciseScreen()->session();
-            position = session->snapshot().position.length / 3;
-            window.exerciseScreen()->resumeAt(position);
-            position = session->snapshot().position.position;
-        }
+        app.setQuizMode(place == 2);
+        window.openExercise(0, place == 2);
+        QVERIFY(WaitForQuestion(window));
+        const Core::LessonSession* session = window.exerciseScreen()->session();
+        window.exerciseScreen()->resumeAt(session->snapshot().position.length / 3);
+        const Core::LessonPosition stored = session->snapshot().position;
         End();
 
         // What the next run reads.
@@ -176,39 +141,29 @@ private Q_SLOTS:
         QCOMPARE(file.lastState().lastState, lastState);
         if (lastState == 2) {
             QCOMPARE(file.lastState().exerciseId, 0);
-            QCOMPARE(file.lastState().exercisePosition, position);
+            QCOMPARE(file.lastState().exercisePosition, stored.position);
         }
 
         app.initialize(); // the next run: every store reads its file again
         UI::MainWindow& next = Open();
-        QWidget* expected = lastState == 2 ? static_cast<QWidget*>(next.exerciseScreen())
-                                           : static_cast<QWidget*>(next.homeScreen());
-        QCOMPARE(next.stackManager()->top(), expected);
-        if (lastState == 2) {
-            const Core::LessonSession* exercise = next.exerciseScreen()->session();
-            QVERIFY(exercise);
-            QCOMPARE(next.exerciseScreen()->exerciseId(), size_t(0));
-            QVERIFY(!next.isQuiz());
-            // The lesson goes on from the question after the stored position, in the same section.
-            const Core::LessonSnapshot lesson = exercise->snapshot();
-            const int now = lesson.position.position;
-            const auto segmentAt = [&lesson](int at) {
-                int end = 0;
-                for (size_t i = 0; i < lesson.segments.size(); ++i)
-                    if (at < (end += lesson.segments[i].duration))
-                        return int(i);
-                return -1;
-            };
-            QVERIFY2(now >= position && segmentAt(now) == segmentAt(position),
-                     qPrintable(QString("at %1, stored %2").arg(now).arg(position)));
-            QTRY_VERIFY(next.toolButton("Back")->isVisible());
-            // Nobody is there yet: the question waits behind the play card until Play.
-            QCOMPARE(exercise->playState(), Core::LessonBase::Paused);
-            QTRY_VERIFY(next.exerciseScreen()->playDialog() &&
-                        next.exerciseScreen()->playDialog()->isVisible());
-            next.exerciseScreen()->play();
-            QTRY_COMPARE(exercise->playState(), Core::LessonBase::Running);
-        }
+        UI::ExerciseScreen* screen = next.exerciseScreen();
+        QCOMPARE(next.stackManager()->top(),
+                 lastState == 2 ? static_cast<QWidget*>(screen) : static_cast<QWidget*>(next.homeScreen()));
+        if (lastState != 2)
+            return;
+        QVERIFY(screen->session());
+        QCOMPARE(screen->exerciseId(), size_t(0));
+        QVERIFY(!next.isQuiz());
+        // The lesson goes on from the question after the stored position, in the same section.
+        const Core::LessonPosition now = screen->session()->snapshot().position;
+        QVERIFY2(now.position >= stored.position && now.segment == stored.segment,
+                 qPrintable(QString("at %1, stored %2").arg(now.position).arg(stored.position)));
+        QTRY_VERIFY(next.toolButton("Back")->isVisible());
+        // Nobody is there yet: the question waits behind the play card until Play.
+        QCOMPARE(screen->session()->playState(), Core::LessonBase::Paused);
+        QTRY_VERIFY(screen->playDialog() && screen->playDialog()->playButton()->isVisible());
+        QTest::mouseClick(screen->playDialog()->playButton(), Qt::LeftButton);
+        QTRY_COMPARE(screen->session()->playState(), Core::LessonBase::Running);
     }
 
     // A data folder that cannot be written (replaced by a file here, as a drive gone) does not
@@ -228,10 +183,8 @@ private Q_SLOTS:
         window.openExercise(0, false);
         UI::SaveWarningBar* warning = window.saveWarning();
         QTRY_VERIFY(warning->isVisible());
-        QCOMPARE(warning->text(), QString("Your answers could not be saved: the folder %1 cannot be written. "
-                                          "They are kept until they can be.")
-                                      .arg(folder));
-        QVERIFY(WaitForQuestion()); // the lesson goes on
+        QVERIFY2(warning->text().contains(folder), qPrintable(warning->text()));
+        QVERIFY(WaitForQuestion(window)); // the lesson goes on
 
         QVERIFY(QFile::remove(folder));
         QVERIFY(QDir().rename(away, folder));
@@ -280,58 +233,51 @@ private Q_SLOTS:
         app.initialize(); // no services for the tests after this one
     }
 
-    // A level chosen on the settings page of a lesson is kept at once and is the level of the
-    // next run; a changed number of questions reaches the lesson when the student goes back to it.
+    // A number of questions changed on the settings page of a lesson reaches the lesson when the
+    // student goes back to it. Left by the statistics tab, the exercise screen switches its view
+    // before it fades in, without its animation.
+    void settingsPageAppliesWhenLeft_data()
+    {
+        QTest::addColumn<QString>("tab");
+        QTest::addColumn<int>("view");
+        QTest::newRow("exercise") << "Exercise" << int(UI::ExerciseScreen::ExerciseView);
+        QTest::newRow("statistics") << "Statistics" << int(UI::ExerciseScreen::StatisticsView);
+    }
     void settingsPageAppliesWhenLeft()
     {
+        QFETCH(QString, tab);
         UI::MainWindow& window = Open();
         app.setQuizMode(false);
         const Core::TrainerSettings before = app.settings()->currentSettings();
         window.openExercise(0, false);
         window.showSettings();
         UI::TrainerSettingsPage* page = window.settingsPage(0);
-        QTRY_VERIFY(page->isVisible());
-        page->openTab(-1);
-        auto* level = page->findChild<QPushButton*>(QStringLiteral("Level3"));
-        QTest::mouseClick(level, Qt::LeftButton);
-        // Kept at once, so that nothing is lost when the program ends on the page.
-        QCOMPARE(Core::SettingsStore().difficultyLevel(0), 2);
-        auto* questions = page->sectionTab(1)->findChild<QSpinBox*>(QStringLiteral("questionsSpin"));
+        QTRY_VERIFY(page->isVisible() && !window.exerciseScreen()->isVisible());
         page->openTab(1);
+        auto* questions = page->sectionTab(1)->findChild<QSpinBox*>(QStringLiteral("questionsSpin"));
         questions->setFocus();
         questions->selectAll();
         QTest::keyClicks(questions, QStringLiteral("4"));
         QTest::keyClick(questions, Qt::Key_Enter);
-        QTest::mouseClick(window.toolButton("Exercise"), Qt::LeftButton);
+        QTest::mouseClick(window.toolButton(qPrintable(tab)), Qt::LeftButton);
+        QTEST(window.exerciseScreen()->viewMode(), "view");
         QCOMPARE(window.stackManager()->top(), static_cast<QWidget*>(window.exerciseScreen()));
         QCOMPARE(window.exerciseScreen()->session()->snapshot().sections.at(1).questionCount, 4);
-        QCOMPARE(Core::SettingsStore().difficultyLevel(0), 2);
+        QTRY_VERIFY(window.exerciseScreen()->isVisible());
         app.settings()->setTrainerSettings(before);
     }
 
-    // The statistics tab while a settings page is in front: the exercise screen switches its view
-    // before it fades in, without its animation.
-    void statisticsTabWhileTheExerciseScreenIsHidden()
-    {
-        UI::MainWindow& window = Open();
-        window.openExercise(0, false);
-        window.showSettings();
-        QTRY_VERIFY(!window.exerciseScreen()->isVisible());
-        QTest::mouseClick(window.toolButton("Statistics"), Qt::LeftButton);
-        QCOMPARE(window.exerciseScreen()->viewMode(), int(UI::ExerciseScreen::StatisticsView));
-        QCOMPARE(window.stackManager()->top(), static_cast<QWidget*>(window.exerciseScreen()));
-        QTRY_VERIFY(window.exerciseScreen()->isVisible());
-    }
-
     // A keyboard plugged in during a lesson: one re-scan finds it, the stored input is selected
-    // again, the lesson waits behind the play dialog, and after play the keyboard answers.
+    // again and the lesson waits behind the play dialog; after Play its keys answer a chord, the
+    // first ones marked on the piano while the rest are awaited. Unplugged, the lesson waits again
+    // and keeps every answer given.
     void keyboardPluggedInDuringALesson()
     {
         if (!HaveJack())
             QSKIP("needs the test JACK server");
         UI::MainWindow& window = Open();
         window.openExercise(0, false);
-        QVERIFY(WaitForQuestion());
+        QVERIFY(WaitForQuestion(window));
         QSignalSpy changes(&window, &UI::MainWindow::deviceChange);
 
         auto plugged = std::make_unique<TestKeyboard>("Cantorela Plugged Keyboard");
@@ -349,21 +295,35 @@ private Q_SLOTS:
 
         // Two notifications at once lead to one re-scan and one change.
         changes.clear();
-        UI::DeviceWatcher::deviceChangeHandler();
-        UI::DeviceWatcher::deviceChangeHandler();
+        UI::DeviceRescanner::deviceChangeHandler();
+        UI::DeviceRescanner::deviceChangeHandler();
         QTRY_COMPARE_WITH_TIMEOUT(changes.count(), 1, 9000);
 
         screen->play();
-        QVERIFY(WaitForQuestion());
+        auto* chords = screen->findChild<QToolButton*>(QStringLiteral("section3"));
+        QTest::mouseClick(chords, Qt::LeftButton, {}, chords->rect().center());
+        QVERIFY(WaitForQuestion(window));
         QVERIFY(WaitUntilHeard(keyboard, *controller->CurrentInputDevice()) >= 0);
-        const int answered = screen->session()->snapshot().counters.answered;
-        keyboard.Send(MidiMessage(0x90, 0, 60, 100));
-        keyboard.Send(MidiMessage(0x80, 0, 60, 0));
-        QTRY_VERIFY(screen->session()->snapshot().counters.answered > answered);
+        QVector<int> keys; // 0-87
+        for (const MidiEvent& e : *screen->session()->snapshot().question.AskedItem()->stream)
+            if (e.message.IsNoteOn())
+                keys.append(int(e.message.byte1) - 21);
+        QVERIFY(keys.size() >= 3);
+        auto* piano = screen->findChild<Keyboard*>(QStringLiteral("keyboard"));
+        for (int key : keys) {
+            keyboard.Send(MidiMessage(0x90, 0, quint8(key + 21), 100));
+            keyboard.Send(MidiMessage(0x80, 0, quint8(key + 21), 0));
+            QTRY_COMPARE(piano->keyState(key).mark, int(Keyboard::GreenMark));
+            if (key == keys.first())
+                QCOMPARE(screen->session()->snapshot().state, Core::Exercise::AwaitingAnswer);
+        }
+        QTRY_COMPARE(screen->findChild<QLabel*>(QStringLiteral("statusLabel"))->text(),
+                     QStringLiteral("Right"));
+        for (int key : keys)
+            QCOMPARE(piano->keyState(key).mark, int(Keyboard::GreenMark));
 
-        // Unplugged during the next question: the lesson waits behind the play dialog and keeps
-        // every answer given.
-        QVERIFY(WaitForQuestion());
+        // Unplugged during the next question.
+        QVERIFY(WaitForQuestion(window));
         const int kept = screen->session()->snapshot().counters.answered;
         changes.clear();
         plugged.reset();
@@ -374,7 +334,8 @@ private Q_SLOTS:
     }
 
     // Every screen fits the window: no visible control reaches past its window or is smaller than
-    // it needs to be.
+    // it needs to be. On the exercise screen no part overlaps another, the score pane keeps its
+    // room and the section buttons stay on their bar.
     void everyScreenFits_data()
     {
         QTest::addColumn<QSize>("size");
@@ -392,14 +353,13 @@ private Q_SLOTS:
         window.resize(size);
         if (screen >= 1) {
             window.openExercise(size_t(screen == 4 ? 0 : screen - 1), false);
-            QVERIFY(WaitForQuestion());
+            QVERIFY(WaitForQuestion(window));
         }
         if (screen == 4)
             window.showSettings();
         QTRY_VERIFY(!window.fader()->isFading());
         QTRY_COMPARE(window.stackManager()->top()->isVisible(), true);
         QCoreApplication::processEvents();
-        const QRect bounds = window.rect();
         // What lies in a scroll area is brought into view by scrolling.
         auto scrolled = [&window](const QWidget* widget) {
             for (const QWidget* up = widget->parentWidget(); up && up != &window; up = up->parentWidget())
@@ -412,21 +372,38 @@ private Q_SLOTS:
                 continue;
             const QRect at(widget->mapTo(&window, QPoint(0, 0)), widget->size());
             const QSize need = widget->minimumSizeHint();
-            const QByteArray what = QByteArray(widget->metaObject()->className()) + ' ' +
-                                    widget->objectName().toUtf8() +
-                                    QString::asprintf(" at %d,%d %dx%d, needs %dx%d", at.x(), at.y(),
-                                                      at.width(), at.height(), need.width(), need.height())
-                                        .toUtf8();
-            QVERIFY2(scrolled(widget) || bounds.contains(at), what.constData());
+            const QString what = QStringLiteral("%1 %2 at %3,%4 %5x%6, needs %7x%8")
+                                     .arg(widget->metaObject()->className(), widget->objectName())
+                                     .arg(at.x()).arg(at.y()).arg(at.width()).arg(at.height())
+                                     .arg(need.width()).arg(need.height());
+            QVERIFY2(scrolled(widget) || window.rect().contains(at), qPrintable(what));
             if (qobject_cast<QAbstractButton*>(widget) || qobject_cast<QLabel*>(widget))
                 QVERIFY2(widget->width() >= need.width() - 1 && widget->height() >= need.height() - 1,
-                         what.constData());
+                         qPrintable(what));
         }
+        if (screen < 1 || screen > 3)
+            return;
+        UI::ExerciseScreen* lesson = window.exerciseScreen();
+        QList<QRect> shown;
+        for (const char* name : {"headerBar", "scorePane", "variantBar", "keyboard", "sectionBar"}) {
+            const QWidget* part = lesson->findChild<QWidget*>(QLatin1String(name));
+            const QRect r(part->mapTo(lesson, QPoint(0, 0)), part->size());
+            if (!part->isVisible())
+                continue;
+            const int room = qstrcmp(name, "scorePane") == 0 ? 200 : part->minimumSizeHint().height();
+            QVERIFY2(r.height() >= room, name);
+            for (const QRect& other : shown)
+                QVERIFY2(!other.intersects(r), name);
+            shown.append(r);
+        }
+        const QWidget* bar = lesson->findChild<QWidget*>(QStringLiteral("sectionButtons"));
+        for (const QToolButton* button : bar->findChildren<QToolButton*>())
+            QVERIFY(!button->isVisible() || button->geometry().right() < bar->width());
     }
 
     // A keyboard plugged in and then out while the settings page of a lesson is open: after the
-    // re-scan the device box of the General tab lists it and shows it when stepped to, and after
-    // the next one it is gone from the list and from the read-out.
+    // re-scan the device box of the General tab lists it (and shows it when stepped to), after the
+    // next one no longer. (Stepping and the read-out: test_general_settings_tab.)
     void deviceBoxFollowsAKeyboardOnTheSettingsPage()
     {
         if (!HaveJack())
@@ -434,55 +411,30 @@ private Q_SLOTS:
         UI::MainWindow& window = Open();
         app.setQuizMode(false);
         window.openExercise(1, false);
-        QVERIFY(WaitForQuestion());
+        QVERIFY(WaitForQuestion(window));
         QTest::mouseClick(window.toolButton("Settings"), Qt::LeftButton);
         UI::TrainerSettingsPage* page = window.settingsPage(1);
-        QTRY_COMPARE(window.stackManager()->top(), static_cast<QWidget*>(page));
         QTRY_VERIFY(page->isVisible() && !window.fader()->isFading());
         // The page opens at the lesson's section; the General tab is the first.
-        auto* tabs = page->findChild<QTabWidget*>();
-        QVERIFY(tabs);
-        QTest::mouseClick(tabs->tabBar(), Qt::LeftButton, {}, tabs->tabBar()->tabRect(0).center());
-        QCOMPARE(tabs->currentWidget(), static_cast<QWidget*>(page->findChild<UI::GeneralSettingsTab*>()));
+        QTabBar* tabs = page->findChild<QTabWidget*>()->tabBar();
+        QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(0).center());
         auto* box = page->findChild<UI::DeviceBoxView*>();
-        auto* readOut = box->findChild<QLabel*>(QStringLiteral("deviceText"));
-        auto* down = box->findChild<QToolButton*>(QStringLiteral("nextMidiDeviceDown"));
-        QVERIFY(readOut && down);
-        QSignalSpy changes(&window, &UI::MainWindow::deviceChange);
+        QVERIFY(box->isVisible());
 
         auto plugged = std::make_unique<TestKeyboard>("Cantorela Settings Keyboard");
         const QString name = plugged->name;
         QTRY_VERIFY_WITH_TIMEOUT(box->devices().contains(name), 9000);
-        QVERIFY(changes.count() >= 1);
-        for (int step = 0; step < box->devices().size() && box->deviceName() != name; ++step) {
-            QVERIFY(down->isEnabled() || box->devices().size() == 1);
+        auto* down = box->findChild<QToolButton*>(QStringLiteral("nextMidiDeviceDown"));
+        for (int step = 0; step < box->devices().size() && box->deviceName() != name; ++step)
             QTest::mouseClick(down, Qt::LeftButton);
-        }
         QCOMPARE(box->deviceName(), name);
-        QCOMPARE(readOut->accessibleName(), QString("Using the %1 keyboard device.").arg(name));
-
-        changes.clear();
         plugged.reset();
         QTRY_VERIFY_WITH_TIMEOUT(!box->devices().contains(name), 9000);
-        QVERIFY(changes.count() >= 1);
         QVERIFY(box->deviceName() != name);
-        QVERIFY(!readOut->accessibleName().contains(name));
         QCOMPARE(window.stackManager()->top(), static_cast<QWidget*>(page));
     }
 };
 
-int main(int argc, char** argv)
-{
-    QTemporaryDir dir;
-    home = &dir;
-    qputenv("XDG_CONFIG_HOME", dir.filePath("config").toUtf8());
-    qputenv("XDG_DATA_HOME", dir.filePath("data").toUtf8());
-    qunsetenv("CANTORELA_SERVICES_URL");
-    Application app(argc, argv);
-    app.initialize();
-    app.setAttribute(Qt::AA_Use96Dpi, true);
-    TestConsole test;
-    return QTest::qExec(&test, argc, argv);
-}
+MAIN_WINDOW_TEST_MAIN(TestConsole)
 
 #include "test_main_window.moc"

@@ -12,11 +12,11 @@
 
 #include <QAbstractButton>
 #include <QAccessible>
-#include <QRegularExpression>
 #include <QScrollArea>
 #include <QtTest>
 
 #include <cmath>
+#include <complex>
 
 using namespace AudioProbe;
 using Steps = QList<QVector<int>>;
@@ -35,30 +35,6 @@ void ReadAloud(QAccessibleInterface* node, QStringList& lines)
         ReadAloud(node->child(i), lines);
 }
 
-// Power of one frequency in the left channel over [from, from + length), Hann-windowed.
-double Power(const Audio& audio, int from, int length, double hz)
-{
-    const double w = 2.0 * M_PI * hz / Rate;
-    double re = 0, im = 0;
-    for (int i = 0; i < length; ++i) {
-        const double window = 0.5 - 0.5 * std::cos(2.0 * M_PI * i / (length - 1));
-        re += window * audio.left[size_t(from + i)] * std::cos(w * i);
-        im += window * audio.left[size_t(from + i)] * std::sin(w * i);
-    }
-    return re * re + im * im;
-}
-
-// Ink: a pixel that is not white paper.
-int InkInRows(const QImage& image, int top, int bottom)
-{
-    int ink = 0;
-    for (int y = top; y < bottom; y += 2) {
-        for (int x = 0; x < image.width(); x += 2)
-            ink += qGray(image.pixel(x, y)) < 160;
-    }
-    return ink;
-}
-
 } // namespace
 
 class TestReferenceBook : public QObject
@@ -73,13 +49,12 @@ class TestReferenceBook : public QObject
     static bool Press(UI::ReferenceBook& pages, const QString& name)
     {
         auto* page = qobject_cast<QScrollArea*>(pages.currentWidget());
-        for (QAbstractButton* button : page->findChildren<QAbstractButton*>()) {
+        for (QAbstractButton* button : page->findChildren<QAbstractButton*>())
             if (button->accessibleName() == name) {
                 page->ensureWidgetVisible(button);
                 QTest::mouseClick(button, Qt::LeftButton);
                 return true;
             }
-        }
         return false;
     }
 
@@ -112,22 +87,33 @@ private Q_SLOTS:
 
     void cleanup() { book.reset(); }
 
-    // Every trainer's section buttons, and the buttons with no page, which show a blank page.
+    // Every trainer's section buttons, and the buttons with no page, which show a blank page. Some
+    // pages' texts, "|" between them, compared without regard to case: the notes as the chord
+    // formulas, the scale steps and the key signatures spell them, and the engraved 128th note and
+    // rest. Each page drawn for printing, the tall ones far past the view.
     void pageOfEveryButton_data()
     {
         QTest::addColumn<int>("trainer");
         QTest::addColumn<int>("button");
         QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("texts");
+        QTest::addColumn<bool>("tall");
         const QStringList pages[] = {{"SingleNotes", "Intervals", "Chords", "", ""},
                                      {"SingleNotes", "Intervals", "Chords", "Scales", "Tempo"},
                                      {"NoteLengths", "KeySignatures", "Tempo", "Loudness", "NoteModifiers"}};
+        const QMap<int, QString> texts{ // by trainer * 10 + button
+            {13, "C \u2013 E\u266D \u2013 G\u266D \u2013 B\u266D\u266D|1 \u266D3 \u266D5 \u266D\u266D7"},
+            {14, "C D E\u266D F G A\u266D B C|W H W W H W+H H"},
+            {22, "6 sharps: F\u266F C\u266F G\u266F D\u266F A\u266F E\u266F|3 flats: B\u266D E\u266D A\u266D"},
+            {21, "128th note|128th rest"}};
         for (int trainer = 0; trainer < 3; ++trainer)
             for (int button = 1; button <= 5; ++button)
                 QTest::addRow("trainer %d button %d", trainer, button)
-                    << trainer << button << pages[trainer][button - 1];
-        QTest::newRow("no such trainer") << 3 << 1 << "";
-        QTest::newRow("before the first button") << 2 << 0 << "";
-        QTest::newRow("after the last button") << 2 << 6 << "";
+                    << trainer << button << pages[trainer][button - 1] << texts.value(trainer * 10 + button)
+                    << (trainer * 10 + button == 25 || trainer * 10 + button == 12);
+        QTest::newRow("no such trainer") << 3 << 1 << "" << "" << false;
+        QTest::newRow("before the first button") << 2 << 0 << "" << "" << false;
+        QTest::newRow("after the last button") << 2 << 6 << "" << "" << false;
     }
 
     // Buttons are counted from 1 here, as the screen shows them; the book takes their index.
@@ -136,61 +122,47 @@ private Q_SLOTS:
         QFETCH(int, trainer);
         QFETCH(int, button);
         QFETCH(QString, name);
-        // "KeySignatures": "Key Signatures Reference".
-        const QString title =
-            name.isEmpty()
-                ? QString()
-                : QString(name).replace(QRegularExpression("(?<=[a-z])(?=[A-Z])"), " ") + " Reference";
         book->showPage(1, 3); // whatever was shown before goes
-        QCOMPARE(book->showPage(trainer, button - 1), title);
+        const QString title = book->showPage(trainer, button - 1);
         QCOMPARE(book->currentPageName(), name);
-        QCOMPARE(book->pageImage(800).isNull(), name.isEmpty());
-        if (!name.isEmpty())
-            QCOMPARE(book->currentWidget()->accessibleName(), title);
-    }
-
-    void eachPageBuiltOnceOnFirstShow()
-    {
-        QCOMPARE(book->count(), 1); // the blank page alone: nothing is built before it is shown
-        book->showPage(2, 2);
-        QWidget* tempo = book->currentWidget();
-        book->showPage(1, 4);
-        QCOMPARE(book->currentWidget(), tempo);
-        book->showPage(2, 0);
-        book->showPage(2, 2);
-        QCOMPARE(book->currentWidget(), tempo);
-        QCOMPARE(book->count(), 3);
-    }
-
-    // Texts "|" between them, compared without regard to case: the notes as the chord formulas,
-    // the scale steps and the key signatures spell them, and the engraved 128th note and rest.
-    void pageHoldsItsTexts_data()
-    {
-        QTest::addColumn<int>("trainer");
-        QTest::addColumn<int>("button");
-        QTest::addColumn<QString>("texts");
-        QTest::newRow("double flat")
-            << 1 << 3
-            << "C \u2013 E\u266D \u2013 G\u266D \u2013 B\u266D\u266D|1 \u266D3 \u266D5 \u266D\u266D7";
-        QTest::newRow("harmonic minor") << 1 << 4 << "C D E\u266D F G A\u266D B C|W H W W H W+H H";
-        QTest::newRow("E sharp")
-            << 2 << 2
-            << "6 sharps: F\u266F C\u266F G\u266F D\u266F A\u266F E\u266F|3 flats: B\u266D E\u266D A\u266D";
-        QTest::newRow("engraved lengths") << 2 << 1 << "128th note|128th rest";
-    }
-
-    void pageHoldsItsTexts()
-    {
-        QFETCH(int, trainer);
-        QFETCH(int, button);
+        if (name.isEmpty()) {
+            QVERIFY(title.isEmpty() && book->pageImage(800).isNull());
+            return;
+        }
+        QVERIFY2(title.endsWith(QLatin1String(" Reference")), qPrintable(title));
+        QCOMPARE(book->currentWidget()->accessibleName(), title);
         QFETCH(QString, texts);
-        book->showPage(trainer, button - 1);
         QStringList lines;
         ReadAloud(QAccessible::queryAccessibleInterface(book->currentWidget()), lines);
         for (QString& line : lines)
             line = line.trimmed().toCaseFolded();
-        for (const QString& text : texts.split(QLatin1Char('|')))
+        for (const QString& text : texts.split(QLatin1Char('|'), Qt::SkipEmptyParts))
             QVERIFY2(lines.contains(text.toCaseFolded()), qPrintable(text));
+
+        // Drawn for printing, leaving the screen as it was and a focused button its focus.
+        QFETCH(bool, tall);
+        QAbstractButton* focused = book->currentWidget()->findChild<QAbstractButton*>();
+        if (focused) {
+            book->activateWindow();
+            focused->setFocus();
+            QTRY_VERIFY(focused->hasFocus());
+        }
+        const QImage screen = book->grab().toImage();
+        const QImage single = book->pageImage(800, 1.0), twice = book->pageImage(800, 2.0);
+        QCOMPARE(single.width(), 800);
+        QCOMPARE(twice.size(), single.size() * 2);
+        QCOMPARE(twice.devicePixelRatio(), 2.0);
+        QCOMPARE(book->grab().toImage(), screen);
+        QVERIFY(!focused || focused->hasFocus());
+        if (!tall)
+            return;
+        QVERIFY2(single.height() > 2 * book->height(), "the page is drawn at its full height");
+        int ink[4] = {}; // what is not white paper, by quarters of the page
+        for (int y = 0; y < single.height(); y += 2)
+            for (int x = 0; x < single.width(); x += 2)
+                ink[y * 4 / single.height()] += qGray(single.pixel(x, y)) < 160;
+        for (int quarter : ink)
+            QVERIFY2(quarter > 200, "ink all the way down");
     }
 
     void playButtonSoundsItsExample_data()
@@ -225,18 +197,21 @@ private Q_SLOTS:
                 return;
             const Audio audio = Render(*synth, 0.35);
             const int from = Rate / 10, length = Rate / 5;
+            auto power = [&](double hz) { // of one frequency in the left channel, Hann-windowed
+                std::complex<double> sum;
+                for (int i = 0; i < length; ++i)
+                    sum += (0.5 - 0.5 * std::cos(2 * M_PI * i / (length - 1))) * double(audio.left[size_t(from + i)]) *
+                           std::polar(1.0, 2 * M_PI * hz / Rate * i);
+                return std::norm(sum);
+            };
+            const double fundamental = Fundamental(audio.left, from, length / 2),
+                         semitone = std::pow(2.0, 1.0 / 12);
             for (int key : keys) {
                 const double hz = NoteFrequency(key + 21);
-                const double here = Power(audio, from, length, hz);
-                const double beside = std::max(Power(audio, from, length, hz * std::pow(2.0, 1.0 / 12)),
-                                               Power(audio, from, length, hz / std::pow(2.0, 1.0 / 12)));
-                if (keys.size() == 1) {
-                    const double fundamental = Fundamental(audio.left, from, length / 2);
-                    if (std::fabs(12.0 * std::log2(fundamental / hz)) > 0.33)
-                        faults << QStringLiteral("key %1: heard %2 Hz").arg(key).arg(fundamental);
-                } else if (here < 4 * beside) {
+                if (keys.size() == 1 && std::fabs(12.0 * std::log2(fundamental / hz)) > 0.33)
+                    faults << QStringLiteral("key %1: heard %2 Hz").arg(key).arg(fundamental);
+                if (keys.size() > 1 && power(hz) < 4 * std::max(power(hz * semitone), power(hz / semitone)))
                     faults << QStringLiteral("key %1 not heard in the chord").arg(key);
-                }
             }
         });
         QSignalSpy played(book.get(), &UI::ReferenceBook::examplePlayed);
@@ -286,11 +261,20 @@ private Q_SLOTS:
         QVERIFY(Peak(Render(*synth, 0.1)) < 0.01);
     }
 
-    void withoutSoundNothingPlays()
+    // A book without sound builds each page once, when it is first shown, and plays nothing.
+    void withoutSoundPagesBuiltOnceNothingPlays()
     {
         UI::ReferenceBook silent(nullptr);
         silent.resize(900, 600);
         silent.show();
+        QCOMPARE(silent.count(), 1); // the blank page alone
+        silent.showPage(2, 2);
+        QWidget* tempo = silent.currentWidget();
+        silent.showPage(1, 4); // the same tempo page
+        silent.showPage(2, 0);
+        silent.showPage(2, 2);
+        QCOMPARE(silent.currentWidget(), tempo);
+        QCOMPARE(silent.count(), 3);
         silent.showPage(0, 1);
         QSignalSpy played(&silent, &UI::ReferenceBook::examplePlayed);
         QSignalSpy sounding(&silent, &UI::ReferenceBook::exampleSounding);
@@ -298,42 +282,6 @@ private Q_SLOTS:
         QCOMPARE(played.count(), 1);
         QCOMPARE(played.first().at(1).toInt(), 12);
         QCOMPARE(sounding.count(), 0);
-    }
-
-    void pageImageIsTheWholePage_data()
-    {
-        QTest::addColumn<int>("trainer");
-        QTest::addColumn<int>("button");
-        QTest::newRow("note modifiers") << 2 << 5;
-        QTest::newRow("intervals, with play buttons") << 1 << 2;
-    }
-
-    void pageImageIsTheWholePage()
-    {
-        QFETCH(int, trainer);
-        QFETCH(int, button);
-        book->showPage(trainer, button - 1);
-        QAbstractButton* focused = book->currentWidget()->findChild<QAbstractButton*>();
-        if (focused) {
-            book->activateWindow();
-            focused->setFocus();
-            QTRY_VERIFY(focused->hasFocus());
-        }
-        const QImage screen = book->grab().toImage();
-        const QImage single = book->pageImage(800, 1.0);
-        const QImage twice = book->pageImage(800, 2.0);
-        QCOMPARE(single.width(), 800);
-        QVERIFY2(single.height() > 2 * book->height(), "the page is drawn at its full height");
-        QCOMPARE(twice.size(), single.size() * 2);
-        QCOMPARE(twice.devicePixelRatio(), 2.0);
-        for (int quarter = 0; quarter < 4; ++quarter) {
-            const int top = single.height() * quarter / 4;
-            QVERIFY2(InkInRows(single, top, top + single.height() / 4) > 200, "ink all the way down");
-        }
-        // The screen is left as it was.
-        QCOMPARE(book->grab().toImage(), screen);
-        if (focused)
-            QVERIFY(focused->hasFocus());
     }
 };
 

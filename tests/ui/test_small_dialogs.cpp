@@ -3,15 +3,13 @@
 // than one set with QSettings::setPath: the guide must name the file where Qt itself puts them.
 
 #include "../common/file_bytes.h"
+#include "../common/screen_parts.h"
 #include "ui/dialogs/about_dialog.h"
 #include "ui/dialogs/help_dialog.h"
-#include "ui/interface_fonts.h"
 #include "ui/dialogs/mail_dialog.h"
 #include "ui/dialogs/rating_dialog.h"
 #include "ui/dialogs/splash_dialog.h"
 
-#include <QAbstractButton>
-#include <QAccessible>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -53,8 +51,7 @@ private Q_SLOTS:
         QCoreApplication::setOrganizationName(QStringLiteral("Vantorix"));
         QCoreApplication::setApplicationName(QStringLiteral("Cantorela"));
         QCoreApplication::setApplicationVersion(QStringLiteral(CANTORELA_VERSION));
-        Q_INIT_RESOURCE(assets);
-        QVERIFY(UI::InterfaceFonts::registerFonts());
+        UseProgramLook();
     }
 
     void init()
@@ -68,8 +65,9 @@ private Q_SLOTS:
     void cleanup() { window.reset(); }
 
     // Markup shows as written; bidirectional overrides and other controls become spaces; an empty
-    // title gets the default.
-    void mailShowsPlainText_data()
+    // title gets the default. Whole up to the cap; past it ("…" in the table) cut within the cap,
+    // never inside a surrogate pair, and ending in "…".
+    void mailShowsPlainTextWithinItsCaps_data()
     {
         QTest::addColumn<QString>("title");
         QTest::addColumn<QString>("text");
@@ -81,48 +79,38 @@ private Q_SLOTS:
             QTest::newRow(text) << text << text << QString(text).simplified() << text;
         QTest::newRow("controls") << "" << QStringLiteral("pay\u202Eexe.txt\r\nbell\a") << "News"
                                   << "pay exe.txt\nbell";
+        const QString cut = QStringLiteral("\u2026"), atCap(UI::MailDialog::MaxShownLength, 'x');
+        QTest::newRow("text at the cap") << "" << atCap << "News" << atCap;
+        QTest::newRow("text one past the cap") << "" << atCap + QLatin1Char('x') << "News" << cut;
+        QTest::newRow("text of words") << "" << QStringLiteral("lesson ").repeated(200000) << "News" << cut;
+        QTest::newRow("pairs at the cut") << "" << QStringLiteral("\U0001F3B9").repeated(atCap.size()) << "News"
+                                          << cut;
+        QTest::newRow("line breaks") << "" << QString(atCap.size() + 1, '\n') << "News" << cut;
+        const QString titleAtCap(UI::MailDialog::MaxTitleLength, 'x');
+        QTest::newRow("title at the cap") << titleAtCap << "" << titleAtCap << "";
+        QTest::newRow("title one past the cap") << titleAtCap + QLatin1Char('x') << "" << cut << "";
     }
-    void mailShowsPlainText()
+    void mailShowsPlainTextWithinItsCaps()
     {
         QFETCH(QString, title);
         QFETCH(QString, text);
+        QFETCH(QString, shownTitle);
+        QFETCH(QString, shownText);
         UI::MailDialog dialog(window.get());
         dialog.setNews(title, text);
-        QCOMPARE(dialog.headlineLabel()->textFormat(), Qt::PlainText);
-        QTEST(dialog.shownTitle(), "shownTitle");
-        QTEST(dialog.textView()->document()->toPlainText(), "shownText");
-    }
-
-    // Whole up to the cap; past it cut (never inside a surrogate pair) and ending in "…".
-    void mailCutPastTheCap_data()
-    {
-        QTest::addColumn<bool>("title");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<bool>("cut");
-        const int text = UI::MailDialog::MaxShownLength;
-        const int title = UI::MailDialog::MaxTitleLength;
-        QTest::newRow("text at the cap") << false << QString(text, 'x') << false;
-        QTest::newRow("text one past the cap") << false << QString(text + 1, 'x') << true;
-        QTest::newRow("text of words") << false << QStringLiteral("lesson ").repeated(200000) << true;
-        QTest::newRow("pairs at the cut") << false << QStringLiteral("\U0001F3B9").repeated(text) << true;
-        QTest::newRow("line breaks") << false << QString(text + 1, '\n') << true;
-        QTest::newRow("title at the cap") << true << QString(title, 'x') << false;
-        QTest::newRow("title one past the cap") << true << QString(title + 1, 'x') << true;
-    }
-    void mailCutPastTheCap()
-    {
-        QFETCH(bool, title);
-        QFETCH(QString, text);
-        QFETCH(bool, cut);
-        UI::MailDialog dialog(window.get());
-        dialog.setNews(title ? text : QString(), title ? QString() : text);
-        const QString shown = title ? dialog.shownTitle() : dialog.shownText();
-        QVERIFY2(shown.size() <= (title ? UI::MailDialog::MaxTitleLength : UI::MailDialog::MaxShownLength),
-                 qPrintable(QString::number(shown.size())));
-        QCOMPARE(shown.endsWith(QChar(0x2026)), cut);
-        QVERIFY(shown.isValidUtf16());
-        QVERIFY(cut || shown == text);
-        QVERIFY(text.startsWith(shown.chopped(cut ? 1 : 0).trimmed()));
+        auto* headline = Part<QLabel>(&dialog, "mailHeadline");
+        QCOMPARE(headline->textFormat(), Qt::PlainText);
+        const std::tuple<QString, QString, QString, int> fields[] = {
+            {headline->text(), title, shownTitle, UI::MailDialog::MaxTitleLength},
+            {Part<QPlainTextEdit>(&dialog, "mailText")->toPlainText(), text, shownText, UI::MailDialog::MaxShownLength}};
+        for (const auto& [shown, given, expected, cap] : fields) {
+            if (expected != QStringLiteral("\u2026")) {
+                QCOMPARE(shown, expected);
+                continue;
+            }
+            QVERIFY2(shown.size() <= cap && shown.endsWith(QChar(0x2026)), qPrintable(QString::number(shown.size())));
+            QVERIFY(shown.isValidUtf16() && given.startsWith(shown.chopped(1).trimmed()));
+        }
     }
 
     void guideNamesTheRealFilesAndLinksInside()
@@ -130,7 +118,8 @@ private Q_SLOTS:
         const QString html = QString::fromUtf8(ReadAll(QString::fromLatin1(UI::HelpDialog::GuideResource)));
         QVERIFY(!html.isEmpty());
         UI::HelpDialog dialog(window.get());
-        const QString text = dialog.guideView()->toPlainText();
+        QTextBrowser* view = Part<QTextBrowser>(&dialog, "helpGuide");
+        const QString text = view->toPlainText();
         const auto Home = [](QString path) { return path.replace(QDir::homePath(), QStringLiteral("~")); };
         QVERIFY(!text.contains(QLatin1Char('<')));
         QVERIFY2(text.contains(Home(QSettings().fileName())), qPrintable(Home(QSettings().fileName())));
@@ -144,21 +133,22 @@ private Q_SLOTS:
         }
         QVERIFY(links >= 8);
 
+        // A click on the first link to the files' section, where it is painted, scrolls there.
         ShowFully(&dialog);
-        QScrollBar* scroll = dialog.guideView()->verticalScrollBar();
-        QCOMPARE(scroll->value(), 0);
-        emit dialog.guideView()->anchorClicked(QUrl(QStringLiteral("https://example.org/#midi")));
-        QCOMPARE(scroll->value(), 0);
-        QVERIFY(dialog.guideView()->source().isEmpty());
-        emit dialog.guideView()->anchorClicked(QUrl(QStringLiteral("#files")));
-        QVERIFY(scroll->value() > 0);
+        QTextCursor at = view->document()->find(QStringLiteral("Where your files are kept"));
+        QVERIFY(!at.isNull() && at.charFormat().anchorHref() == QLatin1String("#files"));
+        at.setPosition(at.selectionStart() + 3); // inside the link's text
+        QCOMPARE(view->verticalScrollBar()->value(), 0);
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->cursorRect(at).center());
+        QTRY_VERIFY(view->verticalScrollBar()->value() > 0);
+        QVERIFY(view->source().isEmpty());
     }
 
     // The Qt in use, and every tempo piece of the notes with its composer and source.
     void aboutCreditsEveryTempoPiece()
     {
         UI::AboutDialog dialog(window.get());
-        const QString credits = dialog.creditsView()->toPlainText();
+        const QString credits = Part<QTextBrowser>(&dialog, "aboutCredits")->toPlainText();
         QVERIFY(credits.contains(QLatin1String(qVersion())));
         int pieces = 0;
         for (const QString& line :
@@ -249,10 +239,8 @@ private Q_SLOTS:
         UI::RatingDialog dialog(
             QUrl(base), [&calls](const QString& url) { calls << url; }, window.get());
         ShowFully(&dialog);
-        QAbstractButton* button = stars ? dialog.starButton(stars) : dialog.dontAskButton();
-        if (stars)
-            QCOMPARE(QAccessible::queryAccessibleInterface(button)->text(QAccessible::Name),
-                     stars == 1 ? QStringLiteral("1 star") : QStringLiteral("%1 stars").arg(stars));
+        auto* button = Part<QAbstractButton>(&dialog, stars ? QStringLiteral("ratingStar%1").arg(stars)
+                                                            : "ratingDontAsk");
         QSignalSpy closed(&dialog, &UI::BaseDialog::dialogClosed);
         QTest::mouseClick(button, Qt::LeftButton);
         QCOMPARE(calls, opened.isEmpty() ? QStringList() : QStringList{opened});
@@ -260,7 +248,6 @@ private Q_SLOTS:
         QTRY_COMPARE(closed.count(), 1);
         QTest::mouseClick(button, Qt::LeftButton);
         QCOMPARE(calls.size(), opened.isEmpty() ? 0 : 1);
-        QVERIFY(!stars || dialog.chosenStars() == stars);
         const QSettings written(home.filePath(QStringLiteral(".config/Vantorix/Cantorela.conf")),
                                 QSettings::IniFormat);
         QCOMPARE(written.value(QStringLiteral("GlobalSetting/Settings.DontAskRating")).toBool(), stars == 0);
@@ -276,27 +263,24 @@ private Q_SLOTS:
     void cardFits()
     {
         QFETCH(QString, kind);
-        std::unique_ptr<UI::CardDialog> dialog;
-        if (kind == QLatin1String("about"))
-            dialog.reset(new UI::AboutDialog(window.get()));
-        else if (kind == QLatin1String("help"))
-            dialog.reset(new UI::HelpDialog(window.get()));
-        else if (kind == QLatin1String("rating"))
-            dialog.reset(
-                new UI::RatingDialog(QUrl(QStringLiteral("https://example.org")), nullptr, window.get()));
-        else {
-            auto* mail = new UI::MailDialog(window.get());
-            mail->setNews(QStringLiteral("Spring concert"),
-                          QStringLiteral("A tempo trainer.\n\nPractise every day."));
-            dialog.reset(mail);
-        }
-        ShowFully(dialog.get());
-        QVERIFY(dialog->rect().contains(dialog->cardRect()));
+        auto* mail = new UI::MailDialog(window.get());
+        mail->setNews(QStringLiteral("Spring concert"),
+                      QStringLiteral("A tempo trainer.\n\nPractise every day."));
+        UI::CardDialog* dialog = mail;
+        if (kind == "about")
+            dialog = new UI::AboutDialog(window.get());
+        else if (kind == "help")
+            dialog = new UI::HelpDialog(window.get());
+        else if (kind == "rating")
+            dialog = new UI::RatingDialog(QUrl(QStringLiteral("https://example.org")), nullptr, window.get());
+        ShowFully(dialog);
+        const QRect card = Part(dialog, "card")->geometry();
+        QVERIFY(dialog->rect().contains(card));
         for (QWidget* control : dialog->findChildren<QWidget*>()) {
             if (!(control->focusPolicy() & Qt::TabFocus) || !control->isVisible())
                 continue;
-            const QRect place(control->mapTo(dialog.get(), QPoint(0, 0)), control->size());
-            QVERIFY2(dialog->cardRect().contains(place), qPrintable(control->objectName()));
+            const QRect place(control->mapTo(dialog, QPoint(0, 0)), control->size());
+            QVERIFY2(card.contains(place), qPrintable(control->objectName()));
             if (auto* button = qobject_cast<QPushButton*>(control))
                 QVERIFY2(button->size().expandedTo(button->sizeHint()) == button->size(),
                          qPrintable(button->text()));

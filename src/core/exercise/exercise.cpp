@@ -1,13 +1,9 @@
 #include "core/exercise/exercise.h"
 
-#include "core/error.h"
-#include "core/exercise/exercise_statistics.h"
+#include "core/exercise/answer_judgement.h"
 #include "core/exercise/midi_answer_listener.h"
 #include "core/exercise/note_match.h"
-#include "core/exercise/question_generator.h"
 #include "core/exercise/trainer_settings_source.h"
-#include "core/midi/instrument_list.h"
-#include "core/midi/midi_device_connector.h"
 #include "core/midi/midi_in_stream_device_auto.h"
 #include "core/midi/sound_controller.h"
 #include "core/score_builder.h"
@@ -20,28 +16,11 @@
 Q_LOGGING_CATEGORY(exerciseLog, "cantorela.exercise")
 
 namespace Core {
-namespace {
-
-// Interval in semitones between the first two notes the item sounds; -1 when it has fewer.
-int ExpectedInterval(const QuestionData* item)
-{
-    if (!item || !item->stream)
-        return -1;
-    int first = -1;
-    for (const MidiEvent& e : *item->stream) {
-        if (!e.message.IsNoteOn())
-            continue;
-        if (first < 0)
-            first = e.message.byte1;
-        else
-            return qAbs(int(e.message.byte1) - first);
-    }
-    return -1;
-}
-
-} // namespace
 
 Exercise::Exercise()
+    : devices(
+          this, [this](std::shared_ptr<void> object) { ReleaseLater(std::move(object)); },
+          [this](std::function<void()> action) { AfterUnlock(std::move(action)); })
 {
     Answer::RegisterMetaType();
 }
@@ -49,40 +28,16 @@ Exercise::Exercise()
 Exercise::~Exercise()
 {
     Shutdown();
-    // The lesson's answers reach the statistics files when the exercise goes.
-    std::shared_ptr<ExerciseStatistics> store;
-    {
-        Locker guard(*this);
-        store = statistics;
-    }
-    if (store) {
-        try {
-            store->Save();
-        } catch (const Error& e) {
-            qCWarning(exerciseLog) << "statistics not saved:" << e.Message();
-        } catch (const std::exception& e) {
-            qCWarning(exerciseLog) << "statistics not saved:" << e.what();
-        }
-    }
 }
 
 void Exercise::Shutdown()
 {
-    std::shared_ptr<MidiAnswerListener> listener;
-    std::shared_ptr<MidiDeviceConnector> oldConnector;
-    std::shared_ptr<MidiInStreamDeviceAuto> device;
+    ExerciseDevices::Parts parts;
     {
         Locker guard(*this);
-        listener = std::move(answerListener);
-        oldConnector = std::move(connector);
-        device = std::move(streamDevice);
-        if (device)
-            device->Detach(static_cast<MidiInStreamDeviceObserver*>(this));
+        parts = devices.Take();
     }
-    // Each of these waits for a call into this exercise in progress on another thread.
-    listener.reset();
-    oldConnector.reset();
-    device.reset();
+    parts.Destroy();
     DisconnectTimeLine();
 }
 
@@ -91,43 +46,15 @@ void Exercise::Shutdown()
 int Exercise::TicksPerQuestion(int section) const
 {
     Locker guard(*this);
-    if (section < 0 || size_t(section) >= sections.size())
-        return 0;
-    return qMax(0, sections[size_t(section)].msPerQuestion / TickMs);
-}
-
-void Exercise::StartClock()
-{
-    timeline->Start();
-    if (playState == Paused)
-        timeline->SetPaused(true);
-    clockRunning = true;
-    clockMark = timeline->Position();
-}
-
-void Exercise::StopClock()
-{
-    timeline->Stop();
-    clockRunning = false;
-    clockMark = timeline->Position();
-}
-
-void Exercise::MoveClock(int position)
-{
-    timeline->SetPosition(position);
-    clockMark = timeline->Position();
+    return sections.TicksPerQuestion(section);
 }
 
 void Exercise::OnTick(int position)
 {
     Locker guard(*this);
-    if (!timeline)
-        return;
     // A tick that was on its way while this lesson moved or restarted its timeline is stale.
-    if (position != timeline->Position() || position <= clockMark)
-        return;
-    clockMark = position;
-    HandleTimeUp(position);
+    if (timeline && questionClock.TakeTick(*timeline, position))
+        HandleTimeUp(position);
 }
 
 void Exercise::OnSegmentChanged(int, int nextSegment)
@@ -135,11 +62,9 @@ void Exercise::OnSegmentChanged(int, int nextSegment)
     if (nextSegment != -1)
         return;
     Locker guard(*this);
-    if (!timeline || !clockRunning || timeline->State() != TimeLineStopped || timeline->Position() != 0)
-        return; // the lesson stopped or moved its timeline since it ran off its end
-    clockRunning = false;
-    clockMark = 0;
-    HandleTimeUp(timeline->TotalLength());
+    // Unless the lesson stopped or moved its timeline since it ran off its end.
+    if (timeline && questionClock.TakeEnd(*timeline))
+        HandleTimeUp(timeline->TotalLength());
 }
 
 // The question clock, with the lock held: `position` is the tick just reached.
@@ -150,7 +75,7 @@ void Exercise::HandleTimeUp(int position)
     const bool atEnd = position == timeline->TotalLength();
     if (k == 0) {
         if (offset % UnlimitedTicks == 0) {
-            StopClock();
+            questionClock.Stop(*timeline);
             if (atEnd) {
                 // Without a time limit the end is reached here too; a one-section lesson would
                 // otherwise start over from its first question.
@@ -163,7 +88,7 @@ void Exercise::HandleTimeUp(int position)
             Judge(Answer());
         else
             AdvanceQuestion(true);
-        StopClock();
+        questionClock.Stop(*timeline);
         if (atEnd) {
             SetState(LessonEnd);
             Stop();
@@ -174,33 +99,34 @@ void Exercise::HandleTimeUp(int position)
     LessonBase::OnTick(position);
 }
 
-void Exercise::AdvanceQuestion(bool forward)
+void Exercise::AdvanceQuestion(bool forward, bool answered)
 {
     Locker guard(*this);
-    StopClock();
+    questionClock.Stop(*timeline);
     const int k = TicksPerQuestion(currentSection);
+    int skip = 0;
     if (k == 0) {
-        askedAt = -1;
-        SetState(BetweenQuestions);
-        StartClock();
-        return;
+        questionClock.MarkAsked(-1);
+        if (answered) {
+            SetState(BetweenQuestions);
+            questionClock.Start(*timeline, playState == Paused);
+            return;
+        }
+        const int rest = timeline->OffsetInSegment() % UnlimitedTicks;
+        skip = rest == 0 ? 0 : forward ? UnlimitedTicks - rest : -rest;
+    } else {
+        skip = questionClock.TicksToNextQuestion(*timeline, k, forward,
+                                                 state == Presenting || state == AwaitingAnswer);
     }
-    const int r = timeline->OffsetInSegment() % k;
-    int skip = r != 0 ? (forward ? k : 0) - r : 0;
-    // An answer before the question's first tick still uses up the question's ticks.
-    if (r == 0 && forward && askedAt >= 0 && timeline->Position() == askedAt &&
-        (state == Presenting || state == AwaitingAnswer))
-        skip = k;
-    askedAt = -1;
     if (skip != 0) {
         const int p = timeline->Position() + skip;
         if (p == timeline->TotalLength()) {
-            MoveClock(p - 1);
+            questionClock.MoveTo(*timeline, p - 1);
             SetState(LessonEnd);
             Stop();
             return;
         }
-        MoveClock(p);
+        questionClock.MoveTo(*timeline, p);
     }
     SetState(BetweenQuestions);
 }
@@ -219,51 +145,32 @@ void Exercise::Reset()
     if (timeline)
         timeline->Stop();
     ResetBase();
-    clockMark = 0;
-    clockRunning = false;
+    questionClock.Reset();
 
     currentSection = 0;
-    answers.clear();
-    sectionTitles.clear();
-    counters = Counters();
+    ResetScore();
+    sections.Clear();
     SetState(BetweenQuestions);
 
-    RegisterSections(sectionTitles);
-    for (const SectionTitle& title : sectionTitles)
-        timeline->AddSegment(title.shortName, 50);
-
-    history.clear();
-    pools.clear();
-    const size_t count = sectionTitles.size();
-    for (size_t i = 0; i < count; ++i) {
-        pools.emplace_back();
-        InitQuestionRecord(int(i), pools.back());
-        if (sections.size() < i + 1)
-            sections.resize(i + 1);
-    }
-    history.resize(count);
-    answers.resize(count);
-    sectionSkipped.assign(count, false);
+    std::vector<SectionTitle> titles;
+    RegisterSections(titles);
+    sections.SetTitles(std::move(titles));
+    sections.AddSegments(*timeline);
+    SetScoredSections(size_t(sections.Count()));
+    for (int i = 0; i < sections.Count(); ++i)
+        InitQuestionRecord(i, sections.Pool(i));
 
     timeline->SetInterval(TickMs);
     UpdateTimeline();
 
-    if (streamDevice) {
-        streamDevice->Detach(static_cast<MidiInStreamDeviceObserver*>(this));
-        ReleaseLater(std::move(streamDevice));
-    }
-    streamDevice = std::make_shared<MidiInStreamDeviceAuto>(std::make_shared<MidiStream>());
-    streamDevice->Attach(static_cast<MidiInStreamDeviceObserver*>(this));
+    devices.RenewStreamDevice();
     // The connector fed the old stream device: rebuild it on the new one.
     if (soundController)
         ConnectDevices();
 
-    counters.sectionQuestionCount = sections.empty() ? 0 : sections[0].questionCount;
-    counters.sectionAsked = 0;
-    counters.sectionCorrect = 0;
+    StartSectionScore(sections.QuestionCount(0));
     pressedNotes.clear();
     keySilenced = false;
-    previousId = -1;
 }
 
 void Exercise::SetSoundController(std::shared_ptr<SoundController> controller)
@@ -288,8 +195,8 @@ bool Exercise::Pause(bool pause)
         StopSound();
         // A question cut off while it sounded is played again from its start: its end starts
         // the answer clock.
-        if (!pause && state == Presenting && streamDevice)
-            streamDevice->Play();
+        if (!pause && state == Presenting)
+            devices.Replay();
     }
     return changed;
 }
@@ -298,13 +205,10 @@ void Exercise::Stop(bool finished)
 {
     Locker guard(*this);
     LessonBase::Stop(finished);
-    if (timeline) {
-        clockRunning = false;
-        clockMark = timeline->Position();
-    }
+    if (timeline)
+        questionClock.Halt(*timeline);
     StopSound();
-    if (streamDevice)
-        streamDevice->Open();
+    devices.Rewind();
 }
 
 void Exercise::OnSeek(int, int)
@@ -318,34 +222,21 @@ void Exercise::SetSection(int section)
     if (section == currentSection)
         return;
     currentSection = section;
-    counters.sectionQuestionCount =
-        section >= 0 && size_t(section) < sections.size() ? sections[size_t(section)].questionCount : 0;
-    counters.sectionAsked = 0;
-    counters.sectionCorrect = 0;
+    StartSectionScore(sections.QuestionCount(section));
     // Leaving a section: what was answered in it is written now (in the background; a save with
     // nothing new writes nothing).
-    if (statistics)
-        statistics->SaveNow();
+    SaveStatistics(true);
     Subject<ExerciseObserver>::Notify(&ExerciseObserver::OnSectionChanged, unsigned(section));
-}
-
-void Exercise::Initialize(std::shared_ptr<ExerciseStatistics> store, int trainer)
-{
-    Locker guard(*this);
-    statistics = std::move(store);
-    trainerIndex = trainer;
 }
 
 void Exercise::ApplySettings(const std::vector<Section>& table, int newInstrument)
 {
     Locker guard(*this);
-    sections = table;
-    if (sections.size() < sectionTitles.size())
-        sections.resize(sectionTitles.size());
+    sections.SetTable(table);
     instrument = newInstrument;
     UpdateTimeline();
-    if (currentSection >= 0 && size_t(currentSection) < sections.size())
-        counters.sectionQuestionCount = sections[size_t(currentSection)].questionCount;
+    if (sections.InTable(currentSection))
+        SetSectionQuestionCount(sections.QuestionCount(currentSection));
     Refresh();
 }
 
@@ -360,14 +251,8 @@ void Exercise::UpdateTimeline()
     Locker guard(*this);
     if (!timeline)
         return;
-    const int count = timeline->SegmentCount();
-    for (int i = 0; i < count && size_t(i) < sections.size(); ++i) {
-        const int k = TicksPerQuestion(i);
-        const int duration = qMax(0, sections[size_t(i)].questionCount) * (k > 0 ? k : UnlimitedTicks);
-        if (timeline->SegmentDuration(i) != duration)
-            timeline->SetSegmentDuration(i, duration);
-    }
-    clockMark = timeline->Position();
+    sections.SetDurations(*timeline);
+    questionClock.Resync(*timeline);
 }
 
 void Exercise::ConnectDevices()
@@ -376,29 +261,7 @@ void Exercise::ConnectDevices()
     StopSound();
     if (!soundController)
         return;
-    std::shared_ptr<MidiInDeviceBase> input;
-    if (trainerIndex != SymbolTrainerIndex && AcceptsKeyAnswers())
-        input = soundController->CurrentInputDevice();
-    if (input) {
-        if (answerListener) {
-            // Rebinding waits for a key being delivered, which may be waiting for our lock.
-            std::shared_ptr<MidiAnswerListener> listener = answerListener;
-            AfterUnlock([listener, input] { listener->Rebind(input); });
-        } else {
-            answerListener = std::make_shared<MidiAnswerListener>(this, input.get(), input);
-        }
-    } else if (answerListener) {
-        ReleaseLater(std::move(answerListener));
-    }
-
-    std::shared_ptr<MidiOutDevice> output = soundController->CurrentOutputDevice();
-    if (!output && soundController->OutputCount() > 0)
-        output = soundController->GetOutputDevice(0);
-    if (output && streamDevice) {
-        ReleaseLater(std::move(connector));
-        connector = std::make_shared<MidiDeviceConnector>(streamDevice, output);
-        outputDevice = output;
-    }
+    devices.Connect(*soundController, GetTrainerIndex() != SymbolTrainerIndex && AcceptsKeyAnswers());
 }
 
 void Exercise::Refresh()
@@ -415,20 +278,14 @@ void Exercise::Refresh()
 void Exercise::StopSound()
 {
     Locker guard(*this);
-    if (streamDevice)
-        streamDevice->Open();
-    if (outputDevice)
-        outputDevice->Reset();
+    devices.Silence();
 }
 
 // ---- questions ---------------------------------------------------------------------------
 
 bool Exercise::SectionUsable(int section)
 {
-    if (section < 0 || size_t(section) >= sections.size() || size_t(section) >= pools.size())
-        return false;
-    return sections[size_t(section)].questionCount > 0 && !pools[size_t(section)].empty() &&
-           !sectionSkipped[size_t(section)] && SectionHasQuestions(section);
+    return sections.CanAsk(section) && SectionHasQuestions(section);
 }
 
 void Exercise::Next()
@@ -451,7 +308,7 @@ void Exercise::Next()
         }
         if (!SectionUsable(i))
             continue;
-        const std::vector<QuestionRecord>& pool = pools[size_t(i)];
+        const std::vector<QuestionRecord>& pool = sections.Pool(i);
         question = pool[size_t(std::rand()) % pool.size()];
         drawSection = i;
         const bool drawn = DrawQuestion(i, question);
@@ -461,43 +318,31 @@ void Exercise::Next()
         // Nothing can be asked here under the settings in force: skip the section as if it had
         // no questions, without announcing it.
         qCInfo(exerciseLog, "section %d has no question to ask; skipped", i);
-        sectionSkipped[size_t(i)] = true;
+        sections.Skip(i);
     }
     if (i != currentSection) {
         const int start = timeline->SegmentStart(i);
         if (timeline->Position() < start)
-            MoveClock(start);
+            questionClock.MoveTo(*timeline, start);
         SetSection(i);
     }
     AskQuestion(question);
     if (TicksPerQuestion(currentSection) > 0 && playState == Running && state == AwaitingAnswer)
-        StartClock();
+        questionClock.Start(*timeline, playState == Paused);
 }
 
 void Exercise::AskQuestion(const QuestionRecord& question)
 {
-    history[size_t(currentSection)].push_back(question);
     // Counted before the state changes, so that the report of the new state counts it.
-    ++counters.asked;
-    ++counters.sectionAsked;
+    RecordQuestion(currentSection, question);
     pressedNotes.clear();
-    askedAt = timeline->Position();
+    questionClock.MarkAsked(timeline->Position());
     const QuestionData* item = question.AskedItem();
     if (question.IsSounded() && item && item->stream && !item->stream->isEmpty()) {
-        MoveClock(timeline->Position() + 1);
-        askedAt = -1; // the extra tick already moves the answer off the boundary
+        questionClock.MoveTo(*timeline, timeline->Position() + 1);
+        questionClock.MarkAsked(-1); // the extra tick already moves the answer off the boundary
         SetState(Presenting);
-        auto stream = std::make_shared<MidiStream>(*item->stream);
-        if (question.kind != QuestionRecord::TempoQuestion) {
-            const MidiEvent program{InstrumentList::ProgramChange(instrument, 0), 0, -1.0};
-            if (stream->first().message.Type() == 0xC0)
-                (*stream)[0] = program;
-            else
-                stream->prepend(program);
-        }
-        StopSound();
-        streamDevice->SetStream(stream);
-        streamDevice->Play();
+        devices.Play(*item->stream, instrument, question.kind == QuestionRecord::TempoQuestion);
     } else {
         SetState(AwaitingAnswer);
     }
@@ -506,12 +351,12 @@ void Exercise::AskQuestion(const QuestionRecord& question)
 void Exercise::OnStreamFinished()
 {
     Locker guard(*this);
-    if (state != Presenting || !streamDevice || streamDevice->IsPlaying())
+    if (state != Presenting || !devices.HasStreamDevice() || devices.IsPlaying())
         return; // an earlier question's sound, stopped since
     SetState(AwaitingAnswer);
     // Without a time limit the clock runs only after an answer (ten ticks a question).
     if (TicksPerQuestion(currentSection) > 0)
-        StartClock();
+        questionClock.Start(*timeline, playState == Paused);
 }
 
 void Exercise::RestartQuestion()
@@ -543,61 +388,8 @@ QByteArray Exercise::AnswerView(const QuestionRecord& question, const Answer& an
 QByteArray Exercise::BuildAnswerView(const QuestionRecord& question, const Answer& answer, bool trebleClef,
                                      bool flatSpelling, bool interval, QVector<QPair<int, int>>& keys) const
 {
-    // Keys count from A0, MIDI note 21.
-    constexpr int LowestNote = 21;
-    QVector<int> left;
-    const QuestionData* item = question.AskedItem();
-    if (item && item->stream)
-        for (const MidiEvent& e : *item->stream)
-            if (e.message.IsNoteOn())
-                left.append(e.message.byte1);
-    QVector<int> entered;
-    if (answer.kind == Answer::Notes)
-        for (const MidiEvent& e : answer.notes)
-            if (e.message.IsNoteOn())
-                entered.append(e.message.byte1);
-    if (interval) {
-        // Only the first note played is compared, with the first note of the interval.
-        left.resize(qMin(1, left.size()));
-        entered.resize(qMin(1, entered.size()));
-    }
-
-    // The same rule as the judgement, so that the view never contradicts it.
-    const bool pitchClass = question.kind == QuestionRecord::ChordSymbolQuestion;
-    const bool ordered = (question.answerModes & QuestionRecord::OrderedMode) && !pitchClass;
-    for (int note : entered) {
-        const int found = FindMatchingNote(left.constData(), left.size(), note, ordered, pitchClass);
-        keys.append({note - LowestNote, found >= 0 ? 0 : 1});
-        if (found >= 0)
-            left.remove(found);
-    }
-    for (int note : left)
-        keys.append({note - LowestNote, 2});
+    AnswerJudgement::MarkKeys(question, answer, interval, keys);
     return ScoreBuilder::WriteAnswer(keys, trebleClef, flatSpelling);
-}
-
-int Exercise::Validate(const QuestionRecord& question, const Answer& answer) const
-{
-    if (question.answerModes == 0)
-        return 0;
-    const QuestionData* item = question.AskedItem();
-    switch (answer.kind) {
-    case Answer::Notes: {
-        if (!item || !item->stream)
-            return 0;
-        const bool pitchClass = question.kind == QuestionRecord::ChordSymbolQuestion;
-        const bool ordered = (question.answerModes & QuestionRecord::OrderedMode) && !pitchClass;
-        return MatchNotes(*item->stream, answer.notes, ordered, pitchClass);
-    }
-    case Answer::Interval: {
-        const int expected = ExpectedInterval(item);
-        return expected >= 0 && answer.value == expected ? 1 : 0;
-    }
-    case Answer::Choice:
-        return answer.variant == question.correctIndex ? 1 : 0;
-    default:
-        return 0;
-    }
 }
 
 void Exercise::Judge(const Answer& answer)
@@ -605,46 +397,24 @@ void Exercise::Judge(const Answer& answer)
     Locker guard(*this);
     if (state != AwaitingAnswer && state != Presenting)
         return;
-    if (currentSection < 0 || size_t(currentSection) >= history.size() ||
-        history[size_t(currentSection)].empty())
+    const QuestionRecord* question = LastQuestion(currentSection);
+    if (!question)
         return;
-    const QuestionRecord& question = history[size_t(currentSection)].back();
-    const int result = Validate(question, answer);
+    const int result = AnswerJudgement::Judge(*question, answer);
     if (result == NoteMatchIncomplete)
         return;
-    if (streamDevice && streamDevice->IsPlaying())
+    if (devices.IsPlaying())
         StopSound();
     const bool right = result == NoteMatchRight;
-    if (right) {
-        ++counters.correct;
-        ++counters.sectionCorrect;
-    }
-    ++counters.answered;
-    answers[size_t(currentSection)].push_back(answer);
+    RecordAnswer(currentSection, answer, right);
     Subject<ExerciseObserver>::Notify(&ExerciseObserver::OnAnswerJudged, right, answer);
-    if (statistics) {
-        const QuestionData* item = question.AskedItem();
-        StatisticsRecord record;
-        record.id = item ? item->statisticsKey : 0;
-        record.exId = trainerIndex;
-        record.section = currentSection;
-        record.correct = right ? 1 : 0;
-        record.wrong = right ? 0 : 1;
-        statistics->Add(record);
-    }
+    AddToStatistics(currentSection, *question, right);
     pressedNotes.clear();
-    AdvanceQuestion(true);
-    if (statistics) {
-        // The files are written on the store's own thread, never here: the last answer of a
-        // section at once, any other within two seconds. Neither call blocks.
-        const bool sectionEnd = state == LessonEnd ||
-                                (timeline && timeline->CurrentSegment() != currentSection) ||
-                                counters.sectionAsked >= counters.sectionQuestionCount;
-        if (sectionEnd)
-            statistics->SaveNow();
-        else
-            statistics->SaveSoon();
-    }
+    AdvanceQuestion(true, true);
+    // The files are written on the store's own thread, never here: the last answer of a section
+    // at once, any other within two seconds.
+    SaveStatistics(state == LessonEnd || (timeline && timeline->CurrentSegment() != currentSection) ||
+                   SectionAskedOut());
 }
 
 void Exercise::HandleInputEvent(const MidiEvent& event)
@@ -671,8 +441,7 @@ void Exercise::HandleInputEvent(const MidiEvent& event)
                 Subject<ExerciseObserver>::Notify(&ExerciseObserver::OnNoteFromDevice, false, int(m.byte1));
             }
         }
-        if (connector)
-            echo = connector->GetOutputDevice();
+        echo = devices.EchoDevice();
     }
     // Every key is heard, whatever the state; sent outside the lock after any reset above.
     if (echo)
@@ -685,27 +454,10 @@ int Exercise::DrawCandidates(unsigned poolSize, QuestionValidator* validator, co
                              std::vector<unsigned>& ids)
 {
     Locker guard(*this);
-    ids.clear();
-    std::vector<StatisticsRecord> records;
-    if (statistics)
-        statistics->GetLocalSectionRecords(trainerIndex, drawSection >= 0 ? drawSection : currentSection,
-                                           records);
-    QuestionGenerator generator(poolSize, validator, provider);
-    if (generator.Prepare(records) == 0)
-        return -1;
-    unsigned drawn = 0;
-    int position = 0;
-    for (int attempt = 0; attempt < 10; ++attempt) {
-        drawn = generator.Draw();
-        position = generator.BuildChoices(drawn, ids);
-        if (int(drawn) != previousId)
-            break;
-    }
-    previousId = int(drawn);
-    return position;
+    return DrawWeighted(drawSection >= 0 ? drawSection : currentSection, poolSize, validator, provider, ids);
 }
 
-// ---- accessors and statistics --------------------------------------------------------------
+// ---- accessors -----------------------------------------------------------------------------
 
 void Exercise::Locked(const std::function<void()>& action) const
 {
@@ -728,36 +480,20 @@ int Exercise::GetCurrentSection() const
 QuestionRecord Exercise::GetCurrentQuestion() const
 {
     Locker guard(*this);
-    if (currentSection < 0 || size_t(currentSection) >= history.size() ||
-        history[size_t(currentSection)].empty())
-        return QuestionRecord();
-    return history[size_t(currentSection)].back();
-}
-
-Exercise::Counters Exercise::GetCounters() const
-{
-    Locker guard(*this);
-    return counters;
+    const QuestionRecord* question = LastQuestion(currentSection);
+    return question ? *question : QuestionRecord();
 }
 
 std::vector<Exercise::SectionTitle> Exercise::GetSectionTitles() const
 {
     Locker guard(*this);
-    return sectionTitles;
+    return sections.Titles();
 }
 
 std::vector<Exercise::Section> Exercise::GetSections() const
 {
     Locker guard(*this);
-    return sections;
-}
-
-std::vector<Answer> Exercise::GetAnswers(int section) const
-{
-    Locker guard(*this);
-    if (section < 0 || size_t(section) >= answers.size())
-        return {};
-    return answers[size_t(section)];
+    return sections.Table();
 }
 
 int Exercise::GetInstrument() const
@@ -766,128 +502,19 @@ int Exercise::GetInstrument() const
     return instrument;
 }
 
-int Exercise::GetTrainerIndex() const
-{
-    Locker guard(*this);
-    return trainerIndex;
-}
-
-std::shared_ptr<ExerciseStatistics> Exercise::GetStatistics() const
-{
-    Locker guard(*this);
-    return statistics;
-}
-
 std::shared_ptr<MidiAnswerListener> Exercise::GetAnswerListener() const
 {
     Locker guard(*this);
-    return answerListener;
+    return devices.AnswerListener();
 }
 
 std::shared_ptr<MidiOutDevice> Exercise::GetOutputDevice() const
 {
     Locker guard(*this);
-    return outputDevice;
+    return devices.OutputDevice();
 }
 
-void Exercise::LoadTotals()
-{
-    Locker guard(*this);
-    if (!statistics)
-        return;
-    statistics->ReloadLocal();
-    std::vector<StatisticsRecord> records;
-    statistics->GetLocalRecords(trainerIndex, records);
-    for (const StatisticsRecord& record : records) {
-        counters.asked += record.correct + record.wrong;
-        counters.correct += record.correct;
-    }
-    counters.answered = counters.asked;
-}
-
-void Exercise::ClearSessionStatistics()
-{
-    Locker guard(*this);
-    if (statistics)
-        statistics->ClearLocal(trainerIndex);
-}
-
-void Exercise::ClearHistoryStatistics()
-{
-    Locker guard(*this);
-    if (statistics)
-        statistics->ClearHistory(trainerIndex);
-}
-
-void Exercise::SetShowHistory(bool show)
-{
-    Locker guard(*this);
-    showHistory = show;
-}
-
-bool Exercise::IsShowingHistory() const
-{
-    Locker guard(*this);
-    return showHistory;
-}
-
-void Exercise::GetSectionStatistics(int section, std::vector<StatisticsRecord>& out) const
-{
-    Locker guard(*this);
-    if (!statistics)
-        return;
-    if (showHistory)
-        statistics->GetHistorySectionRecords(trainerIndex, section, out);
-    else
-        statistics->GetLocalSectionRecords(trainerIndex, section, out);
-}
-
-// ---- trainer hooks -------------------------------------------------------------------------
-
-int Exercise::AnswerInputMode(const QuestionRecord&)
-{
-    return 0;
-}
-
-bool Exercise::SectionHasQuestions(int)
-{
-    return true;
-}
-
-int Exercise::QuestionKey(int, int)
-{
-    return -1;
-}
-
-QString Exercise::QuestionLabel(int, int)
-{
-    return QString();
-}
-
-bool Exercise::IsSameAnswer(int, int a, int b)
-{
-    return a == b;
-}
-
-QString Exercise::AnswerText(int, int)
-{
-    return QString();
-}
-
-void Exercise::ChoiceIds(int, std::vector<int>&) {}
-
-void Exercise::SetUpSections() {}
-
-bool Exercise::AcceptsKeyAnswers()
-{
-    return true;
-}
-
-QByteArray Exercise::DrawAnswerView(const QuestionRecord&, const Answer&, QVector<QPair<int, int>>& keys)
-{
-    keys.clear();
-    return QByteArray();
-}
+// ---- settings ----------------------------------------------------------------------------
 
 void Exercise::SetSettingsSource(const TrainerSettingsSource* source)
 {

@@ -1,10 +1,12 @@
 #pragma once
 // The question loop of a lesson, from which the three trainers derive: sections laid out on the
-// timeline, drawing and asking questions (shown, or sounded through the stream device and the
-// connector to the output port), the question clock, judging answers from the screen and the
-// MIDI keyboard, counters and statistics. The trainers supply the sections, the pools and the
-// draw through the protected hooks; a LessonSession drives the loop (Start, Next, Judge, Seek,
-// Pause) for the screen and observes it as a LessonBaseObserver and an ExerciseObserver.
+// timeline (SectionPlan), drawing and asking questions (shown, or sounded through the stream
+// device and the connector to the output port: ExerciseDevices), the question clock
+// (QuestionClock), judging answers from the screen and the MIDI keyboard (AnswerJudgement), and
+// keeping score of them (ScoredLesson: counters and statistics). The trainers supply the
+// sections, the pools and the draw through the protected hooks; a LessonSession drives the loop
+// (Start, Next, Judge, Seek, Pause) for the screen and observes it as a LessonBaseObserver and an
+// ExerciseObserver.
 //
 // Exercise states: 0 not started or no section left, 1 between questions, 2 a question is
 // sounding, 3 an answer is awaited, 4 the end of the lesson's timeline was reached.
@@ -15,10 +17,12 @@
 // thread with that lock held.
 
 #include "core/exercise/answer.h"
+#include "core/exercise/exercise_devices.h"
 #include "core/exercise/exercise_observer.h"
-#include "core/exercise/lesson_base.h"
+#include "core/exercise/question_clock.h"
 #include "core/exercise/question_record.h"
-#include "core/exercise/statistics_record.h"
+#include "core/exercise/scored_lesson.h"
+#include "core/exercise/section_plan.h"
 #include "core/exercise/trainer_settings.h"
 #include "core/midi/midi_in_stream_device_observer.h"
 
@@ -33,16 +37,13 @@
 
 namespace Core {
 
-class ExerciseStatistics;
 class MidiAnswerListener;
-class MidiDeviceConnector;
-class MidiInStreamDeviceAuto;
 class MidiOutDevice;
 class QuestionValidator;
 class AnswerVariantProvider;
 class TrainerSettingsSource;
 
-class Exercise : public LessonBase, public Subject<ExerciseObserver>, public MidiInStreamDeviceObserver
+class Exercise : public ScoredLesson, public Subject<ExerciseObserver>, public MidiInStreamDeviceObserver
 {
 public:
     enum State
@@ -54,28 +55,11 @@ public:
         LessonEnd = 4,
     };
 
-    struct SectionTitle
-    {
-        QString shortName;
-        QString title;
-    };
-    struct Section
-    {
-        qint32 questionCount = 0;
-        qint32 msPerQuestion = 0;
-    };
-    struct Counters
-    {
-        qint32 asked = 0;
-        qint32 correct = 0;
-        qint32 answered = 0;
-        qint32 sectionQuestionCount = 0;
-        qint32 sectionAsked = 0;
-        qint32 sectionCorrect = 0;
-    };
+    using SectionTitle = SectionPlan::Title;
+    using Section = SectionPlan::Section;
 
-    static constexpr int TickMs = 50;         // timeline interval
-    static constexpr int UnlimitedTicks = 10; // ticks per question without a time limit
+    static constexpr int TickMs = SectionPlan::TickMs;
+    static constexpr int UnlimitedTicks = SectionPlan::UnlimitedTicks;
     static constexpr int CandidateCount = 6;
 
     Exercise();
@@ -101,7 +85,6 @@ public:
     // MidiInStreamDeviceObserver: the question's sound has ended (timer thread).
     void OnStreamFinished() override;
 
-    void Initialize(std::shared_ptr<ExerciseStatistics> statistics, int trainerIndex);
     void ApplySettings(const std::vector<Section>& sections, int instrument);
     void SetQuizMode(bool quiz);
     void Next();
@@ -118,24 +101,13 @@ public:
     int GetCurrentSection() const;
     // A copy: the current question may be replaced by another thread right after.
     QuestionRecord GetCurrentQuestion() const;
-    Counters GetCounters() const;
     std::vector<SectionTitle> GetSectionTitles() const;
     std::vector<Section> GetSections() const;
-    std::vector<Answer> GetAnswers(int section) const;
     int GetInstrument() const;
-    int GetTrainerIndex() const;
-    std::shared_ptr<ExerciseStatistics> GetStatistics() const;
     std::shared_ptr<MidiAnswerListener> GetAnswerListener() const;
     std::shared_ptr<MidiOutDevice> GetOutputDevice() const;
     // Ticks per question of a section: msPerQuestion / 50; 0 means no time limit.
     int TicksPerQuestion(int section) const;
-
-    void LoadTotals();
-    void ClearSessionStatistics();
-    void ClearHistoryStatistics();
-    void SetShowHistory(bool show);
-    bool IsShowingHistory() const;
-    void GetSectionStatistics(int section, std::vector<StatisticsRecord>& out) const;
 
     // Draws one valid pool id, weighted by its statistics, and fills `ids` with six distinct
     // candidates containing it. Returns the drawn question's position in `ids`, or -1 (and
@@ -152,23 +124,26 @@ public:
 
     // What the trainer asks and how its answers read, for the screen and the reference views.
     // 0 no answer input, 1 multiple-choice buttons, 2 keys (MIDI or on-screen).
-    virtual int AnswerInputMode(const QuestionRecord& question);
+    virtual int AnswerInputMode(const QuestionRecord&) { return 0; }
     // Whether answers may come from the MIDI keyboard at all.
-    virtual bool AcceptsKeyAnswers();
+    virtual bool AcceptsKeyAnswers() { return true; }
     // The root key (0-87) of a pool entry; -1 where the section has no keys.
-    virtual int QuestionKey(int section, int id);
-    virtual QString QuestionLabel(int section, int id);
-    virtual bool IsSameAnswer(int section, int a, int b);
-    virtual QString AnswerText(int section, int id);
+    virtual int QuestionKey(int, int) { return -1; }
+    virtual QString QuestionLabel(int, int) { return QString(); }
+    virtual bool IsSameAnswer(int, int a, int b) { return a == b; }
+    virtual QString AnswerText(int, int) { return QString(); }
     // The pool ids behind the multiple-choice answer buttons of a section.
-    virtual void ChoiceIds(int section, std::vector<int>& out);
+    virtual void ChoiceIds(int, std::vector<int>&) {}
     // The answer view of an answered question of the current section as the trainer shows it
     // (see AnswerView); empty for trainers that show no notes. Clef and spelling are the
     // question's own (option1 treble, option2 flat).
-    virtual QByteArray DrawAnswerView(const QuestionRecord& question, const Answer& answer,
-                                      QVector<QPair<int, int>>& keys);
+    virtual QByteArray DrawAnswerView(const QuestionRecord&, const Answer&, QVector<QPair<int, int>>& keys)
+    {
+        keys.clear();
+        return QByteArray();
+    }
     // Reads the durations of the settings in force into the section table.
-    virtual void SetUpSections();
+    virtual void SetUpSections() {}
 
     // The answer view of an answered question: the score text of the entered notes coloured
     // against the expected ones, and the flagged keys for the screen (flag 0 right, 1 wrong,
@@ -185,7 +160,7 @@ protected:
 
     // Whether the section can ask anything under the settings in force (a trainer whose
     // settings permit no pool entry answers false; the section is then skipped).
-    virtual bool SectionHasQuestions(int section);
+    virtual bool SectionHasQuestions(int) { return true; }
     virtual void RegisterSections(std::vector<SectionTitle>& out) = 0;
     virtual void InitQuestionRecord(int section, std::vector<QuestionRecord>& pool) = 0;
     // Fills the drawn copy; false when nothing can be asked in the section.
@@ -207,47 +182,28 @@ protected:
     void ConnectDevices();
     void Refresh();
     void UpdateTimeline();
-    void AdvanceQuestion(bool forward);
-    // 1 right, 0 wrong, -1 incomplete.
-    int Validate(const QuestionRecord& question, const Answer& answer) const;
+    // Leaves the question in hand for the boundary of the next question (`forward`) or of its
+    // own. A section without a time limit gives each question UnlimitedTicks: after an answer
+    // (`answered`) the clock runs them out and stops at the next boundary; otherwise the lesson
+    // stands on a boundary at once, so that no question's ticks run while it waits.
+    void AdvanceQuestion(bool forward, bool answered = false);
 
 private:
     void SetState(int newState);
     void AskQuestion(const QuestionRecord& question);
     bool SectionUsable(int section);
-    void StartClock();
-    void StopClock();
-    void MoveClock(int position);
     void HandleTimeUp(int position);
 
     int state = BetweenQuestions;
-    std::shared_ptr<MidiInStreamDeviceAuto> streamDevice;
-    std::shared_ptr<MidiAnswerListener> answerListener;
-    std::shared_ptr<MidiDeviceConnector> connector;
-    std::shared_ptr<MidiOutDevice> outputDevice; // the connector's output, reset by StopSound
-    std::vector<SectionTitle> sectionTitles;
-    std::vector<std::vector<QuestionRecord>> pools;
-    std::vector<std::vector<QuestionRecord>> history;
-    std::vector<std::vector<Answer>> answers;
-    Counters counters;
+    ExerciseDevices devices;
+    SectionPlan sections;
     int currentSection = 0;
-    std::vector<Section> sections;
     int instrument = 0;
-    std::shared_ptr<ExerciseStatistics> statistics;
-    int trainerIndex = 0;
-    bool showHistory = false;
     QVector<MidiEvent> pressedNotes;
     bool keySilenced = false;
-    int previousId = -1;
 
-    // Question clock bookkeeping against ticks that were already on their way on the timer
-    // thread when this thread moved or stopped the timeline: a tick is taken only when it
-    // is the timeline's current position and lies past the last position set or taken.
-    int clockMark = 0;
-    bool clockRunning = false;
-    int drawSection = -1;             // section being drawn for by Next, before it becomes current
-    int askedAt = -1;                 // position at which a shown question was asked, until it is answered
-    std::vector<bool> sectionSkipped; // sections found to have nothing to ask in this run
+    QuestionClock questionClock;
+    int drawSection = -1; // section being drawn for by Next, before it becomes current
     const TrainerSettingsSource* settingsSource = nullptr;
 };
 

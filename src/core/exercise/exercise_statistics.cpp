@@ -334,12 +334,6 @@ void ExerciseStatistics::SetSaveListener(SaveListener newListener)
         listener(saveState);
 }
 
-ExerciseStatistics::SaveState ExerciseStatistics::CurrentSaveState() const
-{
-    std::lock_guard<std::mutex> lock(listenerMutex);
-    return saveState;
-}
-
 void ExerciseStatistics::SaveSoon()
 {
     saver.SaveSoon();

@@ -96,7 +96,6 @@ public:
     // Installs (or, with an empty function, removes) the one save listener. A store whose saves
     // are failing already tells the new listener at once. Removing waits for a call in progress.
     void SetSaveListener(SaveListener listener);
-    SaveState CurrentSaveState() const;
 
     // Re-reads the local file into the local database when the file can be opened; otherwise
     // the local database stays as it is. A parse failure leaves the records read before it.

@@ -69,7 +69,7 @@ Synthesizer::Synthesizer(const Options& options)
                 continue;
             driver = new_fluid_audio_driver2(settings, &Synthesizer::AudioCallback, this);
             if (driver) {
-                driverName = name;
+                qCInfo(synthLog, "sound through the %s audio driver", qPrintable(name));
                 break;
             }
             qCDebug(synthLog, "audio driver %s is not available", qPrintable(name));

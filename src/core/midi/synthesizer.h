@@ -75,7 +75,6 @@ public:
     QString SoundFontPath() const;
     double SoundFontLoadMs() const { return loadMs.load(); }
 
-    QString AudioDriverName() const { return driverName; } // empty: silent, no device
     int SampleRate() const { return sampleRate; }
     // Audio buffered between the synthesizer and the device, in milliseconds.
     double BufferMs() const;
@@ -100,7 +99,6 @@ private:
     _fluid_hashtable_t* settings = nullptr;
     _fluid_synth_t* synth = nullptr;
     _fluid_audio_driver_t* driver = nullptr;
-    QString driverName;
     int sampleRate = 48000;
     int periodFrames = 64;
     int periods = 2;

@@ -18,7 +18,6 @@ class AboutDialog : public CardDialog
 public:
     explicit AboutDialog(QWidget* parent = nullptr);
 
-    QTextBrowser* creditsView() const { return m_credits; }
     QPushButton* closeButton() const { return m_closeButton; }
 
     // The credits as HTML, with the tempo pieces' part taken from `tempoPiecesMarkdown`.

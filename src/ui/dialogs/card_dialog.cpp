@@ -130,11 +130,6 @@ QFont CardDialog::textFont(int pixelSize, int weight)
     return font;
 }
 
-QRect CardDialog::cardRect() const
-{
-    return m_card->geometry();
-}
-
 QPushButton* CardDialog::addButton(const QString& text, ButtonKind kind)
 {
     auto* button = new QPushButton(text, m_card);

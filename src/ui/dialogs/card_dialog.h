@@ -32,8 +32,6 @@ public:
 
     QWidget* card() const { return m_card; }
     QLabel* titleLabel() const { return m_title; }
-    // The card's place in the dialog.
-    QRect cardRect() const;
 
     // Lato at a pixel size, as the dialogs' texts use it.
     static QFont textFont(int pixelSize, int weight = 50 /* QFont::Normal */);

@@ -19,7 +19,6 @@ public:
 
     explicit HelpDialog(QWidget* parent = nullptr);
 
-    QTextBrowser* guideView() const { return m_guide; }
     QPushButton* closeButton() const { return m_closeButton; }
 
 private:

@@ -47,7 +47,6 @@ public:
     int pointedKey() const { return m_pointedKey; }
     // The key picked first in pick-a-key mode, -1 before the first click.
     int firstKey() const { return m_firstKey; }
-    Keyboard* pianoKeyboard() const { return m_keyboard; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

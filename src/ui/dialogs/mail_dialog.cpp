@@ -107,14 +107,4 @@ void MailDialog::setNews(const Core::NewsItem& item)
     setNews(QString(), item.text);
 }
 
-QString MailDialog::shownTitle() const
-{
-    return m_headline->text();
-}
-
-QString MailDialog::shownText() const
-{
-    return m_textView->toPlainText();
-}
-
 } // namespace UI

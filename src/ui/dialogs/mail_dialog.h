@@ -32,11 +32,6 @@ public:
     void setNews(const QString& title, const QString& text);
     void setNews(const Core::NewsItem& item);
 
-    // The texts as shown, after cutting and cleaning.
-    QString shownTitle() const;
-    QString shownText() const;
-
-    QLabel* headlineLabel() const { return m_headline; }
     QPlainTextEdit* textView() const { return m_textView; }
     QPushButton* closeButton() const { return m_closeButton; }
 

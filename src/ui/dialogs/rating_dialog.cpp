@@ -152,11 +152,6 @@ void RatingDialog::showEvent(QShowEvent* event)
     m_notNow->setFocus(Qt::OtherFocusReason);
 }
 
-QAbstractButton* RatingDialog::starButton(int number) const
-{
-    return number >= 1 && number <= m_stars.size() ? m_stars.at(number - 1) : nullptr;
-}
-
 QUrl RatingDialog::ratingUrl(const QUrl& base, int number)
 {
     QUrl url = Core::ServicesAddress::ServiceUrl(base, QStringLiteral("/Home/Rate"));
@@ -192,7 +187,6 @@ void RatingDialog::rate(int number)
 {
     if (isFadingOut() || !isVisible())
         return;
-    m_chosenStars = number;
     const QUrl url = ratingUrl(m_servicesBase, number);
     if (!url.isEmpty() && m_openUrl)
         m_openUrl(url.toString(QUrl::FullyEncoded));

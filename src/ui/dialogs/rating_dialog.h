@@ -43,14 +43,6 @@ public:
     // the query "stars=N". Empty without an address.
     static QUrl ratingUrl(const QUrl& servicesBase, int stars);
 
-    // The stars the user chose, 0 while none.
-    int chosenStars() const { return m_chosenStars; }
-
-    // The button of `stars` stars (1 to 5).
-    QAbstractButton* starButton(int stars) const;
-    QPushButton* notNowButton() const { return m_notNow; }
-    QPushButton* dontAskButton() const { return m_dontAsk; }
-
 protected:
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -65,7 +57,6 @@ private:
     QList<QAbstractButton*> m_stars;
     QPushButton* m_notNow = nullptr;
     QPushButton* m_dontAsk = nullptr;
-    int m_chosenStars = 0;
 };
 
 } // namespace UI

@@ -16,76 +16,76 @@ ActionHint::ActionHint(QWidget* parent) : QLabel(parent)
         QStringLiteral("QLabel#actionHint { color: white; font: 600 15px \"Tahoma\";"
                        " background-color: rgba(30, 32, 38, 225); border: 1px solid rgb(245, 154, 35);"
                        " border-radius: 8px; padding: 10px 18px; }"));
-    delay = new QTimer(this);
-    delay->setSingleShot(true);
-    delay->setInterval(DelayMs);
-    connect(delay, &QTimer::timeout, this, &ActionHint::Appear);
-    display = new QTimer(this);
-    display->setSingleShot(true);
-    display->setInterval(DisplayMs);
-    connect(display, &QTimer::timeout, this, &QWidget::hide);
-    SetMode(PauseMode);
+    m_delay = new QTimer(this);
+    m_delay->setSingleShot(true);
+    m_delay->setInterval(DelayMs);
+    connect(m_delay, &QTimer::timeout, this, &ActionHint::appear);
+    m_display = new QTimer(this);
+    m_display->setSingleShot(true);
+    m_display->setInterval(DisplayMs);
+    connect(m_display, &QTimer::timeout, this, &QWidget::hide);
+    setMode(PauseMode);
     hide();
 }
 
-QString ActionHint::TextOf(Mode mode)
+QString ActionHint::textOf(Mode mode)
 {
     return mode == PauseMode
                ? tr("Press spacebar to pause")
                : tr("Press spacebar for next question,<br>to continue automatically see Settings");
 }
 
-void ActionHint::SetMode(Mode newMode)
+void ActionHint::setMode(Mode newMode)
 {
-    mode = newMode;
-    setText(TextOf(mode));
-    QString plain = TextOf(mode);
+    m_mode = newMode;
+    setText(textOf(m_mode));
+    QString plain = textOf(m_mode);
     plain.replace(QStringLiteral("<br>"), QStringLiteral(" "));
     setAccessibleName(plain);
     adjustSize();
 }
 
-void ActionHint::ShowAt(const QPoint& bottomCentre)
+void ActionHint::showAt(const QPoint& bottomCentre)
 {
-    anchor = bottomCentre;
-    delay->stop();
-    display->stop();
-    if (mode == NextQuestionMode)
-        Appear();
+    m_anchor = bottomCentre;
+    m_delay->stop();
+    m_display->stop();
+    if (m_mode == NextQuestionMode)
+        appear();
     else {
         hide();
-        delay->start();
+        m_delay->start();
     }
 }
 
-void ActionHint::Appear()
+void ActionHint::appear()
 {
     adjustSize();
-    move(anchor.x() - width() / 2, anchor.y() - height());
+    move(m_anchor.x() - width() / 2, m_anchor.y() - height());
     raise();
     show();
     QAccessibleEvent shown(this, QAccessible::Alert);
     QAccessible::updateAccessibility(&shown);
-    if (mode == PauseMode)
-        display->start();
+    if (m_mode == PauseMode)
+        m_display->start();
 }
 
-void ActionHint::Dismiss()
+void ActionHint::dismiss()
 {
-    delay->stop();
-    display->stop();
+    m_delay->stop();
+    m_display->stop();
     hide();
 }
 
-bool ActionHint::IsPending() const
+bool ActionHint::isPending() const
 {
-    return isVisible() || delay->isActive();
+    return isVisible() || m_delay->isActive();
 }
 
 void ActionHint::mousePressEvent(QMouseEvent* event)
 {
     event->accept();
-    Q_EMIT Clicked();
+    Q_EMIT clicked();
 }
 
 } // namespace UI

@@ -3,7 +3,7 @@
 // student what the space bar does now. In its pause mode it says "Press spacebar to pause", and
 // only after the lesson has run for a while (DelayMs), for DisplayMs; in its next-question mode,
 // after a mistake that paused the lesson, it says at once that the space bar goes on, and stays
-// until it is dismissed. A click on it counts as the space bar (Clicked()). A child widget of the
+// until it is dismissed. A click on it counts as the space bar (clicked()). A child widget of the
 // screen, so it never takes the keyboard focus. Used by UI::ExerciseScreen. GUI thread.
 
 #include <QLabel>
@@ -27,31 +27,31 @@ public:
 
     explicit ActionHint(QWidget* parent = nullptr);
 
-    void SetMode(Mode mode);
-    Mode GetMode() const { return mode; }
-    static QString TextOf(Mode mode);
+    void setMode(Mode mode);
+    Mode mode() const { return m_mode; }
+    static QString textOf(Mode mode);
 
     // Shows the hint with its bottom centre at `anchor` (parent coordinates): at once in the
     // next-question mode, after DelayMs in the pause mode.
-    void ShowAt(const QPoint& anchor);
+    void showAt(const QPoint& anchor);
     // Hides the hint and forgets a pending show.
-    void Dismiss();
+    void dismiss();
     // The hint is on screen or will come up.
-    bool IsPending() const;
+    bool isPending() const;
 
 Q_SIGNALS:
-    void Clicked();
+    void clicked();
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
 
 private:
-    void Appear();
+    void appear();
 
-    Mode mode = PauseMode;
-    QPoint anchor;
-    QTimer* delay = nullptr;
-    QTimer* display = nullptr;
+    Mode m_mode = PauseMode;
+    QPoint m_anchor;
+    QTimer* m_delay = nullptr;
+    QTimer* m_display = nullptr;
 };
 
 } // namespace UI

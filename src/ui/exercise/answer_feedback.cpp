@@ -51,7 +51,7 @@ void AnswerFeedback::showJudgement(const Core::Judgement& judgement)
     if (judgement.hasAnswerView)
         showAnswerView(judgement);
     if (QuestionView::isHeard(question.kind) || question.kind == QuestionRecord::ChordSymbolQuestion) {
-        m_widgets.speaker->Stop();
+        m_widgets.speaker->stop();
         if (hasScore && m_widgets.fader->content() != m_widgets.scoreBoard)
             m_widgets.fader->fadeIn(m_widgets.scoreBoard);
     }
@@ -115,7 +115,7 @@ void AnswerFeedback::hop()
                                               m_widgets.scoreFrame, this);
     if (m_shake)
         m_shake->stop();
-    m_hop->Run();
+    m_hop->run();
 }
 
 void AnswerFeedback::shake(bool outOfTime)
@@ -129,7 +129,7 @@ void AnswerFeedback::shake(bool outOfTime)
                                                 m_widgets.scoreFrame, this);
     if (m_hop)
         m_hop->stop();
-    m_shake->Run();
+    m_shake->run();
 }
 
 void AnswerFeedback::clear()

@@ -70,7 +70,7 @@ ExerciseScreen::ExerciseScreen(std::shared_ptr<Core::ExerciseCatalog> exerciseCa
     : QWidget(parent), m_ui(std::make_unique<Ui::ExerciseScreen>()),
       m_catalog(std::move(exerciseCatalog)), m_soundController(std::move(sound)), m_settings(settingsStore)
 {
-    RegisterScreenMetaTypes();
+    registerScreenMetaTypes();
     Core::LessonSession::RegisterMetaTypes();
     static const bool accessibleFactoryInstalled = [] {
         QAccessible::installFactory(ScreenAccessibleFactory);
@@ -111,41 +111,15 @@ ExerciseScreen::ExerciseScreen(std::shared_ptr<Core::ExerciseCatalog> exerciseCa
     m_answerFeedback->setStatus(QString(), "RegularStyle");
 
     connect(m_questionView, &QuestionView::choiceClicked, this, &ExerciseScreen::onChoiceClicked);
-    m_sectionBar = new SectionBar(m_ui->sectionButtons, m_ui->sectionSlider, this);
-    m_sectionBar->setCheckable(true);
-    connect(m_sectionBar, &SectionBar::sectionChosen, this, &ExerciseScreen::onSectionChosen);
-    ViewSwitcher::Widgets views;
-    views.area = m_ui->viewArea;
-    views.exercisePane = m_ui->exercisePane;
-    views.statisticsPane = m_ui->statisticsPane;
-    views.extendedStatisticsPane = m_ui->extendedStatisticsPane;
-    views.referencePane = m_ui->referencePane;
-    views.statisticsRows = m_ui->statisticsRows;
-    views.extendedStatisticsRows = m_ui->extendedStatisticsRows;
-    views.keyboard = m_ui->keyboard;
-    m_viewSwitcher = new ViewSwitcher(views, this);
-    connect(m_viewSwitcher, &ViewSwitcher::animationFinished, this, &ExerciseScreen::repaintProgress);
     connect(m_ui->keyboard, &Keyboard::keyPressed, this, &ExerciseScreen::onKeyboardKeyPressed);
     connect(m_ui->keyboard, &Keyboard::keyReleased, this, &ExerciseScreen::onKeyboardKeyReleased);
-    connect(m_ui->sectionSlider, &QSlider::sliderPressed, this, &ExerciseScreen::beginSeek);
-    connect(m_ui->sectionSlider, &QSlider::sliderReleased, this, &ExerciseScreen::endSeek);
     connect(m_ui->printButton, &QPushButton::released, this, &ExerciseScreen::printReference);
     connect(m_ui->playButton, &QToolButton::clicked, this, &ExerciseScreen::play);
     connect(this, &ExerciseScreen::sectionEndDialogRequested, this,
             &ExerciseScreen::showSectionEndDialog);
-    // The main window's view requests, when the parent has them.
-    if (parent) {
-        const QMetaObject* meta = parent->metaObject();
-        if (meta->indexOfSignal("showReference(UI::Speed)") >= 0)
-            connect(parent, SIGNAL(showReference(UI::Speed)), this, SLOT(showReference(UI::Speed)));
-        if (meta->indexOfSignal("showStatistics(UI::Speed)") >= 0)
-            connect(parent, SIGNAL(showStatistics(UI::Speed)), this, SLOT(showStatistics(UI::Speed)));
-        if (meta->indexOfSignal("showExercise(UI::Speed)") >= 0)
-            connect(parent, SIGNAL(showExercise(UI::Speed)), this, SLOT(showExercise(UI::Speed)));
-    }
 
     m_actionHint = new ActionHint(this);
-    connect(m_actionHint, &ActionHint::Clicked, this, &ExerciseScreen::spaceAction);
+    connect(m_actionHint, &ActionHint::clicked, this, &ExerciseScreen::spaceAction);
 
     m_sectionEndDelay = new QTimer(this);
     m_sectionEndDelay->setSingleShot(true);
@@ -167,7 +141,6 @@ ExerciseScreen::ExerciseScreen(std::shared_ptr<Core::ExerciseCatalog> exerciseCa
 
 ExerciseScreen::~ExerciseScreen()
 {
-    m_glideTimer.stop();
     // No report of the lesson reaches this screen while it is taken apart (see lesson_session.h).
     if (m_session)
         m_session->disconnect(this);
@@ -272,6 +245,7 @@ void ExerciseScreen::closeExercise()
         m_session.reset();
         m_lesson = Core::LessonSnapshot();
         m_position = Core::LessonPosition();
+        m_sectionBar->setRunning(false);
     }
     if (m_playDialog)
         m_playDialog->hide();
@@ -281,7 +255,7 @@ void ExerciseScreen::closeExercise()
     m_answerFeedback->clear();
     m_sectionEndDelay->stop();
     m_answerFeedback->forgetJudgement();
-    m_actionHint->Dismiss();
+    m_actionHint->dismiss();
     m_questionView->clearQuestion();
     updateView();
 }
@@ -336,10 +310,10 @@ bool ExerciseScreen::pauseExercise(bool pause, bool showDialog)
     if (!pause) {
         if (m_playDialog)
             m_playDialog->fadeOut();
-        m_actionHint->SetMode(ActionHint::PauseMode);
+        m_actionHint->setMode(ActionHint::PauseMode);
         showActionHint();
     } else {
-        m_actionHint->Dismiss();
+        m_actionHint->dismiss();
         if (showDialog)
             ensurePlayDialog()->showOver();
     }
@@ -413,7 +387,7 @@ PlayDialog* ExerciseScreen::ensurePlayDialog()
 
 void ExerciseScreen::showActionHint()
 {
-    m_actionHint->ShowAt(hintAnchor());
+    m_actionHint->showAt(hintAnchor());
 }
 
 QPoint ExerciseScreen::hintAnchor() const
@@ -450,8 +424,6 @@ void ExerciseScreen::showEvent(QShowEvent* event)
     layOutKeyboard();
     m_viewSwitcher->start();
     setFocus();
-    // The slider glides only where it is seen: a hidden screen costs no wake-ups.
-    m_glideTimer.start(GlideIntervalMs, Qt::CoarseTimer, this);
     if (m_midiWarningPending)
         warnIfNoMidiInput();
 }
@@ -459,7 +431,6 @@ void ExerciseScreen::showEvent(QShowEvent* event)
 void ExerciseScreen::hideEvent(QHideEvent* event)
 {
     QWidget::hideEvent(event);
-    m_glideTimer.stop();
     // The lesson does not run on while nobody sees it.
     if (m_session && m_session->playState() == LessonBase::Running)
         pauseExercise(true, true);
@@ -511,7 +482,7 @@ void ExerciseScreen::keyPressEvent(QKeyEvent* event)
 
 void ExerciseScreen::mousePressEvent(QMouseEvent* event)
 {
-    m_actionHint->Dismiss();
+    m_actionHint->dismiss();
     QWidget::mousePressEvent(event);
 }
 
@@ -520,8 +491,8 @@ bool ExerciseScreen::eventFilter(QObject* watched, QEvent* event)
     switch (event->type()) {
     case QEvent::MouseButtonPress: {
         if (watched == m_actionHint)
-            return false; // the hint's own click is the space bar (ActionHint::Clicked)
-        m_actionHint->Dismiss();
+            return false; // the hint's own click is the space bar (ActionHint::clicked)
+        m_actionHint->dismiss();
         const bool onQuestion = watched == m_ui->scorePane || watched == m_ui->questionFader ||
                                 watched == m_ui->scoreBoard || watched == m_ui->speaker ||
                                 watched == m_ui->questionPicture || watched == m_ui->questionText;

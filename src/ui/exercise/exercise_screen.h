@@ -21,7 +21,6 @@
 #include "core/exercise/lesson_session.h"
 #include "ui/speed.h"
 
-#include <QBasicTimer>
 #include <QPointer>
 #include <QWidget>
 
@@ -62,7 +61,6 @@ class ViewSwitcher;
 class ExerciseScreen : public QWidget
 {
     Q_OBJECT
-    Q_PROPERTY(bool isReferenceEnabled READ isReferenceEnabled)
 
 public:
     enum ViewMode
@@ -75,7 +73,6 @@ public:
     static constexpr int RightAnswerDelayMs = Core::LessonSession::RightAnswerDelayMs;
     // How long the last answer's judgement stays in view before the section end dialog covers it.
     static constexpr int FeedbackBeforeSectionEndMs = 1200;
-    static constexpr int GlideIntervalMs = 50;
     static constexpr int SectionCount = 5;
     static constexpr int VariantCount = 6;
 
@@ -95,8 +92,6 @@ public:
     // Moves the open lesson to timeline position `position` (a lesson left earlier and opened
     // again) and goes on from there.
     void resumeAt(int position);
-
-    bool isReferenceEnabled() const { return m_viewMode == ReferenceView; }
 
     // The open lesson, or null; for the main window and the tour.
     Core::LessonSession* session() const { return m_session.get(); }
@@ -164,7 +159,7 @@ private Q_SLOTS:
     // The slider's handle taken and let go: the lesson holds, then goes on from where it was let
     // go.
     void beginSeek();
-    void endSeek();
+    void endSeek(int position);
     // A section button: the lesson goes there, the statistics or the reference show its page.
     void onSectionChosen(int section);
     void jumpToSection(int section);
@@ -181,7 +176,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
-    void timerEvent(QTimerEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
@@ -244,8 +238,6 @@ private:
     bool m_quizMode = false;
     int m_viewMode = ExerciseView;
     bool m_extendedStatistics = false;
-    QBasicTimer m_glideTimer;
-    int m_glideTarget = 0;
     SectionBar* m_sectionBar = nullptr;
     bool m_midiWarningShown = false;
     bool m_midiWarningPending = false;

@@ -1,5 +1,6 @@
 // The screen's side of the lesson session: its reports routed to the question view, the answer
-// feedback and the statistics pane; the answers the inputs give handed to it; the section end.
+// feedback, the section bar and the statistics pane; the answers the inputs give, the seeks and
+// the sections chosen handed to it; the section end.
 #include "ui/exercise/exercise_screen.h"
 
 #include "ui_exercise_screen.h"
@@ -17,7 +18,8 @@
 #include "ui/exercise/view_switcher.h"
 
 #include <QTimer>
-#include <QTimerEvent>
+
+#include <algorithm>
 
 namespace {
 
@@ -25,6 +27,9 @@ using Core::Exercise;
 using Core::LessonBase;
 
 } // namespace
+
+static_assert(UI::ExerciseScreen::SectionCount == UI::SectionBar::SectionCount,
+              "the screen has one section button per section");
 
 namespace UI {
 
@@ -65,6 +70,22 @@ void ExerciseScreen::createParts()
     m_statisticsPane = new StatisticsPane(statistics, this);
     connect(m_statisticsPane, &StatisticsPane::pageChanged, this,
             [this] { showSectionTitle(m_statisticsPane->section()); });
+    m_sectionBar = new SectionBar(m_ui->sectionButtons, m_ui->sectionSlider, this);
+    m_sectionBar->setCheckable(true);
+    connect(m_sectionBar, &SectionBar::sectionChosen, this, &ExerciseScreen::onSectionChosen);
+    connect(m_sectionBar, &SectionBar::seekStarted, this, &ExerciseScreen::beginSeek);
+    connect(m_sectionBar, &SectionBar::seekEnded, this, &ExerciseScreen::endSeek);
+    ViewSwitcher::Widgets views;
+    views.area = m_ui->viewArea;
+    views.exercisePane = m_ui->exercisePane;
+    views.statisticsPane = m_ui->statisticsPane;
+    views.extendedStatisticsPane = m_ui->extendedStatisticsPane;
+    views.referencePane = m_ui->referencePane;
+    views.statisticsRows = m_ui->statisticsRows;
+    views.extendedStatisticsRows = m_ui->extendedStatisticsRows;
+    views.keyboard = m_ui->keyboard;
+    m_viewSwitcher = new ViewSwitcher(views, this);
+    connect(m_viewSwitcher, &ViewSwitcher::animationFinished, this, &ExerciseScreen::repaintProgress);
 }
 
 bool ExerciseScreen::isTimedOut() const
@@ -106,9 +127,9 @@ void ExerciseScreen::onAboutToAskNext()
 {
     // The last judgement goes out of view with the question it judged.
     m_askingNext = true;
-    if (m_actionHint->GetMode() == ActionHint::NextQuestionMode)
-        m_actionHint->Dismiss();
-    m_actionHint->SetMode(ActionHint::PauseMode);
+    if (m_actionHint->mode() == ActionHint::NextQuestionMode)
+        m_actionHint->dismiss();
+    m_actionHint->setMode(ActionHint::PauseMode);
     m_answerFeedback->clear();
 }
 
@@ -190,7 +211,7 @@ void ExerciseScreen::onAnswerJudged(const Core::Judgement& judgement)
     m_answerFeedback->showJudgement(judgement);
     // The session moves on by itself, or has paused the lesson after a mistake.
     if (!judgement.isRight() && judgement.next == Core::Judgement::PauseLesson) {
-        m_actionHint->SetMode(ActionHint::NextQuestionMode);
+        m_actionHint->setMode(ActionHint::NextQuestionMode);
         showActionHint();
     }
     updateView();
@@ -203,25 +224,6 @@ void ExerciseScreen::onSummaryDue()
         showExerciseStatistics();
 }
 
-void ExerciseScreen::timerEvent(QTimerEvent* event)
-{
-    if (event->timerId() == m_glideTimer.timerId()) {
-        if (!m_session || m_glideTarget == 0 || m_lesson.playState != LessonBase::Running)
-            return;
-        QSlider* slider = m_ui->sectionSlider;
-        if (slider->isSliderDown())
-            return;
-        const int value = slider->value();
-        const int step = std::max(1, (m_glideTarget - value) / 10);
-        const int next = std::min(m_glideTarget, value + step);
-        slider->setValue(next);
-        if (next >= m_glideTarget)
-            m_glideTarget = 0;
-        return;
-    }
-    QWidget::timerEvent(event);
-}
-
 // ---- the session's reports ---------------------------------------------------------------------
 
 void ExerciseScreen::onLessonChanged(const Core::LessonSnapshot& lesson)
@@ -229,6 +231,7 @@ void ExerciseScreen::onLessonChanged(const Core::LessonSnapshot& lesson)
     const bool sectionsChanged = !(lesson.segments == m_lesson.segments);
     m_lesson = lesson;
     m_position = lesson.position;
+    m_sectionBar->setRunning(lesson.playState == LessonBase::Running);
     if (sectionsChanged)
         updateSectionBar();
     // The lesson ran out of questions when asked for the next one: the last answer's marks go.
@@ -326,7 +329,7 @@ SectionEndDialog* ExerciseScreen::ensureSectionEndDialog()
 
 void ExerciseScreen::showSectionEndDialog()
 {
-    m_actionHint->Dismiss();
+    m_actionHint->dismiss();
     if (m_playDialog)
         m_playDialog->hide();
     ensureSectionEndDialog()->showForSectionEnd();
@@ -379,6 +382,85 @@ void ExerciseScreen::onStatisticsKeyHovered(int key)
     if (m_viewMode != StatisticsView || m_extendedStatistics)
         return;
     m_statisticsPane->showOctaveOfKey(key);
+}
+
+// ---- the section bar ---------------------------------------------------------------------------
+
+void ExerciseScreen::updateSectionBar()
+{
+    if (!m_session)
+        return;
+    m_sectionBar->layOut(m_lesson.segments);
+    updateSlider(true);
+}
+
+void ExerciseScreen::updateSlider(bool force)
+{
+    if (!m_session)
+        return;
+    m_ui->sectionSlider->setEnabled(!m_quizMode);
+    // The button of the section whose question is shown, also while the timeline already
+    // stands at the start of the next one.
+    if (m_viewMode == ExerciseView)
+        m_sectionBar->setCurrent(m_lesson.section);
+    // After a seek the slider stands at once where the lesson went.
+    m_sectionBar->showPosition(m_position.segment, m_position.offset, force || m_sliderJumps);
+    m_sliderJumps = false;
+}
+
+void ExerciseScreen::beginSeek()
+{
+    if (m_session)
+        m_session->beginSeek();
+}
+
+void ExerciseScreen::endSeek(int position)
+{
+    if (!m_session)
+        return;
+    // A seek to the end brings the section end dialog at once: the last judgement is not
+    // what the student is looking at any more. The lesson goes on from there (with the next
+    // question, when it was between questions).
+    m_answerFeedback->forgetJudgement();
+    m_session->endSeek(position);
+}
+
+void ExerciseScreen::onSectionChosen(int section)
+{
+    if (m_viewMode == StatisticsView)
+        switchToStatisticsSection(section);
+    else if (m_viewMode == ReferenceView)
+        showReferenceSection(section);
+    else
+        jumpToSection(section);
+}
+
+void ExerciseScreen::jumpToSection(int s)
+{
+    if (!m_session || !m_sectionBar->hasSection(s))
+        return;
+    m_answerFeedback->forgetJudgement();
+    m_session->jumpToSection(s);
+    m_sliderJumps = true;
+}
+
+void ExerciseScreen::resumeAt(int position)
+{
+    if (!m_session)
+        return;
+    m_answerFeedback->forgetJudgement();
+    m_session->seek(std::max(0, position));
+    m_sliderJumps = true;
+}
+
+int ExerciseScreen::currentSectionIndex() const
+{
+    if (!m_session)
+        return 0;
+    int section = m_lesson.section;
+    if (m_lesson.state == Exercise::LessonEnd)
+        section = int(m_lesson.segments.size()) - 1;
+    return std::clamp(section, 0, SectionCount - 1);
 }
 
 } // namespace UI

@@ -108,7 +108,7 @@ void ExerciseScreen::showStatistics(UI::Speed speed)
     m_referenceBook->stopExample();
     m_answerFeedback->setBorder("RegularBorderStyle");
     ensurePlayDialog()->hide();
-    m_actionHint->Dismiss();
+    m_actionHint->dismiss();
     m_ui->playButton->hide();
     // The view opens on the current run's results of the section the lesson is in (the last one
     // at the lesson's end); the ear trainer's tempo section has the extended page.
@@ -156,7 +156,7 @@ void ExerciseScreen::showReference(UI::Speed speed)
         m_sectionEndDialog->hide();
     if (m_playDialog)
         m_playDialog->hide();
-    m_actionHint->Dismiss();
+    m_actionHint->dismiss();
     m_ui->playButton->hide();
     const int section = currentSectionIndex();
     m_viewMode = ReferenceView;

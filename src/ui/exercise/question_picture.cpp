@@ -9,37 +9,37 @@ namespace UI {
 
 QuestionPicture::QuestionPicture(QWidget* parent) : QWidget(parent)
 {
-    SetPicture(QString::fromLatin1(DefaultPicture));
+    setPicture(QString::fromLatin1(DefaultPicture));
 }
 
-bool QuestionPicture::SetPicture(const QString& newPath)
+bool QuestionPicture::setPicture(const QString& newPath)
 {
-    if (newPath == path && !picture.isNull())
+    if (newPath == m_path && !m_picture.isNull())
         return true;
-    path = newPath;
+    m_path = newPath;
     QString large = newPath;
     const int dot = large.lastIndexOf(QLatin1Char('.'));
     if (dot > 0)
         large.insert(dot, QStringLiteral("@2x"));
-    picture = QPixmap();
+    m_picture = QPixmap();
     if (dot > 0 && QFileInfo::exists(large)) {
-        picture.load(large);
-        picture.setDevicePixelRatio(2.0);
+        m_picture.load(large);
+        m_picture.setDevicePixelRatio(2.0);
     } else if (!newPath.isEmpty()) {
-        picture.load(newPath);
+        m_picture.load(newPath);
     }
-    setAccessibleName(picture.isNull() ? QString() : tr("Question picture"));
+    setAccessibleName(m_picture.isNull() ? QString() : tr("Question picture"));
     update();
-    return !picture.isNull();
+    return !m_picture.isNull();
 }
 
-QRect QuestionPicture::PictureRect() const
+QRect QuestionPicture::pictureRect() const
 {
-    if (picture.isNull())
+    if (m_picture.isNull())
         return QRect();
     // The largest size that fits, limited by the picture's pixels at this device's ratio.
     const double ratio = std::max(1.0, devicePixelRatioF());
-    const QSizeF pixels = QSizeF(picture.size());
+    const QSizeF pixels = QSizeF(m_picture.size());
     QSizeF size = pixels / ratio;
     // A band at the top and the bottom stays free: the action hint comes up in the lower one.
     const QSizeF room(width() * 0.9, std::max(height() * 0.5, double(height() - 2 * HintBand)));
@@ -51,17 +51,17 @@ QRect QuestionPicture::PictureRect() const
 
 QSize QuestionPicture::sizeHint() const
 {
-    return picture.isNull() ? QSize(160, 120)
-                            : (QSizeF(picture.size()) / picture.devicePixelRatioF()).toSize();
+    return m_picture.isNull() ? QSize(160, 120)
+                            : (QSizeF(m_picture.size()) / m_picture.devicePixelRatioF()).toSize();
 }
 
 void QuestionPicture::paintEvent(QPaintEvent*)
 {
-    if (picture.isNull())
+    if (m_picture.isNull())
         return;
     QPainter painter(this);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.drawPixmap(PictureRect(), picture);
+    painter.drawPixmap(pictureRect(), m_picture);
 }
 
 } // namespace UI

@@ -23,10 +23,9 @@ public:
     explicit QuestionPicture(QWidget* parent = nullptr);
 
     // False (showing nothing) when no picture exists at `path`.
-    bool SetPicture(const QString& path);
-    QString Picture() const { return path; }
+    bool setPicture(const QString& path);
     // Where the picture is drawn, in widget coordinates.
-    QRect PictureRect() const;
+    QRect pictureRect() const;
 
     QSize sizeHint() const override;
 
@@ -34,8 +33,8 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    QString path;
-    QPixmap picture; // device pixels; its ratio is set to its pixels per logical pixel
+    QString m_path;
+    QPixmap m_picture; // device pixels; its ratio is set to its pixels per logical pixel
 };
 
 } // namespace UI

@@ -67,7 +67,7 @@ namespace UI {
 
 void setStyleSheetIfChanged(QWidget* widget, const QString& styleSheet)
 {
-    const QString sheet = HighDpiStyleSheet(styleSheet);
+    const QString sheet = highDpiStyleSheet(styleSheet);
     if (widget->styleSheet() != sheet)
         widget->setStyleSheet(sheet);
 }
@@ -154,18 +154,18 @@ void QuestionView::showOverlayFor(const QuestionRecord& question, int state)
     const Core::QuestionData* item = question.AskedItem();
     if (isHeard(question.kind)) {
         if (state == Exercise::Presenting) {
-            speaker->Start();
+            speaker->start();
             overlay = speaker;
         } else {
-            speaker->Stop();
-            picture->SetPicture(QString::fromLatin1(QuestionPicture::DefaultPicture));
+            speaker->stop();
+            picture->setPicture(QString::fromLatin1(QuestionPicture::DefaultPicture));
             overlay = picture;
         }
     } else if (question.kind == QuestionRecord::ChordSymbolQuestion && item) {
         text->setText(FirstLine(item->caption2));
         text->setAccessibleName(tr("Chord symbol %1").arg(FirstLine(item->caption2)));
         overlay = text;
-    } else if (item && item->caption.startsWith(QLatin1Char(':')) && picture->SetPicture(item->caption)) {
+    } else if (item && item->caption.startsWith(QLatin1Char(':')) && picture->setPicture(item->caption)) {
         overlay = picture;
     } else if (item && !item->gmn.isEmpty()) {
         overlay = m_widgets.scoreBoard;
@@ -174,7 +174,7 @@ void QuestionView::showOverlayFor(const QuestionRecord& question, int state)
         overlay = text;
     }
     if (overlay != speaker)
-        speaker->Stop();
+        speaker->stop();
     m_widgets.fader->fadeIn(overlay);
 }
 

@@ -5,6 +5,7 @@
 #include <QButtonGroup>
 #include <QSlider>
 #include <QStyleOptionSlider>
+#include <QTimerEvent>
 #include <QToolButton>
 
 #include <algorithm>
@@ -21,6 +22,12 @@ SectionBar::SectionBar(QWidget* buttons, QSlider* slider, QObject* parent)
     for (int s = 0; s < SectionCount; ++s)
         m_group->addButton(m_buttons->findChild<QToolButton*>(QStringLiteral("section%1").arg(s + 1)), s);
     connect(m_group, &QButtonGroup::idClicked, this, &SectionBar::sectionChosen);
+    connect(m_slider, &QSlider::sliderPressed, this, &SectionBar::seekStarted);
+    connect(m_slider, &QSlider::sliderReleased, this, [this] {
+        m_glideTarget = 0;
+        updateGlideTimer();
+        Q_EMIT seekEnded(std::max(0, positionAt(m_slider->value())));
+    });
 }
 
 QToolButton* SectionBar::button(int section) const
@@ -136,6 +143,54 @@ int SectionBar::positionAt(int value) const
         before += record.length;
     }
     return before - 1;
+}
+
+void SectionBar::showPosition(int segment, int offset, bool jump)
+{
+    const int value = sliderValue(segment, offset);
+    if (value < 0 || m_slider->isSliderDown())
+        return;
+    if (!jump && value > m_slider->value() + 2) {
+        m_glideTarget = value;
+    } else {
+        m_slider->setValue(value);
+        m_glideTarget = 0;
+    }
+    updateGlideTimer();
+}
+
+void SectionBar::setRunning(bool running)
+{
+    m_running = running;
+    updateGlideTimer();
+}
+
+void SectionBar::updateGlideTimer()
+{
+    if (m_running && m_glideTarget != 0) {
+        if (!m_glideTimer.isActive())
+            m_glideTimer.start(GlideIntervalMs, Qt::CoarseTimer, this);
+    } else {
+        m_glideTimer.stop();
+    }
+}
+
+void SectionBar::timerEvent(QTimerEvent* event)
+{
+    if (event->timerId() != m_glideTimer.timerId()) {
+        QObject::timerEvent(event);
+        return;
+    }
+    if (m_slider->isSliderDown())
+        return;
+    // A tenth of the way each step, at least one value.
+    const int value = m_slider->value();
+    const int next = std::min(m_glideTarget, value + std::max(1, (m_glideTarget - value) / 10));
+    m_slider->setValue(next);
+    if (next >= m_glideTarget) {
+        m_glideTarget = 0;
+        m_glideTimer.stop();
+    }
 }
 
 } // namespace UI

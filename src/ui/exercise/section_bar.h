@@ -3,8 +3,10 @@
 // as wide as its section's share of the lesson (on a log scale, so that a short section stays
 // clickable), and the map between the slider's values and the lesson's timeline. The buttons are
 // the form's "section1" to "section5" in `buttons`; a click on one is sectionChosen, whatever the
-// view (the screen decides what a section means there). GUI thread.
+// view (the screen decides what a section means there). The slider follows the lesson, gliding
+// forward while it runs, and is the student's way to seek through it. GUI thread.
 
+#include <QBasicTimer>
 #include <QObject>
 
 #include <array>
@@ -26,6 +28,7 @@ class SectionBar : public QObject
     Q_OBJECT
 public:
     static constexpr int SectionCount = 5;
+    static constexpr int GlideIntervalMs = 50;
 
     SectionBar(QWidget* buttons, QSlider* slider, QObject* parent = nullptr);
 
@@ -42,9 +45,21 @@ public:
     int sliderValue(int segment, int offset) const;
     // The timeline position under slider value `value` (past the last section: its last tick).
     int positionAt(int value) const;
+    // Puts the slider `offset` ticks into timeline segment `segment`: at once when `jump`, else a
+    // step forward of more than two values glides there while the lesson runs. Nothing moves
+    // while the student holds the handle.
+    void showPosition(int segment, int offset, bool jump);
+    // Whether the lesson runs: the slider glides only then, so a paused lesson costs no wake-ups.
+    void setRunning(bool running);
 
 Q_SIGNALS:
     void sectionChosen(int section);
+    // The student took the slider's handle, and let it go over timeline position `position`.
+    void seekStarted();
+    void seekEnded(int position);
+
+protected:
+    void timerEvent(QTimerEvent* event) override;
 
 private:
     // What the bar keeps of section i: its index (-1 none), where its button starts on the
@@ -59,11 +74,15 @@ private:
 
     QToolButton* button(int section) const;
     int sliderHandleLength() const;
+    void updateGlideTimer();
 
     QWidget* m_buttons;
     QSlider* m_slider;
     QButtonGroup* m_group;
     std::array<Record, SectionCount> m_records{};
+    QBasicTimer m_glideTimer;
+    int m_glideTarget = 0;
+    bool m_running = false;
 };
 
 } // namespace UI

@@ -21,35 +21,35 @@ SpeakerWidget::SpeakerWidget(QWidget* parent) : QWidget(parent)
 {
     setAccessibleName(tr("Listen"));
     setAccessibleDescription(tr("The question is heard, not shown."));
-    pulse = new QVariantAnimation(this);
-    pulse->setStartValue(0.0);
-    pulse->setEndValue(1.0);
-    pulse->setDuration(CycleMs);
-    pulse->setLoopCount(-1);
-    connect(pulse, &QVariantAnimation::valueChanged, this, [this](const QVariant& value) {
-        phase = value.toDouble();
+    m_pulse = new QVariantAnimation(this);
+    m_pulse->setStartValue(0.0);
+    m_pulse->setEndValue(1.0);
+    m_pulse->setDuration(CycleMs);
+    m_pulse->setLoopCount(-1);
+    connect(m_pulse, &QVariantAnimation::valueChanged, this, [this](const QVariant& value) {
+        m_phase = value.toDouble();
         update();
     });
 }
 
-void SpeakerWidget::Start()
+void SpeakerWidget::start()
 {
-    if (pulse->state() != QAbstractAnimation::Running)
-        pulse->start();
+    if (m_pulse->state() != QAbstractAnimation::Running)
+        m_pulse->start();
     setAccessibleDescription(tr("The question is playing."));
 }
 
-void SpeakerWidget::Stop()
+void SpeakerWidget::stop()
 {
-    pulse->stop();
-    phase = 0.0;
+    m_pulse->stop();
+    m_phase = 0.0;
     setAccessibleDescription(tr("The question is heard, not shown."));
     update();
 }
 
-bool SpeakerWidget::IsAnimating() const
+bool SpeakerWidget::isAnimating() const
 {
-    return pulse->state() == QAbstractAnimation::Running;
+    return m_pulse->state() == QAbstractAnimation::Running;
 }
 
 QSize SpeakerWidget::sizeHint() const
@@ -83,12 +83,12 @@ void SpeakerWidget::paintEvent(QPaintEvent*)
     painter.drawPath(body.united(cone));
 
     // Three waves; while playing, a bright crest travels outwards through them.
-    const bool playing = IsAnimating();
+    const bool playing = isAnimating();
     for (int i = 0; i < 3; ++i) {
         const double radius = 44 + i * 16;
         QColor colour = ink;
         if (playing) {
-            const double distance = std::fabs(phase * 3.0 - i - 0.5);
+            const double distance = std::fabs(m_phase * 3.0 - i - 0.5);
             const double strength = std::max(0.0, 1.0 - distance);
             colour = QColor::fromRgbF(ink.redF() + (accent.redF() - ink.redF()) * strength,
                                       ink.greenF() + (accent.greenF() - ink.greenF()) * strength,

@@ -18,9 +18,9 @@ public:
 
     explicit SpeakerWidget(QWidget* parent = nullptr);
 
-    void Start();
-    void Stop();
-    bool IsAnimating() const;
+    void start();
+    void stop();
+    bool isAnimating() const;
 
     QSize sizeHint() const override;
 
@@ -28,8 +28,8 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    QVariantAnimation* pulse = nullptr;
-    double phase = 0.0; // 0 to 1 through one cycle of the waves
+    QVariantAnimation* m_pulse = nullptr;
+    double m_phase = 0.0; // 0 to 1 through one cycle of the waves
 };
 
 } // namespace UI

@@ -233,9 +233,9 @@ int StatisticsPane::buildRows(int section)
     rows.reserve(ordered.size());
     for (const PageItem* item : ordered)
         rows.push_back(item->row);
-    page->SetEmptyText(m_octave >= 0 && keys ? tr("Nothing answered within this octave yet.")
+    page->setEmptyText(m_octave >= 0 && keys ? tr("Nothing answered within this octave yet.")
                                              : tr("Nothing answered in this section yet."));
-    page->SetItems(rows);
+    page->setItems(rows);
     return int(records.size());
 }
 

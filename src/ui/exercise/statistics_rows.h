@@ -37,15 +37,11 @@ public:
     explicit StatisticsRows(QWidget* parent = nullptr);
 
     // Shows one row per item, in the given order, and scrolls back to the top.
-    void SetItems(const std::vector<Item>& items);
+    void setItems(const std::vector<Item>& items);
     // The text shown in place of the rows when there are none.
-    void SetEmptyText(const QString& text);
+    void setEmptyText(const QString& text);
 
-    int ItemCount() const { return shown; }
-    // The widgets of a shown row (null past the shown rows).
-    QLabel* NameLabel(int row) const;
-    Progress* Bar(int row) const;
-    QLabel* DetailLabel(int row) const;
+    int itemCount() const { return m_shown; }
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
@@ -61,15 +57,15 @@ private:
         QLabel* detail = nullptr;
     };
 
-    void EnsureRows(int count);
-    void PlaceRows();
-    int DetailWidth() const;
+    void ensureRows(int count);
+    void placeRows();
+    int detailWidth() const;
 
-    QWidget* content = nullptr;
-    QLabel* emptyLabel = nullptr;
-    std::vector<Row> rows;
-    int shown = 0;
-    bool hasDetail = false;
+    QWidget* m_content = nullptr;
+    QLabel* m_emptyLabel = nullptr;
+    std::vector<Row> m_rows;
+    int m_shown = 0;
+    bool m_hasDetail = false;
 };
 
 } // namespace UI

@@ -8,21 +8,21 @@ namespace UI {
 
 WrongRightAnswerAnimation::WrongRightAnswerAnimation(Kind animationKind, QWidget* pane,
                                                      ShadowFrame* shadowFrame, QObject* parent)
-    : QPropertyAnimation(pane, "geometry", parent), kind(animationKind), frame(shadowFrame)
+    : QPropertyAnimation(pane, "geometry", parent), m_kind(animationKind), m_frame(shadowFrame)
 {
     setDuration(DurationMs);
-    setEasingCurve(kind == RightAnswerHop ? QEasingCurve::OutBounce : QEasingCurve::InOutElastic);
+    setEasingCurve(m_kind == RightAnswerHop ? QEasingCurve::OutBounce : QEasingCurve::InOutElastic);
 }
 
-void WrongRightAnswerAnimation::Run()
+void WrongRightAnswerAnimation::run()
 {
     stop();
     auto* pane = qobject_cast<QWidget*>(targetObject());
     if (!pane)
         return;
-    const QRect rest = frame ? frame->restingRect() : pane->geometry();
+    const QRect rest = m_frame ? m_frame->restingRect() : pane->geometry();
     setKeyValues({});
-    if (kind == RightAnswerHop) {
+    if (m_kind == RightAnswerHop) {
         setKeyValueAt(0.0, rest);
         setKeyValueAt(0.5, rest.translated(0, -HopPixels));
         setKeyValueAt(1.0, rest);
@@ -41,16 +41,16 @@ void WrongRightAnswerAnimation::Run()
 void WrongRightAnswerAnimation::updateCurrentValue(const QVariant& value)
 {
     QPropertyAnimation::updateCurrentValue(value);
-    if (frame)
-        frame->update();
+    if (m_frame)
+        m_frame->update();
 }
 
 void WrongRightAnswerAnimation::updateState(QAbstractAnimation::State newState,
                                             QAbstractAnimation::State oldState)
 {
     // The pane is out of the frame's placing while the animation runs, and back in it after.
-    if (frame)
-        frame->setPaneFree(newState == Running);
+    if (m_frame)
+        m_frame->setPaneFree(newState == Running);
     QPropertyAnimation::updateState(newState, oldState);
 }
 

@@ -29,16 +29,15 @@ public:
     WrongRightAnswerAnimation(Kind kind, QWidget* pane, ShadowFrame* frame, QObject* parent = nullptr);
 
     // Starts again from the pane's resting place; a run in progress is cut short.
-    void Run();
-    Kind GetKind() const { return kind; }
+    void run();
 
 protected:
     void updateCurrentValue(const QVariant& value) override;
     void updateState(QAbstractAnimation::State newState, QAbstractAnimation::State oldState) override;
 
 private:
-    const Kind kind;
-    QPointer<ShadowFrame> frame;
+    const Kind m_kind;
+    QPointer<ShadowFrame> m_frame;
 };
 
 } // namespace UI

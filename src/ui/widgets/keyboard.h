@@ -4,10 +4,11 @@
 // wrong keys on it in green, blue and red, and the range dialogs pick a key (mode 2) or an octave
 // (mode 3) by hovering. Keys count 0-87 from the left; key k is MIDI note k + 21.
 //
-// One fixed reference layout of 1820 x 180 units is scaled to the widget; hit testing works in
-// widget (logical) pixels. Keys are drawn from the compiled-in key pictures, "@2x" ones on a
-// device of ratio above 1, scaled once per widget size and ratio to the exact device pixels of
-// each key, so that painting is a plain copy. Only keys whose look changed are repainted.
+// One fixed reference layout of 1820 x 180 units is scaled to the widget (KeyboardGeometry); hit
+// testing works in widget (logical) pixels. Keys are drawn from the compiled-in key pictures
+// (KeyboardPictures), "@2x" ones on a device of ratio above 1, scaled once per widget size and
+// ratio to the exact device pixels of each key, so that painting is a plain copy. Only keys whose
+// look changed are repainted.
 // Everything here runs on the GUI thread.
 
 #include "music_control.h"
@@ -18,6 +19,8 @@
 
 #include <array>
 #include <memory>
+
+class KeyboardGeometry;
 
 // The state of one key, as the callers hand it over in a KeysStateMap.
 struct KeyStateRecord
@@ -102,10 +105,9 @@ private:
     struct PaintCache;
 
     // The geometry for the current size (rebuilt first when the size changed).
-    const PaintCache& keyGeometry() const;
+    const KeyboardGeometry& keyGeometry() const;
     // Hit test in widget pixels: the key under `position`, or -1.
     int keyAt(const QPointF& position) const;
-    static int groupOf(int key);
     // The key's hit areas mapped to widget pixels.
     QRegion keyRegion(int key) const;
     QRegion dirtyRegion() const;
@@ -132,7 +134,7 @@ private:
     int m_hoverGroup = -1;
     int m_hoverPickKey = -1;
     QList<int> m_playedKeys;
-    // The scale of the reference layout to this widget's size, the keys' areas in pixels and the
-    // pictures scaled to them; rebuilt when the size changes.
+    // The key geometry for this widget's size and the pictures scaled to it; rebuilt when the size
+    // changes.
     std::unique_ptr<PaintCache> m_cache;
 };

@@ -62,7 +62,6 @@ public:
     void doAction(const QString& actionName) override;
     QStringList keyBindingsForAction(const QString& actionName) const override;
 
-    int Key() const { return m_key; }
 
 private:
     QPointer<Keyboard> m_keyboard;

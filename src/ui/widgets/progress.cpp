@@ -95,15 +95,17 @@ Progress::Progress(QWidget* parent) : Progress(0, parent) {}
 Progress::Progress(int style, QWidget* parent)
     : QProgressBar(parent), m_style(std::clamp(style, 0, int(std::size(stylePictures)) - 1))
 {
-    setRange(0, barMaximum);
-    setValue(0);
-    setTextVisible(false);
-    setAccessibleName(tr("Answers"));
+    // Before the first value: a value change has Qt make (and cache) the bar's accessible
+    // interface, which must be the bars' own.
     static const bool accessibleFactoryInstalled = [] {
         QAccessible::installFactory(progressAccessibleFactory);
         return true;
     }();
     Q_UNUSED(accessibleFactoryInstalled)
+    setRange(0, barMaximum);
+    setValue(0);
+    setTextVisible(false);
+    setAccessibleName(tr("Answers"));
     loadPictures(devicePixelRatioF());
     layOutParts();
 }

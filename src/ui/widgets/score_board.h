@@ -11,19 +11,16 @@
 // GUI thread. The mutex guards the parsed score and the laid-out pages, which setScore replaces;
 // every public member takes it, so none of them may be called from inside another.
 
+#include "ui/widgets/note_letters.h"
+
 #include "notation/graphic_map.h"
 #include "notation/score.h"
 #include "notation/score_document.h"
-#include "notation/smufl_glyph.h"
 
 #include <QByteArray>
-#include <QColor>
-#include <QFont>
 #include <QImage>
 #include <QMutex>
-#include <QPointF>
 #include <QRectF>
-#include <QString>
 #include <QWidget>
 
 #include <vector>
@@ -92,33 +89,10 @@ private:
         Treble
     };
 
-    // A note's letter name: the letter in the text font and its accidental, if any, from the
-    // music font, so that it looks like the accidentals on the staff.
-    struct Letter
-    {
-        QPointF baseline; // left end of the letter's baseline, widget coordinates
-        QString text;
-        bool hasAccidental = false;
-        Notation::SmuflGlyph accidental = Notation::SmuflGlyph::accidentalSharp;
-        QPointF accidentalOrigin; // widget coordinates
-        QColor colour;
-    };
-
     struct LaidOutPage
     {
         QRectF target; // where the page is drawn, widget coordinates
-        std::vector<Letter> letters;
-    };
-
-    // The size of the letters and of their rows, from the staff space in pixels.
-    struct LetterStyle
-    {
-        QFont font;
-        double capHeight = 0.0;
-        double accidentalScale = 0.0; // pixels per staff space of the accidental glyphs
-        double gap = 0.0;             // from the lowest sign of the staff to the top of the first row
-        double rowHeight = 0.0;       // from one row's top to the next
-        double ascent = 0.0;          // from a row's top to its baseline
+        std::vector<NoteLetters::Letter> letters;
     };
 
     // The helpers below expect the caller to hold `m_mutex`.
@@ -129,11 +103,7 @@ private:
     // Draws the whole board (ground, page, letters) into `m_engraved` at `ratio` device pixels per
     // pixel, and what it drew into `m_engravedMap`.
     void engrave(qreal ratio);
-    std::vector<Letter> placeLetters(int page, const QRectF& target, double staffSpace,
-                                     const LetterStyle& style) const;
-    static LetterStyle makeLetterStyle(double staffSpace);
     static Notation::Score filtered(const Notation::Score& score, ClefFilter filter);
-    static int mostLetterRows(const Notation::Score& score);
 
     mutable QMutex m_mutex;
     int m_drawingMode = 1;
@@ -147,8 +117,7 @@ private:
     Notation::ScoreDocument m_document;
     QSize m_laidOutSize;
     std::vector<LaidOutPage> m_pages;
-    QFont m_letterFont;
-    double m_accidentalScale = 0.0;
+    NoteLetters m_letters; // the sizes the pages' letters were placed with
     int m_currentPage = 0;
     Notation::GraphicMap m_lastMap;
     // The board as last engraved, for `m_engravedSize` at the picture's ratio; not current any

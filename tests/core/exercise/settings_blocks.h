@@ -3,8 +3,6 @@
 // quiz block, the quiz-mode flag that chooses between them, and the piano as the instrument.
 // Tests change them between lessons; the lock keeps a draw on another thread from reading a
 // half-made block.
-// ShortLessons() gives the short lessons that the whole-lesson tests of the engine and of the
-// exercise screen go through.
 
 #include "core/exercise/difficulty_presets.h"
 #include "core/exercise/trainer_settings_source.h"

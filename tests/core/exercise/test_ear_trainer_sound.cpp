@@ -29,10 +29,8 @@ private Q_SLOTS:
         options.sampleRate = Rate;
         synth = std::make_shared<Synthesizer>(options);
         QVERIFY2(synth->WaitForSoundFont(60000), "a General MIDI soundfont is installed by scripts/setup.sh");
-        SoundController::Options sound;
-        sound.synthesizer = synth;
-        sound.watchDevices = false;
-        controller = std::make_shared<SoundController>(sound);
+        // Its output 0 is the synthesizer above; no device watching.
+        controller = std::make_shared<SoundController>(SoundController::Options{true, synth, false});
         QVERIFY(controller->OutputCount() >= 1);
         controller->SetCurrentOutputIndex(0);
     }

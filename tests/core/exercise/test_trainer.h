@@ -1,54 +1,81 @@
 #pragma once
-// A small trainer for the lesson-loop tests: sections of items given by the test, a validator
-// per section, questions of a chosen kind and answer modes, and a record of what the exercise
-// reported, kept thread-safe because notifications come from the timer and MIDI threads.
+// A small trainer for the lesson-loop tests: sections of items, validators, kinds and answer
+// modes given by the test, and a recorder of what it reported from any thread.
 
 #include "core/exercise/exercise.h"
-#include "core/exercise/question_validator.h"
 #include "core/exercise/question_data.h"
+#include "core/exercise/simple_validator.h"
 
 #include <QVector>
 
-#include <atomic>
 #include <functional>
 #include <memory>
 #include <mutex>
 #include <vector>
 
-inline std::shared_ptr<Core::MidiStream> NotesStream(const std::vector<int>& notes, double spacing = 0.0,
-                                                     double length = 0.2)
-{
-    auto stream = std::make_shared<Core::MidiStream>();
-    for (size_t i = 0; i < notes.size(); ++i) {
-        const double on = spacing * double(i);
-        stream->append(
-            {MidiMessage(0x90, 0, quint8(notes[i]), 96), qint32(on * MidiEvent::TicksPerSecond), on});
-    }
-    for (size_t i = 0; i < notes.size(); ++i) {
-        const double off = spacing * double(i) + length;
-        stream->append(
-            {MidiMessage(0x80, 0, quint8(notes[i]), 96), qint32(off * MidiEvent::TicksPerSecond), off});
-    }
-    stream->Sort();
-    return stream;
-}
-
+// An item sounding `notes`, `spacing` seconds apart, each held `length` seconds.
 inline std::shared_ptr<Core::QuestionData> Item(int key, const std::vector<int>& notes, double spacing = 0.0,
                                                 double length = 0.2)
 {
     auto item = std::make_shared<Core::QuestionData>();
     item->statisticsKey = key;
-    item->stream = NotesStream(notes, spacing, length);
     item->caption2 = QString::number(key);
+    item->stream = std::make_shared<Core::MidiStream>();
+    for (int status : {0x90, 0x80}) // every note-on ahead of the note-offs before the sort
+        for (size_t i = 0; i < notes.size(); ++i) {
+            const double at = spacing * double(i) + (status == 0x80 ? length : 0.0);
+            item->stream->append({MidiMessage(quint8(status), 0, quint8(notes[i]), 96),
+                                  qint32(at * MidiEvent::TicksPerSecond), at});
+        }
+    item->stream->Sort();
     return item;
 }
+
+inline Core::Answer Choice(int variant)
+{
+    return {Core::Answer::Choice, {}, 0, variant};
+}
+
+// Judged answers, section changes and keys an exercise reports, from any thread.
+class ExerciseRecorder : public Core::ExerciseObserver
+{
+public:
+    struct Judged
+    {
+        bool correct;
+        Core::Answer answer;
+    };
+    struct Reports
+    {
+        QVector<Judged> judged;
+        QVector<int> sections;
+        QVector<int> notes; // pressed as +note, released as -note
+    };
+
+    void OnAnswerJudged(bool right, const Core::Answer& a) override { Add(&Reports::judged, {right, a}); }
+    void OnSectionChanged(unsigned section) override { Add(&Reports::sections, int(section)); }
+    void OnNoteFromDevice(bool pressed, int note) override { Add(&Reports::notes, pressed ? note : -note); }
+    Reports Seen()
+    {
+        std::lock_guard<std::mutex> guard(mutex);
+        return reports;
+    }
+
+private:
+    template <typename T> void Add(QVector<T> Reports::*list, const T& value)
+    {
+        std::lock_guard<std::mutex> guard(mutex);
+        (reports.*list).append(value);
+    }
+    std::mutex mutex; // std::mutex: ThreadSanitizer sees its ordering
+    Reports reports;
+};
 
 class TestTrainer : public Core::Exercise
 {
 public:
     struct SectionSpec
     {
-        QString name;
         int kind = Core::QuestionRecord::SymbolQuestion;
         int answerModes = Core::QuestionRecord::ChoiceMode | Core::QuestionRecord::NotesMode;
         std::vector<std::shared_ptr<Core::QuestionData>> items;
@@ -59,10 +86,15 @@ public:
 
     explicit TestTrainer(std::vector<SectionSpec> sectionSpecs) : specs(std::move(sectionSpecs))
     {
+        Attach(&recorder);
         Reset();
         ApplyDurations();
     }
-    ~TestTrainer() override { Shutdown(); }
+    ~TestTrainer() override
+    {
+        Detach(&recorder);
+        Shutdown();
+    }
 
     void ApplyDurations(int instrument = 0)
     {
@@ -71,120 +103,55 @@ public:
             table.push_back({plan.questionCount, plan.msPerQuestion});
         ApplySettings(table, instrument);
     }
+    // Starts the lesson and asks its first question.
+    TestTrainer& Begin()
+    {
+        Start();
+        Next();
+        return *this;
+    }
+    ExerciseRecorder recorder; // what the exercise reported
 
 protected:
     void RegisterSections(std::vector<SectionTitle>& out) override
     {
-        for (const auto& plan : specs)
-            out.push_back({plan.name, QStringLiteral("Train ") + plan.name});
+        for (size_t i = 0; i < specs.size(); ++i)
+            out.push_back({QString::number(i), QStringLiteral("Section %1").arg(i)});
     }
     void InitQuestionRecord(int section, std::vector<Core::QuestionRecord>& pool) override
     {
-        Core::QuestionRecord record;
-        record.kind = specs[size_t(section)].kind;
-        record.answerModes = specs[size_t(section)].answerModes;
-        pool.push_back(record);
+        pool.emplace_back();
+        pool.back().kind = specs[size_t(section)].kind;
+        pool.back().answerModes = specs[size_t(section)].answerModes;
     }
     bool DrawQuestion(int section, Core::QuestionRecord& question) override
     {
         const SectionSpec& plan = specs[size_t(section)];
-        Validator validator(plan.valid);
+        Core::SimpleValidator<SectionSpec, &Allowed> validator(&plan);
         std::vector<unsigned> ids;
-        const int position = DrawCandidates(unsigned(plan.items.size()), &validator, nullptr, ids);
-        if (position < 0)
-            return false;
+        question.correctIndex = DrawCandidates(unsigned(plan.items.size()), &validator, nullptr, ids);
         question.candidates.clear();
         for (unsigned id : ids)
             question.candidates.push_back(plan.items[id]);
-        question.correctIndex = position;
-        return true;
+        return question.correctIndex >= 0;
     }
 
 private:
-    class Validator : public Core::QuestionValidator
-    {
-    public:
-        explicit Validator(const std::function<bool(unsigned)>& rule) : valid(rule) {}
-        bool Validate(unsigned id) override { return !valid || valid(id); }
-
-    private:
-        const std::function<bool(unsigned)>& valid;
-    };
-
+    static bool Allowed(unsigned id, const SectionSpec* plan) { return !plan->valid || plan->valid(id); }
     std::vector<SectionSpec> specs;
 };
 
-// Everything an exercise reports, from any thread.
-class ExerciseRecorder : public Core::LessonBaseObserver, public Core::ExerciseObserver
+// A section asking `questions` of six items, single notes (or triads) from middle C up a whole
+// tone apart, `ms` each (0: no time limit).
+inline TestTrainer::SectionSpec Section(int questions, int ms = 10000,
+                                        int kind = Core::QuestionRecord::SymbolQuestion, bool triads = false)
 {
-public:
-    struct Judged
-    {
-        bool correct;
-        Core::Answer answer;
-    };
-
-    void OnExerciseStateChanged(int state) override
-    {
-        std::lock_guard<std::mutex> guard(mutex);
-        states.append(state);
-    }
-    void OnLessonTick(int) override {}
-    void OnPlayStateChanged(int) override {}
-    void OnAnswerJudged(bool correct, const Core::Answer& answer) override
-    {
-        std::lock_guard<std::mutex> guard(mutex);
-        judged.append({correct, answer});
-    }
-    void OnSectionChanged(unsigned section) override
-    {
-        std::lock_guard<std::mutex> guard(mutex);
-        sections.append(int(section));
-    }
-    void OnNoteFromDevice(bool pressed, int note) override
-    {
-        std::lock_guard<std::mutex> guard(mutex);
-        notes.append(pressed ? note : -note);
-    }
-
-    QVector<int> States()
-    {
-        std::lock_guard<std::mutex> g(mutex);
-        return states;
-    }
-    QVector<Judged> JudgedAnswers()
-    {
-        std::lock_guard<std::mutex> g(mutex);
-        return judged;
-    }
-    int JudgedCount()
-    {
-        std::lock_guard<std::mutex> g(mutex);
-        return judged.size();
-    }
-    QVector<int> Sections()
-    {
-        std::lock_guard<std::mutex> g(mutex);
-        return sections;
-    }
-    QVector<int> Notes()
-    {
-        std::lock_guard<std::mutex> g(mutex);
-        return notes;
-    }
-    void Clear()
-    {
-        std::lock_guard<std::mutex> g(mutex);
-        states.clear();
-        judged.clear();
-        sections.clear();
-        notes.clear();
-    }
-
-private:
-    std::mutex mutex; // std::mutex: ThreadSanitizer sees its ordering
-    QVector<int> states;
-    QVector<Judged> judged;
-    QVector<int> sections;
-    QVector<int> notes; // pressed as +note, released as -note
-};
+    TestTrainer::SectionSpec plan;
+    plan.kind = kind;
+    for (int i = 0; i < 6; ++i)
+        plan.items.push_back(triads ? Item(i, {60 + 2 * i, 64 + 2 * i, 67 + 2 * i}, 0.0, 0.1)
+                                    : Item(i, {60 + 2 * i}, 0.0, 0.1));
+    plan.questionCount = questions;
+    plan.msPerQuestion = ms;
+    return plan;
+}

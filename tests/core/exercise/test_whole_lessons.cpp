@@ -1,10 +1,9 @@
 // Whole quiz lessons of the three trainers, from the catalogue as the screen opens them, answered
-// through the engine's own entry points: keys as MIDI note events, multiple-choice answers, and
-// silence until the question times out; a section is left half-way for a later one, as its
-// button does. Checked against the test's own tally: every item is drawn from the quiz block,
-// and once the exercise is gone both statistics files on disk hold, per section and item, the
-// right and wrong answers the test gave.
+// by keys, by choice and by silence until the time-out, a section left half-way for a later one:
+// every item is drawn from the quiz block, and once the exercise is gone both statistics files
+// hold, per section and item, the right and wrong answers the test gave.
 
+#include "../../common/temp_settings.h"
 #include "core/exercise/exercise.h"
 #include "core/exercise/exercise_catalog.h"
 #include "core/exercise/exercise_statistics.h"
@@ -13,7 +12,6 @@
 #include "settings_blocks.h"
 
 #include <QMap>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <algorithm>
@@ -21,37 +19,28 @@
 
 using namespace Core;
 
-namespace {
-
-constexpr int Questions = 2;
-constexpr int TimeoutSeconds = 1;
-// Single notes from these keys up: the learning block's and the quiz block's own ranges.
-constexpr int LearnLowestKey = 39;
-constexpr int QuizLowestKey = 51;
-
 using Tally = QPair<int, int>;     // right, wrong
 using Items = QMap<qint32, Tally>; // by statistics key
+constexpr int Questions = 2, TimeoutSeconds = 1;
+// Single notes from these keys up: the learning block's and the quiz block's own ranges.
+constexpr int LearnLowestKey = 39, QuizLowestKey = 51;
 
-} // namespace
+static bool WaitForState(Exercise& exercise, std::initializer_list<int> states, int timeoutMs)
+{
+    return QTest::qWaitFor([&] { return std::count(states.begin(), states.end(), exercise.GetState()) > 0; },
+                           timeoutMs);
+}
 
 class TestWholeLessons : public QObject
 {
     Q_OBJECT
+    TempSettings home;
     std::shared_ptr<MidiBank> bank;
-
-    static bool WaitForState(Exercise& exercise, std::initializer_list<int> states, int timeoutMs)
-    {
-        return QTest::qWaitFor(
-            [&] { return std::find(states.begin(), states.end(), exercise.GetState()) != states.end(); },
-            timeoutMs);
-    }
 
 private Q_SLOTS:
     void initTestCase()
     {
         Q_INIT_RESOURCE(midi_pieces);
-        QCoreApplication::setOrganizationName(QStringLiteral("Vantorix"));
-        QCoreApplication::setApplicationName(QStringLiteral("Cantorela"));
         bank = std::make_shared<MidiBank>();
         std::srand(1206);
     }
@@ -68,8 +57,8 @@ private Q_SLOTS:
     {
         QFETCH(unsigned, trainer);
         QFETCH(int, sectionCount);
-        QTemporaryDir home;
-        qputenv("XDG_DATA_HOME", home.path().toUtf8());
+        QTemporaryDir data;
+        qputenv("XDG_DATA_HOME", data.path().toUtf8());
         SettingsBlocks settings;
         settings.Change(
             [](TrainerSettings& s) { ShortLessons(s, Questions, TimeoutSeconds, LearnLowestKey); });
@@ -78,8 +67,7 @@ private Q_SLOTS:
             [](TrainerSettings& s) { ShortLessons(s, Questions, TimeoutSeconds, QuizLowestKey); });
         ExerciseCatalog catalog(&settings);
         catalog.SetMidiBank(bank);
-        const QString historyPath = catalog.GetStatistics()->HistoryPath();
-        const QString localPath = catalog.GetStatistics()->LocalPath();
+        const std::shared_ptr<ExerciseStatistics> store = catalog.GetStatistics();
 
         QVector<Items> given(sectionCount);
         {
@@ -98,16 +86,15 @@ private Q_SLOTS:
                     QVERIFY2(note->key >= QuizLowestKey && note->key <= QuizLowestKey + 12,
                              "from the quiz block");
 
-                // Late once, then right, right, wrong; by keys where the question takes only keys
-                // and on every other note to read, else by choice (heard ones while they sound).
+                // Late once (the question clock judges it when its time is up), then right, right,
+                // wrong; by keys where the question takes only keys and on every other note to
+                // read, else by choice (heard ones while they sound).
                 const bool late = n == 1;
                 const bool right = !late && n % 3 != 2;
                 const bool keys = (question.answerModes & QuestionRecord::NotesMode) &&
                                   (!(question.answerModes & QuestionRecord::ChoiceMode) ||
                                    (n % 2 == 0 && question.kind == QuestionRecord::NoteReadingQuestion));
-                if (late) {
-                    // The question clock judges it when its time is up.
-                } else if (keys) {
+                if (!late && keys) {
                     QVERIFY(WaitForState(*exercise, {Exercise::AwaitingAnswer}, 5000));
                     QVector<int> expected;
                     for (const MidiEvent& e : *question.AskedItem()->stream)
@@ -115,11 +102,9 @@ private Q_SLOTS:
                             expected.append(e.message.byte1);
                     for (int note : right ? expected : QVector<int>{expected.first() + 1})
                         exercise->HandleInputEvent({MidiMessage(0x90, 0, quint8(note), 100), 0, -1.0});
-                } else {
-                    Answer answer;
-                    answer.kind = Answer::Choice;
-                    answer.variant = right ? question.correctIndex : (question.correctIndex + 1) % 6;
-                    exercise->Judge(answer);
+                } else if (!late) {
+                    const int choice = right ? question.correctIndex : (question.correctIndex + 1) % 6;
+                    exercise->Judge(Answer{Answer::Choice, {}, 0, choice});
                 }
                 Tally& item = given[section][question.AskedItem()->statisticsKey];
                 (right ? item.first : item.second)++;
@@ -132,10 +117,9 @@ private Q_SLOTS:
             QCOMPARE(exercise->GetState(), int(Exercise::LessonEnd));
         } // the exercise goes: its answers are written to both files
 
-        ExerciseStatistics reread(historyPath, localPath);
+        ExerciseStatistics reread(store->HistoryPath(), store->LocalPath());
         for (int section = 0; section < sectionCount; ++section) {
-            std::vector<StatisticsRecord> history;
-            std::vector<StatisticsRecord> local;
+            std::vector<StatisticsRecord> history, local;
             reread.GetHistorySectionRecords(qint32(trainer), section, history);
             reread.GetLocalSectionRecords(qint32(trainer), section, local);
             for (const std::vector<StatisticsRecord>* records : {&history, &local}) {

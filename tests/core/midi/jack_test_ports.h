@@ -59,24 +59,18 @@ public:
 template <typename Item> class Recorded
 {
 public:
-    int Count()
-    {
-        std::lock_guard<std::mutex> guard(mutex);
-        return items.size();
-    }
+    int Count() { return All().size(); }
     MidiMessage Last()
     {
-        std::lock_guard<std::mutex> guard(mutex);
+        const QVector<Item> items = All();
         return items.isEmpty() ? MidiMessage() : items.last().message;
     }
+    // A copy with data of its own: a shared one would let the recording thread append in place,
+    // unlocked against our reading, once the caller drops its reference.
     QVector<Item> All()
     {
         std::lock_guard<std::mutex> guard(mutex);
-        // A copy with data of its own: a shared one would let the recording thread append in
-        // place, unlocked against our reading, once the caller drops its reference.
-        QVector<Item> copy = items;
-        copy.detach();
-        return copy;
+        return QVector<Item>(items.begin(), items.end());
     }
     void Clear()
     {

@@ -174,11 +174,9 @@ private Q_SLOTS:
         TestListener listener("Cantorela Test Listener");
         auto output = std::make_shared<MidiOutRtDevice>(unsigned(listener.OutputIndex()));
         QVERIFY(WaitUntilConnected(*output, listener));
-        auto stream = std::make_shared<MidiStream>();
-        stream->append(At(-1.0, MidiMessage(0xC0, 0, 0)));
-        stream->append(At(0.0, MidiMessage(0x90, 0, 60, 96)));
-        stream->append(At(0.5, MidiMessage(0x90, 0, 64, 97)));
-        stream->append(At(0.5, MidiMessage(0x80, 0, 60, 96)));
+        auto stream = std::make_shared<MidiStream>(
+            MidiStream{At(-1.0, MidiMessage(0xC0, 0, 0)), At(0.0, MidiMessage(0x90, 0, 60, 96)),
+                       At(0.5, MidiMessage(0x90, 0, 64, 97)), At(0.5, MidiMessage(0x80, 0, 60, 96))});
         auto device = std::make_shared<MidiInStreamDeviceAuto>(stream);
         device->SetVelocityScale(0.5);
         MidiDeviceConnector connector(device, output);
@@ -198,8 +196,7 @@ private Q_SLOTS:
             // Wide: a loaded machine or a sanitizer build's long JACK period delays delivery.
             // Timing quality is measured by bench/playback_timing.
             QVERIFY2(gapMs > 400 && gapMs < 900, qPrintable(QString::number(gapMs)));
-            QVERIFY(!device->IsPlaying());
-            QVERIFY(device->IsAtEnd());
+            QVERIFY(!device->IsPlaying() && device->IsAtEnd());
         }
         device->Detach(&finished);
     }
@@ -234,10 +231,8 @@ private Q_SLOTS:
         QCOMPARE(int(observer.Events().at(4).message.byte1), 62);
 
         // Open stops at once, without a finish.
-        auto slow = std::make_shared<MidiStream>();
-        slow->append(At(0.0, MidiMessage(0x90, 0, 70, 80)));
-        slow->append(At(10.0, MidiMessage(0x90, 0, 71, 80)));
-        device.SetStream(slow);
+        device.SetStream(std::make_shared<MidiStream>(
+            MidiStream{At(0.0, MidiMessage(0x90, 0, 70, 80)), At(10.0, MidiMessage(0x90, 0, 71, 80))}));
         device.Play();
         QTRY_COMPARE(observer.Count(), 7);
         device.Open();

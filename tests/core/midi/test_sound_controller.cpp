@@ -2,7 +2,6 @@
 // come and go, selection by name, the outputs with the built-in synthesizer first, our own
 // ports kept out, and the device-change callback when a port appears.
 
-#include "core/error.h"
 #include "core/midi/midi_out_rt_device.h"
 #include "core/midi/midi_out_synth_device.h"
 #include "core/midi/sound_controller.h"
@@ -76,8 +75,9 @@ private Q_SLOTS:
         QVERIFY(!controller.RefreshDevices());
     }
 
-    // Output 0 is the built-in synthesizer, then the system's ports; our own ports (each device
-    // is a client of its own) exist on the server but are never offered, in either direction.
+    // Output 0 is the built-in synthesizer, then the system's ports (that a chosen one hears what
+    // is sent: test_exercise_midi's Rig); our own ports (each device is a client of its own) exist
+    // on the server but are never offered, in either direction.
     void outputsAfterTheSynthesizerWithoutOurOwnPorts()
     {
         TestListener listener("Cantorela Test Synth");
@@ -96,11 +96,6 @@ private Q_SLOTS:
         QVERIFY(controller.RefreshDevices());
         QCOMPARE(controller.InputCount(), 1);
         QCOMPARE(controller.OutputCount(), 2); // the output list is made once
-
-        controller.SetCurrentOutputIndex(1);
-        QVERIFY(WaitUntilConnected(*controller.CurrentOutputDevice(), listener));
-        controller.CurrentOutputDevice()->Send(MidiMessage(0x90, 0, 60, 100));
-        QTRY_COMPARE(listener.Count(), 1);
     }
 
     void ownPortNames_data()
@@ -148,30 +143,6 @@ private Q_SLOTS:
         // machine: our own ports would add ten.
         QVERIFY2(deviceChanges - before <= 5, qPrintable(QString::number(deviceChanges - before)));
         SoundController::SetDeviceChangeCallback(nullptr);
-    }
-
-    // The ALSA sequencer asked for where there is none: counting throws, the controller carries
-    // on without ports and the built-in synthesizer remains.
-    void unreachableMidiSystemLeavesTheSynthesizer()
-    {
-        if (MidiBackend::IsAlsaSequencerAvailable())
-            QSKIP("this machine has an ALSA sequencer");
-        qputenv("CANTORELA_MIDI_API", "alsa");
-        try {
-            MidiInRtDevice::GetPortCount();
-            QFAIL("counting ports without a sequencer succeeded");
-        } catch (const Error& e) {
-            QVERIFY(e.Code() > 0x300 && e.Code() <= 0x30A);
-            QVERIFY(!e.Message().isEmpty());
-        }
-        QCOMPARE(MidiOutRtDevice::GetPortCount(), 0u);
-        {
-            SoundController controller(Quiet());
-            QCOMPARE(controller.InputCount(), 0);
-            QCOMPARE(controller.OutputCount(), 1);
-            QVERIFY(!controller.RefreshDevices());
-        }
-        qputenv("CANTORELA_MIDI_API", "jack");
     }
 };
 

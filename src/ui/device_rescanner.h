@@ -16,15 +16,15 @@ class SoundController;
 
 namespace UI {
 
-class DeviceWatcher : public QObject
+class DeviceRescanner : public QObject
 {
     Q_OBJECT
 public:
     static constexpr int retryCount = 10;
     static constexpr int rescanIntervalMs = 1000;
 
-    explicit DeviceWatcher(std::shared_ptr<Core::SoundController> sound, QObject* parent = nullptr);
-    ~DeviceWatcher() override;
+    explicit DeviceRescanner(std::shared_ptr<Core::SoundController> sound, QObject* parent = nullptr);
+    ~DeviceRescanner() override;
 
     // The sound controller's device-change callback (GUI thread): starts a re-scan unless one
     // is under way.

@@ -1,4 +1,4 @@
-#include "ui/device_watcher.h"
+#include "ui/device_rescanner.h"
 
 #include "core/midi/sound_controller.h"
 
@@ -9,18 +9,18 @@ namespace UI {
 namespace {
 
 // The watcher that hears of device changes (there is one per process).
-QPointer<DeviceWatcher> deviceListener;
+QPointer<DeviceRescanner> deviceListener;
 
 } // namespace
 
-DeviceWatcher::DeviceWatcher(std::shared_ptr<Core::SoundController> sound, QObject* parent)
+DeviceRescanner::DeviceRescanner(std::shared_ptr<Core::SoundController> sound, QObject* parent)
     : QObject(parent), m_sound(std::move(sound))
 {
     deviceListener = this;
-    Core::SoundController::SetDeviceChangeCallback(&DeviceWatcher::deviceChangeHandler);
+    Core::SoundController::SetDeviceChangeCallback(&DeviceRescanner::deviceChangeHandler);
 }
 
-DeviceWatcher::~DeviceWatcher()
+DeviceRescanner::~DeviceRescanner()
 {
     if (deviceListener == this) {
         Core::SoundController::SetDeviceChangeCallback(nullptr);
@@ -28,16 +28,16 @@ DeviceWatcher::~DeviceWatcher()
     }
 }
 
-void DeviceWatcher::deviceChangeHandler()
+void DeviceRescanner::deviceChangeHandler()
 {
-    DeviceWatcher* watcher = deviceListener;
+    DeviceRescanner* watcher = deviceListener;
     if (!watcher || watcher->m_retriesLeft > 0)
         return; // a re-scan is under way and will see this change too
     watcher->m_retriesLeft = retryCount;
-    QTimer::singleShot(rescanIntervalMs, watcher, &DeviceWatcher::rescan);
+    QTimer::singleShot(rescanIntervalMs, watcher, &DeviceRescanner::rescan);
 }
 
-void DeviceWatcher::rescan()
+void DeviceRescanner::rescan()
 {
     if (m_retriesLeft > 0)
         --m_retriesLeft;
@@ -48,7 +48,7 @@ void DeviceWatcher::rescan()
         Q_EMIT devicesChanged();
         return;
     }
-    QTimer::singleShot(rescanIntervalMs, this, &DeviceWatcher::rescan);
+    QTimer::singleShot(rescanIntervalMs, this, &DeviceRescanner::rescan);
 }
 
 } // namespace UI
