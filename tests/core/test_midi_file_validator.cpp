@@ -1,7 +1,5 @@
-// The MIDI file check in front of libsmf, and what the reader makes of the same bytes. Every
-// length and count the check reads is tried where it reaches exactly the end of the file and one
-// byte past it; each check runs on a heap block that ends with the file, so that AddressSanitizer
-// sees any read past it. Then every truncation, single-byte damage and the kept fuzzing inputs.
+// The MIDI file check in front of libsmf and the reader: every length and count reaching the end
+// and one byte past it, on heap blocks ending with the file so that AddressSanitizer sees overreads.
 
 #include "../common/file_bytes.h"
 #include "core/midi/midi_file.h"
@@ -95,7 +93,6 @@ private slots:
             QTest::newRow(name) << bytes << offset << QString::fromLatin1(outcome);
         };
         const char* cutDelta = "bad or truncated delta time";
-        const char* noEnd = "track ends without end-of-track event";
         const char* cutMessage = "bad or truncated channel message";
         const char* noStatus = "data byte without a running status";
         const char* cutSysex = "bad or truncated sysex";
@@ -128,7 +125,7 @@ private slots:
         row("four-byte delta at the pulse limit", Smf("ffffff7f 903c40 00ff2f00"), read, "903c40@268435455");
         row("pulses one past the limit", Smf("ffffff7f 903c40 01ff2f00"), 29, "track too long");
         row("five-byte delta", Smf("8080808000 903c40 00ff2f00"), 22, cutDelta);
-        row("delta reaching the end", Smf("00903c40 8360"), 28, noEnd);
+        row("delta reaching the end", Smf("00903c40 8360"), 28, "track ends without end-of-track event");
         row("delta one past the end", Smf("00903c40 83e0"), 26, cutDelta);
 
         row("every channel message shape", Smf("00c000 00e00040 00d020 00b04000 00a03c10 00ff2f00"), read,
@@ -168,7 +165,7 @@ private slots:
         row("data after end of track", Smf("00ff2f00 00"), 26, "data after end-of-track event");
 
         const QByteArray sysex = Smf("00f0037e7ff7");
-        row("sysex reaching the end", sysex, 23, noEnd);
+        row("sysex reaching the end", sysex, 23, "track ends without end-of-track event");
         row("sysex one past the end", Bumped(sysex, 24), 23, cutSysex);
         row("sysex length one past the end", Smf("00f081"), 23, cutSysex);
         row("sysex length of five bytes", Smf("00f08080808000 00ff2f00"), 23, cutSysex);

@@ -117,9 +117,8 @@ private slots:
         QCOMPARE(Telemetry(path, QUrl()).Counters().trainers[0].quizLaunchCount, 11);
     }
 
-    // Counts and mean lengths stop at the largest value the file holds instead of wrapping, a
-    // stored count beyond it reads as none, and a trainer index outside the three counts for the
-    // nearest trainer.
+    // Counts and means stop at the largest value instead of wrapping, a stored count beyond it reads
+    // as none, and a trainer index outside the three counts for the nearest trainer.
     void countersStayInRange_data()
     {
         QTest::addColumn<int>("index");
@@ -219,18 +218,15 @@ private slots:
             QCOMPARE(std::make_pair(std::accumulate(history.begin(), history.end(), 0.0), history.back()),
                      earLaunches ? std::make_pair(0.75, 0.75) : std::make_pair(0.0, 0.0));
             QCOMPARE(c.trainers[0].exLaunchCount + c.trainers[2].exLaunchCount, 0);
-        } // saved as it goes (what the next run reads:
-          // runningMeansCountOnlyCompleteVisitsAndTheFileKeepsThem)
+        } // saved as it goes; read back in runningMeansCountOnlyCompleteVisitsAndTheFileKeepsThem
         // A file that could not be read was kept aside before the first save replaced it.
         const QStringList kept = QDir(dir->path()).entryList({QStringLiteral("tstats.xml.unreadable-*")});
         QCOMPARE(kept.size(), int(keptAside));
         QVERIFY(!keptAside || ReadAll(dir->filePath(kept.first())) == text);
     }
 
-    // Saving below a regular file is reported with its code (the destructor's save fails too, and
-    // is only logged). On a full disk (a real one, filled to the last byte) the save fails as it
-    // is and the file keeps every byte it had; a small file like this one fits the write buffer,
-    // where the failure used to be noticed only after the empty file had replaced the old one.
+    // Saving below a regular file is reported with its code. On a real full disk the save fails and
+    // the file keeps its bytes: a small file's failure once showed only after it had been emptied.
     void failedSaveIsReportedAndLeavesTheFile()
     {
         QVERIFY(WriteAll(dir->filePath(QStringLiteral("file")), "x"));
@@ -322,9 +318,8 @@ private slots:
               "serviceUrl");
     }
 
-    // One upload a run, to the configured address, of the document the file holds, with the
-    // installation's identity. Closing waits for a service that never answers only until the
-    // upload's time limit has passed on the telemetry's clock, then cancels it.
+    // One upload a run of the saved document with the installation's identity; closing waits for a
+    // silent service only until the upload's time limit has passed on the telemetry's clock.
     void uploadOnceAndCloseWithinItsLimit_data()
     {
         QTest::addColumn<bool>("answers");
@@ -342,9 +337,7 @@ private slots:
         QFETCH(int, sinceUploadMs);
         QFETCH(int, waitMs);
         LocalHttpServer server;
-        HttpReply reply;
-        reply.respond = answers;
-        server.SetReply(reply);
+        server.SetReply(HttpReply{200, {}, {}, answers});
         qputenv(ServicesAddress::EnvironmentVariable, server.BaseUrl().toString().toUtf8() + "/base/");
         QByteArray document;
         QUuid uid;

@@ -1,6 +1,5 @@
-// The notation parser: what it reads, every limit it enforces at and one past it, rejection with
-// the position, cut-off texts and the fuzzer's findings. Every text is parsed from a heap buffer of
-// exactly its size, so that AddressSanitizer reports a read one byte past the end.
+// The notation parser: each limit at and one past it, rejection with its position, cut-off texts
+// and fuzz findings, parsed from heap buffers of exact size so that ASan reports any overread.
 
 #include "../common/file_bytes.h"
 #include "notation/bounding_box_surface.h"
@@ -198,9 +197,8 @@ private slots:
         }
     }
 
-    // Every input the fuzzer kept (seeds and the cases that once failed) goes through the parser,
-    // the layout and the measuring pass without a crash or a sanitizer report. The rich seed, cut
-    // after any byte, is rejected at a position inside what is left.
+    // Every kept fuzz input (seeds and cases that once failed) is parsed, laid out and measured
+    // cleanly; the rich seed cut after any byte is rejected at a position inside what is left.
     void replaysFuzzFindingsAndCutsOfTheRichSeed()
     {
         const QDir data(QStringLiteral(CANTORELA_NOTATION_TEST_DATA));

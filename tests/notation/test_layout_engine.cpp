@@ -1,9 +1,5 @@
-// Engraving geometry, in staff spaces: piano keys on the treble and the bass staff land on their
-// staff step with the right ledger lines, accidental and stem; chords displace seconds and
-// stack accidentals without collisions; the staves of a piano score keep apart and share their
-// bars, times and metres; the font's metadata matches its outlines. What the golden pictures of
-// test_score_builder pin for their scores (the brace and start signs of a piano score, flags and
-// note spacing) is not measured again here.
+// Engraving geometry in staff spaces; what the golden pictures of test_score_builder pin (brace,
+// start signs, flags, note spacing) is not measured again here.
 
 #include "core/score_builder.h"
 #include "notation/bounding_box_surface.h"
@@ -55,9 +51,8 @@ QByteArray GrandStaff(const QByteArray& treble, const QByteArray& bass)
     return "{ [ \\staff<1> \\clef<\"g2\"> " + treble + " ], [ \\staff<2> \\clef<\"f4\"> " + bass + " ] }";
 }
 
-// Staff step of a key from its spelling, counted independently of the engraver: scientific
-// octave × 7 + letter, minus the bottom line (E4 for treble, G2 for bass). Black keys are the
-// ones whose two spellings differ in letter.
+// Staff step of a key from its spelling, counted apart from the engraver: octave × 7 + letter,
+// minus the bottom line (E4 treble, G2 bass). Black keys' two spellings differ in letter.
 int ExpectedStep(int key, bool flat, bool treble)
 {
     static const int sharpLetter[12] = {0, 0, 1, 1, 2, 3, 3, 4, 4, 5, 5, 6};
@@ -103,8 +98,7 @@ private slots:
         const double staffTop = layout.systems[0].staves[0].top;
         const std::vector<LayoutItem> heads = Items(layout, Role::Notehead),
                                       stems = Items(layout, Role::Stem);
-        QCOMPARE(int(heads.size()), 1);
-        QCOMPARE(int(stems.size()), 1);
+        QCOMPARE(std::make_pair(heads.size(), stems.size()), std::make_pair(size_t(1), size_t(1)));
         const LayoutItem &head = heads[0], &stem = stems[0];
         const int step = ExpectedStep(key, flat, treble);
         QCOMPARE(head.step, step);
@@ -237,16 +231,15 @@ private slots:
         QVERIFY(dots[0].origin.x() > Box(head).right());
         std::vector<LayoutItem> rests = Items(layout, Role::Rest);
         QCOMPARE(int(rests.size()), 2);
-        QCOMPARE(rests[0].glyph, SmuflGlyph::restQuarter);
-        QCOMPARE(rests[1].glyph, SmuflGlyph::restWhole);
+        QCOMPARE(std::make_pair(rests[0].glyph, rests[1].glyph),
+                 std::make_pair(SmuflGlyph::restQuarter, SmuflGlyph::restWhole));
         QCOMPARE(rests[1].origin.y(), layout.systems[0].staves[0].top + 1.0); // hangs from the fourth line
 
         // A rest filling its measure alone is centred between the bars; two in one are not.
         layout = LayText("[ c1/4 d e f | _/1 | g/1 | _/1 _/1 ]");
         const std::vector<LayoutItem> bars = Items(layout, Role::Barline);
         rests = Items(layout, Role::Rest);
-        QCOMPARE(int(bars.size()), 3);
-        QCOMPARE(int(rests.size()), 3);
+        QCOMPARE(std::make_pair(bars.size(), rests.size()), std::make_pair(size_t(3), size_t(3)));
         QVERIFY(rests[0].measureRest);
         QVERIFY(qAbs(Box(rests[0]).center().x() - (bars[0].origin.x() + bars[1].origin.x()) / 2) < 1e-9);
         QVERIFY(!rests[1].measureRest && !rests[2].measureRest);
@@ -257,13 +250,13 @@ private slots:
     // metadata gives it: a wrong code point would show here. Broken metadata is refused.
     void fontOutlinesMatchMetadata()
     {
+        auto near = [](QPointF a, QPointF b) {
+            return qAbs(a.x() - b.x()) < 0.05 && qAbs(a.y() - b.y()) < 0.05;
+        };
         for (int i = 0; i < SmuflGlyphCount; ++i) {
             const auto glyph = static_cast<SmuflGlyph>(i);
             const QRectF outline = MusicFont::GlyphPath(glyph).boundingRect();
             const QRectF box = FontMetadata::Instance().BoundingBox(glyph);
-            auto near = [](QPointF a, QPointF b) {
-                return qAbs(a.x() - b.x()) < 0.05 && qAbs(a.y() - b.y()) < 0.05;
-            };
             QVERIFY2(!outline.isEmpty() && near(outline.topLeft(), box.topLeft()) &&
                          near(outline.bottomRight(), box.bottomRight()),
                      SmuflName(glyph));
@@ -299,14 +292,12 @@ private slots:
         QCOMPARE(notes, 960);
     }
 
-    // The first voice of a staff has its stems up and its rests high, the second down, whatever
-    // the pitch.
+    // The first voice of a staff has its stems up and its rests high, the second down, whatever the pitch.
     void secondVoiceOfAStaffStemsDown()
     {
         const ScoreLayout layout = LayText("{ [ \\staff<1> c2 d2 _ ], [ \\staff<1> g1 _ f1 ], "
                                            "[ \\staff<2> \\clef<\"f4\"> c-1/8 c3 ] }");
-        QCOMPARE(int(layout.systems.size()), 1);
-        QCOMPARE(int(layout.systems[0].staves.size()), 2);
+        QCOMPARE(int(layout.systems.at(0).staves.size()), 2); // the two voices share the upper staff
         auto stemOf = [&](int noteIndex) {
             const LayoutItem head = Items(layout, Role::Notehead, noteIndex)[0];
             for (const LayoutItem& stem : Items(layout, Role::Stem))
@@ -369,14 +360,14 @@ private slots:
         row("dotted notes and rests", "c1/4. d/8 e/2", "_/8 g-1/8 c0/8 d0 g-1/2", true);
         row("chords of both hands", "{c1, e, g} {d, f, b} {e&/2, g, c2}", "{c-1, c0} {g-1, g0} {a&-1/2, a&0}",
             true);
+        row("metre of the treble hand, changed", "\\meter<\"3/4\"> d1/4 e f | \\meter<\"2/4\"> g a",
+            "d0/2. | g-1/2", true);
         row("bars and stems both ways", "\\meter<\"2/4\"> a2 g | f1 e",
             "\\meter<\"2/4\"> c1 b0 | c-1/8 d e f", true);
     }
 
-    // The top lines stay 10 to 12 spaces apart where that suffices; what hangs below the treble
-    // staff (heads, ledger lines, stems, accidentals) stays clear of what rises above the bass
-    // staff; notes stay on their own staff's steps; heads of one time share their left edge
-    // across the staves, and later times lie further right.
+    // Staves 10 to 12 spaces apart where that suffices, never touching; notes on their own staff's
+    // steps; heads of one time share their left edge across the staves, later times lie right.
     void grandStaffKeepsStavesApartAndTimesAligned()
     {
         QFETCH(QByteArray, treble);
@@ -403,7 +394,10 @@ private slots:
         }
         double upperBottom = system.staves[0].top + 4.0, lowerTop = system.staves[1].top;
         std::map<double, std::vector<double>> lefts; // time → left edges of its heads
+        std::map<int, std::vector<double>> metres;   // staff → places of its metres' digits
         for (const LayoutItem& item : system.items) {
+            if (item.role == Role::TimeSignature)
+                metres[item.staff].push_back(item.origin.x());
             if (item.staff == 0)
                 upperBottom = std::max(upperBottom, Box(item).bottom());
             else if (item.staff == 1)
@@ -414,6 +408,9 @@ private slots:
             }
         }
         QVERIFY(lowerTop - upperBottom >= 0.5);
+        // A metre of one hand shows on both staves at the same places, two digits each time.
+        QCOMPARE(int(metres[0].size()), 2 * int(treble.count("\\meter")));
+        QCOMPARE(metres[0], metres[1]);
         double previous = -1.0;
         int shared = 0;
         for (const auto& [time, xs] : lefts) {
@@ -425,21 +422,6 @@ private slots:
             shared += xs.size() > 1;
         }
         QVERIFY(shared >= 1 || bass.isEmpty());
-    }
-
-    // A metre written in the treble voice only, and changed in it after the first bar, shows on
-    // both staves at the same places, two digits each time. (The clef, key and metre at the start
-    // of a piano score: the golden picture grand_staff.)
-    void metreChangeOnBothStaves()
-    {
-        const ScoreLayout layout =
-            LayText(GrandStaff("\\meter<\"3/4\"> d1/4 e f | \\meter<\"2/4\"> g a", "d0/2. | g-1/2"));
-        std::map<int, std::vector<double>> byStaff;
-        for (const LayoutItem& sign : Items(layout, Role::TimeSignature))
-            byStaff[sign.staff].push_back(sign.origin.x());
-        QCOMPARE(int(byStaff.size()), 2);
-        QCOMPARE(int(byStaff[0].size()), 2 * 2);
-        QCOMPARE(byStaff[0], byStaff[1]);
     }
 };
 

@@ -158,6 +158,7 @@ class ProgramDriveTest(unittest.TestCase):
         self.assert_ends("SIGTERM in a lesson")
 
         self.assert_statistics({trainer: answers}, "after SIGTERM")
+        self.assertIsNotNone(self.program.xml("tstats.xml"), "tstats.xml missing or not whole after SIGTERM")
         record = self.resume_record()
         self.assertEqual(record.get("XMState.LastState"), "2", record)
         self.assertEqual(record.get("XMState.ExerciseID"), str(trainer), record)

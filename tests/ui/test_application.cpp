@@ -36,7 +36,9 @@ private Q_SLOTS:
 
     void cleanupTestCase() { app.reset(); }
 
-    void startsWithItsFilesInTheUsersFolders()
+    // The run's files in the user's folders, its settings through the block the quiz flag selects,
+    // and a stored MIDI input that is not there.
+    void startsWithItsFilesAndSettings()
     {
         QVERIFY(app->settings()->fileName().startsWith(home.filePath("config/Vantorix/")));
         QVERIFY(app->styleSheet().contains("global.css"));
@@ -51,11 +53,8 @@ private Q_SLOTS:
         // The command line as the user gave it, not as QApplication saw it.
         QVERIFY(!Application::isFullScreenRequested());
         QCOMPARE(Application::displayIndex(), 1);
-    }
 
-    // Exercises read the application's settings through the block that the quiz flag selects.
-    void exercisesReadTheBlockTheQuizFlagSelects()
-    {
+        // Exercises read the application's settings through the block that the quiz flag selects.
         const Core::TrainerSettings exercise = app->settings()->exerciseSettings();
         const Core::TrainerSettings quiz = Core::BuiltInQuizSettings();
         QVERIFY(exercise.noteTrainer.singleNotes.duration.seconds !=
@@ -67,10 +66,8 @@ private Q_SLOTS:
             QCOMPARE(lesson->GetSections()[0].msPerQuestion,
                      (quizMode ? quiz : exercise).noteTrainer.singleNotes.duration.seconds * 1000);
         }
-    }
 
-    void noMidiDeviceMatchesTheStoredName()
-    {
+        // No MIDI input is selected, and the stored name stays for a later start.
         Core::GeneralSettings general = app->settings()->generalSettings();
         general.inputDevice = QStringLiteral("Keyboard that is not there");
         app->setGeneralSettings(general);

@@ -1,6 +1,4 @@
-// The compiled-in pictures and sounds: every named picture is there with its "@2x" twin, pictures
-// of one control share a size, key pictures fit the keyboard's layout, the answer sounds are
-// 44.1 kHz 16-bit PCM, and the generator gives the same files on every run as were compiled in.
+// The compiled-in pictures and sounds, and the generator that makes them.
 
 #include "../common/file_bytes.h"
 #include "core/exercise/exercise_symbol_trainer.h"
@@ -73,9 +71,8 @@ private slots:
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
 
-    // Picture paths written out in the sources and forms, and the symbol trainer's pictures, are
-    // compiled in: a missing one would leave a button or a question blank. Every compiled-in
-    // picture is readable, not blank, with its "@2x" twin of twice its size.
+    // A picture named in the sources or a symbol not compiled in would leave a button or question
+    // blank; every compiled-in picture is readable, not blank, with an "@2x" twin twice its size.
     void everyNamedPictureIsCompiledInWithItsTwin()
     {
         const QString sources = QFINDTESTDATA("../../src");
@@ -159,9 +156,8 @@ private slots:
         }
     }
 
-    // Each key's picture, in every set and at both densities, fits the keyboard's reference
-    // layout: the key's size, transparent high up where a black key lies over a white one, solid
-    // everywhere else.
+    // Each key's picture, every set and density, fits the reference layout: the key's size,
+    // transparent high up where a black key lies over a white one, solid everywhere else.
     void keyPicturesFitTheKeyboardLayout_data()
     {
         QTest::addColumn<QString>("set");

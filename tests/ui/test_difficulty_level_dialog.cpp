@@ -188,8 +188,8 @@ private Q_SLOTS:
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             reached.insert(QApplication::focusWidget()->accessibleName());
         }
-        QCOMPARE(reached, (QSet<QString>{"Level 1", "Level 2", "Level 3", "Level 4", "Level 5", "Custom", "Close",
-                                         "Do not show next time"}));
+        QCOMPARE(reached, (QSet<QString>{"Level 1", "Level 2", "Level 3", "Level 4", "Level 5", "Custom",
+                                         "Close", "Do not show next time"}));
         QTRY_COMPARE(dialog->opacity(), 1.0);
         const QWidget* card = Part<QWidget>("card");
         QVERIFY(dialog->rect().contains(card->geometry()));

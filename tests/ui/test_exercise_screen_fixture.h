@@ -94,13 +94,6 @@ struct ScreenRig
         screen = std::make_unique<UI::ExerciseScreen>(catalog, controller, store.get(), window.get());
         screen->setGeometry(QRect(QPoint(0, 0), size));
     }
-    ~ScreenRig()
-    {
-        screen.reset();
-        window.reset();
-        catalog.reset();
-    }
-
     // Changes the settings block in force (the quiz block in quiz mode).
     template <typename Edit> void Settings(Edit edit) { blocks.Change(edit); }
     void General(const std::function<void(Core::GeneralSettings&)>& edit)
@@ -117,10 +110,7 @@ struct ScreenRig
         return QTest::qWaitForWindowExposed(window.get());
     }
 
-    template <typename T = QWidget> T* Child(const QString& name) const
-    {
-        return screen->findChild<T*>(name);
-    }
+    template <typename T = QWidget> T* Child(const QString& name) const { return screen->findChild<T*>(name); }
     QToolButton* Variant(int id) const { return Child<QToolButton>(QStringLiteral("variant%1").arg(id)); }
     QToolButton* SectionButton(int s) const
     {
@@ -212,8 +202,8 @@ struct ScreenRig
     TempSettings config; // the settings folder
     SettingsBlocks blocks;
     std::unique_ptr<Core::SettingsStore> store;
-    std::shared_ptr<Core::ExerciseCatalog> catalog;
     std::shared_ptr<Core::SoundController> controller;
+    std::shared_ptr<Core::ExerciseCatalog> catalog; // gone after the screen and before the rest
     std::unique_ptr<QWidget> window;
     std::unique_ptr<UI::ExerciseScreen> screen;
 };

@@ -223,9 +223,7 @@ private Q_SLOTS:
                 }
             }
             QTest::qWait(PaceMs);
-            std::unique_lock<std::mutex> guard(warningMutex);
-            const QStringList warnings = caughtWarnings;
-            guard.unlock();
+            const QStringList warnings = [] { std::scoped_lock lock(warningMutex); return caughtWarnings; }();
             QVERIFY2(warnings.isEmpty(), qPrintable(warnings.join(QLatin1Char('\n'))));
         }
         screen->closeExercise();

@@ -85,11 +85,8 @@ private Q_SLOTS:
         store.reset();
     }
 
-    // What the tab shows for the stored values and stores as chosen, in one general record:
-    // - the policy after a mistake, kept with the note trainer's settings: a delay the list does
-    //   not offer shows no entry and stays as it was; choosing "continue" offers the delays;
-    // - the answer input, the instrument (its preview plays nowhere), the input device and the
-    //   difficulty dialog's box, clicked over.
+    // Shown as stored, stored as clicked, in one record; a delay the list lacks shows no entry
+    // and is kept; the policy lands in the note trainer's block.
     void shownAndStored_data()
     {
         QTest::addColumn<WrongAnswerPolicy>("policy");

@@ -114,10 +114,10 @@ private Q_SLOTS:
             QVERIFY(dialog = OpenFromPicker(picker, mode == keys ? "pickKeys" : "pickOctave"));
         const QString arrows = QStringLiteral("LRUD>");
         const Qt::Key arrowKeys[] = {Qt::Key_Left, Qt::Key_Right, Qt::Key_Up, Qt::Key_Down, Qt::Key_Return};
-        const QMap<QString, Qt::Key> listKeys{{"Home", Qt::Key_Home}, {"End", Qt::Key_End}, {"Down", Qt::Key_Down}};
         for (const QString& action : actions.split(' ')) {
             if (action.contains(':')) {
-                QTest::keyClick(picker.findChild<QComboBox*>(action.section(':', 0, 0)), listKeys[action.section(':', 1)]);
+                QTest::keyClick(picker.findChild<QComboBox*>(action.section(':', 0, 0)),
+                                Qt::Key(QKeySequence::fromString(action.section(':', 1))[0]));
                 continue;
             }
             QVERIFY(!dialog->isFadingOut());

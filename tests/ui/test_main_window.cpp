@@ -1,8 +1,4 @@
-// The main window on the real application: the tool bar that follows the screen in front, the
-// resume record across a restart (the settings file in a temporary HOME), a MIDI keyboard
-// plugged in during a lesson and while a settings page is open (a port on the test JACK
-// server), the tabs while the exercise screen is hidden, and every screen fitting the window at
-// the sizes of common screens.
+// The main window on the real application: tool bar, resume record, MIDI keyboards, screen fit.
 
 #include "../common/main_window_fixture.h"
 #include "../core/local_http_server.h"
@@ -81,15 +77,13 @@ private Q_SLOTS:
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QString>("exerciseTab");
         const QStringList general{"About", "Help", "Minimize", "FullScreen", "Exit"};
-        const QStringList lesson =
-            QStringList{"Back", "Exercise", "Reference", "Statistics", "Settings"} + general;
-        QStringList quiz = lesson;
-        quiz.removeAll("Reference");
-        const QString exercise = QStringLiteral("Exercise"), quizTab = QStringLiteral("Quiz");
-        QTest::newRow("home") << 0 << general << QStringLiteral("Cantorela") << exercise;
-        QTest::newRow("learning") << 1 << lesson << QStringLiteral("Ear Trainer") << exercise;
-        QTest::newRow("quiz") << 2 << quiz << QStringLiteral("Ear Trainer quiz") << quizTab;
-        QTest::newRow("settings of a quiz") << 3 << quiz << QStringLiteral("Ear Trainer quiz") << quizTab;
+        const QStringList quiz = QStringList{"Back", "Exercise", "Statistics", "Settings"} + general;
+        QStringList lesson = quiz;
+        lesson.insert(2, "Reference");
+        QTest::newRow("home") << 0 << general << "Cantorela" << "Exercise";
+        QTest::newRow("learning") << 1 << lesson << "Ear Trainer" << "Exercise";
+        QTest::newRow("quiz") << 2 << quiz << "Ear Trainer quiz" << "Quiz";
+        QTest::newRow("settings of a quiz") << 3 << quiz << "Ear Trainer quiz" << "Quiz";
     }
     void toolBarFollowsTheScreen()
     {
@@ -166,19 +160,15 @@ private Q_SLOTS:
         QTRY_COMPARE(screen->session()->playState(), Core::LessonBase::Running);
     }
 
-    // A data folder that cannot be written (replaced by a file here, as a drive gone) does not
-    // end the program when a lesson starts: the window says once where the answers could not be
-    // saved, and the warning goes once saving works again.
+    // A data folder that cannot be written (a file here, as a drive gone) is said once, not fatal,
+    // and the warning goes once saving works again.
     void unwritableDataFolderIsSaidNotFatal()
     {
         UI::MainWindow& window = Open();
         const QString folder = Core::ExerciseCatalog::DataDirectory();
         const QString away = folder + QStringLiteral(".away");
         QVERIFY(QDir().rename(folder, away));
-        {
-            QFile inTheWay(folder);
-            QVERIFY(inTheWay.open(QIODevice::WriteOnly));
-        }
+        QVERIFY(QFile(folder).open(QIODevice::WriteOnly)); // a file in the folder's way
         app.setQuizMode(false);
         window.openExercise(0, false);
         UI::SaveWarningBar* warning = window.saveWarning();
@@ -233,9 +223,8 @@ private Q_SLOTS:
         app.initialize(); // no services for the tests after this one
     }
 
-    // A number of questions changed on the settings page of a lesson reaches the lesson when the
-    // student goes back to it. Left by the statistics tab, the exercise screen switches its view
-    // before it fades in, without its animation.
+    // A number of questions changed on a lesson's settings page reaches the lesson when left; left by
+    // the statistics tab, the exercise screen switches its view before it fades in.
     void settingsPageAppliesWhenLeft_data()
     {
         QTest::addColumn<QString>("tab");
@@ -267,10 +256,8 @@ private Q_SLOTS:
         app.settings()->setTrainerSettings(before);
     }
 
-    // A keyboard plugged in during a lesson: one re-scan finds it, the stored input is selected
-    // again and the lesson waits behind the play dialog; after Play its keys answer a chord, the
-    // first ones marked on the piano while the rest are awaited. Unplugged, the lesson waits again
-    // and keeps every answer given.
+    // A keyboard plugged in during a lesson is found, selected and waited for behind the play dialog,
+    // then answers a chord; unplugged, the lesson waits again and keeps every answer.
     void keyboardPluggedInDuringALesson()
     {
         if (!HaveJack())
@@ -333,9 +320,8 @@ private Q_SLOTS:
         QCOMPARE(screen->session()->snapshot().counters.answered, kept);
     }
 
-    // Every screen fits the window: no visible control reaches past its window or is smaller than
-    // it needs to be. On the exercise screen no part overlaps another, the score pane keeps its
-    // room and the section buttons stay on their bar.
+    // Every screen fits the window, no control cut or too small; on the exercise screen no part
+    // overlaps another, the score pane keeps its room and the section buttons stay on their bar.
     void everyScreenFits_data()
     {
         QTest::addColumn<QSize>("size");
@@ -372,10 +358,8 @@ private Q_SLOTS:
                 continue;
             const QRect at(widget->mapTo(&window, QPoint(0, 0)), widget->size());
             const QSize need = widget->minimumSizeHint();
-            const QString what = QStringLiteral("%1 %2 at %3,%4 %5x%6, needs %7x%8")
-                                     .arg(widget->metaObject()->className(), widget->objectName())
-                                     .arg(at.x()).arg(at.y()).arg(at.width()).arg(at.height())
-                                     .arg(need.width()).arg(need.height());
+            QString what; // the widget's class and name, where it is and the size it needs
+            QDebug(&what) << widget << at << need;
             QVERIFY2(scrolled(widget) || window.rect().contains(at), qPrintable(what));
             if (qobject_cast<QAbstractButton*>(widget) || qobject_cast<QLabel*>(widget))
                 QVERIFY2(widget->width() >= need.width() - 1 && widget->height() >= need.height() - 1,
@@ -401,9 +385,8 @@ private Q_SLOTS:
             QVERIFY(!button->isVisible() || button->geometry().right() < bar->width());
     }
 
-    // A keyboard plugged in and then out while the settings page of a lesson is open: after the
-    // re-scan the device box of the General tab lists it (and shows it when stepped to), after the
-    // next one no longer. (Stepping and the read-out: test_general_settings_tab.)
+    // A keyboard plugged in and out while a lesson's settings page is open enters and leaves the
+    // General tab's device box at each re-scan. (Stepping: test_general_settings_tab.)
     void deviceBoxFollowsAKeyboardOnTheSettingsPage()
     {
         if (!HaveJack())

@@ -66,7 +66,7 @@ private Q_SLOTS:
 
         // No answers: the background picture alone, as it would be drawn by itself.
         const char* const names[] = {"main", "thin", "score"};
-        QPixmap background(QStringLiteral(":/PIX/pixmap/progress_%1_bg%2.png").arg(names[style], ratio > 1 ? "@2x" : ""));
+        QPixmap background(QString(":/PIX/pixmap/progress_%1_bg%2.png").arg(names[style], ratio > 1 ? "@2x" : ""));
         QVERIFY(!background.isNull());
         background.setDevicePixelRatio(ratio);
         QPixmap expected(bar->size() * ratio);

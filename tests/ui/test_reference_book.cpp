@@ -1,7 +1,4 @@
-// The reference pages as the exercise screen drives them: the page and title behind every
-// trainer's section button, spelled notes and engraved examples read as a screen reader reads
-// them, examples heard through the built-in synthesizer rendered offline, an example stopped by
-// the next one, by a page change and by hiding, and the whole page drawn for printing.
+// The reference pages as the exercise screen drives them, read, heard and printed.
 
 #include "../core/midi/audio_probe.h"
 #include "core/midi/sound_controller.h"
@@ -87,10 +84,8 @@ private Q_SLOTS:
 
     void cleanup() { book.reset(); }
 
-    // Every trainer's section buttons, and the buttons with no page, which show a blank page. Some
-    // pages' texts, "|" between them, compared without regard to case: the notes as the chord
-    // formulas, the scale steps and the key signatures spell them, and the engraved 128th note and
-    // rest. Each page drawn for printing, the tall ones far past the view.
+    // Each section button's page (blank where there is none), its texts read case-blind ("|" between
+    // them) as spelled and engraved, and drawn for printing, the tall ones far past the view.
     void pageOfEveryButton_data()
     {
         QTest::addColumn<int>("trainer");
@@ -122,6 +117,8 @@ private Q_SLOTS:
         QFETCH(int, trainer);
         QFETCH(int, button);
         QFETCH(QString, name);
+        QFETCH(QString, texts);
+        QFETCH(bool, tall);
         book->showPage(1, 3); // whatever was shown before goes
         const QString title = book->showPage(trainer, button - 1);
         QCOMPARE(book->currentPageName(), name);
@@ -131,7 +128,6 @@ private Q_SLOTS:
         }
         QVERIFY2(title.endsWith(QLatin1String(" Reference")), qPrintable(title));
         QCOMPARE(book->currentWidget()->accessibleName(), title);
-        QFETCH(QString, texts);
         QStringList lines;
         ReadAloud(QAccessible::queryAccessibleInterface(book->currentWidget()), lines);
         for (QString& line : lines)
@@ -140,7 +136,6 @@ private Q_SLOTS:
             QVERIFY2(lines.contains(text.toCaseFolded()), qPrintable(text));
 
         // Drawn for printing, leaving the screen as it was and a focused button its focus.
-        QFETCH(bool, tall);
         QAbstractButton* focused = book->currentWidget()->findChild<QAbstractButton*>();
         if (focused) {
             book->activateWindow();
@@ -250,10 +245,7 @@ private Q_SLOTS:
             QCOMPARE(sounding.at(1).first().value<QVector<int>>(), QVector<int>());
             QCOMPARE(sounding.at(2).first().value<QVector<int>>(), QVector<int>{39});
         } else {
-            if (stopper == QLatin1String("page change"))
-                book->showPage(1, 2);
-            else
-                book->hide();
+            stopper == QLatin1String("page change") ? void(book->showPage(1, 2)) : book->hide();
             QCOMPARE(sounding.count(), 2);
             QCOMPARE(sounding.last().first().value<QVector<int>>(), QVector<int>());
         }

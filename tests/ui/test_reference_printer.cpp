@@ -1,8 +1,4 @@
-// Printing a reference page into real PDF files, read back with poppler-utils (pdftotext for the
-// pages and their footers, pdftoppm for the slices' pixels): the page-count boundary, each slice
-// on its own page, the failures and their warnings, the print dialog without a print-to-file
-// choice, and the PDF file offered when the system has no printer queue. HOME is a temporary
-// folder, so the documents folder is ours.
+// Printing a reference page into real PDF files, read back with poppler-utils; HOME is temporary.
 
 #include "ui/exercise/reference/reference_printer.h"
 
@@ -102,9 +98,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("address");
         QTest::addColumn<QString>("version");
         QTest::addColumn<QString>("footer");
-        const QString version = QStringLiteral("1.2.3");
-        QTest::newRow("services address") << "https://services.example.org" << version << footerText;
-        QTest::newRow("blank address") << "  " << version << "Vantorix Cantorela | version 1.2.3";
+        QTest::newRow("services address") << "https://services.example.org" << "1.2.3" << footerText;
+        QTest::newRow("blank address") << "  " << "1.2.3" << "Vantorix Cantorela | version 1.2.3";
         QTest::newRow("nothing known") << QString() << QString() << "Vantorix Cantorela";
     }
 
@@ -115,10 +110,8 @@ private Q_SLOTS:
         QTEST(UI::ReferencePrinter::footer(address, version), "footer");
     }
 
-    // A picture whose height, once scaled to the page width, is `usablePages` usable page heights
-    // and `extra` pixels, painted in bands one usable height high; `widthFactor` is its width over
-    // the page width. Each page holds the next band at its top, paper below the picture's end,
-    // and the red footer under the usable height.
+    // A picture `usablePages` usable heights plus `extra` pixels high (scaled), in bands: each page
+    // holds the next band at its top, paper below the end, the red footer under the usable height.
     void slicesFillThePagesInOrder_data()
     {
         QTest::addColumn<int>("widthFactor");
@@ -159,7 +152,7 @@ private Q_SLOTS:
             QVERIFY(!shown.isNull());
             const auto near = [&](int x, int y, QColor b) { // the pixel at (x, y) of the paint area is near b
                 const QColor a = shown.pixelColor(paint.topLeft() + QPoint(x, y));
-                return qAbs(a.red() - b.red()) < 40 && qAbs(a.green() - b.green()) < 40 && qAbs(a.blue() - b.blue()) < 40;
+                return std::max({qAbs(a.red() - b.red()), qAbs(a.green() - b.green()), qAbs(a.blue() - b.blue())}) < 40;
             };
             const int slice = std::min(usable, height - (number - 1) * usable);
             if (slice > 8) {
@@ -176,9 +169,8 @@ private Q_SLOTS:
         }
     }
 
-    // Each failure returns false with one warning saying what failed, in which function and file.
-    // A picture of noise fills the PDF writer's buffer on the first page, so that the full disk
-    // shows when the second page is started.
+    // Each failure returns false with one warning naming it, its function and file. Noise fills the
+    // PDF writer's buffer on page one, so a full disk shows when the second page starts.
     void failureWarnsOnce_data()
     {
         QTest::addColumn<QString>("file");
@@ -207,10 +199,11 @@ private Q_SLOTS:
         }
         static QStringList warnings; // of the printing category
         warnings.clear();
-        const QtMessageHandler previous = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext& at, const QString& text) {
-            if (type == QtWarningMsg && at.category && QLatin1String(at.category) == "cantorela.print")
-                warnings.append(text);
-        });
+        const QtMessageHandler previous =
+            qInstallMessageHandler([](QtMsgType type, const QMessageLogContext& at, const QString& text) {
+                if (type == QtWarningMsg && at.category && QLatin1String(at.category) == "cantorela.print")
+                    warnings.append(text);
+            });
         const bool printed = UI::ReferencePrinter::print(page, printer, footerText);
         qInstallMessageHandler(previous);
         QVERIFY(!printed);
@@ -223,9 +216,8 @@ private Q_SLOTS:
             QVERIFY(!QFile::exists(pdf));
     }
 
-    // With printer queues: the print dialog, titled, with no way to print to a file. With none:
-    // the save dialog offers "Cantorela Reference.pdf" in the documents folder (the home folder
-    // when there is none); saving prints the PDF there, cancelling prints nothing.
+    // With printer queues: the titled print dialog, no print to file. With none: a save dialog for
+    // "Cantorela Reference.pdf" in documents (else home); saving prints there, cancelling nothing.
     void printWithDialog_data()
     {
         QTest::addColumn<bool>("queues");

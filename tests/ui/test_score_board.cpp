@@ -1,8 +1,4 @@
-// The score board as the exercise screen uses it: noteheads painted where its graphic map says,
-// at device pixel ratio 1 and 2 (staff lines sharp at 2), twice as large on a board twice the
-// size; note letters under the notes, stacked for chords and never cut off; pages that turn and
-// clamp; the clef filter; rejected texts; a changed board drawing as a new one would.
-// (widget_sheet draws its looks for a person to review.)
+// The score board as the exercise screen uses it (widget_sheet draws its looks for review).
 
 #include "../common/rendered.h"
 #include "core/score_builder.h"
@@ -212,10 +208,8 @@ private slots:
         }
     }
 
-    // Over its pages, turning clamped at both ends, each filter shows its clef's notes once, a voice
-    // in the order of the text: the treble filter the 12 treble notes and the bass filter the 12 bass
-    // ones, each on one staff a system; both clefs the 24 on two. A wider board needs fewer pages
-    // and keeps the current one valid.
+    // Each clef filter shows its clef's notes once over its pages, in the text's order, turning
+    // clamped at both ends; a wider board needs fewer pages and keeps the current one valid.
     void pagesShowEachNoteOfTheFilteredClefOnce()
     {
         board->resize(360, 350);

@@ -1,6 +1,4 @@
-// The section end dialog over a stand-in exercise screen: the count-up, the look and the words
-// of the score at its boundaries, the choices, the screen changes that hide and bring it back,
-// and its layout from a small screen to a large one.
+// The section end dialog over a stand-in exercise screen.
 
 #include "../common/screen_parts.h"
 #include "ui/dialogs/section_end_dialog.h"
@@ -80,10 +78,8 @@ private Q_SLOTS:
     void init() { MakeScreen(QSize(900, 600)); }
     void cleanup() { window.reset(); }
 
-    // Counted up to the score, also when a new section end comes in the middle of a count-up:
-    // green from 90 % (rounded down), red below, neutral without answers; each look has its own
-    // words, read out with the score, and a cleared score has none. On a screen from small (the
-    // dialog grows past it) to large, nothing is cut off. (The bar's counts: test_exercise_screen.)
+    // Counted up to the score (also restarted mid-count); green from 90 % rounded down, red below, neutral
+    // without answers, each with its read-out words; nothing cut off on small to large screens.
     void finalLook_data()
     {
         QTest::addColumn<int>("wrong");
@@ -170,9 +166,8 @@ private Q_SLOTS:
         QVERIFY(!percentage->accessibleName().contains(verdict));
     }
 
-    // Each choice is taken once, however often made, and stops the count-up. Leaving (Escape, the
-    // Close key sequence sent to a button without pressing it, Continue) is taken at once and the
-    // dialog fades out 300 ms later; Repeat and Review statistics start the fade-out first.
+    // Each choice is taken once and stops the count-up; leaving (Escape, Close keys, Continue) is
+    // taken at once with the fade 300 ms later, Repeat and Review statistics fade out first.
     void choiceTakenOnce_data()
     {
         QTest::addColumn<QKeySequence>("keys");

@@ -1,5 +1,4 @@
-// The settings store against real settings files in a temporary directory, a file of noise and a
-// full disk.
+// The settings store against real settings files, a file of noise and a full disk.
 
 #include "../common/file_bytes.h"
 #include "../common/full_disk.h"
@@ -72,11 +71,8 @@ private Q_SLOTS:
         quiz = false;
     }
 
-    // A fresh installation reads the defaults and writes nothing. The quiz block starts built-in,
-    // takes changes and presets for this run only and never touches the exercise block, its levels
-    // or the file. A level is not saved until asked; a switch leaves it and switching it back
-    // returns to it; setTrainerSettings saves; a custom level records the level only. Then a round
-    // trip through the file.
+    // Catches a fresh store writing, a quiz block leaking into the exercise block or the file, a
+    // level saved unasked or lost on a switch, and anything lost in the round trip of the file.
     void freshStoreToRoundTrip()
     {
         auto store = NewStore();
@@ -120,9 +116,8 @@ private Q_SLOTS:
         QCOMPARE(store->currentDifficultyLevel(), 5);
         QCOMPARE(store->difficultyLevel(EarTrainerIndex), 0);
 
-        // Everything saved is read back. Files of earlier versions are read by the same group and
-        // key names, misspellings included; every field is written once. (Every field of the
-        // trainers' blocks away from the presets, through the file: test_trainer_settings_page.)
+        // Read back; key names (misspellings included) as earlier versions wrote them, each once.
+        // (Every trainer field away from the presets: test_trainer_settings_page.)
         block = DifficultyPreset(3); // a level of its own for the note trainer
         block.noteTrainer.intervals = {2, 9, {10, 70, false, true}, {15, 33}, {true, false}, true};
         block.noteTrainer.wrongAnswerPolicy = {false, 5000};
@@ -154,9 +149,8 @@ private Q_SLOTS:
         QCOMPARE(reloaded->difficultyLevel(NoteTrainerIndex), 5);
     }
 
-    // A file holding some keys: those absent keep their defaults, unreadable ones and numbers out
-    // of their list are ignored, other numbers beyond what the settings pages offer are read as
-    // the nearest they do. Saved again, the file is the defaults but for `expected`.
+    // Stored values unreadable or out of a list are ignored, numbers past the controls read as
+    // the nearest offered; saved again, the file is the defaults but for `expected`.
     void storedValuesAreReadWithinTheControls_data()
     {
         QTest::addColumn<QVariantMap>("stored");
@@ -229,8 +223,7 @@ private Q_SLOTS:
 
         std::unique_ptr<SettingsStore> store;
         const QStringList warnings = WarningsOf([&] { store = NewStore(); });
-        const QStringList kept =
-            folder.entryList({QStringLiteral("Cantorela.conf.unreadable-*")}, QDir::Files);
+        const QStringList kept = folder.entryList({"Cantorela.conf.unreadable-*"}, QDir::Files);
         QCOMPARE(kept.size(), 1);
         QCOMPARE(ReadAll(folder.filePath(kept.first())), noise);
         QCOMPARE(warnings.size(), 1);

@@ -1,6 +1,4 @@
-// The main window's small dialogs: the news within its caps, the guide, the credits, the rating
-// request, the fit at 1280 × 720 and the splash. Settings live in a temporary home folder rather
-// than one set with QSettings::setPath: the guide must name the file where Qt itself puts them.
+// The main window's small dialogs (news, guide, credits, rating, splash), settings in a temporary HOME.
 
 #include "../common/file_bytes.h"
 #include "../common/screen_parts.h"
@@ -64,9 +62,8 @@ private Q_SLOTS:
 
     void cleanup() { window.reset(); }
 
-    // Markup shows as written; bidirectional overrides and other controls become spaces; an empty
-    // title gets the default. Whole up to the cap; past it ("…" in the table) cut within the cap,
-    // never inside a surrogate pair, and ending in "…".
+    // Markup shown as written, controls as spaces, an empty title defaulted; past a cap ("…" in the
+    // table) cut within it, never inside a surrogate pair, ending in "…".
     void mailShowsPlainTextWithinItsCaps_data()
     {
         QTest::addColumn<QString>("title");
@@ -83,8 +80,8 @@ private Q_SLOTS:
         QTest::newRow("text at the cap") << "" << atCap << "News" << atCap;
         QTest::newRow("text one past the cap") << "" << atCap + QLatin1Char('x') << "News" << cut;
         QTest::newRow("text of words") << "" << QStringLiteral("lesson ").repeated(200000) << "News" << cut;
-        QTest::newRow("pairs at the cut") << "" << QStringLiteral("\U0001F3B9").repeated(atCap.size()) << "News"
-                                          << cut;
+        QTest::newRow("pairs at the cut")
+            << "" << QStringLiteral("\U0001F3B9").repeated(atCap.size()) << "News" << cut;
         QTest::newRow("line breaks") << "" << QString(atCap.size() + 1, '\n') << "News" << cut;
         const QString titleAtCap(UI::MailDialog::MaxTitleLength, 'x');
         QTest::newRow("title at the cap") << titleAtCap << "" << titleAtCap << "";
@@ -101,8 +98,8 @@ private Q_SLOTS:
         auto* headline = Part<QLabel>(&dialog, "mailHeadline");
         QCOMPARE(headline->textFormat(), Qt::PlainText);
         const std::tuple<QString, QString, QString, int> fields[] = {
-            {headline->text(), title, shownTitle, UI::MailDialog::MaxTitleLength},
-            {Part<QPlainTextEdit>(&dialog, "mailText")->toPlainText(), text, shownText, UI::MailDialog::MaxShownLength}};
+            {headline->text(), title, shownTitle, dialog.MaxTitleLength},
+            {Part<QPlainTextEdit>(&dialog, "mailText")->toPlainText(), text, shownText, dialog.MaxShownLength}};
         for (const auto& [shown, given, expected, cap] : fields) {
             if (expected != QStringLiteral("\u2026")) {
                 QCOMPARE(shown, expected);

@@ -82,10 +82,9 @@ class TestStatisticsView : public QObject
         rig->screen->showStatistics(UI::Quick);
         if (section != 0)
             Click(rig->SectionButton(section));
-        const QWidget* area = rig->Child(QStringLiteral("viewArea"));
-        const QWidget* pane = rig->Child(rig->screen->isExtendedStatistics() ? QStringLiteral("extendedStatisticsPane")
-                                                                            : QStringLiteral("statisticsPane"));
-        return QTest::qWaitFor([&] { return pane->geometry() == area->rect(); }, 5000);
+        const char* pane = rig->screen->isExtendedStatistics() ? "extendedStatisticsPane" : "statisticsPane";
+        const QWidget *area = rig->Child(QStringLiteral("viewArea")), *shown = rig->Child(QLatin1String(pane));
+        return QTest::qWaitFor([&] { return shown->geometry() == area->rect(); }, 5000);
     }
     // The same with the history switched on.
     bool ShowHistory(int section = 0)
@@ -191,7 +190,7 @@ private Q_SLOTS:
         const QList<Progress*> bars = Bars(page);
         QCOMPARE(bars.size(), 88);
         for (int key = 0; key < 88; ++key)
-            QCOMPARE(qMakePair(bars[key]->rightCount(), bars[key]->wrongCount()), qMakePair(key % 9 + 1, (key * 7) % 11));
+            QCOMPARE(qMakePair(bars[key]->rightCount(), bars[key]->wrongCount()), qMakePair(key % 9 + 1, key * 7 % 11));
         const QList<QLabel*> names = Names(page);
         QCOMPARE(QStringList({names[0]->text(), names[39]->text(), names[45]->text(), names[87]->text()}),
                  QStringList({"A0", "C4", "F\u266F4", "C8"}));

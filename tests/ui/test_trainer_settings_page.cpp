@@ -1,5 +1,4 @@
-// The trainer settings pages on a real settings store in a temporary directory, driven as the
-// student does: stored controls, refused changes, levels, the quiz cover.
+// The trainer settings pages over a real settings store, driven as the student does.
 
 #include "../common/file_bytes.h"
 #include "../common/screen_parts.h"
@@ -75,11 +74,9 @@ class TestTrainerSettingsPage : public QObject
         return shown;
     }
 
-    // Does what the student does on one section tab, in steps separated by ";": "click NAME" clicks
-    // a check box, "spin NAME N" types a number and Enter, "range MIN MAX" is a range picked with the
-    // key range picker (driven by hand in its own test), "combo NAME N" chooses entry N of a list,
-    // "switch N" clicks switch N, "on N" and "off N" click it only when it is not so already,
-    // "only N LAST" clicks until N is the only switch on among 0..LAST.
+    // Drives one section tab by steps split by ";": "click NAME", "spin NAME N" (typed, Enter),
+    // "range MIN MAX" (picked), "combo NAME N" (entry N), "switch N" (click), "on N"/"off N" (click
+    // unless so already), "only N LAST" (N the only switch on among 0..LAST).
     static void Do(Tab* tab, const QString& steps)
     {
         for (const QString& step : steps.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
@@ -138,9 +135,8 @@ private Q_SLOTS:
         store.reset();
     }
 
-    // Every control of every section tab changed, stored, read back from the file by a fresh store
-    // and shown by a fresh page; then the defaults restored and stored. From the fullest level each
-    // switch is turned off once (none the last of its group), the other fields moved away.
+    // Every control of every section changed from the fullest level, stored, read back by a fresh
+    // store and page; then the defaults restored and stored.
     void everyFieldRoundTrips_data()
     {
         QTest::addColumn<int>("trainer");
@@ -247,10 +243,8 @@ private Q_SLOTS:
         QCOMPARE(FromFile(), before);
     }
 
-    // A section a hand-edited file left with nothing to ask is pointed out on its tab, does not
-    // stop changes on the others, and leaves the page invalid until mended. Then a level chosen on
-    // the general tab shows on the section tabs, in the difficulty dialog and in the policy after a
-    // mistake that it brings; a change on a section tab that matches no level shows "Custom".
+    // A hand-edited empty section is flagged without blocking other tabs; then a level shows on
+    // the tabs, the dialog and the mistake policy, and a change matching no level shows "Custom".
     void storedEmptySectionThenLevels()
     {
         const Core::NoteTrainerSettings level3 = Core::DifficultyPreset(2).noteTrainer;
@@ -301,9 +295,8 @@ private Q_SLOTS:
             QCOMPARE(Part<QPushButton>(page.get(), QStringLiteral("Level%1").arg(n))->isChecked(), n == 2);
     }
 
-    // What the student typed counts although they left without Enter; a wheel turned over a
-    // number they have not chosen scrolls the tab instead of changing it. Every section switched
-    // off but one; the last one cannot follow. Then the cover of a quiz.
+    // Typed without Enter still counts; a wheel over an unfocused number leaves it; the last
+    // section cannot be switched off; a quiz covers the page.
     void questionCountsAndTheQuizCover()
     {
         MakePage(1);

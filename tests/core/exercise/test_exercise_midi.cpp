@@ -1,5 +1,4 @@
-// The lesson loop against a real JACK server: a question heard at an output port and answered on
-// a keyboard port, and keys, seeks and time-outs from three threads at once.
+// The lesson loop against a real JACK server: sounding, answering by keys, three threads at once.
 
 #include "../midi/jack_test_ports.h"
 #include "core/exercise/midi_answer_listener.h"
@@ -37,8 +36,7 @@ struct Rig
             controller->CurrentOutputDevice()->GetPortName() != synth.name)
             return false;
         trainer.SetSoundController(controller);
-        // In this order: the keyboard's probes are echoed to the synthesizer port, and cleared
-        // from it with the output's own.
+        // In this order: the keyboard's probes echo to the synth port; the output's clear them.
         return WaitUntilHeard(keyboard, *controller->CurrentInputDevice()) > 0 &&
                WaitUntilConnected(*trainer.GetOutputDevice(), synth);
     }
@@ -48,9 +46,8 @@ struct Rig
     TestTrainer trainer;
 };
 
-// What the synthesizer port received but the controller changes (counting those before the
-// first of the rest) and the rig's probes (active sensing and its system-exclusive marker): the
-// keyboard's, echoed through the lesson's MIDI thru, may come after the output's were cleared.
+// What the synth port received but controller changes (counted up to the first of the rest) and
+// probes (0xFE, 0xF0), which the lesson's MIDI thru may echo after the output's were cleared.
 static QVector<MidiMessage> NotControls(TestListener& synth, int* controlsBefore = nullptr)
 {
     QVector<MidiMessage> rest;
@@ -77,11 +74,8 @@ private Q_SLOTS:
                  "run by ctest against the test JACK server");
     }
 
-    // The question sounds at the output port, its program change ahead of its notes; keys
-    // played on the keyboard port answer it and are heard at the output after the question was
-    // silenced once; a key between questions is heard but not taken. Without a selected input,
-    // or in the symbol trainer, there is no answer listener. (One following a keyboard plugged in
-    // during a lesson: test_main_window.)
+    // Catches notes before the program change, keys not answering or echoed before the question
+    // is silenced, a key taken between questions, a listener with no input or in the symbol trainer.
     void questionSoundsAtThePortAndKeysAnswerIt()
     {
         Rig rig({Section(3, 10000, Sounded, true)});
@@ -130,9 +124,8 @@ private Q_SLOTS:
         QVERIFY(!rig.trainer.GetAnswerListener());
     }
 
-    // Keys from the JACK input thread, seeks, pauses, restarts and resets from this thread and
-    // time-outs from the timer thread, for several seconds. Must finish (no deadlock) and keep
-    // the counters consistent; run under ThreadSanitizer by the sanitizer build.
+    // Keys (JACK thread), seeks and resets (here) and time-outs (timer thread) at once: catches a
+    // deadlock or inconsistent counters; run under ThreadSanitizer by the sanitizer build.
     void keysSeeksAndTimeOutsFromThreeThreadsAtOnce()
     {
         Rig rig({Section(400, 1000, QuestionRecord::SymbolQuestion), Section(400, 1000, Sounded, true),
@@ -201,10 +194,8 @@ private Q_SLOTS:
         QVERIFY(WaitUntilHeard(rig.keyboard, *rig.controller->CurrentInputDevice()) > 0); // keys drained
         QVERIFY(sent > 100 && operations > 100);
         const auto judged = trainer.recorder.Seen().judged;
-        const auto timeOuts =
-            std::count_if(judged.begin(), judged.end(), [](const ExerciseRecorder::Judged& j) {
-                return j.answer.kind == Answer::NoAnswer;
-            });
+        const auto timeOuts = std::count_if(judged.begin(), judged.end(),
+                                            [](const auto& j) { return j.answer.kind == Answer::NoAnswer; });
         QVERIFY2(timeOuts > 0, "no question timed out");
         QVERIFY(judged.size() > timeOuts);
 

@@ -1,8 +1,4 @@
-// The lesson session between a real lesson and a screen: reports made on any thread (GUI, another,
-// timer, JACK keyboard input) reach the receiver once, on the GUI thread, after the call that made
-// them returned, carrying the state of their moment; what follows a judgement on the real timer;
-// seeking, sections, pause, the lesson's end, and a session destroyed while its lesson keeps
-// reporting. Run under ThreadSanitizer by the sanitizer build.
+// The lesson session: reports from any thread reach the screen once, on the GUI thread (TSan-run).
 
 #include "../midi/jack_test_ports.h"
 #include "core/exercise/lesson_session.h"
@@ -86,11 +82,8 @@ class TestLessonSession : public QObject
 private Q_SLOTS:
     void initTestCase() { LessonSession::RegisterMetaTypes(); }
 
-    // A lesson of two sections, three questions each, answered on the screen: each question is
-    // reported once with its serial, each answer once (a second click on the same question is
-    // no answer), the next question comes after the right-answer delay or, after a mistake, the
-    // default policy's wait; the section change is in the state, and the end of the lesson is
-    // reported once with its score.
+    // Catches a question or answer reported twice (a second click is no answer), a next question
+    // before its delay, a missed section change, and an end reported twice or with a wrong score.
     void lessonRunsToItsEnd()
     {
         LessonSession session(NewLesson({Section(3), Section(3)}));
@@ -176,8 +169,7 @@ private Q_SLOTS:
         QCOMPARE(judged.verdict, source == QLatin1String("timer") ? Judgement::OutOfTime : Judgement::Right);
         QCOMPARE(judged.counters.answered, 1);
         QVERIFY(judged.judgedAtNs > 0);
-        // A shown question has no answer view; the key answers are marked on the keys only
-        // where there is one.
+        // A shown question has no answer view (keys are marked only where there is one).
         QVERIFY(!judged.hasAnswerView);
         QTRY_COMPARE_WITH_TIMEOUT(screen.questions.size(), 2, 10000);
         if (source != QLatin1String("timer"))
@@ -185,10 +177,8 @@ private Q_SLOTS:
         QCOMPARE(screen.misplacedReports, 0);
     }
 
-    // What follows a judgement: after a mistake the next question comes after the policy's wait,
-    // or the lesson pauses until the student resumes; a time-out counts as a mistake and brings
-    // the summary after its delay; a right answer given while the student paused the lesson moves
-    // on only once it runs again. While paused, neither a tick nor a question comes.
+    // Catches a next question before the policy's wait, or while paused (a tick neither), and a
+    // time-out summary before its delay.
     void whatFollowsAJudgement_data()
     {
         QTest::addColumn<QString>("how");
@@ -290,10 +280,8 @@ private Q_SLOTS:
         QCOMPARE(screen.misplacedReports, 0);
     }
 
-    // A session destroyed while its lesson keeps reporting: from another thread that answers it all
-    // along, or from the timer thread timing out its questions every 50 ms. Nothing reaches the
-    // screen afterwards; the lesson the test keeps has no observer of the session's left and is
-    // still answered, the lesson the session alone held goes with it.
+    // A session destroyed while another thread or the timer keeps its lesson reporting: nothing
+    // reaches the screen after, no observer is left, a lesson only it held goes with it.
     void destructionWhileReportsInFlight_data()
     {
         QTest::addColumn<bool>("timer");

@@ -1,5 +1,4 @@
-// Question pools, validators at their edges, the ids the statistics files keep, variants and the
-// weighted draw of six candidates. (Labels and their error texts: test_trainers.)
+// Question pools, validators, statistics ids, variants, the weighted draw. (Labels: test_trainers.)
 
 #include "core/exercise/chord_provider.h"
 #include "core/exercise/music_tables.h"
@@ -168,8 +167,7 @@ private Q_SLOTS:
         for (size_t id = 0; id < GetScalePool().size(); ++id)
             QCOMPARE(GetScalePool()[id]->statisticsKey, int(id));
 
-        // Tempo: one entry per compiled-in piece, numbered within its tempo. A bank whose folder
-        // holds nothing gives one made-up entry per tempo: eleven notes at the tempo's speed.
+        // Tempo: one entry per piece, numbered within its tempo; else one made-up entry of 11 notes.
         Q_INIT_RESOURCE(midi_pieces);
         const auto pool = BuildTempoPool(PiecesOf(std::make_shared<MidiBank>()));
         QCOMPARE(int(pool.size()), 38);
@@ -182,9 +180,15 @@ private Q_SLOTS:
                 QCOMPARE(entry.id, 6u * 64 + unsigned(vivace++));
         }
         QCOMPARE(vivace, 6);
-        QTemporaryDir empty;
-        const auto madeUp = BuildTempoPool(PiecesOf(std::make_shared<MidiBank>(empty.path() + "/")));
-        QCOMPARE(int(madeUp.size()), 7);
+        // Pieces for the second tempo only: made-up entries fill the other tempos, ids in order.
+        const auto madeUp = BuildTempoPool([](int tempo) {
+            return tempo == 1 ? std::vector<std::shared_ptr<MidiStream>>{std::make_shared<MidiStream>(),
+                                                                         std::make_shared<MidiStream>()}
+                              : std::vector<std::shared_ptr<MidiStream>>{};
+        });
+        QCOMPARE(int(madeUp.size()), 8);
+        QCOMPARE((std::vector<unsigned>{madeUp[0].id, madeUp[1].id, madeUp[2].id, madeUp[3].id}),
+                 (std::vector<unsigned>{0, 64, 65, 128}));
         const MidiStream& adagio = *madeUp[0].data->stream; // notes 77..87 at 70 bpm
         int ons = 0;
         for (const MidiEvent& e : adagio)

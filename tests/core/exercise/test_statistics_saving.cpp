@@ -1,5 +1,4 @@
-// The statistics files kept up to date while a lesson runs, against the real saver thread, and
-// after the program is killed.
+// The statistics files kept up to date by the real saver thread, also when the program is killed.
 
 #include "../../common/file_bytes.h"
 #include "../../common/full_disk.h"
@@ -36,8 +35,7 @@ static bool HoldsAnswers(const QString& historyPath, const QString& localPath, i
     return OnDisk(historyPath, localPath, exId) == std::make_pair(count, count);
 }
 
-// Warnings of the store that it could not save, caught from the saver thread; the rest goes on
-// to the test framework's handler.
+// Counts the store's "not saved" warnings from the saver thread; passes the rest on.
 static std::atomic<int> notSavedWarnings{0};
 static QtMessageHandler testHandler = nullptr;
 static void CountNotSaved(QtMsgType type, const QMessageLogContext& context, const QString& text)
@@ -135,12 +133,8 @@ private Q_SLOTS:
                  qPrintable(QStringLiteral("%1 saves in %2 ms").arg(saves).arg(burstMs)));
     }
 
-    // A failed write is logged on the store's category, told to the save listener and thrown to
-    // nobody; the files keep their bytes, and the answers given meanwhile reach them, with no
-    // temporary file left over, at the next answer once the write can be made. The data folder
-    // replaced by a file (an unplugged drive mounted over: permissions do not stop root), or a
-    // real full disk (a small tmpfs filled to the last byte) with a history far smaller than the
-    // write buffer.
+    // A failed write (folder replaced by a file: root ignores permissions; a filled tmpfs) must
+    // warn, tell the listener, keep the files' bytes and save the missed answers next time.
     void failedWriteMadeUpFor_data()
     {
         QTest::addColumn<bool>("fullDisk");
@@ -204,11 +198,8 @@ private Q_SLOTS:
         QCOMPARE(QDir(folder).entryList(QDir::Files), (QStringList{"stats.xml", "statsLocal.xml"}));
     }
 
-    // Stores of their own, without a lesson. When one goes, what it added is written, whether a
-    // save was asked for (0 no, 1 soon, 2 at once; filed in sections 0 to 2) or not, and without
-    // waiting for the coalescing delay. Two writers of the same files (two copies of the program):
-    // every answer of both is in the files, whoever saves last; a trainer cleared by one stays
-    // cleared for the other.
+    // A store going away writes what it added at once (save asked 0 no, 1 soon, 2 now); two writers
+    // of one file (two program copies) lose no answer and keep a clear made by the other.
     void storesOfTheirOwn()
     {
         for (int request = 0; request < 3; ++request) {

@@ -1,5 +1,4 @@
-// The three trainers draw by draw, and the catalogue that makes them: what is asked and how it
-// sounds, the buttons and labels the student reads, and the weight of earlier mistakes.
+// The three trainers and their catalogue: what is asked, how it sounds, buttons, labels, weights.
 
 #include "../../common/temp_settings.h"
 #include "core/exercise/exercise_catalog.h"
@@ -91,14 +90,8 @@ private Q_SLOTS:
         std::srand(20261206);
     }
 
-    // The trainers' rules, each row one case at an edge:
-    // - trainer: an index past the ear trainer makes the symbol trainer, filed under 2 as when it
-    //   is made alone; without settings nothing is asked;
-    // - staff: where a note goes by the clefs switched on, the key and the staff before;
-    // - label: ids past the tables named as errors, never as a neighbour; a question's label on
-    //   one line, a chord's in the tables on two;
-    // - same: the asked item and its button are the same answer by pitch class, interval size,
-    //   scale type or tempo, whatever the octave, root or piece (two buttons never are).
+    // Edge cases of the trainers' rules: a wrong trainer filed, a note on the wrong staff, an id
+    // past a table labelled as its neighbour, one answer taken for another.
     void rulesAtTheEdges_data()
     {
         QTest::addColumn<QVariant>("value");
@@ -167,11 +160,8 @@ private Q_SLOTS:
         QTEST(value, "expected");
     }
 
-    // What the note and the ear trainer draw, as the settings say:
-    // - with both clefs the staves alternate and the question is written on the staff chosen;
-    //   the ear trainer puts a sound whose notes average middle C or higher on the treble staff;
-    // - chords and intervals sound and are written as the settings say; the answer view compares
-    //   only the first note of an interval, every note of a chord, and no notes of a tempo piece.
+    // Catches a question written or sounded against the settings (staff, chord, arpeggio), and an
+    // answer view comparing the wrong notes (first of an interval, all of a chord, none of a tempo).
     void drawsAsTheSettingsSay()
     {
         settings.Change([](TrainerSettings& s) {
@@ -345,11 +335,8 @@ private Q_SLOTS:
         QCOMPARE(seen, (up < 0 ? QSet<bool>{true, false} : QSet<bool>{up == 1}));
     }
 
-    // The ear trainer offers six different tempos, by name; the symbol trainer shows a tempo
-    // marking's picture over its description, and key signatures on either staff. Then only what
-    // is switched on is asked: whole notes and their rests, G flat major in either spelling, Largo
-    // among the pieces (the tempo pool with and without pieces: test_question_pools); with
-    // nothing on, nothing.
+    // Catches buttons showing the wrong tempo or signature picture, and a draw of something
+    // switched off (or of anything with all switched off).
     void whatTheButtonsShowAndWhatIsAsked()
     {
         settings.Change([](TrainerSettings& s) {

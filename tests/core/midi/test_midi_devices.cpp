@@ -84,10 +84,37 @@ private Q_SLOTS:
         input.device.Detach(&observer);
     }
 
+    // Readers on another thread while messages arrive on channel 1: the note table and the log stay
+    // whole. Then what the note table of channels 0 and 15 holds, until the device is reopened.
     void noteTableHoldsSoundingKeysUntilReopened()
     {
         KeyboardInput input;
         QVERIFY(input.base > 0);
+        std::atomic<bool> done{false};
+        std::thread reader([&] {
+            quint8 row[MidiInDevice::Notes];
+            while (!done) {
+                input.device.GetNoteState(1, row);
+                (void)input.device.GetEventLog().size();
+                std::this_thread::yield();
+            }
+        });
+        // In bursts, each waited for: a JACK period carries a bounded amount of MIDI.
+        bool arrived = true;
+        for (int burst = 0; burst < 20 && arrived; ++burst) {
+            for (int n = burst * 10; n < burst * 10 + 10; ++n)
+                input.keyboard.Send(MidiMessage(0x90, 1, quint8(40 + n % 40), quint8(1 + n % 120)));
+            arrived = QTest::qWaitFor(
+                [&] { return input.device.GetEventLog().size() == input.base + (burst + 1) * 10; }, 5000);
+        }
+        done = true;
+        reader.join();
+        QVERIFY(arrived);
+        QVector<MidiEvent> log = input.device.GetEventLog();
+        for (int n = 0; n < 200; ++n)
+            QCOMPARE(int(log[input.base + n].message.byte2), 1 + n % 120);
+
+        input.base += 200;
         const QVector<MidiMessage> played = {
             MidiMessage(0x90, 0, 60, 100), MidiMessage(0x90, 0, 62, 90), MidiMessage(0x80, 0, 60, 64), // off
             MidiMessage(0x90, 0, 62, 0),   // on with velocity 0: off as well
@@ -107,7 +134,7 @@ private Q_SLOTS:
         QCOMPARE(int(row[21]), 11);
         input.device.GetNoteState(16, row); // no such channel
         QCOMPARE(int(row[21]), 0);
-        const QVector<MidiEvent> log = input.device.GetEventLog();
+        log = input.device.GetEventLog();
         for (int i = 0; i < played.size(); ++i)
             QCOMPARE(log[input.base + i].message, played[i]);
         QCOMPARE(log.last().message, MidiMessage(sysex, 3));
@@ -120,36 +147,6 @@ private Q_SLOTS:
         QVERIFY(input.device.IsOpen());
         input.device.GetNoteState(15, row);
         QCOMPARE(int(row[21]), 0);
-    }
-
-    // Readers on another thread while messages arrive: the note table and the log stay whole.
-    void readersOnAnotherThreadSeeWholeEvents()
-    {
-        KeyboardInput input;
-        QVERIFY(input.base > 0);
-        std::atomic<bool> done{false};
-        std::thread reader([&] {
-            quint8 row[MidiInDevice::Notes];
-            while (!done) {
-                input.device.GetNoteState(0, row);
-                (void)input.device.GetEventLog().size();
-                std::this_thread::yield();
-            }
-        });
-        // In bursts, each waited for: a JACK period carries a bounded amount of MIDI.
-        bool arrived = true;
-        for (int burst = 0; burst < 20 && arrived; ++burst) {
-            for (int n = burst * 10; n < burst * 10 + 10; ++n)
-                input.keyboard.Send(MidiMessage(0x90, 0, quint8(40 + n % 40), quint8(1 + n % 120)));
-            arrived = QTest::qWaitFor(
-                [&] { return input.device.GetEventLog().size() == input.base + (burst + 1) * 10; }, 5000);
-        }
-        done = true;
-        reader.join();
-        QVERIFY(arrived);
-        const QVector<MidiEvent> log = input.device.GetEventLog();
-        for (int n = 0; n < 200; ++n)
-            QCOMPARE(int(log[input.base + n].message.byte2), 1 + n % 120);
     }
 
     // Once the ports of earlier tests are gone, only the test's own port is listed.
@@ -193,8 +190,7 @@ private Q_SLOTS:
             QCOMPARE(got[2].message, MidiMessage(0x90, 0, 64, 48));
             QCOMPARE(got[3].message, MidiMessage(0x80, 0, 60, 96));
             const double gapMs = double(got[2].arrivalNs - got[1].arrivalNs) / 1e6;
-            // Wide: a loaded machine or a sanitizer build's long JACK period delays delivery.
-            // Timing quality is measured by bench/playback_timing.
+            // Wide for loaded machines and sanitizer builds; bench/playback_timing measures timing.
             QVERIFY2(gapMs > 400 && gapMs < 900, qPrintable(QString::number(gapMs)));
             QVERIFY(!device->IsPlaying() && device->IsAtEnd());
         }

@@ -1,6 +1,5 @@
-// The built-in synthesizer rendered offline with the system's General MIDI soundfont: what it
-// plays is checked by listening to the samples (pitch, silence, instrument), and the answer
-// sounds mixed into its output, from WAV images at the edges of what the decoder takes.
+// The built-in synthesizer rendered offline with the system's General MIDI soundfont, checked by
+// listening to the samples; the answer sounds mixed in, from WAV images at the decoder's edges.
 
 #include "../../common/file_bytes.h"
 #include "audio_probe.h"
@@ -87,7 +86,7 @@ private Q_SLOTS:
         Render(*synth, 0.1);
     }
 
-    void resetSilencesWithin50ms()
+    void resetSilencesWithin50msAndProgramChangesMapTheList()
     {
         MidiOutSynthDevice device(synth);
         device.Send(InstrumentList::ProgramChange(8)); // drawbar organ: sounds as long as held
@@ -108,16 +107,10 @@ private Q_SLOTS:
         // The program change itself took effect: the next note is a flute's A4.
         device.Send(MidiMessage(0x90, 0, 69, 100));
         const Audio flute = Render(*synth, 0.5);
-        QVERIFY(Peak(flute) > 0.01);
-        QVERIFY(NearA4(flute));
-        device.Reset();
-    }
+        QVERIFY(Peak(flute) > 0.01 && NearA4(flute));
 
-    // The instrument at list position 21 is the violin (General MIDI 40): the program change
-    // built for it sounds like program 40 and not like program 21 (an accordion). Outside the
-    // list, the grand piano.
-    void programChangeSelectsMappedInstrument()
-    {
+        // List position 21, the violin, sounds like General MIDI program 40, not 21 (an accordion).
+        // Outside the list, the grand piano.
         for (int position : {-1, InstrumentList::Count})
             QCOMPARE(InstrumentList::ProgramChange(position, 3), MidiMessage(0xC0, 3, 0));
         auto renderProgram = [&](const MidiMessage& programChange) {
@@ -132,8 +125,7 @@ private Q_SLOTS:
             return audio;
         };
         const Audio mapped = renderProgram(InstrumentList::ProgramChange(21));
-        QVERIFY(Peak(mapped) > 0.01);
-        QVERIFY(NearA4(mapped));
+        QVERIFY(Peak(mapped) > 0.01 && NearA4(mapped));
         const double violin = DistanceOfLeft(mapped, renderProgram(MidiMessage(0xC0, 0, 40)));
         QVERIFY2(violin < 0.01, qPrintable(QString::number(violin)));
         QVERIFY(DistanceOfLeft(mapped, renderProgram(MidiMessage(0xC0, 0, 21))) > 0.5);
