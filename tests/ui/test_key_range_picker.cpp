@@ -62,6 +62,20 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowExposed(&window));
     }
 
+    // An owner that refuses a pick sets the range back from inside rangePicked, while the list
+    // is still changing: the list and the text show the range kept, and the pick came once.
+    void ownerRefuses()
+    {
+        UI::KeyRangePicker picker;
+        picker.setRange(39, 52);
+        QSignalSpy picked(&picker, &UI::KeyRangePicker::rangePicked);
+        connect(&picker, &UI::KeyRangePicker::rangePicked, &picker, [&picker] { picker.setRange(39, 52); });
+        QTest::keyClick(Part<QComboBox>(&picker, "highest"), Qt::Key_End);
+        QCOMPARE(std::make_tuple(picked.count(), picker.maximum(), Part<QComboBox>(&picker, "highest")->currentIndex()),
+                 std::make_tuple(1, 52, 51));
+        QCOMPARE(LabelText(picker, "rangeText"), UI::KeyRangePicker::rangeText(39, 52));
+    }
+
     // On a range from C4 to `top` (C5 but for one row), in the dialog opened by the picker's
     // buttons or in the lists. Actions: a number clicks that key; L, R, U, D press an arrow key,
     // ">" presses Enter; Esc and Cancel close the dialog; "highest:Home" presses Home in the list of
