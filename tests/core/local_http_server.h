@@ -53,8 +53,7 @@ public:
     {
         quit();
         wait();
-        // What the server thread wrote reaches this thread through the mutex: Qt's join is out
-        // of ThreadSanitizer's sight.
+        // The thread's last writes come over through the lock; Qt's join is out of TSan's sight.
         std::lock_guard<std::mutex> lock(mutex);
         requests.clear();
         nextReply = HttpReply();

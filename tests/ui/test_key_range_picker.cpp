@@ -1,7 +1,5 @@
-// The note-range editor of the settings pages, driven as a teacher uses it: keys and octaves
-// clicked on the dialog's drawn piano (at the keys' painted places) or chosen with the arrow keys
-// and Enter, cancelling, the two note lists with crossed ends, and the range's text and staff at
-// the keyboard's ends.
+// The note-range editor driven as a teacher uses it: the drawn piano, the arrow keys, the two
+// lists, and the range's text and staff at the keyboard's ends.
 
 #include "../common/rendered.h"
 #include "../common/screen_parts.h"
