@@ -11,6 +11,7 @@
 #include <QtTest>
 
 #include <set>
+#include <tuple>
 
 namespace {
 
@@ -20,11 +21,12 @@ QString HighDensity(QString path)
     return path.insert(dot > path.lastIndexOf('/') ? dot : path.size(), QStringLiteral("@2x"));
 }
 
-// The symbol trainer's pictures, as its item tables, key signatures and tempo markings name them.
-std::set<QString> SymbolPictures()
+// The symbol trainer's pictures, as its item tables, key signatures and tempo markings name them:
+// a picture named by two items is there twice.
+std::multiset<QString> SymbolPictures()
 {
     using Core::ExerciseSymbolTrainer;
-    std::set<QString> paths{UI::QuestionPicture::DefaultPicture};
+    std::multiset<QString> paths{UI::QuestionPicture::DefaultPicture};
     for (int section : {ExerciseSymbolTrainer::LengthsSection, ExerciseSymbolTrainer::LoudnessSection,
                         ExerciseSymbolTrainer::ModifiersSection})
         for (const auto& item : ExerciseSymbolTrainer::ItemTable(section))
@@ -54,6 +56,40 @@ std::pair<int, QString> RunGenerator(const QStringList& arguments)
     return {exited ? generator.exitCode() : -1, QString::fromLocal8Bit(generator.readAllStandardError())};
 }
 
+// The flags of a note (side 1, right of its up stem) or hooks of a rest (side -1, left of its slanted
+// stem): strokes crossed by a line half a staff space beside the stem, the longest straight run of
+// ink, stepping over the staff lines (the widest rows). A stem not thin for most of a space is none.
+int FlagsBesideStem(const QString& path, int side)
+{
+    const QImage image = QImage(path).convertToFormat(QImage::Format_ARGB32);
+    const auto ink = [&](double x, int y) {
+        const QRgb pixel = image.valid(qRound(x), y) ? image.pixel(qRound(x), y) : 0;
+        return qAlpha(pixel) > 200 && qGray(pixel) < 128;
+    };
+    QVector<int> rowInk(image.height()), rows, staff;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            rowInk[y] += ink(x, y);
+    for (int y = 0; y < image.height(); ++y)
+        (rowInk[y] > *std::max_element(rowInk.begin(), rowInk.end()) * 6 / 10 ? staff : rows) << y;
+    if (staff.isEmpty())
+        return -1;
+    const double space = (staff.last() - staff.first()) / 4.0;
+    double x0 = 0, slant = 0; // the stem: x = x0 + slant * y
+    for (int step = -25, longest = 0; step <= 25; ++step)
+        for (int x = 0; x < image.width(); ++x)
+            for (int i = 0, run = 0; i < rows.size(); ++i)
+                if ((run = ink(x + step / 50.0 * rows[i], rows[i]) ? run + 1 : 0) > longest)
+                    std::tie(longest, x0, slant) = std::make_tuple(run, x, step / 50.0);
+    const auto onLine = [&](int i, double offset) { return ink(x0 + slant * rows[i] + offset, rows[i]); };
+    int thin = 0, strokes = 0;
+    for (int i = 0; i < rows.size(); ++i) {
+        thin += onLine(i, 0) && !onLine(i, -space / 5) && !onLine(i, space / 5);
+        strokes += onLine(i, side * space * 0.45) && (i == 0 || !onLine(i - 1, side * space * 0.45));
+    }
+    return thin < 0.7 * space ? 0 : strokes;
+}
+
 } // namespace
 
 class TestAssets : public QObject
@@ -77,7 +113,7 @@ private slots:
     {
         const QString sources = QFINDTESTDATA("../../src");
         QVERIFY(!sources.isEmpty());
-        const std::set<QString> symbols = SymbolPictures();
+        const std::multiset<QString> symbols = SymbolPictures();
         QSet<QString> named(symbols.begin(), symbols.end());
         const QRegularExpression literal(QStringLiteral(":/(PIX|pixmap)/[A-Za-z0-9_/.@-]+"));
         QDirIterator it(sources, {"*.cpp", "*.h", "*.ui", "*.css"}, QDir::Files,
@@ -223,6 +259,33 @@ private slots:
                     ink += qAlpha(image.pixel(x, y)) == 255 && qGray(image.pixel(x, y)) < 60;
             QVERIFY2(ink > 150, qPrintable(QStringLiteral("%1 has %2 ink pixels").arg(path).arg(ink)));
             QVERIFY2(symbols.insert(ReadAll(path)).second, qPrintable(path + " looks like another symbol"));
+        }
+    }
+
+    // A length's note and rest, at both densities, carry one flag or hook more than the next longer.
+    void lengthPicturesShowTheirFlags_data()
+    {
+        QTest::addColumn<QString>("note");
+        QTest::addColumn<QString>("rest");
+        QTest::addColumn<int>("flags");
+        QTest::newRow("whole") << "wholenote.png" << "wholerest.png" << 0;
+        QTest::newRow("half") << "halfnote.png" << "halfrest.png" << 0;
+        QTest::newRow("quarter") << "quarternote.png" << "quarterrest.png" << 0;
+        QTest::newRow("eighth") << "eighthnote.png" << "eighthrest.png" << 1;
+        QTest::newRow("16th") << "sixteenthnote.png" << "sixteenthrest.png" << 2;
+        QTest::newRow("32nd") << "thirtysecondnote.png" << "thirtysecondrest.png" << 3;
+        QTest::newRow("64th") << "sixtyfourthnote.png" << "sixtyfourthrest.png" << 4;
+        QTest::newRow("128th") << "hundredtwentyeighthnote.png" << "hundredtwentyeighthrest.png" << 5;
+    }
+
+    void lengthPicturesShowTheirFlags()
+    {
+        QFETCH(QString, note);
+        QFETCH(QString, rest);
+        QFETCH(int, flags);
+        for (const QString& file : {note, HighDensity(note), rest, HighDensity(rest)}) {
+            const int found = FlagsBesideStem(":/pixmap/exercise/" + file, file.contains("rest") ? -1 : 1);
+            QVERIFY2(found == flags, qPrintable(QStringLiteral("%1 shows %2").arg(file).arg(found)));
         }
     }
 

@@ -423,8 +423,9 @@ std::vector<Example> Examples()
     {
         const char* name;
         int denominator;
-    } lengths[] = {{"whole", 1},     {"half", 2},          {"quarter", 4},    {"eighth", 8},
-                   {"sixteenth", 16}, {"thirtysecond", 32}, {"sixtyfourth", 64}};
+    } lengths[] = {
+        {"whole", 1},      {"half", 2},          {"quarter", 4},      {"eighth", 8},
+        {"sixteenth", 16}, {"thirtysecond", 32}, {"sixtyfourth", 64}, {"hundredtwentyeighth", 128}};
     for (const auto& length : lengths) {
         list.push_back({QStringLiteral("%1note.png").arg(length.name), QStringLiteral("[ a1/%1 ]").arg(length.denominator).toLatin1()});
         list.push_back({QStringLiteral("%1rest.png").arg(length.name), QStringLiteral("[ _/%1 ]").arg(length.denominator).toLatin1()});

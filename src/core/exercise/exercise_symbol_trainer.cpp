@@ -39,9 +39,8 @@ const Row lengthRows[] = {
     {"thirtysecondrest.png", QT_TRANSLATE_NOOP("Core::ExerciseSymbolTrainer", "Thirty Second\nRest")},
     {"sixtyfourthnote.png", QT_TRANSLATE_NOOP("Core::ExerciseSymbolTrainer", "Sixty Fourth")},
     {"sixtyfourthrest.png", QT_TRANSLATE_NOOP("Core::ExerciseSymbolTrainer", "Sixty Fourth\nRest")},
-    // The hundred-twenty-eighth shares the sixty-fourth's pictures.
-    {"sixtyfourthnote.png", QT_TRANSLATE_NOOP("Core::ExerciseSymbolTrainer", "One Twenty Eighth")},
-    {"sixtyfourthrest.png", QT_TRANSLATE_NOOP("Core::ExerciseSymbolTrainer", "One Twenty Eighth\nRest")},
+    {"hundredtwentyeighthnote.png", QT_TRANSLATE_NOOP("Core::ExerciseSymbolTrainer", "One Twenty Eighth")},
+    {"hundredtwentyeighthrest.png", QT_TRANSLATE_NOOP("Core::ExerciseSymbolTrainer", "One Twenty Eighth\nRest")},
 };
 
 // Pictures ":/pixmap/exercise/<name>-bass.png" and "-tr.png", and the sharps (positive) or

@@ -11,7 +11,7 @@ struct LengthRow
     const char* name;
     const char* britishName;
     const char* beats;
-    const char* note; // picture; nullptr: engraved
+    const char* note; // pictures
     const char* rest;
 };
 
@@ -31,10 +31,10 @@ const LengthRow lengthRows[] = {
     {QT_TRANSLATE_NOOP("UI::ReferenceBook", "64th"),
      QT_TRANSLATE_NOOP("UI::ReferenceBook", "hemidemisemiquaver"),
      QT_TRANSLATE_NOOP("UI::ReferenceBook", "1/16 beat"), "sixtyfourthnote.png", "sixtyfourthrest.png"},
-    // No picture has five flags: the 128th note and rest are engraved.
     {QT_TRANSLATE_NOOP("UI::ReferenceBook", "128th"),
      QT_TRANSLATE_NOOP("UI::ReferenceBook", "semihemidemisemiquaver"),
-     QT_TRANSLATE_NOOP("UI::ReferenceBook", "1/32 beat"), nullptr, nullptr},
+     QT_TRANSLATE_NOOP("UI::ReferenceBook", "1/32 beat"), "hundredtwentyeighthnote.png",
+     "hundredtwentyeighthrest.png"},
 };
 
 } // namespace
@@ -47,7 +47,7 @@ QString NoteLengthsPage::introduction() const
                                        "above it."));
 }
 
-void NoteLengthsPage::fillTable(SheetTable& table, const PageContext& context) const
+void NoteLengthsPage::fillTable(SheetTable& table, const PageContext&) const
 {
     table.header({QString(), translate(QT_TRANSLATE_NOOP("UI::ReferenceBook", "Note")),
                   translate(QT_TRANSLATE_NOOP("UI::ReferenceBook", "Rest")),
@@ -57,18 +57,8 @@ void NoteLengthsPage::fillTable(SheetTable& table, const PageContext& context) c
         const QString name = translate(row.name);
         const QString noteName = translate(QT_TRANSLATE_NOOP("UI::ReferenceBook", "%1 note")).arg(name);
         const QString restName = translate(QT_TRANSLATE_NOOP("UI::ReferenceBook", "%1 rest")).arg(name);
-        QWidget* note;
-        QWidget* rest;
-        if (row.note) {
-            note = PictureCell::resource(pictureFolder + QLatin1String(row.note), symbolSize, noteName);
-            rest = PictureCell::resource(pictureFolder + QLatin1String(row.rest), symbolSize, restName);
-        } else {
-            note = PictureCell::engraved(context.engraver,
-                                         QByteArrayLiteral("{ [ \\staff<1> _/1 \\stemsUp g1/128 ] }"),
-                                         symbolSize, noteName, symbolStaff, true);
-            rest = PictureCell::engraved(context.engraver, QByteArrayLiteral("{ [ \\staff<1> _/1 _/128 ] }"),
-                                         symbolSize, restName, symbolStaff, true);
-        }
+        QWidget* note = PictureCell::resource(pictureFolder + QLatin1String(row.note), symbolSize, noteName);
+        QWidget* rest = PictureCell::resource(pictureFolder + QLatin1String(row.rest), symbolSize, restName);
         table.row({SheetTable::name(name), note, rest,
                    SheetTable::twoLines(translate(row.beats), translate(row.britishName))});
     }
