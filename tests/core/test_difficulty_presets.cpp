@@ -14,10 +14,16 @@ class TestDifficultyPresets : public QObject
 private Q_SLOTS:
     // Each level and the quiz block make a lesson of every trainer, every section asking; a
     // harder level never asks from a smaller pool, and the hardest from a larger one than the first.
-    void levelsMakeLessonsFromGrowingPools()
+    // No two levels ask the same questions; a level outside the range is the first.
+    void levelsAreDistinctAndMakeLessonsFromGrowingPools()
     {
+        QCOMPARE(DifficultyPreset(-1), DifficultyPreset(0));
+        QCOMPARE(DifficultyPreset(DifficultyLevelCount), DifficultyPreset(0));
         for (int trainer = 0; trainer < 3; ++trainer) {
             QVERIFY(CheckTrainerSettings(BuiltInQuizSettings(), trainer).IsAskable());
+            for (int a = 0; a < DifficultyLevelCount; ++a)
+                for (int b = 0; b < DifficultyLevelCount; ++b)
+                    QCOMPARE(SameQuestionContent(DifficultyPreset(a), DifficultyPreset(b), trainer), a == b);
             for (int section = 0; section < TrainerSectionCount(trainer); ++section) {
                 const QString where = QStringLiteral("trainer %1, section %2").arg(trainer).arg(section);
                 QVERIFY2(SectionQuestions(BuiltInQuizSettings(), trainer, section) > 0, qPrintable(where));
@@ -33,20 +39,6 @@ private Q_SLOTS:
                          qPrintable(where));
             }
         }
-    }
-
-    void levelsAreDistinctForEveryTrainer()
-    {
-        for (int trainer = 0; trainer < 3; ++trainer)
-            for (int a = 0; a < DifficultyLevelCount; ++a)
-                for (int b = 0; b < DifficultyLevelCount; ++b)
-                    QCOMPARE(SameQuestionContent(DifficultyPreset(a), DifficultyPreset(b), trainer), a == b);
-    }
-
-    void levelOutsideTheRangeIsLevelZero()
-    {
-        QCOMPARE(DifficultyPreset(-1), DifficultyPreset(0));
-        QCOMPARE(DifficultyPreset(DifficultyLevelCount), DifficultyPreset(0));
     }
 
     void durationsAndPolicyDoNotChangeTheQuestions()

@@ -49,7 +49,7 @@ private slots:
 
     // Each piece goes to the tempo its name is catalogued with, in the folder's order; tempos
     // outside the seven have none. (Every compiled-in piece read and handed out once:
-    // test_question_pools::tempoPoolFromBank.)
+    // test_question_pools::statisticsIdsStayPut.)
     void everyPieceHasOneTempo()
     {
         MidiBank bank;
