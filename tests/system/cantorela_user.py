@@ -100,11 +100,12 @@ class CantorelaUser:
                 keys[c.name] = c
         return ("piano", keys) if keys else None
 
-    def _confirm_notice(self, shown):
+    def confirm_notice(self, shown):
         """Confirms the notice about the missing MIDI keyboard when it shows (a trainer that
         takes answers from a MIDI keyboard shows it once, some time after its lesson starts);
         True when it was there."""
         if not any(c.role == "label" and c.name == NO_MIDI_NOTICE for c in shown):
+            self._notice_confirmed = False
             return False
         ok = [c for c in shown if c.role == "push button" and c.name == "OK" and c.enabled]
         if ok and not self._notice_confirmed:
@@ -117,7 +118,7 @@ class CantorelaUser:
         question is on screen, the heard question no longer sounds (no "Listen" speaker), and
         answer controls are enabled."""
         shown = self.screen.controls() if shown is None else shown
-        if self._confirm_notice(shown):
+        if self.confirm_notice(shown):
             return None
         self._notice_confirmed = False
         status = self._question_status(shown)

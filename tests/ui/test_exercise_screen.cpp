@@ -141,6 +141,11 @@ private Q_SLOTS:
         QCOMPARE(rig->Status()->styleSheet(),
                  Look(*rig, "statusLabel", timeOut ? "TimeoutStyle" : right ? "RightStyle" : "WrongStyle"));
         QCOMPARE(QAccessible::queryAccessibleInterface(rig->Status())->text(QAccessible::Name), words);
+        // The time left is used up exactly when the time is up (and read so).
+        QWidget* countdown = rig->Child(QStringLiteral("questionCountdown"));
+        QVERIFY(countdown->isVisible());
+        QCOMPARE(QAccessible::queryAccessibleInterface(countdown)->valueInterface()->currentValue().toInt() == 0,
+                 timeOut);
         QCOMPARE(rig->ScorePane()->styleSheet(),
                  Look(*rig, "scorePane", right ? "CorrectAnswerBorderStyle" : "WrongAnswerBorderStyle"));
         QCOMPARE(IsShaking(*rig), !right);
@@ -214,15 +219,25 @@ private Q_SLOTS:
         QVERIFY(rig->SectionButton(2)->width() < 2 * rig->SectionButton(0)->width());
 
         QVERIFY(rig->Slider()->isEnabled());
+        // A drag that lands in a section's last question but one goes on with the last, and says so.
+        QToolButton* chords = rig->SectionButton(2);
+        rig->DragSlider(chords->x() + chords->width() * 45 / 48);
+        QTRY_COMPARE(rig->Status()->text(), QStringLiteral("Question 24 of 24"));
         rig->DragSlider(rig->Slider()->width() - 1);
         QCOMPARE(rig->Slider()->value(), rig->Slider()->maximum());
         QTRY_COMPARE(rig->Lesson().state, Exercise::LessonEnd);
         QCOMPARE(rig->Lesson().position.position, lesson.position.length - 1);
         QTRY_VERIFY(rig->screen->sectionEndDialog() && rig->screen->sectionEndDialog()->isVisible());
 
-        // In a quiz the slider cannot seek, also once answered.
+        // In a quiz neither the slider nor the section buttons move the lesson, also once answered.
         QVERIFY(Open(1, [&](ScreenRig& r) { r.blocks.SetQuizMode(true); }));
         QVERIFY(!rig->Slider()->isEnabled());
+        QToolButton* later = rig->SectionButton(2);
+        QVERIFY(later->isVisible());
+        QTest::mouseClick(rig->window->windowHandle(), Qt::LeftButton, {},
+                          later->mapTo(rig->window.get(), later->rect().center()));
+        QCOMPARE(rig->Lesson().section, 0);
+        QVERIFY(!later->isChecked());
         rig->ClickVariant(RightButton(*rig));
         QVERIFY(rig->WaitForAnswers(1, 30000));
         QVERIFY(!rig->Slider()->isEnabled());
@@ -308,6 +323,57 @@ private Q_SLOTS:
         QTRY_COMPARE(shownContent(), QStringLiteral("questionPicture"));
     }
 
+    // A heard question is heard again by its button or R, as often as wanted in a lesson and once
+    // in a quiz, never while it sounds; a paused lesson (left for the settings) shows the play
+    // card, loses no time and plays nothing again.
+    void heardAgainAndPaused_data()
+    {
+        QTest::addColumn<bool>("quiz");
+        QTest::newRow("lesson") << false;
+        QTest::newRow("quiz") << true;
+    }
+    void heardAgainAndPaused()
+    {
+        QFETCH(bool, quiz);
+        QVERIFY(Open(1, [&](ScreenRig& r) { r.blocks.SetQuizMode(quiz); }));
+        auto* again = rig->Child<QToolButton>(QStringLiteral("hearAgainButton"));
+        QStringList whileSounding; // the button as the screen shows it while the question sounds
+        connect(rig->screen->session(), &Core::LessonSession::stateChanged, rig->screen.get(),
+                [&](const Core::LessonSnapshot& lesson) {
+                    if (lesson.state == Exercise::Presenting)
+                        whileSounding << (again->isEnabled() ? "enabled" : "disabled");
+                });
+        QTRY_COMPARE(rig->Lesson().state, Exercise::AwaitingAnswer);
+        QTRY_VERIFY(again->isVisible() && again->isEnabled());
+        QCOMPARE(again->accessibleName(), QStringLiteral("Hear again"));
+        QVERIFY(again->text().contains(QStringLiteral("(R)")));
+        for (int hearing = 1; hearing <= 2; ++hearing) {
+            QTest::keyClick(rig->screen.get(), Qt::Key_R);
+            if (quiz && hearing == 2) {
+                QVERIFY(!again->isEnabled());
+                QCOMPARE(rig->Lesson().state, Exercise::AwaitingAnswer);
+                break;
+            }
+            QCOMPARE(rig->Lesson().state, Exercise::Presenting);
+            QTRY_COMPARE(whileSounding.size(), hearing);
+            QTRY_COMPARE(rig->Lesson().state, Exercise::AwaitingAnswer);
+            QTRY_COMPARE(again->isEnabled(), !quiz);
+        }
+        QCOMPARE(whileSounding.size(), quiz ? 1 : 2);
+        QCOMPARE(whileSounding.count(QStringLiteral("disabled")), whileSounding.size());
+
+        rig->screen->pauseExercise(true); // as the main window does before its settings
+        rig->screen->hide();
+        rig->screen->show();
+        const int at = rig->Lesson().position.position;
+        QTRY_VERIFY(rig->screen->playDialog() && rig->screen->playDialog()->isShown());
+        QTRY_COMPARE(rig->screen->playDialog()->opacity(), 1.0);
+        QTest::keyClick(rig->screen.get(), Qt::Key_R);
+        QCOMPARE(rig->Lesson().state, Exercise::AwaitingAnswer);
+        QCOMPARE(rig->Lesson().position.position, at);
+        QVERIFY(!again->isEnabled());
+    }
+
     // A chord written as a symbol is shown as its text and answered on the keys only.
     void chordSymbolIsTextAnsweredOnKeys()
     {
@@ -349,20 +415,28 @@ private Q_SLOTS:
         QFETCH(unsigned, trainer);
         QFETCH(bool, hidden);
         QFETCH(bool, shown);
-        QVERIFY(Open(trainer, [&](ScreenRig& r) {
-            r.General([&](Core::GeneralSettings& g) { g.hideMidiDialog = hidden; });
-        }));
+        rig = std::make_unique<ScreenRig>(bank);
+        rig->General([&](Core::GeneralSettings& g) { g.hideMidiDialog = hidden; });
+        QVERIFY(rig->Show());
+        rig->screen->loadExercise(trainer, false, false);
         QCOMPARE(rig->controller->InputCount(), 0);
         UI::MidiWarningDialog* notice = rig->screen->midiWarningDialog();
         QCOMPARE(notice != nullptr && notice->isVisible(), shown);
-        if (!shown)
+        if (!shown) {
+            QVERIFY(rig->WaitForQuestion());
             return;
+        }
+        // The notice holds the lesson: nothing is asked or sounds, no clock runs, until it is closed.
+        QVERIFY(notice->isModal());
+        QCOMPARE(rig->Lesson().playState, LessonBase::Stopped);
+        QCOMPARE(rig->Lesson().counters.asked, 0);
         // "Do not show again" is kept in the settings (asked for in one row only: without it the
         // notice still comes once per screen, not again for a new lesson of another trainer).
         const bool dontShowAgain = trainer == 1;
         notice->findChild<QCheckBox*>(QStringLiteral("midiWarningDontShow"))->setChecked(dontShowAgain);
         QTest::mouseClick(notice->okButton(), Qt::LeftButton);
         QTRY_VERIFY(!notice->isVisible());
+        QVERIFY(rig->WaitForQuestion());
         QCOMPARE(rig->store->generalSettings().hideMidiDialog, dontShowAgain);
         rig->screen->play();
         rig->screen->play();

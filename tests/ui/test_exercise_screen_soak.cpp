@@ -229,7 +229,7 @@ private Q_SLOTS:
         screen->closeExercise();
         qInfo("soak: %d answers judged, %d section end dialogs", judged, dialogsShown);
         QVERIFY2(dialogsShown >= 3, "every choice of the section end dialog was made");
-        QVERIFY(judged > 20);
+        QVERIFY(judged > 10); // a mistake is followed by a wait of a second at least
         QVERIFY(!jack || !screen->midiWarningDialog());
     }
 };

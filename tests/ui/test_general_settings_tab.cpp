@@ -85,13 +85,13 @@ private Q_SLOTS:
         store.reset();
     }
 
-    // Shown as stored, stored as clicked, in one record; a delay the list lacks shows no entry
-    // and is kept; the policy lands in the note trainer's block.
+    // Shown as stored, stored as clicked, in one record; the policy lands in the note trainer's
+    // block.
     void shownAndStored_data()
     {
         QTest::addColumn<WrongAnswerPolicy>("policy");
         QTest::addColumn<QString>("delayShown");
-        QTest::addColumn<bool>("chooseContinueAndSecondDelay");
+        QTest::addColumn<bool>("chooseContinueAndShorterDelay");
         QTest::addColumn<WrongAnswerPolicy>("policyAfter");
         QTest::addColumn<QString>("inputClicked");
         QTest::addColumn<bool>("keyboard");
@@ -104,17 +104,17 @@ private Q_SLOTS:
         QTest::newRow("listed delay; both inputs off (hand-edited)")
             << P{true, 3000} << "Wait: 3 seconds" << false << P{true, 3000} //
             << "" << false << false << "useMultipleChoice" << false << true << true;
-        QTest::newRow("delay not in the list; piano, choose both")
-            << P{true, 2500} << "" << false << P{true, 2500} //
+        QTest::newRow("piano, choose both")
+            << P{true, 5000} << "Wait: 5 seconds" << false << P{true, 5000} //
             << "useBoth" << true << false << "useGraphicalPiano" << true << true << false;
         QTest::newRow("pause, choose continue; both, choose piano")
-            << P{false, 0} << "" << true << P{true, 3000} //
+            << P{false, 5000} << "Wait: 5 seconds" << true << P{true, 3000} //
             << "useGraphicalPiano" << true << true << "useBoth" << true << false << true;
     }
     void shownAndStored()
     {
         QFETCH(WrongAnswerPolicy, policy);
-        QFETCH(bool, chooseContinueAndSecondDelay);
+        QFETCH(bool, chooseContinueAndShorterDelay);
         QFETCH(bool, keyboard);
         QFETCH(bool, multipleChoice);
         QFETCH(QString, inputShown);
@@ -140,12 +140,11 @@ private Q_SLOTS:
         QCOMPARE(instruments->currentIndex(), 35);
         QCOMPARE(Part<QCheckBox>("showDifficultyDialog")->isChecked(), showDifficulty);
 
-        if (chooseContinueAndSecondDelay) {
+        if (chooseContinueAndShorterDelay) {
             Click(Part<QRadioButton>("continueAfterMistake"));
             QVERIFY(delays->isEnabled());
             delays->setFocus();
-            QTest::keyClick(delays, Qt::Key_Down); // from no entry to the first
-            QTest::keyClick(delays, Qt::Key_Down);
+            QTest::keyClick(delays, Qt::Key_Up);
         }
         if (!inputClicked.isEmpty())
             Click(Part<QRadioButton>(inputClicked));
@@ -164,6 +163,54 @@ private Q_SLOTS:
         QCOMPARE(after.inputDevice, longPortName);
         QCOMPARE(after.showDifficultyDialog, !showDifficulty);
         QTEST(Core::SettingsStore().currentSettings().noteTrainer.wrongAnswerPolicy, "policyAfter");
+    }
+
+    // The wait list shows the wait in force, a level's (which pauses and stores no wait) or one
+    // stored by hand: one it lacks as the nearest it offers (the longer of two as near), none
+    // shorter than its shortest. Stored while pausing, the stored wait stays as it is; continuing
+    // stores the wait shown.
+    void waitInForce_data()
+    {
+        QTest::addColumn<QString>("level"); // the level button clicked; none: the policy below
+        QTest::addColumn<WrongAnswerPolicy>("policy");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<int>("continued");
+        for (const char* level : {"Level1", "Level2", "Level3", "Level4", "Level5"})
+            QTest::newRow(level) << level << WrongAnswerPolicy() << "Wait: 1 second" << 1000;
+        using P = WrongAnswerPolicy;
+        QTest::newRow("no wait, continuing") << "" << P{true, 0} << "Wait: 1 second" << 1000;
+        QTest::newRow("shorter than the shortest") << "" << P{false, 400} << "Wait: 1 second" << 1000;
+        QTest::newRow("nearer the shorter") << "" << P{false, 1900} << "Wait: 1 second" << 1000;
+        QTest::newRow("nearer the longer") << "" << P{false, 2100} << "Wait: 3 seconds" << 3000;
+        QTest::newRow("halfway") << "" << P{false, 4000} << "Wait: 5 seconds" << 5000;
+        QTest::newRow("longer than the longest") << "" << P{false, 60000} << "Wait: 5 seconds" << 5000;
+    }
+    void waitInForce()
+    {
+        QFETCH(QString, level);
+        QFETCH(WrongAnswerPolicy, policy);
+        const auto filed = [] { return Core::SettingsStore().currentSettings().noteTrainer; };
+        if (level.isEmpty()) {
+            Core::TrainerSettings block = store->currentSettings();
+            block.noteTrainer.wrongAnswerPolicy = policy;
+            store->setTrainerSettings(block);
+        }
+        MakeTab();
+        if (!level.isEmpty())
+            Click(Part<QAbstractButton>(level));
+        auto* delays = Part<QComboBox>("delayCombo");
+        QTEST(delays->currentText(), "shown");
+        const WrongAnswerPolicy before = filed().wrongAnswerPolicy;
+        if (!before.continueAfterMistake) {
+            tab->applySettings();
+            QCOMPARE(filed().wrongAnswerPolicy, before);
+            Click(Part<QRadioButton>("continueAfterMistake"));
+        }
+        QVERIFY(delays->isEnabled());
+        QTEST(delays->currentText(), "shown");
+        tab->applySettings();
+        QFETCH(int, continued);
+        QCOMPARE(filed().wrongAnswerPolicy, (WrongAnswerPolicy{true, continued}));
     }
 
     // The quiz form fits its window. The difficulty dialog's box is hidden and whatever it holds

@@ -1,6 +1,7 @@
 // The reference pages as the exercise screen drives them, read, heard and printed.
 
 #include "../core/midi/audio_probe.h"
+#include "core/midi/midi_bank.h"
 #include "core/midi/sound_controller.h"
 #include "core/midi/synthesizer.h"
 #include "notation/music_font.h"
@@ -9,6 +10,7 @@
 
 #include <QAbstractButton>
 #include <QAccessible>
+#include <QElapsedTimer>
 #include <QScrollArea>
 #include <QtTest>
 
@@ -40,6 +42,7 @@ class TestReferenceBook : public QObject
 
     std::shared_ptr<Core::Synthesizer> synth;
     std::shared_ptr<Core::SoundController> sound;
+    std::shared_ptr<Core::MidiBank> pieces;
     std::unique_ptr<UI::ReferenceBook> book;
 
     // Clicks the play button of that name on the page shown, as a user does; false when there is none.
@@ -59,6 +62,8 @@ private Q_SLOTS:
     void initTestCase()
     {
         Q_INIT_RESOURCE(assets);
+        Q_INIT_RESOURCE(midi_pieces);
+        pieces = std::make_shared<Core::MidiBank>();
         qRegisterMetaType<QVector<int>>();
         QVERIFY(UI::InterfaceFonts::registerFonts());
         QVERIFY(Notation::MusicFont::RegisterApplicationFont() >= 0);
@@ -76,7 +81,7 @@ private Q_SLOTS:
 
     void init()
     {
-        book = std::make_unique<UI::ReferenceBook>(sound);
+        book = std::make_unique<UI::ReferenceBook>(sound, pieces);
         book->resize(900, 600);
         book->show();
         QVERIFY(QTest::qWaitForWindowExposed(book.get()));
@@ -253,10 +258,61 @@ private Q_SLOTS:
         QVERIFY(Peak(Render(*synth, 0.1)) < 0.01);
     }
 
+    // A tempo row plays the opening bars of one of its pieces, a few seconds long or until the page
+    // changes, and ends silent; markings without pieces, and every row of a book without them, have
+    // no play button.
+    void tempoRowPlaysItsPiece_data()
+    {
+        QTest::addColumn<bool>("withPieces");
+        QTest::addColumn<QString>("marking");
+        QTest::addColumn<int>("row"); // -1: no play button
+        QTest::addColumn<bool>("cutShort");
+        QTest::newRow("Presto heard to its end") << true << "Presto" << 7 << false;
+        QTest::newRow("Largo cut short") << true << "Largo" << 1 << true;
+        QTest::newRow("Grave has no piece") << true << "Grave" << -1 << false;
+        QTest::newRow("no pieces") << false << "Allegro" << -1 << false;
+    }
+
+    void tempoRowPlaysItsPiece()
+    {
+        QFETCH(bool, withPieces);
+        QFETCH(QString, marking);
+        QFETCH(int, row);
+        QFETCH(bool, cutShort);
+        if (!withPieces)
+            book = std::make_unique<UI::ReferenceBook>(sound, nullptr);
+        book->showPage(2, 2);
+        QCOMPARE(!book->currentWidget()->findChildren<QAbstractButton*>().isEmpty(), withPieces);
+        Render(*synth, 0.5);
+        QSignalSpy played(book.get(), &UI::ReferenceBook::examplePlayed);
+        QCOMPARE(Press(*book, QStringLiteral("Play ") + marking), row >= 0);
+        if (row < 0)
+            return;
+        QCOMPARE(played.count(), 1);
+        QCOMPARE(played.first(), (QVariantList{QStringLiteral("Tempo"), row}));
+        QElapsedTimer clock;
+        clock.start();
+        qint64 lastHeard = -1;      // ms after the click
+        const auto quietFor = [&] { // ms since something was last heard; -1 before anything was
+            if (Peak(Render(*synth, 0.1)) >= 0.01)
+                lastHeard = clock.elapsed();
+            return lastHeard < 0 ? -1 : clock.elapsed() - lastHeard;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(quietFor() >= 0, 3000);
+        if (cutShort) {
+            book->showPage(2, 0);
+            Render(*synth, 0.5);
+            QVERIFY(Peak(Render(*synth, 0.1)) < 0.01);
+            return;
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(quietFor() > 1500, 12000);
+        QVERIFY2(lastHeard > 4000 && lastHeard < 9000, qPrintable(QString::number(lastHeard)));
+    }
+
     // A book without sound builds each page once, when it is first shown, and plays nothing.
     void withoutSoundPagesBuiltOnceNothingPlays()
     {
-        UI::ReferenceBook silent(nullptr);
+        UI::ReferenceBook silent(nullptr, nullptr);
         silent.resize(900, 600);
         silent.show();
         QCOMPARE(silent.count(), 1); // the blank page alone

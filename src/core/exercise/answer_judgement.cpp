@@ -71,11 +71,11 @@ void MarkKeys(const QuestionRecord& question, const Answer& answer, bool interva
         for (const MidiEvent& e : answer.notes)
             if (e.message.IsNoteOn())
                 entered.append(e.message.byte1);
-    if (interval) {
-        // Only the first note played is compared, with the first note of the interval.
+    // Keys played are marked by the rule of the judgement, every one of them: an interval played
+    // top note first is as right as one played from the bottom. Without keys, the view of an
+    // interval shows its first note only.
+    if (interval && entered.isEmpty())
         left.resize(qMin(1, left.size()));
-        entered.resize(qMin(1, entered.size()));
-    }
 
     const bool pitchClass = MatchesPitchClass(question);
     const bool ordered = MatchesInOrder(question);

@@ -18,8 +18,8 @@ int Judge(const QuestionRecord& question, const Answer& answer);
 
 // Appends the keys of the answer view, (key, flag) with keys counted from A0: each entered note
 // flagged 0 when it matches an expected one and 1 when it does not, then each expected note left
-// unmatched flagged 2. With `interval` only the first entered note is compared, with the first
-// expected one.
+// unmatched flagged 2. With `interval` and no note entered (an answer given on the screen), only
+// the first expected note is appended.
 void MarkKeys(const QuestionRecord& question, const Answer& answer, bool interval,
               QVector<QPair<int, int>>& keys);
 

@@ -49,6 +49,20 @@ int Exercise::TicksPerQuestion(int section) const
     return sections.TicksPerQuestion(section);
 }
 
+int Exercise::QuestionNumber() const
+{
+    Locker guard(*this);
+    const int count = sections.QuestionCount(currentSection);
+    if (!timeline || count <= 0 || GetCounters().asked == 0)
+        return 0;
+    // Past the section's end the timeline already stands at the next section's start.
+    if (timeline->CurrentSegment() != currentSection)
+        return count;
+    const int ticks = sections.TicksPerQuestion(currentSection);
+    const int number = timeline->OffsetInSegment() / (ticks > 0 ? ticks : UnlimitedTicks) + 1;
+    return std::clamp(number, 1, count);
+}
+
 void Exercise::OnTick(int position)
 {
     Locker guard(*this);
@@ -240,9 +254,10 @@ void Exercise::ApplySettings(const std::vector<Section>& table, int newInstrumen
     Refresh();
 }
 
-void Exercise::SetQuizMode(bool)
+void Exercise::SetQuizMode(bool quiz)
 {
     Locker guard(*this);
+    quizMode = quiz;
     UpdateTimeline();
 }
 
@@ -336,6 +351,7 @@ void Exercise::AskQuestion(const QuestionRecord& question)
     // Counted before the state changes, so that the report of the new state counts it.
     RecordQuestion(currentSection, question);
     pressedNotes.clear();
+    hearingsAgain = 0;
     questionClock.MarkAsked(timeline->Position());
     const QuestionData* item = question.AskedItem();
     if (question.IsSounded() && item && item->stream && !item->stream->isEmpty()) {
@@ -367,6 +383,32 @@ void Exercise::RestartQuestion()
     AdvanceQuestion(false);
     if (playState == Running && state == BetweenQuestions)
         Next();
+}
+
+bool Exercise::CanHearAgain() const
+{
+    Locker guard(*this);
+    if (state != AwaitingAnswer || playState != Running || (quizMode && hearingsAgain > 0))
+        return false;
+    const QuestionRecord* question = LastQuestion(currentSection);
+    const QuestionData* item = question ? question->AskedItem() : nullptr;
+    return item && question->IsSounded() && item->stream && !item->stream->isEmpty() && devices.HasStreamDevice();
+}
+
+bool Exercise::HearAgain()
+{
+    Locker guard(*this);
+    if (!CanHearAgain())
+        return false;
+    ++hearingsAgain;
+    // The clock holds where it stands and goes on from there when the sound has ended.
+    questionClock.Stop(*timeline);
+    pressedNotes.clear();
+    keySilenced = false;
+    SetState(Presenting);
+    devices.Rewind();
+    devices.Replay();
+    return true;
 }
 
 void Exercise::JumpToSection(int section)

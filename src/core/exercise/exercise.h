@@ -86,9 +86,16 @@ public:
     void OnStreamFinished() override;
 
     void ApplySettings(const std::vector<Section>& sections, int instrument);
+    // A quiz lesson lets each question be heard again only once.
     void SetQuizMode(bool quiz);
     void Next();
     void RestartQuestion();
+    // Plays the question whose answer is awaited again from its start, on the same output; its
+    // time limit waits until the sound has ended, as after the first hearing. Only while the
+    // lesson runs, for a question that is heard, and in a quiz once per question. Returns
+    // whether it plays.
+    bool HearAgain();
+    bool CanHearAgain() const;
     void JumpToSection(int section);
     void Judge(const Answer& answer);
     // A key event from the MIDI keyboard (input thread) or the on-screen keyboard (GUI thread).
@@ -108,6 +115,9 @@ public:
     std::shared_ptr<MidiOutDevice> GetOutputDevice() const;
     // Ticks per question of a section: msPerQuestion / 50; 0 means no time limit.
     int TicksPerQuestion(int section) const;
+    // The place (1 to the section's count) of the question in hand within its section, by where
+    // the lesson stands on its timeline, also after a seek; 0 before the first question.
+    int QuestionNumber() const;
 
     // Draws one valid pool id, weighted by its statistics, and fills `ids` with six distinct
     // candidates containing it. Returns the drawn question's position in `ids`, or -1 (and
@@ -201,6 +211,8 @@ private:
     int instrument = 0;
     QVector<MidiEvent> pressedNotes;
     bool keySilenced = false;
+    bool quizMode = false;
+    int hearingsAgain = 0; // of the question asked last
 
     QuestionClock questionClock;
     int drawSection = -1; // section being drawn for by Next, before it becomes current

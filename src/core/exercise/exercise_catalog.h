@@ -48,6 +48,8 @@ public:
 
     // The tempo pieces of the exercises made from now on.
     void SetMidiBank(std::shared_ptr<MidiBank> bank);
+    // The bank last set; null before the application has made it.
+    std::shared_ptr<MidiBank> GetMidiBank() const { return midiBank; }
 
     const std::vector<Trainer>& GetTrainers() const { return trainers; }
     std::shared_ptr<ExerciseStatistics> GetStatistics() const { return statistics; }

@@ -192,7 +192,8 @@ QByteArray ExerciseEarTrainer::DrawAnswerView(const QuestionRecord& question, co
         keys.clear();
         return QByteArray();
     }
-    // Of an interval or a scale only the first note played is compared, with the first heard.
+    // The keys played are marked as they were judged; an interval or a scale answered on the
+    // screen shows the first note heard.
     const QuestionData* item = question.AskedItem();
     const bool firstNote = TrainerSupport::IsInterval(item) || TrainerSupport::IsScale(item);
     return AnswerView(question, answer, question.option1, question.option2, firstNote, keys);

@@ -164,7 +164,8 @@ void ExerciseNoteTrainer::ChoiceIds(int section, std::vector<int>& out)
 QByteArray ExerciseNoteTrainer::DrawAnswerView(const QuestionRecord& question, const Answer& answer,
                                                QVector<QPair<int, int>>& keys)
 {
-    // Of an interval only the first note played is compared, with its lower note.
+    // The keys played are marked as they were judged; an interval answered on the screen shows
+    // its lower note.
     return AnswerView(question, answer, question.option1, question.option2,
                       TrainerSupport::IsInterval(question.AskedItem()), keys);
 }

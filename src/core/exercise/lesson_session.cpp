@@ -126,6 +126,9 @@ LessonSnapshot LessonSession::buildSnapshot() const
     lesson.answerInputMode = exercise.AnswerInputMode(lesson.question);
     lesson.acceptsKeyAnswers = exercise.AcceptsKeyAnswers();
     lesson.trainerIndex = m_trainerIndex;
+    lesson.questionNumber = exercise.QuestionNumber();
+    lesson.questionTicks = exercise.TicksPerQuestion(lesson.section);
+    lesson.canHearAgain = exercise.CanHearAgain();
     lesson.ended = Ended(lesson);
     return lesson;
 }
@@ -202,7 +205,7 @@ void LessonSession::OnAnswerJudged(bool correct, const Answer& answer)
             policy = m_fallbackPolicy;
         }
         if (policy.continueAfterMistake)
-            judgement.waitMs = std::max(0, policy.delay);
+            judgement.waitMs = policy.DelayInForce();
         else
             judgement.next = Judgement::PauseLesson;
     }
@@ -335,6 +338,11 @@ void LessonSession::answerWithKey(int key, bool down)
         return;
     const quint8 status = down ? 0x90 : 0x80;
     m_exercise->HandleInputEvent(MidiEvent{MidiMessage(status, 0, quint8(key + lowestNote), 100), 0, -1.0});
+}
+
+bool LessonSession::hearAgain()
+{
+    return m_exercise->HearAgain();
 }
 
 bool LessonSession::pause()

@@ -86,6 +86,9 @@ struct LessonSnapshot
     qint32 answerInputMode = 0;              // Exercise::AnswerInputMode of `question`
     bool acceptsKeyAnswers = true;
     qint32 trainerIndex = 0;
+    qint32 questionNumber = 0; // see Exercise::QuestionNumber
+    qint32 questionTicks = 0;  // the time limit of the section's questions in ticks; 0 none
+    bool canHearAgain = false; // see Exercise::CanHearAgain
     // The timeline ran out, or no section after the last one asked had anything left to ask.
     bool ended = false;
 
@@ -179,6 +182,8 @@ public Q_SLOTS:
     void answerWithInterval(int semitones);
     // A key (0-87) of the on-screen keyboard: judged and heard only while an answer is awaited.
     void answerWithKey(int key, bool down);
+    // Plays the question again (see Exercise::HearAgain); returns whether it plays.
+    bool hearAgain();
     // Return whether the call changed anything. Resuming goes on with the question: one left
     // between questions is followed by the next.
     bool pause();

@@ -1,5 +1,7 @@
 #include "core/exercise/trainer_settings.h"
 
+#include <cstdlib>
+
 namespace Core {
 namespace {
 
@@ -31,6 +33,16 @@ bool SameContent(const SwitchesWithDuration<Switch, Count>& a, const SwitchesWit
 }
 
 } // namespace
+
+int WrongAnswerPolicy::OfferedDelay(int ms)
+{
+    const auto distance = [ms](int offered) { return std::llabs(static_cast<long long>(ms) - offered); };
+    int nearest = OfferedDelays.front();
+    for (const int offered : OfferedDelays)
+        if (distance(offered) <= distance(nearest))
+            nearest = offered;
+    return nearest;
+}
 
 bool SameQuestionContent(const TrainerSettings& a, const TrainerSettings& b, int trainer)
 {

@@ -263,7 +263,12 @@ struct WrongAnswerPolicy
     // The waits the general tab offers, shortest first; a stored delay is kept within the longest.
     static constexpr std::array<int, 3> OfferedDelays{1000, 3000, 5000};
     bool continueAfterMistake = true; // "Continue after mistake" / "Pause after mistake"
-    int delay = 3000;                 // milliseconds
+    int delay = 3000;                 // milliseconds, as stored (the levels store none)
+    // The offered wait that stands for `ms`: the shortest for anything up to it (no wait among
+    // them), otherwise the nearest, the longer of two as near.
+    static int OfferedDelay(int ms);
+    // How long a lesson that goes on by itself waits after a mistake; never no wait at all.
+    int DelayInForce() const { return OfferedDelay(delay); }
     bool operator==(const WrongAnswerPolicy& o) const
     {
         return continueAfterMistake == o.continueAfterMistake && delay == o.delay;

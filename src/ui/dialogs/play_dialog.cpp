@@ -56,6 +56,7 @@ PlayDialog::PlayDialog(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("playDialog"));
     setAccessibleName(tr("Paused"));
+    setAccessibleDescription(tr("Paused: press space or Play to go on"));
     setFocusPolicy(Qt::NoFocus);
     setAttribute(Qt::WA_NoSystemBackground);
 
@@ -73,7 +74,7 @@ PlayDialog::PlayDialog(QWidget* parent) : QWidget(parent)
     m_title->setAlignment(Qt::AlignCenter);
     m_title->setStyleSheet(
         QStringLiteral("color: white; font: 600 22px \"Tahoma\"; background: transparent;"));
-    m_hint = new QLabel(tr("Press spacebar or click to continue"), this);
+    m_hint = new QLabel(tr("Press space or Play to go on"), this);
     m_hint->setObjectName(QStringLiteral("playDialogHint"));
     m_hint->setAlignment(Qt::AlignCenter);
     m_hint->setStyleSheet(

@@ -101,7 +101,8 @@ ExerciseScreen::ExerciseScreen(std::shared_ptr<Core::ExerciseCatalog> exerciseCa
     m_ui->sectionSlider->setMaximum(0);
     m_ui->printButton->setText(tr("Print"));
     // The reference pages take the place the form keeps for them; each is built when first shown.
-    m_referenceBook = new ReferenceBook(m_soundController, m_ui->referencePane);
+    m_referenceBook = new ReferenceBook(m_soundController, m_catalog ? m_catalog->GetMidiBank() : nullptr,
+                                        m_ui->referencePane);
     m_referenceBook->setObjectName(QStringLiteral("referencePages"));
     m_referenceBook->setAccessibleName(m_ui->referencePages->accessibleName());
     m_referenceBook->setSizePolicy(m_ui->referencePages->sizePolicy());
@@ -115,6 +116,7 @@ ExerciseScreen::ExerciseScreen(std::shared_ptr<Core::ExerciseCatalog> exerciseCa
     connect(m_ui->keyboard, &Keyboard::keyReleased, this, &ExerciseScreen::onKeyboardKeyReleased);
     connect(m_ui->printButton, &QPushButton::released, this, &ExerciseScreen::printReference);
     connect(m_ui->playButton, &QToolButton::clicked, this, &ExerciseScreen::play);
+    connect(m_ui->hearAgainButton, &QToolButton::clicked, this, &ExerciseScreen::hearAgain);
     connect(this, &ExerciseScreen::sectionEndDialogRequested, this,
             &ExerciseScreen::showSectionEndDialog);
 
@@ -171,6 +173,7 @@ void ExerciseScreen::loadExercise(size_t id, bool quiz, bool resume)
     closeExercise();
     m_exerciseId = id;
     m_quizMode = quiz;
+    m_sectionBar->setNavigable(!quiz);
     m_questionView->setExerciseId(id);
     m_statisticsPane->setLesson(nullptr, id, quiz);
     m_answerFeedback->setAnswerSounds(id == size_t(Core::SymbolTrainerIndex));
@@ -226,10 +229,25 @@ void ExerciseScreen::loadExercise(size_t id, bool quiz, bool resume)
     if (m_sectionEndDialog)
         m_sectionEndDialog->hide();
 
-    // The lesson begins at once with its first question.
-    m_session->begin();
+    // The lesson begins at once with its first question, unless the student is first to read
+    // that no MIDI keyboard was found: then nothing sounds and no clock runs until the notice
+    // is closed.
+    m_beginHeld = midiNoticeDue();
+    if (!m_beginHeld)
+        m_session->begin();
     updateSlider(false);
     warnIfNoMidiInput();
+}
+
+void ExerciseScreen::beginHeldLesson()
+{
+    if (!m_beginHeld || !m_session)
+        return;
+    m_beginHeld = false;
+    if (m_playDialog)
+        m_playDialog->fadeOut();
+    m_session->begin();
+    updateView();
 }
 
 void ExerciseScreen::closeExercise()
@@ -243,6 +261,9 @@ void ExerciseScreen::closeExercise()
         // Stops the lesson; its reports still queued would be taken for the next one's.
         m_session->disconnect(this);
         m_session.reset();
+        m_beginHeld = false;
+        m_waitingAfterMistake = false;
+        m_timeRunning = false;
         m_lesson = Core::LessonSnapshot();
         m_position = Core::LessonPosition();
         m_sectionBar->setRunning(false);
@@ -305,6 +326,13 @@ bool ExerciseScreen::pauseExercise(bool pause, bool showDialog)
 {
     if (m_viewMode != ExerciseView || !m_session)
         return false;
+    if (!pause && m_beginHeld) {
+        if (m_midiWarningDialog && m_midiWarningDialog->isVisible())
+            return false;
+        beginHeldLesson();
+        return true;
+    }
+    m_waitingAfterMistake = false;
     // Resuming goes on with the question, or with the next one.
     const bool changed = pause ? m_session->pause() : m_session->resume();
     if (!pause) {
@@ -327,7 +355,7 @@ void ExerciseScreen::play()
         return;
     if (warnIfNoMidiInput() && m_soundController && m_soundController->InputCount() > 0)
         return;
-    if (m_session->playState() == LessonBase::Running)
+    if (m_session->playState() == LessonBase::Running && !m_beginHeld)
         pauseExercise(true, true);
     else
         pauseExercise(false);
@@ -337,17 +365,22 @@ void ExerciseScreen::spaceAction()
 {
     if (m_viewMode != ExerciseView || !m_session)
         return;
-    if (m_session->playState() == LessonBase::Running)
+    if (m_session->playState() == LessonBase::Running && !m_beginHeld)
         pauseExercise(true, true);
     else
         pauseExercise(false);
 }
 
-bool ExerciseScreen::warnIfNoMidiInput()
+bool ExerciseScreen::midiNoticeDue() const
 {
     if (m_midiWarningShown || !needsMidiInput() || !m_soundController || m_soundController->InputCount() > 0)
         return false;
-    if (m_settings && m_settings->generalSettings().hideMidiDialog)
+    return !(m_settings && m_settings->generalSettings().hideMidiDialog);
+}
+
+bool ExerciseScreen::warnIfNoMidiInput()
+{
+    if (!midiNoticeDue())
         return false;
     // A screen still fading in gets its notice once it is in view, over the lesson.
     if (!isVisible()) {
@@ -364,9 +397,13 @@ bool ExerciseScreen::warnIfNoMidiInput()
                 general.hideMidiDialog = true;
                 m_settings->setGeneralSettings(general);
             }
+            // The lesson held for the notice begins, unless the play card asks for Play first.
+            if (!(m_playDialog && m_playDialog->isShown()))
+                beginHeldLesson();
         });
     }
-    m_midiWarningDialog->show();
+    // Modal: the lesson behind it waits, and nothing else takes the keys until it is closed.
+    m_midiWarningDialog->open();
     return true;
 }
 
@@ -431,9 +468,12 @@ void ExerciseScreen::showEvent(QShowEvent* event)
 void ExerciseScreen::hideEvent(QHideEvent* event)
 {
     QWidget::hideEvent(event);
-    // The lesson does not run on while nobody sees it.
+    m_waitingAfterMistake = false;
+    // The lesson does not run on while nobody sees it, and says so when it is seen again.
     if (m_session && m_session->playState() == LessonBase::Running)
         pauseExercise(true, true);
+    else if (m_session && m_viewMode == ExerciseView && m_lesson.playState == LessonBase::Paused)
+        ensurePlayDialog()->showOver();
 }
 
 void ExerciseScreen::closeEvent(QCloseEvent* event)
@@ -449,7 +489,9 @@ bool ExerciseScreen::event(QEvent* event)
     if (event->type() == QEvent::ShortcutOverride) {
         auto* key = static_cast<QKeyEvent*>(event);
         const bool digit = key->key() >= Qt::Key_1 && key->key() <= Qt::Key_6;
-        if (key->key() == Qt::Key_Space || (digit && m_questionView->choicesShown() && m_viewMode == ExerciseView)) {
+        const bool inExercise = m_viewMode == ExerciseView;
+        if (key->key() == Qt::Key_Space || (digit && m_questionView->choicesShown() && inExercise) ||
+            (key->key() == Qt::Key_R && inExercise && m_ui->hearAgainButton->isVisible())) {
             if ((key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
                 event->accept();
                 return true;
@@ -475,6 +517,12 @@ void ExerciseScreen::keyPressEvent(QKeyEvent* event)
         event->accept();
         if (!event->isAutoRepeat() && m_viewMode == ExerciseView)
             m_questionView->clickChoice(event->key() - Qt::Key_1 + 1);
+        return;
+    }
+    if (event->key() == Qt::Key_R && m_ui->hearAgainButton->isVisible()) {
+        event->accept();
+        if (!event->isAutoRepeat())
+            m_ui->hearAgainButton->click();
         return;
     }
     QWidget::keyPressEvent(event);

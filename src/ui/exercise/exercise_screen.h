@@ -51,6 +51,7 @@ class ActionHint;
 class AnswerFeedback;
 class MidiWarningDialog;
 class PlayDialog;
+class QuestionCountdown;
 class QuestionView;
 class ReferenceBook;
 class SectionBar;
@@ -122,6 +123,8 @@ public Q_SLOTS:
     bool pauseExercise(bool pause, bool showDialog = false);
     // The play/pause toggle (the space bar, the play dialog, the play button).
     void play();
+    // Plays the question heard again (the Hear again button, the key R).
+    void hearAgain();
     void showStatistics(UI::Speed speed);
     // Opens the same trainer again, from the start, with the current run's results cleared.
     void restartExercise();
@@ -194,6 +197,11 @@ private:
     void spaceAction();
     // Shows the missing MIDI input notice once per screen when it applies; true when shown now.
     bool warnIfNoMidiInput();
+    bool midiNoticeDue() const;
+    // Begins the lesson held back for the notice.
+    void beginHeldLesson();
+    // The time left of the question in hand, from where the lesson stands.
+    void showTimeLeft();
     SectionEndDialog* ensureSectionEndDialog();
 
     // Section bar: lays it out for the lesson's sections and puts the slider where the lesson is.
@@ -241,6 +249,14 @@ private:
     SectionBar* m_sectionBar = nullptr;
     bool m_midiWarningShown = false;
     bool m_midiWarningPending = false;
+    // The lesson waits for the notice to be read: it begins when the notice closes, or with Play
+    // when the play card is up by then.
+    bool m_beginHeld = false;
+    // The lesson paused after a mistake: the hint, not the play card, tells how to go on.
+    bool m_waitingAfterMistake = false;
+    // The question's time runs down the countdown until it is judged.
+    bool m_timeRunning = false;
+    QuestionCountdown* m_countdown = nullptr;
     // The parts of the screen: the question and its inputs, the judgement, the statistics page.
     QuestionView* m_questionView = nullptr;
     AnswerFeedback* m_answerFeedback = nullptr;

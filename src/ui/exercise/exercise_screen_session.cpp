@@ -12,6 +12,7 @@
 #include "ui/dialogs/section_end_dialog.h"
 #include "ui/exercise/action_hint.h"
 #include "ui/exercise/answer_feedback.h"
+#include "ui/exercise/question_countdown.h"
 #include "ui/exercise/question_view.h"
 #include "ui/exercise/section_bar.h"
 #include "ui/exercise/statistics_pane.h"
@@ -57,6 +58,13 @@ void ExerciseScreen::createParts()
     feedback.speaker = m_ui->speaker;
     m_answerFeedback = new AnswerFeedback(feedback, m_questionView, this);
     m_answerFeedback->setBorder("RegularBorderStyle");
+    // The time left, beside "Question n of m".
+    m_countdown = new QuestionCountdown(m_ui->scorePane);
+    m_countdown->setObjectName(QStringLiteral("questionCountdown"));
+    m_ui->paneTopLayout->insertWidget(m_ui->paneTopLayout->indexOf(m_ui->statusLabel), m_countdown, 0,
+                                      Qt::AlignVCenter);
+    m_countdown->setTimeLimit(0);
+    m_ui->hearAgainButton->hide();
     StatisticsPane::Widgets statistics;
     statistics.rows = m_ui->statisticsRows;
     statistics.caption = m_ui->statisticsCaption;
@@ -103,11 +111,11 @@ void ExerciseScreen::showExerciseStatistics()
     }
     showSectionTitle(m_lesson.section);
     const Exercise::Counters& counters = m_lesson.counters;
-    if (counters.sectionQuestionCount > 0 && counters.sectionAsked > 0)
-        m_answerFeedback->setStatus(tr("Question %1 of %2")
-                      .arg(std::min(counters.sectionAsked, counters.sectionQuestionCount))
-                      .arg(counters.sectionQuestionCount),
-                  "RegularStyle");
+    // The question's place in its section, by where the lesson stands (also after a seek).
+    if (counters.sectionQuestionCount > 0 && m_lesson.questionNumber > 0)
+        m_answerFeedback->setStatus(
+            tr("Question %1 of %2").arg(m_lesson.questionNumber).arg(counters.sectionQuestionCount),
+            "RegularStyle");
     else
         m_answerFeedback->setStatus(QString(), "RegularStyle");
 }
@@ -127,6 +135,7 @@ void ExerciseScreen::onAboutToAskNext()
 {
     // The last judgement goes out of view with the question it judged.
     m_askingNext = true;
+    m_waitingAfterMistake = false;
     if (m_actionHint->mode() == ActionHint::NextQuestionMode)
         m_actionHint->dismiss();
     m_actionHint->setMode(ActionHint::PauseMode);
@@ -160,7 +169,26 @@ void ExerciseScreen::showQuestion()
     m_questionView->showQuestion(m_lesson.question, m_lesson.counters.asked, m_lesson.state,
                                  m_lesson.answerInputMode, inputRoomKept(), m_viewMode != ReferenceView);
     showExerciseStatistics();
+    m_timeRunning = m_lesson.questionTicks > 0;
+    m_countdown->setTimeLimit(m_lesson.questionTicks * Exercise::TickMs);
+    showTimeLeft();
     updateView();
+}
+
+void ExerciseScreen::showTimeLeft()
+{
+    const int ticks = m_lesson.questionTicks;
+    // A tick on a question's boundary is the end of its time: the judgement says so.
+    if (!m_timeRunning || ticks <= 0 || m_position.segment != m_lesson.section || !m_lesson.isAsking())
+        return;
+    const int used = m_position.offset % ticks;
+    m_countdown->setRemaining((ticks - used) * Exercise::TickMs);
+}
+
+void ExerciseScreen::hearAgain()
+{
+    if (m_session && m_viewMode == ExerciseView && m_lesson.canHearAgain)
+        m_session->hearAgain();
 }
 
 bool ExerciseScreen::inputRoomKept() const
@@ -208,9 +236,13 @@ void ExerciseScreen::onAnswerJudged(const Core::Judgement& judgement)
         return;
     // The count with this answer, before the report of the state after it comes.
     m_lesson.counters = judgement.counters;
+    m_timeRunning = false;
+    if (judgement.verdict == Core::Judgement::OutOfTime)
+        m_countdown->setRemaining(0);
     m_answerFeedback->showJudgement(judgement);
     // The session moves on by itself, or has paused the lesson after a mistake.
     if (!judgement.isRight() && judgement.next == Core::Judgement::PauseLesson) {
+        m_waitingAfterMistake = true;
         m_actionHint->setMode(ActionHint::NextQuestionMode);
         showActionHint();
     }
@@ -229,6 +261,11 @@ void ExerciseScreen::onSummaryDue()
 void ExerciseScreen::onLessonChanged(const Core::LessonSnapshot& lesson)
 {
     const bool sectionsChanged = !(lesson.segments == m_lesson.segments);
+    // A lesson that has just paused says so: the play card covers the question, whoever paused
+    // it (after a mistake the hint tells how to go on, and the answer stays in view).
+    if (lesson.playState == LessonBase::Paused && m_lesson.playState != LessonBase::Paused &&
+        m_viewMode == ExerciseView && !lesson.ended && !m_waitingAfterMistake)
+        ensurePlayDialog()->showOver();
     m_lesson = lesson;
     m_position = lesson.position;
     m_sectionBar->setRunning(lesson.playState == LessonBase::Running);
@@ -247,6 +284,7 @@ void ExerciseScreen::onPositionChanged(const Core::LessonPosition& position)
 {
     m_position = position;
     updateSlider(false);
+    showTimeLeft();
 }
 
 void ExerciseScreen::onSectionEnded(const Core::SectionScore&)
@@ -291,6 +329,11 @@ void ExerciseScreen::updateView()
     }
     if (stopped)
         updateSlider(false);
+
+    // A heard question may be heard again while its answer is awaited.
+    const bool heard = m_viewMode == ExerciseView && m_lesson.isAsking() && m_lesson.question.IsSounded();
+    m_ui->hearAgainButton->setVisible(heard);
+    m_ui->hearAgainButton->setEnabled(heard && m_lesson.canHearAgain);
 }
 
 void ExerciseScreen::handleLessonEnd()
@@ -365,7 +408,8 @@ void ExerciseScreen::switchToStatisticsSection(int s)
         return;
     m_sectionBar->highlight(s);
     showStatisticsSection(s);
-    // The ear trainer's tempo section has the extended page, without the keyboard.
+    // A section without keys (the tempo pieces, the symbols) has the extended page, without the
+    // keyboard.
     const bool extended = m_statisticsPane->isExtendedSection(s);
     m_statisticsPane->placeHistoryBar(extended);
     m_questionView->keepInputRoom(!extended);
@@ -431,7 +475,7 @@ void ExerciseScreen::onSectionChosen(int section)
         switchToStatisticsSection(section);
     else if (m_viewMode == ReferenceView)
         showReferenceSection(section);
-    else
+    else if (!m_quizMode)
         jumpToSection(section);
 }
 

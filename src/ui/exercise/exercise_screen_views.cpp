@@ -76,6 +76,7 @@ void ExerciseScreen::showExercise(UI::Speed speed)
     m_ui->sectionSlider->setStyleSheet(m_ui->sectionSlider->property("sliderOn").toString());
     m_sectionBar->highlight(-1);
     m_sectionBar->setCheckable(true);
+    m_sectionBar->setNavigable(!m_quizMode);
     m_ui->keyboard->setMode(Keyboard::PlayMode);
     disconnect(m_ui->keyboard, &Keyboard::hover, this, &ExerciseScreen::onStatisticsKeyHovered);
     m_answerFeedback->restoreBorder();
@@ -111,7 +112,7 @@ void ExerciseScreen::showStatistics(UI::Speed speed)
     m_actionHint->dismiss();
     m_ui->playButton->hide();
     // The view opens on the current run's results of the section the lesson is in (the last one
-    // at the lesson's end); the ear trainer's tempo section has the extended page.
+    // at the lesson's end); a section without keys has the extended page.
     if (m_session)
         m_session->setShowHistory(false);
     m_viewMode = StatisticsView;
@@ -125,6 +126,7 @@ void ExerciseScreen::showStatistics(UI::Speed speed)
     showStatisticsSection(statisticsSection);
     m_statisticsPane->placeHistoryBar(m_extendedStatistics);
     m_sectionBar->setCheckable(false);
+    m_sectionBar->setNavigable(true);
     m_ui->sectionSlider->setStyleSheet(m_ui->sectionSlider->property("sliderOff").toString());
     // Hovering a key shades its octave and shows the octave's page (onStatisticsKeyHovered).
     m_ui->keyboard->setMode(Keyboard::PickKeyMode);
@@ -164,6 +166,7 @@ void ExerciseScreen::showReference(UI::Speed speed)
     m_questionView->keepInputRoom(false);
     showReferenceSection(section);
     m_sectionBar->setCheckable(false);
+    m_sectionBar->setNavigable(true);
     m_ui->sectionSlider->setStyleSheet(m_ui->sectionSlider->property("sliderOff").toString());
     m_ui->scorePaneLabel->hide();
     m_ui->statusLabel->hide();

@@ -108,6 +108,12 @@ void SectionBar::setCheckable(bool checkable)
         sectionButton->setCheckable(checkable);
 }
 
+void SectionBar::setNavigable(bool navigable)
+{
+    for (QAbstractButton* sectionButton : m_group->buttons())
+        sectionButton->setAttribute(Qt::WA_TransparentForMouseEvents, !navigable);
+}
+
 void SectionBar::setCurrent(int section)
 {
     for (int i = 0; i < SectionCount; ++i)

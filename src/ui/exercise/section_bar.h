@@ -37,6 +37,9 @@ public:
     bool hasSection(int section) const;
     // In the exercise view the buttons are checkable and the lesson's own section is checked.
     void setCheckable(bool checkable);
+    // Whether the buttons take clicks; a quiz shows its sections without letting the student
+    // jump between them.
+    void setNavigable(bool navigable);
     void setCurrent(int section);
     // Gives button `section` the statistics look and the others the exercise look (-1: none).
     void highlight(int section);

@@ -103,7 +103,9 @@ bool StatisticsPane::isTempoSection(int section) const
 
 bool StatisticsPane::isExtendedSection(int section) const
 {
-    return m_exerciseId == size_t(Core::EarTrainerIndex) && section == Core::ExerciseEarTrainer::TempoSection;
+    // The page without the keyboard: a section of items that are not keys has no octave pages.
+    return (m_exerciseId == size_t(Core::EarTrainerIndex) && section == Core::ExerciseEarTrainer::TempoSection) ||
+           !isKeyboardSection(section);
 }
 
 int StatisticsPane::lowestKey(int section, int id) const
@@ -166,6 +168,8 @@ void StatisticsPane::setHistoryButtons(int sectionRecords)
     m_widgets.viewHistory->setText(toggle);
     m_widgets.viewHistory->setAccessibleName(toggle);
     m_widgets.clearHistory->setText(history ? tr("Clear History") : QString());
+    // Only the history has anything to clear.
+    m_widgets.clearHistory->setVisible(history);
     m_widgets.clearHistory->setEnabled(history && (m_quizMode || sectionRecords > 0));
 }
 
@@ -216,7 +220,7 @@ int StatisticsPane::buildRows(int section)
             }
         }
         // The extended page has a bar for every tempo marking the section asks, asked yet or not.
-        if (extended) {
+        if (extended && tempo) {
             for (int id : m_session->choiceIds(section))
                 itemOf(id);
         }

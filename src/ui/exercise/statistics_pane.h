@@ -1,7 +1,8 @@
 #pragma once
 // The statistics page of the exercise screen: per section, one row per asked item with its right
 // and wrong answers, from the current run or from the history of all runs; the octave pages
-// picked on the keyboard; the extended page of the ear trainer's tempo section; the history
+// picked on the keyboard; the extended page, without the keyboard, of the sections whose items
+// are not keys (the tempo pieces, the music symbols); the history
 // buttons and the caption over the rows. The widgets are the screen's (its form); the pane fills
 // them from the open lesson's read-only queries and, for the history buttons, switches the
 // session between the run and its history. GUI thread only.
@@ -63,7 +64,7 @@ public:
     static int octaveOfKey(int key);
     bool isKeyboardSection(int section) const;
     bool isTempoSection(int section) const;
-    // The ear trainer's tempo section, which has the extended page without the keyboard.
+    // A section whose items are not keys, which has the extended page without the keyboard.
     bool isExtendedSection(int section) const;
     // Puts the history buttons on the plain or the extended page.
     void placeHistoryBar(bool extended);

@@ -121,7 +121,8 @@ void GeneralSettingsTab::showPolicy(const Core::WrongAnswerPolicy& policy)
     m_ui->continueAfterMistake->setChecked(policy.continueAfterMistake);
     m_ui->pauseAfterMistake->setChecked(!policy.continueAfterMistake);
     m_ui->delayCombo->setEnabled(policy.continueAfterMistake);
-    m_ui->delayCombo->setCurrentIndex(m_delays.indexOf(policy.delay));
+    // A wait the list lacks (the levels' none among them) shows as the one the lesson keeps.
+    m_ui->delayCombo->setCurrentIndex(m_delays.indexOf(policy.DelayInForce()));
 }
 
 void GeneralSettingsTab::applySettings()
@@ -141,10 +142,11 @@ void GeneralSettingsTab::applySettings()
     Core::TrainerSettings block = m_settings->currentSettings();
     Core::WrongAnswerPolicy policy = block.noteTrainer.wrongAnswerPolicy;
     policy.continueAfterMistake = m_ui->continueAfterMistake->isChecked();
-    // No entry chosen (a delay the list does not offer) keeps the delay as it was.
-    const int delay = m_ui->delayCombo->currentIndex();
-    if (delay >= 0 && delay < m_delays.size())
-        policy.delay = m_delays[delay];
+    // The wait shown is stored once the lesson goes on by itself, or once another is chosen; a
+    // pause keeps the stored wait as it is.
+    const int shown = m_delays.value(m_ui->delayCombo->currentIndex(), policy.DelayInForce());
+    if (policy.continueAfterMistake || shown != policy.DelayInForce())
+        policy.delay = shown;
     if (!(policy == block.noteTrainer.wrongAnswerPolicy)) {
         block.noteTrainer.wrongAnswerPolicy = policy;
         m_settings->setTrainerSettings(block);

@@ -28,7 +28,7 @@ private Q_SLOTS:
     {
         QTest::addColumn<int>("kind");
         QTest::addColumn<int>("modes");
-        QTest::addColumn<bool>("interval");       // the view compares the first key only
+        QTest::addColumn<bool>("interval");       // with nothing played, the view shows the first note
         QTest::addColumn<QList<int>>("expected"); // none: no asked item, nothing to judge
         QTest::addColumn<QList<int>>("played");
         QTest::addColumn<int>("judged");
@@ -54,9 +54,12 @@ private Q_SLOTS:
         row("chord symbol: other pitch class", symbol, notes, false, c, {73}, 0, {52, 1, 39, 2});
         row("no notes mode: nothing is right", shown, 0, false, c, {60}, 0, {39, 0});
         row("no asked item: every key wrong", shown, notes, false, {}, {60}, -1, {39, 1});
-        row("interval: first key right, rest ignored", shown, notes, true, cg, {60, 61}, 0, {39, 0});
-        row("interval: first key wrong", shown, notes, true, cg, {67, 60}, 1, {46, 1, 39, 2});
-        row("interval: nothing played", shown, notes, true, cg, {}, -1, {39, 2});
+        row("interval, bottom first", shown, notes, true, cg, {60, 67}, 1, {39, 0, 46, 0});
+        row("interval, top first", shown, notes, true, cg, {67, 60}, 1, {46, 0, 39, 0});
+        row("interval, bottom first, top wrong", shown, notes, true, cg, {60, 68}, 0, {39, 0, 47, 1, 46, 2});
+        row("interval, top first, bottom wrong", shown, notes, true, cg, {67, 59}, 0, {46, 0, 38, 1, 39, 2});
+        row("interval, ordered, top first", shown, ordered, true, cg, {67}, 0, {46, 1, 39, 2, 46, 2});
+        row("interval: nothing played shows its first note", shown, notes, true, cg, {}, -1, {39, 2});
     }
     void keysAreJudgedAndFlagged()
     {
@@ -97,9 +100,15 @@ private Q_SLOTS:
         const QByteArray text = lesson.AnswerView(question, answer, false, true, interval, keys);
         QCOMPARE(text, ScoreBuilder::WriteAnswer(keys, false, true)); // on the bass staff, spelt flat
         QList<int> got;
-        for (const auto& k : keys)
+        QSet<int> flags;
+        for (const auto& k : keys) {
             got << k.first << k.second;
+            flags << k.second;
+        }
         QTEST(got, "flagged");
+        // The view agrees with the verdict: right shows right keys only, wrong a wrong key.
+        QVERIFY(judged != 1 || flags == QSet<int>{0});
+        QVERIFY(judged != 0 || modes == 0 || flags.contains(1));
     }
 
     // The timeline gives each section its questions times the ticks of a question's time (ten
@@ -212,6 +221,45 @@ private Q_SLOTS:
         lesson.HandleInputEvent(Key(first, 0));
         QCOMPARE(lesson.recorder.Seen().notes, (QVector<int>{first, -first}));
         QCOMPARE(lesson.recorder.Seen().judged.size(), 0);
+    }
+
+    // A heard question heard again: sounded from its start while its clock holds still, which
+    // runs on from where it stood once the sound has ended; once per question in a quiz, never
+    // while it sounds or while the lesson is paused.
+    void questionHeardAgain_data()
+    {
+        QTest::addColumn<bool>("quiz");
+        QTest::addColumn<int>("hearings");
+        QTest::newRow("lesson") << false << 3;
+        QTest::newRow("quiz") << true << 1;
+    }
+    void questionHeardAgain()
+    {
+        QFETCH(bool, quiz);
+        TestTrainer::SectionSpec plan = Section(2, 2000, QuestionRecord::NoteReadingQuestion);
+        plan.items = {Item(0, {60, 64}, 0.5), Item(1, {62, 65}, 0.5)}; // 0.7 s: 14 ticks
+        TestTrainer lesson({plan});
+        lesson.SetQuizMode(quiz);
+        lesson.Begin();
+        QVERIFY(!lesson.HearAgain());
+        int hearings = 0;
+        for (int i = 0; i < 3; ++i) {
+            QTRY_COMPARE_WITH_TIMEOUT(lesson.GetState(), int(Exercise::AwaitingAnswer), 3000);
+            if (!lesson.HearAgain())
+                break;
+            ++hearings;
+            const int at = lesson.GetTimeLine()->Position();
+            QCOMPARE(lesson.GetState(), int(Exercise::Presenting));
+            QCOMPARE(lesson.GetTimeLine()->State(), int(TimeLineStopped));
+            QTRY_COMPARE_WITH_TIMEOUT(lesson.GetState(), int(Exercise::AwaitingAnswer), 3000);
+            QVERIFY(lesson.GetTimeLine()->Position() - at < 10);
+        }
+        QTEST(hearings, "hearings");
+        QCOMPARE(lesson.recorder.Seen().judged.size(), 0);
+        if (!quiz) {
+            QVERIFY(lesson.Pause(true));
+            QVERIFY(!lesson.HearAgain());
+        }
     }
 
     // An interval picked on the screen is compared with the size of the interval asked.

@@ -1,6 +1,10 @@
 #include "ui/exercise/reference/reference_book.h"
 
+#include "core/error.h"
 #include "core/exercise/music_tables.h"
+#include "core/midi/midi_bank.h"
+#include "core/midi/midi_device_connector.h"
+#include "core/midi/midi_in_stream_device_auto.h"
 #include "core/midi/midi_message.h"
 #include "core/midi/midi_out_device.h"
 #include "core/midi/sound_controller.h"
@@ -61,6 +65,8 @@ constexpr int noteTrainerPages = 3;
 
 constexpr int titleHeight = 56;
 constexpr int velocity = 96;
+// How long after its last event the device of a passage is let go: the event is sure to be out.
+constexpr int passageMargin = 200;
 
 const PageEntry* entry(int trainer, int section)
 {
@@ -104,14 +110,17 @@ void relayout(QWidget* sheet)
 
 } // namespace
 
-ReferenceBook::ReferenceBook(std::shared_ptr<Core::SoundController> sound, QWidget* parent)
-    : QStackedWidget(parent), m_sound(std::move(sound)), m_blankPage(new QWidget(this)),
-      m_stepTimer(new QTimer(this)), m_engraver(std::make_unique<ExampleEngraver>())
+ReferenceBook::ReferenceBook(std::shared_ptr<Core::SoundController> sound,
+                             std::shared_ptr<Core::MidiBank> pieces, QWidget* parent)
+    : QStackedWidget(parent), m_sound(std::move(sound)), m_pieces(std::move(pieces)),
+      m_blankPage(new QWidget(this)), m_stepTimer(new QTimer(this)),
+      m_engraver(std::make_unique<ExampleEngraver>())
 {
     setStyleSheet(QString::fromLatin1(sheetStyle));
     m_blankPage->setObjectName(QString());
     addWidget(m_blankPage);
     m_stepTimer->setSingleShot(true);
+    m_stepTimer->setTimerType(Qt::PreciseTimer); // music, and the end of a passage on time
     connect(m_stepTimer, &QTimer::timeout, this, &ReferenceBook::nextStep);
 }
 
@@ -203,6 +212,10 @@ QWidget* ReferenceBook::buildSheet(const QString& name)
             playExample(name, row, steps);
         };
         context.receiver = this;
+        context.pieces = m_pieces;
+        context.playPassage = [this, name](int row, std::shared_ptr<Core::MidiStream> passage) {
+            playPassage(name, row, std::move(passage));
+        };
         builder->fillTable(*table, context);
     }
     return sheet;
@@ -278,6 +291,31 @@ void ReferenceBook::playExample(const QString& pageName, int row, const QVector<
     nextStep();
 }
 
+void ReferenceBook::playPassage(const QString& pageName, int row, std::shared_ptr<Core::MidiStream> passage)
+{
+    stopExample();
+    Q_EMIT examplePlayed(pageName, row);
+    m_output = m_sound ? m_sound->CurrentOutputDevice() : nullptr;
+    if (!m_output || !passage || passage->isEmpty()) {
+        m_output.reset();
+        return;
+    }
+    m_passageChannels = 0;
+    for (const MidiEvent& event : qAsConst(*passage))
+        m_passageChannels |= quint16(1u << event.message.Channel());
+    const int milliseconds = int(passage->last().seconds * 1000) + passageMargin;
+    try {
+        m_passageDevice = std::make_shared<Core::MidiInStreamDeviceAuto>(std::move(passage));
+    } catch (const Error& error) {
+        qCWarning(referenceLog) << "cannot play the piece:" << error.Describe();
+        m_output.reset();
+        return;
+    }
+    m_passageConnector = std::make_shared<Core::MidiDeviceConnector>(m_passageDevice, m_output);
+    m_passageDevice->Play();
+    m_stepTimer->start(milliseconds);
+}
+
 void ReferenceBook::nextStep()
 {
     if (m_nextStep >= m_steps.size()) {
@@ -300,9 +338,29 @@ void ReferenceBook::stopExample()
     m_sounding.clear();
     m_steps.clear();
     m_nextStep = 0;
+    stopPassage();
     m_output.reset();
     if (wasSounding)
         Q_EMIT exampleSounding(m_sounding);
+}
+
+void ReferenceBook::stopPassage()
+{
+    if (!m_passageDevice)
+        return;
+    // Once Open returns the device releases nothing more. Cut short, the passage leaves notes
+    // and the pedal down: they are let go, to die away as released keys do.
+    const bool cut = m_passageDevice->IsPlaying();
+    m_passageDevice->Open();
+    for (quint8 channel = 0; cut && m_output && channel < 16; ++channel) {
+        if (m_passageChannels & (1u << channel)) {
+            m_output->Send(MidiMessage(0xB0, channel, 64, 0));  // sustain pedal up
+            m_output->Send(MidiMessage(0xB0, channel, 123, 0)); // all notes off
+        }
+    }
+    m_passageConnector.reset();
+    m_passageDevice.reset();
+    m_passageChannels = 0;
 }
 
 void ReferenceBook::sendKeys(const QVector<int>& keys, bool on)

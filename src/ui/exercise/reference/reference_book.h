@@ -3,12 +3,15 @@
 // chords, scales, tempo, note lengths, key signatures, loudness, note modifiers), each a table
 // of names, pictures or small engraved examples and short definitions that scrolls when it is
 // taller than the view. Intervals, chords, scales and single notes have a play button per row
-// that sounds the example on the sound controller's current output. The exercise screen shows
+// that sounds the example on the sound controller's current output; so have the tempo markings
+// the trainers ask, which play the opening bars of one of their pieces. The exercise screen shows
 // the page of the current trainer and section button, sets its title label from showPage and
 // prints pageImage. Pages are built on first show, so that building the screen stays cheap;
 // each subject's builder (UI::Reference::ReferencePage) fills its table.
 //
-// GUI thread only. Examples are played by a QTimer of the book; sending a note never blocks.
+// GUI thread only. Examples are played by a QTimer of the book; sending a note never blocks. The
+// bars of a tempo piece are replayed on the 1 ms timer thread by a stream device, as the
+// exercises replay their questions; the book lets the device go when they are over or stopped.
 
 #include "ui/exercise/reference/reference_page.h"
 
@@ -24,7 +27,11 @@ class QTimer;
 class QScrollArea;
 
 namespace Core {
+class MidiBank;
+class MidiDeviceConnector;
+class MidiInStreamDeviceAuto;
 class MidiOutDevice;
+class MidiStream;
 class SoundController;
 } // namespace Core
 
@@ -35,8 +42,10 @@ class ReferenceBook : public QStackedWidget
     Q_OBJECT
 public:
     // sound: the controller whose current output plays the examples; may be null (the play
-    // buttons then play nothing).
-    explicit ReferenceBook(std::shared_ptr<Core::SoundController> sound, QWidget* parent = nullptr);
+    // buttons then play nothing). pieces: the tempo pieces the tempo rows play; may be null (the
+    // tempo rows then have no play buttons).
+    ReferenceBook(std::shared_ptr<Core::SoundController> sound, std::shared_ptr<Core::MidiBank> pieces,
+                  QWidget* parent = nullptr);
     ~ReferenceBook() override;
 
     // Shows the page of trainer (0 note, 1 ear, 2 symbol) for the section button with index
@@ -63,7 +72,7 @@ Q_SIGNALS:
     // A play button was used (for tests and telemetry).
     void examplePlayed(QString pageName, int row);
     // The keys of the example now sounding, each time they change; empty when it has ended or
-    // was stopped.
+    // was stopped. Not told for the bars of a tempo piece.
     void exampleSounding(QVector<int> keys);
 
 protected:
@@ -73,10 +82,13 @@ private:
     QScrollArea* page(const QString& name);
     QWidget* buildSheet(const QString& name);
     void playExample(const QString& pageName, int row, const QVector<Reference::ExampleStep>& steps);
+    void playPassage(const QString& pageName, int row, std::shared_ptr<Core::MidiStream> passage);
     void nextStep();
     void sendKeys(const QVector<int>& keys, bool on);
+    void stopPassage();
 
     std::shared_ptr<Core::SoundController> m_sound;
+    std::shared_ptr<Core::MidiBank> m_pieces;
     QWidget* m_blankPage = nullptr;
     QHash<QString, QScrollArea*> m_pages;
 
@@ -87,6 +99,11 @@ private:
     QVector<int> m_sounding;
     std::shared_ptr<Core::MidiOutDevice> m_output;
     QTimer* m_stepTimer = nullptr;
+    // Or the passage of a piece being played: the device replaying it to m_output, and the
+    // channels it plays on. The step timer, with no steps, lets the device go once it is over.
+    std::shared_ptr<Core::MidiInStreamDeviceAuto> m_passageDevice;
+    std::shared_ptr<Core::MidiDeviceConnector> m_passageConnector;
+    quint16 m_passageChannels = 0;
 
     std::unique_ptr<Reference::ExampleEngraver> m_engraver;
 };

@@ -2,7 +2,7 @@
 // One subject of the reference: the paragraph over its table and the table's rows. The book
 // makes a page's builder when the page is first shown, has it fill a table and puts the table
 // on a sheet under the paragraph. Builders that have examples to hear give each row a play
-// button that hands the book the steps of its example.
+// button that hands the book the steps of its example, or a passage of a tempo piece.
 
 #include <QString>
 #include <QVector>
@@ -12,6 +12,11 @@
 #include <vector>
 
 class QObject;
+
+namespace Core {
+class MidiBank;
+class MidiStream;
+} // namespace Core
 
 namespace UI {
 namespace Reference {
@@ -26,13 +31,18 @@ struct ExampleStep
     int milliseconds = 0;
 };
 
-// What a builder fills its table with: the engraver of the examples, and where a play button
-// sends its row's example (run in `receiver`'s thread).
+// What a builder fills its table with: the engraver of the examples, where a play button
+// sends its row's example (run in `receiver`'s thread), the tempo pieces (null when the book
+// has none: the tempo rows then have no play buttons), and where a play button sends a passage
+// of a piece (null when none could be read), which sounds as written, with its own
+// instruments and dynamics.
 struct PageContext
 {
     const ExampleEngraver* engraver = nullptr;
     std::function<void(int row, const QVector<ExampleStep>& steps)> play;
     QObject* receiver = nullptr;
+    std::shared_ptr<Core::MidiBank> pieces;
+    std::function<void(int row, std::shared_ptr<Core::MidiStream> passage)> playPassage;
 };
 
 class ReferencePage
