@@ -1,5 +1,5 @@
 // The time-left bar of a timed question: how far it is filled, and in which colour, at known times
-// and at device pixel ratios 1 and 2; its value as a screen reader reads it.
+// and at device pixel ratios 1 and 2, and what a screen reader reads of it.
 
 #include "../common/rendered.h"
 #include "ui/exercise/question_countdown.h"
@@ -44,26 +44,29 @@ private Q_SLOTS:
         QTest::addColumn<double>("ratio");
         QTest::addColumn<double>("share");
         QTest::addColumn<int>("colour");
+        QTest::addColumn<QString>("reads"); // by a screen reader: a started second counts whole
         const struct
         {
             const char* name;
             int limit, remaining;
             double share;
             Fill colour;
+            const char* reads;
         } rows[] = {
-            {"full", 10000, 10000, 1, Green},
-            {"half", 10000, 5000, 0.5, Green},
-            {"just before the last 3 s", 10000, 3001, 0.3001, Green},
-            {"last 3 s", 10000, 3000, 0.3, Amber},
-            {"a question shorter than 3 s", 2000, 2000, 1, Amber},
-            {"time up", 10000, 0, 0, Green},
-            {"over the limit", 10000, 60000, 1, Green},
-            {"negative", 10000, -500, 0, Green},
+            {"full", 10000, 10000, 1, Green, "10 seconds left"},
+            {"half", 10000, 5000, 0.5, Green, "5 seconds left"},
+            {"just before the last 3 s", 10000, 3001, 0.3001, Green, "4 seconds left"},
+            {"last 3 s", 10000, 3000, 0.3, Amber, "3 seconds left"},
+            {"last millisecond", 10000, 1, 0.0001, Amber, "1 second left"},
+            {"a question shorter than 3 s", 2000, 2000, 1, Amber, "2 seconds left"},
+            {"time up", 10000, 0, 0, Green, "0 seconds left"},
+            {"over the limit", 10000, 60000, 1, Green, "10 seconds left"},
+            {"negative", 10000, -500, 0, Green, "0 seconds left"},
         };
         for (const auto& row : rows)
             for (double ratio : {1.0, 2.0})
-                QTest::addRow("%s@%gx", row.name, ratio)
-                    << row.limit << row.remaining << ratio << row.share << int(row.colour);
+                QTest::addRow("%s@%gx", row.name, ratio) << row.limit << row.remaining << ratio << row.share
+                                                        << int(row.colour) << QString::fromUtf8(row.reads);
     }
 
     // The filled length in device pixels (within the one pixel a rounded end may blur), in one
@@ -84,34 +87,10 @@ private Q_SLOTS:
         QVERIFY2(std::abs(filled - std::lround(bar.width() * ratio * share)) <= 1,
                  qPrintable(QString::number(filled)));
         QCOMPARE(FilledPixels(image, colour == Green ? Amber : Green), 0);
-    }
-
-    // What a screen reader reads: a started second counts whole, so that "0 seconds" is read only
-    // when the time is up.
-    void reads_data()
-    {
-        QTest::addColumn<int>("remaining");
-        QTest::addColumn<QString>("value");
-        QTest::newRow("start") << 3000 << "3 seconds left";
-        QTest::newRow("a moment into the third second") << 2001 << "3 seconds left";
-        QTest::newRow("one second") << 1000 << "1 second left";
-        QTest::newRow("last millisecond") << 1 << "1 second left";
-        QTest::newRow("time up") << 0 << "0 seconds left";
-        QTest::newRow("negative") << -500 << "0 seconds left";
-    }
-
-    void reads()
-    {
-        QFETCH(int, remaining);
-        QFETCH(QString, value);
-        QuestionCountdown bar;
-        bar.setTimeLimit(3000);
-        bar.setRemaining(remaining);
         QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(&bar);
         QCOMPARE(accessible->role(), QAccessible::ProgressBar);
         QCOMPARE(accessible->text(QAccessible::Name), QStringLiteral("Time left"));
-        QCOMPARE(accessible->text(QAccessible::Value), value);
-        QCOMPARE(accessible->valueInterface()->maximumValue().toInt(), 3);
+        QTEST(accessible->text(QAccessible::Value), "reads");
     }
 };
 
