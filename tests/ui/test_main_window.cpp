@@ -223,8 +223,9 @@ private Q_SLOTS:
         app.initialize(); // no services for the tests after this one
     }
 
-    // A number of questions changed on a lesson's settings page reaches the lesson when left; left by
-    // the statistics tab, the exercise screen switches its view before it fades in.
+    // A number of questions changed on a lesson's settings page reaches the lesson when left, which
+    // waits behind the play card; left by the statistics tab, the exercise screen switches its view
+    // before it fades in.
     void settingsPageAppliesWhenLeft_data()
     {
         QTest::addColumn<QString>("tab");
@@ -253,6 +254,9 @@ private Q_SLOTS:
         QCOMPARE(window.stackManager()->top(), static_cast<QWidget*>(window.exerciseScreen()));
         QCOMPARE(window.exerciseScreen()->session()->snapshot().sections.at(1).questionCount, 4);
         QTRY_VERIFY(window.exerciseScreen()->isVisible());
+        // Back in the lesson, the paused lesson says so.
+        const UI::PlayDialog* card = window.exerciseScreen()->playDialog();
+        QCOMPARE(card && card->isShown(), tab == QLatin1String("Exercise"));
         app.settings()->setTrainerSettings(before);
     }
 
