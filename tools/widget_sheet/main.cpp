@@ -6,6 +6,7 @@
 
 #include "core/score_builder.h"
 #include "notation/music_font.h"
+#include "ui/exercise/question_countdown.h"
 #include "ui/widgets/keyboard.h"
 #include "ui/widgets/progress.h"
 #include "ui/widgets/score_board.h"
@@ -163,6 +164,17 @@ void AddTiles(std::vector<Tile>& tiles, qreal ratio)
                      fileSuffix,
                  Render(bar, ratio)});
         }
+    }
+    // The time left of a timed question, on the score pane's grey.
+    for (const int left : {10000, 5000, 2000, 0}) {
+        UI::QuestionCountdown countdown;
+        countdown.setStyleSheet(QStringLiteral("background: rgb(198, 196, 194);"));
+        countdown.setAttribute(Qt::WA_StyledBackground);
+        countdown.resize(countdown.sizeHint());
+        countdown.setTimeLimit(10000);
+        countdown.setRemaining(left);
+        tiles.push_back({QStringLiteral("Countdown: %1 s of 10 s left").arg(left / 1000) + suffix,
+                         QStringLiteral("countdown-%1").arg(left) + fileSuffix, Render(countdown, ratio)});
     }
     for (const BoardLook& look : BoardLooks()) {
         UI::ScoreBoard board;
