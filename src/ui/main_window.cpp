@@ -190,9 +190,9 @@ void MainWindow::showScreen(QWidget* widget)
     if (isSettingsPage(top) && widget != top) {
         auto* page = static_cast<TrainerSettingsPage*>(top);
         page->applySettings();
+        // Changed settings reach the lesson (settingsChanged), which asks its question again
+        // under them; otherwise it goes on with the question it was on, its time kept.
         const bool changed = page->isModified();
-        if (m_exerciseScreen->session())
-            m_exerciseScreen->applySettings();
         if (auto usage = telemetry())
             usage->SettingsClosed();
         if (changed)

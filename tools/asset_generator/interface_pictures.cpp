@@ -266,6 +266,19 @@ void GripPicture(QPainter& p, const QSizeF& size)
     p.drawEllipse(centre, radius * 0.32, radius * 0.32);
 }
 
+// The grip of a slider that cannot be moved (a quiz): where the lesson stands, in grey.
+void LockedGripPicture(QPainter& p, const QSizeF& size)
+{
+    const QPointF centre(size.width() / 2, size.height() / 2);
+    const double radius = size.width() / 2 - 1.5;
+    p.setPen(QPen(Alpha(Qt::black, 60), Hairline));
+    p.setBrush(QColor(0x8a, 0x8e, 0x98));
+    p.drawEllipse(centre, radius, radius);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0x5a, 0x5e, 0x68));
+    p.drawEllipse(centre, radius * 0.32, radius * 0.32);
+}
+
 // Progress bar parts: capsules of the bar's height.
 void Capsule(QPainter& p, const QSizeF& size, const QColor& top, const QColor& bottom, bool inset)
 {
@@ -460,6 +473,7 @@ void AddInterfacePictures(AssetBook& book)
     book.AddPicture(pix + "time.png", TimeIcon, TimeIconPicture);
     book.AddPicture(pix + "footer_bg.png", Footer, FooterBackground);
     book.AddPicture(pix + "grip.png", Grip, GripPicture);
+    book.AddPicture(pix + "grip_locked.png", Grip, LockedGripPicture);
     const struct
     {
         const char* style;

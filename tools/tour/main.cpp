@@ -8,7 +8,10 @@
 // answer buttons, the keys 1 to 6, one question left to time out) with each question kind, the
 // judgements, the MIDI notice, the pause hint, the play dialog and the section end dialog, and
 // after each learning lesson the reference page and the statistics page of every section (the
-// ear trainer's tempo section on its extended page), with one history page. It
+// ear trainer's tempo section on its extended page), with one history page. Lessons of their own
+// follow for what those leave to chance: the symbol trainer's 128th note and rest, the countdown
+// of a timed question full, at half, amber and empty, Hear again before and after R, the play
+// card over a lesson left for the settings, and a quiz's section bar that takes no click. It
 // does so at 1920x1080, at 1366x768 and at 1920x1080 with device pixel ratio 2, each in a process
 // of its own with a fresh configuration and data folder (the ratio-2 pass runs with
 // QT_SCALE_FACTOR=2, so every widget paints at ratio 2 and picks its "@2x" pictures). The
@@ -21,8 +24,9 @@
 // are drawn from a fixed seed.
 //
 // The parts: Tour runs one pass in its TourWindow, taking its pictures into an Album; the Student
-// answers the lessons, LessonTabs pictures the tabs after each lesson and WindowMoments the main
-// window's own dialogs; ContactSheet puts the passes' pictures together.
+// answers the lessons, LessonTabs pictures the tabs after each lesson, WindowMoments the main
+// window's own dialogs and FeatureMoments the lessons of their own; ContactSheet puts the passes'
+// pictures together.
 
 #include "contact_sheet.h"
 #include "pass.h"

@@ -53,7 +53,7 @@ bool Student::Lesson(size_t trainerId, bool quizMode)
             break;
         if (first && n == 0)
             PauseMoments();
-        Pause(700); // the question fades in
+        window.WaitForFades(); // the question fades in over the last one
         asked = Exercise().counters.asked;
         const int answered = Exercise().counters.answered;
         const QString question = QuestionName();

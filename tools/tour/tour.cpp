@@ -19,7 +19,7 @@
 
 Tour::Tour(Application& app, const Pass& pass, const QString& folder)
     : app(app), window(pass), album(window, folder), student(window, album), tabs(window, album),
-      moments(app, window, album)
+      moments(app, window, album), features(app, window, album)
 {
 }
 
@@ -47,8 +47,9 @@ bool Tour::Run()
     album.Place("home", "Main window");
     album.Shot(QStringLiteral("Home screen with progress in all three trainers"));
     moments.SaveWarningMoments();
+    // The lessons of their own come last, so that the pictures before them keep their numbers.
     return moments.DifficultyMoments() && moments.DialogMoments() && moments.FullScreenMoment() &&
-           album.WriteIndex();
+           features.Run() && album.WriteIndex();
 }
 
 bool Tour::Start()

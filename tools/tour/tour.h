@@ -1,8 +1,9 @@
 #pragma once
 // One pass: the program at one size and ratio, from the splash through six lessons to the
-// dialogs of the main window.
+// dialogs of the main window, and the lessons of their own for what the six leave to chance.
 
 #include "album.h"
+#include "feature_moments.h"
 #include "lesson_tabs.h"
 #include "pass.h"
 #include "student.h"
@@ -46,6 +47,7 @@ private:
     Student student;
     LessonTabs tabs;
     WindowMoments moments;
+    FeatureMoments features;
     size_t trainer = 0;
     bool quiz = false;
     bool leftWithBack = false;

@@ -65,6 +65,12 @@ bool TourWindow::Settle(QWidget* front)
     return true;
 }
 
+void TourWindow::WaitForFades() const
+{
+    Pause(150); // the screen hears of a new question after the lesson asked it
+    WaitFor([&] { return NothingFades(); }, 3000);
+}
+
 bool TourWindow::ViewSettled()
 {
     QStateMachine* machine = screen->viewMachine();

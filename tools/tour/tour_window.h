@@ -35,6 +35,9 @@ public:
     // Waits until the view machine rests in the state of the screen's view (the panes glide
     // between views and between the two statistics pages).
     bool ViewSettled();
+    // Waits until what the screen has just been told to show has faded in (a question over the
+    // last one, a screen over another).
+    void WaitForFades() const;
     // Waits until a dialog is in view with its fade-in over.
     bool ShowDialog(UI::BaseDialog* dialog, const char* what);
     // Closes a dialog with Escape and waits until it has faded out.

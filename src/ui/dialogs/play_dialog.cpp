@@ -173,7 +173,7 @@ void PlayDialog::paintEvent(QPaintEvent*)
     const QRect card = words.united(m_button->geometry()).adjusted(-28, -20, 28, 20).intersected(rect());
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(Qt::NoPen);
-    painter.setBrush(QColor(28, 30, 38, int(225 * m_opacity)));
+    painter.setBrush(QColor(28, 30, 38, int(255 * m_opacity)));
     painter.drawRoundedRect(card, 14, 14);
 }
 

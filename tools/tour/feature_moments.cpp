@@ -1,0 +1,335 @@
+#include "feature_moments.h"
+
+#include "album.h"
+#include "tour_window.h"
+
+#include "app/application.h"
+#include "core/exercise/exercise.h"
+#include "core/exercise/question_data.h"
+#include "ui/dialogs/midi_warning_dialog.h"
+#include "ui/dialogs/play_dialog.h"
+#include "ui/dialogs/section_end_dialog.h"
+#include "ui/home/home_screen.h"
+#include "ui/settings/trainer_settings_page.h"
+
+#include <QAccessible>
+#include <QAccessibleValueInterface>
+#include <QPushButton>
+#include <QSlider>
+#include <QToolButton>
+#include <QWindow>
+#include <QtTest>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+// The question time of the countdown's lesson: long enough that the bar is pictured nearly full
+// once the question has faded in, and at half and amber a whole number of seconds apart.
+constexpr int CountdownSeconds = 16;
+// The questions of 128th lengths the lesson may ask before both the note and the rest came.
+constexpr int LengthQuestions = 5;
+
+} // namespace
+
+bool FeatureMoments::Run()
+{
+    return ShortestLengths() && HearAgain() && QuizSections();
+}
+
+bool FeatureMoments::ShortestLengths()
+{
+    using namespace Core;
+    // Only the 128th: the note and, with the rests, its rest (a rest cannot be asked alone).
+    const auto edit = [](TrainerSettings& s) {
+        SymbolTrainerSettings& y = s.symbolTrainer;
+        y.lengths.SetAll(false);
+        y.lengths[LengthSwitch::HundredTwentyEight] = true;
+        y.lengths[LengthSwitch::Rests] = true;
+        y.lengths.duration = {CountdownSeconds, LengthQuestions};
+        for (DurationSettings* d :
+             {&y.keySignatures.duration, &y.tempo.duration, &y.loudness.duration, &y.noteModifiers.duration})
+            d->questions = 0;
+    };
+    album.Place("symbol-128th", "Symbol trainer · learn, 128th lengths only");
+    if (!Open(SymbolTrainerIndex, false, edit, 41u))
+        return false;
+    window.WaitForFades();
+    int asked = Lesson().counters.asked;
+    const int answered = Lesson().counters.answered;
+    const QString first = LengthName();
+    album.Shot(QStringLiteral("%1: question, countdown full (%2 s left)").arg(first).arg(SecondsLeft()));
+    // The bar at half its length, then in its last three seconds (amber), as it reads them out.
+    const struct
+    {
+        int seconds;
+        const char* moment;
+    } marks[] = {{CountdownSeconds / 2, "%1: countdown at half (%2 s left)"},
+                 {3, "%1: countdown amber (%2 s left)"}};
+    for (const auto& mark : marks) {
+        if (!WaitFor([&] { return SecondsLeft() >= 0 && SecondsLeft() <= mark.seconds; },
+                     (CountdownSeconds + 2) * 1000))
+            return window.Fail("the countdown did not run down");
+        album.Shot(QString::fromLatin1(mark.moment).arg(first).arg(SecondsLeft()));
+    }
+    if (!WaitFor([&] { return Lesson().counters.answered > answered; }, 6000))
+        return window.Fail("the timed question did not run out of time");
+    Pause(600); // the judgement's marks come in
+    if (SecondsLeft() != 0)
+        Warn(QStringLiteral("the countdown reads %1 s when the question is out of time").arg(SecondsLeft()));
+    album.Shot(QStringLiteral("%1: out of time, countdown empty").arg(first));
+
+    // The other picture of the two, answered right when it comes (the others are answered too).
+    bool otherShown = false;
+    while (!otherShown && asked < LengthQuestions) {
+        if (!WaitForQuestion(asked))
+            return window.Fail("no further question of 128th lengths");
+        asked = Lesson().counters.asked;
+        window.WaitForFades();
+        const QString name = LengthName();
+        otherShown = name != first;
+        if (otherShown)
+            album.Shot(QStringLiteral("%1: question").arg(name));
+        const int judged = Lesson().counters.answered;
+        if (!AnswerRight() || !WaitFor([&] { return Lesson().counters.answered > judged; }, 5000))
+            return window.Fail("a question of 128th lengths was not judged");
+        if (otherShown) {
+            Pause(250); // the right answer's marks come in
+            album.Shot(QStringLiteral("%1: right answer by button").arg(name));
+        }
+    }
+    if (!otherShown)
+        Warn(QStringLiteral("%1 questions of 128th lengths were all the %2").arg(asked).arg(first));
+    return Close();
+}
+
+bool FeatureMoments::HearAgain()
+{
+    using namespace Core;
+    // Scales: their notes sound for seconds, long enough to be seen sounding again once the
+    // speaker has faded in (a single note's question has sounded as soon as its key is struck).
+    const auto edit = [](TrainerSettings& s) {
+        EarTrainerSettings& e = s.earTrainer;
+        e.scales.duration = {30, 2};
+        for (DurationSettings* d :
+             {&e.singleNotes.duration, &e.intervals.duration, &e.chords.duration, &e.tempo.duration})
+            d->questions = 0;
+    };
+    album.Place("ear-hear-again", "Ear trainer · learn, heard again");
+    if (!Open(EarTrainerIndex, false, edit, 42u))
+        return false;
+    window.WaitForFades();
+    QToolButton* hear = HearAgainButton();
+    if (!hear || !hear->isVisible())
+        return window.Fail("a heard question has no Hear again button");
+    if (!hear->isEnabled())
+        Warn(QStringLiteral("Hear again is disabled while the answer is awaited"));
+    const QString question = QStringLiteral("Heard: %1").arg(SectionName());
+    album.Shot(question + QStringLiteral(": Hear again (R), the answer awaited"));
+
+    QTest::keyClick(window.screen, Qt::Key_R);
+    const auto sounding = [&] { return Lesson().state == Exercise::Presenting && !hear->isEnabled(); };
+    if (WaitFor(sounding, 1000)) {
+        window.WaitForFades(); // the speaker takes the question's place
+        if (!sounding())
+            Warn(QStringLiteral("the question heard again ended before the speaker had faded in"));
+        album.Shot(question + QStringLiteral(": sounding again after R, Hear again disabled"));
+    } else {
+        Warn(QStringLiteral("R did not play the question again with the button disabled"));
+    }
+    if (!WaitFor([&] { return Lesson().state == Exercise::AwaitingAnswer; }, 10000))
+        return window.Fail("the question heard again did not end");
+
+    // Settings from the tool bar pause the lesson; the Exercise tab brings it back paused.
+    QToolButton* settings = window.console->toolButton("Settings");
+    QTest::mouseClick(settings, Qt::LeftButton, Qt::NoModifier, settings->rect().center());
+    UI::TrainerSettingsPage* page = window.console->settingsPage(int(EarTrainerIndex));
+    if (!page || !window.Settle(page))
+        return window.Fail("the settings page did not come up during the lesson");
+    QToolButton* exercise = window.console->toolButton("Exercise");
+    QTest::mouseClick(exercise, Qt::LeftButton, Qt::NoModifier, exercise->rect().center());
+    if (!window.Settle(window.screen) || !window.ViewSettled())
+        return false;
+    const auto carded = [&] {
+        UI::PlayDialog* card = window.screen->playDialog();
+        return card && card->isShown() && card->opacity() >= 0.999;
+    };
+    if (!WaitFor(carded, 3000))
+        Warn(QStringLiteral("no play card over the lesson after the settings"));
+    if (Lesson().playState != LessonBase::Paused)
+        Warn(QStringLiteral("the lesson runs after the settings"));
+    album.Shot(QStringLiteral("Back from Settings: paused, the play card over the question"));
+    return Close();
+}
+
+bool FeatureMoments::QuizSections()
+{
+    using namespace Core;
+    const auto edit = [](TrainerSettings& s) {
+        EarTrainerSettings& e = s.earTrainer;
+        for (DurationSettings* d : {&e.singleNotes.duration, &e.intervals.duration, &e.chords.duration,
+                                    &e.scales.duration, &e.tempo.duration})
+            *d = {30, 1};
+    };
+    album.Place("ear-quiz-sections", "Ear trainer · quiz, sections");
+    if (!Open(EarTrainerIndex, true, edit, 43u))
+        return false;
+    window.WaitForFades();
+    auto* slider = window.Child<QSlider>(QStringLiteral("sectionSlider"));
+    if (!slider || slider->isEnabled())
+        Warn(QStringLiteral("the quiz's slider is enabled"));
+    album.Shot(QStringLiteral("Quiz: section buttons shown, slider disabled"));
+
+    // A click on the third section's button, where the student sees it.
+    const LessonSnapshot before = Lesson();
+    auto* chords = window.Child<QToolButton>(QStringLiteral("section3"));
+    if (!chords || !chords->isVisible())
+        return window.Fail("the quiz shows no third section button");
+    ClickOnScreen(chords);
+    Pause(600); // a jump, were there one, would have been reported by now
+    const LessonSnapshot after = Lesson();
+    if (after.position.segment != before.position.segment || after.counters.asked != before.counters.asked)
+        Warn(QStringLiteral("a click on a section button moved the quiz from section %1 to %2")
+                 .arg(before.position.segment)
+                 .arg(after.position.segment));
+    album.Shot(QStringLiteral("Quiz: a click on \"%1\" leaves it in %2")
+                   .arg(chords->text().simplified(), SectionName()));
+
+    // The quiz lets a question be heard once more.
+    QToolButton* hear = HearAgainButton();
+    if (!hear || !hear->isEnabled())
+        return window.Fail("the quiz's question cannot be heard again");
+    QTest::keyClick(window.screen, Qt::Key_R);
+    if (!WaitFor([&] { return Lesson().state == Exercise::Presenting; }, 3000) ||
+        !WaitFor([&] { return Lesson().state == Exercise::AwaitingAnswer; }, 10000))
+        return window.Fail("the quiz's question was not heard again");
+    Pause(150);
+    if (hear->isEnabled())
+        Warn(QStringLiteral("Hear again stays enabled after the quiz's one replay"));
+    album.Shot(QStringLiteral("Quiz: Hear again disabled after its one replay"));
+    return Close();
+}
+
+bool FeatureMoments::Open(size_t trainerId, bool quizMode,
+                          const std::function<void(Core::TrainerSettings&)>& edit, unsigned seed)
+{
+    trainer = trainerId;
+    quiz = quizMode;
+    app.setQuizMode(quiz);
+    saved = app.CurrentSettings();
+    Core::TrainerSettings block = saved;
+    edit(block);
+    app.setTrainerSettings(block);
+    std::srand(seed);
+    window.console->openExercise(trainer, quiz);
+    if (!window.screen->session() || !window.Settle(window.screen))
+        return window.Fail("a lesson of its own did not open");
+    const auto notice = [&] {
+        return window.screen->midiWarningDialog() && window.screen->midiWarningDialog()->isVisible();
+    };
+    // The notice comes before a lesson that wants a MIDI keyboard begins, or not at all.
+    const auto asking = [&] { return Lesson().state == Core::Exercise::AwaitingAnswer; };
+    if (WaitFor([&] { return notice() || asking(); }, 3000) && notice()) {
+        Pause(400); // it fades in
+        QTest::mouseClick(window.screen->midiWarningDialog()->okButton(), Qt::LeftButton);
+        WaitFor([&] { return !notice(); }, 3000);
+    }
+    return WaitForQuestion(0) || window.Fail("the lesson of its own asked nothing");
+}
+
+bool FeatureMoments::Close()
+{
+    UI::SectionEndDialog* dialog = window.screen->sectionEndDialog();
+    if (Lesson().state == Core::Exercise::LessonEnd && dialog &&
+        WaitFor([&] { return ShownStill(dialog); }, 5000)) {
+        auto* next = dialog->findChild<QPushButton*>(QStringLiteral("Continue"));
+        QTest::mouseClick(next, Qt::LeftButton, Qt::NoModifier, next->rect().center());
+    } else {
+        window.console->navigateHome();
+    }
+    const bool home = window.Settle(window.console->homeScreen());
+    app.setQuizMode(quiz);
+    app.setTrainerSettings(saved);
+    app.setQuizMode(false);
+    return home;
+}
+
+Core::LessonSnapshot FeatureMoments::Lesson() const
+{
+    return window.screen->session() ? window.screen->session()->snapshot() : Core::LessonSnapshot();
+}
+
+bool FeatureMoments::WaitForQuestion(int asked)
+{
+    const auto ready = [&] {
+        const Core::LessonSnapshot lesson = Lesson();
+        return lesson.state == Core::Exercise::AwaitingAnswer &&
+               lesson.playState == Core::LessonBase::Running && lesson.counters.asked > asked;
+    };
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        if (WaitFor(ready, 15000))
+            return true;
+        QTest::keyClick(window.screen, Qt::Key_Space);
+    }
+    return false;
+}
+
+int FeatureMoments::SecondsLeft() const
+{
+    auto* bar = window.Child<QWidget>(QStringLiteral("questionCountdown"));
+    if (!bar || !bar->isVisible())
+        return -1;
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(bar);
+    QAccessibleValueInterface* value = face ? face->valueInterface() : nullptr;
+    return value ? value->currentValue().toInt() : -1;
+}
+
+QToolButton* FeatureMoments::HearAgainButton() const
+{
+    return window.Child<QToolButton>(QStringLiteral("hearAgainButton"));
+}
+
+void FeatureMoments::ClickOnScreen(QWidget* target) const
+{
+    QWidget* top = window.console.get();
+    QTest::mouseClick(top->windowHandle(), Qt::LeftButton, Qt::NoModifier,
+                      target->mapTo(top, target->rect().center()));
+}
+
+bool FeatureMoments::AnswerRight()
+{
+    const int id = Lesson().question.correctIndex + 1;
+    auto* button = window.Child<QToolButton>(QStringLiteral("variant%1").arg(id));
+    if (!button || !button->isVisible())
+        return false;
+    QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, button->rect().center());
+    return true;
+}
+
+QString FeatureMoments::SectionName() const
+{
+    const Core::LessonSnapshot lesson = Lesson();
+    return lesson.section >= 0 && size_t(lesson.section) < lesson.titles.size()
+               ? lesson.titles[size_t(lesson.section)].shortName
+               : QStringLiteral("section %1").arg(lesson.section + 1);
+}
+
+QString FeatureMoments::LengthName() const
+{
+    const Core::QuestionRecord question = Lesson().question;
+    const Core::QuestionData* item = question.AskedItem();
+    const QString picture = item ? item->caption : QString();
+    if (picture.contains(QLatin1String("hundredtwentyeighthrest")))
+        return SectionName() + QStringLiteral(", 128th rest");
+    if (picture.contains(QLatin1String("hundredtwentyeighthnote")))
+        return SectionName() + QStringLiteral(", 128th note");
+    Warn(QStringLiteral("a question of 128th lengths shows %1").arg(picture));
+    return SectionName() + QStringLiteral(", ") +
+           (item ? item->caption2.simplified() : QStringLiteral("nothing"));
+}
+
+void FeatureMoments::Warn(const QString& what) const
+{
+    std::fprintf(stderr, "tour %s: %s\n", qPrintable(window.pass.name), qPrintable(what));
+}
