@@ -85,14 +85,9 @@ private Q_SLOTS:
         store.reset();
     }
 
-    // Shown as stored, stored as clicked, in one record; the policy lands in the note trainer's
-    // block.
+    // Shown as stored, stored as clicked, in one record (the wait after a mistake: waitInForce).
     void shownAndStored_data()
     {
-        QTest::addColumn<WrongAnswerPolicy>("policy");
-        QTest::addColumn<QString>("delayShown");
-        QTest::addColumn<bool>("chooseContinueAndShorterDelay");
-        QTest::addColumn<WrongAnswerPolicy>("policyAfter");
         QTest::addColumn<QString>("inputClicked");
         QTest::addColumn<bool>("keyboard");
         QTest::addColumn<bool>("multipleChoice");
@@ -100,29 +95,20 @@ private Q_SLOTS:
         QTest::addColumn<bool>("keyboardAfter");
         QTest::addColumn<bool>("multipleChoiceAfter");
         QTest::addColumn<bool>("showDifficulty");
-        using P = WrongAnswerPolicy;
-        QTest::newRow("listed delay; both inputs off (hand-edited)")
-            << P{true, 3000} << "Wait: 3 seconds" << false << P{true, 3000} //
+        QTest::newRow("both inputs off (hand-edited)")
             << "" << false << false << "useMultipleChoice" << false << true << true;
         QTest::newRow("piano, choose both")
-            << P{true, 5000} << "Wait: 5 seconds" << false << P{true, 5000} //
             << "useBoth" << true << false << "useGraphicalPiano" << true << true << false;
-        QTest::newRow("pause, choose continue; both, choose piano")
-            << P{false, 5000} << "Wait: 5 seconds" << true << P{true, 3000} //
+        QTest::newRow("both, choose piano")
             << "useGraphicalPiano" << true << true << "useBoth" << true << false << true;
     }
     void shownAndStored()
     {
-        QFETCH(WrongAnswerPolicy, policy);
-        QFETCH(bool, chooseContinueAndShorterDelay);
         QFETCH(bool, keyboard);
         QFETCH(bool, multipleChoice);
         QFETCH(QString, inputShown);
         QFETCH(QString, inputClicked);
         QFETCH(bool, showDifficulty);
-        Core::TrainerSettings block = store->currentSettings();
-        block.noteTrainer.wrongAnswerPolicy = policy;
-        store->setTrainerSettings(block);
         GeneralSettings general = store->generalSettings();
         general.answerWithGraphicalKeyboard = keyboard;
         general.answerWithMultipleChoice = multipleChoice;
@@ -130,22 +116,12 @@ private Q_SLOTS:
         general.showDifficultyDialog = showDifficulty;
         store->setGeneralSettings(general);
         MakeTab();
-        auto* delays = Part<QComboBox>("delayCombo");
-        QTEST(delays->currentText(), "delayShown");
-        QCOMPARE(delays->isEnabled(), policy.continueAfterMistake);
-        QCOMPARE(Part<QRadioButton>("pauseAfterMistake")->isChecked(), !policy.continueAfterMistake);
         for (const char* radio : {"useGraphicalPiano", "useMultipleChoice", "useBoth"})
             QCOMPARE(Part<QRadioButton>(radio)->isChecked(), inputShown == QLatin1String(radio));
         auto* instruments = Part<QComboBox>("instrumentCombo");
         QCOMPARE(instruments->currentIndex(), 35);
         QCOMPARE(Part<QCheckBox>("showDifficultyDialog")->isChecked(), showDifficulty);
 
-        if (chooseContinueAndShorterDelay) {
-            Click(Part<QRadioButton>("continueAfterMistake"));
-            QVERIFY(delays->isEnabled());
-            delays->setFocus();
-            QTest::keyClick(delays, Qt::Key_Up);
-        }
         if (!inputClicked.isEmpty())
             Click(Part<QRadioButton>(inputClicked));
         instruments->setFocus();
@@ -162,7 +138,6 @@ private Q_SLOTS:
         QCOMPARE(int(after.instrument), 1);
         QCOMPARE(after.inputDevice, longPortName);
         QCOMPARE(after.showDifficultyDialog, !showDifficulty);
-        QTEST(Core::SettingsStore().currentSettings().noteTrainer.wrongAnswerPolicy, "policyAfter");
     }
 
     // The wait list shows the wait in force, a level's (which pauses and stores no wait) or one
@@ -201,6 +176,8 @@ private Q_SLOTS:
         auto* delays = Part<QComboBox>("delayCombo");
         QTEST(delays->currentText(), "shown");
         const WrongAnswerPolicy before = filed().wrongAnswerPolicy;
+        QCOMPARE(delays->isEnabled(), before.continueAfterMistake);
+        QCOMPARE(Part<QRadioButton>("pauseAfterMistake")->isChecked(), !before.continueAfterMistake);
         if (!before.continueAfterMistake) {
             tab->applySettings();
             QCOMPARE(filed().wrongAnswerPolicy, before);
