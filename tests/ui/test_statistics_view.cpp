@@ -142,8 +142,8 @@ private Q_SLOTS:
         QVERIFY(ShowStatistics());
         QCOMPARE(Rows(Page()), QStringList{askedRow});
         QCOMPARE(Button("viewHistory")->text(), QStringLiteral("View History"));
-        QVERIFY(!Button("clearHistory")->isEnabled());
-        QVERIFY(Button("clearHistory")->text().isEmpty());
+        // Nothing to clear in the current run: no button shows.
+        QVERIFY(!Button("clearHistory")->isVisible() && !Button("clearHistory")->isEnabled());
 
         Click(Button("viewHistory"));
         const QStringList all = Rows(Page());
@@ -153,7 +153,7 @@ private Q_SLOTS:
                  qPrintable(all.join(", ")));
         QCOMPARE(Button("viewHistory")->text(), QStringLiteral("View lesson statistics"));
         QCOMPARE(Button("clearHistory")->text(), QStringLiteral("Clear History"));
-        QVERIFY(Button("clearHistory")->isEnabled());
+        QVERIFY(Button("clearHistory")->isVisible() && Button("clearHistory")->isEnabled());
 
         Click(Button("clearHistory"));
         QVERIFY(!Button("clearHistory")->isEnabled());
