@@ -137,7 +137,7 @@ private slots:
                              QDirIterator::Subdirectories);
              it.hasNext();) {
             const QString path = it.next();
-            if (path.contains("@2x") || path.startsWith(":/qt-project.org"))
+            if (path.contains(QRegularExpression("@[24]x")) || path.startsWith(":/qt-project.org"))
                 continue;
             ++pictures;
             const QImage base = QImage(path).convertToFormat(QImage::Format_ARGB32);
@@ -146,6 +146,10 @@ private slots:
             QVERIFY2(!base.isNull() && base != clear, qPrintable(path + " is empty"));
             QVERIFY2(QImage(HighDensity(path)).size() == base.size() * 2,
                      qPrintable(path + " has no @2x twin of twice its size"));
+            // The question pictures, shown up to twice their size, also have a twin at 4 times it.
+            const QString fourTimes = QString(HighDensity(path)).replace("@2x", "@4x");
+            QVERIFY2(path.startsWith(":/pixmap/exercise/") == (QImage(fourTimes).size() == base.size() * 4),
+                     qPrintable(fourTimes));
         }
         QVERIFY(pictures > 200);
     }
@@ -177,7 +181,7 @@ private slots:
         QFETCH(QStringList, names);
         QStringList paths;
         for (const QString& file : QDir(folder).entryList(names, QDir::Files))
-            if (!file.contains("@2x"))
+            if (!file.contains(QRegularExpression("@[24]x")))
                 paths << folder + '/' + file;
         QVERIFY(paths.size() >= 2);
         const QSize size = QImage(paths.first()).size();

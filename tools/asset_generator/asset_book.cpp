@@ -26,12 +26,12 @@ void AssetBook::AddPreview(const QString& label, QSize logicalSize, Drawing draw
     previews.push_back({label, logicalSize, std::move(drawing), {}});
 }
 
-QString AssetBook::HighDensityPath(const QString& path)
+QString AssetBook::HighDensityPath(const QString& path, int ratio)
 {
     const int slash = path.lastIndexOf(QLatin1Char('/'));
     const int dot = path.lastIndexOf(QLatin1Char('.'));
     QString result = path;
-    result.insert(dot > slash ? dot : path.size(), QLatin1String("@2x"));
+    result.insert(dot > slash ? dot : path.size(), QStringLiteral("@%1x").arg(ratio));
     return result;
 }
 
@@ -101,6 +101,12 @@ bool AssetBook::WriteAll(const QString& folder, QString* error)
         picture.rendered = Render(picture, 2);
         if (!WriteBytes(folder + QLatin1Char('/') + picture.path, Png(Render(picture, 1)), error) ||
             !WriteBytes(folder + QLatin1Char('/') + HighDensityPath(picture.path), Png(picture.rendered), error))
+            return false;
+        // A question picture fills much of the score pane, twice its own size: on a screen of
+        // ratio 2 that takes the pixels of ratio 4.
+        if (picture.path.startsWith(QLatin1String("pixmap/exercise/")) &&
+            (!claim(HighDensityPath(picture.path, 4)) ||
+             !WriteBytes(folder + QLatin1Char('/') + HighDensityPath(picture.path, 4), Png(Render(picture, 4)), error)))
             return false;
     }
     for (const File& file : files) {

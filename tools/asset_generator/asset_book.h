@@ -27,8 +27,8 @@ public:
     void AddPreview(const QString& label, QSize logicalSize, Drawing drawing);
 
     // The resource name of the picture drawn at ratio 2: "a/b.png" → "a/b@2x.png",
-    // "a/highlightL" → "a/highlightL@2x".
-    static QString HighDensityPath(const QString& path);
+    // "a/highlightL" → "a/highlightL@2x"; with `ratio` 4, "a/b@4x.png".
+    static QString HighDensityPath(const QString& path, int ratio = 2);
 
     // Renders and writes every asset under `folder`, then "assets.qrc" naming them with their
     // resource paths. False with a message on the first failure.

@@ -17,17 +17,19 @@ bool QuestionPicture::setPicture(const QString& newPath)
     if (newPath == m_path && !m_picture.isNull())
         return true;
     m_path = newPath;
-    QString large = newPath;
-    const int dot = large.lastIndexOf(QLatin1Char('.'));
-    if (dot > 0)
-        large.insert(dot, QStringLiteral("@2x"));
     m_picture = QPixmap();
-    if (dot > 0 && QFileInfo::exists(large)) {
-        m_picture.load(large);
-        m_picture.setDevicePixelRatio(2.0);
-    } else if (!newPath.isEmpty()) {
-        m_picture.load(newPath);
+    // The picture is shown at up to twice its size: from its @2x pixels on a screen of ratio 1,
+    // from its @4x pixels (where there are) on a denser one.
+    const int dot = newPath.lastIndexOf(QLatin1Char('.'));
+    for (const int ratio : {devicePixelRatioF() > 1.0 ? 4 : 2, 2}) {
+        const QString large = QString(newPath).insert(dot, QStringLiteral("@%1x").arg(ratio));
+        if (dot > 0 && QFileInfo::exists(large) && m_picture.load(large)) {
+            m_picture.setDevicePixelRatio(ratio);
+            break;
+        }
     }
+    if (m_picture.isNull() && !newPath.isEmpty())
+        m_picture.load(newPath);
     setAccessibleName(m_picture.isNull() ? QString() : tr("Question picture"));
     update();
     return !m_picture.isNull();

@@ -2,8 +2,9 @@
 // The picture of a shown question on the exercise screen (a music symbol, a key signature, a
 // tempo marking, or the question mark while a heard question awaits its answer). It draws the
 // compiled-in picture centred in the widget, as large as fits but never larger than its pixels
-// allow: the "@2x" file is used wherever it exists, so the picture stays sharp at ratio 1 up to
-// twice its size and at ratio 2 up to its size. Used by UI::ExerciseScreen. GUI thread.
+// allow: the "@2x" file at ratio 1 and the "@4x" file at a higher ratio, where they exist, so
+// that the picture has the same size on every screen, up to twice its own, and stays sharp. Used
+// by UI::ExerciseScreen. GUI thread.
 
 #include <QPixmap>
 #include <QString>
