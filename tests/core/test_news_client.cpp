@@ -161,7 +161,7 @@ private slots:
         QVERIFY(client.WaitForFetch(10000));
         const qint64 grown = MemoryKb("VmHWM") - before;
         QVERIFY2(grown < 64 * 1024, qPrintable(QStringLiteral("%1 kB more at the peak").arg(grown)));
-        QCoreApplication::processEvents(); // delivers newsReceived, queued from the fetch's thread
+        QCoreApplication::processEvents(); // delivers newsReceived, queued to the client's thread
         QCOMPARE(received, int(item));
 
         QCOMPARE(server.RequestCount(), int(reply.status >= 0));

@@ -26,7 +26,7 @@ struct ClientData
     bool polled = false;
     qint32 currentNewsId = 0;
 
-    // Guards owner: the fetch emits through it, the client's destructor clears it first.
+    // Guards owner: the fetch posts through it, the client's destructor clears it first.
     std::mutex ownerMutex;
     NewsClient* owner = nullptr;
 };
@@ -123,10 +123,13 @@ NewsClient::NewsClient(qint32 lastSeenId, const QString& localizationCode, const
             shared->items.push_back(NewsItem{id, text});
             shared->latestId = shared->items.back().id;
         }
-        // Emitted outside the list lock so that a directly connected slot may read the items.
+        // Emitted on the owner's thread, from its event queue: a receiver connected after the
+        // client was made, before that thread's events run again, hears it too. A client gone by
+        // then takes its queued call with it.
         std::lock_guard<std::mutex> ownerLock(shared->ownerMutex);
-        if (shared->owner)
-            Q_EMIT shared->owner->newsReceived();
+        if (NewsClient* owner = shared->owner)
+            QMetaObject::invokeMethod(
+                owner, [owner] { Q_EMIT owner->newsReceived(); }, Qt::QueuedConnection);
     });
 }
 

@@ -9,9 +9,10 @@
 // reports no news. The fetch is limited to FetchTimeLimitMs, the message to MaxTextBytes of
 // UTF-8 and to plain text. Destruction cancels a fetch in flight and returns promptly.
 //
-// Threads: the fetch runs on a global thread-pool thread, and newsReceived() is emitted there
-// (connect with a queued or auto connection). Every other operation is for the GUI thread, but
-// all of them lock and may run anywhere.
+// Threads: the fetch runs on a global thread-pool thread; newsReceived() is emitted on the
+// client's own thread, from its event queue, so that a receiver connected right after the client
+// was made cannot miss it. Every other operation is for the GUI thread, but all of them lock and
+// may run anywhere.
 
 #include "core/services/news_item.h"
 #include "core/services/services_address.h"
