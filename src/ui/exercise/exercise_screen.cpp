@@ -355,7 +355,7 @@ void ExerciseScreen::play()
         return;
     if (warnIfNoMidiInput() && m_soundController && m_soundController->InputCount() > 0)
         return;
-    if (m_session->playState() == LessonBase::Running && !m_beginHeld)
+    if (m_session->playState() == LessonBase::Running)
         pauseExercise(true, true);
     else
         pauseExercise(false);
@@ -365,7 +365,7 @@ void ExerciseScreen::spaceAction()
 {
     if (m_viewMode != ExerciseView || !m_session)
         return;
-    if (m_session->playState() == LessonBase::Running && !m_beginHeld)
+    if (m_session->playState() == LessonBase::Running)
         pauseExercise(true, true);
     else
         pauseExercise(false);
