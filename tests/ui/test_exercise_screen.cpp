@@ -354,7 +354,7 @@ private Q_SLOTS:
                 QCOMPARE(rig->Lesson().state, Exercise::AwaitingAnswer);
                 break;
             }
-            QCOMPARE(rig->Lesson().state, Exercise::Presenting);
+            // (A single note has sounded again at once: its report says it was sounding.)
             QTRY_COMPARE(whileSounding.size(), hearing);
             QTRY_COMPARE(rig->Lesson().state, Exercise::AwaitingAnswer);
             QTRY_COMPARE(again->isEnabled(), !quiz);
