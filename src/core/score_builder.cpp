@@ -23,6 +23,7 @@ const char* const voiceSeparator = ", ";
 const char* const scoreEndAfterEmptyVoice = " ] }";
 const char* const answerEnd = " }";
 const char* const colourBlack = "  \\noteFormat<color=\"black\"> ";
+// The colours of ScoreBuilder::RightNoteColour, WrongNoteColour and MissedNoteColour.
 const char* const colourRed = "  \\noteFormat<color=\"0xdc4040\"> ";
 const char* const colourGreen = "  \\noteFormat<color=\"0x00996c\"> ";
 const char* const colourBlue = "  \\noteFormat<color=\"0x2789dd\"> ";

@@ -15,6 +15,11 @@ class ScoreBuilder
 public:
     // (key, colour index): 0 green, 1 red, 2 blue, any other black.
     using AnswerNote = QPair<int, int>;
+    // The colours (0xRRGGBB) WriteAnswer gives right (green), wrong (red) and missed (blue)
+    // notes; the screens know the notes' judgement by them.
+    static constexpr unsigned RightNoteColour = 0x00996c;
+    static constexpr unsigned WrongNoteColour = 0xdc4040;
+    static constexpr unsigned MissedNoteColour = 0x2789dd;
 
     ScoreBuilder() = delete;
 

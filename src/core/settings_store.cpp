@@ -299,7 +299,7 @@ bool GeneralSettings::operator==(const GeneralSettings& o) const
            showMistakes == o.showMistakes && hideMidiDialog == o.hideMidiDialog && newsId == o.newsId &&
            instrument == o.instrument && showDifficultyDialog == o.showDifficultyDialog &&
            answerWithGraphicalKeyboard == o.answerWithGraphicalKeyboard &&
-           answerWithMultipleChoice == o.answerWithMultipleChoice;
+           answerWithMultipleChoice == o.answerWithMultipleChoice && colourBlindColours == o.colourBlindColours;
 }
 
 SettingsStore::SettingsStore(std::function<bool()> quizMode)
@@ -428,6 +428,7 @@ void SettingsStore::loadGeneralSettings()
     g.answerWithGraphicalKeyboard = s.value(QStringLiteral("Settings.Answer.GKC"), true).toBool();
     g.answerWithMultipleChoice = s.value(QStringLiteral("Settings.Answer.MultipleChoice"), false).toBool();
     g.showDifficultyDialog = s.value(QStringLiteral("Settings.ShowDifficultyDialog"), true).toBool();
+    g.colourBlindColours = s.value(QStringLiteral("Settings.ColourBlindColours"), false).toBool();
     s.endGroup();
 }
 
@@ -447,6 +448,7 @@ void SettingsStore::saveGeneralSettings()
     s.setValue(QStringLiteral("Settings.Answer.GKC"), g.answerWithGraphicalKeyboard);
     s.setValue(QStringLiteral("Settings.Answer.MultipleChoice"), g.answerWithMultipleChoice);
     s.setValue(QStringLiteral("Settings.ShowDifficultyDialog"), g.showDifficultyDialog);
+    s.setValue(QStringLiteral("Settings.ColourBlindColours"), g.colourBlindColours);
     s.endGroup();
 }
 

@@ -49,6 +49,8 @@ struct GeneralSettings
     bool showDifficultyDialog = true;
     bool answerWithGraphicalKeyboard = true;
     bool answerWithMultipleChoice = false;
+    // Right and wrong in blue and orange instead of green and red.
+    bool colourBlindColours = false;
     bool operator==(const GeneralSettings& o) const;
 };
 

@@ -75,6 +75,7 @@ ScoreColumns ColumnLayouter::layColumns()
             column.left = std::min(column.left, itemLeft(item));
             column.right = std::max(column.right, itemRight(item));
         }
+        column.right += column.roomAfter;
         column.statesAfter = m_states;
         result.columns.push_back(std::move(column));
     }
@@ -279,6 +280,7 @@ void ColumnLayouter::layChord(const VoiceItem& chord, int voice, int staff, Colu
     StemLayouter(staff).layStem(shape, out);
     notes.layDots(shape, out);
     AccidentalLayouter(staff, &m_states[staff]).layAccidentals(shape, out);
+    column->roomAfter = std::max(column->roomAfter, chord.roomAfter);
 }
 
 void ColumnLayouter::measureDurations(std::vector<Column>* columns) const

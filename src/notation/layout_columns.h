@@ -20,6 +20,7 @@ struct Column
     double right = 0.0;
     double duration = 0.0;               // notes: time to the next note column
     double shortest = 0.0;               // notes: shortest event starting here
+    double roomAfter = 0.0;              // notes: kept free right of the items (VoiceItem::roomAfter)
     std::vector<StaffState> statesAfter; // staff states after the column, for system starts
 
     static constexpr int noteRank = 4;

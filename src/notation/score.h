@@ -97,6 +97,9 @@ struct VoiceItem
     int sourceOffset = 0; // Rest: byte offset in the text
     bool restColoured = false;
     QColor restColour;
+    // Chord only: room, in staff spaces, kept free right of the chord for marks drawn beside
+    // its notes after the layout (the score board's ticks and crosses).
+    double roomAfter = 0.0;
 };
 
 struct Voice

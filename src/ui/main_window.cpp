@@ -8,12 +8,14 @@
 #include "core/services/telemetry.h"
 #include "core/settings_store.h"
 #include "core/timing/time_line.h"
+#include "ui/answer_colours.h"
 #include "ui/device_rescanner.h"
 #include "ui/dialogs/about_dialog.h"
 #include "ui/dialogs/difficulty_level_dialog.h"
 #include "ui/dialogs/rating_dialog.h"
 #include "ui/dialogs/section_end_dialog.h"
 #include "ui/exercise/exercise_screen.h"
+#include "ui/focus_ring.h"
 #include "ui/home/home_screen.h"
 #include "ui/news_notifier.h"
 #include "ui/save_warning_bar.h"
@@ -23,18 +25,46 @@
 
 #include "ui_main_window.h"
 
+#include <QAbstractSpinBox>
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QLineEdit>
 #include <QLoggingCategory>
+#include <QPlainTextEdit>
 #include <QScreen>
 #include <QSessionManager>
+#include <QTextEdit>
 #include <QToolButton>
 #include <QWindow>
 
 Q_LOGGING_CATEGORY(mainWindowLog, "cantorela.console")
 
 namespace UI {
+namespace {
+
+void applyAnswerPalette(const Core::GeneralSettings& general)
+{
+    AnswerColours::setPalette(general.colourBlindColours ? AnswerColours::ColourBlindPalette
+                                                         : AnswerColours::StandardPalette);
+}
+
+// Whether `widget` edits text or a number, so that keys such as Backspace are its own.
+bool TakesText(const QWidget* widget)
+{
+    if (!widget)
+        return false;
+    if (qobject_cast<const QLineEdit*>(widget) || qobject_cast<const QAbstractSpinBox*>(widget))
+        return true;
+    if (auto* edit = qobject_cast<const QTextEdit*>(widget))
+        return !edit->isReadOnly();
+    if (auto* edit = qobject_cast<const QPlainTextEdit*>(widget))
+        return !edit->isReadOnly();
+    return false;
+}
+
+} // namespace
 
 MainWindow::MainWindow(const MainWindowServices& services, QWidget* parent)
     : QMainWindow(parent), m_services(services), m_ui(std::make_unique<Ui::MainWindow>())
@@ -43,6 +73,8 @@ MainWindow::MainWindow(const MainWindowServices& services, QWidget* parent)
     registerScreenMetaTypes();
     m_ui->setupUi(this);
     m_stack = m_services.stack;
+    // The keyboard's place shows on every screen and dialog.
+    FocusRing::install();
 
     // The central area: the tool bar from the form, then the fader that shows one screen.
     m_fader = new FaderWidget(m_ui->centralWidget);
@@ -54,6 +86,15 @@ MainWindow::MainWindow(const MainWindowServices& services, QWidget* parent)
     m_ui->centralLayout->addWidget(m_fader, 1);
 
     Core::SettingsStore* settings = m_services.settings;
+    // Right and wrong in the colours the general settings ask for, from the start and whenever
+    // the settings are put into force (the settings pages, the news notifier).
+    if (settings)
+        applyAnswerPalette(settings->generalSettings());
+    m_services.applyGeneralSettings = [apply = m_services.applyGeneralSettings](const Core::GeneralSettings& general) {
+        if (apply)
+            apply(general);
+        applyAnswerPalette(general);
+    };
     m_homeScreen = new HomeScreen(m_services.catalog, settings, m_services.setQuizMode, m_fader);
     m_homeScreen->hide();
     m_homeScreen->installEventFilter(this);
@@ -104,12 +145,34 @@ MainWindow::MainWindow(const MainWindowServices& services, QWidget* parent)
     } shortcuts[] = {{QKeySequence(Qt::Key_F11), &MainWindow::toggleFullScreen},
                      {QKeySequence::HelpContents, &MainWindow::showHelp},
                      {QKeySequence(Qt::ALT + Qt::Key_Home), &MainWindow::navigateHome},
+                     {QKeySequence(Qt::ALT + Qt::Key_Left), &MainWindow::navigateHome},
+                     {QKeySequence(Qt::Key_Backspace), &MainWindow::navigateHome},
                      {QKeySequence::Quit, &MainWindow::userExitRequest}};
     for (const auto& shortcut : shortcuts) {
         auto* action = new QAction(this);
         action->setShortcut(shortcut.keys);
         action->setShortcutContext(Qt::WindowShortcut);
         connect(action, &QAction::triggered, this, shortcut.slot);
+        addAction(action);
+        if (shortcut.keys == QKeySequence(Qt::Key_Backspace))
+            m_backspaceAction = action;
+    }
+    // Backspace belongs to a field that edits text or a number while it has the focus.
+    connect(qApp, &QApplication::focusChanged, this,
+            [this](QWidget*, QWidget* now) { m_backspaceAction->setEnabled(!TakesText(now)); });
+    // Ctrl+1 to Ctrl+4: the view tabs, as a click on them, while the tool bar shows them.
+    const std::pair<int, QToolButton*> tabKeys[] = {{Qt::Key_1, m_ui->Exercise},
+                                                    {Qt::Key_2, m_ui->Reference},
+                                                    {Qt::Key_3, m_ui->Statistics},
+                                                    {Qt::Key_4, m_ui->Settings}};
+    for (const auto& [key, tab] : tabKeys) {
+        auto* action = new QAction(this);
+        action->setShortcut(QKeySequence(Qt::CTRL + key));
+        action->setShortcutContext(Qt::WindowShortcut);
+        connect(action, &QAction::triggered, tab, [tab = tab] {
+            if (tab->isVisible() && tab->isEnabled())
+                tab->click();
+        });
         addAction(action);
     }
 

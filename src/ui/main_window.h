@@ -23,6 +23,7 @@ namespace Core {
 class Telemetry;
 }
 
+class QAction;
 class QState;
 class QStateMachine;
 class QToolButton;
@@ -141,6 +142,8 @@ private:
     ExerciseScreen* m_exerciseScreen = nullptr;
     std::array<TrainerSettingsPage*, 3> m_settingsPages{};
     QPointer<AboutDialog> m_aboutDialog;
+    // Home on Backspace, off while a text or number field has the focus.
+    QAction* m_backspaceAction = nullptr;
     NewsNotifier* m_newsNotifier = nullptr;
 
     bool m_quiz = false;

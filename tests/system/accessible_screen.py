@@ -116,6 +116,12 @@ class AccessibleScreen:
         self._walk(app, found, showing_only, depth=0)
         return found
 
+    def controls_in(self, control):
+        """The showing controls inside `control`, depth first."""
+        found = []
+        self._walk(control.accessible, found, True, depth=0)
+        return found
+
     def _walk(self, accessible, found, showing_only, depth):
         try:
             count = accessible.childCount
@@ -202,3 +208,48 @@ class AccessibleScreen:
 
     def xdotool(self, *args):
         self.desktop.run(["xdotool", *args])
+
+    # --- the actions of the accessibility tree ------------------------------------------------
+
+    def act(self, control, action="press"):
+        """Does the control's action through the accessibility bus, as a screen reader's
+        "activate" does: no pointer, no key."""
+        accessible = control.accessible
+        names = [accessible.get_action_name(i) for i in range(accessible.get_n_actions())]
+        if os.environ.get("CANTORELA_DRIVE_TRACE") == "1":
+            print(f"  {time.monotonic():.2f} {action} {control.name!r}", file=sys.stderr)
+        for index, name in enumerate(names):
+            if name.lower() == action:
+                accessible.do_action(index)
+                return
+        raise ScreenError(f"{control} has no {action!r} action, only {names}")
+
+
+class Announcements:
+    """The names the program gives its objects while it runs (the AT-SPI events
+    "object:property-change:accessible-name"), in the order they come: what a screen reader
+    hears of a change it is not looking at. Heard from when the object is made until stop()."""
+
+    EVENT = "object:property-change:accessible-name"
+
+    def __init__(self, pid):
+        self.pid = pid
+        self._names = []
+        pyatspi.Registry.registerEventListener(self._heard, self.EVENT)
+
+    def _heard(self, event):
+        try:
+            if event.source.get_process_id() != self.pid:
+                return
+            name = event.any_data if isinstance(event.any_data, str) else event.source.name
+        except Exception:
+            return  # the object went away
+        self._names.append(name or "")
+
+    def heard(self, pattern=None):
+        """The names heard so far that match `pattern` (a string or a compiled expression)."""
+        _deliver_bus_signals()
+        return [name for name in self._names if _matches(name, pattern)]
+
+    def stop(self):
+        pyatspi.Registry.deregisterEventListener(self._heard, self.EVENT)

@@ -93,6 +93,16 @@ class CantorelaProgram:
         except (OSError, ElementTree.ParseError):
             return None
 
+    def write_settings(self, groups):
+        """Writes a settings file for the next start: {group: {key: value}}, keys of subgroups
+        joined with "\\" as the program's INI file writes them."""
+        os.makedirs(os.path.dirname(self.settings_path()), exist_ok=True)
+        with open(self.settings_path(), "w", encoding="utf-8") as f:
+            for group, keys in groups.items():
+                f.write(f"[{group}]\n")
+                f.writelines(f"{key}={value}\n" for key, value in keys.items())
+                f.write("\n")
+
     def settings(self):
         """The persisted settings as {group: {key: value}}; {} when there are none yet."""
         parser = configparser.RawConfigParser(strict=False, interpolation=None)

@@ -39,6 +39,10 @@ class DesktopError(RuntimeError):
     pass
 
 
+class AccessibilityBusError(DesktopError):
+    """The session bus runs, but the accessibility bus could not be started on it."""
+
+
 def _read_line(fd, deadline, what):
     """Reads one line from a pipe, failing when it does not come before `deadline`."""
     data = b""
@@ -127,8 +131,11 @@ class VirtualDesktop:
         # Start the accessibility bus before any application: a Qt program that starts first
         # waits for it, but a client must find the application registered when it looks.
         self.environment = env
-        self.run(["dbus-send", "--session", "--print-reply", "--dest=org.a11y.Bus", "/org/a11y/bus",
-                  "org.a11y.Bus.GetAddress"], timeout=max(1.0, deadline - time.monotonic()))
+        try:
+            self.run(["dbus-send", "--session", "--print-reply", "--dest=org.a11y.Bus", "/org/a11y/bus",
+                      "org.a11y.Bus.GetAddress"], timeout=max(1.0, deadline - time.monotonic()))
+        except (DesktopError, subprocess.TimeoutExpired) as error:
+            raise AccessibilityBusError(f"the accessibility bus (at-spi2-core) did not start: {error}")
 
     def _start_x_server(self, env, deadline):
         """Starts Xvfb on a free display number and returns the display (":N") once it takes

@@ -17,13 +17,18 @@
 #include "ui/home/home_screen.h"
 #include "ui/settings/trainer_settings_page.h"
 #include "ui/widgets/fader_widget.h"
+#include "ui/widgets/keyboard.h"
 #include "ui/window_stack_manager.h"
 
 #include <QAbstractAnimation>
 #include <QAccessible>
+#include <QLabel>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScrollBar>
+#include <QScopeGuard>
 #include <QStateMachine>
+#include <QToolButton>
 
 namespace {
 
@@ -239,6 +244,77 @@ private Q_SLOTS:
             page->openTab(section);
             EveryVisibleControlIsNamed();
         }
+    }
+
+    // The question pane names what is asked without giving the answer away, then says what was
+    // answered (a choice button, a piano key's press action, nothing in time) and the verdict
+    // the status shows, with what was asked after a mistake.
+    void questionPaneSaysQuestionThenOutcome_data()
+    {
+        QTest::addColumn<int>("trainer");
+        QTest::addColumn<int>("section"); // its button clicked first
+        QTest::addColumn<QString>("answer"); // "button", "key" or "none"
+        QTest::addColumn<QString>("question");
+        const QString staff = QStringLiteral("^(Treble|Bass) clef, one note$");
+        QTest::newRow("note trainer, button") << 0 << 1 << "button" << staff;
+        QTest::newRow("note trainer, key") << 0 << 1 << "key" << staff;
+        QTest::newRow("note trainer, chord")
+            << 0 << 3 << "button" << "^(Treble|Bass) clef, chord of \\w+ notes$";
+        QTest::newRow("ear trainer, key") << 1 << 1 << "key" << "^Listen: a note$";
+        QTest::newRow("ear trainer, out of time") << 1 << 1 << "none" << "^Listen: a note$";
+        QTest::newRow("symbols, button") << 2 << 1 << "button" << "^Music symbol$";
+    }
+    void questionPaneSaysQuestionThenOutcome()
+    {
+        QFETCH(int, trainer);
+        QFETCH(int, section);
+        QFETCH(QString, answer);
+        QFETCH(QString, question);
+        const Core::TrainerSettings kept = app.settings()->currentSettings();
+        const auto restore = qScopeGuard([&] { app.settings()->setTrainerSettings(kept); });
+        if (answer == "none") {
+            Core::TrainerSettings quick = kept;
+            quick.earTrainer.singleNotes.duration.seconds = 1;
+            app.settings()->setTrainerSettings(quick);
+        }
+        ShowInLesson("exercise", trainer);
+        UI::ExerciseScreen* screen = console->exerciseScreen();
+        QAccessibleInterface* pane =
+            QAccessible::queryAccessibleInterface(screen->findChild<QWidget*>("questionFader"));
+        if (section > 1)
+            QTest::mouseClick(screen->findChild<QToolButton*>(QStringLiteral("section%1").arg(section)),
+                              Qt::LeftButton);
+        QTRY_VERIFY2(QRegularExpression(question).match(pane->text(QAccessible::Name)).hasMatch(),
+                     qPrintable(pane->text(QAccessible::Name)));
+        QVERIFY(WaitForQuestion(*console));
+        const QString asked = pane->text(QAccessible::Name);
+
+        QString given;
+        if (answer == "button") {
+            auto* button = screen->findChild<QToolButton*>("variant1");
+            given = button->accessibleName().section(": ", 1);
+            QTest::mouseClick(button, Qt::LeftButton);
+        } else if (answer == "key") {
+            QAccessibleInterface* piano =
+                QAccessible::queryAccessibleInterface(screen->findChild<Keyboard*>());
+            for (int i = 0; i < piano->childCount() && given.isEmpty(); ++i) {
+                QAccessibleInterface* key = piano->child(i);
+                if (key->text(QAccessible::Name) == QLatin1String("C4")) {
+                    given = QStringLiteral("C4");
+                    key->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+                }
+            }
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(pane->text(QAccessible::Name) != asked, 10000);
+        const QString outcome = pane->text(QAccessible::Name);
+        const QString status = screen->findChild<QLabel*>("statusLabel")->text();
+        const QString said = "^Your answer: " + QRegularExpression::escape(given);
+        const QString expected = answer == "none"  ? "^No answer, out of time\\. Asked: \\S"
+                                 : status == "Right" ? said + ", right\\.$"
+                                                     : said + ", wrong\\. Asked: \\S";
+        QVERIFY2(QRegularExpression(expected).match(outcome).hasMatch(),
+                 qPrintable(outcome + " / " + status));
+        QVERIFY2(!outcome.endsWith("Asked: " + given), qPrintable(outcome));
     }
 };
 

@@ -5,6 +5,7 @@
 #include "core/exercise/music_tables.h"
 #include "core/exercise/question_data.h"
 #include "core/midi/au_server_synth.h"
+#include "ui/answer_colours.h"
 #include "ui/exercise/question_picture.h"
 #include "ui/widgets/keyboard.h"
 
@@ -193,6 +194,31 @@ private slots:
                                  .match(QString::fromUtf8(ReadAll(":/css/global.css")));
             QCOMPARE(QSize(css.captured(1).toInt(), css.captured(2).toInt()), size);
         }
+    }
+
+    // Each picture of the colour-blind palette stands in for the standard one of its name: the
+    // palette's mapping finds it, at the same size, in other colours; and no standard answer
+    // picture the mapping turns lacks its stand-in.
+    void colourBlindPicturesStandIn()
+    {
+        UI::AnswerColours::setPalette(UI::AnswerColours::ColourBlindPalette);
+        int standIns = 0;
+        for (QDirIterator it(":/", {"*.png"}, QDir::Files, QDirIterator::Subdirectories); it.hasNext();) {
+            const QString path = it.next();
+            const QString standard = QString(path).remove(QStringLiteral("colourblind/"));
+            const QString standIn = path == standard ? UI::AnswerColours::picture(path) : path;
+            if (standIn == standard)
+                continue;
+            QCOMPARE(UI::AnswerColours::picture(standard), standIn);
+            const QImage picture(standIn), original(standard);
+            QVERIFY2(!picture.isNull() && picture.size() == original.size(), qPrintable(standIn));
+            QVERIFY2(picture != original, qPrintable(standIn + " looks like the standard picture"));
+            ++standIns;
+        }
+        UI::AnswerColours::setPalette(UI::AnswerColours::StandardPalette);
+        QCOMPARE(UI::AnswerColours::picture(":/PIX/pixmap/colourblind/sausage_red.png"),
+                 QStringLiteral(":/PIX/pixmap/sausage_red.png"));
+        QVERIFY(standIns > 100);
     }
 
     // Each key's picture, every set and density, fits the reference layout: the key's size,

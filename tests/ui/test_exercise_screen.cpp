@@ -67,6 +67,25 @@ QString ShownView(const ScreenRig& rig)
     return shown;
 }
 
+// The computer keyboard's piano keys by their place, from the lower row's C.
+constexpr const char PianoLetters[] = "ZSXDCVGBHNJMQ2W3ER5T6Y7UI";
+
+// Sends the press or release of the key the platform reports as `key` at `scanCode` (0: none).
+void SendKey(QWidget* to, QEvent::Type type, int key, quint32 scanCode = 0)
+{
+    QKeyEvent event(type, key, Qt::NoModifier, scanCode, 0, 0);
+    QApplication::sendEvent(to, &event);
+}
+
+// Moves the computer keyboard's window to its lowest place (C0), then `octaves` up.
+void MovePianoWindow(QWidget* screen, int octaves)
+{
+    for (int n = 0; n < 8; ++n)
+        QTest::keyClick(screen, Qt::Key_PageDown);
+    for (int n = 0; n < octaves; ++n)
+        QTest::keyClick(screen, Qt::Key_PageUp);
+}
+
 } // namespace
 
 class TestConsoleExerciseControl : public QObject
@@ -116,6 +135,9 @@ private Q_SLOTS:
         const bool chosenWrong = how == "wrong button" || how == "wrong number";
         QVERIFY(Open(trainer, [&](ScreenRig& r) {
             r.Settings([&](Core::TrainerSettings& s) { WholeLessons(s, 3, timeOut ? 1 : 30, {false, 0}); });
+            // (Where the piano answers too, its keys take the digits it plays.)
+            if (how.endsWith("number"))
+                r.General([](Core::GeneralSettings& g) { g.answerWithGraphicalKeyboard = false; });
         }));
         const int asked = rig->Lesson().counters.asked;
         sounds->Clear();
@@ -124,9 +146,9 @@ private Q_SLOTS:
         if (how.endsWith("button")) {
             rig->ClickVariant(right ? rightId : wrongId);
         } else if (how.endsWith("number")) {
-            // Keys 1 to 6 answer with the numbered buttons, which never take the focus from them.
+            // Keys 1 to 6 answer with the numbered buttons, which a click never gives the focus.
             for (int id = 1; id <= 6; ++id)
-                QCOMPARE(rig->Variant(id)->focusPolicy(), Qt::NoFocus);
+                QVERIFY(!(rig->Variant(id)->focusPolicy() & Qt::ClickFocus));
             QTest::keyClick(rig->screen.get(), Qt::Key(Qt::Key_0 + (right ? rightId : wrongId)));
         } else if (how == "right keys") {
             for (int key : keys)
@@ -270,7 +292,7 @@ private Q_SLOTS:
         QCOMPARE(rig->Piano()->isVisible(), piano && trainer != 2);
         QCOMPARE(rig->Variant(1)->isVisible(), choices || trainer == 2);
         if (!rig->Variant(1)->isVisible()) {
-            QTest::keyClick(rig->screen.get(), Qt::Key_2);
+            QTest::keyClick(rig->screen.get(), Qt::Key_1);
             QCOMPARE(rig->Lesson().counters.answered, 0);
         }
         rig->General([&](Core::GeneralSettings& g) {
@@ -335,7 +357,11 @@ private Q_SLOTS:
     void heardAgainAndPaused()
     {
         QFETCH(bool, quiz);
-        QVERIFY(Open(1, [&](ScreenRig& r) { r.blocks.SetQuizMode(quiz); }));
+        // (Where the piano answers, R plays it instead.)
+        QVERIFY(Open(1, [&](ScreenRig& r) {
+            r.blocks.SetQuizMode(quiz);
+            r.General([](Core::GeneralSettings& g) { g.answerWithGraphicalKeyboard = false; });
+        }));
         auto* again = rig->Child<QToolButton>(QStringLiteral("hearAgainButton"));
         QStringList whileSounding; // the button as the screen shows it while the question sounds
         connect(rig->screen->session(), &Core::LessonSession::stateChanged, rig->screen.get(),
@@ -370,6 +396,90 @@ private Q_SLOTS:
         QCOMPARE(rig->Lesson().state, Exercise::AwaitingAnswer);
         QCOMPARE(rig->Lesson().position.position, at);
         QVERIFY(!again->isEnabled());
+    }
+
+    // The computer keyboard plays the piano: a whole note-trainer lesson with letters alone, the
+    // window moved by octaves to each question, chords gathered from held keys.
+    void computerKeyboardAnswersAWholeLesson()
+    {
+        QVERIFY(Open(0, [](ScreenRig& r) {
+            r.General([](Core::GeneralSettings& g) { g.answerWithMultipleChoice = false; });
+            r.Settings([](Core::TrainerSettings& s) { WholeLessons(s, 1, 30, {true, 1000}); });
+        }));
+        QWidget* screen = rig->screen.get();
+        for (int answered = 0;; ++answered) {
+            QVERIFY(QTest::qWaitFor([&] {
+                const Core::LessonSnapshot lesson = rig->Lesson();
+                return lesson.state == Exercise::LessonEnd ||
+                       (lesson.state == Exercise::AwaitingAnswer && lesson.playState == LessonBase::Running &&
+                        lesson.counters.answered == answered);
+            }, 30000));
+            if (rig->Lesson().state == Exercise::LessonEnd) {
+                QVERIFY(answered >= 3);
+                break;
+            }
+            QCoreApplication::processEvents();
+            const QVector<int> keys = rig->ExpectedKeys();
+            QVERIFY(!keys.isEmpty() && rig->Piano()->isVisible());
+            const int octaves = (*std::min_element(keys.begin(), keys.end()) + 21 - 12) / 12;
+            MovePianoWindow(screen, octaves);
+            QVector<Qt::Key> letters;
+            for (int key : keys) {
+                const int place = key + 21 - 12 * (octaves + 1);
+                QVERIFY2(place >= 0 && place < 25, "the question spans more than the window");
+                letters.append(Qt::Key(PianoLetters[place]));
+            }
+            for (Qt::Key letter : letters) {
+                // Gathered while held: nothing is judged before the last key.
+                QCOMPARE(rig->Lesson().counters.answered, answered);
+                QTest::keyPress(screen, letter);
+            }
+            QVERIFY(rig->WaitForAnswers(answered + 1));
+            QCOMPARE(rig->Lesson().counters.correct, answered + 1);
+            for (Qt::Key letter : letters)
+                QTest::keyRelease(screen, letter);
+        }
+    }
+
+    // Keys count by their place on the keyboard, whatever letter the layout prints there, and
+    // play nothing while no answer is awaited.
+    void computerKeyboardPlaysByPlace_data()
+    {
+        QTest::addColumn<quint32>("scanCode");
+        QTest::addColumn<int>("letter");
+        QTest::addColumn<bool>("paused");
+        QTest::addColumn<int>("played"); // key 0-87 with the window on C3, -1 for none
+        QTest::addColumn<unsigned>("trainer");
+
+        QTest::newRow("Z on a German layout") << 52u << int(Qt::Key_Y) << false << 27 << 0u;
+        QTest::newRow("Q on a French layout") << 24u << int(Qt::Key_A) << false << 39 << 0u;
+        QTest::newRow("I, the top of the window") << 31u << int(Qt::Key_I) << false << 51 << 0u;
+        QTest::newRow("no place reported") << 0u << int(Qt::Key_Z) << false << 27 << 0u;
+        QTest::newRow("R, not Hear again, in the ear trainer") << 27u << int(Qt::Key_R) << false << 44 << 1u;
+        QTest::newRow("paused") << 52u << int(Qt::Key_Z) << true << -1 << 0u;
+    }
+    void computerKeyboardPlaysByPlace()
+    {
+        QFETCH(quint32, scanCode);
+        QFETCH(int, letter);
+        QFETCH(bool, paused);
+        QFETCH(int, played);
+        QFETCH(unsigned, trainer);
+        QVERIFY(Open(trainer, [](ScreenRig& r) {
+            r.General([](Core::GeneralSettings& g) { g.answerWithMultipleChoice = false; });
+        }));
+        QWidget* screen = rig->screen.get();
+        MovePianoWindow(screen, 3);
+        if (paused)
+            QTest::keyClick(screen, Qt::Key_Space);
+        QTRY_COMPARE(rig->Child<QToolButton>(QStringLiteral("playButton"))->text(), paused ? "Play" : "Pause");
+        SendKey(screen, QEvent::KeyPress, letter, scanCode);
+        SendKey(screen, QEvent::KeyRelease, letter, scanCode);
+        for (int key = 0; key < 88; ++key)
+            QVERIFY2(rig->Piano()->keyState(key).played == quint8(key == played), qPrintable(QString::number(key)));
+        if (played >= 0)
+            QVERIFY(rig->WaitForAnswers(1));
+        QCOMPARE(rig->Lesson().counters.answered, int(played >= 0));
     }
 
     // A chord written as a symbol is shown as its text and answered on the keys only.

@@ -95,12 +95,13 @@ private Q_SLOTS:
         QTest::addColumn<bool>("keyboardAfter");
         QTest::addColumn<bool>("multipleChoiceAfter");
         QTest::addColumn<bool>("showDifficulty");
+        QTest::addColumn<bool>("colourBlind");
         QTest::newRow("both inputs off (hand-edited)")
-            << "" << false << false << "useMultipleChoice" << false << true << true;
-        QTest::newRow("piano, choose both")
-            << "useBoth" << true << false << "useGraphicalPiano" << true << true << false;
+            << "" << false << false << "useMultipleChoice" << false << true << true << false;
+        QTest::newRow("piano, choose both, colour-blind colours")
+            << "useBoth" << true << false << "useGraphicalPiano" << true << true << false << true;
         QTest::newRow("both, choose piano")
-            << "useGraphicalPiano" << true << true << "useBoth" << true << false << true;
+            << "useGraphicalPiano" << true << true << "useBoth" << true << false << true << false;
     }
     void shownAndStored()
     {
@@ -109,11 +110,13 @@ private Q_SLOTS:
         QFETCH(QString, inputShown);
         QFETCH(QString, inputClicked);
         QFETCH(bool, showDifficulty);
+        QFETCH(bool, colourBlind);
         GeneralSettings general = store->generalSettings();
         general.answerWithGraphicalKeyboard = keyboard;
         general.answerWithMultipleChoice = multipleChoice;
         general.instrument = 35;
         general.showDifficultyDialog = showDifficulty;
+        general.colourBlindColours = colourBlind;
         store->setGeneralSettings(general);
         MakeTab();
         for (const char* radio : {"useGraphicalPiano", "useMultipleChoice", "useBoth"})
@@ -121,6 +124,7 @@ private Q_SLOTS:
         auto* instruments = Part<QComboBox>("instrumentCombo");
         QCOMPARE(instruments->currentIndex(), 35);
         QCOMPARE(Part<QCheckBox>("showDifficultyDialog")->isChecked(), showDifficulty);
+        QCOMPARE(Part<QCheckBox>("colourBlindColours")->isChecked(), colourBlind);
 
         if (!inputClicked.isEmpty())
             Click(Part<QRadioButton>(inputClicked));
@@ -130,6 +134,7 @@ private Q_SLOTS:
         tab->findChild<UI::DeviceBoxView*>()->setDevices({"Port A", longPortName});
         Click(Part<QToolButton>("nextMidiDeviceDown"));
         Click(Part<QCheckBox>("showDifficultyDialog"));
+        Click(Part<QCheckBox>("colourBlindColours"));
         EveryPartFits(); // in the smallest window
         const GeneralSettings after = Stored();
         QCOMPARE(stored, 1);
@@ -138,6 +143,12 @@ private Q_SLOTS:
         QCOMPARE(int(after.instrument), 1);
         QCOMPARE(after.inputDevice, longPortName);
         QCOMPARE(after.showDifficultyDialog, !showDifficulty);
+        QCOMPARE(after.colourBlindColours, !colourBlind);
+        // Defaults leave the colours as they are, and they are kept across a new tab.
+        tab->restoreDefaults();
+        QCOMPARE(Part<QCheckBox>("colourBlindColours")->isChecked(), !colourBlind);
+        MakeTab();
+        QCOMPARE(Part<QCheckBox>("colourBlindColours")->isChecked(), !colourBlind);
     }
 
     // The wait list shows the wait in force, a level's (which pauses and stores no wait) or one

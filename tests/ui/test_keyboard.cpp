@@ -94,7 +94,8 @@ private slots:
     }
 
     // After the steps (hover, press, release, green, red, blue through updateKeysState, reset,
-    // static: not interactive), the key shows the picture of `set`, at ratios 1 and 2.
+    // static: not interactive), the key shows the picture of `set`, at ratios 1 and 2; a marked
+    // key (green, red, blue) also carries its mark, which covers a small part of it.
     void eachKeyStateShowsItsPicture_data()
     {
         QTest::addColumn<int>("key");
@@ -161,7 +162,10 @@ private slots:
                     }
                 }
             QVERIFY(compared > 500 * ratio * ratio);
-            QCOMPARE(differing, 0);
+            if (set == "green" || set == "red" || set == "blue")
+                QVERIFY2(differing > 20 * ratio * ratio && differing < compared / 4, qPrintable(QString::number(differing)));
+            else
+                QCOMPARE(differing, 0);
         }
     }
 

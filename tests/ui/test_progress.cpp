@@ -1,8 +1,10 @@
 // The answer bars: what is painted and read by a screen reader for no answers, for a 3 : 1 split
-// and with scaled counts, at device pixel ratios 1 and 2, and that a number too wide for its part
-// is left out rather than painted over the other part.
+// and with scaled counts, at device pixel ratios 1 and 2 and in both answer palettes (switched
+// after the bar was first painted), and that a number too wide for its part is left out rather
+// than painted over the other part.
 
 #include "../common/rendered.h"
+#include "ui/answer_colours.h"
 #include "ui/widgets/progress.h"
 #include "ui/widgets/section_end_progress.h"
 
@@ -42,15 +44,20 @@ private Q_SLOTS:
                  QStringLiteral("3 right, 1 wrong"));
     }
 
+    void cleanup() { UI::AnswerColours::setPalette(UI::AnswerColours::StandardPalette); }
+
     void paints_data()
     {
         QTest::addColumn<int>("style");
         QTest::addColumn<double>("ratio");
         QTest::addColumn<bool>("numbers");
+        QTest::addColumn<bool>("colourBlind");
         for (int style : {0, 1, 2})
             for (double ratio : {1.0, 2.0})
-                // The thin bar is too low for legible digits.
-                QTest::addRow("style%d@%gx", style, ratio) << style << ratio << (style != 1);
+                for (bool colourBlind : {false, true})
+                    // The thin bar is too low for legible digits.
+                    QTest::addRow("style%d@%gx%s", style, ratio, colourBlind ? ", colour-blind" : "")
+                        << style << ratio << (style != 1) << colourBlind;
     }
 
     void paints()
@@ -58,6 +65,7 @@ private Q_SLOTS:
         QFETCH(int, style);
         QFETCH(double, ratio);
         QFETCH(bool, numbers);
+        QFETCH(bool, colourBlind);
         const std::unique_ptr<Progress> bar(style == 2 ? new SectionEndProgress : new Progress(style));
         bar->resize(bar->sizeHint());
         const int width = bar->width(), height = bar->height();
@@ -79,9 +87,14 @@ private Q_SLOTS:
         }
         QCOMPARE(Rendered(*bar, ratio), expected.toImage().convertToFormat(QImage::Format_ARGB32));
 
-        // Three right and one wrong: green up to three quarters of the width, red after it.
-        const auto green = [](QRgb p) { return qAlpha(p) > 200 && qGreen(p) > qRed(p) + 40; };
-        const auto red = [](QRgb p) { return qAlpha(p) > 200 && qRed(p) > qGreen(p) + 40; };
+        // Three right and one wrong: green (blue) up to three quarters of the width, red
+        // (vermilion) after it.
+        if (colourBlind)
+            UI::AnswerColours::setPalette(UI::AnswerColours::ColourBlindPalette);
+        const auto green = [colourBlind](QRgb p) {
+            return qAlpha(p) > 200 && (colourBlind ? qBlue(p) > qRed(p) + 40 : qGreen(p) > qRed(p) + 40);
+        };
+        const auto red = [](QRgb p) { return qAlpha(p) > 200 && qRed(p) > qGreen(p) + 40 && qRed(p) > qBlue(p) + 40; };
         bar->setValues(1, 3);
         const QImage split = Rendered(*bar, ratio);
         const int middle = int(height / 2 * ratio), edge = int(width * 0.75 * ratio);

@@ -3,6 +3,7 @@
 #include "../common/screen_parts.h"
 #include "ui/dialogs/section_end_dialog.h"
 
+#include <QAccessible>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QPushButton>
@@ -118,8 +119,13 @@ private Q_SLOTS:
             dialog->setScore(wrong, right);
         }
         QList<int> ticks; // what each tick leaves (this connection runs after the dialog's own)
-        connect(Part<QTimer>(dialog, "countUpTimer"), &QTimer::timeout, this,
-                [&] { ticks << Percentage(dialog)->text().chopped(1).toInt(); });
+        QString readAtOpen; // the dialog's name and description as the count-up begins
+        connect(Part<QTimer>(dialog, "countUpTimer"), &QTimer::timeout, this, [&] {
+            ticks << Percentage(dialog)->text().chopped(1).toInt();
+            QAccessibleInterface* read = QAccessible::queryAccessibleInterface(dialog);
+            if (ticks.size() == 1)
+                readAtOpen = read->text(QAccessible::Name) + ' ' + read->text(QAccessible::Description);
+        });
         QVERIFY(Finished(dialog));
         QLabel* percentage = Percentage(dialog);
         QCOMPARE(percentage->text(), shown);
@@ -161,6 +167,11 @@ private Q_SLOTS:
         QVERIFY2(percentage->accessibleName().contains(shown) &&
                      percentage->accessibleName().contains(verdict),
                  qPrintable(percentage->accessibleName()));
+        // A screen reader hears the whole score as the dialog opens, then the button in focus.
+        for (const QString& part :
+             {shown, verdict, QStringLiteral("%1 right").arg(right), QStringLiteral("%1 wrong").arg(wrong)})
+            QVERIFY2(readAtOpen.contains(part), qPrintable(readAtOpen));
+        QCOMPARE(dialog->focusWidget(), Part(dialog, "Continue"));
         dialog->clearScore();
         QVERIFY(Part<QLabel>(dialog, "verdict")->text().isEmpty());
         QVERIFY(!percentage->accessibleName().contains(verdict));

@@ -10,6 +10,7 @@
 #include <QRadialGradient>
 
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -462,13 +463,19 @@ void AddInterfacePictures(AssetBook& book)
         bool pressed;
     } choices[] = {{"normal", ControlLight(), Control(), ControlDark(), false},
                    {"hover", QColor(0x76, 0x7d, 0x8c), ControlLight(), Accent(), false},
-                   {"pressed", Control(), ControlDark(), AccentDark(), true},
-                   {"green", RightLight(), Right(), QColor(0x05, 0x6b, 0x41), false},
-                   {"red", WrongLight(), Wrong(), QColor(0x8a, 0x2e, 0x2e), false}};
+                   {"pressed", Control(), ControlDark(), AccentDark(), true}};
     for (const auto& choice : choices) {
         const auto c = choice;
         book.AddPicture(pix + "btn_multy_" + choice.state + ".png", ChoiceButton,
                         [c](QPainter& p, const QSizeF& s) { ChoiceButtonPicture(p, s, c.top, c.bottom, c.edge, c.pressed); });
+    }
+    // The marked answers, in each palette: white text lies on them.
+    for (const AnswerPalette& palette : AnswerPalettes()) {
+        for (const auto& [state, shades] : {std::pair{"green", palette.rightButton}, std::pair{"red", palette.wrongButton}}) {
+            const AnswerShades c = shades;
+            book.AddPicture(palette.Path(pix + "btn_multy_" + state + ".png"), ChoiceButton,
+                            [c](QPainter& p, const QSizeF& s) { ChoiceButtonPicture(p, s, c.light, c.face, c.edge, false); });
+        }
     }
     book.AddPicture(pix + "time.png", TimeIcon, TimeIconPicture);
     book.AddPicture(pix + "footer_bg.png", Footer, FooterBackground);
@@ -484,17 +491,23 @@ void AddInterfacePictures(AssetBook& book)
         const QString prefix = bar.sausage ? QStringLiteral("sausage_") : QStringLiteral("progress_%1_").arg(bar.style);
         book.AddPicture(pix + QStringLiteral("progress_%1_bg.png").arg(bar.style), bar.size,
                         [](QPainter& p, const QSizeF& s) { Capsule(p, s, QColor(0x2a, 0x2d, 0x34), QColor(0x45, 0x49, 0x53), true); });
-        book.AddPicture(pix + prefix + "red.png", bar.size,
-                        [](QPainter& p, const QSizeF& s) { Capsule(p, s, WrongLight(), Wrong(), false); });
-        book.AddPicture(pix + prefix + "green.png", bar.size,
-                        [](QPainter& p, const QSizeF& s) { Capsule(p, s, RightLight(), Right(), false); });
+        for (const AnswerPalette& palette : AnswerPalettes()) {
+            const AnswerShades wrong = palette.wrongBar, right = palette.rightBar;
+            book.AddPicture(palette.Path(pix + prefix + "red.png"), bar.size,
+                            [wrong](QPainter& p, const QSizeF& s) { Capsule(p, s, wrong.light, wrong.face, false); });
+            book.AddPicture(palette.Path(pix + prefix + "green.png"), bar.size,
+                            [right](QPainter& p, const QSizeF& s) { Capsule(p, s, right.light, right.face, false); });
+        }
     }
     book.AddPicture(pix + "main_bg.png", Home, HomeBackground);
     book.AddPicture(pix + "main_bg_big.png", HomeBig, HomeBackground);
-    book.AddPicture(pix + "green_bg.png", SectionEnd,
-                    [](QPainter& p, const QSizeF& s) { SectionEndBackground(p, s, RightAlt(), false); });
-    book.AddPicture(pix + "red_bg.png", SectionEnd,
-                    [](QPainter& p, const QSizeF& s) { SectionEndBackground(p, s, WrongAlt(), false); });
+    for (const AnswerPalette& palette : AnswerPalettes()) {
+        const QColor right = palette.rightFrame, wrong = palette.wrongFrame;
+        book.AddPicture(palette.Path(pix + "green_bg.png"), SectionEnd,
+                        [right](QPainter& p, const QSizeF& s) { SectionEndBackground(p, s, right, false); });
+        book.AddPicture(palette.Path(pix + "red_bg.png"), SectionEnd,
+                        [wrong](QPainter& p, const QSizeF& s) { SectionEndBackground(p, s, wrong, false); });
+    }
     book.AddPicture(pix + "white_bg.png", SectionEnd, [](QPainter& p, const QSizeF& s) {
         SectionEndBackground(p, s, ToolbarBottom(), true);
     });

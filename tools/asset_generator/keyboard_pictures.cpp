@@ -11,7 +11,7 @@
 #include <QPainterPath>
 
 #include <algorithm>
-
+#include <utility>
 #include <vector>
 
 namespace {
@@ -27,18 +27,29 @@ struct KeyLook
     bool sunk; // pressed: the face is darker at the top and has no lip
 };
 
-std::vector<KeyLook> Looks()
+KeyLook AnswerLook(const char* set, const AnswerShades& shades)
 {
-    return {
-        {"normal", Ivory(), IvoryShade(), EbonyLight(), Ebony(), KeyEdge(), false},
-        {"hover", QColor(0xff, 0xf3, 0xe0), QColor(0xff, 0xd9, 0xa6), QColor(0x7a, 0x5a, 0x36), QColor(0x3a, 0x2a, 0x1a),
-         AccentDark(), false},
-        {"pressed", QColor(0xcf, 0xcc, 0xc4), QColor(0xe8, 0xe5, 0xde), QColor(0x30, 0x31, 0x36), QColor(0x22, 0x23, 0x27),
-         KeyEdge(), true},
-        {"green", RightLight(), Right(), Right(), QColor(0x03, 0x5e, 0x38), QColor(0x05, 0x6b, 0x41), false},
-        {"red", WrongLight(), Wrong(), Wrong(), QColor(0x7a, 0x26, 0x26), QColor(0x8a, 0x2e, 0x2e), false},
-        {"blue", MissedLight(), Missed(), Missed(), QColor(0x12, 0x4f, 0x86), QColor(0x17, 0x5c, 0x98), false},
-    };
+    return {set, shades.light, shades.face, shades.face, shades.dark, shades.edge, false};
+}
+
+// The looks of the standard palette; with `answers` only the three answer looks of that palette.
+std::vector<KeyLook> Looks(const AnswerPalette* answers = nullptr)
+{
+    std::vector<KeyLook> looks;
+    if (!answers) {
+        looks = {
+            {"normal", Ivory(), IvoryShade(), EbonyLight(), Ebony(), KeyEdge(), false},
+            {"hover", QColor(0xff, 0xf3, 0xe0), QColor(0xff, 0xd9, 0xa6), QColor(0x7a, 0x5a, 0x36),
+             QColor(0x3a, 0x2a, 0x1a), AccentDark(), false},
+            {"pressed", QColor(0xcf, 0xcc, 0xc4), QColor(0xe8, 0xe5, 0xde), QColor(0x30, 0x31, 0x36),
+             QColor(0x22, 0x23, 0x27), KeyEdge(), true},
+        };
+    }
+    const AnswerPalette palette = answers ? *answers : StandardAnswers();
+    looks.push_back(AnswerLook("green", palette.right));
+    looks.push_back(AnswerLook("red", palette.wrong));
+    looks.push_back(AnswerLook("blue", palette.missed));
+    return looks;
 }
 
 // Black keys within an octave (units from the octave's left end): start and width.
@@ -167,26 +178,33 @@ void AddKeyboardPictures(AssetBook& book)
         int width;
     } blacks[] = {{"C_sharp", 19}, {"D_sharp", 19}, {"F_sharp", 19}, {"G_sharp", 20}, {"A_sharp", 19}};
     const QSize whiteSize(WhiteKeyWidth, KeyboardHeight);
-    for (const KeyLook& look : Looks()) {
+    std::vector<std::pair<KeyLook, QString>> sets; // the look and its palette's folder
+    for (const KeyLook& look : Looks())
+        sets.emplace_back(look, QString());
+    const AnswerPalette colourBlind = ColourBlindAnswers();
+    for (const KeyLook& look : Looks(&colourBlind))
+        sets.emplace_back(look, colourBlind.folder);
+    for (const auto& [look, folder] : sets) {
         const QString set = QString::fromLatin1(look.set);
         const QString suffix = set == QLatin1String("normal") ? QString() : QLatin1Char('_') + set;
-        auto path = [&](const char* name) {
-            return QStringLiteral("pixmap/GKC/%1/%2%3.png").arg(set, QLatin1String(name), suffix);
+        auto path = [&, folder = folder](const char* name) {
+            return QStringLiteral("pixmap/%1GKC/%2/%3%4.png").arg(folder, set, QLatin1String(name), suffix);
         };
+        const KeyLook shown = look;
         for (const auto& white : whites) {
             const std::vector<Span> cuts = CutOuts(WhiteKeyWidth * white.index, octave);
             book.AddPicture(path(white.name), whiteSize,
-                            [cuts, look](QPainter& p, const QSizeF& s) { WhiteKey(p, s, cuts, look); });
+                            [cuts, shown](QPainter& p, const QSizeF& s) { WhiteKey(p, s, cuts, shown); });
         }
         for (const auto& black : blacks)
             book.AddPicture(path(black.name), QSize(black.width, BlackKeyHeight),
-                            [look](QPainter& p, const QSizeF& s) { BlackKey(p, s, look); });
+                            [shown](QPainter& p, const QSizeF& s) { BlackKey(p, s, shown); });
         // A0 has only A♯0 (30 to 49) to its right; C8 stands alone.
         const std::vector<Span> firstCuts = CutOuts(0, {{30, 49}});
         book.AddPicture(path("Afirst"), whiteSize,
-                        [firstCuts, look](QPainter& p, const QSizeF& s) { WhiteKey(p, s, firstCuts, look); });
+                        [firstCuts, shown](QPainter& p, const QSizeF& s) { WhiteKey(p, s, firstCuts, shown); });
         book.AddPicture(path("Clast"), whiteSize,
-                        [look](QPainter& p, const QSizeF& s) { WhiteKey(p, s, {}, look); });
+                        [shown](QPainter& p, const QSizeF& s) { WhiteKey(p, s, {}, shown); });
     }
     // On the sheet: A0 to B2 put together as the keyboard paints them, with every look shown.
     const std::vector<KeyLook> looks = Looks();

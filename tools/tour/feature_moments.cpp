@@ -20,6 +20,7 @@
 #include <QWindow>
 #include <QtTest>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -35,7 +36,7 @@ constexpr int LengthQuestions = 5;
 
 bool FeatureMoments::Run()
 {
-    return ShortestLengths() && HearAgain() && QuizSections();
+    return ShortestLengths() && HearAgain() && QuizSections() && ComputerKeyboard();
 }
 
 bool FeatureMoments::ShortestLengths()
@@ -126,17 +127,17 @@ bool FeatureMoments::HearAgain()
     if (!hear->isEnabled())
         Warn(QStringLiteral("Hear again is disabled while the answer is awaited"));
     const QString question = QStringLiteral("Heard: %1").arg(SectionName());
-    album.Shot(question + QStringLiteral(": Hear again (R), the answer awaited"));
+    album.Shot(question + QStringLiteral(": Hear again, the answer awaited"));
 
-    QTest::keyClick(window.screen, Qt::Key_R);
+    ClickOnScreen(hear); // R plays the piano where it answers
     const auto sounding = [&] { return Lesson().state == Exercise::Presenting && !hear->isEnabled(); };
     if (WaitFor(sounding, 1000)) {
         window.WaitForFades(); // the speaker takes the question's place
         if (!sounding())
             Warn(QStringLiteral("the question heard again ended before the speaker had faded in"));
-        album.Shot(question + QStringLiteral(": sounding again after R, Hear again disabled"));
+        album.Shot(question + QStringLiteral(": sounding again, Hear again disabled"));
     } else {
-        Warn(QStringLiteral("R did not play the question again with the button disabled"));
+        Warn(QStringLiteral("Hear again did not play the question again with the button disabled"));
     }
     if (!WaitFor([&] { return Lesson().state == Exercise::AwaitingAnswer; }, 10000))
         return window.Fail("the question heard again did not end");
@@ -200,7 +201,7 @@ bool FeatureMoments::QuizSections()
     QToolButton* hear = HearAgainButton();
     if (!hear || !hear->isEnabled())
         return window.Fail("the quiz's question cannot be heard again");
-    QTest::keyClick(window.screen, Qt::Key_R);
+    ClickOnScreen(hear); // R plays the piano where it answers
     if (!WaitFor([&] { return Lesson().state == Exercise::Presenting; }, 3000) ||
         !WaitFor([&] { return Lesson().state == Exercise::AwaitingAnswer; }, 10000))
         return window.Fail("the quiz's question was not heard again");
@@ -208,6 +209,47 @@ bool FeatureMoments::QuizSections()
     if (hear->isEnabled())
         Warn(QStringLiteral("Hear again stays enabled after the quiz's one replay"));
     album.Shot(QStringLiteral("Quiz: Hear again disabled after its one replay"));
+    return Close();
+}
+
+bool FeatureMoments::ComputerKeyboard()
+{
+    using namespace Core;
+    album.Place("note-computer-keyboard", "Note trainer · learn, answered on the computer keyboard");
+    if (!Open(NoteTrainerIndex, false, [](TrainerSettings&) {}, 44u))
+        return false;
+    window.WaitForFades();
+    album.Shot(QStringLiteral("Computer keyboard: its letters on the piano where the question lies"));
+    QTest::keyClick(window.screen, Qt::Key_PageUp);
+    album.Shot(QStringLiteral("Computer keyboard: an octave up with Page Up"));
+
+    // A wrong note played by letter: the window from the C below the asked notes, the first of
+    // its keys that is no asked note nor an octave of one.
+    QVector<int> asked;
+    if (const QuestionData* item = Lesson().question.AskedItem())
+        for (const MidiEvent& event : *item->stream)
+            if (event.message.IsNoteOn())
+                asked.append(event.message.byte1);
+    if (asked.isEmpty())
+        return window.Fail("the note trainer asked no notes");
+    const int lowest = *std::min_element(asked.begin(), asked.end());
+    for (int n = 0; n < 8; ++n)
+        QTest::keyClick(window.screen, Qt::Key_PageDown);
+    for (int n = 0; n < (lowest - 12) / 12; ++n)
+        QTest::keyClick(window.screen, Qt::Key_PageUp);
+    const int start = 12 * ((lowest - 12) / 12 + 1);
+    const char letters[] = "ZSXDCVGBHNJMQ2W3ER5T6Y7UI";
+    int place = 0;
+    while (place < 24 && std::any_of(asked.begin(), asked.end(), [&](int note) {
+               return (note - start - place) % 12 == 0;
+           }))
+        ++place;
+    const int judged = Lesson().counters.answered;
+    QTest::keyClick(window.screen, Qt::Key(letters[place]));
+    if (!WaitFor([&] { return Lesson().counters.answered > judged; }, 5000))
+        return window.Fail("a note played on the computer keyboard was not judged");
+    Pause(400); // the marks come in
+    album.Shot(QStringLiteral("Computer keyboard: a wrong note by letter, marked on the keys"));
     return Close();
 }
 

@@ -2,9 +2,10 @@
 // Lessons of their own for what the other lessons leave to chance, after the main window's
 // dialogs: the note-length section of the symbol trainer asking only the 128th note and rest,
 // with its first question let run out of time so that the countdown is seen full, at half, in
-// its last seconds and empty; an ear-trainer lesson heard again with R and left for the settings,
+// its last seconds and empty; an ear-trainer lesson heard again and left for the settings,
 // whose play card waits over the question when the Exercise tab brings it back; and an ear-trainer
-// quiz of several sections, whose section buttons take no click and whose one replay is used up.
+// quiz of several sections, whose section buttons take no click and whose one replay is used up;
+// a note-trainer lesson answered on the computer keyboard.
 // Each lesson has the settings it needs for as long as it runs; the block is put back after it.
 
 #include "core/exercise/lesson_session.h"
@@ -38,6 +39,9 @@ private:
     bool HearAgain();
     // The section bar of an ear-trainer quiz and its Hear again button after the one replay.
     bool QuizSections();
+    // The computer keyboard as a piano: its letters on the keys, the window an octave up with
+    // Page Up, and a wrong answer played by letter with its marks on the keys.
+    bool ComputerKeyboard();
 
     // Opens a lesson of `trainer` with the block of `quiz` as `edit` leaves it (the block in
     // force is kept to be put back), puts the MIDI notice away and waits for the first question.

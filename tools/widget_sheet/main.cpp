@@ -93,6 +93,27 @@ std::vector<KeyboardLook> KeyboardLooks()
                                       {fSharp4, Keyboard::RedMark},
                                       {aSharp3, Keyboard::RedMark}}));
          }},
+        {"Keyboard: the computer keyboard's window from C3, C4 and E4 held from it", "keyboard-letters",
+         [=](Keyboard& k) {
+             const char letters[] = "ZSXDCVGBHNJMQ2W3ER5T6Y7UI";
+             QMap<int, QString> window;
+             for (int place = 0; place < 25; ++place)
+                 window.insert(27 + place, QString(QLatin1Char(letters[place])));
+             k.setKeyLetters(window);
+             k.pressKey(middleC);
+             k.pressKey(e4);
+         }},
+        {"Keyboard: answer marks with the computer keyboard's letters", "keyboard-letters-marks",
+         [=](Keyboard& k) {
+             const char letters[] = "ZSXDCVGBHNJMQ2W3ER5T6Y7UI";
+             QMap<int, QString> window;
+             for (int place = 0; place < 25; ++place)
+                 window.insert(27 + place, QString(QLatin1Char(letters[place])));
+             k.setKeyLetters(window);
+             k.updateKeysState(Marks({{middleC, Keyboard::GreenMark},
+                                      {g4, Keyboard::BlueMark},
+                                      {fSharp4, Keyboard::RedMark}}));
+         }},
         {"Keyboard: picking an octave, hover over octave 4", "keyboard-octave",
          [=](Keyboard& k) {
              k.setMode(Keyboard::PickOctaveMode);

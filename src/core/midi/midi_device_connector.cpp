@@ -22,7 +22,7 @@ MidiDeviceConnector::~MidiDeviceConnector()
 void MidiDeviceConnector::OnMidiEvent(const MidiEvent& event)
 {
     if (output)
-        output->Send(event.message);
+        output->SendFromInput(event.message, event.receivedNs);
 }
 
 } // namespace Core

@@ -4,7 +4,8 @@
 // student plays). Lives as long as the exercise that made it; destroying it detaches it from its
 // inputs and waits for a forward in progress on another thread.
 //
-// OnMidiEvent runs on the input's thread and only calls the output's Send.
+// OnMidiEvent runs on the input's thread and only passes the message to the output, with the
+// moment it entered the input callback (SendFromInput), so that the synthesizer can time it.
 
 #include "core/midi/midi_device_observer.h"
 #include "core/midi/midi_in_device_base.h"

@@ -90,7 +90,7 @@ void MidiInDeviceBase::Receive(const MidiEvent& event)
             scaled.byte2 = quint8(int(scaled.byte2 * velocityScale));
     }
     std::lock_guard<std::recursive_mutex> delivering(deliveryMutex);
-    Notify(&MidiDeviceObserver::OnMidiEvent, MidiEvent{scaled, event.tick, event.seconds});
+    Notify(&MidiDeviceObserver::OnMidiEvent, MidiEvent{scaled, event.tick, event.seconds, event.receivedNs});
 }
 
 } // namespace Core

@@ -123,7 +123,8 @@ QString MidiInRtDevice::GetPortName()
 void MidiInRtDevice::Callback(double deltaSeconds, std::vector<unsigned char>* bytes, void* self)
 {
     auto* device = static_cast<MidiInRtDevice*>(self);
-    device->callbackEntryNs.store(Timer::NowNs(), std::memory_order_relaxed);
+    const quint64 entry = Timer::NowNs();
+    device->callbackEntryNs.store(entry, std::memory_order_relaxed);
     if (!bytes || bytes->empty())
         return;
     const double before = device->elapsed.load(std::memory_order_relaxed);
@@ -131,7 +132,7 @@ void MidiInRtDevice::Callback(double deltaSeconds, std::vector<unsigned char>* b
     const double now = before + deltaSeconds;
     device->elapsed.store(now, std::memory_order_relaxed);
     const MidiMessage message(bytes->data(), int(bytes->size()));
-    device->Receive(MidiEvent{message, tick, now});
+    device->Receive(MidiEvent{message, tick, now, entry});
 }
 
 } // namespace Core

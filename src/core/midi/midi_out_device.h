@@ -18,6 +18,13 @@ public:
     // All sound off, reset all controllers and full channel volume on each of the 16 channels.
     virtual void Reset();
     virtual void Send(const MidiMessage& message) = 0;
+    // Send for a message played on an input port, with the moment it entered our input callback
+    // (MidiEvent::receivedNs); an output that can time its note-ons uses it.
+    virtual void SendFromInput(const MidiMessage& message, quint64 receivedNs)
+    {
+        Q_UNUSED(receivedNs)
+        Send(message);
+    }
     virtual double GetVelocityScale() { return 0.0; }
     virtual void SetVelocityScale(double) {}
 };

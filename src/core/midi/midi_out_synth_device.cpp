@@ -17,4 +17,10 @@ void MidiOutSynthDevice::Send(const MidiMessage& message)
         synthesizer->Send(message);
 }
 
+void MidiOutSynthDevice::SendFromInput(const MidiMessage& message, quint64 receivedNs)
+{
+    if (synthesizer)
+        synthesizer->Send(message, receivedNs);
+}
+
 } // namespace Core

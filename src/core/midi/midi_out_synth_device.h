@@ -20,6 +20,7 @@ public:
     QString GetPortName() override { return Name(); }
     void Open() override {}
     void Send(const MidiMessage& message) override;
+    void SendFromInput(const MidiMessage& message, quint64 receivedNs) override;
 
     std::shared_ptr<Synthesizer> GetSynthesizer() const { return synthesizer; }
 

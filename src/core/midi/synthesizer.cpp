@@ -1,12 +1,14 @@
 #include "core/midi/synthesizer.h"
 
 #include "core/midi/midi_backend.h"
+#include "core/timing/timer.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLoggingCategory>
 
 #include <fluidsynth.h>
+#include <jack/jack.h>
 
 #include <algorithm>
 
@@ -18,6 +20,8 @@ namespace {
 std::mutex sharedMutex;
 std::weak_ptr<Synthesizer> sharedSynthesizer; // guarded by sharedMutex
 QString preferredSoundFont;                   // guarded by sharedMutex
+// Our JACK audio client, whose ports the latency is read from.
+const char* const JackClientName = "Cantorela Synthesizer";
 
 void FluidMessage(int level, const char* message, void*)
 {
@@ -41,7 +45,8 @@ void InstallFluidLog()
 } // namespace
 
 Synthesizer::Synthesizer(const Options& options)
-    : sampleRate(options.sampleRate), periodFrames(options.periodFrames), periods(options.periods)
+    : sampleRate(options.sampleRate), periodFrames(options.periodFrames), periods(options.periods),
+      bufferMs(1000.0 * periodFrames * periods / sampleRate)
 {
     InstallFluidLog();
     MidiBackend::Initialize(); // ALSA's library messages go to our log
@@ -59,6 +64,7 @@ Synthesizer::Synthesizer(const Options& options)
     fluid_settings_setint(settings, "audio.period-size", periodFrames);
     fluid_settings_setint(settings, "audio.periods", periods);
     fluid_settings_setint(settings, "audio.realtime-prio", 60);
+    fluid_settings_setstr(settings, "audio.jack.id", JackClientName);
     synth = new_fluid_synth(settings);
 
     if (options.audioOutput && synth) {
@@ -70,6 +76,8 @@ Synthesizer::Synthesizer(const Options& options)
             driver = new_fluid_audio_driver2(settings, &Synthesizer::AudioCallback, this);
             if (driver) {
                 qCInfo(synthLog, "sound through the %s audio driver", qPrintable(name));
+                if (name == QLatin1String("jack"))
+                    ReadJackLatency();
                 break;
             }
             qCDebug(synthLog, "audio driver %s is not available", qPrintable(name));
@@ -179,12 +187,48 @@ QString Synthesizer::SoundFontPath() const
     return fontPath;
 }
 
-double Synthesizer::BufferMs() const
+void Synthesizer::ReadJackLatency()
 {
-    return 1000.0 * periodFrames * periods / sampleRate;
+    // JACK plays our ports' output one period after it is rendered, whatever FluidSynth was
+    // asked for, and reports the latency from the ports to the speakers.
+    jack_client_t* probe = jack_client_open("Cantorela Latency", JackNoStartServer, nullptr);
+    if (!probe)
+        return;
+    const double rate = jack_get_sample_rate(probe);
+    if (rate > 0)
+        bufferMs = 1000.0 * jack_get_buffer_size(probe) / rate;
+    const QByteArray pattern = "^" + QByteArray(JackClientName) + "[^:]*:";
+    if (const char** ports = jack_get_ports(probe, pattern.constData(), JACK_DEFAULT_AUDIO_TYPE, JackPortIsOutput)) {
+        jack_nframes_t latest = 0;
+        for (const char** name = ports; *name; ++name) {
+            jack_latency_range_t range{0, 0};
+            if (jack_port_t* port = jack_port_by_name(probe, *name))
+                jack_port_get_latency_range(port, JackPlaybackLatency, &range);
+            latest = std::max(latest, range.max);
+        }
+        jack_free(ports);
+        if (rate > 0)
+            serverLatencyMs = 1000.0 * latest / rate;
+    }
+    jack_client_close(probe);
+    qCInfo(synthLog, "JACK period %.1f ms, playback latency %.1f ms", bufferMs, serverLatencyMs);
 }
 
-void Synthesizer::Send(const MidiMessage& m)
+void Synthesizer::AttachNoteOnObserver(NoteOnObserver* observer)
+{
+    noteOnSubject.Attach(observer);
+    noteOnObservers.store(noteOnSubject.ObserverCount());
+}
+
+void Synthesizer::DetachNoteOnObserver(NoteOnObserver* observer)
+{
+    noteOnSubject.Detach(observer);
+    noteOnObservers.store(noteOnSubject.ObserverCount());
+    // A delivery that took its snapshot before the Detach may still be calling the observer.
+    std::lock_guard<std::recursive_mutex> wait(noteOnDelivery);
+}
+
+void Synthesizer::Send(const MidiMessage& m, quint64 receivedNs)
 {
     if (!synth || m.length == 0 || m.Type() == 0xF0)
         return; // system messages mean nothing to the synthesizer
@@ -195,7 +239,8 @@ void Synthesizer::Send(const MidiMessage& m)
         if (silence && deferred[channel] > 0) {
             // Notes waiting behind a program change would sound after the silence: drop them.
             for (auto it = queue.begin(); it != queue.end();) {
-                if (size_t(it->Channel()) == channel && (it->Type() == 0x90 || it->Type() == 0x80)) {
+                const MidiMessage& waiting = it->message;
+                if (size_t(waiting.Channel()) == channel && (waiting.Type() == 0x90 || waiting.Type() == 0x80)) {
                     it = queue.erase(it);
                     --deferred[channel];
                 } else {
@@ -206,16 +251,16 @@ void Synthesizer::Send(const MidiMessage& m)
         if (!silence && (m.Type() == 0xC0 || deferred[channel] > 0)) {
             if (m.Type() == 0xC0)
                 programs[channel].store(m.byte1);
-            queue.push_back(m);
+            queue.push_back({m, receivedNs});
             ++deferred[channel];
             queueChanged.notify_all();
             return;
         }
     }
-    Apply(m);
+    Apply(m, receivedNs);
 }
 
-void Synthesizer::Apply(const MidiMessage& m)
+void Synthesizer::Apply(const MidiMessage& m, quint64 receivedNs)
 {
     const int channel = m.Channel();
     switch (m.Type()) {
@@ -225,8 +270,19 @@ void Synthesizer::Apply(const MidiMessage& m)
     case 0x90:
         if (m.byte2 == 0)
             fluid_synth_noteoff(synth, channel, m.byte1);
-        else
-            fluid_synth_noteon(synth, channel, m.byte1, m.byte2);
+        else if (fluid_synth_noteon(synth, channel, m.byte1, m.byte2) == FLUID_OK && receivedNs != 0 &&
+                 noteOnObservers.load(std::memory_order_relaxed) > 0) {
+            NoteOnTiming timing;
+            timing.noteOnNs = Timer::NowNs();
+            timing.receivedNs = receivedNs;
+            timing.channel = channel;
+            timing.note = m.byte1;
+            timing.velocity = m.byte2;
+            timing.bufferMs = bufferMs;
+            timing.serverMs = serverLatencyMs;
+            std::lock_guard<std::recursive_mutex> delivering(noteOnDelivery);
+            noteOnSubject.Notify(&NoteOnObserver::OnNoteOn, timing);
+        }
         break;
     case 0xA0:
         fluid_synth_key_pressure(synth, channel, m.byte1, m.byte2);
@@ -255,11 +311,12 @@ void Synthesizer::RunWorker()
         queueChanged.wait(lock, [this] { return stopping || !queue.empty(); });
         if (stopping)
             return;
-        const MidiMessage m = queue.front();
+        const Deferred next = queue.front();
+        const MidiMessage& m = next.message;
         queue.pop_front();
         applying = true;
         lock.unlock();
-        Apply(m); // a program change may load samples for a while
+        Apply(m, next.receivedNs); // a program change may load samples for a while
         lock.lock();
         applying = false;
         // Only now may the channel's next messages go straight to the synthesizer again.

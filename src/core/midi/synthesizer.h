@@ -15,11 +15,19 @@
 // in order until it is done, so the notes after it sound with the new instrument, a little late
 // the first time. All sound off and all notes off still act at once.
 //
+// A note-on sent with the moment its message entered our input callback (from a MIDI thru) is
+// timed where the synthesizer starts the note, and the timing goes to the note-on observers on
+// the thread that started it; this is how the sound check tells the student how late the keys
+// sound. The audio that follows the note-on is the driver's buffer (for JACK, its period) and
+// the audio server's own latency when the server reports one (JACK's playback latency of our
+// ports; PulseAudio reports none through FluidSynth).
+//
 // Threads: Send, the clip operations and the queries are safe from any thread (FluidSynth's API
 // is thread-safe; `queueMutex` guards the deferred messages, `clipMutex` the clip). The audio
 // callback runs on the driver's thread.
 
 #include "core/midi/midi_message.h"
+#include "core/subject.h"
 
 #include <QString>
 #include <QStringList>
@@ -38,6 +46,31 @@ struct _fluid_synth_t;
 struct _fluid_audio_driver_t;
 
 namespace Core {
+
+// One timed note-on. Times are Timer::NowNs().
+struct NoteOnTiming
+{
+    int channel = 0;
+    int note = 0;
+    int velocity = 0;
+    quint64 receivedNs = 0; // the message entered our input callback
+    quint64 noteOnNs = 0;   // the synthesizer had started the note
+    double bufferMs = 0.0;  // audio buffered after the synthesizer
+    double serverMs = 0.0;  // the audio server's own latency; 0 when it reports none
+
+    // Our own share: from the input callback to the note-on.
+    double CallbackToNoteOnMs() const { return double(noteOnNs - receivedNs) / 1e6; }
+    double KeyToSoundMs() const { return CallbackToNoteOnMs() + bufferMs + serverMs; }
+};
+
+class NoteOnObserver
+{
+public:
+    virtual ~NoteOnObserver() = default;
+    // On the thread that started the note (an input thread, or the worker after a program
+    // change); hands GUI work over to the GUI thread.
+    virtual void OnNoteOn(const NoteOnTiming& timing) = 0;
+};
 
 class Synthesizer
 {
@@ -67,7 +100,12 @@ public:
     // Where soundfonts are looked for, in order: `preferred`, then the system's GM soundfonts.
     static QStringList SoundFontCandidates(const QString& preferred);
 
-    void Send(const MidiMessage& message);
+    // receivedNs: when the message entered our input callback; a note-on with it is timed.
+    void Send(const MidiMessage& message, quint64 receivedNs = 0);
+
+    void AttachNoteOnObserver(NoteOnObserver* observer);
+    // Returns only when no delivery to the observer is in progress on another thread.
+    void DetachNoteOnObserver(NoteOnObserver* observer);
 
     bool IsSoundFontLoaded() const { return loaded.load(); }
     // Waits up to timeoutMs for the load to end; true when a soundfont is loaded.
@@ -77,7 +115,10 @@ public:
 
     int SampleRate() const { return sampleRate; }
     // Audio buffered between the synthesizer and the device, in milliseconds.
-    double BufferMs() const;
+    double BufferMs() const { return bufferMs; }
+    // The audio server's latency after our buffer, read when the driver started; 0 when the
+    // server reports none.
+    double ServerLatencyMs() const { return serverLatencyMs; }
 
     // Renders `frames` frames offline (only without audio output): synthesizer plus clip, after
     // every message sent before it has been applied.
@@ -91,7 +132,8 @@ public:
 private:
     static int AudioCallback(void* self, int frames, int nfx, float* fx[], int nout, float* out[]);
     void MixClip(float* left, float* right, int frames);
-    void Apply(const MidiMessage& message);
+    void Apply(const MidiMessage& message, quint64 receivedNs);
+    void ReadJackLatency();
     void RunWorker();
     void WaitUntilApplied();
     void LoadSoundFont(QStringList candidates);
@@ -102,6 +144,17 @@ private:
     int sampleRate = 48000;
     int periodFrames = 64;
     int periods = 2;
+    double bufferMs = 0.0;
+    double serverLatencyMs = 0.0;
+
+    class NoteOnSubject : public Subject<NoteOnObserver>
+    {
+    public:
+        using Subject<NoteOnObserver>::Notify;
+    };
+    NoteOnSubject noteOnSubject;
+    std::atomic<int> noteOnObservers{0};
+    std::recursive_mutex noteOnDelivery; // held while timings are delivered; Detach waits on it
 
     std::thread loader;
     mutable std::mutex loadMutex; // guards fontPath; with loadDone for the waiters
@@ -116,7 +169,12 @@ private:
     std::thread worker;
     std::mutex queueMutex; // guards queue, deferred, applying, stopping
     std::condition_variable queueChanged;
-    std::deque<MidiMessage> queue;       // messages for the worker, in arrival order
+    struct Deferred
+    {
+        MidiMessage message;
+        quint64 receivedNs;
+    };
+    std::deque<Deferred> queue;          // messages for the worker, in arrival order
     std::array<int, 16> deferred{};      // per channel: messages queued or being applied
     bool applying = false;
     bool stopping = false;

@@ -2,8 +2,10 @@
 
 #include "ui/interface_fonts.h"
 
+#include <QAbstractButton>
 #include <QAbstractScrollArea>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
@@ -145,6 +147,20 @@ QPushButton* CardDialog::addButton(const QString& text, ButtonKind kind)
 void CardDialog::addToButtonRowStart(QWidget* widget)
 {
     m_buttonRow->insertWidget(0, widget);
+}
+
+void CardDialog::keyPressEvent(QKeyEvent* event)
+{
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        auto* button = qobject_cast<QAbstractButton*>(focusWidget());
+        if (button && !button->isCheckable() && button->isEnabled() && m_card->isAncestorOf(button)) {
+            event->accept();
+            button->click();
+            return;
+        }
+    }
+    BaseDialog::keyPressEvent(event);
 }
 
 void CardDialog::placeCard()

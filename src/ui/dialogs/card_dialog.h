@@ -3,7 +3,8 @@
 // card centred over a dimmed picture of the window under the dialog, with a dark title band, a
 // body the subclass fills and a row of buttons at the bottom. The card keeps a preferred size
 // and shrinks, never overflows, when the window is smaller. A fading dialog (UI::BaseDialog)
-// that covers its parent; Escape closes it. GUI thread only.
+// that covers its parent; Escape closes it, Enter presses the focused button or the default one.
+// GUI thread only.
 
 #include "ui/dialogs/base_dialog.h"
 
@@ -44,6 +45,8 @@ protected:
     // A widget at the left end of the bottom row.
     void addToButtonRowStart(QWidget* widget);
 
+    // Enter presses the button the keyboard is on, else the dialog's default button.
+    void keyPressEvent(QKeyEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;

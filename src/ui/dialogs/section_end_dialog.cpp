@@ -2,6 +2,8 @@
 
 #include "ui_section_end_dialog.h"
 
+#include "ui/answer_colours.h"
+
 #include <QKeyEvent>
 #include <QPainter>
 #include <QShowEvent>
@@ -41,6 +43,12 @@ constexpr Look wrongLook{"WrongNumberStyle", "red",
 constexpr Look correctLook{"CorrectNumberStyle", "green",
                            QT_TRANSLATE_NOOP("UI::SectionEndDialog", "Well done")};
 
+// The look of a final score of `percentage`, from `answers` given.
+const Look& finalLook(int answers, int percentage)
+{
+    return answers == 0 ? noAnswersLook : percentage < wellDoneFrom ? wrongLook : correctLook;
+}
+
 } // namespace
 
 namespace UI {
@@ -76,6 +84,9 @@ void SectionEndDialog::showForSectionEnd()
     clearScore();
     m_step = 0;
     m_animationTimer->start();
+    // A screen reader reads the dialog's name (the score, see setScore) as it opens, then the
+    // button in focus.
+    m_ui->Continue->setFocus(Qt::OtherFocusReason);
     // A dialog still fading out from an earlier choice starts afresh.
     if (isFadingOut())
         hide();
@@ -91,6 +102,12 @@ void SectionEndDialog::setScore(int wrong, int right)
     m_ui->progress->setValues(0, 0);
     m_ui->progress->setMaximumValue(std::max(m_wrong, m_right) * barScale);
     m_ui->progress->setDivisor(barScale);
+    // Read out whole from the start, while the number on the card still counts up.
+    const int percentage = scorePercentage();
+    const QString verdict = tr(finalLook(m_wrong + m_right, percentage).verdict);
+    setAccessibleName(tr("Total score %1%: %2").arg(percentage).arg(verdict));
+    setAccessibleDescription(m_right == 1 ? tr("1 right answer, %1 wrong.").arg(m_wrong)
+                                          : tr("%1 right answers, %2 wrong.").arg(m_right).arg(m_wrong));
 }
 
 void SectionEndDialog::clearScore()
@@ -115,8 +132,9 @@ void SectionEndDialog::showPercentage(int percentage)
 
 void SectionEndDialog::applyLook(const char* numberStyle, const char* background, const QString& verdict)
 {
-    m_ui->percentage->setStyleSheet(property(numberStyle).toString());
-    m_ui->background->setStyleSheet(property(background).toString());
+    // In the answer palette in force.
+    m_ui->percentage->setStyleSheet(AnswerColours::styleSheet(property(numberStyle).toString()));
+    m_ui->background->setStyleSheet(AnswerColours::styleSheet(property(background).toString()));
     m_ui->verdict->setText(verdict);
 }
 
@@ -135,9 +153,7 @@ void SectionEndDialog::countUpTick()
     stopCountUp();
     m_ui->progress->setValues(m_wrong * barScale, m_right * barScale);
     showPercentage(percentage);
-    const Look& look = m_wrong + m_right == 0      ? noAnswersLook
-                       : percentage < wellDoneFrom ? wrongLook
-                                                   : correctLook;
+    const Look& look = finalLook(m_wrong + m_right, percentage);
     const QString verdict = tr(look.verdict);
     applyLook(look.numberStyle, look.background, verdict);
     m_ui->percentage->setAccessibleName(tr("Total score %1: %2").arg(m_ui->percentage->text(), verdict));

@@ -46,7 +46,8 @@ public Q_SLOTS:
     void on_Repeat_released();
     // `current` is the object name of the screen now in front, `previous` the one before.
     void screenChangeSlot(QString current, QString previous);
-    // The score the count-up leads to; clears the bar.
+    // The score the count-up leads to; clears the bar. The dialog's accessible name and
+    // description say the score and the verdict at once.
     void setScore(int wrong, int right);
     // Shows 0% on the neutral look, with an empty bar.
     void clearScore();

@@ -30,16 +30,37 @@ ActionHint::ActionHint(QWidget* parent) : QLabel(parent)
 
 QString ActionHint::textOf(Mode mode)
 {
-    return mode == PauseMode
-               ? tr("Press spacebar to pause")
-               : tr("Press spacebar for next question,<br>to continue automatically see Settings");
+    switch (mode) {
+    case PauseMode:
+        return tr("Press spacebar to pause");
+    case NextQuestionMode:
+        return tr("Press spacebar for next question,<br>to continue automatically see Settings");
+    case PianoKeysMode:
+        break;
+    }
+    return tr("Your computer keyboard plays the piano: press the letters on its keys.<br>"
+              "Page Up and Page Down move them an octave.");
 }
 
 void ActionHint::setMode(Mode newMode)
 {
+    if (newMode == PianoKeysMode) {
+        setPianoKeysText(textOf(newMode));
+        return;
+    }
     m_mode = newMode;
     setText(textOf(m_mode));
     QString plain = textOf(m_mode);
+    plain.replace(QStringLiteral("<br>"), QStringLiteral(" "));
+    setAccessibleName(plain);
+    adjustSize();
+}
+
+void ActionHint::setPianoKeysText(const QString& text)
+{
+    m_mode = PianoKeysMode;
+    setText(text);
+    QString plain = text;
     plain.replace(QStringLiteral("<br>"), QStringLiteral(" "));
     setAccessibleName(plain);
     adjustSize();
@@ -50,7 +71,7 @@ void ActionHint::showAt(const QPoint& bottomCentre)
     m_anchor = bottomCentre;
     m_delay->stop();
     m_display->stop();
-    if (m_mode == NextQuestionMode)
+    if (m_mode != PauseMode)
         appear();
     else {
         hide();
@@ -66,8 +87,10 @@ void ActionHint::appear()
     show();
     QAccessibleEvent shown(this, QAccessible::Alert);
     QAccessible::updateAccessibility(&shown);
-    if (m_mode == PauseMode)
+    if (m_mode != NextQuestionMode) {
+        m_display->setInterval(m_mode == PianoKeysMode ? PianoDisplayMs : DisplayMs);
         m_display->start();
+    }
 }
 
 void ActionHint::dismiss()

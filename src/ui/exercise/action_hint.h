@@ -3,7 +3,8 @@
 // student what the space bar does now. In its pause mode it says "Press spacebar to pause", and
 // only after the lesson has run for a while (DelayMs), for DisplayMs; in its next-question mode,
 // after a mistake that paused the lesson, it says at once that the space bar goes on, and stays
-// until it is dismissed. A click on it counts as the space bar (clicked()). A child widget of the
+// until it is dismissed; in its piano-keys mode, the first time the computer keyboard can play
+// the on-screen piano, it shows which keys do what, at once and for PianoDisplayMs. A click on it counts as the space bar (clicked()). A child widget of the
 // screen, so it never takes the keyboard focus. Used by UI::ExerciseScreen. GUI thread.
 
 #include <QLabel>
@@ -20,14 +21,19 @@ public:
     {
         PauseMode,
         NextQuestionMode,
+        PianoKeysMode,
     };
 
     static constexpr int DelayMs = 3500;
     static constexpr int DisplayMs = 3500;
+    static constexpr int PianoDisplayMs = 9000;
 
     explicit ActionHint(QWidget* parent = nullptr);
 
     void setMode(Mode mode);
+    // The piano-keys mode with its words: which keys play the piano, and which keys that mean
+    // something else on this screen play it instead.
+    void setPianoKeysText(const QString& text);
     Mode mode() const { return m_mode; }
     static QString textOf(Mode mode);
 

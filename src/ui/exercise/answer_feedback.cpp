@@ -2,6 +2,7 @@
 
 #include "core/exercise/lesson_session.h"
 #include "core/midi/sound_clip.h"
+#include "ui/exercise/lesson_speech.h"
 #include "ui/exercise/question_view.h"
 #include "ui/exercise/speaker_widget.h"
 #include "ui/exercise/wrong_right_answer_animation.h"
@@ -10,7 +11,6 @@
 #include "ui/widgets/score_board.h"
 #include "ui/widgets/shadow_frame.h"
 
-#include <QAccessible>
 #include <QLabel>
 #include <QVariant>
 
@@ -60,6 +60,8 @@ void AnswerFeedback::showJudgement(const Core::Judgement& judgement)
     setBorder(correct ? "CorrectAnswerBorderStyle" : "WrongAnswerBorderStyle");
     if (answer.kind != Core::Answer::NoAnswer)
         setStatus(correct ? tr("Right") : tr("Wrong"), correct ? "RightStyle" : "WrongStyle");
+    // The pane that named the question now says how it was answered.
+    m_widgets.fader->setAccessibleName(LessonSpeech::judgement(judgement));
     if (correct)
         hop();
     else
@@ -156,10 +158,9 @@ void AnswerFeedback::setStatus(const QString& text, const char* styleProperty)
     QLabel* label = m_widgets.statusLabel;
     setStyleSheetIfChanged(label, label->property(styleProperty).toString());
     label->setText(text);
-    // Screen readers hear the judgement as the label's new name.
+    // Screen readers hear the judgement as the label's new name (a new name is announced by
+    // setAccessibleName itself, once).
     label->setAccessibleName(text.isEmpty() ? tr("Answer status") : text);
-    QAccessibleEvent changed(label, QAccessible::NameChanged);
-    QAccessible::updateAccessibility(&changed);
 }
 
 } // namespace UI

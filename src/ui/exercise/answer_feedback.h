@@ -1,6 +1,7 @@
 #pragma once
 // The judgement of an answer as the exercise screen shows it: the score pane's border, the
-// buttons' colours and marks, "Right" / "Wrong" / "Out of time." in the status label, the hop of
+// buttons' colours and marks, "Right" / "Wrong" / "Out of time." in the status label, the answer
+// and the verdict in the pane's name for screen readers, the hop of
 // a right answer and the shake of a wrong one, the answer view with its key marks, and the
 // answer sounds of the symbol trainer. The widgets are the screen's (its form); the feedback is
 // given the Judgement the lesson reported. GUI thread only.

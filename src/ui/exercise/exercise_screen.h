@@ -19,8 +19,10 @@
 
 #include "core/exercise/answer.h"
 #include "core/exercise/lesson_session.h"
+#include "ui/exercise/computer_piano.h"
 #include "ui/speed.h"
 
+#include <QMap>
 #include <QPointer>
 #include <QWidget>
 
@@ -178,6 +180,7 @@ protected:
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -218,6 +221,16 @@ private:
     // statistics and the reference.
     void showSectionTitle(int section);
 
+    // The computer keyboard as a piano: whether the on-screen piano takes answers now, where its
+    // window of keys lies for the question shown, the letters drawn on the keys, and a key
+    // pressed or released (true when the event was the piano's).
+    bool pianoAnswers() const;
+    void placePianoWindow();
+    void showPianoLetters();
+    bool playPianoKey(QKeyEvent* event, bool down);
+    // The first time the piano takes answers from the computer keyboard, the hint says how.
+    void introducePianoKeys();
+
     void layOutKeyboard();
     QPoint hintAnchor() const;
     bool needsMidiInput() const;
@@ -257,6 +270,12 @@ private:
     // The question's time runs down the countdown until it is judged.
     bool m_timeRunning = false;
     QuestionCountdown* m_countdown = nullptr;
+    ComputerPiano m_computerPiano;
+    // The piano keys held from the computer keyboard, by their place in the window.
+    QMap<int, int> m_pianoHeld;
+    // The count of questions asked when the window was last placed.
+    int m_pianoPlacedFor = -1;
+    static bool s_pianoKeysIntroduced;
     // The parts of the screen: the question and its inputs, the judgement, the statistics page.
     QuestionView* m_questionView = nullptr;
     AnswerFeedback* m_answerFeedback = nullptr;

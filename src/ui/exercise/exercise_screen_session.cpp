@@ -169,6 +169,12 @@ void ExerciseScreen::showQuestion()
     m_questionView->showQuestion(m_lesson.question, m_lesson.counters.asked, m_lesson.state,
                                  m_lesson.answerInputMode, inputRoomKept(), m_viewMode != ReferenceView);
     showExerciseStatistics();
+    // The window of computer-keyboard keys goes to each new question, and stays where the
+    // student moved it while the question is shown again.
+    if (m_lesson.counters.asked != m_pianoPlacedFor) {
+        m_pianoPlacedFor = m_lesson.counters.asked;
+        placePianoWindow();
+    }
     m_timeRunning = m_lesson.questionTicks > 0;
     m_countdown->setTimeLimit(m_lesson.questionTicks * Exercise::TickMs);
     showTimeLeft();
@@ -319,6 +325,9 @@ void ExerciseScreen::updateView()
     m_ui->keyboard->setInteractive(acceptsKeys);
 
     m_questionView->followState(m_lesson.question, m_lesson.counters.asked, state);
+    showPianoLetters();
+    if (acceptsKeys && m_viewMode == ExerciseView)
+        introducePianoKeys();
 
     const bool stopped = play == LessonBase::Stopped;
     m_ui->playButton->setVisible(!stopped && m_viewMode == ExerciseView);

@@ -28,6 +28,7 @@ using Core::Exercise;
 namespace UI {
 
 int ExerciseScreen::s_lastHandledExerciseState = -1;
+bool ExerciseScreen::s_pianoKeysIntroduced = false;
 
 // ---- views -------------------------------------------------------------------------------------
 

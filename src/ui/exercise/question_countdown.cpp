@@ -53,9 +53,11 @@ public:
         return QAccessibleWidget::interface_cast(type);
     }
 
+    // The value's words are also the description: the AT-SPI bridge passes a value on only as a
+    // number, which a screen reader reads as a percentage.
     QString text(QAccessible::Text type) const override
     {
-        if (type == QAccessible::Value)
+        if (type == QAccessible::Value || type == QAccessible::Description)
             return bar()->text();
         return QAccessibleWidget::text(type);
     }
@@ -149,6 +151,8 @@ void QuestionCountdown::announceSeconds()
     m_announcedSeconds = seconds;
     QAccessibleValueChangeEvent changed(this, seconds);
     QAccessible::updateAccessibility(&changed);
+    QAccessibleEvent described(this, QAccessible::DescriptionChanged);
+    QAccessible::updateAccessibility(&described);
 }
 
 QSize QuestionCountdown::sizeHint() const

@@ -3,8 +3,9 @@
 // thin rounded bar, full when the question appears and empty when its time is up, calm green
 // until the last three seconds and amber in them. Painted with vector shapes at the device's
 // resolution. A screen reader finds it as a progress bar named "Time left" whose value reads
-// "4 seconds left", announced once per whole second. Hidden while the question has no time
-// limit. The screen sets the limit for each question and the time left as it runs. GUI thread only.
+// "4 seconds left" (also its description, which reaches AT-SPI clients as words), announced once
+// per whole second. Hidden while the question has no time limit. The screen sets the limit for
+// each question and the time left as it runs. GUI thread only.
 
 #include <QWidget>
 

@@ -3,6 +3,8 @@
 #include "core/exercise/exercise.h"
 #include "core/exercise/trainer_settings.h"
 #include "core/settings_store.h"
+#include "ui/answer_colours.h"
+#include "ui/exercise/lesson_speech.h"
 #include "ui/exercise/question_picture.h"
 #include "ui/exercise/speaker_widget.h"
 #include "ui/high_dpi_style_sheet.h"
@@ -67,7 +69,8 @@ namespace UI {
 
 void setStyleSheetIfChanged(QWidget* widget, const QString& styleSheet)
 {
-    const QString sheet = highDpiStyleSheet(styleSheet);
+    // Answer colours and pictures in the palette in force.
+    const QString sheet = highDpiStyleSheet(AnswerColours::styleSheet(styleSheet));
     if (widget->styleSheet() != sheet)
         widget->setStyleSheet(sheet);
 }
@@ -116,6 +119,10 @@ void QuestionView::showQuestion(const QuestionRecord& question, int serial, int 
         m_widgets.scoreBoard->clearScore();
     m_widgets.taskLabel->setText(taskText(question));
     showOverlayFor(question, state);
+    // The pane says what is asked without giving the answer away; a screen reader hears the
+    // new name.
+    const QString spoken = LessonSpeech::question(question);
+    m_widgets.fader->setAccessibleName(spoken.isEmpty() ? tr("Question") : spoken);
 }
 
 void QuestionView::followState(const QuestionRecord& question, int serial, int state)

@@ -1,7 +1,7 @@
 #pragma once
 // The question side of the exercise screen: the asked question shown in the score pane (the
 // engraved music, a picture, the animated speaker of a heard question, a chord symbol, the task's
-// words) and the answer inputs that go with it (the on-screen piano, the six multiple-choice
+// words, and its name for screen readers) and the answer inputs that go with it (the on-screen piano, the six multiple-choice
 // buttons with their texts and marks). The widgets are the screen's (its form); the view is given
 // the question the lesson reported and never asks the lesson itself. GUI thread only.
 

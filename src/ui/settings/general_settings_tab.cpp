@@ -4,6 +4,7 @@
 #include "core/midi/sound_controller.h"
 #include "core/settings_store.h"
 #include "ui/dialogs/difficulty_level_dialog.h"
+#include "ui/dialogs/sound_check_dialog.h"
 #include "ui/settings/device_box_view.h"
 #include "ui_general_settings_tab.h"
 
@@ -61,6 +62,8 @@ GeneralSettingsTab::GeneralSettingsTab(int trainerIndex, Core::SettingsStore* se
     connect(m_ui->instrumentCombo, QOverload<int>::of(&QComboBox::activated), this,
             &GeneralSettingsTab::playPreview);
 
+    connect(m_ui->soundCheckButton, &QPushButton::clicked, this, &GeneralSettingsTab::openSoundCheck);
+
     m_previewTimer = new QTimer(this);
     m_previewTimer->setSingleShot(true);
     m_previewTimer->setInterval(previewMilliseconds);
@@ -73,6 +76,7 @@ GeneralSettingsTab::~GeneralSettingsTab()
 {
     // A note still sounding is ended, never left hanging on the output.
     stopPreview();
+    delete m_soundCheck;
 }
 
 bool GeneralSettingsTab::inQuiz() const
@@ -88,7 +92,10 @@ void GeneralSettingsTab::loadSettings()
 
 void GeneralSettingsTab::restoreDefaults()
 {
-    showGeneralSettings(Core::GeneralSettings());
+    // A student who needs the colour-blind friendly colours keeps them.
+    Core::GeneralSettings defaults;
+    defaults.colourBlindColours = m_ui->colourBlindColours->isChecked();
+    showGeneralSettings(defaults);
     showPolicy(Core::WrongAnswerPolicy());
     Q_EMIT changed();
 }
@@ -96,6 +103,7 @@ void GeneralSettingsTab::restoreDefaults()
 void GeneralSettingsTab::showGeneralSettings(const Core::GeneralSettings& general)
 {
     m_ui->instrumentCombo->setCurrentIndex(general.instrument);
+    m_ui->colourBlindColours->setChecked(general.colourBlindColours);
 
     if (!general.answerWithGraphicalKeyboard)
         m_ui->useMultipleChoice->setChecked(true);
@@ -132,6 +140,7 @@ void GeneralSettingsTab::applySettings()
     general.instrument = quint8(qMax(0, m_ui->instrumentCombo->currentIndex()));
     general.answerWithGraphicalKeyboard = m_ui->useGraphicalPiano->isChecked() || m_ui->useBoth->isChecked();
     general.answerWithMultipleChoice = m_ui->useMultipleChoice->isChecked() || m_ui->useBoth->isChecked();
+    general.colourBlindColours = m_ui->colourBlindColours->isChecked();
     if (!inQuiz())
         general.showDifficultyDialog = m_ui->showDifficultyDialog->isChecked();
     if (m_setGeneralSettings)
@@ -170,6 +179,35 @@ void GeneralSettingsTab::updateDevices()
     const bool kept = !shown.isEmpty() && names.contains(shown);
     if (!kept && current >= 0 && current < names.size())
         box->showDevice(current);
+    if (m_soundCheck)
+        m_soundCheck->setInput(shownInput());
+}
+
+std::shared_ptr<Core::MidiInDeviceBase> GeneralSettingsTab::shownInput() const
+{
+    const QString shown = m_ui->deviceBox->deviceName();
+    if (!m_soundController || shown.isEmpty())
+        return nullptr;
+    for (int i = 0; i < m_soundController->InputCount(); ++i) {
+        auto device = m_soundController->GetInputDevice(i);
+        if (device && device->GetPortName() == shown)
+            return device;
+    }
+    return nullptr;
+}
+
+void GeneralSettingsTab::openSoundCheck()
+{
+    if (m_soundCheck)
+        return;
+    m_soundCheck = new SoundCheckDialog(m_soundController, window());
+    connect(m_soundCheck, &BaseDialog::dialogClosed, m_soundCheck, &QObject::deleteLater);
+    // Focus comes back to the button that opened it.
+    connect(m_soundCheck, &BaseDialog::dialogClosed, m_ui->soundCheckButton, [this] {
+        m_ui->soundCheckButton->setFocus(Qt::OtherFocusReason);
+    });
+    m_soundCheck->setInput(shownInput());
+    m_soundCheck->open();
 }
 
 std::array<QPushButton*, 5> GeneralSettingsTab::levelButtons() const

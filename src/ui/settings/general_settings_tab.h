@@ -1,6 +1,7 @@
 #pragma once
-// The general tab of each trainer's settings page: the MIDI input device, the playback
-// instrument, how answers are given, what happens after a mistake, whether the difficulty dialog
+// The general tab of each trainer's settings page: the MIDI input device (and the sound check
+// that tests it, SoundCheckDialog), the playback instrument, how answers are given, the
+// colour-blind friendly colours, what happens after a mistake, whether the difficulty dialog
 // is asked before a lesson, and the trainer's difficulty level. The trainer page that holds it
 // loads it when it opens and applies it when the student leaves. A level button puts the level's
 // question settings into force and saves them at once (not in a quiz); the page then shows them
@@ -10,6 +11,7 @@
 #include "core/exercise/trainer_settings.h"
 #include "ui/settings/settings_page_base.h"
 
+#include <QPointer>
 #include <QVector>
 
 #include <array>
@@ -22,6 +24,7 @@ class QTimer;
 
 namespace Core {
 struct GeneralSettings;
+class MidiInDeviceBase;
 class MidiOutDevice;
 class SettingsStore;
 class SoundController;
@@ -32,6 +35,8 @@ class GeneralSettingsTab;
 }
 
 namespace UI {
+
+class SoundCheckDialog;
 
 class GeneralSettingsTab : public SettingsPageBase
 {
@@ -53,7 +58,7 @@ public:
     // in force (it is kept with the note trainer's settings and holds for all three).
     void applySettings() override;
     // Shows the program's defaults for the instrument, the answer inputs, the policy after a
-    // mistake and the difficulty question; the device stays.
+    // mistake and the difficulty question; the device and the colours stay.
     void restoreDefaults() override;
 
     // Checks the level button of the trainer's stored level, or says "Custom" when the question
@@ -62,7 +67,7 @@ public:
 
 public Q_SLOTS:
     // Re-reads the input ports of the sound controller (after a device change), keeping the
-    // device shown when it is still there.
+    // device shown when it is still there; an open sound check listens to the device shown.
     void updateDevices();
 
 Q_SIGNALS:
@@ -82,6 +87,9 @@ private:
     void playPreview(int instrument);
     void stopPreview();
     bool inQuiz() const;
+    void openSoundCheck();
+    // The input device whose name the device box shows; none when it shows none.
+    std::shared_ptr<Core::MidiInDeviceBase> shownInput() const;
 
     std::unique_ptr<Ui::GeneralSettingsTab> m_ui;
     const int m_trainer;
@@ -96,6 +104,7 @@ private:
     // The preview note sounding, and the timer that ends it.
     QTimer* m_previewTimer = nullptr;
     std::shared_ptr<Core::MidiOutDevice> m_previewDevice;
+    QPointer<SoundCheckDialog> m_soundCheck;
 };
 
 } // namespace UI

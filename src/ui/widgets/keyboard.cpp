@@ -9,7 +9,9 @@
 #include <QPaintEngine>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QPainterPath>
 
+#include <algorithm>
 #include <vector>
 
 // The geometry for the widget's size and the pictures scaled to it, one set per device pixel
@@ -109,6 +111,42 @@ void Keyboard::setMarks(const QList<int>& green, const QList<int>& red)
     mark(green, GreenMark);
     mark(red, RedMark);
     repaintDirtyKeys();
+}
+
+void Keyboard::pressKey(int key)
+{
+    if (m_mode != PlayMode || !m_interactive || !isEnabled() || key < 0 || key >= KeyCount ||
+        m_heldKeys.contains(key))
+        return;
+    m_heldKeys.append(key);
+    m_keys[size_t(key)].played = 1;
+    m_playedKeys.append(key);
+    markStateChanged(key);
+    repaintDirtyKeys();
+    Q_EMIT keyPressed(key);
+}
+
+void Keyboard::releaseKey(int key)
+{
+    if (!m_heldKeys.removeOne(key))
+        return;
+    markStateChanged(key);
+    repaintDirtyKeys();
+    Q_EMIT keyReleased(key);
+}
+
+void Keyboard::releaseKeys()
+{
+    while (!m_heldKeys.isEmpty())
+        releaseKey(m_heldKeys.constFirst());
+}
+
+void Keyboard::setKeyLetters(const QMap<int, QString>& letters)
+{
+    if (letters == m_letters)
+        return;
+    m_letters = letters;
+    update();
 }
 
 void Keyboard::resetKeys()
@@ -248,7 +286,7 @@ int Keyboard::pictureSetOf(int key) const
     default:
         break;
     }
-    if (m_mode == PlayMode && key == m_pressedKey && state.played)
+    if (m_mode == PlayMode && (key == m_pressedKey || m_heldKeys.contains(key)) && state.played)
         return KeyboardPictures::PressedSet;
     if (m_interactive && key == m_hoverKey && (m_mode != PlayMode || !state.played))
         return KeyboardPictures::HoverSet;
@@ -306,6 +344,9 @@ void Keyboard::paintEvent(QPaintEvent* event)
         }
     }
 
+    paintKeyLetters(painter, region);
+    paintMarks(painter, region);
+
     // The octave picked in modes 2 and 3 stands out: the rest is shaded and framed by the two
     // highlight pictures. In mode 0 a keyboard that takes no input may be shaded as a whole.
     const bool picking = (m_mode == PickKeyMode || m_mode == PickOctaveMode) && m_hoverGroup >= 0 &&
@@ -343,6 +384,95 @@ void Keyboard::paintEvent(QPaintEvent* event)
               QRectF(hovered.left() - highlightWidth, 0, highlightWidth, fullHeight));
     if (m_hoverGroup < Geometry::GroupCount - 1)
         frame(KeyboardPictures::RightHighlight, QRectF(hovered.right(), 0, highlightWidth, fullHeight));
+}
+
+namespace {
+
+// The part of a key's picture where a letter or a mark goes: the bottom of a white key below
+// the black ones, the bottom of a black key, in widget pixels.
+QRectF KeyFoot(const KeyboardGeometry& geometry, int key)
+{
+    const KeyboardGeometry::Key& shape = KeyboardGeometry::key(key);
+    const QRectF body = shape.isWhite ? shape.lower : shape.upper;
+    const double side = std::min(body.width(), shape.isWhite ? body.height() : body.width() * 1.3);
+    const QRectF units(body.center().x() - side / 2, body.bottom() - side - 4, side, side);
+    return QRectF(units.x() * geometry.scale().x(), units.y() * geometry.scale().y(),
+                  units.width() * geometry.scale().x(), units.height() * geometry.scale().y());
+}
+
+} // namespace
+
+void Keyboard::paintKeyLetters(QPainter& painter, const QRegion& region) const
+{
+    if (m_letters.isEmpty() || m_mode != PlayMode)
+        return;
+    const KeyboardGeometry& geometry = keyGeometry();
+    // A bar along the top of the keys the computer keyboard plays marks the window as a whole.
+    const int first = m_letters.firstKey();
+    const int last = m_letters.lastKey();
+    const QRect firstRect = geometry.keyRegion(first).boundingRect();
+    const QRect lastRect = geometry.keyRegion(last).boundingRect();
+    const double barHeight = std::max(3.0, height() / 40.0);
+    painter.save();
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(0xf5, 0x9a, 0x23));
+    painter.drawRect(QRectF(firstRect.left(), 0, lastRect.right() + 1 - firstRect.left(), barHeight));
+    QFont font = painter.font();
+    font.setBold(true);
+    for (auto letter = m_letters.cbegin(); letter != m_letters.cend(); ++letter) {
+        const int key = letter.key();
+        if (key < 0 || key >= KeyCount || !region.intersects(geometry.keyRegion(key).boundingRect()))
+            continue;
+        const bool white = KeyboardGeometry::key(key).isWhite;
+        const QRectF foot = KeyFoot(geometry, key);
+        font.setPixelSize(std::max(7, int(foot.width() * (white ? 0.55 : 0.7))));
+        painter.setFont(font);
+        // Marks take the foot of a marked key; its letter moves up above them.
+        const QRectF place = m_keys[size_t(key)].mark != NoMark ? foot.translated(0, -foot.height()) : foot;
+        painter.setPen(white ? QColor(0x1d, 0x1e, 0x24) : QColor(Qt::white));
+        painter.drawText(place, Qt::AlignCenter, letter.value());
+    }
+    painter.restore();
+}
+
+void Keyboard::paintMarks(QPainter& painter, const QRegion& region) const
+{
+    const KeyboardGeometry& geometry = keyGeometry();
+    painter.save();
+    for (int key = 0; key < KeyCount; ++key) {
+        const int mark = m_keys[size_t(key)].mark;
+        if (mark == NoMark || !region.intersects(geometry.keyRegion(key).boundingRect()))
+            continue;
+        // Right, missed and wrong differ in shape as well as colour: a tick, a dot, a cross,
+        // white on a dark rim so that they stand on any key colour.
+        const QRectF foot = KeyFoot(geometry, key);
+        const double side = foot.width() * 0.62;
+        const QRectF box(foot.center().x() - side / 2, foot.center().y() - side / 2, side, side);
+        QPainterPath shape;
+        if (mark == GreenMark) {
+            shape.moveTo(box.left(), box.center().y());
+            shape.lineTo(box.left() + side * 0.38, box.bottom() - side * 0.1);
+            shape.lineTo(box.right(), box.top() + side * 0.1);
+        } else if (mark == RedMark) {
+            shape.moveTo(box.topLeft());
+            shape.lineTo(box.bottomRight());
+            shape.moveTo(box.topRight());
+            shape.lineTo(box.bottomLeft());
+        }
+        const double stroke = std::max(1.5, side * 0.2);
+        if (mark == BlueMark) {
+            painter.setPen(QPen(QColor(0, 0, 0, 150), stroke * 0.6));
+            painter.setBrush(Qt::white);
+            painter.drawEllipse(box.center(), side * 0.3, side * 0.3);
+            continue;
+        }
+        painter.setBrush(Qt::NoBrush);
+        painter.setPen(QPen(QColor(0, 0, 0, 150), stroke * 1.8, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        painter.drawPath(shape);
+        painter.setPen(QPen(Qt::white, stroke, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        painter.drawPath(shape);
+    }
+    painter.restore();
 }
 
 void Keyboard::mouseMoveEvent(QMouseEvent* event)

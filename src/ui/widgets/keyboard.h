@@ -1,8 +1,9 @@
 #pragma once
 // The drawn 88-key piano (A0 to C8) of the exercise screen and of the range-selection dialogs.
-// The student plays answers on it with the mouse (mode 0), the exercise shows right, missed and
-// wrong keys on it in green, blue and red, and the range dialogs pick a key (mode 2) or an octave
-// (mode 3) by hovering. Keys count 0-87 from the left; key k is MIDI note k + 21.
+// The student plays answers on it with the mouse or the computer keyboard (mode 0), the exercise
+// shows right, missed and wrong keys on it in colour and with a mark that does not need colour
+// (a tick, a dot, a cross), and the range dialogs pick a key (mode 2) or an octave (mode 3) by
+// hovering. The keys the computer keyboard plays carry their letters under a bar. Keys count 0-87 from the left; key k is MIDI note k + 21.
 //
 // One fixed reference layout of 1820 x 180 units is scaled to the widget (KeyboardGeometry); hit
 // testing works in widget (logical) pixels. Keys are drawn from the compiled-in key pictures
@@ -14,6 +15,7 @@
 #include "music_control.h"
 
 #include <QList>
+#include <QString>
 #include <QMap>
 #include <QMetaType>
 
@@ -21,6 +23,7 @@
 #include <memory>
 
 class KeyboardGeometry;
+class QPainter;
 
 // The state of one key, as the callers hand it over in a KeysStateMap.
 struct KeyStateRecord
@@ -73,6 +76,15 @@ public:
     // Clears every mark, the played flags and the hover key; the changed keys are repainted later.
     void resetKeys();
 
+    // Keys played from elsewhere than the mouse (the computer keyboard), several at once: held
+    // until released, with the same signals and look as a click. Ignored where a click would be.
+    void pressKey(int key);
+    void releaseKey(int key);
+    // Releases every key held by pressKey, with their signals.
+    void releaseKeys();
+    // The letters of the keys the computer keyboard plays, by key; none hides the window.
+    void setKeyLetters(const QMap<int, QString>& letters);
+
     KeyStateRecord keyState(int key) const;
     // The bounding rectangle of a key's hit area, in widget pixels (empty for no key).
     QRect keyRect(int key) const;
@@ -120,6 +132,8 @@ private:
     void releaseHeldKey();
     // A press and release of `key`, as a click does (for assistive tools).
     void clickKey(int key);
+    void paintKeyLetters(QPainter& painter, const QRegion& region) const;
+    void paintMarks(QPainter& painter, const QRegion& region) const;
     // Which of the six picture sets draws `key` now.
     int pictureSetOf(int key) const;
     bool groupHasDirtyKey(int group) const;
@@ -134,6 +148,8 @@ private:
     int m_hoverGroup = -1;
     int m_hoverPickKey = -1;
     QList<int> m_playedKeys;
+    QList<int> m_heldKeys;
+    QMap<int, QString> m_letters;
     // The key geometry for this widget's size and the pictures scaled to it; rebuilt when the size
     // changes.
     std::unique_ptr<PaintCache> m_cache;

@@ -2,6 +2,8 @@
 
 #include "base_control.h"
 
+#include "ui/answer_colours.h"
+
 #include <QImage>
 #include <QLoggingCategory>
 
@@ -16,15 +18,26 @@ const char* const pictureNames[PictureCount] = {"Afirst",  "C", "C_sharp", "D", 
                                                 "F_sharp", "G", "G_sharp", "A", "A_sharp", "B", "Clast"};
 constexpr int SetCount = KeyboardPictures::SetCount;
 const char* const setNames[SetCount] = {"normal", "hover", "pressed", "green", "red", "blue"};
-// Picture sources of the scaled-picture cache: set * PictureCount + picture, then the two octave
-// highlights.
-constexpr int HighlightSource = SetCount * PictureCount;
+// The answer sets (green, red, blue) come once more in the colour-blind palette, after the
+// standard sets.
+constexpr int AnswerSetCount = SetCount - KeyboardPictures::GreenSet;
+constexpr int SourceSetCount = SetCount + AnswerSetCount;
+// Picture sources of the scaled-picture cache: source set * PictureCount + picture, then the two
+// octave highlights.
+constexpr int HighlightSource = SourceSetCount * PictureCount;
+
+// The source set that shows `set` in the palette in force.
+int sourceSet(int set)
+{
+    const bool colourBlind = UI::AnswerColours::palette() == UI::AnswerColours::ColourBlindPalette;
+    return colourBlind && set >= KeyboardPictures::GreenSet ? SetCount + set - KeyboardPictures::GreenSet : set;
+}
 
 // The pictures of all keyboards, kept for the program's life. Pictures are kept at both
 // densities, [0] plain and [1] "@2x"; an "@2x" picture that failed to load is left null.
 struct SharedPictures
 {
-    QImage pictures[2][SetCount][PictureCount];
+    QImage pictures[2][SourceSetCount][PictureCount];
     QImage highlights[2][2];   // left, right
     double highlightWidth = 0; // units
 
@@ -38,13 +51,15 @@ struct SharedPictures
                 *dense = twice.convertToFormat(QImage::Format_ARGB32_Premultiplied);
             missing += plain->isNull() ? 1 : 0;
         };
-        for (int set = 0; set < SetCount; ++set) {
+        for (int source = 0; source < SourceSetCount; ++source) {
+            const int set = source < SetCount ? source : source - SetCount + KeyboardPictures::GreenSet;
             const QString name = QLatin1String(setNames[set]);
             const QString suffix = set == KeyboardPictures::NormalSet ? QString() : QLatin1Char('_') + name;
+            const QString folder = source < SetCount ? QString() : QStringLiteral("colourblind/");
             for (int picture = 0; picture < PictureCount; ++picture)
-                load(&pictures[0][set][picture], &pictures[1][set][picture],
-                     QStringLiteral(":/pixmap/GKC/%1/%2%3.png")
-                         .arg(name, QLatin1String(pictureNames[picture]), suffix));
+                load(&pictures[0][source][picture], &pictures[1][source][picture],
+                     QStringLiteral(":/pixmap/%1GKC/%2/%3%4.png")
+                         .arg(folder, name, QLatin1String(pictureNames[picture]), suffix));
         }
         load(&highlights[0][0], &highlights[1][0], QStringLiteral(":/pixmap/GKC/highlightL"));
         load(&highlights[0][1], &highlights[1][1], QStringLiteral(":/pixmap/GKC/highlightR"));
@@ -94,9 +109,15 @@ KeyboardPictures::KeyboardPictures(const QPointF& scale, qreal ratio) : m_ratio(
 
 const QPixmap& KeyboardPictures::keyPicture(int key, PictureSet set)
 {
+    // The answer sets follow the palette in force.
+    const int source = sourceSet(set);
+    if (set >= GreenSet && m_answerSources[size_t(set - GreenSet)] != source) {
+        m_answerSources[size_t(set - GreenSet)] = source;
+        m_keyPictures[size_t(set)].fill(QPixmap());
+    }
     QPixmap& picture = m_keyPictures[size_t(set)][size_t(key)];
     if (picture.isNull())
-        picture = scaledPicture(set * PictureCount + KeyboardGeometry::key(key).shape, keyPlace(key).size());
+        picture = scaledPicture(source * PictureCount + KeyboardGeometry::key(key).shape, keyPlace(key).size());
     return picture;
 }
 

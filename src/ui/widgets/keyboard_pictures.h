@@ -1,6 +1,8 @@
 #pragma once
 // The pictures the drawn piano is painted from: the fourteen key shapes (see
 // KeyboardGeometry::Key::shape) in six looks, and the two highlights that frame a picked octave.
+// The green, red and blue looks (right, wrong, missed) are those of the answer palette in force
+// when a key is painted (UI::AnswerColours).
 // They are loaded from the compiled-in resources once for all keyboards, plain and "@2x". A
 // KeyboardPictures object holds them scaled for one widget scale and one device pixel ratio, the
 // "@2x" ones whenever a unit covers more than one device pixel, each to the exact device pixels
@@ -55,4 +57,6 @@ private:
     std::array<QRect, KeyboardGeometry::KeyCount> m_keyPlaces;
     QHash<quint64, QPixmap> m_scaled; // (source, width, height)
     std::array<std::array<QPixmap, KeyboardGeometry::KeyCount>, SetCount> m_keyPictures;
+    // The source sets the answer sets' pictures in m_keyPictures were made from.
+    std::array<int, SetCount - GreenSet> m_answerSources{GreenSet, RedSet, BlueSet};
 };

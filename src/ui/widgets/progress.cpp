@@ -1,5 +1,7 @@
 #include "ui/widgets/progress.h"
 
+#include "ui/answer_colours.h"
+
 #include <QAccessibleValueInterface>
 #include <QAccessibleWidget>
 #include <QEvent>
@@ -33,7 +35,7 @@ constexpr StylePictures stylePictures[] = {
 // The "@2x" picture above ratio 1, marked with its ratio so that it is drawn at its logical size.
 QPixmap loadPicture(const char* path, double ratio)
 {
-    QString name = QString::fromLatin1(path);
+    QString name = UI::AnswerColours::picture(QString::fromLatin1(path));
     if (ratio > 1.0)
         name.insert(name.lastIndexOf(QLatin1Char('.')), QStringLiteral("@2x"));
     QPixmap picture(name);
@@ -173,6 +175,7 @@ void Progress::loadPictures(double ratio)
     m_red = loadPicture(names.red, ratio);
     m_green = loadPicture(names.green, ratio);
     m_pictureRatio = ratio > 1.0 ? 2.0 : 1.0;
+    m_picturePalette = UI::AnswerColours::palette();
 }
 
 QFont Progress::numberFont() const
@@ -225,7 +228,7 @@ void Progress::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     const double ratio = targetRatio(painter);
-    if ((ratio > 1.0 ? 2.0 : 1.0) != m_pictureRatio)
+    if ((ratio > 1.0 ? 2.0 : 1.0) != m_pictureRatio || m_picturePalette != UI::AnswerColours::palette())
         loadPictures(ratio);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.drawPixmap(rect(), m_background);

@@ -2,7 +2,8 @@
 // The right/wrong answer bar of the home screen, of the exercise screen's score summary and of
 // the section end dialog: a capsule split into a green part (right answers) and a red part (wrong
 // answers) in proportion, each with its count printed on it. The right count is the bar's value;
-// the style chosen at construction picks the pictures (0 main, 1 thin, 2 score). GUI thread only.
+// the style chosen at construction picks the pictures (0 main, 1 thin, 2 score), the answer
+// palette in force when the bar is painted their colours (UI::AnswerColours). GUI thread only.
 
 #include <QPixmap>
 #include <QProgressBar>
@@ -54,8 +55,10 @@ private:
     int m_wrong = 0;
     int m_divisor = 1;
 
-    // The pictures of the style at `m_pictureRatio` (the "@2x" files above ratio 1).
+    // The pictures of the style at `m_pictureRatio` (the "@2x" files above ratio 1), in the
+    // answer palette `m_picturePalette` (a UI::AnswerColours::Palette).
     double m_pictureRatio = 0;
+    int m_picturePalette = 0;
     QPixmap m_background, m_red, m_green;
 
     // Computed when the size or the counts change.

@@ -2,6 +2,9 @@
 
 #include "ui/widgets/score_extent.h"
 
+#include "core/score_builder.h"
+#include "ui/answer_colours.h"
+
 #include "notation/gmn_parser.h"
 #include "notation/page_format.h"
 #include "notation/score_painter.h"
@@ -10,9 +13,11 @@
 #include <QMutexLocker>
 #include <QPaintEngine>
 #include <QPainter>
+#include <QPainterPath>
 #include <QResizeEvent>
 
 #include <algorithm>
+#include <cmath>
 #include <utility>
 
 namespace UI {
@@ -33,6 +38,11 @@ constexpr int fittingPasses = 4;
 constexpr double fittingSlack = 1.02;
 constexpr double marginSideUnits = 20.0;
 constexpr double marginTopBottomUnits = 70.0;
+// The marks beside answer notes: their size and their gap from the heads, as parts of a head's
+// height, and the room (staff spaces) one column of them takes.
+constexpr double markSize = 0.85;
+constexpr double markGap = 0.3;
+constexpr double markRoom = 1.4;
 
 // A staff's clef at the start of a voice; a voice without one is in the treble clef, as the
 // layout engine draws it.
@@ -47,12 +57,52 @@ Notation::Clef startingClef(const Notation::Voice& voice)
     return Notation::Clef{};
 }
 
+// The answer kind (AnswerColours::Kind) of a note the score builder coloured; -1 for others.
+int answerKind(const Notation::Note& note)
+{
+    if (!note.coloured)
+        return -1;
+    switch (note.colour.rgb() & 0xffffffu) {
+    case Core::ScoreBuilder::RightNoteColour:
+        return AnswerColours::Right;
+    case Core::ScoreBuilder::WrongNoteColour:
+        return AnswerColours::Wrong;
+    case Core::ScoreBuilder::MissedNoteColour:
+        return AnswerColours::Missed;
+    default:
+        return -1;
+    }
+}
+
+// A tick (right) or a cross (wrong) filling `box`, in `colour`.
+void drawAnswerMark(QPainter& painter, const QRectF& box, bool right, const QColor& colour)
+{
+    QPainterPath mark;
+    if (right) {
+        mark.moveTo(box.left(), box.top() + box.height() * 0.55);
+        mark.lineTo(box.left() + box.width() * 0.38, box.bottom());
+        mark.lineTo(box.right(), box.top());
+    } else {
+        mark.moveTo(box.topLeft());
+        mark.lineTo(box.bottomRight());
+        mark.moveTo(box.topRight());
+        mark.lineTo(box.bottomLeft());
+    }
+    painter.save();
+    painter.setPen(QPen(colour, box.width() * 0.2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawPath(mark);
+    painter.restore();
+}
+
 } // namespace
 
 ScoreBoard::ScoreBoard(QWidget* parent) : QWidget(parent)
 {
     setAccessibleName(tr("Score"));
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    // Answer notes are drawn in the answer palette in force.
+    connect(AnswerColours::notifier(), &AnswerColours::paletteChanged, this, &ScoreBoard::updateScores);
 }
 
 ScoreBoard::~ScoreBoard() = default;
@@ -256,6 +306,35 @@ void ScoreBoard::engrave(qreal ratio)
     m_engravedMap = m_document.DrawPage(&painter, m_currentPage, page.target);
     if (!page.letters.empty())
         m_letters.draw(&painter, page.letters);
+    drawAnswerMarks(painter);
+}
+
+void ScoreBoard::drawAnswerMarks(QPainter& painter) const
+{
+    // A tick beside each right note and a cross beside each wrong one, so that the judgement
+    // does not rest on colour alone: right of the heads of its chord, a little smaller than a
+    // head is high, moved further right while it would cover an earlier mark.
+    std::vector<const Notation::MapElement*> heads;
+    for (const Notation::MapElement& element : m_engravedMap.elements)
+        if (element.type == Notation::MapElement::eventType && element.subtype == Notation::MapElement::noteSubtype)
+            heads.push_back(&element);
+    std::vector<QRectF> placed;
+    for (const Notation::MapElement* head : heads) {
+        const auto found = m_answerKinds.find(head->order);
+        if (found == m_answerKinds.end() || found->second == AnswerColours::Missed)
+            continue;
+        const double size = head->box.height() * markSize;
+        double right = head->box.right();
+        for (const Notation::MapElement* other : heads)
+            if (std::abs(other->box.center().x() - head->box.center().x()) < head->box.width() * 1.5)
+                right = std::max(right, other->box.right());
+        QRectF box(right + head->box.height() * markGap, head->box.center().y() - size / 2, size, size);
+        while (std::any_of(placed.begin(), placed.end(), [&](const QRectF& mark) { return mark.intersects(box); }))
+            box.translate(size * 1.25, 0);
+        placed.push_back(box);
+        const auto kind = AnswerColours::Kind(found->second);
+        drawAnswerMark(painter, box, kind == AnswerColours::Right, AnswerColours::colour(kind));
+    }
 }
 
 void ScoreBoard::setFilter(ClefFilter newFilter)
@@ -292,6 +371,20 @@ void ScoreBoard::layOut()
     m_engravedCurrent = false;
     m_document = Notation::ScoreDocument{};
     Notation::Score shown = m_hasScore ? filtered(m_parsedScore, m_filter) : Notation::Score{};
+    // Answer notes: their judgement, their colour in the answer palette in force, and room for
+    // the marks beside them (a second column of marks when several notes of a chord carry one).
+    m_answerKinds.clear();
+    for (Notation::Voice& voice : shown.voices)
+        for (Notation::VoiceItem& item : voice.items) {
+            int marks = 0;
+            for (Notation::Note& note : item.notes)
+                if (const int kind = answerKind(note); kind >= 0) {
+                    m_answerKinds[note.sourceOffset] = kind;
+                    note.colour = AnswerColours::colour(AnswerColours::Kind(kind));
+                    marks += kind == AnswerColours::Missed ? 0 : 1;
+                }
+            item.roomAfter = marks == 0 ? 0.0 : marks == 1 ? markRoom : 2 * markRoom;
+        }
     if (shown.voices.empty() || width() <= 0 || height() <= 0) {
         m_currentPage = 0;
         return;

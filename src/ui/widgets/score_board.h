@@ -4,6 +4,8 @@
 // width), draws the current page with the music font's vector outlines at whatever resolution
 // the paint device has, can write each note's letter name under it, and can show only the
 // treble or only the bass voices. Long music runs over several pages, which the screen turns.
+// The notes of an answer view (Core::ScoreBuilder::WriteAnswer) are drawn in the answer palette
+// in force (UI::AnswerColours), a right one with a tick beside it, a wrong one with a cross.
 // The page is engraved once into a picture at the paint device's pixel ratio and kept until
 // what it shows changes (score, page, size, clef filter, letters, drawing mode), so painting an
 // unchanged board again (under a restyled frame, into the fader's pictures) is a copy.
@@ -23,7 +25,10 @@
 #include <QRectF>
 #include <QWidget>
 
+#include <map>
 #include <vector>
+
+class QPainter;
 
 namespace UI {
 
@@ -104,6 +109,8 @@ private:
     // pixel, and what it drew into `m_engravedMap`.
     void engrave(qreal ratio);
     static Notation::Score filtered(const Notation::Score& score, ClefFilter filter);
+    // The ticks and crosses beside the answer notes of `m_engravedMap`.
+    void drawAnswerMarks(QPainter& painter) const;
 
     mutable QMutex m_mutex;
     int m_drawingMode = 1;
@@ -126,6 +133,8 @@ private:
     QSize m_engravedSize;
     bool m_engravedCurrent = false;
     Notation::GraphicMap m_engravedMap;
+    // The answer kind (AnswerColours::Kind) of each answer note shown, by its offset in the text.
+    std::map<int, int> m_answerKinds;
 };
 
 } // namespace UI

@@ -1,0 +1,185 @@
+// The sound check opened from the general settings tab, on the test JACK server and the built-in
+// synthesizer rendering offline: a keyboard port coming and going while it is open (the device
+// watcher and re-scanner as the main window has them), keys lit with their velocity, the
+// key-to-sound figure against the timing taken on the path, and the test tone, by keyboard.
+
+#include "../common/screen_parts.h"
+#include "../common/temp_settings.h"
+#include "../core/midi/audio_probe.h"
+#include "../core/midi/jack_test_ports.h"
+#include "core/settings_store.h"
+#include "ui/device_rescanner.h"
+#include "ui/dialogs/sound_check_dialog.h"
+#include "ui/settings/general_settings_tab.h"
+#include "ui/widgets/keyboard.h"
+
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+#include <QRegularExpression>
+
+using namespace Core;
+
+namespace {
+
+// Timings as the synthesizer reports them, on its threads.
+class TimingRecorder : public NoteOnObserver
+{
+public:
+    void OnNoteOn(const NoteOnTiming& timing) override
+    {
+        std::lock_guard<std::mutex> guard(mutex);
+        timings.push_back(timing);
+    }
+    std::vector<NoteOnTiming> All()
+    {
+        std::lock_guard<std::mutex> guard(mutex);
+        return timings;
+    }
+
+private:
+    std::mutex mutex;
+    std::vector<NoteOnTiming> timings;
+};
+
+} // namespace
+
+class TestSoundCheckDialog : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<TempSettings> settingsDir;
+    std::unique_ptr<SettingsStore> store;
+    std::shared_ptr<Synthesizer> synth;
+    std::shared_ptr<SoundController> sound;
+    std::unique_ptr<UI::GeneralSettingsTab> tab;
+
+    void MakeTab(int periodFrames, bool watchDevices)
+    {
+        Synthesizer::Options offline;
+        offline.audioOutput = false;
+        offline.periodFrames = periodFrames;
+        synth = std::make_shared<Synthesizer>(offline);
+        QVERIFY(synth->WaitForSoundFont(60000));
+        SoundController::Options options;
+        options.synthesizer = synth;
+        options.watchDevices = watchDevices;
+        sound = std::make_shared<SoundController>(options);
+        store = std::make_unique<SettingsStore>([] { return false; });
+        tab = std::make_unique<UI::GeneralSettingsTab>(0, store.get(), sound, nullptr, nullptr);
+        tab->resize(1280, 664);
+        tab->show();
+        QVERIFY(QTest::qWaitForWindowActive(tab.get()));
+        tab->loadSettings();
+    }
+    UI::SoundCheckDialog* OpenDialog()
+    {
+        Click(Part<QPushButton>(tab.get(), "soundCheckButton"));
+        auto* dialog = tab->findChild<UI::SoundCheckDialog*>();
+        return dialog && QTest::qWaitForWindowExposed(dialog) ? dialog : nullptr;
+    }
+    static QString Text(UI::SoundCheckDialog* dialog, const char* label)
+    {
+        return Part<QLabel>(dialog, label)->text();
+    }
+
+private Q_SLOTS:
+    void initTestCase() { UseProgramLook(); }
+    void init()
+    {
+        settingsDir = std::make_unique<TempSettings>();
+        QVERIFY(settingsDir->IsValid());
+    }
+    void cleanup()
+    {
+        tab.reset();
+        store.reset();
+        sound.reset();
+        synth.reset();
+    }
+
+    // A port plugged in while the dialog is open is listened to; its keys light up, sound, and
+    // are timed from our input callback to the note-on, also when they wait behind a program
+    // change (the synthesizer's worker starts them); the figure shown is the one measured.
+    void keysOnTheRealPath_data()
+    {
+        QTest::addColumn<int>("periodFrames");
+        QTest::addColumn<bool>("programFirst");
+        QTest::addColumn<bool>("advice");
+        QTest::newRow("64-frame periods") << 64 << false << false;
+        QTest::newRow("512-frame periods, behind a program change") << 512 << true << true;
+    }
+    void keysOnTheRealPath()
+    {
+        QFETCH(int, periodFrames);
+        MakeTab(periodFrames, true);
+        UI::DeviceRescanner rescanner(sound);
+        connect(&rescanner, &UI::DeviceRescanner::devicesChanged, tab.get(), &UI::GeneralSettingsTab::updateDevices);
+        QPointer<UI::SoundCheckDialog> dialog = OpenDialog();
+        QVERIFY(dialog);
+        QCOMPARE(Text(dialog, "soundCheckDevice"), QStringLiteral("No MIDI device plugged in."));
+
+        auto keyboard = std::make_unique<TestKeyboard>("Cantorela Check Keyboard");
+        QTRY_COMPARE_WITH_TIMEOUT(Text(dialog, "soundCheckDevice"), "Listening to " + keyboard->name + ".", 15000);
+        QVERIFY(WaitUntilHeard(*keyboard, *sound->CurrentInputDevice()) >= 0);
+        TimingRecorder recorder;
+        synth->AttachNoteOnObserver(&recorder);
+        QFETCH(bool, programFirst);
+        if (programFirst)
+            keyboard->Send(MidiMessage(0xC0, 0, 40));
+        const quint64 sent = Timer::NowNs();
+        keyboard->Send(MidiMessage(0x90, 0, 60, 87));
+        QTRY_COMPARE(Text(dialog, "soundCheckKey"), QStringLiteral("C4, velocity 87"));
+        auto* piano = Part<Keyboard>(dialog, "soundCheckPiano");
+        QCOMPARE(piano->keyState(60 - 21).mark, qint32(Keyboard::GreenMark));
+        QTRY_COMPARE(int(recorder.All().size()), 1);
+        synth->DetachNoteOnObserver(&recorder);
+        const NoteOnTiming timing = recorder.All().front();
+        QCOMPARE(timing.note, 60);
+        QCOMPARE(timing.velocity, 87);
+        QVERIFY(sent <= timing.receivedNs && timing.receivedNs <= timing.noteOnNs && timing.noteOnNs <= Timer::NowNs());
+        QCOMPARE(timing.bufferMs, synth->BufferMs());
+        QVERIFY(AudioProbe::Peak(AudioProbe::Render(*synth, 0.1)) > 1e-3);
+
+        const QRegularExpression figure(QStringLiteral("^Key to sound: (\\d+) ms \\(audio buffer ([\\d.]+) ms\\)$"));
+        QTRY_VERIFY(figure.match(Text(dialog, "soundCheckLatency")).hasMatch());
+        const QRegularExpressionMatch shown = figure.match(Text(dialog, "soundCheckLatency"));
+        QCOMPARE(shown.captured(1).toInt(), qRound(timing.KeyToSoundMs()));
+        QCOMPARE(shown.captured(2), QString::number(timing.bufferMs, 'f', 1));
+        QTEST(Part<QLabel>(dialog, "soundCheckAdvice")->isVisible(), "advice");
+
+        keyboard->Send(MidiMessage(0x80, 0, 60, 0));
+        QTRY_COMPARE(piano->keyState(60 - 21).mark, qint32(Keyboard::NoMark));
+        keyboard.reset();
+        QTRY_COMPARE_WITH_TIMEOUT(Text(dialog, "soundCheckDevice"), QStringLiteral("No MIDI device plugged in."),
+                                  15000);
+        QTest::keyClick(dialog, Qt::Key_Escape);
+        QTRY_VERIFY(!dialog);
+    }
+
+    // Opened and used from the keyboard: Space on the tab's button, Tab to the test tone, Enter
+    // plays it through the synthesizer, Escape closes and gives the focus back.
+    void testToneByKeyboard()
+    {
+        MakeTab(64, false);
+        auto* button = Part<QPushButton>(tab.get(), "soundCheckButton");
+        button->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(button, Qt::Key_Space);
+        QPointer<UI::SoundCheckDialog> dialog = tab->findChild<UI::SoundCheckDialog*>();
+        QVERIFY(dialog && QTest::qWaitForWindowExposed(dialog));
+        auto* tone = Part<QPushButton>(dialog, "soundCheckTone");
+        for (int i = 0; i < 4 && QApplication::focusWidget() != tone; ++i)
+            QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : dialog.data(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), tone);
+        QVERIFY(AudioProbe::Peak(AudioProbe::Render(*synth, 0.05)) < 1e-4);
+        QTest::keyClick(tone, Qt::Key_Return);
+        QVERIFY(AudioProbe::Peak(AudioProbe::Render(*synth, 0.1)) > 1e-3);
+        QVERIFY(dialog->isVisible());
+        QTest::keyClick(tone, Qt::Key_Escape);
+        QTRY_VERIFY(!dialog);
+        QTRY_COMPARE(tab->focusWidget(), button);
+    }
+};
+
+QTEST_MAIN(TestSoundCheckDialog)
+#include "test_sound_check_dialog.moc"
