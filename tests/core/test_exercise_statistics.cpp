@@ -222,7 +222,6 @@ private slots:
     {
         const Records records{{Max, Min, Max, Min, Max}, {Min, Max, Min, Max, Min}, {12, 1, 3, 0, 4}};
         const QByteArray text = Core::ExDbDetail::XMLSerializer::WriteXML(records);
-        QCOMPARE(text.count("/>\n"), 3);
         for (int size = 0; size <= text.size(); ++size) {
             QByteArray cut = text.left(size);
             QBuffer device(&cut);

@@ -21,7 +21,6 @@ using Core::TrainerUsage;
 
 namespace {
 
-// The last `count` entries of a score history, newest last.
 std::vector<double> Last(const std::array<double, TrainerUsage::HistoryLength>& history, int count)
 {
     return std::vector<double>(history.end() - count, history.end());
@@ -53,17 +52,16 @@ private slots:
     void runningMeansCountOnlyCompleteVisitsAndTheFileKeepsThem()
     {
         Telemetry telemetry(path, QUrl(), clock);
+        const auto visit = [&](int trainer, bool quiz, qint64 ms, double score) {
+            telemetry.ExerciseStarted(trainer, quiz);
+            now += ms;
+            telemetry.ExerciseFinished(score);
+        };
         telemetry.ExerciseFinished(1.0);
-        telemetry.ExerciseStarted(1, false);
-        now += 1000;
-        telemetry.ExerciseFinished(0.5);
+        visit(1, false, 1000, 0.5);
         telemetry.ExerciseFinished(1.0);
-        telemetry.ExerciseStarted(1, false);
-        now += 2001;
-        telemetry.ExerciseFinished(1.0);
-        telemetry.ExerciseStarted(1, true);
-        now += 700;
-        telemetry.ExerciseFinished(0.25);
+        visit(1, false, 2001, 1.0);
+        visit(1, true, 700, 0.25);
         // A reference visit counts for the trainer of the last exercise; opening the settings
         // closes a reference visit still open.
         telemetry.ReferenceOpened();
@@ -93,17 +91,13 @@ private slots:
         // every counter of every trainer as it was saved.
         std::vector<double> given;
         for (int i = 1; i <= TrainerUsage::HistoryLength + 1; ++i) {
-            telemetry.ExerciseStarted(0, true);
-            now += i;
-            telemetry.ExerciseFinished(i / 100.0);
+            visit(0, true, i, i / 100.0);
             given.push_back(i / 100.0);
             if (i >= 10)
                 QCOMPARE(Last(telemetry.Counters().trainers[0].quizScore, 10),
                          std::vector<double>(given.end() - 10, given.end()));
         }
-        telemetry.ExerciseStarted(2, false);
-        now += 70;
-        telemetry.ExerciseFinished(0.5);
+        visit(2, false, 70, 0.5);
         telemetry.ReferenceOpened();
         now += 300;
         telemetry.SettingsOpened();
@@ -195,7 +189,6 @@ private slots:
     void readingFiles()
     {
         QFETCH(QByteArray, text);
-        QFETCH(int, appLaunchCount);
         QFETCH(qint64, installDate);
         QFETCH(int, earLaunches);
         QFETCH(bool, keptAside);
@@ -206,7 +199,7 @@ private slots:
             const TelemetryCounters c = telemetry.Counters();
             telemetry.ApplicationFinished();
             QVERIFY(!telemetry.UploadStarted());
-            QCOMPARE(c.appLaunchCount, appLaunchCount);
+            QTEST(c.appLaunchCount, "appLaunchCount");
             QVERIFY(installDate
                         ? c.installDate == installDate
                         : c.installDate >= before && c.installDate <= QDateTime::currentMSecsSinceEpoch());
@@ -364,7 +357,6 @@ private slots:
                  std::make_tuple(QByteArray("POST"), QByteArray("/base/Services/Tstats.ashx"),
                                  uid.toString(QUuid::WithBraces).toLatin1()));
         QCOMPARE(std::make_pair(request.body, ReadAll(path)), std::make_pair(document, document));
-        QVERIFY(document.contains("appLaunchCount=\"1\""));
     }
 };
 

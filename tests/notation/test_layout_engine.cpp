@@ -101,8 +101,7 @@ private slots:
         QCOMPARE(std::make_pair(heads.size(), stems.size()), std::make_pair(size_t(1), size_t(1)));
         const LayoutItem &head = heads[0], &stem = stems[0];
         const int step = ExpectedStep(key, flat, treble);
-        QCOMPARE(head.step, step);
-        QCOMPARE(head.origin.y(), staffTop + 4.0 - step / 2.0);
+        QCOMPARE(head.step, step); // its height from the step: grandStaffKeepsStavesApartAndTimesAligned
         // One ledger line per line between the staff and the note, reaching past the head.
         const std::vector<LayoutItem> ledgers = Items(layout, Role::LedgerLine);
         QCOMPARE(int(ledgers.size()), step <= -2 ? -step / 2 : step >= 10 ? (step - 8) / 2 : 0);
@@ -158,7 +157,6 @@ private slots:
         QFETCH(QByteArray, chord);
         QFETCH(bool, stemUp);
         QFETCH(QVector<int>, displaced);
-        QFETCH(int, accidentals);
         const ScoreLayout layout = LayText("[ \\clef<\"g2\"> " + chord + " ]");
         const std::vector<LayoutItem> heads = Items(layout, Role::Notehead),
                                       stems = Items(layout, Role::Stem),
@@ -184,7 +182,7 @@ private slots:
                 const QRectF overlap = Box(heads[i]).intersected(Box(heads[j]));
                 QVERIFY(overlap.width() <= stemThickness + 1e-9 || overlap.height() < 0.05);
             }
-        QCOMPARE(int(signs.size()), accidentals);
+        QTEST(int(signs.size()), "accidentals");
         for (size_t i = 0; i < signs.size(); ++i) {
             QVERIFY(Box(signs[i]).right() < headsLeft);
             for (size_t j = i + 1; j < signs.size(); ++j)

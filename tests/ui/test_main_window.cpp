@@ -16,7 +16,6 @@
 #include "ui/settings/section_settings_tab.h"
 #include "ui/settings/trainer_settings_page.h"
 #include "ui/widgets/fader_widget.h"
-#include "ui/widgets/keyboard.h"
 #include "ui/window_stack_manager.h"
 
 #include <QAbstractButton>
@@ -89,8 +88,6 @@ private Q_SLOTS:
     {
         QFETCH(int, place);
         QFETCH(QStringList, visible);
-        QFETCH(QString, caption);
-        QFETCH(QString, exerciseTab);
         UI::MainWindow& window = Open();
         if (place > 0) {
             app.setQuizMode(place >= 2);
@@ -99,8 +96,8 @@ private Q_SLOTS:
         if (place == 3)
             window.showSettings();
         QTRY_COMPARE(VisibleToolButtons(), visible);
-        QCOMPARE(window.findChild<QLabel*>("Caption")->accessibleName(), caption);
-        QCOMPARE(window.toolButton("Exercise")->text(), exerciseTab);
+        QTEST(window.findChild<QLabel*>("Caption")->accessibleName(), "caption");
+        QTEST(window.toolButton("Exercise")->text(), "exerciseTab");
         if (place == 3) {
             auto* page = window.settingsPage(1);
             QTRY_COMPARE(window.stackManager()->top(), static_cast<QWidget*>(page));
@@ -108,8 +105,8 @@ private Q_SLOTS:
         }
     }
 
-    // A learning lesson left in the middle reopens where it was; a quiz leaves LastState 3 and the
-    // next run starts on the home screen (left from the home screen: test_program_drive.py).
+    // A learning lesson left in the middle reopens where it was; after a quiz the next run starts on
+    // the home screen (left from the home screen: test_program_drive.py; the record: test_settings_store).
     void resumeAfterRestart_data()
     {
         QTest::addColumn<int>("place"); // 1 learning lesson, 2 quiz
@@ -129,14 +126,6 @@ private Q_SLOTS:
         window.exerciseScreen()->resumeAt(session->snapshot().position.length / 3);
         const Core::LessonPosition stored = session->snapshot().position;
         End();
-
-        // What the next run reads.
-        const Core::SettingsStore file;
-        QCOMPARE(file.lastState().lastState, lastState);
-        if (lastState == 2) {
-            QCOMPARE(file.lastState().exerciseId, 0);
-            QCOMPARE(file.lastState().exercisePosition, stored.position);
-        }
 
         app.initialize(); // the next run: every store reads its file again
         UI::MainWindow& next = Open();
@@ -201,7 +190,6 @@ private Q_SLOTS:
         auto* mail = window.findChild<UI::MailDialog*>();
         QVERIFY(mail && mail->isVisible());
         QCOMPARE(mail->textView()->toPlainText(), QString::fromUtf8(reply.body));
-        QCOMPARE(Core::SettingsStore().generalSettings().newsId, 7);
         mail->reject();
         QTRY_VERIFY(!window.toolButton("Mail")->isVisible());
         End();
@@ -309,23 +297,17 @@ private Q_SLOTS:
         QTest::mouseClick(chords, Qt::LeftButton, {}, chords->rect().center());
         QVERIFY(WaitForQuestion(window));
         QVERIFY(WaitUntilHeard(keyboard, *controller->CurrentInputDevice()) >= 0);
-        QVector<int> keys; // 0-87
+        QVector<quint8> keys;
         for (const MidiEvent& e : *screen->session()->snapshot().question.AskedItem()->stream)
             if (e.message.IsNoteOn())
-                keys.append(int(e.message.byte1) - 21);
+                keys.append(e.message.byte1);
         QVERIFY(keys.size() >= 3);
-        auto* piano = screen->findChild<Keyboard*>(QStringLiteral("keyboard"));
-        for (int key : keys) {
-            keyboard.Send(MidiMessage(0x90, 0, quint8(key + 21), 100));
-            keyboard.Send(MidiMessage(0x80, 0, quint8(key + 21), 0));
-            QTRY_COMPARE(piano->keyState(key).mark, int(Keyboard::GreenMark));
-            if (key == keys.first())
-                QCOMPARE(screen->session()->snapshot().state, Core::Exercise::AwaitingAnswer);
+        for (quint8 key : keys) {
+            keyboard.Send(MidiMessage(0x90, 0, key, 100));
+            keyboard.Send(MidiMessage(0x80, 0, key, 0));
         }
         QTRY_COMPARE(screen->findChild<QLabel*>(QStringLiteral("statusLabel"))->text(),
                      QStringLiteral("Right"));
-        for (int key : keys)
-            QCOMPARE(piano->keyState(key).mark, int(Keyboard::GreenMark));
 
         // Unplugged during the next question.
         QVERIFY(WaitForQuestion(window));

@@ -222,7 +222,6 @@ private Q_SLOTS:
         sounded.removeLast();
         QCOMPARE(sounded, heard);
         QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QStringLiteral("; "))));
-        // Ended means silent.
         Render(*synth, 0.5);
         QVERIFY(Peak(Render(*synth, 0.1)) < 0.01);
     }

@@ -71,8 +71,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("shownTitle");
         QTest::addColumn<QString>("shownText");
         for (const char* text :
-             {"<b>x</b><script>alert(1)</script>", "<img src=\"http://example.org/a.png\"> &amp; &lt;i&gt;",
-              "<html><body><h1>Big</h1></body></html>", "First line\n\n\tIndented line"})
+             {"<html><b>x</b><script>alert(1)</script> &amp;", "First line\n\n\tIndented line"})
             QTest::newRow(text) << text << text << QString(text).simplified() << text;
         QTest::newRow("controls") << "" << QStringLiteral("pay\u202Eexe.txt\r\nbell\a") << "News"
                                   << "pay exe.txt\nbell";
@@ -222,7 +221,6 @@ private Q_SLOTS:
         QTest::newRow("1 star") << "https://example.org" << 1 << "https://example.org/Home/Rate?stars=1";
         QTest::newRow("3 stars under a path") << "https://example.org/services/?x=1#top" << 3
                                               << "https://example.org/services/Home/Rate?stars=3";
-        QTest::newRow("5 stars") << "http://localhost:8080" << 5 << "http://localhost:8080/Home/Rate?stars=5";
         QTest::newRow("no address") << "" << 4 << "";
         QTest::newRow("don't ask again") << "https://example.org" << 0 << "";
     }

@@ -6,6 +6,7 @@
 #include "app/application.h"
 #include "core/exercise/exercise.h"
 #include "core/exercise/question_data.h"
+#include "ui/answer_colours.h"
 #include "ui/dialogs/midi_warning_dialog.h"
 #include "ui/dialogs/play_dialog.h"
 #include "ui/dialogs/section_end_dialog.h"
@@ -13,7 +14,10 @@
 #include "ui/settings/trainer_settings_page.h"
 
 #include <QAccessible>
+#include <QApplication>
+#include <QTabWidget>
 #include <QAccessibleValueInterface>
+#include <QPointer>
 #include <QPushButton>
 #include <QSlider>
 #include <QToolButton>
@@ -36,7 +40,7 @@ constexpr int LengthQuestions = 5;
 
 bool FeatureMoments::Run()
 {
-    return ShortestLengths() && HearAgain() && QuizSections() && ComputerKeyboard();
+    return ShortestLengths() && HearAgain() && QuizSections() && ComputerKeyboard() && Access();
 }
 
 bool FeatureMoments::ShortestLengths()
@@ -202,8 +206,8 @@ bool FeatureMoments::QuizSections()
     if (!hear || !hear->isEnabled())
         return window.Fail("the quiz's question cannot be heard again");
     ClickOnScreen(hear); // R plays the piano where it answers
-    if (!WaitFor([&] { return Lesson().state == Exercise::Presenting; }, 3000) ||
-        !WaitFor([&] { return Lesson().state == Exercise::AwaitingAnswer; }, 10000))
+    // (A single note has sounded again as soon as it is struck: its button tells it was used.)
+    if (!WaitFor([&] { return !hear->isEnabled() && Lesson().state == Exercise::AwaitingAnswer; }, 10000))
         return window.Fail("the quiz's question was not heard again");
     Pause(150);
     if (hear->isEnabled())
@@ -250,6 +254,65 @@ bool FeatureMoments::ComputerKeyboard()
         return window.Fail("a note played on the computer keyboard was not judged");
     Pause(400); // the marks come in
     album.Shot(QStringLiteral("Computer keyboard: a wrong note by letter, marked on the keys"));
+    return Close();
+}
+
+bool FeatureMoments::Access()
+{
+    using namespace Core;
+    album.Place("access", "Keyboard only, colour-blind palette, keyboard and sound check");
+    for (int n = 0; n < 3; ++n)
+        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : window.console.get(),
+                        Qt::Key_Tab);
+    Pause(200);
+    album.Shot(QStringLiteral("Home: the focus ring after three Tabs"));
+
+    // Right and wrong in blue and vermilion, with their marks, on a wrong choice.
+    GeneralSettings general = app.settings()->generalSettings();
+    general.colourBlindColours = true;
+    app.setGeneralSettings(general);
+    UI::AnswerColours::setPalette(UI::AnswerColours::ColourBlindPalette);
+    if (!Open(NoteTrainerIndex, false, [](TrainerSettings&) {}, 45u))
+        return false;
+    window.WaitForFades();
+    const int right = Lesson().question.correctIndex + 1;
+    auto* wrong = window.Child<QToolButton>(QStringLiteral("variant%1").arg(right % 6 + 1));
+    if (!wrong || !wrong->isVisible())
+        return window.Fail("the note trainer shows no choices");
+    const int judged = Lesson().counters.answered;
+    ClickOnScreen(wrong);
+    if (!WaitFor([&] { return Lesson().counters.answered > judged; }, 5000))
+        return window.Fail("a wrong choice was not judged");
+    Pause(400); // the marks come in
+    album.Shot(QStringLiteral("Colour-blind friendly colours: a wrong choice, marked in vermilion and blue"));
+    QTest::keyClick(window.screen, Qt::Key_Tab);
+    QTest::keyClick(window.screen, Qt::Key_Tab);
+    Pause(200);
+    album.Shot(QStringLiteral("Lesson: the focus ring after two Tabs"));
+    general.colourBlindColours = false;
+    app.setGeneralSettings(general);
+    UI::AnswerColours::setPalette(UI::AnswerColours::StandardPalette);
+
+    // The check of the General settings tab, over the settings.
+    QToolButton* settings = window.console->toolButton("Settings");
+    QTest::mouseClick(settings, Qt::LeftButton, Qt::NoModifier, settings->rect().center());
+    UI::TrainerSettingsPage* page = window.console->settingsPage(int(NoteTrainerIndex));
+    if (!page || !window.Settle(page))
+        return window.Fail("the settings page did not come up during the lesson");
+    auto* check = page->findChild<QPushButton*>(QStringLiteral("soundCheckButton"));
+    if (!check)
+        return window.Fail("the General tab has no keyboard and sound check");
+    if (auto* tabs = page->findChild<QTabWidget*>())
+        tabs->setCurrentIndex(0);
+    Pause(300);
+    check->click();
+    QPointer<QWidget> dialog = page->window()->findChild<QWidget*>(QStringLiteral("soundCheckDialog"));
+    if (!dialog || !WaitFor([&] { return dialog->isVisible(); }, 3000))
+        return window.Fail("the keyboard and sound check did not open");
+    Pause(500); // it fades in
+    album.Shot(QStringLiteral("Test my keyboard and sound, with no MIDI keyboard plugged in"));
+    QTest::keyClick(dialog, Qt::Key_Escape);
+    WaitFor([&] { return !dialog || !dialog->isVisible(); }, 3000);
     return Close();
 }
 

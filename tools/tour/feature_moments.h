@@ -42,6 +42,9 @@ private:
     // The computer keyboard as a piano: its letters on the keys, the window an octave up with
     // Page Up, and a wrong answer played by letter with its marks on the keys.
     bool ComputerKeyboard();
+    // The focus ring moved by Tab over the home screen and a lesson, the colour-blind palette on
+    // a judged answer, and the keyboard and sound check of the General settings tab.
+    bool Access();
 
     // Opens a lesson of `trainer` with the block of `quiz` as `edit` leaves it (the block in
     // force is kept to be put back), puts the MIDI notice away and waits for the first question.

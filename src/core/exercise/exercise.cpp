@@ -487,7 +487,7 @@ void Exercise::HandleInputEvent(const MidiEvent& event)
     }
     // Every key is heard, whatever the state; sent outside the lock after any reset above.
     if (echo)
-        echo->Send(event.message);
+        echo->SendFromInput(event.message, event.receivedNs);
 }
 
 // ---- draw --------------------------------------------------------------------------------

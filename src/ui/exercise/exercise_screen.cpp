@@ -466,6 +466,8 @@ void ExerciseScreen::showEvent(QShowEvent* event)
     setFocus();
     if (m_midiWarningPending)
         warnIfNoMidiInput();
+    if (m_session && m_lesson.state == Exercise::AwaitingAnswer && m_lesson.playState == LessonBase::Running)
+        introducePianoKeys();
 }
 
 void ExerciseScreen::hideEvent(QHideEvent* event)
@@ -558,7 +560,8 @@ void ExerciseScreen::keyReleaseEvent(QKeyEvent* event)
 
 bool ExerciseScreen::pianoAnswers() const
 {
-    return m_session && m_viewMode == ExerciseView && m_ui->keyboard->isVisible() &&
+    // (Relative to the screen: a lesson opens while another screen is still in front.)
+    return m_session && m_viewMode == ExerciseView && m_ui->keyboard->isVisibleTo(this) &&
            m_ui->keyboard->mode() == Keyboard::PlayMode;
 }
 
@@ -631,7 +634,7 @@ void ExerciseScreen::showPianoLetters()
 
 void ExerciseScreen::introducePianoKeys()
 {
-    if (s_pianoKeysIntroduced || !pianoAnswers())
+    if (s_pianoKeysIntroduced || !pianoAnswers() || !isVisible())
         return;
     s_pianoKeysIntroduced = true;
     QString text = ActionHint::textOf(ActionHint::PianoKeysMode);

@@ -55,7 +55,6 @@ class TestStatisticsSaving : public QObject
     QString historyPath;
     QString localPath;
 
-    // Asks the next question and answers it, right or wrong.
     static void AnswerNext(TestTrainer& trainer, bool right)
     {
         trainer.Next();
