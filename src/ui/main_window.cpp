@@ -158,8 +158,9 @@ MainWindow::MainWindow(const MainWindowServices& services, QWidget* parent)
             m_backspaceAction = action;
     }
     // Backspace belongs to a field that edits text or a number while it has the focus.
-    connect(qApp, &QApplication::focusChanged, this,
-            [this](QWidget*, QWidget* now) { m_backspaceAction->setEnabled(!TakesText(now)); });
+    // (Tied to the action, not the window: the focus moves while the window is being destroyed.)
+    connect(qApp, &QApplication::focusChanged, m_backspaceAction,
+            [action = m_backspaceAction](QWidget*, QWidget* now) { action->setEnabled(!TakesText(now)); });
     // Ctrl+1 to Ctrl+4: the view tabs, as a click on them, while the tool bar shows them.
     const std::pair<int, QToolButton*> tabKeys[] = {{Qt::Key_1, m_ui->Exercise},
                                                     {Qt::Key_2, m_ui->Reference},
