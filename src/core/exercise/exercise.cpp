@@ -464,7 +464,9 @@ void Exercise::HandleInputEvent(const MidiEvent& event)
     std::shared_ptr<MidiOutDevice> echo;
     {
         Locker guard(*this);
-        if (state == AwaitingAnswer) {
+        // A paused lesson takes no answer: keys struck meanwhile (in the settings' keyboard
+        // check, say) are only heard.
+        if (state == AwaitingAnswer && playState == Running) {
             const MidiMessage& m = event.message;
             if (m.IsNoteOn()) {
                 if (!keySilenced) {

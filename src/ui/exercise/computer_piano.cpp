@@ -31,7 +31,8 @@ constexpr std::array<PianoKey, ComputerPiano::KeyCount> Keys{{
 
 int ComputerPiano::placeOf(const QKeyEvent& event)
 {
-    if (event.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
+    if (event.type() != QEvent::KeyRelease &&
+        (event.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)))
         return -1;
     const quint32 scanCode = event.nativeScanCode();
     for (size_t place = 0; place < Keys.size(); ++place)

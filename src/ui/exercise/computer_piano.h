@@ -27,8 +27,8 @@ public:
     static constexpr int LowestStart = 12;
     static constexpr int HighestStart = 108;
 
-    // 0 to 24: which of the window's keys the event's key plays; -1 for any other key or a key
-    // held with Ctrl, Alt or Meta.
+    // 0 to 24: which of the window's keys the event's key plays; -1 for any other key, and for a
+    // press with Ctrl, Alt or Meta held (a release counts whatever is held, so that no key sticks).
     static int placeOf(const QKeyEvent& event);
     // The key's letter as a US keyboard prints it ("Z", "2", ...).
     static QString letterOf(int place);

@@ -473,7 +473,7 @@ void ExerciseScreen::showEvent(QShowEvent* event)
 void ExerciseScreen::hideEvent(QHideEvent* event)
 {
     QWidget::hideEvent(event);
-    m_ui->keyboard->releaseKeys();
+    releasePianoKeys();
     m_waitingAfterMistake = false;
     // The lesson does not run on while nobody sees it, and says so when it is seen again.
     if (m_session && m_session->playState() == LessonBase::Running)
@@ -509,7 +509,7 @@ bool ExerciseScreen::event(QEvent* event)
     }
     // Keys held while the window loses the keyboard never see their release.
     if (event->type() == QEvent::WindowDeactivate)
-        m_ui->keyboard->releaseKeys();
+        releasePianoKeys();
     return QWidget::event(event);
 }
 
@@ -556,6 +556,12 @@ void ExerciseScreen::keyReleaseEvent(QKeyEvent* event)
 {
     if (!playPianoKey(event, false))
         QWidget::keyReleaseEvent(event);
+}
+
+void ExerciseScreen::releasePianoKeys()
+{
+    m_pianoHeld.clear();
+    m_ui->keyboard->releaseKeys();
 }
 
 bool ExerciseScreen::pianoAnswers() const

@@ -228,6 +228,8 @@ private:
     void placePianoWindow();
     void showPianoLetters();
     bool playPianoKey(QKeyEvent* event, bool down);
+    // Lets go of every key held from the computer keyboard (their releases will not come).
+    void releasePianoKeys();
     // The first time the piano takes answers from the computer keyboard, the hint says how.
     void introducePianoKeys();
 

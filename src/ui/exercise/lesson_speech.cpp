@@ -154,8 +154,8 @@ QString answerText(const Core::Judgement& judgement)
     }
 }
 
-// What was asked, in the terms of the answer: the notes for notes played, the button's text for a
-// choice.
+// What was asked, in the terms of the answer: the notes for notes played, the interval for an
+// interval, the button's text for a choice.
 QString askedText(const Core::Judgement& judgement)
 {
     const QuestionRecord& question = judgement.question;
@@ -163,6 +163,9 @@ QString askedText(const Core::Judgement& judgement)
     const QVector<int> keys = Core::TrainerSupport::EntryKeys(item);
     if (judgement.answer.kind == Core::Answer::Choice || keys.isEmpty())
         return itemText(item);
+    // An interval given as one is asked as one: the distance of the item's first two notes.
+    if (judgement.answer.kind == Core::Answer::Interval && keys.size() >= 2)
+        return Core::MusicTables::IntervalName(qAbs(keys[1] - keys[0]));
     return keyNames(keys, spelledWithFlats(question));
 }
 

@@ -116,7 +116,7 @@ void Keyboard::setMarks(const QList<int>& green, const QList<int>& red)
 void Keyboard::pressKey(int key)
 {
     if (m_mode != PlayMode || !m_interactive || !isEnabled() || key < 0 || key >= KeyCount ||
-        m_heldKeys.contains(key))
+        m_heldKeys.contains(key) || key == m_pressedKey)
         return;
     m_heldKeys.append(key);
     m_keys[size_t(key)].played = 1;
@@ -529,7 +529,7 @@ void Keyboard::mousePressEvent(QMouseEvent* event)
     if (m_mode != PlayMode || !m_interactive)
         return;
     const int key = keyAt(event->localPos());
-    if (key == -1)
+    if (key == -1 || m_heldKeys.contains(key)) // already held from the computer keyboard
         return;
     m_keys[size_t(key)].played = 1;
     m_playedKeys.append(key);

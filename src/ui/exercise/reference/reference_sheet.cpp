@@ -32,7 +32,7 @@ QToolButton#referencePlay { color: white; font: 600 14px "Tahoma"; border: 1px s
     border-radius: 6px; background-color: rgb(75, 80, 92); padding: 4px 12px 4px 8px; }
 QToolButton#referencePlay:hover { background-color: rgb(96, 102, 117); }
 QToolButton#referencePlay:pressed { background-color: rgb(52, 55, 64); }
-QToolButton#referencePlay:focus { border: 2px solid rgb(39, 137, 221); }
+QToolButton#referencePlay:focus { border: 2px solid rgb(40, 137, 221); }
 )";
 
 const char* const screenOnly = "screenOnly";
