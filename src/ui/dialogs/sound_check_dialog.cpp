@@ -134,13 +134,16 @@ SoundCheckDialog::~SoundCheckDialog()
 
 void SoundCheckDialog::releaseInput()
 {
+    const bool passedOn = m_thru != nullptr;
     m_thru.reset(); // waits for a key being passed on
     if (m_input)
         m_input->Detach(&m_probe);
     m_input.reset();
-    if (m_output)
-        for (int key : qAsConst(m_heldKeys))
-            m_output->Send(MidiMessage(0x80, 0, quint8(key + lowestKeyNote), 0));
+    // The keys still down never send their note-off through us now, on whichever channel they
+    // sound: every channel lets go of its notes.
+    if (m_output && passedOn)
+        for (quint8 channel = 0; channel < 16; ++channel)
+            m_output->Send(MidiMessage(0xB0, channel, 123, 0));
     m_heldKeys.clear();
     if (m_piano)
         m_piano->updateKeysState({});
