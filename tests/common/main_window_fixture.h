@@ -8,7 +8,11 @@
 #include "core/exercise/lesson_session.h"
 #include "ui/exercise/exercise_screen.h"
 #include "ui/main_window.h"
+#include "ui/widgets/fader_widget.h"
+#include "ui/window_stack_manager.h"
 
+#include <QAbstractAnimation>
+#include <QStateMachine>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -20,6 +24,18 @@ inline std::unique_ptr<UI::MainWindow> OpenMainWindow()
     window->resize(1366, 768);
     window->show();
     return window;
+}
+
+// The window and its screens at rest: no fade, no view change under way.
+inline bool WindowSettled(const UI::MainWindow& window)
+{
+    if (window.fader()->isFading() || !window.stackManager()->top()->isVisible())
+        return false;
+    if (QStateMachine* views = window.exerciseScreen()->viewMachine())
+        for (QAbstractAnimation* animation : views->findChildren<QAbstractAnimation*>())
+            if (animation->state() == QAbstractAnimation::Running)
+                return false;
+    return true;
 }
 
 // Waits until the lesson on the exercise screen runs and waits for an answer.

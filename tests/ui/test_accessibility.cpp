@@ -24,18 +24,6 @@ class TestAccessibility : public QObject
     Application& app = *Application::instance();
     std::unique_ptr<UI::MainWindow> console;
 
-    // The window and its screens at rest: no fade, no view change under way.
-    bool Settled() const
-    {
-        if (console->fader()->isFading() || !console->stackManager()->top()->isVisible())
-            return false;
-        if (QStateMachine* views = console->exerciseScreen()->viewMachine())
-            for (QAbstractAnimation* animation : views->findChildren<QAbstractAnimation*>())
-                if (animation->state() == QAbstractAnimation::Running)
-                    return false;
-        return true;
-    }
-
 private Q_SLOTS:
     void init()
     {
@@ -86,7 +74,7 @@ private Q_SLOTS:
         app.setQuizMode(false);
         console->openExercise(size_t(trainer), false);
         QVERIFY2(WaitForQuestion(*console), "no question was asked");
-        QTRY_VERIFY(Settled());
+        QTRY_VERIFY(WindowSettled(*console));
         UI::ExerciseScreen* screen = console->exerciseScreen();
         QAccessibleInterface* pane =
             QAccessible::queryAccessibleInterface(screen->findChild<QWidget*>("questionFader"));

@@ -118,11 +118,6 @@ class TestColourVision : public QObject
     Application& app = *Application::instance();
     std::unique_ptr<UI::MainWindow> console;
 
-    bool Settled() const
-    {
-        return !console->fader()->isFading() && console->stackManager()->top()->isVisible();
-    }
-
     // The window on the home screen, with answer buttons and no dialogs before a lesson.
     void OpenConsole(bool colourBlind = false)
     {
@@ -189,7 +184,7 @@ private Q_SLOTS:
             else if (place == "settings")
                 console->showSettings();
         }
-        QTRY_VERIFY(Settled());
+        QTRY_VERIFY(WindowSettled(*console));
         if (place == "right" || place == "wrong") {
             UI::ExerciseScreen* screen = console->exerciseScreen();
             const int right = screen->session()->snapshot().question.correctIndex + 1;
@@ -225,7 +220,7 @@ private Q_SLOTS:
         QVERIFY2(WaitForQuestion(*console), "no question was asked");
         for (const bool tick : {true, false}) {
             console->showSettings();
-            QTRY_VERIFY(Settled());
+            QTRY_VERIFY(WindowSettled(*console));
             console->settingsPage(0)->openTab(-1);
             auto* box =
                 console->settingsPage(0)->findChild<QAbstractButton*>(QStringLiteral("colourBlindColours"));

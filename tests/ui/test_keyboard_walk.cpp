@@ -162,17 +162,6 @@ class TestKeyboardWalk : public QObject
     Application& app = *Application::instance();
     std::unique_ptr<UI::MainWindow> console;
 
-    bool Settled() const
-    {
-        if (console->fader()->isFading() || !console->stackManager()->top()->isVisible())
-            return false;
-        if (QStateMachine* views = console->exerciseScreen()->viewMachine())
-            for (QAbstractAnimation* animation : views->findChildren<QAbstractAnimation*>())
-                if (animation->state() == QAbstractAnimation::Running)
-                    return false;
-        return true;
-    }
-
     // The screen in front, named as the rows name it.
     QString Where() const
     {
@@ -191,7 +180,7 @@ class TestKeyboardWalk : public QObject
         app.setQuizMode(false);
         console->openExercise(size_t(trainer), false);
         QVERIFY2(WaitForQuestion(*console), "no question was asked");
-        QTRY_VERIFY(Settled());
+        QTRY_VERIFY(WindowSettled(*console));
         if (place == "paused")
             Press(Qt::Key_Space);
         else if (place != "exercise")
@@ -199,7 +188,7 @@ class TestKeyboardWalk : public QObject
                   : place == "statistics" ? Qt::Key_3
                                           : Qt::Key_4,
                   Qt::ControlModifier);
-        QTRY_VERIFY(Settled());
+        QTRY_VERIFY(WindowSettled(*console));
     }
 
 private Q_SLOTS:
@@ -215,7 +204,7 @@ private Q_SLOTS:
         console = OpenMainWindow();
         QApplication::setActiveWindow(console.get());
         QVERIFY(QTest::qWaitForWindowActive(console.get()));
-        QTRY_VERIFY(Settled());
+        QTRY_VERIFY(WindowSettled(*console));
     }
     void cleanup()
     {
@@ -254,7 +243,7 @@ private Q_SLOTS:
             app.setQuizMode(true);
             console->openExercise(1, true);
             QVERIFY2(WaitForQuestion(*console), "no question was asked");
-            QTRY_VERIFY(Settled());
+            QTRY_VERIFY(WindowSettled(*console));
         } else if (start != "home") {
             Open(1, start);
         }
@@ -262,7 +251,7 @@ private Q_SLOTS:
             console->settingsPage(1)->findChild<QAbstractSpinBox*>()->setFocus(Qt::TabFocusReason);
         QFETCH(int, key);
         Press(key, Qt::KeyboardModifiers(modifiers));
-        QTRY_VERIFY(Settled());
+        QTRY_VERIFY(WindowSettled(*console));
         QTEST(Where(), "screen");
     }
 

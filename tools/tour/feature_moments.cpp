@@ -7,6 +7,7 @@
 #include "core/exercise/exercise.h"
 #include "core/exercise/question_data.h"
 #include "ui/answer_colours.h"
+#include "ui/exercise/computer_piano.h"
 #include "ui/dialogs/midi_warning_dialog.h"
 #include "ui/dialogs/play_dialog.h"
 #include "ui/dialogs/section_end_dialog.h"
@@ -242,14 +243,13 @@ bool FeatureMoments::ComputerKeyboard()
     for (int n = 0; n < (lowest - 12) / 12; ++n)
         QTest::keyClick(window.screen, Qt::Key_PageUp);
     const int start = 12 * ((lowest - 12) / 12 + 1);
-    const char letters[] = "ZSXDCVGBHNJMQ2W3ER5T6Y7UI";
     int place = 0;
     while (place < 24 && std::any_of(asked.begin(), asked.end(), [&](int note) {
                return (note - start - place) % 12 == 0;
            }))
         ++place;
     const int judged = Lesson().counters.answered;
-    QTest::keyClick(window.screen, Qt::Key(letters[place]));
+    QTest::keyClick(window.screen, Qt::Key(UI::ComputerPiano::letterOf(place).at(0).unicode()));
     if (!WaitFor([&] { return Lesson().counters.answered > judged; }, 5000))
         return window.Fail("a note played on the computer keyboard was not judged");
     Pause(400); // the marks come in

@@ -7,6 +7,7 @@
 #include "core/score_builder.h"
 #include "notation/music_font.h"
 #include "ui/exercise/question_countdown.h"
+#include "ui/exercise/computer_piano.h"
 #include "ui/widgets/keyboard.h"
 #include "ui/widgets/progress.h"
 #include "ui/widgets/score_board.h"
@@ -74,6 +75,10 @@ struct KeyboardLook
 std::vector<KeyboardLook> KeyboardLooks()
 {
     const int middleC = 39, e4 = 43, g4 = 46, fSharp4 = 45, aSharp3 = 37;
+    // The computer keyboard's window from C3, its letters as UI::ComputerPiano gives them.
+    QMap<int, QString> window;
+    for (int place = 0; place < UI::ComputerPiano::KeyCount; ++place)
+        window.insert(27 + place, UI::ComputerPiano::letterOf(place));
     return {
         {"Keyboard: normal", "keyboard-normal", [](Keyboard&) {}},
         {"Keyboard: hover over E4", "keyboard-hover",
@@ -95,20 +100,12 @@ std::vector<KeyboardLook> KeyboardLooks()
          }},
         {"Keyboard: the computer keyboard's window from C3, C4 and E4 held from it", "keyboard-letters",
          [=](Keyboard& k) {
-             const char letters[] = "ZSXDCVGBHNJMQ2W3ER5T6Y7UI";
-             QMap<int, QString> window;
-             for (int place = 0; place < 25; ++place)
-                 window.insert(27 + place, QString(QLatin1Char(letters[place])));
              k.setKeyLetters(window);
              k.pressKey(middleC);
              k.pressKey(e4);
          }},
         {"Keyboard: answer marks with the computer keyboard's letters", "keyboard-letters-marks",
          [=](Keyboard& k) {
-             const char letters[] = "ZSXDCVGBHNJMQ2W3ER5T6Y7UI";
-             QMap<int, QString> window;
-             for (int place = 0; place < 25; ++place)
-                 window.insert(27 + place, QString(QLatin1Char(letters[place])));
              k.setKeyLetters(window);
              k.updateKeysState(Marks({{middleC, Keyboard::GreenMark},
                                       {g4, Keyboard::BlueMark},
