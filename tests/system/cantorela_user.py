@@ -16,11 +16,12 @@ TRAINERS = (
 )
 
 QUESTION = re.compile(r"^Question (\d+) of (\d+)$")
-VERDICT = re.compile(r"^(Right|Wrong)$")
+VERDICT = re.compile(r"^(Right|Wrong|Out of time\.)$")
 VARIANT = re.compile(r"^Answer \d+: ")
 HOME_SCREEN = "Learn reading notes"
 NO_MIDI_NOTICE = "No MIDI keyboard found"
 HINT = re.compile(r"^Press spacebar for next question")
+RETRY_SECONDS = 1.5
 # White keys of the middle of the piano, and one black key: a click lands on the lower part of
 # a white key (below the black keys) and in the middle of a black one.
 PIANO_KEYS = ("C4", "E4", "G4", "C♯4/D♭4", "A3", "D4", "F4", "B3")
@@ -155,6 +156,8 @@ class CantorelaUser:
         # answers (between two refreshes of the screen's state); such a click does nothing.
         # While the same question is still asked and its controls still take answers, the
         # click is repeated: a judged answer disables them at once, so none is judged twice.
+        # The repeat comes after a short while that no slow build stretches, since a timed
+        # question would run out meanwhile; should it run out all the same, that is its verdict.
         def verdict_or_retry():
             shown = self.screen.controls()
             verdict = self._verdict(shown)
@@ -163,10 +166,10 @@ class CantorelaUser:
             # (This also confirms the MIDI notice should it have come up over the lesson.)
             if self._answerable(shown) == asked and time.monotonic() > retry_at[0]:
                 self.screen.click(control, fy=0.85 if white else 0.5)
-                retry_at[0] = time.monotonic() + self.seconds(3)
+                retry_at[0] = time.monotonic() + RETRY_SECONDS
             return None
 
-        retry_at = [time.monotonic() + self.seconds(3)]
+        retry_at = [time.monotonic() + RETRY_SECONDS]
         verdict = self.screen.wait_until(verdict_or_retry, f"the verdict on {control.name!r} ({asked})",
                                          self.seconds(30))
         answers.log.append((asked, control.name, verdict))
@@ -176,7 +179,7 @@ class CantorelaUser:
             answers.by_piano += 1
         if verdict == "Right":
             answers.right += 1
-        else:
+        else:  # wrong, or out of time
             answers.wrong += 1
 
         # The lesson goes on by itself, or, after a mistake when the settings say so, waits for
@@ -186,7 +189,7 @@ class CantorelaUser:
             status = self._question_status(shown)
             if status and status != asked:
                 return "next"
-            if verdict == "Wrong" and any(c.role == "label" and HINT.match(c.name) for c in shown):
+            if verdict != "Right" and any(c.role == "label" and HINT.match(c.name) for c in shown):
                 return "hint"
             return None
 
