@@ -84,5 +84,11 @@ fuzz: setup
 	build-fuzz/tests/fuzz_gmn_parser -max_total_time=$(FUZZ_SECONDS) -max_len=4096 -artifact_prefix=build-fuzz/artifacts/ \
 		build-fuzz/corpus tests/notation/fuzz_seeds tests/notation/fuzz_cases
 
+# Brings translations/*.ts in step with the sources (lupdate): new texts come in unfinished for
+# the translators, texts no longer in the sources go. Never part of a build.
+.PHONY: translations
+translations: $(BUILD_DIR)/CMakeCache.txt
+	cmake --build $(BUILD_DIR) --target update_translations
+
 clean:
 	rm -rf $(BUILD_DIR) build-asan build-tsan build-fuzz

@@ -13,6 +13,7 @@
 #include "ui/dialogs/help_dialog.h"
 #include "ui/interface_fonts.h"
 #include "ui/main_window.h"
+#include "ui/translation.h"
 #include "ui/window_stack_manager.h"
 
 #include "notation/music_font.h"
@@ -20,6 +21,7 @@
 #include <QDesktopServices>
 #include <QFont>
 #include <QFontDatabase>
+#include <QLocale>
 #include <QLoggingCategory>
 #include <QSettings>
 #include <QUrl>
@@ -46,10 +48,16 @@ Application::Application(int& argc, char** argv, const QStringList& commandLine)
     Core::SettingsFileFormat::Install();
 
     QFont::insertSubstitution(QStringLiteral(".Guido2"), QStringLiteral("Guido2"));
-    QCoreApplication::setOrganizationName(tr("Vantorix"));
-    QCoreApplication::setOrganizationDomain(tr("vantorix.com"));
-    QCoreApplication::setApplicationName(tr("Cantorela"));
+    // The identity names the settings file and the data folder: it is the same in every language
+    // (a translated one would move the student's data), so it is never translated and is set
+    // before the translation is installed.
+    QCoreApplication::setOrganizationName(QStringLiteral("Vantorix"));
+    QCoreApplication::setOrganizationDomain(QStringLiteral("vantorix.com"));
+    QCoreApplication::setApplicationName(QStringLiteral("Cantorela"));
     QCoreApplication::setApplicationVersion(QStringLiteral(CANTORELA_VERSION));
+    // The language of the setting (the system's by default), before any window, dialog or
+    // question pool builds a text: those built keep their language for the whole run.
+    UI::Translation::install(Core::SettingsStore::storedLanguage());
     // The music font the notation is engraved with; a failure is reported and start-up goes on.
     Notation::MusicFont::RegisterApplicationFont();
     UI::InterfaceFonts::registerFonts(); // Lato in place of the forms' "Tahoma" and "MS Shell Dlg 2"
@@ -109,9 +117,11 @@ void Application::initialize(const std::function<void(const QString&)>& progress
     // Catalogues the compiled-in tempo pieces; each is read on its first request.
     m_midiBank = std::make_shared<Core::MidiBank>();
     m_exerciseCatalog->SetMidiBank(m_midiBank);
-    // Fetches nothing unless a services address is configured.
-    m_newsClient = std::make_shared<Core::NewsClient>(m_settingsStore->generalSettings().newsId,
-                                                      QStringLiteral("en-us"));
+    // Fetches nothing unless a services address is configured; asks for the news in the
+    // language in force, named as the service names it ("en-us", "de-de").
+    const QString localization = QLocale().name().toLower().replace(QLatin1Char('_'), QLatin1Char('-'));
+    m_newsClient =
+        std::make_shared<Core::NewsClient>(m_settingsStore->generalSettings().newsId, localization);
     selectStoredInputDevice();
 }
 

@@ -1,8 +1,9 @@
 #pragma once
 // The GUI application object: the root of ownership of the long-lived engine objects and of the
 // window stack manager. main() hands them to the main window through mainWindowServices().
-// Start-up is two-phase: the constructor sets identity, font and resources; initialize()
-// applies the style sheet and creates the engine objects. GUI thread only.
+// Start-up is two-phase: the constructor sets identity, font and resources and installs the
+// language of the settings (UI::Translation); initialize() applies the style sheet and creates the
+// engine objects. GUI thread only.
 
 #include "core/exercise/trainer_settings_source.h"
 #include "core/settings_store.h"

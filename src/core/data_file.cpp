@@ -1,5 +1,6 @@
 #include "core/data_file.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -62,7 +63,9 @@ bool DataFile::WriteAtomically(const QString& path, const QByteArray& contents, 
     if (!QFileInfo(folder).exists()) {
         errno = 0;
         if (!QDir().mkpath(folder))
-            return fail(errno ? errno : ENOENT, QStringLiteral("the folder %1 cannot be made").arg(folder));
+            return fail(
+                errno ? errno : ENOENT,
+                QCoreApplication::translate("Core::DataFile", "the folder %1 cannot be made").arg(folder));
     }
 
     QSaveFile file(path);

@@ -80,6 +80,9 @@ int ReadInt(const QSettings& settings, const QString& key, int fallback)
     return ok ? value : fallback;
 }
 
+// The language setting, in the group "GlobalSetting".
+const QString LanguageKey = QStringLiteral("Settings.Language");
+
 std::unique_ptr<QSettings> OpenSettingsFile()
 {
     return std::make_unique<QSettings>(SettingsFileFormat::Registered(), QSettings::UserScope,
@@ -299,7 +302,14 @@ bool GeneralSettings::operator==(const GeneralSettings& o) const
            showMistakes == o.showMistakes && hideMidiDialog == o.hideMidiDialog && newsId == o.newsId &&
            instrument == o.instrument && showDifficultyDialog == o.showDifficultyDialog &&
            answerWithGraphicalKeyboard == o.answerWithGraphicalKeyboard &&
-           answerWithMultipleChoice == o.answerWithMultipleChoice && colourBlindColours == o.colourBlindColours;
+           answerWithMultipleChoice == o.answerWithMultipleChoice &&
+           colourBlindColours == o.colourBlindColours && language == o.language;
+}
+
+QString SettingsStore::storedLanguage()
+{
+    const std::unique_ptr<QSettings> file = OpenSettingsFile();
+    return file->value(QStringLiteral("GlobalSetting/") + LanguageKey, QString()).toString();
 }
 
 SettingsStore::SettingsStore(std::function<bool()> quizMode)
@@ -429,6 +439,7 @@ void SettingsStore::loadGeneralSettings()
     g.answerWithMultipleChoice = s.value(QStringLiteral("Settings.Answer.MultipleChoice"), false).toBool();
     g.showDifficultyDialog = s.value(QStringLiteral("Settings.ShowDifficultyDialog"), true).toBool();
     g.colourBlindColours = s.value(QStringLiteral("Settings.ColourBlindColours"), false).toBool();
+    g.language = s.value(LanguageKey, QString()).toString();
     s.endGroup();
 }
 
@@ -449,6 +460,7 @@ void SettingsStore::saveGeneralSettings()
     s.setValue(QStringLiteral("Settings.Answer.MultipleChoice"), g.answerWithMultipleChoice);
     s.setValue(QStringLiteral("Settings.ShowDifficultyDialog"), g.showDifficultyDialog);
     s.setValue(QStringLiteral("Settings.ColourBlindColours"), g.colourBlindColours);
+    s.setValue(LanguageKey, g.language);
     s.endGroup();
 }
 

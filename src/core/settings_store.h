@@ -51,6 +51,9 @@ struct GeneralSettings
     bool answerWithMultipleChoice = false;
     // Right and wrong in blue and orange instead of green and red.
     bool colourBlindColours = false;
+    // The language the program speaks from its next start: "en", "de", "es", or "" for the
+    // system's ("Settings.Language").
+    QString language;
     bool operator==(const GeneralSettings& o) const;
 };
 
@@ -93,6 +96,10 @@ public:
     int currentDifficultyLevel() const { return m_currentDifficultyLevel; }
 
     QString fileName() const;
+
+    // The language setting as stored (GeneralSettings::language), read at start-up before a
+    // store exists, so that the translation is in place before any text is built.
+    static QString storedLanguage();
 
 private:
     bool inQuizMode() const { return m_isQuizMode && m_isQuizMode(); }

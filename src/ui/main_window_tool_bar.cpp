@@ -23,16 +23,18 @@ const char* TrainerPlace(size_t exerciseId, bool quiz)
     return exerciseId < 3 ? places[exerciseId][quiz ? 1 : 0] : "home";
 }
 
+// What the caption of a place reads as; each is a whole text of its own for the translators.
 QString PlaceName(const char* place)
 {
     const QByteArray key(place);
+    const bool quiz = key.endsWith("Quiz");
     if (key.startsWith("note"))
-        return MainWindow::tr("Note Trainer");
+        return quiz ? MainWindow::tr("Note Trainer quiz") : MainWindow::tr("Note Trainer");
     if (key.startsWith("ear"))
-        return MainWindow::tr("Ear Trainer");
+        return quiz ? MainWindow::tr("Ear Trainer quiz") : MainWindow::tr("Ear Trainer");
     if (key.startsWith("symbol"))
-        return MainWindow::tr("Music Symbols");
-    return QStringLiteral("Cantorela");
+        return quiz ? MainWindow::tr("Music Symbols quiz") : MainWindow::tr("Music Symbols");
+    return QStringLiteral("Cantorela"); // the program's name, the same in every language
 }
 
 } // namespace
@@ -64,8 +66,7 @@ void MainWindow::applyExerciseTabs()
 void MainWindow::setCaption(const char* place)
 {
     m_ui->Caption->setStyleSheet(property(place).toString());
-    m_ui->Caption->setAccessibleName(PlaceName(place) +
-                                     (QByteArray(place).endsWith("Quiz") ? tr(" quiz") : QString()));
+    m_ui->Caption->setAccessibleName(PlaceName(place));
 }
 
 void MainWindow::markTab(QToolButton* tab)

@@ -2,6 +2,8 @@
 
 #include "tour_window.h"
 
+#include "cut_off_texts.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -45,6 +47,11 @@ void Album::Save(const QImage& image, const QString& moment)
                              .arg(slug.left(60).remove(QRegularExpression(QStringLiteral("-$"))));
     if (!image.save(QDir(folder).filePath(file), "PNG"))
         std::fprintf(stderr, "tour: cannot write %s\n", qPrintable(file));
+    for (QWidget* top : QApplication::topLevelWidgets())
+        if (top->isVisible())
+            for (const QString& cut : CutOffTexts::In(top))
+                std::fprintf(stderr, "tour %s: %s: cut off: %s\n", qPrintable(window.pass.name), qPrintable(file),
+                             qPrintable(cut));
     index.append(QStringLiteral("%1\t%2 · %3 · %4").arg(file, window.pass.title, placeLabel, moment));
     std::printf("tour %s: %s\n", qPrintable(window.pass.name), qPrintable(file));
     std::fflush(stdout);

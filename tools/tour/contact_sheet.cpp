@@ -1,7 +1,5 @@
 #include "contact_sheet.h"
 
-#include "pass.h"
-
 #include "ui/interface_fonts.h"
 
 #include <QDir>
@@ -23,7 +21,7 @@ struct Picture
 
 } // namespace
 
-QImage ContactSheet(const QString& outputDir)
+QImage ContactSheet(const QString& outputDir, const std::vector<Pass>& passes)
 {
     constexpr int margin = 24, columns = 4, thumbWidth = 480, labelHeight = 50, gap = 16, headHeight = 44;
     QFont labelFont(UI::InterfaceFonts::familyName());
@@ -39,7 +37,7 @@ QImage ContactSheet(const QString& outputDir)
         int thumbHeight;
     };
     std::vector<Group> groups;
-    for (const Pass& pass : Passes()) {
+    for (const Pass& pass : passes) {
         Group group{pass.title, {}, thumbWidth * pass.height / pass.width};
         const QDir folder(QDir(outputDir).filePath(pass.name));
         QFile file(folder.filePath(QLatin1String(IndexFile)));

@@ -12,11 +12,12 @@
 // follow for what those leave to chance: the symbol trainer's 128th note and rest, the countdown
 // of a timed question full, at half, amber and empty, Hear again before and after R, the play
 // card over a lesson left for the settings, and a quiz's section bar that takes no click. It
-// does so at 1920x1080, at 1366x768 and at 1920x1080 with device pixel ratio 2, each in a process
-// of its own with a fresh configuration and data folder (the ratio-2 pass runs with
-// QT_SCALE_FACTOR=2, so every widget paints at ratio 2 and picks its "@2x" pictures). The
-// pictures go to OUTPUT_DIR/<size>/, with a labelled contact sheet of all of them in SHEET.png
-// (make tour).
+// does so at 1920x1080, at 1366x768 and at 1920x1080 with device pixel ratio 2, and at 1366x768 in
+// German and in Spanish (the languages found in the system's locale), each in a process of its
+// own with a fresh configuration and data folder (the ratio-2 pass runs with QT_SCALE_FACTOR=2, so
+// every widget paints at ratio 2 and picks its "@2x" pictures). The pictures go to
+// OUTPUT_DIR/<pass>/, with a labelled contact sheet of all of them in SHEET.png (make tour). A
+// text cut off in a picture is reported with the picture's name.
 //
 // Without a sound card the answer sounds are swallowed by a silent server; without a MIDI
 // keyboard the lessons show their MIDI notice. No services address is set, so help is the guide
@@ -39,6 +40,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -92,6 +94,8 @@ int RunAll(const QString& outputDir, const QString& sheetPath)
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         environment.remove(QStringLiteral("QT_AUTO_SCREEN_SCALE_FACTOR"));
         environment.remove(QStringLiteral("QT_SCREEN_SCALE_FACTORS"));
+        environment.insert(QStringLiteral("LANGUAGE"), pass.locale.left(2));
+        environment.insert(QStringLiteral("LC_ALL"), pass.locale + QStringLiteral(".UTF-8"));
         if (pass.ratio != 1)
             environment.insert(QStringLiteral("QT_SCALE_FACTOR"), QString::number(pass.ratio));
         else
@@ -108,11 +112,25 @@ int RunAll(const QString& outputDir, const QString& sheetPath)
         if (process->exitStatus() != QProcess::NormalExit || process->exitCode() != 0)
             ++failures;
     }
-    if (!ContactSheet(outputDir).save(sheetPath, "PNG")) {
-        std::fprintf(stderr, "tour: cannot write %s\n", qPrintable(sheetPath));
-        return 1;
+    // One sheet for the sizes, and one for each other language beside it ("tour-de.png").
+    std::vector<std::pair<QString, std::vector<Pass>>> sheets{{sheetPath, {}}};
+    for (const Pass& pass : Passes()) {
+        if (pass.locale.startsWith(QLatin1String("en"))) {
+            sheets.front().second.push_back(pass);
+            continue;
+        }
+        const QFileInfo sheet(sheetPath);
+        sheets.push_back({sheet.dir().filePath(QStringLiteral("%1-%2.%3")
+                                                  .arg(sheet.completeBaseName(), pass.locale.left(2), sheet.suffix())),
+                          {pass}});
     }
-    std::printf("tour: contact sheet written to %s\n", qPrintable(sheetPath));
+    for (const auto& [path, passes] : sheets) {
+        if (!ContactSheet(outputDir, passes).save(path, "PNG")) {
+            std::fprintf(stderr, "tour: cannot write %s\n", qPrintable(path));
+            return 1;
+        }
+        std::printf("tour: contact sheet written to %s\n", qPrintable(path));
+    }
     if (failures)
         std::fprintf(stderr, "tour: %d of the passes failed\n", failures);
     return failures ? 1 : 0;

@@ -15,21 +15,14 @@
 Q_LOGGING_CATEGORY(catalogLog, "cantorela.catalog")
 
 namespace Core {
-namespace {
-
-QString Tr(const char* text)
-{
-    return QCoreApplication::translate("Core::ExerciseCatalog", text);
-}
-
-} // namespace
 
 ExerciseCatalog::ExerciseCatalog(const TrainerSettingsSource* settings) : settingsSource(settings)
 {
-    trainers.push_back({Tr("Note Trainer"), Tr("Learn reading notes"), Tr("Quiz yourself on reading notes")});
-    trainers.push_back({Tr("Ear Trainer"), Tr("Learn recognizing notes by ear"),
-                        Tr("Quiz yourself on recognizing notes by ear")});
-    trainers.push_back({Tr("Music Symbols"), Tr("Learn various music symbols"), Tr("Quiz yourself on music symbols")});
+    trainers.push_back({tr("Note Trainer"), tr("Learn reading notes"), tr("Quiz yourself on reading notes")});
+    trainers.push_back({tr("Ear Trainer"), tr("Learn recognizing notes by ear"),
+                        tr("Quiz yourself on recognizing notes by ear")});
+    trainers.push_back(
+        {tr("Music Symbols"), tr("Learn various music symbols"), tr("Quiz yourself on music symbols")});
 
     const QDir data(DataDirectory());
     statistics = std::make_shared<ExerciseStatistics>(data.absoluteFilePath(QLatin1String(HistoryFileName)),

@@ -8,6 +8,7 @@
 // The application creates the one catalogue at start-up and gives it the piece bank once that
 // exists. GUI thread.
 
+#include <QCoreApplication>
 #include <QString>
 #include <QStringList>
 
@@ -24,6 +25,7 @@ class TrainerSettingsSource;
 
 class ExerciseCatalog
 {
+    Q_DECLARE_TR_FUNCTIONS(Core::ExerciseCatalog)
 public:
     struct Trainer
     {

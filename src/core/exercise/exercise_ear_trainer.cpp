@@ -26,11 +26,6 @@ TrainerSupport::PitchedPool PoolKind(int section)
     return kinds[section];
 }
 
-QString Tr(const char* text)
-{
-    return QCoreApplication::translate("Core::ExerciseEarTrainer", text);
-}
-
 } // namespace
 
 ExerciseEarTrainer::ExerciseEarTrainer(const TrainerSettingsSource* settings, std::shared_ptr<MidiBank> pieceBank)
@@ -49,11 +44,11 @@ ExerciseEarTrainer::~ExerciseEarTrainer()
 
 void ExerciseEarTrainer::RegisterSections(std::vector<SectionTitle>& out)
 {
-    out.push_back({Tr("Single Notes"), Tr("Train Single Notes")});
-    out.push_back({Tr("Intervals"), Tr("Train Intervals")});
-    out.push_back({Tr("Chords"), Tr("Train Chords")});
-    out.push_back({Tr("Scales"), Tr("Train Scales")});
-    out.push_back({Tr("Tempo"), Tr("Train Tempo")});
+    out.push_back({tr("Single Notes"), tr("Train Single Notes")});
+    out.push_back({tr("Intervals"), tr("Train Intervals")});
+    out.push_back({tr("Chords"), tr("Train Chords")});
+    out.push_back({tr("Scales"), tr("Train Scales")});
+    out.push_back({tr("Tempo"), tr("Train Tempo")});
     GetNotePool();
     GetIntervalPool();
     GetChordPool();

@@ -8,6 +8,8 @@
 #include "core/exercise/exercise.h"
 #include "core/exercise/trainer_support.h"
 
+#include <QCoreApplication>
+
 #include <memory>
 
 namespace Core {
@@ -16,6 +18,7 @@ class MidiBank;
 
 class ExerciseEarTrainer : public Exercise
 {
+    Q_DECLARE_TR_FUNCTIONS(Core::ExerciseEarTrainer)
 public:
     enum SectionIndex
     {

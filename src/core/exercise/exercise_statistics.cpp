@@ -4,6 +4,7 @@
 #include "core/error.h"
 #include "core/exercise/xml_serializer.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
@@ -211,7 +212,9 @@ void ExerciseStatistics::WriteFile(Which which, const char* function)
             restore();
             throw Error(
                 SourceFile, function, __LINE__, 0x624,
-                QStringLiteral("%1 could not be read and could not be kept aside; not replaced").arg(path));
+                QCoreApplication::translate("Core::ExerciseStatistics",
+                                            "%1 could not be read and could not be kept aside; not replaced")
+                    .arg(path));
         }
         if (!keptPath.isEmpty())
             qCWarning(statisticsLog).noquote() << "unreadable statistics file kept as" << keptPath;

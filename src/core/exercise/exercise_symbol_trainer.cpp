@@ -111,7 +111,7 @@ template <size_t N> QuestionPool Table(const Row (&rows)[N])
     return pool;
 }
 
-// "F♯ / d♯": the major key, then the minor in lower case.
+// "F♯ / d♯" (German "Fis / dis"): the major key, then the minor in lower case.
 QuestionPool SignatureTable()
 {
     QuestionPool pool;
@@ -120,8 +120,7 @@ QuestionPool SignatureTable()
         auto item = std::make_shared<QuestionData>();
         item->statisticsKey = qint32(id);
         item->caption = ExerciseSymbolTrainer::SignaturePicture(int(id), true);
-        item->caption2 = NoteSpelling::displayName(keys.major) + QStringLiteral(" / ") +
-                         NoteSpelling::displayName(keys.minor).toLower();
+        item->caption2 = NoteSpelling::signatureCaption(keys);
         pool.push_back(std::move(item));
     }
     return pool;
@@ -139,11 +138,6 @@ const ItemTables& Tables()
 {
     static const ItemTables tables;
     return tables;
-}
-
-QString Tr(const char* text)
-{
-    return QCoreApplication::translate(Context, text);
 }
 
 } // namespace
@@ -194,11 +188,11 @@ int ExerciseSymbolTrainer::SignatureAccidentals(int row)
 
 void ExerciseSymbolTrainer::RegisterSections(std::vector<SectionTitle>& out)
 {
-    out.push_back({Tr("Note Lengths"), Tr("Train Note Lengths")});
-    out.push_back({Tr("Key Signatures"), Tr("Train Key Signatures")});
-    out.push_back({Tr("Tempo"), Tr("Train Tempo")});
-    out.push_back({Tr("Loudness"), Tr("Train Loudness")});
-    out.push_back({Tr("Note Modifiers"), Tr("Train Note Modifiers")});
+    out.push_back({tr("Note Lengths"), tr("Train Note Lengths")});
+    out.push_back({tr("Key Signatures"), tr("Train Key Signatures")});
+    out.push_back({tr("Tempo"), tr("Train Tempo")});
+    out.push_back({tr("Loudness"), tr("Train Loudness")});
+    out.push_back({tr("Note Modifiers"), tr("Train Note Modifiers")});
     Tables();
 }
 

@@ -8,6 +8,8 @@
 #include "core/exercise/question_pools.h"
 #include "core/exercise/trainer_support.h"
 
+#include <QCoreApplication>
+
 #include <memory>
 
 namespace Core {
@@ -16,6 +18,7 @@ class MidiBank;
 
 class ExerciseSymbolTrainer : public Exercise
 {
+    Q_DECLARE_TR_FUNCTIONS(Core::ExerciseSymbolTrainer)
 public:
     enum SectionIndex
     {

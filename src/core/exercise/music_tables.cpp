@@ -249,13 +249,15 @@ QString MusicTables::ChordLabel(int type, int root, int inversion)
 {
     if (type < 0 || type >= ChordTypeCount)
         return tr("chord error");
-    QString note = NoteLabel(root, false);
-    const QString octave = note.right(1);
-    note.chop(1);
-    QString label = note + ChordSuffix(type);
-    if (inversion != 0)
-        label += QStringLiteral(" inv") + QString::number(inversion);
-    return label + QStringLiteral("\n(oct %1)").arg(octave);
+    if (root < 0 || root >= KeyCount)
+        return tr("note error");
+    QString label = NoteName(PitchClass(root), false) + ChordSuffix(type);
+    if (inversion != 0) {
+        //: A chord symbol (%1, "C♯maj") in its first or second inversion (%2).
+        label = tr("%1 inv%2").arg(label, QString::number(inversion));
+    }
+    //: The octave number of a chord's root, on the line under the chord symbol.
+    return label + QLatin1Char('\n') + tr("(oct %1)").arg(NoteSpelling::octave(root));
 }
 
 QString MusicTables::ScaleName(int index)

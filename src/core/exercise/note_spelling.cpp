@@ -3,8 +3,10 @@
 #include "core/exercise/music_tables.h"
 
 #include <QChar>
+#include <QCoreApplication>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdlib>
 
 namespace Core {
@@ -19,7 +21,53 @@ constexpr char16_t flatSign = 0x266D;
 // the reverse order.
 const int sharpOrder[7] = {3, 0, 4, 1, 5, 2, 6}; // F C G D A E B
 
+const char* const solfegeSyllables[7] = {"Do", "Re", "Mi", "Fa", "Sol", "La", "Si"};
+
+std::atomic<NoteNaming> currentNaming{NoteNaming::Letters};
+
+QString signs(int alter)
+{
+    return QString(std::abs(alter), QChar(alter > 0 ? sharpSign : flatSign));
+}
+
+// German names: H is B natural and B is B flat; each sharp adds "is", each flat "es", which
+// after the vowels E and A is only "s" (Es, As, Eses, Ases). B double flat is Heses.
+QString germanName(int step, int alter)
+{
+    if (step == 6 && alter == -1)
+        return QStringLiteral("B");
+    QString name(QLatin1Char(step == 6 ? 'H' : letters[step]));
+    for (int i = 0; i < alter; ++i)
+        name += QLatin1String("is");
+    for (int i = 0; i < -alter; ++i)
+        name += i == 0 && (step == 2 || step == 5) ? QLatin1String("s") : QLatin1String("es");
+    return name;
+}
+
 } // namespace
+
+void setNoteNaming(NoteNaming naming)
+{
+    currentNaming.store(naming, std::memory_order_relaxed);
+}
+
+NoteNaming noteNaming()
+{
+    return currentNaming.load(std::memory_order_relaxed);
+}
+
+NoteNaming translatedNoteNaming()
+{
+    //: Not shown: which note names this language uses. Answer "letters" for C D E F G A B
+    //: (C♯, B♭), "german" for C D E F G A H (Cis, Es, B for B flat) or "solfege" for
+    //: Do Re Mi Fa Sol La Si (Do♯, Si♭).
+    const QString naming = QCoreApplication::translate("Core::NoteSpelling", "letters").trimmed().toLower();
+    if (naming == QLatin1String("german"))
+        return NoteNaming::German;
+    if (naming == QLatin1String("solfege") || naming == QStringLiteral("solf\u00E8ge"))
+        return NoteNaming::Solfege;
+    return NoteNaming::Letters;
+}
 
 int naturalSemitones(int step)
 {
@@ -100,8 +148,33 @@ int octave(int key)
 
 QString displayName(const SpelledNote& note)
 {
-    return QString(QLatin1Char(letters[std::clamp(note.step, 0, 6)])) +
-           QString(std::abs(note.alter), QChar(note.alter > 0 ? sharpSign : flatSign));
+    const int step = std::clamp(note.step, 0, 6);
+    switch (noteNaming()) {
+    case NoteNaming::German:
+        return germanName(step, note.alter);
+    case NoteNaming::Solfege:
+        return QLatin1String(solfegeSyllables[step]) + signs(note.alter);
+    case NoteNaming::Letters:
+        break;
+    }
+    return QString(QLatin1Char(letters[step])) + signs(note.alter);
+}
+
+QString keyName(const SpelledNote& tonic, bool minor)
+{
+    const QString name = displayName(tonic);
+    return minor && noteNaming() == NoteNaming::German ? name.toLower() : name;
+}
+
+QString signatureCaption(const SignatureKeys& keys)
+{
+    // Syllables keep their capital: their case tells nothing of the key.
+    const QString minor = displayName(keys.minor);
+    //: The answer of a key signature: %1 its major key, %2 its relative minor ("F♯ / d♯"; the
+    //: letters of a minor key come in lower case, syllables do not). A language that does not
+    //: mark minor keys by lower case adds its words here ("%1 M / %2 m").
+    return QCoreApplication::translate("Core::NoteSpelling", "%1 / %2")
+        .arg(displayName(keys.major), noteNaming() == NoteNaming::Solfege ? minor : minor.toLower());
 }
 
 QByteArray notationName(const SpelledNote& note)

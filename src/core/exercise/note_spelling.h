@@ -1,10 +1,10 @@
 #pragma once
 // How notes are spelled: a letter (C to B) and its sharps or flats, for a pitch class, for a
 // degree of a chord formula ("b3": the minor third above the root) and for the accidentals of
-// a key signature; and how such a note is written for the screen ("E♭") and in the notation
-// text ("e&"). The letters' semitones are the major scale of Core::MusicTables, the chord
-// formulas are its chord types' own. The score builder, the labels of the question pools and
-// the reference pages all spell through here.
+// a key signature; and how such a note is written for the screen ("E♭", German "Es", Spanish
+// "Mi♭") and in the notation text ("e&"). The letters' semitones are the major scale of
+// Core::MusicTables, the chord formulas are its chord types' own. The score builder, the labels
+// of the question pools and the reference pages all spell through here.
 //
 // Keys count the 88 piano keys from A0 (0); the notation can write them up to 98.
 
@@ -15,6 +15,22 @@
 
 namespace Core {
 namespace NoteSpelling {
+
+// The names notes are shown with: English letters (C D E F G A B, "C♯", "B♭"), German names
+// (C D E F G A H, "Cis", "Es", "B" for B flat) or the syllables of solfège ("Do♯", "Si♭").
+enum class NoteNaming
+{
+    Letters,
+    German,
+    Solfege
+};
+// Set once at start-up, from the installed translation, before the engine's threads run;
+// read from any thread.
+void setNoteNaming(NoteNaming naming);
+NoteNaming noteNaming();
+// The naming the installed translation asks for: its translation of "letters" (context
+// "Core::NoteSpelling") is "letters", "german" or "solfege"; anything else gives Letters.
+NoteNaming translatedNoteNaming();
 
 struct SpelledNote
 {
@@ -52,8 +68,16 @@ SignatureKeys signatureKeys(int count);
 // The octave number of a key as note names carry it (middle C, key 39, is C4; A0 to B0 are 0).
 int octave(int key);
 
-// "E♭", "F♯", "B♭♭": the letter and its accidental signs.
+// The note as the naming in force shows it: "E♭", "F♯", "B♭♭" (the letter and its accidental
+// signs); German "Es", "Fis", "Heses", "H" for B and "B" for B flat; solfège "Mi♭", "Fa♯".
 QString displayName(const SpelledNote& note);
+// The tonic's name in a key's name, before "major" or "minor": German writes a minor key's
+// tonic in lower case ("dis-Moll"), English and solfège as the note ("D♯ minor", "Re♯ menor").
+QString keyName(const SpelledNote& tonic, bool minor);
+// The answer caption of a key signature: its major key, then its relative minor, in lower case
+// where letters mark the minor so ("F♯ / d♯", German "Fis / dis"; solfège "Fa♯ / Re♯"), in the
+// pattern the translation gives (Spanish may add its words: "Fa♯ M / Re♯ m").
+QString signatureCaption(const SignatureKeys& keys);
 // "e&", "f#": the note as the notation text writes it, without the octave.
 QByteArray notationName(const SpelledNote& note);
 // A chord formula as it is printed: "1 ♭3 5" for "1 b3 5".

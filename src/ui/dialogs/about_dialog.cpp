@@ -20,7 +20,8 @@ namespace {
 constexpr QSize cardSize(800, 660);
 const char* tempoPiecesResource = ":/about/tempo_pieces.md";
 
-// What Cantorela is built with: name, what it does here, licence.
+// What Cantorela is built with: name, what it does here, licence. Proper names stay as they are;
+// the names and licences that say what they are in words are translated.
 struct Component
 {
     const char* name;
@@ -30,14 +31,18 @@ struct Component
 
 const Component components[] = {
     {"Qt 5", QT_TRANSLATE_NOOP("UI::AboutDialog", "application framework"), "GNU LGPL v3"},
-    {"RtMidi", QT_TRANSLATE_NOOP("UI::AboutDialog", "MIDI input and output"), "MIT-style licence"},
+    {"RtMidi", QT_TRANSLATE_NOOP("UI::AboutDialog", "MIDI input and output"),
+     QT_TRANSLATE_NOOP("UI::AboutDialog", "MIT-style licence")},
     {"FluidSynth", QT_TRANSLATE_NOOP("UI::AboutDialog", "built-in synthesizer"), "GNU LGPL 2.1"},
-    {"FluidR3 Mono General MIDI soundfont",
-     QT_TRANSLATE_NOOP("UI::AboutDialog", "the synthesizer's instruments"), "MIT licence"},
-    {"libsmf", QT_TRANSLATE_NOOP("UI::AboutDialog", "reading Standard MIDI Files"), "BSD 2-clause licence"},
-    {"Bravura music font", QT_TRANSLATE_NOOP("UI::AboutDialog", "engraved music"),
-     "SIL Open Font License 1.1"},
-    {"Lato fonts", QT_TRANSLATE_NOOP("UI::AboutDialog", "interface text"), "SIL Open Font License 1.1"},
+    {QT_TRANSLATE_NOOP("UI::AboutDialog", "FluidR3 Mono General MIDI soundfont"),
+     QT_TRANSLATE_NOOP("UI::AboutDialog", "the synthesizer's instruments"),
+     QT_TRANSLATE_NOOP("UI::AboutDialog", "MIT licence")},
+    {"libsmf", QT_TRANSLATE_NOOP("UI::AboutDialog", "reading Standard MIDI Files"),
+     QT_TRANSLATE_NOOP("UI::AboutDialog", "BSD 2-clause licence")},
+    {QT_TRANSLATE_NOOP("UI::AboutDialog", "Bravura music font"),
+     QT_TRANSLATE_NOOP("UI::AboutDialog", "engraved music"), "SIL Open Font License 1.1"},
+    {QT_TRANSLATE_NOOP("UI::AboutDialog", "Lato fonts"),
+     QT_TRANSLATE_NOOP("UI::AboutDialog", "interface text"), "SIL Open Font License 1.1"},
 };
 
 QString inlineMarkup(const QString& text)
@@ -211,8 +216,8 @@ QString AboutDialog::creditsHtml(const QString& tempoPiecesMarkdown)
             role = tr("%1, version %2 in use").arg(role, QString::fromLatin1(qVersion()));
         html += QStringLiteral("<tr%1><td><b>%2</b><br/>%3</td><td class=\"licence\">%4</td></tr>\n")
                     .arg(row++ % 2 == 0 ? QStringLiteral(" class=\"even\"") : QString(),
-                         QString::fromUtf8(component.name).toHtmlEscaped(), role.toHtmlEscaped(),
-                         QString::fromUtf8(component.licence).toHtmlEscaped());
+                         tr(component.name).toHtmlEscaped(), role.toHtmlEscaped(),
+                         tr(component.licence).toHtmlEscaped());
     }
     html += QStringLiteral("</table>\n<h3>%1</h3>\n").arg(tr("Tempo pieces").toHtmlEscaped());
     if (tempoPiecesMarkdown.trimmed().isEmpty())

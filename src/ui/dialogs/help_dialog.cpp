@@ -1,5 +1,7 @@
 #include "ui/dialogs/help_dialog.h"
 
+#include "ui/translation.h"
+
 #include <QFile>
 #include <QPushButton>
 #include <QTextBrowser>
@@ -33,7 +35,7 @@ HelpDialog::HelpDialog(QWidget* parent) : CardDialog(tr("Cantorela guide"), card
     m_guide->setFont(textFont(15));
     m_guide->document()->setDocumentMargin(18);
     m_guide->setAccessibleName(tr("Guide"));
-    QFile page(QString::fromLatin1(GuideResource));
+    QFile page(guideResource(Translation::language()));
     if (page.open(QIODevice::ReadOnly))
         m_guide->setHtml(QString::fromUtf8(page.readAll()));
     else
@@ -46,6 +48,13 @@ HelpDialog::HelpDialog(QWidget* parent) : CardDialog(tr("Cantorela guide"), card
     m_closeButton->setDefault(true);
     connect(m_closeButton, &QPushButton::clicked, this, &QDialog::accept);
     setTabOrder(m_guide, m_closeButton);
+}
+
+QString HelpDialog::guideResource(const QString& language)
+{
+    initializeHelpResources();
+    const QString translated = QStringLiteral(":/help/guide_%1.html").arg(language);
+    return QFile::exists(translated) ? translated : QString::fromLatin1(GuideResource);
 }
 
 void HelpDialog::followLink(const QUrl& link)

@@ -191,17 +191,19 @@ void SoundCheckDialog::showKey(int note, int velocity)
 void SoundCheckDialog::showTiming(int note, double callbackToNoteOnMs, double bufferMs, double serverMs)
 {
     const double total = callbackToNoteOnMs + bufferMs + serverMs;
-    QString text = serverMs > 0
-                       ? tr("Key to sound: %1 ms (audio buffer %2 ms, audio server %3 ms)")
-                             .arg(qRound(total))
-                             .arg(bufferMs, 0, 'f', 1)
-                             .arg(serverMs, 0, 'f', 1)
-                       : tr("Key to sound: %1 ms (audio buffer %2 ms)").arg(qRound(total)).arg(bufferMs, 0, 'f', 1);
+    QString text =
+        serverMs > 0
+            ? tr("Key to sound: %1 ms (audio buffer %L2 ms, audio server %L3 ms)")
+                  .arg(qRound(total))
+                  .arg(bufferMs, 0, 'f', 1)
+                  .arg(serverMs, 0, 'f', 1)
+            : tr("Key to sound: %1 ms (audio buffer %L2 ms)").arg(qRound(total)).arg(bufferMs, 0, 'f', 1);
     m_latencyLabel->setText(text);
     m_latencyLabel->setAccessibleName(text);
-    m_latencyLabel->setToolTip(tr("%1: %2 ms from the key reaching the program to the synthesizer starting it")
-                                   .arg(noteText(note))
-                                   .arg(callbackToNoteOnMs, 0, 'f', 2));
+    m_latencyLabel->setToolTip(
+        tr("%1: %L2 ms from the key reaching the program to the synthesizer starting it")
+            .arg(noteText(note))
+            .arg(callbackToNoteOnMs, 0, 'f', 2));
     m_adviceLabel->setVisible(total > noticeableMs);
 }
 

@@ -278,11 +278,11 @@ void QuestionView::setChoiceText(int id)
     const int room = std::max(60, button->width() - 28 - metrics.horizontalAdvance(lead));
     button->setText(lead + Wrapped(label, metrics, room));
 
-    QString name = tr("Answer %1: %2").arg(id).arg(QString(label).replace(QLatin1Char('\n'), QLatin1Char(' ')));
-    if (mark == RightMark())
-        name += tr(", right answer");
-    else if (mark == WrongMark())
-        name += tr(", your answer, wrong");
+    // Whole sentences, so that a translation may order them as its language does.
+    const QString answer = QString(label).replace(QLatin1Char('\n'), QLatin1Char(' '));
+    const QString name = mark == RightMark()   ? tr("Answer %1: %2, right answer").arg(id).arg(answer)
+                         : mark == WrongMark() ? tr("Answer %1: %2, your answer, wrong").arg(id).arg(answer)
+                                               : tr("Answer %1: %2").arg(id).arg(answer);
     if (button->accessibleName() != name)
         button->setAccessibleName(name);
 }

@@ -25,24 +25,35 @@ namespace {
 
 using Core::MusicTables;
 
-// The noun a caption uses for a section's items, by the section's name.
-QString SectionNoun(const QString& sectionName)
+// The noun a caption uses for a section's items, by trainer and section: the sections' names
+// are translated, so they cannot tell which section it is. Null for a section the trainer lacks.
+const char* SectionNoun(size_t exerciseId, int section)
 {
-    static const char* const nouns[][2] = {
-        {"Single Notes", QT_TRANSLATE_NOOP("UI::StatisticsPane", "notes")},
-        {"Intervals", QT_TRANSLATE_NOOP("UI::StatisticsPane", "intervals")},
-        {"Chords", QT_TRANSLATE_NOOP("UI::StatisticsPane", "chords")},
-        {"Scales", QT_TRANSLATE_NOOP("UI::StatisticsPane", "scales")},
-        {"Tempo", QT_TRANSLATE_NOOP("UI::StatisticsPane", "tempo")},
-        {"Note Lengths", QT_TRANSLATE_NOOP("UI::StatisticsPane", "note lengths")},
-        {"Key Signatures", QT_TRANSLATE_NOOP("UI::StatisticsPane", "key signatures")},
-        {"Loudness", QT_TRANSLATE_NOOP("UI::StatisticsPane", "loudness")},
-        {"Note Modifiers", QT_TRANSLATE_NOOP("UI::StatisticsPane", "note modifiers")},
+    const char* const notes = QT_TRANSLATE_NOOP("UI::StatisticsPane", "notes");
+    const char* const intervals = QT_TRANSLATE_NOOP("UI::StatisticsPane", "intervals");
+    const char* const chords = QT_TRANSLATE_NOOP("UI::StatisticsPane", "chords");
+    const char* const tempo = QT_TRANSLATE_NOOP("UI::StatisticsPane", "tempo");
+    const char* const nouns[3][5] = {
+        {notes, intervals, chords, nullptr, nullptr},
+        {notes, intervals, chords, QT_TRANSLATE_NOOP("UI::StatisticsPane", "scales"), tempo},
+        {QT_TRANSLATE_NOOP("UI::StatisticsPane", "note lengths"),
+         QT_TRANSLATE_NOOP("UI::StatisticsPane", "key signatures"), tempo,
+         QT_TRANSLATE_NOOP("UI::StatisticsPane", "loudness"),
+         QT_TRANSLATE_NOOP("UI::StatisticsPane", "note modifiers")},
     };
-    for (const auto& noun : nouns)
-        if (sectionName == QLatin1String(noun[0]))
-            return QCoreApplication::translate("UI::StatisticsPane", noun[1]);
-    return sectionName.toLower();
+    static_assert(Core::NoteTrainerIndex == 0 && Core::EarTrainerIndex == 1 && Core::SymbolTrainerIndex == 2,
+                  "the nouns are listed by trainer");
+    static_assert(Core::ExerciseEarTrainer::ScalesSection == 3 &&
+                      Core::ExerciseEarTrainer::TempoSection == 4 &&
+                      Core::ExerciseSymbolTrainer::LengthsSection == 0 &&
+                      Core::ExerciseSymbolTrainer::SignaturesSection == 1 &&
+                      Core::ExerciseSymbolTrainer::TempoSection == 2 &&
+                      Core::ExerciseSymbolTrainer::LoudnessSection == 3 &&
+                      Core::ExerciseSymbolTrainer::ModifiersSection == 4,
+                  "the nouns are listed by section");
+    if (exerciseId >= 3 || section < 0 || section >= 5)
+        return nullptr;
+    return nouns[exerciseId][section];
 }
 
 // One line of a tempo marking's description: "Slow & stately (66-76 bpm)".
@@ -136,9 +147,10 @@ QString StatisticsPane::sectionShortName(int section) const
     return m_sectionNames.value(section);
 }
 
-QString StatisticsPane::caption(const QString& sectionName, int octave) const
+QString StatisticsPane::caption(int section, int octave) const
 {
-    const QString noun = SectionNoun(sectionName);
+    const char* const known = SectionNoun(m_exerciseId, section);
+    const QString noun = known ? tr(known) : sectionShortName(section).toLower();
     if (octave < 0) {
         QString text = tr("This is your score for %1.").arg(noun);
         if (m_exerciseId == size_t(Core::NoteTrainerIndex))
@@ -156,7 +168,7 @@ void StatisticsPane::setCaption(int section, int octave)
     QLabel* label = isExtendedSection(section) ? m_widgets.extendedCaption : m_widgets.caption;
     // The plain caption keeps its line break; the octave form is rich text.
     label->setTextFormat(octave < 0 ? Qt::PlainText : Qt::RichText);
-    label->setText(caption(sectionShortName(section), octave));
+    label->setText(caption(section, octave));
 }
 
 void StatisticsPane::setHistoryButtons(int sectionRecords)

@@ -48,7 +48,8 @@ public:
 
     // The open lesson (null: none) of trainer `exerciseId`.
     void setLesson(Core::LessonSession* session, size_t exerciseId, bool quizMode);
-    // The sections' short names, as the lesson last reported them (the captions' nouns).
+    // The sections' short names, as the lesson last reported them (the captions' noun for a
+    // section the page has none of its own for).
     void setSectionNames(const QStringList& shortNames) { m_sectionNames = shortNames; }
 
     // Shows section `section`'s page for all octaves.
@@ -79,7 +80,7 @@ private:
     int buildRows(int section);
     void setHistoryButtons(int sectionRecords);
     void setCaption(int section, int octave);
-    QString caption(const QString& sectionName, int octave) const;
+    QString caption(int section, int octave) const;
     QString sectionShortName(int section) const;
     int lowestKey(int section, int id) const;
     void toggleHistory();

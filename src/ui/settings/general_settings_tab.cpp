@@ -6,6 +6,7 @@
 #include "ui/dialogs/difficulty_level_dialog.h"
 #include "ui/dialogs/sound_check_dialog.h"
 #include "ui/settings/device_box_view.h"
+#include "ui/translation.h"
 #include "ui_general_settings_tab.h"
 
 #include <QLabel>
@@ -42,6 +43,12 @@ GeneralSettingsTab::GeneralSettingsTab(int trainerIndex, Core::SettingsStore* se
         m_ui->delayCombo->addItem(delay == 1000 ? tr("Wait: 1 second")
                                                 : tr("Wait: %1 seconds").arg(delay / 1000));
     m_ui->instrumentCombo->addItems(Core::InstrumentList::Names());
+    // The system's language first, then each language in its own name.
+    m_ui->languageCombo->addItem(tr("System language"), QString());
+    for (const Translation::Language& language : Translation::languages())
+        m_ui->languageCombo->addItem(language.nativeName, language.code);
+    m_ui->languageCombo->setPalette(m_ui->instrumentCombo->palette());
+    m_ui->languageNote->hide();
 
     const auto levels = levelButtons();
     for (std::size_t level = 0; level < levels.size(); ++level) {
@@ -61,6 +68,8 @@ GeneralSettingsTab::GeneralSettingsTab(int trainerIndex, Core::SettingsStore* se
     // activated() comes from the user's choice only, never from loadSettings().
     connect(m_ui->instrumentCombo, QOverload<int>::of(&QComboBox::activated), this,
             &GeneralSettingsTab::playPreview);
+    connect(m_ui->languageCombo, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
+            &GeneralSettingsTab::showLanguageNote);
 
     connect(m_ui->soundCheckButton, &QPushButton::clicked, this, &GeneralSettingsTab::openSoundCheck);
 
@@ -92,9 +101,10 @@ void GeneralSettingsTab::loadSettings()
 
 void GeneralSettingsTab::restoreDefaults()
 {
-    // A student who needs the colour-blind friendly colours keeps them.
+    // A student who needs the colour-blind friendly colours or a language keeps them.
     Core::GeneralSettings defaults;
     defaults.colourBlindColours = m_ui->colourBlindColours->isChecked();
+    defaults.language = m_ui->languageCombo->currentData().toString();
     showGeneralSettings(defaults);
     showPolicy(Core::WrongAnswerPolicy());
     Q_EMIT changed();
@@ -104,6 +114,9 @@ void GeneralSettingsTab::showGeneralSettings(const Core::GeneralSettings& genera
 {
     m_ui->instrumentCombo->setCurrentIndex(general.instrument);
     m_ui->colourBlindColours->setChecked(general.colourBlindColours);
+    // A language the program does not speak (a hand-edited file) shows as the system's.
+    m_ui->languageCombo->setCurrentIndex(qMax(0, m_ui->languageCombo->findData(general.language)));
+    showLanguageNote();
 
     if (!general.answerWithGraphicalKeyboard)
         m_ui->useMultipleChoice->setChecked(true);
@@ -141,6 +154,7 @@ void GeneralSettingsTab::applySettings()
     general.answerWithGraphicalKeyboard = m_ui->useGraphicalPiano->isChecked() || m_ui->useBoth->isChecked();
     general.answerWithMultipleChoice = m_ui->useMultipleChoice->isChecked() || m_ui->useBoth->isChecked();
     general.colourBlindColours = m_ui->colourBlindColours->isChecked();
+    general.language = m_ui->languageCombo->currentData().toString();
     if (!inQuiz())
         general.showDifficultyDialog = m_ui->showDifficultyDialog->isChecked();
     if (m_setGeneralSettings)
@@ -160,6 +174,13 @@ void GeneralSettingsTab::applySettings()
         block.noteTrainer.wrongAnswerPolicy = policy;
         m_settings->setTrainerSettings(block);
     }
+}
+
+void GeneralSettingsTab::showLanguageNote()
+{
+    // The texts of this run keep their language: a choice that would speak another one says when.
+    const QString chosen = Translation::resolve(m_ui->languageCombo->currentData().toString());
+    m_ui->languageNote->setVisible(chosen != Translation::language());
 }
 
 void GeneralSettingsTab::updateDevices()

@@ -1,12 +1,13 @@
 #pragma once
 // The general tab of each trainer's settings page: the MIDI input device (and the sound check
-// that tests it, SoundCheckDialog), the playback instrument, how answers are given, the
-// colour-blind friendly colours, what happens after a mistake, whether the difficulty dialog
-// is asked before a lesson, and the trainer's difficulty level. The trainer page that holds it
-// loads it when it opens and applies it when the student leaves. A level button puts the level's
-// question settings into force and saves them at once (not in a quiz); the page then shows them
-// on its section tabs. Choosing an instrument plays a short preview note on the current output.
-// GUI thread only.
+// that tests it, SoundCheckDialog), the playback instrument, the language (used from the next
+// start, which a note beside it says when the choice is not the language in force), how answers
+// are given, the colour-blind friendly colours, what happens after a mistake, whether the
+// difficulty dialog is asked before a lesson, and the trainer's difficulty level. The trainer
+// page that holds it loads it when it opens and applies it when the student leaves. A level
+// button puts the level's question settings into force and saves them at once (not in a quiz);
+// the page then shows them on its section tabs. Choosing an instrument plays a short preview
+// note on the current output. GUI thread only.
 
 #include "core/exercise/trainer_settings.h"
 #include "ui/settings/settings_page_base.h"
@@ -58,7 +59,7 @@ public:
     // in force (it is kept with the note trainer's settings and holds for all three).
     void applySettings() override;
     // Shows the program's defaults for the instrument, the answer inputs, the policy after a
-    // mistake and the difficulty question; the device and the colours stay.
+    // mistake and the difficulty question; the device, the colours and the language stay.
     void restoreDefaults() override;
 
     // Checks the level button of the trainer's stored level, or says "Custom" when the question
@@ -88,6 +89,7 @@ private:
     void stopPreview();
     bool inQuiz() const;
     void openSoundCheck();
+    void showLanguageNote();
     // The input device whose name the device box shows; none when it shows none.
     std::shared_ptr<Core::MidiInDeviceBase> shownInput() const;
 

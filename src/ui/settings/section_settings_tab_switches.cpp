@@ -171,7 +171,9 @@ void SectionSettingsTab::buildSwitchGroups()
         for (int type = 0; type < Core::ChordTypeCount; ++type) {
             QCheckBox* box = m_switchBoxes[size_t(type)];
             box->setText(tr(chordNames[type]));
-            box->setToolTip(tr("Written as C%1").arg(Core::MusicTables::ChordSuffix(type)));
+            box->setToolTip(
+                tr("Written as %1")
+                    .arg(Core::MusicTables::NoteName(0, false) + Core::MusicTables::ChordSuffix(type)));
         }
         const int first = int(Core::ChordSwitch::FirstInversion),
                   second = int(Core::ChordSwitch::SecondInversion);

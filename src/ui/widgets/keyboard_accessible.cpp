@@ -33,11 +33,12 @@ QString KeyboardAccessible::text(QAccessible::Text textType) const
 {
     switch (textType) {
     case QAccessible::Name:
-        return widget()->accessibleName().isEmpty() ? QStringLiteral("Piano keyboard")
+        return widget()->accessibleName().isEmpty() ? Keyboard::tr("Piano keyboard")
                                                     : widget()->accessibleName();
     case QAccessible::Description:
         return widget()->accessibleDescription().isEmpty()
-                   ? QStringLiteral("88 keys from A0 to C8; press a key to play it")
+                   ? Keyboard::tr("88 keys from %1 to %2; press a key to play it")
+                         .arg(Keyboard::keyName(0), Keyboard::keyName(Keyboard::KeyCount - 1))
                    : widget()->accessibleDescription();
     default:
         return QAccessibleWidget::text(textType);
@@ -130,11 +131,11 @@ QString KeyAccessible::text(QAccessible::Text textType) const
     case QAccessible::Description:
         switch (m_keyboard->keyState(m_key).mark) {
         case Keyboard::GreenMark:
-            return QStringLiteral("right");
+            return Keyboard::tr("right");
         case Keyboard::BlueMark:
-            return QStringLiteral("missed");
+            return Keyboard::tr("missed");
         case Keyboard::RedMark:
-            return QStringLiteral("wrong");
+            return Keyboard::tr("wrong");
         default:
             return QString();
         }

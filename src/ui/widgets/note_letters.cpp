@@ -1,5 +1,6 @@
 #include "ui/widgets/note_letters.h"
 
+#include "core/exercise/note_spelling.h"
 #include "ui/interface_fonts.h"
 #include "ui/widgets/score_extent.h"
 
@@ -30,10 +31,20 @@ constexpr int smallestLetterPixelSize = 6;
 constexpr double accidentalPerCapHeight = 0.46; // glyph staff space per cap height of the letters
 constexpr double accidentalGap = 0.06;          // between letter and accidental, in cap heights
 
-QString letterOf(const Notation::Pitch& pitch)
+// The note's name as the naming in force writes it. German names carry their accidentals
+// ("Fis", "B"), so nothing follows them; the letters and the syllables of solfège are written
+// bare, their accidental drawn from the music font after them.
+QString nameOf(const Notation::Pitch& pitch, int* shownAlter)
 {
-    static const char letters[] = "CDEFGAB";
-    return QString(QLatin1Char(letters[std::clamp(pitch.step, 0, 6)]));
+    Core::NoteSpelling::SpelledNote note;
+    note.step = std::clamp(pitch.step, 0, 6);
+    if (Core::NoteSpelling::noteNaming() == Core::NoteSpelling::NoteNaming::German) {
+        note.alter = pitch.alter;
+        *shownAlter = 0;
+    } else {
+        *shownAlter = pitch.alter;
+    }
+    return Core::NoteSpelling::displayName(note);
 }
 
 bool accidentalOf(int alter, Notation::SmuflGlyph* glyph)
@@ -191,11 +202,12 @@ std::vector<NoteLetters::Letter> NoteLetters::place(const Notation::ScoreDocumen
         for (size_t k = first; k < end; ++k) {
             const Notation::Note& note = *pending[k].note;
             Span span;
-            span.letter.text = letterOf(note.pitch);
+            int shownAlter = 0;
+            span.letter.text = nameOf(note.pitch, &shownAlter);
             span.letter.colour = note.coloured ? note.colour : ink;
             const double letterWidth = metrics.horizontalAdvance(span.letter.text);
             span.width = letterWidth;
-            span.letter.hasAccidental = accidentalOf(note.pitch.alter, &span.letter.accidental);
+            span.letter.hasAccidental = accidentalOf(shownAlter, &span.letter.accidental);
             if (span.letter.hasAccidental) {
                 span.letter.accidentalOrigin =
                     accidentalOffset(span.letter.accidental, letterWidth, m_capHeight, m_accidentalScale);

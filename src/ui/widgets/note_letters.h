@@ -1,8 +1,10 @@
 #pragma once
-// The note letter names the score board can write under the notes: each note's letter in the
-// text font and its accidental, if any, from the music font, so that it looks like the
-// accidentals on the staff. A chord's letters stack in rows under its staff, highest note first;
-// letters of another voice at the same time move down to rows where they touch nothing.
+// The note letter names the score board can write under the notes: each note's letter (or
+// syllable, in the naming of Core::NoteSpelling) in the text font and its accidental, if any,
+// from the music font, so that it looks like the accidentals on the staff; German names carry
+// their accidentals in the name ("Fis", "B"). A chord's letters stack in rows under its staff,
+// highest note first; letters of another voice at the same time move down to rows where they
+// touch nothing.
 //
 // A NoteLetters holds the sizes for one staff space in pixels: its font, the room the rows take
 // below a staff, and how the letters are drawn.

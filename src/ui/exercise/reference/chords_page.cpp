@@ -68,7 +68,7 @@ QByteArray chordText(const QVector<int>& keys, const std::vector<NoteSpelling::S
 
 QString ChordsPage::introduction() const
 {
-    return translate(QT_TRANSLATE_NOOP(
+    return bookText(QT_TRANSLATE_NOOP(
         "UI::ReferenceBook", "Every chord is built on middle C (C4) and shown in root position. The "
                              "second line counts its notes in steps of the major scale from the root: "
                              "\u266D lowers a step by a semitone, \u266F raises it."));
@@ -76,14 +76,14 @@ QString ChordsPage::introduction() const
 
 void ChordsPage::fillTable(SheetTable& table, const PageContext& context) const
 {
-    table.header({translate(QT_TRANSLATE_NOOP("UI::ReferenceBook", "Chord")),
-                  translate(QT_TRANSLATE_NOOP("UI::ReferenceBook", "Example")),
-                  translate(QT_TRANSLATE_NOOP("UI::ReferenceBook", "Notes")),
-                  translate(QT_TRANSLATE_NOOP("UI::ReferenceBook", "Listen"))},
+    table.header({bookText(QT_TRANSLATE_NOOP("UI::ReferenceBook", "Chord")),
+                  bookText(QT_TRANSLATE_NOOP("UI::ReferenceBook", "Example")),
+                  bookText(QT_TRANSLATE_NOOP("UI::ReferenceBook", "Notes")),
+                  bookText(QT_TRANSLATE_NOOP("UI::ReferenceBook", "Listen"))},
                  true);
     table.stretch({2});
     for (int type = 0; type < MusicTables::ChordTypeCount; ++type) {
-        const QString name = translate(chordNames[type]);
+        const QString name = bookText(chordNames[type]);
         const char* formula = MusicTables::Chord(type).formula;
         const QVector<int> keys = keysAbove(0, MusicTables::ChordKeys(type, MusicTables::MiddleC, 0));
         const std::vector<NoteSpelling::SpelledNote> spelled = NoteSpelling::chordSpelling(type);

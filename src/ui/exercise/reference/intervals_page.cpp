@@ -42,19 +42,19 @@ QVector<ExampleStep> intervalSteps(int lower, int upper)
 
 QString IntervalsPage::introduction() const
 {
-    return translate(QT_TRANSLATE_NOOP("UI::ReferenceBook",
-                                       "An interval is the distance between two notes, counted in semitones "
-                                       "(half steps): one semitone takes you to the very next key, black or "
-                                       "white. Every example starts on middle C (C4)."));
+    return bookText(QT_TRANSLATE_NOOP("UI::ReferenceBook",
+                                      "An interval is the distance between two notes, counted in semitones "
+                                      "(half steps): one semitone takes you to the very next key, black or "
+                                      "white. Every example starts on middle C (C4)."));
 }
 
 void IntervalsPage::fillTable(SheetTable& table, const PageContext& context) const
 {
-    table.header({translate(QT_TRANSLATE_NOOP("UI::ReferenceBook", "Interval")),
-                  translate(QT_TRANSLATE_NOOP("UI::ReferenceBook", "Semitones")),
-                  translate(QT_TRANSLATE_NOOP("UI::ReferenceBook", "Example")),
-                  translate(QT_TRANSLATE_NOOP("UI::ReferenceBook", "Notes")),
-                  translate(QT_TRANSLATE_NOOP("UI::ReferenceBook", "Listen"))},
+    table.header({bookText(QT_TRANSLATE_NOOP("UI::ReferenceBook", "Interval")),
+                  bookText(QT_TRANSLATE_NOOP("UI::ReferenceBook", "Semitones")),
+                  bookText(QT_TRANSLATE_NOOP("UI::ReferenceBook", "Example")),
+                  bookText(QT_TRANSLATE_NOOP("UI::ReferenceBook", "Notes")),
+                  bookText(QT_TRANSLATE_NOOP("UI::ReferenceBook", "Listen"))},
                  true);
     table.stretch({3});
     for (int size = 0; size < MusicTables::IntervalCount; ++size) {
@@ -71,7 +71,7 @@ void IntervalsPage::fillTable(SheetTable& table, const PageContext& context) con
         table.row({SheetTable::name(name), semitones,
                    PictureCell::engraved(context.engraver, gmn, intervalExampleSize,
                                          name + QLatin1String(": ") + notes),
-                   SheetTable::twoLines(notes, translate(intervalCharacters[size])),
+                   SheetTable::twoLines(notes, bookText(intervalCharacters[size])),
                    playButton(
                        name, [play, size, lower, upper] { play(size, intervalSteps(lower, upper)); },
                        context.receiver)});

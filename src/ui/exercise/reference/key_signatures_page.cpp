@@ -12,15 +12,15 @@ namespace {
 QString accidentalsText(int count)
 {
     if (count == 0)
-        return translate(QT_TRANSLATE_NOOP("UI::ReferenceBook", "No sharps or flats"));
+        return bookText(QT_TRANSLATE_NOOP("UI::ReferenceBook", "No sharps or flats"));
     QStringList notes;
     for (const Core::NoteSpelling::SpelledNote& note : Core::NoteSpelling::signatureAccidentals(count))
         notes.append(Core::NoteSpelling::displayName(note));
     const QString what =
-        count > 0 ? (count == 1 ? translate(QT_TRANSLATE_NOOP("UI::ReferenceBook", "1 sharp"))
-                                : translate(QT_TRANSLATE_NOOP("UI::ReferenceBook", "%1 sharps")).arg(count))
-                  : (count == -1 ? translate(QT_TRANSLATE_NOOP("UI::ReferenceBook", "1 flat"))
-                                 : translate(QT_TRANSLATE_NOOP("UI::ReferenceBook", "%1 flats")).arg(-count));
+        count > 0 ? (count == 1 ? bookText(QT_TRANSLATE_NOOP("UI::ReferenceBook", "1 sharp"))
+                                : bookText(QT_TRANSLATE_NOOP("UI::ReferenceBook", "%1 sharps")).arg(count))
+                  : (count == -1 ? bookText(QT_TRANSLATE_NOOP("UI::ReferenceBook", "1 flat"))
+                                 : bookText(QT_TRANSLATE_NOOP("UI::ReferenceBook", "%1 flats")).arg(-count));
     return what + QStringLiteral(": ") + notes.join(QLatin1Char(' '));
 }
 
@@ -28,20 +28,20 @@ QString accidentalsText(int count)
 
 QString KeySignaturesPage::introduction() const
 {
-    return translate(QT_TRANSLATE_NOOP("UI::ReferenceBook",
-                                       "The sharps or flats at the start of every staff hold for the whole "
-                                       "piece. Each signature belongs to a major key and to its relative "
-                                       "minor (lower-case letter), three semitones below. Sharps always "
-                                       "come in the order F C G D A E B, flats in the order B E A D G C F."));
+    return bookText(QT_TRANSLATE_NOOP("UI::ReferenceBook",
+                                      "The sharps or flats at the start of every staff hold for the whole "
+                                      "piece. Each signature belongs to a major key and to its relative "
+                                      "minor (lower-case letter), three semitones below. Sharps always "
+                                      "come in the order F C G D A E B, flats in the order B E A D G C F."));
 }
 
 void KeySignaturesPage::fillTable(SheetTable& table, const PageContext&) const
 {
     using Core::ExerciseSymbolTrainer;
-    table.header({translate(QT_TRANSLATE_NOOP("UI::ReferenceBook", "Treble Clef")),
-                  translate(QT_TRANSLATE_NOOP("UI::ReferenceBook", "Bass Clef")),
-                  translate(QT_TRANSLATE_NOOP("UI::ReferenceBook", "Key")),
-                  translate(QT_TRANSLATE_NOOP("UI::ReferenceBook", "Sharps or Flats"))});
+    table.header({bookText(QT_TRANSLATE_NOOP("UI::ReferenceBook", "Treble Clef")),
+                  bookText(QT_TRANSLATE_NOOP("UI::ReferenceBook", "Bass Clef")),
+                  bookText(QT_TRANSLATE_NOOP("UI::ReferenceBook", "Key")),
+                  bookText(QT_TRANSLATE_NOOP("UI::ReferenceBook", "Sharps or Flats"))});
     table.stretch({2, 3});
     const Core::QuestionPool& items =
         ExerciseSymbolTrainer::ItemTable(ExerciseSymbolTrainer::SignaturesSection);
@@ -49,15 +49,15 @@ void KeySignaturesPage::fillTable(SheetTable& table, const PageContext&) const
         const QString label = items[size_t(row)]->caption2;
         const int accidentals = ExerciseSymbolTrainer::SignatureAccidentals(row);
         const Core::NoteSpelling::SignatureKeys spelled = Core::NoteSpelling::signatureKeys(accidentals);
-        const QString keys = translate(QT_TRANSLATE_NOOP("UI::ReferenceBook", "%1 major, %2 minor"))
-                                 .arg(Core::NoteSpelling::displayName(spelled.major),
-                                      Core::NoteSpelling::displayName(spelled.minor));
+        const QString keys = bookText(QT_TRANSLATE_NOOP("UI::ReferenceBook", "%1 major, %2 minor"))
+                                 .arg(Core::NoteSpelling::keyName(spelled.major, false),
+                                      Core::NoteSpelling::keyName(spelled.minor, true));
         table.row({PictureCell::resource(
                        ExerciseSymbolTrainer::SignaturePicture(row, true), signatureSize,
-                       translate(QT_TRANSLATE_NOOP("UI::ReferenceBook", "%1 in the treble clef")).arg(keys)),
+                       bookText(QT_TRANSLATE_NOOP("UI::ReferenceBook", "%1 in the treble clef")).arg(keys)),
                    PictureCell::resource(
                        ExerciseSymbolTrainer::SignaturePicture(row, false), signatureSize,
-                       translate(QT_TRANSLATE_NOOP("UI::ReferenceBook", "%1 in the bass clef")).arg(keys)),
+                       bookText(QT_TRANSLATE_NOOP("UI::ReferenceBook", "%1 in the bass clef")).arg(keys)),
                    SheetTable::twoLines(label, keys, true), SheetTable::text(accidentalsText(accidentals))});
     }
 }

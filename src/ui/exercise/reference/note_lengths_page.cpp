@@ -41,26 +41,26 @@ const LengthRow lengthRows[] = {
 
 QString NoteLengthsPage::introduction() const
 {
-    return translate(QT_TRANSLATE_NOOP("UI::ReferenceBook",
-                                       "How long each note and rest lasts, counted in beats when a quarter "
-                                       "note gets one beat (as in 4/4 time). Each length is half of the one "
-                                       "above it."));
+    return bookText(QT_TRANSLATE_NOOP("UI::ReferenceBook",
+                                      "How long each note and rest lasts, counted in beats when a quarter "
+                                      "note gets one beat (as in 4/4 time). Each length is half of the one "
+                                      "above it."));
 }
 
 void NoteLengthsPage::fillTable(SheetTable& table, const PageContext&) const
 {
-    table.header({QString(), translate(QT_TRANSLATE_NOOP("UI::ReferenceBook", "Note")),
-                  translate(QT_TRANSLATE_NOOP("UI::ReferenceBook", "Rest")),
-                  translate(QT_TRANSLATE_NOOP("UI::ReferenceBook", "Duration"))});
+    table.header({QString(), bookText(QT_TRANSLATE_NOOP("UI::ReferenceBook", "Note")),
+                  bookText(QT_TRANSLATE_NOOP("UI::ReferenceBook", "Rest")),
+                  bookText(QT_TRANSLATE_NOOP("UI::ReferenceBook", "Duration"))});
     table.stretch({3});
     for (const LengthRow& row : lengthRows) {
-        const QString name = translate(row.name);
-        const QString noteName = translate(QT_TRANSLATE_NOOP("UI::ReferenceBook", "%1 note")).arg(name);
-        const QString restName = translate(QT_TRANSLATE_NOOP("UI::ReferenceBook", "%1 rest")).arg(name);
+        const QString name = bookText(row.name);
+        const QString noteName = bookText(QT_TRANSLATE_NOOP("UI::ReferenceBook", "%1 note")).arg(name);
+        const QString restName = bookText(QT_TRANSLATE_NOOP("UI::ReferenceBook", "%1 rest")).arg(name);
         QWidget* note = PictureCell::resource(pictureFolder + QLatin1String(row.note), symbolSize, noteName);
         QWidget* rest = PictureCell::resource(pictureFolder + QLatin1String(row.rest), symbolSize, restName);
         table.row({SheetTable::name(name), note, rest,
-                   SheetTable::twoLines(translate(row.beats), translate(row.britishName))});
+                   SheetTable::twoLines(bookText(row.beats), bookText(row.britishName))});
     }
 }
 

@@ -48,38 +48,38 @@ QVector<ExampleStep> noteSteps(int key)
 
 QString NotesPage::introduction() const
 {
-    return translate(QT_TRANSLATE_NOOP("UI::ReferenceBook",
-                                       "Where the notes from C3 to C5 sit on the staff. Middle C (C4) is "
-                                       "written on a short ledger line: below the treble staff, above the "
-                                       "bass staff."));
+    return bookText(QT_TRANSLATE_NOOP("UI::ReferenceBook",
+                                      "Where the notes from C3 to C5 sit on the staff. Middle C (C4) is "
+                                      "written on a short ledger line: below the treble staff, above the "
+                                      "bass staff."));
 }
 
 void NotesPage::fillTable(SheetTable& table, const PageContext& context) const
 {
-    table.header({translate(QT_TRANSLATE_NOOP("UI::ReferenceBook", "Note")),
-                  translate(QT_TRANSLATE_NOOP("UI::ReferenceBook", "On the Staff")),
-                  translate(QT_TRANSLATE_NOOP("UI::ReferenceBook", "Where It Sits")),
-                  translate(QT_TRANSLATE_NOOP("UI::ReferenceBook", "Listen"))},
+    table.header({bookText(QT_TRANSLATE_NOOP("UI::ReferenceBook", "Note")),
+                  bookText(QT_TRANSLATE_NOOP("UI::ReferenceBook", "On the Staff")),
+                  bookText(QT_TRANSLATE_NOOP("UI::ReferenceBook", "Where It Sits")),
+                  bookText(QT_TRANSLATE_NOOP("UI::ReferenceBook", "Listen"))},
                  true);
     table.stretch({2});
     int row = 0;
     for (const bool treble : {true, false}) {
         table.span(SheetTable::paragraph(
             treble
-                ? translate(QT_TRANSLATE_NOOP(
+                ? bookText(QT_TRANSLATE_NOOP(
                       "UI::ReferenceBook", "Treble Clef<br><span style='font-weight:normal; font-size:14px;'>"
                                            "Lines from the bottom: E G B D F (Every Good Boy Does Fine). "
                                            "Spaces: F A C E.</span>"))
-                : translate(QT_TRANSLATE_NOOP(
-                      "UI::ReferenceBook", "Bass Clef<br><span style='font-weight:normal; font-size:14px;'>"
-                                           "Lines from the bottom: G B D F A (Good Boys Do Fine Always). "
-                                           "Spaces: A C E G (All Cows Eat Grass).</span>")),
+                : bookText(QT_TRANSLATE_NOOP("UI::ReferenceBook",
+                                             "Bass Clef<br><span style='font-weight:normal; font-size:14px;'>"
+                                             "Lines from the bottom: G B D F A (Good Boys Do Fine Always). "
+                                             "Spaces: A C E G (All Cows Eat Grass).</span>")),
             Qt::RichText, QStringLiteral("group")));
         for (const NoteRow& note : treble ? trebleNotes : bassNotes) {
             const QString name = MusicTables::NoteLabel(note.key, false);
             const QString shownName =
                 note.key == MusicTables::MiddleC
-                    ? name + QLatin1Char('\n') + translate(QT_TRANSLATE_NOOP("UI::ReferenceBook", "Middle C"))
+                    ? name + QLatin1Char('\n') + bookText(QT_TRANSLATE_NOOP("UI::ReferenceBook", "Middle C"))
                     : name;
             const QByteArray gmn = Core::ScoreBuilder::WriteQuestion({note.key}, treble, false, 1);
             const int key = note.key;
@@ -87,8 +87,8 @@ void NotesPage::fillTable(SheetTable& table, const PageContext& context) const
             table.row({SheetTable::name(shownName),
                        PictureCell::engraved(
                            context.engraver, gmn, noteExampleSize,
-                           translate(QT_TRANSLATE_NOOP("UI::ReferenceBook", "%1 on the staff")).arg(name)),
-                       SheetTable::text(translate(note.position)),
+                           bookText(QT_TRANSLATE_NOOP("UI::ReferenceBook", "%1 on the staff")).arg(name)),
+                       SheetTable::text(bookText(note.position)),
                        playButton(
                            name, [play, row, key] { play(row, noteSteps(key)); }, context.receiver)});
             ++row;

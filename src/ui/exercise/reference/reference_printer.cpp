@@ -29,31 +29,28 @@ void warnPrintFailure(const char* what)
                                               QLatin1String(ReferencePrinter::SourceFile));
 }
 
-QString translate(const char* text)
-{
-    return QCoreApplication::translate("UI::ReferencePrinter", text);
-}
-
 } // namespace
 
 QString ReferencePrinter::dialogTitle()
 {
-    return translate("Cantorela Reference");
+    return QCoreApplication::translate("UI::ReferencePrinter", "Cantorela Reference");
 }
 
 QString ReferencePrinter::defaultPdfName()
 {
-    return translate("Cantorela Reference") + QStringLiteral(".pdf");
+    return dialogTitle() + QStringLiteral(".pdf");
 }
 
 QString ReferencePrinter::footer(const QString& servicesAddress, const QString& version)
 {
+    // The maker's and the program's names are the same in every language.
     const QString name = QStringLiteral("Vantorix Cantorela");
     const QString address = servicesAddress.trimmed();
     if (!address.isEmpty())
         return name + QStringLiteral(" | ") + address;
     if (!version.trimmed().isEmpty())
-        return name + QStringLiteral(" | version ") + version.trimmed();
+        return QCoreApplication::translate("UI::ReferencePrinter", "%1 | version %2")
+            .arg(name, version.trimmed());
     return name;
 }
 
@@ -123,7 +120,7 @@ QString ReferencePrinter::askForPdfFile(QWidget* parent)
     QFileDialog dialog(parent, dialogTitle());
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setNameFilter(translate("PDF files (*.pdf)"));
+    dialog.setNameFilter(QCoreApplication::translate("UI::ReferencePrinter", "PDF files (*.pdf)"));
     dialog.setDefaultSuffix(QStringLiteral("pdf"));
     dialog.setDirectory(folder);
     dialog.selectFile(defaultPdfName());

@@ -293,10 +293,10 @@ QToolButton* playButton(const QString& itemName, const std::function<void()>& pl
 {
     auto* button = new QToolButton;
     button->setObjectName(playButtonName);
-    button->setText(translate(QT_TRANSLATE_NOOP("UI::ReferenceBook", "Play")));
+    button->setText(bookText(QT_TRANSLATE_NOOP("UI::ReferenceBook", "Play")));
     button->setIcon(playIcon());
     button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    button->setAccessibleName(translate(QT_TRANSLATE_NOOP("UI::ReferenceBook", "Play %1")).arg(itemName));
+    button->setAccessibleName(bookText(QT_TRANSLATE_NOOP("UI::ReferenceBook", "Play %1")).arg(itemName));
     button->setToolTip(button->accessibleName());
     button->setCursor(Qt::PointingHandCursor);
     button->setFocusPolicy(Qt::StrongFocus);

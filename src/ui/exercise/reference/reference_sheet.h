@@ -26,8 +26,10 @@ Q_DECLARE_LOGGING_CATEGORY(referenceLog)
 
 class ExampleEngraver;
 
-// The texts of the reference are translated in the book's context.
-inline QString translate(const char* text)
+// The texts of the reference are translated in the book's context. Each is marked where it is
+// written with QT_TRANSLATE_NOOP("UI::ReferenceBook", ...), which lupdate finds; it does not read
+// the texts handed to a function of its own name "translate".
+inline QString bookText(const char* text)
 {
     return QCoreApplication::translate("UI::ReferenceBook", text);
 }

@@ -49,23 +49,24 @@ const MusicTables::Scale* findScale(const char* tableName)
     return nullptr;
 }
 
-// "W W H W W W H": whole and half steps between neighbours, W+H for three semitones.
+// "W W H W W W H": whole and half steps between neighbours, W+H for three semitones. The
+// letters are the language's own, as the page's introduction explains them.
 QString stepPattern(const QVector<int>& keys)
 {
     QStringList steps;
     for (int i = 1; i < keys.size(); ++i) {
         switch (std::abs(keys.at(i) - keys.at(i - 1))) {
         case 1:
-            steps.append(QStringLiteral("H"));
+            steps.append(QCoreApplication::translate("UI::ReferenceBook", "H", "a half step (1 semitone)"));
             break;
         case 2:
-            steps.append(QStringLiteral("W"));
+            steps.append(QCoreApplication::translate("UI::ReferenceBook", "W", "a whole step (2 semitones)"));
             break;
         case 3:
-            steps.append(QStringLiteral("W+H"));
+            steps.append(QCoreApplication::translate("UI::ReferenceBook", "W+H", "3 semitones"));
             break;
         default:
-            steps.append(QStringLiteral("2W"));
+            steps.append(QCoreApplication::translate("UI::ReferenceBook", "2W", "4 semitones"));
             break;
         }
     }
@@ -86,22 +87,22 @@ QVector<ExampleStep> scaleSteps(const QVector<int>& keys)
 
 QString ScalesPage::introduction() const
 {
-    return translate(QT_TRANSLATE_NOOP(
+    return bookText(QT_TRANSLATE_NOOP(
         "UI::ReferenceBook", "Every scale starts on middle C (C4). Steps: W = whole step (2 semitones), "
                              "H = half step (1 semitone), W+H = 3 semitones, 2W = 4 semitones."));
 }
 
 void ScalesPage::fillTable(SheetTable& table, const PageContext& context) const
 {
-    table.header({translate(QT_TRANSLATE_NOOP("UI::ReferenceBook", "Scale")),
-                  translate(QT_TRANSLATE_NOOP("UI::ReferenceBook", "Example")),
-                  translate(QT_TRANSLATE_NOOP("UI::ReferenceBook", "Notes and Steps")),
-                  translate(QT_TRANSLATE_NOOP("UI::ReferenceBook", "Listen"))},
+    table.header({bookText(QT_TRANSLATE_NOOP("UI::ReferenceBook", "Scale")),
+                  bookText(QT_TRANSLATE_NOOP("UI::ReferenceBook", "Example")),
+                  bookText(QT_TRANSLATE_NOOP("UI::ReferenceBook", "Notes and Steps")),
+                  bookText(QT_TRANSLATE_NOOP("UI::ReferenceBook", "Listen"))},
                  true);
     table.stretch({2});
     int row = 0;
     for (const ScaleRow& scaleRow : scaleRows) {
-        const QString name = translate(scaleRow.name);
+        const QString name = bookText(scaleRow.name);
         const MusicTables::Scale* scale = findScale(scaleRow.tableName);
         const bool flat = scale && scale->flatSpelling;
         const QVector<int> keys =

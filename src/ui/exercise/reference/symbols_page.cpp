@@ -111,19 +111,19 @@ const SymbolRow modifierRows[] = {
 
 template <size_t N> void fillSymbolTable(SheetTable& table, const SymbolRow (&rows)[N], bool nameColumn)
 {
-    QStringList headers{translate(QT_TRANSLATE_NOOP("UI::ReferenceBook", "Symbol"))};
+    QStringList headers{bookText(QT_TRANSLATE_NOOP("UI::ReferenceBook", "Symbol"))};
     if (nameColumn)
-        headers.append(translate(QT_TRANSLATE_NOOP("UI::ReferenceBook", "Name")));
-    headers.append(translate(QT_TRANSLATE_NOOP("UI::ReferenceBook", "Definition")));
+        headers.append(bookText(QT_TRANSLATE_NOOP("UI::ReferenceBook", "Name")));
+    headers.append(bookText(QT_TRANSLATE_NOOP("UI::ReferenceBook", "Definition")));
     table.header(headers);
     table.stretch({headers.size() - 1});
     for (const SymbolRow& row : rows) {
-        const QString name = translate(row.name);
+        const QString name = bookText(row.name);
         QList<QWidget*> cells{
             PictureCell::resource(pictureFolder + QLatin1String(row.picture), symbolSize, name)};
         if (nameColumn) {
             cells.append(SheetTable::name(name));
-            cells.append(SheetTable::paragraph(translate(row.definition), Qt::PlainText));
+            cells.append(SheetTable::paragraph(bookText(row.definition), Qt::PlainText));
         } else {
             // The name over its definition, in one cell.
             auto* cell = new QWidget;
@@ -132,7 +132,7 @@ template <size_t N> void fillSymbolTable(SheetTable& table, const SymbolRow (&ro
             lines->setSpacing(2);
             lines->addStretch(1);
             lines->addWidget(SheetTable::name(name));
-            lines->addWidget(SheetTable::paragraph(translate(row.definition), Qt::PlainText));
+            lines->addWidget(SheetTable::paragraph(bookText(row.definition), Qt::PlainText));
             lines->addStretch(1);
             cells.append(cell);
         }
@@ -144,9 +144,9 @@ template <size_t N> void fillSymbolTable(SheetTable& table, const SymbolRow (&ro
 
 QString LoudnessPage::introduction() const
 {
-    return translate(QT_TRANSLATE_NOOP("UI::ReferenceBook",
-                                       "Dynamics tell how loudly to play. They are Italian words, written in "
-                                       "short form below the staff."));
+    return bookText(QT_TRANSLATE_NOOP("UI::ReferenceBook",
+                                      "Dynamics tell how loudly to play. They are Italian words, written in "
+                                      "short form below the staff."));
 }
 
 void LoudnessPage::fillTable(SheetTable& table, const PageContext&) const
@@ -156,9 +156,9 @@ void LoudnessPage::fillTable(SheetTable& table, const PageContext&) const
 
 QString NoteModifiersPage::introduction() const
 {
-    return translate(QT_TRANSLATE_NOOP("UI::ReferenceBook",
-                                       "Signs written on, above or next to notes that change how they are "
-                                       "played."));
+    return bookText(QT_TRANSLATE_NOOP("UI::ReferenceBook",
+                                      "Signs written on, above or next to notes that change how they are "
+                                      "played."));
 }
 
 void NoteModifiersPage::fillTable(SheetTable& table, const PageContext&) const

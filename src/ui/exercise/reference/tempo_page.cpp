@@ -98,7 +98,7 @@ std::shared_ptr<Core::MidiStream> openingBars(const Core::MidiStream& piece)
 
 QString TempoPage::introduction() const
 {
-    return translate(QT_TRANSLATE_NOOP(
+    return bookText(QT_TRANSLATE_NOOP(
         "UI::ReferenceBook", "Tempo markings tell how fast the beat goes; bpm means beats per minute. "
                              "The numbers are a guide, not a rule."));
 }
@@ -107,11 +107,11 @@ void TempoPage::fillTable(SheetTable& table, const PageContext& context) const
 {
     // The markings the trainers ask have pieces to hear, when the book has the bank.
     const bool playable = context.pieces && context.playPassage;
-    QStringList titles{translate(QT_TRANSLATE_NOOP("UI::ReferenceBook", "Tempo")),
-                       translate(QT_TRANSLATE_NOOP("UI::ReferenceBook", "Name")),
-                       translate(QT_TRANSLATE_NOOP("UI::ReferenceBook", "Description"))};
+    QStringList titles{bookText(QT_TRANSLATE_NOOP("UI::ReferenceBook", "Tempo")),
+                       bookText(QT_TRANSLATE_NOOP("UI::ReferenceBook", "Name")),
+                       bookText(QT_TRANSLATE_NOOP("UI::ReferenceBook", "Description"))};
     if (playable)
-        titles << translate(QT_TRANSLATE_NOOP("UI::ReferenceBook", "Listen"));
+        titles << bookText(QT_TRANSLATE_NOOP("UI::ReferenceBook", "Listen"));
     table.header(titles, playable);
     table.stretch({2});
     for (int index = 0; index < int(std::size(tempoRows)); ++index) {
@@ -125,7 +125,7 @@ void TempoPage::fillTable(SheetTable& table, const PageContext& context) const
         QWidget* cell = tempo < 0 ? PictureCell::marking(name, tempoSize)
                                   : PictureCell::resource(MusicTables::TempoPicture(tempo), tempoSize, name);
         QList<QWidget*> cells{cell, SheetTable::text(name, QStringLiteral("term")),
-                              SheetTable::text(translate(row.description))};
+                              SheetTable::text(bookText(row.description))};
         if (playable && tempo >= 0) {
             // The first piece of the marking that can be read, from its beginning; the bank
             // reads the files on this first request, not while the page is built.
