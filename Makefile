@@ -1,7 +1,8 @@
 # The two everyday commands:
 #   make run   - installs what is missing, builds (Release) and starts Cantorela
 #   make test  - the same set-up, then builds and runs every test
-# Also: make build, make bench, make sanitize (AddressSanitizer+UBSan, then ThreadSanitizer), make clean
+# Also: make build, make bench, make sanitize (AddressSanitizer+UBSan, then ThreadSanitizer),
+#       make package (the Debian package of the Release build), make clean
 
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
@@ -19,7 +20,7 @@ cd $(1) && export QT_QPA_PLATFORM=offscreen; \
 	[ $$once -eq 0 ] && [ $$retried -eq 0 ]
 endef
 
-.PHONY: all setup configure build run test bench sanitize asan tsan clean gallery widgets tour fuzz
+.PHONY: all setup configure build run test bench sanitize asan tsan clean gallery widgets tour fuzz package
 
 all: build
 
@@ -58,6 +59,12 @@ tsan: setup
 	@$(call run_tests,build-tsan)
 
 sanitize: asan tsan
+
+# The Debian package of the Release build (CPack, packaging/CMakeLists.txt), installable with
+# apt-get install ./$(BUILD_DIR)/cantorela_<version>_<arch>.deb
+package: build
+	@cd $(BUILD_DIR) && cpack -G DEB >cpack.log 2>&1 || { cat cpack.log; exit 1; }
+	@sed -n 's/^CPack: - package: \(.*\) generated\.$$/Debian package: \1/p' $(BUILD_DIR)/cpack.log
 
 # A contact sheet of engraved examples for a person to review: $(BUILD_DIR)/gallery.png
 gallery: build

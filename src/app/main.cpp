@@ -9,7 +9,9 @@
 #include "ui/dialogs/splash_dialog.h"
 #include "ui/main_window.h"
 
+#include <QDir>
 #include <QElapsedTimer>
+#include <QIcon>
 #include <QWindow>
 
 #include <cstdio>
@@ -29,6 +31,16 @@ void showAtOnce(QWidget& window)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     window.repaint();
     QCoreApplication::processEvents();
+}
+
+// The icon of the installed icon theme; from the build folder, the sizes compiled in.
+QIcon applicationIcon()
+{
+    QIcon builtIn;
+    const QDir sizes(QStringLiteral(":/window-icon"));
+    for (const QString& file : sizes.entryList(QDir::Files))
+        builtIn.addFile(sizes.filePath(file));
+    return QIcon::fromTheme(QStringLiteral("com.vantorix.Cantorela"), builtIn);
 }
 
 } // namespace
@@ -60,6 +72,10 @@ int main(int argc, char** argv)
     App::SingleInstance instance(Core::ExerciseCatalog::DataDirectory());
     if (instance.claim() == App::SingleInstance::Outcome::Handed)
         return 0;
+    // The desktop entry's name tells Wayland desktops which menu entry and icon the windows
+    // belong to.
+    QGuiApplication::setDesktopFileName(QStringLiteral("com.vantorix.Cantorela"));
+    QGuiApplication::setWindowIcon(applicationIcon());
 
     // The splash comes first, so that the student sees the program start at once; it says
     // what is being prepared while the sound, the records and the screens are made ready.
