@@ -76,8 +76,9 @@ widgets: build
 	QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/tools/widget_sheet/widget_sheet $(BUILD_DIR)/widgets.png $(BUILD_DIR)/widgets
 
 # Drives the exercise screen through a learning and a quiz lesson of each trainer at 1920x1080,
-# 1366x768 and 1920x1080 at ratio 2, for a person to review: a picture of every moment in
-# $(BUILD_DIR)/tour/<size>/ and a labelled contact sheet in $(BUILD_DIR)/tour.png
+# 1366x768 and 1920x1080 at ratio 2, and at 1366x768 in German and in Spanish, for a person to
+# review: a picture of every moment in $(BUILD_DIR)/tour/<pass>/ and labelled contact sheets in
+# $(BUILD_DIR)/tour.png, tour-de.png and tour-es.png (texts cut off are reported as it goes)
 tour: build
 	QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/tools/tour/tour $(BUILD_DIR)/tour $(BUILD_DIR)/tour.png
 
