@@ -2,14 +2,53 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de" sourcelanguage="en">
 <context>
+    <name>App::CommandLine</name>
+    <message>
+        <location filename="../src/app/command_line.cpp" line="+29"/>
+        <source>Usage: cantorela [options]
+Cantorela, a trainer of music reading and ear skills for piano students.
+
+Options:
+  -nofs          show the main window in a normal window instead of full screen
+  -display N     place the main window on screen N (counted from 0)
+  -h, --help     print this help and exit
+  --version      print the version and exit
+
+Qt&apos;s own options (-platform, -style, ...) are accepted too; choose the X server with
+the DISPLAY environment variable.
+</source>
+        <translation>Aufruf: cantorela [Optionen]
+Cantorela, ein Trainer für Notenlesen und Gehörbildung für Klavierschüler.
+
+Optionen:
+  -nofs          das Hauptfenster als normales Fenster statt im Vollbild zeigen
+  -display N     das Hauptfenster auf Bildschirm N zeigen (ab 0 gezählt)
+  -h, --help     diese Hilfe ausgeben und beenden
+  --version      die Version ausgeben und beenden
+
+Qts eigene Optionen (-platform, -style, …) werden ebenfalls angenommen; den X-Server
+wählst du mit der Umgebungsvariablen DISPLAY.
+</translation>
+    </message>
+    <message>
+        <location line="+24"/>
+        <source>cantorela: no display found (DISPLAY and WAYLAND_DISPLAY are not set).
+Start it from a desktop session, or use &apos;make run&apos;, which starts a virtual display when there is none.
+</source>
+        <translation>cantorela: keine Anzeige gefunden (DISPLAY und WAYLAND_DISPLAY sind nicht gesetzt).
+Starte Cantorela aus einer Desktop-Sitzung oder mit „make run“, das eine virtuelle Anzeige startet, wenn es keine gibt.
+</translation>
+    </message>
+</context>
+<context>
     <name>Application</name>
     <message>
-        <location filename="../src/app/application.cpp" line="+115"/>
+        <location filename="../src/app/application.cpp" line="+120"/>
         <source>Reading your progress…</source>
         <translation>Dein Fortschritt wird geladen …</translation>
     </message>
     <message>
-        <location filename="../src/app/main.cpp" line="+83"/>
+        <location filename="../src/app/main.cpp" line="+89"/>
         <source>Starting the sound and looking for MIDI keyboards…</source>
         <translation>Der Klang wird gestartet, MIDI-Keyboards werden gesucht …</translation>
     </message>

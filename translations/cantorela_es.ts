@@ -2,14 +2,53 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="es" sourcelanguage="en">
 <context>
+    <name>App::CommandLine</name>
+    <message>
+        <location filename="../src/app/command_line.cpp" line="+29"/>
+        <source>Usage: cantorela [options]
+Cantorela, a trainer of music reading and ear skills for piano students.
+
+Options:
+  -nofs          show the main window in a normal window instead of full screen
+  -display N     place the main window on screen N (counted from 0)
+  -h, --help     print this help and exit
+  --version      print the version and exit
+
+Qt&apos;s own options (-platform, -style, ...) are accepted too; choose the X server with
+the DISPLAY environment variable.
+</source>
+        <translation>Uso: cantorela [opciones]
+Cantorela, un entrenador de lectura musical y de oído para estudiantes de piano.
+
+Opciones:
+  -nofs          muestra la ventana principal en una ventana normal en vez de a pantalla completa
+  -display N     coloca la ventana principal en la pantalla N (contando desde 0)
+  -h, --help     muestra esta ayuda y termina
+  --version      muestra la versión y termina
+
+También se aceptan las opciones propias de Qt (-platform, -style, …); elige el servidor X
+con la variable de entorno DISPLAY.
+</translation>
+    </message>
+    <message>
+        <location line="+24"/>
+        <source>cantorela: no display found (DISPLAY and WAYLAND_DISPLAY are not set).
+Start it from a desktop session, or use &apos;make run&apos;, which starts a virtual display when there is none.
+</source>
+        <translation>cantorela: no se ha encontrado ninguna pantalla (DISPLAY y WAYLAND_DISPLAY no están definidas).
+Inícialo desde una sesión de escritorio, o usa «make run», que inicia una pantalla virtual si no hay ninguna.
+</translation>
+    </message>
+</context>
+<context>
     <name>Application</name>
     <message>
-        <location filename="../src/app/application.cpp" line="+115"/>
+        <location filename="../src/app/application.cpp" line="+120"/>
         <source>Reading your progress…</source>
         <translation>Leyendo tu progreso…</translation>
     </message>
     <message>
-        <location filename="../src/app/main.cpp" line="+83"/>
+        <location filename="../src/app/main.cpp" line="+89"/>
         <source>Starting the sound and looking for MIDI keyboards…</source>
         <translation>Iniciando el sonido y buscando teclados MIDI…</translation>
     </message>

@@ -48,13 +48,7 @@ Application::Application(int& argc, char** argv, const QStringList& commandLine)
     Core::SettingsFileFormat::Install();
 
     QFont::insertSubstitution(QStringLiteral(".Guido2"), QStringLiteral("Guido2"));
-    // The identity names the settings file and the data folder: it is the same in every language
-    // (a translated one would move the student's data), so it is never translated and is set
-    // before the translation is installed.
-    QCoreApplication::setOrganizationName(QStringLiteral("Vantorix"));
-    QCoreApplication::setOrganizationDomain(QStringLiteral("vantorix.com"));
-    QCoreApplication::setApplicationName(QStringLiteral("Cantorela"));
-    QCoreApplication::setApplicationVersion(QStringLiteral(CANTORELA_VERSION));
+    setIdentity();
     // The language of the setting (the system's by default), before any window, dialog or
     // question pool builds a text: those built keep their language for the whole run.
     UI::Translation::install(Core::SettingsStore::storedLanguage());
@@ -78,6 +72,17 @@ Application::~Application()
     m_settingsStore.reset();
     m_exerciseCatalog.reset();
     m_soundController.reset();
+}
+
+void Application::setIdentity()
+{
+    // The identity names the settings file and the data folder: it is the same in every language
+    // (a translated one would move the student's data), so it is never translated and is set
+    // before the translation is installed.
+    QCoreApplication::setOrganizationName(QStringLiteral("Vantorix"));
+    QCoreApplication::setOrganizationDomain(QStringLiteral("vantorix.com"));
+    QCoreApplication::setApplicationName(QStringLiteral("Cantorela"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(CANTORELA_VERSION));
 }
 
 Application* Application::instance()

@@ -40,6 +40,9 @@ public:
     ~Application() override;
 
     static Application* instance();
+    // The organisation and program names that place the settings file and the data folder; the
+    // same in every language. The constructor sets them; main() too, for what it prints before.
+    static void setIdentity();
 
     // `progress`, when given, hears what is being prepared (for the splash).
     void initialize(const std::function<void(const QString&)>& progress = {});

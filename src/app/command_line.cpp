@@ -26,7 +26,7 @@ std::optional<QString> CommandLine::earlyExitText(const QStringList& arguments)
 {
     const QStringList rest = arguments.mid(1);
     if (rest.contains(QStringLiteral("--help")) || rest.contains(QStringLiteral("-h"))) {
-        return QStringLiteral(
+        return QCoreApplication::translate("App::CommandLine",
             "Usage: cantorela [options]\n"
             "Cantorela, a trainer of music reading and ear skills for piano students.\n"
             "\n"
@@ -50,9 +50,10 @@ std::optional<QString> CommandLine::missingDisplayReason(const QStringList& argu
     if (arguments.contains(QStringLiteral("-platform")) || !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         return std::nullopt;
     if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
-        return QStringLiteral("cantorela: no display found (DISPLAY and WAYLAND_DISPLAY are not set).\n"
-                              "Start it from a desktop session, or use 'make run', which starts a virtual "
-                              "display when there is none.\n");
+        return QCoreApplication::translate("App::CommandLine",
+                                           "cantorela: no display found (DISPLAY and WAYLAND_DISPLAY are not set).\n"
+                                           "Start it from a desktop session, or use 'make run', which starts a "
+                                           "virtual display when there is none.\n");
     }
 #else
     Q_UNUSED(arguments);

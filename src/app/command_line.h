@@ -24,7 +24,8 @@ public:
     // not a number.
     static int displayIndex(const QStringList& arguments);
 
-    // Text to print and exit with for --help and --version; nothing otherwise.
+    // Text to print and exit with for --help and --version; nothing otherwise. The texts printed
+    // go through the translator: main() installs the student's language before it prints them.
     static std::optional<QString> earlyExitText(const QStringList& arguments);
 
     // A plain-language reason why no window can be shown (no display server), or nothing.

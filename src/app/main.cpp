@@ -6,8 +6,10 @@
 #include "app/startup_trace.h"
 #include "app/termination_signals.h"
 #include "core/exercise/exercise_catalog.h"
+#include "core/settings_store.h"
 #include "ui/dialogs/splash_dialog.h"
 #include "ui/main_window.h"
+#include "ui/translation.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -48,12 +50,16 @@ QIcon applicationIcon()
 int main(int argc, char** argv)
 {
     const QStringList commandLine = App::CommandLine::fromArgv(argc, argv);
-    if (const auto text = App::CommandLine::earlyExitText(commandLine)) {
-        std::fputs(text->toLocal8Bit().constData(), stdout);
-        return 0;
-    }
-    if (const auto reason = App::CommandLine::missingDisplayReason(commandLine)) {
-        std::fputs(reason->toLocal8Bit().constData(), stderr);
+    if (App::CommandLine::earlyExitText(commandLine) || App::CommandLine::missingDisplayReason(commandLine)) {
+        // Printed before any window, in the language the window would speak.
+        QCoreApplication terminal(argc, argv);
+        Application::setIdentity();
+        UI::Translation::install(Core::SettingsStore::storedLanguage());
+        if (const auto text = App::CommandLine::earlyExitText(commandLine)) {
+            std::fputs(text->toLocal8Bit().constData(), stdout);
+            return 0;
+        }
+        std::fputs(App::CommandLine::missingDisplayReason(commandLine)->toLocal8Bit().constData(), stderr);
         return 1;
     }
 
