@@ -1873,12 +1873,12 @@ garrapatea</translation>
     <message>
         <location filename="../src/ui/main_window.ui" line="+6"/>
         <location line="+1"/>
-        <location line="+62"/>
+        <location line="+56"/>
         <source>Cantorela</source>
         <translation>Cantorela</translation>
     </message>
     <message>
-        <location line="-27"/>
+        <location line="-28"/>
         <source>Tool bar</source>
         <translation>Barra de herramientas</translation>
     </message>
@@ -1898,7 +1898,13 @@ garrapatea</translation>
         <translation>‹  Inicio</translation>
     </message>
     <message>
-        <location line="+29"/>
+        <location line="+23"/>
+        <source>QUIZ</source>
+        <extracomment>The badge after the trainer&apos;s name in the tool bar during a quiz; short, upper case.</extracomment>
+        <translation>PRUEBA</translation>
+    </message>
+    <message>
+        <location line="+15"/>
         <source>The lesson (Ctrl+1)</source>
         <translation>La lección (Ctrl+1)</translation>
     </message>
@@ -2323,6 +2329,15 @@ garrapatea</translation>
     </message>
 </context>
 <context>
+    <name>UI::DifficultyLevelDialog</name>
+    <message>
+        <location filename="../src/ui/dialogs/difficulty_level_dialog.cpp" line="+40"/>
+        <source>LEVEL</source>
+        <extracomment>The word over the level number on the difficulty buttons; short, upper case.</extracomment>
+        <translation>NIVEL</translation>
+    </message>
+</context>
+<context>
     <name>UI::ExerciseScreen</name>
     <message>
         <location filename="../src/ui/exercise/exercise_screen.cpp" line="+104"/>
@@ -2733,7 +2748,7 @@ garrapatea</translation>
 <context>
     <name>UI::MainWindow</name>
     <message>
-        <location filename="../src/ui/main_window_tool_bar.cpp" line="+32"/>
+        <location filename="../src/ui/main_window_tool_bar.cpp" line="+41"/>
         <source>Note Trainer</source>
         <translation>Entrenador de notas</translation>
     </message>
@@ -2773,7 +2788,7 @@ garrapatea</translation>
         <translation>Ejercicio</translation>
     </message>
     <message>
-        <location line="+54"/>
+        <location line="+74"/>
         <source>Leave full screen</source>
         <translation>Salir de pantalla completa</translation>
     </message>

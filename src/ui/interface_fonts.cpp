@@ -41,6 +41,8 @@ bool InterfaceFonts::registerFonts()
         InitializeInterfaceFontResources();
         bool ok = AddFont(QStringLiteral("Lato-Regular.ttf"));
         ok = AddFont(QStringLiteral("Lato-Bold.ttf")) && ok;
+        // The heaviest weight sets the tool bar's caption.
+        ok = AddFont(QStringLiteral("Lato-Black.ttf")) && ok;
         // The italic is compiled in when the system that built the program had it.
         if (QFile::exists(QStringLiteral(":/fonts/interface/Lato-Italic.ttf")))
             AddFont(QStringLiteral("Lato-Italic.ttf"));

@@ -12,7 +12,8 @@ class InterfaceFonts
 public:
     // Adds the compiled-in Lato files to the application's font database and makes Lato the
     // substitute of "Tahoma" and "MS Shell Dlg 2". Needs a QGuiApplication; a second call only
-    // repeats the answer of the first. Returns whether the regular and bold faces were added.
+    // repeats the answer of the first. Returns whether the regular, bold and black faces were
+    // added.
     static bool registerFonts();
 
     static QString familyName();

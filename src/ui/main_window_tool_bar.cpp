@@ -8,9 +8,12 @@
 
 #include "ui_main_window.h"
 
+#include <QFontMetricsF>
+#include <QLabel>
 #include <QState>
 #include <QStateMachine>
 #include <QToolButton>
+#include <QtMath>
 
 namespace UI {
 namespace {
@@ -23,11 +26,17 @@ const char* TrainerPlace(size_t exerciseId, bool quiz)
     return exerciseId < 3 ? places[exerciseId][quiz ? 1 : 0] : "home";
 }
 
-// What the caption of a place reads as; each is a whole text of its own for the translators.
-QString PlaceName(const char* place)
+// The caption's text begins after the note mark that its style sheet lays under the label's first
+// pixels. In a quiz the badge follows the text, this far after it, its word this far from its
+// ends.
+constexpr int captionIndent = 31, badgeGap = 9, badgePadding = 7;
+
+// What the caption of a place reads as (its accessible name); each is a whole text of its own for
+// the translators. Without `quiz`, the trainer's name alone, which the caption shows before its
+// badge.
+QString PlaceName(const char* place, bool quiz)
 {
     const QByteArray key(place);
-    const bool quiz = key.endsWith("Quiz");
     if (key.startsWith("note"))
         return quiz ? MainWindow::tr("Note Trainer quiz") : MainWindow::tr("Note Trainer");
     if (key.startsWith("ear"))
@@ -65,8 +74,28 @@ void MainWindow::applyExerciseTabs()
 
 void MainWindow::setCaption(const char* place)
 {
-    m_ui->Caption->setStyleSheet(property(place).toString());
-    m_ui->Caption->setAccessibleName(PlaceName(place));
+    QLabel* caption = m_ui->Caption;
+    QLabel* badge = m_ui->captionBadge;
+    const bool quiz = QByteArray(place).endsWith("Quiz");
+    // The style sheet gives the fonts. Unhinted, as in the program's pictures, the words keep
+    // their shapes and their fractional widths, which place the badge.
+    for (QLabel* label : {caption, badge}) {
+        QFont font = label->font();
+        font.setHintingPreference(QFont::PreferNoHinting);
+        label->setFont(font);
+        label->ensurePolished();
+    }
+    const auto advance = [](const QLabel* label, const QString& text) {
+        return qCeil(QFontMetricsF(label->font()).horizontalAdvance(text));
+    };
+    const QString name = PlaceName(place, false);
+    badge->setGeometry(captionIndent + advance(caption, name) + badgeGap, (caption->height() - badge->height()) / 2,
+                       advance(badge, badge->text()) + 2 * badgePadding, badge->height());
+    badge->setVisible(quiz);
+    // The label's contents leave room for the mark and the badge: it grows with a long name.
+    caption->setContentsMargins(captionIndent, 0, quiz ? badgeGap + badge->width() : 0, 0);
+    caption->setText(name);
+    caption->setAccessibleName(PlaceName(place, quiz));
 }
 
 void MainWindow::markTab(QToolButton* tab)

@@ -166,7 +166,6 @@ private slots:
         QTest::newRow("thin bar") << pix << QStringList{"progress_thin_*"};
         QTest::newRow("score bar") << pix << QStringList{"progress_score_bg*", "sausage_*"};
         QTest::newRow("choice buttons") << pix << QStringList{"btn_multy_*"};
-        QTest::newRow("titles") << pix << QStringList{"cantorela*", "title_*"};
         QTest::newRow("section end cards") << pix << QStringList{"green_bg*", "red_bg*", "white_bg*"};
         QTest::newRow("tabs") << pix << QStringList{"highlight_orange*", "tab_hover*"};
         QTest::newRow("window buttons") << pix << QStringList{"exitfull_*", "backtofull_*"};

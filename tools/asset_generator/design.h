@@ -134,7 +134,7 @@ constexpr QSize Indicator{13, 13};
 constexpr QSize Tab{110, 40};
 constexpr QSize Header{240, 56};
 constexpr QSize WindowButton{32, 32};
-constexpr QSize Title{260, 40};
+constexpr QSize TitleMark{31, 40};
 constexpr QSize ChoiceButton{180, 56};
 constexpr QSize TimeIcon{16, 16};
 constexpr QSize Footer{200, 39};

@@ -160,7 +160,7 @@ void WindowButtonPicture(QPainter& p, const QSizeF& size, bool leave)
     }
 }
 
-// A small eighth-note mark used by the title pictures.
+// A small eighth-note mark, the one in front of the tool bar's caption.
 void NoteMark(QPainter& p, const QPointF& at, double height, const QColor& colour)
 {
     p.save();
@@ -185,27 +185,12 @@ void NoteMark(QPainter& p, const QPointF& at, double height, const QColor& colou
     p.restore();
 }
 
-void TitlePicture(QPainter& p, const QSizeF& size, const QString& title, bool quiz)
+// The mark in front of the tool bar's caption, where the caption's text begins (the program
+// writes the name of the place after it, in the student's language).
+void TitleMarkPicture(QPainter& p, const QSizeF& size)
 {
     const double h = size.height();
     NoteMark(p, QPointF(4, h * 0.18), h * 0.64, Accent());
-    p.setPen(Text());
-    QFont font = TextFont(h * 0.55, QFont::Black);
-    p.setFont(font);
-    const QRectF textRect(h * 0.78, 0, size.width() - h * 0.78, h);
-    QRectF used = p.boundingRect(textRect, Qt::AlignLeft | Qt::AlignVCenter, title);
-    p.drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter, title);
-    if (quiz) {
-        p.setFont(TextFont(h * 0.30, QFont::Black));
-        const QString badge = QStringLiteral("QUIZ");
-        const double badgeWidth = p.fontMetrics().horizontalAdvance(badge) + h * 0.36;
-        const QRectF badgeRect(used.right() + h * 0.2, h * 0.27, badgeWidth, h * 0.46);
-        p.setPen(Qt::NoPen);
-        p.setBrush(Accent());
-        p.drawRoundedRect(badgeRect, RadiusSmall, RadiusSmall);
-        p.setPen(ToolbarBottom());
-        p.drawText(badgeRect, Qt::AlignCenter, badge);
-    }
 }
 
 // Multiple-choice answer buttons: rounded, raised, in the state's colour.
@@ -387,7 +372,9 @@ void PointerArrow(QPainter& p, const QSizeF& size)
     p.drawPath(arrow);
 }
 
-// Difficulty level buttons: the level's number over five bars of which N are lit.
+// Difficulty level buttons: the level's number over five bars of which N are lit. The band
+// above the number is left free for the word "level", which the program writes in the student's
+// language.
 void LevelButtonPicture(QPainter& p, const QSizeF& size, int level)
 {
     const QRectF rect = QRectF(QPointF(0, 0), size).adjusted(1, 1, -1, -3);
@@ -396,9 +383,6 @@ void LevelButtonPicture(QPainter& p, const QSizeF& size, int level)
     p.drawRoundedRect(rect.translated(0, 2), RadiusLarge, RadiusLarge);
     Panel(p, rect, RadiusLarge, ControlLight(), ControlDark(), Alpha(Qt::black, 120));
     p.setPen(Text());
-    p.setFont(TextFont(size.height() * 0.15, QFont::Bold));
-    p.drawText(QRectF(rect.left(), rect.top() + 6, rect.width(), size.height() * 0.2), Qt::AlignCenter,
-               QStringLiteral("LEVEL"));
     p.setFont(TextFont(size.height() * 0.36, QFont::Black));
     p.drawText(QRectF(rect.left(), rect.top() + size.height() * 0.22, rect.width(), size.height() * 0.4),
                Qt::AlignCenter, QString::number(level));
@@ -440,22 +424,7 @@ void AddInterfacePictures(AssetBook& book)
                     [](QPainter& p, const QSizeF& s) { WindowButtonPicture(p, s, true); });
     book.AddPicture(pix + "backtofull_normal.png", WindowButton,
                     [](QPainter& p, const QSizeF& s) { WindowButtonPicture(p, s, false); });
-    const struct
-    {
-        const char* file;
-        const char* title;
-    } titles[] = {{"cantorela", "Cantorela"},
-                  {"title_note", "Note Trainer"},
-                  {"title_ear", "Ear Trainer"},
-                  {"title_symbol", "Music Symbols"}};
-    for (const auto& title : titles) {
-        const QString text = QString::fromLatin1(title.title);
-        book.AddPicture(pix + title.file + ".PNG", Title,
-                        [=](QPainter& p, const QSizeF& s) { TitlePicture(p, s, text, false); });
-        if (QByteArray(title.file) != "cantorela")
-            book.AddPicture(pix + title.file + "_quiz.PNG", Title,
-                            [=](QPainter& p, const QSizeF& s) { TitlePicture(p, s, text, true); });
-    }
+    book.AddPicture(pix + "title_mark.png", TitleMark, TitleMarkPicture);
     const struct
     {
         const char* state;

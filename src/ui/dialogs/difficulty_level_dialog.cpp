@@ -1,5 +1,6 @@
 #include "ui/dialogs/difficulty_level_dialog.h"
 
+#include "ui/interface_fonts.h"
 #include "ui/widgets/base_control.h"
 #include "core/settings_store.h"
 #include "ui_difficulty_level_dialog.h"
@@ -35,12 +36,33 @@ DifficultyLevelDialog::~DifficultyLevelDialog() = default;
 
 QIcon DifficultyLevelDialog::levelIcon(int level)
 {
-    // The pictures at their logical size with their "@2x" twins: QIcon picks the picture by the
-    // painter's ratio, so a screen at ratio 2 draws them sharp.
+    //: The word over the level number on the difficulty buttons; short, upper case.
+    const QString word = tr("LEVEL");
+    // The picture (panel, number and bars) at its logical size and its "@2x" twin, each with the
+    // word written into the band left free above the number, in Lato as the picture's own text:
+    // QIcon picks the picture by the painter's ratio, so a screen at ratio 2 draws them sharp.
     const QString picture = QStringLiteral(":/pixmap/btn_reset_%1_normal.png").arg(level + 1);
     QIcon icon;
-    icon.addFile(picture);
-    icon.addFile(BaseControl::highDensityPath(picture));
+    for (const int ratio : {1, 2}) {
+        QPixmap pixmap(ratio == 1 ? picture : BaseControl::highDensityPath(picture));
+        if (pixmap.isNull())
+            continue;
+        pixmap.setDevicePixelRatio(ratio);
+        const QSizeF size = QSizeF(pixmap.size()) / ratio;
+        QPainter painter(&pixmap);
+        painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+        QFont font(InterfaceFonts::familyName());
+        font.setPixelSize(qRound(size.height() * 0.15));
+        font.setWeight(QFont::Bold);
+        font.setHintingPreference(QFont::PreferNoHinting);
+        font.setStyleStrategy(QFont::PreferAntialias);
+        painter.setFont(font);
+        painter.setPen(Qt::white);
+        // The band over the number: the panel's width, a fifth of the height, 7 pixels down.
+        painter.drawText(QRectF(1, 7, size.width() - 2, size.height() * 0.2), Qt::AlignCenter, word);
+        painter.end();
+        icon.addPixmap(pixmap);
+    }
     return icon;
 }
 

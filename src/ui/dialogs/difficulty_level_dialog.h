@@ -32,7 +32,8 @@ class DifficultyLevelDialog : public BaseDialog
 {
     Q_OBJECT
 public:
-    // The picture of level button `level` (0-4), sharp at any device pixel ratio.
+    // The picture of level button `level` (0-4) with the word "level" in the program's language,
+    // sharp at any device pixel ratio.
     static QIcon levelIcon(int level);
 
     // settings must outlive the dialog.
