@@ -59,6 +59,24 @@ Starte Cantorela aus einer Desktop-Sitzung oder mit „make run“, das eine vir
     </message>
 </context>
 <context>
+    <name>Core::AnswerLogMonitor</name>
+    <message>
+        <location filename="../src/core/exercise/exercise_catalog.cpp" line="+101"/>
+        <source>Your answers cannot be logged: the disk is full.</source>
+        <translation>Deine Antworten können nicht aufgezeichnet werden: Der Datenträger ist voll.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Your answers cannot be logged: %1 cannot be written.</source>
+        <translation>Deine Antworten können nicht aufgezeichnet werden: In %1 kann nicht geschrieben werden.</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Your answers cannot be logged (%1).</source>
+        <translation>Deine Antworten können nicht aufgezeichnet werden (%1).</translation>
+    </message>
+</context>
+<context>
     <name>Core::DataFile</name>
     <message>
         <location filename="../src/core/data_file.cpp" line="+68"/>
@@ -69,7 +87,7 @@ Starte Cantorela aus einer Desktop-Sitzung oder mit „make run“, das eine vir
 <context>
     <name>Core::ExerciseCatalog</name>
     <message>
-        <location filename="../src/core/exercise/exercise_catalog.cpp" line="+21"/>
+        <location filename="../src/core/exercise/exercise_catalog.cpp" line="-87"/>
         <source>Note Trainer</source>
         <translation>Notentrainer</translation>
     </message>
@@ -1230,7 +1248,7 @@ Rest</source>
         <translation>Leertaste: anhalten oder weitermachen. Tasten 1 bis 6: die Antwortknöpfe. R: die Frage noch einmal hören.</translation>
     </message>
     <message>
-        <location line="+30"/>
+        <location line="+41"/>
         <source>Lesson</source>
         <translation>Lektion</translation>
     </message>
@@ -1353,17 +1371,17 @@ Rest</source>
     </message>
     <message>
         <location line="+6"/>
-        <location line="+27"/>
+        <location line="+33"/>
         <source>Statistics caption</source>
         <translation>Beschriftung der Statistik</translation>
     </message>
     <message>
-        <location line="-26"/>
+        <location line="-29"/>
         <source>Statistics rows</source>
         <translation>Zeilen der Statistik</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="+7"/>
         <source>History</source>
         <translation>Verlauf</translation>
     </message>
@@ -1383,12 +1401,12 @@ Rest</source>
         <translation>Erweiterte Statistik</translation>
     </message>
     <message>
-        <location line="+7"/>
+        <location line="+10"/>
         <source>Tempo statistics rows</source>
         <translation>Zeilen der Tempo-Statistik</translation>
     </message>
     <message>
-        <location line="+6"/>
+        <location line="+9"/>
         <source>Reference</source>
         <translation>Nachschlagen</translation>
     </message>
@@ -1576,7 +1594,19 @@ Rest</source>
         <translation>Richtig und falsch in Blau und Orange statt in Grün und Rot anzeigen.</translation>
     </message>
     <message>
-        <location line="+23"/>
+        <location line="+7"/>
+        <location line="+9"/>
+        <source>Ask more often what you answered wrong in earlier lessons, until you answer it right a few times in a row.</source>
+        <translation>Öfter nach dem fragen, was du in früheren Lektionen falsch beantwortet hast, bis du es ein paarmal hintereinander richtig beantwortest.</translation>
+    </message>
+    <message>
+        <location line="-6"/>
+        <location line="+3"/>
+        <source>Practise my weak spots</source>
+        <translation>Meine Schwächen üben</translation>
+    </message>
+    <message>
+        <location line="+26"/>
         <location line="+3"/>
         <source>Auto Continue</source>
         <translation>Automatisch weiter</translation>
@@ -2314,6 +2344,78 @@ Rest</source>
     </message>
 </context>
 <context>
+    <name>UI::ConfusionList</name>
+    <message>
+        <location filename="../src/ui/exercise/confusion_list.cpp" line="+36"/>
+        <source>Common mistakes</source>
+        <translation>Häufige Fehler</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>No confusions yet.</source>
+        <translation>Noch keine Verwechslungen.</translation>
+    </message>
+    <message>
+        <location line="+36"/>
+        <source>Mixed-up items</source>
+        <translation>Verwechselte Elemente</translation>
+    </message>
+    <message>
+        <location line="+29"/>
+        <source>Close</source>
+        <translation>Schließen</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Close the mixed-up items</source>
+        <translation>Verwechselte Elemente schließen</translation>
+    </message>
+    <message>
+        <location line="+20"/>
+        <source>What you mix up most, in all your lessons:</source>
+        <translation>Was du am häufigsten verwechselst, in allen deinen Lektionen:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>What you mix up most in this lesson:</source>
+        <translation>Was du in dieser Lektion am häufigsten verwechselst:</translation>
+    </message>
+    <message>
+        <location line="+67"/>
+        <source>You answer %1 as %2: once</source>
+        <extracomment>%1 the item asked, %2 the one answered in its place (&quot;Minor sixth&quot;, &quot;Major sixth&quot;).</extracomment>
+        <translation>Du antwortest %2 statt %1: einmal</translation>
+    </message>
+    <message numerus="yes">
+        <location line="+1"/>
+        <source>You answer %1 as %2: %n times</source>
+        <translation>
+            <numerusform>Du antwortest %2 statt %1: %n-mal</numerusform>
+            <numerusform>Du antwortest %2 statt %1: %n-mal</numerusform>
+        </translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Play</source>
+        <translation>Abspielen</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Show</source>
+        <translation>Zeigen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Play %1 and %2</source>
+        <translation>%1 und %2 abspielen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Show %1 and %2</source>
+        <translation>%1 und %2 zeigen</translation>
+    </message>
+</context>
+<context>
     <name>UI::DeviceBoxView</name>
     <message>
         <location filename="../src/ui/settings/device_box_view.cpp" line="+33"/>
@@ -2345,7 +2447,7 @@ Rest</source>
         <translation>Drucken</translation>
     </message>
     <message>
-        <location line="+530"/>
+        <location line="+532"/>
         <source>Hear again (R)</source>
         <translation>Nochmal hören (R)</translation>
     </message>
@@ -2385,12 +2487,12 @@ Rest</source>
         <translation>&lt;br&gt;Hier spielt R das F: Für „Nochmal hören“ nimm den Knopf.</translation>
     </message>
     <message>
-        <location filename="../src/ui/exercise/exercise_screen_session.cpp" line="+117"/>
+        <location filename="../src/ui/exercise/exercise_screen_session.cpp" line="+123"/>
         <source>Question %1 of %2</source>
         <translation>Frage %1 von %2</translation>
     </message>
     <message>
-        <location line="+217"/>
+        <location line="+227"/>
         <source>Pause</source>
         <translation>Pause</translation>
     </message>
@@ -2845,6 +2947,107 @@ Rest</source>
         <location line="+8"/>
         <source>Press space or Play to go on</source>
         <translation>Drück die Leertaste oder „Weiter“, um fortzufahren</translation>
+    </message>
+</context>
+<context>
+    <name>UI::ProgressChart</name>
+    <message>
+        <location filename="../src/ui/exercise/progress_chart.cpp" line="+90"/>
+        <source>Progress</source>
+        <translation>Fortschritt</translation>
+    </message>
+    <message numerus="yes">
+        <location line="+10"/>
+        <source>%n days</source>
+        <translation>
+            <numerusform>%n Tag</numerusform>
+            <numerusform>%n Tage</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <location line="+3"/>
+        <source>Show the last %n days</source>
+        <translation>
+            <numerusform>Den letzten %n Tag zeigen</numerusform>
+            <numerusform>Die letzten %n Tage zeigen</numerusform>
+        </translation>
+    </message>
+    <message>
+        <location line="+23"/>
+        <source>Right answers (%)</source>
+        <translation>Richtig (%)</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Median answer time</source>
+        <translation>Median-Antwortzeit</translation>
+    </message>
+    <message>
+        <location line="+39"/>
+        <source>Progress chart</source>
+        <translation>Fortschrittsdiagramm</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>No practice in these days.</source>
+        <translation>An diesen Tagen nicht geübt.</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>Values of the day</source>
+        <translation>Werte des Tages</translation>
+    </message>
+    <message>
+        <location line="+87"/>
+        <source>%.1f s</source>
+        <translation>%.1f s</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>%d s</source>
+        <translation>%d s</translation>
+    </message>
+    <message numerus="yes">
+        <location line="+9"/>
+        <source>%n practised days. Use the arrow keys for the values of each day.</source>
+        <translation>
+            <numerusform>%n geübter Tag. Mit den Pfeiltasten liest du die Werte jedes Tages.</numerusform>
+            <numerusform>%n geübte Tage. Mit den Pfeiltasten liest du die Werte jedes Tages.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <location line="+79"/>
+        <source>median time %1 s</source>
+        <translation>Median-Zeit %1 s</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>no answer time</source>
+        <translation>keine Antwortzeit</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>1 answer</source>
+        <translation>1 Antwort</translation>
+    </message>
+    <message numerus="yes">
+        <location line="+0"/>
+        <source>%n answers</source>
+        <translation>
+            <numerusform>%n Antwort</numerusform>
+            <numerusform>%n Antworten</numerusform>
+        </translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>%1: %2% right, %3, %4</source>
+        <extracomment>%1 the date, %2 the share of right answers, %3 the median time, %4 the number of answers.</extracomment>
+        <translation>%1: %2&#xa0;% richtig, %3, %4</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Point at a day for its values.</source>
+        <translation>Zeige auf einen Tag, um seine Werte zu sehen.</translation>
     </message>
 </context>
 <context>
@@ -4667,7 +4870,7 @@ Rest</source>
 <context>
     <name>UI::StatisticsPane</name>
     <message>
-        <location filename="../src/ui/exercise/statistics_pane.cpp" line="+32"/>
+        <location filename="../src/ui/exercise/statistics_pane.cpp" line="+48"/>
         <source>notes</source>
         <translation>die Noten</translation>
     </message>
@@ -4712,7 +4915,47 @@ Rest</source>
         <translation>die weiteren Zeichen</translation>
     </message>
     <message>
-        <location line="+113"/>
+        <location line="+63"/>
+        <source>Mistakes and progress</source>
+        <translation>Fehler und Fortschritt</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>Common mistakes</source>
+        <translation>Häufige Fehler</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Progress</source>
+        <translation>Fortschritt</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <location line="+2"/>
+        <location line="+286"/>
+        <location line="+27"/>
+        <location line="+19"/>
+        <location line="+8"/>
+        <source>Print worksheet</source>
+        <translation>Arbeitsblatt drucken</translation>
+    </message>
+    <message>
+        <location line="-339"/>
+        <source>A worksheet of the items of this section you find hardest, with an answer key</source>
+        <translation>Ein Arbeitsblatt mit den Aufgaben dieses Abschnitts, die dir am schwersten fallen, mit Lösungen</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Print…</source>
+        <translation>Drucken…</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Save as PDF…</source>
+        <translation>Als PDF speichern…</translation>
+    </message>
+    <message>
+        <location line="+78"/>
         <source>This is your score for %1.</source>
         <translation>Das ist dein Ergebnis für %1.</translation>
     </message>
@@ -4758,6 +5001,81 @@ Einzelheiten siehst du, wenn du mit der Maus auf eine Taste der Klaviatur unten 
         <source>Nothing answered in this section yet.</source>
         <translation>In diesem Abschnitt noch nichts beantwortet.</translation>
     </message>
+    <message>
+        <location line="+72"/>
+        <source>Asked: %1</source>
+        <translation>Gefragt war: %1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>You answered: %1</source>
+        <translation>Deine Antwort: %1</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Note Trainer</source>
+        <translation>Notentrainer</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Ear Trainer</source>
+        <translation>Gehörtrainer</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Music Symbols</source>
+        <translation>Musikzeichen</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>Cantorela worksheet.pdf</source>
+        <translation>Cantorela-Arbeitsblatt.pdf</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Cantorela worksheet - %1.pdf</source>
+        <translation>Cantorela-Arbeitsblatt - %1.pdf</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>There are no weak spots in %1 yet. Answer some of its questions, and the worksheet will gather the ones you found hardest.</source>
+        <translation>Für %1 gibt es noch keine Schwächen. Beantworte ein paar Fragen daraus, dann sammelt das Arbeitsblatt die, die dir am schwersten fallen.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>this section</source>
+        <translation>diesen Abschnitt</translation>
+    </message>
+    <message>
+        <location line="+25"/>
+        <source>The items of %1 are only heard: there is nothing to put on paper.</source>
+        <translation>Die Aufgaben von %1 sind nur zu hören: Es gibt nichts aufs Papier zu bringen.</translation>
+    </message>
+    <message>
+        <location line="+26"/>
+        <source>The worksheet could not be printed.
+%1</source>
+        <translation>Das Arbeitsblatt konnte nicht gedruckt werden.
+%1</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <location line="+12"/>
+        <source>Save worksheet as PDF</source>
+        <translation>Arbeitsblatt als PDF speichern</translation>
+    </message>
+    <message>
+        <location line="-7"/>
+        <source>PDF files (*.pdf)</source>
+        <translation>PDF-Dateien (*.pdf)</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>The worksheet could not be saved as %1.
+%2</source>
+        <translation>Das Arbeitsblatt konnte nicht als %1 gespeichert werden.
+%2</translation>
+    </message>
 </context>
 <context>
     <name>UI::TrainerSettingsPage</name>
@@ -4790,6 +5108,65 @@ Einzelheiten siehst du, wenn du mit der Maus auf eine Taste der Klaviatur unten 
         <location line="+13"/>
         <source>Settings cannot be changed in a quiz mode.</source>
         <translation>Im Quiz können die Einstellungen nicht geändert werden.</translation>
+    </message>
+</context>
+<context>
+    <name>UI::Worksheet</name>
+    <message>
+        <location filename="../src/ui/exercise/worksheet.cpp" line="+307"/>
+        <source>Worksheet: %1 — %2</source>
+        <translation>Arbeitsblatt: %1 – %2</translation>
+    </message>
+    <message>
+        <location line="+64"/>
+        <source>There is no printer to print the worksheet on.</source>
+        <translation>Es gibt keinen Drucker, auf dem das Arbeitsblatt gedruckt werden kann.</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>The worksheet could not be printed: printing could not begin.</source>
+        <translation>Das Arbeitsblatt konnte nicht gedruckt werden: Der Druck konnte nicht beginnen.</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>The worksheet could not be printed: page %1 could not be started.</source>
+        <translation>Das Arbeitsblatt konnte nicht gedruckt werden: Seite %1 konnte nicht begonnen werden.</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>The worksheet could not be printed.</source>
+        <translation>Das Arbeitsblatt konnte nicht gedruckt werden.</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <location line="+21"/>
+        <source>The worksheet could not be saved as %1: %2</source>
+        <translation>Das Arbeitsblatt konnte nicht als %1 gespeichert werden: %2</translation>
+    </message>
+    <message>
+        <location line="+57"/>
+        <source>Name:</source>
+        <translation>Name:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Date:</source>
+        <translation>Datum:</translation>
+    </message>
+    <message>
+        <location line="+17"/>
+        <source>Write the name of each item in the box under it.</source>
+        <translation>Schreib den Namen jeder Aufgabe in das Kästchen darunter.</translation>
+    </message>
+    <message>
+        <location line="+57"/>
+        <source>Answer Key</source>
+        <translation>Lösungen</translation>
+    </message>
+    <message>
+        <location line="+46"/>
+        <source>Page %1 of %2</source>
+        <translation>Seite %1 von %2</translation>
     </message>
 </context>
 <context>

@@ -59,6 +59,24 @@ Inícialo desde una sesión de escritorio, o usa «make run», que inicia una pa
     </message>
 </context>
 <context>
+    <name>Core::AnswerLogMonitor</name>
+    <message>
+        <location filename="../src/core/exercise/exercise_catalog.cpp" line="+101"/>
+        <source>Your answers cannot be logged: the disk is full.</source>
+        <translation>No se pueden registrar tus respuestas: el disco está lleno.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Your answers cannot be logged: %1 cannot be written.</source>
+        <translation>No se pueden registrar tus respuestas: no se puede escribir en %1.</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Your answers cannot be logged (%1).</source>
+        <translation>No se pueden registrar tus respuestas (%1).</translation>
+    </message>
+</context>
+<context>
     <name>Core::DataFile</name>
     <message>
         <location filename="../src/core/data_file.cpp" line="+68"/>
@@ -69,7 +87,7 @@ Inícialo desde una sesión de escritorio, o usa «make run», que inicia una pa
 <context>
     <name>Core::ExerciseCatalog</name>
     <message>
-        <location filename="../src/core/exercise/exercise_catalog.cpp" line="+21"/>
+        <location filename="../src/core/exercise/exercise_catalog.cpp" line="-87"/>
         <source>Note Trainer</source>
         <translation>Entrenador de notas</translation>
     </message>
@@ -1230,7 +1248,7 @@ garrapatea</translation>
         <translation>Barra espaciadora: pausa o continuar. Teclas 1 a 6: los botones de respuesta. R: volver a oír la pregunta.</translation>
     </message>
     <message>
-        <location line="+30"/>
+        <location line="+41"/>
         <source>Lesson</source>
         <translation>Lección</translation>
     </message>
@@ -1353,17 +1371,17 @@ garrapatea</translation>
     </message>
     <message>
         <location line="+6"/>
-        <location line="+27"/>
+        <location line="+33"/>
         <source>Statistics caption</source>
         <translation>Título de las estadísticas</translation>
     </message>
     <message>
-        <location line="-26"/>
+        <location line="-29"/>
         <source>Statistics rows</source>
         <translation>Filas de estadísticas</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="+7"/>
         <source>History</source>
         <translation>Historial</translation>
     </message>
@@ -1383,12 +1401,12 @@ garrapatea</translation>
         <translation>Estadísticas ampliadas</translation>
     </message>
     <message>
-        <location line="+7"/>
+        <location line="+10"/>
         <source>Tempo statistics rows</source>
         <translation>Filas de estadísticas de tempo</translation>
     </message>
     <message>
-        <location line="+6"/>
+        <location line="+9"/>
         <source>Reference</source>
         <translation>Referencia</translation>
     </message>
@@ -1576,7 +1594,19 @@ garrapatea</translation>
         <translation>Mostrar aciertos y errores en azul y naranja en lugar de verde y rojo.</translation>
     </message>
     <message>
-        <location line="+23"/>
+        <location line="+7"/>
+        <location line="+9"/>
+        <source>Ask more often what you answered wrong in earlier lessons, until you answer it right a few times in a row.</source>
+        <translation>Preguntar más a menudo lo que respondiste mal en lecciones anteriores, hasta que lo respondas bien unas cuantas veces seguidas.</translation>
+    </message>
+    <message>
+        <location line="-6"/>
+        <location line="+3"/>
+        <source>Practise my weak spots</source>
+        <translation>Practicar mis puntos débiles</translation>
+    </message>
+    <message>
+        <location line="+26"/>
         <location line="+3"/>
         <source>Auto Continue</source>
         <translation>Avance automático</translation>
@@ -2314,6 +2344,78 @@ garrapatea</translation>
     </message>
 </context>
 <context>
+    <name>UI::ConfusionList</name>
+    <message>
+        <location filename="../src/ui/exercise/confusion_list.cpp" line="+36"/>
+        <source>Common mistakes</source>
+        <translation>Errores frecuentes</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>No confusions yet.</source>
+        <translation>Todavía no hay confusiones.</translation>
+    </message>
+    <message>
+        <location line="+36"/>
+        <source>Mixed-up items</source>
+        <translation>Elementos confundidos</translation>
+    </message>
+    <message>
+        <location line="+29"/>
+        <source>Close</source>
+        <translation>Cerrar</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Close the mixed-up items</source>
+        <translation>Cerrar los elementos confundidos</translation>
+    </message>
+    <message>
+        <location line="+20"/>
+        <source>What you mix up most, in all your lessons:</source>
+        <translation>Lo que más confundes, en todas tus lecciones:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>What you mix up most in this lesson:</source>
+        <translation>Lo que más confundes en esta lección:</translation>
+    </message>
+    <message>
+        <location line="+67"/>
+        <source>You answer %1 as %2: once</source>
+        <extracomment>%1 the item asked, %2 the one answered in its place (&quot;Minor sixth&quot;, &quot;Major sixth&quot;).</extracomment>
+        <translation>Respondes %2 en vez de %1: una vez</translation>
+    </message>
+    <message numerus="yes">
+        <location line="+1"/>
+        <source>You answer %1 as %2: %n times</source>
+        <translation>
+            <numerusform>Respondes %2 en vez de %1: %n vez</numerusform>
+            <numerusform>Respondes %2 en vez de %1: %n veces</numerusform>
+        </translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Play</source>
+        <translation>Reproducir</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Show</source>
+        <translation>Mostrar</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Play %1 and %2</source>
+        <translation>Reproducir %1 y %2</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Show %1 and %2</source>
+        <translation>Mostrar %1 y %2</translation>
+    </message>
+</context>
+<context>
     <name>UI::DeviceBoxView</name>
     <message>
         <location filename="../src/ui/settings/device_box_view.cpp" line="+33"/>
@@ -2345,7 +2447,7 @@ garrapatea</translation>
         <translation>Imprimir</translation>
     </message>
     <message>
-        <location line="+530"/>
+        <location line="+532"/>
         <source>Hear again (R)</source>
         <translation>Volver a oír (R)</translation>
     </message>
@@ -2385,12 +2487,12 @@ garrapatea</translation>
         <translation>&lt;br&gt;Aquí la R toca el Fa: para “Volver a oír”, usa su botón.</translation>
     </message>
     <message>
-        <location filename="../src/ui/exercise/exercise_screen_session.cpp" line="+117"/>
+        <location filename="../src/ui/exercise/exercise_screen_session.cpp" line="+123"/>
         <source>Question %1 of %2</source>
         <translation>Pregunta %1 de %2</translation>
     </message>
     <message>
-        <location line="+217"/>
+        <location line="+227"/>
         <source>Pause</source>
         <translation>Pausa</translation>
     </message>
@@ -2845,6 +2947,107 @@ garrapatea</translation>
         <location line="+8"/>
         <source>Press space or Play to go on</source>
         <translation>Pulsa Espacio o Continuar para seguir</translation>
+    </message>
+</context>
+<context>
+    <name>UI::ProgressChart</name>
+    <message>
+        <location filename="../src/ui/exercise/progress_chart.cpp" line="+90"/>
+        <source>Progress</source>
+        <translation>Progreso</translation>
+    </message>
+    <message numerus="yes">
+        <location line="+10"/>
+        <source>%n days</source>
+        <translation>
+            <numerusform>%n día</numerusform>
+            <numerusform>%n días</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <location line="+3"/>
+        <source>Show the last %n days</source>
+        <translation>
+            <numerusform>Mostrar el último %n día</numerusform>
+            <numerusform>Mostrar los últimos %n días</numerusform>
+        </translation>
+    </message>
+    <message>
+        <location line="+23"/>
+        <source>Right answers (%)</source>
+        <translation>Aciertos (%)</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Median answer time</source>
+        <translation>Tiempo mediano de respuesta</translation>
+    </message>
+    <message>
+        <location line="+39"/>
+        <source>Progress chart</source>
+        <translation>Gráfico de progreso</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>No practice in these days.</source>
+        <translation>No has practicado en estos días.</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>Values of the day</source>
+        <translation>Valores del día</translation>
+    </message>
+    <message>
+        <location line="+87"/>
+        <source>%.1f s</source>
+        <translation>%.1f s</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>%d s</source>
+        <translation>%d s</translation>
+    </message>
+    <message numerus="yes">
+        <location line="+9"/>
+        <source>%n practised days. Use the arrow keys for the values of each day.</source>
+        <translation>
+            <numerusform>%n día practicado. Usa las flechas para leer los valores de cada día.</numerusform>
+            <numerusform>%n días practicados. Usa las flechas para leer los valores de cada día.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <location line="+79"/>
+        <source>median time %1 s</source>
+        <translation>tiempo mediano %1 s</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>no answer time</source>
+        <translation>sin tiempo de respuesta</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>1 answer</source>
+        <translation>1 respuesta</translation>
+    </message>
+    <message numerus="yes">
+        <location line="+0"/>
+        <source>%n answers</source>
+        <translation>
+            <numerusform>%n respuesta</numerusform>
+            <numerusform>%n respuestas</numerusform>
+        </translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>%1: %2% right, %3, %4</source>
+        <extracomment>%1 the date, %2 the share of right answers, %3 the median time, %4 the number of answers.</extracomment>
+        <translation>%1: %2&#xa0;% de aciertos, %3, %4</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Point at a day for its values.</source>
+        <translation>Señala un día para ver sus valores.</translation>
     </message>
 </context>
 <context>
@@ -4667,7 +4870,7 @@ garrapatea</translation>
 <context>
     <name>UI::StatisticsPane</name>
     <message>
-        <location filename="../src/ui/exercise/statistics_pane.cpp" line="+32"/>
+        <location filename="../src/ui/exercise/statistics_pane.cpp" line="+48"/>
         <source>notes</source>
         <translation>notas</translation>
     </message>
@@ -4712,7 +4915,47 @@ garrapatea</translation>
         <translation>otros signos</translation>
     </message>
     <message>
-        <location line="+113"/>
+        <location line="+63"/>
+        <source>Mistakes and progress</source>
+        <translation>Errores y progreso</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>Common mistakes</source>
+        <translation>Errores frecuentes</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Progress</source>
+        <translation>Progreso</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <location line="+2"/>
+        <location line="+286"/>
+        <location line="+27"/>
+        <location line="+19"/>
+        <location line="+8"/>
+        <source>Print worksheet</source>
+        <translation>Imprimir hoja de ejercicios</translation>
+    </message>
+    <message>
+        <location line="-339"/>
+        <source>A worksheet of the items of this section you find hardest, with an answer key</source>
+        <translation>Una hoja de ejercicios con los elementos de esta sección que más te cuestan, con las soluciones</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Print…</source>
+        <translation>Imprimir…</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Save as PDF…</source>
+        <translation>Guardar como PDF…</translation>
+    </message>
+    <message>
+        <location line="+78"/>
         <source>This is your score for %1.</source>
         <translation>Esta es tu puntuación en %1.</translation>
     </message>
@@ -4758,6 +5001,81 @@ Para ver los detalles, pasa el puntero por una nota del teclado de abajo.</trans
         <source>Nothing answered in this section yet.</source>
         <translation>Todavía no has respondido nada en esta sección.</translation>
     </message>
+    <message>
+        <location line="+72"/>
+        <source>Asked: %1</source>
+        <translation>Se pedía: %1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>You answered: %1</source>
+        <translation>Tu respuesta: %1</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Note Trainer</source>
+        <translation>Entrenador de notas</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Ear Trainer</source>
+        <translation>Entrenador auditivo</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Music Symbols</source>
+        <translation>Símbolos musicales</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>Cantorela worksheet.pdf</source>
+        <translation>Hoja de ejercicios de Cantorela.pdf</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Cantorela worksheet - %1.pdf</source>
+        <translation>Hoja de ejercicios de Cantorela - %1.pdf</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>There are no weak spots in %1 yet. Answer some of its questions, and the worksheet will gather the ones you found hardest.</source>
+        <translation>Todavía no hay puntos débiles en %1. Responde algunas de sus preguntas y la hoja de ejercicios reunirá las que más te cuesten.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>this section</source>
+        <translation>esta sección</translation>
+    </message>
+    <message>
+        <location line="+25"/>
+        <source>The items of %1 are only heard: there is nothing to put on paper.</source>
+        <translation>Los elementos de %1 solo se oyen: no hay nada que poner en papel.</translation>
+    </message>
+    <message>
+        <location line="+26"/>
+        <source>The worksheet could not be printed.
+%1</source>
+        <translation>No se ha podido imprimir la hoja de ejercicios.
+%1</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <location line="+12"/>
+        <source>Save worksheet as PDF</source>
+        <translation>Guardar la hoja de ejercicios como PDF</translation>
+    </message>
+    <message>
+        <location line="-7"/>
+        <source>PDF files (*.pdf)</source>
+        <translation>Archivos PDF (*.pdf)</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>The worksheet could not be saved as %1.
+%2</source>
+        <translation>No se ha podido guardar la hoja de ejercicios como %1.
+%2</translation>
+    </message>
 </context>
 <context>
     <name>UI::TrainerSettingsPage</name>
@@ -4790,6 +5108,65 @@ Para ver los detalles, pasa el puntero por una nota del teclado de abajo.</trans
         <location line="+13"/>
         <source>Settings cannot be changed in a quiz mode.</source>
         <translation>Los ajustes no se pueden cambiar durante una prueba.</translation>
+    </message>
+</context>
+<context>
+    <name>UI::Worksheet</name>
+    <message>
+        <location filename="../src/ui/exercise/worksheet.cpp" line="+307"/>
+        <source>Worksheet: %1 — %2</source>
+        <translation>Hoja de ejercicios: %1 — %2</translation>
+    </message>
+    <message>
+        <location line="+64"/>
+        <source>There is no printer to print the worksheet on.</source>
+        <translation>No hay ninguna impresora en la que imprimir la hoja de ejercicios.</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>The worksheet could not be printed: printing could not begin.</source>
+        <translation>No se ha podido imprimir la hoja de ejercicios: la impresión no ha podido empezar.</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>The worksheet could not be printed: page %1 could not be started.</source>
+        <translation>No se ha podido imprimir la hoja de ejercicios: no se ha podido empezar la página %1.</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>The worksheet could not be printed.</source>
+        <translation>No se ha podido imprimir la hoja de ejercicios.</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <location line="+21"/>
+        <source>The worksheet could not be saved as %1: %2</source>
+        <translation>No se ha podido guardar la hoja de ejercicios como %1: %2</translation>
+    </message>
+    <message>
+        <location line="+57"/>
+        <source>Name:</source>
+        <translation>Nombre:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Date:</source>
+        <translation>Fecha:</translation>
+    </message>
+    <message>
+        <location line="+17"/>
+        <source>Write the name of each item in the box under it.</source>
+        <translation>Escribe el nombre de cada elemento en la casilla de debajo.</translation>
+    </message>
+    <message>
+        <location line="+57"/>
+        <source>Answer Key</source>
+        <translation>Soluciones</translation>
+    </message>
+    <message>
+        <location line="+46"/>
+        <source>Page %1 of %2</source>
+        <translation>Página %1 de %2</translation>
     </message>
 </context>
 <context>

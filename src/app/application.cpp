@@ -140,6 +140,11 @@ int Application::CurrentInstrument() const
     return m_settingsStore ? int(m_settingsStore->generalSettings().instrument) : 0;
 }
 
+bool Application::PractisesWeakSpots() const
+{
+    return m_settingsStore && m_settingsStore->generalSettings().practiseWeakSpots;
+}
+
 void Application::setTrainerSettings(const Core::TrainerSettings& block)
 {
     if (m_settingsStore)

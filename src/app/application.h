@@ -66,6 +66,7 @@ public:
     void setQuizMode(bool quiz) { m_quizMode = quiz; }
     Core::TrainerSettings CurrentSettings() const override;
     int CurrentInstrument() const override;
+    bool PractisesWeakSpots() const override;
 
     void setTrainerSettings(const Core::TrainerSettings& block);
     void setLastState(const Core::LastState& state);

@@ -82,6 +82,7 @@ int ReadInt(const QSettings& settings, const QString& key, int fallback)
 
 // The language setting, in the group "GlobalSetting".
 const QString LanguageKey = QStringLiteral("Settings.Language");
+const QString WeakSpotsKey = QStringLiteral("Settings.PractiseWeakSpots");
 
 std::unique_ptr<QSettings> OpenSettingsFile()
 {
@@ -303,7 +304,8 @@ bool GeneralSettings::operator==(const GeneralSettings& o) const
            instrument == o.instrument && showDifficultyDialog == o.showDifficultyDialog &&
            answerWithGraphicalKeyboard == o.answerWithGraphicalKeyboard &&
            answerWithMultipleChoice == o.answerWithMultipleChoice &&
-           colourBlindColours == o.colourBlindColours && language == o.language;
+           colourBlindColours == o.colourBlindColours && language == o.language &&
+           practiseWeakSpots == o.practiseWeakSpots;
 }
 
 QString SettingsStore::storedLanguage()
@@ -440,6 +442,7 @@ void SettingsStore::loadGeneralSettings()
     g.showDifficultyDialog = s.value(QStringLiteral("Settings.ShowDifficultyDialog"), true).toBool();
     g.colourBlindColours = s.value(QStringLiteral("Settings.ColourBlindColours"), false).toBool();
     g.language = s.value(LanguageKey, QString()).toString();
+    g.practiseWeakSpots = s.value(WeakSpotsKey, false).toBool();
     s.endGroup();
 }
 
@@ -461,6 +464,7 @@ void SettingsStore::saveGeneralSettings()
     s.setValue(QStringLiteral("Settings.ShowDifficultyDialog"), g.showDifficultyDialog);
     s.setValue(QStringLiteral("Settings.ColourBlindColours"), g.colourBlindColours);
     s.setValue(LanguageKey, g.language);
+    s.setValue(WeakSpotsKey, g.practiseWeakSpots);
     s.endGroup();
 }
 

@@ -54,6 +54,8 @@ struct GeneralSettings
     // The language the program speaks from its next start: "en", "de", "es", or "" for the
     // system's ("Settings.Language").
     QString language;
+    // The draw also weighs the items answered wrong in earlier lessons ("Settings.PractiseWeakSpots").
+    bool practiseWeakSpots = false;
     bool operator==(const GeneralSettings& o) const;
 };
 

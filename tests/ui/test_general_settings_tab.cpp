@@ -117,6 +117,7 @@ private Q_SLOTS:
         general.instrument = 35;
         general.showDifficultyDialog = showDifficulty;
         general.colourBlindColours = colourBlind;
+        general.practiseWeakSpots = colourBlind;
         store->setGeneralSettings(general);
         MakeTab();
         for (const char* radio : {"useGraphicalPiano", "useMultipleChoice", "useBoth"})
@@ -125,6 +126,9 @@ private Q_SLOTS:
         QCOMPARE(instruments->currentIndex(), 35);
         QCOMPARE(Part<QCheckBox>("showDifficultyDialog")->isChecked(), showDifficulty);
         QCOMPARE(Part<QCheckBox>("colourBlindColours")->isChecked(), colourBlind);
+        auto* weakSpots = Part<QCheckBox>("practiseWeakSpots");
+        QCOMPARE(weakSpots->isChecked(), colourBlind);
+        QVERIFY(!weakSpots->accessibleName().isEmpty() && !weakSpots->toolTip().isEmpty());
 
         if (!inputClicked.isEmpty())
             Click(Part<QRadioButton>(inputClicked));
@@ -135,6 +139,7 @@ private Q_SLOTS:
         Click(Part<QToolButton>("nextMidiDeviceDown"));
         Click(Part<QCheckBox>("showDifficultyDialog"));
         Click(Part<QCheckBox>("colourBlindColours"));
+        Click(weakSpots);
         EveryPartFits(); // in the smallest window
         const GeneralSettings after = Stored();
         QCOMPARE(stored, 1);
@@ -144,9 +149,12 @@ private Q_SLOTS:
         QCOMPARE(after.inputDevice, longPortName);
         QCOMPARE(after.showDifficultyDialog, !showDifficulty);
         QCOMPARE(after.colourBlindColours, !colourBlind);
-        // Defaults leave the colours as they are, and they are kept across a new tab.
+        QCOMPARE(after.practiseWeakSpots, !colourBlind);
+        // Defaults leave the colours as they are, and they are kept across a new tab; the
+        // weak-spot review is off by default.
         tab->restoreDefaults();
         QCOMPARE(Part<QCheckBox>("colourBlindColours")->isChecked(), !colourBlind);
+        QVERIFY(!Part<QCheckBox>("practiseWeakSpots")->isChecked());
         MakeTab();
         QCOMPARE(Part<QCheckBox>("colourBlindColours")->isChecked(), !colourBlind);
     }

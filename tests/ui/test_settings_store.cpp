@@ -124,7 +124,7 @@ private Q_SLOTS:
         // Every field away from its default, in the order declared.
         const GeneralSettings general{
             "USB Keyboard:USB Keyboard MIDI 1 20:0", 3,     true,  true, true, true, 41,
-            SettingsStore::InstrumentCount - 1,      false, false, true, true, QStringLiteral("de")};
+            SettingsStore::InstrumentCount - 1,      false, false, true, true, QStringLiteral("de"), true};
         const LastState last{1, 2, -1, 4, 5};
         store->setTrainerSettings(block);
         store->setGeneralSettings(general);
@@ -132,6 +132,7 @@ private Q_SLOTS:
         store.reset();
         const QStringList keys = QSettings(FilePath(), QSettings::IniFormat).allKeys();
         for (const char* key : {"XMState.ExerciseID", "GlobalSetting/Settings.Answer.GKC",
+                                "GlobalSetting/Settings.PractiseWeakSpots",
                                 "Excersises/NoteTrainer/SingleNotes/Diapason/Chromatic/chromatics.Black",
                                 "Excersises/NoteTrainer/Interval/Cleff/cleff.FClef",
                                 "Excersises/NoteTrainer/OnWrongAnswerPolicy/Settings.WrongAnswerPolicy.Delay",
@@ -140,8 +141,8 @@ private Q_SLOTS:
                                 "Excersises/SheetMusicSymbol/Tempo/Duration/Duration.QuestionsValue"})
             QVERIFY2(keys.contains(QLatin1String(key)), key);
         QVERIFY(!keys.contains("Excersises/EarTrainer/OnWrongAnswerPolicy/Settings.WrongAnswerPolicy.Delay"));
-        // 5 last-state keys, 13 general, 51 note trainer, 80 ear trainer, 74 symbol trainer.
-        QCOMPARE(keys.size(), 5 + 13 + 51 + 80 + 74);
+        // 5 last-state keys, 14 general, 51 note trainer, 80 ear trainer, 74 symbol trainer.
+        QCOMPARE(keys.size(), 5 + 14 + 51 + 80 + 74);
         auto reloaded = NewStore();
         QVERIFY(reloaded->currentSettings() == block);
         QVERIFY(reloaded->generalSettings() == general);

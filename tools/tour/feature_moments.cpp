@@ -4,10 +4,15 @@
 #include "tour_window.h"
 
 #include "app/application.h"
+#include "core/exercise/answer_log.h"
 #include "core/exercise/exercise.h"
+#include "core/exercise/exercise_catalog.h"
 #include "core/exercise/question_data.h"
 #include "ui/answer_colours.h"
 #include "ui/exercise/computer_piano.h"
+#include "ui/exercise/confusion_list.h"
+#include "ui/exercise/progress_chart.h"
+#include "ui/exercise/worksheet.h"
 #include "ui/dialogs/midi_warning_dialog.h"
 #include "ui/dialogs/play_dialog.h"
 #include "ui/dialogs/section_end_dialog.h"
@@ -18,11 +23,15 @@
 #include <QApplication>
 #include <QTabWidget>
 #include <QAccessibleValueInterface>
+#include <QDateTime>
 #include <QPointer>
 #include <QPushButton>
 #include <QSlider>
 #include <QToolButton>
 #include <QWindow>
+#include <QtCharts/QChart>
+#include <QtCharts/QChartView>
+#include <QtCharts/QLineSeries>
 #include <QtTest>
 
 #include <algorithm>
@@ -39,9 +48,11 @@ constexpr int LengthQuestions = 5;
 
 } // namespace
 
-bool FeatureMoments::Run()
+bool FeatureMoments::Run(const QString& only)
 {
-    return ShortestLengths() && HearAgain() && QuizSections() && ComputerKeyboard() && Access();
+    if (only == QLatin1String("insight"))
+        return Insight();
+    return ShortestLengths() && HearAgain() && QuizSections() && ComputerKeyboard() && Access() && Insight();
 }
 
 bool FeatureMoments::ShortestLengths()
@@ -313,6 +324,167 @@ bool FeatureMoments::Access()
     album.Shot(QStringLiteral("Test my keyboard and sound, with no MIDI keyboard plugged in"));
     QTest::keyClick(dialog, Qt::Key_Escape);
     WaitFor([&] { return !dialog || !dialog->isVisible(); }, 3000);
+    return Close();
+}
+
+void FeatureMoments::LogEarlierWeeks(size_t trainerId, int section, const std::vector<std::pair<int, int>>& pairs,
+                                     const std::vector<int>& rightItems)
+{
+    const std::shared_ptr<Core::AnswerLog> log = app.exerciseCatalog()->GetAnswerLog();
+    if (!log)
+        return;
+    // Practised days (days before today), with gaps; the oldest lie beyond a month.
+    static const int days[] = {300, 210, 120, 75, 40, 29, 27, 23, 20, 16, 15, 12, 9, 8, 5, 4, 2, 1, 0};
+    const qint64 run = log->BeginRun();
+    const QDate today = QDate::currentDate();
+    int mistake = 0;
+    for (const int before : days) {
+        // From about half right and 4.5 s a year ago to nine in ten and under 2 s now.
+        const double progress = 1.0 - before / 300.0;
+        const int answers = 12 + (before * 7) % 11;
+        const int right = int(answers * (0.5 + 0.4 * progress));
+        const int medianMs = int(4500 - 2700 * progress);
+        for (int n = 0; n < answers; ++n) {
+            Core::LoggedAnswer answer;
+            answer.time = QDateTime(today.addDays(-before), QTime(17, 0).addSecs(n * 20)).toSecsSinceEpoch();
+            answer.run = run;
+            answer.trainer = qint32(trainerId);
+            answer.section = section;
+            answer.responseMs = medianMs + ((n * 379) % 1400) - 700;
+            if (n < right) {
+                answer.asked = rightItems[size_t(n) % rightItems.size()];
+                answer.answered = answer.asked;
+                answer.outcome = Core::LoggedAnswer::Right;
+            } else {
+                // A pair listed twice comes twice as often.
+                const auto& [asked, answered] = pairs[size_t(mistake++) % pairs.size()];
+                answer.asked = asked;
+                answer.answered = answered;
+                answer.outcome = Core::LoggedAnswer::Wrong;
+            }
+            log->Append(answer);
+        }
+    }
+    if (!log->Flush())
+        Warn(QStringLiteral("the answer log did not take the earlier weeks"));
+}
+
+bool FeatureMoments::Insight()
+{
+    using namespace Core;
+    // Notes around the treble staff: G4 read as A4 most often, then B4 as C5, F4 as E4, E5 as D5.
+    // A pair listed more than once comes more often; the others fill the worksheet.
+    LogEarlierWeeks(NoteTrainerIndex, 0,
+                    {{46, 48}, {50, 51}, {44, 43}, {55, 53}, {46, 48}, {50, 51}, {46, 48}, {58, 56}, {60, 58},
+                     {41, 39}, {53, 55}, {36, 38}, {62, 60}, {63, 62}, {34, 36}, {46, 48}, {44, 43}, {32, 34}},
+                    {39, 41, 43, 44, 46, 48, 50, 51, 53, 55});
+    // Loudness: mezzo-piano taken for piano, crescendo for diminuendo, fortissimo for forte.
+    LogEarlierWeeks(SymbolTrainerIndex, 3, {{3, 2}, {10, 9}, {3, 2}, {5, 6}, {1, 0}, {3, 2}}, {0, 1, 2, 3, 4, 5, 6, 9, 10});
+
+    album.Place("insight", "Statistics · common mistakes, progress, worksheet");
+    if (!Open(NoteTrainerIndex, false, [](TrainerSettings&) {}, 46u))
+        return false;
+    window.console->showStatistics();
+    if (!WaitFor([&] { return window.screen->viewMode() == UI::ExerciseScreen::StatisticsView; }, 5000) ||
+        !window.ViewSettled())
+        return window.Fail("the statistics view did not come up");
+    auto* list = window.Child<UI::ConfusionList>(QStringLiteral("confusionList"));
+    auto* chart = window.Child<UI::ProgressChart>(QStringLiteral("progressChart"));
+    auto* tabs = window.Child<QTabWidget>(QStringLiteral("statisticsInsight"));
+    auto* toggle = window.Child<QPushButton>(QStringLiteral("viewHistory"));
+    if (!list || !chart || !tabs || !toggle)
+        return window.Fail("the statistics view has no common mistakes or progress");
+    WaitFor([&] { return !list->isWaiting(); }, 3000);
+    album.Shot(QStringLiteral("Common mistakes of this lesson (none yet)"));
+    QTest::mouseClick(toggle, Qt::LeftButton, Qt::NoModifier, toggle->rect().center());
+    WaitFor([&] { return !list->isWaiting() && !list->rowTexts().isEmpty(); }, 3000);
+    Pause(100);
+    album.Shot(QStringLiteral("Common mistakes of every lesson (history)"));
+    auto* show = list->findChild<QPushButton*>(QStringLiteral("confusionButton"));
+    if (show && show->isVisible()) {
+        QTest::mouseClick(show, Qt::LeftButton, Qt::NoModifier, show->rect().center());
+        Pause(400);
+        album.Shot(QStringLiteral("\"Show\": the asked note first"));
+        Pause(UI::ConfusionList::SecondItemDelayMs);
+        album.Shot(QStringLiteral("\"Show\": the answer beside it"));
+        auto* close = list->findChild<QPushButton*>(QStringLiteral("confusionCardClose"));
+        if (close)
+            close->click();
+    } else {
+        Warn(QStringLiteral("the common mistakes of the history have no Show button"));
+    }
+
+    tabs->setCurrentWidget(chart);
+    for (const int span : UI::ProgressChart::Spans) {
+        chart->setSpan(span);
+        WaitFor([&] { return !chart->isWaiting(); }, 3000);
+        Pause(150);
+        if (chart->days().empty())
+            Warn(QStringLiteral("the progress chart of %1 days is empty").arg(span));
+        album.Shot(QStringLiteral("Progress, last %1 days").arg(span));
+        if (span != 30 || chart->days().empty())
+            continue;
+        // Pointing at the newest day tells its values.
+        auto* view = chart->findChild<QtCharts::QChartView*>(QStringLiteral("progressChartView"));
+        const Core::DayProgress& newest = chart->days().back();
+        const QPointF point = chart->chart()->mapToPosition(
+            QPointF(chart->firstDay().daysTo(newest.day), 100.0 * newest.right / newest.answers),
+            chart->accuracySeries());
+        const QPoint at = view->mapFromScene(chart->chart()->mapToScene(point));
+        QWidget* top = window.console.get();
+        QTest::mouseMove(top->windowHandle(), view->viewport()->mapTo(top, at));
+        WaitFor([&] { return chart->pickedDay() >= 0; }, 1000);
+        Pause(100);
+        album.Shot(QStringLiteral("Progress, last 30 days: the newest day pointed at"));
+    }
+    chart->setSpan(30);
+
+    // The worksheet of the section's weakest items, as "Print worksheet" makes it.
+    if (const std::shared_ptr<AnswerLog> log = window.screen->session()->answerLog()) {
+        AnswerLog::Scope scope;
+        scope.trainer = NoteTrainerIndex;
+        scope.section = 0;
+        const std::vector<qint32> keys =
+            log->WeakestItems(scope, UI::Worksheet::ItemCount, QDateTime::currentSecsSinceEpoch());
+        const UI::Worksheet sheet(UI::Worksheet::titleFor(SectionName(), QStringLiteral("Note Trainer")),
+                                  UI::Worksheet::itemsFor(*window.screen->session(), 0, keys));
+        const QImage page = sheet.pagePicture(0, 1240);
+        if (page.isNull())
+            Warn(QStringLiteral("the worksheet has no first page"));
+        else
+            album.Save(page, QStringLiteral("Worksheet of the weakest notes, first page (%1 items)")
+                                 .arg(sheet.items().size()));
+    }
+    if (!Close())
+        return false;
+
+    // The symbol trainer's sections have the extended page, the column beside its rows.
+    if (!Open(SymbolTrainerIndex, false, [](TrainerSettings&) {}, 47u))
+        return false;
+    window.console->showStatistics();
+    if (!WaitFor([&] { return window.screen->viewMode() == UI::ExerciseScreen::StatisticsView; }, 5000) ||
+        !window.ViewSettled())
+        return window.Fail("the symbol trainer's statistics view did not come up");
+    if (auto* loudness = window.Child<QToolButton>(QStringLiteral("section4")); loudness && loudness->isVisible()) {
+        ClickOnScreen(loudness);
+        window.ViewSettled();
+    } else {
+        Warn(QStringLiteral("the symbol trainer's statistics show no Loudness button"));
+    }
+    list = window.Child<UI::ConfusionList>(QStringLiteral("confusionList"));
+    tabs = window.Child<QTabWidget>(QStringLiteral("statisticsInsight"));
+    tabs->setCurrentWidget(list);
+    toggle = window.Child<QPushButton>(QStringLiteral("viewHistory"));
+    QTest::mouseClick(toggle, Qt::LeftButton, Qt::NoModifier, toggle->rect().center());
+    WaitFor([&] { return !list->isWaiting() && !list->rowTexts().isEmpty(); }, 3000);
+    Pause(100);
+    album.Shot(QStringLiteral("Music symbols: common mistakes of every lesson (extended page)"));
+    show = list->findChild<QPushButton*>(QStringLiteral("confusionButton"));
+    if (show && show->isVisible()) {
+        QTest::mouseClick(show, Qt::LeftButton, Qt::NoModifier, show->rect().center());
+        Pause(UI::ConfusionList::SecondItemDelayMs + 300);
+        album.Shot(QStringLiteral("Music symbols: \"Show\", both pictures"));
+    }
     return Close();
 }
 

@@ -5,7 +5,10 @@
 // its last seconds and empty; an ear-trainer lesson heard again and left for the settings,
 // whose play card waits over the question when the Exercise tab brings it back; and an ear-trainer
 // quiz of several sections, whose section buttons take no click and whose one replay is used up;
-// a note-trainer lesson answered on the computer keyboard.
+// a note-trainer lesson answered on the computer keyboard; and the statistics view's insight over
+// an answer log of earlier weeks: the common mistakes and a pair of them shown, the progress
+// chart over each span with a day's values, the symbol trainer's extended page with its column,
+// and the first page of a note-trainer worksheet.
 // Each lesson has the settings it needs for as long as it runs; the block is put back after it.
 
 #include "core/exercise/lesson_session.h"
@@ -30,7 +33,8 @@ public:
     {
     }
 
-    bool Run();
+    // Every moment; with `only` (CANTORELA_TOUR_ONLY), only the one of that name ("insight").
+    bool Run(const QString& only = QString());
 
 private:
     // The symbol trainer's 128th note and rest, and the countdown of a timed question.
@@ -45,6 +49,13 @@ private:
     // The focus ring moved by Tab over the home screen and a lesson, the colour-blind palette on
     // a judged answer, and the keyboard and sound check of the General settings tab.
     bool Access();
+    // The statistics view's common mistakes, progress chart and worksheet, over answers logged on
+    // earlier days.
+    bool Insight();
+    // Answers of earlier runs in the log: a few weeks of a section, mistakes in `pairs` (asked,
+    // answered), accuracy rising and answer times falling towards today.
+    void LogEarlierWeeks(size_t trainer, int section, const std::vector<std::pair<int, int>>& pairs,
+                         const std::vector<int>& rightItems);
 
     // Opens a lesson of `trainer` with the block of `quiz` as `edit` leaves it (the block in
     // force is kept to be put back), puts the MIDI notice away and waits for the first question.

@@ -11,7 +11,8 @@
 // ear trainer's tempo section on its extended page), with one history page. Lessons of their own
 // follow for what those leave to chance: the symbol trainer's 128th note and rest, the countdown
 // of a timed question full, at half, amber and empty, Hear again before and after R, the play
-// card over a lesson left for the settings, and a quiz's section bar that takes no click. It
+// card over a lesson left for the settings, a quiz's section bar that takes no click, and the
+// statistics view's common mistakes, progress chart and worksheet over answers of earlier weeks. It
 // does so at 1920x1080, at 1366x768 and at 1920x1080 with device pixel ratio 2, and at 1366x768 in
 // German and in Spanish (the languages found in the system's locale), each in a process of its
 // own with a fresh configuration and data folder (the ratio-2 pass runs with QT_SCALE_FACTOR=2, so
@@ -28,6 +29,9 @@
 // answers the lessons, LessonTabs pictures the tabs after each lesson, WindowMoments the main
 // window's own dialogs and FeatureMoments the lessons of their own; ContactSheet puts the passes'
 // pictures together.
+//
+// While working on the lessons of their own, CANTORELA_TOUR_ONLY=insight runs only that group
+// after the start (the statistics view's common mistakes, progress chart and worksheet).
 
 #include "contact_sheet.h"
 #include "pass.h"

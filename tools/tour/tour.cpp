@@ -27,6 +27,10 @@ bool Tour::Run()
 {
     if (!Start())
         return false;
+    // A look at one group of moments alone (CANTORELA_TOUR_ONLY=insight) while working on it.
+    const QString only = qEnvironmentVariable("CANTORELA_TOUR_ONLY");
+    if (!only.isEmpty())
+        return features.Run(only) && album.WriteIndex();
     album.Place("home", "Main window");
     album.Shot(QStringLiteral("Home screen of a fresh data folder"));
     AddProgress();

@@ -3,6 +3,7 @@
 #include "core/exercise/answer_judgement.h"
 #include "core/exercise/midi_answer_listener.h"
 #include "core/exercise/note_match.h"
+#include "core/exercise/question_tempo_data.h"
 #include "core/exercise/trainer_settings_source.h"
 #include "core/midi/midi_in_stream_device_auto.h"
 #include "core/midi/sound_controller.h"
@@ -12,10 +13,62 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <set>
+#include <utility>
 
 Q_LOGGING_CATEGORY(exerciseLog, "cantorela.exercise")
 
 namespace Core {
+namespace {
+
+// PresentItems: each item heard for at most this long, then this pause before the next.
+constexpr double PresentedSeconds = 4.0;
+constexpr double PresentedGapSeconds = 0.6;
+// How long a note without its note-off is held.
+constexpr double PresentedHoldSeconds = 1.0;
+
+// The streams one after the other: each cut off at PresentedSeconds, every note it leaves
+// sounding ended (at its cut, or a hold after its last note-on), the next after a gap.
+MidiStream InSequence(std::initializer_list<const MidiStream*> parts)
+{
+    MidiStream sequence;
+    double offset = 0.0;
+    for (const MidiStream* part : parts) {
+        std::set<std::pair<int, int>> sounding; // channel, note
+        double end = 0.0;
+        double lastOn = 0.0;
+        for (MidiEvent event : *part) {
+            if (event.seconds > PresentedSeconds)
+                break;
+            const MidiMessage& m = event.message;
+            const std::pair<int, int> note{int(m.Channel()), int(m.byte1)};
+            if (m.IsNoteOn()) {
+                sounding.insert(note);
+                lastOn = std::max(lastOn, event.seconds);
+            } else if (m.IsNoteOff() || m.IsNoteOnType()) {
+                sounding.erase(note);
+            }
+            end = std::max(end, event.seconds);
+            event.seconds += offset;
+            event.tick = qint32(event.seconds * MidiEvent::TicksPerSecond);
+            sequence.append(event);
+        }
+        if (!sounding.empty()) {
+            const double release = std::min(PresentedSeconds, std::max(end, lastOn + PresentedHoldSeconds));
+            end = release;
+            for (const auto& [channel, note] : sounding) {
+                const double at = offset + release;
+                sequence.append({MidiMessage(0x80, quint8(channel), quint8(note), 0),
+                                 qint32(at * MidiEvent::TicksPerSecond), at});
+            }
+        }
+        offset += end + PresentedGapSeconds;
+    }
+    sequence.Sort();
+    return sequence;
+}
+
+} // namespace
 
 Exercise::Exercise()
     : devices(
@@ -150,6 +203,10 @@ void Exercise::AdvanceQuestion(bool forward, bool answered)
 void Exercise::SetState(int newState)
 {
     state = newState;
+    if (newState == AwaitingAnswer && !answerAwaited) {
+        answerAwaited = true;
+        awaitedSince = std::chrono::steady_clock::now();
+    }
     Subject<LessonBaseObserver>::Notify(&LessonBaseObserver::OnExerciseStateChanged, newState);
 }
 
@@ -185,6 +242,8 @@ void Exercise::Reset()
     StartSectionScore(sections.QuestionCount(0));
     pressedNotes.clear();
     keySilenced = false;
+    streamHoldsQuestion = false;
+    answerAwaited = false;
 }
 
 void Exercise::SetSoundController(std::shared_ptr<SoundController> controller)
@@ -210,7 +269,7 @@ bool Exercise::Pause(bool pause)
         // A question cut off while it sounded is played again from its start: its end starts
         // the answer clock.
         if (!pause && state == Presenting)
-            devices.Replay();
+            ReplayQuestion();
     }
     return changed;
 }
@@ -259,6 +318,12 @@ void Exercise::SetQuizMode(bool quiz)
     Locker guard(*this);
     quizMode = quiz;
     UpdateTimeline();
+}
+
+bool Exercise::IsQuizMode() const
+{
+    Locker guard(*this);
+    return quizMode;
 }
 
 void Exercise::UpdateTimeline()
@@ -352,6 +417,7 @@ void Exercise::AskQuestion(const QuestionRecord& question)
     RecordQuestion(currentSection, question);
     pressedNotes.clear();
     hearingsAgain = 0;
+    answerAwaited = false;
     questionClock.MarkAsked(timeline->Position());
     const QuestionData* item = question.AskedItem();
     if (question.IsSounded() && item && item->stream && !item->stream->isEmpty()) {
@@ -359,6 +425,7 @@ void Exercise::AskQuestion(const QuestionRecord& question)
         questionClock.MarkAsked(-1); // the extra tick already moves the answer off the boundary
         SetState(Presenting);
         devices.Play(*item->stream, instrument, question.kind == QuestionRecord::TempoQuestion);
+        streamHoldsQuestion = true;
     } else {
         SetState(AwaitingAnswer);
     }
@@ -367,8 +434,8 @@ void Exercise::AskQuestion(const QuestionRecord& question)
 void Exercise::OnStreamFinished()
 {
     Locker guard(*this);
-    if (state != Presenting || !devices.HasStreamDevice() || devices.IsPlaying())
-        return; // an earlier question's sound, stopped since
+    if (state != Presenting || !devices.HasStreamDevice() || devices.IsPlaying() || !streamHoldsQuestion)
+        return; // an earlier question's sound, stopped since, or items presented
     SetState(AwaitingAnswer);
     // Without a time limit the clock runs only after an answer (ten ticks a question).
     if (TicksPerQuestion(currentSection) > 0)
@@ -407,7 +474,44 @@ bool Exercise::HearAgain()
     keySilenced = false;
     SetState(Presenting);
     devices.Rewind();
-    devices.Replay();
+    ReplayQuestion();
+    return true;
+}
+
+void Exercise::ReplayQuestion()
+{
+    if (streamHoldsQuestion) {
+        devices.Replay();
+        return;
+    }
+    const QuestionRecord* question = LastQuestion(currentSection);
+    const QuestionData* item = question ? question->AskedItem() : nullptr;
+    if (!item || !item->stream || item->stream->isEmpty() || !devices.HasStreamDevice())
+        return;
+    devices.Play(*item->stream, instrument, question->kind == QuestionRecord::TempoQuestion);
+    streamHoldsQuestion = true;
+}
+
+bool Exercise::PresentItems(int section, qint32 first, qint32 second)
+{
+    Locker guard(*this);
+    if (section < 0 || section >= sections.Count() || sections.Pool(section).empty() ||
+        !devices.HasStreamDevice())
+        return false;
+    // The sections whose questions are asked by their sound alone.
+    const int kind = sections.Pool(section).front().kind;
+    if (kind != QuestionRecord::EarQuestion && kind != QuestionRecord::TempoQuestion)
+        return false;
+    // A question sounding now is not cut off.
+    if (state == Presenting && playState == Running)
+        return false;
+    const std::shared_ptr<const QuestionData> a = ItemOf(section, first);
+    const std::shared_ptr<const QuestionData> b = ItemOf(section, second);
+    if (!a || !b || !a->stream || !b->stream || a->stream->isEmpty() || b->stream->isEmpty())
+        return false;
+    const bool ownInstruments = dynamic_cast<const QuestionTempoData*>(a.get()) != nullptr;
+    devices.Play(InSequence({a->stream.get(), b->stream.get()}), instrument, ownInstruments);
+    streamHoldsQuestion = false;
     return true;
 }
 
@@ -448,9 +552,15 @@ void Exercise::Judge(const Answer& answer)
     if (devices.IsPlaying())
         StopSound();
     const bool right = result == NoteMatchRight;
+    const qint32 responseMs =
+        answerAwaited ? qint32(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                   std::chrono::steady_clock::now() - awaitedSince)
+                                   .count())
+                      : 0;
     RecordAnswer(currentSection, answer, right);
     Subject<ExerciseObserver>::Notify(&ExerciseObserver::OnAnswerJudged, right, answer);
     AddToStatistics(currentSection, *question, right);
+    LogAnswer(currentSection, *question, answer, right, quizMode, responseMs);
     pressedNotes.clear();
     AdvanceQuestion(true, true);
     // The files are written on the store's own thread, never here: the last answer of a section
@@ -570,6 +680,12 @@ const TrainerSettingsSource* Exercise::GetSettingsSource() const
 {
     Locker guard(*this);
     return settingsSource;
+}
+
+bool Exercise::PractisesWeakSpots() const
+{
+    Locker guard(*this);
+    return settingsSource && settingsSource->PractisesWeakSpots();
 }
 
 bool Exercise::ReadSettings(TrainerSettings& out) const

@@ -3,7 +3,8 @@
 // timeline (SectionPlan), drawing and asking questions (shown, or sounded through the stream
 // device and the connector to the output port: ExerciseDevices), the question clock
 // (QuestionClock), judging answers from the screen and the MIDI keyboard (AnswerJudgement), and
-// keeping score of them (ScoredLesson: counters and statistics). The trainers supply the
+// keeping score of them (ScoredLesson: counters, statistics and the answer log, with the time
+// from the end of each question's presentation to its judgement). The trainers supply the
 // sections, the pools and the draw through the protected hooks; a LessonSession drives the loop
 // (Start, Next, Judge, Seek, Pause) for the screen and observes it as a LessonBaseObserver and an
 // ExerciseObserver.
@@ -31,6 +32,7 @@
 #include <QString>
 #include <QVector>
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -86,8 +88,10 @@ public:
     void OnStreamFinished() override;
 
     void ApplySettings(const std::vector<Section>& sections, int instrument);
-    // A quiz lesson lets each question be heard again only once.
+    // A quiz lesson lets each question be heard again only once; its answers are logged as a
+    // quiz's.
     void SetQuizMode(bool quiz);
+    bool IsQuizMode() const;
     void Next();
     void RestartQuestion();
     // Plays the question whose answer is awaited again from its start, on the same output; its
@@ -96,6 +100,12 @@ public:
     // whether it plays.
     bool HearAgain();
     bool CanHearAgain() const;
+    // Plays the items `first` and `second` of a section (statistics keys) one after the other,
+    // with a short gap, through the lesson's output as questions are played, each cut off after
+    // a few seconds. Only for a section whose items are heard (the ear trainer's), and not while
+    // a question sounds in a running lesson. Returns whether it plays. A question cut off by a
+    // pause is played from its start on resume, as ever; hearing it again plays the question.
+    bool PresentItems(int section, qint32 first, qint32 second);
     void JumpToSection(int section);
     void Judge(const Answer& answer);
     // A key event from the MIDI keyboard (input thread) or the on-screen keyboard (GUI thread).
@@ -131,6 +141,8 @@ public:
     // an exercise without a source asks nothing. The source must outlive the exercise.
     void SetSettingsSource(const TrainerSettingsSource* source);
     const TrainerSettingsSource* GetSettingsSource() const;
+    // Whether the general settings ask the draw to weigh in the answer log's weak spots.
+    bool PractisesWeakSpots() const;
 
     // What the trainer asks and how its answers read, for the screen and the reference views.
     // 0 no answer input, 1 multiple-choice buttons, 2 keys (MIDI or on-screen).
@@ -140,6 +152,9 @@ public:
     // The root key (0-87) of a pool entry; -1 where the section has no keys.
     virtual int QuestionKey(int, int) { return -1; }
     virtual QString QuestionLabel(int, int) { return QString(); }
+    // The pool item of a section with that statistics key, as the section shows it; null when
+    // there is none. Any thread; reads only what is built once.
+    virtual std::shared_ptr<const QuestionData> ItemOf(int, qint32) const { return nullptr; }
     virtual bool IsSameAnswer(int, int a, int b) { return a == b; }
     virtual QString AnswerText(int, int) { return QString(); }
     // The pool ids behind the multiple-choice answer buttons of a section.
@@ -213,6 +228,14 @@ private:
     bool keySilenced = false;
     bool quizMode = false;
     int hearingsAgain = 0; // of the question asked last
+    // Whether the stream device holds the sound of the question asked last (PresentItems puts
+    // other sounds on it); replays go through ReplayQuestion.
+    bool streamHoldsQuestion = false;
+    void ReplayQuestion();
+    // When the question asked last first awaited its answer, for the response time; unset
+    // before (an answer given while it first sounds took no time after its presentation).
+    std::chrono::steady_clock::time_point awaitedSince;
+    bool answerAwaited = false;
 
     QuestionClock questionClock;
     int drawSection = -1; // section being drawn for by Next, before it becomes current

@@ -158,6 +158,13 @@ QString ExerciseEarTrainer::QuestionLabel(int section, int id)
                               : Exercise::QuestionLabel(section, id);
 }
 
+std::shared_ptr<const QuestionData> ExerciseEarTrainer::ItemOf(int section, qint32 key) const
+{
+    if (section == TempoSection)
+        return key >= 0 ? tempoPieces.Find(unsigned(key)) : nullptr;
+    return IsPitched(section) ? TrainerSupport::PitchedItem(PoolKind(section), key) : nullptr;
+}
+
 bool ExerciseEarTrainer::IsSameAnswer(int section, int a, int b)
 {
     if (section == TempoSection)

@@ -145,6 +145,11 @@ QString ExerciseNoteTrainer::QuestionLabel(int section, int id)
                               : Exercise::QuestionLabel(section, id);
 }
 
+std::shared_ptr<const QuestionData> ExerciseNoteTrainer::ItemOf(int section, qint32 key) const
+{
+    return IsPitched(section) ? TrainerSupport::PitchedItem(PoolKind(section), key) : nullptr;
+}
+
 bool ExerciseNoteTrainer::IsSameAnswer(int section, int a, int b)
 {
     return IsPitched(section) ? TrainerSupport::PitchedSameAnswer(PoolKind(section), a, b) : a == b;

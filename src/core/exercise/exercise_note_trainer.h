@@ -28,6 +28,7 @@ public:
     int AnswerInputMode(const QuestionRecord& question) override;
     int QuestionKey(int section, int id) override;
     QString QuestionLabel(int section, int id) override;
+    std::shared_ptr<const QuestionData> ItemOf(int section, qint32 key) const override;
     bool IsSameAnswer(int section, int a, int b) override;
     QString AnswerText(int section, int id) override;
     void ChoiceIds(int section, std::vector<int>& out) override;

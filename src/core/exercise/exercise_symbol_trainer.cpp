@@ -301,6 +301,22 @@ QString ExerciseSymbolTrainer::QuestionLabel(int section, int id)
     return TrainerSupport::OneLine(table[size_t(id)]->caption2);
 }
 
+std::shared_ptr<const QuestionData> ExerciseSymbolTrainer::ItemOf(int section, qint32 key) const
+{
+    if (key < 0)
+        return nullptr;
+    if (section == TempoSection) {
+        const auto entry = std::dynamic_pointer_cast<const QuestionTempoData>(tempoPieces.Find(unsigned(key)));
+        if (!entry)
+            return nullptr;
+        auto shown = std::make_shared<QuestionTempoData>(*entry);
+        shown->caption2 = entry->description;
+        return shown;
+    }
+    const QuestionPool& table = ItemTable(section);
+    return size_t(key) < table.size() ? table[size_t(key)] : nullptr;
+}
+
 bool ExerciseSymbolTrainer::IsSameAnswer(int section, int a, int b)
 {
     return section == TempoSection ? TrainerSupport::SameTempo(a, b) : a == b;

@@ -44,6 +44,8 @@ public:
     int AnswerInputMode(const QuestionRecord& question) override;
     bool AcceptsKeyAnswers() override;
     QString QuestionLabel(int section, int id) override;
+    // A tempo marking's item names what it means (its description), as its answer button does.
+    std::shared_ptr<const QuestionData> ItemOf(int section, qint32 key) const override;
     bool IsSameAnswer(int section, int a, int b) override;
     QString AnswerText(int section, int id) override;
     void ChoiceIds(int section, std::vector<int>& out) override;

@@ -1,5 +1,6 @@
 #include "core/exercise/lesson_session.h"
 
+#include "core/exercise/answer_log.h"
 #include "core/exercise/exercise_catalog.h"
 #include "core/exercise/trainer_settings_source.h"
 #include "core/midi/midi_event.h"
@@ -7,6 +8,7 @@
 #include "core/timing/timer.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QTimerEvent>
 
 #include <algorithm>
@@ -61,7 +63,9 @@ std::unique_ptr<LessonSession> LessonSession::open(ExerciseCatalog& catalog, uns
     exercise->SetQuizMode(quiz);
     if (!resume)
         exercise->ClearSessionStatistics();
-    return std::make_unique<LessonSession>(std::move(exercise));
+    auto session = std::make_unique<LessonSession>(std::move(exercise));
+    session->watchAnswerLog(catalog.GetAnswerLogMonitor());
+    return session;
 }
 
 LessonSession::~LessonSession()
@@ -83,8 +87,41 @@ LessonSession::~LessonSession()
 
 void LessonSession::begin()
 {
+    askWeakSpots();
     m_exercise->Start();
     m_exercise->Next();
+}
+
+void LessonSession::askWeakSpots()
+{
+    if (m_weakSpotsAsked || !m_exercise->PractisesWeakSpots())
+        return;
+    const std::shared_ptr<AnswerLog> log = m_exercise->GetAnswerLog();
+    if (!log)
+        return;
+    m_weakSpotsAsked = true;
+    // The runs before this one; the answer comes through this session's queue.
+    log->WeakSpots(m_trainerIndex, m_exercise->GetRunId(), QDateTime::currentSecsSinceEpoch(), this,
+                   [this](std::map<qint32, WeakSpotFactors> spots) { m_exercise->SetWeakSpots(std::move(spots)); });
+}
+
+void LessonSession::watchAnswerLog(AnswerLogMonitor* monitor)
+{
+    if (!monitor)
+        return;
+    connect(monitor, &AnswerLogMonitor::problemChanged, this, &LessonSession::tellAnswerLogProblem);
+    const QString problem = monitor->problem();
+    if (!problem.isEmpty())
+        QMetaObject::invokeMethod(
+            this, [this, problem] { tellAnswerLogProblem(problem); }, Qt::QueuedConnection);
+}
+
+void LessonSession::tellAnswerLogProblem(const QString& message)
+{
+    if (message.isEmpty() || m_logProblemTold)
+        return;
+    m_logProblemTold = true;
+    Q_EMIT answerLogProblem(message);
 }
 
 // ---- reports (any thread, lesson lock held) -------------------------------------------------
@@ -404,6 +441,13 @@ void LessonSession::clearHistory()
     m_exercise->ClearHistoryStatistics();
 }
 
+void LessonSession::clearHistory(int section)
+{
+    clearHistory();
+    if (const std::shared_ptr<AnswerLog> log = m_exercise->GetAnswerLog())
+        log->ClearSection(m_trainerIndex, section);
+}
+
 void LessonSession::setFallbackPolicy(const WrongAnswerPolicy& policy)
 {
     std::lock_guard<std::mutex> guard(m_policyMutex);
@@ -449,6 +493,31 @@ std::vector<int> LessonSession::choiceIds(int section) const
 bool LessonSession::isShowingHistory() const
 {
     return m_exercise->IsShowingHistory();
+}
+
+bool LessonSession::isQuiz() const
+{
+    return m_exercise->IsQuizMode();
+}
+
+std::shared_ptr<AnswerLog> LessonSession::answerLog() const
+{
+    return m_exercise->GetAnswerLog();
+}
+
+qint64 LessonSession::runId() const
+{
+    return m_exercise->GetRunId();
+}
+
+std::shared_ptr<const QuestionData> LessonSession::itemOf(int section, qint32 key) const
+{
+    return m_exercise->ItemOf(section, key);
+}
+
+bool LessonSession::presentItems(int section, qint32 first, qint32 second)
+{
+    return m_exercise->PresentItems(section, first, second);
 }
 
 } // namespace Core

@@ -23,6 +23,12 @@
 // judged answers hears every one); a screen that closes its lesson disconnects from the session
 // before it destroys it, and hears nothing more. Nothing of the lesson is reported after the
 // session is gone.
+//
+// The answer log. Every judged answer goes to the lesson's answer log (see ScoredLesson). When the
+// general settings ask for the weak-spot review, begin() asks the log (without waiting) for the
+// weak spots of the trainer's earlier runs and hands them to the lesson's draw once they come; the
+// first questions may be drawn before. A log that cannot be written is told once a session
+// (answerLogProblem), by the catalogue's monitor; the lesson goes on.
 // GUI thread only, apart from the observer callbacks.
 
 #include "core/exercise/answer.h"
@@ -48,6 +54,8 @@
 
 namespace Core {
 
+class AnswerLog;
+class AnswerLogMonitor;
 class ExerciseCatalog;
 class SoundController;
 
@@ -168,6 +176,16 @@ public:
     LessonSnapshot snapshot() const;
     LessonBase::PlayState playState() const;
     int trainerIndex() const { return m_trainerIndex; }
+    bool isQuiz() const;
+    // The lesson's answer log (null when it has none) and this run's id in it.
+    std::shared_ptr<AnswerLog> answerLog() const;
+    qint64 runId() const;
+    // The pool item of a section with that statistics key; null when there is none.
+    std::shared_ptr<const QuestionData> itemOf(int section, qint32 key) const;
+    // Plays the two items one after the other through the lesson's output when the section's
+    // items are heard; returns false (and plays nothing) when they are only shown, or while a
+    // question of the running lesson sounds (see Exercise::PresentItems).
+    bool presentItems(int section, qint32 first, qint32 second);
     void sectionStatistics(int section, std::vector<StatisticsRecord>& out) const;
     int questionKey(int section, int id) const;
     QString questionLabel(int section, int id) const;
@@ -202,6 +220,8 @@ public Q_SLOTS:
     LessonSnapshot applySettings();
     void setShowHistory(bool show);
     void clearHistory();
+    // As clearHistory(), and the answer log's rows of that section of the trainer.
+    void clearHistory(int section);
 
 Q_SIGNALS:
     void stateChanged(const Core::LessonSnapshot& lesson);
@@ -214,6 +234,8 @@ Q_SIGNALS:
     void aboutToAskNext();
     // The out-of-time judgement has been in view long enough; the status goes back to the count.
     void summaryDue();
+    // The answer log cannot be written, in words for the status line; once a session.
+    void answerLogProblem(const QString& message);
 
 protected:
     void timerEvent(QTimerEvent* event) override;
@@ -239,6 +261,10 @@ private:
     void askNext();
     void continueIfWaiting();
     void judge(const Answer& answer);
+    // Hears the catalogue's monitor of the log's problems; one in force is told at once (queued).
+    void watchAnswerLog(AnswerLogMonitor* monitor);
+    void tellAnswerLogProblem(const QString& message);
+    void askWeakSpots();
 
     std::shared_ptr<Exercise> m_exercise;
     int m_trainerIndex = 0;
@@ -247,6 +273,8 @@ private:
     int m_lastAnswered = 0; // the judged answers reported so far (GUI thread)
     bool m_ended = false;   // whether sectionEnded was emitted for the lesson's end (GUI thread)
     bool m_closing = false; // in the destructor: reports are passed on, nothing moves on
+    bool m_logProblemTold = false;
+    bool m_weakSpotsAsked = false;
     // Read by the reports: the questions reported asked, the fallback policy.
     std::atomic<int> m_askedReported{0};
     mutable std::mutex m_policyMutex;

@@ -5,6 +5,8 @@
 
 #include <QtGlobal>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 namespace Core {
@@ -18,6 +20,8 @@ quint32 Random32()
         value |= quint32(std::rand() & 0xFF) << (8 * i);
     return value;
 }
+
+constexpr double MaxFactor = 1.0e6;
 
 } // namespace
 
@@ -35,7 +39,7 @@ int QuestionGenerator::Weight(const StatisticsRecord* record)
     return int(qBound(qint64(50), qint64(100) * record->wrong / record->correct, qint64(200)));
 }
 
-int QuestionGenerator::Prepare(const std::vector<StatisticsRecord>& records)
+int QuestionGenerator::Prepare(const std::vector<StatisticsRecord>& records, const std::map<qint32, double>* factors)
 {
     validIds.clear();
     weights.clear();
@@ -48,15 +52,23 @@ int QuestionGenerator::Prepare(const std::vector<StatisticsRecord>& records)
     for (const StatisticsRecord& record : records)
         if (record.id >= 0 && quint64(record.id) < poolSize && !byId[size_t(record.id)])
             byId[size_t(record.id)] = &record;
+    const bool weighed = factors && !factors->empty();
     validIds.reserve(poolSize);
     weights.reserve(poolSize);
     for (unsigned id = 0; id < poolSize; ++id) {
         if (!validator->Validate(id))
             continue;
-        const int w = Weight(byId[id]);
+        quint64 w = quint64(Weight(byId[id]));
+        if (weighed) {
+            const auto factor = factors->find(qint32(id));
+            // A factor that is no number or absurd (a damaged log) never empties nor swamps the draw.
+            const double f =
+                factor == factors->end() || !(factor->second > 0.0) ? 1.0 : std::min(factor->second, MaxFactor);
+            w = quint64(std::llround(double(w) * f * FactorScale));
+        }
         validIds.push_back(id);
         weights.push_back(w);
-        totalWeight += quint64(w);
+        totalWeight += w;
     }
     return int(validIds.size());
 }
@@ -64,10 +76,14 @@ int QuestionGenerator::Prepare(const std::vector<StatisticsRecord>& records)
 unsigned QuestionGenerator::Draw() const
 {
     Q_ASSERT(!validIds.empty());
-    const quint64 target = quint64(Random32()) * totalWeight / 0xFFFFFFFFull;
+    // random x total / (2^32 - 1), exactly, also for a total past 32 bits (weighed weights): the
+    // total split into whole multiples of the divisor and the rest keeps every product in 64 bits.
+    constexpr quint64 Divisor = 0xFFFFFFFFull;
+    const quint64 random = Random32();
+    const quint64 target = random * (totalWeight / Divisor) + random * (totalWeight % Divisor) / Divisor;
     quint64 sum = 0;
     for (size_t i = 0; i < validIds.size(); ++i) {
-        sum += quint64(weights[i]);
+        sum += weights[i];
         if (sum >= target)
             return validIds[i];
     }

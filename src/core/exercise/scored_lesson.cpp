@@ -1,9 +1,11 @@
 #include "core/exercise/scored_lesson.h"
 
 #include "core/error.h"
+#include "core/exercise/answer_judgement.h"
 #include "core/exercise/exercise_statistics.h"
 #include "core/exercise/question_generator.h"
 
+#include <QDateTime>
 #include <QLoggingCategory>
 
 namespace Core {
@@ -113,6 +115,40 @@ void ScoredLesson::GetSectionStatistics(int section, std::vector<StatisticsRecor
         statistics->GetLocalSectionRecords(trainerIndex, section, out);
 }
 
+void ScoredLesson::SetAnswerLog(std::shared_ptr<AnswerLog> log)
+{
+    // Right after the log is made, BeginRun waits for the database's largest run: not under the
+    // lesson lock.
+    const qint64 run = log ? log->BeginRun() : 0;
+    Locker guard(*this);
+    answerLog = std::move(log);
+    runId = run;
+}
+
+std::shared_ptr<AnswerLog> ScoredLesson::GetAnswerLog() const
+{
+    Locker guard(*this);
+    return answerLog;
+}
+
+qint64 ScoredLesson::GetRunId() const
+{
+    Locker guard(*this);
+    return runId;
+}
+
+void ScoredLesson::SetWeakSpots(std::map<qint32, WeakSpotFactors> factors)
+{
+    Locker guard(*this);
+    weakSpots = std::move(factors);
+}
+
+std::map<qint32, WeakSpotFactors> ScoredLesson::GetWeakSpots() const
+{
+    Locker guard(*this);
+    return weakSpots;
+}
+
 // ---- the question loop's bookkeeping, lock held ------------------------------------------------
 
 void ScoredLesson::ResetScore()
@@ -184,6 +220,27 @@ void ScoredLesson::SaveStatistics(bool sectionEnd)
         statistics->SaveSoon();
 }
 
+void ScoredLesson::LogAnswer(int section, const QuestionRecord& question, const Answer& answer, bool right,
+                             bool quiz, qint32 responseMs)
+{
+    if (!answerLog)
+        return;
+    const QuestionData* item = question.AskedItem();
+    LoggedAnswer row;
+    row.time = QDateTime::currentSecsSinceEpoch();
+    row.run = runId;
+    row.trainer = trainerIndex;
+    row.section = section;
+    row.quiz = quiz;
+    row.asked = item ? item->statisticsKey : 0;
+    row.answered = AnswerJudgement::AnsweredItem(question, answer);
+    row.outcome = right ? LoggedAnswer::Right
+                  : answer.kind == Answer::NoAnswer ? LoggedAnswer::OutOfTime
+                                                     : LoggedAnswer::Wrong;
+    row.responseMs = responseMs;
+    answerLog->Append(row);
+}
+
 int ScoredLesson::DrawWeighted(int section, unsigned poolSize, QuestionValidator* validator,
                                const AnswerVariantProvider* provider, std::vector<unsigned>& ids)
 {
@@ -192,7 +249,8 @@ int ScoredLesson::DrawWeighted(int section, unsigned poolSize, QuestionValidator
     if (statistics)
         statistics->GetLocalSectionRecords(trainerIndex, section, records);
     QuestionGenerator generator(poolSize, validator, provider);
-    if (generator.Prepare(records) == 0)
+    const auto factors = weakSpots.find(section);
+    if (generator.Prepare(records, factors != weakSpots.end() ? &factors->second : nullptr) == 0)
         return -1;
     unsigned drawn = 0;
     int position = 0;

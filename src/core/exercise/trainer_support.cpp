@@ -125,6 +125,14 @@ const QuestionPool& PoolOf(PitchedPool pool)
     }
 }
 
+std::shared_ptr<const QuestionData> PitchedItem(PitchedPool pool, qint32 id)
+{
+    const QuestionPool& entries = PoolOf(pool);
+    if (id < 0 || size_t(id) >= entries.size())
+        return nullptr;
+    return entries[size_t(id)];
+}
+
 int PitchedKey(PitchedPool pool, int id)
 {
     if (pool == PitchedPool::Notes)
@@ -317,6 +325,13 @@ std::shared_ptr<const QuestionData> TempoPieces::Entry(unsigned id) const
     if (sameTempo.empty())
         return nullptr;
     return sameTempo[(id % unsigned(MusicTables::PiecesPerTempo)) % sameTempo.size()]->data;
+}
+
+std::shared_ptr<const QuestionData> TempoPieces::Find(unsigned id) const
+{
+    const auto found = std::lower_bound(entries.begin(), entries.end(), id,
+                                        [](const TempoEntry& entry, unsigned wanted) { return entry.id < wanted; });
+    return found != entries.end() && found->id == id ? found->data : nullptr;
 }
 
 void TempoChoiceIds(std::vector<int>& out)

@@ -52,6 +52,8 @@ enum class PitchedPool
     Scales,
 };
 const QuestionPool& PoolOf(PitchedPool pool);
+// The pool's entry of that id; null outside the pool.
+std::shared_ptr<const QuestionData> PitchedItem(PitchedPool pool, qint32 id);
 int PitchedKey(PitchedPool pool, int id);
 QString PitchedLabel(PitchedPool pool, int id);
 bool PitchedSameAnswer(PitchedPool pool, int a, int b);
@@ -90,6 +92,8 @@ public:
     // The piece of that id; for an id without a piece, one of the same tempo (every tempo has
     // at least one entry). Null only for a tempo outside the table.
     std::shared_ptr<const QuestionData> Entry(unsigned id) const;
+    // The piece of exactly that id; null when there is none.
+    std::shared_ptr<const QuestionData> Find(unsigned id) const;
     size_t Count() const { return entries.size(); }
 
 private:

@@ -203,6 +203,7 @@ void ExerciseScreen::loadExercise(size_t id, bool quiz, bool resume)
     connect(session, &Core::LessonSession::sectionEnded, this, &ExerciseScreen::onSectionEnded);
     connect(session, &Core::LessonSession::aboutToAskNext, this, &ExerciseScreen::onAboutToAskNext);
     connect(session, &Core::LessonSession::summaryDue, this, &ExerciseScreen::onSummaryDue);
+    connect(session, &Core::LessonSession::answerLogProblem, this, &ExerciseScreen::onAnswerLogProblem);
     m_ui->questionFader->reset(nullptr);
     for (QWidget* overlay :
          {static_cast<QWidget*>(m_ui->scoreBoard), static_cast<QWidget*>(m_ui->speaker),
@@ -267,6 +268,7 @@ void ExerciseScreen::closeExercise()
         m_beginHeld = false;
         m_waitingAfterMistake = false;
         m_timeRunning = false;
+        m_pendingLogProblem.clear();
         m_lesson = Core::LessonSnapshot();
         m_position = Core::LessonPosition();
         m_sectionBar->setRunning(false);

@@ -150,6 +150,8 @@ private Q_SLOTS:
     void onSectionEnded(const Core::SectionScore& score);
     void onAboutToAskNext();
     void onSummaryDue();
+    // The answer log cannot be written: said once in the status line; the lesson goes on.
+    void onAnswerLogProblem(const QString& message);
 
     void updateSlider(bool force);
     void updateView();
@@ -271,6 +273,8 @@ private:
     bool m_waitingAfterMistake = false;
     // The question's time runs down the countdown until it is judged.
     bool m_timeRunning = false;
+    // The answer log's problem, waiting for a judgement in view to give way to the next count.
+    QString m_pendingLogProblem;
     QuestionCountdown* m_countdown = nullptr;
     ComputerPiano m_computerPiano;
     // The piano keys held from the computer keyboard, by their place in the window.

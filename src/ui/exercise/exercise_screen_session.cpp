@@ -111,6 +111,12 @@ void ExerciseScreen::showExerciseStatistics()
     }
     showSectionTitle(m_lesson.section);
     const Exercise::Counters& counters = m_lesson.counters;
+    // The answer log's problem, once, in the place of the count.
+    if (!m_pendingLogProblem.isEmpty()) {
+        m_answerFeedback->setStatus(m_pendingLogProblem, "RegularStyle");
+        m_pendingLogProblem.clear();
+        return;
+    }
     // The question's place in its section, by where the lesson stands (also after a seek).
     if (counters.sectionQuestionCount > 0 && m_lesson.questionNumber > 0)
         m_answerFeedback->setStatus(
@@ -253,6 +259,16 @@ void ExerciseScreen::onAnswerJudged(const Core::Judgement& judgement)
         showActionHint();
     }
     updateView();
+}
+
+void ExerciseScreen::onAnswerLogProblem(const QString& message)
+{
+    // A judgement in view keeps its words; the problem then takes the next count's place.
+    const QElapsedTimer& judgementAge = m_answerFeedback->judgementAge();
+    m_pendingLogProblem = message;
+    if (m_viewMode == ExerciseView && m_session &&
+        !(judgementAge.isValid() && !judgementAge.hasExpired(FeedbackBeforeSectionEndMs)))
+        showExerciseStatistics();
 }
 
 void ExerciseScreen::onSummaryDue()

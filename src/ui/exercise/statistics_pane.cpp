@@ -1,5 +1,6 @@
 // Everything here reads the statistics store in memory on the GUI thread; only clearing the
-// history writes its file.
+// history writes its file. The answer log is asked on its own thread (ConfusionList,
+// ProgressChart, the worksheet's items), and its answers come back through the event queue.
 #include "ui/exercise/statistics_pane.h"
 
 #include "core/exercise/exercise.h"
@@ -10,11 +11,26 @@
 #include "core/exercise/music_tables.h"
 #include "core/exercise/trainer_settings.h"
 #include "core/exercise/trainer_support.h"
+#include "ui/exercise/confusion_list.h"
+#include "ui/exercise/progress_chart.h"
 #include "ui/exercise/statistics_rows.h"
+#include "ui/exercise/worksheet.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -63,6 +79,25 @@ QString TempoDetail(int tempo)
     return text.replace(QLatin1String("&&"), QLatin1String("&"));
 }
 
+// The layout under `layout` that holds `widget` itself, or null.
+QBoxLayout* LayoutHolding(QLayout* layout, QWidget* widget)
+{
+    for (int i = 0; i < layout->count(); ++i) {
+        QLayoutItem* item = layout->itemAt(i);
+        if (item->widget() == widget)
+            return qobject_cast<QBoxLayout*>(layout);
+        if (QLayout* inner = item->layout())
+            if (QBoxLayout* found = LayoutHolding(inner, widget))
+                return found;
+    }
+    return nullptr;
+}
+
+// The column of mistakes and progress: never narrower than its texts need at 1366 pixels, never
+// so wide on a large screen that the chart's days lie far apart.
+constexpr int insightMinimumWidth = 380;
+constexpr int insightMaximumWidth = 660;
+
 // A row of a page while it is gathered: the item, its place in the page's order and its counts.
 struct PageItem
 {
@@ -80,6 +115,39 @@ StatisticsPane::StatisticsPane(const Widgets& widgets, QObject* parent)
 {
     connect(m_widgets.viewHistory, &QPushButton::released, this, &StatisticsPane::toggleHistory);
     connect(m_widgets.clearHistory, &QPushButton::released, this, &StatisticsPane::clearHistory);
+
+    m_insight = new QTabWidget(m_widgets.rows->parentWidget());
+    m_insight->setObjectName(QStringLiteral("statisticsInsight"));
+    m_insight->setAccessibleName(tr("Mistakes and progress"));
+    // The frame around the tabs is no control; its tab bar is, and Tab reaches it.
+    m_insight->setFocusPolicy(Qt::NoFocus);
+    m_insight->tabBar()->setFocusPolicy(Qt::TabFocus);
+    m_insight->setDocumentMode(true);
+    m_insight->setMinimumWidth(insightMinimumWidth);
+    m_insight->setMaximumWidth(insightMaximumWidth);
+    m_insight->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    m_confusions = new ConfusionList;
+    m_progress = new ProgressChart;
+    m_insight->addTab(m_confusions, tr("Common mistakes"));
+    m_insight->addTab(m_progress, tr("Progress"));
+    connect(m_confusions, &ConfusionList::presentRequested, this, &StatisticsPane::presentPair);
+
+    // At the right end of the history bar: one button, its menu the two destinations.
+    m_printWorksheet = new QPushButton(tr("Print worksheet"), m_widgets.historyBar);
+    m_printWorksheet->setObjectName(QStringLiteral("printWorksheet"));
+    m_printWorksheet->setAccessibleName(tr("Print worksheet"));
+    m_printWorksheet->setToolTip(tr("A worksheet of the items of this section you find hardest, with an answer key"));
+    m_printWorksheet->setFocusPolicy(Qt::TabFocus);
+    auto* menu = new QMenu(m_printWorksheet);
+    menu->setObjectName(QStringLiteral("printWorksheetMenu"));
+    QAction* print = menu->addAction(tr("Print…"), this, [this] { printWorksheet(WorksheetDestination::Printer); });
+    print->setObjectName(QStringLiteral("printWorksheetPrint"));
+    QAction* pdf = menu->addAction(tr("Save as PDF…"), this, [this] { printWorksheet(WorksheetDestination::PdfFile); });
+    pdf->setObjectName(QStringLiteral("printWorksheetPdf"));
+    m_printWorksheet->setMenu(menu);
+    if (QLayout* bar = m_widgets.historyBar->layout())
+        bar->addWidget(m_printWorksheet);
+    placeHistoryBar(false);
 }
 
 void StatisticsPane::setLesson(Core::LessonSession* session, size_t exerciseId, bool quizMode)
@@ -267,6 +335,179 @@ void StatisticsPane::refresh()
     const int records = buildRows(m_section);
     setHistoryButtons(records);
     setCaption(m_section, m_octave);
+    refreshInsight();
+}
+
+void StatisticsPane::refreshInsight()
+{
+    std::shared_ptr<Core::AnswerLog> log = m_session ? m_session->answerLog() : nullptr;
+    const qint32 trainer = m_session ? m_session->trainerIndex() : qint32(m_exerciseId);
+    // The mistakes follow the history switch; the progress is always that of every run.
+    Core::AnswerLog::Scope scope;
+    scope.trainer = trainer;
+    scope.section = m_section;
+    scope.run = m_session && !m_session->isShowingHistory() ? m_session->runId() : 0;
+    const int section = m_section;
+    QPointer<Core::LessonSession> session = m_session;
+    const auto naming = [this, session, section](qint32 key) {
+        return session ? itemName(section, key) : QString();
+    };
+    const bool heard = trainer == Core::EarTrainerIndex;
+    m_confusions->showScope(log, scope, naming,
+                            heard ? ConfusionList::Presentation::Heard : ConfusionList::Presentation::Shown);
+    m_progress->showSection(log, trainer, m_section);
+}
+
+QString StatisticsPane::itemName(int section, qint32 key) const
+{
+    if (!m_session)
+        return QString();
+    // The pitched sections are judged by what their answer buttons name (a pitch class, an
+    // interval, a chord or scale type); the others by the item itself.
+    using Pool = Core::TrainerSupport::PitchedPool;
+    static const Pool pools[] = {Pool::Notes, Pool::Intervals, Pool::Chords, Pool::Scales};
+    if (!isTempoSection(section) && isKeyboardSection(section) && section >= 0 &&
+        section < int(std::size(pools))) {
+        if (m_session->questionLabel(section, key).isEmpty())
+            return QString();
+        return Core::TrainerSupport::PitchedAnswerText(pools[section], key);
+    }
+    return m_session->questionLabel(section, key);
+}
+
+void StatisticsPane::presentPair(qint32 asked, qint32 answered)
+{
+    if (!m_session)
+        return;
+    if (m_session->presentItems(m_section, asked, answered))
+        return;
+    // Shown items: the card draws them as the worksheet does.
+    const auto cardItem = [this](qint32 key, const QString& caption) {
+        ConfusionList::CardItem item;
+        item.caption = caption;
+        const std::vector<WorksheetItem> drawn = Worksheet::itemsFor(*m_session, m_section, {key});
+        if (!drawn.empty())
+            item.item = drawn.front();
+        return item;
+    };
+    m_confusions->showCard(cardItem(asked, tr("Asked: %1").arg(itemName(m_section, asked))),
+                           cardItem(answered, tr("You answered: %1").arg(itemName(m_section, answered))));
+}
+
+QString StatisticsPane::trainerName() const
+{
+    static const char* const names[] = {QT_TR_NOOP("Note Trainer"), QT_TR_NOOP("Ear Trainer"),
+                                        QT_TR_NOOP("Music Symbols")};
+    const size_t trainer = m_session ? size_t(m_session->trainerIndex()) : m_exerciseId;
+    return trainer < std::size(names) ? tr(names[trainer]) : QString();
+}
+
+QString StatisticsPane::worksheetFileName() const
+{
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (folder.isEmpty() || !QDir(folder).exists())
+        folder = QDir::homePath();
+    // No character a file system refuses in the section's name.
+    QString section = sectionShortName(m_section).simplified();
+    section.replace(QRegularExpression(QStringLiteral("[\\\\/:*?\"<>|]")), QStringLiteral("-"));
+    const QString name = section.isEmpty() ? tr("Cantorela worksheet.pdf")
+                                           : tr("Cantorela worksheet - %1.pdf").arg(section);
+    return QDir(folder).filePath(name);
+}
+
+void StatisticsPane::printWorksheet(WorksheetDestination destination)
+{
+    const quint64 request = ++m_worksheetRequest;
+    std::shared_ptr<Core::AnswerLog> log = m_session ? m_session->answerLog() : nullptr;
+    const QString section = sectionShortName(m_section);
+    const auto nothingYet = [this, section] {
+        tell(tr("Print worksheet"),
+             tr("There are no weak spots in %1 yet. Answer some of its questions, and the worksheet will "
+                "gather the ones you found hardest.")
+                 .arg(section.isEmpty() ? tr("this section") : section),
+             false);
+    };
+    if (!log) {
+        nothingYet();
+        return;
+    }
+    Core::AnswerLog::Scope scope;
+    scope.trainer = m_session->trainerIndex();
+    scope.section = m_section;
+    scope.run = 0; // the weak spots of every lesson
+    const int sectionIndex = m_section;
+    log->WeakestItems(
+        scope, Worksheet::ItemCount, QDateTime::currentSecsSinceEpoch(), this,
+        [this, request, sectionIndex, section, destination, nothingYet](std::vector<qint32> keys) {
+            // Another request, another section or no lesson any more: this answer is not wanted.
+            if (request != m_worksheetRequest || sectionIndex != m_section || !m_session)
+                return;
+            if (keys.empty()) {
+                nothingYet();
+                return;
+            }
+            std::vector<WorksheetItem> items = Worksheet::itemsFor(*m_session, sectionIndex, keys);
+            if (items.empty()) {
+                tell(tr("Print worksheet"),
+                     tr("The items of %1 are only heard: there is nothing to put on paper.").arg(section), false);
+                return;
+            }
+            const Worksheet sheet(Worksheet::titleFor(section, trainerName()), std::move(items));
+            if (destination == WorksheetDestination::Printer)
+                printSheet(sheet);
+            else
+                savePdf(sheet, worksheetFileName());
+        });
+}
+
+void StatisticsPane::printSheet(const Worksheet& sheet)
+{
+    // The dialog does not wait in a loop of its own: the printer lives as long as it does.
+    auto* printer = new QPrinter(QPrinter::HighResolution);
+    printer->setDocName(sheet.title());
+    auto* dialog = new QPrintDialog(printer, m_widgets.historyBar->window());
+    dialog->setObjectName(QStringLiteral("worksheetPrintDialog"));
+    dialog->setWindowTitle(tr("Print worksheet"));
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setOption(QAbstractPrintDialog::PrintToFile, true);
+    dialog->setOption(QAbstractPrintDialog::PrintPageRange, false);
+    connect(dialog, &QObject::destroyed, dialog, [printer] { delete printer; });
+    connect(dialog, &QDialog::accepted, this, [this, printer, sheet] {
+        QString error;
+        if (!sheet.print(printer, &error))
+            tell(tr("Print worksheet"), tr("The worksheet could not be printed.\n%1").arg(error), true);
+    });
+    dialog->open();
+}
+
+void StatisticsPane::savePdf(const Worksheet& sheet, const QString& fileName)
+{
+    auto* dialog = new QFileDialog(m_widgets.historyBar->window(), tr("Save worksheet as PDF"));
+    dialog->setObjectName(QStringLiteral("worksheetFileDialog"));
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    dialog->setFileMode(QFileDialog::AnyFile);
+    dialog->setNameFilter(tr("PDF files (*.pdf)"));
+    dialog->setDefaultSuffix(QStringLiteral("pdf"));
+    dialog->setDirectory(QFileInfo(fileName).absolutePath());
+    dialog->selectFile(QFileInfo(fileName).fileName());
+    connect(dialog, &QFileDialog::fileSelected, this, [this, sheet](const QString& chosen) {
+        QString error;
+        if (!sheet.writePdf(chosen, &error))
+            tell(tr("Save worksheet as PDF"),
+                 tr("The worksheet could not be saved as %1.\n%2").arg(QDir::toNativeSeparators(chosen), error),
+                 true);
+    });
+    dialog->open();
+}
+
+void StatisticsPane::tell(const QString& title, const QString& text, bool warning)
+{
+    auto* box = new QMessageBox(warning ? QMessageBox::Warning : QMessageBox::Information, title, text,
+                                QMessageBox::Ok, m_widgets.historyBar->window());
+    box->setObjectName(QStringLiteral("worksheetMessage"));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
 }
 
 bool StatisticsPane::showOctaveOfKey(int key)
@@ -285,6 +526,14 @@ bool StatisticsPane::showOctaveOfKey(int key)
 
 void StatisticsPane::placeHistoryBar(bool extended)
 {
+    // The column of mistakes and progress goes beside the rows of the page in view.
+    if (QBoxLayout* body = LayoutHolding(extended ? m_widgets.extendedLayout : m_widgets.layout,
+                                         extended ? m_widgets.extendedRows : m_widgets.rows)) {
+        if (body->indexOf(m_insight) < 0) {
+            body->addWidget(m_insight, 2);
+            m_insight->show();
+        }
+    }
     // One pair of history buttons serves both pages: it goes with the page in view.
     QVBoxLayout* target = extended ? m_widgets.extendedLayout : m_widgets.layout;
     if (target->indexOf(m_widgets.historyBar) >= 0)
@@ -306,8 +555,10 @@ void StatisticsPane::clearHistory()
 {
     if (!m_session)
         return;
-    // Never throws: a file that cannot be written is said in the window and written later.
-    m_session->clearHistory();
+    // Never throws: a file that cannot be written is said in the window and written later. The
+    // answer log's rows of the section go too; the mistakes and the progress are asked again
+    // after them.
+    m_session->clearHistory(m_section);
     refresh();
     m_widgets.clearHistory->setEnabled(false);
     Q_EMIT pageChanged();

@@ -5,14 +5,21 @@
 // are not keys (the tempo pieces, the music symbols); the history
 // buttons and the caption over the rows. The widgets are the screen's (its form); the pane fills
 // them from the open lesson's read-only queries and, for the history buttons, switches the
-// session between the run and its history. GUI thread only.
+// session between the run and its history.
+// Beside the rows, in a column of two tabs that goes with the page in view, the pane keeps what
+// the answer log tells of the section: the common mistakes (ConfusionList, following the history
+// switch) and the progress over the days (ProgressChart); on the history bar, "Print worksheet"
+// puts the section's weakest items on paper, through the print dialog or into a PDF file. The log
+// is only asked asynchronously. GUI thread only.
 
 #include <QObject>
 #include <QPointer>
 #include <QStringList>
 
+class QBoxLayout;
 class QLabel;
 class QPushButton;
+class QTabWidget;
 class QVBoxLayout;
 class QWidget;
 
@@ -22,7 +29,10 @@ class LessonSession;
 
 namespace UI {
 
+class ConfusionList;
+class ProgressChart;
 class StatisticsRows;
+class Worksheet;
 
 class StatisticsPane : public QObject
 {
@@ -67,8 +77,26 @@ public:
     bool isTempoSection(int section) const;
     // A section whose items are not keys, which has the extended page without the keyboard.
     bool isExtendedSection(int section) const;
-    // Puts the history buttons on the plain or the extended page.
+    // Puts the history buttons, and the column of mistakes and progress, on the plain or the
+    // extended page.
     void placeHistoryBar(bool extended);
+
+    // Where "Print worksheet" puts the sheet.
+    enum class WorksheetDestination
+    {
+        Printer, // the print dialog (which can print to a file too)
+        PdfFile, // a PDF file chosen in a file dialog
+    };
+    // Gathers the section's weakest items from the answer log, then offers the destination's
+    // dialog; says so instead when there is nothing to put on paper. Returns at once.
+    void printWorksheet(WorksheetDestination destination);
+    // The PDF file name offered: "Cantorela worksheet - Intervals.pdf" in the documents folder.
+    QString worksheetFileName() const;
+
+    ConfusionList* confusions() const { return m_confusions; }
+    ProgressChart* progressChart() const { return m_progress; }
+    QTabWidget* insight() const { return m_insight; }
+    QPushButton* worksheetButton() const { return m_printWorksheet; }
 
 Q_SIGNALS:
     // The history switch or the clear button changed what the page shows.
@@ -85,6 +113,17 @@ private:
     int lowestKey(int section, int id) const;
     void toggleHistory();
     void clearHistory();
+    // Asks the answer log again for the mistakes and the progress of the section shown.
+    void refreshInsight();
+    // The name a student knows an item of `section` by, as the answer buttons say it.
+    QString itemName(int section, qint32 key) const;
+    // A row's button: the lesson plays both items, or the card shows them.
+    void presentPair(qint32 asked, qint32 answered);
+    QString trainerName() const;
+    void printSheet(const Worksheet& sheet);
+    void savePdf(const Worksheet& sheet, const QString& fileName);
+    // A message over the screen, without waiting for it to be read.
+    void tell(const QString& title, const QString& text, bool warning);
 
     Widgets m_widgets;
     QPointer<Core::LessonSession> m_session;
@@ -94,6 +133,14 @@ private:
     // The section shown, and the octave picked on the keyboard (-1: all).
     int m_section = 0;
     int m_octave = -1;
+
+    // The column beside the rows, its two tabs, and the worksheet button on the history bar.
+    QTabWidget* m_insight = nullptr;
+    ConfusionList* m_confusions = nullptr;
+    ProgressChart* m_progress = nullptr;
+    QPushButton* m_printWorksheet = nullptr;
+    // Counts the worksheet requests: only the answer to the last one is printed.
+    quint64 m_worksheetRequest = 0;
 };
 
 } // namespace UI

@@ -114,6 +114,7 @@ void GeneralSettingsTab::showGeneralSettings(const Core::GeneralSettings& genera
 {
     m_ui->instrumentCombo->setCurrentIndex(general.instrument);
     m_ui->colourBlindColours->setChecked(general.colourBlindColours);
+    m_ui->practiseWeakSpots->setChecked(general.practiseWeakSpots);
     // A language the program does not speak (a hand-edited file) shows as the system's.
     m_ui->languageCombo->setCurrentIndex(qMax(0, m_ui->languageCombo->findData(general.language)));
     showLanguageNote();
@@ -154,6 +155,7 @@ void GeneralSettingsTab::applySettings()
     general.answerWithGraphicalKeyboard = m_ui->useGraphicalPiano->isChecked() || m_ui->useBoth->isChecked();
     general.answerWithMultipleChoice = m_ui->useMultipleChoice->isChecked() || m_ui->useBoth->isChecked();
     general.colourBlindColours = m_ui->colourBlindColours->isChecked();
+    general.practiseWeakSpots = m_ui->practiseWeakSpots->isChecked();
     general.language = m_ui->languageCombo->currentData().toString();
     if (!inQuiz())
         general.showDifficultyDialog = m_ui->showDifficultyDialog->isChecked();

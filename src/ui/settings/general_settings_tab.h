@@ -2,7 +2,8 @@
 // The general tab of each trainer's settings page: the MIDI input device (and the sound check
 // that tests it, SoundCheckDialog), the playback instrument, the language (used from the next
 // start, which a note beside it says when the choice is not the language in force), how answers
-// are given, the colour-blind friendly colours, what happens after a mistake, whether the
+// are given, the colour-blind friendly colours, the weak-spot review (the draw weighs in the
+// mistakes of earlier lessons), what happens after a mistake, whether the
 // difficulty dialog is asked before a lesson, and the trainer's difficulty level. The trainer
 // page that holds it loads it when it opens and applies it when the student leaves. A level
 // button puts the level's question settings into force and saves them at once (not in a quiz);
@@ -58,8 +59,9 @@ public:
     // Stores the general settings shown, and the policy after a mistake shown into the settings
     // in force (it is kept with the note trainer's settings and holds for all three).
     void applySettings() override;
-    // Shows the program's defaults for the instrument, the answer inputs, the policy after a
-    // mistake and the difficulty question; the device, the colours and the language stay.
+    // Shows the program's defaults for the instrument, the answer inputs, the weak-spot review,
+    // the policy after a mistake and the difficulty question; the device, the colours and the
+    // language stay.
     void restoreDefaults() override;
 
     // Checks the level button of the trainer's stored level, or says "Custom" when the question
