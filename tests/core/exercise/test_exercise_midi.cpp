@@ -1,11 +1,15 @@
 // The lesson loop against a real JACK server: sounding, answering by keys, three threads at once.
 
 #include "../midi/jack_test_ports.h"
+#include "core/exercise/answer_log.h"
 #include "core/exercise/midi_answer_listener.h"
 #include "core/midi/instrument_list.h"
 #include "core/midi/sound_controller.h"
 #include "test_trainer.h"
 
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include <algorithm>
@@ -124,14 +128,19 @@ private Q_SLOTS:
         QVERIFY(!rig.trainer.GetAnswerListener());
     }
 
-    // Keys (JACK thread), seeks and resets (here) and time-outs (timer thread) at once: catches a
-    // deadlock or inconsistent counters; run under ThreadSanitizer by the sanitizer build.
+    // Keys (JACK thread), seeks and resets (here) and time-outs (timer thread) at once, every
+    // judgement appended to the answer log from whichever thread made it: catches a deadlock,
+    // inconsistent counters or a lost answer; run under ThreadSanitizer by the sanitizer build.
     void keysSeeksAndTimeOutsFromThreeThreadsAtOnce()
     {
         Rig rig({Section(400, 1000, QuestionRecord::SymbolQuestion), Section(400, 1000, Sounded, true),
                  Section(50, 0, Sounded, true)});
         QVERIFY(rig.Connect());
         TestTrainer& trainer = rig.trainer;
+        QTemporaryDir data;
+        QVERIFY(data.isValid());
+        auto log = std::make_shared<AnswerLog>(data.filePath(QLatin1String(AnswerLog::FileName)));
+        trainer.SetAnswerLog(log);
         std::atomic<bool> playing{true}, quiet{false}; // quiet: nobody answers, the timer's time-outs judge
         std::atomic<int> sent{0};
         std::thread player([&] {
@@ -198,6 +207,17 @@ private Q_SLOTS:
                                             [](const auto& j) { return j.answer.kind == Answer::NoAnswer; });
         QVERIFY2(timeOuts > 0, "no question timed out");
         QVERIFY(judged.size() > timeOuts);
+        QVERIFY(log->Flush());
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("check"));
+            db.setDatabaseName(log->Path());
+            QVERIFY(db.open());
+            QSqlQuery rows(QStringLiteral("SELECT count(*), sum(outcome = 2) FROM answers"), db);
+            QVERIFY(rows.next());
+            QCOMPARE(rows.value(0).toInt(), judged.size());
+            QCOMPARE(rows.value(1).toInt(), int(timeOuts));
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("check"));
 
         // Still a working lesson afterwards, counting what it is given.
         trainer.Reset();
