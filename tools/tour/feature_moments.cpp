@@ -7,6 +7,7 @@
 #include "core/exercise/answer_log.h"
 #include "core/exercise/exercise.h"
 #include "core/exercise/exercise_catalog.h"
+#include "core/exercise/exercise_statistics.h"
 #include "core/exercise/question_data.h"
 #include "ui/answer_colours.h"
 #include "ui/exercise/computer_piano.h"
@@ -37,6 +38,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 
 namespace {
 
@@ -338,6 +340,8 @@ void FeatureMoments::LogEarlierWeeks(size_t trainerId, int section, const std::v
     const qint64 run = log->BeginRun();
     const QDate today = QDate::currentDate();
     int mistake = 0;
+    // The statistics of the same answers, so that the history's rows agree with the log.
+    std::map<qint32, Core::StatisticsRecord> counts;
     for (const int before : days) {
         // From about half right and 4.5 s a year ago to nine in ten and under 2 s now.
         const double progress = 1.0 - before / 300.0;
@@ -363,8 +367,16 @@ void FeatureMoments::LogEarlierWeeks(size_t trainerId, int section, const std::v
                 answer.outcome = Core::LoggedAnswer::Wrong;
             }
             log->Append(answer);
+            Core::StatisticsRecord& count = counts[answer.asked];
+            count.id = answer.asked;
+            count.exId = qint32(trainerId);
+            count.section = section;
+            ++(answer.outcome == Core::LoggedAnswer::Right ? count.correct : count.wrong);
         }
     }
+    if (const std::shared_ptr<Core::ExerciseStatistics> statistics = app.exerciseCatalog()->GetStatistics())
+        for (const auto& [id, count] : counts)
+            statistics->Add(count);
     if (!log->Flush())
         Warn(QStringLiteral("the answer log did not take the earlier weeks"));
 }
