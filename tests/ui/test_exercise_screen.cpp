@@ -6,6 +6,7 @@
 #include "ui/dialogs/play_dialog.h"
 #include "ui/exercise/action_hint.h"
 #include "ui/exercise/speaker_widget.h"
+#include "ui/exercise/view_switcher.h"
 #include "ui/widgets/fader_widget.h"
 #include "ui/widgets/score_board.h"
 
@@ -633,6 +634,25 @@ private Q_SLOTS:
         QVERIFY2(value >= button->x() - 16 && value < button->x() + button->width(),
                  qPrintable(QStringLiteral("%1 %2 %3").arg(value).arg(button->x()).arg(button->width())));
         QCOMPARE(rig->Child<QLabel>(QStringLiteral("sectionTitle"))->text(), QStringLiteral("Train Scales"));
+    }
+
+    // A view asked for before the view machine runs (it starts on the next turn of the event
+    // loop) is reached all the same: the panes never stay on one view while the screen names another.
+    void viewAskedBeforeTheMachineRunsIsReached()
+    {
+        QWidget area;
+        area.resize(300, 200);
+        UI::ViewSwitcher::Widgets parts;
+        parts.area = &area;
+        for (QWidget** part : {&parts.exercisePane, &parts.statisticsPane, &parts.extendedStatisticsPane,
+                               &parts.referencePane, &parts.statisticsRows, &parts.extendedStatisticsRows,
+                               &parts.keyboard})
+            *part = new QWidget(&area);
+        UI::ViewSwitcher views(parts);
+        views.start();
+        views.switchTo(UI::ViewSwitcher::ReferenceView, UI::Animated);
+        QTRY_COMPARE(parts.referencePane->geometry(), area.rect());
+        QTRY_VERIFY(!parts.exercisePane->isVisibleTo(&area));
     }
 };
 

@@ -151,6 +151,12 @@ void ViewSwitcher::start()
     }
     m_machine->setInitialState(m_states[size_t(m_view)]);
     placePanes(m_view);
+    // The machine runs from the next turn of the event loop: a view asked for before then finds
+    // no transition listening, and is put in place as soon as the machine runs.
+    connect(m_machine, &QStateMachine::started, this, [this] {
+        if (machineView() != m_view)
+            Q_EMIT switchRequested(m_view, Quick);
+    });
     m_machine->start();
 }
 
