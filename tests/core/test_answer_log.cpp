@@ -265,27 +265,27 @@ private slots:
     void progress()
     {
         constexpr Outcome R = Outcome::Right, W = Outcome::Wrong, L = Outcome::OutOfTime;
-        struct Spec
+        struct PractisedDay
         {
             int daysBack;
             std::vector<std::pair<Outcome, int>> answers; // with their response times
             int right, median;
         };
-        const std::vector<Spec> specs = {{30, {{R, 100}}, 1, 100},
-                                         {29, {{R, 900}, {W, 100}, {R, 500}}, 2, 500},
-                                         {12, {{W, 400}, {R, 200}, {L, -1}, {R, 301}}, 2, 301},
-                                         {6, {{L, -1}}, 0, -1},
-                                         {1, {{R, 700}, {R, 300}, {W, 800}, {R, 600}}, 3, 650},
-                                         {0, {{R, 1000}, {R, 2000}}, 2, 1500}};
+        const std::vector<PractisedDay> practised = {{30, {{R, 100}}, 1, 100},
+                                                   {29, {{R, 900}, {W, 100}, {R, 500}}, 2, 500},
+                                                   {12, {{W, 400}, {R, 200}, {L, -1}, {R, 301}}, 2, 301},
+                                                   {6, {{L, -1}}, 0, -1},
+                                                   {1, {{R, 700}, {R, 300}, {W, 800}, {R, 600}}, 3, 650},
+                                                   {0, {{R, 1000}, {R, 2000}}, 2, 1500}};
         const QDate today = QDate::currentDate();
         AnswerLog log(path);
         const qint64 run = log.BeginRun();
-        for (const Spec& spec : specs) {
-            const QDate day = today.addDays(-spec.daysBack);
+        for (const PractisedDay& entry : practised) {
+            const QDate day = today.addDays(-entry.daysBack);
             const qint64 first = day.startOfDay().toSecsSinceEpoch(),
                          last = day.endOfDay().toSecsSinceEpoch();
-            for (int n = 0; n < int(spec.answers.size()); ++n) {
-                const auto [outcome, ms] = spec.answers[size_t(n)];
+            for (int n = 0; n < int(entry.answers.size()); ++n) {
+                const auto [outcome, ms] = entry.answers[size_t(n)];
                 log.Append({n % 2 ? last - n : first + n, run, 0, 0, false, 1, 1, outcome, ms});
             }
         }
@@ -297,7 +297,7 @@ private slots:
         };
         for (int days : {7, 30}) {
             QStringList expected, found;
-            for (const Spec& s : specs)
+            for (const PractisedDay& s : practised)
                 if (s.daysBack < days)
                     expected << line(today.addDays(-s.daysBack), s.answers.size(), s.right, s.median);
             for (const Core::DayProgress& d : log.Progress(0, 0, days, today))
