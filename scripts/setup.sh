@@ -64,3 +64,7 @@ if [ ! -f "$bravura_dir/bravura.otf" ] || [ ! -f "$bravura_dir/metadata.json" ] 
     mkdir -p "$bravura_dir"
     cp "$work/package/bravura.otf" "$work/package/metadata.json" "$work/package/LICENSE.txt" "$bravura_dir/"
 fi
+
+# The basic-pitch note-transcription network, which the listener's benchmark weighs against the
+# program's own detector: fetched the same way into .cache/.
+bash "$here/fetch-basic-pitch.sh"

@@ -2315,6 +2315,11 @@ Rest</source>
         <translation>Drück die Leertaste für die nächste Frage,&lt;br&gt;„Automatisch weiter“ findest du in den Einstellungen</translation>
     </message>
     <message>
+        <location line="+2"/>
+        <source>I hear nothing: is the microphone muted?</source>
+        <translation>Ich höre nichts: Ist das Mikrofon stummgeschaltet?</translation>
+    </message>
+    <message>
         <location line="+4"/>
         <source>Your computer keyboard plays the piano: press the letters on its keys.&lt;br&gt;Page Up and Page Down move them an octave.</source>
         <translation>Deine Computertastatur spielt Klavier: Drück die Buchstaben, die auf den Klaviertasten stehen.&lt;br&gt;Bild↑ und Bild↓ verschieben sie um eine Oktave.</translation>
@@ -2418,13 +2423,17 @@ Rest</source>
 <context>
     <name>UI::DeviceBoxView</name>
     <message>
-        <location filename="../src/ui/settings/device_box_view.cpp" line="+33"/>
-        <location line="+2"/>
+        <location filename="../src/ui/settings/device_box_view.cpp" line="+34"/>
+        <source>Using %1.</source>
+        <translation>Verwendet: %1.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
         <source>Using the %1 keyboard device.</source>
         <translation>Verwendetes Keyboard: %1.</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="+6"/>
         <location line="+1"/>
         <source>No MIDI device plugged in.</source>
         <translation>Kein MIDI-Gerät angeschlossen.</translation>
@@ -2442,12 +2451,12 @@ Rest</source>
 <context>
     <name>UI::ExerciseScreen</name>
     <message>
-        <location filename="../src/ui/exercise/exercise_screen.cpp" line="+104"/>
+        <location filename="../src/ui/exercise/exercise_screen.cpp" line="+105"/>
         <source>Print</source>
         <translation>Drucken</translation>
     </message>
     <message>
-        <location line="+532"/>
+        <location line="+533"/>
         <source>Hear again (R)</source>
         <translation>Nochmal hören (R)</translation>
     </message>
@@ -2487,12 +2496,12 @@ Rest</source>
         <translation>&lt;br&gt;Hier spielt R das F: Für „Nochmal hören“ nimm den Knopf.</translation>
     </message>
     <message>
-        <location filename="../src/ui/exercise/exercise_screen_session.cpp" line="+123"/>
+        <location filename="../src/ui/exercise/exercise_screen_session.cpp" line="+126"/>
         <source>Question %1 of %2</source>
         <translation>Frage %1 von %2</translation>
     </message>
     <message>
-        <location line="+227"/>
+        <location line="+231"/>
         <source>Pause</source>
         <translation>Pause</translation>
     </message>
@@ -2898,6 +2907,64 @@ Rest</source>
         <location line="+0"/>
         <source>Full screen</source>
         <translation>Vollbild</translation>
+    </message>
+</context>
+<context>
+    <name>UI::MicrophoneCheck</name>
+    <message>
+        <location filename="../src/ui/dialogs/microphone_check.cpp" line="+71"/>
+        <source>Microphone level</source>
+        <translation>Mikrofonpegel</translation>
+    </message>
+    <message>
+        <location line="+25"/>
+        <source>Background noise: measuring…</source>
+        <translation>Hintergrundgeräusch: wird gemessen…</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>No microphone found.</source>
+        <translation>Kein Mikrofon gefunden.</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>The microphone does not open: %1</source>
+        <translation>Das Mikrofon lässt sich nicht öffnen: %1</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>Play middle C</source>
+        <translation>Spiele das eingestrichene C</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Play a C major chord</source>
+        <translation>Spiele einen C-Dur-Akkord</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Your piano is heard well.</source>
+        <translation>Dein Klavier ist gut zu hören.</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>Heard: %1</source>
+        <translation>Gehört: %1</translation>
+    </message>
+    <message>
+        <location line="+30"/>
+        <source>Too loud: move the microphone away from the piano.</source>
+        <translation>Zu laut: Stelle das Mikrofon weiter vom Klavier weg.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>I hear nothing: is the microphone muted?</source>
+        <translation>Ich höre nichts: Ist das Mikrofon stummgeschaltet?</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Background noise: %1 dB</source>
+        <translation>Hintergrundgeräusch: %1 dB</translation>
     </message>
 </context>
 <context>
@@ -4743,7 +4810,7 @@ Rest</source>
 <context>
     <name>UI::SoundCheckDialog</name>
     <message>
-        <location filename="../src/ui/dialogs/sound_check_dialog.cpp" line="+32"/>
+        <location filename="../src/ui/dialogs/sound_check_dialog.cpp" line="+35"/>
         <source>Note %1</source>
         <translation>Note %1</translation>
     </message>
@@ -4759,7 +4826,7 @@ Rest</source>
         <translation>Gedrückte Tasten</translation>
     </message>
     <message>
-        <location line="+5"/>
+        <location line="+7"/>
         <location line="+4"/>
         <source>Play a test tone</source>
         <translation>Testton spielen</translation>
@@ -4790,7 +4857,7 @@ Rest</source>
         <translation>Schließen</translation>
     </message>
     <message>
-        <location line="+50"/>
+        <location line="+55"/>
         <source>No MIDI device plugged in.</source>
         <translation>Kein MIDI-Gerät angeschlossen.</translation>
     </message>
@@ -4810,7 +4877,7 @@ Rest</source>
         <translation>Drück Tasten auf deinem MIDI-Keyboard.</translation>
     </message>
     <message>
-        <location line="+23"/>
+        <location line="+41"/>
         <source>%1, velocity %2</source>
         <translation>%1, Anschlagstärke %2</translation>
     </message>

@@ -2315,6 +2315,11 @@ garrapatea</translation>
         <translation>Pulsa la barra espaciadora para pasar a la siguiente pregunta;&lt;br&gt;para continuar automáticamente, mira los Ajustes</translation>
     </message>
     <message>
+        <location line="+2"/>
+        <source>I hear nothing: is the microphone muted?</source>
+        <translation>No oigo nada: ¿está silenciado el micrófono?</translation>
+    </message>
+    <message>
         <location line="+4"/>
         <source>Your computer keyboard plays the piano: press the letters on its keys.&lt;br&gt;Page Up and Page Down move them an octave.</source>
         <translation>El teclado del ordenador toca el piano: pulsa las letras de sus teclas.&lt;br&gt;RePág y AvPág las mueven una octava.</translation>
@@ -2418,13 +2423,17 @@ garrapatea</translation>
 <context>
     <name>UI::DeviceBoxView</name>
     <message>
-        <location filename="../src/ui/settings/device_box_view.cpp" line="+33"/>
-        <location line="+2"/>
+        <location filename="../src/ui/settings/device_box_view.cpp" line="+34"/>
+        <source>Using %1.</source>
+        <translation>En uso: %1.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
         <source>Using the %1 keyboard device.</source>
         <translation>Usando el teclado %1.</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="+6"/>
         <location line="+1"/>
         <source>No MIDI device plugged in.</source>
         <translation>No hay ningún dispositivo MIDI conectado.</translation>
@@ -2442,12 +2451,12 @@ garrapatea</translation>
 <context>
     <name>UI::ExerciseScreen</name>
     <message>
-        <location filename="../src/ui/exercise/exercise_screen.cpp" line="+104"/>
+        <location filename="../src/ui/exercise/exercise_screen.cpp" line="+105"/>
         <source>Print</source>
         <translation>Imprimir</translation>
     </message>
     <message>
-        <location line="+532"/>
+        <location line="+533"/>
         <source>Hear again (R)</source>
         <translation>Volver a oír (R)</translation>
     </message>
@@ -2487,12 +2496,12 @@ garrapatea</translation>
         <translation>&lt;br&gt;Aquí la R toca el Fa: para “Volver a oír”, usa su botón.</translation>
     </message>
     <message>
-        <location filename="../src/ui/exercise/exercise_screen_session.cpp" line="+123"/>
+        <location filename="../src/ui/exercise/exercise_screen_session.cpp" line="+126"/>
         <source>Question %1 of %2</source>
         <translation>Pregunta %1 de %2</translation>
     </message>
     <message>
-        <location line="+227"/>
+        <location line="+231"/>
         <source>Pause</source>
         <translation>Pausa</translation>
     </message>
@@ -2898,6 +2907,64 @@ garrapatea</translation>
         <location line="+0"/>
         <source>Full screen</source>
         <translation>Pantalla completa</translation>
+    </message>
+</context>
+<context>
+    <name>UI::MicrophoneCheck</name>
+    <message>
+        <location filename="../src/ui/dialogs/microphone_check.cpp" line="+71"/>
+        <source>Microphone level</source>
+        <translation>Nivel del micrófono</translation>
+    </message>
+    <message>
+        <location line="+25"/>
+        <source>Background noise: measuring…</source>
+        <translation>Ruido de fondo: midiendo…</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>No microphone found.</source>
+        <translation>No se encontró ningún micrófono.</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>The microphone does not open: %1</source>
+        <translation>El micrófono no se abre: %1</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>Play middle C</source>
+        <translation>Toca el do central</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Play a C major chord</source>
+        <translation>Toca un acorde de do mayor</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Your piano is heard well.</source>
+        <translation>Tu piano se oye bien.</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>Heard: %1</source>
+        <translation>Oído: %1</translation>
+    </message>
+    <message>
+        <location line="+30"/>
+        <source>Too loud: move the microphone away from the piano.</source>
+        <translation>Demasiado alto: aleja el micrófono del piano.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>I hear nothing: is the microphone muted?</source>
+        <translation>No oigo nada: ¿está silenciado el micrófono?</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Background noise: %1 dB</source>
+        <translation>Ruido de fondo: %1 dB</translation>
     </message>
 </context>
 <context>
@@ -4743,7 +4810,7 @@ garrapatea</translation>
 <context>
     <name>UI::SoundCheckDialog</name>
     <message>
-        <location filename="../src/ui/dialogs/sound_check_dialog.cpp" line="+32"/>
+        <location filename="../src/ui/dialogs/sound_check_dialog.cpp" line="+35"/>
         <source>Note %1</source>
         <translation>Nota %1</translation>
     </message>
@@ -4759,7 +4826,7 @@ garrapatea</translation>
         <translation>Teclas que pulsas</translation>
     </message>
     <message>
-        <location line="+5"/>
+        <location line="+7"/>
         <location line="+4"/>
         <source>Play a test tone</source>
         <translation>Tocar un tono de prueba</translation>
@@ -4790,7 +4857,7 @@ garrapatea</translation>
         <translation>Cerrar</translation>
     </message>
     <message>
-        <location line="+50"/>
+        <location line="+55"/>
         <source>No MIDI device plugged in.</source>
         <translation>No hay ningún dispositivo MIDI conectado.</translation>
     </message>
@@ -4810,7 +4877,7 @@ garrapatea</translation>
         <translation>Pulsa teclas en tu teclado MIDI.</translation>
     </message>
     <message>
-        <location line="+23"/>
+        <location line="+41"/>
         <source>%1, velocity %2</source>
         <translation>%1, velocidad %2</translation>
     </message>

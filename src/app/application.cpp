@@ -112,7 +112,7 @@ void Application::initialize(const std::function<void(const QString&)>& progress
     m_soundController = std::make_shared<Core::SoundController>();
     m_answerSounds.reset();
     m_answerSounds = std::make_unique<Core::AuServerSynth>(Core::Synthesizer::Shared());
-    if (m_soundController->InputCount() > 0)
+    if (m_soundController->MidiInputCount() > 0)
         m_soundController->SetCurrentInputIndex(0);
     if (m_soundController->OutputCount() > 0)
         m_soundController->SetCurrentOutputIndex(0);
@@ -165,14 +165,15 @@ void Application::setGeneralSettings(const Core::GeneralSettings& settings)
     selectStoredInputDevice();
 }
 
-// Selects the input whose port name is the stored one; else input 0 when there is one.
+// Selects the input whose port name is the stored one; else the first MIDI port when there is
+// one (a microphone listens only when chosen).
 bool Application::selectStoredInputDevice()
 {
     if (!m_soundController || !m_settingsStore)
         return false;
     if (m_soundController->SelectInputByName(m_settingsStore->generalSettings().inputDevice))
         return true;
-    if (m_soundController->InputCount() > 0)
+    if (m_soundController->MidiInputCount() > 0)
         m_soundController->SetCurrentInputIndex(0);
     return false;
 }

@@ -569,7 +569,7 @@ void Exercise::Judge(const Answer& answer)
                    SectionAskedOut());
 }
 
-void Exercise::HandleInputEvent(const MidiEvent& event)
+void Exercise::HandleInputEvent(const MidiEvent& event, bool echoKey)
 {
     std::shared_ptr<MidiOutDevice> echo;
     {
@@ -595,7 +595,8 @@ void Exercise::HandleInputEvent(const MidiEvent& event)
                 Subject<ExerciseObserver>::Notify(&ExerciseObserver::OnNoteFromDevice, false, int(m.byte1));
             }
         }
-        echo = devices.EchoDevice();
+        if (echoKey)
+            echo = devices.EchoDevice();
     }
     // Every key is heard, whatever the state; sent outside the lock after any reset above.
     if (echo)

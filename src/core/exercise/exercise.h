@@ -108,8 +108,9 @@ public:
     bool PresentItems(int section, qint32 first, qint32 second);
     void JumpToSection(int section);
     void Judge(const Answer& answer);
-    // A key event from the MIDI keyboard (input thread) or the on-screen keyboard (GUI thread).
-    void HandleInputEvent(const MidiEvent& event);
+    // A key event from the MIDI keyboard or the microphone (input thread) or the on-screen
+    // keyboard (GUI thread). `echo`: the key is sent on to the output to be heard.
+    void HandleInputEvent(const MidiEvent& event, bool echo = true);
 
     // Runs `action` with the lesson lock held, for a consistent set of reads.
     void Locked(const std::function<void()>& action) const;

@@ -43,7 +43,9 @@ std::shared_ptr<MidiInDeviceBase> MidiAnswerListener::Device()
 
 void MidiAnswerListener::OnMidiEvent(const MidiEvent& event)
 {
-    exercise->HandleInputEvent(event);
+    // `device` changes only between deliveries: Rebind detaches the old device first, which
+    // waits for a delivery under way.
+    exercise->HandleInputEvent(event, device->EchoesKeys());
 }
 
 } // namespace Core

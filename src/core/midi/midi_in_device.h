@@ -1,6 +1,7 @@
 #pragma once
-// The interface of a MIDI input: a hardware port (MidiInRtDevice) or a replayed stream
-// (MidiInStreamDeviceAuto). Readers on any thread may ask for the note table and the event log.
+// The interface of a MIDI input: a hardware port (MidiInRtDevice), a microphone that hears notes
+// (MicrophoneInDevice) or a replayed stream (MidiInStreamDeviceAuto). Readers on any thread may
+// ask for the note table and the event log.
 
 #include "core/midi/midi_event.h"
 
@@ -26,6 +27,9 @@ public:
     virtual double GetVelocityScale() = 0;
     virtual void SetVelocityScale(double scale) = 0;
     virtual bool IsOpen() = 0;
+    // Whether the keys are sent on to the output so that the player hears them: not for a
+    // microphone, whose player hears the instrument itself.
+    virtual bool EchoesKeys() const { return true; }
 };
 
 } // namespace Core

@@ -1,7 +1,9 @@
 #include "core/midi/sound_controller.h"
 
+#include "core/audio/microphone_in_device.h"
 #include "core/error.h"
 #include "core/midi/device_watcher.h"
+#include "core/midi/midi_in_rt_device.h"
 #include "core/midi/midi_out_rt_device.h"
 #include "core/midi/midi_out_synth_device.h"
 
@@ -9,6 +11,7 @@
 #include <QMetaObject>
 #include <QStringList>
 
+#include <algorithm>
 #include <atomic>
 
 namespace Core {
@@ -18,7 +21,7 @@ std::atomic<void (*)()> deviceChangeCallback{nullptr};
 
 SoundController::SoundController() : SoundController(Options()) {}
 
-SoundController::SoundController(const Options& options)
+SoundController::SoundController(const Options& options) : listMicrophones(options.microphones)
 {
     if (options.builtInSynthesizer) {
         std::shared_ptr<Synthesizer> synthesizer = options.synthesizer ? options.synthesizer : Synthesizer::Shared();
@@ -59,10 +62,12 @@ bool SoundController::RefreshDevices()
             ports.append(port);
     }
 
-    if (!inputs.isEmpty()) {
-        inputs.clear(); // closes the ports
+    QVector<std::shared_ptr<MicrophoneInDevice>> microphones;
+    for (int i = midiInputs; i < inputs.size(); ++i)
+        microphones.append(std::static_pointer_cast<MicrophoneInDevice>(inputs[i]));
+    if (midiInputs > 0)
         changed = true;
-    }
+    inputs.clear(); // closes the ports
     if (!ports.isEmpty()) {
         for (unsigned int port : qAsConst(ports)) {
             // A port held by another program does not open and is left out.
@@ -72,6 +77,24 @@ bool SoundController::RefreshDevices()
         }
         changed = true;
     }
+    midiInputs = inputs.size();
+
+    // The microphones: one still there keeps its device (and its stream, when it listens).
+    const QVector<AudioInputDevice> capture = listMicrophones ? AudioCapture::InputDevices() : QVector<AudioInputDevice>();
+    for (const AudioInputDevice& found : capture) {
+        auto kept = std::find_if(microphones.begin(), microphones.end(), [&](const auto& m) {
+            return m->Device().id == found.id && m->Device().displayName == found.displayName && !m->IsGone();
+        });
+        if (kept != microphones.end()) {
+            inputs.append(*kept);
+            microphones.erase(kept);
+        } else {
+            inputs.append(std::make_shared<MicrophoneInDevice>(found));
+            changed = true;
+        }
+    }
+    if (!microphones.isEmpty())
+        changed = true; // gone, and closed once nothing listens to them any more
 
     if (!outputPortsListed) {
         outputPortsListed = true;
@@ -84,9 +107,26 @@ bool SoundController::RefreshDevices()
         changed = true;
     }
 
-    currentInput = inputs.size() - 1;
+    currentInput = midiInputs - 1;
     currentOutput = outputs.isEmpty() ? -1 : 0;
+    OpenCurrentMicrophoneOnly();
     return changed;
+}
+
+void SoundController::SetCurrentInputIndex(int i)
+{
+    currentInput = i;
+    OpenCurrentMicrophoneOnly();
+}
+
+void SoundController::OpenCurrentMicrophoneOnly()
+{
+    for (int i = midiInputs; i < inputs.size(); ++i) {
+        if (i == currentInput)
+            inputs[i]->Open();
+        else
+            inputs[i]->Close();
+    }
 }
 
 int SoundController::InputCount() const
@@ -94,12 +134,12 @@ int SoundController::InputCount() const
     return inputs.size();
 }
 
-std::shared_ptr<MidiInRtDevice> SoundController::GetInputDevice(int i) const
+std::shared_ptr<MidiInDeviceBase> SoundController::GetInputDevice(int i) const
 {
     return i >= 0 && i < inputs.size() ? inputs[i] : nullptr;
 }
 
-std::shared_ptr<MidiInRtDevice> SoundController::CurrentInputDevice() const
+std::shared_ptr<MidiInDeviceBase> SoundController::CurrentInputDevice() const
 {
     return GetInputDevice(currentInput);
 }
@@ -108,7 +148,7 @@ bool SoundController::SelectInputByName(const QString& name)
 {
     for (int i = 0; i < inputs.size(); ++i) {
         if (inputs[i]->GetPortName() == name) {
-            currentInput = i;
+            SetCurrentInputIndex(i);
             return true;
         }
     }

@@ -1,5 +1,6 @@
 #include "core/midi/synthesizer.h"
 
+#include "core/audio/own_playback.h"
 #include "core/midi/midi_backend.h"
 #include "core/timing/timer.h"
 
@@ -11,6 +12,7 @@
 #include <jack/jack.h>
 
 #include <algorithm>
+#include <cmath>
 
 Q_LOGGING_CATEGORY(synthLog, "cantorela.synth", QtInfoMsg)
 
@@ -84,6 +86,7 @@ Synthesizer::Synthesizer(const Options& options)
         }
         if (!driver)
             qCInfo(synthLog, "no audio device: the built-in synthesizer is silent");
+        outputDelayNs.store(quint64((bufferMs + serverLatencyMs) * 1e6), std::memory_order_relaxed);
     }
 
     worker = std::thread([this] { RunWorker(); });
@@ -361,6 +364,15 @@ int Synthesizer::AudioCallback(void* data, int frames, int nfx, float* fx[], int
     }
     if (nout >= 2)
         self->MixClip(out[0], out[1], frames);
+    // A microphone in the room hears this block once it has left the buffers, and its echo a
+    // little after.
+    float loudest = 0.0f;
+    for (int channel = 0; channel < std::min(nout, 2); ++channel)
+        for (int i = 0; i < frames; ++i)
+            loudest = std::max(loudest, std::fabs(out[channel][i]));
+    if (loudest > AudibleLevel)
+        OwnPlayback::MarkAudibleUntil(Timer::NowNs() + self->outputDelayNs.load(std::memory_order_relaxed) +
+                                      OwnPlayback::RoomTailNs);
     return result;
 }
 

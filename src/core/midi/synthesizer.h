@@ -146,6 +146,9 @@ private:
     int periods = 2;
     double bufferMs = 0.0;
     double serverLatencyMs = 0.0;
+    std::atomic<quint64> outputDelayNs{0}; // buffer and server latency, for the audio callback
+    // Output above this (-60 dB of full scale) counts as audible in the room.
+    static constexpr float AudibleLevel = 0.001f;
 
     class NoteOnSubject : public Subject<NoteOnObserver>
     {

@@ -1,15 +1,18 @@
 #include "ui/dialogs/sound_check_dialog.h"
 
+#include "core/audio/microphone_in_device.h"
 #include "core/exercise/music_tables.h"
 #include "core/midi/midi_device_connector.h"
 #include "core/midi/midi_in_device_base.h"
 #include "core/midi/midi_out_synth_device.h"
 #include "core/midi/sound_controller.h"
+#include "ui/dialogs/microphone_check.h"
 #include "ui/widgets/keyboard.h"
 
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
+#include <QVariant>
 #include <QVBoxLayout>
 
 namespace {
@@ -52,7 +55,7 @@ void SoundCheckProbe::OnNoteOn(const Core::NoteOnTiming& timing)
 }
 
 SoundCheckDialog::SoundCheckDialog(std::shared_ptr<Core::SoundController> sound, QWidget* parent)
-    : CardDialog(tr("Test my keyboard and sound"), QSize(cardWidth, 0), parent)
+    : CardDialog(tr("Test my keyboard and sound"), QSize(cardWidth, 0), parent), m_sound(sound)
 {
     setObjectName(QStringLiteral("soundCheckDialog"));
     setAccessibleName(tr("Test my keyboard and sound"));
@@ -82,6 +85,8 @@ SoundCheckDialog::SoundCheckDialog(std::shared_ptr<Core::SoundController> sound,
     m_piano->setMinimumHeight(pianoHeight);
     body()->addWidget(m_piano);
     m_keyLabel = addLabel("soundCheckKey", 15);
+    m_microphoneCheck = new MicrophoneCheck(card());
+    body()->addWidget(m_microphoneCheck);
 
     m_toneButton = new QPushButton(tr("Play a test tone"), card());
     m_toneButton->setObjectName(QStringLiteral("soundCheckTone"));
@@ -136,8 +141,12 @@ void SoundCheckDialog::releaseInput()
 {
     const bool passedOn = m_thru != nullptr;
     m_thru.reset(); // waits for a key being passed on
-    if (m_input)
+    if (m_input) {
         m_input->Detach(&m_probe);
+        if (m_openedInput)
+            m_input->Close();
+    }
+    m_openedInput = false;
     m_input.reset();
     // The keys still down never send their note-off through us now, on whichever channel they
     // sound: every channel lets go of its notes.
@@ -155,18 +164,31 @@ void SoundCheckDialog::setInput(std::shared_ptr<Core::MidiInDeviceBase> input)
         return;
     releaseInput();
     m_input = std::move(input);
+    auto microphone = std::dynamic_pointer_cast<Core::MicrophoneInDevice>(m_input);
     if (!m_input) {
         m_deviceLabel->setText(tr("No MIDI device plugged in."));
         m_keyLabel->setText(tr("Plug in a MIDI keyboard to test it."));
     } else {
         m_deviceLabel->setText(tr("Listening to %1.").arg(m_input->GetPortName()));
-        m_keyLabel->setText(tr("Press keys on your MIDI keyboard."));
+        m_keyLabel->setText(microphone ? QString() : tr("Press keys on your MIDI keyboard."));
         m_input->Attach(&m_probe);
-        if (m_output)
+        // A microphone listens while it is tested, whether or not it is the input in use.
+        if (!m_input->IsOpen()) {
+            m_input->Open();
+            m_openedInput = m_input->IsOpen();
+        }
+        // The keys of a keyboard sound through the output; a piano heard through a microphone
+        // sounds by itself, and passing it on would be heard again.
+        if (m_output && m_input->EchoesKeys())
             m_thru = std::make_unique<Core::MidiDeviceConnector>(m_input, m_output);
     }
+    m_keyLabel->setVisible(!microphone);
+    // The delay from key to sound is a keyboard's: a piano heard sounds at once.
+    m_latencyLabel->setVisible(!microphone);
     m_deviceLabel->setAccessibleName(m_deviceLabel->text());
     m_keyLabel->setAccessibleName(m_keyLabel->text());
+    const bool anyMicrophone = m_sound && m_sound->InputCount() > m_sound->MidiInputCount();
+    m_microphoneCheck->setMicrophone(std::move(microphone), anyMicrophone);
 }
 
 void SoundCheckDialog::showKey(int note, int velocity)
@@ -182,7 +204,13 @@ void SoundCheckDialog::showKey(int note, int velocity)
             keys.insert(held, KeyStateRecord{1, Keyboard::GreenMark, 1});
         m_piano->updateKeysState(keys);
     }
-    if (velocity > 0) {
+    if (m_input && !m_input->EchoesKeys()) {
+        // Heard, not pressed: a microphone tells no velocity.
+        QSet<int> notes;
+        for (int held : qAsConst(m_heldKeys))
+            notes.insert(held + lowestKeyNote);
+        m_microphoneCheck->showKeys(notes);
+    } else if (velocity > 0) {
         m_keyLabel->setText(tr("%1, velocity %2").arg(noteText(note)).arg(velocity));
         m_keyLabel->setAccessibleName(m_keyLabel->text());
     }

@@ -32,6 +32,8 @@ class SoundController;
 
 namespace UI {
 
+class MicrophoneCheck;
+
 // Called on the engine's threads; emits only.
 class SoundCheckProbe : public QObject, public Core::MidiDeviceObserver, public Core::NoteOnObserver
 {
@@ -65,15 +67,18 @@ private:
     // Ends the thru and the listening to the input; returns when no key is being delivered.
     void releaseInput();
 
+    std::shared_ptr<Core::SoundController> m_sound;
     std::shared_ptr<Core::MidiOutDevice> m_output;
     std::shared_ptr<Core::Synthesizer> m_synthesizer; // the output's, when it is the built-in one
     std::shared_ptr<Core::MidiInDeviceBase> m_input;
+    bool m_openedInput = false; // opened for the check (a microphone not in use): closed after it
     std::unique_ptr<Core::MidiDeviceConnector> m_thru;
     SoundCheckProbe m_probe;
 
     QLabel* m_deviceLabel = nullptr;
     Keyboard* m_piano = nullptr;
     QLabel* m_keyLabel = nullptr;
+    MicrophoneCheck* m_microphoneCheck = nullptr;
     QPushButton* m_toneButton = nullptr;
     QLabel* m_latencyLabel = nullptr;
     QLabel* m_adviceLabel = nullptr;

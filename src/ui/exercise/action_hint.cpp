@@ -35,6 +35,8 @@ QString ActionHint::textOf(Mode mode)
         return tr("Press spacebar to pause");
     case NextQuestionMode:
         return tr("Press spacebar for next question,<br>to continue automatically see Settings");
+    case MutedMicrophoneMode:
+        return tr("I hear nothing: is the microphone muted?");
     case PianoKeysMode:
         break;
     }
@@ -87,7 +89,7 @@ void ActionHint::appear()
     show();
     QAccessibleEvent shown(this, QAccessible::Alert);
     QAccessible::updateAccessibility(&shown);
-    if (m_mode != NextQuestionMode) {
+    if (m_mode == PauseMode || m_mode == PianoKeysMode) {
         m_display->setInterval(m_mode == PianoKeysMode ? PianoDisplayMs : DisplayMs);
         m_display->start();
     }

@@ -4,8 +4,11 @@
 // only after the lesson has run for a while (DelayMs), for DisplayMs; in its next-question mode,
 // after a mistake that paused the lesson, it says at once that the space bar goes on, and stays
 // until it is dismissed; in its piano-keys mode, the first time the computer keyboard can play
-// the on-screen piano, it shows which keys do what, at once and for PianoDisplayMs. A click on it counts as the space bar (clicked()). A child widget of the
-// screen, so it never takes the keyboard focus. Used by UI::ExerciseScreen. GUI thread.
+// the on-screen piano, it shows which keys do what, at once and for PianoDisplayMs. In its
+// muted-microphone mode it asks, at once and until dismissed, whether the microphone answered on
+// is muted (UI::MicrophoneSilenceNotice). A click on it is reported (clicked()): the space bar
+// for the screen's own hint. A child widget of the screen, so it never takes the keyboard focus.
+// GUI thread.
 
 #include <QLabel>
 
@@ -22,6 +25,7 @@ public:
         PauseMode,
         NextQuestionMode,
         PianoKeysMode,
+        MutedMicrophoneMode,
     };
 
     static constexpr int DelayMs = 3500;

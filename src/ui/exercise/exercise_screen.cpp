@@ -14,6 +14,7 @@
 #include "core/services/telemetry.h"
 #include "ui/exercise/action_hint.h"
 #include "ui/exercise/answer_feedback.h"
+#include "ui/exercise/microphone_silence_notice.h"
 #include "ui/exercise/question_view.h"
 #include "ui/exercise/statistics_pane.h"
 #include "ui/exercise/reference/reference_book.h"
@@ -124,6 +125,7 @@ ExerciseScreen::ExerciseScreen(std::shared_ptr<Core::ExerciseCatalog> exerciseCa
 
     m_actionHint = new ActionHint(this);
     connect(m_actionHint, &ActionHint::clicked, this, &ExerciseScreen::spaceAction);
+    m_silenceNotice = new MicrophoneSilenceNotice(this, m_ui->questionFader);
 
     m_sectionEndDelay = new QTimer(this);
     m_sectionEndDelay->setSingleShot(true);
@@ -358,7 +360,7 @@ void ExerciseScreen::play()
 {
     if (m_viewMode != ExerciseView || !m_session)
         return;
-    if (warnIfNoMidiInput() && m_soundController && m_soundController->InputCount() > 0)
+    if (warnIfNoMidiInput() && m_soundController && m_soundController->HasAnswerInput())
         return;
     if (m_session->playState() == LessonBase::Running)
         pauseExercise(true, true);
@@ -378,7 +380,7 @@ void ExerciseScreen::spaceAction()
 
 bool ExerciseScreen::midiNoticeDue() const
 {
-    if (m_midiWarningShown || !needsMidiInput() || !m_soundController || m_soundController->InputCount() > 0)
+    if (m_midiWarningShown || !needsMidiInput() || !m_soundController || m_soundController->HasAnswerInput())
         return false;
     return !(m_settings && m_settings->generalSettings().hideMidiDialog);
 }

@@ -59,6 +59,7 @@ class ReferenceBook;
 class SectionBar;
 class SectionEndDialog;
 class StatisticsPane;
+class MicrophoneSilenceNotice;
 class ViewSwitcher;
 
 class ExerciseScreen : public QWidget
@@ -291,6 +292,7 @@ private:
     QPointer<PlayDialog> m_playDialog;
     QPointer<MidiWarningDialog> m_midiWarningDialog;
     ActionHint* m_actionHint = nullptr;
+    MicrophoneSilenceNotice* m_silenceNotice = nullptr;
     // The wait for the section end dialog after the last judgement.
     QTimer* m_sectionEndDelay = nullptr;
 

@@ -5,13 +5,16 @@
 
 #include "ui_exercise_screen.h"
 
+#include "core/audio/microphone_in_device.h"
 #include "core/exercise/exercise.h"
 #include "core/exercise/lesson_session.h"
 #include "core/exercise/trainer_settings.h"
+#include "core/midi/sound_controller.h"
 #include "ui/dialogs/play_dialog.h"
 #include "ui/dialogs/section_end_dialog.h"
 #include "ui/exercise/action_hint.h"
 #include "ui/exercise/answer_feedback.h"
+#include "ui/exercise/microphone_silence_notice.h"
 #include "ui/exercise/question_countdown.h"
 #include "ui/exercise/question_view.h"
 #include "ui/exercise/section_bar.h"
@@ -320,6 +323,7 @@ void ExerciseScreen::updateView()
     if (!m_session) {
         slider->setEnabled(!m_quizMode);
         m_ui->playButton->hide();
+        m_silenceNotice->setWaiting(false);
         return;
     }
     slider->setEnabled(!m_quizMode);
@@ -344,6 +348,9 @@ void ExerciseScreen::updateView()
     showPianoLetters();
     if (acceptsKeys && m_viewMode == ExerciseView)
         introducePianoKeys();
+    m_silenceNotice->setMicrophone(std::dynamic_pointer_cast<Core::MicrophoneInDevice>(
+        m_soundController ? m_soundController->CurrentInputDevice() : nullptr));
+    m_silenceNotice->setWaiting(acceptsKeys && play == LessonBase::Running && m_viewMode == ExerciseView);
 
     const bool stopped = play == LessonBase::Stopped;
     m_ui->playButton->setVisible(!stopped && m_viewMode == ExerciseView);

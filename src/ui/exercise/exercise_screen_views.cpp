@@ -10,6 +10,7 @@
 #include "core/services/telemetry.h"
 #include "ui/exercise/action_hint.h"
 #include "ui/exercise/answer_feedback.h"
+#include "ui/exercise/microphone_silence_notice.h"
 #include "ui/exercise/question_view.h"
 #include "ui/exercise/reference/reference_book.h"
 #include "ui/exercise/section_bar.h"
@@ -111,6 +112,7 @@ void ExerciseScreen::showStatistics(UI::Speed speed)
     m_answerFeedback->setBorder("RegularBorderStyle");
     ensurePlayDialog()->hide();
     m_actionHint->dismiss();
+    m_silenceNotice->setWaiting(false);
     m_ui->playButton->hide();
     // The view opens on the current run's results of the section the lesson is in (the last one
     // at the lesson's end); a section without keys has the extended page.
@@ -160,6 +162,7 @@ void ExerciseScreen::showReference(UI::Speed speed)
     if (m_playDialog)
         m_playDialog->hide();
     m_actionHint->dismiss();
+    m_silenceNotice->setWaiting(false);
     m_ui->playButton->hide();
     const int section = currentSectionIndex();
     m_viewMode = ReferenceView;

@@ -30,9 +30,11 @@ void DeviceBoxView::showDevice(int index)
         const QString name = m_devices[m_shownIndex];
         setProperty("deviceName", name);
         // A port name comes from the outside: only the emphasis around it is markup.
-        readOut->setText(tr("Using the %1 keyboard device.")
-                             .arg(QStringLiteral("<b>") + name.toHtmlEscaped() + QStringLiteral("</b>")));
-        readOut->setAccessibleName(tr("Using the %1 keyboard device.").arg(name));
+        // A microphone's name says what it is.
+        const QString text = name.startsWith(QLatin1String("Microphone: ")) ? tr("Using %1.")
+                                                                            : tr("Using the %1 keyboard device.");
+        readOut->setText(text.arg(QStringLiteral("<b>") + name.toHtmlEscaped() + QStringLiteral("</b>")));
+        readOut->setAccessibleName(text.arg(name));
         readOut->setStyleSheet(property("deviceStyle").toString());
     } else {
         setProperty("deviceName", QString());
@@ -40,8 +42,8 @@ void DeviceBoxView::showDevice(int index)
         readOut->setAccessibleName(tr("No MIDI device plugged in."));
         readOut->setStyleSheet(property("noDeviceStyle").toString());
     }
-    // Stepping means something only with a choice of two or more.
-    const bool choice = m_devices.size() > 1;
+    // Stepping means something only when there is another device to show.
+    const bool choice = m_devices.size() > 1 || (m_devices.size() == 1 && m_shownIndex < 0);
     m_ui->nextMidiDeviceUp->setEnabled(choice);
     m_ui->nextMidiDeviceDown->setEnabled(choice);
 }
@@ -55,8 +57,11 @@ void DeviceBoxView::step(int by)
 {
     if (m_devices.isEmpty())
         return;
-    const int from = m_shownIndex < 0 ? 0 : m_shownIndex;
-    showDevice((from + by + m_devices.size()) % m_devices.size());
+    if (m_shownIndex < 0) {
+        showDevice(by > 0 ? 0 : m_devices.size() - 1);
+        return;
+    }
+    showDevice((m_shownIndex + by + m_devices.size()) % m_devices.size());
 }
 
 } // namespace UI

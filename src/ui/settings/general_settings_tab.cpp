@@ -198,9 +198,10 @@ void GeneralSettingsTab::updateDevices()
     DeviceBoxView* box = m_ui->deviceBox;
     const QString shown = box->deviceName();
     box->setDevices(names);
-    // The first time, or when the device shown went away, show the input in use.
+    // The first time, or when the device shown went away, show the input in use (none while
+    // there is none: a microphone is offered, never chosen for the student).
     const bool kept = !shown.isEmpty() && names.contains(shown);
-    if (!kept && current >= 0 && current < names.size())
+    if (!kept)
         box->showDevice(current);
     if (m_soundCheck)
         m_soundCheck->setInput(shownInput());

@@ -1,6 +1,8 @@
 // The lesson session: reports from any thread reach the screen once, on the GUI thread (TSan-run).
 
+#include "../audio/jack_test_piano.h"
 #include "../midi/jack_test_ports.h"
+#include "answer_audio.h"
 #include "core/exercise/lesson_session.h"
 #include "core/midi/sound_controller.h"
 #include "test_trainer.h"
@@ -124,7 +126,8 @@ private Q_SLOTS:
         QCOMPARE(screen.misplacedReports, 0);
     }
 
-    // A judgement made off the GUI thread reaches the screen once. (By the answer buttons:
+    // A judgement made off the GUI thread reaches the screen once, also of a key played on a piano
+    // and heard by the microphone. (By the answer buttons:
     // lessonRunsToItsEnd; by the on-screen keys: test_exercise_screen::judgementShownOnce.)
     void judgementReachesScreenOnce_data()
     {
@@ -132,12 +135,23 @@ private Q_SLOTS:
         QTest::newRow("another thread") << "thread";
         QTest::newRow("timer thread (time-out)") << "timer";
         QTest::newRow("MIDI input thread (JACK keyboard)") << "keyboard";
+        QTest::newRow("microphone's listening thread (a piano heard through JACK)") << "microphone";
     }
     void judgementReachesScreenOnce()
     {
         QFETCH(QString, source);
         std::unique_ptr<TestKeyboard> keyboard;
+        std::unique_ptr<TestPiano> piano;
         std::shared_ptr<SoundController> controller;
+        if (source == QLatin1String("microphone")) {
+            if (qEnvironmentVariableIsEmpty("JACK_DEFAULT_SERVER"))
+                QSKIP("needs the test JACK server (run by ctest)");
+            if (!KeysHeardExactly)
+                QSKIP("the keys heard are checked without ThreadSanitizer");
+            piano = std::make_unique<TestPiano>();
+            controller = std::make_shared<SoundController>(SoundController::Options{false, nullptr, false});
+            QVERIFY(controller->SelectInputByName(QStringLiteral("Microphone: ") + piano->name));
+        }
         if (source == QLatin1String("keyboard")) {
             if (qEnvironmentVariableIsEmpty("JACK_DEFAULT_SERVER"))
                 QSKIP("needs the test JACK server (run by ctest)");
@@ -163,6 +177,15 @@ private Q_SLOTS:
             keyboard->Send(MidiMessage(0x90, 0, quint8(key + 21), 90));
             keyboard->Send(MidiMessage(0x80, 0, quint8(key + 21), 0));
             QTRY_VERIFY(screen.keys.contains(key));
+        } else if (piano) {
+            AnswerAudio::RenderOptions options;
+            options.sampleRate = piano->rate;
+            AnswerAudio::AnswerRenderer renderer(TestPiano::SoundFont, options);
+            QVERIFY2(renderer.ok(), renderer.error().c_str());
+            AnswerAudio::Answer played;
+            played.keys = {key + 21};
+            piano->Play(renderer.render(played).samples);
+            QTRY_VERIFY_WITH_TIMEOUT(screen.keys.contains(key), 10000);
         }
         QTRY_COMPARE(screen.judgements.size(), 1);
         const Judgement judged = screen.judgements[0];

@@ -4,6 +4,7 @@
 
 #include "core/midi/midi_out_rt_device.h"
 #include "core/midi/midi_out_synth_device.h"
+#include "core/midi/midi_in_rt_device.h"
 #include "core/midi/sound_controller.h"
 #include "jack_test_ports.h"
 
@@ -34,6 +35,7 @@ SoundController::Options Quiet()
     SoundController::Options options;
     options.synthesizer = std::make_shared<Synthesizer>(offline);
     options.watchDevices = false;
+    options.microphones = false; // the dummy driver's capture ports are not keyboards
     return options;
 }
 

@@ -4,6 +4,7 @@
 #include "audio_probe.h"
 #include "core/error.h"
 #include "core/midi/midi_out_rt_device.h"
+#include "core/midi/midi_in_rt_device.h"
 #include "core/midi/sound_controller.h"
 
 #include <QtTest>

@@ -1,0 +1,214 @@
+#include "listen/pitch_estimator.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+namespace Listen {
+
+namespace {
+
+// Weights of the n-th partial of fundamental f: (f + alpha) / (n·f + beta). They favour low
+// partials, and low partials of high notes over those of low notes.
+constexpr double partialAlpha = 27.0;
+constexpr double partialBeta = 320.0;
+// Partials are read up to this frequency; above it a piano's partials are weak and dense.
+constexpr double highestPartialHz = 6000.0;
+constexpr int mostPartials = 40;
+// The inharmonicities tried: from none (the treble, and voices) to a short bass string's.
+constexpr std::array<double, 6> inharmonicities{0.0, 0.00005, 0.0001, 0.0002, 0.0004, 0.0008};
+// The tunings tried around equal temperament at A = 440 Hz, in cents: pianos are stretched
+// towards both ends and seldom at exactly 440.
+constexpr std::array<double, 3> tuningsCents{-15.0, 0.0, 15.0};
+// A partial is looked for this far either side of where it should be, as a share of its
+// frequency (a fifth of a semitone), but never less than the window's main lobe.
+constexpr double partialReach = 0.012;
+// Whitening: each bin is divided by its third-octave surroundings to the power 1 - nu.
+constexpr double whiteningNu = 0.6;
+// A further key must score this share of the first; one heard mostly in the partials of the keys
+// found (less than ownShare of the first's own partials) must score overtoneShare.
+constexpr double weakestShare = 0.3;
+constexpr double overtoneShare = 0.6;
+constexpr double ownShare = 0.2;
+
+double keyFrequency(int key, double cents = 0)
+{
+    return 440.0 * std::pow(2.0, (key - 69 + cents / 100.0) / 12.0);
+}
+
+} // namespace
+
+PitchEstimator::PitchEstimator(double sampleRate, std::size_t frameSize, std::size_t fftSize, int lowestKey,
+                               int highestKey)
+    : sampleRate(sampleRate), binHz(sampleRate / double(fftSize)),
+      lobeBins(2.0 * double(fftSize) / double(frameSize)), frameSize(frameSize), lowestKey(lowestKey),
+      highestKey(highestKey)
+{
+}
+
+void PitchEstimator::whiten(std::vector<float>& spectrum) const
+{
+    // Running sums of the power make each bin's third-octave mean one subtraction.
+    std::vector<double> power(spectrum.size() + 1, 0.0);
+    for (std::size_t b = 0; b < spectrum.size(); ++b)
+        power[b + 1] = power[b] + double(spectrum[b]) * spectrum[b];
+    std::vector<float> envelope(spectrum.size(), 0.0f);
+    float loudest = 0;
+    const double edge = std::pow(2.0, 1.0 / 6.0);
+    for (std::size_t b = 1; b < spectrum.size(); ++b) {
+        const auto low = std::max<std::size_t>(1, std::size_t(double(b) / edge));
+        const auto high = std::min(spectrum.size() - 1, std::max(b + 1, std::size_t(double(b) * edge)));
+        envelope[b] = float(std::sqrt((power[high + 1] - power[low]) / double(high + 1 - low)));
+        loudest = std::max(loudest, envelope[b]);
+    }
+    // The floor keeps silent stretches from being raised up to the loudest.
+    const float floor = std::max(1e-9f, loudest * 0.01f);
+    for (std::size_t b = 0; b < spectrum.size(); ++b)
+        spectrum[b] *= float(std::pow(double(std::max(envelope[b], floor)), whiteningNu - 1.0));
+}
+
+float PitchEstimator::peakNear(double bin, double reach, double* at) const
+{
+    const auto last = double(residual.size() - 1);
+    const auto low = std::size_t(std::clamp(std::floor(bin - reach), 1.0, last));
+    const auto high = std::size_t(std::clamp(std::ceil(bin + reach), 1.0, last));
+    float peak = 0;
+    std::size_t peakBin = low;
+    for (std::size_t b = low; b <= high; ++b) {
+        if (residual[b] > peak) {
+            peak = residual[b];
+            peakBin = b;
+        }
+    }
+    *at = double(peakBin);
+    return peak;
+}
+
+double PitchEstimator::score(int key, std::vector<Partial>* partials, double* ownSalience) const
+{
+    double best = 0;
+    std::vector<Partial> read;
+    for (double cents : tuningsCents) {
+        const double f0 = keyFrequency(key, cents);
+        for (double inharmonicity : inharmonicities) {
+            // Treble strings are stiff but have few partials in reach; a large B only matters
+            // in the bass, where many partials are read.
+            if (inharmonicity > 0.0002 && key > 60)
+                continue;
+            read.clear();
+            double sum = 0;
+            double own = 0;
+            for (int n = 1; n <= mostPartials; ++n) {
+                const double f = n * f0 * std::sqrt(1.0 + inharmonicity * n * n);
+                if (f > highestPartialHz || f > sampleRate * 0.45)
+                    break;
+                const double bin = f / binHz;
+                double at = bin;
+                const float amplitude = peakNear(bin, std::max(1.5, bin * partialReach), &at);
+                const double weighted = (f0 + partialAlpha) / (n * f0 + partialBeta) * amplitude;
+                sum += weighted;
+                if (!owned(bin, std::max(lobeBins, bin * partialReach)))
+                    own += weighted;
+                read.push_back({at, amplitude});
+            }
+            if (sum > best) {
+                best = sum;
+                *ownSalience = own;
+                if (partials)
+                    *partials = read;
+            }
+        }
+    }
+    return best;
+}
+
+bool PitchEstimator::owned(double bin, double reach) const
+{
+    const auto after = std::lower_bound(ownedBins.begin(), ownedBins.end(), bin - reach);
+    return after != ownedBins.end() && *after <= bin + reach;
+}
+
+void PitchEstimator::removePartials(const std::vector<Partial>& partials)
+{
+    for (const Partial& partial : partials)
+        ownedBins.insert(std::upper_bound(ownedBins.begin(), ownedBins.end(), partial.bin), partial.bin);
+    for (std::size_t n = 0; n < partials.size(); ++n) {
+        const float amplitude = partials[n].amplitude;
+        if (amplitude <= 0)
+            continue;
+        // The partial's share of the peak: no more than its neighbours' mean, so that what
+        // another note adds to a shared partial stays.
+        float neighbours = amplitude;
+        int count = 1;
+        if (n > 0) {
+            neighbours += partials[n - 1].amplitude;
+            ++count;
+        }
+        if (n + 1 < partials.size()) {
+            neighbours += partials[n + 1].amplitude;
+            ++count;
+        }
+        const float share = std::min(amplitude, neighbours / float(count));
+        const float keep = 1.0f - share / amplitude;
+        const auto centre = std::ptrdiff_t(partials[n].bin);
+        const auto reach = std::ptrdiff_t(std::ceil(lobeBins));
+        for (std::ptrdiff_t b = std::max<std::ptrdiff_t>(1, centre - reach);
+             b <= std::min<std::ptrdiff_t>(std::ptrdiff_t(residual.size()) - 1, centre + reach); ++b)
+            residual[std::size_t(b)] *= keep;
+    }
+}
+
+std::vector<PitchEstimate> PitchEstimator::estimate(const std::vector<float>& magnitude,
+                                                    const std::vector<float>& background, int maxNotes)
+{
+    residual.assign(magnitude.size(), 0.0f);
+    for (std::size_t b = 0; b < magnitude.size(); ++b)
+        residual[b] = std::max(0.0f, magnitude[b] - (b < background.size() ? background[b] : 0.0f));
+    whiten(residual);
+
+    ownedBins.clear();
+    std::vector<PitchEstimate> found;
+    std::vector<int> passedOver; // keys heard only as overtones of keys found
+    double first = 0;
+    double firstOwn = 0;
+    std::vector<Partial> partials;
+    std::vector<Partial> bestPartials;
+    const auto taken = [&](int key) {
+        return std::any_of(found.begin(), found.end(), [key](const PitchEstimate& e) { return e.key == key; })
+            || std::find(passedOver.begin(), passedOver.end(), key) != passedOver.end();
+    };
+    while (int(found.size()) < maxNotes && passedOver.size() < 8) {
+        PitchEstimate best;
+        double bestOwn = 0;
+        for (int key = lowestKey; key <= highestKey; ++key) {
+            if (taken(key))
+                continue;
+            double own = 0;
+            const double salience = score(key, &partials, &own);
+            if (salience > best.salience) {
+                best = {key, salience};
+                bestOwn = own;
+                bestPartials = partials;
+            }
+        }
+        if (best.salience <= 0)
+            break;
+        if (found.empty()) {
+            first = best.salience;
+            firstOwn = bestOwn;
+        } else if (best.salience < first * weakestShare) {
+            break;
+        } else if (best.salience < first * overtoneShare
+                   && bestOwn < firstOwn * ownShare) {
+            // Heard mostly in partials of the keys found already: an overtone, not a key.
+            passedOver.push_back(best.key);
+            continue;
+        }
+        found.push_back(best);
+        removePartials(bestPartials);
+    }
+    std::sort(found.begin(), found.end(), [](const PitchEstimate& a, const PitchEstimate& b) { return a.key < b.key; });
+    return found;
+}
+
+} // namespace Listen

@@ -1,0 +1,59 @@
+#pragma once
+// Names the keys sounding in one long frame of piano sound, up to a few at once.
+//
+// Each key is scored by the sum of its partials' magnitudes, read where a piano string puts
+// them: the n-th partial of a string of fundamental f sits at n·f·sqrt(1 + B·n²), sharper the
+// higher it goes, with B (the string's inharmonicity) unknown and searched for. Low partials
+// weigh more than high ones, so a note's octave above (which owns only every second partial)
+// scores less than the note itself, and a bass note whose fundamental is hardly there is
+// still heard through the partials above it. The best-scoring key is taken, its partials are
+// taken out of the spectrum, and the rest is scored again, until what remains is too weak
+// beside the first key. Only what a partial stands above its smoothed neighbours is taken
+// out, so a partial that two notes share is left for the second.
+
+#include <cstddef>
+#include <vector>
+
+namespace Listen {
+
+struct PitchEstimate
+{
+    int key = 0;
+    double salience = 0;
+};
+
+class PitchEstimator
+{
+public:
+    PitchEstimator(double sampleRate, std::size_t frameSize, std::size_t fftSize, int lowestKey, int highestKey);
+
+    // magnitude: the frame's spectrum; background: the spectrum of what was already sounding
+    // before (noise, a note still ringing), taken out first. Both of fftSize/2+1 bins.
+    std::vector<PitchEstimate> estimate(const std::vector<float>& magnitude, const std::vector<float>& background,
+                                        int maxNotes);
+
+private:
+    struct Partial
+    {
+        double bin = 0;
+        float amplitude = 0;
+    };
+    // The best reading of key's partials in residual over the tunings and inharmonicities tried.
+    double score(int key, std::vector<Partial>* partials, double* ownSalience) const;
+    // Whether a partial of a note found already lies within reach of bin.
+    bool owned(double bin, double reach) const;
+    void whiten(std::vector<float>& spectrum) const;
+    void removePartials(const std::vector<Partial>& partials);
+    float peakNear(double bin, double reach, double* at) const;
+
+    double sampleRate;
+    double binHz;
+    double lobeBins; // half the width of the window's main lobe, in bins
+    std::size_t frameSize;
+    int lowestKey;
+    int highestKey;
+    std::vector<float> residual;
+    std::vector<double> ownedBins; // the partials of the notes found so far, rising
+};
+
+} // namespace Listen

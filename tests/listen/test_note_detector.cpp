@@ -1,0 +1,189 @@
+// The note detector on real piano sound: answers rendered by FluidSynth from the sampled pianos
+// that Debian packages, fed as a sound card delivers them, and the cantorela-listen tool on a
+// recording of them.
+
+#include "answer_audio.h"
+#include "listen/note_detector.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <map>
+#include <memory>
+#include <random>
+#include <set>
+
+namespace {
+
+const char* const pianos[] = {"/usr/share/sounds/sf3/FluidR3Mono_GM.sf3", "/usr/share/sounds/sf2/TimGM6mb.sf2"};
+
+std::vector<Listen::HeardOnset> hear(const std::vector<float>& sound, double sampleRate = 44100)
+{
+    Listen::NoteDetector detector(sampleRate);
+    std::vector<Listen::HeardOnset> heard;
+    for (std::size_t at = 0; at < sound.size(); at += 256) {
+        detector.feed(sound.data() + at, std::min<std::size_t>(256, sound.size() - at));
+        for (auto& onset : detector.takeEvents().onsets)
+            heard.push_back(std::move(onset));
+    }
+    return heard;
+}
+
+// Loading a soundfont takes a while: each piano is loaded once for the whole test.
+AnswerAudio::AnswerRenderer& pianoNamed(const QString& path)
+{
+    static std::map<QString, std::unique_ptr<AnswerAudio::AnswerRenderer>> loaded;
+    auto& renderer = loaded[path];
+    if (!renderer)
+        renderer = std::make_unique<AnswerAudio::AnswerRenderer>(path.toStdString(), AnswerAudio::RenderOptions{});
+    return *renderer;
+}
+
+QList<int> keysOf(const std::vector<int>& keys)
+{
+    return QList<int>(keys.begin(), keys.end());
+}
+
+} // namespace
+
+class TestNoteDetector : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void playedKeysAreHeardOnce_data();
+    void playedKeysAreHeardOnce();
+    void aWrongNoteIsNeverHeardAsTheRightOne_data();
+    void aWrongNoteIsNeverHeardAsTheRightOne();
+    void silenceAndNoiseAreNoNotes_data();
+    void silenceAndNoiseAreNoNotes();
+    void aKeyStruckAgainIsASecondOnset();
+    void theToolPrintsEachOnset();
+};
+
+void TestNoteDetector::playedKeysAreHeardOnce_data()
+{
+    QTest::addColumn<QString>("piano");
+    QTest::addColumn<QList<int>>("keys");
+    for (const char* piano : pianos) {
+        const QString name = QFileInfo(piano).baseName();
+        QTest::newRow(qPrintable(name + " middle C")) << QString(piano) << QList<int>{60};
+        QTest::newRow(qPrintable(name + " E2, low")) << QString(piano) << QList<int>{40};
+        QTest::newRow(qPrintable(name + " C1, whose high partials ring on their own")) << QString(piano)
+                                                                                   << QList<int>{24};
+        QTest::newRow(qPrintable(name + " C7, high")) << QString(piano) << QList<int>{96};
+        QTest::newRow(qPrintable(name + " major third")) << QString(piano) << QList<int>{60, 64};
+        QTest::newRow(qPrintable(name + " C major triad")) << QString(piano) << QList<int>{60, 64, 67};
+    }
+}
+
+void TestNoteDetector::playedKeysAreHeardOnce()
+{
+    QFETCH(QString, piano);
+    QFETCH(QList<int>, keys);
+    AnswerAudio::AnswerRenderer& renderer = pianoNamed(piano);
+    QVERIFY2(renderer.ok(), renderer.error().c_str());
+    AnswerAudio::Answer answer;
+    answer.keys.assign(keys.begin(), keys.end());
+    const AnswerAudio::RenderedAnswer rendered = renderer.render(answer);
+
+    const auto heard = hear(rendered.samples);
+    QCOMPARE(int(heard.size()), 1);
+    QCOMPARE(keysOf(heard.front().keys), keys);
+    const double onsetMs = double(rendered.onsetSample) * 1000.0 / 44100.0;
+    QVERIFY2(std::abs(heard.front().onsetMs - onsetMs) < 25, qPrintable(QString::number(heard.front().onsetMs)));
+    QVERIFY(heard.front().reportedMs - onsetMs < 120);
+}
+
+void TestNoteDetector::aWrongNoteIsNeverHeardAsTheRightOne_data()
+{
+    QTest::addColumn<QList<int>>("played");
+    QTest::newRow("E a semitone low") << QList<int>{60, 63, 67};
+    QTest::newRow("G a semitone high") << QList<int>{60, 64, 68};
+    QTest::newRow("C an octave low") << QList<int>{48, 64, 67};
+    QTest::newRow("E missing") << QList<int>{60, 67};
+}
+
+void TestNoteDetector::aWrongNoteIsNeverHeardAsTheRightOne()
+{
+    QFETCH(QList<int>, played);
+    for (const char* piano : pianos) {
+        AnswerAudio::AnswerRenderer& renderer = pianoNamed(piano);
+        AnswerAudio::Answer answer;
+        answer.keys.assign(played.begin(), played.end());
+        std::set<int> heard;
+        for (const auto& onset : hear(renderer.render(answer).samples))
+            heard.insert(onset.keys.begin(), onset.keys.end());
+        QVERIFY2(QList<int>(heard.begin(), heard.end()) != (QList<int>{60, 64, 67}), piano);
+    }
+}
+
+void TestNoteDetector::silenceAndNoiseAreNoNotes_data()
+{
+    QTest::addColumn<double>("brownness"); // 0 white noise, towards 1 the rumble of a fan
+    QTest::addColumn<float>("level");
+    QTest::addColumn<double>("startSeconds"); // after silence: the detector has not heard it before
+    QTest::newRow("silence") << 0.0 << 0.0f << 0.0;
+    QTest::newRow("steady rumble, -30 dB") << 0.98 << 0.004f << 0.0;
+    QTest::newRow("hiss beginning, -48 dB") << 0.0 << 0.004f << 1.0;
+    QTest::newRow("hiss beginning, -20 dB") << 0.0 << 0.1f << 1.0;
+    QTest::newRow("pinkish noise beginning, -30 dB") << 0.7 << 0.01f << 1.0;
+}
+
+void TestNoteDetector::silenceAndNoiseAreNoNotes()
+{
+    QFETCH(double, brownness);
+    QFETCH(float, level);
+    QFETCH(double, startSeconds);
+    std::vector<float> sound(44100 * 2, 0.0f);
+    std::mt19937 random(7);
+    std::normal_distribution<float> white(0.0f, 1.0f);
+    float noise = 0;
+    for (std::size_t i = std::size_t(startSeconds * 44100); i < sound.size(); ++i) {
+        noise = float(brownness) * noise + white(random);
+        sound[i] = noise * level;
+    }
+    const auto heard = hear(sound);
+    QVERIFY2(heard.empty(), heard.empty() ? "" : qPrintable(QString::number(heard.front().keys.front())));
+}
+
+void TestNoteDetector::aKeyStruckAgainIsASecondOnset()
+{
+    AnswerAudio::AnswerRenderer& renderer = pianoNamed(pianos[0]);
+    AnswerAudio::Answer answer;
+    answer.keys = {64};
+    answer.holdMs = 350;
+    answer.repeatAfterMs = 400;
+    const auto heard = hear(renderer.render(answer).samples);
+    QCOMPARE(int(heard.size()), 2);
+    QCOMPARE(keysOf(heard[0].keys), QList<int>{64});
+    QCOMPARE(keysOf(heard[1].keys), QList<int>{64});
+}
+
+void TestNoteDetector::theToolPrintsEachOnset()
+{
+    QTemporaryDir folder;
+    AnswerAudio::AnswerRenderer& renderer = pianoNamed(pianos[0]);
+    AnswerAudio::Answer answer;
+    answer.keys = {57, 60, 64};
+    const AnswerAudio::RenderedAnswer rendered = renderer.render(answer);
+    const QString path = folder.filePath("answer.wav");
+    std::string error;
+    QVERIFY2(AnswerAudio::writeWav(path.toStdString(), rendered.samples, 44100, &error), error.c_str());
+
+    QProcess tool;
+    tool.start(CANTORELA_LISTEN_TOOL, {path});
+    QVERIFY(tool.waitForFinished(30000));
+    QCOMPARE(tool.exitCode(), 0);
+    const QString printed = QString::fromUtf8(tool.readAllStandardOutput());
+    QVERIFY2(QRegularExpression("^onset_ms=3\\d\\d keys=57,60,64\\n$").match(printed).hasMatch(), qPrintable(printed));
+
+    tool.start(CANTORELA_LISTEN_TOOL, {folder.filePath("missing.wav")});
+    QVERIFY(tool.waitForFinished(30000));
+    QCOMPARE(tool.exitCode(), 1);
+    QVERIFY(tool.readAllStandardError().contains("missing.wav"));
+}
+
+QTEST_GUILESS_MAIN(TestNoteDetector)
+#include "test_note_detector.moc"

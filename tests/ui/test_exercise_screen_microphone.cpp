@@ -1,0 +1,133 @@
+// The exercise screen with a microphone chosen as the input, on the test JACK server: a JACK
+// client of the test stands for a piano beside the microphone and plays answers rendered from a
+// sampled piano. A section of single notes of each pitched trainer is answered by that sound
+// alone; a microphone that hears nothing while an answer is awaited is asked about.
+
+#include "../core/audio/jack_test_piano.h"
+#include "test_exercise_screen_fixture.h"
+#include "answer_audio.h"
+#include "ui/exercise/microphone_silence_notice.h"
+
+#include <random>
+
+using Core::Exercise;
+
+class TestExerciseScreenMicrophone : public QObject
+{
+    Q_OBJECT
+    std::shared_ptr<Core::MidiBank> bank;
+    std::unique_ptr<AnswerAudio::AnswerRenderer> renderer;
+
+    // The piano's microphone as the only input: no synthesizer, whose sound the microphone
+    // would not hear anyway on this server.
+    static std::shared_ptr<Core::SoundController> Listening(const TestPiano& piano)
+    {
+        Core::SoundController::Options options;
+        options.builtInSynthesizer = false;
+        options.watchDevices = false;
+        auto sound = std::make_shared<Core::SoundController>(options);
+        if (!sound->SelectInputByName(QStringLiteral("Microphone: ") + piano.name))
+            return nullptr;
+        return sound;
+    }
+
+    std::vector<float> Rendered(const QVector<int>& keys) const
+    {
+        AnswerAudio::Answer answer;
+        for (int key : keys)
+            answer.keys.push_back(key + 21);
+        answer.keyDelayMs.assign(answer.keys.size() - 1, 8.0);
+        return renderer->render(answer).samples;
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY2(!qEnvironmentVariableIsEmpty("JACK_DEFAULT_SERVER"), "run by ctest against the test JACK server");
+        ScreenTestSetUp();
+        bank = std::make_shared<Core::MidiBank>();
+        AnswerAudio::RenderOptions options;
+        options.sampleRate = 48000;
+        renderer = std::make_unique<AnswerAudio::AnswerRenderer>(TestPiano::SoundFont, options);
+        QVERIFY2(renderer->ok(), renderer->error().c_str());
+    }
+
+    // Every question of the first section (single notes) answered by playing it on the piano,
+    // and judged right; nothing is asked about the microphone meanwhile.
+    void sectionAnsweredByPiano_data()
+    {
+        QTest::addColumn<int>("trainer");
+        QTest::newRow("note trainer") << int(Core::NoteTrainerIndex);
+        QTest::newRow("ear trainer") << int(Core::EarTrainerIndex);
+    }
+    void sectionAnsweredByPiano()
+    {
+        QFETCH(int, trainer);
+        if (!KeysHeardExactly)
+            QSKIP("the keys heard are checked without ThreadSanitizer");
+        TestPiano piano;
+        QVERIFY(piano.client);
+        auto sound = Listening(piano);
+        QVERIFY(sound);
+        ScreenRig rig(bank, QSize(1366, 708), sound);
+        rig.General([](Core::GeneralSettings& g) {
+            g.answerWithGraphicalKeyboard = false;
+            g.answerWithMultipleChoice = false;
+        });
+        QVERIFY(rig.Show());
+        rig.screen->loadExercise(size_t(trainer), false, false);
+        for (int answered = 1; answered <= 3; ++answered) {
+            QVERIFY(rig.WaitForQuestion());
+            QCOMPARE(rig.Lesson().section, 0);
+            const QVector<int> keys = rig.ExpectedKeys();
+            QCOMPARE(keys.size(), 1);
+            piano.Play(Rendered(keys));
+            QVERIFY(rig.WaitForAnswers(answered, 10000));
+            QCOMPARE(rig.Bar()->rightCount(), answered);
+            QTRY_VERIFY_WITH_TIMEOUT(!piano.Playing(), 10000);
+        }
+        QVERIFY(!rig.Child(QStringLiteral("mutedMicrophoneHint"))->isVisible());
+        rig.screen->closeExercise();
+    }
+
+    // Five seconds of silence while an answer is awaited bring the question whether the
+    // microphone is muted; any sound takes it away, and so does a pause.
+    void silenceAsked()
+    {
+        TestPiano piano;
+        QVERIFY(piano.client);
+        auto sound = Listening(piano);
+        QVERIFY(sound);
+        ScreenRig rig(bank, QSize(1366, 708), sound);
+        QVERIFY(rig.Show());
+        rig.screen->loadExercise(Core::NoteTrainerIndex, false, false);
+        QVERIFY(rig.WaitForQuestion());
+        auto* notice = rig.Child<QLabel>(QStringLiteral("mutedMicrophoneHint"));
+        QVERIFY(notice);
+        QVERIFY(!notice->isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(notice->isVisible(), UI::MicrophoneSilenceNotice::SilenceMs + 5000);
+        QCOMPARE(notice->text(), QStringLiteral("I hear nothing: is the microphone muted?"));
+        QCOMPARE(notice->accessibleName(), notice->text());
+        // Over the question, inside the screen.
+        QVERIFY(rig.screen->rect().contains(notice->geometry()));
+
+        // A faint hiss: heard, and no note.
+        std::vector<float> hiss(48000);
+        std::minstd_rand random(7);
+        std::uniform_real_distribution<float> sample(-0.004f, 0.004f);
+        for (float& s : hiss)
+            s = sample(random);
+        piano.Play(hiss);
+        QTRY_VERIFY(!notice->isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(!piano.Playing(), 10000);
+        QCOMPARE(rig.Lesson().counters.answered, 0);
+        // Silent again, and asked again; a pause takes the question away with the lesson.
+        QTRY_VERIFY_WITH_TIMEOUT(notice->isVisible(), UI::MicrophoneSilenceNotice::SilenceMs + 5000);
+        QVERIFY(rig.screen->pauseExercise(true));
+        QTRY_VERIFY(!notice->isVisible());
+        rig.screen->closeExercise();
+    }
+};
+
+QTEST_MAIN(TestExerciseScreenMicrophone)
+#include "test_exercise_screen_microphone.moc"
