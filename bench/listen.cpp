@@ -5,22 +5,29 @@
 // the keys of every onset within 120 ms of the first one heard make the answer.
 //
 //   notes_pct, intervals_pct, chords_pct  right answers judged right, per kind
+//   sung_pct                              sung notes judged right by their pitch class, heard as the
+//                                         program hears a student answering by singing (by the
+//                                         network with --method=basic-pitch)
 //   wrong_accepted_pct                    wrong answers (a key a semitone or an octave off) judged right
 //   onset_to_judgement_p99_ms             the report of the answer's last onset, after the first key
 //                                         struck; stream time, so it holds the sound waited for
-//   cpu_pct                               time spent in feed() over the duration of the sound fed
+//                                         (keys struck: a sung note is said once it has been held)
+//   cpu_pct                               time spent in feed() over the duration of the piano's sound
+//                                         fed (the singing tracker's own is printed above it)
 //
 // Options: --only=note|interval|chord|sung, --soundfont=NAME, --condition=clean|noisy|room,
 // --rate=HZ, --verbose (every failure on stderr), --save-failures=FOLDER (their sound as WAV),
 // --method=detector|basic-pitch.
 // The last line is
-//   listen notes_pct=... intervals_pct=... chords_pct=... wrong_accepted_pct=... onset_to_judgement_p99_ms=... cpu_pct=...
+//   listen notes_pct=... intervals_pct=... chords_pct=... sung_pct=... wrong_accepted_pct=...
+//   onset_to_judgement_p99_ms=... cpu_pct=...
 
 #include "bench_support.h"
 
 #include "answer_set.h"
 #include "listen/basic_pitch.h"
 #include "listen/note_detector.h"
+#include "listen/sung_note_tracker.h"
 
 #include <algorithm>
 #include <chrono>
@@ -63,6 +70,24 @@ HearingMethod detectorMethod(double sampleRate)
             onsets.insert(onsets.end(), events.onsets.begin(), events.onsets.end());
         }
         *busySeconds = busy;
+        return onsets;
+    };
+}
+
+// Sung answers are heard as the program hears a student who answers by singing.
+HearingMethod singingMethod(double sampleRate)
+{
+    auto tracker = std::make_shared<Listen::SungNoteTracker>(sampleRate);
+    return [tracker](const float* samples, std::size_t count, double* busySeconds) {
+        tracker->reset();
+        std::vector<HeardOnset> onsets;
+        const auto start = std::chrono::steady_clock::now();
+        for (std::size_t at = 0; at < count; at += blockSamples) {
+            tracker->feed(samples + at, std::min(blockSamples, count - at));
+            Listen::DetectorEvents events = tracker->takeEvents();
+            onsets.insert(onsets.end(), events.onsets.begin(), events.onsets.end());
+        }
+        *busySeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         return onsets;
     };
 }
@@ -171,9 +196,10 @@ int main(int argc, char** argv)
         return 2;
     }
 
-    HearingMethod hear;
+    HearingMethod hear, hearSung;
     if (method == "detector") {
         hear = detectorMethod(renderOptions.sampleRate);
+        hearSung = singingMethod(renderOptions.sampleRate);
     } else if (method == "basic-pitch") {
         std::string error;
         hear = basicPitchMethod(renderOptions.sampleRate, &error);
@@ -214,7 +240,7 @@ int main(int argc, char** argv)
     std::map<AnswerKind, Tally> byKind;
     std::map<std::string, Tally> byFontAndCondition;
     std::vector<double> judgementMs, onsetErrorMs;
-    double busySeconds = 0;
+    double busySeconds = 0, sungBusySeconds = 0, pianoSoundSeconds = 0, sungSoundSeconds = 0;
     int repeats = 0, repeatsHeardTwice = 0, unheard = 0, stray = 0, early = 0, failures = 0;
     if (!saveFailures.empty())
         std::filesystem::create_directories(saveFailures, removed);
@@ -223,8 +249,11 @@ int main(int argc, char** argv)
         const AnswerCase& c = cases[i];
         const RenderedAnswer& r = rendered[i];
         double busy = 0;
-        const std::vector<Gathered> heard = gather(hear(r.samples.data(), r.samples.size(), &busy));
-        busySeconds += busy;
+        const bool sung = c.kind == AnswerKind::Sung && hearSung;
+        const std::vector<Gathered> heard =
+            gather((sung ? hearSung : hear)(r.samples.data(), r.samples.size(), &busy));
+        (sung ? sungBusySeconds : busySeconds) += busy;
+        (sung ? sungSoundSeconds : pianoSoundSeconds) += double(r.samples.size()) / renderOptions.sampleRate;
 
         const bool repeated = c.answer.repeatAfterMs > 0;
         const double onsetMs = 1000.0 * double(r.onsetSample) / renderOptions.sampleRate;
@@ -237,7 +266,8 @@ int main(int argc, char** argv)
         if (heard.empty()) {
             ++unheard;
         } else {
-            judgementMs.push_back(heard[0].lastReportedMs - onsetMs);
+            if (!sung) // a sung note is said once it has been held
+                judgementMs.push_back(heard[0].lastReportedMs - onsetMs);
             onsetErrorMs.push_back(std::fabs(heard[0].firstOnsetMs - onsetMs));
             early += heard[0].firstOnsetMs < onsetMs - 50;
             stray += heard.size() > (repeated ? 2u : 1u);
@@ -299,19 +329,24 @@ int main(int argc, char** argv)
                 Bench::Percentile(onsetErrorMs, 0.5), Bench::Percentile(onsetErrorMs, 0.99),
                 Bench::Percentile(judgementMs, 0.5));
 
-    std::printf("listen notes_pct=%.1f intervals_pct=%.1f chords_pct=%.1f wrong_accepted_pct=%.1f "
-                "onset_to_judgement_p99_ms=%.1f cpu_pct=%.2f\n",
-                percent(byKind[AnswerKind::Note].rightJudgedRight, byKind[AnswerKind::Note].rightAnswers),
-                percent(byKind[AnswerKind::Interval].rightJudgedRight, byKind[AnswerKind::Interval].rightAnswers),
-                percent(byKind[AnswerKind::Chord].rightJudgedRight, byKind[AnswerKind::Chord].rightAnswers),
-                [&] {
-                    int wrong = 0, taken = 0;
-                    for (const auto& entry : byKind) {
-                        wrong += entry.second.wrongAnswers;
-                        taken += entry.second.wrongJudgedRight;
-                    }
-                    return percent(taken, wrong);
-                }(),
-                Bench::Percentile(judgementMs, 0.99), 100.0 * busySeconds / soundSeconds);
+    if (hearSung && sungSoundSeconds > 0)
+        std::printf("listen: sung notes heard by the singing tracker, cpu_pct=%.2f\n",
+                    100.0 * sungBusySeconds / sungSoundSeconds);
+    std::printf(
+        "listen notes_pct=%.1f intervals_pct=%.1f chords_pct=%.1f sung_pct=%.1f wrong_accepted_pct=%.1f "
+        "onset_to_judgement_p99_ms=%.1f cpu_pct=%.2f\n",
+        percent(byKind[AnswerKind::Note].rightJudgedRight, byKind[AnswerKind::Note].rightAnswers),
+        percent(byKind[AnswerKind::Interval].rightJudgedRight, byKind[AnswerKind::Interval].rightAnswers),
+        percent(byKind[AnswerKind::Chord].rightJudgedRight, byKind[AnswerKind::Chord].rightAnswers),
+        percent(byKind[AnswerKind::Sung].rightJudgedRight, byKind[AnswerKind::Sung].rightAnswers),
+        [&] {
+            int wrong = 0, taken = 0;
+            for (const auto& entry : byKind) {
+                wrong += entry.second.wrongAnswers;
+                taken += entry.second.wrongJudgedRight;
+            }
+            return percent(taken, wrong);
+        }(),
+        Bench::Percentile(judgementMs, 0.99), 100.0 * busySeconds / std::max(pianoSoundSeconds, 1e-9));
     return 0;
 }

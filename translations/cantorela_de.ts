@@ -2496,12 +2496,23 @@ Rest</source>
         <translation>&lt;br&gt;Hier spielt R das F: Für „Nochmal hören“ nimm den Knopf.</translation>
     </message>
     <message>
-        <location filename="../src/ui/exercise/exercise_screen_session.cpp" line="+126"/>
+        <location filename="../src/ui/exercise/exercise_screen_session.cpp" line="+74"/>
+        <location line="+2"/>
+        <source>I answer by singing</source>
+        <translation>Ich antworte singend</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Sing the note you hear, in any octave, and hold it for a moment</source>
+        <translation>Singe den gehörten Ton in einer beliebigen Oktave und halte ihn einen Moment</translation>
+    </message>
+    <message>
+        <location line="+72"/>
         <source>Question %1 of %2</source>
         <translation>Frage %1 von %2</translation>
     </message>
     <message>
-        <location line="+231"/>
+        <location line="+242"/>
         <source>Pause</source>
         <translation>Pause</translation>
     </message>

@@ -2496,12 +2496,23 @@ garrapatea</translation>
         <translation>&lt;br&gt;Aquí la R toca el Fa: para “Volver a oír”, usa su botón.</translation>
     </message>
     <message>
-        <location filename="../src/ui/exercise/exercise_screen_session.cpp" line="+126"/>
+        <location filename="../src/ui/exercise/exercise_screen_session.cpp" line="+74"/>
+        <location line="+2"/>
+        <source>I answer by singing</source>
+        <translation>Respondo cantando</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Sing the note you hear, in any octave, and hold it for a moment</source>
+        <translation>Canta la nota que oyes, en cualquier octava, y mantenla un momento</translation>
+    </message>
+    <message>
+        <location line="+72"/>
         <source>Question %1 of %2</source>
         <translation>Pregunta %1 de %2</translation>
     </message>
     <message>
-        <location line="+231"/>
+        <location line="+242"/>
         <source>Pause</source>
         <translation>Pausa</translation>
     </message>

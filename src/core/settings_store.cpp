@@ -83,6 +83,7 @@ int ReadInt(const QSettings& settings, const QString& key, int fallback)
 // The language setting, in the group "GlobalSetting".
 const QString LanguageKey = QStringLiteral("Settings.Language");
 const QString WeakSpotsKey = QStringLiteral("Settings.PractiseWeakSpots");
+const QString SingingKey = QStringLiteral("Settings.AnswerBySinging");
 
 std::unique_ptr<QSettings> OpenSettingsFile()
 {
@@ -305,7 +306,7 @@ bool GeneralSettings::operator==(const GeneralSettings& o) const
            answerWithGraphicalKeyboard == o.answerWithGraphicalKeyboard &&
            answerWithMultipleChoice == o.answerWithMultipleChoice &&
            colourBlindColours == o.colourBlindColours && language == o.language &&
-           practiseWeakSpots == o.practiseWeakSpots;
+           practiseWeakSpots == o.practiseWeakSpots && answerBySinging == o.answerBySinging;
 }
 
 QString SettingsStore::storedLanguage()
@@ -443,6 +444,7 @@ void SettingsStore::loadGeneralSettings()
     g.colourBlindColours = s.value(QStringLiteral("Settings.ColourBlindColours"), false).toBool();
     g.language = s.value(LanguageKey, QString()).toString();
     g.practiseWeakSpots = s.value(WeakSpotsKey, false).toBool();
+    g.answerBySinging = s.value(SingingKey, false).toBool();
     s.endGroup();
 }
 
@@ -465,6 +467,7 @@ void SettingsStore::saveGeneralSettings()
     s.setValue(QStringLiteral("Settings.ColourBlindColours"), g.colourBlindColours);
     s.setValue(LanguageKey, g.language);
     s.setValue(WeakSpotsKey, g.practiseWeakSpots);
+    s.setValue(SingingKey, g.answerBySinging);
     s.endGroup();
 }
 

@@ -56,6 +56,9 @@ struct GeneralSettings
     QString language;
     // The draw also weighs the items answered wrong in earlier lessons ("Settings.PractiseWeakSpots").
     bool practiseWeakSpots = false;
+    // The ear trainer's single notes are answered by singing into the microphone
+    // ("Settings.AnswerBySinging").
+    bool answerBySinging = false;
     bool operator==(const GeneralSettings& o) const;
 };
 

@@ -1,12 +1,16 @@
 // The exercise screen with a microphone chosen as the input, on the test JACK server: a JACK
 // client of the test stands for a piano beside the microphone and plays answers rendered from a
-// sampled piano. A section of single notes of each pitched trainer is answered by that sound
-// alone; a microphone that hears nothing while an answer is awaited is asked about.
+// sampled piano, or a singing voice. A section of single notes of each pitched trainer is
+// answered by that sound alone, the ear trainer's also by singing; a microphone that hears
+// nothing while an answer is awaited is asked about.
 
 #include "../core/audio/jack_test_piano.h"
-#include "test_exercise_screen_fixture.h"
+#include "../listen/sung_voice.h"
 #include "answer_audio.h"
+#include "test_exercise_screen_fixture.h"
 #include "ui/exercise/microphone_silence_notice.h"
+
+#include <QCheckBox>
 
 #include <random>
 
@@ -87,6 +91,49 @@ private Q_SLOTS:
             QTRY_VERIFY_WITH_TIMEOUT(!piano.Playing(), 10000);
         }
         QVERIFY(!rig.Child(QStringLiteral("mutedMicrophoneHint"))->isVisible());
+        rig.screen->closeExercise();
+    }
+
+    // With "I answer by singing" the ear trainer's single notes are sung, each in an octave of the
+    // voice rather than the one asked, and judged right by their name; a note sung a semitone
+    // off is wrong.
+    void singleNotesAnsweredBySinging()
+    {
+        if (!KeysHeardExactly)
+            QSKIP("the notes heard are checked without ThreadSanitizer");
+        TestPiano piano;
+        QVERIFY(piano.client);
+        auto sound = Listening(piano);
+        QVERIFY(sound);
+        ScreenRig rig(bank, QSize(1366, 708), sound);
+        rig.General([](Core::GeneralSettings& g) {
+            g.answerWithGraphicalKeyboard = false;
+            g.answerWithMultipleChoice = false;
+        });
+        QVERIFY(rig.Show());
+        rig.screen->loadExercise(Core::EarTrainerIndex, false, false);
+        auto* singing = rig.Child<QCheckBox>(QStringLiteral("singingBox"));
+        QVERIFY(singing);
+        QVERIFY(rig.WaitForQuestion());
+        QTRY_VERIFY(singing->isVisible());
+        QCOMPARE(singing->accessibleName(), singing->text());
+        singing->setChecked(true);
+        for (int answered = 1; answered <= 3; ++answered) {
+            if (answered > 1)
+                QVERIFY(rig.WaitForQuestion());
+            QCOMPARE(rig.Lesson().section, 0);
+            const QVector<int> keys = rig.ExpectedKeys();
+            QCOMPARE(keys.size(), 1);
+            const int asked = keys[0] + 21;
+            int voice = 48 + (asked % 12); // C3 to B3
+            if (voice == asked)
+                voice += 12;
+            const bool right = answered < 3;
+            piano.Play(SungVoice::Sing({{double(voice + (right ? 0 : 1)), 0.6, 30}}, piano.rate));
+            QVERIFY(rig.WaitForAnswers(answered, 10000));
+            QCOMPARE(rig.Bar()->rightCount(), right ? answered : answered - 1);
+            QTRY_VERIFY_WITH_TIMEOUT(!piano.Playing(), 10000);
+        }
         rig.screen->closeExercise();
     }
 

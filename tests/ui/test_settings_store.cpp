@@ -124,7 +124,7 @@ private Q_SLOTS:
         // Every field away from its default, in the order declared.
         const GeneralSettings general{
             "USB Keyboard:USB Keyboard MIDI 1 20:0", 3,     true,  true, true, true, 41,
-            SettingsStore::InstrumentCount - 1,      false, false, true, true, QStringLiteral("de"), true};
+            SettingsStore::InstrumentCount - 1,      false, false, true, true, QStringLiteral("de"), true, true};
         const LastState last{1, 2, -1, 4, 5};
         store->setTrainerSettings(block);
         store->setGeneralSettings(general);
@@ -141,8 +141,8 @@ private Q_SLOTS:
                                 "Excersises/SheetMusicSymbol/Tempo/Duration/Duration.QuestionsValue"})
             QVERIFY2(keys.contains(QLatin1String(key)), key);
         QVERIFY(!keys.contains("Excersises/EarTrainer/OnWrongAnswerPolicy/Settings.WrongAnswerPolicy.Delay"));
-        // 5 last-state keys, 14 general, 51 note trainer, 80 ear trainer, 74 symbol trainer.
-        QCOMPARE(keys.size(), 5 + 14 + 51 + 80 + 74);
+        // 5 last-state keys, 15 general, 51 note trainer, 80 ear trainer, 74 symbol trainer.
+        QCOMPARE(keys.size(), 5 + 15 + 51 + 80 + 74);
         auto reloaded = NewStore();
         QVERIFY(reloaded->currentSettings() == block);
         QVERIFY(reloaded->generalSettings() == general);

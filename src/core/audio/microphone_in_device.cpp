@@ -6,6 +6,7 @@
 #include "core/timing/timer.h"
 
 #include "listen/note_detector.h"
+#include "listen/sung_note_tracker.h"
 
 #include <algorithm>
 #include <array>
@@ -99,6 +100,8 @@ void MicrophoneInDevice::Take(const MidiMessage& message, double streamMs, quint
 void MicrophoneInDevice::RunListener(double sampleRate, double inputDelayMs)
 {
     ::Listen::NoteDetector detector(sampleRate);
+    ::Listen::SungNoteTracker voice(sampleRate);
+    bool sung = false;
     std::array<bool, 128> sounding{};
     std::vector<float> block(BlockFrames);
     std::size_t readAt = 0;
@@ -133,8 +136,16 @@ void MicrophoneInDevice::RunListener(double sampleRate, double inputDelayMs)
             readAt = end;
             consumed.store(readAt, std::memory_order_release);
             detector.reset();
+            voice.reset();
             streamStart = readAt;
             continue;
+        }
+        if (singing.load(std::memory_order_relaxed) != sung) {
+            sung = !sung;
+            releaseAll();
+            detector.reset();
+            voice.reset();
+            streamStart = readAt;
         }
         const std::size_t count = std::min(end - readAt, block.size());
         if (count == 0) {
@@ -148,9 +159,12 @@ void MicrophoneInDevice::RunListener(double sampleRate, double inputDelayMs)
             block[i] = ring[(readAt + i) % ring.size()];
         readAt += count;
         consumed.store(readAt, std::memory_order_release);
-        detector.feed(block.data(), count);
+        if (sung)
+            voice.feed(block.data(), count);
+        else
+            detector.feed(block.data(), count);
 
-        ::Listen::DetectorEvents events = detector.takeEvents();
+        ::Listen::DetectorEvents events = sung ? voice.takeEvents() : detector.takeEvents();
         if (events.empty())
             continue;
         // When a sound began, on the clock: the capture notes when it delivered its newest

@@ -53,6 +53,11 @@ public:
     // The device went away while open.
     bool IsGone() const { return gone; }
 
+    // Listens for a singing voice instead of a piano: notes held for a moment, one at a time.
+    // Keys still sounding get their note-offs when it changes. Any thread.
+    void SetSinging(bool sung) { singing.store(sung, std::memory_order_relaxed); }
+    bool IsSinging() const { return singing.load(std::memory_order_relaxed); }
+
     float PeakLevel() const { return capture.PeakLevel(); }
     float RmsLevel() const { return capture.RmsLevel(); }
     quint64 ClippedSamples() const { return capture.ClippedSamples(); }
@@ -75,6 +80,7 @@ private:
     std::atomic<quint64> dropped{0};
     std::atomic<quint64> writtenAtNs{0}; // when the newest samples came (Timer::NowNs)
     std::atomic<bool> stopping{false};
+    std::atomic<bool> singing{false};
     std::mutex wakeMutex; // with `wake`: Close wakes the listener waiting for samples
     std::condition_variable wake;
     std::thread listener;

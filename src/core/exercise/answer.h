@@ -25,6 +25,8 @@ struct Answer
     QVector<MidiEvent> notes; // the note events played, in arrival order (kind 1)
     qint32 value = 0;         // the interval in semitones (kind 2)
     qint32 variant = 0;       // index of the chosen button (kind 4)
+    // The notes were sung: they match by pitch class, in any octave (kind 1).
+    bool sung = false;
 
     // Registers the type under the name "Core::Answer" once per process; any thread.
     static int RegisterMetaType();

@@ -34,14 +34,14 @@ int ExpectedInterval(const QuestionData* item)
     return -1;
 }
 
-bool MatchesPitchClass(const QuestionRecord& question)
+bool MatchesPitchClass(const QuestionRecord& question, const Answer& answer)
 {
-    return question.kind == QuestionRecord::ChordSymbolQuestion;
+    return question.kind == QuestionRecord::ChordSymbolQuestion || answer.sung;
 }
 
-bool MatchesInOrder(const QuestionRecord& question)
+bool MatchesInOrder(const QuestionRecord& question, const Answer& answer)
 {
-    return (question.answerModes & QuestionRecord::OrderedMode) && !MatchesPitchClass(question);
+    return (question.answerModes & QuestionRecord::OrderedMode) && !MatchesPitchClass(question, answer);
 }
 
 // Keys count from A0, MIDI note 21.
@@ -144,12 +144,22 @@ qint32 ChordByPitchClass(const std::set<int>& played, const QuestionChordData& a
     return best;
 }
 
-qint32 NamedByKeys(const QuestionRecord& question, const QuestionData* item, const std::vector<int>& played)
+qint32 NamedByKeys(const QuestionRecord& question, const QuestionData* item, const std::vector<int>& played,
+                   bool sung)
 {
     if (played.empty() || !item)
         return LoggedAnswer::NoItem;
-    if (dynamic_cast<const QuestionNoteData*>(item))
-        return qint32(played.front());
+    if (const auto* note = dynamic_cast<const QuestionNoteData*>(item)) {
+        if (!sung)
+            return qint32(played.front());
+        // A voice sings in its own octave: the sung pitch class is named nearest the asked key.
+        int offset = ((played.front() - note->key) % 12 + 12) % 12;
+        if (offset > 6)
+            offset -= 12;
+        const int key = note->key + offset;
+        return key >= 0 && key < MusicTables::KeyCount ? qint32(key)
+                                                       : qint32(key - 12 * (offset > 0 ? 1 : -1));
+    }
     const KeySet keys = Sorted(played);
     if (const auto* chord = dynamic_cast<const QuestionChordData*>(item)) {
         if (chord->keys.size() == 2)
@@ -184,7 +194,8 @@ int Judge(const QuestionRecord& question, const Answer& answer)
     case Answer::Notes:
         if (!item || !item->stream)
             return NoteMatchWrong;
-        return MatchNotes(*item->stream, answer.notes, MatchesInOrder(question), MatchesPitchClass(question));
+        return MatchNotes(*item->stream, answer.notes, MatchesInOrder(question, answer),
+                          MatchesPitchClass(question, answer));
     case Answer::Interval: {
         const int expected = ExpectedInterval(item);
         return expected >= 0 && answer.value == expected ? NoteMatchRight : NoteMatchWrong;
@@ -216,8 +227,8 @@ void MarkKeys(const QuestionRecord& question, const Answer& answer, bool interva
     if (interval && entered.isEmpty())
         left.resize(qMin(1, left.size()));
 
-    const bool pitchClass = MatchesPitchClass(question);
-    const bool ordered = MatchesInOrder(question);
+    const bool pitchClass = MatchesPitchClass(question, answer);
+    const bool ordered = MatchesInOrder(question, answer);
     for (int note : entered) {
         const int found = FindMatchingNote(left.constData(), left.size(), note, ordered, pitchClass);
         keys.append({note - LowestNote, found >= 0 ? 0 : 1});
@@ -245,7 +256,7 @@ qint32 AnsweredItem(const QuestionRecord& question, const Answer& answer)
             if (e.message.IsNoteOn() && key >= 0 && key < MusicTables::KeyCount)
                 played.push_back(key);
         }
-        return NamedByKeys(question, item, played);
+        return NamedByKeys(question, item, played, answer.sung);
     }
     case Answer::Interval: {
         const auto* interval = dynamic_cast<const QuestionChordData*>(item);

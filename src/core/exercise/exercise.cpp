@@ -587,6 +587,7 @@ void Exercise::HandleInputEvent(const MidiEvent& event, bool echoKey)
                 Answer answer;
                 answer.kind = Answer::Notes;
                 answer.notes = pressedNotes;
+                answer.sung = sungAnswers && CanBeSung(currentSection);
                 Judge(answer);
                 if (state != AwaitingAnswer)
                     pressedNotes.clear();
@@ -613,6 +614,18 @@ int Exercise::DrawCandidates(unsigned poolSize, QuestionValidator* validator, co
 }
 
 // ---- accessors -----------------------------------------------------------------------------
+
+void Exercise::SetSungAnswers(bool sung)
+{
+    Locker guard(*this);
+    sungAnswers = sung;
+}
+
+bool Exercise::SungAnswers() const
+{
+    Locker guard(*this);
+    return sungAnswers;
+}
 
 void Exercise::Locked(const std::function<void()>& action) const
 {

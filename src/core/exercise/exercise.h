@@ -150,6 +150,13 @@ public:
     virtual int AnswerInputMode(const QuestionRecord&) { return 0; }
     // Whether answers may come from the MIDI keyboard at all.
     virtual bool AcceptsKeyAnswers() { return true; }
+    // Whether the notes of a section's answers may be sung (and are then judged by pitch class,
+    // in any octave).
+    virtual bool CanBeSung(int) const { return false; }
+    // The student answers by singing: key answers in a section that can be sung are judged as
+    // sung from the next note on.
+    void SetSungAnswers(bool sung);
+    bool SungAnswers() const;
     // The root key (0-87) of a pool entry; -1 where the section has no keys.
     virtual int QuestionKey(int, int) { return -1; }
     virtual QString QuestionLabel(int, int) { return QString(); }
@@ -228,6 +235,7 @@ private:
     QVector<MidiEvent> pressedNotes;
     bool keySilenced = false;
     bool quizMode = false;
+    bool sungAnswers = false;
     int hearingsAgain = 0; // of the question asked last
     // Whether the stream device holds the sound of the question asked last (PresentItems puts
     // other sounds on it); replays go through ReplayQuestion.

@@ -35,6 +35,7 @@ public:
     ~ExerciseEarTrainer() override;
 
     int AnswerInputMode(const QuestionRecord& question) override;
+    bool CanBeSung(int section) const override { return section == SingleNotesSection; }
     int QuestionKey(int section, int id) override;
     QString QuestionLabel(int section, int id) override;
     std::shared_ptr<const QuestionData> ItemOf(int section, qint32 key) const override;

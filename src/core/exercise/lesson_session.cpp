@@ -162,6 +162,7 @@ LessonSnapshot LessonSession::buildSnapshot() const
     lesson.question = exercise.GetCurrentQuestion();
     lesson.answerInputMode = exercise.AnswerInputMode(lesson.question);
     lesson.acceptsKeyAnswers = exercise.AcceptsKeyAnswers();
+    lesson.canBeSung = exercise.CanBeSung(lesson.section);
     lesson.trainerIndex = m_trainerIndex;
     lesson.questionNumber = exercise.QuestionNumber();
     lesson.questionTicks = exercise.TicksPerQuestion(lesson.section);
@@ -375,6 +376,11 @@ void LessonSession::answerWithKey(int key, bool down)
         return;
     const quint8 status = down ? 0x90 : 0x80;
     m_exercise->HandleInputEvent(MidiEvent{MidiMessage(status, 0, quint8(key + lowestNote), 100), 0, -1.0});
+}
+
+void LessonSession::setSungAnswers(bool sung)
+{
+    m_exercise->SetSungAnswers(sung);
 }
 
 bool LessonSession::hearAgain()

@@ -93,6 +93,7 @@ struct LessonSnapshot
     QuestionRecord question;                 // the current question (a template before the first)
     qint32 answerInputMode = 0;              // Exercise::AnswerInputMode of `question`
     bool acceptsKeyAnswers = true;
+    bool canBeSung = false; // see Exercise::CanBeSung
     qint32 trainerIndex = 0;
     qint32 questionNumber = 0; // see Exercise::QuestionNumber
     qint32 questionTicks = 0;  // the time limit of the section's questions in ticks; 0 none
@@ -200,6 +201,8 @@ public Q_SLOTS:
     void answerWithInterval(int semitones);
     // A key (0-87) of the on-screen keyboard: judged and heard only while an answer is awaited.
     void answerWithKey(int key, bool down);
+    // The student answers by singing (see Exercise::SetSungAnswers).
+    void setSungAnswers(bool sung);
     // Plays the question again (see Exercise::HearAgain); returns whether it plays.
     bool hearAgain();
     // Return whether the call changed anything. Resuming goes on with the question: one left

@@ -26,6 +26,8 @@
 #include <QPointer>
 #include <QWidget>
 
+class QCheckBox;
+
 #include <array>
 #include <memory>
 
@@ -277,6 +279,7 @@ private:
     // The answer log's problem, waiting for a judgement in view to give way to the next count.
     QString m_pendingLogProblem;
     QuestionCountdown* m_countdown = nullptr;
+    QCheckBox* m_singingBox = nullptr; // "I answer by singing"
     ComputerPiano m_computerPiano;
     // The piano keys held from the computer keyboard, by their place in the window.
     QMap<int, int> m_pianoHeld;

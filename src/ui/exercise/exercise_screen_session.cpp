@@ -10,6 +10,7 @@
 #include "core/exercise/lesson_session.h"
 #include "core/exercise/trainer_settings.h"
 #include "core/midi/sound_controller.h"
+#include "core/settings_store.h"
 #include "ui/dialogs/play_dialog.h"
 #include "ui/dialogs/section_end_dialog.h"
 #include "ui/exercise/action_hint.h"
@@ -21,6 +22,7 @@
 #include "ui/exercise/statistics_pane.h"
 #include "ui/exercise/view_switcher.h"
 
+#include <QCheckBox>
 #include <QTimer>
 
 #include <algorithm>
@@ -68,6 +70,27 @@ void ExerciseScreen::createParts()
                                       Qt::AlignVCenter);
     m_countdown->setTimeLimit(0);
     m_ui->hearAgainButton->hide();
+    // Where a sung note may answer and the student answers on a microphone.
+    m_singingBox = new QCheckBox(tr("I answer by singing"), m_ui->scorePane);
+    m_singingBox->setObjectName(QStringLiteral("singingBox"));
+    m_singingBox->setAccessibleName(tr("I answer by singing"));
+    m_singingBox->setToolTip(tr("Sing the note you hear, in any octave, and hold it for a moment"));
+    m_singingBox->setStyleSheet(
+        QStringLiteral("QCheckBox { color: rgb(29, 30, 36); font: 600 13px \"Tahoma\"; "
+                       "margin-left: 8px; background: transparent; }"));
+    m_singingBox->setFocusPolicy(Qt::TabFocus);
+    m_singingBox->setChecked(m_settings && m_settings->generalSettings().answerBySinging);
+    m_ui->paneTopLayout->insertWidget(m_ui->paneTopLayout->indexOf(m_ui->hearAgainButton) + 1, m_singingBox,
+                                      0, Qt::AlignVCenter);
+    m_singingBox->hide();
+    connect(m_singingBox, &QCheckBox::toggled, this, [this](bool singing) {
+        if (m_settings && m_settings->generalSettings().answerBySinging != singing) {
+            Core::GeneralSettings general = m_settings->generalSettings();
+            general.answerBySinging = singing;
+            m_settings->setGeneralSettings(general);
+        }
+        updateView();
+    });
     StatisticsPane::Widgets statistics;
     statistics.rows = m_ui->statisticsRows;
     statistics.caption = m_ui->statisticsCaption;
@@ -324,6 +347,10 @@ void ExerciseScreen::updateView()
         slider->setEnabled(!m_quizMode);
         m_ui->playButton->hide();
         m_silenceNotice->setWaiting(false);
+        m_singingBox->hide();
+        if (auto microphone = std::dynamic_pointer_cast<Core::MicrophoneInDevice>(
+                m_soundController ? m_soundController->CurrentInputDevice() : nullptr))
+            microphone->SetSinging(false);
         return;
     }
     slider->setEnabled(!m_quizMode);
@@ -348,8 +375,15 @@ void ExerciseScreen::updateView()
     showPianoLetters();
     if (acceptsKeys && m_viewMode == ExerciseView)
         introducePianoKeys();
-    m_silenceNotice->setMicrophone(std::dynamic_pointer_cast<Core::MicrophoneInDevice>(
-        m_soundController ? m_soundController->CurrentInputDevice() : nullptr));
+    const auto microphone = std::dynamic_pointer_cast<Core::MicrophoneInDevice>(
+        m_soundController ? m_soundController->CurrentInputDevice() : nullptr);
+    const bool singable = microphone && m_lesson.canBeSung && m_viewMode == ExerciseView;
+    m_singingBox->setVisible(singable);
+    const bool singing = singable && m_singingBox->isChecked();
+    m_session->setSungAnswers(singing);
+    if (microphone)
+        microphone->SetSinging(singing);
+    m_silenceNotice->setMicrophone(microphone);
     m_silenceNotice->setWaiting(acceptsKeys && play == LessonBase::Running && m_viewMode == ExerciseView);
 
     const bool stopped = play == LessonBase::Stopped;

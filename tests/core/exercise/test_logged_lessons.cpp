@@ -10,6 +10,7 @@
 #include "core/exercise/exercise_catalog.h"
 #include "core/exercise/exercise_note_trainer.h"
 #include "core/exercise/lesson_session.h"
+#include "core/exercise/note_match.h"
 #include "core/exercise/question_chord_data.h"
 #include "core/exercise/question_note_data.h"
 #include "core/exercise/question_pools.h"
@@ -266,6 +267,37 @@ private Q_SLOTS:
             const qint32 named = AnswerJudgement::AnsweredItem(question, answer);
             QVERIFY2(named == expected,
                      qPrintable(QString("%1: %2, not %3").arg(name).arg(named).arg(expected)));
+        }
+    }
+
+    // A sung note is judged, marked and named by its pitch class, in any octave; played, by its key.
+    void sungNote()
+    {
+        constexpr int c4 = 39;
+        // Asked and played keys (0-87), whether sung, the judgement, the mark of the key played
+        // and the item named.
+        using Case = std::tuple<const char*, int, int, bool, int, int, int>;
+        const std::vector<Case> cases = {
+            {"sung an octave up", c4, c4 + 12, true, NoteMatchRight, 0, c4},
+            {"sung two octaves down", c4, c4 - 24, true, NoteMatchRight, 0, c4},
+            {"sung a semitone off", c4, c4 + 13, true, NoteMatchWrong, 1, c4 + 1},
+            {"sung a fifth down, named below", c4, c4 - 17, true, NoteMatchWrong, 1, c4 - 5},
+            {"sung a semitone below A0, named above", 0, 23, true, NoteMatchWrong, 1, 11},
+            {"played an octave up", c4, c4 + 12, false, NoteMatchWrong, 1, c4 + 12}};
+        for (const auto& [name, asked, key, sung, judged, mark, named] : cases) {
+            QuestionRecord question;
+            question.kind = QuestionRecord::EarQuestion;
+            question.answerModes = QuestionRecord::NotesMode;
+            question.candidates = {std::make_shared<QuestionNoteData>(asked)};
+            Answer answer;
+            answer.kind = Answer::Notes;
+            answer.sung = sung;
+            answer.notes.append({MidiMessage(0x90, 0, quint8(key + 21), 100), 0, -1.0});
+            QVERIFY2(AnswerJudgement::Judge(question, answer) == judged, name);
+            QVector<QPair<int, int>> marks;
+            AnswerJudgement::MarkKeys(question, answer, false, marks);
+            QVERIFY2(!marks.isEmpty() && marks.first() == qMakePair(key, mark), name);
+            QVERIFY2(AnswerJudgement::AnsweredItem(question, answer) == named, name);
         }
     }
 
