@@ -34,6 +34,7 @@ constexpr double fluxThreshold = 6.0;
 constexpr double fluxOverMean = 1.5;
 constexpr double retriggerShare = 0.5;
 constexpr double retriggerSeconds = 0.25;
+constexpr double reanchorShare = 2.0;
 // An onset is only heard when what it brings is at least this share of what sounds then.
 constexpr double newSoundShare = 0.15;
 // A held key is let go once its partials have fallen this far below their loudest.
@@ -108,6 +109,10 @@ struct NoteDetector::State
     // An onset waiting for its long frame to be heard in full.
     bool pending = false;
     std::uint64_t pendingOnset = 0;
+    // A rise while the pending onset is heard out: where the keys begin when that onset turns
+    // out to bring no note.
+    std::uint64_t laterOnset = 0;
+    double laterFlux = 0;
     std::vector<float> background; // the long spectrum just before the pending onset
 
     struct Held
@@ -131,7 +136,9 @@ struct NoteDetector::State
     }
 
     void hopAt(std::uint64_t end);
+    void beginPending(std::uint64_t onset);
     void analysePending();
+    void nothingHeard();
     double partialEnergy(const std::vector<float>& spectrum, int key) const;
     double flatness(const std::vector<float>& spectrum, bool byOctave) const;
 };
@@ -227,18 +234,21 @@ void NoteDetector::State::hopAt(std::uint64_t end)
     const bool strong = fluxLast > fluxThreshold && fluxLast > mean * fluxOverMean && fluxLast > echo;
     const auto mergeSamples = std::uint64_t(onsetMergeSeconds * sampleRate);
     const bool warm = lastAt >= shortFrame + std::uint64_t(warmUpSeconds * sampleRate);
-    if (peaked && strong && warm && (!anyOnset || lastAt >= lastOnset + mergeSamples) && !pending) {
-        // The rise lies in the newest hop of the last frame.
-        const std::uint64_t onset = lastAt > hop ? lastAt - hop : 0;
+    // A rise that dwarfs the one that opened the pending onset is the real beginning (the first
+    // was a stir of the background just before it): the onset moves there.
+    const bool dwarfs = pending && peaked && fluxLast > fluxThreshold && fluxLast > onsetFlux * reanchorShare;
+    // The rise lies in the newest hop of the last frame.
+    const std::uint64_t rise = lastAt > hop ? lastAt - hop : 0;
+    if (dwarfs ||
+        (peaked && strong && warm && (!anyOnset || lastAt >= lastOnset + mergeSamples) && !pending)) {
         anyOnset = true;
-        lastOnset = onset;
+        lastOnset = rise;
         onsetFlux = fluxLast;
-        pending = true;
-        pendingOnset = onset;
-        // What sounded just before the onset is taken out of what is heard after it.
-        copyOut(onset, longFrame, frame.data());
-        const std::vector<float>& before = longSpectrum.analyse(frame.data());
-        std::copy(before.begin(), before.end(), background.begin());
+        laterFlux = 0;
+        beginPending(rise);
+    } else if (pending && peaked && fluxLast > fluxThreshold && fluxLast > laterFlux) {
+        laterOnset = rise;
+        laterFlux = fluxLast;
     }
     recentFlux.push_back(fluxLast);
     if (recentFlux.size() > 8)
@@ -249,6 +259,30 @@ void NoteDetector::State::hopAt(std::uint64_t end)
 
     if (pending && written >= pendingOnset + longFrame)
         analysePending();
+}
+
+void NoteDetector::State::beginPending(std::uint64_t onset)
+{
+    pending = true;
+    pendingOnset = onset;
+    // What sounded just before the onset is taken out of what is heard after it.
+    copyOut(onset, longFrame, frame.data());
+    const std::vector<float>& before = longSpectrum.analyse(frame.data());
+    std::copy(before.begin(), before.end(), background.begin());
+}
+
+// The pending onset brought no note: it holds back no onset after it, and a rise heard while it
+// was heard out is heard out in turn.
+void NoteDetector::State::nothingHeard()
+{
+    anyOnset = false;
+    if (laterFlux > 0) {
+        anyOnset = true;
+        lastOnset = laterOnset;
+        onsetFlux = laterFlux;
+        laterFlux = 0;
+        beginPending(laterOnset);
+    }
 }
 
 void NoteDetector::State::analysePending()
@@ -263,16 +297,19 @@ void NoteDetector::State::analysePending()
         const double rise = std::max(0.0f, spectrum[b] - background[b]);
         added += rise * rise;
     }
-    if (added < total * newSoundShare)
+    // An onset that brings no note holds back none after it: the keys may follow at once.
+    if (added < total * newSoundShare || flatness(spectrum, false) > noiseFlatness) {
+        nothingHeard();
         return;
-    if (flatness(spectrum, false) > noiseFlatness)
-        return;
+    }
     std::vector<PitchEstimate> found = estimator.estimate(spectrum, background, options.maxPolyphony);
     // The partials of the lowest strings lie closer together than the long frame can tell
     // apart: their sound reads as noise octave by octave, and is only weighed as a whole.
     const bool lowestStrings = !found.empty() && found.front().key <= densePartialsTopKey;
-    if (!lowestStrings && flatness(spectrum, true) > noiseFlatness)
+    if (!lowestStrings && flatness(spectrum, true) > noiseFlatness) {
+        nothingHeard();
         return;
+    }
     for (const PitchEstimate bass : std::vector<PitchEstimate>(found)) {
         if (bass.key > bassTopKey)
             continue;
@@ -283,8 +320,10 @@ void NoteDetector::State::analysePending()
                                    }),
                     found.end());
     }
-    if (found.empty())
+    if (found.empty()) {
+        nothingHeard();
         return;
+    }
     HeardOnset onset;
     onset.onsetMs = ms(pendingOnset);
     onset.reportedMs = ms(written);

@@ -59,6 +59,7 @@ private slots:
     void silenceAndNoiseAreNoNotes_data();
     void silenceAndNoiseAreNoNotes();
     void aKeyStruckAgainIsASecondOnset();
+    void keysJustAfterANoiseAreHeard();
     void theToolPrintsEachOnset();
 };
 
@@ -146,6 +147,22 @@ void TestNoteDetector::silenceAndNoiseAreNoNotes()
     }
     const auto heard = hear(sound);
     QVERIFY2(heard.empty(), heard.empty() ? "" : qPrintable(QString::number(heard.front().keys.front())));
+}
+
+// A hiss that begins just before the keys are struck is no note, and holds back none.
+void TestNoteDetector::keysJustAfterANoiseAreHeard()
+{
+    AnswerAudio::Answer answer;
+    answer.keys = {60, 64, 67};
+    AnswerAudio::RenderedAnswer rendered = pianoNamed(pianos[1]).render(answer);
+    std::mt19937 random(7);
+    std::normal_distribution<float> white(0.0f, 0.004f);
+    for (std::size_t i = rendered.onsetSample - 2205; i < rendered.samples.size(); ++i) // from 50 ms before
+        rendered.samples[i] += white(random);
+
+    const auto heard = hear(rendered.samples);
+    QCOMPARE(int(heard.size()), 1);
+    QCOMPARE(keysOf(heard.front().keys), (QList<int>{60, 64, 67}));
 }
 
 void TestNoteDetector::aKeyStruckAgainIsASecondOnset()
