@@ -2512,7 +2512,7 @@ Rest</source>
         <translation>Frage %1 von %2</translation>
     </message>
     <message>
-        <location line="+242"/>
+        <location line="+243"/>
         <source>Pause</source>
         <translation>Pause</translation>
     </message>
@@ -3157,12 +3157,22 @@ Rest</source>
 <context>
     <name>UI::QuestionView</name>
     <message>
-        <location filename="../src/ui/exercise/question_view.cpp" line="+125"/>
+        <location filename="../src/ui/exercise/question_view.cpp" line="+126"/>
         <source>Question</source>
         <translation>Frage</translation>
     </message>
     <message>
-        <location line="+14"/>
+        <location line="+24"/>
+        <source>Listen, then sing or choose what you heard</source>
+        <translation>Hör zu, dann sing oder wähle, was du gehört hast</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Listen, then sing what you heard</source>
+        <translation>Hör zu, dann sing, was du gehört hast</translation>
+    </message>
+    <message>
+        <location line="+1"/>
         <source>Listen, then play or choose what you heard</source>
         <translation>Hör zu, dann spiel oder wähle, was du gehört hast</translation>
     </message>

@@ -2512,7 +2512,7 @@ garrapatea</translation>
         <translation>Pregunta %1 de %2</translation>
     </message>
     <message>
-        <location line="+242"/>
+        <location line="+243"/>
         <source>Pause</source>
         <translation>Pausa</translation>
     </message>
@@ -3157,12 +3157,22 @@ garrapatea</translation>
 <context>
     <name>UI::QuestionView</name>
     <message>
-        <location filename="../src/ui/exercise/question_view.cpp" line="+125"/>
+        <location filename="../src/ui/exercise/question_view.cpp" line="+126"/>
         <source>Question</source>
         <translation>Pregunta</translation>
     </message>
     <message>
-        <location line="+14"/>
+        <location line="+24"/>
+        <source>Listen, then sing or choose what you heard</source>
+        <translation>Escucha y luego canta o elige lo que has oído</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Listen, then sing what you heard</source>
+        <translation>Escucha y luego canta lo que has oído</translation>
+    </message>
+    <message>
+        <location line="+1"/>
         <source>Listen, then play or choose what you heard</source>
         <translation>Escucha y luego toca o elige lo que has oído</translation>
     </message>

@@ -96,7 +96,7 @@ private Q_SLOTS:
 
     // With "I answer by singing" the ear trainer's single notes are sung, each in an octave of the
     // voice rather than the one asked, and judged right by their name; a note sung a semitone
-    // off is wrong.
+    // off is wrong, and so is a key clicked an octave off: only the voice chooses its octave.
     void singleNotesAnsweredBySinging()
     {
         if (!KeysHeardExactly)
@@ -106,10 +106,8 @@ private Q_SLOTS:
         auto sound = Listening(piano);
         QVERIFY(sound);
         ScreenRig rig(bank, QSize(1366, 708), sound);
-        rig.General([](Core::GeneralSettings& g) {
-            g.answerWithGraphicalKeyboard = false;
-            g.answerWithMultipleChoice = false;
-        });
+        rig.General([](Core::GeneralSettings& g) { g.answerWithMultipleChoice = false; });
+        rig.Settings([](Core::TrainerSettings& s) { WholeLessons(s, 4, 30, {true, 1000}); });
         QVERIFY(rig.Show());
         rig.screen->loadExercise(Core::EarTrainerIndex, false, false);
         auto* singing = rig.Child<QCheckBox>(QStringLiteral("singingBox"));
@@ -118,20 +116,35 @@ private Q_SLOTS:
         QTRY_VERIFY(singing->isVisible());
         QCOMPARE(singing->accessibleName(), singing->text());
         singing->setChecked(true);
-        for (int answered = 1; answered <= 3; ++answered) {
-            if (answered > 1)
+        QCOMPARE(rig.Child<QLabel>(QStringLiteral("scorePaneLabel"))->text(),
+                 QStringLiteral("Listen, then sing what you heard"));
+        enum Way
+        {
+            SungRight,
+            SungOff,
+            ClickedAnOctaveOff
+        };
+        int rightCount = 0;
+        int answered = 0;
+        for (Way way : {SungRight, SungRight, SungOff, ClickedAnOctaveOff}) {
+            if (answered > 0)
                 QVERIFY(rig.WaitForQuestion());
             QCOMPARE(rig.Lesson().section, 0);
             const QVector<int> keys = rig.ExpectedKeys();
             QCOMPARE(keys.size(), 1);
             const int asked = keys[0] + 21;
-            int voice = 48 + (asked % 12); // C3 to B3
-            if (voice == asked)
-                voice += 12;
-            const bool right = answered < 3;
-            piano.Play(SungVoice::Sing({{double(voice + (right ? 0 : 1)), 0.6, 30}}, piano.rate));
-            QVERIFY(rig.WaitForAnswers(answered, 10000));
-            QCOMPARE(rig.Bar()->rightCount(), right ? answered : answered - 1);
+            if (way == ClickedAnOctaveOff) {
+                rig.ClickKey(keys[0] < 12 ? keys[0] + 12 : keys[0] - 12);
+            } else {
+                int voice = 48 + (asked % 12); // C3 to B3
+                if (voice == asked)
+                    voice += 12;
+                piano.Play(
+                    SungVoice::Sing({{double(voice + (way == SungRight ? 0 : 1)), 0.6, 30}}, piano.rate));
+            }
+            rightCount += way == SungRight;
+            QVERIFY(rig.WaitForAnswers(++answered, 10000));
+            QCOMPARE(rig.Bar()->rightCount(), rightCount);
             QTRY_VERIFY_WITH_TIMEOUT(!piano.Playing(), 10000);
         }
         rig.screen->closeExercise();

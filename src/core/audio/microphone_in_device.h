@@ -47,6 +47,7 @@ public:
     void Close() override;
     bool IsOpen() override { return capture.IsOpen(); }
     bool EchoesKeys() const override { return false; }
+    bool HearsVoice() const override { return IsSinging(); }
 
     const AudioInputDevice& Device() const { return device; }
     QString LastError() const { return lastError; }

@@ -569,7 +569,7 @@ void Exercise::Judge(const Answer& answer)
                    SectionAskedOut());
 }
 
-void Exercise::HandleInputEvent(const MidiEvent& event, bool echoKey)
+void Exercise::HandleInputEvent(const MidiEvent& event, bool echoKey, bool voice)
 {
     std::shared_ptr<MidiOutDevice> echo;
     {
@@ -587,7 +587,7 @@ void Exercise::HandleInputEvent(const MidiEvent& event, bool echoKey)
                 Answer answer;
                 answer.kind = Answer::Notes;
                 answer.notes = pressedNotes;
-                answer.sung = sungAnswers && CanBeSung(currentSection);
+                answer.sung = voice && sungAnswers && CanBeSung(currentSection);
                 Judge(answer);
                 if (state != AwaitingAnswer)
                     pressedNotes.clear();

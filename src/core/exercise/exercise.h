@@ -109,8 +109,9 @@ public:
     void JumpToSection(int section);
     void Judge(const Answer& answer);
     // A key event from the MIDI keyboard or the microphone (input thread) or the on-screen
-    // keyboard (GUI thread). `echo`: the key is sent on to the output to be heard.
-    void HandleInputEvent(const MidiEvent& event, bool echo = true);
+    // keyboard (GUI thread). `echo`: the key is sent on to the output to be heard; `voice`: the
+    // note was sung, and is judged as sung where the student answers by singing.
+    void HandleInputEvent(const MidiEvent& event, bool echo = true, bool voice = false);
 
     // Runs `action` with the lesson lock held, for a consistent set of reads.
     void Locked(const std::function<void()>& action) const;
@@ -153,8 +154,8 @@ public:
     // Whether the notes of a section's answers may be sung (and are then judged by pitch class,
     // in any octave).
     virtual bool CanBeSung(int) const { return false; }
-    // The student answers by singing: key answers in a section that can be sung are judged as
-    // sung from the next note on.
+    // The student answers by singing: in a section that can be sung, notes heard from a voice
+    // are judged as sung from the next note on (keys clicked or played still by their octave).
     void SetSungAnswers(bool sung);
     bool SungAnswers() const;
     // The root key (0-87) of a pool entry; -1 where the section has no keys.

@@ -45,7 +45,7 @@ void MidiAnswerListener::OnMidiEvent(const MidiEvent& event)
 {
     // `device` changes only between deliveries: Rebind detaches the old device first, which
     // waits for a delivery under way.
-    exercise->HandleInputEvent(event, device->EchoesKeys());
+    exercise->HandleInputEvent(event, device->EchoesKeys(), device->HearsVoice());
 }
 
 } // namespace Core

@@ -30,6 +30,8 @@ public:
     // Whether the keys are sent on to the output so that the player hears them: not for a
     // microphone, whose player hears the instrument itself.
     virtual bool EchoesKeys() const { return true; }
+    // Whether the notes are heard from a singing voice, which sings in its own octave.
+    virtual bool HearsVoice() const { return false; }
 };
 
 } // namespace Core

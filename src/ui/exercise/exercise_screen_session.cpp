@@ -381,6 +381,7 @@ void ExerciseScreen::updateView()
     m_singingBox->setVisible(singable);
     const bool singing = singable && m_singingBox->isChecked();
     m_session->setSungAnswers(singing);
+    m_questionView->setSinging(singing);
     if (microphone)
         microphone->SetSinging(singing);
     m_silenceNotice->setMicrophone(microphone);

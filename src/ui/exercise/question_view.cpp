@@ -117,7 +117,8 @@ void QuestionView::showQuestion(const QuestionRecord& question, int serial, int 
         m_widgets.scoreBoard->setScore(item->gmn);
     else
         m_widgets.scoreBoard->clearScore();
-    m_widgets.taskLabel->setText(taskText(question));
+    m_shownKind = question.kind;
+    m_widgets.taskLabel->setText(taskText(question.kind));
     showOverlayFor(question, state);
     // The pane says what is asked without giving the answer away; a screen reader hears the
     // new name.
@@ -132,10 +133,22 @@ void QuestionView::followState(const QuestionRecord& question, int serial, int s
         showOverlayFor(question, state);
 }
 
-QString QuestionView::taskText(const QuestionRecord& question) const
+void QuestionView::setSinging(bool singing)
 {
-    switch (question.kind) {
+    if (singing == m_singing)
+        return;
+    m_singing = singing;
+    if (m_shownKind >= 0)
+        m_widgets.taskLabel->setText(taskText(m_shownKind));
+}
+
+QString QuestionView::taskText(int questionKind) const
+{
+    switch (questionKind) {
     case QuestionRecord::EarQuestion:
+        if (m_singing)
+            return m_choicesShown ? tr("Listen, then sing or choose what you heard")
+                                  : tr("Listen, then sing what you heard");
         return tr("Listen, then play or choose what you heard");
     case QuestionRecord::TempoQuestion:
         return tr("Listen: which tempo is this?");

@@ -67,6 +67,8 @@ public:
     // as for updateAnswerInputs.
     void showQuestion(const Core::QuestionRecord& question, int serial, int state, int answerInputMode,
                       bool keepInputRoom, bool keyboardAllowed);
+    // The student answers by singing: the task of a heard note says so.
+    void setSinging(bool singing);
     // A heard question's overlay follows its state: the speaker while it sounds, the picture
     // while the answer is awaited.
     void followState(const Core::QuestionRecord& question, int serial, int state);
@@ -101,7 +103,7 @@ Q_SIGNALS:
     void choiceClicked(int index);
 
 private:
-    QString taskText(const Core::QuestionRecord& question) const;
+    QString taskText(int questionKind) const;
     void showOverlayFor(const Core::QuestionRecord& question, int state);
     void setChoiceTexts(const Core::QuestionRecord& question);
     // Writes button `id`'s text and accessible name from its label and mark.
@@ -113,6 +115,8 @@ private:
     const Core::SettingsStore* m_settings = nullptr;
     size_t m_exerciseId = size_t(-1);
     bool m_choicesShown = false;
+    bool m_singing = false;
+    int m_shownKind = -1;
     // The question shown (by the lesson's count of questions asked) and the exercise state its
     // overlay was chosen for.
     int m_shownSerial = -1;
