@@ -40,10 +40,13 @@ constexpr double newSoundShare = 0.15;
 // A held key is let go once its partials have fallen this far below their loudest.
 constexpr double releaseDrop = 1e-3;
 // What begins with an even spread of power over the band of the partials (hiss, a fan starting,
-// a rustle) is no note: the spectral flatness of a piano's sound, its partials standing far
-// above what lies between them, stays well below this; that of white noise is about 0.56.
+// a rustle) is no note. Over the whole band the spectral flatness of a piano's sound (a key, an
+// interval, a chord; clean, in a room or over noise), its partials standing far above what lies
+// between them, stays under 0.05; a stir of pink or brown noise reads 0.1 and more, white noise
+// about 0.56. Octave by octave, where noise of any colour reads as noise, it stays under 0.3.
 constexpr double flatnessLowHz = 50.0;
 constexpr double flatnessHighHz = 5000.0;
+constexpr double soundFlatness = 0.1;
 constexpr double noiseFlatness = 0.3;
 constexpr int densePartialsTopKey = 29; // F1
 // The long strings of the bass ring with high partials that stand out on their own, a few
@@ -298,7 +301,7 @@ void NoteDetector::State::analysePending()
         added += rise * rise;
     }
     // An onset that brings no note holds back none after it: the keys may follow at once.
-    if (added < total * newSoundShare || flatness(spectrum, false) > noiseFlatness) {
+    if (added < total * newSoundShare || flatness(spectrum, false) > soundFlatness) {
         nothingHeard();
         return;
     }
