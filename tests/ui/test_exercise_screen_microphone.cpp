@@ -115,9 +115,12 @@ private Q_SLOTS:
         QVERIFY(rig.WaitForQuestion());
         QTRY_VERIFY(singing->isVisible());
         QCOMPARE(singing->accessibleName(), singing->text());
+        const QPoint clickedAt = singing->mapTo(rig.window.get(), QPoint(0, 0));
         singing->setChecked(true);
         QCOMPARE(rig.Child<QLabel>(QStringLiteral("scorePaneLabel"))->text(),
                  QStringLiteral("Listen, then sing what you heard"));
+        QCoreApplication::processEvents(); // the shorter task is laid out
+        QCOMPARE(singing->mapTo(rig.window.get(), QPoint(0, 0)), clickedAt);
         enum Way
         {
             SungRight,

@@ -118,6 +118,7 @@ void QuestionView::showQuestion(const QuestionRecord& question, int serial, int 
     else
         m_widgets.scoreBoard->clearScore();
     m_shownKind = question.kind;
+    m_widgets.taskLabel->setMinimumWidth(0);
     m_widgets.taskLabel->setText(taskText(question.kind));
     showOverlayFor(question, state);
     // The pane says what is asked without giving the answer away; a screen reader hears the
@@ -138,8 +139,13 @@ void QuestionView::setSinging(bool singing)
     if (singing == m_singing)
         return;
     m_singing = singing;
-    if (m_shownKind >= 0)
-        m_widgets.taskLabel->setText(taskText(m_shownKind));
+    if (m_shownKind < 0)
+        return;
+    // The switch beside the task stays where it was clicked: the task keeps its width until the
+    // next question.
+    QLabel* task = m_widgets.taskLabel;
+    task->setMinimumWidth(std::max(task->minimumWidth(), task->width()));
+    task->setText(taskText(m_shownKind));
 }
 
 QString QuestionView::taskText(int questionKind) const
