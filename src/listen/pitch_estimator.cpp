@@ -14,7 +14,15 @@ constexpr double partialAlpha = 27.0;
 constexpr double partialBeta = 320.0;
 // Partials are read up to this frequency; above it a piano's partials are weak and dense.
 constexpr double highestPartialHz = 6000.0;
-constexpr int mostPartials = 40;
+// A key is weighed by its first 40 partials. Its partials are taken out up to the 80th, so that
+// the high partials of a bass string (past the 40th, about 1.7 kHz for E1) are not heard as keys
+// of their own.
+constexpr int weighedPartials = 40;
+constexpr int mostPartials = 80;
+// The fundamentals of the lowest strings are hardly there, and their second partial often
+// outweighs the rest: the key an octave above them may win. When it does, the two are weighed
+// again by all their partials up to the 80th, where the lower string's odd partials tell.
+constexpr int lowestStringsTopKey = 34; // A#1
 // The inharmonicities tried: from none (the treble, and voices) to a short bass string's.
 constexpr std::array<double, 6> inharmonicities{0.0, 0.00005, 0.0001, 0.0002, 0.0004, 0.0008};
 // The tunings tried around equal temperament at A = 440 Hz, in cents: pianos are stretched
@@ -84,7 +92,7 @@ float PitchEstimator::peakNear(double bin, double reach, double* at) const
     return peak;
 }
 
-double PitchEstimator::score(int key, std::vector<Partial>* partials, double* ownSalience) const
+double PitchEstimator::score(int key, int weighed, std::vector<Partial>* partials, double* ownSalience) const
 {
     double best = 0;
     std::vector<Partial> read;
@@ -105,7 +113,8 @@ double PitchEstimator::score(int key, std::vector<Partial>* partials, double* ow
                 const double bin = f / binHz;
                 double at = bin;
                 const float amplitude = peakNear(bin, std::max(1.5, bin * partialReach), &at);
-                const double weighted = (f0 + partialAlpha) / (n * f0 + partialBeta) * amplitude;
+                const double weighted =
+                    n > weighed ? 0.0 : (f0 + partialAlpha) / (n * f0 + partialBeta) * amplitude;
                 sum += weighted;
                 if (!owned(bin, std::max(lobeBins, bin * partialReach)))
                     own += weighted;
@@ -184,7 +193,7 @@ std::vector<PitchEstimate> PitchEstimator::estimate(const std::vector<float>& ma
             if (taken(key))
                 continue;
             double own = 0;
-            const double salience = score(key, &partials, &own);
+            const double salience = score(key, weighedPartials, &partials, &own);
             if (salience > best.salience) {
                 best = {key, salience};
                 bestOwn = own;
@@ -193,6 +202,17 @@ std::vector<PitchEstimate> PitchEstimator::estimate(const std::vector<float>& ma
         }
         if (best.salience <= 0)
             break;
+        const int lower = best.key - 12;
+        if (lower >= lowestKey && lower <= lowestStringsTopKey && !taken(lower)) {
+            double lowerOwn = 0;
+            double keyOwn = 0;
+            const double lowerSalience = score(lower, mostPartials, &partials, &lowerOwn);
+            if (lowerSalience > score(best.key, mostPartials, nullptr, &keyOwn)) {
+                best = {lower, lowerSalience};
+                bestOwn = lowerOwn;
+                bestPartials = partials;
+            }
+        }
         if (found.empty()) {
             first = best.salience;
             firstOwn = bestOwn;

@@ -38,8 +38,9 @@ private:
         double bin = 0;
         float amplitude = 0;
     };
-    // The best reading of key's partials in residual over the tunings and inharmonicities tried.
-    double score(int key, std::vector<Partial>* partials, double* ownSalience) const;
+    // The best reading of key's partials in residual over the tunings and inharmonicities tried,
+    // weighing its first `weighed` partials.
+    double score(int key, int weighed, std::vector<Partial>* partials, double* ownSalience) const;
     // Whether a partial of a note found already lies within reach of bin.
     bool owned(double bin, double reach) const;
     void whiten(std::vector<float>& spectrum) const;

@@ -74,6 +74,8 @@ void TestNoteDetector::playedKeysAreHeardOnce_data()
         QTest::newRow(qPrintable(name + " E2, low")) << QString(piano) << QList<int>{40};
         QTest::newRow(qPrintable(name + " C1, whose high partials ring on their own")) << QString(piano)
                                                                                    << QList<int>{24};
+        QTest::newRow(qPrintable(name + " E1, heard through the partials above its faint fundamental"))
+            << QString(piano) << QList<int>{28};
         QTest::newRow(qPrintable(name + " C7, high")) << QString(piano) << QList<int>{96};
         QTest::newRow(qPrintable(name + " major third")) << QString(piano) << QList<int>{60, 64};
         QTest::newRow(qPrintable(name + " C major triad")) << QString(piano) << QList<int>{60, 64, 67};
