@@ -38,6 +38,14 @@ constexpr double whiteningNu = 0.6;
 constexpr double weakestShare = 0.3;
 constexpr double overtoneShare = 0.6;
 constexpr double ownShare = 0.2;
+// A key found may be the octave of the key struck, heard through its even partials: it is taken
+// an octave down when the odd partials of the lower key (those no other key found accounts for)
+// stand at this share of its even ones. Odd partials of a key struck alone read a quarter of
+// that at most. Only above the bass, whose dense partials always fill the gaps.
+constexpr double oddPartialsShare = 0.4;
+constexpr int lowestOctaveDown = 40; // E2
+constexpr int oddPartialsRead = 16;
+constexpr std::size_t fewestOddPartials = 3;
 
 double keyFrequency(int key, double cents = 0)
 {
@@ -167,6 +175,32 @@ void PitchEstimator::removePartials(const std::vector<Partial>& partials)
     }
 }
 
+bool PitchEstimator::struckAnOctaveLower(int key, const std::vector<PitchEstimate>& found) const
+{
+    const int lower = key - 12;
+    if (lower < std::max(lowestKey, lowestOctaveDown) ||
+        std::any_of(found.begin(), found.end(), [lower](const PitchEstimate& e) { return e.key == lower; }))
+        return false;
+    std::vector<Partial> partials;
+    double own = 0;
+    score(lower, weighedPartials, &partials, &own);
+    std::vector<float> odd;
+    std::vector<float> even;
+    for (std::size_t n = 0; n < partials.size() && n < oddPartialsRead; ++n) {
+        if (n % 2 == 1)
+            even.push_back(partials[n].amplitude);
+        else if (!owned(partials[n].bin, std::max(lobeBins, partials[n].bin * partialReach)))
+            odd.push_back(partials[n].amplitude);
+    }
+    if (odd.size() < fewestOddPartials || even.size() < 2)
+        return false;
+    const auto median = [](std::vector<float>& values) {
+        std::nth_element(values.begin(), values.begin() + std::ptrdiff_t(values.size() / 2), values.end());
+        return values[values.size() / 2];
+    };
+    return median(odd) >= oddPartialsShare * median(even);
+}
+
 std::vector<PitchEstimate> PitchEstimator::estimate(const std::vector<float>& magnitude,
                                                     const std::vector<float>& background, int maxNotes)
 {
@@ -174,6 +208,7 @@ std::vector<PitchEstimate> PitchEstimator::estimate(const std::vector<float>& ma
     for (std::size_t b = 0; b < magnitude.size(); ++b)
         residual[b] = std::max(0.0f, magnitude[b] - (b < background.size() ? background[b] : 0.0f));
     whiten(residual);
+    const std::vector<float> whitened = residual;
 
     ownedBins.clear();
     std::vector<PitchEstimate> found;
@@ -227,6 +262,10 @@ std::vector<PitchEstimate> PitchEstimator::estimate(const std::vector<float>& ma
         found.push_back(best);
         removePartials(bestPartials);
     }
+    residual = whitened;
+    for (PitchEstimate& e : found)
+        if (struckAnOctaveLower(e.key, found))
+            e.key -= 12;
     std::sort(found.begin(), found.end(), [](const PitchEstimate& a, const PitchEstimate& b) { return a.key < b.key; });
     return found;
 }

@@ -41,6 +41,9 @@ private:
     // The best reading of key's partials in residual over the tunings and inharmonicities tried,
     // weighing its first `weighed` partials.
     double score(int key, int weighed, std::vector<Partial>* partials, double* ownSalience) const;
+    // Whether the key found is rather the key an octave below, heard through its even partials:
+    // read in the whole spectrum (residual holds it again), the keys found accounting for theirs.
+    bool struckAnOctaveLower(int key, const std::vector<PitchEstimate>& found) const;
     // Whether a partial of a note found already lies within reach of bin.
     bool owned(double bin, double reach) const;
     void whiten(std::vector<float>& spectrum) const;

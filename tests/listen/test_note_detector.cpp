@@ -79,6 +79,8 @@ void TestNoteDetector::playedKeysAreHeardOnce_data()
         QTest::newRow(qPrintable(name + " C7, high")) << QString(piano) << QList<int>{96};
         QTest::newRow(qPrintable(name + " major third")) << QString(piano) << QList<int>{60, 64};
         QTest::newRow(qPrintable(name + " C major triad")) << QString(piano) << QList<int>{60, 64, 67};
+        QTest::newRow(qPrintable(name + " F#3 dominant seventh, whose third's even partials stand out"))
+            << QString(piano) << QList<int>{54, 58, 61, 64};
     }
 }
 
