@@ -22,17 +22,27 @@ class TestExerciseScreenMicrophone : public QObject
     std::shared_ptr<Core::MidiBank> bank;
     std::unique_ptr<AnswerAudio::AnswerRenderer> renderer;
 
-    // The piano's microphone as the only input: no synthesizer, whose sound the microphone
-    // would not hear anyway on this server.
-    static std::shared_ptr<Core::SoundController> Listening(const TestPiano& piano)
+    // The screen beside the piano, whose microphone is the only input: no synthesizer, whose
+    // sound the microphone would not hear anyway on this server.
+    struct BesideThePiano
     {
+        TestPiano piano;
+        std::shared_ptr<Core::SoundController> sound;
+        std::unique_ptr<ScreenRig> rig;
+    };
+    std::unique_ptr<BesideThePiano> Listening() const
+    {
+        auto at = std::make_unique<BesideThePiano>();
+        if (!at->piano.client)
+            return nullptr;
         Core::SoundController::Options options;
         options.builtInSynthesizer = false;
         options.watchDevices = false;
-        auto sound = std::make_shared<Core::SoundController>(options);
-        if (!sound->SelectInputByName(QStringLiteral("Microphone: ") + piano.name))
+        at->sound = std::make_shared<Core::SoundController>(options);
+        if (!at->sound->SelectInputByName(QStringLiteral("Microphone: ") + at->piano.name))
             return nullptr;
-        return sound;
+        at->rig = std::make_unique<ScreenRig>(bank, QSize(1366, 708), at->sound);
+        return at;
     }
 
     std::vector<float> Rendered(const QVector<int>& keys) const
@@ -69,11 +79,10 @@ private Q_SLOTS:
         QFETCH(int, trainer);
         if (!KeysHeardExactly)
             QSKIP("the keys heard are checked without ThreadSanitizer");
-        TestPiano piano;
-        QVERIFY(piano.client);
-        auto sound = Listening(piano);
-        QVERIFY(sound);
-        ScreenRig rig(bank, QSize(1366, 708), sound);
+        const auto at = Listening();
+        QVERIFY(at);
+        TestPiano& piano = at->piano;
+        ScreenRig& rig = *at->rig;
         rig.General([](Core::GeneralSettings& g) {
             g.answerWithGraphicalKeyboard = false;
             g.answerWithMultipleChoice = false;
@@ -101,11 +110,10 @@ private Q_SLOTS:
     {
         if (!KeysHeardExactly)
             QSKIP("the notes heard are checked without ThreadSanitizer");
-        TestPiano piano;
-        QVERIFY(piano.client);
-        auto sound = Listening(piano);
-        QVERIFY(sound);
-        ScreenRig rig(bank, QSize(1366, 708), sound);
+        const auto at = Listening();
+        QVERIFY(at);
+        TestPiano& piano = at->piano;
+        ScreenRig& rig = *at->rig;
         rig.General([](Core::GeneralSettings& g) { g.answerWithMultipleChoice = false; });
         rig.Settings([](Core::TrainerSettings& s) { WholeLessons(s, 4, 30, {true, 1000}); });
         QVERIFY(rig.Show());
@@ -157,11 +165,10 @@ private Q_SLOTS:
     // microphone is muted; any sound takes it away, and so does a pause.
     void silenceAsked()
     {
-        TestPiano piano;
-        QVERIFY(piano.client);
-        auto sound = Listening(piano);
-        QVERIFY(sound);
-        ScreenRig rig(bank, QSize(1366, 708), sound);
+        const auto at = Listening();
+        QVERIFY(at);
+        TestPiano& piano = at->piano;
+        ScreenRig& rig = *at->rig;
         QVERIFY(rig.Show());
         rig.screen->loadExercise(Core::NoteTrainerIndex, false, false);
         QVERIFY(rig.WaitForQuestion());
