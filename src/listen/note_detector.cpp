@@ -23,8 +23,10 @@ constexpr double onsetMergeSeconds = 0.1;
 constexpr double historySeconds = 0.5;
 // The first moments of a stream teach the detector its noise floor; nothing there is an onset.
 constexpr double warmUpSeconds = 0.1;
-// A bin counts in the spectral flux only where it stands this far above the noise floor.
-constexpr float noiseMargin = 2.0f;
+// A bin counts in the spectral flux only where it stands this far above the noise floor. The floor
+// follows the dips of a steady noise, and its flicker stays under four times that: a low key
+// struck over a fan, whose few partials rise little, is not drowned in the flicker of every bin.
+constexpr float noiseMargin = 4.0f;
 // Below this a bin counts as silent (about -90 dB of full scale).
 constexpr float silentLevel = 3e-5f;
 // The flux, in nepers summed over the bins below fluxTopHz, that makes an onset, and how far
