@@ -40,8 +40,8 @@ constexpr double overtoneShare = 0.6;
 constexpr double ownShare = 0.2;
 // A key found may be the octave of the key struck, heard through its even partials: it is taken
 // an octave down when the odd partials of the lower key (those no other key found accounts for)
-// stand at this share of its even ones. Odd partials of a key struck alone read a quarter of
-// that at most. Only above the bass, whose dense partials always fill the gaps.
+// stand at this share of its even ones; where the key found was itself struck, they read 0.24
+// at most. Only above the bass, whose dense partials always fill the gaps.
 constexpr double oddPartialsShare = 0.4;
 constexpr int lowestOctaveDown = 40; // E2
 constexpr int oddPartialsRead = 16;

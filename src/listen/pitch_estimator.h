@@ -9,7 +9,8 @@
 // still heard through the partials above it. The best-scoring key is taken, its partials are
 // taken out of the spectrum, and the rest is scored again, until what remains is too weak
 // beside the first key. Only what a partial stands above its smoothed neighbours is taken
-// out, so a partial that two notes share is left for the second.
+// out, so a partial that two notes share is left for the second. A key found whose octave below
+// shows its odd partials as well is taken for that lower key, heard through its even partials.
 
 #include <cstddef>
 #include <vector>
