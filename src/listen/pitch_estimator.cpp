@@ -44,6 +44,11 @@ constexpr double ownShare = 0.2;
 // at most. Only above the bass, whose dense partials always fill the gaps.
 constexpr double oddPartialsShare = 0.4;
 constexpr int lowestOctaveDown = 40; // E2
+// A key of a close chord may be passed over as an overtone of the others, and the key an octave
+// below it found instead, heard through its even partials: where that key's own odd partials (those
+// no other key found accounts for) stand under this share of its even ones, it is taken an octave
+// up. A key struck reads 0.6 and more there; one heard through the octave above, 0.1 and less.
+constexpr double ownOddPartialsShare = 0.3;
 constexpr int oddPartialsRead = 16;
 constexpr std::size_t fewestOddPartials = 3;
 
@@ -147,8 +152,12 @@ bool PitchEstimator::owned(double bin, double reach) const
 
 void PitchEstimator::removePartials(const std::vector<Partial>& partials)
 {
-    for (const Partial& partial : partials)
+    std::vector<double>& bins = foundBins.emplace_back();
+    for (const Partial& partial : partials) {
         ownedBins.insert(std::upper_bound(ownedBins.begin(), ownedBins.end(), partial.bin), partial.bin);
+        bins.push_back(partial.bin);
+    }
+    std::sort(bins.begin(), bins.end());
     for (std::size_t n = 0; n < partials.size(); ++n) {
         const float amplitude = partials[n].amplitude;
         if (amplitude <= 0)
@@ -175,30 +184,37 @@ void PitchEstimator::removePartials(const std::vector<Partial>& partials)
     }
 }
 
-bool PitchEstimator::struckAnOctaveLower(int key, const std::vector<PitchEstimate>& found) const
+double PitchEstimator::oddToEven(int key, std::size_t besides) const
 {
-    const int lower = key - 12;
-    if (lower < std::max(lowestKey, lowestOctaveDown) ||
-        std::any_of(found.begin(), found.end(), [lower](const PitchEstimate& e) { return e.key == lower; }))
-        return false;
     std::vector<Partial> partials;
     double own = 0;
-    score(lower, weighedPartials, &partials, &own);
+    score(key, weighedPartials, &partials, &own);
+    const auto ownedByOthers = [&](double bin) {
+        const double reach = std::max(lobeBins, bin * partialReach);
+        for (std::size_t i = 0; i < foundBins.size(); ++i) {
+            if (i == besides)
+                continue;
+            const auto after = std::lower_bound(foundBins[i].begin(), foundBins[i].end(), bin - reach);
+            if (after != foundBins[i].end() && *after <= bin + reach)
+                return true;
+        }
+        return false;
+    };
     std::vector<float> odd;
     std::vector<float> even;
     for (std::size_t n = 0; n < partials.size() && n < oddPartialsRead; ++n) {
         if (n % 2 == 1)
             even.push_back(partials[n].amplitude);
-        else if (!owned(partials[n].bin, std::max(lobeBins, partials[n].bin * partialReach)))
+        else if (!ownedByOthers(partials[n].bin))
             odd.push_back(partials[n].amplitude);
     }
     if (odd.size() < fewestOddPartials || even.size() < 2)
-        return false;
+        return -1;
     const auto median = [](std::vector<float>& values) {
         std::nth_element(values.begin(), values.begin() + std::ptrdiff_t(values.size() / 2), values.end());
         return values[values.size() / 2];
     };
-    return median(odd) >= oddPartialsShare * median(even);
+    return double(median(odd)) / std::max(1e-12, double(median(even)));
 }
 
 std::vector<PitchEstimate> PitchEstimator::estimate(const std::vector<float>& magnitude,
@@ -211,6 +227,7 @@ std::vector<PitchEstimate> PitchEstimator::estimate(const std::vector<float>& ma
     const std::vector<float> whitened = residual;
 
     ownedBins.clear();
+    foundBins.clear();
     std::vector<PitchEstimate> found;
     std::vector<int> passedOver; // keys heard only as overtones of keys found
     double first = 0;
@@ -262,10 +279,26 @@ std::vector<PitchEstimate> PitchEstimator::estimate(const std::vector<float>& ma
         found.push_back(best);
         removePartials(bestPartials);
     }
+    // Whether a key was struck an octave lower or higher than found is read in the whole spectrum.
     residual = whitened;
-    for (PitchEstimate& e : found)
-        if (struckAnOctaveLower(e.key, found))
-            e.key -= 12;
+    const auto isFound = [&](int key) {
+        return std::any_of(found.begin(), found.end(),
+                           [key](const PitchEstimate& e) { return e.key == key; });
+    };
+    for (std::size_t i = 0; i < found.size(); ++i) {
+        PitchEstimate& e = found[i];
+        const int lower = e.key - 12;
+        const int upper = e.key + 12;
+        if (lower >= std::max(lowestKey, lowestOctaveDown) && !isFound(lower) &&
+            oddToEven(lower, found.size()) >= oddPartialsShare) {
+            e.key = lower;
+        } else if (i > 0 && upper <= highestKey && !isFound(upper) &&
+                   std::find(passedOver.begin(), passedOver.end(), upper) != passedOver.end()) {
+            const double ratio = oddToEven(e.key, i);
+            if (ratio >= 0 && ratio < ownOddPartialsShare)
+                e.key = upper;
+        }
+    }
     std::sort(found.begin(), found.end(), [](const PitchEstimate& a, const PitchEstimate& b) { return a.key < b.key; });
     return found;
 }

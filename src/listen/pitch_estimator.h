@@ -10,7 +10,9 @@
 // taken out of the spectrum, and the rest is scored again, until what remains is too weak
 // beside the first key. Only what a partial stands above its smoothed neighbours is taken
 // out, so a partial that two notes share is left for the second. A key found whose octave below
-// shows its odd partials as well is taken for that lower key, heard through its even partials.
+// shows its odd partials as well is taken for that lower key, heard through its even partials;
+// one whose own odd partials are hardly there, and whose octave above was passed over as an
+// overtone of the others, is taken for that upper key.
 
 #include <cstddef>
 #include <vector>
@@ -42,9 +44,10 @@ private:
     // The best reading of key's partials in residual over the tunings and inharmonicities tried,
     // weighing its first `weighed` partials.
     double score(int key, int weighed, std::vector<Partial>* partials, double* ownSalience) const;
-    // Whether the key found is rather the key an octave below, heard through its even partials:
-    // read in the whole spectrum (residual holds it again), the keys found accounting for theirs.
-    bool struckAnOctaveLower(int key, const std::vector<PitchEstimate>& found) const;
+    // The median of key's odd partials over the median of its even ones, read in residual; odd
+    // partials on which a partial of a key found lies are left out, but for the found key
+    // `besides`. Negative when too few odd partials are left to tell.
+    double oddToEven(int key, std::size_t besides) const;
     // Whether a partial of a note found already lies within reach of bin.
     bool owned(double bin, double reach) const;
     void whiten(std::vector<float>& spectrum) const;
@@ -59,6 +62,7 @@ private:
     int highestKey;
     std::vector<float> residual;
     std::vector<double> ownedBins; // the partials of the notes found so far, rising
+    std::vector<std::vector<double>> foundBins; // the same, note by note
 };
 
 } // namespace Listen

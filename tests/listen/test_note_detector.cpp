@@ -68,19 +68,24 @@ void TestNoteDetector::playedKeysAreHeardOnce_data()
 {
     QTest::addColumn<QString>("piano");
     QTest::addColumn<QList<int>>("keys");
+    QTest::addColumn<int>("velocity");
+    QTest::addColumn<QList<double>>("delaysMs"); // when each key is struck, after the first
     for (const char* piano : pianos) {
         const QString name = QFileInfo(piano).baseName();
-        QTest::newRow(qPrintable(name + " middle C")) << QString(piano) << QList<int>{60};
-        QTest::newRow(qPrintable(name + " E2, low")) << QString(piano) << QList<int>{40};
-        QTest::newRow(qPrintable(name + " C1, whose high partials ring on their own")) << QString(piano)
-                                                                                   << QList<int>{24};
-        QTest::newRow(qPrintable(name + " E1, heard through the partials above its faint fundamental"))
-            << QString(piano) << QList<int>{28};
-        QTest::newRow(qPrintable(name + " C7, high")) << QString(piano) << QList<int>{96};
-        QTest::newRow(qPrintable(name + " major third")) << QString(piano) << QList<int>{60, 64};
-        QTest::newRow(qPrintable(name + " C major triad")) << QString(piano) << QList<int>{60, 64, 67};
-        QTest::newRow(qPrintable(name + " F#3 dominant seventh, whose third's even partials stand out"))
-            << QString(piano) << QList<int>{54, 58, 61, 64};
+        const auto row = [&](const char* what, const QList<int>& keys, int velocity = 80,
+                             const QList<double>& delaysMs = {}) {
+            QTest::newRow(qPrintable(name + " " + what)) << QString(piano) << keys << velocity << delaysMs;
+        };
+        row("middle C", {60});
+        row("E2, low", {40});
+        row("C1, whose high partials ring on their own", {24});
+        row("E1, heard through the partials above its faint fundamental", {28});
+        row("C7, high", {96});
+        row("major third", {60, 64});
+        row("C major triad", {60, 64, 67});
+        row("F#3 dominant seventh, whose third's even partials stand out", {54, 58, 61, 64});
+        row("F#3 major seventh, second inversion, soft and spread: its F#4 lies in the others' partials",
+            {61, 65, 66, 70}, 45, {0, 7, 9, 17});
     }
 }
 
@@ -88,10 +93,14 @@ void TestNoteDetector::playedKeysAreHeardOnce()
 {
     QFETCH(QString, piano);
     QFETCH(QList<int>, keys);
+    QFETCH(int, velocity);
+    QFETCH(QList<double>, delaysMs);
     AnswerAudio::AnswerRenderer& renderer = pianoNamed(piano);
     QVERIFY2(renderer.ok(), renderer.error().c_str());
     AnswerAudio::Answer answer;
     answer.keys.assign(keys.begin(), keys.end());
+    answer.velocity = velocity;
+    answer.keyDelayMs.assign(delaysMs.begin(), delaysMs.end());
     const AnswerAudio::RenderedAnswer rendered = renderer.render(answer);
 
     const auto heard = hear(rendered.samples);
