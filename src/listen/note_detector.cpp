@@ -45,11 +45,13 @@ constexpr double releaseDrop = 1e-3;
 // a rustle) is no note. Over the whole band the spectral flatness of a piano's sound (a key, an
 // interval, a chord; clean, in a room or over noise), its partials standing far above what lies
 // between them, stays under 0.05; a stir of pink or brown noise reads 0.1 and more, white noise
-// about 0.56. Octave by octave, where noise of any colour reads as noise, it stays under 0.3.
+// about 0.56. Octave by octave, where noise of any colour reads as noise, it stays under 0.35 (a
+// diminished seventh, whose partials fill each octave evenly, reads the most), and the stirs of
+// noise heard before an answer read 0.49 and more.
 constexpr double flatnessLowHz = 50.0;
 constexpr double flatnessHighHz = 5000.0;
 constexpr double soundFlatness = 0.1;
-constexpr double noiseFlatness = 0.3;
+constexpr double noiseFlatness = 0.35;
 constexpr int densePartialsTopKey = 29; // F1
 // The long strings of the bass ring with high partials that stand out on their own, a few
 // octaves up, stretched sharp by the strings' stiffness beyond where the estimator looks for

@@ -86,6 +86,8 @@ void TestNoteDetector::playedKeysAreHeardOnce_data()
         row("F#3 dominant seventh, whose third's even partials stand out", {54, 58, 61, 64});
         row("F#3 major seventh, second inversion, soft and spread: its F#4 lies in the others' partials",
             {61, 65, 66, 70}, 45, {0, 7, 9, 17});
+        row("C3 diminished seventh, whose partials fill each octave evenly", {48, 51, 54, 57}, 110,
+            {17, 0, 2, 5});
     }
 }
 
