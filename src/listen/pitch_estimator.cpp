@@ -38,6 +38,11 @@ constexpr double whiteningNu = 0.6;
 constexpr double weakestShare = 0.3;
 constexpr double overtoneShare = 0.6;
 constexpr double ownShare = 0.2;
+// A key a twelfth or two octaves above the first key found has no partial of its own: each lies on
+// one of the first key's. It is heard all the same from weakestShare on, as no single key's own
+// partials score that much there (0.28 of the key at most a twelfth up, 0.22 two octaves up). An
+// octave up, where a single key's even partials often score more, is an overtone as any other.
+constexpr std::array<int, 2> hiddenAboveFirst{19, 24};
 // A key found may be the octave of the key struck, heard through its even partials: it is taken
 // an octave down when the odd partials of the lower key (those no other key found accounts for)
 // stand at this share of its even ones; where the key found was itself struck, they read 0.24
@@ -270,8 +275,9 @@ std::vector<PitchEstimate> PitchEstimator::estimate(const std::vector<float>& ma
             firstOwn = bestOwn;
         } else if (best.salience < first * weakestShare) {
             break;
-        } else if (best.salience < first * overtoneShare
-                   && bestOwn < firstOwn * ownShare) {
+        } else if (best.salience < first * overtoneShare && bestOwn < firstOwn * ownShare &&
+                   std::find(hiddenAboveFirst.begin(), hiddenAboveFirst.end(),
+                             best.key - found.front().key) == hiddenAboveFirst.end()) {
             // Heard mostly in partials of the keys found already: an overtone, not a key.
             passedOver.push_back(best.key);
             continue;

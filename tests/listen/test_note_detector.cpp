@@ -61,6 +61,7 @@ private slots:
     void aKeyStruckAgainIsASecondOnset();
     void keysJustAfterANoiseAreHeard();
     void backgroundNoiseStrikesNoKey();
+    void aSingleKeyBringsNoKeyAmongItsPartials();
     void theToolPrintsEachOnset();
 };
 
@@ -86,6 +87,8 @@ void TestNoteDetector::playedKeysAreHeardOnce_data()
         row("F#3 dominant seventh, whose third's even partials stand out", {54, 58, 61, 64});
         row("F#3 major seventh, second inversion, soft and spread: its F#4 lies in the others' partials",
             {61, 65, 66, 70}, 45, {0, 7, 9, 17});
+        row("G#4 and D#6, a twelfth whose partials all lie on the lower key's", {68, 87}, 60, {3, 0});
+        row("F#4 and F#6, two octaves", {66, 90}, 57, {0, 4});
         row("C3 diminished seventh, whose partials fill each octave evenly", {48, 51, 54, 57}, 110,
             {17, 0, 2, 5});
     }
@@ -216,6 +219,28 @@ void TestNoteDetector::backgroundNoiseStrikesNoKey()
         }
     }
     QVERIFY2(early.isEmpty(), qPrintable(early.join(QStringLiteral("; "))));
+}
+
+// A key two octaves or a twelfth above another is heard in the partials they share: a single key's
+// own partials there must not be heard as one, struck softly or hard.
+void TestNoteDetector::aSingleKeyBringsNoKeyAmongItsPartials()
+{
+    QStringList ghosts;
+    for (const char* piano : pianos) {
+        for (int key = 21; key <= 108; ++key) {
+            AnswerAudio::Answer answer;
+            answer.keys = {key};
+            answer.velocity = key % 2 ? 110 : 50;
+            for (const auto& onset : hear(pianoNamed(piano).render(answer).samples))
+                for (int heard : onset.keys)
+                    if (heard == key + 19 || heard == key + 24)
+                        ghosts << QStringLiteral("%1 key %2: %3")
+                                      .arg(QFileInfo(piano).baseName())
+                                      .arg(key)
+                                      .arg(heard);
+        }
+    }
+    QVERIFY2(ghosts.isEmpty(), qPrintable(ghosts.join(QStringLiteral("; "))));
 }
 
 void TestNoteDetector::aKeyStruckAgainIsASecondOnset()
