@@ -9,10 +9,12 @@
 // still heard through the partials above it. The best-scoring key is taken, its partials are
 // taken out of the spectrum, and the rest is scored again, until what remains is too weak
 // beside the first key. Only what a partial stands above its smoothed neighbours is taken
-// out, so a partial that two notes share is left for the second. A key found whose octave below
-// shows its odd partials as well is taken for that lower key, heard through its even partials;
-// one whose own odd partials are hardly there, and whose octave above was passed over as an
-// overtone of the others, is taken for that upper key.
+// out, so a partial that two notes share is left for the second. A key heard mostly in the
+// partials of the keys found is passed over as their overtone, unless it lies a twelfth or two
+// octaves above the first key, where a single key's own partials score too little to pass for
+// a key. A key found whose octave below shows its odd partials as well is taken for that lower
+// key, heard through its even partials; one whose own odd partials are hardly there, and whose
+// octave above was passed over as an overtone of the others, is taken for that upper key.
 
 #include <cstddef>
 #include <vector>
