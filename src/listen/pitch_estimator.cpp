@@ -149,19 +149,23 @@ double PitchEstimator::score(int key, int weighed, std::vector<Partial>* partial
     return best;
 }
 
-bool PitchEstimator::owned(double bin, double reach) const
+bool PitchEstimator::owned(double bin, double reach, std::size_t besides) const
 {
-    const auto after = std::lower_bound(ownedBins.begin(), ownedBins.end(), bin - reach);
-    return after != ownedBins.end() && *after <= bin + reach;
+    for (std::size_t i = 0; i < foundBins.size(); ++i) {
+        if (i == besides)
+            continue;
+        const auto after = std::lower_bound(foundBins[i].begin(), foundBins[i].end(), bin - reach);
+        if (after != foundBins[i].end() && *after <= bin + reach)
+            return true;
+    }
+    return false;
 }
 
 void PitchEstimator::removePartials(const std::vector<Partial>& partials)
 {
     std::vector<double>& bins = foundBins.emplace_back();
-    for (const Partial& partial : partials) {
-        ownedBins.insert(std::upper_bound(ownedBins.begin(), ownedBins.end(), partial.bin), partial.bin);
+    for (const Partial& partial : partials)
         bins.push_back(partial.bin);
-    }
     std::sort(bins.begin(), bins.end());
     for (std::size_t n = 0; n < partials.size(); ++n) {
         const float amplitude = partials[n].amplitude;
@@ -194,23 +198,12 @@ double PitchEstimator::oddToEven(int key, std::size_t besides) const
     std::vector<Partial> partials;
     double own = 0;
     score(key, weighedPartials, &partials, &own);
-    const auto ownedByOthers = [&](double bin) {
-        const double reach = std::max(lobeBins, bin * partialReach);
-        for (std::size_t i = 0; i < foundBins.size(); ++i) {
-            if (i == besides)
-                continue;
-            const auto after = std::lower_bound(foundBins[i].begin(), foundBins[i].end(), bin - reach);
-            if (after != foundBins[i].end() && *after <= bin + reach)
-                return true;
-        }
-        return false;
-    };
     std::vector<float> odd;
     std::vector<float> even;
     for (std::size_t n = 0; n < partials.size() && n < oddPartialsRead; ++n) {
         if (n % 2 == 1)
             even.push_back(partials[n].amplitude);
-        else if (!ownedByOthers(partials[n].bin))
+        else if (!owned(partials[n].bin, std::max(lobeBins, partials[n].bin * partialReach), besides))
             odd.push_back(partials[n].amplitude);
     }
     if (odd.size() < fewestOddPartials || even.size() < 2)
@@ -231,7 +224,6 @@ std::vector<PitchEstimate> PitchEstimator::estimate(const std::vector<float>& ma
     whiten(residual);
     const std::vector<float> whitened = residual;
 
-    ownedBins.clear();
     foundBins.clear();
     std::vector<PitchEstimate> found;
     std::vector<int> passedOver; // keys heard only as overtones of keys found

@@ -50,8 +50,9 @@ private:
     // partials on which a partial of a key found lies are left out, but for the found key
     // `besides`. Negative when too few odd partials are left to tell.
     double oddToEven(int key, std::size_t besides) const;
-    // Whether a partial of a note found already lies within reach of bin.
-    bool owned(double bin, double reach) const;
+    // Whether a partial of a note found already (but the one found `besides`-th) lies within
+    // reach of bin.
+    bool owned(double bin, double reach, std::size_t besides = std::size_t(-1)) const;
     void whiten(std::vector<float>& spectrum) const;
     void removePartials(const std::vector<Partial>& partials);
     float peakNear(double bin, double reach, double* at) const;
@@ -63,8 +64,7 @@ private:
     int lowestKey;
     int highestKey;
     std::vector<float> residual;
-    std::vector<double> ownedBins; // the partials of the notes found so far, rising
-    std::vector<std::vector<double>> foundBins; // the same, note by note
+    std::vector<std::vector<double>> foundBins; // the partials of each note found so far, rising
 };
 
 } // namespace Listen
