@@ -14,7 +14,9 @@
 // octaves above the first key, where a single key's own partials score too little to pass for
 // a key. A key found whose octave below shows its odd partials as well is taken for that lower
 // key, heard through its even partials; one whose own odd partials are hardly there, and whose
-// octave above was passed over as an overtone of the others, is taken for that upper key.
+// octave above was passed over as an overtone of the others, is taken for that upper key. A key
+// found before the key an octave below it, that keeps little once the other keys found are taken
+// out, was that lower key's even partials, heard first: it is let go.
 
 #include <cstddef>
 #include <vector>
@@ -53,7 +55,13 @@ private:
     // Whether a partial of a note found already (but the one found `besides`-th) lies within
     // reach of bin.
     bool owned(double bin, double reach, std::size_t besides = std::size_t(-1)) const;
+    // Lets go of each key found before the key an octave below it that is hardly more than that
+    // key's even partials: scored alone, with the other keys found taken out of whitened.
+    void dropOctavesOfLaterKeys(std::vector<PitchEstimate>& found,
+                                std::vector<std::vector<Partial>>& foundPartials,
+                                const std::vector<float>& whitened, double first);
     void whiten(std::vector<float>& spectrum) const;
+    static std::vector<double> binsOf(const std::vector<Partial>& partials); // rising
     void removePartials(const std::vector<Partial>& partials);
     float peakNear(double bin, double reach, double* at) const;
 

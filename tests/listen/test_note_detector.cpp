@@ -89,6 +89,8 @@ void TestNoteDetector::playedKeysAreHeardOnce_data()
             {61, 65, 66, 70}, 45, {0, 7, 9, 17});
         row("G#4 and D#6, a twelfth whose partials all lie on the lower key's", {68, 87}, 60, {3, 0});
         row("F#4 and F#6, two octaves", {66, 90}, 57, {0, 4});
+        row("A#3 major triad, soft and spread: A#3's second partial is heard before it, as A#4", {58, 62, 65},
+            50, {14, 0, 8});
         row("C3 diminished seventh, whose partials fill each octave evenly", {48, 51, 54, 57}, 110,
             {17, 0, 2, 5});
     }
