@@ -9,7 +9,9 @@
 // still heard through the partials above it. The best-scoring key is taken, its partials are
 // taken out of the spectrum, and the rest is scored again, until what remains is too weak
 // beside the first key. Only what a partial stands above its smoothed neighbours is taken
-// out, so a partial that two notes share is left for the second. A key heard mostly in the
+// out, so a partial that two notes share is left for the second. A key a semitone or a tone beside
+// the first loses its lowest partials with the first's; when its higher partials were heard as
+// keys of their own, the search starts again with it taken second. A key heard mostly in the
 // partials of the keys found is passed over as their overtone, unless it lies a twelfth or two
 // octaves above the first key, where a single key's own partials score too little to pass for
 // a key. A key found whose octave below shows its odd partials as well is taken for that lower
@@ -55,11 +57,23 @@ private:
     // Whether a partial of a note found already (but the one found `besides`-th) lies within
     // reach of bin.
     bool owned(double bin, double reach, std::size_t besides = std::size_t(-1)) const;
+    // The keys found so far, strongest first.
+    struct Search
+    {
+        std::vector<PitchEstimate> found;
+        std::vector<std::vector<Partial>> partials; // of each key found, as it was taken out
+        std::vector<int> passedOver;                // keys heard only as overtones of keys found
+        double first = 0;                           // the first key's score
+        double firstOwn = 0;                        // and that of its partials no other key owns
+    };
+    // Finds further keys in residual, strongest first, taking each one's partials out.
+    void search(Search& search, int maxNotes);
+    // A key a semitone or a tone beside the first key found that was heard only through its high
+    // partials, as keys of their own; 0 when there is none. Reads whitened with the first key taken out.
+    int hiddenNeighbour(const Search& search, const std::vector<float>& whitened);
     // Lets go of each key found before the key an octave below it that is hardly more than that
     // key's even partials: scored alone, with the other keys found taken out of whitened.
-    void dropOctavesOfLaterKeys(std::vector<PitchEstimate>& found,
-                                std::vector<std::vector<Partial>>& foundPartials,
-                                const std::vector<float>& whitened, double first);
+    void dropOctavesOfLaterKeys(Search& search, const std::vector<float>& whitened);
     void whiten(std::vector<float>& spectrum) const;
     static std::vector<double> binsOf(const std::vector<Partial>& partials); // rising
     void removePartials(const std::vector<Partial>& partials);

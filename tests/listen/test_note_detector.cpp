@@ -83,6 +83,8 @@ void TestNoteDetector::playedKeysAreHeardOnce_data()
         row("E1, heard through the partials above its faint fundamental", {28});
         row("C7, high", {96});
         row("major third", {60, 64});
+        row("B3 and C4, a semitone: C4 takes the lowest partials of B3 out with its own", {59, 60}, 100,
+            {7, 0});
         row("C major triad", {60, 64, 67});
         row("F#3 dominant seventh, whose third's even partials stand out", {54, 58, 61, 64});
         row("F#3 major seventh, second inversion, soft and spread: its F#4 lies in the others' partials",
