@@ -52,7 +52,12 @@ constexpr double flatnessLowHz = 50.0;
 constexpr double flatnessHighHz = 5000.0;
 constexpr double soundFlatness = 0.1;
 constexpr double noiseFlatness = 0.35;
+// The partials of the lowest strings lie closer together than the long frame can tell apart: their
+// sound reads as noise octave by octave, and is only weighed over the whole band, where it reads
+// 0.03 at most. A rumble beginning, or a stir of noise just before an answer, that the estimator
+// takes for such a string reads 0.057 and more there.
 constexpr int densePartialsTopKey = 29; // F1
+constexpr double lowestStringsFlatness = 0.05;
 // The long strings of the bass ring with high partials that stand out on their own, a few
 // octaves up, stretched sharp by the strings' stiffness beyond where the estimator looks for
 // them. A key heard more than two octaves above a bass key, and much weaker than it, is taken
@@ -310,10 +315,9 @@ void NoteDetector::State::analysePending()
         return;
     }
     std::vector<PitchEstimate> found = estimator.estimate(spectrum, background, options.maxPolyphony);
-    // The partials of the lowest strings lie closer together than the long frame can tell
-    // apart: their sound reads as noise octave by octave, and is only weighed as a whole.
     const bool lowestStrings = !found.empty() && found.front().key <= densePartialsTopKey;
-    if (!lowestStrings && flatness(spectrum, true) > noiseFlatness) {
+    if (lowestStrings ? flatness(spectrum, false) > lowestStringsFlatness
+                      : flatness(spectrum, true) > noiseFlatness) {
         nothingHeard();
         return;
     }

@@ -153,6 +153,7 @@ void TestNoteDetector::silenceAndNoiseAreNoNotes_data()
     QTest::newRow("hiss beginning, -48 dB") << 0.0 << 0.004f << 1.0;
     QTest::newRow("hiss beginning, -20 dB") << 0.0 << 0.1f << 1.0;
     QTest::newRow("pinkish noise beginning, -30 dB") << 0.7 << 0.01f << 1.0;
+    QTest::newRow("rumble beginning, -30 dB") << 0.98 << 0.004f << 1.0;
 }
 
 void TestNoteDetector::silenceAndNoiseAreNoNotes()
