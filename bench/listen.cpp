@@ -17,7 +17,9 @@
 //
 // Options: --only=note|interval|chord|sung, --soundfont=NAME, --condition=clean|noisy|room,
 // --rate=HZ, --verbose (every failure on stderr), --save-failures=FOLDER (their sound as WAV),
-// --method=detector|basic-pitch.
+// --method=detector|basic-pitch, --set=benchmark|sweep (the fixed set above, or a wider one of
+// right answers only, clean: every interval up to two octaves on every key, every triad and
+// seventh chord in every inversion on every root from C2 to C6).
 // The last line is
 //   listen notes_pct=... intervals_pct=... chords_pct=... sung_pct=... wrong_accepted_pct=...
 //   onset_to_judgement_p99_ms=... cpu_pct=...
@@ -184,8 +186,13 @@ int main(int argc, char** argv)
     if (!option(argc, argv, "--rate").empty())
         renderOptions.sampleRate = std::atof(option(argc, argv, "--rate").c_str());
 
+    const std::string set = option(argc, argv, "--set").empty() ? "benchmark" : option(argc, argv, "--set");
+    if (set != "benchmark" && set != "sweep") {
+        std::fprintf(stderr, "listen: --set is benchmark or sweep\n");
+        return 2;
+    }
     std::vector<AnswerCase> cases;
-    for (const AnswerCase& c : answerSet())
+    for (const AnswerCase& c : set == "sweep" ? sweepSet() : answerSet())
         if ((only.empty() || only == kindName(c.kind))
             && (soundFontFilter.empty() || soundFontFilter == answerSoundFonts()[std::size_t(c.soundFont)].name)
             && (conditionFilter.empty() || conditionFilter == conditionName(c.condition)))

@@ -225,6 +225,31 @@ public:
         }
     }
 
+    // Everything of one kind over the whole keyboard, clean: every key, every interval up to two
+    // octaves on every key, every triad and seventh chord in every inversion on every root from C2
+    // to C6.
+    void addSweep(int soundFont)
+    {
+        for (int key = 21; key <= 108; ++key)
+            played(AnswerKind::Note, keyName(key), {key}, {key}, soundFont, Condition::Clean);
+        for (int size = 1; size <= 24; ++size)
+            for (int low = 33; low + size <= 96; ++low)
+                played(AnswerKind::Interval, keysName({low, low + size}), {low, low + size},
+                       {low, low + size}, soundFont, Condition::Clean);
+        for (const std::vector<Shape>* family : {&triads(), &sevenths()})
+            for (const Shape& shape : *family)
+                for (int inversion = 0; inversion < int(shape.steps.size()); ++inversion)
+                    for (int root = 36; root <= 84; ++root) {
+                        std::vector<int> keys;
+                        for (std::size_t i = 0; i < shape.steps.size(); ++i)
+                            keys.push_back(root + shape.steps[i] + (int(i) < inversion ? 12 : 0));
+                        std::sort(keys.begin(), keys.end());
+                        played(AnswerKind::Chord,
+                               keyName(root) + " " + shape.name + ", " + inversionName(inversion), keys, keys,
+                               soundFont, Condition::Clean);
+                    }
+    }
+
     Dice dice;
     std::vector<AnswerCase> cases;
 };
@@ -289,6 +314,14 @@ std::vector<AnswerCase> answerSet(unsigned seed)
     for (int soundFont = 0; soundFont < int(answerSoundFonts().size()); ++soundFont)
         for (Condition condition : {Condition::Clean, Condition::Noisy, Condition::Room})
             builder.addBlock(soundFont, condition);
+    return builder.cases;
+}
+
+std::vector<AnswerCase> sweepSet(unsigned seed)
+{
+    SetBuilder builder(seed);
+    for (int soundFont = 0; soundFont < int(answerSoundFonts().size()); ++soundFont)
+        builder.addSweep(soundFont);
     return builder.cases;
 }
 

@@ -49,6 +49,10 @@ std::string keyName(int key);
 std::string keysName(const std::vector<int>& keys);
 
 std::vector<AnswerCase> answerSet(unsigned seed = 20240611);
+// A wider set than the benchmark's, right answers only, clean: every key, every interval up to two
+// octaves on every key from A1, every triad and seventh chord in every inversion on every root from
+// C2 to C6, on both pianos. Velocities and the spread of the keys are drawn from the seed.
+std::vector<AnswerCase> sweepSet(unsigned seed = 20240611);
 
 // Renders every case in its soundfont and condition, in the order of `cases`. The soundfonts are
 // rendered side by side, one thread each; `workFolder` (which must exist) holds sox's takes.
