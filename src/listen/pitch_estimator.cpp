@@ -79,6 +79,11 @@ double keyFrequency(int key, double cents = 0)
     return 440.0 * std::pow(2.0, (key - 69 + cents / 100.0) / 12.0);
 }
 
+bool hasKey(const std::vector<PitchEstimate>& found, int key)
+{
+    return std::any_of(found.begin(), found.end(), [key](const PitchEstimate& e) { return e.key == key; });
+}
+
 } // namespace
 
 PitchEstimator::PitchEstimator(double sampleRate, std::size_t frameSize, std::size_t fftSize, int lowestKey,
@@ -238,6 +243,16 @@ double PitchEstimator::oddToEven(int key, std::size_t besides) const
     return double(median(odd)) / std::max(1e-12, double(median(even)));
 }
 
+void PitchEstimator::takeOut(const std::vector<float>& whitened, const Search& search, std::size_t count,
+                             std::size_t besides)
+{
+    residual = whitened;
+    foundBins.clear();
+    for (std::size_t k = 0; k < count; ++k)
+        if (k != besides)
+            removePartials(search.partials[k]);
+}
+
 void PitchEstimator::dropOctavesOfLaterKeys(Search& search, const std::vector<float>& whitened)
 {
     std::vector<PitchEstimate>& found = search.found;
@@ -248,11 +263,7 @@ void PitchEstimator::dropOctavesOfLaterKeys(Search& search, const std::vector<fl
                          [lower](const PitchEstimate& e) { return e.key == lower; }))
             continue;
         // What is left of the key once every other key found is taken out, in the order found.
-        residual = whitened;
-        foundBins.clear();
-        for (std::size_t k = 0; k < found.size(); ++k)
-            if (k != i)
-                removePartials(search.partials[k]);
+        takeOut(whitened, search, found.size(), i);
         double own = 0;
         drop[i] = score(found[i].key, weighedPartials, nullptr, &own) < search.first * octaveLeftShare;
     }
@@ -280,8 +291,7 @@ void PitchEstimator::search(Search& search, int maxNotes)
     std::vector<Partial> partials;
     std::vector<Partial> bestPartials;
     const auto taken = [&](int key) {
-        return std::any_of(found.begin(), found.end(),
-                           [key](const PitchEstimate& e) { return e.key == key; }) ||
+        return hasKey(found, key) ||
                std::find(search.passedOver.begin(), search.passedOver.end(), key) != search.passedOver.end();
     };
     while (int(found.size()) < maxNotes && search.passedOver.size() < 8) {
@@ -334,15 +344,22 @@ int PitchEstimator::hiddenNeighbour(const Search& search, const std::vector<floa
     const std::vector<PitchEstimate>& found = search.found;
     if (found.size() < 2)
         return 0;
+    const int firstKey = found.front().key;
+    const std::array<int, 4> beside{firstKey - 2, firstKey - 1, firstKey + 1, firstKey + 2};
+    // Whether a key found after the first lies on one of key's partials, from the third up.
+    const auto onItsPartials = [&](int key) {
+        return std::any_of(found.begin() + 1, found.end(), [key](const PitchEstimate& e) {
+            return std::find(partialSteps.begin(), partialSteps.end(), e.key - key) != partialSteps.end();
+        });
+    };
+    if (std::none_of(beside.begin(), beside.end(), onItsPartials))
+        return 0;
     const std::vector<Partial>& firstPartials = search.partials.front();
-    residual = whitened;
-    foundBins.clear();
-    removePartials(firstPartials);
+    takeOut(whitened, search, 1);
     int neighbour = 0;
     double loudest = neighbourShare;
     std::vector<Partial> partials;
-    const int firstKey = found.front().key;
-    for (int key : {firstKey - 2, firstKey - 1, firstKey + 1, firstKey + 2}) {
+    for (int key : beside) {
         if (key < lowestKey || key > highestKey)
             continue;
         double own = 0;
@@ -363,18 +380,7 @@ int PitchEstimator::hiddenNeighbour(const Search& search, const std::vector<floa
             neighbour = key;
         }
     }
-    const auto isFound = [&](int key) {
-        return std::any_of(found.begin(), found.end(),
-                           [key](const PitchEstimate& e) { return e.key == key; });
-    };
-    if (neighbour == 0 || isFound(neighbour))
-        return 0;
-    const bool onItsPartials =
-        std::any_of(found.begin() + 1, found.end(), [neighbour](const PitchEstimate& e) {
-            return std::find(partialSteps.begin(), partialSteps.end(), e.key - neighbour) !=
-                   partialSteps.end();
-        });
-    return onItsPartials ? neighbour : 0;
+    return neighbour != 0 && !hasKey(found, neighbour) && onItsPartials(neighbour) ? neighbour : 0;
 }
 
 std::vector<PitchEstimate> PitchEstimator::estimate(const std::vector<float>& magnitude,
@@ -391,12 +397,10 @@ std::vector<PitchEstimate> PitchEstimator::estimate(const std::vector<float>& ma
     search(heard, maxNotes);
     if (const int neighbour = hiddenNeighbour(heard, whitened)) {
         // Again, with the neighbour taken second: its partials go out with it.
-        residual = whitened;
-        foundBins.clear();
+        takeOut(whitened, heard, 1);
         heard.found.resize(1);
         heard.partials.resize(1);
         heard.passedOver.clear();
-        removePartials(heard.partials.front());
         std::vector<Partial> partials;
         double own = 0;
         heard.found.push_back({neighbour, score(neighbour, weighedPartials, &partials, &own)});
@@ -409,18 +413,14 @@ std::vector<PitchEstimate> PitchEstimator::estimate(const std::vector<float>& ma
     const std::vector<int>& passedOver = heard.passedOver;
     // Whether a key was struck an octave lower or higher than found is read in the whole spectrum.
     residual = whitened;
-    const auto isFound = [&](int key) {
-        return std::any_of(found.begin(), found.end(),
-                           [key](const PitchEstimate& e) { return e.key == key; });
-    };
     for (std::size_t i = 0; i < found.size(); ++i) {
         PitchEstimate& e = found[i];
         const int lower = e.key - 12;
         const int upper = e.key + 12;
-        if (lower >= std::max(lowestKey, lowestOctaveDown) && !isFound(lower) &&
+        if (lower >= std::max(lowestKey, lowestOctaveDown) && !hasKey(found, lower) &&
             oddToEven(lower, found.size()) >= oddPartialsShare) {
             e.key = lower;
-        } else if (i > 0 && upper <= highestKey && !isFound(upper) &&
+        } else if (i > 0 && upper <= highestKey && !hasKey(found, upper) &&
                    std::find(passedOver.begin(), passedOver.end(), upper) != passedOver.end()) {
             const double ratio = oddToEven(e.key, i);
             if (ratio >= 0 && ratio < ownOddPartialsShare)

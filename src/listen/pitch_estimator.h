@@ -71,6 +71,10 @@ private:
     // A key a semitone or a tone beside the first key found that was heard only through its high
     // partials, as keys of their own; 0 when there is none. Reads whitened with the first key taken out.
     int hiddenNeighbour(const Search& search, const std::vector<float>& whitened);
+    // Starts again from whitened, with the partials of the first `count` keys found taken out but
+    // those of the `besides`-th.
+    void takeOut(const std::vector<float>& whitened, const Search& search, std::size_t count,
+                 std::size_t besides = std::size_t(-1));
     // Lets go of each key found before the key an octave below it that is hardly more than that
     // key's even partials: scored alone, with the other keys found taken out of whitened.
     void dropOctavesOfLaterKeys(Search& search, const std::vector<float>& whitened);
