@@ -39,6 +39,13 @@ constexpr double retriggerSeconds = 0.25;
 constexpr double reanchorShare = 2.0;
 // An onset is only heard when what it brings is at least this share of what sounds then.
 constexpr double newSoundShare = 0.15;
+// The keys are named in the long frame through the sine window, which tells apart the partials of
+// bass keys a semitone or a tone apart, where the Hann window blurs them into one. Where the onset
+// brings less than this share of what sounds (a key struck again, a chord over one still ringing),
+// they are named through the Hann window: what is heard there is the frame less the one before it,
+// and the sine window's higher side lobes, of partials that change as a string is struck again,
+// leave too much behind. Whether a frame holds a piano's sound is weighed through the Hann window.
+constexpr double ringingShare = 0.65;
 // A held key is let go once its partials have fallen this far below their loudest.
 constexpr double releaseDrop = 1e-3;
 // What begins with an even spread of power over the band of the partials (hiss, a fan starting,
@@ -55,7 +62,10 @@ constexpr double noiseFlatness = 0.35;
 // The partials of the lowest strings lie closer together than the long frame can tell apart: their
 // sound reads as noise octave by octave, and is only weighed over the whole band, where it reads
 // 0.03 at most. A rumble beginning, or a stir of noise just before an answer, that the estimator
-// takes for such a string reads 0.057 and more there.
+// takes for such a string reads 0.057 and more there. A lowest string is only spared the octave
+// by octave check where the Hann window hears one too: through the sine window's higher side
+// lobes, the partials of a chord over a hiss, or a key struck in a frame that begins in noise,
+// pass for the dense partials of a lowest string.
 constexpr int densePartialsTopKey = 29; // F1
 constexpr double lowestStringsFlatness = 0.05;
 // The long strings of the bass ring with high partials that stand out on their own, a few
@@ -83,10 +93,15 @@ struct NoteDetector::State
           shortFrame(nextPowerOfTwo(std::size_t(rate * shortFrameSeconds))),
           longFrame(std::size_t(rate * longFrameSeconds)), history(std::size_t(rate * historySeconds)),
           shortSpectrum(shortFrame, shortFrame), longSpectrum(longFrame, nextPowerOfTwo(longFrame) * 4),
-          estimator(rate, longFrame, nextPowerOfTwo(longFrame) * 4, options.lowestKey, options.highestKey),
+          sineSpectrum(longFrame, nextPowerOfTwo(longFrame) * 4, Window::Sine),
+          estimator(rate, longFrame, nextPowerOfTwo(longFrame) * 4, Window::Hann, options.lowestKey,
+                    options.highestKey),
+          sineEstimator(rate, longFrame, nextPowerOfTwo(longFrame) * 4, Window::Sine, options.lowestKey,
+                        options.highestKey),
           fluxBins(std::min(shortSpectrum.binCount(), std::size_t(fluxTopHz * double(shortFrame) / rate))),
-          ring(history, 0.0f), frame(std::max(shortFrame, longFrame)), noiseFloor(shortSpectrum.binCount(), 0.0f),
-          previousLevel(shortSpectrum.binCount(), 0.0f), background(longSpectrum.binCount(), 0.0f)
+          ring(history, 0.0f), frame(std::max(shortFrame, longFrame)),
+          noiseFloor(shortSpectrum.binCount(), 0.0f), previousLevel(shortSpectrum.binCount(), 0.0f),
+          background(longSpectrum.binCount(), 0.0f), sineBackground(sineSpectrum.binCount(), 0.0f)
     {
     }
 
@@ -97,8 +112,10 @@ struct NoteDetector::State
     std::size_t longFrame;
     std::size_t history;
     SpectrumAnalyser shortSpectrum;
-    SpectrumAnalyser longSpectrum;
+    SpectrumAnalyser longSpectrum; // through the Hann window
+    SpectrumAnalyser sineSpectrum;
     PitchEstimator estimator;
+    PitchEstimator sineEstimator;
     std::size_t fluxBins;
 
     // The last `history` samples, ring-wise; `written` counts every sample fed.
@@ -126,6 +143,7 @@ struct NoteDetector::State
     std::uint64_t laterOnset = 0;
     double laterFlux = 0;
     std::vector<float> background; // the long spectrum just before the pending onset
+    std::vector<float> sineBackground;
 
     struct Held
     {
@@ -281,6 +299,8 @@ void NoteDetector::State::beginPending(std::uint64_t onset)
     copyOut(onset, longFrame, frame.data());
     const std::vector<float>& before = longSpectrum.analyse(frame.data());
     std::copy(before.begin(), before.end(), background.begin());
+    const std::vector<float>& sineBefore = sineSpectrum.analyse(frame.data());
+    std::copy(sineBefore.begin(), sineBefore.end(), sineBackground.begin());
 }
 
 // The pending onset brought no note: it holds back no onset after it, and a rise heard while it
@@ -314,8 +334,17 @@ void NoteDetector::State::analysePending()
         nothingHeard();
         return;
     }
-    std::vector<PitchEstimate> found = estimator.estimate(spectrum, background, options.maxPolyphony);
-    const bool lowestStrings = !found.empty() && found.front().key <= densePartialsTopKey;
+    const bool ringing = added < total * ringingShare;
+    std::vector<PitchEstimate> found = ringing
+                                           ? estimator.estimate(spectrum, background, options.maxPolyphony)
+                                           : sineEstimator.estimate(sineSpectrum.analyse(frame.data()),
+                                                                    sineBackground, options.maxPolyphony);
+    const auto lowestString = [](const std::vector<PitchEstimate>& keys) {
+        return !keys.empty() && keys.front().key <= densePartialsTopKey;
+    };
+    const bool lowestStrings =
+        lowestString(found) &&
+        (ringing || lowestString(estimator.estimate(spectrum, background, options.maxPolyphony)));
     if (lowestStrings ? flatness(spectrum, false) > lowestStringsFlatness
                       : flatness(spectrum, true) > noiseFlatness) {
         nothingHeard();

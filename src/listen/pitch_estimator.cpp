@@ -86,11 +86,11 @@ bool hasKey(const std::vector<PitchEstimate>& found, int key)
 
 } // namespace
 
-PitchEstimator::PitchEstimator(double sampleRate, std::size_t frameSize, std::size_t fftSize, int lowestKey,
-                               int highestKey)
+PitchEstimator::PitchEstimator(double sampleRate, std::size_t frameSize, std::size_t fftSize, Window window,
+                               int lowestKey, int highestKey)
     : sampleRate(sampleRate), binHz(sampleRate / double(fftSize)),
-      lobeBins(2.0 * double(fftSize) / double(frameSize)), frameSize(frameSize), lowestKey(lowestKey),
-      highestKey(highestKey)
+      lobeBins(mainLobeBins(window) * double(fftSize) / double(frameSize)), frameSize(frameSize),
+      lowestKey(lowestKey), highestKey(highestKey)
 {
 }
 

@@ -20,6 +20,8 @@
 // found before the key an octave below it, that keeps little once the other keys found are taken
 // out, was that lower key's even partials, heard first: it is let go.
 
+#include "listen/spectrum_analyser.h"
+
 #include <cstddef>
 #include <vector>
 
@@ -34,7 +36,10 @@ struct PitchEstimate
 class PitchEstimator
 {
 public:
-    PitchEstimator(double sampleRate, std::size_t frameSize, std::size_t fftSize, int lowestKey, int highestKey);
+    // The frame's spectrum comes through `window`: its main lobe tells how close two partials may
+    // lie and still be told apart.
+    PitchEstimator(double sampleRate, std::size_t frameSize, std::size_t fftSize, Window window,
+                   int lowestKey, int highestKey);
 
     // magnitude: the frame's spectrum; background: the spectrum of what was already sounding
     // before (noise, a note still ringing), taken out first. Both of fftSize/2+1 bins.

@@ -14,13 +14,19 @@ std::mutex& fftPlannerLock()
     return lock;
 }
 
-SpectrumAnalyser::SpectrumAnalyser(std::size_t frameSize, std::size_t fftSize)
+double mainLobeBins(Window window)
+{
+    return window == Window::Hann ? 2.0 : 1.5;
+}
+
+SpectrumAnalyser::SpectrumAnalyser(std::size_t frameSize, std::size_t fftSize, Window shape)
     : fftLength(fftSize < frameSize ? frameSize : fftSize), window(frameSize), magnitude(fftLength / 2 + 1)
 {
     const double pi = std::acos(-1.0);
     double sum = 0;
     for (std::size_t i = 0; i < frameSize; ++i) {
-        window[i] = float(0.5 - 0.5 * std::cos(2 * pi * (double(i) + 0.5) / double(frameSize)));
+        const double sine = std::sin(pi * (double(i) + 0.5) / double(frameSize));
+        window[i] = float(shape == Window::Hann ? sine * sine : sine);
         sum += window[i];
     }
     // A sine of amplitude 1 peaks at sum/2 in the transform.

@@ -85,6 +85,8 @@ void TestNoteDetector::playedKeysAreHeardOnce_data()
         row("major third", {60, 64});
         row("B3 and C4, a semitone: C4 takes the lowest partials of B3 out with its own", {59, 60}, 100,
             {7, 0});
+        row("A#2 and C3, a tone in the bass, whose partials lie close", {46, 48});
+        row("D2 and F2, a minor third low in the bass", {38, 41});
         row("C major triad", {60, 64, 67});
         row("F#3 dominant seventh, whose third's even partials stand out", {54, 58, 61, 64});
         row("F#3 major seventh, second inversion, soft and spread: its F#4 lies in the others' partials",
