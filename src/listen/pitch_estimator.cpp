@@ -49,6 +49,11 @@ constexpr std::array<int, 2> hiddenAboveFirst{19, 24};
 // at most. Only above the bass, whose dense partials always fill the gaps.
 constexpr double oddPartialsShare = 0.4;
 constexpr int lowestOctaveDown = 40; // E2
+// Where the other keys found lie on the lower key's odd partials but its fundamental, that alone
+// tells: the key is taken an octave down when the lower key's fundamental stands at this share of
+// its own. Where the key found was itself struck, the lower fundamental reads 0.51 at most; where
+// the lower key was struck instead, mostly 0.6 and more.
+constexpr double lowerFundamentalShare = 0.6;
 // A key of a close chord may be passed over as an overtone of the others, and the key an octave
 // below it found instead, heard through its even partials: where that key's own odd partials (those
 // no other key found accounts for) stand under this share of its even ones, it is taken an octave
@@ -243,6 +248,21 @@ double PitchEstimator::oddToEven(int key, std::size_t besides) const
     return double(median(odd)) / std::max(1e-12, double(median(even)));
 }
 
+double PitchEstimator::fundamentalShare(int lower, int key) const
+{
+    std::vector<Partial> lowerPartials;
+    std::vector<Partial> keyPartials;
+    double own = 0;
+    score(lower, weighedPartials, &lowerPartials, &own);
+    score(key, weighedPartials, &keyPartials, &own);
+    if (lowerPartials.empty() || keyPartials.empty())
+        return -1;
+    const double bin = lowerPartials.front().bin;
+    if (owned(bin, std::max(lobeBins, bin * partialReach)))
+        return -1;
+    return double(lowerPartials.front().amplitude) / std::max(1e-12, double(keyPartials.front().amplitude));
+}
+
 void PitchEstimator::takeOut(const std::vector<float>& whitened, const Search& search, std::size_t count,
                              std::size_t besides)
 {
@@ -417,8 +437,10 @@ std::vector<PitchEstimate> PitchEstimator::estimate(const std::vector<float>& ma
         PitchEstimate& e = found[i];
         const int lower = e.key - 12;
         const int upper = e.key + 12;
-        if (lower >= std::max(lowestKey, lowestOctaveDown) && !hasKey(found, lower) &&
-            oddToEven(lower, found.size()) >= oddPartialsShare) {
+        const double odd = lower >= std::max(lowestKey, lowestOctaveDown) && !hasKey(found, lower)
+                               ? oddToEven(lower, found.size())
+                               : 0.0;
+        if (odd >= oddPartialsShare || (odd < 0 && fundamentalShare(lower, e.key) >= lowerFundamentalShare)) {
             e.key = lower;
         } else if (i > 0 && upper <= highestKey && !hasKey(found, upper) &&
                    std::find(passedOver.begin(), passedOver.end(), upper) != passedOver.end()) {

@@ -59,6 +59,9 @@ private:
     // partials on which a partial of a key found lies are left out, but for the found key
     // `besides`. Negative when too few odd partials are left to tell.
     double oddToEven(int key, std::size_t besides) const;
+    // The fundamental of `lower` over that of `key`, read in residual; negative where a partial of a
+    // key found lies on the lower fundamental.
+    double fundamentalShare(int lower, int key) const;
     // Whether a partial of a note found already (but the one found `besides`-th) lies within
     // reach of bin.
     bool owned(double bin, double reach, std::size_t besides = std::size_t(-1)) const;

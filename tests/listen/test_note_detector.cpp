@@ -95,6 +95,8 @@ void TestNoteDetector::playedKeysAreHeardOnce_data()
         row("F#4 and F#6, two octaves", {66, 90}, 57, {0, 4});
         row("A#3 major triad, soft and spread: A#3's second partial is heard before it, as A#4", {58, 62, 65},
             50, {14, 0, 8});
+        row("C3 half-diminished seventh, first inversion: the odd partials of D#3 lie on the others'",
+            {51, 54, 58, 60}, 48, {16, 4, 0, 1});
         row("C3 diminished seventh, whose partials fill each octave evenly", {48, 51, 54, 57}, 110,
             {17, 0, 2, 5});
     }
