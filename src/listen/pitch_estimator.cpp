@@ -54,6 +54,13 @@ constexpr int lowestOctaveDown = 40; // E2
 // its own. Where the key found was itself struck, the lower fundamental reads 0.51 at most; where
 // the lower key was struck instead, mostly 0.6 and more.
 constexpr double lowerFundamentalShare = 0.6;
+// Below middle C the lower key's fundamental must agree with its odd partials, where no other key
+// found lies on it: reading under this share of the key's own, the odd partials were another's
+// (a key beside it, or their leakage), and the key found was struck itself. Struck there, the key
+// found read 0.37 at most, the lower key 0.45 and more. Higher up, a struck key's fundamental may
+// stand under its octave.
+constexpr double fundamentalAgreement = 0.4;
+constexpr int fundamentalTopKey = 59; // B3
 // A key of a close chord may be passed over as an overtone of the others, and the key an octave
 // below it found instead, heard through its even partials: where that key's own odd partials (those
 // no other key found accounts for) stand under this share of its even ones, it is taken an octave
@@ -437,10 +444,15 @@ std::vector<PitchEstimate> PitchEstimator::estimate(const std::vector<float>& ma
         PitchEstimate& e = found[i];
         const int lower = e.key - 12;
         const int upper = e.key + 12;
-        const double odd = lower >= std::max(lowestKey, lowestOctaveDown) && !hasKey(found, lower)
-                               ? oddToEven(lower, found.size())
-                               : 0.0;
-        if (odd >= oddPartialsShare || (odd < 0 && fundamentalShare(lower, e.key) >= lowerFundamentalShare)) {
+        bool down = false;
+        if (lower >= std::max(lowestKey, lowestOctaveDown) && !hasKey(found, lower)) {
+            const double odd = oddToEven(lower, found.size());
+            const double fundamental = fundamentalShare(lower, e.key);
+            down = odd < 0 ? fundamental >= lowerFundamentalShare
+                           : odd >= oddPartialsShare && (lower > fundamentalTopKey || fundamental < 0 ||
+                                                         fundamental >= fundamentalAgreement);
+        }
+        if (down) {
             e.key = lower;
         } else if (i > 0 && upper <= highestKey && !hasKey(found, upper) &&
                    std::find(passedOver.begin(), passedOver.end(), upper) != passedOver.end()) {

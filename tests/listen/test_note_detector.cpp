@@ -87,6 +87,8 @@ void TestNoteDetector::playedKeysAreHeardOnce_data()
             {7, 0});
         row("A#2 and C3, a tone in the bass, whose partials lie close", {46, 48});
         row("D2 and F2, a minor third low in the bass", {38, 41});
+        row("F#3 and G#3, a tone: F#2's odd partials read high beside them, its fundamental does not",
+            {54, 56}, 71, {9, 0});
         row("C major triad", {60, 64, 67});
         row("F#3 dominant seventh, whose third's even partials stand out", {54, 58, 61, 64});
         row("F#3 major seventh, second inversion, soft and spread: its F#4 lies in the others' partials",
