@@ -277,7 +277,7 @@ void PitchEstimator::takeOut(const std::vector<float>& whitened, const Search& s
             removePartials(search.partials[k]);
 }
 
-void PitchEstimator::dropOctavesOfLaterKeys(Search& search, const std::vector<float>& whitened)
+bool PitchEstimator::dropOctavesOfLaterKeys(Search& search, const std::vector<float>& whitened)
 {
     std::vector<PitchEstimate>& found = search.found;
     std::vector<bool> drop(found.size(), false);
@@ -301,12 +301,14 @@ void PitchEstimator::dropOctavesOfLaterKeys(Search& search, const std::vector<fl
         }
         ++kept;
     }
+    const bool dropped = kept < found.size();
     found.resize(kept);
     search.partials.resize(kept);
     // The octave checks read which partials the keys kept account for.
     foundBins.clear();
     for (const std::vector<Partial>& partials : search.partials)
         foundBins.push_back(binsOf(partials));
+    return dropped;
 }
 
 void PitchEstimator::search(Search& search, int maxNotes)
@@ -432,7 +434,14 @@ std::vector<PitchEstimate> PitchEstimator::estimate(const std::vector<float>& ma
         heard.partials.push_back(std::move(partials));
         search(heard, maxNotes);
     }
-    dropOctavesOfLaterKeys(heard, whitened);
+    if (dropOctavesOfLaterKeys(heard, whitened)) {
+        // What the keys let go took out with their partials may have been another key's: two
+        // octaves above the key kept, the octave between them is heard first.
+        takeOut(whitened, heard, heard.found.size());
+        heard.passedOver.clear();
+        search(heard, maxNotes);
+        dropOctavesOfLaterKeys(heard, whitened);
+    }
     std::vector<PitchEstimate>& found = heard.found;
     const std::vector<int>& passedOver = heard.passedOver;
     // Whether a key was struck an octave lower or higher than found is read in the whole spectrum.

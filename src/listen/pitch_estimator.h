@@ -1,24 +1,25 @@
 #pragma once
 // Names the keys sounding in one long frame of piano sound, up to a few at once.
 //
-// Each key is scored by the sum of its partials' magnitudes, read where a piano string puts
-// them: the n-th partial of a string of fundamental f sits at n·f·sqrt(1 + B·n²), sharper the
-// higher it goes, with B (the string's inharmonicity) unknown and searched for. Low partials
-// weigh more than high ones, so a note's octave above (which owns only every second partial)
-// scores less than the note itself, and a bass note whose fundamental is hardly there is
-// still heard through the partials above it. The best-scoring key is taken, its partials are
-// taken out of the spectrum, and the rest is scored again, until what remains is too weak
-// beside the first key. Only what a partial stands above its smoothed neighbours is taken
-// out, so a partial that two notes share is left for the second. A key a semitone or a tone beside
-// the first loses its lowest partials with the first's; when its higher partials were heard as
-// keys of their own, the search starts again with it taken second. A key heard mostly in the
-// partials of the keys found is passed over as their overtone, unless it lies a twelfth or two
-// octaves above the first key, where a single key's own partials score too little to pass for
-// a key. A key found whose octave below shows its odd partials as well is taken for that lower
-// key, heard through its even partials; one whose own odd partials are hardly there, and whose
-// octave above was passed over as an overtone of the others, is taken for that upper key. A key
-// found before the key an octave below it, that keeps little once the other keys found are taken
-// out, was that lower key's even partials, heard first: it is let go.
+// Each key is scored by the sum of its partials' magnitudes, read where a piano string puts them:
+// the n-th partial of a string of fundamental f sits at n·f·sqrt(1 + B·n²), sharper the higher it
+// goes, with B (the string's inharmonicity) unknown and searched for. Low partials weigh more than
+// high ones, so a note's octave above (which owns only every second partial) scores less than the
+// note itself, and a bass note whose fundamental is hardly there is still heard through the
+// partials above it. The best-scoring key is taken, its partials are taken out of the spectrum, and
+// the rest is scored again, until what remains is too weak beside the first key. Only what a
+// partial stands above its smoothed neighbours is taken out, so a partial that two notes share is
+// left for the second. A key a semitone or a tone beside the first loses its lowest partials with
+// the first's; when its higher partials were heard as keys of their own, the search starts again
+// with it taken second. A key heard mostly in the partials of the keys found is passed over as
+// their overtone, unless it lies a twelfth or two octaves above the first key, where a single key's
+// own partials score too little to pass for a key. A key found whose octave below shows its odd
+// partials as well (below middle C, its fundamental too; where the other keys lie on those odd
+// partials, its fundamental alone) is taken for that lower key, heard through its even partials;
+// one whose own odd partials are hardly there, and whose octave above was passed over as an
+// overtone of the others, is taken for that upper key. A key found before the key an octave below
+// it, that keeps little once the other keys found are taken out, was that lower key's even
+// partials, heard first: it is let go, and the keys its partials hid are searched for again.
 
 #include "listen/spectrum_analyser.h"
 
@@ -84,8 +85,9 @@ private:
     void takeOut(const std::vector<float>& whitened, const Search& search, std::size_t count,
                  std::size_t besides = std::size_t(-1));
     // Lets go of each key found before the key an octave below it that is hardly more than that
-    // key's even partials: scored alone, with the other keys found taken out of whitened.
-    void dropOctavesOfLaterKeys(Search& search, const std::vector<float>& whitened);
+    // key's even partials: scored alone, with the other keys found taken out of whitened. True when
+    // it let go of any.
+    bool dropOctavesOfLaterKeys(Search& search, const std::vector<float>& whitened);
     void whiten(std::vector<float>& spectrum) const;
     static std::vector<double> binsOf(const std::vector<Partial>& partials); // rising
     void removePartials(const std::vector<Partial>& partials);

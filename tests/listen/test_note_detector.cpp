@@ -95,6 +95,7 @@ void TestNoteDetector::playedKeysAreHeardOnce_data()
             {61, 65, 66, 70}, 45, {0, 7, 9, 17});
         row("G#4 and D#6, a twelfth whose partials all lie on the lower key's", {68, 87}, 60, {3, 0});
         row("F#4 and F#6, two octaves", {66, 90}, 57, {0, 4});
+        row("F#3 and F#5, two octaves, struck hard: F#4 between them is heard first", {54, 78}, 97, {0, 9});
         row("A3 and E5, a twelfth: E5's stiff strings put its partials sharp of A3's", {57, 76}, 50, {13, 0});
         row("A#3 major triad, soft and spread: A#3's second partial is heard before it, as A#4", {58, 62, 65},
             50, {14, 0, 8});
