@@ -102,8 +102,8 @@ bool hasKey(const std::vector<PitchEstimate>& found, int key)
 PitchEstimator::PitchEstimator(double sampleRate, std::size_t frameSize, std::size_t fftSize, Window window,
                                int lowestKey, int highestKey)
     : sampleRate(sampleRate), binHz(sampleRate / double(fftSize)),
-      lobeBins(mainLobeBins(window) * double(fftSize) / double(frameSize)), frameSize(frameSize),
-      lowestKey(lowestKey), highestKey(highestKey)
+      lobeBins(mainLobeBins(window) * double(fftSize) / double(frameSize)), lowestKey(lowestKey),
+      highestKey(highestKey)
 {
 }
 

@@ -96,7 +96,6 @@ private:
     double sampleRate;
     double binHz;
     double lobeBins; // half the width of the window's main lobe, in bins
-    std::size_t frameSize;
     int lowestKey;
     int highestKey;
     std::vector<float> residual;
